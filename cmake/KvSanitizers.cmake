@@ -1,0 +1,24 @@
+# Sanitizer and fuzzing flags apply to everything built here, our code and
+# the tests alike, so that the instrumented code sees every call.
+if(KV_SANITIZE AND KV_TSAN)
+  message(FATAL_ERROR "KV_SANITIZE and KV_TSAN cannot be combined")
+endif()
+
+if(KV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(KV_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+if(KV_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "KV_FUZZ needs clang: configure with CC=clang CXX=clang++")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address)
+endif()

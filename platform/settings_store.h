@@ -1,0 +1,76 @@
+#pragma once
+// The per-user settings of one program: typed values (32-bit integer, text,
+// raw bytes) under sections and value names exactly as the program names
+// them ("Settings", "Options\Miscellaneous", ...; names are case-insensitive
+// as they always were, and keep the spelling they were first written with).
+//
+// One file per program: $XDG_CONFIG_HOME/Tarnwell Software/<application name>
+// ($HOME/.config when XDG_CONFIG_HOME is unset). Every write reaches the disk
+// by writing a temporary file in the same folder and renaming it over the old
+// one, so a crash leaves the old file or the new one, never a broken one.
+// Safe to use from any thread.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace platform {
+
+// A stored value: an integer (the registry's DWORD), a text (UTF-8) or bytes.
+using SettingValue = std::variant<std::uint32_t, std::string, std::vector<std::uint8_t>>;
+
+class SettingsStore {
+public:
+    // Loads the file if it exists; a missing file is an empty store. A file
+    // that cannot be parsed is kept aside as "<file>.broken" and the store
+    // starts empty, so start-up always gets its defaults.
+    explicit SettingsStore(std::filesystem::path file);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // $XDG_CONFIG_HOME/Tarnwell Software/<applicationName>
+    static std::filesystem::path DefaultPath(std::string_view applicationName);
+
+    const std::filesystem::path& Path() const;
+
+    std::optional<SettingValue> Get(std::string_view section, std::string_view name) const;
+
+    // Typed reads: the default when the value is missing or of another type.
+    std::uint32_t GetInt(std::string_view section, std::string_view name,
+                         std::uint32_t defaultValue) const;
+    std::string GetString(std::string_view section, std::string_view name,
+                          std::string_view defaultValue) const;
+    std::wstring GetString(std::string_view section, std::string_view name,
+                           std::wstring_view defaultValue) const;
+    std::optional<std::vector<std::uint8_t>> GetBinary(std::string_view section,
+                                                       std::string_view name) const;
+
+    // Writes replace the value (of whatever type it had) and reach the disk
+    // before they return; false when the file could not be written (the value
+    // is then kept in memory and written with the next successful write).
+    bool WriteInt(std::string_view section, std::string_view name, std::uint32_t value);
+    bool WriteString(std::string_view section, std::string_view name, std::string_view value);
+    bool WriteString(std::string_view section, std::string_view name, std::wstring_view value);
+    bool WriteBinary(std::string_view section, std::string_view name,
+                     std::span<const std::uint8_t> value);
+    bool Delete(std::string_view section, std::string_view name);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The store of the running program, opened by start-up (or by a test).
+// Before SetAppSettings is called, AppSettings() is an empty in-memory-only
+// store that never writes.
+SettingsStore& AppSettings();
+void SetAppSettings(std::unique_ptr<SettingsStore> store);
+
+}  // namespace platform
