@@ -7,12 +7,12 @@ set -euo pipefail
 build_packages=(
   build-essential cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev libcairo2-dev libpango1.0-dev
+  libwxgtk3.2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libshp-dev libgps-dev
 )
 test_packages=(
-  xvfb xauth locales clang libclang-rt-14-dev
-  geographiclib-tools proj-bin gpsd gpsd-clients
+  xvfb xauth locales clang libclang-rt-14-dev fonts-dejavu-core
+  geographiclib-tools libgeographiclib-dev proj-bin gpsd gpsd-clients
 )
 
 packages=("${build_packages[@]}")
