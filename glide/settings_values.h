@@ -1,0 +1,52 @@
+#pragma once
+// Settings of the glide computer and the position page, and the start values
+// the settings loader derives for them. Read by the fix-processing thread
+// while the user interface rewrites them, hence atomics. The initial values
+// are the built-in defaults.
+
+#include <array>
+#include <atomic>
+
+#include "core/settings_values.h"
+
+namespace glide {
+
+// --- Glide ("Settings").
+inline std::atomic<int> g_useDemInfo{1};                    // "useDEMinfo"
+inline std::atomic<int> g_useConstantGlideSpeed{0};         // "useConstantGlideSpeed"
+inline std::atomic<int> g_useMcrForAlt{0};                  // "useMCRforAlt"
+inline std::atomic<int> g_showAltitudeDifference{0};        // "ShowAltitudeDifference"
+inline std::atomic<int> g_showAltitudeDifferenceInGoto{0};  // "ShowAltitudeDifferenceInGOTO"
+inline std::atomic<float> g_autodetectRadius{0.5F};         // "AutodetectRadius" (stored x100)
+inline std::atomic<float> g_altTeCompFactor{0.0F};          // "altTEcompFactor"
+inline std::atomic<float> g_macCreadyManualDefault{1.0F};   // "macReadyManualDef", knots
+inline std::atomic<float> g_patternAltitude{1000.0F};       // "PatternAltitude", feet
+inline std::atomic<float> g_groundClearAltitude{500.0F};    // "GroundClearAltitude", feet
+
+// --- Thermals ("Options\Thermals", "Settings\Vario", "Options\Maps").
+inline std::atomic<int> g_averageNthermals{3};  // "averageNthermals", at least 1
+// How much of the previous thermal average each new thermal keeps:
+// 0 when averageNthermals is 1, else exp(-1 / (averageNthermals - 1)).
+inline std::atomic<float> g_thermalAverageDecay{0.60653066F};
+inline std::atomic<int> g_initCirclesMacCready{3};  // "initCirclesMacCready"
+inline std::atomic<int> g_showAverage{0};           // "showAverage"
+// The drift estimator's circle counter; starts at -1 - "InitCircles".
+inline std::atomic<int> g_circleCounter{-1};
+
+// --- Position page ("Options\Fonts", "Options\Miscellaneous", "Settings").
+inline std::atomic<int> g_baseSize{20};          // "baseSize": font height
+inline std::atomic<int> g_baseListSize{16};      // "baseListSize"
+inline std::atomic<int> g_showWhileCircling{0};  // "ShowWhileCircling"
+inline std::atomic<int> g_altString{0};          // "AltString"
+inline std::atomic<int> g_altStringCycling{0};   // "AltStringCycling"
+inline std::atomic<int> g_lonLatString{0};       // "LonLatString"
+inline std::atomic<int> g_varioString{0};        // "VarioString"
+
+// The three labels of the position texts, from string resources 2548, 2549
+// and 2547 in that order.
+inline std::array<core::SharedText, 3> g_positionTextLabels;
+
+// The longest run of the position texts (ms) measured so far in this run.
+inline std::atomic<int> g_processTimeMax{0};
+
+}  // namespace glide
