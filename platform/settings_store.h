@@ -5,9 +5,10 @@
 // as they always were, and keep the spelling they were first written with).
 //
 // One file per program: $XDG_CONFIG_HOME/Tarnwell Software/<application name>
-// ($HOME/.config when XDG_CONFIG_HOME is unset). Every write reaches the disk
-// by writing a temporary file in the same folder and renaming it over the old
-// one, so a crash leaves the old file or the new one, never a broken one.
+// ($HOME/.config when XDG_CONFIG_HOME is unset, empty or relative). Every
+// write reaches the disk by writing a temporary file in the same folder and
+// renaming it over the old one, so a crash leaves the old file or the new
+// one, never a broken one. The file's text form is in settings_file.h.
 // Safe to use from any thread.
 
 #include <cstdint>
@@ -26,16 +27,18 @@ namespace platform {
 using SettingValue = std::variant<std::uint32_t, std::string, std::vector<std::uint8_t>>;
 
 class SettingsStore {
-public:
+  public:
     // Loads the file if it exists; a missing file is an empty store. A file
     // that cannot be parsed is kept aside as "<file>.broken" and the store
-    // starts empty, so start-up always gets its defaults.
+    // starts empty, so start-up always gets its defaults. An empty path gives
+    // a store that lives in memory only and never writes.
     explicit SettingsStore(std::filesystem::path file);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // $XDG_CONFIG_HOME/Tarnwell Software/<applicationName>
+    // $XDG_CONFIG_HOME/Tarnwell Software/<applicationName>, or under
+    // $HOME/.config (the home folder of the user's account without HOME).
     static std::filesystem::path DefaultPath(std::string_view applicationName);
 
     const std::filesystem::path& Path() const;
@@ -55,6 +58,9 @@ public:
     // Writes replace the value (of whatever type it had) and reach the disk
     // before they return; false when the file could not be written (the value
     // is then kept in memory and written with the next successful write).
+    // Writing the value a name already holds, or deleting a missing value,
+    // changes nothing and succeeds without touching the disk (unless earlier
+    // changes still wait to be written).
     bool WriteInt(std::string_view section, std::string_view name, std::uint32_t value);
     bool WriteString(std::string_view section, std::string_view name, std::string_view value);
     bool WriteString(std::string_view section, std::string_view name, std::wstring_view value);
@@ -62,14 +68,16 @@ public:
                      std::span<const std::uint8_t> value);
     bool Delete(std::string_view section, std::string_view name);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
 // The store of the running program, opened by start-up (or by a test).
 // Before SetAppSettings is called, AppSettings() is an empty in-memory-only
-// store that never writes.
+// store that never writes. SetAppSettings destroys the store it replaces, so
+// start-up sets it before any other thread uses AppSettings(); null restores
+// the in-memory store.
 SettingsStore& AppSettings();
 void SetAppSettings(std::unique_ptr<SettingsStore> store);
 
