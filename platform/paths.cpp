@@ -59,11 +59,7 @@ std::optional<fs::path> ParseUserDirValue(std::string_view text, const fs::path&
 
 // XDG_DOCUMENTS_DIR as the file sets it (the last assignment counts).
 std::optional<fs::path> UserDocumentsDir(const fs::path& home) {
-    const char* configHome = Environment("XDG_CONFIG_HOME");
-    const fs::path config = configHome != nullptr && fs::path(configHome).is_absolute()
-                                ? fs::path(configHome)
-                                : home / ".config";
-    std::ifstream file(config / "user-dirs.dirs");
+    std::ifstream file(ConfigFolder() / "user-dirs.dirs");
     constexpr std::string_view kName = "XDG_DOCUMENTS_DIR";
     std::optional<fs::path> found;
     for (std::string line; std::getline(file, line);) {
@@ -102,6 +98,13 @@ fs::path HomeFolder() {
         return result->pw_dir;
     }
     return {};
+}
+
+fs::path ConfigFolder() {
+    const char* configHome = Environment("XDG_CONFIG_HOME");
+    if (configHome != nullptr && fs::path(configHome).is_absolute()) return configHome;
+    const fs::path home = HomeFolder();
+    return (home.empty() ? fs::path("/") : home) / ".config";
 }
 
 fs::path DocumentsFolder() {

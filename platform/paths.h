@@ -24,6 +24,10 @@ std::filesystem::path DocumentsFolder();
 // neither gives one.
 std::filesystem::path HomeFolder();
 
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute
+// path (a relative one is invalid and ignored), else $HOME/.config.
+std::filesystem::path ConfigFolder();
+
 // Turns every '\' into '/'.
 std::string NormalisePath(std::string_view path);
 std::wstring NormalisePath(std::wstring_view path);

@@ -18,16 +18,6 @@ namespace {
 // A settings file is small; anything larger is not one of ours.
 constexpr std::size_t kMaxFileSize = std::size_t{16} << 20;
 
-// XDG: a relative XDG_CONFIG_HOME is invalid and ignored.
-std::filesystem::path ConfigFolder() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME");
-        config != nullptr && config[0] == '/') {
-        return config;
-    }
-    const std::filesystem::path home = HomeFolder();
-    return (home.empty() ? std::filesystem::path("/") : home) / ".config";
-}
-
 }  // namespace
 
 struct SettingsStore::Impl {
