@@ -9,6 +9,7 @@ build_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libshp-dev libgps-dev
+  librsvg2-bin
 )
 test_packages=(
   xvfb xauth locales clang libclang-rt-14-dev fonts-dejavu-core
