@@ -1,10 +1,23 @@
 #pragma once
-// The current-position record and the destination, as start-up sets them.
-// Positions are in radians, longitude positive west.
+// The current-position record and the destination.
+//
+// g_mapFix is the aircraft's position as the map and the navigation use it;
+// read and write it only under core::MapLock. g_destination is the waypoint
+// flown to; read and write it only under core::TaskLock. Positions are in
+// radians, longitude positive west.
 
 #include <string_view>
 
+#include "nav/waypoint_record.h"
+
 namespace nav {
+
+extern WaypointRecord g_mapFix;
+extern WaypointRecord g_destination;
+
+// Copies taken under the records' locks.
+WaypointRecord CopyMapFix();
+WaypointRecord CopyDestination();
 
 // Puts the current-position record at (latitude, lonWest) with its unit
 // vector, and clears its altitude, altitude-known flag and flags.

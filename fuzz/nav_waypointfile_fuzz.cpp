@@ -1,0 +1,139 @@
+// Reads arbitrary bytes as a waypoint file: every record must come with
+// exact, growing positions and sane values; every record at a real position
+// with a plain name is appended to a second file and must read back the same.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "core/settings_values.h"
+#include "nav/waypoint_file.h"
+#include "nav/waypoint_line_parser.h"
+#include "platform/numbers.h"
+
+namespace {
+
+using nav::CWaypointFile;
+using nav::MapExtension;
+using nav::WaypointRecord;
+
+constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+class MemoryFile {
+  public:
+    MemoryFile(const std::uint8_t* data, std::size_t size)
+        : fd_(::memfd_create("waypoints", MFD_CLOEXEC)) {
+        Check(fd_ >= 0);
+        Check(size == 0 || ::write(fd_, data, size) == static_cast<ssize_t>(size));
+        ::lseek(fd_, 0, SEEK_SET);
+    }
+    ~MemoryFile() { ::close(fd_); }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+void CheckRecord(const WaypointRecord& record) {
+    Check(std::isfinite(record.latitude) && std::isfinite(record.longitude));
+    Check(std::fabs(record.x * record.x + record.y * record.y + record.z * record.z - 1.0) < 1e-9);
+    Check(record.name.size() <= nav::kFileNameLength);
+    Check(!record.altitudeKnown || std::isfinite(record.altitude));
+    Check(record.kind == nav::kKindWaypoint || record.kind == nav::kKindAlternate);
+}
+
+// A name that a decimal line gives back as written: no leading blank or
+// prefix character, nothing that ends or splits a line.
+bool PlainName(std::wstring_view name) {
+    if (name.empty()) return true;
+    const wchar_t first = name.front();
+    for (const wchar_t c : {L' ', L'\t', L';', L'\\', L'^'}) {
+        if (nav::MatchesAscii(first, c)) return false;
+    }
+    for (const wchar_t c : name) {
+        if (c == L'\t' || c == L',' || c == 0xFF0C || c == L'\r' || c == L'\n') return false;
+    }
+    return true;
+}
+
+bool RealPosition(const WaypointRecord& record) {
+    return std::fabs(record.latitude * kDegreesPerRadian) <= 90.0 &&
+           std::fabs(record.longitude * kDegreesPerRadian) <= 180.0;
+}
+
+void RoundTrip(WaypointRecord record) {
+    record.attachments.Clear();  // attachment files are looked up on disk
+    MemoryFile memory(nullptr, 0);
+    CWaypointFile file;
+    Check(file.AttachWaypoints(memory.fd()));
+    const auto offset = file.AppendWaypoint(record);
+    Check(offset.has_value());
+    std::uint64_t position = *offset;
+    std::uint64_t lineStart = 0;
+    WaypointRecord read;
+    Check(file.ReadWaypoint(position, read, lineStart) == CWaypointFile::kRead);
+    Check(lineStart == *offset);
+    Check(read.name == record.name);
+    Check(std::fabs(read.latitude - record.latitude) < 1e-8);
+    Check(std::fabs(read.longitude - record.longitude) < 1e-8);
+    // An altitude written as "-1" reads as none.
+    const bool minusOne = std::nearbyint(double{record.altitude}) == -1.0;
+    Check(read.altitudeKnown == (record.altitudeKnown && !minusOne));
+    if (read.altitudeKnown) {
+        Check(std::fabs(double{read.altitude} - double{record.altitude}) <=
+              0.5 + 1e-6 * std::fabs(double{record.altitude}));
+    }
+    file.Detach();
+}
+
+// The parser's own number reading agrees with the general scanner at every
+// position of the text.
+void CompareNumberReading(const std::uint8_t* data, std::size_t size) {
+    const std::size_t length = std::min<std::size_t>(size, 256);
+    std::wstring text(data, data + length);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::wstring_view rest = std::wstring_view(text).substr(i);
+        const auto fast = nav::ScanWaypointNumber(rest);
+        const auto general = platform::ScanDouble(rest);
+        Check(fast.has_value() == general.has_value());
+        if (!fast) continue;
+        Check(fast->length == general->length);
+        Check(std::memcmp(&fast->value, &general->value, sizeof(double)) == 0);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    core::g_soundFolder.Set(L"/nonexistent-kv-sounds/");
+    CompareNumberReading(data, size);
+    MemoryFile memory(data, size);
+    CWaypointFile file;
+    Check(file.AttachWaypoints(memory.fd()));
+
+    std::uint64_t position = file.DataStart();
+    std::uint64_t lineStart = 0;
+    WaypointRecord record;
+    MapExtension extension{};
+    std::size_t records = 0;
+    while (file.ReadWaypoint(position, record, lineStart, &extension) == CWaypointFile::kRead) {
+        Check(lineStart >= file.DataStart() && lineStart < position && position <= size);
+        Check(++records <= size);
+        CheckRecord(record);
+        if (RealPosition(record) && PlainName(record.name.View())) RoundTrip(record);
+    }
+    file.Detach();
+    return 0;
+}

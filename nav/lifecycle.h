@@ -1,0 +1,27 @@
+#pragma once
+// What start-up, the main window's close and shut-down call in the task
+// and contest code.
+
+#include <string>
+
+namespace nav {
+
+// Start-up: the contest optimiser's weights and leg count.
+void LoadOlcSettings();
+
+// Start-up: reads every task of the task file `path` into the task list;
+// false when the file could not be opened (the list stays empty).
+bool ReadTaskFile(const std::wstring& path);
+
+// Close: stops the contest optimiser's worker and waits for it.
+void StopOlcWorker();
+
+// Exit: stops the task statistics thread and waits for it.
+void StopTaskStatistics();
+
+// Exit: deletes the current task when it is the navigation's own copy, and
+// the task's zone elements.
+void DeleteCopiedCurrentTask();
+void ClearTaskZoneElements();
+
+}  // namespace nav

@@ -1,0 +1,62 @@
+#pragma once
+// The name-sorted list of waypoint entries, and the program's list of the
+// waypoints of the open waypoint file.
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/sorted_vector.h"
+#include "nav/waypoint_entry.h"
+#include "platform/critical_section.h"
+
+namespace nav {
+
+// A CSortedVector of CWaypointEntry that owns its entries and keeps them in
+// name order (equal names in no particular order).
+class WaypointList {
+  public:
+    explicit WaypointList(int initialCapacity = 100);
+    ~WaypointList();
+    WaypointList(WaypointList&& other);
+    WaypointList& operator=(WaypointList&& other) noexcept;
+    WaypointList(const WaypointList&) = delete;
+    WaypointList& operator=(const WaypointList&) = delete;
+
+    // A list of the entries in name order; entries with equal names keep
+    // their given order. Nothing when the storage cannot be had (the entries
+    // are then freed).
+    static std::optional<WaypointList> FromEntries(
+        std::vector<std::unique_ptr<CWaypointEntry>> entries);
+
+    int Count() const { return vector_->GetCount(); }
+    // The entry at index, or null when there is none.
+    CWaypointEntry* At(int index) const;
+
+    // Puts the entry at its place in the order: its index, or -1 (the entry
+    // freed, the list unchanged) when the list cannot grow.
+    int Insert(std::unique_ptr<CWaypointEntry> entry);
+    // Takes the entry at index out of the list; null for a bad index.
+    std::unique_ptr<CWaypointEntry> Remove(int index);
+    // Frees every entry.
+    void Clear();
+
+    // The first index from `start` on whose name does not sort before the
+    // initial `letter`; -1 when there is none.
+    int FindFirstLetter(wchar_t letter, int start = 0) const;
+
+    friend void swap(WaypointList& a, WaypointList& b) noexcept { a.vector_.swap(b.vector_); }
+
+  private:
+    std::unique_ptr<core::CSortedVector> vector_;
+};
+
+// Guards g_waypoints and g_waypointMapElements (waypoint_map_elements.h).
+// The map and the navigation threads read them while the user interface
+// changes single entries and the loader publishes a newly read file.
+inline platform::CriticalSection WaypointListLock;
+
+// The waypoints of the open waypoint file. Only under WaypointListLock.
+extern WaypointList g_waypoints;
+
+}  // namespace nav

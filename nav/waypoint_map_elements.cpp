@@ -1,0 +1,42 @@
+#include "nav/waypoint_map_elements.h"
+
+#include <mutex>
+#include <utility>
+
+namespace nav {
+namespace {
+
+std::mutex& HookMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<WaypointMapHook>& Hook() {
+    static std::shared_ptr<WaypointMapHook> hook;
+    return hook;
+}
+
+void KeepPair(float& first, float& second) {
+    if (!(second > 0.0F) || second == first) first = second = 0.0F;
+}
+
+}  // namespace
+
+void SetWaypointMapHook(std::shared_ptr<WaypointMapHook> hook) {
+    const std::lock_guard lock(HookMutex());
+    Hook() = std::move(hook);
+}
+
+std::shared_ptr<WaypointMapHook> GetWaypointMapHook() {
+    const std::lock_guard lock(HookMutex());
+    return Hook();
+}
+
+MapExtension ElementExtension(const MapExtension& extension) {
+    MapExtension kept = extension;
+    KeepPair(kept[1], kept[2]);
+    KeepPair(kept[4], kept[5]);
+    return kept;
+}
+
+}  // namespace nav
