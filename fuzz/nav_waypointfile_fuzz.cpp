@@ -98,27 +98,10 @@ void RoundTrip(WaypointRecord record) {
     file.Detach();
 }
 
-// The parser's own number reading agrees with the general scanner at every
-// position of the text.
-void CompareNumberReading(const std::uint8_t* data, std::size_t size) {
-    const std::size_t length = std::min<std::size_t>(size, 256);
-    std::wstring text(data, data + length);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::wstring_view rest = std::wstring_view(text).substr(i);
-        const auto fast = nav::ScanWaypointNumber(rest);
-        const auto general = platform::ScanDouble(rest);
-        Check(fast.has_value() == general.has_value());
-        if (!fast) continue;
-        Check(fast->length == general->length);
-        Check(std::memcmp(&fast->value, &general->value, sizeof(double)) == 0);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     core::g_soundFolder.Set(L"/nonexistent-kv-sounds/");
-    CompareNumberReading(data, size);
     MemoryFile memory(data, size);
     CWaypointFile file;
     Check(file.AttachWaypoints(memory.fd()));

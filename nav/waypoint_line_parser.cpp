@@ -80,7 +80,7 @@ class Scanner {
 
     // "%lf"; minus tells whether the number's text began with '-'.
     bool Number(double& value, bool* minus = nullptr) {
-        const auto scanned = ScanWaypointNumber(text_.substr(pos_));
+        const auto scanned = platform::ScanDouble(text_.substr(pos_));
         if (!scanned) return false;
         if (minus != nullptr) {
             const auto digits = std::find_if_not(text_.begin() + static_cast<std::ptrdiff_t>(pos_),
@@ -94,7 +94,7 @@ class Scanner {
     // "%f": read as a double, then narrowed; beyond the range of a float is
     // no number.
     bool Float(float& value) {
-        const auto scanned = ScanWaypointNumber(text_.substr(pos_));
+        const auto scanned = platform::ScanDouble(text_.substr(pos_));
         if (!scanned || std::fabs(scanned->value) > std::numeric_limits<float>::max()) return false;
         value = static_cast<float>(scanned->value);
         pos_ += scanned->length;
@@ -234,39 +234,6 @@ std::wstring_view TrimOneBlank(std::wstring_view field, bool leading) {
 }
 
 }  // namespace
-
-std::optional<platform::Scanned<double>> ScanWaypointNumber(std::wstring_view text) {
-    // Powers of ten that are exact doubles; a quotient of two exact doubles
-    // is rounded correctly, as the C library rounds.
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    constexpr int kMostDigits = 15;
-    std::size_t i = 0;
-    while (i < text.size() && IsScanBlank(text[i]))
-        ++i;
-    const bool negative = i < text.size() && text[i] == L'-';
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int decimals = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c >= L'0' && c <= L'9') {
-            if (++digits > kMostDigits) return platform::ScanDouble(text);
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - L'0');
-            if (point) ++decimals;
-        } else if (c == L'.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    const bool exponent = i < text.size() && (text[i] == L'e' || text[i] == L'E');
-    if (digits == 0 || exponent) return platform::ScanDouble(text);
-    const double value = static_cast<double>(mantissa) / kPowers[decimals];
-    return platform::Scanned<double>{negative ? -value : value, i};
-}
 
 bool IsMetresHeader(std::wstring_view line) {
     constexpr std::wstring_view kHeader = L"ALT[M]";

@@ -59,12 +59,6 @@ inline bool MatchesAscii(wchar_t c, wchar_t ascii) {
     return c == ascii || (c >= 0xFF01 && c <= 0xFF5E && c - 0xFEE0 == ascii);
 }
 
-// A "%lf" number at the start of (folded) text, exactly as
-// platform::ScanDouble reads it: its plain decimal forms (at most 15 digits,
-// no exponent), which waypoint files are made of, are read here without a
-// detour through the C library; every other form goes to ScanDouble.
-std::optional<platform::Scanned<double>> ScanWaypointNumber(std::wstring_view text);
-
 // Whether a file's first line is the "ALT[M]" header (letters in either
 // case): the file's altitudes without a unit letter are metres.
 bool IsMetresHeader(std::wstring_view line);

@@ -1,8 +1,11 @@
 // The scanners of numbers.h, shared by narrow and wide text.
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "platform/c_locale.h"
@@ -109,26 +112,90 @@ std::optional<Scanned<std::uint32_t>> ScanModular(View<Char> text, std::size_t w
     return Scanned<std::uint32_t>{value, integer->length};
 }
 
+// The ASCII text of a number as it is read, kept on the stack for the
+// usual short fields.
+class NumberText {
+  public:
+    void Append(char c) {
+        if (size_ < kInline)
+            inline_[size_] = c;
+        else {
+            if (size_ == kInline) spill_.assign(inline_.data(), kInline);
+            spill_ += c;
+        }
+        ++size_;
+    }
+    void Append(std::string_view text) {
+        for (const char c : text)
+            Append(c);
+    }
+    std::string_view View() const {
+        return size_ <= kInline ? std::string_view(inline_.data(), size_) : spill_;
+    }
+
+  private:
+    static constexpr std::size_t kInline = 64;
+    std::array<char, kInline> inline_{};
+    std::string spill_;
+    std::size_t size_ = 0;
+};
+
 // Appends the decimal digits at the field's position to `number`; returns
 // how many there were.
 template <typename Char>
-std::size_t TakeDigits(Field<Char>& field, std::string& number) {
+std::size_t TakeDigits(Field<Char>& field, NumberText& number) {
     std::size_t count = 0;
     for (; field.DigitAt(field.pos, 10); ++field.pos, ++count) {
-        number += static_cast<char>(field.text[field.pos]);
+        number.Append(static_cast<char>(field.text[field.pos]));
     }
     return count;
 }
 
-// An exponent is taken only with a digit in it: "1e" and "1e+" read as 1.
+// A plain decimal of at most 15 digits without exponent is the quotient of
+// two doubles that hold their values exactly, so one division rounds it
+// correctly, as the C library would; data files are full of such numbers.
+std::optional<double> PlainDecimal(std::string_view number) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    constexpr int kMostDigits = 15;
+    const bool negative = number.starts_with('-');
+    if (negative) number.remove_prefix(1);
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (const char c : number) {
+        if (c == '.') {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9' || ++digits > kMostDigits) return std::nullopt;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        decimals += point ? 1 : 0;
+    }
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    return negative ? -value : value;
+}
+
+// Only decimal digits, '.', a leading '-' and an exponent reach here, so the
+// conversion reads exactly what was taken, rounded correctly. from_chars
+// reports overflow and underflow alike; strtod tells them apart.
+double ToDouble(std::string_view number) {
+    if (const auto plain = PlainDecimal(number)) return *plain;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc{} && end == number.data() + number.size()) return value;
+    return strtod_l(std::string(number).c_str(), nullptr, CLocale());
+}
+
 template <typename Char>
-void TakeExponent(Field<Char>& field, std::string& number) {
+void TakeExponent(Field<Char>& field, NumberText& number) {
     if (!field.At(field.pos, 'e') && !field.At(field.pos, 'E')) return;
     std::size_t next = field.pos + 1;
     const bool negative = field.At(next, '-');
     if (negative || field.At(next, '+')) ++next;
     if (!field.DigitAt(next, 10)) return;
-    number += negative ? "e-" : "e";
+    number.Append(negative ? "e-" : "e");
     field.pos = next;
     TakeDigits(field, number);
 }
@@ -136,19 +203,17 @@ void TakeExponent(Field<Char>& field, std::string& number) {
 template <typename Char>
 std::optional<Scanned<double>> ScanReal(View<Char> text, std::size_t width) {
     Field<Char> field(text, width);
-    std::string number;  // the ASCII text of the number read
-    if (field.TakeSign()) number += '-';
+    NumberText number;
+    if (field.TakeSign()) number.Append('-');
     std::size_t digits = TakeDigits(field, number);
     if (field.At(field.pos, '.')) {
         ++field.pos;
-        number += '.';
+        number.Append('.');
         digits += TakeDigits(field, number);
     }
     if (digits == 0) return std::nullopt;
     TakeExponent(field, number);
-    // Only decimal digits, '.', signs and 'e' reach strtod, so it reads
-    // exactly what was taken, rounded correctly.
-    const double value = strtod_l(number.c_str(), nullptr, CLocale());
+    const double value = ToDouble(number.View());
     if (!std::isfinite(value)) return std::nullopt;
     return Scanned<double>{value, field.Length()};
 }

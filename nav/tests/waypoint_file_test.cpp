@@ -67,50 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-// The parser's own number reading gives what the general scanner gives.
-TEST(WaypointFileTest, NumbersReadAsTheGeneralScannerReadsThem) {
-    std::vector<std::wstring> texts = {L"12",
-                                       L"-0",
-                                       L" +7.25,",
-                                       L".5",
-                                       L"1.",
-                                       L"-.5x",
-                                       L"0.1234567890123456",
-                                       L"1e5",
-                                       L"2E-3",
-                                       L"1e",
-                                       L"",
-                                       L"-",
-                                       L".",
-                                       L"  47.9999999\r",
-                                       L"999999999999999",
-                                       L"9999999999999999",
-                                       L"0x10",
-                                       L"1e400",
-                                       L"\u0661",
-                                       L"123456.123456789"};
-    std::uint64_t seed = 88172645463325252ULL;
-    for (int i = 0; i < 2000; ++i) {
-        seed ^= seed << 13;
-        seed ^= seed >> 7;
-        seed ^= seed << 17;
-        const int decimals = static_cast<int>(seed % 9);
-        const double value =
-            static_cast<double>(static_cast<std::int64_t>(seed % 2000000001) - 1000000000) / 100.0;
-        texts.push_back(platform::FormatC(L"%.*f", decimals, value));
-    }
-    for (const std::wstring& text : texts) {
-        const auto fast = ScanWaypointNumber(text);
-        const auto general = platform::ScanDouble(text);
-        ASSERT_EQ(fast.has_value(), general.has_value()) << platform::ToUtf8(text);
-        if (!fast) continue;
-        EXPECT_EQ(fast->length, general->length) << platform::ToUtf8(text);
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(fast->value),
-                  std::bit_cast<std::uint64_t>(general->value))
-            << platform::ToUtf8(text);
-    }
-}
-
 TEST(WaypointFileTest, NothingToReadWhenClosedOrEmpty) {
     CWaypointFile file;
     std::uint64_t position = 0;

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -260,3 +261,22 @@ TEST(Numbers, KeepTheCFormUnderACommaLocale) {
 }
 
 }  // namespace
+
+// Plain decimals, as data files are full of them, read bit for bit as the C
+// library reads them.
+TEST(Numbers, DecimalsReadAsTheCLibraryReadsThem) {
+    std::uint64_t seed = 88172645463325252ULL;
+    for (int i = 0; i < 5000; ++i) {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        const int decimals = static_cast<int>(seed % 17);
+        const double value =
+            static_cast<double>(static_cast<std::int64_t>(seed % 2000000001) - 1000000000) / 97.0;
+        const std::string text = FormatC("%.*f", decimals, value);
+        const auto scanned = platform::ScanDouble(text);
+        ASSERT_TRUE(scanned) << text;
+        EXPECT_EQ(scanned->length, text.size()) << text;
+        EXPECT_EQ(scanned->value, std::strtod(text.c_str(), nullptr)) << text;
+    }
+}
