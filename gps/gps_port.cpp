@@ -1,0 +1,210 @@
+#include "gps/gps_port.h"
+
+#include <atomic>
+#include <cerrno>
+#include <mutex>
+#include <utility>
+
+#include "core/message_services.h"
+#include "core/string_resources.h"
+#include "gps/port_auto_baud.h"
+#include "gps/port_dialog_feed.h"
+#include "gps/port_reader.h"
+#include "gps/port_services.h"
+#include "gps/settings_values.h"
+#include "platform/gpsd_source.h"
+#include "platform/message_box.h"
+#include "platform/sys_error.h"
+#include "platform/ui_post.h"
+#include "platform/worker_thread.h"
+
+namespace gps {
+namespace {
+
+using platform::SerialPort;
+
+// The failed-open message: its text and caption.
+constexpr unsigned kIdsPortOpenFailed = 2004;
+constexpr unsigned kIdsPortOpenFailedCaption = 2005;
+
+// Under GpsPortLock.
+std::shared_ptr<platform::SerialDevice> g_device;
+std::wstring g_portName;
+std::wstring g_baudText = L"4800";
+
+std::atomic<bool> g_dataSeen{false};
+
+// Opening and closing are serialised; the reader and the opener belong to
+// them. Re-entrant: a message loop run during an open may close the port.
+std::recursive_mutex g_openCloseMutex;
+GpsDeviceOpener g_opener;
+// Declared last: at exit it goes (stopping a reader still running) before
+// the state above.
+platform::WorkerThread g_reader;
+
+void ShowPortOpenFailed(std::wstring_view detail) {
+    std::wstring text = core::LoadResourceString(kIdsPortOpenFailed);
+    if (!detail.empty()) text.append(L"\r\n").append(detail);
+    platform::ShowMessageBox(nullptr, text, core::LoadResourceString(kIdsPortOpenFailedCaption),
+                             platform::mb::kIconHand | platform::mb::kTopmost);
+}
+
+void ReportOpenFailure(const GpsDeviceOpenResult& result) {
+    switch (result.failedStep) {
+        case SerialPort::OpenStep::kOpen:
+            ShowPortOpenFailed(platform::SystemErrorText(result.error));
+            return;
+        case SerialPort::OpenStep::kGetState:
+        case SerialPort::OpenStep::kSetState:
+            errno = result.error;
+            core::ShowLastErrorBox(result.failedStep == SerialPort::OpenStep::kGetState
+                                       ? L"GetCommStateError"
+                                       : L"SetCommStateError");
+            ShowPortOpenFailed({});
+            return;
+    }
+}
+
+void CloseLocked() {
+    g_reader.Stop(kReaderStopLimitMs);
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    if (g_device) {
+        g_device->SetDtr(false);
+        g_device->SetRts(false);
+    }
+    // A reader that overran its limit may still hold the device for one
+    // wait; the descriptor closes when it lets go.
+    g_device.reset();
+    g_dataSeen = false;
+}
+
+void StartReader(std::shared_ptr<platform::SerialDevice> device, const std::wstring& portName) {
+    PortReaderServices& services = CurrentPortReaderServices();
+    // The sensor box is powered through DTR and RTS and wants them low.
+    const bool linesOn = !services.SensorBoxLoaded();
+    device->SetDtr(linesOn);
+    device->SetRts(linesOn);
+    {
+        const platform::CriticalSectionLock lock(GpsPortLock);
+        g_device = device;
+        g_portName = portName;
+    }
+    services.SetLoggerToNmeaMode();
+    // A receiver that sends nothing usable starts the baud search 4.5 s on.
+    ArmAutoBaud();
+    g_reader.Start(
+        [reader = std::make_shared<PortReader>(device, CurrentGpsInputHandlers(), services)](
+            std::stop_token stop) { reader->CommThreadProc(stop); });
+}
+
+}  // namespace
+
+GpsDeviceOpenResult OpenGpsDevice(const platform::PortTarget& target, std::uint32_t baudRate) {
+    if (target.kind == platform::PortTarget::Kind::kGpsd) {
+        std::unique_ptr<platform::SerialDevice> source = platform::GpsdSource::Connect();
+        const int error = source ? 0 : ECONNREFUSED;
+        return {std::move(source), SerialPort::OpenStep::kOpen, error};
+    }
+    SerialPort::OpenResult opened = SerialPort::Open(target.device, baudRate);
+    return {std::move(opened.port), opened.failedStep, opened.error};
+}
+
+void SetGpsDeviceOpener(GpsDeviceOpener opener) {
+    const std::lock_guard serial(g_openCloseMutex);
+    g_opener = std::move(opener);
+}
+
+bool OpenGpsPort(std::wstring_view name) {
+    std::unique_lock serial(g_openCloseMutex);
+    CloseLocked();
+    const std::wstring portName(name.empty() ? kDefaultGpsPortName : name);
+    const platform::PortTarget target = platform::MapPortName(portName);
+    GpsDeviceOpenResult opened = (g_opener ? g_opener : OpenGpsDevice)(target, g_baudRate.load());
+    if (!opened.device) {
+        serial.unlock();  // a box may run a message loop
+        if (target.kind != platform::PortTarget::Kind::kGpsd) ReportOpenFailure(opened);
+        return false;
+    }
+    StartReader(std::move(opened.device), portName);
+    return true;
+}
+
+int CloseGpsPort() {
+    const std::lock_guard serial(g_openCloseMutex);
+    CloseLocked();
+    return 1;
+}
+
+bool SetGpsPortBaud(std::uint32_t rate) {
+    bool applied = false;
+    std::uint32_t inForce = 0;
+    bool tellDialog = false;
+    {
+        const platform::CriticalSectionLock lock(GpsPortLock);
+        applied = g_device && g_device->SetBaudRate(rate) == 0;
+        if (applied) {
+            g_baudRate = rate;
+            g_baudText = std::to_wstring(rate);
+        }
+        inForce = g_baudRate.load();
+        tellDialog = GpsPortDialogOpen();
+    }
+    if (tellDialog) {
+        platform::PostWindowMessage(platform::kGpsPortDialogWindow, platform::WM_APP_PORTSTATUS, 0,
+                                    static_cast<std::intptr_t>(inForce));
+    }
+    return applied;
+}
+
+bool WriteToGps(std::span<const std::uint8_t> bytes) {
+    int error = 0;
+    {
+        const platform::CriticalSectionLock lock(GpsPortLock);
+        if (!g_device) return false;
+        error = g_device->Write(bytes);
+    }
+    if (error != 0) {
+        platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_APP_LOGWRITEERROR, 0,
+                                    error);
+    }
+    return error == 0;
+}
+
+bool WriteGpsPortByte(std::uint8_t byte) {
+    return WriteToGps(std::span(&byte, 1));
+}
+
+bool GpsPortOpen() {
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    return g_device != nullptr;
+}
+
+bool GpsPortDataSeen() {
+    return g_dataSeen.load();
+}
+
+void MarkGpsDataSeen() {
+    g_dataSeen = true;
+}
+
+std::wstring GpsPortName() {
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    return g_portName;
+}
+
+std::wstring GpsPortBaudText() {
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    return g_baudText;
+}
+
+void SetGpsPortBaudText(std::wstring_view text) {
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    g_baudText = text;
+}
+
+std::shared_ptr<platform::SerialDevice> GpsPortDevice() {
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    return g_device;
+}
+
+}  // namespace gps

@@ -1,0 +1,93 @@
+#pragma once
+// The GPS port's reader thread.
+//
+// It waits for the port in slices of 20 ms (returning at once when bytes
+// arrive), then in each pass: steps the baud rate when the search asks,
+// writes communication errors to the flight log (purging the port after the
+// serious ones), turns modem-line changes into event records, and reads up
+// to 500 bytes: those go to the raw capture and the port dialog, and are
+// cut into sentences (or, with "NMEA_code" 3, binary frames) that are
+// handed on one by one. A port that has gone (unplugged) reads nothing;
+// the reader goes on waiting until the port is closed, and never spins.
+//
+// The reader never holds GpsPortLock while it waits or while a sentence is
+// handled, so the flight log's lock is never taken inside it.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <stop_token>
+
+#include "gps/nmea_binary_frame.h"
+#include "gps/nmea_frame_assembler.h"
+#include "gps/nmea_line.h"
+#include "gps/port_comm_errors.h"
+#include "gps/port_line_assembler.h"
+#include "gps/port_modem_lines.h"
+#include "gps/port_services.h"
+#include "platform/serial_device.h"
+
+namespace gps {
+
+inline constexpr std::chrono::milliseconds kReaderPollInterval{20};
+inline constexpr std::size_t kReaderChunk = 500;
+
+// What becomes of each complete sentence and each binary frame: "line
+// parsed, logged, committed" as one step.
+struct GpsInputHandlers {
+    // A sentence as the reader cut it ('$' to LF, changed in place). Returns
+    // what it classified as (any type re-arms the baud search).
+    std::function<NmeaLineResult(std::span<char>)> line;
+    // A binary frame whose checksum holds.
+    std::function<void(const BinaryFrame&)> frame;
+};
+
+// The standard step: classify and parse, then call acceptedFix (the fix
+// log and commit) for each sentence or frame the parser accepted.
+GpsInputHandlers DefaultGpsInputHandlers(std::function<void()> acceptedFix = {});
+
+// Installs the handlers for every later OpenGpsPort (start-up installs the
+// standard step with the fix commit; tests their own). Empty handlers mean
+// the standard step without a commit.
+void SetGpsInputHandlers(GpsInputHandlers handlers);
+GpsInputHandlers CurrentGpsInputHandlers();
+
+class PortReader {
+  public:
+    PortReader(std::weak_ptr<platform::SerialDevice> device, GpsInputHandlers handlers,
+               PortReaderServices& services);
+
+    // The thread's body; returns when stop is requested.
+    void CommThreadProc(std::stop_token stop);
+
+  private:
+    // Runs call(device) under GpsPortLock when this reader's device is still
+    // the open port; the result, or nothing.
+    template <typename Call>
+    auto OnPort(Call&& call);
+
+    // Bytes or errors at the port, or a baud step asked for; nothing when
+    // asked to stop.
+    std::optional<platform::PortStatus> WaitForWork(const std::stop_token& stop);
+    void Pause();
+    void StepBaudRate();
+    // True when the error ends the pass (the port was purged).
+    bool HandleErrors(std::uint32_t errors);
+    std::optional<unsigned> ReadModemLines();
+    void ReadData();
+    void HandleBytes(std::span<const std::uint8_t> bytes);
+
+    std::weak_ptr<platform::SerialDevice> device_;
+    GpsInputHandlers handlers_;
+    PortReaderServices& services_;
+    LineAssembler lines_;
+    BinaryFrameAssembler frames_;
+    CommErrorLog errors_;
+    ModemLineMonitor modemLines_;
+    std::array<std::uint8_t, kReaderChunk> chunk_{};
+};
+
+}  // namespace gps

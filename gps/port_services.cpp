@@ -1,0 +1,38 @@
+#include "gps/port_services.h"
+
+#include <atomic>
+
+#include "core/flight_log.h"
+#include "gps/nav_fix.h"
+
+namespace gps {
+namespace {
+
+PortReaderServices g_builtIn;
+std::atomic<PortReaderServices*> g_installed{nullptr};
+
+}  // namespace
+
+bool PortReaderServices::AppendLogRecords(std::span<const std::string_view> lines) {
+    const platform::CriticalSectionLock lock(core::LogFileLock);
+    if (!core::g_hFlightLog.IsOpen()) return false;
+    for (const std::string_view line : lines)
+        core::WriteLogLine(line);
+    return true;
+}
+
+FixClock PortReaderServices::CurrentFixClock() const {
+    return {g_navFix.hours.load(), g_navFix.minutes.load(),
+            static_cast<int>(g_navFix.seconds.load())};
+}
+
+void SetPortReaderServices(PortReaderServices* services) {
+    g_installed.store(services, std::memory_order_release);
+}
+
+PortReaderServices& CurrentPortReaderServices() {
+    PortReaderServices* services = g_installed.load(std::memory_order_acquire);
+    return services != nullptr ? *services : g_builtIn;
+}
+
+}  // namespace gps

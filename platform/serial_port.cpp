@@ -1,0 +1,177 @@
+#include "platform/serial_port.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+#include "platform/serial_port_baud.h"
+
+namespace platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int PollTimeout(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Raw bytes in and out: 8 data bits, no parity, one stop bit, no flow
+// control in either direction, modem lines ignored for reception, reads
+// return what is there.
+int MakeRaw(int fd) {
+    termios settings{};
+    if (::tcgetattr(fd, &settings) != 0) return errno;
+    ::cfmakeraw(&settings);
+    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    return ::tcsetattr(fd, TCSANOW, &settings) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+SerialPort::OpenResult SerialPort::Open(const std::filesystem::path& device,
+                                        std::uint32_t baudRate) {
+    UniqueFd fd(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) return {nullptr, OpenStep::kOpen, errno};
+    // The lock keeps out every cooperating opener (also root, whom the
+    // terminal's exclusive mode lets through); the exclusive mode keeps out
+    // the rest.
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        return {nullptr, OpenStep::kOpen, errno == EWOULDBLOCK ? EBUSY : errno};
+    }
+    termios probe{};
+    if (::tcgetattr(fd.Get(), &probe) != 0) return {nullptr, OpenStep::kGetState, errno};
+    ::ioctl(fd.Get(), TIOCEXCL);
+    if (const int error = MakeRaw(fd.Get())) return {nullptr, OpenStep::kSetState, error};
+    if (const int error = detail::SetTerminalRate(fd.Get(), baudRate)) {
+        return {nullptr, OpenStep::kSetState, error};
+    }
+    std::unique_ptr<SerialPort> port(new SerialPort(std::move(fd)));
+    port->SetDtr(true);
+    port->SetRts(true);
+    port->NewErrors();  // counts from now on
+    return {std::move(port), OpenStep::kOpen, 0};
+}
+
+SerialPort::SerialPort(UniqueFd fd) : fd_(std::move(fd)) {}
+
+DataWait SerialPort::WaitForData(std::chrono::milliseconds timeout) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    if (!hungUp_) {
+        pollfd entry{fd_.Get(), POLLIN, 0};
+        const int ready = ::poll(&entry, 1, PollTimeout(deadline));
+        if (ready == 0) return DataWait::kTimeout;
+        if (ready > 0) {
+            const bool broken = (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+            // What came before the hang-up can still be read.
+            if (!broken && (entry.revents & POLLIN) != 0) return DataWait::kData;
+            if (QueuedBytes() > 0) return DataWait::kData;
+            if (broken) hungUp_ = true;
+        }
+    }
+    std::this_thread::sleep_until(deadline);
+    return hungUp_ ? DataWait::kHangUp : DataWait::kTimeout;
+}
+
+std::size_t SerialPort::QueuedBytes() const {
+    int queued = 0;
+    if (::ioctl(fd_.Get(), FIONREAD, &queued) != 0 || queued < 0) return 0;
+    return static_cast<std::size_t>(queued);
+}
+
+std::uint32_t SerialPort::NewErrors() {
+    serial_icounter_struct counters{};
+    // Drivers without error counters (pseudo-terminals, many USB adapters)
+    // report nothing.
+    if (::ioctl(fd_.Get(), TIOCGICOUNT, &counters) != 0) return 0;
+    const std::array<int, 5> now{counters.frame, counters.overrun, counters.parity, counters.brk,
+                                 counters.buf_overrun};
+    constexpr std::array<std::uint32_t, 5> kBits{comm_error::kFrame, comm_error::kOverrun,
+                                                 comm_error::kRxParity, comm_error::kBreak,
+                                                 comm_error::kRxOver};
+    std::uint32_t errors = 0;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] != errorCounts_[i]) errors |= kBits[i];
+    }
+    errorCounts_ = now;
+    return errors;
+}
+
+PortStatus SerialPort::TakeStatus() {
+    return {NewErrors(), QueuedBytes()};
+}
+
+std::size_t SerialPort::Read(std::span<std::uint8_t> buffer) {
+    for (;;) {
+        const ssize_t count = ::read(fd_.Get(), buffer.data(), buffer.size());
+        if (count >= 0) return static_cast<std::size_t>(count);
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) hungUp_ = true;  // EIO: the other end is gone
+        return 0;
+    }
+}
+
+int SerialPort::Write(std::span<const std::uint8_t> bytes) {
+    const Clock::time_point deadline = Clock::now() + kWriteWait;
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(fd_.Get(), bytes.data(), bytes.size());
+        if (count >= 0) {
+            bytes = bytes.subspan(static_cast<std::size_t>(count));
+            continue;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) return errno;
+        pollfd entry{fd_.Get(), POLLOUT, 0};
+        if (::poll(&entry, 1, PollTimeout(deadline)) == 0) return EAGAIN;
+    }
+    return 0;
+}
+
+int SerialPort::SetBaudRate(std::uint32_t rate) {
+    return detail::SetTerminalRate(fd_.Get(), rate);
+}
+
+std::optional<std::uint32_t> SerialPort::BaudRate() const {
+    return detail::TerminalRate(fd_.Get());
+}
+
+std::optional<unsigned> SerialPort::ModemLines() {
+    int status = 0;
+    if (::ioctl(fd_.Get(), TIOCMGET, &status) != 0) return std::nullopt;
+    unsigned lines = 0;
+    if (status & TIOCM_CTS) lines |= modem_line::kCts;
+    if (status & TIOCM_DSR) lines |= modem_line::kDsr;
+    if (status & TIOCM_RI) lines |= modem_line::kRing;
+    if (status & TIOCM_CD) lines |= modem_line::kRlsd;
+    return lines;
+}
+
+bool SerialPort::SetModemLine(int line, bool on) {
+    return ::ioctl(fd_.Get(), on ? TIOCMBIS : TIOCMBIC, &line) == 0;
+}
+
+bool SerialPort::SetDtr(bool on) {
+    return SetModemLine(TIOCM_DTR, on);
+}
+
+bool SerialPort::SetRts(bool on) {
+    return SetModemLine(TIOCM_RTS, on);
+}
+
+void SerialPort::Purge() {
+    ::tcflush(fd_.Get(), TCIOFLUSH);
+}
+
+}  // namespace platform
