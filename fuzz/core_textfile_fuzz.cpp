@@ -10,32 +10,15 @@
 #include <string>
 
 #include "core/text_file.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
 using core::TextEncoding;
 using core::TextFile;
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-class MemoryFile {
-  public:
-    explicit MemoryFile(const std::uint8_t* data = nullptr, std::size_t size = 0)
-        : fd_(::memfd_create("textfile", MFD_CLOEXEC)) {
-        Check(fd_ >= 0);
-        Check(size == 0 || ::write(fd_, data, size) == static_cast<ssize_t>(size));
-        ::lseek(fd_, 0, SEEK_SET);
-    }
-    ~MemoryFile() { ::close(fd_); }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-    int fd() const { return fd_; }
-
-  private:
-    int fd_;
-};
+using fuzz::Check;
+using fuzz::MemoryFile;
 
 std::size_t Units(std::wstring_view text) {
     std::size_t units = 0;

@@ -8,14 +8,13 @@
 #include <memory>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
 #include "glide/polar_file.h"
 #include "platform/message_box.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 // Answers every box at once (the solver reports singular systems).
 class QuietSink final : public platform::MessageBoxSink {

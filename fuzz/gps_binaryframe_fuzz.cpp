@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/fuzz_support.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nmea_binary_frame.h"
 #include "gps/nmea_environment.h"
@@ -40,9 +41,7 @@ class SteppingEnvironment : public NmeaEnvironment {
     mutable int tenths_ = 863500;  // 23:58:30
 };
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 void CheckFrame(const BinaryFrame& frame) {
     Check(frame[0] == '$' && frame[1] == 'w' && frame[2] == kBinaryFrameLength);

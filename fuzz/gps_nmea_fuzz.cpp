@@ -11,6 +11,7 @@
 
 #include "core/flarm_library.h"
 #include "core/settings_values.h"
+#include "fuzz/fuzz_support.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nmea_classify.h"
 #include "gps/nmea_environment.h"
@@ -32,9 +33,7 @@ class FixedEnvironment : public NmeaEnvironment {
     platform::SystemTime LocalNow() const override { return {2025, 6, 1, 15, 14, 30, 5, 250}; }
 };
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 void CheckFinite(const GpsFixRecord& f) {
     const double values[] = {f.latitude,

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "core/settings_values.h"
+#include "fuzz/fuzz_support.h"
 #include "nav/waypoint_file.h"
 #include "nav/waypoint_line_parser.h"
 #include "platform/numbers.h"
@@ -25,26 +26,8 @@ using nav::WaypointRecord;
 
 constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-class MemoryFile {
-  public:
-    MemoryFile(const std::uint8_t* data, std::size_t size)
-        : fd_(::memfd_create("waypoints", MFD_CLOEXEC)) {
-        Check(fd_ >= 0);
-        Check(size == 0 || ::write(fd_, data, size) == static_cast<ssize_t>(size));
-        ::lseek(fd_, 0, SEEK_SET);
-    }
-    ~MemoryFile() { ::close(fd_); }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-    int fd() const { return fd_; }
-
-  private:
-    int fd_;
-};
+using fuzz::Check;
+using fuzz::MemoryFile;
 
 void CheckRecord(const WaypointRecord& record) {
     Check(std::isfinite(record.latitude) && std::isfinite(record.longitude));

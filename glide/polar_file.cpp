@@ -11,6 +11,7 @@
 #include "glide/speed_to_fly.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "platform/unique_fd.h"
 #include "platform/utf.h"
 
 namespace glide {
@@ -287,21 +288,6 @@ std::string FormatPolarReport(const PolarFit& fit, int unitSet) {
 
 namespace {
 
-// An open file descriptor, closed on scope exit.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 std::optional<std::string> ReadAll(int fd) {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
@@ -362,10 +348,10 @@ bool FitPolar(const std::wstring& path) {
         ClearPolarValid();
         return false;
     }
-    const FileDescriptor file(::open(platform::ToUtf8(path).c_str(), O_RDWR | O_CLOEXEC));
-    if (file.get() < 0) return false;
+    const platform::UniqueFd file(::open(platform::ToUtf8(path).c_str(), O_RDWR | O_CLOEXEC));
+    if (file.Get() < 0) return false;
 
-    const auto bytes = ReadAll(file.get());
+    const auto bytes = ReadAll(file.Get());
     const auto contents = bytes ? ParsePolarFile(*bytes) : std::nullopt;
     const auto fit = contents ? FitPolarContents(*contents, CurrentPolarSettings().minimumSpeedBase)
                               : std::nullopt;
@@ -374,7 +360,7 @@ bool FitPolar(const std::wstring& path) {
         return false;
     }
     AdoptFit(*fit);
-    WriteAt(file.get(), FormatPolarReport(*fit, contents->unitSet), contents->reportOffset);
+    WriteAt(file.Get(), FormatPolarReport(*fit, contents->unitSet), contents->reportOffset);
     return true;
 }
 

@@ -25,6 +25,10 @@ class UniqueFd {
     bool Valid() const { return fd_ >= 0; }
     explicit operator bool() const { return Valid(); }
 
+    // Closes now, so that a failing close (a late write error) is seen:
+    // false then, with errno telling why. The descriptor is gone either way.
+    bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
     // Closes the descriptor held (if any) and takes fd.
     void Reset(int fd = -1) {
         if (fd_ >= 0) ::close(fd_);

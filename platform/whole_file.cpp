@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
+#include <utility>
+
+#include "platform/unique_fd.h"
 
 namespace platform {
 namespace {
@@ -15,27 +18,6 @@ namespace {
 std::error_code LastError() {
     return {errno, std::generic_category()};
 }
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return fd_; }
-    // Closes now, so that a failing close (a late write error) is seen.
-    std::error_code Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? std::error_code{} : LastError();
-    }
-
-  private:
-    int fd_;
-};
 
 std::error_code WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -50,7 +32,7 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
 }
 
 std::error_code SyncFolder(const std::filesystem::path& folder) {
-    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.Get() < 0) return LastError();
     // Some file systems cannot flush a folder; the rename is then as durable
     // as they make it.
@@ -84,9 +66,8 @@ class TempFile {
     std::error_code WriteAndSync(std::string_view contents) {
         if (auto error = WriteAll(fd_, contents)) return error;
         if (::fsync(fd_) != 0) return LastError();
-        FileDescriptor closing(fd_);
-        fd_ = -1;
-        return closing.Close();
+        UniqueFd closing(std::exchange(fd_, -1));
+        return closing.Close() ? std::error_code{} : LastError();
     }
 
     std::error_code RenameTo(const std::filesystem::path& target) {
@@ -107,7 +88,7 @@ class TempFile {
 
 std::error_code ReadWholeFile(const std::filesystem::path& file, std::string& bytes,
                               std::size_t maxSize) {
-    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) return LastError();
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return LastError();
