@@ -1,0 +1,21 @@
+#pragma once
+// The current-position record follows the published fix, and the map
+// learns of the first fix once.
+//
+// The first two fixes with a position are skipped (the receiver's first
+// positions are often off); at the third the current position becomes the
+// destination when none is set, and the map window is sent
+// WM_USER_MAPFIXCOMMIT. A map window that is not there yet gets it with the
+// next fix.
+
+namespace gps {
+
+// After each published fix with a new position or altitude (the
+// fix-processing thread, holding no lock). False while the first fixes are
+// skipped: the position texts wait until it is true.
+bool FollowPublishedPosition();
+
+// The next fix counts as the first again (a replay starts).
+void RestartFirstFix();
+
+}  // namespace gps

@@ -1,0 +1,49 @@
+#pragma once
+// The per-fix lines of the flight log: after every sentence the parser
+// accepted, the port reader (or the replay) decides whether this fix is
+// logged and writes its line: an IGC F record when the satellites changed
+// and a B record, or a line of the text log. Once the receiver knows the
+// date, the IGC log's placeholder date header is overwritten and the digest
+// rebuilt. The fix is committed afterwards (gps/fix).
+//
+// A line is due when a log is open, the new data since the last line
+// includes what "LogDataOn" asks for, "LogInterval" is above 0, a position
+// has been seen and the sentence count since the last line has reached the
+// interval (1 while the glider is inside a turnpoint zone). The first two
+// position sentences are never logged.
+//
+// Every field has a bounded width: an absurd value (from a replay, or
+// anything the sentences carried) cuts or clamps its own field and never
+// runs past the line.
+
+#include <atomic>
+#include <cstdint>
+
+namespace gps {
+
+// Raised by the waypoint-queue update while the glider is inside the zone
+// of the current turnpoint: every qualifying fix is logged then.
+inline std::atomic<bool> g_bInTurnpointZone{false};
+
+// The current wind as the text log's airspeed columns show it.
+struct LoggedWind {
+    float speed = 0.0F;             // knots
+    float directionDegrees = 0.0F;  // where it comes from
+    bool valid = false;
+};
+using LoggedWindSource = LoggedWind (*)();
+
+// The glide computer installs where the current wind comes from before the
+// port reader starts; without one the wind columns are left out.
+void SetLoggedWindSource(LoggedWindSource source);
+
+// Logs the fix PendingFix holds (port reader's thread). While no receiver
+// has delivered a GPS altitude, a pressure altitude first becomes the GPS
+// altitude (less the automatic QNH correction once there is one).
+void WriteFixRecords();
+
+// Back to the load values: no position seen, interval counter -2 (start-up,
+// replay start, tests).
+void ResetFixRecords();
+
+}  // namespace gps
