@@ -92,8 +92,8 @@ TEST_F(FlightLogRecordsTest, IgcFixLines) {
         const char* line;
     };
     const Case cases[] = {
-        {"receiver only: the GNSS altitude in both fields", [] {}, kRmc,
-         "B1235194807038N01131000EA0000000000001\r\n"},
+        {"receiver only: the GNSS altitude in both fields; HDOP 1 before any GGA", [] {}, kRmc,
+         "B1235194807038N01131000EA0000000000010\r\n"},
         {"GGA altitude + geoid, HDOP 0.9", [this] { ASSERT_TRUE(HandleBody(kGga).accepted); }, kRmc,
          "B1235194807038N01131000EA0059200592009\r\n"},
         {"pressure altitude of an instrument",
@@ -105,7 +105,7 @@ TEST_F(FlightLogRecordsTest, IgcFixLines) {
          kRmc, "B1235194807038N01131000EA0100000592009\r\n"},
         {"minutes rounding to 60 carry into the degrees", [] {},
          "GPRMC,235959,A,4759.99996,S,00759.99996,W,022.4,084.4,230394,003.1,W",
-         "B2359594800000S00800000WA0000000000001\r\n"},
+         "B2359594800000S00800000WA0000000000010\r\n"},
         {"FXA at least 1", [this] { state.hdop = 0.05F; }, kRmc,
          "B1235194807038N01131000EA0000000000001\r\n"},
         {"FXA at most 999", [this] { state.hdop = 150.0F; }, kRmc,
@@ -121,7 +121,7 @@ TEST_F(FlightLogRecordsTest, IgcFixLines) {
              core::g_enlValue.running = true;
              core::g_enlValue.value = 42;
          },
-         kRmc, "B1235194807038N01131000EA0000000000001042\r\n"},
+         kRmc, "B1235194807038N01131000EA0000000000010042\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -137,10 +137,10 @@ TEST_F(FlightLogRecordsTest, SatelliteRecordPrecedesTheNextFixLine) {
     EXPECT_EQ(Added("GPGSA,A,3,05,7,12,,,,,,,,,,2.5,1.3,2.1"), "");
     EXPECT_EQ(Added(kRmc),
               "F123519050712\r\n"
-              "B1235194807038N01131000EA0000000000001\r\n");
+              "B1235194807038N01131000EA0000000000010\r\n");
     EXPECT_FALSE(state.satellites.changed);
     Log("GPGSA,A,3,05,7,12,,,,,,,,,,2.5,1.3,2.1");  // unchanged: no F record
-    EXPECT_EQ(Added(kRmc), "B1235194807038N01131000EA0000000000001\r\n");
+    EXPECT_EQ(Added(kRmc), "B1235194807038N01131000EA0000000000010\r\n");
 }
 
 int LinesLogged(const std::string& content) {
