@@ -13,7 +13,7 @@
 #include "gps/nmea_environment.h"
 #include "gps/nmea_frame_assembler.h"
 #include "gps/nmea_parser_state.h"
-#include "gps/nmea_settings_pending.h"
+#include "gps/settings_values.h"
 
 namespace {
 

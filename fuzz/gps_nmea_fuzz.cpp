@@ -17,7 +17,6 @@
 #include "gps/nmea_environment.h"
 #include "gps/nmea_line.h"
 #include "gps/nmea_parser_state.h"
-#include "gps/nmea_settings_pending.h"
 #include "gps/settings_values.h"
 
 namespace {

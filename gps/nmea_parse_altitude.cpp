@@ -2,7 +2,7 @@
 // metres of several instruments).
 #include "gps/nmea_parse_internal.h"
 #include "gps/nmea_scanner.h"
-#include "gps/nmea_settings_pending.h"
+#include "gps/settings_values.h"
 
 namespace gps::nmea_parse {
 

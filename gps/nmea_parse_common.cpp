@@ -2,7 +2,7 @@
 
 #include "core/geodesy.h"
 #include "gps/nmea_parse_internal.h"
-#include "gps/nmea_settings_pending.h"
+#include "gps/settings_values.h"
 
 namespace gps::nmea_parse {
 namespace {

@@ -34,4 +34,38 @@ inline std::atomic<float> g_minCirclingRate{8.0F * 3600.0F};
 // "thermalSearchTime": straighter flight that ends circling, hours.
 inline std::atomic<float> g_thermalSearchTime{11.0F / 3600.0F};
 
+// --- Compass ("Settings\Compass"): heading input and the limits of steady,
+// straight flight under which heading samples are used. Rates are per hour,
+// because fix times are in hours.
+// "TurnTolerance": course change of straight flight, degrees per hour.
+inline std::atomic<float> g_turnTolerance{3.0F * 3600.0F};
+// "SpeedTolerance": speed change of steady flight, knots per hour.
+inline std::atomic<float> g_speedTolerance{3.0F * 3600.0F};
+// "SpeedMinimum" / "SpeedMaximum": steady flight lies between them, knots.
+inline std::atomic<float> g_speedMinimum{40.0F};
+inline std::atomic<float> g_speedMaximum{85.0F};
+// "Correction": degrees added to every received heading.
+inline std::atomic<float> g_correction{0.0F};
+// "HCHDGtrue": HDG sentences carry the true heading.
+inline std::atomic<int> g_hcHdgTrue{1};
+
+// --- Wind ("Settings\Winds").
+// "Method": how the wind is found (index of the wind page's choices).
+enum class WindMethod : int {
+    kNone = 0,
+    kHeading = 2,          // heading and ground velocity at two tracks
+    kAirspeedFit = 3,      // fit of true airspeed and ground velocity
+    kHeadingAirspeed = 4,  // heading, true airspeed and ground velocity
+    kInstrument = 5,       // the instrument's own wind
+};
+inline std::atomic<WindMethod> g_windMethod{WindMethod::kNone};
+// "ComputeOn": which arrival triggers a wind computation (-1, 0, 1, 2).
+inline std::atomic<int> g_windComputeOn{1};
+// "MinimumTurn": degrees of turn between the tracks of the heading method.
+inline std::atomic<float> g_windMinimumTurn{20.0F};
+// The wind-trigger mask derived from "Method" and "ComputeOn": -1 takes the
+// wind from the instrument; otherwise the value-mask bits whose arrival
+// starts a wind computation.
+inline std::atomic<int> g_windTriggerMask{512};
+
 }  // namespace gps

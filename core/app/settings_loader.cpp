@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/app/data_file_path.h"
-#include "core/app/settings_reader.h"
+#include "core/settings_reader.h"
 #include "core/app/settings_rules.h"
 #include "core/app/sound_files.h"
 #include "core/flarm_library.h"
@@ -43,6 +43,8 @@
 // text pass it in the format the option pages write them with.
 
 namespace app {
+
+using core::SettingsReader;
 namespace {
 
 constexpr std::string_view kSettings = "Settings";

@@ -5,10 +5,9 @@
 #include "glide/current_wind.h"
 #include "glide/wind_estimation.h"
 #include "gps/fix/commit_steps.h"
-#include "gps/fix/fix_settings.h"
+#include "gps/settings_values.h"
 #include "gps/nav_fix.h"
 #include "gps/nmea_parser_state.h"
-#include "gps/nmea_settings_pending.h"
 
 namespace gps::commit {
 namespace {
@@ -104,6 +103,7 @@ void UpdateWind(GpsFixRecord& fix, CommitState& state) {
             HeadingAirspeed(fix, state);
             break;
         case WindMethod::kNone:
+        case WindMethod::kInstrument:  // the instrument sends its own wind
             break;
     }
 }

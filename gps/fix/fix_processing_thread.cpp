@@ -5,7 +5,7 @@
 
 #include "glide/display_texts.h"
 #include "gps/fix/first_fix.h"
-#include "gps/fix/fix_settings.h"
+#include "gps/settings_values.h"
 #include "gps/nav_fix.h"
 #include "platform/worker_thread.h"
 

@@ -13,7 +13,7 @@
 #include "glide/thermal_average.h"
 #include "glide/thermal_drift.h"
 #include "glide/wind_estimation.h"
-#include "gps/fix/fix_settings.h"
+#include "gps/settings_values.h"
 #include "gps/nav_fix.h"
 #include "platform/numbers.h"
 

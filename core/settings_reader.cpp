@@ -1,10 +1,10 @@
-#include "core/app/settings_reader.h"
+#include "core/settings_reader.h"
 
 #include <cmath>
 
 #include "platform/numbers.h"
 
-namespace app {
+namespace core {
 
 std::int32_t SettingsReader::Int(std::string_view section, std::string_view name,
                                  std::int32_t defaultValue) const {
@@ -34,4 +34,4 @@ std::wstring SettingsReader::Text(std::string_view section, std::string_view nam
     return store_.GetString(section, name, defaultValue);
 }
 
-}  // namespace app
+}  // namespace core

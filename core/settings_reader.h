@@ -10,7 +10,7 @@
 
 #include "platform/settings_store.h"
 
-namespace app {
+namespace core {
 
 class SettingsReader {
   public:
@@ -38,4 +38,4 @@ class SettingsReader {
     platform::SettingsStore& store_;
 };
 
-}  // namespace app
+}  // namespace core
