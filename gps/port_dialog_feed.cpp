@@ -1,5 +1,6 @@
 #include "gps/port_dialog_feed.h"
 
+#include <algorithm>
 #include <array>
 
 #include "gps/gps_port.h"
@@ -11,6 +12,14 @@ namespace {
 bool g_dialogOpen = false;
 std::array<char, kDialogTextLimit> g_text{};
 std::size_t g_textLength = 0;
+
+// A long stream without '$' keeps its newest bytes, so the dialog's line
+// stays live.
+void DropOldestHalf() {
+    const std::size_t half = g_text.size() / 2;
+    std::copy(g_text.begin() + static_cast<std::ptrdiff_t>(half), g_text.end(), g_text.begin());
+    g_textLength -= half;
+}
 
 }  // namespace
 
@@ -38,7 +47,8 @@ bool FeedGpsPortDialog(std::span<const std::uint8_t> bytes) {
             g_textLength = 0;
         } else if (byte == '\r' || byte == '\n') {
             lineEnd = true;
-        } else if (g_textLength < g_text.size()) {
+        } else {
+            if (g_textLength == g_text.size()) DropOldestHalf();
             g_text[g_textLength++] = static_cast<char>(byte);
         }
     }

@@ -2,8 +2,8 @@
 // The GPS port dialog shows the sentence arriving on the port while it is
 // open: the reader feeds it every byte received and posts
 // WM_APP_SERIALDATA when a line has ended; the dialog then reads the text.
-// The text restarts at each '$' and is capped, so a stream without '$'
-// cannot grow it without end.
+// The text restarts at each '$' and is capped: a stream without '$' keeps
+// only its newest bytes.
 
 #include <cstddef>
 #include <cstdint>
