@@ -1,6 +1,7 @@
 #pragma once
 // The display texts that the settings loader sets at start-up.
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -31,6 +32,14 @@ inline core::SharedText SpeedToFlyValueText{L"v: ---"};
 // Guards the task statistics texts, the task distance text and the thermal
 // climb average.
 inline platform::CriticalSection DisplayTextLock;
+
+// The task statistics worker's texts, written and read under
+// DisplayTextLock: [0] the speed over the rest of the task (at most 19
+// characters), [1] the time to the target, [2] the time to the finish and
+// [3] the arrival clock time (at most 9 characters each).
+inline std::array<core::SharedText, 4> TaskStatText{
+    core::SharedText{L"v??.?"}, core::SharedText{L"?h??"}, core::SharedText{L"?h??"},
+    core::SharedText{L"e??:??"}};
 
 // Texts of the flight displays that the fix-processing thread writes, each
 // with its default before the first fix.

@@ -1,0 +1,236 @@
+// The free-distance search: the memoised search against the plain
+// exhaustive recursion (value and chosen points, ties included) on many
+// small random trails for 1..8 legs, the few-points rule, searches that grow
+// point by point, abandoning, and the settings that give the leg count.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <numbers>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "nav/olc_search.h"
+#include "nav/olc_settings.h"
+#include "nav/waypoint_course.h"
+#include "platform/settings_store.h"
+
+namespace nav {
+namespace {
+
+// The search as first written: exhaustive recursion, no memory of
+// sub-results. Sums are formed as the memoised search forms them.
+class PlainSearch {
+  public:
+    PlainSearch(const std::vector<WaypointRecord>& trail, const OlcWeights& weights, int legs)
+        : p_(trail), w_(weights), legs_(legs) {}
+
+    OlcSolution Run(const WaypointRecord& closing) const {
+        const std::size_t n = p_.size();
+        const auto legs = static_cast<std::size_t>(legs_);
+        if (n == 0) return {};
+        if (n <= legs) {
+            OlcSolution all;
+            for (std::size_t k = n; k >= 1; --k)
+                all.value += W(k) * (k == n ? D(p_[n - 1], closing) : D(p_[k - 1], p_[k]));
+            for (std::size_t i = 0; i < n; ++i)
+                all.points.push_back(i);
+            return all;
+        }
+        OlcSolution best = Straight(legs - 1);
+        best.value = best.value + W(legs) * D(p_[legs - 1], closing);
+        if (legs < 2) return best;
+        for (std::size_t x = legs; x < n; ++x) {
+            OlcSolution candidate = Legs(x, legs - 1);
+            const double value = W(legs) * D(p_[x], closing) + candidate.value;
+            if (value > best.value) {
+                candidate.points.push_back(x);
+                best = {value, std::move(candidate.points)};
+            }
+        }
+        return best;
+    }
+
+  private:
+    double W(std::size_t leg) const { return static_cast<double>(w_[leg - 1]); }
+    static double D(const WaypointRecord& a, const WaypointRecord& b) {
+        return static_cast<double>(CourseAndDistance(a, b));
+    }
+
+    // Points 0..count in order, count legs.
+    OlcSolution Straight(std::size_t count) const {
+        OlcSolution s{0.0, {0}};
+        for (std::size_t leg = 1; leg <= count; ++leg) {
+            s.value =
+                leg == 1 ? W(1) * D(p_[0], p_[1]) : s.value + W(leg) * D(p_[leg - 1], p_[leg]);
+            s.points.push_back(leg);
+        }
+        return s;
+    }
+
+    // The best k legs from the first point to point x; the points before x.
+    OlcSolution Legs(std::size_t x, std::size_t k) const {
+        if (k < 2) return {W(1) * D(p_[0], p_[x]), {0}};
+        OlcSolution best = Straight(k - 1);
+        best.value = best.value + W(k) * D(p_[k - 1], p_[x]);
+        for (std::size_t y = k; y < x; ++y) {
+            OlcSolution shorter = Legs(y, k - 1);
+            const double value = W(k) * D(p_[y], p_[x]) + shorter.value;
+            if (value > best.value) {
+                shorter.points.push_back(y);
+                best = {value, std::move(shorter.points)};
+            }
+        }
+        return best;
+    }
+
+    const std::vector<WaypointRecord>& p_;
+    OlcWeights w_;
+    int legs_;
+};
+
+WaypointRecord At(double latDeg, double lonWestDeg) {
+    return WaypointRecord(latDeg, lonWestDeg, true);
+}
+
+// Points around 45 N in a box of about 100 km; coarse trails repeat points
+// on a 3 x 3 grid, so equal sums (ties) are common.
+std::vector<WaypointRecord> RandomTrail(std::mt19937& random, std::size_t n, bool coarse) {
+    std::uniform_real_distribution<double> fine(0.0, 1.0);
+    std::uniform_int_distribution<int> grid(0, 2);
+    std::vector<WaypointRecord> trail;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double a = coarse ? grid(random) * 0.5 : fine(random);
+        const double b = coarse ? grid(random) * 0.5 : fine(random);
+        trail.push_back(At(45.0 + a, -6.0 - b));
+    }
+    return trail;
+}
+
+OlcWeights RandomWeights(std::mt19937& random, bool equal) {
+    std::uniform_int_distribution<int> weight(0, 100);
+    OlcWeights weights{};
+    for (int& w : weights)
+        w = equal ? 100 : weight(random);
+    weights[0] = kFirstLegWeight;
+    return weights;
+}
+
+void ExpectSameSolution(const OlcSolution& memoised, const OlcSolution& plain) {
+    EXPECT_EQ(memoised.value, plain.value);  // the same sums in the same order: exact
+    EXPECT_EQ(memoised.points, plain.points);
+}
+
+TEST(OlcSearch, EqualsThePlainRecursionOnRandomTrails) {
+    std::mt19937 random(20240611);
+    for (int legs = 1; legs <= kMaxOlcLegs; ++legs) {
+        for (std::size_t n = 0; n <= 13; ++n) {
+            for (int round = 0; round < 6; ++round) {
+                const bool coarse = round % 2 == 1;
+                const auto trail = RandomTrail(random, n, coarse);
+                const OlcWeights weights = RandomWeights(random, round >= 4);
+                const WaypointRecord closing = RandomTrail(random, 1, coarse).front();
+                SCOPED_TRACE(testing::Message()
+                             << "legs " << legs << ", points " << n << ", round " << round);
+                const auto memoised = OptimiseOlcDistance(trail, closing, weights, legs);
+                ASSERT_TRUE(memoised.has_value());
+                ExpectSameSolution(*memoised, PlainSearch(trail, weights, legs).Run(closing));
+            }
+        }
+    }
+}
+
+TEST(OlcSearch, GrowingTrailAndMovingClosingPointGiveTheSameAsOneSearch) {
+    std::mt19937 random(7);
+    for (const int legs : {2, 5, 8}) {
+        const auto trail = RandomTrail(random, 16, false);
+        const OlcWeights weights = RandomWeights(random, false);
+        OlcSearch search(weights, legs);
+        for (std::size_t n = 0; n < trail.size(); ++n) {
+            search.Append(std::span(trail).subspan(n, 1));
+            for (int move = 0; move < 2; ++move) {
+                const WaypointRecord closing = RandomTrail(random, 1, false).front();
+                const std::vector<WaypointRecord> prefix(trail.begin(), trail.begin() + n + 1);
+                SCOPED_TRACE(testing::Message() << "legs " << legs << ", points " << n + 1);
+                const auto solution = search.Solve(closing);
+                ASSERT_TRUE(solution.has_value());
+                ExpectSameSolution(*solution, PlainSearch(prefix, weights, legs).Run(closing));
+            }
+        }
+    }
+}
+
+TEST(OlcSearch, FewerPointsThanLegsUseEveryPoint) {
+    // Two points, three legs: w1 d(P1, P2) + w2 d(P2, Z).
+    const std::vector<WaypointRecord> trail{At(0.0, 0.0), At(0.0, 1.0)};
+    const WaypointRecord closing = At(1.0, 1.0);
+    const OlcWeights weights{100, 80, 60, 0, 0, 0, 0, 0};
+    const double degreeKm = 6371.0 * std::numbers::pi / 180.0;
+    const auto solution = OptimiseOlcDistance(trail, closing, weights, 3);
+    ASSERT_TRUE(solution.has_value());
+    EXPECT_NEAR(solution->value / 100.0, degreeKm + 0.8 * degreeKm, 1e-3);
+    EXPECT_EQ(solution->points, (std::vector<std::size_t>{0, 1}));
+
+    EXPECT_EQ(OptimiseOlcDistance({}, closing, weights, 3)->value, 0.0);
+}
+
+TEST(OlcSearch, WeightsChooseTheLegs) {
+    // An out-and-return along a meridian with a detour east: with the last
+    // leg weighted 0, the search gains nothing by flying it back.
+    const std::vector<WaypointRecord> trail{At(45.0, 6.0), At(45.5, 6.0), At(46.0, 6.0),
+                                            At(46.0, 5.5), At(45.5, 6.0)};
+    const WaypointRecord closing = At(45.0, 6.0);
+    const auto full = OptimiseOlcDistance(trail, closing, {100, 100, 0, 0, 0, 0, 0, 0}, 2);
+    const auto lastFree = OptimiseOlcDistance(trail, closing, {100, 0, 0, 0, 0, 0, 0, 0}, 2);
+    ASSERT_TRUE(full && lastFree);
+    // Equal weights: there and back from the farthest point.
+    EXPECT_EQ(full->points, (std::vector<std::size_t>{0, 3}));
+    // Only the first leg counts: the farthest point from the start.
+    EXPECT_EQ(lastFree->points.front(), 0U);
+    EXPECT_NEAR(lastFree->value, 100.0 * CourseAndDistance(trail[0], trail[3]), 1e-6);
+}
+
+TEST(OlcSearch, AbandonedSearchGivesNothingAndKeepsItsWork) {
+    std::mt19937 random(3);
+    const auto trail = RandomTrail(random, 40, false);
+    const OlcWeights weights = RandomWeights(random, true);
+    OlcSearch search(weights, 6);
+    search.Append(trail);
+    int asked = 0;
+    EXPECT_FALSE(search.Solve(trail.back(), [&asked] { return ++asked > 10; }).has_value());
+    const auto resumed = search.Solve(trail.back());
+    ASSERT_TRUE(resumed.has_value());
+    EXPECT_EQ(*resumed, *OptimiseOlcDistance(trail, trail.back(), weights, 6));
+}
+
+TEST(OlcSettings, LegCountEndsAtTheFirstZeroWeight) {
+    struct Case {
+        std::vector<std::pair<const char*, int>> stored;
+        int legs;
+        float spacing;
+    };
+    const std::vector<Case> cases{
+        {{}, 4, 1.0F},  // defaults: 100, 100, 100, then 0
+        {{{"leg4w", 0}}, 3, 1.0F},
+        {{{"leg3w", 0}, {"leg4w", 100}}, 2, 1.0F},
+        {{{"leg2w", 0}}, 1, 1.0F},
+        {{{"leg5w", 80}, {"leg6w", 60}, {"leg7w", 0}}, 6, 2.0F},
+        {{{"leg5w", 1}, {"leg6w", 1}, {"leg7w", 1}, {"leg8w", 1}}, 8, 2.0F},
+    };
+    for (const Case& c : cases) {
+        platform::SettingsStore store({});
+        for (const auto& [name, value] : c.stored)
+            store.WriteInt("Settings\\OLC", name, static_cast<std::uint32_t>(value));
+        LoadOlcSettings(store);
+        EXPECT_EQ(g_olcLegCountLess1 + 1, c.legs);
+        EXPECT_EQ(g_olcMinSpacing, c.spacing);
+        EXPECT_EQ(CurrentOlcWeights()[0], kFirstLegWeight);
+    }
+    platform::SettingsStore store({});
+    store.WriteInt("Settings\\OLC", "toDestination", 1);
+    LoadOlcSettings(store);
+    EXPECT_EQ(g_olcToDestination, 1);
+}
+
+}  // namespace
+}  // namespace nav
