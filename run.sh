@@ -12,10 +12,5 @@ cmake --build build/release -j "$(nproc)"
 if [ "${1:-}" = --build-only ]; then
   exit 0
 fi
-program=build/release/KOR_VAN
-if [ -x "$program" ]; then
-  exec "$program" "$@"
-fi
-echo "Built the libraries in build/release:"
-find build/release -maxdepth 2 -name 'libkv_*.a' -printf '  %P\n' | sort
-echo "The flight computer program is not part of this build yet."
+# The program finds its resource bundle, KOR_VANresDLL.dll, beside it.
+exec build/release/KOR_VAN "$@"

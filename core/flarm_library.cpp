@@ -1,3 +1,10 @@
 #include "core/flarm_library.h"
 
 std::atomic<CFLARMobject*> g_pFlarmObject{nullptr};
+
+namespace core {
+
+FlarmEntryPoints g_flarm;
+platform::DynamicLibrary g_hFlarmLibrary;
+
+}  // namespace core

@@ -1,10 +1,38 @@
 #include "map/map_module.h"
 
+#include <algorithm>
+
 namespace map {
 
 // The map module fills these in.
 void InitMapModule() {}
 void LoadMapIconTable() {}
 void BuildSinCosTable() {}
+
+// The map's drawing fills these in.
+int CreateMapGdiResources() {
+    return 1;
+}
+void FreeMapGdiResources() {}
+void ClearMapElementList() {}
+void FreeSymbolBuffer() {}
+
+void OrderMapDrawingSizes(MapDrawingSizes& sizes) {
+    sizes.smallest = std::max(sizes.smallest, 1);
+    sizes.middle = std::max(sizes.middle, sizes.smallest + 1);
+    sizes.largest = std::max(sizes.largest, sizes.middle + 1);
+}
+
+int IdleThreadProc(std::atomic<int>* /*parameter*/) {
+    return 98;
+}
+
+void TraceMessage(const wchar_t* /*format*/, ...) {}
+
+int ReturnZero() {
+    return 0;
+}
+
+void EmptyMapHook() {}
 
 }  // namespace map

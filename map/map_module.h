@@ -1,6 +1,8 @@
 #pragma once
-// Start-up of the map module: its lock and screen values, its icon table and
-// its sine/cosine table.
+// The map module: its start-up and exit, its shared drawing values and the
+// small hooks the rest of the program calls.
+
+#include <atomic>
 
 namespace map {
 
@@ -13,5 +15,43 @@ void LoadMapIconTable();
 
 // Fills the table of 360 (cosine, sine) pairs, one per degree.
 void BuildSinCosTable();
+
+// The size the map's drawing tables are made for; the map window's four
+// size fields take it at start-up.
+inline std::atomic<int> g_sharedMapSize{16};
+
+// Creates the map's drawing tables (pens, brushes, fonts, symbol images)
+// once at start-up, before the map window exists; 1 when done.
+int CreateMapGdiResources();
+// Frees them at exit.
+void FreeMapGdiResources();
+// Deletes every element of the map's element list (exit).
+void ClearMapElementList();
+// Frees the map's point buffer at exit.
+void FreeSymbolBuffer();
+
+// The map's three drawing sizes, smallest to largest.
+struct MapDrawingSizes {
+    int smallest = 1;
+    int middle = 2;
+    int largest = 3;
+};
+inline MapDrawingSizes g_mapDrawingSizes;
+
+// Puts the sizes into strict order: the smallest at least 1, each next at
+// least one more than the one before.
+void OrderMapDrawingSizes(MapDrawingSizes& sizes);
+
+// The screen-resolution class the map's wind indicator is drawn for.
+inline std::atomic<int> g_screenResolution{0};
+
+// The body of the idle thread that start-up runs once: returns 98 at once.
+int IdleThreadProc(std::atomic<int>* parameter);
+
+// A diagnostic trace that does nothing.
+void TraceMessage(const wchar_t* format, ...);
+// Placeholders of features a hand-held build had; they do nothing.
+int ReturnZero();
+void EmptyMapHook();
 
 }  // namespace map

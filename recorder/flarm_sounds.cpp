@@ -1,8 +1,15 @@
 #include "recorder/flarm_sounds.h"
 
+#include <string>
+
+#include "core/flarm_library.h"
+
 namespace recorder {
 
-// The FLARM binding fills this in.
-void SetSoundPaths(std::wstring_view /*folder*/) {}
+void SetSoundPaths(std::wstring_view folder) {
+    if (!FlarmPresent() || core::g_flarm.setSoundPaths == nullptr) return;
+    const std::wstring terminated(folder);
+    core::g_flarm.setSoundPaths(terminated.c_str());
+}
 
 }  // namespace recorder

@@ -5,7 +5,8 @@
 
 namespace recorder {
 
-// Tells the FLARM library where its sound files are (a folder ending in '/').
+// Tells the FLARM library where its sound files are (a folder ending in
+// '/'); nothing while FLARM support is off.
 void SetSoundPaths(std::wstring_view folder);
 
 }  // namespace recorder

@@ -1,0 +1,313 @@
+#include "frame/main_frame.h"
+
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/xrc/xmlres.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "core/flarm_library.h"
+#include "core/flight_log.h"
+#include "core/string_resources.h"
+#include "frame/bounded_wait.h"
+#include "frame/static_splitter.h"
+#include "glide/lifecycle.h"
+#include "glide/position_view.h"
+#include "gps/fix/fix_processing_thread.h"
+#include "gps/gps_port.h"
+#include "gps/nav_fix.h"
+#include "map/elevation_file.h"
+#include "map/map_view.h"
+#include "nav/olc_worker.h"
+#include "platform/gui/command_ids.h"
+#include "platform/gui/resource_bundle.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "recorder/engine_noise_sensor.h"
+#include "recorder/flight_log_file.h"
+#include "recorder/igc_header.h"
+#include "recorder/logger_library.h"
+#include "recorder/replay.h"
+#include "recorder/settings_values.h"
+
+namespace frame {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr unsigned kIdsTitle = 128;
+constexpr unsigned kIdsElevationCaption = 2132;
+constexpr unsigned kIdsElevationHeaderUnreadable = 2133;
+constexpr unsigned kIdsElevationDataUnmappable = 2134;
+constexpr unsigned kIdsResimplifyMap = 2141;
+constexpr char kMenuAndToolBar[] = "128";
+constexpr int kResimplifyMenuPosition = 5;
+constexpr int kPortraitPositionExtra = 25;
+
+// Key codes the map window takes with WM_USER_MAPKEY.
+constexpr std::uintptr_t kVkLeft = 0x25;
+constexpr std::uintptr_t kVkUp = 0x26;
+constexpr std::uintptr_t kVkRight = 0x27;
+constexpr std::uintptr_t kVkDown = 0x28;
+
+std::function<void()> g_closeListener;
+
+void ReadIgcHeaderTexts(const platform::SettingsStore& settings) {
+    using recorder::g_igcHeaderTexts;
+    struct Field {
+        recorder::IgcHeaderText text;
+        const char* name;
+        std::size_t maxLength;
+    };
+    constexpr Field kFields[] = {
+        {recorder::kIgcPilot, "PLT", 78},
+        {recorder::kIgcGliderId, "GID", 30},
+        {recorder::kIgcGliderType, "GTY", 30},
+        {recorder::kIgcFlightType, "FTY", 30},
+        {recorder::kIgcCompetitionClass, "CCL", 30},
+        {recorder::kIgcCompetitionId, "CID", 30},
+    };
+    for (const Field& field : kFields) {
+        const std::wstring text = settings.GetString("IGCHeaders", field.name, L"Unknown");
+        g_igcHeaderTexts[field.text].Set(text.substr(0, field.maxLength));
+    }
+    g_igcHeaderTexts[recorder::kIgcSpare].Set(L"Unknown");
+}
+
+void LoadElevationModel(const std::wstring& headerFile) {
+    const auto box = [](unsigned textId) {
+        platform::ShowMessageBox(nullptr, core::LoadResourceString(textId),
+                                 core::LoadResourceString(kIdsElevationCaption),
+                                 platform::mb::kIconHand | platform::mb::kTopmost);
+    };
+    switch (map::LoadElevationModel(headerFile)) {
+        case map::ElevationLoad::kHeaderUnreadable:
+            box(kIdsElevationHeaderUnreadable);
+            break;
+        case map::ElevationLoad::kDataUnmappable:
+            box(kIdsElevationDataUnmappable);
+            break;
+        case map::ElevationLoad::kNoFile:
+        case map::ElevationLoad::kLoaded:
+            break;
+    }
+}
+
+void PostMapKey(std::uintptr_t key) {
+    platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPKEY, key, 1);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+    const platform::SettingsStore& settings = platform::AppSettings();
+    g_diskSpaceWarningSize =
+        static_cast<int>(settings.GetInt("Settings", "diskSpaceWarningSize", 1000));
+    g_demHeaderFile.Set(settings.GetString("Settings", "DEMheaderFile", std::wstring_view()));
+    ReadIgcHeaderTexts(settings);
+    LoadElevationModel(g_demHeaderFile.Get());
+}
+
+CMainFrame::~CMainFrame() {
+    registration_.Reset();
+    recorder::FreeLoggerLibrary();
+    if (g_hMainFrameWnd == this) g_hMainFrameWnd = nullptr;
+}
+
+bool CMainFrame::LoadFrame(ScreenSize screen) {
+    g_nPosViewHeight = 100;
+    g_nPosViewWidth = 240;
+    if (!Create(nullptr, wxID_ANY, core::LoadResourceString(kIdsTitle), wxPoint(0, 0),
+                wxSize(screen.width, screen.height), wxDEFAULT_FRAME_STYLE)) {
+        return false;
+    }
+    if (const auto bundle = platform::gui::InstalledBundle()) SetIcon(bundle->Icon(128));
+    CreateBars();
+    // Hiding the toolbar is for hand-held screens; here it stays.
+    platform::AppSettings().GetInt("Settings", "AllowHideToolBar", 0);
+    CreateClient(screen);
+
+    Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_DESTROY, &CMainFrame::OnDestroyWindow, this);
+    registration_ = platform::gui::WindowRegistration(
+        platform::kMainFrameWindow, *this,
+        [this](const platform::WindowMessage& message) { return OnWindowMessage(message); });
+    return true;
+}
+
+void CMainFrame::CreateBars() {
+    wxXmlResource& resources = *wxXmlResource::Get();
+    if (wxMenuBar* menus = resources.LoadMenuBar(kMenuAndToolBar)) SetMenuBar(menus);
+    if (wxToolBar* tools = resources.LoadToolBar(this, kMenuAndToolBar)) SetToolBar(tools);
+}
+
+void CMainFrame::CreateClient(ScreenSize screen) {
+    g_bPortrait = IsPortraitScreen(screen.width, screen.height) ? 1 : 0;
+    g_hMainFrameWnd = this;
+    if (g_bPortrait != 0) g_nPosViewHeight += kPortraitPositionExtra;
+    const int positionLength = g_bPortrait != 0 ? g_nPosViewHeight : g_nPosViewWidth;
+    splitter_ = new CStaticSplitter(this, g_bPortrait != 0, positionLength);
+
+    const wxSize client = GetClientSize();
+    const PaneLayout layout =
+        SplitClientArea(g_bPortrait != 0, client.x, client.y, g_nPosViewHeight, g_nPosViewWidth);
+    const auto at = [](const PaneRect& r) { return wxPoint(r.x, r.y); };
+    const auto size = [](const PaneRect& r) { return wxSize(r.width, r.height); };
+    auto* position = new glide::CGPSposView(splitter_, at(layout.position), size(layout.position));
+    auto* mapView = new map::CGPSmapView(splitter_, at(layout.map), size(layout.map));
+    splitter_->SetPanes(mapView, position);
+
+    map::g_pMapView = mapView;
+    glide::g_pPosView = position;
+    popupText_ = &position->NotesWindow();
+    position->SetFrame(this);
+    mapView->SetFrame(this);
+
+    UpdateMapViewHeight();
+    glide::SetWindEstimatorWindow(platform::kMainFrameWindow);
+    glide::LoadWindEstimatorSettings();
+    InsertResimplifyItem();
+}
+
+void CMainFrame::InsertResimplifyItem() {
+    wxMenu* first = GetSubMenuAt(0);
+    if (first == nullptr) return;
+    const auto position = std::min<std::size_t>(kResimplifyMenuPosition, first->GetMenuItemCount());
+    first->Insert(position, platform::gui::WxIdFromCommand(kCommandResimplifyMap),
+                  core::LoadResourceString(kIdsResimplifyMap));
+}
+
+void CMainFrame::UpdateMapViewHeight() {
+    if (map::g_pMapView != nullptr) {
+        map::g_pMapView->usableHeight = map::g_pMapView->GetClientSize().y;
+    }
+}
+
+wxMenu* CMainFrame::GetSubMenuAt(int index) const {
+    const wxMenuBar* menus = GetMenuBar();
+    if (menus == nullptr || index < 0 || static_cast<std::size_t>(index) >= menus->GetMenuCount()) {
+        return nullptr;
+    }
+    return menus->GetMenu(static_cast<std::size_t>(index));
+}
+
+// The navigation display layouts fill this in; until then the one layout
+// stays.
+void CMainFrame::RestoreNavDisplay(int /*fromCommand*/) {}
+
+void CMainFrame::SetLoggerToNmeaMode() {
+    if (recorder::g_bLoggerLibraryBound.load() == 0 || !gps::GpsPortOpen() ||
+        (recorder::LoggerType() & 0xFF) != 4) {
+        return;
+    }
+    gps::WriteGpsPortByte(0x03);
+    std::this_thread::sleep_for(5000ms);
+    for (const char c : std::string_view("NMEA\r"))
+        gps::WriteGpsPortByte(static_cast<std::uint8_t>(c));
+}
+
+void CMainFrame::SetCloseListener(std::function<void()> listener) {
+    g_closeListener = std::move(listener);
+}
+
+std::intptr_t CMainFrame::OnWindowMessage(const platform::WindowMessage& message) {
+    switch (message.message) {
+        case WM_APP_RAISEFRAME:
+            Show();
+            Iconize(false);
+            Raise();
+            return 1;
+        case platform::WM_COMMAND: {
+            // A command posted as if chosen from the menu.
+            wxCommandEvent command(
+                wxEVT_MENU, platform::gui::WxIdFromCommand(static_cast<int>(message.wParam)));
+            command.SetEventObject(this);
+            GetEventHandler()->QueueEvent(command.Clone());
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+void CMainFrame::OnCharHook(wxKeyEvent& event) {
+    const bool popupShown = popupText_ != nullptr && popupText_->IsShown();
+    switch (event.GetKeyCode()) {
+        case WXK_UP:
+        case WXK_DOWN:
+            if (popupShown) {
+                popupText_->ScrollLines(event.GetKeyCode() == WXK_UP ? -2 : 2);
+            } else {
+                PostMapKey(event.GetKeyCode() == WXK_UP ? kVkUp : kVkDown);
+            }
+            break;
+        case WXK_LEFT:
+            PostMapKey(kVkLeft);
+            break;
+        case WXK_RIGHT:
+            PostMapKey(kVkRight);
+            break;
+        default:
+            break;
+    }
+    event.Skip();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& /*event*/) {
+    if (closing_) return;
+    closing_ = true;
+    StopWorkers();
+    if (g_closeListener) g_closeListener();
+    Destroy();
+}
+
+// The close, in this order: the flight log, the reachable outline, the map
+// reader and timer, a replay, the GPS port, the waits for the map reader and
+// the replay, the contest worker, the fix-processing thread, the FLARM
+// library's threads, the sound capture, and the wind estimator's settings.
+void CMainFrame::StopWorkers() {
+    // Workers waiting for this thread are let go from here on.
+    platform::SetProgramStopping(true);
+    if (core::g_hFlightLog.IsOpen()) recorder::CloseFlightLog();
+
+    map::CGPSmapView* mapView = map::g_pMapView;
+    if (mapView != nullptr) {
+        mapView->reachableOutline.StopThread(10);
+        mapView->mapReaderStop = 1;
+        mapView->KillMapTimer();
+    }
+    recorder::g_bReplayClosing = gps::g_bReplayRunning.exchange(false);
+    if (gps::GpsPortOpen()) gps::CloseGpsPort();
+
+    // A replay clears its closing flag when it ends.
+    WaitWhileBusy(
+        [mapView] {
+            return recorder::g_bReplayClosing.load() ||
+                   (mapView != nullptr && mapView->mapReaderDone.load() == 0);
+        },
+        20s, 30ms);
+    nav::StopOlcThreadsAndWait(20000);
+    gps::StopFixProcessing(20000);
+    if (FlarmPresent() && core::g_flarm.terminateThreads != nullptr) {
+        core::g_flarm.terminateThreads(nullptr);
+    }
+    recorder::CWaveRecorder& capture = recorder::g_engineNoiseSensor.Recorder();
+    if (capture.IsOpen()) capture.Close(150);
+    glide::SaveWindEstimatorSettings();
+}
+
+void CMainFrame::OnDestroyWindow(wxWindowDestroyEvent& event) {
+    if (event.GetEventObject() == this) {
+        registration_.Reset();
+        if (gps::GpsPortOpen()) gps::CloseGpsPort();
+    }
+    event.Skip();
+}
+
+}  // namespace frame

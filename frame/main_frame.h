@@ -1,0 +1,120 @@
+#pragma once
+// The main window: menu bar, toolbar and a fixed splitter holding the
+// moving map and the position page. Its close stops the program's workers
+// in order before the window goes.
+//
+// Workers reach it through window messages to platform::kMainFrameWindow;
+// everything else here belongs to the user-interface thread.
+
+#include <wx/frame.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+#include "core/settings_values.h"
+#include "platform/gui/ui_bridge.h"
+#include "platform/window_messages.h"
+
+class wxMenu;
+class wxTextCtrl;
+
+namespace glide {
+class CGPSposView;
+}
+namespace map {
+class CGPSmapView;
+}
+
+namespace frame {
+
+class CStaticSplitter;
+
+// The screen the window is laid out for.
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Values the main window sets when it is created.
+inline int g_bPortrait = 0;         // 1: the screen is portrait (portrait dialogs too)
+inline int g_nPosViewHeight = 100;  // the position page's height, portrait
+inline int g_nPosViewWidth = 240;   // the position page's width, landscape
+// The navigation display layout (0, 1, 2).
+inline int g_nNavDisplay = 0;
+// "diskSpaceWarningSize" ("Settings"): the flight log warns below it.
+inline std::atomic<int> g_diskSpaceWarningSize{1000};
+// "DEMheaderFile" ("Settings"): the elevation model's header file.
+inline core::SharedText g_demHeaderFile;
+
+// Asks the main window to come to the front (another instance of the
+// program asks); answers 1 when it did.
+inline constexpr unsigned WM_APP_RAISEFRAME = platform::WM_APP + 0x60;
+
+// The command the frame inserts into its first menu: simplify the map's
+// lines again.
+inline constexpr int kCommandResimplifyMap = 32820;
+
+class CMainFrame : public wxFrame {
+  public:
+    // Reads the start-up values ("diskSpaceWarningSize", "DEMheaderFile",
+    // the IGC header texts) and loads the elevation model; a model that
+    // cannot be loaded is reported and the program goes on without terrain.
+    CMainFrame();
+    ~CMainFrame() override;
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // Creates the window for `screen`: sized to it, with the menu bar, the
+    // toolbar and the splitter with both panes from the resource bundle.
+    // False when the window cannot be made.
+    bool LoadFrame(ScreenSize screen);
+
+    // Stores the map's client height as its usable height.
+    void UpdateMapViewHeight();
+    // The sub-menu at index of the menu bar; null when there is none.
+    wxMenu* GetSubMenuAt(int index) const;
+    // Applies (0) or advances (1) the navigation display layout.
+    void RestoreNavDisplay(int fromCommand);
+    // Before and after every modal dialog; nothing to do on the desktop.
+    void EnableInputPanel(bool /*show*/, int /*flag*/) {}
+
+    // With an FAI logger bound, the GPS port open and a logger of type 4:
+    // switches the logger back to NMEA output (about 5 s).
+    static void SetLoggerToNmeaMode();
+
+    // Told when the close sequence has run, just before the window goes.
+    static void SetCloseListener(std::function<void()> listener);
+
+    wxTextCtrl* PopupText() const { return popupText_; }
+    CStaticSplitter* Splitter() const { return splitter_; }
+
+    // Members the commands use.
+    std::uint32_t declareState = 0;
+    int declareMode = 0;
+    std::array<std::uint32_t, 2> replayMenuState{};
+    int keyboardMode = 0;
+    int toolBarShown = 1;
+
+  private:
+    // The splitter and its panes; publishes the panes and the orientation.
+    void CreateClient(ScreenSize screen);
+    void CreateBars();
+    void InsertResimplifyItem();
+    std::intptr_t OnWindowMessage(const platform::WindowMessage& message);
+    void OnCharHook(wxKeyEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnDestroyWindow(wxWindowDestroyEvent& event);
+    void StopWorkers();
+
+    CStaticSplitter* splitter_ = nullptr;  // child
+    wxTextCtrl* popupText_ = nullptr;      // the pane's notes window shown as pop-up
+    bool closing_ = false;
+    platform::gui::WindowRegistration registration_;
+};
+
+// The main window; null before start-up created it and after it is gone.
+inline CMainFrame* g_hMainFrameWnd = nullptr;
+
+}  // namespace frame

@@ -1,0 +1,39 @@
+#pragma once
+// Where the main window puts its two panes: the map and the position page
+// one above the other on a portrait screen, side by side otherwise, with a
+// fixed 4-pixel gap between them. The position page keeps its size; the
+// map takes what is left.
+
+namespace frame {
+
+inline constexpr int kSplitterGap = 4;
+
+// A screen counts as portrait when its height is at least its width less 4
+// (so a square screen is portrait).
+constexpr bool IsPortraitScreen(int width, int height) {
+    return height >= width - 4;
+}
+
+struct PaneRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const PaneRect&, const PaneRect&) = default;
+};
+
+struct PaneLayout {
+    PaneRect map;
+    PaneRect position;
+    PaneRect gap;
+    friend bool operator==(const PaneLayout&, const PaneLayout&) = default;
+};
+
+// The panes in a client area of width x height. Portrait: the map on top,
+// the position page below it positionHeight high. Landscape: the map on the
+// left, the position page on the right positionWidth wide. A client area
+// too small for the position page gives it all there is and the map none.
+PaneLayout SplitClientArea(bool portrait, int width, int height, int positionHeight,
+                           int positionWidth);
+
+}  // namespace frame

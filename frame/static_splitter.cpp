@@ -1,0 +1,49 @@
+#include "frame/static_splitter.h"
+
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+namespace frame {
+namespace {
+
+void Place(wxWindow* pane, const PaneRect& rect) {
+    if (pane != nullptr) pane->SetSize(rect.x, rect.y, rect.width, rect.height);
+}
+
+}  // namespace
+
+CStaticSplitter::CStaticSplitter(wxWindow* parent, bool portrait, int positionLength)
+    : wxWindow(parent, wxID_ANY), portrait_(portrait), positionLength_(positionLength) {
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    Bind(wxEVT_SIZE, &CStaticSplitter::OnSize, this);
+    Bind(wxEVT_PAINT, &CStaticSplitter::OnPaint, this);
+}
+
+void CStaticSplitter::SetPanes(wxWindow* map, wxWindow* position) {
+    map_ = map;
+    position_ = position;
+    LayoutPanes();
+}
+
+PaneLayout CStaticSplitter::CurrentLayout() const {
+    const wxSize client = GetClientSize();
+    return SplitClientArea(portrait_, client.x, client.y, positionLength_, positionLength_);
+}
+
+void CStaticSplitter::OnSize(wxSizeEvent& event) {
+    LayoutPanes();
+    event.Skip();
+}
+
+void CStaticSplitter::OnPaint(wxPaintEvent& /*event*/) {
+    // The gap shows the window's face colour (its background).
+    wxPaintDC dc(this);
+}
+
+void CStaticSplitter::LayoutPanes() {
+    const PaneLayout layout = CurrentLayout();
+    Place(map_, layout.map);
+    Place(position_, layout.position);
+}
+
+}  // namespace frame
