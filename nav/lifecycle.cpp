@@ -1,18 +1,20 @@
 #include "nav/lifecycle.h"
 
+#include "nav/task_activation.h"
+#include "nav/task_file.h"
+#include "nav/task_statistics.h"
+#include "platform/worker_thread.h"
+
 namespace nav {
 
-// The task model, the task statistics and the contest optimiser fill these
-// in; until then there are no tasks and no workers of theirs.
-void LoadOlcSettings() {}
-
-bool ReadTaskFile(const std::wstring& /*path*/) {
-    return false;
+bool ReadTaskFile(const std::wstring& path) {
+    // The list is not replaced under a task of it that is being flown.
+    if (g_currentTaskAdopted.load() != nullptr) return false;
+    return LoadTaskFile(path, g_taskList);
 }
 
-void StopOlcWorker() {}
-void StopTaskStatistics() {}
-void DeleteCopiedCurrentTask() {}
-void ClearTaskZoneElements() {}
+void StopTaskStatistics() {
+    StopTaskStatsThreadsAndWait(platform::WorkerThread::kDefaultStopLimitMs);
+}
 
 }  // namespace nav

@@ -1,20 +1,13 @@
 #pragma once
-// What start-up, the main window's close and shut-down call in the task
-// and contest code.
+// What start-up and shut-down call in the task code.
 
 #include <string>
 
 namespace nav {
 
-// Start-up: the contest optimiser's weights and leg count.
-void LoadOlcSettings();
-
 // Start-up: reads every task of the task file `path` into the task list;
 // false when the file could not be opened (the list stays empty).
 bool ReadTaskFile(const std::wstring& path);
-
-// Close: stops the contest optimiser's worker and waits for it.
-void StopOlcWorker();
 
 // Exit: stops the task statistics thread and waits for it.
 void StopTaskStatistics();
