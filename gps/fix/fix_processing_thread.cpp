@@ -5,8 +5,9 @@
 
 #include "glide/display_texts.h"
 #include "gps/fix/first_fix.h"
-#include "gps/settings_values.h"
+#include "gps/fix/task_progress.h"
 #include "gps/nav_fix.h"
+#include "gps/settings_values.h"
 #include "platform/worker_thread.h"
 
 namespace gps {
@@ -61,6 +62,7 @@ void FixProcessor::Pass(const std::stop_token& stop) {
     if (stop.stop_requested()) return;
     const bool newPosition = (mask & (value_bit::kPosition | value_bit::kGpsAltitude)) != 0;
     if (newPosition && !FollowPublishedPosition()) return;
+    if ((mask & value_bit::kPosition) != 0) AdvanceTask();
     glide::UpdatePositionTexts(mask, g_bReplayRunning.load());
 }
 
