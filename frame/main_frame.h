@@ -48,9 +48,7 @@ inline std::atomic<int> g_diskSpaceWarningSize{1000};
 // "DEMheaderFile" ("Settings"): the elevation model's header file.
 inline core::SharedText g_demHeaderFile;
 
-// Asks the main window to come to the front (another instance of the
-// program asks); answers 1 when it did.
-inline constexpr unsigned WM_APP_RAISEFRAME = platform::WM_APP + 0x60;
+using platform::WM_APP_RAISEFRAME;
 
 // The command the frame inserts into its first menu: simplify the map's
 // lines again.

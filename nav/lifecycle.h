@@ -12,9 +12,4 @@ bool ReadTaskFile(const std::wstring& path);
 // Exit: stops the task statistics thread and waits for it.
 void StopTaskStatistics();
 
-// Exit: deletes the current task when it is the navigation's own copy, and
-// the task's zone elements.
-void DeleteCopiedCurrentTask();
-void ClearTaskZoneElements();
-
 }  // namespace nav

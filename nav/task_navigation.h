@@ -21,15 +21,12 @@
 
 namespace nav {
 
-// Messages to the main frame.
-// The start was given above a start limit: wParam the speed excess in
-// tenths of a knot, lParam the altitude excess in feet.
-inline constexpr unsigned WM_APP_STARTLIMITS = platform::WM_APP + 0x1C;
-// A reached point's marking changed (wParam the task point, lParam 1):
-// re-render the map's back buffer.
-inline constexpr unsigned WM_APP_TASKPOINTMARKED = platform::WM_APP + 0x1E;
-// The target shown to the pilot changed (wParam 2, lParam 0).
-inline constexpr unsigned WM_APP_TASKTARGETSHOWN = platform::WM_APP + 0x20;
+// Messages to the main frame: platform::WM_APP_STARTLIMITS,
+// WM_APP_TASKPOINTMARKED and WM_APP_TASKTARGETSHOWN.
+using platform::WM_APP_STARTLIMITS;
+using platform::WM_APP_TASKPOINTMARKED;
+using platform::WM_APP_TASKTARGETSHOWN;
+
 // Commands posted as WM_COMMAND: reset the flight clock at the start; the
 // finish of a closed triangle was reached while the next waypoint is its
 // first corner.

@@ -40,6 +40,15 @@ inline constexpr unsigned WM_APP_WINDESTIMATE = WM_APP + 35;
 inline constexpr unsigned WM_APP_MAPREDRAW = WM_APP + 36;
 inline constexpr unsigned WM_APP_WAYPOINTSLOADED = WM_APP + 37;
 inline constexpr unsigned WM_APP_PORTSTATUS = WM_APP + 38;  // lParam: new baud rate
+// The start was given above a start limit: wParam the speed excess in
+// tenths of a knot, lParam the altitude excess in feet.
+inline constexpr unsigned WM_APP_STARTLIMITS = WM_APP + 0x1C;
+// A reached task point's marking changed (wParam the task point, lParam 1).
+inline constexpr unsigned WM_APP_TASKPOINTMARKED = WM_APP + 0x1E;
+// The task target shown to the pilot changed (wParam 2, lParam 0).
+inline constexpr unsigned WM_APP_TASKTARGETSHOWN = WM_APP + 0x20;
+// Another instance asks the main window to come to the front; answers 1.
+inline constexpr unsigned WM_APP_RAISEFRAME = WM_APP + 0x60;
 
 // The windows that messages are posted to. A window registers under its id
 // while it exists (platform/gui/ui_bridge.h); a message for an id with no

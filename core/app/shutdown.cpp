@@ -16,6 +16,7 @@
 #include "map/map_view.h"
 #include "nav/lifecycle.h"
 #include "nav/olc_worker.h"
+#include "nav/task_activation.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_loader.h"
 #include "platform/ui_post.h"
