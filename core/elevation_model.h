@@ -10,7 +10,7 @@
 namespace core {
 
 class ElevationModel {
-public:
+  public:
     virtual ~ElevationModel() = default;
 
     // Elevation in feet at a position in radians (longitude positive west);

@@ -75,7 +75,7 @@ class SatelliteList {
 
 struct NmeaParserState {
     GpsDate date;
-    float hdop = 1.0F;  // until a GGA gives one, the log takes 1.0
+    float hdop = 1.0F;          // until a GGA gives one, the log takes 1.0
     bool geoidFromGps = false;  // the geoid separation came from a GGA
     // 1 after a GGA altitude, -1 after a binary frame, 0 before either.
     int ggaAltitudeSeen = 0;

@@ -41,12 +41,10 @@ std::wstring DefaultCaption() {
     return g_defaultCaption;
 }
 
-int ShowMessageBox(void* owner, std::wstring_view text, std::wstring_view caption,
-                   unsigned style) {
+int ShowMessageBox(void* owner, std::wstring_view text, std::wstring_view caption, unsigned style) {
     const std::wstring title = caption.empty() ? DefaultCaption() : std::wstring(caption);
     if (const auto sink = CurrentSink()) return sink->Show(owner, text, title, style);
-    std::fprintf(stderr, "%ls: %.*ls\n", title.c_str(), static_cast<int>(text.size()),
-                 text.data());
+    std::fprintf(stderr, "%ls: %.*ls\n", title.c_str(), static_cast<int>(text.size()), text.data());
     return DefaultAnswer(style);
 }
 
@@ -79,6 +77,8 @@ void RecordingMessageBoxSink::Clear() {
 ScopedRecordingSink::ScopedRecordingSink()
     : sink_(std::make_shared<RecordingMessageBoxSink>()), previous_(SetMessageBoxSink(sink_)) {}
 
-ScopedRecordingSink::~ScopedRecordingSink() { SetMessageBoxSink(std::move(previous_)); }
+ScopedRecordingSink::~ScopedRecordingSink() {
+    SetMessageBoxSink(std::move(previous_));
+}
 
 }  // namespace platform

@@ -37,7 +37,7 @@ enum MessageBoxAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 int DefaultAnswer(unsigned style);
 
 class MessageBoxSink {
-public:
+  public:
     virtual ~MessageBoxSink() = default;
     // owner: a window handle (opaque here) or null.
     virtual int Show(void* owner, std::wstring_view text, std::wstring_view caption,
@@ -54,13 +54,12 @@ std::wstring DefaultCaption();
 
 // Shows a box through the installed sink and returns its answer. An empty
 // caption means the application name.
-int ShowMessageBox(void* owner, std::wstring_view text, std::wstring_view caption,
-                   unsigned style);
+int ShowMessageBox(void* owner, std::wstring_view text, std::wstring_view caption, unsigned style);
 
 // Records every box and answers from a queue (the default answer when the
 // queue is empty). Safe from any thread.
 class RecordingMessageBoxSink final : public MessageBoxSink {
-public:
+  public:
     struct Box {
         void* owner;
         std::wstring text;
@@ -75,7 +74,7 @@ public:
     std::vector<Box> Boxes() const;
     void Clear();
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<Box> boxes_;
     std::deque<int> answers_;
@@ -83,7 +82,7 @@ private:
 
 // Installs a RecordingMessageBoxSink for the lifetime of a scope (tests).
 class ScopedRecordingSink {
-public:
+  public:
     ScopedRecordingSink();
     ~ScopedRecordingSink();
     ScopedRecordingSink(const ScopedRecordingSink&) = delete;
@@ -92,7 +91,7 @@ public:
     RecordingMessageBoxSink& operator*() const { return *sink_; }
     RecordingMessageBoxSink* operator->() const { return sink_.get(); }
 
-private:
+  private:
     std::shared_ptr<RecordingMessageBoxSink> sink_;
     std::shared_ptr<MessageBoxSink> previous_;
 };

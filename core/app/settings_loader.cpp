@@ -10,11 +10,11 @@
 #include <string>
 
 #include "core/app/data_file_path.h"
-#include "core/settings_reader.h"
 #include "core/app/settings_rules.h"
 #include "core/app/sound_files.h"
 #include "core/flarm_library.h"
 #include "core/module_services.h"
+#include "core/settings_reader.h"
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "core/track_cache.h"

@@ -4,8 +4,8 @@
 #include "glide/thermal_drift.h"
 #include "glide/wind_estimation.h"
 #include "gps/fix/commit_steps.h"
-#include "gps/settings_values.h"
 #include "gps/nav_fix.h"
+#include "gps/settings_values.h"
 #include "platform/ui_post.h"
 
 namespace gps::commit {

@@ -5,9 +5,9 @@
 #include "glide/current_wind.h"
 #include "glide/wind_estimation.h"
 #include "gps/fix/commit_steps.h"
-#include "gps/settings_values.h"
 #include "gps/nav_fix.h"
 #include "gps/nmea_parser_state.h"
+#include "gps/settings_values.h"
 
 namespace gps::commit {
 namespace {

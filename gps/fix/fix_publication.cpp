@@ -13,8 +13,8 @@
 #include "glide/thermal_average.h"
 #include "glide/thermal_drift.h"
 #include "glide/wind_estimation.h"
-#include "gps/settings_values.h"
 #include "gps/nav_fix.h"
+#include "gps/settings_values.h"
 #include "platform/numbers.h"
 
 namespace gps {

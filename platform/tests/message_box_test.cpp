@@ -29,7 +29,8 @@ TEST(MessageBox, BoxesFromWorkerThreadsAreAllRecorded) {
     std::vector<std::jthread> workers;
     for (int i = 0; i < 4; ++i)
         workers.emplace_back([] {
-            for (int n = 0; n < 50; ++n) ShowMessageBox(nullptr, L"x", L"c", mb::kOk);
+            for (int n = 0; n < 50; ++n)
+                ShowMessageBox(nullptr, L"x", L"c", mb::kOk);
         });
     workers.clear();
     EXPECT_EQ(sink->Boxes().size(), 200u);

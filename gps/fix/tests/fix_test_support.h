@@ -16,11 +16,11 @@
 #include "glide/thermal_drift.h"
 #include "gps/fix/first_fix.h"
 #include "gps/fix/fix_commit.h"
-#include "gps/settings_values.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
 #include "gps/nmea_line.h"
 #include "gps/nmea_parser_state.h"
+#include "gps/settings_values.h"
 #include "nav/destination_queue.h"
 #include "platform/numbers.h"
 
