@@ -2,6 +2,8 @@
 // modem-line events, the baud cycle and the dialog feed.
 #include <fcntl.h>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -239,7 +241,8 @@ TEST(PortReaderServices, RecordsGoToTheOpenFlightLog) {
     EXPECT_FALSE(services.AppendLogRecords(records));  // no log open
 
     const std::filesystem::path path =
-        std::filesystem::path(::testing::TempDir()) / "kv_port_services_log.txt";
+        std::filesystem::path(::testing::TempDir()) /
+        ("kv_port_services_log_" + std::to_string(::getpid()) + ".txt");
     {
         const platform::CriticalSectionLock lock(core::LogFileLock);
         core::g_hFlightLog.Attach(

@@ -1,5 +1,7 @@
 #include "platform/serial_port_names.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -40,7 +42,8 @@ TEST(MapPortName, StoredNamesMapToDevicesOrTheGpsService) {
 class PortListTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = std::filesystem::path(::testing::TempDir()) / "kv_port_list";
+        root = std::filesystem::path(::testing::TempDir()) /
+               ("kv_port_list_" + std::to_string(::getpid()));
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root / "by-id");
     }

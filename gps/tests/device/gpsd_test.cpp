@@ -129,7 +129,8 @@ class GpsdTest : public ::testing::Test {
 
     // The capture with the filler ahead, as gpsfake's log file.
     void WriteLog(const std::vector<std::string>& capture) {
-        logFile = std::filesystem::path(::testing::TempDir()) / "kv_gpsd_replay.nmea";
+        logFile = std::filesystem::path(::testing::TempDir()) /
+                  ("kv_gpsd_replay_" + std::to_string(::getpid()) + ".nmea");
         std::ofstream log(logFile, std::ios::binary);
         for (int i = 0; i < kFillerCount; ++i)
             log << kFiller;

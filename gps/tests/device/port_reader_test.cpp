@@ -4,6 +4,8 @@
 
 #include <sys/resource.h>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -286,8 +288,8 @@ TEST_F(PortReaderTest, BinaryFramesAreCutFromTheStreamAndChecked) {
 }
 
 TEST_F(PortReaderTest, TheRawCaptureAppendsEverythingReceived) {
-    const std::filesystem::path folder =
-        std::filesystem::path(::testing::TempDir()) / "kv_raw_capture";
+    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) /
+                                         ("kv_raw_capture_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "KOR_VAN WinCE");
     const std::wstring documents = core::g_documentsFolder;
