@@ -12,6 +12,7 @@
 #include <memory>
 #include <numbers>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -321,6 +322,12 @@ struct VariationCase {
     int expectedUseGps;
     std::string storedVariationAfter;
 };
+
+// Test names show the stored values instead of the case's bytes.
+void PrintTo(const VariationCase& c, std::ostream* out) {
+    *out << "Variation " << c.variation.value_or("<none>") << ", UseGPSvariation "
+         << (c.useGpsVariation ? std::to_string(*c.useGpsVariation) : "<none>");
+}
 
 class VariationTest : public SettingsLoaderTest,
                       public ::testing::WithParamInterface<VariationCase> {};
