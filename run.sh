@@ -4,6 +4,8 @@
 # ./run.sh --build-only builds without starting anything.
 set -euo pipefail
 cd "$(dirname "$0")"
+# Let ccache share its results between checkouts in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 scripts/install-deps.sh build
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_TESTS=OFF

@@ -4,6 +4,8 @@
 # Extra arguments go to ctest (for example: ./test.sh -L unit -R Geodesy).
 set -euo pipefail
 cd "$(dirname "$0")"
+# Let ccache share its results between checkouts in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 scripts/install-deps.sh test
 
 jobs=$(nproc)
