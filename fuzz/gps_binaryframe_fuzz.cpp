@@ -52,29 +52,7 @@ void CheckFrame(const BinaryFrame& frame) {
 }
 
 void CheckFinite(const GpsFixRecord& f) {
-    const double values[] = {f.latitude,
-                             f.longitude,
-                             f.latDegrees,
-                             f.latMinutes,
-                             f.lonDegrees,
-                             f.lonMinutes,
-                             f.magneticCourse,
-                             f.trueCourse,
-                             f.groundSpeed,
-                             f.pressureAltitude,
-                             f.vario,
-                             f.secondVario,
-                             f.averageVario,
-                             f.macCready,
-                             f.indicatedAirspeed,
-                             f.trueAirspeed,
-                             f.seconds,
-                             f.instrumentWind.x,
-                             f.instrumentWind.y,
-                             f.instrumentWind.speed,
-                             f.instrumentWind.direction};
-    for (const double value : values)
-        Check(std::isfinite(value));
+    Check(AllValuesFinite(f));
     Check(std::fabs(f.latitude) <= 1.5707964 && std::fabs(f.longitude) <= 3.1415927);
 }
 

@@ -35,42 +35,7 @@ class FixedEnvironment : public NmeaEnvironment {
 using fuzz::Check;
 
 void CheckFinite(const GpsFixRecord& f) {
-    const double values[] = {f.latitude,
-                             f.longitude,
-                             f.latDegrees,
-                             f.latMinutes,
-                             f.lonDegrees,
-                             f.lonMinutes,
-                             f.magneticCourse,
-                             f.trueCourse,
-                             f.trueCourseRad,
-                             f.variation,
-                             f.groundSpeed,
-                             f.gpsAltitude,
-                             f.pressureAltitude,
-                             f.geoidSeparation,
-                             f.seconds,
-                             f.pressureAltitudeTime,
-                             f.gpsAltitudeTime,
-                             f.vario,
-                             f.instrumentTime,
-                             f.macCready,
-                             f.secondVario,
-                             f.averageVario,
-                             f.bugs,
-                             f.ballast,
-                             f.temperature,
-                             f.indicatedAirspeed,
-                             f.trueAirspeed,
-                             f.magneticHeading,
-                             f.trueHeading,
-                             f.instrumentWind.x,
-                             f.instrumentWind.y,
-                             f.instrumentWind.speed,
-                             f.instrumentWind.direction,
-                             f.instrumentWind.speedSquared};
-    for (const double value : values)
-        Check(std::isfinite(value));
+    Check(AllValuesFinite(f));
     Check(f.magneticCourse >= 0 && f.magneticCourse < 360);
     Check(f.trueHeading >= 0 && f.trueHeading < 360);
 }

@@ -151,4 +151,8 @@ extern GpsFixRecord CurrentFix;
 // time becomes "not set" and its geoid separation 0.
 void InitGpsFixRecords(platform::CriticalSection* fixLock);
 
+// Whether every real value of the record is a finite number (what the
+// parser guarantees for everything it stores).
+bool AllValuesFinite(const GpsFixRecord& fix);
+
 }  // namespace gps

@@ -45,51 +45,6 @@ double WireAngle(const std::string& text, const std::string& hemisphere) {
     return hemisphere == "S" || hemisphere == "E" ? -radians : radians;
 }
 
-bool AllFinite(const GpsFixRecord& f) {
-    const double values[] = {f.lonDegrees,
-                             f.latDegrees,
-                             f.lonMinutes,
-                             f.latMinutes,
-                             f.latitude,
-                             f.longitude,
-                             f.magneticCourse,
-                             f.trueCourse,
-                             f.trueCourseRad,
-                             f.variation,
-                             f.groundSpeed,
-                             f.gpsAltitude,
-                             f.pressureAltitude,
-                             f.densityBase,
-                             f.geoidSeparation,
-                             f.seconds,
-                             f.fixTime,
-                             f.pressureAltitudeTime,
-                             f.gpsAltitudeTime,
-                             f.vario,
-                             f.instrumentTime,
-                             f.macCready,
-                             f.secondVario,
-                             f.averageVario,
-                             f.bugs,
-                             f.ballast,
-                             f.temperature,
-                             f.indicatedAirspeed,
-                             f.trueAirspeed,
-                             f.magneticHeading,
-                             f.trueHeading,
-                             f.instrumentWind.x,
-                             f.instrumentWind.y,
-                             f.instrumentWind.speed,
-                             f.instrumentWind.direction,
-                             f.instrumentWind.speedSquared,
-                             f.instrumentWind.altitude,
-                             f.instrumentWind.time};
-    for (const double value : values) {
-        if (!std::isfinite(value)) return false;
-    }
-    return true;
-}
-
 // How the capture is fed: as recorded; without its GGA sentences (the
 // PGRMZ altitude then stands in as the GPS altitude); with its PGRMZ sent
 // as a 2D fix (the FLARM's pressure altitude).
@@ -185,7 +140,7 @@ TEST_P(CaptureTest, EveryLineParsesToItsOwnValues) {
         SCOPED_TRACE(line);
         fix.valueMask = fix.sourceMask = 0;  // as the commit leaves them
         const NmeaLineResult result = Handle(line + "\r\n");
-        ASSERT_TRUE(AllFinite(fix));
+        ASSERT_TRUE(AllValuesFinite(fix));
         const std::vector<std::string> f = Fields(line);
         if (!EndsWithChecksum(line)) {
             EXPECT_EQ(result.type, SentenceType::kNone);
