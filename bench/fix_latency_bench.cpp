@@ -2,7 +2,6 @@
 // being published by the fix-processing thread, over a pseudo-terminal with
 // the real reader, commit and fix-processing thread. The median and the
 // 99th percentile in microseconds are reported as counters.
-#include <pty.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -13,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "gps/fix/fix_commit.h"
 #include "gps/fix/fix_processing_thread.h"
 #include "gps/gps_port.h"
@@ -36,26 +36,15 @@ std::string Rmc(int second) {
     return "$" + body + platform::FormatC("*%02X\r\n", sum);
 }
 
-double Percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) return 0;
-    const auto at = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(at),
-                     values.end());
-    return values[at];
-}
-
 void BM_SentenceToPublishedFix(benchmark::State& state) {
-    int master = -1;
-    int slave = -1;
-    char path[256] = {};
-    if (::openpty(&master, &slave, path, nullptr, nullptr) != 0) {
+    const auto pty = bench::OpenPseudoTerminal();
+    if (!pty) {
         state.SkipWithError("openpty failed");
         return;
     }
-    const platform::UniqueFd masterSide(master);
-    ::close(slave);
+    const int master = pty->master.Get();
     gps::InitGpsData();
-    if (!gps::OpenGpsPort(platform::FromUtf8(path)) || !gps::StartFixProcessing()) {
+    if (!gps::OpenGpsPort(platform::FromUtf8(pty->path)) || !gps::StartFixProcessing()) {
         state.SkipWithError("the port or the fix-processing thread did not start");
         return;
     }
@@ -80,8 +69,8 @@ void BM_SentenceToPublishedFix(benchmark::State& state) {
     gps::CloseGpsPort();
     gps::StopFixProcessing(2000);
 
-    state.counters["published_p50_us"] = Percentile(latencies, 0.50);
-    state.counters["published_p99_us"] = Percentile(latencies, 0.99);
+    state.counters["published_p50_us"] = bench::Percentile(latencies, 0.50);
+    state.counters["published_p99_us"] = bench::Percentile(latencies, 0.99);
 }
 BENCHMARK(BM_SentenceToPublishedFix)
     ->UseManualTime()

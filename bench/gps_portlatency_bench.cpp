@@ -2,7 +2,6 @@
 // on (and to its parse), over a pseudo-terminal, with the real reader
 // thread. Reported per iteration, with the median and the 99th percentile
 // in microseconds as counters.
-#include <pty.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "gps/gps_fix_record.h"
 #include "gps/gps_port.h"
 #include "gps/nmea_parser_state.h"
@@ -40,24 +40,13 @@ std::int64_t Now() {
         .count();
 }
 
-double Percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) return 0;
-    const auto at = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(at),
-                     values.end());
-    return values[at];
-}
-
 void BM_SentenceToReaderHandoff(benchmark::State& state) {
-    int master = -1;
-    int slave = -1;
-    char path[256] = {};
-    if (::openpty(&master, &slave, path, nullptr, nullptr) != 0) {
+    const auto pty = bench::OpenPseudoTerminal();
+    if (!pty) {
         state.SkipWithError("openpty failed");
         return;
     }
-    const platform::UniqueFd masterSide(master);
-    ::close(slave);
+    const int master = pty->master.Get();
 
     gps::PendingFix = gps::GpsFixRecord{};
     gps::InitGpsFixRecords(nullptr);
@@ -73,7 +62,7 @@ void BM_SentenceToReaderHandoff(benchmark::State& state) {
                                   return result;
                               },
                               standard.frame});
-    if (!gps::OpenGpsPort(platform::FromUtf8(path))) {
+    if (!gps::OpenGpsPort(platform::FromUtf8(pty->path))) {
         state.SkipWithError("the port did not open");
         return;
     }
@@ -96,10 +85,10 @@ void BM_SentenceToReaderHandoff(benchmark::State& state) {
     gps::CloseGpsPort();
     gps::SetGpsInputHandlers({});
 
-    state.counters["handoff_p50_us"] = Percentile(toHandoff, 0.50);
-    state.counters["handoff_p99_us"] = Percentile(toHandoff, 0.99);
-    state.counters["parsed_p50_us"] = Percentile(toParsed, 0.50);
-    state.counters["parsed_p99_us"] = Percentile(toParsed, 0.99);
+    state.counters["handoff_p50_us"] = bench::Percentile(toHandoff, 0.50);
+    state.counters["handoff_p99_us"] = bench::Percentile(toHandoff, 0.99);
+    state.counters["parsed_p50_us"] = bench::Percentile(toParsed, 0.50);
+    state.counters["parsed_p99_us"] = bench::Percentile(toParsed, 0.99);
 }
 BENCHMARK(BM_SentenceToReaderHandoff)
     ->UseManualTime()
