@@ -42,6 +42,7 @@
 #include "nav/destination_queue.h"
 #include "nav/lifecycle.h"
 #include "nav/olc_settings.h"
+#include "nav/task_statistics.h"
 #include "nav/waypoint_file_open.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
@@ -153,8 +154,10 @@ bool StartGpsInput(ProgramState& state) {
     return true;
 }
 
-// The task file used last.
+// The task file used last. Task activation and navigation steer the task
+// statistics worker through its link, which is there before any task is.
 void ReadLastTaskFile() {
+    nav::InstallTaskStatistics();
     const std::wstring file =
         Settings().GetString("Options\\TaskFiles", "file", std::wstring_view());
     if (!file.empty()) nav::ReadTaskFile(file);
