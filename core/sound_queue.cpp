@@ -1,8 +1,5 @@
 #include "core/sound_queue.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +12,7 @@
 
 #include "platform/paths.h"
 #include "platform/sound_player.h"
+#include "platform/thread_priority.h"
 #include "platform/utf.h"
 #include "platform/worker_thread.h"
 
@@ -132,7 +130,7 @@ void ApplyPriority(int priority) {
     const int nice = priority <= -15  ? 19
                      : priority >= 15 ? -20
                                       : std::clamp(-5 * priority, -10, 10);
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice);
+    platform::SetThisThreadNice(nice);
 }
 
 void PlayRequest(const SoundRequest& request, const std::stop_token& stop) {

@@ -1,18 +1,15 @@
 #include "nav/olc_worker_group.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <utility>
+
+#include "platform/thread_priority.h"
 
 namespace nav {
 namespace {
 
 constexpr int kNicePerStep = 5;
-constexpr int kMaxNiceness = 19;
 
 }  // namespace
 
@@ -53,13 +50,7 @@ std::size_t WorkerGroup::RunningCount() const {
 }
 
 void LowerThisThreadPriority(int threadPriority) {
-    if (threadPriority >= 0) return;
-    const auto thread = static_cast<id_t>(::gettid());
-    errno = 0;
-    const int current = ::getpriority(PRIO_PROCESS, thread);
-    if (errno != 0) return;
-    const int lowered = std::min(current - kNicePerStep * threadPriority, kMaxNiceness);
-    static_cast<void>(::setpriority(PRIO_PROCESS, thread, lowered));
+    if (threadPriority < 0) platform::LowerThisThreadPriority(-kNicePerStep * threadPriority);
 }
 
 }  // namespace nav

@@ -1,14 +1,10 @@
 #include "nav/waypoint_loader.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <new>
 #include <utility>
 #include <vector>
 
+#include "platform/thread_priority.h"
 #include "platform/ui_post.h"
 
 namespace nav {
@@ -17,16 +13,6 @@ namespace {
 // How much nicer than the rest of the program the loader runs, so that the
 // map and the fix processing keep their pace while a large file loads.
 constexpr int kLoaderNiceness = 5;
-constexpr int kMaxNiceness = 19;
-
-void LowerThreadPriority() {
-    const auto thread = static_cast<id_t>(::gettid());
-    errno = 0;
-    const int current = ::getpriority(PRIO_PROCESS, thread);
-    if (errno != 0) return;
-    static_cast<void>(
-        ::setpriority(PRIO_PROCESS, thread, std::min(current + kLoaderNiceness, kMaxNiceness)));
-}
 
 LoadResult AddElement(WaypointMapHook& hook, const CWaypointEntry& entry,
                       WaypointMapElements& elements) {
@@ -128,7 +114,7 @@ bool WaypointLoader::Start(std::wstring path, platform::WindowId window) {
     state_ = state;
     const bool started =
         thread_.Start([state, path = std::move(path), window](std::stop_token stop) {
-            LowerThreadPriority();
+            platform::LowerThisThreadPriority(kLoaderNiceness);
             LoadedWaypoints loaded;
             LoadResult result = LoadResult::kFileUnreadable;
             {
