@@ -8,6 +8,10 @@ cd "$(dirname "$0")"
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 scripts/install-deps.sh test
 
+# Every include keeps the library order before anything is built.
+python3 scripts/check_layering.py .
+
+
 jobs=$(nproc)
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_SANITIZE=ON
 cmake --build build/test -j "$jobs"

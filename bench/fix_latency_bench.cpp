@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "gps/fix/fix_commit.h"
-#include "gps/fix/fix_processing_thread.h"
+#include "testing/pseudo_terminal.h"
+#include "fix/fix_commit.h"
+#include "fix/fix_processing_thread.h"
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
 #include "platform/numbers.h"
@@ -37,14 +38,14 @@ std::string Rmc(int second) {
 }
 
 void BM_SentenceToPublishedFix(benchmark::State& state) {
-    const auto pty = bench::OpenPseudoTerminal();
-    if (!pty) {
+    const test_support::PseudoTerminal pty;
+    if (!pty.Valid()) {
         state.SkipWithError("openpty failed");
         return;
     }
-    const int master = pty->master.Get();
+    const int master = pty.Master();
     gps::InitGpsData();
-    if (!gps::OpenGpsPort(platform::FromUtf8(pty->path)) || !gps::StartFixProcessing()) {
+    if (!gps::OpenGpsPort(platform::FromUtf8(pty.Path())) || !gps::StartFixProcessing()) {
         state.SkipWithError("the port or the fix-processing thread did not start");
         return;
     }

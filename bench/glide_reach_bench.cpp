@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/geodesy.h"
-#include "core/grid_elevation_model.h"
+#include "mapdata/grid_elevation_model.h"
 #include "glide/reach_point.h"
 
 namespace {
@@ -18,8 +18,8 @@ constexpr double kDegree = std::numbers::pi / 180.0;
 
 // 0.9 degrees of latitude by 1.27 of longitude around 45.5 N 7.5 E: rolling
 // hills between 100 and 700 m.
-const core::GridElevationModel& Terrain() {
-    static const core::GridElevationModel terrain = [] {
+const mapdata::GridElevationModel& Terrain() {
+    static const mapdata::GridElevationModel terrain = [] {
         constexpr int kRows = 1080;
         constexpr int kColumns = 1524;
         std::vector<std::int16_t> samples(static_cast<std::size_t>(kRows) * kColumns);
@@ -31,7 +31,7 @@ const core::GridElevationModel& Terrain() {
                     static_cast<std::int16_t>(400.0 + 200.0 * hills);
             }
         }
-        return core::GridElevationModel({45.95, 45.05, 6.865, 8.135, kRows, kColumns},
+        return mapdata::GridElevationModel({45.95, 45.05, 6.865, 8.135, kRows, kColumns},
                                         std::move(samples));
     }();
     return terrain;
@@ -63,7 +63,7 @@ double MeanReachKm(const glide::GlidePoint& start, const std::vector<glide::Outl
 }
 
 void BM_ReachableOutline(benchmark::State& state) {
-    const core::GridElevationModel& terrain = Terrain();
+    const mapdata::GridElevationModel& terrain = Terrain();
     const glide::GlideContext context = Context();
     glide::ReachSettings settings;
     settings.useWind = true;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "testing/pseudo_terminal.h"
 #include "gps/gps_fix_record.h"
 #include "gps/gps_port.h"
 #include "gps/nmea_parser_state.h"
@@ -41,12 +42,12 @@ std::int64_t Now() {
 }
 
 void BM_SentenceToReaderHandoff(benchmark::State& state) {
-    const auto pty = bench::OpenPseudoTerminal();
-    if (!pty) {
+    const test_support::PseudoTerminal pty;
+    if (!pty.Valid()) {
         state.SkipWithError("openpty failed");
         return;
     }
-    const int master = pty->master.Get();
+    const int master = pty.Master();
 
     gps::PendingFix = gps::GpsFixRecord{};
     gps::InitGpsFixRecords(nullptr);
@@ -62,7 +63,7 @@ void BM_SentenceToReaderHandoff(benchmark::State& state) {
                                   return result;
                               },
                               standard.frame});
-    if (!gps::OpenGpsPort(platform::FromUtf8(pty->path))) {
+    if (!gps::OpenGpsPort(platform::FromUtf8(pty.Path()))) {
         state.SkipWithError("the port did not open");
         return;
     }

@@ -48,7 +48,7 @@ function(kv_tests folder)
     endif()
     set(target ${folder}_${name})
     add_executable(${target} ${test})
-    target_link_libraries(${target} PRIVATE kv_${folder} ${ARG_LIBS}
+    target_link_libraries(${target} PRIVATE kv_${folder} ${ARG_LIBS} kv_testing
                           GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE
         KV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -5,7 +5,7 @@
 // The library is an external shared object with plain C entry points (the
 // names below). It hands out one object, CFLARMobject, whose first fields
 // the program fills in; the library's own data follows them. Start-up binds
-// the library (core/app/flarm_binding.h) before any other thread runs and
+// the library (app/flarm_binding.h) before any other thread runs and
 // shut-down unbinds it after every thread has ended, so the entry points
 // are read without a lock.
 //

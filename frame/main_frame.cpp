@@ -17,8 +17,8 @@
 #include "frame/bounded_wait.h"
 #include "frame/static_splitter.h"
 #include "glide/lifecycle.h"
-#include "glide/position_view.h"
-#include "gps/fix/fix_processing_thread.h"
+#include "frame/position_view.h"
+#include "fix/fix_processing_thread.h"
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
 #include "map/elevation_file.h"
@@ -159,12 +159,12 @@ void CMainFrame::CreateClient(ScreenSize screen) {
         SplitClientArea(g_bPortrait != 0, client.x, client.y, g_nPosViewHeight, g_nPosViewWidth);
     const auto at = [](const PaneRect& r) { return wxPoint(r.x, r.y); };
     const auto size = [](const PaneRect& r) { return wxSize(r.width, r.height); };
-    auto* position = new glide::CGPSposView(splitter_, at(layout.position), size(layout.position));
+    auto* position = new frame::CGPSposView(splitter_, at(layout.position), size(layout.position));
     auto* mapView = new map::CGPSmapView(splitter_, at(layout.map), size(layout.map));
     splitter_->SetPanes(mapView, position);
 
     map::g_pMapView = mapView;
-    glide::g_pPosView = position;
+    frame::g_pPosView = position;
     popupText_ = &position->NotesWindow();
     position->SetFrame(this);
     mapView->SetFrame(this);

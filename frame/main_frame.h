@@ -20,14 +20,13 @@
 class wxMenu;
 class wxTextCtrl;
 
-namespace glide {
-class CGPSposView;
-}
 namespace map {
 class CGPSmapView;
 }
 
 namespace frame {
+
+class CGPSposView;
 
 class CStaticSplitter;
 

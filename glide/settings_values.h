@@ -32,9 +32,6 @@ inline std::atomic<int> g_initCirclesMacCready{3};  // "initCirclesMacCready"
 inline std::atomic<int> g_showAverage{0};           // "showAverage"
 // The drift estimator's circle counter; starts at -1 - "InitCircles".
 inline std::atomic<int> g_circleCounter{-1};
-// The wind page's minimum speed ("Settings\Winds" "MinimumSOGstr", knots): a
-// drift fit whose mean air speed is lower is shown but not used as wind.
-inline std::atomic<float> g_windMinimumSpeed{10.0F};
 
 // --- Reachable outline ("Options\Maps"; read when the outline is created).
 inline std::atomic<int> g_reachableUseDefaultMc{1};    // "ReachableUseDefaultMC"

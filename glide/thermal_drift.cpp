@@ -9,6 +9,7 @@
 #include "glide/display_texts.h"
 #include "glide/display_units.h"
 #include "glide/settings_values.h"
+#include "gps/settings_values.h"
 #include "platform/numbers.h"
 #include "platform/ui_post.h"
 
@@ -127,7 +128,7 @@ std::optional<DriftWind> SolveDrift(DriftState& state, const DriftFix& fix) {
     const DisplayUnit unit = CurrentSpeedUnit();
     DriftText.Set(platform::FormatC(L"DRFT: %5.1lf%ls %3.0lft", speed * unit.factor,
                                     std::wstring(unit.name).c_str(), direction));
-    if (!((*s)[0] >= g_windMinimumSpeed)) return std::nullopt;
+    if (!((*s)[0] >= gps::g_windMinimumSpeed)) return std::nullopt;
     return DriftWind{static_cast<float>(x), static_cast<float>(y), static_cast<float>(speed),
                      static_cast<float>(direction), fix.time};
 }

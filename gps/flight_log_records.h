@@ -4,7 +4,7 @@
 // logged and writes its line: an IGC F record when the satellites changed
 // and a B record, or a line of the text log. Once the receiver knows the
 // date, the IGC log's placeholder date header is overwritten and the digest
-// rebuilt. The fix is committed afterwards (gps/fix).
+// rebuilt. The fix is committed afterwards (fix/).
 //
 // A line is due when a log is open, the new data since the last line
 // includes what "LogDataOn" asks for, "LogInterval" is above 0, a position

@@ -63,6 +63,9 @@ inline std::atomic<WindMethod> g_windMethod{WindMethod::kNone};
 inline std::atomic<int> g_windComputeOn{1};
 // "MinimumTurn": degrees of turn between the tracks of the heading method.
 inline std::atomic<float> g_windMinimumTurn{20.0F};
+// "MinimumSOGstr" (knots): a drift fit whose mean air speed is lower is
+// shown but not used as wind.
+inline std::atomic<float> g_windMinimumSpeed{10.0F};
 // The wind-trigger mask derived from "Method" and "ComputeOn": -1 takes the
 // wind from the instrument; otherwise the value-mask bits whose arrival
 // starts a wind computation.

@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

@@ -23,7 +23,7 @@
 #include <string>
 #include <string_view>
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

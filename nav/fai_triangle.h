@@ -3,7 +3,7 @@
 // 44 % of its total, or, for a total of 750 km and more, at least 25 % and at
 // most 45 %.
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

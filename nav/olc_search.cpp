@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "nav/waypoint_course.h"
+#include "core/waypoint_course.h"
 
 namespace nav {
 namespace {

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "nav/olc_settings.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

@@ -11,7 +11,7 @@
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
 #include "nav/olc_worker_group.h"
-#include "nav/waypoint_course.h"
+#include "core/waypoint_course.h"
 #include "platform/clock.h"
 #include "platform/settings_store.h"
 

@@ -27,7 +27,7 @@
 #include <optional>
 #include <vector>
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 #include "platform/critical_section.h"
 
 namespace nav {

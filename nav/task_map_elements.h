@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 
@@ -29,7 +29,7 @@ class TaskMapElement {
 using TaskMapElements = std::vector<std::unique_ptr<TaskMapElement>>;
 
 // A position in radians, longitude positive west.
-struct GeoPoint {
+struct ZonePoint {
     double latitude = 0.0;
     double lonWest = 0.0;
 };
@@ -50,8 +50,8 @@ enum class ZoneShapeKind {
 
 struct ZoneShape {
     ZoneShapeKind kind = ZoneShapeKind::kPolyline;
-    std::vector<GeoPoint> points;  // kPolyline
-    GeoPoint centre;               // kCircle, kArc
+    std::vector<ZonePoint> points;  // kPolyline
+    ZonePoint centre;               // kCircle, kArc
     float radiusKm = 0.0F;         // kCircle, kArc
     double fromBearingDeg = 0.0;   // kArc, degrees true
     double toBearingDeg = 0.0;     // kArc

@@ -25,8 +25,8 @@
 
 #include "nav/destination_queue.h"
 #include "nav/task_map_elements.h"
-#include "nav/waypoint_course.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_course.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

@@ -30,7 +30,7 @@
 
 #include "glide/glide_context.h"
 #include "nav/task_model.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 #include "platform/clock.h"
 
 namespace nav {

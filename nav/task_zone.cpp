@@ -70,7 +70,7 @@ int ZoneState(const CTaskPoint& p, const WaypointRecord& fix, int oldState, int 
 
 // --- Shapes.
 
-GeoPoint Direct(const CTaskPoint& p, double bearingDeg, double km) {
+ZonePoint Direct(const CTaskPoint& p, double bearingDeg, double km) {
     const core::GeodesicDirectResult end = core::g_ellipsoid.GeodesicDirect(
         p.latitude, -p.longitude, Wrap360(bearingDeg) * kRadPerDeg, km / kKmPerNm, true);
     return {end.latitude, -end.lonEast};
@@ -78,7 +78,7 @@ GeoPoint Direct(const CTaskPoint& p, double bearingDeg, double km) {
 
 class BoundsBuilder {
   public:
-    void Add(const GeoPoint& point) {
+    void Add(const ZonePoint& point) {
         if (empty_) {
             bounds_ = {static_cast<float>(point.latitude), static_cast<float>(point.latitude),
                        static_cast<float>(point.lonWest), static_cast<float>(point.lonWest)};
@@ -91,8 +91,8 @@ class BoundsBuilder {
         bounds_.east = std::min(bounds_.east, static_cast<float>(point.lonWest));
     }
     void Add(const ZoneBounds& other) {
-        Add(GeoPoint{other.north, other.west});
-        Add(GeoPoint{other.south, other.east});
+        Add(ZonePoint{other.north, other.west});
+        Add(ZonePoint{other.south, other.east});
     }
     const ZoneBounds& Bounds() const { return bounds_; }
 
@@ -101,11 +101,11 @@ class BoundsBuilder {
     bool empty_ = true;
 };
 
-ZoneShape Polyline(std::vector<GeoPoint> points) {
+ZoneShape Polyline(std::vector<ZonePoint> points) {
     ZoneShape shape;
     shape.kind = ZoneShapeKind::kPolyline;
     BoundsBuilder bounds;
-    for (const GeoPoint& point : points)
+    for (const ZonePoint& point : points)
         bounds.Add(point);
     shape.points = std::move(points);
     shape.bounds = bounds.Bounds();
@@ -120,8 +120,8 @@ ZoneShape Circle(const CTaskPoint& p, float radiusKm) {
     const double dLat = radiusKm / kSphereRadiusKm;
     const double dLon = dLat / std::max(std::cos(p.latitude), 1e-6);
     BoundsBuilder bounds;
-    bounds.Add(GeoPoint{p.latitude + dLat, p.longitude + dLon});
-    bounds.Add(GeoPoint{p.latitude - dLat, p.longitude - dLon});
+    bounds.Add(ZonePoint{p.latitude + dLat, p.longitude + dLon});
+    bounds.Add(ZonePoint{p.latitude - dLat, p.longitude - dLon});
     shape.bounds = bounds.Bounds();
     return shape;
 }
@@ -162,11 +162,11 @@ bool Drawable(const CTaskPoint& p) {
 void AddSector(const CTaskPoint& p, std::vector<ZoneShape>& shapes) {
     const double direction = p.sectorDirection + (p.IsStartRole() ? 180.0 : 0.0);
     const double half = p.sectorAngle / 2.0;
-    const GeoPoint centre{p.latitude, p.longitude};
+    const ZonePoint centre{p.latitude, p.longitude};
     const bool unlimited = p.sectorRadius <= 0.0F;
     const double edgeKm = unlimited ? kUnlimitedEdgeKm : p.sectorRadius;
-    const GeoPoint left = Direct(p, direction - half, edgeKm);
-    const GeoPoint right = Direct(p, direction + half, edgeKm);
+    const ZonePoint left = Direct(p, direction - half, edgeKm);
+    const ZonePoint right = Direct(p, direction + half, edgeKm);
     if (!unlimited) shapes.push_back(Arc(p, p.sectorRadius, direction - half, direction + half));
     shapes.push_back(Polyline({left, centre, right}));
 }

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "nav/waypoint_file.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

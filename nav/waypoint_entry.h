@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/object_with_sort.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

@@ -22,7 +22,7 @@
 
 #include "core/text_file.h"
 #include "nav/waypoint_line_parser.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

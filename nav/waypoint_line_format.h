@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 #include "platform/numbers.h"
 
 namespace nav {

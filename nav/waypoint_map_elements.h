@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "nav/waypoint_course.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_course.h"
+#include "core/waypoint_record.h"
 
 namespace nav {
 

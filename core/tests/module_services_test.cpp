@@ -13,6 +13,7 @@
 
 #include "core/string_resources.h"
 #include "platform/utf.h"
+#include "testing/scratch_folder.h"
 
 // Stand-in libraries (platform/tests/stubs): kv_stub_versioned.so (1.3.3.7)
 // and kv_stub_unversioned.so beside this program, kv_stub_path_only.so
@@ -61,8 +62,6 @@ TEST(ModuleServices, ProgramVersionIsTheProjectVersion) {
 class DocumentsFolderTest : public ::testing::Test {
   protected:
     DocumentsFolderTest() {
-        std::string pattern = (fs::temp_directory_path() / "kv_docs_XXXXXX").string();
-        root_ = mkdtemp(pattern.data());
         Save("HOME", (root_ / "home").c_str());
         Save("XDG_CONFIG_HOME", (root_ / "config").c_str());
         fs::create_directories(root_ / "config");
@@ -76,8 +75,6 @@ class DocumentsFolderTest : public ::testing::Test {
         for (const auto& [name, value] : savedEnvironment_) {
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         }
-        std::error_code error;
-        fs::remove_all(root_, error);
     }
 
     void Save(const char* name, const char* value) {
@@ -86,7 +83,8 @@ class DocumentsFolderTest : public ::testing::Test {
         setenv(name, value, 1);
     }
 
-    fs::path root_;
+    const test_support::ScratchFolder scratch_{"kv_docs"};
+    const fs::path& root_ = scratch_.Path();
     std::wstring savedFolder_;
     std::map<std::string, std::optional<std::string>> savedEnvironment_;
 };

@@ -15,6 +15,7 @@
 
 #include "platform/message_box.h"
 #include "platform/sound_player.h"
+#include "testing/scratch_folder.h"
 
 namespace {
 
@@ -184,14 +185,12 @@ TEST_F(SoundQueueTest, AFileThatCannotBePlayedGivesTheDefaultSoundUnlessTold) {
 }
 
 TEST_F(SoundQueueTest, ANameFromADataFileFindsTheFileWhateverItsCase) {
-    std::string pattern = (fs::temp_directory_path() / "kv-sounds-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = pattern;
+    const test_support::ScratchFolder scratch("kv-sounds");
+    const fs::path& folder = scratch.Path();
     std::ofstream(folder / "KORVN!LT.WAV") << "RIFF";
     const std::wstring name = folder.wstring() + L"\\korvn!lt.wav";
     EXPECT_EQ(RunRequest(name, SND_FILENAME), 1001);
     EXPECT_EQ(fake_->Recorded(), (Events{"start KORVN!LT.WAV", "end KORVN!LT.WAV"}));
-    fs::remove_all(folder);
 }
 
 TEST_F(SoundQueueTest, WithoutASoundDeviceRequestsEndQuietly) {

@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "platform/sys_error.h"
 #include "platform/utf.h"
+#include "testing/scratch_folder.h"
 
 namespace core {
 namespace {
@@ -92,13 +93,6 @@ Lines TextsOf(const DataLines& lines) {
 
 class TextFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kv_text_file_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::wstring PathOf(const std::string& name) const {
         return platform::FromUtf8((dir_ / name).string());
     }
@@ -118,7 +112,8 @@ class TextFileTest : public ::testing::Test {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
     }
 
-    fs::path dir_;
+    const test_support::ScratchFolder scratch_{"kv_text_file"};
+    const fs::path& dir_ = scratch_.Path();
 };
 
 // ---- Reading the same text in every encoding ----

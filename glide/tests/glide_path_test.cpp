@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/geodesy.h"
-#include "core/grid_elevation_model.h"
+#include "mapdata/grid_elevation_model.h"
 #include "core/terrain_sampling.h"
 #include "glide/tests/glide_test_support.h"
 
@@ -24,7 +24,7 @@ constexpr int kSlot = 2;
 // 45..46 N, 7..8 E in 0.001 degree cells: 200 m everywhere except a
 // north-south ridge rising linearly from 7.45 E to a 1500 m crest from
 // 7.495 to 7.505 E and falling again to 7.55 E.
-core::GridElevationModel RidgeGrid() {
+mapdata::GridElevationModel RidgeGrid() {
     constexpr int kCells = 1000;
     std::vector<std::int16_t> samples(kCells * kCells);
     for (int column = 0; column < kCells; ++column) {
@@ -41,7 +41,7 @@ core::GridElevationModel RidgeGrid() {
                 static_cast<std::int16_t>(std::lround(metres));
         }
     }
-    return core::GridElevationModel({46.0, 45.0, 7.0, 8.0, kCells, kCells}, std::move(samples));
+    return mapdata::GridElevationModel({46.0, 45.0, 7.0, 8.0, kCells, kCells}, std::move(samples));
 }
 
 // Longitude (degrees east) on the ridge's western slope where the terrain
@@ -52,7 +52,7 @@ double WesternSlopeAt(double feet) {
 }
 
 TEST(GlidePathTest, RidgeConflictLiesWhereTheGeometryPutsIt) {
-    const core::GridElevationModel grid = RidgeGrid();
+    const mapdata::GridElevationModel grid = RidgeGrid();
     const double latitude = 45.5 * kDegree;
     const auto leg =
         core::g_ellipsoid.GeodesicInverse(latitude, 7.2 * kDegree, latitude, 7.8 * kDegree, true);
@@ -200,7 +200,7 @@ TEST(GlidePathTest, BadInputAndShortLegs) {
 }
 
 TEST(GlidePathTest, SamplingNeedsKnownRoutePoints) {
-    const core::GridElevationModel grid = RidgeGrid();
+    const mapdata::GridElevationModel grid = RidgeGrid();
     std::array<GlidePathLeg, 2> route{};
     route[0].start = {45.5 * kDegree, -7.2 * kDegree, 0.0F, true};
     route[0].length = 10.0F;

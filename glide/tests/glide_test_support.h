@@ -13,6 +13,7 @@
 #include <string>
 
 #include "glide/glide_context.h"
+#include "testing/scratch_folder.h"
 
 namespace glide::testing {
 
@@ -45,35 +46,7 @@ inline GlideContext ContextWith(const GlidePolar& polar, float windSpeed = 0.0F,
 }
 
 // A folder that is removed with everything in it.
-class TempDir {
-  public:
-    TempDir() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("kv_glide_" + std::to_string(::getpid()) + "_" + std::to_string(Next()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-    std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
-        const auto file = path_ / name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
-    }
-
-  private:
-    static int Next() {
-        static std::atomic<int> counter{0};
-        return counter++;
-    }
-    std::filesystem::path path_;
-};
+using TempDir = test_support::ScratchFolder;
 
 inline std::string ReadBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);

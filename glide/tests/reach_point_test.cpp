@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/geodesy.h"
-#include "core/grid_elevation_model.h"
+#include "mapdata/grid_elevation_model.h"
 #include "glide/speed_to_fly.h"
 #include "glide/tests/glide_test_support.h"
 
@@ -25,7 +25,7 @@ constexpr float kFlatMetres = 200.0F;
 
 // 45..46 N, 7..8 E, 0.001 degree cells, flat at 200 m; with a ridge, a wall
 // of 1500 m from 7.50 to 7.51 E.
-core::GridElevationModel Terrain(bool ridge) {
+mapdata::GridElevationModel Terrain(bool ridge) {
     constexpr int kCells = 1000;
     std::vector<std::int16_t> samples(kCells * kCells, static_cast<std::int16_t>(kFlatMetres));
     if (ridge) {
@@ -34,7 +34,7 @@ core::GridElevationModel Terrain(bool ridge) {
                 samples[row * kCells + column] = 1500;
         }
     }
-    return core::GridElevationModel({46.0, 45.0, 7.0, 8.0, kCells, kCells}, std::move(samples));
+    return mapdata::GridElevationModel({46.0, 45.0, 7.0, 8.0, kCells, kCells}, std::move(samples));
 }
 
 const GlidePoint kStart{45.5 * kDegree, -7.3 * kDegree, 0.0F, false};
@@ -79,7 +79,7 @@ TEST(ReachPointTest, TerrainCutsTheReach) {
     const double glideRatio = GroundGlideRatio(context, 0.0, true, 0.0F);
     // Over flat ground the glide ends where the line at the safety altitude
     // meets it (the base offset only shortens the range sampled).
-    const core::GridElevationModel flat = Terrain(false);
+    const mapdata::GridElevationModel flat = Terrain(false);
     const ReachPoint level =
         ComputeReachPoint(context, Settings(true), &flat, kStart, 4000.0F, 180.0 * kDegree);
     ASSERT_EQ(level.result, ReachResult::kOk);
@@ -89,7 +89,7 @@ TEST(ReachPointTest, TerrainCutsTheReach) {
 
     // Eastward the wall at 7.5 E stops the glide at it (within one sample
     // step: the reach counts the step after the last clear sample).
-    const core::GridElevationModel ridge = Terrain(true);
+    const mapdata::GridElevationModel ridge = Terrain(true);
     const ReachPoint east =
         ComputeReachPoint(context, Settings(true), &ridge, kStart, 4000.0F, 90.0 * kDegree);
     ASSERT_EQ(east.result, ReachResult::kOk);

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/grid_elevation_model.h"
+#include "mapdata/grid_elevation_model.h"
 #include "glide/settings_values.h"
 #include "glide/tests/glide_test_support.h"
 #include "platform/settings_store.h"
@@ -34,8 +34,8 @@ class ReachableOutlineTest : public ::testing::Test {
         SetCurrentWind({});
         g_useDemInfo = 1;
         // Flat terrain at 200 m around 45.5 N 7.5 E.
-        core::SetElevationModel(std::make_shared<core::GridElevationModel>(
-            core::GridExtent{46.5, 44.5, 6.5, 8.5, 400, 400},
+        core::SetElevationModel(std::make_shared<mapdata::GridElevationModel>(
+            mapdata::GridExtent{46.5, 44.5, 6.5, 8.5, 400, 400},
             std::vector<std::int16_t>(400 * 400, 200)));
     }
     void TearDown() override {

@@ -13,6 +13,7 @@
 #include "core/settings_values.h"
 #include "glide/display_texts.h"
 #include "glide/settings_values.h"
+#include "gps/settings_values.h"
 #include "glide/tests/glide_test_support.h"
 #include "platform/ui_post.h"
 
@@ -77,7 +78,7 @@ class ThermalDriftTest : public ::testing::Test {
         core::g_autoZoom = 1;
         core::g_unitSpeed = 0;
         g_initCirclesMacCready = 3;
-        g_windMinimumSpeed = 10.0F;
+        gps::g_windMinimumSpeed = 10.0F;
         g_thermalEstablished = 0;
     }
 

@@ -12,7 +12,7 @@
 
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
-#include "nav/waypoint_course.h"
+#include "core/waypoint_course.h"
 #include "platform/settings_store.h"
 
 namespace nav {

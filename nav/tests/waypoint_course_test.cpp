@@ -9,7 +9,7 @@
 #include "core/settings_values.h"
 #include "core/shared_locks.h"
 #include "nav/current_position.h"
-#include "nav/waypoint_course.h"
+#include "core/waypoint_course.h"
 #include "nav/waypoint_entry.h"
 #include "nav/waypoint_proximity.h"
 

@@ -18,9 +18,10 @@
 #include "core/elevation_model.h"
 #include "core/settings_values.h"
 #include "nav/waypoint_map_elements.h"
-#include "nav/waypoint_record.h"
+#include "core/waypoint_record.h"
 #include "platform/numbers.h"
 #include "platform/utf.h"
+#include "testing/scratch_folder.h"
 
 namespace nav::testing {
 
@@ -41,40 +42,19 @@ inline std::wstring Wide(const std::filesystem::path& path) {
     return platform::FromUtf8(path.string());
 }
 
-// A folder of its own under the temporary folder, removed with the object.
-class ScratchFolder {
+// A folder of its own under the temporary folder, removed with the object,
+// that also takes copies of the fixtures.
+class ScratchFolder : public test_support::ScratchFolder {
   public:
-    ScratchFolder()
-        : path_(std::filesystem::temp_directory_path() /
-                ("kv_nav_test_" + std::to_string(::getpid()) + "_" + std::to_string(Next()))) {
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ScratchFolder() : test_support::ScratchFolder("kv_nav_test") {}
 
-    const std::filesystem::path& Path() const { return path_; }
     // A copy of a fixture in this folder.
     std::filesystem::path Copy(const std::string& fixture) const {
-        const auto target = path_ / fixture;
+        const auto target = Path() / fixture;
         std::filesystem::copy_file(DataFolder() / fixture, target,
                                    std::filesystem::copy_options::overwrite_existing);
         return target;
     }
-    std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
-        WriteBytes(path_ / name, bytes);
-        return path_ / name;
-    }
-
-  private:
-    static int Next() {
-        static std::atomic<int> counter{0};
-        return counter++;
-    }
-    std::filesystem::path path_;
 };
 
 inline double Degrees(double radians) {

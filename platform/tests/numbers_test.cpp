@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/tests/comma_locale.h"
+#include "testing/comma_locale.h"
 
 namespace {
 
@@ -240,7 +240,7 @@ TEST(FormatC, TextThatDoesNotConvertGivesEmpty) {
 }
 
 TEST(Numbers, KeepTheCFormUnderACommaLocale) {
-    const platform::test_support::CommaLocale locale;
+    const test_support::CommaLocale locale;
     if (!locale.Active()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     char local[32];

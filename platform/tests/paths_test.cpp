@@ -1,4 +1,5 @@
 #include "platform/paths.h"
+#include "testing/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +15,14 @@ namespace fs = std::filesystem;
 
 class ScratchFolder {
   public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "kv_paths_XXXXXX").string();
-        root_ = mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        fs::remove_all(root_, error);
-    }
-    const fs::path& Root() const { return root_; }
+    const fs::path& Root() const { return scratch_.Path(); }
 
     fs::path MakeFile(const fs::path& relative, const std::string& content = {}) const {
-        const fs::path file = root_ / relative;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file) << content;
-        return file;
+        return scratch_.Write(relative, content);
     }
 
   private:
-    fs::path root_;
+    test_support::ScratchFolder scratch_{"kv_paths"};
 };
 
 // Sets environment variables for a scope (null unsets) and restores them.

@@ -19,7 +19,8 @@
 #include <vector>
 
 #include "platform/numbers.h"
-#include "platform/tests/comma_locale.h"
+#include "testing/comma_locale.h"
+#include "testing/scratch_folder.h"
 
 namespace {
 
@@ -44,17 +45,11 @@ fs::path Broken(const fs::path& file) {
 
 class SettingsStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kv-settings-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
     fs::path Folder() const { return root_ / "config" / "Tarnwell Software"; }
     fs::path File() const { return Folder() / "KOR_VAN WinCE"; }
 
-    fs::path root_;
+    const test_support::ScratchFolder scratch_{"kv-settings"};
+    const fs::path& root_ = scratch_.Path();
 };
 
 TEST_F(SettingsStoreTest, TypedValuesSurviveAReload) {
@@ -391,7 +386,7 @@ TEST_F(SettingsStoreTest, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
 }
 
 TEST_F(SettingsStoreTest, NumbersWrittenAsTextKeepTheCFormUnderACommaLocale) {
-    const platform::test_support::CommaLocale locale;
+    const test_support::CommaLocale locale;
     if (!locale.Active()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
     {
         SettingsStore store(File());

@@ -1,4 +1,5 @@
 #include "platform/sound_player.h"
+#include "testing/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -24,13 +25,6 @@ constexpr auto kQuick = std::chrono::seconds(5);
 
 class SoundPlayerTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kv-sound-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     // A mono 16-bit WAV file holding a 440 Hz tone.
     fs::path WriteTone(const std::string& name, int rate, int frames) const {
         const fs::path file = folder_ / name;
@@ -54,7 +48,8 @@ class SoundPlayerTest : public ::testing::Test {
         return file;
     }
 
-    fs::path folder_;
+    const test_support::ScratchFolder scratch_{"kv-sound"};
+    const fs::path& folder_ = scratch_.Path();
 };
 
 TEST_F(SoundPlayerTest, AGeneratedFilePlaysOnTheNullDevice) {

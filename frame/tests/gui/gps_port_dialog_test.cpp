@@ -28,7 +28,7 @@
 #include "platform/gui/event_pump.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
-#include "platform/gui/tests/gui/wx_test_app.h"
+#include "testing/wx_test_app.h"
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"

@@ -14,13 +14,13 @@
 #include "core/flight_log.h"
 #include "core/string_resources.h"
 #include "frame/static_splitter.h"
-#include "glide/position_view.h"
+#include "frame/position_view.h"
 #include "map/map_view.h"
 #include "platform/gui/command_ids.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
-#include "platform/gui/tests/gui/wx_test_app.h"
+#include "testing/wx_test_app.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
@@ -70,13 +70,13 @@ TEST_F(MainFrameTest, LandscapePutsThePositionPageRightOfTheMap) {
     EXPECT_EQ(frame::g_bPortrait, 0);
     EXPECT_EQ(frame::g_hMainFrameWnd, &window);
     ASSERT_NE(map::g_pMapView, nullptr);
-    ASSERT_NE(glide::g_pPosView, nullptr);
-    EXPECT_EQ(window.PopupText(), &glide::g_pPosView->NotesWindow());
+    ASSERT_NE(frame::g_pPosView, nullptr);
+    EXPECT_EQ(window.PopupText(), &frame::g_pPosView->NotesWindow());
 
     const wxSize client = window.Splitter()->GetClientSize();
     EXPECT_EQ(window.Splitter()->GetSize(), window.GetClientSize());
-    EXPECT_EQ(glide::g_pPosView->GetSize(), wxSize(240, client.y));
-    EXPECT_EQ(glide::g_pPosView->GetPosition(), wxPoint(client.x - 240, 0));
+    EXPECT_EQ(frame::g_pPosView->GetSize(), wxSize(240, client.y));
+    EXPECT_EQ(frame::g_pPosView->GetPosition(), wxPoint(client.x - 240, 0));
     EXPECT_EQ(map::g_pMapView->GetSize(), wxSize(client.x - 244, client.y));
     EXPECT_NE(map::g_pMapView->timerId, 0);  // the map's timer runs from its creation
     EXPECT_TRUE(platform::gui::SaveScreenshot(window, kScreenshots / "main_frame_landscape.png"));
@@ -86,12 +86,12 @@ TEST_F(MainFrameTest, PortraitPutsThePositionPageBelowTheMap) {
     CMainFrame& window = Open({480, 800});
     EXPECT_EQ(frame::g_bPortrait, 1);
     const wxSize client = window.Splitter()->GetClientSize();
-    EXPECT_EQ(glide::g_pPosView->GetSize(), wxSize(client.x, 125));
+    EXPECT_EQ(frame::g_pPosView->GetSize(), wxSize(client.x, 125));
     EXPECT_EQ(map::g_pMapView->GetSize(), wxSize(client.x, client.y - 129));
     // Resizing keeps the position page's height; the map takes the change.
     window.SetSize(480, 700);
     platform::gui::ProcessEventsFor(100ms);
-    EXPECT_EQ(glide::g_pPosView->GetSize().y, 125);
+    EXPECT_EQ(frame::g_pPosView->GetSize().y, 125);
     EXPECT_EQ(map::g_pMapView->GetSize().y, window.Splitter()->GetClientSize().y - 129);
     window.SetSize(480, 800);
     platform::gui::ProcessEventsFor(100ms);
@@ -164,7 +164,7 @@ TEST_F(MainFrameTest, CloseClosesTheLogAndStopsAtOnceWhenNothingRuns) {
     platform::gui::ProcessEventsFor(100ms);
     EXPECT_EQ(frame::g_hMainFrameWnd, nullptr);
     EXPECT_EQ(map::g_pMapView, nullptr);
-    EXPECT_EQ(glide::g_pPosView, nullptr);
+    EXPECT_EQ(frame::g_pPosView, nullptr);
     CMainFrame::SetCloseListener(nullptr);
     fs::remove(log);
 }

@@ -25,7 +25,7 @@
 #include "gps/gps_port.h"
 #include "gps/tests/device/reader_harness.h"
 #include "platform/gpsd_source.h"
-#include "platform/tests/device/pseudo_terminal.h"
+#include "testing/pseudo_terminal.h"
 #include "platform/unique_fd.h"
 #include "platform/utf.h"
 
@@ -183,7 +183,7 @@ TEST_F(GpsdTest, TheCaptureThroughGpsdGivesWhatItGivesThroughASerialPort) {
     ResetSentenceParser();
     SentenceRecorder viaPort;
     SetGpsInputHandlers(viaPort.Handlers());
-    platform::testing::PseudoTerminal pty;
+    test_support::PseudoTerminal pty;
     ASSERT_TRUE(OpenGpsPort(platform::FromUtf8(pty.Path())));
     for (const std::string& sentence : capture)
         pty.Send(sentence);

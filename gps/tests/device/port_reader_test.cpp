@@ -29,7 +29,7 @@
 #include "gps/tests/device/reader_harness.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
-#include "platform/tests/device/pseudo_terminal.h"
+#include "testing/pseudo_terminal.h"
 #include "platform/ui_post.h"
 #include "platform/utf.h"
 
@@ -38,7 +38,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using platform::testing::PseudoTerminal;
+using test_support::PseudoTerminal;
 
 std::string Sentence(std::string_view body) {
     unsigned sum = 0;

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/tests/device/pseudo_terminal.h"
+#include "testing/pseudo_terminal.h"
 
 namespace platform {
 namespace {
@@ -20,7 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-using testing::PseudoTerminal;
+using test_support::PseudoTerminal;
 
 class SerialPortTest : public ::testing::Test {
   protected:

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "platform/gui/event_pump.h"
-#include "platform/gui/tests/gui/gtk_probe.h"
-#include "platform/gui/tests/gui/wx_test_app.h"
+#include "testing/gtk_probe.h"
+#include "testing/wx_test_app.h"
 #include "platform/message_box.h"
 
 namespace platform::gui {
@@ -103,7 +103,7 @@ class DdxTest : public ::testing::Test {
 
     wxDialog* dialog_ = new wxDialog(nullptr, wxID_ANY, "exchange");  // wx owns it
     ScopedRecordingSink boxes_;
-    testing::GtkProbe gtk_;
+    test_support::GtkProbe gtk_;
 };
 
 TEST_F(DdxTest, LoadWritesTheCFormAndSaveReadsItBack) {

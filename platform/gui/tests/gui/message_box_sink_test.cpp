@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/gui/event_pump.h"
-#include "platform/gui/tests/gui/gtk_probe.h"
-#include "platform/gui/tests/gui/wx_test_app.h"
+#include "testing/gtk_probe.h"
+#include "testing/wx_test_app.h"
 
 namespace platform::gui {
 namespace {
@@ -147,11 +147,11 @@ TEST_F(SinkTest, StoppingReleasesWaitingWorkersWithTheDefaultAnswer) {
 
 TEST(WxMessageBoxSinkDialog, AWorkersQuestionIsAnsweredInARealDialog) {
     const auto previous = SetMessageBoxSink(std::make_shared<WxMessageBoxSink>());
-    const testing::GtkProbe gtk;
+    const test_support::GtkProbe gtk;
     // Answers No once the dialog is up.
     wxTimer answerNo;
     answerNo.Bind(wxEVT_TIMER,
-                  [&gtk](wxTimerEvent&) { gtk.RespondToDialogs(testing::GtkProbe::kResponseNo); });
+                  [&gtk](wxTimerEvent&) { gtk.RespondToDialogs(test_support::GtkProbe::kResponseNo); });
     answerNo.Start(100);
 
     auto answer = std::async(std::launch::async, [] {

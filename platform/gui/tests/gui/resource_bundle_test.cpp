@@ -17,7 +17,7 @@
 #include "platform/gui/command_ids.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/screenshot.h"
-#include "platform/gui/tests/gui/wx_test_app.h"
+#include "testing/wx_test_app.h"
 #include "platform/window_messages.h"
 
 namespace platform::gui {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/gui/event_pump.h"
-#include "platform/gui/tests/gui/wx_test_app.h"
+#include "testing/wx_test_app.h"
 
 namespace platform::gui {
 namespace {

@@ -1,0 +1,70 @@
+#include "app/flight_computer_app.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+
+#include "app/shutdown.h"
+#include "app/test_hooks.h"
+#include "platform/gui/screenshot.h"
+
+bool CFlightComputerApp::OnInit() {
+    // The command line takes no file and only the standard options.
+    if (!wxApp::OnInit()) return false;
+    app::test_hooks::NoteThreadsAtStart();
+    state_.uiBridge = std::make_unique<platform::gui::ScopedUiBridge>();
+    if (auto sink = app::test_hooks::MessageBoxLog()) platform::SetMessageBoxSink(std::move(sink));
+    SetSignalHandler(SIGTERM, &CFlightComputerApp::OnTerminationSignal);
+    SetSignalHandler(SIGINT, &CFlightComputerApp::OnTerminationSignal);
+    frame::CMainFrame::SetCloseListener([] { app::test_hooks::Record("closed"); });
+
+    const frame::ScreenSize screen =
+        app::test_hooks::ScreenOverride().value_or(app::MainScreenSize());
+    if (!app::InitInstance(state_, screen)) {
+        FinishExit(EXIT_FAILURE);
+        return false;
+    }
+    started_ = true;
+    app::test_hooks::Record("shown");
+    if (const auto file = app::test_hooks::ScreenshotFile(); file && state_.frame != nullptr) {
+        CallAfter([this, file = *file] {
+            if (frame::g_hMainFrameWnd != nullptr) {
+                platform::gui::SaveScreenshot(*frame::g_hMainFrameWnd, file);
+                app::test_hooks::Record("screenshot");
+            }
+        });
+    }
+    if (closeRequested_) CallAfter([this] { CloseMainWindow(); });
+    return true;
+}
+
+int CFlightComputerApp::OnExit() {
+    const int code = app::ExitInstance(state_);
+    FinishExit(code);
+    return wxApp::OnExit();
+}
+
+void CFlightComputerApp::OnTerminationSignal(int /*signal*/) {
+    auto* self = static_cast<CFlightComputerApp*>(wxTheApp);
+    // Start-up may be waiting for an answer: the window is closed once it
+    // stands.
+    self->closeRequested_ = true;
+    if (self->started_) self->CallAfter([self] { self->CloseMainWindow(); });
+}
+
+void CFlightComputerApp::CloseMainWindow() {
+    if (frame::g_hMainFrameWnd != nullptr) frame::g_hMainFrameWnd->Close();
+}
+
+void CFlightComputerApp::FinishExit(int code) {
+    const auto threads = app::test_hooks::ProgramThreadsStarted();
+    app::test_hooks::Record("threads " + std::to_string(threads.size()));
+    for (const std::string& thread : threads)
+        app::test_hooks::Record("thread " + thread);
+    app::test_hooks::Record("exit " + std::to_string(code));
+    if (state_.workersLeftRunning) {
+        // A worker is still using what the rest of the exit would destroy.
+        std::_Exit(code);
+    }
+    state_.uiBridge.reset();
+}

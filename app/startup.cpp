@@ -1,0 +1,282 @@
+#include "app/startup.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <wx/display.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "app/flarm_binding.h"
+#include "app/resource_library.h"
+#include "app/serial_settings.h"
+#include "app/settings_loader.h"
+#include "app/show_queue.h"
+#include "app/shutdown.h"
+#include "app/test_hooks.h"
+#include "core/module_services.h"
+#include "core/settings_values.h"
+#include "core/shared_locks.h"
+#include "core/sound_queue.h"
+#include "core/string_resources.h"
+#include "core/track_cache.h"
+#include "glide/display_texts.h"
+#include "glide/display_units.h"
+#include "glide/glide_path.h"
+#include "glide/lifecycle.h"
+#include "glide/polar.h"
+#include "frame/position_view.h"
+#include "glide/settings_values.h"
+#include "fix/fix_commit.h"
+#include "fix/fix_processing_thread.h"
+#include "gps/gps_port.h"
+#include "gps/nmea_classify.h"
+#include "gps/port_services.h"
+#include "gps/settings_values.h"
+#include "map/map_module.h"
+#include "map/map_view.h"
+#include "nav/current_position.h"
+#include "nav/destination_queue.h"
+#include "nav/lifecycle.h"
+#include "nav/olc_settings.h"
+#include "nav/task_statistics.h"
+#include "nav/waypoint_file_open.h"
+#include "platform/message_box.h"
+#include "platform/numbers.h"
+#include "platform/settings_store.h"
+#include "platform/ui_post.h"
+#include "platform/utf.h"
+#include "recorder/igc_header.h"
+#include "recorder/logger_library.h"
+
+namespace app {
+namespace {
+
+constexpr std::string_view kSettings = "Settings";
+constexpr std::string_view kMisc = "Options\\Miscellaneous";
+constexpr std::string_view kMaps = "Options\\Maps";
+constexpr unsigned kIdsPortQuestion = 2002;
+constexpr unsigned kIdsPortCaption = 2003;
+constexpr int kIdleThreadParameter = 40000;
+constexpr int kCommandSwitchNavDisplay = 32811;
+constexpr int kCommandStartFlightLog = 32783;
+constexpr int kHighestNavDisplay = 2;
+
+platform::SettingsStore& Settings() {
+    return platform::AppSettings();
+}
+
+std::int32_t ReadInt(std::string_view section, std::string_view name, std::int32_t defaultValue) {
+    return static_cast<std::int32_t>(
+        Settings().GetInt(section, name, static_cast<std::uint32_t>(defaultValue)));
+}
+
+// The settings store, the screen values and the resource bundle.
+bool OpenSettingsAndBundle(ProgramState& state) {
+    platform::SetAppSettings(std::make_unique<platform::SettingsStore>(
+        platform::SettingsStore::DefaultPath(kApplicationName)));
+    ApplyScreenResolution();
+
+    auto library = LoadResourceLibrary();
+    if (!library) return false;
+    state.bundle = std::make_unique<platform::gui::ResourceBundleInstallation>(
+        std::make_shared<const platform::gui::ResourceBundle>(std::move(*library)));
+    core::SetStringProvider(&platform::gui::BundleString);
+    return true;
+}
+
+// One instance per user; a later one asks this one to come to the front.
+bool TakeInstanceGuard(ProgramState& state) {
+    state.instanceGuard = std::make_unique<InstanceGuard>(
+        kInstanceGuardName, platform::SettingsStore::DefaultPath(kApplicationName).parent_path());
+    if (SingleInstanceGuard(*state.instanceGuard) != 0) return false;
+    state.instanceGuard->ServeRaiseRequests([] {
+        const bool raised =
+            platform::SendWindowMessage(platform::kMainFrameWindow, frame::WM_APP_RAISEFRAME)
+                .value_or(0) == 1;
+        if (raised) test_hooks::Record("raised");
+        return raised;
+    });
+    return true;
+}
+
+// Team code, destination, display cycle, display texts, folders, the map's
+// drawing tables and the FLARM library. The shared locks are objects of
+// static lifetime and need no start.
+void PrepareSubsystems() {
+    glide::LoadTeamSettings();
+    {
+        const platform::CriticalSectionLock lock(core::TaskLock);
+        nav::g_destination.attachments.Clear();
+        nav::g_activeTaskPoint = nullptr;
+    }
+    LoadShowQueue(Settings(), frame::g_showQueueFlags);
+    core::g_allowRotationToTog = ReadInt(kMaps, "AllowRotationToTOG", core::g_allowRotationToTog);
+    glide::InitDisplayTexts();
+    core::InitDocumentsFolder();
+    map::CreateMapGdiResources();
+    BindFlarmLibrary();
+}
+
+bool CreateMainFrame(ProgramState& state, frame::ScreenSize screen) {
+    auto window = std::make_unique<frame::CMainFrame>();
+    if (!window->LoadFrame(screen)) return false;
+    state.frame = window.release();  // wx owns the window from here
+    return true;
+}
+
+// The program's folder, the glide and contest tables, the logger, the fix
+// records, the port and the two GPS threads. The track cache exists before
+// any thread that appends to it.
+bool StartGpsInput(ProgramState& state) {
+    Settings().WriteString(kSettings, "PathToExe", core::GetExeFolder());
+    glide::InitGlidePathBuffers();
+    nav::LoadOlcSettings(Settings());
+    recorder::g_bLoggerLibraryBound = recorder::BindLoggerLibrary(state.frame);
+    gps::InitGpsData();
+    core::TrackCacheAlloc();
+    gps::SetFlarmTransfer(&TransferToFlarm);
+    gps::SetPortReaderServices(&state.portServices);
+    LoadSerialSettings(Settings());
+
+    recorder::BindSensorBoxLibrary(state.frame);
+    if (!gps::OpenGpsPort(gps::g_gpsPortName.Get())) {
+        const int answer = platform::ShowMessageBox(
+            state.frame, core::LoadResourceString(kIdsPortQuestion),
+            core::LoadResourceString(kIdsPortCaption),
+            platform::mb::kYesNo | platform::mb::kIconHand | platform::mb::kTopmost);
+        if (answer == platform::kIdNo) return false;
+    }
+    gps::StartFixProcessing();
+    return true;
+}
+
+// The task file used last. Task activation and navigation steer the task
+// statistics worker through its link, which is there before any task is.
+void ReadLastTaskFile() {
+    nav::InstallTaskStatistics();
+    const std::wstring file =
+        Settings().GetString("Options\\TaskFiles", "file", std::wstring_view());
+    if (!file.empty()) nav::ReadTaskFile(file);
+}
+
+// The settings, the last tasks, the glide-mode picture and the MacCready text.
+void LoadProgramSettings(ProgramState& state) {
+    LoadSettings(state.frame);
+    map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
+    frame::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
+    ReadLastTaskFile();
+    if (const glide::GlidePolar polar = glide::CurrentPolar(); polar.usePolar && map::g_pMapView) {
+        map::g_pMapView->glideModeImage = glide::g_useConstantGlideSpeed.load() != 0 ? 8 : 6;
+    }
+    const float macCready = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
+    glide::MacCreadyText.Set(platform::FormatC(L" %0.1f", static_cast<double>(macCready)));
+}
+
+// The map file is created when missing (never truncated), then read by the
+// map reader.
+void LoadMapAtStartup() {
+    if (map::g_loadMapAtStartup.load() == 0 || map::g_pMapView == nullptr) return;
+    const std::wstring name = map::g_mapFileName.Get();
+    const std::string path = platform::ToUtf8(name);
+    if (path.empty()) return;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    ::close(fd);
+    map::g_pMapView->LoadMapFile(name, 1);
+}
+
+// A stored simplification distance counts only as a 4-byte float.
+void ReadMapSimplifyDistance() {
+    const auto stored = Settings().GetBinary(kMaps, "mapSimplifyDistance");
+    if (!stored || stored->size() != sizeof(float)) return;
+    float distance = 0.0F;
+    std::memcpy(&distance, stored->data(), sizeof distance);
+    map::g_mapSimplifyDistance = distance;
+}
+
+// The navigation display as it was when "stickyNavDisplay" is on.
+void RestoreNavigationDisplay(ProgramState& state) {
+    const std::int32_t sticky = ReadInt(kSettings, "stickyNavDisplay", 0);
+    const std::int32_t last = ReadInt(kSettings, "lastNavDisplaySetting", frame::g_nNavDisplay);
+    state.frame->RestoreNavDisplay(1);
+    if (sticky == 0 || last == 0) return;
+    frame::g_nNavDisplay = std::min(last, kHighestNavDisplay);
+    if (frame::g_nNavDisplay > 0) {
+        platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
+                                    kCommandSwitchNavDisplay);
+    }
+}
+
+// The waypoint file, loaded in the background.
+void OpenLastWaypointFile() {
+    std::wstring path = Settings().GetString(kSettings, "WaypointFile", std::wstring_view());
+    nav::g_waypointFileName.Set(path);
+    if (!path.empty()) nav::OpenWaypointFile(nav::g_waypointFile, path, false, true, true);
+}
+
+// The first redraw draws the whole map.
+void RequestFirstRedraw() {
+    map::CGPSmapView* view = map::g_pMapView;
+    if (view == nullptr) return;
+    view->partialRedraw = 0;
+    map::CGPSmapView::RequestMapRedraw();
+    view->redrawState = 0;
+    view->sizeFields.fill(map::g_sharedMapSize.load());
+}
+
+// The window shown, then what needs it: the map, the sound queue, the
+// navigation display, the waypoints, the flight log and the first redraw.
+void ShowAndFinish(ProgramState& state) {
+    state.frame->Show();
+    state.frame->Update();
+    state.idleParameter = kIdleThreadParameter;
+    state.idleThread.Start(
+        [parameter = &state.idleParameter](std::stop_token) { map::IdleThreadProc(parameter); });
+    LoadMapAtStartup();
+    recorder::g_strLoggerId.Set(recorder::MakeLoggerIdFromOwner());
+    core::InitSoundQueue();
+    ReadMapSimplifyDistance();
+    RestoreNavigationDisplay(state);
+    OpenLastWaypointFile();
+    if (core::g_logInterval.load() > 0) {
+        platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
+                                    kCommandStartFlightLog);
+    }
+    RequestFirstRedraw();
+}
+
+}  // namespace
+
+frame::ScreenSize MainScreenSize() {
+    const wxRect screen = wxDisplay(0U).GetGeometry();
+    return {screen.width, screen.height};
+}
+
+void ApplyScreenResolution() {
+    ReadInt(kSettings, "Resolution", 1);
+    map::g_screenResolution = 0;
+    map::OrderMapDrawingSizes(map::g_mapDrawingSizes);
+}
+
+bool InitInstance(ProgramState& state, frame::ScreenSize screen) {
+    platform::SetProgramStopping(false);
+    platform::SetDefaultCaption(platform::FromUtf8(kApplicationName));
+    if (!OpenSettingsAndBundle(state)) return false;
+    const auto abandon = [&state] {
+        ExitInstance(state);
+        return false;
+    };
+    if (!TakeInstanceGuard(state)) return abandon();
+    PrepareSubsystems();
+    if (!CreateMainFrame(state, screen)) return abandon();
+    if (!StartGpsInput(state)) return abandon();
+    LoadProgramSettings(state);
+    ShowAndFinish(state);
+    return true;
+}
+
+}  // namespace app

@@ -1,0 +1,330 @@
+// The built program, started as a child process with a settings folder of
+// its own and watched through its test log (app/test_hooks.h).
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/settings_store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const fs::path kBuild = KV_BINARY_DIR;
+const fs::path kSource = KV_SOURCE_DIR;
+constexpr auto kStartLimit = 60s;  // the sanitizers make start-up slow
+
+// A folder of the test's own, removed at its end.
+class TempFolder {
+  public:
+    explicit TempFolder(const std::string& name)
+        : path_(kBuild / "app/program_test_runs" / (name + "-" + std::to_string(::getpid()))) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    const fs::path& Path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+// A pseudo-terminal standing in for the GPS receiver.
+class FakeReceiver {
+  public:
+    FakeReceiver() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
+            port_ = ::ptsname(master_);
+        }
+    }
+    ~FakeReceiver() {
+        if (master_ >= 0) ::close(master_);
+    }
+    const std::string& Port() const { return port_; }
+
+    // One fix: an RMC and a GGA sentence, a second after the last one.
+    void SendFix() {
+        ++second_;
+        char time[16];
+        std::snprintf(time, sizeof time, "12%02d%02d.00", second_ / 60 % 60, second_ % 60);
+        Send(std::string("GPRMC,") + time + ",A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+        Send(std::string("GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    }
+
+  private:
+    void Send(const std::string& body) {
+        unsigned sum = 0;
+        for (const char c : body)
+            sum ^= static_cast<unsigned char>(c);
+        char tail[8];
+        std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+        const std::string line = "$" + body + tail;
+        [[maybe_unused]] const ssize_t written = ::write(master_, line.data(), line.size());
+    }
+
+    int master_;
+    std::string port_;
+    int second_ = 0;
+};
+
+const fs::path kProgram = kBuild / "KOR_VAN";
+
+struct Options {
+    fs::path program;
+    std::string port;  // "NMEA" "Port"; empty: not stored
+    std::map<std::string, std::string> environment;
+};
+
+// A running copy of the program.
+class Program {
+  public:
+    Program(const fs::path& folder, const std::string& name, const Options& options)
+        : log_(folder / (name + ".log")), errors_(folder / (name + ".stderr")) {
+        std::map<std::string, std::string> env = BaseEnvironment(folder);
+        env["KOR_VAN_TEST_LOG"] = log_.string();
+        for (const auto& [key, value] : options.environment)
+            env[key] = value;
+        if (!options.port.empty()) StorePort(folder, options.port);
+
+        std::vector<std::string> entries;
+        for (const auto& [key, value] : env)
+            entries.push_back(key + "=" + value);
+        std::vector<char*> envp;
+        for (std::string& entry : entries)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string path = options.program.string();
+        char* argv[] = {path.data(), nullptr};
+        const int errorFd = ::open(errors_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            ::dup2(errorFd, STDERR_FILENO);
+            ::execve(argv[0], argv, envp.data());
+            ::_exit(127);
+        }
+        ::close(errorFd);
+    }
+    ~Program() {
+        if (!status_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    std::vector<std::string> Log() const {
+        std::vector<std::string> lines;
+        std::ifstream file(log_);
+        for (std::string line; std::getline(file, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool Logged(const std::string& line) const {
+        const auto lines = Log();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    std::vector<std::string> Boxes() const {
+        std::vector<std::string> boxes;
+        for (const std::string& line : Log()) {
+            if (line.starts_with("box\t")) boxes.push_back(line.substr(4));
+        }
+        return boxes;
+    }
+
+    // Waits for the line while `tick` runs every 100 ms; false when the
+    // program ended or the limit ran out first.
+    bool WaitFor(const std::string& line, const std::function<void()>& tick = {}) {
+        const auto end = Clock::now() + kStartLimit;
+        while (Clock::now() < end) {
+            if (Logged(line)) return true;
+            if (Exited()) return Logged(line);
+            if (tick) tick();
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    void Signal(int signal) const { ::kill(pid_, signal); }
+
+    // The exit status (a signal that ended it as 128 + signal); nothing when
+    // it still runs after the limit.
+    std::optional<int> Wait(std::chrono::seconds limit = kStartLimit) {
+        const auto end = Clock::now() + limit;
+        while (!Exited() && Clock::now() < end)
+            std::this_thread::sleep_for(50ms);
+        return status_;
+    }
+
+    bool Running() { return !Exited(); }
+
+    std::string Errors() const {
+        std::ifstream file(errors_);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+  private:
+    static std::map<std::string, std::string> BaseEnvironment(const fs::path& folder) {
+        std::map<std::string, std::string> env;
+        for (const char* name : {"PATH", "DISPLAY", "XAUTHORITY", "LANG"}) {
+            if (const char* value = std::getenv(name)) env[name] = value;
+        }
+        env["HOME"] = folder.string();
+        env["XDG_CONFIG_HOME"] = (folder / "config").string();
+        env["XDG_RUNTIME_DIR"] = folder.string();
+        const fs::path suppressions = kSource / "app/tests/gui";
+        env["LSAN_OPTIONS"] = "suppressions=" + (suppressions / "program.lsan.supp").string() +
+                              ":print_suppressions=0";
+        env["TSAN_OPTIONS"] = "suppressions=" + (suppressions / "program.tsan.supp").string();
+        return env;
+    }
+
+    static void StorePort(const fs::path& folder, const std::string& port) {
+        platform::SettingsStore settings(folder / "config/Tarnwell Software/KOR_VAN WinCE");
+        settings.WriteString("NMEA", "Port", std::string_view(port));
+    }
+
+    bool Exited() {
+        if (status_) return true;
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) != pid_) return false;
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return true;
+    }
+
+    fs::path log_;
+    fs::path errors_;
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+// A folder holding a copy of the program and, optionally, a library as the
+// resource bundle's first name.
+fs::path ProgramWithout(const fs::path& folder, const std::optional<fs::path>& firstBundle) {
+    const fs::path program = folder / "bin/KOR_VAN";
+    fs::create_directories(program.parent_path());
+    std::error_code error;
+    fs::create_hard_link(kBuild / "KOR_VAN", program, error);
+    if (error) fs::copy_file(kBuild / "KOR_VAN", program);
+    if (firstBundle) fs::copy_file(*firstBundle, program.parent_path() / "KOR^VANresDLL.dll");
+    return program;
+}
+
+// Starts the program on the fake receiver, shows its window and saves it,
+// lets it take fixes a while, then ends it with `signal`.
+void RunAndEnd(const std::string& name, const std::string& screen, int signal) {
+    const TempFolder folder(name);
+    FakeReceiver receiver;
+    ASSERT_FALSE(receiver.Port().empty());
+    const fs::path screenshot = kBuild / "screenshots" / ("program_" + name + ".png");
+    fs::remove(screenshot);
+    Program program(folder.Path(), "program",
+                    {kProgram,
+                     receiver.Port(),
+                     {{"KOR_VAN_SCREEN", screen}, {"KOR_VAN_SCREENSHOT", screenshot.string()}}});
+    const auto feed = [&receiver] { receiver.SendFix(); };
+    ASSERT_TRUE(program.WaitFor("screenshot", feed)) << program.Errors();
+    for (int i = 0; i < 15; ++i) {
+        feed();
+        std::this_thread::sleep_for(100ms);
+    }
+    program.Signal(signal);
+    EXPECT_EQ(program.Wait(), 0) << program.Errors();
+    EXPECT_TRUE(fs::exists(screenshot));
+    EXPECT_TRUE(program.Boxes().empty());
+    EXPECT_TRUE(program.Logged("closed"));  // through the window's close
+    EXPECT_TRUE(program.Logged("threads 0"));
+    EXPECT_TRUE(program.Logged("exit 0"));
+}
+
+TEST(Program, ShowsItsWindowAndEndsCleanlyOnTerminate) {
+    RunAndEnd("landscape", "800x480", SIGTERM);
+}
+
+TEST(Program, ShowsItsWindowInPortraitAndEndsCleanlyOnInterrupt) {
+    RunAndEnd("portrait", "480x800", SIGINT);
+}
+
+TEST(Program, ASecondStartRaisesTheFirstAndEnds) {
+    const TempFolder folder("second");
+    FakeReceiver receiver;
+    Program first(folder.Path(), "first", {kProgram, receiver.Port(), {}});
+    ASSERT_TRUE(first.WaitFor("shown")) << first.Errors();
+
+    Program second(folder.Path(), "second", {kProgram, "", {}});
+    EXPECT_NE(second.Wait(), 0) << second.Errors();
+    EXPECT_TRUE(second.Boxes().empty());
+    EXPECT_FALSE(second.Logged("shown"));
+    EXPECT_TRUE(first.WaitFor("raised"));
+    EXPECT_TRUE(first.Running());
+
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(), 0) << first.Errors();
+}
+
+TEST(Program, WithoutTheResourceBundleItSaysSoAndFails) {
+    const TempFolder folder("no_bundle");
+    Program program(folder.Path(), "program", {ProgramWithout(folder.Path(), {}), "", {}});
+    const auto status = program.Wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(*status, 0);
+    EXPECT_EQ(program.Boxes(),
+              std::vector<std::string>{"KOR_VAN WinCE\tCannot find KOR_VANresDLL.dll"});
+    EXPECT_FALSE(program.Logged("shown"));
+}
+
+TEST(Program, ATooNewBundleUnderTheFirstNameIsRefusedBeforeTheSecondIsMissed) {
+    const TempFolder folder("new_bundle");
+    const fs::path stub = kBuild / "app/bundle_stubs/bundle_1400.so";
+    Program program(folder.Path(), "program", {ProgramWithout(folder.Path(), stub), "", {}});
+    const auto status = program.Wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(*status, 0);
+    EXPECT_EQ(program.Boxes(),
+              (std::vector<std::string>{"KOR_VAN WinCE\tKOR^VANresDLL.dll is corrupt or too old",
+                                        "KOR_VAN WinCE\tCannot find KOR_VANresDLL.dll"}));
+}
+
+TEST(Program, WithoutAPortTheUserChoosesToStopOrGoOn) {
+    for (const char* answer : {"no", "yes"}) {
+        SCOPED_TRACE(answer);
+        const TempFolder folder(std::string("no_port_") + answer);
+        Program program(folder.Path(), "program",
+                        {kProgram, "/dev/kv-no-such-port", {{"KOR_VAN_TEST_ANSWERS", answer}}});
+        if (std::string(answer) == "yes") {
+            ASSERT_TRUE(program.WaitFor("shown")) << program.Errors();
+            program.Signal(SIGTERM);
+            EXPECT_EQ(program.Wait(), 0) << program.Errors();
+        } else {
+            const auto status = program.Wait();
+            ASSERT_TRUE(status.has_value());
+            EXPECT_NE(*status, 0);
+            EXPECT_FALSE(program.Logged("shown"));
+        }
+        const auto boxes = program.Boxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_TRUE(boxes.back().starts_with("GPS port\tThe GPS port cannot be opened"))
+            << boxes.back();
+        EXPECT_TRUE(program.Logged("threads 0"));
+    }
+}
+
+}  // namespace

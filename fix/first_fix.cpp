@@ -1,0 +1,53 @@
+#include "fix/first_fix.h"
+
+#include <atomic>
+
+#include "core/shared_locks.h"
+#include "gps/nav_fix.h"
+#include "nav/current_position.h"
+#include "nav/destination_queue.h"
+#include "platform/ui_post.h"
+
+namespace gps {
+namespace {
+
+// Fixes still to skip (below 0), 0 until the map has the first fix, then 1.
+std::atomic<int> g_firstFixCounter{-2};
+
+void MoveCurrentPosition() {
+    const platform::CriticalSectionLock lock(core::MapLock);
+    nav::WaypointRecord& fix = nav::g_mapFix;
+    fix.latitude = g_navFix.latRad.load();
+    fix.longitude = g_navFix.lonRad.load();
+    fix.ComputeUnitVector();
+    fix.altitude = g_navFix.gpsAltitude.load();
+    fix.altitudeKnown = g_navFix.gpsAltitudeValid.load() != 0;
+}
+
+void AnnounceFirstFix() {
+    if (nav::g_destinationValid.load() == 0) {
+        nav::SetDestinationToCurrentPosition(L" ???");
+        nav::g_destinationValid = 1;
+    }
+    if (platform::SendWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT))
+        g_firstFixCounter = 1;
+}
+
+}  // namespace
+
+bool FollowPublishedPosition() {
+    MoveCurrentPosition();
+    const int counter = g_firstFixCounter.load();
+    if (counter < 0) {
+        g_firstFixCounter = counter + 1;
+        return false;
+    }
+    if (counter == 0) AnnounceFirstFix();
+    return true;
+}
+
+void RestartFirstFix() {
+    g_firstFixCounter = -2;
+}
+
+}  // namespace gps
