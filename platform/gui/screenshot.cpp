@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/dynamic_library.h"
+#include "platform/gui/canvas_bitmap.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/image_handlers.h"
 #include "platform/image.h"
@@ -29,20 +30,6 @@ struct GtkDrawing {
 
     bool Usable() const { return draw != nullptr && width != nullptr && height != nullptr; }
 };
-
-wxImage ToWxImage(const Image& image) {
-    wxImage out(image.Width(), image.Height());
-    unsigned char* rgb = out.GetData();
-    for (int y = 0; y < image.Height(); ++y) {
-        const std::uint32_t* row = image.Row(y);
-        for (int x = 0; x < image.Width(); ++x, rgb += 3) {
-            rgb[0] = static_cast<unsigned char>(row[x] >> 16);
-            rgb[1] = static_cast<unsigned char>(row[x] >> 8);
-            rgb[2] = static_cast<unsigned char>(row[x]);
-        }
-    }
-    return out;
-}
 
 }  // namespace
 

@@ -1,0 +1,138 @@
+// Lines of the canvas: thin pens rasterised here, wide pens stroked by cairo.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/canvas.h"
+#include "platform/canvas_clip.h"
+
+namespace platform {
+namespace {
+
+__extension__ using Wide = __int128;
+
+constexpr int kDashOn = 18;
+constexpr int kDashPeriod = 24;
+
+// The range of steps i (0 <= i < count) whose major coordinate
+// start + i * step lies in [low, high).
+bool StepRange(std::int64_t start, int step, std::int64_t low, std::int64_t high,
+               std::int64_t count, std::int64_t& first, std::int64_t& last) {
+    if (step > 0) {
+        first = low - start;
+        last = high - 1 - start;
+    } else {
+        first = start - (high - 1);
+        last = start - low;
+    }
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min<std::int64_t>(last, count - 1);
+    return first <= last;
+}
+
+}  // namespace
+
+void Canvas::MoveTo(Point to) {
+    position_ = to;
+    dashPhase_ = 0;
+    pathOpen_ = false;
+}
+
+void Canvas::LineTo(Point to) {
+    const Point from = std::exchange(position_, to);
+    if (!Valid() || pen_.style == Pen::Style::kNull) return;
+    if (pen_.Thin())
+        ThinLine(from, to, pen_.colour.Argb(), pen_.style == Pen::Style::kDash);
+    else
+        WideLine(from, to);
+}
+
+void Canvas::Polyline(std::span<const Point> points) {
+    if (points.empty()) return;
+    MoveTo(points[0]);
+    for (std::size_t i = 1; i < points.size(); ++i) LineTo(points[i]);
+}
+
+void Canvas::Outline(std::span<const Point> points, bool closed) {
+    if (pen_.style == Pen::Style::kNull || points.size() < 2) return;
+    const Point position = position_;
+    Polyline(points);
+    if (closed) LineTo(points[0]);
+    FlushStroke();
+    MoveTo(position);
+}
+
+// One pixel for each step along the longer axis, from `from` up to but not
+// including `to`: pixel i lies i steps along the major axis and
+// floor((2 i minor + major) / (2 major)) steps along the minor one.
+void Canvas::ThinLine(Point from, Point to, std::uint32_t argb, bool dashed) {
+    const std::int64_t dx = static_cast<std::int64_t>(to.x) - from.x;
+    const std::int64_t dy = static_cast<std::int64_t>(to.y) - from.y;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const std::int64_t major = xMajor ? std::llabs(dx) : std::llabs(dy);
+    const std::int64_t minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+    if (major == 0) return;
+    const int majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const int phase = dashPhase_;
+    dashPhase_ = static_cast<int>((phase + major) % kDashPeriod);
+
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    const std::int64_t majorStart = xMajor ? from.x : from.y;
+    const std::int64_t majorEnd = xMajor ? Width() : Height();
+    if (!StepRange(majorStart, majorStep, 0, majorEnd, major, first, last)) return;
+
+    BeginPixels();
+    const Wide twice = static_cast<Wide>(2) * major;
+    const Wide numerator = static_cast<Wide>(2) * first * minor + major;
+    std::int64_t k = static_cast<std::int64_t>(numerator / twice);
+    std::int64_t error = static_cast<std::int64_t>(numerator - static_cast<Wide>(k) * twice);
+    const std::int64_t errorStep = 2 * minor;
+    const std::int64_t errorWrap = 2 * major;
+    const std::int64_t minorStart = xMajor ? from.y : from.x;
+    for (std::int64_t i = first; i <= last; ++i) {
+        const std::int64_t m = majorStart + i * majorStep;
+        const std::int64_t n = minorStart + k * minorStep;
+        const std::int64_t x = xMajor ? m : n;
+        const std::int64_t y = xMajor ? n : m;
+        const bool on = !dashed || (phase + i) % kDashPeriod < kDashOn;
+        if (on && x >= 0 && y >= 0 && x < Width() && y < Height() &&
+            Inside(static_cast<int>(x), static_cast<int>(y)))
+            Row(static_cast<int>(y))[x] = argb;
+        error += errorStep;
+        if (error >= errorWrap) {
+            error -= errorWrap;
+            ++k;
+        }
+    }
+    EndPixels();
+}
+
+void Canvas::WideLine(Point from, Point to) {
+    // Pixel centres; the guard band keeps cairo's coordinates small.
+    const auto cut = ClipSegmentToGuard({from.x + 0.5, from.y + 0.5}, {to.x + 0.5, to.y + 0.5},
+                                        Width(), Height());
+    if (!cut) {
+        pathOpen_ = false;
+        return;
+    }
+    if (!pathOpen_ || cut->fromCut) cairo_move_to(cairo_, cut->from.x, cut->from.y);
+    cairo_line_to(cairo_, cut->to.x, cut->to.y);
+    pathOpen_ = !cut->toCut;
+    strokePending_ = true;
+}
+
+void Canvas::FlushStroke() {
+    pathOpen_ = false;
+    if (!strokePending_) return;
+    strokePending_ = false;
+    cairo_set_source_rgb(cairo_, pen_.colour.red / 255.0, pen_.colour.green / 255.0,
+                         pen_.colour.blue / 255.0);
+    cairo_set_line_width(cairo_, pen_.width);
+    cairo_stroke(cairo_);
+}
+
+}  // namespace platform

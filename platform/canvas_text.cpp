@@ -1,0 +1,142 @@
+// Text of the canvas: pango-cairo layouts without antialiasing.
+//
+// The layout belongs to the thread that made it (pango's font map is one
+// per thread); a canvas drawn later by another thread makes a new one.
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <numbers>
+#include <string>
+#include <thread>
+
+#include "platform/canvas.h"
+#include "platform/utf.h"
+
+namespace platform {
+
+namespace {
+
+void Describe(PangoLayout* layout, const Font& font) {
+    PangoFontDescription* description = pango_font_description_new();
+    pango_font_description_set_family(description, font.face.c_str());
+    pango_font_description_set_absolute_size(description,
+                                             std::max(1, font.height) * double{PANGO_SCALE});
+    pango_font_description_set_weight(description,
+                                      static_cast<PangoWeight>(std::clamp(font.weight, 100, 1000)));
+    pango_layout_set_font_description(layout, description);
+    pango_font_description_free(description);
+}
+
+}  // namespace
+
+PangoLayout* Canvas::Layout() {
+    if (layout_ != nullptr && layoutOwner_ == std::this_thread::get_id()) return layout_;
+    ReleaseText();
+    layoutOwner_ = std::this_thread::get_id();
+    layout_ = pango_cairo_create_layout(cairo_);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    PangoContext* context = pango_layout_get_context(layout_);
+    pango_cairo_context_set_font_options(context, options);
+    cairo_font_options_destroy(options);
+    pango_layout_context_changed(layout_);
+    pango_layout_set_single_paragraph_mode(layout_, TRUE);
+    Describe(layout_, font_);
+    return layout_;
+}
+
+void Canvas::ReleaseText() {
+    if (layout_ != nullptr) g_object_unref(layout_);
+    layout_ = nullptr;
+}
+
+void Canvas::SetFont(const Font& font) {
+    if (font == font_) return;
+    font_ = font;
+    if (layout_ != nullptr && layoutOwner_ == std::this_thread::get_id()) Describe(layout_, font_);
+}
+
+Size Canvas::PrepareText(std::string_view utf8) {
+    PangoLayout* layout = Layout();
+    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    Size size;
+    pango_layout_get_pixel_size(layout, &size.width, &size.height);
+    return size;
+}
+
+Size Canvas::TextExtent(std::string_view utf8) {
+    if (!Valid()) return {};
+    return PrepareText(utf8);
+}
+
+Size Canvas::TextExtent(std::wstring_view text) {
+    return TextExtent(ToUtf8(text));
+}
+
+void Canvas::ShowText(double x, double y, Size extent, const Rect* clip) {
+    cairo_save(cairo_);
+    if (clip != nullptr) {
+        cairo_new_path(cairo_);
+        cairo_rectangle(cairo_, clip->left, clip->top, clip->Width(), clip->Height());
+        cairo_clip(cairo_);
+    }
+    if (backgroundMode_ == BackgroundMode::kOpaque) {
+        cairo_new_path(cairo_);
+        cairo_rectangle(cairo_, x, y, extent.width, extent.height);
+        cairo_set_source_rgb(cairo_, backgroundColour_.red / 255.0,
+                             backgroundColour_.green / 255.0, backgroundColour_.blue / 255.0);
+        cairo_fill(cairo_);
+    }
+    cairo_set_source_rgb(cairo_, textColour_.red / 255.0, textColour_.green / 255.0,
+                         textColour_.blue / 255.0);
+    cairo_move_to(cairo_, x, y);
+    pango_cairo_show_layout(cairo_, layout_);
+    cairo_restore(cairo_);
+}
+
+void Canvas::DrawText(std::string_view utf8, const Rect& rect, unsigned format) {
+    if (!Valid()) return;
+    FlushStroke();
+    const Size size = PrepareText(utf8);
+    int x = rect.left;
+    if ((format & kTextCenter) != 0)
+        x = rect.left + (rect.Width() - size.width) / 2;
+    else if ((format & kTextRight) != 0)
+        x = rect.right - size.width;
+    int y = rect.top;
+    if ((format & kTextVCenter) != 0)
+        y = rect.top + (rect.Height() - size.height) / 2;
+    else if ((format & kTextBottom) != 0)
+        y = rect.bottom - size.height;
+    ShowText(x, y, size, (format & kTextNoClip) != 0 ? nullptr : &rect);
+}
+
+void Canvas::DrawText(std::wstring_view text, const Rect& rect, unsigned format) {
+    DrawText(ToUtf8(text), rect, format);
+}
+
+void Canvas::DrawTextAt(Point at, std::string_view utf8) {
+    if (!Valid()) return;
+    FlushStroke();
+    const Size size = PrepareText(utf8);
+    if (font_.escapement % 3600 == 0) {
+        ShowText(at.x, at.y, size, nullptr);
+        return;
+    }
+    cairo_save(cairo_);
+    cairo_translate(cairo_, at.x, at.y);
+    cairo_rotate(cairo_, -font_.escapement / 10.0 * std::numbers::pi / 180.0);
+    pango_cairo_update_layout(cairo_, layout_);
+    ShowText(0, 0, size, nullptr);
+    cairo_restore(cairo_);
+    pango_cairo_update_layout(cairo_, layout_);
+}
+
+void Canvas::DrawTextAt(Point at, std::wstring_view text) {
+    DrawTextAt(at, ToUtf8(text));
+}
+
+}  // namespace platform

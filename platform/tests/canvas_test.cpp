@@ -1,0 +1,511 @@
+#include "platform/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/canvas_handover.h"
+
+// fontconfig and pango keep their caches until the process ends.
+extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
+           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libcairo.so\n";
+}
+
+namespace platform {
+namespace {
+
+constexpr Colour kRed{255, 0, 0};
+constexpr Colour kBlue{0, 0, 255};
+constexpr Colour kKey{255, 0, 255};
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+// The pixels of the canvas that are not white.
+PixelSet Inked(Canvas& canvas) {
+    PixelSet inked;
+    for (int y = 0; y < canvas.Height(); ++y) {
+        for (int x = 0; x < canvas.Width(); ++x)
+            if (canvas.GetPixel({x, y}) != kWhite) inked.insert({x, y});
+    }
+    return inked;
+}
+
+void Clear(Canvas& canvas, Colour colour = kWhite) {
+    canvas.FillRect(canvas.Bounds(), Brush::Solid(colour));
+}
+
+TEST(CanvasTest, NewCanvasIsOpaqueBlack) {
+    Canvas canvas(4, 3);
+    ASSERT_TRUE(canvas.Valid());
+    EXPECT_EQ(canvas.Pixels().Pixel(3, 2), 0xFF000000U);
+    EXPECT_FALSE(Canvas(0, 5).Valid());
+}
+
+TEST(CanvasTest, ThinLinesTakeOnePixelPerStepAndLeaveOutTheLastPoint) {
+    struct Case {
+        Point from, to;
+        PixelSet pixels;
+    };
+    const Case cases[] = {
+        {{1, 2}, {5, 2}, {{1, 2}, {2, 2}, {3, 2}, {4, 2}}},
+        {{3, 5}, {3, 1}, {{3, 5}, {3, 4}, {3, 3}, {3, 2}}},
+        {{0, 0}, {4, 4}, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
+        {{0, 0}, {5, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}},
+        {{5, 2}, {0, 0}, {{5, 2}, {4, 2}, {3, 1}, {2, 1}, {1, 0}}},
+        {{2, 7}, {3, 0}, {{2, 7}, {2, 6}, {2, 5}, {2, 4}, {3, 3}, {3, 2}, {3, 1}}},
+        {{4, 4}, {4, 4}, {}},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(8, 8);
+        Clear(canvas);
+        canvas.SetPen(Pen::Solid(kBlack));
+        canvas.MoveTo(c.from);
+        canvas.LineTo(c.to);
+        EXPECT_EQ(Inked(canvas), c.pixels) << c.from.x << "," << c.from.y << " to " << c.to.x
+                                           << "," << c.to.y;
+        EXPECT_EQ(canvas.CurrentPosition(), c.to);
+    }
+}
+
+TEST(CanvasTest, DashesRunEighteenOnSixOffAcrossTheJointsOfAPolyline) {
+    Canvas canvas(64, 4);
+    Clear(canvas);
+    canvas.SetPen(Pen::Dashed(kBlue));
+    const Point points[] = {{0, 1}, {30, 1}, {60, 1}};
+    canvas.Polyline(points);
+    for (int x = 0; x < 64; ++x) {
+        const bool drawn = x < 60 && x % 24 < 18;
+        EXPECT_EQ(canvas.GetPixel({x, 1}), drawn ? kBlue : kWhite) << x;
+    }
+}
+
+TEST(CanvasTest, LinesFarOutsideTheCanvasDrawTheirVisiblePart) {
+    for (const int width : {1, 3}) {
+        Canvas canvas(10, 10);
+        Clear(canvas);
+        canvas.SetPen(Pen::Solid(kRed, width));
+        canvas.MoveTo({-2'000'000'000, 4});
+        canvas.LineTo({2'000'000'000, 4});
+        canvas.MoveTo({5, -2'000'000'000});
+        canvas.LineTo({5, 2'000'000'000});
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(canvas.GetPixel({i, 4}), kRed) << "width " << width << " x " << i;
+            EXPECT_EQ(canvas.GetPixel({5, i}), kRed) << "width " << width << " y " << i;
+        }
+        EXPECT_EQ(canvas.GetPixel({0, 0}), kWhite);
+    }
+}
+
+TEST(CanvasTest, WidePensAreCentredOnThePixelCentresWithRoundEnds) {
+    Canvas canvas(16, 9);
+    Clear(canvas);
+    canvas.SetPen(Pen::Solid(kBlack, 3));
+    canvas.MoveTo({4, 4});
+    canvas.LineTo({11, 4});
+    canvas.Finish();
+    for (int x = 4; x <= 11; ++x) {
+        for (int y = 3; y <= 5; ++y) EXPECT_EQ(canvas.GetPixel({x, y}), kBlack) << x << "," << y;
+        EXPECT_EQ(canvas.GetPixel({x, 2}), kWhite) << x;
+        EXPECT_EQ(canvas.GetPixel({x, 6}), kWhite) << x;
+    }
+    // Round caps reach one pixel past each end.
+    EXPECT_EQ(canvas.GetPixel({3, 4}), kBlack);
+    EXPECT_EQ(canvas.GetPixel({12, 4}), kBlack);
+    EXPECT_EQ(canvas.GetPixel({3, 2}), kWhite);
+    EXPECT_EQ(canvas.GetPixel({2, 4}), kWhite);
+    EXPECT_EQ(canvas.GetPixel({13, 4}), kWhite);
+}
+
+TEST(CanvasTest, PolygonsFillTheAlternateAreaThenDrawTheirOutline) {
+    Canvas canvas(12, 12);
+    Clear(canvas);
+    canvas.SetPen(Pen::None());
+    canvas.SetBrush(Brush::Solid(kRed));
+    // A square drawn twice over its middle: the middle is inside twice,
+    // so the alternate rule leaves it empty.
+    const Point twice[] = {{1, 1}, {11, 1}, {11, 11}, {1, 11}, {1, 1},
+                           {4, 4}, {8, 4},  {8, 8},   {4, 8}, {4, 4}};
+    canvas.Polygon(twice);
+    EXPECT_EQ(canvas.GetPixel({2, 2}), kRed);
+    EXPECT_EQ(canvas.GetPixel({10, 10}), kRed);
+    EXPECT_EQ(canvas.GetPixel({11, 5}), kWhite);  // right edge outside
+    EXPECT_EQ(canvas.GetPixel({5, 5}), kWhite);
+    EXPECT_EQ(canvas.GetPixel({7, 7}), kWhite);
+    EXPECT_EQ(canvas.GetPixel({3, 3}), kRed);
+
+    canvas.SetPen(Pen::Solid(kBlue));
+    canvas.SetBrush(Brush::Hollow());
+    const Point triangle[] = {{0, 0}, {6, 0}, {0, 6}};
+    canvas.Polygon(triangle);
+    EXPECT_EQ(canvas.GetPixel({0, 0}), kBlue);
+    EXPECT_EQ(canvas.GetPixel({5, 0}), kBlue);
+    EXPECT_EQ(canvas.GetPixel({0, 5}), kBlue);
+    EXPECT_EQ(canvas.GetPixel({3, 3}), kBlue);
+    EXPECT_EQ(canvas.GetPixel({2, 2}), kRed);  // the hollow brush left the fill
+}
+
+constexpr PatternRows kDiagonal = {0x7F, 0xBF, 0xDF, 0xEF, 0xF7, 0xFB, 0xFD, 0xFE};
+
+bool OneBit(int x, int y, Point origin) {
+    const int row = ((y - origin.y) % 8 + 8) % 8;
+    const int column = ((x - origin.x) % 8 + 8) % 8;
+    return (kDiagonal[static_cast<std::size_t>(row)] >> (7 - column) & 1) != 0;
+}
+
+TEST(CanvasTest, PatternsStartAtTheBrushOriginDirectAndMasked) {
+    constexpr Colour kGreenish{40, 200, 90};
+    for (const Point origin : {Point{0, 0}, Point{3, 5}}) {
+        // Direct: opaque, 0 bits in the colour, 1 bits in the background.
+        Canvas direct(20, 20);
+        Clear(direct);
+        direct.FillRect({2, 2, 18, 18}, Brush::Pattern(kDiagonal, kRed, kBlue, origin));
+        for (int y = 2; y < 18; ++y) {
+            for (int x = 2; x < 18; ++x)
+                ASSERT_EQ(direct.GetPixel({x, y}), OneBit(x, y, origin) ? kBlue : kRed)
+                    << x << "," << y << " origin " << origin.x << "," << origin.y;
+        }
+        // Masked: drawn on white with white 1 bits, then ANDed on.
+        Canvas mask(20, 20);
+        Clear(mask);
+        mask.SetPen(Pen::None());
+        mask.SetBrush(Brush::Pattern(kDiagonal, kRed, kWhite, origin));
+        const Point square[] = {{2, 2}, {18, 2}, {18, 18}, {2, 18}};
+        mask.Polygon(square);
+        Canvas target(20, 20);
+        Clear(target, kGreenish);
+        target.Blit({0, 0}, {20, 20}, mask.Pixels(), {0, 0}, RasterOp::kAnd);
+        for (int y = 2; y < 18; ++y) {
+            for (int x = 2; x < 18; ++x) {
+                const Colour want = OneBit(x, y, origin) ? kGreenish : Colour{40, 0, 0};
+                ASSERT_EQ(target.GetPixel({x, y}), want) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(CanvasTest, RasterOperationsWorkBitwiseAndKeepPixelsOpaque) {
+    struct Case {
+        RasterOp op;
+        std::uint32_t source, target, result;
+    };
+    const Case cases[] = {
+        {RasterOp::kCopy, 0xFF123456, 0xFFABCDEF, 0xFF123456},
+        {RasterOp::kCopy, 0x00123456, 0xFFABCDEF, 0xFF123456},
+        {RasterOp::kAnd, 0xFFF0F0F0, 0xFF3C5A77, 0xFF305070},
+        {RasterOp::kAnd, 0xFFFFFFFF, 0xFF3C5A77, 0xFF3C5A77},
+        {RasterOp::kXor, 0xFFFF00FF, 0xFF0F0F0F, 0xFFF00FF0},
+        {RasterOp::kXor, 0xFF000000, 0xFF0F0F0F, 0xFF0F0F0F},
+        {RasterOp::kXor, 0xFF0F0F0F, 0xFF0F0F0F, 0xFF000000},
+    };
+    for (const Case& c : cases) {
+        Image source(3, 3);
+        source.SetPixel(1, 1, c.source);
+        Canvas canvas(4, 4);
+        canvas.Pixels().SetPixel(2, 2, c.target);
+        canvas.Pixels().MarkDirty();
+        canvas.Blit({1, 1}, {2, 2}, source, {0, 0}, c.op);
+        EXPECT_EQ(canvas.Pixels().Pixel(2, 2), c.result) << std::hex << c.source << " " << c.target;
+        EXPECT_EQ(canvas.Pixels().Pixel(3, 3) >> 24, 0xFFU);
+    }
+}
+
+TEST(CanvasTest, BlitsKeepToTheSourceAndTheClipRegion) {
+    Canvas source(4, 4);
+    Clear(source, kRed);
+    Canvas canvas(10, 10);
+    Clear(canvas);
+    canvas.ExcludeClip({0, 0, 3, 10});
+    canvas.Blit({1, 1}, {8, 8}, source.Pixels(), {2, 2}, RasterOp::kCopy);
+    // Source columns 2 and 3 land at x 1 and 2, both excluded.
+    EXPECT_EQ(Inked(canvas), PixelSet{});
+    canvas.ResetClip();
+    canvas.Blit({1, 1}, {8, 8}, source.Pixels(), {2, 2}, RasterOp::kCopy);
+    EXPECT_EQ(Inked(canvas), (PixelSet{{1, 1}, {2, 1}, {1, 2}, {2, 2}}));
+}
+
+TEST(CanvasTest, TransparentStretchDoublesAndSkipsTheKeyColour) {
+    Image symbol(32, 32);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            // A key-coloured frame around a blue square with one red pixel.
+            const bool frame = x < 4 || y < 4 || x >= 28 || y >= 28;
+            symbol.SetPixel(x, y, (frame ? kKey : kBlue).Argb());
+        }
+    }
+    symbol.SetPixel(10, 20, kRed.Argb());
+    symbol.SetPixel(5, 5, 0xFFFE00FF);  // one step off the key: drawn
+    Canvas canvas(70, 70);
+    Clear(canvas, Colour{1, 2, 3});
+    ASSERT_TRUE(canvas.TransparentBlit({3, 3, 67, 67}, symbol, {0, 0, 32, 32}, kKey));
+    for (int y = 0; y < 70; ++y) {
+        for (int x = 0; x < 70; ++x) {
+            Colour want{1, 2, 3};
+            if (x >= 3 && x < 67 && y >= 3 && y < 67) {
+                const int sx = (x - 3) / 2;
+                const int sy = (y - 3) / 2;
+                const std::uint32_t source = symbol.Pixel(sx, sy);
+                if ((source & 0xFFFFFF) != 0xFF00FF) want = Colour::FromArgb(source);
+            }
+            ASSERT_EQ(canvas.GetPixel({x, y}), want) << x << "," << y;
+        }
+    }
+    EXPECT_FALSE(canvas.TransparentBlit({0, 0, 10, 10}, symbol, {0, 0, 33, 32}, kKey));
+    EXPECT_FALSE(canvas.TransparentBlit({0, 0, 0, 10}, symbol, {0, 0, 32, 32}, kKey));
+}
+
+TEST(CanvasTest, EllipsesFillInsideTheirBoxAndOutlineItsEdgePixels) {
+    Canvas canvas(12, 12);
+    Clear(canvas);
+    canvas.SetPen(Pen::Solid(kBlack));
+    canvas.SetBrush(Brush::Solid(kRed));
+    canvas.Ellipse({1, 1, 10, 10});
+    PixelSet outline;
+    PixelSet filled;
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            const Colour c = canvas.GetPixel({x, y});
+            if (c == kBlack) outline.insert({x, y});
+            if (c == kRed) filled.insert({x, y});
+        }
+    }
+    // The outline touches the box's edges in the middle of each side, is
+    // symmetric, and nothing lies outside the box.
+    for (const auto& p : {std::pair{5, 1}, std::pair{1, 5}, std::pair{9, 5}, std::pair{5, 9}})
+        EXPECT_TRUE(outline.contains(p)) << p.first << "," << p.second;
+    for (const auto& [x, y] : outline) {
+        EXPECT_TRUE(x >= 1 && x < 10 && y >= 1 && y < 10) << x << "," << y;
+        EXPECT_TRUE(outline.contains({10 - x, y}) && outline.contains({x, 10 - y}))
+            << x << "," << y;
+    }
+    EXPECT_FALSE(outline.contains({1, 1}));
+    // Each row crossed by the ellipse has its outline at both ends and
+    // the fill between them.
+    for (int y = 2; y <= 8; ++y) {
+        int left = 12;
+        int right = -1;
+        for (const auto& [x, py] : outline) {
+            if (py != y) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        for (int x = left; x <= right; ++x)
+            EXPECT_TRUE(outline.contains({x, y}) || filled.contains({x, y})) << x << "," << y;
+    }
+    EXPECT_TRUE(filled.contains({5, 5}));
+    // Without a pen: the fill alone, inside the box.
+    Canvas disc(24, 24);
+    Clear(disc);
+    disc.SetPen(Pen::None());
+    disc.SetBrush(Brush::Solid(kRed));
+    disc.Ellipse({1, 0, 23, 22});
+    const PixelSet inked = Inked(disc);
+    EXPECT_TRUE(inked.contains({12, 11}) && inked.contains({1, 11}) && inked.contains({22, 11}));
+    EXPECT_TRUE(inked.contains({12, 0}) && inked.contains({12, 21}));
+    EXPECT_FALSE(inked.contains({1, 0}) || inked.contains({22, 21}) || inked.contains({12, 22}));
+}
+
+TEST(CanvasTest, ClippingHoldsForFillsPixelsAndLinesAndTheGuardPutsItBack) {
+    Canvas canvas(10, 10);
+    Clear(canvas);
+    {
+        const Canvas::StateGuard guard(canvas);
+        canvas.ClipTo({2, 2, 8, 8});
+        canvas.ExcludeClip({4, 4, 6, 6});
+        EXPECT_EQ(canvas.ClipRectangles().size(), 4U);
+        canvas.FillRect(canvas.Bounds(), Brush::Solid(kRed));
+        canvas.SetPixel({0, 0}, kBlue);
+        canvas.SetPen(Pen::Solid(kBlue));
+        canvas.MoveTo({0, 5});
+        canvas.LineTo({10, 5});
+    }
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            const bool inside = x >= 2 && x < 8 && y >= 2 && y < 8 && !(x >= 4 && x < 6 && y >= 4 && y < 6);
+            const Colour want = !inside ? kWhite : (y == 5 ? kBlue : kRed);
+            ASSERT_EQ(canvas.GetPixel({x, y}), want) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(canvas.CurrentPen(), Pen());
+    canvas.FillRect(canvas.Bounds(), Brush::Solid(kBlue));
+    EXPECT_EQ(canvas.GetPixel({0, 0}), kBlue);
+}
+
+TEST(CanvasTest, TextHasASaneExtentAndStaysInItsRectangle) {
+    Canvas canvas(200, 60);
+    Clear(canvas);
+    canvas.SetFont(Font{"DejaVu Sans", 20, 400, 0});
+    const Size w = canvas.TextExtent("W");
+    const Size six = canvas.TextExtent(std::wstring(L"WOWOWO"));
+    EXPECT_GE(w.width, 12);
+    EXPECT_LE(w.width, 24);
+    EXPECT_GE(six.width, 5 * w.width);
+    EXPECT_GE(six.height, 20);
+    EXPECT_LE(six.height, 30);
+    EXPECT_EQ(canvas.TextExtent(""), (Size{0, six.height}));
+    canvas.SetFont(Font{"DejaVu Sans", 20, 900, 0});
+    EXPECT_GT(canvas.TextExtent("WOWOWO").width, six.width);  // bold is wider
+
+    // Right-aligned at the bottom of its rectangle, cut at its left edge.
+    canvas.SetBackgroundMode(BackgroundMode::kTransparent);
+    const Rect rect{50, 10, 120, 50};
+    canvas.DrawText("WOWOWOWOWO", rect, kTextRight | kTextBottom);
+    const PixelSet inked = Inked(canvas);
+    ASSERT_FALSE(inked.empty());
+    int left = 999, right = -1, bottom = -1;
+    for (const auto& [x, y] : inked) {
+        EXPECT_TRUE(x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom)
+            << x << "," << y;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
+    EXPECT_LE(left, rect.left + 3);  // cut, not shrunk
+    EXPECT_GE(right, rect.right - 4);
+    EXPECT_GE(bottom, rect.bottom - 10);
+    // Text is drawn without antialiasing: black or white only.
+    for (const auto& [x, y] : inked) EXPECT_EQ(canvas.GetPixel({x, y}), kBlack);
+}
+
+TEST(CanvasTest, OpaqueTextFillsItsExtentAndTurnedTextRunsUpwards) {
+    Canvas canvas(60, 60);
+    Clear(canvas);
+    canvas.SetFont(Font{"DejaVu Sans", 14, 400, 0});
+    canvas.SetBackgroundColour(kBlue);
+    canvas.SetBackgroundMode(BackgroundMode::kOpaque);
+    const Size size = canvas.TextExtent("Hi");
+    canvas.DrawText("Hi", {0, 0, 60, 60}, kTextLeft | kTextTop);
+    EXPECT_EQ(canvas.GetPixel({size.width - 1, size.height - 1}), kBlue);
+    EXPECT_EQ(canvas.GetPixel({size.width, 0}), kWhite);
+
+    Canvas turned(60, 60);
+    Clear(turned);
+    turned.SetBackgroundMode(BackgroundMode::kTransparent);
+    turned.SetFont(Font{"DejaVu Sans", 14, 400, 900});
+    turned.DrawTextAt({5, 55}, "WWW");
+    const PixelSet inked = Inked(turned);
+    ASSERT_FALSE(inked.empty());
+    int top = 99, bottom = -1, right = -1;
+    for (const auto& [x, y] : inked) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+        right = std::max(right, x);
+    }
+    EXPECT_GT(bottom - top, 25);  // the text runs up the canvas
+    EXPECT_LE(bottom, 55);
+    EXPECT_LE(right, 5 + 20);
+}
+
+TEST(CanvasTest, IconsAreLaidOverByTheirAlpha) {
+    Image icon(2, 1);
+    icon.SetPixel(0, 0, PremultipliedArgb(255, 255, 0, 0));
+    icon.SetPixel(1, 0, PremultipliedArgb(0, 0, 0, 0));
+    Canvas canvas(4, 4);
+    Clear(canvas, kBlue);
+    canvas.DrawImage({1, 1}, icon);
+    EXPECT_EQ(canvas.GetPixel({1, 1}), kRed);
+    EXPECT_EQ(canvas.GetPixel({2, 1}), kBlue);
+}
+
+// Draws a scene with every kind of call, from tables shared between threads.
+struct SharedTables {
+    std::vector<Pen> pens{Pen::Solid(kRed), Pen::Dashed(kBlue), Pen::Solid(kBlack, 3)};
+    std::vector<Brush> brushes{Brush::Solid(kRed),
+                               Brush::Pattern(kDiagonal, kBlue, kWhite, {2, 3})};
+    Font font{"DejaVu Sans", 12, 700, 0};
+    Image symbol = [] {
+        Image image(32, 32);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                image.SetPixel(x, y, ((x + y) % 3 == 0 ? kKey : kBlue).Argb());
+        return image;
+    }();
+};
+
+void DrawScene(Canvas& canvas, const SharedTables& tables, int seed) {
+    Clear(canvas);
+    for (int i = 0; i < 200; ++i) {
+        const int a = (seed * 31 + i * 17) % 120;
+        const int b = (seed * 7 + i * 29) % 90;
+        canvas.SetPen(tables.pens[static_cast<std::size_t>(i) % tables.pens.size()]);
+        canvas.SetBrush(tables.brushes[static_cast<std::size_t>(i) % tables.brushes.size()]);
+        const Point triangle[] = {{a, b}, {a + 20, b + 3}, {a + 5, b + 25}};
+        canvas.Polygon(triangle);
+        canvas.MoveTo({b, a});
+        canvas.LineTo({a, b});
+        canvas.Ellipse({a, b, a + 11, b + 9});
+        canvas.SetFont(tables.font);
+        canvas.DrawText("Waypoint", {a, b, a + 60, b + 20}, kTextCenter);
+        canvas.TransparentBlit({b, a, b + 16, a + 16}, tables.symbol, {0, 0, 32, 32}, kKey);
+    }
+    canvas.Finish();
+}
+
+std::vector<std::uint32_t> PixelWords(Canvas& canvas) {
+    std::vector<std::uint32_t> words;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) words.push_back(canvas.Pixels().Pixel(x, y));
+    return words;
+}
+
+TEST(CanvasTest, ThreadsDrawTheirOwnCanvasesFromSharedTablesAtOnce) {
+    const SharedTables tables;
+    Canvas reference(160, 120);
+    DrawScene(reference, tables, 1);
+    const std::vector<std::uint32_t> want = PixelWords(reference);
+
+    Canvas first(160, 120);
+    Canvas second(160, 120);
+    std::thread one([&] {
+        for (int round = 0; round < 3; ++round) DrawScene(first, tables, 1);
+    });
+    std::thread two([&] {
+        for (int round = 0; round < 3; ++round) DrawScene(second, tables, 1);
+    });
+    one.join();
+    two.join();
+    EXPECT_EQ(PixelWords(first), want);
+    EXPECT_EQ(PixelWords(second), want);
+}
+
+TEST(CanvasHandoverTest, ReadersSeeOnlyTheLastPublishedCanvas) {
+    CanvasHandover handover;
+    EXPECT_FALSE(handover.Read([](const Image&) { FAIL(); }));
+
+    auto canvas = std::make_unique<Canvas>(3, 2);
+    Clear(*canvas, kRed);
+    Canvas* drawn = canvas.get();
+    EXPECT_EQ(handover.Publish(std::move(canvas)), nullptr);
+    auto next = std::make_unique<Canvas>(3, 2);
+    Clear(*next, kBlue);
+    std::unique_ptr<Canvas> back = handover.Publish(std::move(next));
+    EXPECT_EQ(back.get(), drawn);
+
+    std::uint32_t seen = 0;
+    EXPECT_TRUE(handover.Read([&](const Image& pixels) { seen = pixels.Pixel(2, 1); }));
+    EXPECT_EQ(seen, kBlue.Argb());
+
+    // A worker drawing and publishing while the reader reads.
+    std::thread worker([&] {
+        for (int i = 0; i < 50; ++i) {
+            Clear(*back, i % 2 == 0 ? kRed : kBlue);
+            back = handover.Publish(std::move(back));
+        }
+    });
+    for (int i = 0; i < 50; ++i) {
+        handover.Read([](const Image& pixels) {
+            const std::uint32_t p = pixels.Pixel(0, 0);
+            EXPECT_TRUE(p == kRed.Argb() || p == kBlue.Argb());
+        });
+    }
+    worker.join();
+    EXPECT_NE(handover.Take(), nullptr);
+    EXPECT_FALSE(handover.Read([](const Image&) {}));
+}
+
+}  // namespace
+}  // namespace platform
