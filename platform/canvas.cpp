@@ -78,6 +78,7 @@ Canvas::Canvas(int width, int height) : image_(width, height) {
 
 Canvas::~Canvas() {
     ReleaseText();
+    if (pattern_ != nullptr) cairo_pattern_destroy(pattern_);
     if (cairo_ != nullptr) cairo_destroy(cairo_);
 }
 
@@ -221,12 +222,14 @@ void Canvas::FillPath(const Brush& brush) {
         case Brush::Kind::kSolid:
             SetSourceColour(cairo_, brush.colour);
             break;
-        case Brush::Kind::kPattern: {
-            cairo_pattern_t* pattern = MakePattern(brush);
-            cairo_set_source(cairo_, pattern);
-            cairo_pattern_destroy(pattern);
+        case Brush::Kind::kPattern:
+            if (pattern_ == nullptr || !(patternBrush_ == brush)) {
+                if (pattern_ != nullptr) cairo_pattern_destroy(pattern_);
+                pattern_ = MakePattern(brush);
+                patternBrush_ = brush;
+            }
+            cairo_set_source(cairo_, pattern_);
             break;
-        }
     }
     cairo_fill(cairo_);
 }

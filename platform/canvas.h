@@ -216,6 +216,10 @@ class Canvas {
     Colour backgroundColour_ = kWhite;
     BackgroundMode backgroundMode_ = BackgroundMode::kOpaque;
 
+    // The last pattern brush made into a cairo pattern.
+    cairo_pattern_t* pattern_ = nullptr;
+    Brush patternBrush_;
+
     Point position_{};
     int dashPhase_ = 0;
     bool strokePending_ = false;

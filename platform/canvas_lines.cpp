@@ -35,6 +35,9 @@ bool StepRange(std::int64_t start, int step, std::int64_t low, std::int64_t high
 }  // namespace
 
 void Canvas::MoveTo(Point to) {
+    // One stroke per polyline: cairo strokes many short paths faster than
+    // one long one that crosses itself.
+    FlushStroke();
     position_ = to;
     dashPhase_ = 0;
     pathOpen_ = false;
