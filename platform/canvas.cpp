@@ -276,16 +276,16 @@ void Canvas::Ellipse(const Rect& box) {
     FlushStroke();
     const double cx = (static_cast<double>(box.left) + box.right) / 2;
     const double cy = (static_cast<double>(box.top) + box.bottom) / 2;
+    const double width = static_cast<double>(box.right) - box.left;
+    const double height = static_cast<double>(box.bottom) - box.top;
     // The fill covers the pixels whose centres lie inside the box's ellipse.
     std::vector<DoublePoint> area;
-    for (auto [x, y] : EllipsePoints(cx, cy, box.Width() / 2.0, box.Height() / 2.0))
-        area.push_back({x, y});
+    for (auto [x, y] : EllipsePoints(cx, cy, width / 2, height / 2)) area.push_back({x, y});
     FillPolygon(std::move(area), brush_);
     if (pen_.style == Pen::Style::kNull) return;
     // The outline runs through the centres of the box's edge pixels.
     std::vector<Point> ring;
-    for (auto [x, y] : EllipsePoints(cx - 0.5, cy - 0.5, (box.Width() - 1) / 2.0,
-                                     (box.Height() - 1) / 2.0)) {
+    for (auto [x, y] : EllipsePoints(cx - 0.5, cy - 0.5, (width - 1) / 2, (height - 1) / 2)) {
         const Point p{static_cast<int>(std::floor(x + 0.5)), static_cast<int>(std::floor(y + 0.5))};
         if (ring.empty() || !(ring.back() == p)) ring.push_back(p);
     }

@@ -7,9 +7,11 @@
 //    rasterised here (one pixel per step, last point left out, dashes of
 //    18 on and 6 off); wide pens, polygon and ellipse fills and text go
 //    through cairo with antialiasing off.
-//  - Polygons fill by the alternate (even-odd) rule. Coordinates may lie
-//    far outside the canvas: lines and outlines are cut to the canvas
-//    before they are drawn.
+//  - Polygons fill by the alternate (even-odd) rule. Arcs are polylines of
+//    points the caller computes. Coordinates may lie far outside the
+//    canvas: lines, outlines, fills and text are cut to it before cairo
+//    sees them (ellipses above about a million pixels across become
+//    polygons of 4096 corners).
 //  - Raster operations (Blit) copy, AND or XOR red, green and blue bit by
 //    bit; every pixel stays opaque (alpha 255).
 //  - TransparentBlit stretches nearest-neighbour and skips the source
@@ -19,9 +21,14 @@
 //    calls and kept until changed; StateGuard puts it back.
 //  - Every drawing call, blits included, keeps to the clip region.
 //
-// Pixels: Image() gives the canvas's pixels as 0xFFRRGGBB words, row by
+// Pixels: Pixels() gives the canvas's pixels as 0xFFRRGGBB words, row by
 // row (the memory of a device-independent section). Write through it only
-// between drawing calls and call Image().MarkDirty() afterwards.
+// between drawing calls, keep every pixel opaque, and call MarkDirty()
+// afterwards; never replace the image.
+//
+// A mask for an AND (the patterned fills of map areas): a second canvas
+// cleared white, the pattern drawn with a white background, then
+// Blit(..., RasterOp::kAnd) onto the target.
 //
 // Threads: a canvas is drawn by one thread at a time, and nothing reads its
 // pixels while it is drawn (hand a finished canvas to another thread with

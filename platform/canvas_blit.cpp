@@ -54,11 +54,15 @@ void Canvas::DrawImage(Point at, const Image& image) {
 void Canvas::Blit(Point to, Size size, const Image& source, Point from, RasterOp op) {
     if (!Valid() || source.Empty()) return;
     // Only the part whose source lies inside the source image.
-    const int left = std::max({to.x, to.x - from.x});
-    const int top = std::max({to.y, to.y - from.y});
-    const int right = std::min(to.x + size.width, to.x - from.x + source.Width());
-    const int bottom = std::min(to.y + size.height, to.y - from.y + source.Height());
-    if (right <= left || bottom <= top) return;
+    // In 64 bits: far-away positions must not wrap round.
+    using Wide = std::int64_t;
+    const Wide left = std::max(Wide{to.x}, Wide{to.x} - from.x);
+    const Wide top = std::max(Wide{to.y}, Wide{to.y} - from.y);
+    const Wide right = std::min({Wide{to.x} + size.width, Wide{to.x} - from.x + source.Width(),
+                                 Wide{Width()}});
+    const Wide bottom = std::min({Wide{to.y} + size.height,
+                                  Wide{to.y} - from.y + source.Height(), Wide{Height()}});
+    if (right <= std::max(left, Wide{0}) || bottom <= std::max(top, Wide{0})) return;
     BeginPixels();
     // A blit within one canvas reads a copy, so that overlapping parts
     // come out as they were before the blit.
@@ -68,11 +72,13 @@ void Canvas::Blit(Point to, Size size, const Image& source, Point from, RasterOp
         copy = source.Clone();
         fromImage = &copy;
     }
-    const int shiftX = from.x - to.x;
-    const int shiftY = from.y - to.y;
-    for (const Rect& r : Visible({left, top, right, bottom})) {
+    const Wide shiftX = Wide{from.x} - to.x;
+    const Wide shiftY = Wide{from.y} - to.y;
+    const Rect area{static_cast<int>(std::max(left, Wide{0})), static_cast<int>(std::max(top, Wide{0})),
+                    static_cast<int>(right), static_cast<int>(bottom)};
+    for (const Rect& r : Visible(area)) {
         for (int y = r.top; y < r.bottom; ++y) {
-            const std::uint32_t* in = SourceRow(*fromImage, y + shiftY) + shiftX;
+            const std::uint32_t* in = SourceRow(*fromImage, static_cast<int>(y + shiftY)) + shiftX;
             std::uint32_t* out = Row(y);
             switch (op) {
                 case RasterOp::kCopy:
@@ -101,7 +107,9 @@ bool Canvas::TransparentBlit(const Rect& to, const Image& source, const Rect& fr
 
 bool Canvas::StretchPixels(const Rect& to, const Image& source, const Rect& from, bool keyed,
                            Colour key) {
+    constexpr int kFar = 1 << 29;
     if (!Valid() || source.Empty() || to.Empty() || from.Empty()) return false;
+    if (std::max({-to.left, -to.top, to.right, to.bottom}) > kFar) return false;
     if (from.left < 0 || from.top < 0 || from.right > source.Width() ||
         from.bottom > source.Height())
         return false;

@@ -32,8 +32,15 @@ struct Region {
     }
 };
 
+// Rectangles from far-away coordinates are cut to a range whose sizes fit
+// an int.
 cairo_rectangle_int_t Box(const Rect& r) {
-    return {r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height())};
+    constexpr int kFar = 1 << 29;
+    const int left = std::clamp(r.left, -kFar, kFar);
+    const int top = std::clamp(r.top, -kFar, kFar);
+    const int right = std::clamp(r.right, -kFar, kFar);
+    const int bottom = std::clamp(r.bottom, -kFar, kFar);
+    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
 // One side of the guard rectangle: the points with Inside(p) >= 0 are kept.

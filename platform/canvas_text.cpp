@@ -9,8 +9,10 @@
 #include <numbers>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/canvas.h"
+#include "platform/canvas_clip.h"
 #include "platform/utf.h"
 
 namespace platform {
@@ -77,10 +79,19 @@ Size Canvas::TextExtent(std::wstring_view text) {
 }
 
 void Canvas::ShowText(double x, double y, Size extent, const Rect* clip) {
+    // Text that cannot reach the canvas is left out before cairo sees its
+    // coordinates (far beyond its fixed-point range they would wrap).
+    if (x + extent.width < 0 || y + extent.height < 0 || x > Width() || y > Height()) return;
     cairo_save(cairo_);
     if (clip != nullptr) {
+        const std::vector<Rect> inside = IntersectRegion({Bounds()}, *clip);
+        if (inside.empty()) {
+            cairo_restore(cairo_);
+            return;
+        }
         cairo_new_path(cairo_);
-        cairo_rectangle(cairo_, clip->left, clip->top, clip->Width(), clip->Height());
+        cairo_rectangle(cairo_, inside[0].left, inside[0].top, inside[0].Width(),
+                        inside[0].Height());
         cairo_clip(cairo_);
     }
     if (backgroundMode_ == BackgroundMode::kOpaque) {
@@ -126,6 +137,10 @@ void Canvas::DrawTextAt(Point at, std::string_view utf8) {
         ShowText(at.x, at.y, size, nullptr);
         return;
     }
+    // Turned text reaches at most its width from its corner.
+    const int reach = std::max(size.width, size.height);
+    if (at.x < -reach || at.y < -reach || at.x > Width() + reach || at.y > Height() + reach)
+        return;
     cairo_save(cairo_);
     cairo_translate(cairo_, at.x, at.y);
     cairo_rotate(cairo_, -font_.escapement / 10.0 * std::numbers::pi / 180.0);

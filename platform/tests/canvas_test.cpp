@@ -108,6 +108,32 @@ TEST(CanvasTest, LinesFarOutsideTheCanvasDrawTheirVisiblePart) {
     }
 }
 
+TEST(CanvasTest, FarAwayShapesTextAndImagesNeverWrapOntoTheCanvas) {
+    constexpr int kFar = (1 << 24) + 5;  // beyond cairo's fixed-point range
+    Canvas canvas(10, 10);
+    Clear(canvas);
+    canvas.SetPen(Pen::Solid(kBlue, 3));
+    canvas.SetBrush(Brush::Solid(kRed));
+    canvas.SetFont(Font{"DejaVu Sans", 12, 400, 0});
+    canvas.DrawText("far", {kFar, 2, kFar + 40, 20}, kTextLeft);
+    canvas.DrawText("far", {-kFar - 40, 2, -kFar, 20}, kTextLeft | kTextNoClip);
+    canvas.DrawTextAt({2, kFar}, "far");
+    canvas.Ellipse({kFar, kFar, kFar + 9, kFar + 9});
+    const Point farSquare[] = {{kFar, 0}, {kFar + 8, 0}, {kFar + 8, 8}, {kFar, 8}};
+    canvas.Polygon(farSquare);
+    Image icon(4, 4);
+    EXPECT_TRUE(canvas.TransparentBlit({kFar, 0, kFar + 8, 8}, icon, {0, 0, 4, 4}, kKey));
+    canvas.Blit({kFar, 0}, {4, 4}, icon, {0, 0}, RasterOp::kCopy);
+    canvas.Blit({0, 0}, {4, 4}, icon, {kFar, kFar}, RasterOp::kCopy);
+    EXPECT_EQ(Inked(canvas), PixelSet{});
+
+    // A circle far larger than the canvas fills all of it.
+    canvas.SetPen(Pen::None());
+    canvas.Ellipse({-2'000'000'000, -2'000'000'000, 2'000'000'000, 2'000'000'000});
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) ASSERT_EQ(canvas.GetPixel({x, y}), kRed) << x << "," << y;
+}
+
 TEST(CanvasTest, WidePensAreCentredOnThePixelCentresWithRoundEnds) {
     Canvas canvas(16, 9);
     Clear(canvas);
