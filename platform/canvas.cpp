@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <utility>
 
@@ -274,21 +275,41 @@ void Canvas::Polygon(std::span<const Point> points) {
 void Canvas::Ellipse(const Rect& box) {
     if (!Valid() || box.Empty()) return;
     FlushStroke();
-    const double cx = (static_cast<double>(box.left) + box.right) / 2;
-    const double cy = (static_cast<double>(box.top) + box.bottom) / 2;
     const double width = static_cast<double>(box.right) - box.left;
     const double height = static_cast<double>(box.bottom) - box.top;
-    // The fill covers the pixels whose centres lie inside the box's ellipse.
+    const bool outlined = pen_.style != Pen::Style::kNull;
+    // The outline runs through the centres of the box's edge pixels and
+    // the fill stays inside it; without a pen the fill reaches the box.
+    const double inset = outlined ? 1.0 : 0.0;
     std::vector<DoublePoint> area;
-    for (auto [x, y] : EllipsePoints(cx, cy, width / 2, height / 2)) area.push_back({x, y});
+    for (auto [x, y] : EllipsePoints((static_cast<double>(box.left) + box.right) / 2,
+                                     (static_cast<double>(box.top) + box.bottom) / 2,
+                                     (width - inset) / 2, (height - inset) / 2))
+        area.push_back({x, y});
     FillPolygon(std::move(area), brush_);
-    if (pen_.style == Pen::Style::kNull) return;
-    // The outline runs through the centres of the box's edge pixels.
-    std::vector<Point> ring;
-    for (auto [x, y] : EllipsePoints(cx - 0.5, cy - 0.5, (width - 1) / 2, (height - 1) / 2)) {
-        const Point p{static_cast<int>(std::floor(x + 0.5)), static_cast<int>(std::floor(y + 0.5))};
-        if (ring.empty() || !(ring.back() == p)) ring.push_back(p);
+    if (!outlined) return;
+
+    // One quarter of the ring, mirrored about the centre (twice the centre
+    // is a whole pixel number), so that the outline is symmetric.
+    const std::int64_t twiceX = static_cast<std::int64_t>(box.left) + box.right - 1;
+    const std::int64_t twiceY = static_cast<std::int64_t>(box.top) + box.bottom - 1;
+    const auto all = EllipsePoints(twiceX / 2.0, twiceY / 2.0, (width - 1) / 2, (height - 1) / 2);
+    const std::size_t quarter = all.size() / 4;
+    std::vector<std::pair<std::int64_t, std::int64_t>> arc;
+    for (std::size_t i = 0; i <= quarter; ++i) {
+        const auto [x, y] = all[i];
+        arc.emplace_back(static_cast<std::int64_t>(std::floor(x + 0.5)),
+                         static_cast<std::int64_t>(std::floor(y + 0.5)));
     }
+    std::vector<Point> ring;
+    const auto add = [&ring](std::int64_t x, std::int64_t y) {
+        const Point p{static_cast<int>(x), static_cast<int>(y)};
+        if (ring.empty() || !(ring.back() == p)) ring.push_back(p);
+    };
+    for (std::size_t i = 0; i <= quarter; ++i) add(arc[i].first, arc[i].second);
+    for (std::size_t i = quarter + 1; i-- > 0;) add(twiceX - arc[i].first, arc[i].second);
+    for (std::size_t i = 0; i <= quarter; ++i) add(twiceX - arc[i].first, twiceY - arc[i].second);
+    for (std::size_t i = quarter + 1; i-- > 0;) add(arc[i].first, twiceY - arc[i].second);
     if (ring.size() > 1 && ring.front() == ring.back()) ring.pop_back();
     if (ring.size() == 1) {
         SetPixel(ring[0], pen_.colour);
