@@ -43,15 +43,19 @@ struct Scene {
                 line.push_back({line.back().x + step(random), line.back().y + step(random)});
             lines.push_back(std::move(line));
             const Point c{x(random), y(random)};
-            areas.push_back({Point{c.x, c.y}, {c.x + 60, c.y + 5}, {c.x + 80, c.y + 50},
-                             {c.x + 30, c.y + 70}, {c.x - 10, c.y + 40}, {c.x + 20, c.y + 20}});
+            areas.push_back({Point{c.x, c.y},
+                             {c.x + 60, c.y + 5},
+                             {c.x + 80, c.y + 50},
+                             {c.x + 30, c.y + 70},
+                             {c.x - 10, c.y + 40},
+                             {c.x + 20, c.y + 20}});
             places.push_back({x(random), y(random)});
         }
         for (int py = 0; py < 32; ++py)
             for (int px = 0; px < 32; ++px)
-                symbol.SetPixel(px, py, (px - 16) * (px - 16) + (py - 16) * (py - 16) < 200
-                                            ? 0xFF0000C0U
-                                            : 0xFFFF00FFU);
+                symbol.SetPixel(px, py,
+                                (px - 16) * (px - 16) + (py - 16) * (py - 16) < 200 ? 0xFF0000C0U
+                                                                                    : 0xFFFF00FFU);
     }
 };
 
@@ -64,7 +68,8 @@ constexpr platform::PatternRows kHatch = {0x7F, 0xBF, 0xDF, 0xEF, 0xF7, 0xFB, 0x
 
 void Lines(Canvas& canvas, const Pen& pen) {
     canvas.SetPen(pen);
-    for (const auto& line : TheScene().lines) canvas.Polyline(line);
+    for (const auto& line : TheScene().lines)
+        canvas.Polyline(line);
 }
 
 template <typename Draw>
@@ -92,21 +97,24 @@ void BM_SolidPolygons(benchmark::State& state) {
     Run(state, [](Canvas& c) {
         c.SetPen(Pen::Solid(platform::kBlack));
         c.SetBrush(Brush::Solid(Colour{192, 192, 192}));
-        for (const auto& area : TheScene().areas) c.Polygon(area);
+        for (const auto& area : TheScene().areas)
+            c.Polygon(area);
     });
 }
 void BM_PatternPolygons(benchmark::State& state) {
     Run(state, [](Canvas& c) {
         c.SetPen(Pen::None());
         c.SetBrush(Brush::Pattern(kHatch, Colour{255, 0, 0}, platform::kWhite, {3, 2}));
-        for (const auto& area : TheScene().areas) c.Polygon(area);
+        for (const auto& area : TheScene().areas)
+            c.Polygon(area);
     });
 }
 void BM_Ellipses(benchmark::State& state) {
     Run(state, [](Canvas& c) {
         c.SetPen(Pen::Solid(Colour{0, 0, 255}));
         c.SetBrush(Brush::Hollow());
-        for (const Point p : TheScene().places) c.Ellipse({p.x, p.y, p.x + 40, p.y + 40});
+        for (const Point p : TheScene().places)
+            c.Ellipse({p.x, p.y, p.x + 40, p.y + 40});
     });
 }
 void BM_Labels(benchmark::State& state) {

@@ -45,8 +45,7 @@ cairo_pattern_t* MakePattern(const Brush& brush) {
 
 // Points around an ellipse, at most about 1.5 pixels apart (at most 4096),
 // a multiple of four so that the points lie symmetrically about both axes.
-std::vector<std::pair<double, double>> EllipsePoints(double cx, double cy, double rx,
-                                                     double ry) {
+std::vector<std::pair<double, double>> EllipsePoints(double cx, double cy, double rx, double ry) {
     const double perimeter = 2 * std::numbers::pi * std::max(rx, ry);
     const int count = 4 * std::clamp(static_cast<int>(std::ceil(perimeter / 6)), 2, 1024);
     std::vector<std::pair<double, double>> points;
@@ -238,8 +237,9 @@ void Canvas::FillPath(const Brush& brush) {
 void Canvas::FillPolygon(std::vector<DoublePoint> points, const Brush& brush) {
     if (brush.kind == Brush::Kind::kHollow || points.size() < 3) return;
     std::vector<ClipPoint> clipped(points.size());
-    std::ranges::transform(points, clipped.begin(),
-                           [](DoublePoint p) { return ClipPoint{p.x, p.y}; });
+    std::ranges::transform(points, clipped.begin(), [](DoublePoint p) {
+        return ClipPoint{p.x, p.y};
+    });
     clipped = ClipPolygonToGuard(std::move(clipped), Width(), Height());
     if (clipped.size() < 3) return;
     cairo_new_path(cairo_);
@@ -253,8 +253,8 @@ void Canvas::FillPolygon(std::vector<DoublePoint> points, const Brush& brush) {
 void Canvas::FillRect(const Rect& rect, const Brush& brush) {
     if (!Valid() || rect.Empty()) return;
     FlushStroke();
-    const Rect r{std::max(rect.left, -1), std::max(rect.top, -1),
-                 std::min(rect.right, Width() + 1), std::min(rect.bottom, Height() + 1)};
+    const Rect r{std::max(rect.left, -1), std::max(rect.top, -1), std::min(rect.right, Width() + 1),
+                 std::min(rect.bottom, Height() + 1)};
     if (r.Empty()) return;
     cairo_new_path(cairo_);
     cairo_rectangle(cairo_, r.left, r.top, r.Width(), r.Height());
@@ -306,10 +306,14 @@ void Canvas::Ellipse(const Rect& box) {
         const Point p{static_cast<int>(x), static_cast<int>(y)};
         if (ring.empty() || !(ring.back() == p)) ring.push_back(p);
     };
-    for (std::size_t i = 0; i <= quarter; ++i) add(arc[i].first, arc[i].second);
-    for (std::size_t i = quarter + 1; i-- > 0;) add(twiceX - arc[i].first, arc[i].second);
-    for (std::size_t i = 0; i <= quarter; ++i) add(twiceX - arc[i].first, twiceY - arc[i].second);
-    for (std::size_t i = quarter + 1; i-- > 0;) add(arc[i].first, twiceY - arc[i].second);
+    for (std::size_t i = 0; i <= quarter; ++i)
+        add(arc[i].first, arc[i].second);
+    for (std::size_t i = quarter + 1; i-- > 0;)
+        add(twiceX - arc[i].first, arc[i].second);
+    for (std::size_t i = 0; i <= quarter; ++i)
+        add(twiceX - arc[i].first, twiceY - arc[i].second);
+    for (std::size_t i = quarter + 1; i-- > 0;)
+        add(arc[i].first, twiceY - arc[i].second);
     if (ring.size() > 1 && ring.front() == ring.back()) ring.pop_back();
     if (ring.size() == 1) {
         SetPixel(ring[0], pen_.colour);

@@ -45,7 +45,8 @@ void Canvas::DrawImage(Point at, const Image& image) {
         for (int y = r.top; y < r.bottom; ++y) {
             const std::uint32_t* source = SourceRow(image, y - at.y) - at.x;
             std::uint32_t* target = Row(y);
-            for (int x = r.left; x < r.right; ++x) target[x] = Over(source[x], target[x]);
+            for (int x = r.left; x < r.right; ++x)
+                target[x] = Over(source[x], target[x]);
         }
     }
     EndPixels();
@@ -58,10 +59,10 @@ void Canvas::Blit(Point to, Size size, const Image& source, Point from, RasterOp
     using Wide = std::int64_t;
     const Wide left = std::max(Wide{to.x}, Wide{to.x} - from.x);
     const Wide top = std::max(Wide{to.y}, Wide{to.y} - from.y);
-    const Wide right = std::min({Wide{to.x} + size.width, Wide{to.x} - from.x + source.Width(),
-                                 Wide{Width()}});
-    const Wide bottom = std::min({Wide{to.y} + size.height,
-                                  Wide{to.y} - from.y + source.Height(), Wide{Height()}});
+    const Wide right =
+        std::min({Wide{to.x} + size.width, Wide{to.x} - from.x + source.Width(), Wide{Width()}});
+    const Wide bottom =
+        std::min({Wide{to.y} + size.height, Wide{to.y} - from.y + source.Height(), Wide{Height()}});
     if (right <= std::max(left, Wide{0}) || bottom <= std::max(top, Wide{0})) return;
     BeginPixels();
     // A blit within one canvas reads a copy, so that overlapping parts
@@ -74,18 +75,21 @@ void Canvas::Blit(Point to, Size size, const Image& source, Point from, RasterOp
     }
     const Wide shiftX = Wide{from.x} - to.x;
     const Wide shiftY = Wide{from.y} - to.y;
-    const Rect area{static_cast<int>(std::max(left, Wide{0})), static_cast<int>(std::max(top, Wide{0})),
-                    static_cast<int>(right), static_cast<int>(bottom)};
+    const Rect area{static_cast<int>(std::max(left, Wide{0})),
+                    static_cast<int>(std::max(top, Wide{0})), static_cast<int>(right),
+                    static_cast<int>(bottom)};
     for (const Rect& r : Visible(area)) {
         for (int y = r.top; y < r.bottom; ++y) {
             const std::uint32_t* in = SourceRow(*fromImage, static_cast<int>(y + shiftY)) + shiftX;
             std::uint32_t* out = Row(y);
             switch (op) {
                 case RasterOp::kCopy:
-                    for (int x = r.left; x < r.right; ++x) out[x] = in[x] | kOpaque;
+                    for (int x = r.left; x < r.right; ++x)
+                        out[x] = in[x] | kOpaque;
                     break;
                 case RasterOp::kAnd:
-                    for (int x = r.left; x < r.right; ++x) out[x] = (in[x] & out[x]) | kOpaque;
+                    for (int x = r.left; x < r.right; ++x)
+                        out[x] = (in[x] & out[x]) | kOpaque;
                     break;
                 case RasterOp::kXor:
                     for (int x = r.left; x < r.right; ++x)

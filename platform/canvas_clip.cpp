@@ -1,7 +1,7 @@
 #include "platform/canvas_clip.h"
 
-#include <algorithm>
 #include <cairo.h>
+#include <algorithm>
 
 namespace platform {
 namespace {
@@ -61,7 +61,8 @@ std::vector<ClipPoint> ClipAgainst(const std::vector<ClipPoint>& in, const Edge&
         const double side = edge.Inside(p);
         if ((side >= 0) != (previousSide >= 0)) {
             const double t = previousSide / (previousSide - side);
-            out.push_back({previous.x + t * (p.x - previous.x), previous.y + t * (p.y - previous.y)});
+            out.push_back(
+                {previous.x + t * (p.x - previous.x), previous.y + t * (p.y - previous.y)});
         }
         if (side >= 0) out.push_back(p);
         previous = p;
@@ -94,14 +95,13 @@ std::vector<ClipPoint> ClipPolygonToGuard(std::vector<ClipPoint> polygon, int wi
         return p.x >= low && p.y >= low && p.x <= right && p.y <= bottom;
     });
     if (inside) return polygon;
-    for (const Edge& edge : {Edge{0, low, 1}, Edge{0, right, -1}, Edge{1, low, 1},
-                             Edge{1, bottom, -1}})
+    for (const Edge& edge :
+         {Edge{0, low, 1}, Edge{0, right, -1}, Edge{1, low, 1}, Edge{1, bottom, -1}})
         polygon = ClipAgainst(polygon, edge);
     return polygon;
 }
 
-std::optional<ClippedSegment> ClipSegmentToGuard(ClipPoint a, ClipPoint b, int width,
-                                                 int height) {
+std::optional<ClippedSegment> ClipSegmentToGuard(ClipPoint a, ClipPoint b, int width, int height) {
     // Liang-Barsky.
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
@@ -124,10 +124,8 @@ std::optional<ClippedSegment> ClipSegmentToGuard(ClipPoint a, ClipPoint b, int w
             t1 = std::min(t1, t);
         }
     }
-    return ClippedSegment{{a.x + t0 * dx, a.y + t0 * dy},
-                          {a.x + t1 * dx, a.y + t1 * dy},
-                          t0 > 0.0,
-                          t1 < 1.0};
+    return ClippedSegment{
+        {a.x + t0 * dx, a.y + t0 * dy}, {a.x + t1 * dx, a.y + t1 * dy}, t0 > 0.0, t1 < 1.0};
 }
 
 }  // namespace platform

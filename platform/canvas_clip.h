@@ -35,7 +35,6 @@ struct ClippedSegment {
     bool fromCut;
     bool toCut;
 };
-std::optional<ClippedSegment> ClipSegmentToGuard(ClipPoint a, ClipPoint b, int width,
-                                                 int height);
+std::optional<ClippedSegment> ClipSegmentToGuard(ClipPoint a, ClipPoint b, int width, int height);
 
 }  // namespace platform

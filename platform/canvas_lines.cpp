@@ -55,7 +55,8 @@ void Canvas::LineTo(Point to) {
 void Canvas::Polyline(std::span<const Point> points) {
     if (points.empty()) return;
     MoveTo(points[0]);
-    for (std::size_t i = 1; i < points.size(); ++i) LineTo(points[i]);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        LineTo(points[i]);
 }
 
 void Canvas::Outline(std::span<const Point> points, bool closed) {

@@ -97,8 +97,8 @@ void Canvas::ShowText(double x, double y, Size extent, const Rect* clip) {
     if (backgroundMode_ == BackgroundMode::kOpaque) {
         cairo_new_path(cairo_);
         cairo_rectangle(cairo_, x, y, extent.width, extent.height);
-        cairo_set_source_rgb(cairo_, backgroundColour_.red / 255.0,
-                             backgroundColour_.green / 255.0, backgroundColour_.blue / 255.0);
+        cairo_set_source_rgb(cairo_, backgroundColour_.red / 255.0, backgroundColour_.green / 255.0,
+                             backgroundColour_.blue / 255.0);
         cairo_fill(cairo_);
     }
     cairo_set_source_rgb(cairo_, textColour_.red / 255.0, textColour_.green / 255.0,
@@ -139,8 +139,7 @@ void Canvas::DrawTextAt(Point at, std::string_view utf8) {
     }
     // Turned text reaches at most its width from its corner.
     const int reach = std::max(size.width, size.height);
-    if (at.x < -reach || at.y < -reach || at.x > Width() + reach || at.y > Height() + reach)
-        return;
+    if (at.x < -reach || at.y < -reach || at.x > Width() + reach || at.y > Height() + reach) return;
     cairo_save(cairo_);
     cairo_translate(cairo_, at.x, at.y);
     cairo_rotate(cairo_, -font_.escapement / 10.0 * std::numbers::pi / 180.0);

@@ -73,8 +73,8 @@ TEST(CanvasTest, ThinLinesTakeOnePixelPerStepAndLeaveOutTheLastPoint) {
         canvas.SetPen(Pen::Solid(kBlack));
         canvas.MoveTo(c.from);
         canvas.LineTo(c.to);
-        EXPECT_EQ(Inked(canvas), c.pixels) << c.from.x << "," << c.from.y << " to " << c.to.x
-                                           << "," << c.to.y;
+        EXPECT_EQ(Inked(canvas), c.pixels)
+            << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y;
         EXPECT_EQ(canvas.CurrentPosition(), c.to);
     }
 }
@@ -131,7 +131,8 @@ TEST(CanvasTest, FarAwayShapesTextAndImagesNeverWrapOntoTheCanvas) {
     canvas.SetPen(Pen::None());
     canvas.Ellipse({-2'000'000'000, -2'000'000'000, 2'000'000'000, 2'000'000'000});
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) ASSERT_EQ(canvas.GetPixel({x, y}), kRed) << x << "," << y;
+        for (int x = 0; x < 10; ++x)
+            ASSERT_EQ(canvas.GetPixel({x, y}), kRed) << x << "," << y;
 }
 
 TEST(CanvasTest, WidePensAreCentredOnThePixelCentresWithRoundEnds) {
@@ -142,7 +143,8 @@ TEST(CanvasTest, WidePensAreCentredOnThePixelCentresWithRoundEnds) {
     canvas.LineTo({11, 4});
     canvas.Finish();
     for (int x = 4; x <= 11; ++x) {
-        for (int y = 3; y <= 5; ++y) EXPECT_EQ(canvas.GetPixel({x, y}), kBlack) << x << "," << y;
+        for (int y = 3; y <= 5; ++y)
+            EXPECT_EQ(canvas.GetPixel({x, y}), kBlack) << x << "," << y;
         EXPECT_EQ(canvas.GetPixel({x, 2}), kWhite) << x;
         EXPECT_EQ(canvas.GetPixel({x, 6}), kWhite) << x;
     }
@@ -162,7 +164,7 @@ TEST(CanvasTest, PolygonsFillTheAlternateAreaThenDrawTheirOutline) {
     // A square drawn twice over its middle: the middle is inside twice,
     // so the alternate rule leaves it empty.
     const Point twice[] = {{1, 1}, {11, 1}, {11, 11}, {1, 11}, {1, 1},
-                           {4, 4}, {8, 4},  {8, 8},   {4, 8}, {4, 4}};
+                           {4, 4}, {8, 4},  {8, 8},   {4, 8},  {4, 4}};
     canvas.Polygon(twice);
     EXPECT_EQ(canvas.GetPixel({2, 2}), kRed);
     EXPECT_EQ(canvas.GetPixel({10, 10}), kRed);
@@ -184,41 +186,53 @@ TEST(CanvasTest, PolygonsFillTheAlternateAreaThenDrawTheirOutline) {
 
 constexpr PatternRows kDiagonal = {0x7F, 0xBF, 0xDF, 0xEF, 0xF7, 0xFB, 0xFD, 0xFE};
 
-bool OneBit(int x, int y, Point origin) {
+// The six fill patterns of the maps: lines across, down, both diagonals,
+// a grid and a diagonal cross.
+constexpr PatternRows kPatterns[] = {
+    {0xFF, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+    {0xBF, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF},
+    kDiagonal,
+    {0xFE, 0xFD, 0xFB, 0xF7, 0xEF, 0xDF, 0xBF, 0x7F},
+    {0xBF, 0x00, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF},
+    {0x7E, 0xBD, 0xDB, 0xE7, 0xE7, 0xDB, 0xBD, 0x7E},
+};
+
+bool OneBit(const PatternRows& rows, int x, int y, Point origin) {
     const int row = ((y - origin.y) % 8 + 8) % 8;
     const int column = ((x - origin.x) % 8 + 8) % 8;
-    return (kDiagonal[static_cast<std::size_t>(row)] >> (7 - column) & 1) != 0;
+    return (rows[static_cast<std::size_t>(row)] >> (7 - column) & 1) != 0;
 }
 
 TEST(CanvasTest, PatternsStartAtTheBrushOriginDirectAndMasked) {
     constexpr Colour kGreenish{40, 200, 90};
-    for (const Point origin : {Point{0, 0}, Point{3, 5}}) {
-        // Direct: opaque, 0 bits in the colour, 1 bits in the background.
-        Canvas direct(20, 20);
-        Clear(direct);
-        direct.FillRect({2, 2, 18, 18}, Brush::Pattern(kDiagonal, kRed, kBlue, origin));
-        for (int y = 2; y < 18; ++y) {
-            for (int x = 2; x < 18; ++x)
-                ASSERT_EQ(direct.GetPixel({x, y}), OneBit(x, y, origin) ? kBlue : kRed)
-                    << x << "," << y << " origin " << origin.x << "," << origin.y;
-        }
-        // Masked: drawn on white with white 1 bits, then ANDed on.
-        Canvas mask(20, 20);
-        Clear(mask);
-        mask.SetPen(Pen::None());
-        mask.SetBrush(Brush::Pattern(kDiagonal, kRed, kWhite, origin));
-        const Point square[] = {{2, 2}, {18, 2}, {18, 18}, {2, 18}};
-        mask.Polygon(square);
-        Canvas target(20, 20);
-        Clear(target, kGreenish);
-        target.Blit({0, 0}, {20, 20}, mask.Pixels(), {0, 0}, RasterOp::kAnd);
-        for (int y = 2; y < 18; ++y) {
-            for (int x = 2; x < 18; ++x) {
-                const Colour want = OneBit(x, y, origin) ? kGreenish : Colour{40, 0, 0};
-                ASSERT_EQ(target.GetPixel({x, y}), want) << x << "," << y;
+    for (const PatternRows& rows : kPatterns)
+        for (const Point origin : {Point{0, 0}, Point{3, 5}}) {
+            // Direct: opaque, 0 bits in the colour, 1 bits in the background.
+            Canvas direct(20, 20);
+            Clear(direct);
+            direct.FillRect({2, 2, 18, 18}, Brush::Pattern(rows, kRed, kBlue, origin));
+            for (int y = 2; y < 18; ++y) {
+                for (int x = 2; x < 18; ++x)
+                    ASSERT_EQ(direct.GetPixel({x, y}), OneBit(rows, x, y, origin) ? kBlue : kRed)
+                        << x << "," << y << " origin " << origin.x << "," << origin.y;
+            }
+            // Masked: drawn on white with white 1 bits, then ANDed on.
+            Canvas mask(20, 20);
+            Clear(mask);
+            mask.SetPen(Pen::None());
+            mask.SetBrush(Brush::Pattern(rows, kRed, kWhite, origin));
+            const Point square[] = {{2, 2}, {18, 2}, {18, 18}, {2, 18}};
+            mask.Polygon(square);
+            Canvas target(20, 20);
+            Clear(target, kGreenish);
+            target.Blit({0, 0}, {20, 20}, mask.Pixels(), {0, 0}, RasterOp::kAnd);
+            for (int y = 2; y < 18; ++y) {
+                for (int x = 2; x < 18; ++x) {
+                    const Colour want = OneBit(rows, x, y, origin) ? kGreenish : Colour{40, 0, 0};
+                    ASSERT_EQ(target.GetPixel({x, y}), want) << x << "," << y;
+                }
             }
         }
-    }
 }
 
 TEST(CanvasTest, RasterOperationsWorkBitwiseAndKeepPixelsOpaque) {
@@ -357,7 +371,8 @@ TEST(CanvasTest, ClippingHoldsForFillsPixelsAndLinesAndTheGuardPutsItBack) {
     }
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 10; ++x) {
-            const bool inside = x >= 2 && x < 8 && y >= 2 && y < 8 && !(x >= 4 && x < 6 && y >= 4 && y < 6);
+            const bool inside =
+                x >= 2 && x < 8 && y >= 2 && y < 8 && !(x >= 4 && x < 6 && y >= 4 && y < 6);
             const Colour want = !inside ? kWhite : (y == 5 ? kBlue : kRed);
             ASSERT_EQ(canvas.GetPixel({x, y}), want) << x << "," << y;
         }
@@ -400,7 +415,8 @@ TEST(CanvasTest, TextHasASaneExtentAndStaysInItsRectangle) {
     EXPECT_GE(right, rect.right - 4);
     EXPECT_GE(bottom, rect.bottom - 10);
     // Text is drawn without antialiasing: black or white only.
-    for (const auto& [x, y] : inked) EXPECT_EQ(canvas.GetPixel({x, y}), kBlack);
+    for (const auto& [x, y] : inked)
+        EXPECT_EQ(canvas.GetPixel({x, y}), kBlack);
 }
 
 TEST(CanvasTest, OpaqueTextFillsItsExtentAndTurnedTextRunsUpwards) {
@@ -480,7 +496,8 @@ void DrawScene(Canvas& canvas, const SharedTables& tables, int seed) {
 std::vector<std::uint32_t> PixelWords(Canvas& canvas) {
     std::vector<std::uint32_t> words;
     for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x) words.push_back(canvas.Pixels().Pixel(x, y));
+        for (int x = 0; x < canvas.Width(); ++x)
+            words.push_back(canvas.Pixels().Pixel(x, y));
     return words;
 }
 
@@ -493,10 +510,12 @@ TEST(CanvasTest, ThreadsDrawTheirOwnCanvasesFromSharedTablesAtOnce) {
     Canvas first(160, 120);
     Canvas second(160, 120);
     std::thread one([&] {
-        for (int round = 0; round < 3; ++round) DrawScene(first, tables, 1);
+        for (int round = 0; round < 3; ++round)
+            DrawScene(first, tables, 1);
     });
     std::thread two([&] {
-        for (int round = 0; round < 3; ++round) DrawScene(second, tables, 1);
+        for (int round = 0; round < 3; ++round)
+            DrawScene(second, tables, 1);
     });
     one.join();
     two.join();

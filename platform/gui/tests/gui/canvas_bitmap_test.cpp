@@ -17,9 +17,9 @@ std::unique_ptr<Canvas> Gradient(int width, int height) {
     auto canvas = std::make_unique<Canvas>(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
-            canvas->SetPixel({x, y}, Colour{static_cast<std::uint8_t>(x * 7),
-                                            static_cast<std::uint8_t>(y * 11),
-                                            static_cast<std::uint8_t>(x ^ y)});
+            canvas->SetPixel(
+                {x, y}, Colour{static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 11),
+                               static_cast<std::uint8_t>(x ^ y)});
     }
     canvas->SetPen(Pen::Solid(kBlack, 3));
     canvas->MoveTo({2, 2});
@@ -34,8 +34,7 @@ void ExpectSamePixels(const wxImage& shown, const Image& pixels) {
     for (int y = 0; y < pixels.Height(); ++y) {
         for (int x = 0; x < pixels.Width(); ++x) {
             const Colour want = Colour::FromArgb(pixels.Pixel(x, y));
-            ASSERT_EQ((Colour{shown.GetRed(x, y), shown.GetGreen(x, y), shown.GetBlue(x, y)}),
-                      want)
+            ASSERT_EQ((Colour{shown.GetRed(x, y), shown.GetGreen(x, y), shown.GetBlue(x, y)}), want)
                 << x << "," << y;
         }
     }
