@@ -1,6 +1,7 @@
 #pragma once
-// A canvas: an opaque off-screen picture drawn as the old device-context
-// calls drew, over a cairo image surface with pango-cairo text.
+// A canvas: an opaque off-screen picture in device pixels (x right, y
+// down) with the drawing calls of the maps, the position page and the
+// bitmaps, over a cairo image surface with pango-cairo text.
 //
 // What it does
 //  - Lines, fills and text are drawn without antialiasing. Thin pens are
@@ -18,7 +19,9 @@
 //    pixels whose red, green and blue equal the key exactly.
 //  - The drawing state (pen, brush, font, text and background colours,
 //    background mode, clip region) is the canvas's own, set by the Set*
-//    calls and kept until changed; StateGuard puts it back.
+//    calls and kept until changed; StateGuard puts it back. A new canvas
+//    has a black one-pixel pen, a white brush, black text on an opaque
+//    white background, the default Font and no clip region.
 //  - Every drawing call, blits included, keeps to the clip region.
 //
 // Pixels: Pixels() gives the canvas's pixels as 0xFFRRGGBB words, row by
