@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "core/elevation_model.h"
 #include "core/string_resources.h"
@@ -103,26 +101,6 @@ TEST_F(ElevationFileTest, ChoosingAHeader) {
             EXPECT_EQ(boxes_->Boxes()[0].style, platform::mb::kIconHand | platform::mb::kTopmost);
         }
     }
-}
-
-TEST_F(ElevationFileTest, ReadersKeepReadingWhileTheGridIsReplaced) {
-    std::atomic<bool> stop{false};
-    std::atomic<int> answers{0};
-    std::thread reader([&] {
-        while (!stop) {
-            if (const auto model = core::CurrentElevationModel()) {
-                if (model->GetElevationAt(-8.0 * kRad, 46.0 * kRad)) ++answers;
-            }
-        }
-    });
-    for (int i = 0; i < 200; ++i) {
-        LoadElevationModel(PathOf(i % 3 == 2 ? "short.hdr" : "good.hdr"));
-    }
-    // The last grid loaded is a good one: the reader gets to read it.
-    while (answers == 0) std::this_thread::yield();
-    stop = true;
-    reader.join();
-    EXPECT_GT(answers.load(), 0);
 }
 
 TEST_F(ElevationFileTest, TheDialogStartsAtTheCurrentHeader) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <atomic>
+#include <thread>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -115,6 +117,39 @@ TEST(ElevationModelTest, AReplacedGridStaysMappedForItsReader) {
     model.Close();
     ASSERT_TRUE(model.ParseHeader(folder / "missing.hdr") == false);
     EXPECT_FLOAT_EQ(*reader->GetElevationAt(-8.5 * kRad, 45.5 * kRad), 11.0F * 3.2809F);
+}
+
+TEST(ElevationModelTest, ReadersOnOtherThreadsKeepTheGridTheyHold) {
+    // The user-interface thread replaces the installed grid over and over
+    // (every third load fails and installs none) while another thread reads.
+    const test_support::ScratchFolder folder("elevation");
+    folder.Write("small.hdr", OwnHeader("small"));
+    folder.Write("small.bin", Samples(kSmall, true));
+    folder.Write("short.hdr", OwnHeader("short"));
+    folder.Write("short.bin", "x");
+    std::atomic<bool> stop{false};
+    std::atomic<int> answers{0};
+    std::thread reader([&] {
+        while (!stop) {
+            if (const auto model = core::CurrentElevationModel()) {
+                const auto feet = model->GetElevationAt(-8.5 * kRad, 45.5 * kRad);
+                if (feet && *feet == 11.0F * 3.2809F) ++answers;
+            }
+        }
+    });
+    CElevationModel model;
+    for (int i = 0; i < 300; ++i) {
+        model.Close();
+        if (model.ParseHeader(folder / (i % 3 == 2 ? "short.hdr" : "small.hdr"))) {
+            model.MapDataFile();
+        }
+        core::SetElevationModel(model.View());
+    }
+    // The last grid loaded is a good one: the reader gets to read it.
+    while (answers == 0) std::this_thread::yield();
+    stop = true;
+    reader.join();
+    core::SetElevationModel(nullptr);
 }
 
 // Runs a command and returns what it printed; nothing when it failed.
