@@ -140,7 +140,7 @@ TEST(ElevationModelTest, ReadersOnOtherThreadsKeepTheGridTheyHold) {
     CElevationModel model;
     for (int i = 0; i < 300; ++i) {
         model.Close();
-        if (model.ParseHeader(folder / (i % 3 == 2 ? "short.hdr" : "small.hdr"))) {
+        if (model.ParseHeader(folder / (i % 3 == 1 ? "short.hdr" : "small.hdr"))) {
             model.MapDataFile();
         }
         core::SetElevationModel(model.View());
