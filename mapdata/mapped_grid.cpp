@@ -4,7 +4,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 
-#include <cstring>
 
 #include "platform/unique_fd.h"
 
