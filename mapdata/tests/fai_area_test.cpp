@@ -79,8 +79,12 @@ double SideOf(const nav::WaypointRecord& a, const nav::WaypointRecord& b, double
     return nx * x + ny * y + nz * z;
 }
 
+// The area is constructed in the plane about the base's middle, so its
+// points drift from the ellipsoid's boundaries as the triangle grows: half a
+// percent of the total up to a 200 km base, one percent at 400 km.
 void CheckOutline(const CFaiAreaElement& area, const CMapPolyElement& outline, const Triangle& t,
                   int expectedClass, const std::string& what) {
+    const float slack = area.BaseLengthKm() > 300.0 ? 0.01F : 0.005F;
     const double sideSign = SideOf(t.a, t.b, t.side.x, t.side.y, t.side.z);
     ASSERT_GT(outline.PointCount(), 10u) << what;
     for (const MapPoint& p : outline.Points()) {
@@ -88,7 +92,7 @@ void CheckOutline(const CFaiAreaElement& area, const CMapPolyElement& outline, c
         const LonLat ll = UnitVectorToLonLat(p.Position());
         const nav::WaypointRecord point(ll.lat, ll.lon, false);
         const auto legs = area.LegsWith(point);
-        EXPECT_TRUE(MeetsRule(legs, expectedClass, 0.005F))
+        EXPECT_TRUE(MeetsRule(legs, expectedClass, slack))
             << what << " legs " << legs[0] << " " << legs[1] << " " << legs[2];
     }
     EXPECT_TRUE(outline.IsClosed() ||
@@ -99,7 +103,7 @@ void CheckOutline(const CFaiAreaElement& area, const CMapPolyElement& outline, c
 }
 
 TEST(FaiAreaTest, EveryOutlinePointIsOnTheSidePointsSideAndFai) {
-    for (const double baseKm : {100.0, 200.0}) {
+    for (const double baseKm : {100.0, 200.0, 400.0}) {
         for (int degrees = 0; degrees < 360; degrees += 15) {
             for (const bool left : {true, false}) {
                 const Triangle t = MakeTriangle(baseKm, degrees * kDeg, left);
@@ -107,7 +111,9 @@ TEST(FaiAreaTest, EveryOutlinePointIsOnTheSidePointsSideAndFai) {
                 ASSERT_TRUE(area.BuildOutline(t.a, t.b, t.side));
                 const std::string what = std::to_string(baseKm) + " km at " +
                                          std::to_string(degrees) + (left ? " left" : " right");
-                CheckOutline(area, area, t, 1, what);
+                // From a base of 330 km only the large region exists, and it
+                // is the element's own outline.
+                CheckOutline(area, area, t, baseKm / 0.44 >= 750.0 ? 2 : 1, what);
                 if (area.LargeRegion().PointCount() > 0) {
                     CheckOutline(area, area.LargeRegion(), t, 2, what + " large");
                 }
