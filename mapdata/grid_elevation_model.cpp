@@ -40,6 +40,10 @@ GridGeometry::GridGeometry(const GridExtent& extent)
 
     cellHeight_ = (north_ - south_) / rows_;
     cellWidth_ = (west_ - east_) / columns_;
+    // Edges so far apart that their difference overflows hold no grid.
+    valid_ = std::isfinite(cellHeight_) && std::isfinite(cellWidth_) && cellHeight_ > 0.0 &&
+             cellWidth_ > 0.0;
+    if (!valid_) return;
     south_ += kEdgeNudge;
     east_ += kEdgeNudge;
 }
@@ -49,11 +53,12 @@ std::optional<std::size_t> GridGeometry::CellIndex(double lonWest, double latitu
     if (!(east_ < lonWest && lonWest <= west_ && south_ < latitude && latitude <= north_)) {
         return std::nullopt;
     }
-    const double row = std::floor((north_ - latitude) / cellHeight_);
-    const double column = std::floor((west_ - lonWest) / cellWidth_);
     // The inside test keeps both in range; rounding at the far edges must not
-    // reach past the grid.
-    if (row < 0.0 || row >= rows_ || column < 0.0 || column >= columns_) return std::nullopt;
+    // reach past the grid, so the indexes are clamped into it.
+    const double row =
+        std::clamp(std::floor((north_ - latitude) / cellHeight_), 0.0, rows_ - 1.0);
+    const double column =
+        std::clamp(std::floor((west_ - lonWest) / cellWidth_), 0.0, columns_ - 1.0);
     return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
            static_cast<std::size_t>(column);
 }
