@@ -89,6 +89,15 @@ inline const char* TakePlainDigits(const char* p, const char* end, std::uint64_t
     return p;
 }
 
+// Whether a field that gave no plain number may still be one to the general
+// reader: one with blanks or a '+' before it. Any other (an empty field's
+// ',') is none.
+inline bool GeneralReaderMayRead(const char* start, const char* end) {
+    if (start == end) return false;
+    const char c = *start;
+    return c == '+' || c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // At most 15 digits make an integer below 2^53 and the power of ten is a
 // double too, so the one division rounds correctly, as the general reader
 // does; a number it would not read this way is left to it.
@@ -112,7 +121,7 @@ inline NmeaScanner::Plain NmeaScanner::PlainReal(double& value, std::size_t widt
         decimals = p - fraction;
         digits += decimals;
     }
-    if (digits == 0) return p == start ? Plain::kOther : Plain::kNone;
+    if (digits == 0) return GeneralReaderMayRead(start, end) ? Plain::kOther : Plain::kNone;
     if (digits > kMostDigits || (p < end && (*p == 'e' || *p == 'E'))) return Plain::kOther;
     const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
     if (!(magnitude <= kMaxWireMagnitude)) return Plain::kNone;
@@ -131,7 +140,7 @@ inline NmeaScanner::Plain NmeaScanner::PlainInt(std::int32_t& value, std::size_t
     std::uint64_t magnitude = 0;
     const char* const first = p;
     p = TakePlainDigits(p, end, magnitude);
-    if (p == first) return p == start ? Plain::kOther : Plain::kNone;
+    if (p == first) return GeneralReaderMayRead(start, end) ? Plain::kOther : Plain::kNone;
     if (p - first > kMostDigits) return Plain::kOther;
     const auto signedMagnitude = static_cast<std::int32_t>(magnitude);
     value = negative ? -signedMagnitude : signedMagnitude;
