@@ -23,7 +23,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 #include <string_view>
@@ -231,8 +230,10 @@ bool ParsePlain(std::string_view rest, PlainWaypoint& waypoint) {
 
 std::vector<PlainWaypoint> ReadPlain(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    std::string text(static_cast<std::size_t>(std::filesystem::file_size(path)), '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
     std::vector<PlainWaypoint> waypoints;
+    waypoints.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     bool commentNext = false;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
