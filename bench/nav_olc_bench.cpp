@@ -16,6 +16,7 @@
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
 #include "nav/olc_worker.h"
+#include "nav/tests/olc_plain_programme.h"
 
 namespace {
 
@@ -108,6 +109,66 @@ void BM_OlcWholeSearch(benchmark::State& state) {
     state.counters["km"] = km;
 }
 BENCHMARK(BM_OlcWholeSearch)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+
+void BM_OlcPlainWholeSearch(benchmark::State& state) {
+    const int legs = static_cast<int>(state.range(0));
+    const auto& trail = Trail(legs);
+    double km = 0.0;
+    for (auto _ : state) {
+        const nav::PlainOlcProgramme plain(trail, WeightsFor(legs), legs);
+        km = plain.Close(trail.back(), legs).value / 100.0;
+        benchmark::DoNotOptimize(km);
+    }
+    state.counters["points"] = static_cast<double>(trail.size());
+    state.counters["km"] = km;
+}
+BENCHMARK(BM_OlcPlainWholeSearch)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// n fixes, one every 32400 / n seconds: the whole flight.
+std::vector<nav::WaypointRecord> Sampled(std::size_t n) {
+    static const std::vector<nav::WaypointRecord> flight = Flight();
+    std::vector<nav::WaypointRecord> fixes;
+    const std::size_t stride = flight.size() / n;
+    for (std::size_t i = 0; i < n; ++i)
+        fixes.push_back(flight[i * stride]);
+    return fixes;
+}
+
+void BM_OlcGrowth(benchmark::State& state) {
+    const auto trail = Sampled(static_cast<std::size_t>(state.range(0)));
+    double km = 0.0;
+    for (auto _ : state) {
+        km = nav::OptimiseOlcDistance(trail, trail.back(), WeightsFor(4), 4)->value / 100.0;
+        benchmark::DoNotOptimize(km);
+    }
+    state.counters["km"] = km;
+}
+BENCHMARK(BM_OlcGrowth)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Arg(16000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_OlcPlainGrowth(benchmark::State& state) {
+    const auto trail = Sampled(static_cast<std::size_t>(state.range(0)));
+    double km = 0.0;
+    for (auto _ : state) {
+        km = nav::PlainOlcProgramme(trail, WeightsFor(4), 4).Close(trail.back(), 4).value / 100.0;
+        benchmark::DoNotOptimize(km);
+    }
+    state.counters["km"] = km;
+}
+BENCHMARK(BM_OlcPlainGrowth)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Arg(16000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_OlcOneNewPoint(benchmark::State& state) {
     const int legs = static_cast<int>(state.range(0));

@@ -3,20 +3,30 @@
 // waypoints per second for the read-and-sort and for the background loader
 // end to end, and the heap a load holds at its peak per waypoint beyond the
 // record itself (counted by replacing the global allocation functions), with
-// the growth of the resident set.
+// the growth of the resident set. Beside them, for comparison in the same
+// process, a plain reader of the same file: whole-file read, std::from_chars
+// for the numbers, one vector of records, std::sort by name. Run pinned and
+// interleaved:
+//   taskset -c 3 nav_waypoints_bench --benchmark_enable_random_interleaving=true
+//       --benchmark_repetitions=5
 #include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "nav/waypoint_file.h"
 #include "nav/waypoint_loader.h"
@@ -182,6 +192,92 @@ void BM_ReadAndSortWaypoints(benchmark::State& state) {
         benchmark::Counter(kWaypoints, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_ReadAndSortWaypoints)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The plain reader's record: the name, the position in radians with its
+// unit vector, and the altitude in metres.
+struct PlainWaypoint {
+    std::string name;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+    double altitude = 0.0;
+    std::size_t order = 0;  // equal names keep the file's order
+};
+
+// The numbers of a decimal line after its name: degrees, minutes and
+// seconds of latitude and longitude, then the altitude.
+bool ParsePlain(std::string_view rest, PlainWaypoint& waypoint) {
+    double values[7] = {};
+    const char* at = rest.data();
+    const char* const end = rest.data() + rest.size();
+    for (double& value : values) {
+        const auto [next, error] = std::from_chars(at, end, value);
+        if (error != std::errc{}) return false;
+        at = next < end ? next + 1 : end;
+    }
+    constexpr double kRadians = 3.14159265358979323846 / 180.0;
+    waypoint.latitude = (values[0] + values[1] / 60.0 + values[2] / 3600.0) * kRadians;
+    waypoint.longitude = (values[3] + values[4] / 60.0 + values[5] / 3600.0) * kRadians;
+    const double cosLatitude = std::cos(waypoint.latitude);
+    waypoint.x = cosLatitude * std::cos(waypoint.longitude);
+    waypoint.y = -cosLatitude * std::sin(waypoint.longitude);
+    waypoint.z = std::sin(waypoint.latitude);
+    waypoint.altitude = values[6];
+    return true;
+}
+
+std::vector<PlainWaypoint> ReadPlain(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string text(static_cast<std::size_t>(std::filesystem::file_size(path)), '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    std::vector<PlainWaypoint> waypoints;
+    waypoints.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    bool commentNext = false;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line(text.data() + start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (commentNext || line.empty() || line.front() == ';') {
+            commentNext = false;
+            continue;
+        }
+        commentNext = line.front() == '\\';
+        if (commentNext) line.remove_prefix(1);
+        const std::size_t comma = line.find(',');
+        if (comma == std::string_view::npos) continue;
+        PlainWaypoint waypoint;
+        if (!ParsePlain(line.substr(comma + 1), waypoint)) continue;
+        waypoint.name.assign(line.substr(0, comma));
+        waypoint.order = waypoints.size();
+        waypoints.push_back(std::move(waypoint));
+    }
+    std::sort(waypoints.begin(), waypoints.end(),
+              [](const PlainWaypoint& a, const PlainWaypoint& b) {
+                  return a.name != b.name ? a.name < b.name : a.order < b.order;
+              });
+    return waypoints;
+}
+
+void BM_PlainFromCharsReader(benchmark::State& state) {
+    const std::filesystem::path path(platform::ToUtf8(Fixture().Path()));
+    std::size_t count = 0;
+    for (auto _ : state) {
+        auto waypoints = ReadPlain(path);
+        count = waypoints.size();
+        benchmark::DoNotOptimize(waypoints.data());
+        state.PauseTiming();
+        waypoints = {};
+        state.ResumeTiming();
+    }
+    state.counters["records"] = static_cast<double>(count);
+    state.counters["waypoints/s"] =
+        benchmark::Counter(kWaypoints, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_PlainFromCharsReader)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The background loader from start to its completion: reading, sorting,
 // publishing, and freeing the list it replaced.

@@ -5,6 +5,7 @@
 // sentence or frame this program reads comes near it, and keeping values
 // below it keeps every square and product of them finite.
 
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -17,7 +18,11 @@ inline constexpr double kMaxWireMagnitude = 1e6;
 
 // A decimal number (at most `width` characters after the blanks), or
 // nothing when there is none or it is absurd.
-std::optional<platform::Scanned<double>> ScanWireNumber(std::string_view text,
-                                                        std::size_t width = platform::kNoWidth);
+inline std::optional<platform::Scanned<double>> ScanWireNumber(
+    std::string_view text, std::size_t width = platform::kNoWidth) {
+    auto scanned = platform::ScanDouble(text, width);
+    if (scanned && !(std::fabs(scanned->value) <= kMaxWireMagnitude)) return std::nullopt;
+    return scanned;
+}
 
 }  // namespace gps

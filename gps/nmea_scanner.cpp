@@ -1,37 +1,20 @@
 #include "gps/nmea_scanner.h"
 
-#include "gps/nmea_number.h"
-
 namespace gps {
-
-template <typename Scanned>
-bool NmeaScanner::Take(const Scanned& scanned, bool store) {
-    if (failed_ || !scanned) {
-        failed_ = true;
-        return false;
-    }
-    pos_ += scanned->length;
-    if (store) ++count_;
-    return true;
-}
 
 NmeaScanner& NmeaScanner::Int(std::int32_t& value, std::size_t width) {
     if (failed_) return *this;
+    switch (PlainInt(value, width)) {
+        case Plain::kRead:
+            ++count_;
+            return *this;
+        case Plain::kNone:
+            failed_ = true;
+            return *this;
+        case Plain::kOther:
+            break;
+    }
     const auto scanned = platform::ScanInt(Rest(), width);
-    if (Take(scanned, true)) value = scanned->value;
-    return *this;
-}
-
-NmeaScanner& NmeaScanner::Float(float& value) {
-    if (failed_) return *this;
-    const auto scanned = ScanWireNumber(Rest());
-    if (Take(scanned, true)) value = static_cast<float>(scanned->value);
-    return *this;
-}
-
-NmeaScanner& NmeaScanner::Double(double& value, std::size_t width) {
-    if (failed_) return *this;
-    const auto scanned = ScanWireNumber(Rest(), width);
     if (Take(scanned, true)) value = scanned->value;
     return *this;
 }
@@ -42,25 +25,6 @@ NmeaScanner& NmeaScanner::Hex16(std::int16_t& value) {
     if (Take(scanned, true)) {
         value = static_cast<std::int16_t>(static_cast<std::uint16_t>(scanned->value & 0xFFFF));
     }
-    return *this;
-}
-
-NmeaScanner& NmeaScanner::Char(char& value) {
-    if (failed_ || pos_ >= text_.size()) {
-        failed_ = true;
-        return *this;
-    }
-    value = text_[pos_++];
-    ++count_;
-    return *this;
-}
-
-NmeaScanner& NmeaScanner::Skip() {
-    if (failed_ || pos_ >= text_.size()) {
-        failed_ = true;
-        return *this;
-    }
-    ++pos_;
     return *this;
 }
 

@@ -9,14 +9,25 @@
 // With no more points than legs every point is used. Otherwise the best
 // flight is a dynamic programme over (legs flown, point reached): the best
 // k legs from the first point to point j extend the best k - 1 legs to an
-// earlier point i. It keeps the exhaustive search's rules exactly: the
-// candidates are tried in time order and only a larger sum replaces the best
-// one, and sums are formed in the same order, so it finds the same flight and
-// the same value, in O(legs x points^2) instead of O(points^legs).
+// earlier point i. It keeps the exhaustive search's rules exactly: sums are
+// formed in the same order and, of equal sums, the earliest turnpoint wins
+// (the exhaustive search tries them in time order and only a larger sum
+// replaces the best one), so it finds the same flight and the same value.
+//
+// Most pairs (i, j) cannot improve the best sum found for j so far: the
+// points are grouped in blocks of 8, blocks of 8 blocks and so on, each with
+// a centre point and, per leg count, an upper bound of the sums through its
+// points to any later point (through the triangle inequality, with margins
+// above every rounding). A block whose bound does not exceed the best so far
+// is skipped whole; the points of the others are bounded one by one through
+// their chords first. The distances of the pairs that remain are computed
+// inline from contiguous unit vectors, exactly as CourseAndDistance
+// computes them.
 //
 // OlcSearch keeps its table between searches: points only ever join the end
 // of a trail, so each new point adds one column, and a new closing point
-// costs one pass over the points.
+// costs one pass over the points. A new "EarthRadius" setting fills the
+// table anew. One thread at a time.
 
 #include <cstddef>
 #include <functional>
@@ -60,23 +71,53 @@ class OlcSearch {
                                      const OlcAbandonCheck& abandoned = {});
 
   private:
+    struct Unit {
+        double x;
+        double y;
+        double z;
+    };
+    // The blocks of one level (8, 64, ... points each), once complete: the
+    // centre point (the last), and per row k - 1 of k legs the largest sum
+    // of the best k - 1 legs to a point i of the block plus the weighted
+    // upper bound of d(i, centre). That plus the weighted bound of
+    // d(centre, j) is at least every sum through the block to point j.
+    struct Level {
+        std::size_t span;  // points per block
+        std::vector<std::size_t> centre;
+        std::vector<std::vector<double>> top;  // [row][block]; row 0 unused
+    };
+
     double Weight(int leg) const { return static_cast<double>(weights_[leg - 1]); }
-    double Leg(int leg, std::size_t from, std::size_t to) const;
+    // The distance between two points as CourseAndDistance gives it.
+    double Distance(const Unit& a, const Unit& b) const;
+    void ClearTable();
     bool FillColumns(const OlcAbandonCheck& abandoned);
     void FillColumn(std::size_t j);
-    OlcSolution UseEveryPoint(const WaypointRecord& closing) const;
-    OlcSolution Close(const WaypointRecord& closing) const;
+    void Consider(std::size_t row, std::size_t i, std::size_t j, double weight, double& top,
+                  std::size_t& at);
+    void Visit(std::size_t level, std::size_t block, std::size_t row, std::size_t j,
+               double weight, double& top, std::size_t& at);
+    void VisitPoints(std::size_t first, std::size_t row, std::size_t j, double weight,
+                     double& top, std::size_t& at, bool prunable);
+    double DistanceAbove(double chord) const;
+    void CloseBlocks(std::size_t end);
+    OlcSolution UseEveryPoint(const Unit& closing) const;
+    OlcSolution Close(const Unit& closing) const;
 
     OlcWeights weights_;
     int legs_;
-    std::vector<WaypointRecord> points_;
+    double earthRadius_ = 0.0;  // read once per search
+    std::vector<Unit> points_;
     // best_[k - 1][j]: the largest sum of k legs from the first point to
     // point j; from_[k - 1][j]: the turnpoint before j on that flight.
     // Rows k = 1 .. legs - 1, columns filled up to columns_.
     std::vector<std::vector<double>> best_;
     std::vector<std::vector<std::size_t>> from_;
     std::size_t columns_ = 0;
-    std::vector<double> distances_;  // scratch: d(i, j) for one column
+    std::vector<Level> levels_;
+    // Scratch for one column: d(i, j), valid where seen_[i] == j + 1.
+    std::vector<double> distances_;
+    std::vector<std::size_t> seen_;
 };
 
 // One search over a whole trail.

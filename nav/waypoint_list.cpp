@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
+#include <string_view>
 #include <utility>
 
 namespace nav {
@@ -9,36 +11,6 @@ namespace {
 
 void DeleteEntries(core::CSortedVector* vector) {
     if (vector != nullptr) vector->DeleteAll();
-}
-
-// An entry to sort, with the first eight characters of its folded name packed
-// into two words (16 bits each, characters above U+FFFF as U+FFFF, missing
-// ones as 0), so that most comparisons never touch the entry itself. Where
-// the packed words are equal the names are compared in full, and equal names
-// keep their order.
-struct SortKey {
-    std::uint64_t head[2];
-    std::uint32_t order;
-    CWaypointEntry* entry;
-};
-
-SortKey MakeKey(CWaypointEntry* entry, std::uint32_t order) {
-    SortKey key{{0, 0}, order, entry};
-    const std::wstring_view name = entry->record.name.View();
-    for (std::size_t i = 0; i < 8; ++i) {
-        const wchar_t folded = i < name.size() ? FoldNameCase(name[i]) : L'\0';
-        const auto unit = static_cast<std::uint64_t>(std::min<wchar_t>(folded, 0xFFFF));
-        key.head[i / 4] |= unit << (48 - 16 * (i % 4));
-    }
-    return key;
-}
-
-bool SortsBefore(const SortKey& a, const SortKey& b) {
-    if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
-    if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-    const int order =
-        CompareWaypointNames(a.entry->record.name.View(), b.entry->record.name.View());
-    return order != 0 ? order < 0 : a.order < b.order;
 }
 
 }  // namespace
@@ -62,20 +34,63 @@ WaypointList& WaypointList::operator=(WaypointList&& other) noexcept {
 
 std::optional<WaypointList> WaypointList::FromEntries(
     std::vector<std::unique_ptr<CWaypointEntry>> entries) {
+    WaypointListBuilder builder;
+    for (auto& entry : entries) {
+        if (!builder.Add(std::move(entry))) return std::nullopt;
+    }
+    return builder.Finish();
+}
+
+// The first eight characters of the folded name packed into two words (16
+// bits each, characters above U+FFFF as U+FFFF, missing ones as 0), so that
+// most comparisons never touch the entry itself. Where the packed words are
+// equal the names are compared in full, and equal names keep their order.
+WaypointListBuilder::Key WaypointListBuilder::MakeKey(CWaypointEntry* entry,
+                                                      std::uint32_t order) {
+    Key key{{0, 0}, order, entry};
+    const std::wstring_view name = entry->record.name.View();
+    for (std::size_t i = 0; i < 8; ++i) {
+        const wchar_t folded = i < name.size() ? FoldNameCase(name[i]) : L'\0';
+        const auto unit = static_cast<std::uint64_t>(std::min<wchar_t>(folded, 0xFFFF));
+        key.head[i / 4] |= unit << (48 - 16 * (i % 4));
+    }
+    return key;
+}
+
+bool WaypointListBuilder::SortsBefore(const Key& a, const Key& b) {
+    if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+    if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+    const int order =
+        CompareWaypointNames(a.entry->record.name.View(), b.entry->record.name.View());
+    return order != 0 ? order < 0 : a.order < b.order;
+}
+
+bool WaypointListBuilder::Add(std::unique_ptr<CWaypointEntry> entry) {
+    try {
+        keys_.push_back(MakeKey(entry.get(), static_cast<std::uint32_t>(entries_.size())));
+        entries_.push_back(std::move(entry));
+    } catch (const std::bad_alloc&) {
+        if (keys_.size() > entries_.size()) keys_.pop_back();
+        return false;
+    }
+    return true;
+}
+
+std::optional<WaypointList> WaypointListBuilder::Finish() {
+    auto entries = std::move(entries_);
+    auto keys = std::move(keys_);
+    entries_.clear();
+    keys_.clear();
     const auto count = static_cast<int>(entries.size());
     std::optional<WaypointList> list;
-    std::vector<SortKey> keys;
     try {
         list.emplace(count + count / 8);
-        keys.reserve(entries.size());
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        keys.push_back(MakeKey(entries[i].get(), static_cast<std::uint32_t>(i)));
-    std::sort(keys.begin(), keys.end(), SortsBefore);
-
-    for (const SortKey& key : keys) {
+    std::sort(keys.begin(), keys.end(),
+              [](const Key& a, const Key& b) { return SortsBefore(a, b); });
+    for (const Key& key : keys) {
         int index = list->Count();
         if (list->vector_->Insert(key.entry, index, false) != 0) {
             list->vector_->RemoveAll();  // the entries still belong to `entries`

@@ -2,6 +2,8 @@
 // The name-sorted list of waypoint entries, and the program's list of the
 // waypoints of the open waypoint file.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,6 +31,8 @@ class WaypointList {
     static std::optional<WaypointList> FromEntries(
         std::vector<std::unique_ptr<CWaypointEntry>> entries);
 
+    friend class WaypointListBuilder;
+
     int Count() const { return vector_->GetCount(); }
     // The entry at index, or null when there is none.
     CWaypointEntry* At(int index) const;
@@ -49,6 +53,34 @@ class WaypointList {
 
   private:
     std::unique_ptr<core::CSortedVector> vector_;
+};
+
+// Collects entries as a file is read and makes the name-ordered list of
+// them at the end. Each entry's sort key (the first eight characters of its
+// folded name, packed into two words) is made as it is added, while the
+// entry is still at hand, so the sort touches the entries themselves only
+// where the packed words are equal. One thread at a time.
+class WaypointListBuilder {
+  public:
+    // Takes the entry; false (the entry freed) when there is no memory.
+    bool Add(std::unique_ptr<CWaypointEntry> entry);
+    std::size_t Count() const { return entries_.size(); }
+
+    // The list of every entry added, as WaypointList::FromEntries makes it;
+    // the builder is empty afterwards.
+    std::optional<WaypointList> Finish();
+
+  private:
+    struct Key {
+        std::uint64_t head[2];
+        std::uint32_t order;
+        CWaypointEntry* entry;
+    };
+    static Key MakeKey(CWaypointEntry* entry, std::uint32_t order);
+    static bool SortsBefore(const Key& a, const Key& b);
+
+    std::vector<std::unique_ptr<CWaypointEntry>> entries_;
+    std::vector<Key> keys_;
 };
 
 // Guards g_waypoints and g_waypointMapElements (waypoint_map_elements.h).

@@ -48,21 +48,25 @@ bool Publish(LoadedWaypoints& loaded, const std::stop_token& stop) {
 }  // namespace
 
 LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded, std::stop_token stop) {
-    std::vector<std::unique_ptr<CWaypointEntry>> entries;
+    WaypointListBuilder builder;
     const auto hook = GetWaypointMapHook();
     LoadResult result = LoadResult::kComplete;
     std::uint64_t position = file.DataStart();
     while (!stop.stop_requested()) {
+        std::unique_ptr<CWaypointEntry> read;
         try {
-            entries.push_back(std::make_unique<CWaypointEntry>());
+            read = std::make_unique<CWaypointEntry>();
         } catch (const std::bad_alloc&) {
             result = LoadResult::kListInsertFailed;
             break;
         }
-        CWaypointEntry& entry = *entries.back();
-        if (file.ReadWaypoint(position, entry.record, entry.lineOffset, &entry.extension) !=
+        if (file.ReadWaypoint(position, read->record, read->lineOffset, &read->extension) !=
             CWaypointFile::kRead) {
-            entries.pop_back();
+            break;
+        }
+        const CWaypointEntry& entry = *read;
+        if (!builder.Add(std::move(read))) {
+            result = LoadResult::kListInsertFailed;
             break;
         }
         if (hook && WantsMapElement(entry.extension)) {
@@ -72,7 +76,7 @@ LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded, std::s
     }
 
     if (stop.stop_requested()) return result;  // nothing of it will be published
-    auto list = WaypointList::FromEntries(std::move(entries));
+    auto list = builder.Finish();
     if (!list) return LoadResult::kListInsertFailed;
     loaded.list = std::move(*list);
     return result;

@@ -112,110 +112,113 @@ std::optional<Scanned<std::uint32_t>> ScanModular(View<Char> text, std::size_t w
     return Scanned<std::uint32_t>{value, integer->length};
 }
 
-// The ASCII text of a number as it is read, kept on the stack for the
-// usual short fields.
-class NumberText {
-  public:
-    void Append(char c) {
-        if (size_ < kInline)
-            inline_[size_] = c;
-        else {
-            if (size_ == kInline) spill_.assign(inline_.data(), kInline);
-            spill_ += c;
-        }
-        ++size_;
-    }
-    void Append(std::string_view text) {
-        for (const char c : text)
-            Append(c);
-    }
-    std::string_view View() const {
-        return size_ <= kInline ? std::string_view(inline_.data(), size_) : spill_;
-    }
-
-  private:
-    static constexpr std::size_t kInline = 64;
-    std::array<char, kInline> inline_{};
-    std::string spill_;
-    std::size_t size_ = 0;
-};
-
-// Appends the decimal digits at the field's position to `number`; returns
-// how many there were.
+// The value of c as a decimal digit, or a value above 9.
 template <typename Char>
-std::size_t TakeDigits(Field<Char>& field, NumberText& number) {
-    std::size_t count = 0;
-    for (; field.DigitAt(field.pos, 10); ++field.pos, ++count) {
-        number.Append(static_cast<char>(field.text[field.pos]));
-    }
-    return count;
+std::uint32_t DecimalDigit(Char c) {
+    return static_cast<std::uint32_t>(c) - static_cast<std::uint32_t>('0');
 }
 
-// A plain decimal of at most 15 digits without exponent is the quotient of
-// two doubles that hold their values exactly, so one division rounds it
-// correctly, as the C library would; data files are full of such numbers.
-std::optional<double> PlainDecimal(std::string_view number) {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    constexpr int kMostDigits = 15;
-    const bool negative = number.starts_with('-');
-    if (negative) number.remove_prefix(1);
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int decimals = 0;
-    bool point = false;
-    for (const char c : number) {
-        if (c == '.') {
-            point = true;
-            continue;
-        }
-        if (c < '0' || c > '9' || ++digits > kMostDigits) return std::nullopt;
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-        decimals += point ? 1 : 0;
+// Takes the decimal digits from p on, building them into `mantissa`; the
+// count says how many there were. Past 19 digits the mantissa stops
+// meaning anything (the caller then reads the text again).
+template <typename Char>
+const Char* TakeDigits(const Char* p, const Char* end, std::uint64_t& mantissa, int& count) {
+    for (; p < end; ++p) {
+        const std::uint32_t digit = DecimalDigit(*p);
+        if (digit > 9) break;
+        mantissa = mantissa * 10 + digit;
+        ++count;
     }
-    const double value = static_cast<double>(mantissa) / kPowers[decimals];
-    return negative ? -value : value;
+    return p;
 }
 
-// Only decimal digits, '.', a leading '-' and an exponent reach here, so the
-// conversion reads exactly what was taken, rounded correctly. from_chars
-// reports overflow and underflow alike; strtod tells them apart.
-double ToDouble(std::string_view number) {
-    if (const auto plain = PlainDecimal(number)) return *plain;
+// The exponent after the digits, when 'e' or 'E' and at least one digit
+// follow (with an optional sign between); p stays where it was otherwise.
+// Kept within a range that no finite nonzero double leaves.
+template <typename Char>
+const Char* TakeExponent(const Char* p, const Char* end, int& exponent) {
+    if (p == end || (*p != 'e' && *p != 'E')) return p;
+    const Char* q = p + 1;
+    const bool negative = q < end && *q == '-';
+    if (q < end && (*q == '-' || *q == '+')) ++q;
+    if (q == end || DecimalDigit(*q) > 9) return p;
+    constexpr int kExponentCap = 100000;
+    int value = 0;
+    for (; q < end && DecimalDigit(*q) <= 9; ++q)
+        value = std::min(value * 10 + static_cast<int>(DecimalDigit(*q)), kExponentCap);
+    exponent = negative ? -value : value;
+    return q;
+}
+
+// A mantissa of at most 2^53 and a power of ten up to 10^22 are both
+// doubles, so one multiplication or division rounds the value correctly, as
+// the C library would. Sentences and data files are full of such numbers.
+std::optional<double> ExactDecimal(std::uint64_t mantissa, int digits, int scale) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kMostDigits = 19;  // any more may have wrapped the mantissa
+    constexpr std::uint64_t kMostExact = std::uint64_t{1} << 53;
+    constexpr int kMostPower = 22;
+    if (digits > kMostDigits || mantissa > kMostExact || scale < -kMostPower ||
+        scale > kMostPower) {
+        return std::nullopt;
+    }
+    const auto value = static_cast<double>(mantissa);
+    return scale < 0 ? value / kPowers[-scale] : value * kPowers[scale];
+}
+
+// The number from its characters: only decimal digits, '.', a sign and an
+// exponent reach here, so the conversion reads exactly what was taken,
+// rounded correctly. from_chars reports overflow and underflow alike;
+// strtod tells them apart.
+template <typename Char>
+double ReadTaken(const Char* first, const Char* last) {
+    std::string number;
+    number.reserve(static_cast<std::size_t>(last - first));
+    for (const Char* p = first; p < last; ++p)
+        number += static_cast<char>(*p);
+    const char* from = number.data() + (number.starts_with('+') ? 1 : 0);
+    const char* to = number.data() + number.size();
     double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error == std::errc{} && end == number.data() + number.size()) return value;
-    return strtod_l(std::string(number).c_str(), nullptr, CLocale());
+    const auto [end, error] = std::from_chars(from, to, value);
+    if (error == std::errc{} && end == to) return value;
+    return strtod_l(number.c_str(), nullptr, CLocale());
 }
 
-template <typename Char>
-void TakeExponent(Field<Char>& field, NumberText& number) {
-    if (!field.At(field.pos, 'e') && !field.At(field.pos, 'E')) return;
-    std::size_t next = field.pos + 1;
-    const bool negative = field.At(next, '-');
-    if (negative || field.At(next, '+')) ++next;
-    if (!field.DigitAt(next, 10)) return;
-    number.Append(negative ? "e-" : "e");
-    field.pos = next;
-    TakeDigits(field, number);
-}
-
+// The number is built while it is scanned; only a long mantissa or a large
+// power of ten sends it through the text again.
 template <typename Char>
 std::optional<Scanned<double>> ScanReal(View<Char> text, std::size_t width) {
-    Field<Char> field(text, width);
-    NumberText number;
-    if (field.TakeSign()) number.Append('-');
-    std::size_t digits = TakeDigits(field, number);
-    if (field.At(field.pos, '.')) {
-        ++field.pos;
-        number.Append('.');
-        digits += TakeDigits(field, number);
+    const Char* const begin = text.data();
+    const Char* end = begin + text.size();
+    const Char* p = begin;
+    while (p < end && IsBlank(*p))
+        ++p;
+    if (width < static_cast<std::size_t>(end - p)) end = p + width;
+    const Char* const start = p;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '-' || *p == '+')) ++p;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    p = TakeDigits(p, end, mantissa, digits);
+    int scale = 0;
+    if (p < end && *p == '.') {
+        const int whole = digits;
+        p = TakeDigits(p + 1, end, mantissa, digits);
+        scale = whole - digits;
     }
     if (digits == 0) return std::nullopt;
-    TakeExponent(field, number);
-    const double value = ToDouble(number.View());
+    int exponent = 0;
+    p = TakeExponent(p, end, exponent);
+    double value = 0.0;
+    if (const auto exact = ExactDecimal(mantissa, digits, scale + exponent)) {
+        value = negative ? -*exact : *exact;
+    } else {
+        value = ReadTaken(start, p);
+    }
     if (!std::isfinite(value)) return std::nullopt;
-    return Scanned<double>{value, field.Length()};
+    return Scanned<double>{value, static_cast<std::size_t>(p - begin)};
 }
 
 template <typename Char>

@@ -1,10 +1,15 @@
 // Reading fields the way the sentence formats were laid out for scanf.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "gps/nmea_comma_fields.h"
+#include "gps/nmea_number.h"
 #include "gps/nmea_scanner.h"
+#include "platform/numbers.h"
 
 namespace gps {
 namespace {
@@ -84,6 +89,56 @@ TEST(NmeaScannerTest, RefuseTakesBackValuesAndStops) {
     NmeaScanner kept("4530.0,N");
     kept.Double(a, 2).Double(b).Refuse(false, 2).Skip().Char(c);
     EXPECT_EQ(kept.Count(), 3);
+}
+
+// Numbers built while scanning read exactly as the general reader reads
+// them: the same value to the bit, the same characters taken, the same
+// failures; fields that are not plain (blanks, '+', exponents, long digit
+// runs) go to the general reader.
+TEST(NmeaScannerTest, NumbersReadAsTheGeneralReaderReadsThem) {
+    const char* const texts[] = {
+        "4807.038", "01131.000", "-0.5", "-0", "0.000", ".5", "5.", "-.25", "123456789012345",
+        "1234567890123456", "0.1234567890123456789", "000000000000000000012.5", "1e3",
+        "1.5E-2,", "1e", "2ex", " 7.5", "+3.25", "-", ".", "-.", ",", "", "999999.99",
+        "1000000", "1000000.5", "-999999", "12,34", "0x1A", "987654321", "9876543210",
+        "-2147483649", "5-3", "1..2"};
+    for (const char* text : texts) {
+        for (const std::size_t width : {platform::kNoWidth, std::size_t{0}, std::size_t{2},
+                                        std::size_t{3}, std::size_t{5}}) {
+            SCOPED_TRACE(testing::Message() << '"' << text << "\" width " << width);
+            double real = -7.0;
+            char after = 0;
+            const int realCount = NmeaScanner(text).Double(real, width).Char(after).Count();
+            const auto general = ScanWireNumber(text, width);
+            ASSERT_EQ(realCount >= 1, general.has_value());
+            if (general) {
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(real),
+                          std::bit_cast<std::uint64_t>(general->value));
+                const std::string_view rest = std::string_view(text).substr(general->length);
+                EXPECT_EQ(realCount, rest.empty() ? 1 : 2);
+                if (!rest.empty()) {
+                    EXPECT_EQ(after, rest.front());
+                }
+            }
+            std::int32_t integer = -7;
+            const int intCount = NmeaScanner(text).Int(integer, width).Char(after).Count();
+            const auto generalInt = platform::ScanInt(text, width);
+            ASSERT_EQ(intCount >= 1, generalInt.has_value());
+            if (generalInt) {
+                EXPECT_EQ(integer, generalInt->value);
+                const std::string_view rest = std::string_view(text).substr(generalInt->length);
+                if (!rest.empty()) {
+                    EXPECT_EQ(after, rest.front());
+                }
+            }
+        }
+        float single = 0;
+        const auto general = ScanWireNumber(text);
+        EXPECT_EQ(NmeaScanner(text).Float(single).Count(), general ? 1 : 0);
+        if (general) {
+            EXPECT_EQ(single, static_cast<float>(general->value));
+        }
+    }
 }
 
 TEST(CommaFieldsTest, FieldsAreReadOneByOne) {

@@ -1,18 +1,25 @@
 // The free-distance search: the memoised search against the plain
 // exhaustive recursion (value and chosen points, ties included) on many
-// small random trails for 1..8 legs, the few-points rule, searches that grow
-// point by point, abandoning, and the settings that give the leg count.
+// small random trails for 1..8 legs, and against the plain dynamic
+// programme on long random trails and real flights, where most pairs are
+// skipped; the few-points rule, searches that grow point by point,
+// abandoning, and the settings that give the leg count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <fstream>
+#include <string>
 #include <numbers>
 #include <random>
 #include <utility>
 #include <vector>
 
+#include "core/settings_values.h"
+#include "core/waypoint_course.h"
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
-#include "core/waypoint_course.h"
+#include "nav/tests/olc_plain_programme.h"
 #include "platform/settings_store.h"
 
 namespace nav {
@@ -158,6 +165,91 @@ TEST(OlcSearch, GrowingTrailAndMovingClosingPointGiveTheSameAsOneSearch) {
             }
         }
     }
+}
+
+// The fixes of a flight recorder file: "B" records, hhmmss, ddmmmmm N/S,
+// dddmmmmm E/W.
+std::vector<WaypointRecord> Flight(const std::string& name) {
+    std::ifstream file(KV_SOURCE_DIR "/../shared/testdata/igc/" + name);
+    std::vector<WaypointRecord> fixes;
+    for (std::string line; std::getline(file, line);) {
+        if (line.size() < 24 || line[0] != 'B') continue;
+        const double lat = std::stod(line.substr(7, 2)) + std::stod(line.substr(9, 5)) / 60000.0;
+        const double lon = std::stod(line.substr(15, 3)) + std::stod(line.substr(18, 5)) / 60000.0;
+        fixes.push_back(At(line[14] == 'S' ? -lat : lat, line[23] == 'E' ? -lon : lon));
+    }
+    return fixes;
+}
+
+// The search at every leg count against the plain programme, once for the
+// whole trail and once grown in uneven pieces with a search after each.
+void ExpectSameAsThePlainProgramme(const std::vector<WaypointRecord>& trail,
+                                   const OlcWeights& weights, const WaypointRecord& closing) {
+    const PlainOlcProgramme plain(trail, weights, kMaxOlcLegs);
+    for (int legs = 1; legs <= kMaxOlcLegs; ++legs) {
+        SCOPED_TRACE(testing::Message() << "legs " << legs << ", points " << trail.size());
+        const auto whole = OptimiseOlcDistance(trail, closing, weights, legs);
+        ASSERT_TRUE(whole.has_value());
+        ExpectSameSolution(*whole, plain.Close(closing, legs));
+    }
+    OlcSearch grown(weights, 4);
+    for (std::size_t n = 0; n < trail.size(); n += 1 + n / 3) {
+        const std::size_t end = std::min(trail.size(), n + 1 + n / 3);
+        grown.Append(std::span(trail).subspan(n, end - n));
+        const std::vector<WaypointRecord> prefix(trail.begin(), trail.begin() + end);
+        ExpectSameSolution(*grown.Solve(closing),
+                           PlainOlcProgramme(prefix, weights, 4).Close(closing, 4));
+    }
+}
+
+TEST(OlcSearch, EqualsThePlainProgrammeOnLongRandomTrails) {
+    std::mt19937 random(26);
+    for (int round = 0; round < 6; ++round) {
+        const bool coarse = round % 2 == 1;  // many equal sums
+        const auto trail = RandomTrail(random, 300 + 150 * round, coarse);
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ExpectSameAsThePlainProgramme(trail, RandomWeights(random, round < 2),
+                                      RandomTrail(random, 1, coarse).front());
+    }
+}
+
+TEST(OlcSearch, EqualsThePlainProgrammeAndTheRecursionOnRealFlights) {
+    std::mt19937 random(554);
+    for (const char* name : {"0asljd01.igc", "18BF14K1.igc", "2010-08-20-XCS-AAA-08.igc",
+                             "apf-bug554.igc"}) {
+        SCOPED_TRACE(name);
+        const auto flight = Flight(name);
+        ASSERT_GT(flight.size(), 20U);
+        for (const bool equal : {true, false}) {
+            const OlcWeights weights = RandomWeights(random, equal);
+            ExpectSameAsThePlainProgramme(flight, weights, flight.back());
+            // A few fixes spread over the flight, against the recursion.
+            std::vector<WaypointRecord> few;
+            for (std::size_t i = 0; i < flight.size(); i += flight.size() / 20 + 1)
+                few.push_back(flight[i]);
+            for (int legs = 1; legs <= kMaxOlcLegs; ++legs) {
+                SCOPED_TRACE(testing::Message() << "legs " << legs << ", " << few.size());
+                ExpectSameSolution(*OptimiseOlcDistance(few, flight.back(), weights, legs),
+                                   PlainSearch(few, weights, legs).Run(flight.back()));
+            }
+        }
+    }
+}
+
+TEST(OlcSearch, ANewEarthRadiusFillsTheTableAnew) {
+    std::mt19937 random(6371);
+    const auto trail = RandomTrail(random, 200, false);
+    const OlcWeights weights = RandomWeights(random, true);
+    OlcSearch search(weights, 4);
+    search.Append(trail);
+    ASSERT_TRUE(search.Solve(trail.back()).has_value());
+    const double radius = core::g_earthRadius.load();
+    core::g_earthRadius = radius / 1.852;  // nautical miles
+    const auto again = search.Solve(trail.back());
+    const auto fresh = OptimiseOlcDistance(trail, trail.back(), weights, 4);
+    core::g_earthRadius = radius;
+    ASSERT_TRUE(again && fresh);
+    EXPECT_EQ(*again, *fresh);
 }
 
 TEST(OlcSearch, FewerPointsThanLegsUseEveryPoint) {

@@ -273,10 +273,13 @@ TEST(Numbers, DecimalsReadAsTheCLibraryReadsThem) {
         const int decimals = static_cast<int>(seed % 17);
         const double value =
             static_cast<double>(static_cast<std::int64_t>(seed % 2000000001) - 1000000000) / 97.0;
-        const std::string text = FormatC("%.*f", decimals, value);
-        const auto scanned = platform::ScanDouble(text);
-        ASSERT_TRUE(scanned) << text;
-        EXPECT_EQ(scanned->length, text.size()) << text;
-        EXPECT_EQ(scanned->value, std::strtod(text.c_str(), nullptr)) << text;
+        // With an exponent too, as the number and the power combine.
+        for (const char* format : {"%.*f", "%.*e"}) {
+            const std::string text = FormatC(format, decimals, value);
+            const auto scanned = platform::ScanDouble(text);
+            ASSERT_TRUE(scanned) << text;
+            EXPECT_EQ(scanned->length, text.size()) << text;
+            EXPECT_EQ(scanned->value, std::strtod(text.c_str(), nullptr)) << text;
+        }
     }
 }
