@@ -2,6 +2,7 @@
 
 #include "app/flight_computer_app.h"
 #include "app/termination_signals.h"
+#include "app/test_hooks.h"
 #include "platform/message_box.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CFlightComputerApp);
@@ -9,5 +10,6 @@ wxIMPLEMENT_APP_NO_MAIN(CFlightComputerApp);
 int main(int argc, char** argv) {
     app::BlockTerminationSignals();
     platform::HoldMessageBoxes();
+    app::test_hooks::Record("main");
     return wxEntry(argc, argv);
 }
