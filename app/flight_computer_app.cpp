@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/shutdown.h"
+#include "app/termination_signals.h"
 #include "app/test_hooks.h"
 #include "platform/gui/screenshot.h"
 
@@ -16,6 +17,9 @@ bool CFlightComputerApp::OnInit() {
     if (auto sink = app::test_hooks::MessageBoxLog()) platform::SetMessageBoxSink(std::move(sink));
     SetSignalHandler(SIGTERM, &CFlightComputerApp::OnTerminationSignal);
     SetSignalHandler(SIGINT, &CFlightComputerApp::OnTerminationSignal);
+    // A signal sent since main began is delivered now, to the handler.
+    app::UnblockTerminationSignals();
+    platform::ReleaseHeldMessageBoxes();
     frame::CMainFrame::SetCloseListener([] { app::test_hooks::Record("closed"); });
 
     const frame::ScreenSize screen =

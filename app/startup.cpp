@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/flarm_binding.h"
+#include "app/load_reports.h"
 #include "app/resource_library.h"
 #include "app/serial_settings.h"
 #include "app/settings_loader.h"
@@ -160,7 +161,7 @@ void ReadLastTaskFile() {
     nav::InstallTaskStatistics();
     const std::wstring file =
         Settings().GetString("Options\\TaskFiles", "file", std::wstring_view());
-    if (!file.empty()) nav::ReadTaskFile(file);
+    if (!file.empty()) ReportTaskFileProblem(file, nav::ReadTaskFile(file));
 }
 
 // The settings, the last tasks, the glide-mode picture and the MacCready text.
@@ -271,6 +272,7 @@ bool InitInstance(ProgramState& state, frame::ScreenSize screen) {
         return false;
     };
     if (!TakeInstanceGuard(state)) return abandon();
+    ReportSettingsProblem(Settings());
     PrepareSubsystems();
     if (!CreateMainFrame(state, screen)) return abandon();
     if (!StartGpsInput(state)) return abandon();

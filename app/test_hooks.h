@@ -1,7 +1,8 @@
 #pragma once
 // What the program's own tests watch and steer, through the environment.
 // Each hook does nothing unless its variable is set:
-//  KOR_VAN_TEST_LOG=<file>      appends one line per event: "box\t<caption>\t<text>"
+//  KOR_VAN_TEST_LOG=<file>      appends one line per event: "main" as main begins,
+//                               "box\t<caption>\t<text>"
 //                               for every message box (answered without a
 //                               window), "shown", "raised", "closed", "exit <code>",
 //                               "threads <n>" (threads the program started that still

@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +14,7 @@
 #include "core/text_codec.h"
 #include "platform/message_box.h"
 #include "platform/sys_error.h"
+#include "platform/whole_file.h"
 #include "platform/utf.h"
 
 namespace core {
@@ -94,63 +93,6 @@ bool IsFolder(int fd) {
     return ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string UniqueTag() {
-    static std::atomic<unsigned> counter{0};
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    char tag[64];
-    std::snprintf(tag, sizeof tag, "%x%x%llx", static_cast<unsigned>(::getpid()), counter++,
-                  static_cast<unsigned long long>(now) & 0xFFFFFF);
-    return tag;
-}
-
-// A new, empty temporary file beside `file`; -1 with errno on failure.
-int CreateTemporary(const fs::path& file, std::string& temp) {
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name(".");
-        name += file.filename().string();
-        name += '.';
-        name += UniqueTag();
-        name += ".tmp";
-        temp = (file.parent_path() / name).string();
-        const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// Opens the temporary file that a kReplace content is written to. `target`
-// receives the file it will replace (a symbolic link's target, so that the
-// link stays). -1 with errno on failure.
-int CreateReplacement(const std::string& path, std::string& target, std::string& temp) {
-    fs::path file(path);
-    std::error_code error;
-    if (fs::is_symlink(file, error)) {
-        fs::path resolved = fs::canonical(file, error);
-        if (!error) file = std::move(resolved);
-    }
-    struct stat old {};
-    const bool exists = ::stat(file.c_str(), &old) == 0;
-    if (!file.has_filename() || (exists && S_ISDIR(old.st_mode))) {
-        errno = EISDIR;
-        return -1;
-    }
-    const int fd = CreateTemporary(file, temp);
-    if (fd < 0) return -1;
-    if (exists) ::fchmod(fd, old.st_mode & 07777);  // the new file keeps the old permissions
-    target = file.string();
-    return fd;
-}
-
-// Makes a rename in the file's folder durable (best effort).
-void SyncFolder(const std::string& file) {
-    fs::path folder = fs::path(file).parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 TextFile::TextFile() : buffer_(kBufferSize) {
@@ -169,8 +111,7 @@ void TextFile::ForgetDescriptor() {
     bufferOffset_ = 0;
     bufferLength_ = 0;
     bufferPos_ = 0;
-    replaceTarget_.clear();
-    tempPath_.clear();
+    replacement_.reset();
     writeError_ = 0;
 }
 
@@ -184,6 +125,7 @@ void TextFile::TakeDescriptor(int fd, bool owns) {
     encoding_ = TextEncoding::kUnknown;
     lineStart_ = 0;
     dataStart_ = 0;
+    longLinesSkipped_ = 0;
 }
 
 bool TextFile::Open(std::wstring_view name, OpenMode mode, bool quiet) {
@@ -193,14 +135,19 @@ bool TextFile::Open(std::wstring_view name, OpenMode mode, bool quiet) {
         if (!quiet) ReportError(name, ENOENT);
         return false;
     }
-    std::string target;
-    std::string temp;
-    int fd = mode == OpenMode::kReplace ? CreateReplacement(path, target, temp)
-                                        : ::open(path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
-    if (fd >= 0 && IsFolder(fd)) {
-        ::close(fd);
-        fd = -1;
-        errno = EISDIR;
+    std::unique_ptr<platform::FileReplacement> replacement;
+    int fd = -1;
+    if (mode == OpenMode::kReplace) {
+        replacement = std::make_unique<platform::FileReplacement>(path);
+        fd = replacement->Fd();
+        if (fd < 0) errno = replacement->Error().value();
+    } else {
+        fd = ::open(path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
+        if (fd >= 0 && IsFolder(fd)) {
+            ::close(fd);
+            fd = -1;
+            errno = EISDIR;
+        }
     }
     if (fd < 0) {
         const int error = errno;
@@ -209,8 +156,7 @@ bool TextFile::Open(std::wstring_view name, OpenMode mode, bool quiet) {
     }
     TakeDescriptor(fd, true);
     quiet_ = quiet;
-    replaceTarget_ = std::move(target);
-    tempPath_ = std::move(temp);
+    replacement_ = std::move(replacement);
     name_ = GetFullPath(name);
     DetectEncoding(TextEncoding::kUtf8);
     if (mode == OpenMode::kAppend) {
@@ -224,22 +170,19 @@ bool TextFile::Open(std::wstring_view name, OpenMode mode, bool quiet) {
 bool TextFile::Close() {
     if (!IsOpen()) return false;
     if (!ownsFd_) return Detach();
-    const bool closed = tempPath_.empty() ? ::close(fd_) == 0 : CommitReplacement();
+    const bool closed = replacement_ ? CommitReplacement() : ::close(fd_) == 0;
     ForgetDescriptor();
     return closed;
 }
 
 bool TextFile::CommitReplacement() {
     int error = writeError_;
-    if (error == 0 && ::fsync(fd_) != 0) error = errno;
-    if (::close(fd_) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(tempPath_.c_str(), replaceTarget_.c_str()) != 0) error = errno;
+    if (error == 0) error = replacement_->Commit().value();
     if (error != 0) {
-        ::unlink(tempPath_.c_str());
+        replacement_.reset();  // the old file stays; the temporary file goes
         if (!quiet_) ReportError(name_, error);
         return false;
     }
-    SyncFolder(replaceTarget_);
     return true;
 }
 
@@ -589,23 +532,43 @@ std::optional<std::wstring_view> TextFile::ReadLine(wchar_t delimiter, int optio
     return Shape(delimiter, options);
 }
 
+bool TextFile::IsCut(const Piece& piece) const {
+    return piece.units > 0 && !piece.delimited && !endOfFile_;
+}
+
+void TextFile::SkipRestOfLine(wchar_t delimiter) {
+    for (;;) {
+        const Piece piece = ReadPiece(delimiter, PieceLimit());
+        if (!IsCut(piece)) return;
+    }
+}
+
+std::optional<std::wstring_view> TextFile::ReadWholeLine(wchar_t delimiter, int options) {
+    for (;;) {
+        const Piece piece = ReadPiece(delimiter, PieceLimit());
+        if (piece.units == 0) return std::nullopt;
+        if (!IsCut(piece)) return Shape(delimiter, options);
+        SkipRestOfLine(delimiter);
+        ++longLinesSkipped_;
+    }
+}
+
 std::optional<std::wstring_view> TextFile::ReadNextDataLine(wchar_t delimiter, wchar_t comment,
                                                             int options) {
     if (endOfFile_) return std::nullopt;
-    bool commentGoesOn = false;  // the previous piece was a comment line cut by the limit
     for (;;) {
         lineStart_ = GetPosition();
         const Piece piece = ReadPiece(delimiter, PieceLimit());
         if (piece.units == 0) return std::nullopt;
-        if (!commentGoesOn) {
-            const auto first = std::find_if_not(line_.begin(), line_.end(), IsWideSpace);
-            const bool blank = first == line_.end();
-            if (!blank && *first != comment && *first != FullWidth(comment)) {
-                return Shape(delimiter, options);
-            }
-            commentGoesOn = !blank;
+        const auto first = std::find_if_not(line_.begin(), line_.end(), IsWideSpace);
+        const bool data = first != line_.end() && *first != comment && *first != FullWidth(comment);
+        if (IsCut(piece)) {
+            // Too long for any record: skipped whole, never cut into records.
+            SkipRestOfLine(delimiter);
+            if (data) ++longLinesSkipped_;
+        } else if (data) {
+            return Shape(delimiter, options);
         }
-        commentGoesOn = commentGoesOn && !piece.delimited;
         if (endOfFile_) return std::nullopt;
     }
 }

@@ -19,17 +19,23 @@
 // Writes: kReadWrite, kReadWriteCreate and kAppend write in place at the
 // current position (appending records, overwriting a character).
 // kReplace writes a whole new content: it goes to a temporary file in the
-// same folder that Close() renames over the old file, so a crash or a failed
-// write leaves the old file or the new one, never a part of it.
+// same folder that Close() renames over the old file (platform/whole_file.h),
+// so a crash or a failed write leaves the old file or the new one, never a
+// part of it.
 //
 // One thread uses a TextFile at a time.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace platform {
+class FileReplacement;
+}
 
 namespace core {
 
@@ -129,10 +135,19 @@ class TextFile {
     std::optional<std::wstring_view> ReadLine(wchar_t delimiter = L'\n', int options = 0);
 
     // The next line that is neither blank nor a comment (its first non-blank
-    // character is `comment` or that character's full-width form); the
-    // pieces of a long comment line are all skipped. Sets LineStart().
+    // character is `comment` or that character's full-width form). A line
+    // longer than one piece is skipped whole, never handed out in pieces;
+    // long data lines are counted (LongLinesSkipped). Sets LineStart().
     std::optional<std::wstring_view> ReadNextDataLine(wchar_t delimiter, wchar_t comment,
                                                       int options);
+
+    // As ReadLine, but a line longer than one piece is skipped whole and
+    // counted.
+    std::optional<std::wstring_view> ReadWholeLine(wchar_t delimiter = L'\n', int options = 0);
+
+    // Lines skipped as too long since the file was opened or attached, so
+    // that a reader can report them once per file.
+    std::size_t LongLinesSkipped() const { return longLinesSkipped_; }
 
     // The next character; 0 at the end.
     wchar_t ReadCharacter();
@@ -164,6 +179,9 @@ class TextFile {
     std::size_t Available() const { return bufferLength_ - bufferPos_; }
     int DecodeNext(char32_t& c);
     Piece ReadPiece(wchar_t delimiter, std::size_t limit);
+    // A piece that is only the start of a longer line.
+    bool IsCut(const Piece& piece) const;
+    void SkipRestOfLine(wchar_t delimiter);
     std::size_t ReadAsciiRun(wchar_t delimiter, std::size_t room, bool& delimited);
     std::size_t ReadUtf16Run(wchar_t delimiter, std::size_t room, bool& delimited);
     std::size_t PieceLimit() const;
@@ -183,6 +201,7 @@ class TextFile {
     TextEncoding encoding_ = TextEncoding::kUnknown;
     std::uint64_t lineStart_ = 0;
     std::uint64_t dataStart_ = 0;
+    std::size_t longLinesSkipped_ = 0;
 
     // Bytes of the file from bufferOffset_; the position is bufferPos_ in it.
     std::vector<unsigned char> buffer_;
@@ -194,10 +213,9 @@ class TextFile {
     std::string encoded_;
     std::wstring name_;
 
-    // kReplace: the file the content goes to on Close(), and the first
+    // kReplace: the new content on its way to the file, and the first
     // failed write's error (0 when none).
-    std::string replaceTarget_;
-    std::string tempPath_;
+    std::unique_ptr<platform::FileReplacement> replacement_;
     int writeError_ = 0;
 };
 

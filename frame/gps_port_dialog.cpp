@@ -138,7 +138,8 @@ std::intptr_t CGpsPortDialog::OnSerialData() {
 
 std::intptr_t CGpsPortDialog::OnPortStatus() {
     SetControlText(kBaudCombo, gps::GpsPortBaudText());
-    SetControlText(kSerialText, wxString());
+    // "GPS lost" or "GPS back" while the receiver's link is not simply up.
+    SetControlText(kSerialText, gps::GpsLinkText());
     return 1;
 }
 

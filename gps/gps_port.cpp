@@ -33,6 +33,11 @@ std::wstring g_portName;
 std::wstring g_baudText = L"4800";
 
 std::atomic<bool> g_dataSeen{false};
+std::atomic<GpsLink> g_link{GpsLink::kUp};
+
+// The link strings of the resource bundle.
+constexpr unsigned kIdsGpsLost = 4130;
+constexpr unsigned kIdsGpsBack = 4131;
 
 // Opening and closing are serialised; the reader and the opener belong to
 // them. Re-entrant: a message loop run during an open may close the port.
@@ -65,8 +70,37 @@ void ReportOpenFailure(const GpsDeviceOpenResult& result) {
     }
 }
 
+// Changes the link; the port dialog, when open, shows the new state.
+void SetGpsLink(GpsLink link) {
+    if (g_link.exchange(link) == link) return;
+    bool tellDialog = false;
+    std::uint32_t rate = 0;
+    {
+        const platform::CriticalSectionLock lock(GpsPortLock);
+        tellDialog = GpsPortDialogOpen();
+        rate = g_baudRate.load();
+    }
+    if (tellDialog) {
+        platform::PostWindowMessage(platform::kGpsPortDialogWindow, platform::WM_APP_PORTSTATUS, 0,
+                                    static_cast<std::intptr_t>(rate));
+    }
+}
+
+// The sensor box is powered through DTR and RTS and wants them low.
+void ApplyModemLineRule(platform::SerialDevice& device, PortReaderServices& services) {
+    const bool linesOn = !services.SensorBoxLoaded();
+    device.SetDtr(linesOn);
+    device.SetRts(linesOn);
+}
+
+GpsDeviceOpenResult OpenByName(const std::wstring& portName) {
+    return (g_opener ? g_opener : OpenGpsDevice)(platform::MapPortName(portName),
+                                                  g_baudRate.load());
+}
+
 void CloseLocked() {
     g_reader.Stop(kReaderStopLimitMs);
+    g_link = GpsLink::kUp;
     const platform::CriticalSectionLock lock(GpsPortLock);
     if (g_device) {
         g_device->SetDtr(false);
@@ -80,10 +114,7 @@ void CloseLocked() {
 
 void StartReader(std::shared_ptr<platform::SerialDevice> device, const std::wstring& portName) {
     PortReaderServices& services = CurrentPortReaderServices();
-    // The sensor box is powered through DTR and RTS and wants them low.
-    const bool linesOn = !services.SensorBoxLoaded();
-    device->SetDtr(linesOn);
-    device->SetRts(linesOn);
+    ApplyModemLineRule(*device, services);
     {
         const platform::CriticalSectionLock lock(GpsPortLock);
         g_device = device;
@@ -119,7 +150,7 @@ bool OpenGpsPort(std::wstring_view name) {
     CloseLocked();
     const std::wstring portName(name.empty() ? kDefaultGpsPortName : name);
     const platform::PortTarget target = platform::MapPortName(portName);
-    GpsDeviceOpenResult opened = (g_opener ? g_opener : OpenGpsDevice)(target, g_baudRate.load());
+    GpsDeviceOpenResult opened = OpenByName(portName);
     if (!opened.device) {
         serial.unlock();  // a box may run a message loop
         if (target.kind != platform::PortTarget::Kind::kGpsd) ReportOpenFailure(opened);
@@ -205,6 +236,54 @@ void SetGpsPortBaudText(std::wstring_view text) {
 std::shared_ptr<platform::SerialDevice> GpsPortDevice() {
     const platform::CriticalSectionLock lock(GpsPortLock);
     return g_device;
+}
+
+GpsLink CurrentGpsLink() {
+    return g_link.load();
+}
+
+std::wstring GpsLinkText() {
+    switch (g_link.load()) {
+        case GpsLink::kUp:
+            break;
+        case GpsLink::kLost:
+            return core::LoadResourceString(kIdsGpsLost);
+        case GpsLink::kBack:
+            return core::LoadResourceString(kIdsGpsBack);
+    }
+    return {};
+}
+
+void MarkGpsPortLost(const std::shared_ptr<platform::SerialDevice>& lost) {
+    {
+        const platform::CriticalSectionLock lock(GpsPortLock);
+        if (!lost || g_device != lost) return;
+    }
+    SetGpsLink(GpsLink::kLost);
+}
+
+std::shared_ptr<platform::SerialDevice> ReopenLostGpsPort(
+    const std::shared_ptr<platform::SerialDevice>& lost) {
+    // An open or close in progress decides for itself (and may be waiting
+    // for this reader to stop).
+    const std::unique_lock serial(g_openCloseMutex, std::try_to_lock);
+    if (!serial.owns_lock()) return nullptr;
+    std::wstring portName;
+    {
+        const platform::CriticalSectionLock lock(GpsPortLock);
+        if (!lost || g_device != lost) return nullptr;
+        portName = g_portName;
+    }
+    GpsDeviceOpenResult opened = OpenByName(portName);
+    if (!opened.device) return nullptr;
+    std::shared_ptr<platform::SerialDevice> device = std::move(opened.device);
+    ApplyModemLineRule(*device, CurrentPortReaderServices());
+    {
+        const platform::CriticalSectionLock lock(GpsPortLock);
+        g_device = device;
+    }
+    SetGpsLink(GpsLink::kBack);
+    return device;
 }
 
 }  // namespace gps

@@ -3,7 +3,8 @@
 // takes its fixes from, and the reader thread that serves it.
 //
 // Open and close come from the user-interface side (start-up, the frame's
-// port commands, the logger declaration), never from the reader. The open
+// port commands, the logger declaration); a close ends the port for good.
+// The reader only reopens a port that went away under it (ReopenLostGpsPort). The open
 // device is shared with the reader under GpsPortLock: every call the
 // reader makes on the port takes the device under the lock and checks that
 // it is still the open port, so a port closed (or reopened) under the
@@ -79,9 +80,32 @@ GpsDeviceOpenResult OpenGpsDevice(const platform::PortTarget& target, std::uint3
 // it. Takes effect at the next OpenGpsPort.
 void SetGpsDeviceOpener(GpsDeviceOpener opener);
 
+// The receiver's link as the pilot is shown it: kLost from when the open
+// port went away (unplugged, or its other end closed) until the reader has
+// reopened it by its name, then kBack until the port is next opened or
+// closed. Never shown in a box.
+enum class GpsLink { kUp, kLost, kBack };
+GpsLink CurrentGpsLink();
+// "GPS lost" or "GPS back" from the resource bundle; empty while kUp. For
+// the status texts and the port dialog.
+std::wstring GpsLinkText();
+
 // The reader's side. The open device (null when none); hold GpsPortLock
 // while using it as the open port.
 std::shared_ptr<platform::SerialDevice> GpsPortDevice();
 void MarkGpsDataSeen();
+
+// The reader found `lost` hung up: when it is still the open port, the link
+// becomes kLost (the port dialog, when open, is told).
+void MarkGpsPortLost(const std::shared_ptr<platform::SerialDevice>& lost);
+
+// Reopens a lost port for its reader: when `lost` is still the open port
+// (nobody closed or reopened it), opens the device its name stands for now
+// (a link resolved anew) at the configured rate, with the DTR/RTS rule of
+// OpenGpsPort and without its error box, and makes it the open port (the
+// link becomes kBack). Null when that cannot be done now; the reader tries
+// again later. Never waits for an open or close in progress.
+std::shared_ptr<platform::SerialDevice> ReopenLostGpsPort(
+    const std::shared_ptr<platform::SerialDevice>& lost);
 
 }  // namespace gps

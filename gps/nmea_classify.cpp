@@ -128,15 +128,15 @@ T ClassifyIdentifier(const LineView& l) {
     }
 }
 
-// "*hh" three places before the LF, matching the XOR of the bytes between
+// "*hh" right before the line end, matching the XOR of the bytes between
 // '$' and '*' ($PFS!: from position 8).
 bool ChecksumHolds(std::span<char> line, SentenceType type) {
-    const std::size_t lf = line.size() - 1;
-    if (lf < 5 || line[lf - 4] != '*') return false;
-    const int length = static_cast<int>(lf);  // the bytes after '$', LF included
-    const int computed = type == T::kPfsBang ? NmeaChecksum(line.data() + 8, length - 12)
-                                             : NmeaChecksum(line.data() + 1, length - 5);
-    const int sent = 16 * ChecksumDigitValue(line[lf - 3]) + ChecksumDigitValue(line[lf - 2]);
+    const std::size_t end = NmeaLineEnd(line);
+    if (end < 4 || line[end - 3] != '*') return false;
+    const int star = static_cast<int>(end - 3);
+    const int computed = type == T::kPfsBang ? NmeaChecksum(line.data() + 8, star - 8)
+                                             : NmeaChecksum(line.data() + 1, star - 1);
+    const int sent = 16 * ChecksumDigitValue(line[end - 2]) + ChecksumDigitValue(line[end - 1]);
     return computed == sent;
 }
 
@@ -156,11 +156,17 @@ void SetFlarmTransfer(FlarmTransferFn transfer) {
     g_flarmTransfer.store(transfer);
 }
 
+std::size_t NmeaLineEnd(std::span<const char> line) {
+    std::size_t end = line.empty() ? 0 : line.size() - 1;
+    if (end > 0 && line[end - 1] == '\r') --end;
+    return end;
+}
+
 SentenceType ClassifyNmeaSentence(std::span<char> line) {
     if (line.empty() || line.back() != '\n') return T::kNone;
     const SentenceType type = ClassifyIdentifier(LineView(line));
     if (type == T::kNone || !ChecksumHolds(line, type)) return T::kNone;
-    const std::size_t star = line.size() - 5;
+    const std::size_t star = NmeaLineEnd(line) - 3;
     line[star] = '\0';
     if (!IsFlarmSentence(type)) return type;
     TransferToFlarm(type, line, star);

@@ -3,6 +3,7 @@
 // sentence types a received line is, whether its checksum holds, and
 // handing FLARM traffic sentences to the FLARM library.
 
+#include <cstddef>
 #include <span>
 
 #include "gps/nmea_sentence_type.h"
@@ -19,10 +20,15 @@ using FlarmTransferFn = void (*)(int type, const char* text, float trueCourse,
 // reader starts.
 void SetFlarmTransfer(FlarmTransferFn transfer);
 
-// Classifies one received line: `line` runs from its '$' to its LF
-// (a '!'-started line comes as '$' and three zero bytes, then the rest).
-// Decides on the identifier's characters (the talker is not checked), then
-// requires "*hh" three places before the LF with a matching checksum.
+// Where a line's text ends: the index of its LF, or of the CR right before
+// it. An LF alone ends a line as CR LF does, and the CR never counts.
+std::size_t NmeaLineEnd(std::span<const char> line);
+
+// Classifies one received line: `line` runs from its '$' to its LF, with or
+// without a CR before it (a '!'-started line comes as '$' and three zero
+// bytes, then the rest). Decides on the identifier's characters (the talker
+// is not checked), then requires "*hh" right before the line end with a
+// matching checksum.
 // On success the '*' has become a zero byte, so the sentence ends before its
 // checksum. FLARM traffic sentences (only while FLARM is present) go to the
 // FLARM library and give kNone, as does anything not taken.

@@ -12,7 +12,7 @@ NmeaLineResult HandleNmeaLine(std::span<char> line) {
     const SentenceType type = ClassifyNmeaSentence(line);
     if (type == SentenceType::kNone) return {};
     // The sentence ends where its '*' was.
-    const std::string_view sentence(line.data(), line.size() - 5);
+    const std::string_view sentence(line.data(), NmeaLineEnd(line) - 3);
     return {type, ParseNmeaSentence(sentence, type) != 0};
 }
 

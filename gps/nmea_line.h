@@ -16,8 +16,9 @@ struct NmeaLineResult {
     bool accepted = false;
 };
 
-// `line` is the reader's line: '$' first and LF last (a '!'-started line as
-// '$' and three zero bytes). Anything else is dropped. The line is changed
+// `line` is the reader's line: '$' first and LF last, a CR before the LF or
+// none (a '!'-started line as '$' and three zero bytes). Anything else is
+// dropped. The line is changed
 // in place: its '*' becomes a zero byte.
 NmeaLineResult HandleNmeaLine(std::span<char> line);
 

@@ -34,9 +34,10 @@ int ParseRmz(ParseContext& context, std::string_view text) {
     float altitude = 0;
     char unit = 0;
     std::int32_t dimension = 0;
+    // An empty or unreadable altitude still clears the GPS altitude's
+    // validity below, so a stale altitude is never kept as valid.
     const int count =
         NmeaScanner(text).Float(altitude).Skip().Char(unit).Skip().Int(dimension).Count();
-    if (count < 2) return 0;
     if (IsLetter(unit, 'M')) altitude *= kFeetPerMetre;
     NmeaParserState& state = context.state;
     GpsFixRecord& fix = context.fix;

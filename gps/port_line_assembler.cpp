@@ -1,6 +1,12 @@
 #include "gps/port_line_assembler.h"
 
+#include <utility>
+
 namespace gps {
+
+void LineAssembler::Store(std::uint8_t byte) {
+    if (write_ < kFillLimit) buffer_[write_++] = static_cast<char>(byte);
+}
 
 bool LineAssembler::Take(std::uint8_t byte) {
     if (!collecting_) {
@@ -17,11 +23,15 @@ bool LineAssembler::Take(std::uint8_t byte) {
         return false;
     }
     if (byte != '\n') {
-        if (write_ < kFillLimit) buffer_[write_++] = static_cast<char>(byte);
+        if (pendingCr_) Store('\r');
+        pendingCr_ = byte == '\r';
+        if (!pendingCr_) Store(byte);
         return false;
     }
     collecting_ = false;
+    const bool cr = std::exchange(pendingCr_, false);
     if (write_ >= kFillLimit) return false;
+    if (cr) buffer_[write_++] = '\r';  // room is kept for it beyond the limit
     buffer_[write_++] = '\n';
     buffer_[write_] = '\0';
     length_ = write_;

@@ -71,8 +71,12 @@ void PortReader::CommThreadProc(std::stop_token stop) {
     OpenRawDataLog();
     modemLines_.Start(ReadModemLines(), MillisecondsInMinute());
     while (!stop.stop_requested()) {
+        if (lost_) {
+            RetryLostPort();
+            continue;
+        }
         const std::optional<platform::PortStatus> status = WaitForWork(stop);
-        if (!status || stop.stop_requested()) return;
+        if (!status || stop.stop_requested()) continue;  // stopped, or the port was lost
         if (TakeBaudStepRequest()) StepBaudRate();
         if (status->errors != 0 && core::g_lookAtComErrors.load() != 0 &&
             HandleErrors(status->errors)) {
@@ -83,7 +87,7 @@ void PortReader::CommThreadProc(std::stop_token stop) {
     }
 }
 
-void PortReader::Pause() {
+bool PortReader::Pause() {
     std::shared_ptr<platform::SerialDevice> device;
     {
         const platform::CriticalSectionLock lock(GpsPortLock);
@@ -91,17 +95,40 @@ void PortReader::Pause() {
         if (device != GpsPortDevice()) device.reset();
     }
     // The wait runs outside the lock; the device stays open while it does.
-    if (device) {
-        device->WaitForData(kReaderPollInterval);
-    } else {
+    if (!device) {
         std::this_thread::sleep_for(kReaderPollInterval);
+        return false;
     }
+    if (device->WaitForData(kReaderPollInterval) != platform::DataWait::kHangUp) return false;
+    MarkGpsPortLost(device);
+    return true;
+}
+
+void PortReader::RetryLostPort() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextReopen_) {
+        std::this_thread::sleep_for(kReaderPollInterval);
+        return;
+    }
+    nextReopen_ = now + kLostPortRetryInterval;
+    std::shared_ptr<platform::SerialDevice> device = ReopenLostGpsPort(device_.lock());
+    if (!device) return;
+    // A new start: nothing of the lost port's last sentence or frame is kept.
+    device_ = device;
+    lost_ = false;
+    lines_ = LineAssembler{};
+    frames_ = BinaryFrameAssembler{};
+    modemLines_.Start(ReadModemLines(), MillisecondsInMinute());
 }
 
 std::optional<platform::PortStatus> PortReader::WaitForWork(const std::stop_token& stop) {
     platform::PortStatus status;
     do {
-        Pause();
+        if (Pause()) {
+            lost_ = true;
+            nextReopen_ = std::chrono::steady_clock::now() + kLostPortRetryInterval;
+            return std::nullopt;
+        }
         if (stop.stop_requested()) return std::nullopt;
         status = OnPort([](platform::SerialDevice& port) {
                      return port.TakeStatus();

@@ -7,8 +7,13 @@
 // serious ones), turns modem-line changes into event records, and reads up
 // to 500 bytes: those go to the raw capture and the port dialog, and are
 // cut into sentences (or, with "NMEA_code" 3, binary frames) that are
-// handed on one by one. A port that has gone (unplugged) reads nothing;
-// the reader goes on waiting until the port is closed, and never spins.
+// handed on one by one.
+//
+// A port that hangs up (unplugged; POLLHUP, or EIO, ENXIO or ENODEV on a
+// read) while it is the open port is lost: the link shows "GPS lost"
+// (gps_port.h), and the reader tries every 2 s to reopen the port by its
+// name (ReopenLostGpsPort) until that works ("GPS back") or the port is
+// closed. It never spins and never raises a box.
 //
 // The reader never holds GpsPortLock while it waits or while a sentence is
 // handled, so the flight log's lock is never taken inside it.
@@ -34,6 +39,7 @@ namespace gps {
 
 inline constexpr std::chrono::milliseconds kReaderPollInterval{20};
 inline constexpr std::size_t kReaderChunk = 500;
+inline constexpr std::chrono::seconds kLostPortRetryInterval{2};
 
 // What becomes of each complete sentence and each binary frame: "line
 // parsed, logged, committed" as one step.
@@ -70,9 +76,12 @@ class PortReader {
     auto OnPort(Call&& call);
 
     // Bytes or errors at the port, or a baud step asked for; nothing when
-    // asked to stop.
+    // asked to stop or when the port was found lost.
     std::optional<platform::PortStatus> WaitForWork(const std::stop_token& stop);
-    void Pause();
+    // One poll interval's wait; true when the port hung up.
+    bool Pause();
+    // While lost: one slice of waiting, or a try to reopen the port.
+    void RetryLostPort();
     void StepBaudRate();
     // True when the error ends the pass (the port was purged).
     bool HandleErrors(std::uint32_t errors);
@@ -88,6 +97,8 @@ class PortReader {
     CommErrorLog errors_;
     ModemLineMonitor modemLines_;
     std::array<std::uint8_t, kReaderChunk> chunk_{};
+    bool lost_ = false;
+    std::chrono::steady_clock::time_point nextReopen_;
 };
 
 }  // namespace gps

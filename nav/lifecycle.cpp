@@ -7,9 +7,9 @@
 
 namespace nav {
 
-bool ReadTaskFile(const std::wstring& path) {
+TaskFileLoad ReadTaskFile(const std::wstring& path) {
     // The list is not replaced under a task of it that is being flown.
-    if (g_currentTaskAdopted.load() != nullptr) return false;
+    if (g_currentTaskAdopted.load() != nullptr) return {};
     return LoadTaskFile(path, g_taskList);
 }
 

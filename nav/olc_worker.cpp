@@ -101,8 +101,9 @@ class OlcWorkerState {
         Take(input, weights);
         const std::optional<OlcSolution> solution =
             search_->Solve(closing, [this] { return block_.abandon.load(); });
-        // An abandoned search counts as none: the next round searches again.
-        if (block_.abandon.exchange(false) || !solution) return;
+        // An abandoned search counts as none. The flag stays set: only a stop
+        // sets it, and a block once stopped never searches again.
+        if (block_.abandon.load() || !solution) return;
         lastClosing_ = closing;
         settingsChanges_ = input.settingsChanges;
         searchedPoints_ = trail_.size();

@@ -1,5 +1,6 @@
 #include "nav/task_file.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -246,6 +247,16 @@ std::optional<TaskBlockReader::Line> TaskBlockReader::NextLine() {
 }
 
 int TaskBlockReader::ReadTask(CTask& task) {
+    const std::size_t start = pos_;
+    const int result = ReadBlock(task);
+    if (result != 0) {
+        const std::wstring_view rest = std::wstring_view(text_).substr(start);
+        if (rest.find_first_not_of(L" \t\r\n") != std::wstring_view::npos) unread_ = rest;
+    }
+    return result;
+}
+
+int TaskBlockReader::ReadBlock(CTask& task) {
     for (;;) {
         const auto line = NextLine();
         if (!line) return 1;
@@ -550,8 +561,9 @@ std::wstring FormatTaskBlock(const CTask& task) {
 int CTaskFile::ReadTask(CTask& task) {
     if (!reader_) {
         std::wstring text;
-        while (const auto piece = ReadLine(L'\n', 0))
-            text += *piece;
+        // A line longer than any task line is left out whole, never cut.
+        while (const auto line = ReadWholeLine(L'\n', 0))
+            text += *line;
         reader_.emplace(std::move(text));
     }
     return reader_->ReadTask(task);
@@ -565,7 +577,10 @@ void CTaskFile::ReadAllTasks(CTaskList& list) {
     list.DeleteAll();
     for (;;) {
         auto task = std::make_unique<CTask>();
-        if (ReadTask(*task) != 0) return;
+        if (ReadTask(*task) != 0) {
+            list.SetUnreadText(std::wstring(reader_->Unread()));
+            return;
+        }
         ComputeTaskLegs(*task, false, true, true);
         list.Append(std::move(task));
     }
@@ -575,15 +590,24 @@ int CTaskFile::WriteAllTasks(const CTaskList& list) {
     for (const auto& task : list) {
         if (const int result = WriteTask(*task); result != 0) return result;
     }
+    // What could not be read stays in the file, after the tasks.
+    if (!list.UnreadText().empty() && !WriteLine(list.UnreadText())) return 1;
     return 0;
 }
 
-bool LoadTaskFile(const std::wstring& path, CTaskList& list) {
+TaskFileLoad LoadTaskFile(const std::wstring& path, CTaskList& list) {
     CTaskFile file;
-    if (!file.Open(path, core::OpenMode::kRead, /*quiet=*/true)) return false;
+    TaskFileLoad load;
+    if (!file.Open(path, core::OpenMode::kRead, /*quiet=*/true)) {
+        load.error = errno;
+        return load;
+    }
+    load.opened = true;
     file.ReadAllTasks(list);
+    load.longLines = file.LongLinesSkipped();
+    load.stoppedEarly = !list.UnreadText().empty();
     file.Close();
-    return true;
+    return load;
 }
 
 bool SaveTaskFile(const std::wstring& path, const CTaskList& list) {

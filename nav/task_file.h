@@ -41,6 +41,9 @@ class TaskBlockReader {
     // 0 when a task was read (perhaps without its optional sections); 1 at
     // the end of the text or for a broken task, which the caller discards.
     int ReadTask(CTask& task);
+    // After a 1: the text from where that read began, when it holds more
+    // than blanks (a broken task and all after it); else empty.
+    std::wstring_view Unread() const { return unread_; }
 
   private:
     struct Line {
@@ -50,6 +53,7 @@ class TaskBlockReader {
     std::optional<Line> NextLine();
     void SetBack(const Line& line) { pos_ = line.start; }
 
+    int ReadBlock(CTask& task);
     bool ReadPoints(CTask& task, int ordinary, int extra);
     bool ReadZones(CTask& task);
     bool ReadTaskLine(CTask& task);
@@ -58,6 +62,7 @@ class TaskBlockReader {
 
     std::wstring text_;
     std::size_t pos_ = 0;
+    std::wstring_view unread_;
 };
 
 // The text of one task block as the writer puts it.
@@ -70,18 +75,29 @@ class CTaskFile : public core::TextFile {
     // 0 when every line was written.
     int WriteTask(const CTask& task);
     // Replaces the list's tasks by the file's, legs computed; stops at a
-    // broken task (the tasks before it stay).
+    // broken task (the tasks before it stay, the text from it on becomes
+    // the list's unread text).
     void ReadAllTasks(CTaskList& list);
-    // Writes the tasks in order; 0 when all were written.
+    // Writes the tasks in order, then the list's unread text, so a file
+    // whose read stopped early is never rewritten shorter; 0 when all was
+    // written.
     int WriteAllTasks(const CTaskList& list);
 
   private:
     std::optional<TaskBlockReader> reader_;
 };
 
-// Reads every task of the file into the list; false when the file cannot be
-// opened (the list is left as it was).
-bool LoadTaskFile(const std::wstring& path, CTaskList& list);
+// How reading a task file went.
+struct TaskFileLoad {
+    bool opened = false;
+    int error = 0;              // the system error number when not opened (ENOENT: no file)
+    bool stoppedEarly = false;  // a broken task ended the read; the rest was kept as unread text
+    std::size_t longLines = 0;  // lines longer than the text reader's piece, left out
+};
+
+// Reads every task of the file into the list; when the file cannot be
+// opened the list is left as it was.
+TaskFileLoad LoadTaskFile(const std::wstring& path, CTaskList& list);
 
 // Writes the list to the file through a temporary file renamed over it, so
 // a failure leaves the old file. A failure is shown to the user ("File

@@ -271,7 +271,15 @@ class CTaskList {
     void Append(std::unique_ptr<CTask> task) { tasks_.push_back(std::move(task)); }
     // The first task named exactly `name`, or null.
     CTask* FindByName(std::wstring_view name) const;
-    void DeleteAll() { tasks_.clear(); }
+    // Empties the list, its unread text included.
+    void DeleteAll() {
+        tasks_.clear();
+        unreadText_.clear();
+    }
+    // The text of the file the list was read from that could not be read
+    // (from a broken task on); written back after the tasks.
+    const std::wstring& UnreadText() const { return unreadText_; }
+    void SetUnreadText(std::wstring text) { unreadText_ = std::move(text); }
     bool empty() const { return tasks_.empty(); }
     std::size_t size() const { return tasks_.size(); }
     CTask& operator[](std::size_t index) const { return *tasks_[index]; }
@@ -280,6 +288,7 @@ class CTaskList {
 
   private:
     std::vector<std::unique_ptr<CTask>> tasks_;
+    std::wstring unreadText_;
 };
 
 // The program's task list and the task the editor works on (UI thread).

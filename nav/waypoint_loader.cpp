@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/file_reports.h"
 #include "platform/thread_priority.h"
 #include "platform/ui_post.h"
 
@@ -76,6 +77,7 @@ LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded, std::s
     }
 
     if (stop.stop_requested()) return result;  // nothing of it will be published
+    core::ReportLongLines(file.GetFullPath(), file.LongLinesSkipped());
     auto list = builder.Finish();
     if (!list) return LoadResult::kListInsertFailed;
     loaded.list = std::move(*list);

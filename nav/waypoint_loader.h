@@ -41,7 +41,8 @@ struct LoadedWaypoints {
 // Reads the records of `file` from its data start into `loaded`, in name
 // order (records with equal names in file order), with a map element for
 // every record that asks for one. Stops early, keeping what it read, when
-// `stop` is requested or something fails (the result says what).
+// `stop` is requested or something fails (the result says what). Lines too
+// long to be records are left out and reported in one box (unless stopped).
 LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded,
                             std::stop_token stop = {});
 

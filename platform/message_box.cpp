@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -10,9 +11,22 @@ std::mutex g_sinkMutex;
 std::shared_ptr<MessageBoxSink> g_sink;
 std::wstring g_defaultCaption;
 
+struct HeldBox {
+    std::wstring text;
+    std::wstring caption;
+    unsigned style;
+};
+bool g_holding = false;          // guarded by g_sinkMutex
+std::vector<HeldBox> g_held;     // guarded by g_sinkMutex
+
 std::shared_ptr<MessageBoxSink> CurrentSink() {
     std::lock_guard lock(g_sinkMutex);
     return g_sink;
+}
+
+void Hold(std::wstring_view text, const std::wstring& caption, unsigned style) {
+    std::lock_guard lock(g_sinkMutex);
+    if (g_holding) g_held.push_back({std::wstring(text), caption, style});
 }
 
 }  // namespace
@@ -45,7 +59,24 @@ int ShowMessageBox(void* owner, std::wstring_view text, std::wstring_view captio
     const std::wstring title = caption.empty() ? DefaultCaption() : std::wstring(caption);
     if (const auto sink = CurrentSink()) return sink->Show(owner, text, title, style);
     std::fprintf(stderr, "%ls: %.*ls\n", title.c_str(), static_cast<int>(text.size()), text.data());
+    Hold(text, title, style);
     return DefaultAnswer(style);
+}
+
+void HoldMessageBoxes() {
+    std::lock_guard lock(g_sinkMutex);
+    g_holding = true;
+}
+
+void ReleaseHeldMessageBoxes() {
+    std::vector<HeldBox> held;
+    {
+        std::lock_guard lock(g_sinkMutex);
+        g_holding = false;
+        held.swap(g_held);
+    }
+    for (const HeldBox& box : held)
+        ShowMessageBox(nullptr, box.text, box.caption, box.style);
 }
 
 int RecordingMessageBoxSink::Show(void* owner, std::wstring_view text, std::wstring_view caption,

@@ -56,6 +56,15 @@ std::wstring DefaultCaption();
 // caption means the application name.
 int ShowMessageBox(void* owner, std::wstring_view text, std::wstring_view caption, unsigned style);
 
+// From HoldMessageBoxes on, a box raised while no sink is installed is also
+// kept (it still goes to stderr and gets the default answer), until
+// ReleaseHeldMessageBoxes shows the kept ones, in order, through the sink
+// then installed and stops keeping. The program holds boxes from its first
+// statement and releases them once its UI stands, so a box raised before
+// is shown too.
+void HoldMessageBoxes();
+void ReleaseHeldMessageBoxes();
+
 // Records every box and answers from a queue (the default answer when the
 // queue is empty). Safe from any thread.
 class RecordingMessageBoxSink final : public MessageBoxSink {

@@ -118,7 +118,9 @@ std::size_t SerialPort::Read(std::span<std::uint8_t> buffer) {
         const ssize_t count = ::read(fd_.Get(), buffer.data(), buffer.size());
         if (count >= 0) return static_cast<std::size_t>(count);
         if (errno == EINTR) continue;
-        if (errno != EAGAIN) hungUp_ = true;  // EIO: the other end is gone
+        // The other end is gone (a pseudo-terminal's master closed, a USB
+        // adapter unplugged).
+        if (errno == EIO || errno == ENXIO || errno == ENODEV) hungUp_ = true;
         return 0;
     }
 }

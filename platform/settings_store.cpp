@@ -1,7 +1,6 @@
 #include "platform/settings_store.h"
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
@@ -24,7 +23,7 @@ struct SettingsStore::Impl {
     explicit Impl(std::filesystem::path path) : file(std::move(path)) {}
 
     void Load();
-    void KeepAside(std::size_t errorLine) const;
+    void KeepAside(SettingsLoadProblem found);
     std::optional<SettingValue> Find(std::string_view section, std::string_view name) const;
     // Applies `change` (which says whether it changed anything) and saves.
     template <typename Change>
@@ -34,6 +33,8 @@ struct SettingsStore::Impl {
     bool Remove(std::string_view section, std::string_view name);
 
     const std::filesystem::path file;  // empty: memory only
+    std::optional<SettingsLoadProblem> problem;
+    bool memoryOnly = false;  // set at load: the file is never written
 
     mutable std::mutex dataMutex;
     SettingsSections sections;     // guarded by dataMutex
@@ -46,30 +47,39 @@ struct SettingsStore::Impl {
 };
 
 void SettingsStore::Impl::Load() {
+    RemoveStaleTemporaries(file);
     std::string text;
     const std::error_code error = ReadWholeFile(file, text, kMaxFileSize);
     if (error == std::errc::no_such_file_or_directory) return;
-    if (error && error != std::errc::file_too_large) {
-        std::fprintf(stderr, "settings: cannot read %s: %s; starting with defaults\n", file.c_str(),
-                     error.message().c_str());
+    SettingsLoadProblem found;
+    if (error == std::errc::file_too_large) {
+        found.kind = SettingsLoadProblem::Kind::kTooLarge;
+        KeepAside(std::move(found));
         return;
     }
-    SettingsParseResult parsed = error ? SettingsParseResult{} : ParseSettingsFile(text);
+    if (error) {
+        // Never written over: it may hold every value the user set.
+        found.kind = SettingsLoadProblem::Kind::kUnreadable;
+        found.error = error;
+        problem = std::move(found);
+        memoryOnly = true;
+        return;
+    }
+    SettingsParseResult parsed = ParseSettingsFile(text);
     if (parsed.sections) {
         sections = std::move(*parsed.sections);
     } else {
-        KeepAside(parsed.errorLine);
+        found.kind = SettingsLoadProblem::Kind::kNotSettings;
+        found.errorLine = parsed.errorLine;
+        KeepAside(std::move(found));
     }
 }
 
-void SettingsStore::Impl::KeepAside(std::size_t errorLine) const {
-    std::filesystem::path broken = file;
-    broken += ".broken";
-    std::error_code error;
-    std::filesystem::rename(file, broken, error);
-    std::fprintf(stderr, "settings: %s is not a settings file (line %zu); %s%s\n", file.c_str(),
-                 errorLine, error ? "it will be replaced: " : "kept as ",
-                 error ? error.message().c_str() : broken.c_str());
+void SettingsStore::Impl::KeepAside(SettingsLoadProblem found) {
+    found.keepAsideError = RenameAside(file, "broken", found.keptAs);
+    // A file that stays where it is is not written over either.
+    memoryOnly = static_cast<bool>(found.keepAsideError);
+    problem = std::move(found);
 }
 
 std::optional<SettingValue> SettingsStore::Impl::Find(std::string_view section,
@@ -91,7 +101,7 @@ bool SettingsStore::Impl::Update(Change change) {
         const bool changed = change();
         if (!changed && generation == savedGeneration.load()) return true;
         if (changed) ++generation;
-        if (file.empty()) {
+        if (file.empty() || memoryOnly) {
             savedGeneration = generation;
             return true;
         }
@@ -150,6 +160,14 @@ std::filesystem::path SettingsStore::DefaultPath(std::string_view applicationNam
 
 const std::filesystem::path& SettingsStore::Path() const {
     return impl_->file;
+}
+
+const std::optional<SettingsLoadProblem>& SettingsStore::LoadProblem() const {
+    return impl_->problem;
+}
+
+bool SettingsStore::SavesToDisk() const {
+    return !impl_->file.empty() && !impl_->memoryOnly;
 }
 
 std::optional<SettingValue> SettingsStore::Get(std::string_view section,

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <variant>
 #include <vector>
 
@@ -26,12 +27,30 @@ namespace platform {
 // A stored value: an integer (the registry's DWORD), a text (UTF-8) or bytes.
 using SettingValue = std::variant<std::uint32_t, std::string, std::vector<std::uint8_t>>;
 
+// Why a settings file was not taken at load. The store then starts empty,
+// so start-up gets its defaults, and the file is never written over.
+struct SettingsLoadProblem {
+    enum class Kind {
+        kUnreadable,   // it could not be read (permissions, a folder, ...): left as it is
+        kTooLarge,     // larger than any settings file: set aside
+        kNotSettings,  // it does not parse: set aside
+    };
+    Kind kind = Kind::kUnreadable;
+    std::error_code error;      // kUnreadable: the system's reason
+    std::size_t errorLine = 0;  // kNotSettings: the 1-based line of the first fault
+    // Where the file was set aside ("<file>.broken-<date>-<n>"); empty when it
+    // stays where it is (unreadable, or the rename failed), and the store
+    // then keeps every change in memory only.
+    std::filesystem::path keptAs;
+    std::error_code keepAsideError;  // why the rename failed
+};
+
 class SettingsStore {
   public:
-    // Loads the file if it exists; a missing file is an empty store. A file
-    // that cannot be parsed is kept aside as "<file>.broken" and the store
-    // starts empty, so start-up always gets its defaults. An empty path gives
-    // a store that lives in memory only and never writes.
+    // Loads the file if it exists; a missing file is an empty store. Stale
+    // temporary files of killed writers beside it are removed first. A file
+    // that cannot be read or parsed is a LoadProblem(). An empty path gives a
+    // store that lives in memory only and never writes.
     explicit SettingsStore(std::filesystem::path file);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
@@ -42,6 +61,12 @@ class SettingsStore {
     static std::filesystem::path DefaultPath(std::string_view applicationName);
 
     const std::filesystem::path& Path() const;
+
+    // What kept the file from being taken at load; nothing when it was.
+    const std::optional<SettingsLoadProblem>& LoadProblem() const;
+    // False when changes stay in memory only: an empty path, or a file that
+    // could neither be read nor set aside (it is never written over).
+    bool SavesToDisk() const;
 
     std::optional<SettingValue> Get(std::string_view section, std::string_view name) const;
 

@@ -1,5 +1,15 @@
 // The flight computer program.
 
 #include "app/flight_computer_app.h"
+#include "app/termination_signals.h"
+#include "app/test_hooks.h"
+#include "platform/message_box.h"
 
-wxIMPLEMENT_APP(CFlightComputerApp);
+wxIMPLEMENT_APP_NO_MAIN(CFlightComputerApp);
+
+int main(int argc, char** argv) {
+    app::BlockTerminationSignals();
+    platform::HoldMessageBoxes();
+    app::test_hooks::Record("main");
+    return wxEntry(argc, argv);
+}

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -271,13 +272,40 @@ TEST_F(TextFileTest, LongLinesComeInPieces) {
         EXPECT_EQ(file.GetPosition(), c.bytes.size());
     }
 
-    // The rest of a long comment line is comment too, not a data line.
-    TextFile file;
-    ASSERT_TRUE(file.Open(Put(";" + utf8Line + "\r\n" + utf8Line + "\r\nDATA"), OpenMode::kRead));
-    const DataLines lines = ReadDataLines(file);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].second, 3003u);
-    EXPECT_EQ(lines[2].first, L"DATA");
+}
+
+TEST_F(TextFileTest, LinesLongerThanAPieceAreSkippedWholeAndCounted) {
+    // Data lines and whole lines never come in pieces: a long line is left
+    // out and counted (a long comment only left out), whatever the encoding.
+    const std::string eAcute = "\xC3\xA9";
+    std::string utf8Line;
+    for (int i = 0; i < 1500; ++i)
+        utf8Line += eAcute;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::size_t dataLineStart;
+    };
+    const std::string ansiLine(5000, '\xE9');
+    const Case cases[] = {
+        {"utf8", ";" + utf8Line + "\r\n" + utf8Line + "\r\nDATA\r\n" + utf8Line, 6005},
+        {"ansi", ansiLine + "\nDATA\n" + ansiLine + "\n", 5001},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TextFile file;
+        ASSERT_TRUE(file.Open(Put(c.bytes), OpenMode::kRead));
+        EXPECT_EQ(ReadDataLines(file), (DataLines{{L"DATA", c.dataLineStart}}));
+        EXPECT_EQ(file.LongLinesSkipped(), 2u);
+
+        ASSERT_TRUE(file.SetPosition(file.DataStart()));
+        file.ClearEndOfFile();
+        Lines whole;
+        while (const auto line = file.ReadWholeLine(L'\n', 3))
+            whole.emplace_back(*line);
+        EXPECT_EQ(whole.back(), L"DATA");
+        EXPECT_EQ(file.LongLinesSkipped(), c.name == std::string("utf8") ? 5u : 4u);
+    }
 }
 
 TEST_F(TextFileTest, BrokenSequencesNeverMergeLines) {
@@ -429,6 +457,12 @@ TEST_F(TextFileTest, OpenFailureShowsTheFileErrorBoxUnlessQuiet) {
 TEST_F(TextFileTest, ReplaceKeepsTheOldFileUntilCloseCommits) {
     Put("old content\r\n");
     ::chmod((dir_ / "f.txt").c_str(), 0640);
+    // What a writer killed earlier left behind goes with this replacement.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    Put("half", "f.txt.tmp-" + std::to_string(gone) + "-0");
+    ASSERT_EQ(FileCount(), 2u);
     TextFile file;
     ASSERT_TRUE(file.Open(PathOf("f.txt"), OpenMode::kReplace));
     EXPECT_EQ(file.GetEncoding(), TextEncoding::kUtf8);

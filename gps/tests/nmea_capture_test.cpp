@@ -3,10 +3,13 @@
 // sentence's own text, read here with arithmetic of the test's own.
 #include <cmath>
 #include <fstream>
+#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "gps/nmea_classify.h"
+#include "gps/port_line_assembler.h"
 #include "gps/tests/nmea_test_support.h"
 
 namespace gps::testing {
@@ -168,6 +171,30 @@ TEST_P(CaptureTest, EveryLineParsesToItsOwnValues) {
     if (feed == Feed::kRmzTwoD) {
         EXPECT_GT(pressureAltitudes, 400);
     }
+}
+
+// The capture's bytes as stored (LF line ends), cut into sentences by the
+// port's own assembler: the same fixes as with CR LF.
+TEST_F(NmeaTest, TheCaptureAsStoredGivesTheSameFixesAsWithCrLf) {
+    std::ifstream file(KV_SOURCE_DIR "/../shared/testdata/nmea/flarm-capture.nmea",
+                       std::ios::binary);
+    const std::string stored{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_EQ(stored.find('\r'), std::string::npos);
+    const auto acceptedFixes = [this](const std::string& bytes) {
+        ResetNmeaParserState();
+        fix = GpsFixRecord{};
+        LineAssembler lines;
+        int accepted = 0;
+        lines.Push(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                   [&accepted](std::span<char> line) { accepted += HandleNmeaLine(line).accepted; });
+        return accepted;
+    };
+    std::string crLf;
+    for (const std::string& line : CaptureLines())
+        crLf += line + "\r\n";
+    const int fixes = acceptedFixes(stored);
+    EXPECT_GT(fixes, 1000);
+    EXPECT_EQ(fixes, acceptedFixes(crLf));
 }
 
 INSTANTIATE_TEST_SUITE_P(Feeds, CaptureTest,

@@ -77,7 +77,10 @@ TEST_F(ClassifyTest, ChecksumRule) {
         {classic, T::kRmc},
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a\r\n", T::kRmc},
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6B\r\n", T::kNone},
-        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\n", T::kNone},
+        // An LF alone ends a sentence as CR LF does; a second CR is no line end.
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\n", T::kRmc},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\r\n", T::kNone},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A \n", T::kNone},
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W\r\n", T::kNone},
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", T::kNone},
     };
@@ -98,7 +101,9 @@ TEST_F(ClassifyTest, PfsBangChecksumStartsAtPositionEight) {
         sum ^= static_cast<unsigned char>(c);
     char tail[8];
     std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    EXPECT_EQ(Handle("$" + body + tail).type, T::kPfsBang);
+    const std::string line = "$" + body + tail;
+    EXPECT_EQ(Handle(line).type, T::kPfsBang);
+    EXPECT_EQ(Handle(line.substr(0, line.size() - 2) + "\n").type, T::kPfsBang);  // LF alone
     EXPECT_EQ(HandleBody(body).type, T::kNone);  // the whole-sentence sum differs
 }
 

@@ -87,6 +87,14 @@ TEST_F(InstrumentTest, RmzIsGpsAltitudeWithoutGgaAltitudes) {
     EXPECT_FALSE(HandleBody("PGRMZ,1234,F,2").accepted);  // no FLARM: a 2D fix's altitude
     EXPECT_EQ(fix.gpsAltitudeValid, 0);
 
+    // An empty altitude leaves no stale altitude marked valid either.
+    for (const char* body : {"PGRMZ,,F,3", "PGRMZ,", "PGRMZ,1234"}) {
+        SCOPED_TRACE(body);
+        ASSERT_TRUE(HandleBody("PGRMZ,1234,F,3").accepted);
+        EXPECT_FALSE(HandleBody(body).accepted);
+        EXPECT_EQ(fix.gpsAltitudeValid, 0);
+    }
+
     state.ggaAltitudeSeen = 1;
     fix = GpsFixRecord{};
     EXPECT_FALSE(HandleBody("PGRMZ,1234,F,3").accepted);

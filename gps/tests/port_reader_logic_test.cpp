@@ -76,6 +76,13 @@ TEST(LineAssembler, ASentenceTooLongForTheBufferIsDroppedWhole) {
     const std::string far = "$" + std::string(400, 'C') + "\n";
     EXPECT_EQ(Assemble({longest, tooLong, kRmc, far, kGga}),
               (std::vector<std::string>{longest, kRmc, kGga}));
+
+    // The limit counts no CR before the LF; CRs elsewhere are text.
+    const std::string longestCrLf = "$" + std::string(250, 'A') + "\r\n";
+    const std::string innerCr = "$" + std::string(249, 'A') + "\r\r\n";
+    const std::string innerCrTooLong = "$" + std::string(250, 'A') + "\rA\n";
+    EXPECT_EQ(Assemble({longestCrLf, innerCr, innerCrTooLong, kRmc}),
+              (std::vector<std::string>{longestCrLf, innerCr, kRmc}));
 }
 
 TEST(LineAssembler, ABangSentenceIsHandedOnAsDollarAndThreeZeroBytes) {

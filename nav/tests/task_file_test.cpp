@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <string>
 
@@ -44,7 +45,7 @@ std::string Summary(CTask& task) {
 
 CTaskList ReadList(const std::filesystem::path& path) {
     CTaskList list;
-    EXPECT_TRUE(LoadTaskFile(Wide(path), list));
+    EXPECT_TRUE(LoadTaskFile(Wide(path), list).opened);
     return list;
 }
 
@@ -167,8 +168,19 @@ TEST(TaskFileTest, BrokenTaskEndsTheFileAndKeepsTheTasksBefore) {
     const auto path = folder.Write("broken.tsk", good + broken + good);
     CTaskList list;
     list.Append(std::make_unique<CTask>());
-    ASSERT_TRUE(LoadTaskFile(Wide(path), list));
+    const TaskFileLoad load = LoadTaskFile(Wide(path), list);
+    ASSERT_TRUE(load.opened);
+    EXPECT_TRUE(load.stoppedEarly);
     EXPECT_EQ(list.size(), 1U);
+
+    // Saved again, the file keeps what could not be read after the tasks.
+    ASSERT_TRUE(SaveTaskFile(Wide(path), list));
+    const std::string saved = ReadBytes(path);
+    EXPECT_TRUE(saved.ends_with(broken + good)) << saved;
+    CTaskList again;
+    EXPECT_TRUE(LoadTaskFile(Wide(path), again).stoppedEarly);
+    EXPECT_EQ(again.size(), 1U);
+    EXPECT_EQ(again.UnreadText(), platform::FromUtf8(broken + good));
 
     int result = 0;
     EXPECT_EQ(ReadOne(L"/*TASK*/\nT\n0\n2,0,2\nA 45 0 0\n", &result), nullptr);
@@ -176,7 +188,24 @@ TEST(TaskFileTest, BrokenTaskEndsTheFileAndKeepsTheTasksBefore) {
     EXPECT_EQ(ReadOne(L"no task here\n", &result), nullptr);
     EXPECT_EQ(result, 1);
     CTaskList untouched;
-    EXPECT_FALSE(LoadTaskFile(Wide(folder.Path() / "missing.tsk"), untouched));
+    const TaskFileLoad missing = LoadTaskFile(Wide(folder.Path() / "missing.tsk"), untouched);
+    EXPECT_FALSE(missing.opened);
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_EQ(LoadTaskFile(Wide(folder.Path()), untouched).error, EISDIR);
+}
+
+TEST(TaskFileTest, ALineTooLongForATaskIsLeftOutNotCut) {
+    // A point name of 3000 characters: the line is left out whole, so the
+    // task breaks there and the text from it on is kept.
+    ScratchFolder folder;
+    const std::string head = platform::ToUtf8(kHead);
+    const std::string longName = "/*TASK*/\n" + std::string(3000, 'N') + "\n0\n";
+    const auto path = folder.Write("long.tsk", head + longName);
+    CTaskList list;
+    const TaskFileLoad load = LoadTaskFile(Wide(path), list);
+    EXPECT_EQ(load.longLines, 1U);
+    for (const auto& task : list)
+        EXPECT_LT(task->name.size(), 1022U);
 }
 
 TEST(TaskFileTest, OptionalSectionsAreMatchedPointByPoint) {

@@ -14,6 +14,7 @@
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_list.h"
 #include "nav/waypoint_loader.h"
+#include "platform/message_box.h"
 #include "platform/ui_post.h"
 
 namespace nav {
@@ -99,6 +100,23 @@ TEST_F(WaypointLoaderTest, BackgroundLoadPublishesAndReportsOnce) {
     EXPECT_EQ(messages[0].window, platform::kMainFrameWindow);
     EXPECT_EQ(messages[0].lParam, static_cast<std::intptr_t>(LoadResult::kComplete));
     EXPECT_FALSE(messages[0].sent);
+}
+
+TEST_F(WaypointLoaderTest, ALineTooLongForARecordIsLeftOutAndReportedOnce) {
+    // A 10 MB line of record-like text between two records gives no
+    // waypoint at all, and one box names the file.
+    std::string longLine;
+    while (longLine.size() < 10'000'000)
+        longLine += "WPX,47,1,0,-8,0,0,100";
+    const platform::ScopedRecordingSink boxes;
+    std::wstring path = Write(Records(1) + longLine + "\r\n" + Records(2).substr(Records(1).size()));
+    ASSERT_EQ(OpenWaypointFile(g_waypointFile, path, true, true, true), 1);
+    ASSERT_TRUE(WaitUntilIdle(g_waypointLoader));
+    EXPECT_EQ(ListNames(), (std::vector<std::wstring>{L"WP0", L"WP1"}));
+    const auto shown = boxes->Boxes();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_NE(shown[0].text.find(path), std::wstring::npos);
+    EXPECT_NE(shown[0].text.find(L"\n1 "), std::wstring::npos);
 }
 
 TEST_F(WaypointLoaderTest, MapElementsAndAFailingElement) {

@@ -42,5 +42,30 @@ TEST(MessageBox, WithoutSinkTheDefaultAnswerIsReturned) {
     SetMessageBoxSink(previous);
 }
 
+TEST(MessageBox, BoxesRaisedBeforeTheSinkStandsAreShownWhenReleased) {
+    const auto previous = SetMessageBoxSink(nullptr);
+    ShowMessageBox(nullptr, L"not held", L"Test", mb::kOk);
+    HoldMessageBoxes();
+    EXPECT_EQ(ShowMessageBox(nullptr, L"first", L"Early", mb::kIconHand), kIdOk);
+    EXPECT_EQ(ShowMessageBox(nullptr, L"second", L"", mb::kYesNo), kIdYes);
+    {
+        const ScopedRecordingSink sink;
+        ReleaseHeldMessageBoxes();
+        const auto boxes = sink->Boxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0].text, L"first");
+        EXPECT_EQ(boxes[0].caption, L"Early");
+        EXPECT_EQ(boxes[0].style, mb::kIconHand);
+        EXPECT_EQ(boxes[1].text, L"second");
+        ReleaseHeldMessageBoxes();  // nothing more
+        EXPECT_EQ(sink->Boxes().size(), 2u);
+    }
+    ShowMessageBox(nullptr, L"after the release", L"Test", mb::kOk);  // not held any more
+    const ScopedRecordingSink sink;
+    ReleaseHeldMessageBoxes();
+    EXPECT_TRUE(sink->Boxes().empty());
+    SetMessageBoxSink(previous);
+}
+
 }  // namespace
 }  // namespace platform

@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,10 +39,6 @@ std::string ReadText(const fs::path& file) {
 void WriteText(const fs::path& file, std::string_view text) {
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << text;
-}
-
-fs::path Broken(const fs::path& file) {
-    return fs::path(file) += ".broken";
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -157,7 +155,7 @@ TEST_F(SettingsStoreTest, ReadsAHandEditedFile) {
     EXPECT_EQ(store.GetBinary("Settings\\Task", "centerLon"),
               (Bytes{0, 0, 0, 0, 0, 0, 0x10, 0xC0}));
     EXPECT_EQ(store.GetString("Settings\\Task", "Colon", ""), "a:b=c");
-    EXPECT_FALSE(fs::exists(Broken(File())));
+    EXPECT_FALSE(store.LoadProblem().has_value());
 }
 
 TEST_F(SettingsStoreTest, BrokenFileIsKeptAsideAndTheStoreStartsEmpty) {
@@ -187,13 +185,133 @@ TEST_F(SettingsStoreTest, BrokenFileIsKeptAsideAndTheStoreStartsEmpty) {
             SettingsStore store(File());
             EXPECT_EQ(store.Get("A", "x"), std::nullopt);
             EXPECT_FALSE(fs::exists(File()));
-            EXPECT_EQ(ReadText(Broken(File())), text);
+            const auto& problem = store.LoadProblem();
+            ASSERT_TRUE(problem.has_value());
+            EXPECT_EQ(problem->kind, platform::SettingsLoadProblem::Kind::kNotSettings);
+            EXPECT_GE(problem->errorLine, 1u);
+            EXPECT_EQ(ReadText(problem->keptAs), text);
+            EXPECT_TRUE(store.SavesToDisk());
             EXPECT_TRUE(store.WriteInt("A", "y", 3));
+            fs::remove(problem->keptAs);
         }
         EXPECT_EQ(SettingsStore(File()).GetInt("A", "y", 0), 3u);
-        fs::remove(Broken(File()));
     }
 }
+
+// The names files were set aside under.
+std::vector<fs::path> SetAside(const fs::path& file) {
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::directory_iterator(file.parent_path())) {
+        if (entry.path().filename().string().starts_with(file.filename().string() + ".broken-"))
+            kept.push_back(entry.path());
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+TEST_F(SettingsStoreTest, EachBadFileIsKeptUnderANameOfItsOwn) {
+    // Two corrupt files in a row, then one too large to be a settings file:
+    // every one is kept, none replaces another.
+    const std::string first = "kv-settings 1\n[A]\nx=int:1\nnonsense\n";
+    const std::string second = "garbage";
+    const std::string large(std::size_t{17} << 20, 'x');
+    std::vector<std::optional<platform::SettingsLoadProblem>> problems;
+    for (const std::string* text : {&first, &second, &large}) {
+        WriteText(File(), *text);
+        problems.push_back(SettingsStore(File()).LoadProblem());
+    }
+    using Kind = platform::SettingsLoadProblem::Kind;
+    ASSERT_TRUE(problems[0] && problems[1] && problems[2]);
+    EXPECT_EQ(problems[0]->kind, Kind::kNotSettings);
+    EXPECT_EQ(problems[0]->errorLine, 4u);
+    EXPECT_EQ(problems[2]->kind, Kind::kTooLarge);
+    const std::vector<fs::path> kept = SetAside(File());
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept, (std::vector<fs::path>{problems[0]->keptAs, problems[1]->keptAs,
+                                           problems[2]->keptAs}));
+    EXPECT_EQ(ReadText(kept[0]), first);
+    EXPECT_EQ(ReadText(kept[1]), second);
+    EXPECT_EQ(fs::file_size(kept[2]), large.size());
+    EXPECT_TRUE(kept[0].filename().string().ends_with("-0"));
+}
+
+// Runs `body` in a child process as an unprivileged user (the test itself
+// may run as root, who reads any file); its exit status is the result.
+int RunAsNobody(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST_F(SettingsStoreTest, AFileThatCannotBeReadOrSetAsideIsNeverWrittenOver) {
+    fs::create_directories(Folder());
+    fs::permissions(root_, fs::perms::all);  // the child may enter (only)
+    fs::permissions(root_ / "config", fs::perms::all);
+    struct Case {
+        const char* name;
+        const char* text;
+        fs::perms filePerms;
+        fs::perms folderPerms;  // read-only: the file cannot be renamed
+        platform::SettingsLoadProblem::Kind kind;
+    };
+    using Kind = platform::SettingsLoadProblem::Kind;
+    const fs::perms readOnlyFolder = fs::perms::owner_all | fs::perms::group_read |
+                                     fs::perms::group_exec | fs::perms::others_read |
+                                     fs::perms::others_exec;
+    const Case cases[] = {
+        {"unreadable", "kv-settings 1\n[A]\nx=int:7\n", fs::perms::none, fs::perms::all,
+         Kind::kUnreadable},
+        {"not set aside", "broken", fs::perms::owner_read | fs::perms::others_read, readOnlyFolder,
+         Kind::kNotSettings},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteText(File(), c.text);
+        fs::permissions(File(), c.filePerms);
+        fs::permissions(Folder(), c.folderPerms);
+        const int result = RunAsNobody([&] {
+            SettingsStore store(File());
+            const auto& problem = store.LoadProblem();
+            if (!problem || problem->kind != c.kind || !problem->keptAs.empty()) return 1;
+            if (store.SavesToDisk()) return 2;
+            // Changes stay in memory.
+            if (!store.WriteInt("A", "x", 9) || store.GetInt("A", "x", 0) != 9) return 3;
+            return 0;
+        });
+        if (result == 100) GTEST_SKIP() << "cannot run as an unprivileged user";
+        EXPECT_EQ(result, 0);
+        fs::permissions(Folder(), fs::perms::all);
+        fs::permissions(File(), fs::perms::owner_all);
+        EXPECT_EQ(ReadText(File()), c.text);
+        EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(Folder()), {}),
+                  std::vector<fs::path>{File()});
+    }
+}
+
+TEST_F(SettingsStoreTest, LeftoversOfGoneWritersAreRemovedAtStart) {
+    fs::create_directories(Folder());
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string stem = File().string() + ".tmp-";
+    const fs::path dead = stem + std::to_string(gone) + "-0";
+    const fs::path live = stem + "1-0";  // the init process runs as long as the system
+    const fs::path notOurs = File().string() + ".tmp-x-0";
+    for (const fs::path& file : {dead, live, notOurs})
+        WriteText(file, "kv-settings 1\n");
+    SettingsStore store(File());
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(live));
+    EXPECT_TRUE(fs::exists(notOurs));
+}
+
+
 
 TEST_F(SettingsStoreTest, FoldersAndFileAppearWithTheFirstWriteOnly) {
     const fs::path file = root_ / "a" / "b" / "settings";
@@ -360,17 +478,21 @@ TEST_F(SettingsStoreTest, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
     // Every other kill aims at a write in progress; rounds go on until some
     // have hit one (a temporary file is left behind).
     constexpr int kKillsDuringAWrite = 3;
-    for (int round = 0;
-         round < 100 && (round < 12 || TemporaryFiles(Folder()) < kKillsDuringAWrite); ++round) {
+    int leftBehind = 0;
+    for (int round = 0; round < 100 && (round < 12 || leftBehind < kKillsDuringAWrite);
+         ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const pid_t child = StartAndKillWriter(File(), last + 1, round % 2 == 1, random);
         ASSERT_GT(child, 0);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status));
+        leftBehind += TemporaryFiles(Folder());
 
+        // The next start removes what the killed writer left behind.
         const SettingsStore store(File());
-        ASSERT_FALSE(fs::exists(Broken(File())));
+        EXPECT_EQ(TemporaryFiles(Folder()), 0);
+        ASSERT_FALSE(store.LoadProblem().has_value());
         const auto block = store.GetBinary("Test", "Block");
         ASSERT_TRUE(block.has_value());
         const auto generation = BlockGeneration(*block);
@@ -382,7 +504,7 @@ TEST_F(SettingsStoreTest, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
         EXPECT_TRUE(text == Text(*generation) || text == Text(*generation - 1));
         last = *generation;
     }
-    EXPECT_GE(TemporaryFiles(Folder()), kKillsDuringAWrite);
+    EXPECT_GE(leftBehind, kKillsDuringAWrite);
 }
 
 TEST_F(SettingsStoreTest, NumbersWrittenAsTextKeepTheCFormUnderACommaLocale) {

@@ -263,6 +263,87 @@ TEST(Program, ShowsItsWindowInPortraitAndEndsCleanlyOnInterrupt) {
     RunAndEnd("portrait", "480x800", SIGINT);
 }
 
+TEST(Program, TerminateAtAnyMomentOfStartUpEndsItNormally) {
+    // Once main has begun, a signal sent before start-up has installed its
+    // handlers waits, then closes the program as its close command does.
+    for (const auto delay : {0ms, 100ms, 200ms, 300ms, 400ms, 500ms}) {
+        SCOPED_TRACE(std::to_string(delay.count()) + " ms after main began");
+        const TempFolder folder("early_term_" + std::to_string(delay.count()));
+        FakeReceiver receiver;
+        Program program(folder.Path(), "program", {kProgram, receiver.Port(), {}});
+        const auto end = Clock::now() + kStartLimit;
+        while (!program.Logged("main") && program.Running() && Clock::now() < end)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(delay);
+        program.Signal(SIGTERM);
+        EXPECT_EQ(program.Wait(), 0) << program.Errors();
+        EXPECT_FALSE(program.Logged("shown") && !program.Logged("closed"));
+    }
+}
+
+fs::path SettingsFile(const fs::path& folder) {
+    return folder / "config/Tarnwell Software/KOR_VAN WinCE";
+}
+
+// Starts the program, waits for its window and ends it; its boxes.
+std::vector<std::string> BoxesOfARun(const fs::path& folder, const std::string& name,
+                                     const std::string& port) {
+    Program program(folder, name, {kProgram, port, {}});
+    EXPECT_TRUE(program.WaitFor("shown")) << program.Errors();
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.Wait(), 0) << program.Errors();
+    return program.Boxes();
+}
+
+std::vector<std::string> BoxesCaptioned(const std::vector<std::string>& boxes,
+                                        const std::string& caption) {
+    std::vector<std::string> found;
+    for (const std::string& box : boxes) {
+        if (box.starts_with(caption + "\t")) found.push_back(box);
+    }
+    return found;
+}
+
+TEST(Program, EachCorruptSettingsFileIsKeptAndNamedInOneBox) {
+    const TempFolder folder("corrupt_settings");
+    FakeReceiver receiver;
+    for (const std::string run : {"first", "second"}) {
+        SCOPED_TRACE(run);
+        fs::create_directories(SettingsFile(folder.Path()).parent_path());
+        std::ofstream(SettingsFile(folder.Path())) << "not settings: " << run << "\n";
+        const auto boxes = BoxesCaptioned(BoxesOfARun(folder.Path(), run, ""), "Settings");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find(SettingsFile(folder.Path()).string() + "\\n"), std::string::npos)
+            << boxes[0];
+        EXPECT_NE(boxes[0].find(".broken-"), std::string::npos) << boxes[0];
+    }
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(SettingsFile(folder.Path()).parent_path()))
+        kept += entry.path().filename().string().starts_with("KOR_VAN WinCE.broken-");
+    EXPECT_EQ(kept, 2);
+}
+
+TEST(Program, AnUnreadableTaskFileIsNamedInOneBoxAndAMissingOneInNone) {
+    const TempFolder folder("task_file");
+    FakeReceiver receiver;
+    const fs::path unreadable = folder.Path() / "tasks.tsk";
+    fs::create_directories(unreadable);  // a folder cannot be read as a task file
+    for (const fs::path& task : {unreadable, folder.Path() / "missing.tsk"}) {
+        SCOPED_TRACE(task.string());
+        platform::SettingsStore(SettingsFile(folder.Path()))
+            .WriteString("Options\\TaskFiles", "file", std::string_view(task.string()));
+        const auto boxes =
+            BoxesCaptioned(BoxesOfARun(folder.Path(), task.stem().string(), receiver.Port()),
+                           "Task file");
+        if (task == unreadable) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_NE(boxes[0].find(task.string()), std::string::npos) << boxes[0];
+        } else {
+            EXPECT_TRUE(boxes.empty());
+        }
+    }
+}
+
 TEST(Program, ASecondStartRaisesTheFirstAndEnds) {
     const TempFolder folder("second");
     FakeReceiver receiver;

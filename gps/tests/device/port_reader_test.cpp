@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/module_services.h"
+#include "core/string_resources.h"
 #include "gps/gps_port.h"
 #include "gps/port_auto_baud.h"
 #include "gps/port_dialog_feed.h"
@@ -30,6 +31,7 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "testing/pseudo_terminal.h"
+#include "testing/scratch_folder.h"
 #include "platform/ui_post.h"
 #include "platform/utf.h"
 
@@ -125,13 +127,14 @@ TEST_F(PortReaderTest, AnUnpluggedPortIsWaitedOnQuietlyAndReadsAgainAfterReopeni
     pty.Unplug();  // mid-sentence
     const double cpuBefore = ProcessCpuSeconds();
     std::this_thread::sleep_for(500ms);
-    // The reader keeps waiting at its usual pace, without spinning, and says
-    // nothing: the port is simply silent until it is reopened.
+    // The reader keeps waiting at its usual pace, without spinning, and
+    // raises no box: the link shows the port as lost until it is back.
     EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.25);
     EXPECT_TRUE(GpsPortOpen());
+    EXPECT_EQ(CurrentGpsLink(), GpsLink::kLost);
     EXPECT_EQ(recorder.Sentences().size(), 2u);
     EXPECT_TRUE(boxes->Boxes().empty());
-    EXPECT_TRUE(posts->Records().empty());
+    EXPECT_TRUE(posts->Records().empty());  // the port dialog is not open
 
     PseudoTerminal pluggedBack;
     ASSERT_TRUE(OpenGpsPort(platform::FromUtf8(pluggedBack.Path())));
@@ -139,6 +142,56 @@ TEST_F(PortReaderTest, AnUnpluggedPortIsWaitedOnQuietlyAndReadsAgainAfterReopeni
     ASSERT_TRUE(recorder.WaitForSentences(3, 5s));
     // The tail of the cut sentence is not glued to its head.
     EXPECT_EQ(recorder.Sentences(), (std::vector<std::string>{gga, rmc, gga}));
+}
+
+TEST_F(PortReaderTest, APortReplacedUnderItsNameIsReadAgainAndThePilotIsTold) {
+    // The receiver is unplugged and plugged in again: a new pseudo-terminal
+    // behind the same link.
+    core::SetStringProvider([](unsigned id) {
+        return id == 4130 ? std::wstring(L"GPS lost") : id == 4131 ? L"GPS back" : L"";
+    });
+    const test_support::ScratchFolder folder("kv-port-link");
+    const std::filesystem::path link = folder / "gps";
+    std::filesystem::create_symlink(pty.Path(), link);
+    SetGpsPortDialogOpen(true);
+    ASSERT_TRUE(OpenGpsPort(platform::FromUtf8(link.string())));
+    const std::string gga =
+        Sentence("GPGGA,134749.60,4857.88170,N,00705.83929,E,2,25,1.00,1452.0,M,47.2,M,,");
+    pty.Send(gga);
+    ASSERT_TRUE(recorder.WaitForSentences(1, 5s));
+    EXPECT_EQ(GpsLinkText(), L"");
+
+    pty.Unplug();
+    const auto lostBy = Clock::now() + 2s;
+    while (CurrentGpsLink() != GpsLink::kLost && Clock::now() < lostBy)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(GpsLinkText(), L"GPS lost");
+
+    PseudoTerminal pluggedBack;
+    ASSERT_TRUE(pluggedBack.Valid());
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(pluggedBack.Path(), link);
+    const auto replaced = Clock::now();
+    bool flowing = false;
+    while (!flowing && Clock::now() < replaced + 5s) {
+        pluggedBack.Send(gga);
+        flowing = recorder.WaitForSentences(2, 200ms);
+    }
+    EXPECT_TRUE(flowing) << "no fix within 5 s of the port coming back";
+    EXPECT_EQ(CurrentGpsLink(), GpsLink::kBack);
+    EXPECT_EQ(GpsLinkText(), L"GPS back");
+    EXPECT_TRUE(boxes->Boxes().empty());
+    // The port dialog was told twice: lost, then back.
+    int told = 0;
+    for (const auto& record : posts->Records())
+        told += record.message == platform::WM_APP_PORTSTATUS;
+    EXPECT_EQ(told, 2);
+
+    // A port closed by the user stays closed.
+    CloseGpsPort();
+    EXPECT_EQ(CurrentGpsLink(), GpsLink::kUp);
+    EXPECT_FALSE(GpsPortOpen());
+    core::SetStringProvider(nullptr);
 }
 
 // Passes what the port receives only at the rate the instrument sends at;

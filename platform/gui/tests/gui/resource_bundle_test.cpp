@@ -72,6 +72,14 @@ TEST(ResourceBundle, CarriesItsVersionAndEveryStringTheProgramUses) {
                             2133, 2134, 2141, 2536, 2547, 2548, 2549, 2574, 2575, 2576, 2577};
     for (const unsigned id : ids)
         EXPECT_FALSE(bundle->String(id).empty()) << id;
+    // The polar box's texts around the file name, the receiver's link and
+    // the boxes about files read in part.
+    for (unsigned id = 4130; id <= 4146; ++id)
+        EXPECT_FALSE(bundle->String(id).empty()) << id;
+    EXPECT_EQ(bundle->String(4130), L"GPS lost");
+    EXPECT_EQ(bundle->String(4131), L"GPS back");
+    EXPECT_TRUE(bundle->String(2050).ends_with(L"\n"));
+    EXPECT_TRUE(bundle->String(2051).starts_with(L"\n"));
     EXPECT_TRUE(bundle->String(1).empty());
     EXPECT_TRUE(bundle->String(0xFFFFFFFF).empty());
 
