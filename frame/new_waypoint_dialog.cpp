@@ -121,7 +121,8 @@ void CNewWaypointDialog::ShowModeControls() {
         SetControlText(*this, kFileOrPick, core::LoadResourceString(2101));
         SetTitle(core::LoadResourceString(2102));
     } else {
-        SetControlText(*this, kAltitudeLabel, core::LoadResourceString(model_.Metres() ? 2104 : 2103));
+        SetControlText(*this, kAltitudeLabel,
+                       core::LoadResourceString(model_.Metres() ? 2104 : 2103));
     }
 }
 

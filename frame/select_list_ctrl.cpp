@@ -14,6 +14,11 @@ CSelectListCtrl::CSelectListCtrl(wxWindow* parent, int id, const wxString& headi
                  wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL),
       itemText_(std::move(itemText)) {
     AppendColumn(heading, wxLIST_FORMAT_LEFT, 200);
+    // The one column takes the whole width.
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        SetColumnWidth(0, GetClientSize().x);
+        event.Skip();
+    });
 }
 
 int CSelectListCtrl::SelectItem(int i) {

@@ -54,8 +54,8 @@ constexpr int kReachableListId = 294;
 constexpr int kPointListId = 172;
 
 constexpr int kTimerMs = 6000;
-constexpr int kEditorOnly[] = {kStep, kStore, kTaskName, kExtraStart, kExtraFinish, kDelete,
-                               kDeclare};
+constexpr int kEditorOnly[] = {kStep,        kStore,  kTaskName, kExtraStart,
+                               kExtraFinish, kDelete, kDeclare};
 
 std::mutex g_writerMutex;
 TaskDeclarationWriter g_declarationWriter;
@@ -334,7 +334,8 @@ bool CTaskDialog::HandleKey(int keyCode) {
         const nav::CWaypointEntry* entry = nav::g_waypoints.At(found);
         const std::wstring_view name =
             entry != nullptr ? entry->record.name.View() : std::wstring_view();
-        if (name.empty() || nav::FoldNameCase(name.front()) != nav::FoldNameCase(letter)) found = -1;
+        if (name.empty() || nav::FoldNameCase(name.front()) != nav::FoldNameCase(letter))
+            found = -1;
     }
     if (found >= 0) {
         waypointList_->SelectItem(found);

@@ -49,8 +49,8 @@ std::vector<std::wstring_view> SplitLines(std::wstring_view text) {
     std::size_t start = 0;
     while (start <= text.size()) {
         const auto end = text.find(L'\n', start);
-        std::wstring_view line =
-            text.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
+        std::wstring_view line = text.substr(
+            start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
         if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
         lines.push_back(line);
         if (end == std::wstring_view::npos) break;
@@ -122,7 +122,8 @@ CommentAndAttachments ParseCommentField(std::wstring_view text) {
             kept.push_back(line);
         }
     }
-    while (!kept.empty() && kept.back().empty()) kept.pop_back();
+    while (!kept.empty() && kept.back().empty())
+        kept.pop_back();
     for (std::size_t i = 0; i < kept.size(); ++i) {
         if (i > 0) result.comment += L"\r\n";
         result.comment += kept[i];
@@ -136,8 +137,8 @@ std::wstring FormatMapPointLines(double latDeg, double lonWestDeg, int code, int
     if (code < 1 && !(code <= -4 && code >= -7)) {
         return pen != 0 ? platform::FormatC(L"%09.7lf,0,0,%09.7lf,0,0,%0d,%0d\r\n", latDeg,
                                             lonWestDeg, code, pen)
-                        : platform::FormatC(L"%09.7lf,0,0,%09.7lf,0,0,%0d\r\n", latDeg,
-                                            lonWestDeg, code);
+                        : platform::FormatC(L"%09.7lf,0,0,%09.7lf,0,0,%0d\r\n", latDeg, lonWestDeg,
+                                            code);
     }
     const std::wstring nameText(name);
     if (comment.empty()) {
@@ -160,7 +161,8 @@ DmsFields SplitDegrees(double degrees) {
 
 int StepMapCode(int code, int step, int symbols) {
     int next = code + (step >= 0 ? 1 : -1);
-    while (next == 0 || (next <= -8 && next >= -10)) next += step >= 0 ? 1 : -1;
+    while (next == 0 || (next <= -8 && next >= -10))
+        next += step >= 0 ? 1 : -1;
     return std::clamp(next, -7, std::max(symbols, 1));
 }
 
@@ -184,16 +186,19 @@ void NewWaypointModel::FillFrom(const WaypointRecord& record, const MapExtension
     if (mapPointMode_) {
         // The altitude travels in the name: "^<alt>M^" or "^<alt>^".
         if (record.altitudeKnown) {
-            fields.name = metres_ ? platform::FormatC(L"^%.0fM^", record.altitude / kFeetPerMetre)
-                                  : platform::FormatC(L"^%.0f^", static_cast<double>(record.altitude));
+            fields.name = metres_
+                              ? platform::FormatC(L"^%.0fM^", record.altitude / kFeetPerMetre)
+                              : platform::FormatC(L"^%.0f^", static_cast<double>(record.altitude));
         }
         fields.name += name;
     } else {
         fields.altitude = !record.altitudeKnown ? -1.0F
-                          : metres_ ? std::round(record.altitude / static_cast<float>(kFeetPerMetre))
-                                    : std::round(record.altitude);
+                          : metres_
+                              ? std::round(record.altitude / static_cast<float>(kFeetPerMetre))
+                              : std::round(record.altitude);
         fields.name = name;
-        if (extension != nullptr && (*extension)[0] > 0.0F) fields.name += ExtensionText(*extension);
+        if (extension != nullptr && (*extension)[0] > 0.0F)
+            fields.name += ExtensionText(*extension);
         fields.marker = record.HasMarker() ? 1 : 0;
     }
     fields.comment = record.attachments.comment;
@@ -268,8 +273,10 @@ NewWaypointResult NewWaypointModel::Accept(CWaypointFile& file, platform::Settin
     }
 
     if (initialPosition_) {
-        store.WriteString("Options\\Miscellaneous", "InitLatitude", platform::FormatC("%.6lf", latitude));
-        store.WriteString("Options\\Miscellaneous", "InitLongitude", platform::FormatC("%.6lf", lonWest));
+        store.WriteString("Options\\Miscellaneous", "InitLatitude",
+                          platform::FormatC("%.6lf", latitude));
+        store.WriteString("Options\\Miscellaneous", "InitLongitude",
+                          platform::FormatC("%.6lf", lonWest));
         return {NewWaypointOutcome::kInitialPosition};
     }
     return mapPointMode_ ? AcceptMapPoint(latitude, lonWest)
@@ -311,7 +318,8 @@ NewWaypointResult NewWaypointModel::AcceptWaypoint(CWaypointFile& file, double l
     record.attachments.sound = comment.sound;
     record.altitudeKnown = fields.altitude != -1.0F;
     if (record.altitudeKnown) {
-        record.altitude = metres_ ? static_cast<float>(fields.altitude * kFeetPerMetre) : fields.altitude;
+        record.altitude =
+            metres_ ? static_cast<float>(fields.altitude * kFeetPerMetre) : fields.altitude;
     } else {
         record.altitude = kNoAltitude;
         const auto model = core::CurrentElevationModel();
@@ -325,9 +333,9 @@ NewWaypointResult NewWaypointModel::AcceptWaypoint(CWaypointFile& file, double l
     }
     if (fields.marker != 0 && record.altitudeKnown) record.flags |= kMarkerFlag;
 
-    const std::optional<int> index =
-        editIndex >= 0 ? EditWaypoint(file, editIndex, record, &named.extension)
-                       : AddWaypoint(file, record, &named.extension);
+    const std::optional<int> index = editIndex >= 0
+                                         ? EditWaypoint(file, editIndex, record, &named.extension)
+                                         : AddWaypoint(file, record, &named.extension);
     if (!index) {
         Ask(2021, 2024, kStop);
         return {NewWaypointOutcome::kRefused, kNameEdit};

@@ -35,8 +35,8 @@ struct NewWaypointFields {
     std::wstring name;       // waypoint mode: may carry ", <map values>"
     std::wstring comment;    // may carry "#i<image>" and "#s<sound>" lines
     int marker = 0;
-    int pen = 0;       // map-point mode, -16..16
-    int mapCode = 1;   // map-point mode
+    int pen = 0;      // map-point mode, -16..16
+    int mapCode = 1;  // map-point mode
 };
 
 // The name field of waypoint mode: the name up to the first comma (ASCII or

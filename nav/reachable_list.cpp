@@ -90,13 +90,14 @@ std::vector<ReachableEntry> RankReachable(const WaypointList& list, const Waypoi
     for (ReachableEntry& entry : ranked) {
         const std::wstring name(list.At(entry.index)->record.name.View());
         if (options.showDifference) {
-            const float difference = Shown(options.currentAltitude - entry.required, options.metres);
+            const float difference =
+                Shown(options.currentAltitude - entry.required, options.metres);
             entry.text = platform::FormatC(L"%+4.*f - %ls", 0, static_cast<double>(difference),
                                            name.c_str());
         } else {
-            entry.text = platform::FormatC(L"%4.*f - %ls", 0,
-                                           static_cast<double>(Shown(entry.required, options.metres)),
-                                           name.c_str());
+            entry.text = platform::FormatC(
+                L"%4.*f - %ls", 0, static_cast<double>(Shown(entry.required, options.metres)),
+                name.c_str());
         }
     }
     return ranked;

@@ -48,9 +48,9 @@ struct ReachableEntry {
 };
 
 struct ReachableOptions {
-    bool metres = false;             // altitude unit
-    bool showDifference = false;     // current minus required, signed
-    float currentAltitude = 0.0F;    // feet
+    bool metres = false;           // altitude unit
+    bool showDifference = false;   // current minus required, signed
+    float currentAltitude = 0.0F;  // feet
 };
 
 // Every marked waypoint with an altitude, ranked by the altitude it needs

@@ -20,7 +20,7 @@ namespace nav {
 // The altitude warnings (feet: maximum less margin) before the start and on
 // task; 100000 while the warning is off. g_maxStartSpeed and
 // g_maxStartAltitude (task_navigation.h) are the start limits.
-inline constexpr float kNoSpeedLimit = 1000.0F;      // knots
+inline constexpr float kNoSpeedLimit = 1000.0F;       // knots
 inline constexpr float kNoAltitudeLimit = 100000.0F;  // feet
 inline std::atomic<float> g_warningAltitudeBefore{kNoAltitudeLimit};
 inline std::atomic<float> g_warningAltitudeOnTask{kNoAltitudeLimit};

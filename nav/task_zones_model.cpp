@@ -50,8 +50,7 @@ bool HasZone(const CTaskPoint& point) {
 
 // A zone that OK refuses: no kind, or the kind chosen without a size.
 std::optional<ZoneRefusal> CheckZone(const TurnpointZone& zone, int focus) {
-    if (zone.hasCylinder == 0 && zone.hasSector == 0)
-        return ZoneRefusal{focus, kZoneErrorText};
+    if (zone.hasCylinder == 0 && zone.hasSector == 0) return ZoneRefusal{focus, kZoneErrorText};
     if (zone.hasCylinder != 0 && zone.cylinderRadius <= 0.0F)
         return ZoneRefusal{focus == kTurnpointCombo ? focus : kCylinderRadiusEdit, kZoneErrorText};
     if (zone.hasSector != 0 && zone.sectorRadius <= 0.0F)
@@ -63,8 +62,7 @@ std::optional<ZoneRefusal> CheckZone(const TurnpointZone& zone, int focus) {
 // (2 km when it has none), a line's half width (half of 4 km when the task
 // has no width).
 float ControlPointRadius(const CTaskPoint& point, float lineWidth) {
-    if (point.hasCylinder != 0)
-        return point.cylinderRadius < 0.001F ? 2.0F : point.cylinderRadius;
+    if (point.hasCylinder != 0) return point.cylinderRadius < 0.001F ? 2.0F : point.cylinderRadius;
     if (point.hasSector != 0) return point.sectorRadius < 0.001F ? 2.0F : point.sectorRadius;
     return (lineWidth < 0.001F ? 4.0F : lineWidth) / 2.0F;
 }
@@ -116,11 +114,11 @@ TaskZonesModel::TaskZonesModel(CTask& task, const ZoneSettings& stored, float di
     common.sectorRadius = Round(stored.tptSectorRadius * factor_, 0.01F);
 
     if (const CTaskPoint* start = task.StartPoint()) {
-        startType = start->hasCylinder != 0 ? ((start->role & kRoleEnterCylinderBit) != 0
-                                                   ? kZoneEnterCylinder
-                                                   : kZoneCylinder)
-                    : start->hasSector != 0 ? kZoneSector
-                                            : kZoneLine;
+        startType =
+            start->hasCylinder != 0
+                ? ((start->role & kRoleEnterCylinderBit) != 0 ? kZoneEnterCylinder : kZoneCylinder)
+            : start->hasSector != 0 ? kZoneSector
+                                    : kZoneLine;
         startRadius = Round(ControlPointRadius(*start, task.startLineWidth) * factor_, 0.01F);
     }
     if (const CTaskPoint* finish = task.FinishPoint()) {
@@ -131,8 +129,8 @@ TaskZonesModel::TaskZonesModel(CTask& task, const ZoneSettings& stored, float di
     }
 
     firstTurnpoint_ = 1 + (task.extraStart != 0 ? 1 : 0);
-    const int count = task.PointCount() - 2 - (task.extraStart != 0 ? 1 : 0) -
-                      (task.extraFinish != 0 ? 1 : 0);
+    const int count =
+        task.PointCount() - 2 - (task.extraStart != 0 ? 1 : 0) - (task.extraFinish != 0 ? 1 : 0);
     bool anyWithoutZone = false;
     const CTaskPoint* firstWithZone = nullptr;
     for (int i = 0; i < count; ++i) {
@@ -300,7 +298,8 @@ void TaskZonesModel::WriteIntoTask() {
         CTaskPoint& point = *points[static_cast<std::size_t>(firstTurnpoint_ + i)];
         const TurnpointZone& own = turnpoints_[static_cast<std::size_t>(i)];
         const TurnpointZone& zone = sameZoneForAll != 0 ? common : own;
-        const bool notCounted = point.notCounted != 0 || (point.pointKind & kKindNotCountedBit) != 0;
+        const bool notCounted =
+            point.notCounted != 0 || (point.pointKind & kKindNotCountedBit) != 0;
         point.pointKind = kKindTurnpoint + (notCounted ? kKindNotCountedBit : 0);
         point.role = kRoleOrdinary;
         point.lineHalfWidth = 0.0F;

@@ -53,8 +53,8 @@ struct TurnpointZone {
     float sectorAngle = 90.0F;
     float sectorDirection = 0.0F;
     float innerRadius = 0.0F;
-    int sectorMode = 0;   // 1320
-    int notCounted = 0;   // shows 1289
+    int sectorMode = 0;  // 1320
+    int notCounted = 0;  // shows 1289
     friend bool operator==(const TurnpointZone&, const TurnpointZone&) = default;
 };
 
@@ -84,14 +84,16 @@ class TaskZonesModel {
     float finishRadius = 0.0F;
     float startDirection = 0.0F;
     float finishDirection = 0.0F;
-    TurnpointZone common;      // used while sameZoneForAll
-    int sameZoneForAll = 0;    // check 1221
+    TurnpointZone common;    // used while sameZoneForAll
+    int sameZoneForAll = 0;  // check 1221
 
     // The turnpoints (the points between start and finish).
     int TurnpointCount() const { return static_cast<int>(turnpoints_.size()); }
     std::vector<std::wstring> TurnpointNames() const;
     // The stored zone of turnpoint i, and storing the shown edits into it.
-    const TurnpointZone& Turnpoint(int i) const { return turnpoints_.at(static_cast<std::size_t>(i)); }
+    const TurnpointZone& Turnpoint(int i) const {
+        return turnpoints_.at(static_cast<std::size_t>(i));
+    }
     void StoreTurnpoint(int i, const TurnpointZone& zone);
 
     // Switching "same zone for all" on recomputes the automatic sector

@@ -70,9 +70,8 @@ TEST(ReachableListTest, ARidgeInFrontOfTheNearerFieldRanksTheFartherFirst) {
     EXPECT_EQ(Texts(ranked), (std::vector<std::wstring>{L"2000 - Far", L"2500 - Near"}));
     EXPECT_EQ(list.At(ranked[0].index)->record.name.View(), L"Far");
 
-    const auto metres = RankReachable(list, kHere, glide,
-                                      {.metres = true, .showDifference = true,
-                                       .currentAltitude = 5000.0F});
+    const auto metres = RankReachable(
+        list, kHere, glide, {.metres = true, .showDifference = true, .currentAltitude = 5000.0F});
     EXPECT_EQ(metres[0].text, L"+914 - Far");  // (5000 - 2000) ft in metres
 }
 

@@ -139,7 +139,9 @@ class TaskListFileTest : public ::testing::Test {
     }
     ~TaskListFileTest() override { platform::SetAppSettings(nullptr); }
 
-    static std::wstring Wide(const std::filesystem::path& p) { return platform::FromUtf8(p.string()); }
+    static std::wstring Wide(const std::filesystem::path& p) {
+        return platform::FromUtf8(p.string());
+    }
 
     test_support::ScratchFolder folder_{"kv-task-list"};
     platform::ScopedRecordingSink boxes_;

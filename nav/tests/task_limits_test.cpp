@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "core/shared_locks.h"
-#include "nav/task_zones_model.h"
 #include "nav/task_file.h"
+#include "nav/task_zones_model.h"
 #include "nav/tests/task_test_support.h"
 #include "platform/settings_store.h"
 
@@ -39,8 +39,8 @@ TEST_F(TaskLimitsTest, AFreshInstallationGivesNoStartWarning) {
 
 TEST_F(TaskLimitsTest, MetresAreShownRoundedAndStoredAsFeet) {
     TaskLimitsModel model(TaskLimitSettings{}, /*metres=*/true, kKmh);
-    EXPECT_EQ(model.maxStartAltitude, 9144.0F);  // 30000 ft
-    EXPECT_EQ(model.marginBefore, 61);           // 200 ft
+    EXPECT_EQ(model.maxStartAltitude, 9144.0F);    // 30000 ft
+    EXPECT_EQ(model.marginBefore, 61);             // 200 ft
     EXPECT_FLOAT_EQ(model.maxStartSpeed, 555.6F);  // 300 kt in km/h
     EXPECT_EQ(model.SpeedRange().maximum, 500.0F);
     EXPECT_EQ(model.StartAltitudeRange().maximum, 10000.0F);
@@ -116,8 +116,11 @@ TEST_F(TaskZonesTest, OkWritesTheZonesIntoTheTaskAndTheSettings) {
     model.startRadius = 1.5F;
     model.finishType = kZoneCylinder;
     model.finishRadius = 1.0F;
-    model.common = TurnpointZone{.hasCylinder = 1, .hasSector = 1, .cylinderRadius = 0.5F,
-                                 .sectorRadius = 10.0F, .sectorAngle = 90.0F};
+    model.common = TurnpointZone{.hasCylinder = 1,
+                                 .hasSector = 1,
+                                 .cylinderRadius = 0.5F,
+                                 .sectorRadius = 10.0F,
+                                 .sectorAngle = 90.0F};
     ASSERT_FALSE(model.Accept(store_));
     const CTaskPoint& start = *task_->points[0];
     EXPECT_FLOAT_EQ(task_->startLineWidth, 3.0F);

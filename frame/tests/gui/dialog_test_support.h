@@ -22,8 +22,8 @@ namespace frame::testing {
 inline const std::filesystem::path kBinaryDir = KV_BINARY_DIR;
 
 inline std::shared_ptr<const platform::gui::ResourceBundle> OpenBuiltBundle() {
-    platform::DynamicLibrary library = platform::DynamicLibrary::Open(
-        (kBinaryDir / platform::gui::kResourceBundleFile).string());
+    platform::DynamicLibrary library =
+        platform::DynamicLibrary::Open((kBinaryDir / platform::gui::kResourceBundleFile).string());
     if (!library) return nullptr;
     return std::make_shared<const platform::gui::ResourceBundle>(std::move(library));
 }

@@ -41,8 +41,8 @@ std::string FixtureFile() {
         const char letter = static_cast<char>('B' + i % 20);  // B..U, no A
         text += "^" + std::string(1, letter) + "Point" + std::to_string(i) + "," +
                 std::to_string(46.0 + (i % 100) * 0.01) + ",0,0," +
-                std::to_string(-7.0 - (i / 100) * 0.03) + ",0,0," +
-                std::to_string(300 + i % 700) + "\r\n";
+                std::to_string(-7.0 - (i / 100) * 0.03) + ",0,0," + std::to_string(300 + i % 700) +
+                "\r\n";
     }
     return text;
 }
@@ -101,28 +101,30 @@ class WaypointDialogsTest : public ::testing::Test {
 TEST_F(WaypointDialogsTest, TheListJumpsToTheFirstNameOfATypedLetter) {
     CTaskDialog dialog(nullptr, TaskDialogOptions{.pickOnly = true});
     ASSERT_TRUE(dialog.Loaded());
-    const int result = RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        CSelectListCtrl* list = dialog.WaypointList();
-        ASSERT_NE(list, nullptr);
-        EXPECT_EQ(list->GetItemCount(), kWaypointCount);
-        EXPECT_EQ(list->Selected(), 0);
-        EXPECT_NE(TextOf(dialog, 200).find(NameAt(0)), std::wstring::npos);
+    const int result = RunModal(
+        dialog, [&] { return dialog.DoModal(); },
+        [&] {
+            CSelectListCtrl* list = dialog.WaypointList();
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(list->GetItemCount(), kWaypointCount);
+            EXPECT_EQ(list->Selected(), 0);
+            EXPECT_NE(TextOf(dialog, 200).find(NameAt(0)), std::wstring::npos);
 
-        EXPECT_TRUE(dialog.HandleKey('m'));
-        const int m = list->Selected();
-        EXPECT_EQ(NameAt(m).front(), L'M');
-        EXPECT_NE(NameAt(m - 1).front(), L'M');
-        EXPECT_TRUE(dialog.HandleKey('A'));  // no name begins with A
-        EXPECT_EQ(list->Selected(), m);
-        EXPECT_TRUE(dialog.HandleKey(WXK_DOWN));
-        EXPECT_EQ(list->Selected(), m + 1);
+            EXPECT_TRUE(dialog.HandleKey('m'));
+            const int m = list->Selected();
+            EXPECT_EQ(NameAt(m).front(), L'M');
+            EXPECT_NE(NameAt(m - 1).front(), L'M');
+            EXPECT_TRUE(dialog.HandleKey('A'));  // no name begins with A
+            EXPECT_EQ(list->Selected(), m);
+            EXPECT_TRUE(dialog.HandleKey(WXK_DOWN));
+            EXPECT_EQ(list->Selected(), m + 1);
 
-        const wxSize size = dialog.GetSize();
-        EXPECT_LE(size.x, 800);
-        EXPECT_LE(size.y, 480);
-        EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("task_dialog_213_waypoints.png")));
-        Click(dialog, 1080);
-    });
+            const wxSize size = dialog.GetSize();
+            EXPECT_LE(size.x, 800);
+            EXPECT_LE(size.y, 480);
+            EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("task_dialog_213_waypoints.png")));
+            Click(dialog, 1080);
+        });
     EXPECT_EQ(result, wxID_OK);
     ASSERT_TRUE(dialog.Chosen());
     EXPECT_EQ(dialog.Chosen()->name.View().front(), L'M');
@@ -130,44 +132,48 @@ TEST_F(WaypointDialogsTest, TheListJumpsToTheFirstNameOfATypedLetter) {
 
 TEST_F(WaypointDialogsTest, TheReachableListRanksTheMarkedWaypoints) {
     CTaskDialog dialog(nullptr, TaskDialogOptions{.mode = TaskDialogMode::kReachable});
-    RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        CValueListBox* list = dialog.ReachableList();
-        ASSERT_NE(list, nullptr);
-        EXPECT_GE(list->GetCount(), 1);
-        EXPECT_LE(list->GetCount(), 16);
-        EXPECT_EQ(list->GetSelection(), 0);
-        EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("task_dialog_213_reachable.png")));
-        Click(dialog, wxID_CANCEL);
-    });
+    RunModal(
+        dialog, [&] { return dialog.DoModal(); },
+        [&] {
+            CValueListBox* list = dialog.ReachableList();
+            ASSERT_NE(list, nullptr);
+            EXPECT_GE(list->GetCount(), 1);
+            EXPECT_LE(list->GetCount(), 16);
+            EXPECT_EQ(list->GetSelection(), 0);
+            EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("task_dialog_213_reachable.png")));
+            Click(dialog, wxID_CANCEL);
+        });
 }
 
 TEST_F(WaypointDialogsTest, AddsAWaypointInMetresAndEditingCommentsTheOldLineOut) {
     CNewWaypointDialog dialog(nullptr);
     ASSERT_TRUE(dialog.Loaded());
-    const int result = RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        EXPECT_EQ(TextOf(dialog, 1098), L"Altitude [m]");
-        Type(dialog, 1089, "Ridge Top");
-        Type(dialog, 1090, "46");
-        Type(dialog, 1091, "30");
-        Type(dialog, 1092, "0");
-        Type(dialog, 1093, "7");
-        Type(dialog, 1094, "15");
-        Type(dialog, 1095, "0");
-        dynamic_cast<wxRadioButton*>(dialog.FindWindow(1084))->SetValue(true);  // east
-        Type(dialog, 200, "Summit cross");
+    const int result = RunModal(
+        dialog, [&] { return dialog.DoModal(); },
+        [&] {
+            EXPECT_EQ(TextOf(dialog, 1098), L"Altitude [m]");
+            Type(dialog, 1089, "Ridge Top");
+            Type(dialog, 1090, "46");
+            Type(dialog, 1091, "30");
+            Type(dialog, 1092, "0");
+            Type(dialog, 1093, "7");
+            Type(dialog, 1094, "15");
+            Type(dialog, 1095, "0");
+            dynamic_cast<wxRadioButton*>(dialog.FindWindow(1084))->SetValue(true);  // east
+            Type(dialog, 200, "Summit cross");
 
-        Type(dialog, 1087, "20000");  // beyond 12000 m: refused
-        Click(dialog, 1080);
-        EXPECT_TRUE(dialog.IsModal());
-        EXPECT_FALSE(boxes_->Boxes().empty());
+            Type(dialog, 1087, "20000");  // beyond 12000 m: refused
+            Click(dialog, 1080);
+            EXPECT_TRUE(dialog.IsModal());
+            EXPECT_FALSE(boxes_->Boxes().empty());
 
-        Type(dialog, 1087, "3000");
-        const wxSize size = dialog.GetSize();
-        EXPECT_LE(size.x, 800);
-        EXPECT_LE(size.y, 480);
-        EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("new_waypoint_205.png")));
-        Click(dialog, 1080);
-    });
+            Type(dialog, 1087, "3000");
+            const wxSize size = dialog.GetSize();
+            EXPECT_LE(size.x, 800);
+            EXPECT_LE(size.y, 480);
+            EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("new_waypoint_205.png")));
+            Click(dialog, 1080);
+        });
     ASSERT_EQ(result, wxID_OK);
     const std::string file = ReadFile(path_);
     EXPECT_NE(file.find("\r\n\\Ridge Top,46.5000000,0,0,-7.2500000,0,0,3000M\r\nSummit cross\r\n"),
@@ -185,38 +191,47 @@ TEST_F(WaypointDialogsTest, AddsAWaypointInMetresAndEditingCommentsTheOldLineOut
     }
     edit.Model().editIndex = added;
     edit.presetHemispheres = true;
-    const int edited = RunModal(edit, [&] { return edit.DoModal(); }, [&] {
-        EXPECT_EQ(TextOf(edit, 1089), L"Ridge Top");
-        EXPECT_EQ(TextOf(edit, 1087), L"3000");
-        EXPECT_TRUE(dynamic_cast<wxRadioButton*>(edit.FindWindow(1084))->GetValue());
-        Type(edit, 1089, "Ridge Summit");
-        Click(edit, 1080);
-    });
+    const int edited = RunModal(
+        edit, [&] { return edit.DoModal(); },
+        [&] {
+            EXPECT_EQ(TextOf(edit, 1089), L"Ridge Top");
+            EXPECT_EQ(TextOf(edit, 1087), L"3000");
+            EXPECT_TRUE(dynamic_cast<wxRadioButton*>(edit.FindWindow(1084))->GetValue());
+            Type(edit, 1089, "Ridge Summit");
+            Click(edit, 1080);
+        });
     ASSERT_EQ(edited, wxID_OK);
     const std::string after = ReadFile(path_);
-    EXPECT_NE(after.find("\r\n;Ridge Top,46.5000000"), std::string::npos) << ::testing::PrintToString(after.substr(after.size() - 300));
-    EXPECT_NE(after.find("\r\n\\Ridge Summit,46.5000000,0,0,-7.2500000,0,0,3000M\r\nSummit cross\r\n"), std::string::npos) << after.substr(after.size() - 300);
-    EXPECT_NE(after.find("\r\n\\Ridge Summit,46.5000000,0,0,-7.2500000,0,0,3000M\r\nSummit cross\r\n"),
-              std::string::npos);
+    EXPECT_NE(after.find("\r\n;Ridge Top,46.5000000"), std::string::npos)
+        << ::testing::PrintToString(after.substr(after.size() - 300));
+    EXPECT_NE(
+        after.find("\r\n\\Ridge Summit,46.5000000,0,0,-7.2500000,0,0,3000M\r\nSummit cross\r\n"),
+        std::string::npos)
+        << after.substr(after.size() - 300);
+    EXPECT_NE(
+        after.find("\r\n\\Ridge Summit,46.5000000,0,0,-7.2500000,0,0,3000M\r\nSummit cross\r\n"),
+        std::string::npos);
     EXPECT_EQ(IndexOf(L"Ridge Top"), -1);
     EXPECT_GE(IndexOf(L"Ridge Summit"), 0);
 }
 
 TEST_F(WaypointDialogsTest, NewWaypointFromTheListSelectsIt) {
     CTaskDialog dialog(nullptr, TaskDialogOptions{});
-    RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        WhenOpened<CNewWaypointDialog>(&dialog, [](CNewWaypointDialog& added) {
-            Type(added, 1089, "Aardvark");
-            Type(added, 1090, "46");
-            Type(added, 1093, "7");
-            Type(added, 1087, "500");
-            Click(added, 1080);
+    RunModal(
+        dialog, [&] { return dialog.DoModal(); },
+        [&] {
+            WhenOpened<CNewWaypointDialog>(&dialog, [](CNewWaypointDialog& added) {
+                Type(added, 1089, "Aardvark");
+                Type(added, 1090, "46");
+                Type(added, 1093, "7");
+                Type(added, 1087, "500");
+                Click(added, 1080);
+            });
+            Click(dialog, 1081);
+            EXPECT_EQ(dialog.WaypointList()->GetItemCount(), kWaypointCount + 1);
+            EXPECT_EQ(NameAt(dialog.WaypointList()->Selected()), L"Aardvark");
+            Click(dialog, wxID_CANCEL);
         });
-        Click(dialog, 1081);
-        EXPECT_EQ(dialog.WaypointList()->GetItemCount(), kWaypointCount + 1);
-        EXPECT_EQ(NameAt(dialog.WaypointList()->Selected()), L"Aardvark");
-        Click(dialog, wxID_CANCEL);
-    });
 }
 
 }  // namespace
