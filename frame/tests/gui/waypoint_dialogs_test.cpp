@@ -118,6 +118,8 @@ TEST_F(WaypointDialogsTest, TheListJumpsToTheFirstNameOfATypedLetter) {
             EXPECT_EQ(list->Selected(), m);
             EXPECT_TRUE(dialog.HandleKey(WXK_DOWN));
             EXPECT_EQ(list->Selected(), m + 1);
+            EXPECT_EQ(list->SelectItem(kWaypointCount), -1);  // no such row
+            EXPECT_EQ(list->Selected(), m + 1);
 
             const wxSize size = dialog.GetSize();
             EXPECT_LE(size.x, 800);
