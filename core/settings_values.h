@@ -55,6 +55,9 @@ inline constexpr int kMaxUnitPressure = 1;
 
 // The short name of a distance unit ("M ", "N ", "km", "??").
 std::wstring_view DistanceUnitName(int unit);
+// Display distance per kilometre of a distance unit (0.6215 statute miles,
+// 0.53996 nautical miles, 1 km); an index beyond the table counts as 0.
+float DistanceUnitFactor(int unit);
 
 // --- Position and geodesy ("Options\Miscellaneous").
 inline constexpr double kBuiltInLatitude = 0.671954;  // radians north

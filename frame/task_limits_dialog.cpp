@@ -1,0 +1,84 @@
+#include "frame/task_limits_dialog.h"
+
+#include <wx/xrc/xmlres.h>
+
+#include <string>
+
+#include "core/settings_values.h"
+#include "frame/dialog_controls.h"
+#include "glide/display_units.h"
+#include "platform/settings_store.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+
+constexpr char kTemplate[] = "239";
+constexpr int kUnitLabels[] = {1386, 1387, 1388, 1392, 1393};
+constexpr int kSpeedUnitLabel = 1390;
+constexpr int kTriangleNote = 1396;
+
+}  // namespace
+
+CTaskLimitsDialog::CTaskLimitsDialog(wxWindow* parent)
+    : model_(nav::TaskLimitSettings::Read(platform::AppSettings()), core::g_unitAlt.load() != 0,
+             glide::CurrentSpeedUnit()) {
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    if (!loaded_) return;
+    Bind(wxEVT_INIT_DIALOG, &CTaskLimitsDialog::OnInitDialog, this);
+    Bind(wxEVT_BUTTON, &CTaskLimitsDialog::OnOK, this, wxID_OK);
+}
+
+int CTaskLimitsDialog::DoModal() {
+    return loaded_ ? ShowModal() : -1;
+}
+
+void CTaskLimitsDialog::DoDataExchange(gui::CDataExchange* pDX) {
+    nav::TaskLimitsModel& m = model_;
+    const nav::FloatRange start = m.StartAltitudeRange();
+    const nav::FloatRange task = m.TaskAltitudeRange();
+    const nav::FloatRange margin = m.MarginRange();
+    const nav::FloatRange speed = m.SpeedRange();
+    gui::DDX_Check(pDX, 1389, m.startLimits);
+    gui::DDX_TextFloat(pDX, 1336, m.maxStartAltitude);
+    gui::DDV_MinMaxFloat(pDX, m.maxStartAltitude, start.minimum, start.maximum);
+    gui::DDX_TextFloat(pDX, 1337, m.maxStartSpeed);
+    gui::DDV_MinMaxFloat(pDX, m.maxStartSpeed, speed.minimum, speed.maximum);
+    gui::DDX_Check(pDX, 1385, m.beforeLimits);
+    gui::DDX_TextInt(pDX, 1334, m.maxAltBefore);
+    gui::DDV_MinMaxInt(pDX, m.maxAltBefore, static_cast<int>(start.minimum),
+                       static_cast<int>(start.maximum));
+    gui::DDX_TextInt(pDX, 1335, m.marginBefore);
+    gui::DDV_MinMaxInt(pDX, m.marginBefore, 0, static_cast<int>(margin.maximum));
+    gui::DDX_Check(pDX, 1391, m.onTaskLimits);
+    gui::DDX_TextInt(pDX, 1338, m.maxAltOnTask);
+    gui::DDV_MinMaxInt(pDX, m.maxAltOnTask, 0, static_cast<int>(task.maximum));
+    gui::DDX_TextInt(pDX, 1339, m.marginOnTask);
+    gui::DDV_MinMaxInt(pDX, m.marginOnTask, 0, static_cast<int>(margin.maximum));
+}
+
+void CTaskLimitsDialog::OnInitDialog(wxInitDialogEvent& /*event*/) {
+    gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
+    for (const int label : kUnitLabels)
+        SetControlText(*this, label, model_.Metres() ? "[m]" : "[ft]");
+    SetControlText(*this, kSpeedUnitLabel, wxString(std::wstring(model_.SpeedUnit().name)));
+    ShowControl(*this, kTriangleNote, showTriangleNote);
+    Layout();
+    Fit();
+}
+
+void CTaskLimitsDialog::OnOK(wxCommandEvent& /*event*/) {
+    if (!gui::UpdateData(*this, true, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); }))
+        return;
+    model_.Accept(platform::AppSettings());
+    EndModal(wxID_OK);
+}
+
+bool RunTaskLimitsDialog(wxWindow* parent, bool triangle) {
+    CTaskLimitsDialog dialog(parent);
+    dialog.showTriangleNote = triangle;
+    return dialog.DoModal() == wxID_OK;
+}
+
+}  // namespace frame
