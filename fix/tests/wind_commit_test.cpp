@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <any>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -189,7 +190,19 @@ TEST_P(WindCommitInKnownWind, TheAirspeedFitFindsTheWind) {
 TEST_P(WindCommitInKnownWind, TheHeadingMethodFindsTheWind) {
     const KnownWind wind = GetParam();
     g_windMethod = WindMethod::kHeading;
+    // The position page steps through the history while the fix thread
+    // adds to it.
+    std::atomic<bool> flying{true};
+    std::thread page([&flying] {
+        for (int step = 1; flying.load(); step = -step) {
+            (void)glide::StepWindHistoryCursor(step);
+            (void)glide::WindHistory();
+            std::this_thread::sleep_for(200us);
+        }
+    });
     Fly(LegsAndCircles(wind).Seconds());
+    flying = false;
+    page.join();
     ASSERT_TRUE(WaitFor([] { return !glide::WindHistory().empty(); }, 2000ms));
     const glide::Wind last = glide::CurrentWind();
     EXPECT_TRUE(last.valid);
