@@ -44,6 +44,7 @@
 #include "nav/lifecycle.h"
 #include "nav/olc_settings.h"
 #include "nav/task_statistics.h"
+#include "nav/team_code.h"
 #include "nav/waypoint_file_open.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
@@ -108,7 +109,7 @@ bool TakeInstanceGuard(ProgramState& state) {
 // drawing tables and the FLARM library. The shared locks are objects of
 // static lifetime and need no start.
 void PrepareSubsystems() {
-    glide::LoadTeamSettings();
+    nav::LoadTeamSettings();
     {
         const platform::CriticalSectionLock lock(core::TaskLock);
         nav::g_destination.attachments.Clear();

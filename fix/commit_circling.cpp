@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "glide/thermal_drift.h"
-#include "glide/wind_estimation.h"
+#include "glide/heading_wind.h"
 #include "fix/commit_steps.h"
 #include "gps/nav_fix.h"
 #include "gps/settings_values.h"

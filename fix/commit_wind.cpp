@@ -3,6 +3,7 @@
 #include <numbers>
 
 #include "glide/current_wind.h"
+#include "glide/heading_wind.h"
 #include "glide/wind_estimation.h"
 #include "fix/commit_steps.h"
 #include "gps/nav_fix.h"
@@ -12,31 +13,40 @@
 namespace gps::commit {
 namespace {
 
-// Below this speed (knots) no wind is taken.
-constexpr float kWindSpeed = 10.0F;
-// The heading method needs tracks this far apart, degrees.
-constexpr double kHeadingMethodTurn = 20.0;
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+
+// The wind page's minimum speed ("MinimumSOGstr", knots): below it no wind
+// is taken.
+float MinimumSpeed() {
+    return g_windMinimumSpeed.load();
+}
 
 void TakeWind(GpsFixRecord& fix, const WindRecord& wind) {
     fix.instrumentWind = wind;
     fix.valueMask |= value_bit::kInstrumentWind;
 }
 
-// The heading and the ground velocity at two tracks at least 20 degrees
-// apart.
+// The heading and the ground velocity at two tracks more than the wind
+// page's minimum turn ("MinimumTurn", degrees) apart. The first such fix
+// always qualifies.
 void HeadingMethod(GpsFixRecord& fix, CommitState& state) {
     if (!g_navFix.steadyFlight.load() || !g_navFix.headingValid.load() || !state.courseValid ||
-        !(fix.groundSpeed > kWindSpeed)) {
+        !(fix.groundSpeed > MinimumSpeed())) {
         return;
     }
+    const double minimumTurn = g_windMinimumTurn.load();
     const double course = fix.trueCourse;
-    if (state.lastSampleCourse < 0.0) state.lastSampleCourse = kHeadingMethodTurn + 1.0 + course;
-    double turn = std::fabs(state.lastSampleCourse - course);
+    if (state.lastSampleCourse < 0.0) state.lastSampleCourse = minimumTurn + 1.0 + course;
+    double turn = std::fabs(std::fmod(state.lastSampleCourse - course, 360.0));
     if (turn > 180.0) turn = 360.0 - turn;
-    if (!(turn > kHeadingMethodTurn)) return;
+    if (!(turn > minimumTurn)) return;
+    const NmeaParserState& parser = g_nmeaState;
+    const glide::HeadingWindInput input{parser.ground.north, parser.ground.east,
+                                        parser.cosHeading,   parser.sinHeading,
+                                        fix.trueCourseRad,   fix.gpsAltitude,
+                                        fix.fixTime};
     WindRecord wind;
-    if (glide::ComputeHeadingWind(wind) == 0) TakeWind(fix, wind);
+    if (glide::ComputeHeadingWind(input, wind) == glide::kHeadingWindGood) TakeWind(fix, wind);
     state.lastSampleCourse = course;
 }
 
@@ -44,7 +54,7 @@ void HeadingMethod(GpsFixRecord& fix, CommitState& state) {
 // wind on its own thread once it has enough new samples.
 void AirspeedFit(const GpsFixRecord& fix, const CommitState& state) {
     if (!g_navFix.trueAirspeedValid.load() || !state.courseValid || g_navFix.circling.load() ||
-        fix.trueAirspeed < kWindSpeed) {
+        !(fix.trueAirspeed >= MinimumSpeed())) {
         return;
     }
     glide::WindSample sample;
@@ -70,7 +80,8 @@ void HeadingAirspeed(GpsFixRecord& fix, const CommitState& state) {
     const NmeaParserState& parser = g_nmeaState;
     const float airspeed = fix.trueAirspeed;
     if (!g_navFix.steadyFlight.load() || !g_navFix.headingValid.load() ||
-        !g_navFix.trueAirspeedValid.load() || !state.courseValid || airspeed < kWindSpeed) {
+        !g_navFix.trueAirspeedValid.load() || !state.courseValid ||
+        !(airspeed >= MinimumSpeed())) {
         return;
     }
     const float north = airspeed * parser.cosHeading - parser.ground.north;

@@ -12,7 +12,7 @@
 #include "glide/speed_to_fly_text.h"
 #include "glide/thermal_average.h"
 #include "glide/thermal_drift.h"
-#include "glide/wind_estimation.h"
+#include "glide/wind_history.h"
 #include "gps/nav_fix.h"
 #include "gps/settings_values.h"
 #include "platform/numbers.h"
@@ -20,7 +20,6 @@
 namespace gps {
 namespace {
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 
 bool Has(std::uint32_t mask, std::uint32_t bits) {
@@ -66,7 +65,7 @@ void PublishPolarFactors(const GpsFixRecord& fix, std::uint32_t mask) {
 
 void PublishWind(const GpsFixRecord& fix) {
     const WindRecord& wind = fix.instrumentWind;
-    glide::SetCurrentWind({wind.speed, wind.direction * kRadiansPerDegree, true});
+    glide::SetCurrentWind(glide::FromWindRecord(wind));
     glide::FormatWindText();
     glide::SpeedToFlyText(core::g_macCready.load());
 }

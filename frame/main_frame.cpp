@@ -6,6 +6,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
+#include <any>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -16,7 +17,10 @@
 #include "core/string_resources.h"
 #include "frame/bounded_wait.h"
 #include "frame/static_splitter.h"
+#include "frame/team_dialog.h"
+#include "frame/wind_dialog.h"
 #include "glide/lifecycle.h"
+#include "glide/wind_estimation.h"
 #include "frame/position_view.h"
 #include "fix/fix_processing_thread.h"
 #include "gps/gps_port.h"
@@ -48,6 +52,7 @@ constexpr unsigned kIdsResimplifyMap = 2141;
 constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
+constexpr int kCommandWindDialog = 32799;
 
 // Key codes the map window takes with WM_USER_MAPKEY.
 constexpr std::uintptr_t kVkLeft = 0x25;
@@ -133,6 +138,9 @@ bool CMainFrame::LoadFrame(ScreenSize screen) {
     CreateClient(screen);
 
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { RunWindDialog(this); },
+        platform::gui::WxIdFromCommand(kCommandWindDialog));
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_DESTROY, &CMainFrame::OnDestroyWindow, this);
     registration_ = platform::gui::WindowRegistration(
@@ -231,6 +239,13 @@ std::intptr_t CMainFrame::OnWindowMessage(const platform::WindowMessage& message
             GetEventHandler()->QueueEvent(command.Clone());
             return 0;
         }
+        case platform::WM_APP_WINDESTIMATE:
+            if (const auto* estimate = std::any_cast<glide::WindEstimate>(&message.payload))
+                return glide::OnWindEstimate(*estimate) ? 1 : 0;
+            return 0;
+        case platform::WM_APP_TEAMCODE:
+            RunTeamCodeDialog(this, map::g_bHaveFix.load() != 0);
+            return 0;
         default:
             return 0;
     }

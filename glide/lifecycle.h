@@ -6,9 +6,6 @@
 
 namespace glide {
 
-// Start-up: the team-flight settings ("Settings\teamFlight").
-void LoadTeamSettings();
-
 // Start-up, before any window or thread: every display text gets its
 // default, and the modem-line event labels are read.
 void InitDisplayTexts();
@@ -17,10 +14,11 @@ void InitDisplayTexts();
 // when it creates its panes, then has the estimator's settings loaded.
 void SetWindEstimatorWindow(platform::WindowId window);
 void LoadWindEstimatorSettings();
-// The frame's close stores the estimator's settings.
+// The frame's close stops and joins the running fits, then stores the
+// estimator's settings.
 void SaveWindEstimatorSettings();
 
-// Exit: frees the wind results and their texts.
+// Exit: empties the wind history.
 void FreeWindResults();
 
 }  // namespace glide

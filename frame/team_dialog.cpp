@@ -1,0 +1,146 @@
+#include "frame/team_dialog.h"
+
+#include <wx/button.h>
+#include <wx/font.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "gps/nav_fix.h"
+#include "nav/destination_queue.h"
+#include "nav/team_code.h"
+#include "platform/settings_store.h"
+
+namespace frame {
+namespace {
+
+constexpr char kTemplate[] = "288";
+constexpr int kCodeField = 1334;
+constexpr int kNameText = 1399;
+constexpr int kResultText = 1413;
+constexpr int kFirstCharacter = 1431;  // "0"; 1441 is "A"
+constexpr int kLastCharacter = 1466;   // "Z"
+constexpr int kBackspace = 1467;
+constexpr int kShow = 1469;
+
+void SetText(wxWindow* control, const wxString& text) {
+    if (auto* entry = dynamic_cast<wxTextEntry*>(control)) {
+        entry->ChangeValue(text);
+    } else if (control != nullptr) {
+        control->SetLabel(text);
+    }
+}
+
+}  // namespace
+
+CTeamDialog::CTeamDialog(wxWindow* parent, nav::TeamDialogModel model) : model_(std::move(model)) {
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    if (!loaded_) return;
+    Bind(wxEVT_BUTTON, &CTeamDialog::OnCharacter, this, kFirstCharacter, kLastCharacter);
+    Bind(wxEVT_BUTTON, &CTeamDialog::OnBackspace, this, kBackspace);
+    Bind(wxEVT_BUTTON, &CTeamDialog::OnShow, this, kShow);
+    Bind(wxEVT_BUTTON, &CTeamDialog::OnOK, this, wxID_OK);
+    Bind(wxEVT_CHAR_HOOK, &CTeamDialog::OnCharHook, this);
+    SetFonts();
+    SetText(FindWindow(kNameText), wxString(nav::CurrentTeamCoder()->Settings().wptName));
+    if (wxWindow* show = FindWindow(kShow)) show->Enable(model_.CanShow());
+    ShowCode();
+}
+
+int CTeamDialog::DoModal() {
+    return loaded_ ? ShowModal() : -1;
+}
+
+// Bold, two points below the list font ("baseListSize").
+void CTeamDialog::SetFonts() {
+    const auto size = static_cast<int>(
+        platform::AppSettings().GetInt("Options\\Fonts", "baseListSize", 16));
+    const wxFont font(wxFontInfo(std::max(size - 2, 6)).Bold());
+    for (int id : {kCodeField, kBackspace, kResultText}) {
+        if (wxWindow* control = FindWindow(id)) control->SetFont(font);
+    }
+    for (int id = kFirstCharacter; id <= kLastCharacter; ++id) {
+        if (wxWindow* control = FindWindow(id)) control->SetFont(font);
+    }
+}
+
+void CTeamDialog::ShowCode() {
+    SetText(FindWindow(kCodeField), wxString(model_.code));
+}
+
+void CTeamDialog::OnCharacter(wxCommandEvent& event) {
+    if (const wxWindow* button = FindWindow(event.GetId())) {
+        const wxString caption = button->GetLabel();
+        if (!caption.empty()) model_.Append(static_cast<wchar_t>(caption[0].GetValue()));
+    }
+    ShowCode();
+}
+
+void CTeamDialog::OnBackspace(wxCommandEvent& /*event*/) {
+    model_.Backspace();
+    ShowCode();
+}
+
+void CTeamDialog::OnShow(wxCommandEvent& /*event*/) {
+    SetText(FindWindow(kResultText), wxString(model_.ShowText()));
+}
+
+// A code that does not decode keeps the dialog open and sets nothing.
+void CTeamDialog::OnOK(wxCommandEvent& /*event*/) {
+    if (model_.code.empty()) {
+        EndDialog(wxID_CANCEL);
+        return;
+    }
+    result_ = model_.Result();
+    if (!result_) {
+        SetText(FindWindow(kResultText), wxString(L"???"));
+        return;
+    }
+    EndDialog(wxID_OK);
+}
+
+// Backspace, digits and letters act like their buttons; other keys go on.
+void CTeamDialog::OnCharHook(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if (key == WXK_BACK) {
+        model_.Backspace();
+    } else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') ||
+               (key >= 'a' && key <= 'z')) {
+        const int upper = key >= 'a' ? key - 'a' + 'A' : key;
+        model_.Append(static_cast<wchar_t>(upper));
+    } else {
+        event.Skip();
+        return;
+    }
+    ShowCode();
+}
+
+void RunTeamCodeDialog(wxWindow* parent, bool haveFix) {
+    nav::TeamDialogModel model;
+    const std::shared_ptr<const nav::TeamCoder> coder = nav::CurrentTeamCoder();
+    const nav::TeamSettings& team = coder->Settings();
+    model.ownLon = team.centerLon;
+    model.ownLat = team.centerLat;
+    if (haveFix) {
+        model.ownLon = gps::g_navFix.lonRad.load();
+        model.ownLat = gps::g_navFix.latRad.load();
+        model.ownKnown = true;
+    }
+    // The field shows the last code, unless it holds what no code can.
+    if (nav::CleanTeamCode(team.lastCode, team.lastCode.size()) == team.lastCode)
+        model.code = team.lastCode;
+    CTeamDialog dialog(parent, std::move(model));
+    if (dialog.DoModal() != wxID_OK || !dialog.Result()) return;
+    nav::WaypointRecord record = dialog.Result()->record;
+    if (const auto elevation = nav::TerrainElevation(record.longitude, record.latitude)) {
+        record.altitude = *elevation;
+        record.altitudeKnown = true;
+    }
+    nav::GoToWaypoint(record);
+}
+
+}  // namespace frame
