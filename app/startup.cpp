@@ -167,7 +167,7 @@ void ReadLastTaskFile() {
 void LoadProgramSettings(ProgramState& state) {
     LoadSettings(state.frame);
     map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
-    frame::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
+    glide::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
     ReadLastTaskFile();
     if (const glide::GlidePolar polar = glide::CurrentPolar(); polar.usePolar && map::g_pMapView) {
         map::g_pMapView->glideModeImage = glide::g_useConstantGlideSpeed.load() != 0 ? 8 : 6;
