@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -31,6 +32,7 @@
 #include "glide/polar.h"
 #include "frame/position_view.h"
 #include "glide/settings_values.h"
+#include "glide/team_code_line.h"
 #include "fix/fix_commit.h"
 #include "fix/fix_processing_thread.h"
 #include "gps/gps_port.h"
@@ -110,6 +112,11 @@ bool TakeInstanceGuard(ProgramState& state) {
 // static lifetime and need no start.
 void PrepareSubsystems() {
     nav::LoadTeamSettings();
+    glide::SetOwnTeamCodeEncoder([](double lonWest, double latitude) -> std::optional<std::wstring> {
+        const auto coder = nav::CurrentTeamCoder();
+        if (coder->Settings().enable == 0) return std::nullopt;
+        return coder->Encode(lonWest, latitude);
+    });
     {
         const platform::CriticalSectionLock lock(core::TaskLock);
         nav::g_destination.attachments.Clear();
@@ -169,7 +176,7 @@ void ReadLastTaskFile() {
 void LoadProgramSettings(ProgramState& state) {
     LoadSettings(state.frame);
     map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
-    frame::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
+    glide::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
     ReadLastTaskFile();
     if (const glide::GlidePolar polar = glide::CurrentPolar(); polar.usePolar && map::g_pMapView) {
         map::g_pMapView->glideModeImage = glide::g_useConstantGlideSpeed.load() != 0 ? 8 : 6;

@@ -1,7 +1,10 @@
 #include "fix/first_fix.h"
 
 #include <atomic>
+#include <cmath>
+#include <optional>
 
+#include "core/elevation_model.h"
 #include "core/shared_locks.h"
 #include "gps/nav_fix.h"
 #include "nav/current_position.h"
@@ -22,6 +25,10 @@ void MoveCurrentPosition() {
     fix.ComputeUnitVector();
     fix.altitude = g_navFix.gpsAltitude.load();
     fix.altitudeKnown = g_navFix.gpsAltitudeValid.load() != 0;
+    const auto model = core::CurrentElevationModel();
+    const std::optional<float> terrain =
+        model ? model->GetElevationAt(fix.longitude, fix.latitude) : std::nullopt;
+    g_terrainElevation = terrain && std::isfinite(*terrain) ? *terrain : kUnknownTerrain;
 }
 
 void AnnounceFirstFix() {
@@ -48,6 +55,10 @@ bool FollowPublishedPosition() {
 
 void RestartFirstFix() {
     g_firstFixCounter = -2;
+}
+
+bool FirstFixAnnounced() {
+    return g_firstFixCounter.load() > 0;
 }
 
 }  // namespace gps

@@ -7,8 +7,18 @@
 // destination when none is set, and the map window is sent
 // WM_USER_MAPFIXCOMMIT. A map window that is not there yet gets it with the
 // next fix.
+//
+// With the position, the terrain elevation under it is looked up (under
+// core::MapLock, then the elevation model's own lock).
+
+#include <atomic>
 
 namespace gps {
+
+// Feet of terrain under the current position; kUnknownTerrain outside the
+// elevation grid or without one. Written by the fix-processing thread.
+inline constexpr float kUnknownTerrain = -1000.0F;
+inline std::atomic<float> g_terrainElevation{kUnknownTerrain};
 
 // After each published fix with a new position or altitude (the
 // fix-processing thread, holding no lock). False while the first fixes are
@@ -17,5 +27,8 @@ bool FollowPublishedPosition();
 
 // The next fix counts as the first again (a replay starts).
 void RestartFirstFix();
+
+// The map has been told of the first fix.
+bool FirstFixAnnounced();
 
 }  // namespace gps

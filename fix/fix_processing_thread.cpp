@@ -3,9 +3,8 @@
 #include <optional>
 #include <utility>
 
-#include "glide/display_texts.h"
-#include "fix/first_fix.h"
-#include "fix/task_progress.h"
+#include "fix/position_texts.h"
+#include "fix/waypoint_queue_texts.h"
 #include "gps/nav_fix.h"
 #include "gps/settings_values.h"
 #include "platform/worker_thread.h"
@@ -42,6 +41,7 @@ void RunFixProcessing(const std::stop_token& stop) {
         if (stop.stop_requested()) break;
         processor.Pass(stop);
     }
+    FlushProcessTimeStatistics();
 }
 
 }  // namespace
@@ -54,16 +54,13 @@ void FixProcessor::Pass(const std::stop_token& stop) {
         requests = std::exchange(g_nPendingData, 0);
         committed = TakeCommittedFix();
     }
-    if (requests != 0) glide::UpdateWaypointQueueTexts(static_cast<int>(requests) - 1);
+    if (requests != 0) UpdateWaypointQueueTexts(static_cast<int>(requests) - 1);
     if (!committed) return;
     const std::uint32_t mask = publisher_.Publish(committed->fix, committed->instruments);
     if (stop.stop_requested()) return;
     publisher_.WriteTexts(mask, committed->fix, committed->instruments);
     if (stop.stop_requested()) return;
-    const bool newPosition = (mask & (value_bit::kPosition | value_bit::kGpsAltitude)) != 0;
-    if (newPosition && !FollowPublishedPosition()) return;
-    if ((mask & value_bit::kPosition) != 0) AdvanceTask();
-    glide::UpdatePositionTexts(mask, g_bReplayRunning.load());
+    UpdatePositionTexts({mask, committed->fix.sourceMask}, g_bReplayRunning.load());
 }
 
 bool StartFixProcessing() {

@@ -23,9 +23,6 @@ void CreateViewFonts();
 // rest are spare). All on by default; start-up reads "ShowQueue".
 inline std::array<int, 16> g_showQueueFlags{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
-// "ShowMCRwhileCircling" ("Options\Miscellaneous").
-inline std::atomic<int> g_showMcrWhileCircling{0};
-
 class CGPSposView : public wxWindow {
   public:
     CGPSposView(wxWindow* parent, const wxPoint& position, const wxSize& size);

@@ -2,16 +2,42 @@
 
 namespace glide {
 
-// The display texts fill these in.
-void SetDestinationSeparator(wchar_t /*separator*/) {}
-void SetOlcDistanceText(std::wstring_view /*text*/) {}
-void SetLatitudeText(std::wstring_view /*text*/) {}
-void SetLongitudeText(std::wstring_view /*text*/) {}
+std::span<DisplayText* const> AllDisplayTexts() {
+    static constexpr std::array kTexts{
+        &FlightTimeText,      &WindText,           &MacCreadyText,         &VarioText,
+        &TaskStatText[0],     &TaskStatText[1],    &TaskStatText[2],       &TaskStatText[3],
+        &ArrivedPrefixText,   &ToPrefixText,       &DestinationPrefixText, &GlideRatioText,
+        &DestinationNameText, &OlcDistanceText,    &RequiredGlideText,     &AltitudeThousandsText,
+        &DestinationLineText, &BlankText,          &DriftText,             &TrackText,
+        &SpeedToFlyValueText, &GroundStfText,      &AirMassStfText,        &GlidePrefixText,
+        &ThermalClimbText,    &AirspeedText,       &GroundSpeedText,       &FlightLevelText,
+        &TaskDistanceText,    &LegText,            &TaskText,              &TimeText,
+        &LatitudeText,        &LongitudeText,      &InstrumentText,        &TemperatureText,
+        &GpsPortNameText,     &BearingText,        &GroundClearanceText,   &OwnTeamCodeText,
+    };
+    return kTexts;
+}
 
-// The waypoint-queue and position texts fill these in.
-void UpdateWaypointQueueTexts(int /*reason*/) {}
-std::uint32_t UpdatePositionTexts(std::uint32_t /*changes*/, bool /*replaying*/) {
-    return 0;
+void ResetDisplayTexts() {
+    const platform::CriticalSectionLock lock(DisplayTextLock);
+    for (DisplayText* text : AllDisplayTexts())
+        text->Reset();
+}
+
+void SetDestinationSeparator(wchar_t separator) {
+    DestinationPrefixText.Overwrite(2, std::wstring_view(&separator, 1), 1);
+}
+
+void SetOlcDistanceText(std::wstring_view text) {
+    OlcDistanceText.Set(text);
+}
+
+void SetLatitudeText(std::wstring_view text) {
+    LatitudeText.Set(text);
+}
+
+void SetLongitudeText(std::wstring_view text) {
+    LongitudeText.Set(text);
 }
 
 }  // namespace glide

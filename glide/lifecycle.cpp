@@ -1,13 +1,24 @@
 #include "glide/lifecycle.h"
 
+#include <string>
+
+#include "core/settings_values.h"
+#include "core/string_resources.h"
+#include "glide/display_texts.h"
+#include "glide/modem_event_labels.h"
 #include "glide/wind_estimation.h"
 #include "glide/wind_history.h"
 #include "platform/settings_store.h"
 
 namespace glide {
+namespace {
 
-// The display texts fill this in; until then their built-in values stand.
-void InitDisplayTexts() {}
+// The words whose first letters make the destination and glide prefixes.
+constexpr unsigned kToWord = 2512;
+constexpr unsigned kAtWord = 2513;
+constexpr unsigned kGlideWord = 2136;
+
+}  // namespace
 
 void SetWindEstimatorWindow(platform::WindowId window) {
     g_windEstimator.SetNotifyWindow(window);
@@ -24,6 +35,18 @@ void SaveWindEstimatorSettings() {
 
 void FreeWindResults() {
     ClearWindHistory();
+}
+
+void InitDisplayTexts() {
+    ResetDisplayTexts();
+    const std::wstring to = core::LoadResourceString(kToWord);
+    ToPrefixText.Overwrite(0, to.substr(0, 2), 2);
+    DestinationPrefixText.Overwrite(0, to.substr(0, 2), 2);
+    ArrivedPrefixText.Overwrite(0, core::LoadResourceString(kAtWord).substr(0, 2), 2);
+    OlcDistanceText.Set(L"D: 0" + std::wstring(core::DistanceUnitName(core::g_unitDist.load())));
+    const std::wstring glide = core::LoadResourceString(kGlideWord);
+    GlidePrefixText.Set(glide.substr(0, 1) + L":");
+    LoadModemEventLabels(platform::AppSettings());
 }
 
 }  // namespace glide

@@ -46,6 +46,12 @@ inline std::atomic<int> g_altString{0};          // "AltString"
 inline std::atomic<int> g_altStringCycling{0};   // "AltStringCycling"
 inline std::atomic<int> g_lonLatString{0};       // "LonLatString"
 inline std::atomic<int> g_varioString{0};        // "VarioString"
+// "ShowMCRwhileCircling" ("Options\Miscellaneous"): while circling in a
+// drift estimate, the glide display switches to the MacCready mode.
+inline std::atomic<int> g_showMcrWhileCircling{0};
+// The glide display mode the position page shows: 0 altitude, 1 MacCready,
+// 2 terrain.
+inline std::atomic<int> g_glideDisplayMode{0};
 
 // The three labels of the position texts, from string resources 2548, 2549
 // and 2547 in that order.

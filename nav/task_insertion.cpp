@@ -9,6 +9,7 @@
 #include "glide/display_texts.h"
 #include "nav/settings_values.h"
 #include "nav/task_activation.h"
+#include "nav/task_texts.h"
 
 namespace nav {
 namespace {
@@ -191,6 +192,9 @@ void InsertQueueWaypointIntoTask(int slot) {
     {
         const platform::CriticalSectionLock lock(core::TaskLock);
         placed = Insert(slot);
+        CTask* task = g_currentTask.load();
+        if (placed >= 0 && task != nullptr && g_taskTextShowsRest.load() != 0)
+            WriteTaskTextWithRest(*task);
     }
     if (stats && g_taskNavigationActive.load() != 0) stats->Start(g_taskTargetPoint.load());
     if (placed < 0) return;

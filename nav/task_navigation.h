@@ -16,6 +16,7 @@
 #include <atomic>
 
 #include "core/settings_values.h"
+#include "glide/display_texts.h"
 #include "nav/task_model.h"
 #include "platform/window_messages.h"
 
@@ -40,7 +41,7 @@ inline std::atomic<float> g_maxStartAltitude{100000.0F};
 
 // What remains to be flown of the task ("%01.0f%s" in the distance unit),
 // written under glide::DisplayTextLock.
-inline core::SharedText TaskDistanceText{L"???"};
+using glide::TaskDistanceText;
 // Formats km in the distance unit in force, "%01.0f%s".
 std::wstring FormatTaskDistance(float km);
 

@@ -43,6 +43,9 @@ inline constexpr unsigned WM_APP_PORTSTATUS = WM_APP + 38;  // lParam: new baud 
 // The start was given above a start limit: wParam the speed excess in
 // tenths of a knot, lParam the altitude excess in feet.
 inline constexpr unsigned WM_APP_STARTLIMITS = WM_APP + 0x1C;
+// Play a sound (payload: the sound file's name as a std::wstring; lParam
+// the low-altitude counter that asked for it).
+inline constexpr unsigned WM_APP_PLAYSOUND = WM_APP + 0x1D;
 // A reached task point's marking changed (wParam the task point, lParam 1).
 inline constexpr unsigned WM_APP_TASKPOINTMARKED = WM_APP + 0x1E;
 // The task target shown to the pilot changed (wParam 2, lParam 0).

@@ -49,7 +49,7 @@ std::array<std::wstring, 4> Texts() {
 
 void SetTexts(std::wstring_view text) {
     const platform::CriticalSectionLock lock(glide::DisplayTextLock);
-    for (core::SharedText& t : glide::TaskStatText)
+    for (glide::DisplayText& t : glide::TaskStatText)
         t.Set(text);
 }
 

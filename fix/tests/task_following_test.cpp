@@ -1,6 +1,6 @@
 // The fix-processing thread carries the flown task along: a scripted flight
 // across the start line starts the task.
-#include "fix/task_progress.h"
+#include "fix/position_texts.h"
 
 #include <chrono>
 #include <thread>
