@@ -128,6 +128,8 @@ WholeTime FixClock(const GpsFixRecord& fix) {
 
 void WriteSatelliteRecord(const GpsFixRecord& fix) {
     SatelliteList& satellites = g_nmeaState.satellites;
+    if (g_bSatellitesForNewLog.exchange(false) && !satellites.Text().empty())
+        satellites.changed = true;
     if (!satellites.changed) return;
     const WholeTime time = FixClock(fix);
     const std::string_view ids = satellites.Text();

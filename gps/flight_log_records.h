@@ -25,6 +25,10 @@ namespace gps {
 // of the current turnpoint: every qualifying fix is logged then.
 inline std::atomic<bool> g_bInTurnpointZone{false};
 
+// Set by the recorder when it opens an IGC log: the first logged fix is
+// preceded by an F record of the satellites in use, when there are any.
+inline std::atomic<bool> g_bSatellitesForNewLog{false};
+
 // The current wind as the text log's airspeed columns show it.
 struct LoggedWind {
     float speed = 0.0F;             // knots

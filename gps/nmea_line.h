@@ -18,7 +18,8 @@ struct NmeaLineResult {
 
 // `line` is the reader's line: '$' first and LF last (a '!'-started line as
 // '$' and three zero bytes). Anything else is dropped. The line is changed
-// in place: its '*' becomes a zero byte.
+// in place: its '*' becomes a zero byte. While a replay runs
+// (g_bReplayRunning) a line is only classified, never parsed or accepted.
 NmeaLineResult HandleNmeaLine(std::span<char> line);
 
 }  // namespace gps
