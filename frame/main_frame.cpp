@@ -15,6 +15,7 @@
 #include "core/flight_log.h"
 #include "core/string_resources.h"
 #include "frame/bounded_wait.h"
+#include "frame/flight_log_commands.h"
 #include "frame/static_splitter.h"
 #include "glide/lifecycle.h"
 #include "frame/position_view.h"
@@ -132,6 +133,7 @@ bool CMainFrame::LoadFrame(ScreenSize screen) {
     platform::AppSettings().GetInt("Settings", "AllowHideToolBar", 0);
     CreateClient(screen);
 
+    BindFlightLogCommands(*this);
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_DESTROY, &CMainFrame::OnDestroyWindow, this);
@@ -223,6 +225,9 @@ std::intptr_t CMainFrame::OnWindowMessage(const platform::WindowMessage& message
             Iconize(false);
             Raise();
             return 1;
+        case platform::WM_USER_REPLAYDONE:
+            OnReplayFinished(*this);
+            return 0;
         case platform::WM_COMMAND: {
             // A command posted as if chosen from the menu.
             wxCommandEvent command(
@@ -292,6 +297,7 @@ void CMainFrame::StopWorkers() {
                    (mapView != nullptr && mapView->mapReaderDone.load() == 0);
         },
         20s, 30ms);
+    recorder::JoinReplay();
     nav::StopOlcThreadsAndWait(20000);
     gps::StopFixProcessing(20000);
     if (FlarmPresent() && core::g_flarm.terminateThreads != nullptr) {

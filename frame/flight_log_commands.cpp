@@ -1,0 +1,118 @@
+#include "frame/flight_log_commands.h"
+
+#include <wx/filedlg.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
+
+#include <memory>
+
+#include "core/settings_values.h"
+#include "core/string_resources.h"
+#include "glide/speed_to_fly_text.h"
+#include "gps/flight_log_records.h"
+#include "gps/nav_fix.h"
+#include "fix/fix_commit.h"
+#include "platform/gui/command_ids.h"
+#include "platform/settings_store.h"
+#include "recorder/flight_file.h"
+#include "recorder/flight_log_file.h"
+#include "recorder/replay.h"
+#include "recorder/settings_values.h"
+
+namespace frame {
+namespace {
+
+constexpr unsigned kIdsReplayFlight = 2540;
+constexpr unsigned kIdsStopReplay = 2541;
+constexpr char kLogFilters[] = "Text logs (*.gps)|*.gps|IGC logs (*.igc)|*.igc|All files (*.*)|*.*";
+constexpr char kFlightFilters[] =
+    "KOR_VAN files (*.gps)|*.gps|IGC files (*.igc)|*.igc|All files (*.*)|*.*";
+
+// The file dialogs count filters from 1, wx from 0; a name typed without
+// an extension gets the default one.
+std::optional<recorder::LogSaveAnswer> ShowSaveDialog(wxWindow* parent,
+                                                      const recorder::LogSaveRequest& request) {
+    wxFileDialog dialog(parent, request.title, request.folder.wstring(), request.name,
+                        kLogFilters, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    dialog.SetFilterIndex(request.filterIndex - 1);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    std::filesystem::path path = dialog.GetPath().ToStdWstring();
+    if (!path.has_extension()) path += L"." + request.defaultExtension;
+    return recorder::LogSaveAnswer{path, dialog.GetFilterIndex() + 1};
+}
+
+// Opens the flight to replay through the open dialog; null when cancelled
+// or unreadable.
+std::unique_ptr<recorder::CFlightType> OpenFlightFile(wxWindow* parent) {
+    platform::SettingsStore& settings = platform::AppSettings();
+    const int index = static_cast<int>(settings.GetInt("Settings", "ReplayFileIndex", 1));
+    const std::wstring folder = settings.GetString("Settings", "FlightFileFolder",
+                                                   std::wstring_view(L""));
+    wxFileDialog dialog(parent, wxEmptyString, folder, wxEmptyString, kFlightFilters,
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    dialog.SetFilterIndex(index - 1);
+    if (dialog.ShowModal() != wxID_OK) return nullptr;
+    settings.WriteInt("Settings", "ReplayFileIndex",
+                      static_cast<std::uint32_t>(dialog.GetFilterIndex() + 1));
+    const std::filesystem::path path = dialog.GetPath().ToStdWstring();
+    settings.WriteString("Settings", "FlightFileFolder", (path.parent_path() / "").wstring());
+    auto file = std::make_unique<recorder::CFlightType>();
+    if (!file->Open(path)) return nullptr;
+    return file;
+}
+
+void SetReplayItem(wxFrame& frame, bool running) {
+    wxMenuBar* menus = frame.GetMenuBar();
+    if (menus == nullptr) return;
+    wxMenuItem* item = menus->FindItem(platform::gui::WxIdFromCommand(kCommandReplayFlight));
+    if (item != nullptr)
+        item->SetItemLabel(core::LoadResourceString(running ? kIdsStopReplay : kIdsReplayFlight));
+}
+
+// The navigation state a replay starts from.
+void ResetForReplay() {
+    gps::ResetNavFix();
+    gps::ResetFixCommit();
+    gps::ResetFixRecords();
+    recorder::RunReplayStartSteps();
+}
+
+}  // namespace
+
+void BindFlightLogCommands(wxFrame& frame) {
+    recorder::SetLogSaveDialog([&frame](const recorder::LogSaveRequest& request) {
+        return ShowSaveDialog(&frame, request);
+    });
+    frame.Bind(
+        wxEVT_MENU, [](wxCommandEvent&) { recorder::StartFlightLog(0, 0); },
+        platform::gui::WxIdFromCommand(kCommandStartFlightLog));
+    frame.Bind(
+        wxEVT_MENU, [&frame](wxCommandEvent&) { OnReplayFlight(frame); },
+        platform::gui::WxIdFromCommand(kCommandReplayFlight));
+}
+
+void OnReplayFlight(wxFrame& frame) {
+    if (recorder::ReplayThreadRunning()) {
+        recorder::StopReplay();
+        return;
+    }
+    recorder::JoinReplay();
+    std::unique_ptr<recorder::CFlightType> file = OpenFlightFile(&frame);
+    if (!file) return;
+    ResetForReplay();
+    SetReplayItem(frame, true);
+    recorder::g_replayPacing = -1;
+    recorder::StartReplay(std::move(file));
+}
+
+void OnReplayFinished(wxFrame& frame) {
+    recorder::JoinReplay();
+    SetReplayItem(frame, false);
+    gps::g_bReplayRunning = false;
+    recorder::g_replayPacing = -1;
+    recorder::RunReplayEndSteps();
+    glide::SpeedToFlyText(core::g_macCready.load());
+    frame.Refresh();
+}
+
+}  // namespace frame
