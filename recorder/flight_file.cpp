@@ -1,6 +1,7 @@
 #include "recorder/flight_file.h"
 
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "core/utm.h"
@@ -94,7 +95,11 @@ std::optional<FlightRecord> CFlightType::ParseRecord() {
         double time = 0.0;
         const std::optional<FlightRecord> record =
             ParseLine(std::string_view(*line).substr(static_cast<std::size_t>(quoteOffset)), &time);
-        if (record && Accept(time)) return record;
+        // "nan" and "inf" scan as numbers: such a line is skipped.
+        if (record && std::isfinite(record->latitude) && std::isfinite(record->lonWest) &&
+            std::isfinite(time) && Accept(time)) {
+            return record;
+        }
     }
     CloseFile();
     return std::nullopt;
