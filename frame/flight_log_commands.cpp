@@ -5,6 +5,8 @@
 #include <wx/menu.h>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "core/settings_values.h"
 #include "core/string_resources.h"
@@ -12,10 +14,13 @@
 #include "gps/flight_log_records.h"
 #include "gps/nav_fix.h"
 #include "fix/fix_commit.h"
+#include "frame/igc_header_dialog.h"
+#include "nav/task_model.h"
 #include "platform/gui/command_ids.h"
 #include "platform/settings_store.h"
 #include "recorder/flight_file.h"
 #include "recorder/flight_log_file.h"
+#include "recorder/task_declaration.h"
 #include "recorder/replay.h"
 #include "recorder/settings_values.h"
 
@@ -69,6 +74,8 @@ void SetReplayItem(wxFrame& frame, bool running) {
         item->SetItemLabel(core::LoadResourceString(running ? kIdsStopReplay : kIdsReplayFlight));
 }
 
+DeclarationDialogs g_declarationDialogs;
+
 // The navigation state a replay starts from.
 void ResetForReplay() {
     gps::ResetNavFix();
@@ -89,6 +96,32 @@ void BindFlightLogCommands(wxFrame& frame) {
     frame.Bind(
         wxEVT_MENU, [&frame](wxCommandEvent&) { OnReplayFlight(frame); },
         platform::gui::WxIdFromCommand(kCommandReplayFlight));
+    frame.Bind(
+        wxEVT_MENU, [&frame](wxCommandEvent&) { OnDeclareTask(frame); },
+        platform::gui::WxIdFromCommand(kCommandDeclareTask));
+}
+
+void SetDeclarationDialogs(DeclarationDialogs dialogs) {
+    g_declarationDialogs = std::move(dialogs);
+}
+
+void OnDeclareTask(wxFrame& frame) {
+    recorder::DeclarationSteps steps;
+    steps.selectTask = [](int mode) {
+        if (g_declarationDialogs.selectTask) return g_declarationDialogs.selectTask(mode);
+        return mode == 1 && nav::g_currentTask.load() != nullptr ? 1 : 2;
+    };
+    steps.currentTask = []() -> const nav::CTask* { return nav::g_currentTask.load(); };
+    steps.headerDialog = [&frame]() -> std::optional<std::vector<std::wstring>> {
+        CIGCHeaderDlg dialog(&frame);
+        if (dialog.DoModal() != wxID_OK) return std::nullopt;
+        return dialog.Lines();
+    };
+    steps.confirm = [] {
+        return g_declarationDialogs.confirm ? g_declarationDialogs.confirm() : true;
+    };
+    steps.startLog = [] { return recorder::StartFlightLog(1, 1); };
+    recorder::DeclareTask(steps);
 }
 
 void OnReplayFlight(wxFrame& frame) {

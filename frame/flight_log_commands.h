@@ -6,12 +6,28 @@
 
 #include <wx/event.h>
 
+#include <functional>
+
 class wxFrame;
 
 namespace frame {
 
 inline constexpr int kCommandStartFlightLog = 32783;
 inline constexpr int kCommandReplayFlight = 32805;
+inline constexpr int kCommandDeclareTask = 32810;
+
+// The task choice (1 chosen and made current, 2 cancelled; mode 1 at the
+// start of a declaration, 0 in its confirmation loop) and the confirmation
+// after a declaration (true: OK). The frame's task dialogs install them;
+// until then the current task is taken and every declaration confirmed.
+struct DeclarationDialogs {
+    std::function<int(int mode)> selectTask;
+    std::function<bool()> confirm;
+};
+void SetDeclarationDialogs(DeclarationDialogs dialogs);
+
+// The declare-task command.
+void OnDeclareTask(wxFrame& frame);
 
 // Binds the commands to frame's menu and installs the save dialog.
 void BindFlightLogCommands(wxFrame& frame);
