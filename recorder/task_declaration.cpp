@@ -161,6 +161,20 @@ std::vector<DeclaredPoint> DeclaredPointsOf(const nav::CTask& task) {
     return points;
 }
 
+int LoggerPortNumber(std::wstring_view deviceName) {
+    while (!deviceName.empty() && (deviceName.back() < L'0' || deviceName.back() > L'9'))
+        deviceName.remove_suffix(1);
+    std::size_t start = deviceName.size();
+    while (start > 0 && deviceName[start - 1] >= L'0' && deviceName[start - 1] <= L'9')
+        --start;
+    int number = 0;
+    for (const wchar_t c : deviceName.substr(start)) {
+        if (number > 9999) break;
+        number = number * 10 + (c - L'0');
+    }
+    return number;
+}
+
 void SetLoggerDeclaration(LoggerDeclaration declaration) {
     const std::lock_guard lock(g_declarationMutex);
     g_loggerDeclaration = std::move(declaration);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "recorder/flight_log_file.h"
@@ -25,6 +26,11 @@ std::vector<DeclaredPoint> DeclaredPointsOf(const nav::CTask& task);
 // no declaration to a logger was asked for. The logger binding installs it.
 using LoggerDeclaration = std::function<std::optional<bool>(const nav::CTask& task)>;
 void SetLoggerDeclaration(LoggerDeclaration declaration);
+
+// The port number an external logger is told: the trailing number of the
+// GPS port's device name ("/dev/ttyUSB1" 1, "/dev/ttyS12" 12, "COM3:" 3);
+// 0 without one.
+int LoggerPortNumber(std::wstring_view deviceName);
 
 // Declarations written in this run; the next C block carries this plus 1.
 inline int g_nDeclarations = 0;

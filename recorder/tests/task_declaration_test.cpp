@@ -119,5 +119,12 @@ TEST_F(TaskDeclarationTest, ACancelledLogRestoresTheSettings) {
     DeclareTask(steps_);
 }
 
+TEST(LoggerPortNumberTest, TheTrailingNumberOfTheDeviceName) {
+    EXPECT_EQ(LoggerPortNumber(L"/dev/ttyUSB1"), 1);
+    EXPECT_EQ(LoggerPortNumber(L"/dev/ttyS12"), 12);
+    EXPECT_EQ(LoggerPortNumber(L"COM3:"), 3);
+    EXPECT_EQ(LoggerPortNumber(L"/dev/rfcomm"), 0);
+}
+
 }  // namespace
 }  // namespace recorder::testing
