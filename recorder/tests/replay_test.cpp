@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <numbers>
 #include <vector>
 
@@ -78,6 +79,23 @@ TEST_F(ReplayTest, ALiveSentenceDuringAReplayIsNotCommitted) {
     gps::g_bReplayRunning = false;
     rmc = gps::testing::Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
     EXPECT_TRUE(gps::testing::Receive(rmc));
+}
+
+TEST_F(ReplayTest, TheThreadStopsWhenAskedWhileLiveDataArrives) {
+    auto file = std::make_unique<CFlightType>();
+    ASSERT_TRUE(file->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(StartReplay(std::move(file)));
+    EXPECT_TRUE(gps::g_bReplayRunning.load());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < end) {
+        EXPECT_FALSE(gps::testing::Receive(gps::testing::Sentence(
+            "GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W")));
+    }
+    StopReplay();
+    JoinReplay();
+    EXPECT_FALSE(ReplayThreadRunning());
+    EXPECT_GT(committed_.size(), 0U);
+    EXPECT_LT(committed_.size(), 202U);
 }
 
 TEST_F(ReplayTest, SpeedAndCourseFromSuccessivePositions) {
