@@ -10,19 +10,19 @@
 
 #include "core/settings_values.h"
 #include "core/string_resources.h"
+#include "fix/fix_commit.h"
+#include "frame/igc_header_dialog.h"
 #include "glide/speed_to_fly_text.h"
 #include "gps/flight_log_records.h"
 #include "gps/nav_fix.h"
-#include "fix/fix_commit.h"
-#include "frame/igc_header_dialog.h"
 #include "nav/task_model.h"
 #include "platform/gui/command_ids.h"
 #include "platform/settings_store.h"
 #include "recorder/flight_file.h"
 #include "recorder/flight_log_file.h"
-#include "recorder/task_declaration.h"
 #include "recorder/replay.h"
 #include "recorder/settings_values.h"
+#include "recorder/task_declaration.h"
 
 namespace frame {
 namespace {
@@ -37,8 +37,8 @@ constexpr char kFlightFilters[] =
 // an extension gets the default one.
 std::optional<recorder::LogSaveAnswer> ShowSaveDialog(wxWindow* parent,
                                                       const recorder::LogSaveRequest& request) {
-    wxFileDialog dialog(parent, request.title, request.folder.wstring(), request.name,
-                        kLogFilters, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dialog(parent, request.title, request.folder.wstring(), request.name, kLogFilters,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     dialog.SetFilterIndex(request.filterIndex - 1);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     std::filesystem::path path = dialog.GetPath().ToStdWstring();
@@ -51,8 +51,8 @@ std::optional<recorder::LogSaveAnswer> ShowSaveDialog(wxWindow* parent,
 std::unique_ptr<recorder::CFlightType> OpenFlightFile(wxWindow* parent) {
     platform::SettingsStore& settings = platform::AppSettings();
     const int index = static_cast<int>(settings.GetInt("Settings", "ReplayFileIndex", 1));
-    const std::wstring folder = settings.GetString("Settings", "FlightFileFolder",
-                                                   std::wstring_view(L""));
+    const std::wstring folder =
+        settings.GetString("Settings", "FlightFileFolder", std::wstring_view(L""));
     wxFileDialog dialog(parent, wxEmptyString, folder, wxEmptyString, kFlightFilters,
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     dialog.SetFilterIndex(index - 1);

@@ -135,9 +135,9 @@ std::optional<FlightRecord> CFlightType::ParseIgcLine(std::string_view line, dou
     float h = 0, m = 0, s = 0, latDegrees = 0, latThousandths = 0, lonDegrees = 0,
           lonThousandths = 0, metres = 0;
     char ns = 0, ew = 0, validity = 0;
-    const int fields = std::sscanf(rest.c_str(), "%2f%2f%2f%2f%5f%c%3f%5f%c%c%*5f%5f", &h, &m, &s,
-                                   &latDegrees, &latThousandths, &ns, &lonDegrees, &lonThousandths,
-                                   &ew, &validity, &metres);
+    const int fields =
+        std::sscanf(rest.c_str(), "%2f%2f%2f%2f%5f%c%3f%5f%c%c%*5f%5f", &h, &m, &s, &latDegrees,
+                    &latThousandths, &ns, &lonDegrees, &lonThousandths, &ew, &validity, &metres);
     if (fields < 10 || validity != 'A' || (ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W'))
         return std::nullopt;
     *time = Hours(h, m, s);
@@ -161,8 +161,8 @@ std::optional<FlightRecord> CFlightType::ParseTextLine(std::string_view line, do
     int zone = 0;
     FlightRecord record;
     if (kind == "RMZ" || kind == "gga") {
-        const int fields = std::sscanf(text, utm ? "%lf%*c%*c%*c%*c%f" : "%lf%*c%*c%*c%f", &t,
-                                       &height);
+        const int fields =
+            std::sscanf(text, utm ? "%lf%*c%*c%*c%*c%f" : "%lf%*c%*c%*c%f", &t, &height);
         if (fields == 2) {
             altitude = height;
             hasAltitude = true;
@@ -174,11 +174,13 @@ std::optional<FlightRecord> CFlightType::ParseTextLine(std::string_view line, do
     if (kind == "POS" || pum || kind == "GGA") {
         fields = utm || pum
                      ? std::sscanf(text, "%lf%*c%lf%*c%d%*c%lf%*c%f", &t, &first, &zone, &second,
-                                   &height) - 1
+                                   &height) -
+                           1
                      : std::sscanf(text, "%lf%*c%lf%*c%lf%*c%f", &t, &first, &second, &height);
     } else if (kind == "GLL" || kind == "RMC") {
-        fields = utm || pum ? std::sscanf(text, "%lf%*c%lf%*c%d%*c%lf", &t, &first, &zone, &second) - 1
-                            : std::sscanf(text, "%lf%*c%lf%*c%lf", &t, &first, &second);
+        fields = utm || pum
+                     ? std::sscanf(text, "%lf%*c%lf%*c%d%*c%lf", &t, &first, &zone, &second) - 1
+                     : std::sscanf(text, "%lf%*c%lf%*c%lf", &t, &first, &second);
     } else {
         return std::nullopt;
     }
@@ -230,8 +232,8 @@ std::optional<FlightRecord> CFlightType::ParsePlainLine(std::string_view line, d
     const std::string text(line);
     double lon = 0, lat = 0;
     float h = 0, m = 0, s = 0;
-    const int fields = std::sscanf(text.c_str(), "%lf%*c%lf%*c%*d%*c%*d%*c%*d%*c%f%*c%f%*c%f",
-                                   &lon, &lat, &h, &m, &s);
+    const int fields = std::sscanf(text.c_str(), "%lf%*c%lf%*c%*d%*c%*d%*c%*d%*c%f%*c%f%*c%f", &lon,
+                                   &lat, &h, &m, &s);
     if (fields < 5) return std::nullopt;
     *time = Hours(h, m, s);
     FlightRecord record;

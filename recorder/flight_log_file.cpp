@@ -96,9 +96,8 @@ std::filesystem::path LogFolder() {
 
 std::wstring ProposedName(int format) {
     const platform::SystemTime local = platform::ToSystemTimeLocal(core::LogNow());
-    const std::string prefix = format == kFormatIgc
-                                   ? IgcLogNamePrefix(local, g_strLoggerId.Get())
-                                   : TextLogNamePrefix(local);
+    const std::string prefix = format == kFormatIgc ? IgcLogNamePrefix(local, g_strLoggerId.Get())
+                                                    : TextLogNamePrefix(local);
     const std::string name = ProposeLogName(LogFolder(), prefix);
     return {name.begin(), name.end()};
 }
@@ -208,15 +207,14 @@ LogStart StartFlightLog(int restoreMapFlag, int declarationMode) {
     g_strLogName.Set(name);
     g_strLogPath.Set((LogFolder() / name).wstring());
 
-    const std::optional<LogSaveAnswer> answer =
-        AskForFile({L"GPS Data log", LogFolder(), name, format == kFormatIgc ? L"igc" : L"gps",
-                    format + 1});
+    const std::optional<LogSaveAnswer> answer = AskForFile(
+        {L"GPS Data log", LogFolder(), name, format == kFormatIgc ? L"igc" : L"gps", format + 1});
     if (!answer) {
         if (core::g_hFlightLog.IsOpen() &&
-            platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsCloseOpenLog),
-                                     L"KOR_VAN Win32",
-                                     platform::mb::kYesNo | platform::mb::kIconQuestion |
-                                         platform::mb::kTopmost) == platform::kIdYes) {
+            platform::ShowMessageBox(
+                nullptr, core::LoadResourceString(kIdsCloseOpenLog), L"KOR_VAN Win32",
+                platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost) ==
+                platform::kIdYes) {
             CloseFlightLog();
         }
         return LogStart::kCancelled;
@@ -266,8 +264,8 @@ void WriteIgcHeaderRecords() {
 
 int WriteIgcSecurityRecords() {
     const platform::CriticalSectionLock lock(core::LogFileLock);
-    const std::string closing = platform::FormatC(
-        "LXKV KOR_VAN WinCE %s\r\n", IgcValue(core::GetProgramVersionText()).c_str());
+    const std::string closing = platform::FormatC("LXKV KOR_VAN WinCE %s\r\n",
+                                                  IgcValue(core::GetProgramVersionText()).c_str());
     int error = core::AppendToLog(closing);
     core::g_igcDigest.Fold(closing);
     for (const std::string& line : IgcSecurityLines(core::g_igcDigest)) {

@@ -70,10 +70,9 @@ IgcHeaderModel IgcHeaderModel::Load(platform::SettingsStore& settings) {
     for (std::size_t i = 0; i < kKinds.size(); ++i) {
         const bool sec = i == static_cast<std::size_t>(HeaderKind::kSec);
         const bool prs = i == static_cast<std::size_t>(HeaderKind::kPrs);
-        model.kindValues[i] =
-            sec ? std::wstring()
-                : settings.GetString(kSection, kKinds[i].valueName,
-                                     std::wstring_view(prs ? L"None" : L""));
+        model.kindValues[i] = sec ? std::wstring()
+                                  : settings.GetString(kSection, kKinds[i].valueName,
+                                                       std::wstring_view(prs ? L"None" : L""));
         settings.WriteString(kSection, LongNameKey(i), std::wstring_view(kKinds[i].longName));
     }
     return model;
@@ -122,7 +121,8 @@ std::vector<std::wstring> IgcHeaderModel::Accept(platform::SettingsStore& settin
         if (kind == HeaderKind::kCid) g_igcHeaderTexts[kIgcCompetitionId].Set(cut);
         if (kind == HeaderKind::kCcl) g_igcHeaderTexts[kIgcCompetitionClass].Set(cut);
         if (kind == HeaderKind::kGps) g_igcHeaderTexts[kIgcFlightType].Set(cut);
-        if (!value.empty()) settings.WriteString(kSection, kKinds[i].valueName, std::wstring_view(value));
+        if (!value.empty())
+            settings.WriteString(kSection, kKinds[i].valueName, std::wstring_view(value));
         std::optional<std::wstring> longName;
         if (settings.Get(kSection, LongNameKey(i)))
             longName = settings.GetString(kSection, LongNameKey(i), std::wstring_view());

@@ -58,10 +58,9 @@ std::string PointLine(const DeclaredPoint& point, std::wstring text) {
     const double lonWest = point.lonWest * kDegreesPerRadian;
     const IgcAngle lat = ToIgcAngle(std::fabs(latitude), 90.0);
     const IgcAngle lon = ToIgcAngle(std::fabs(lonWest), 180.0);
-    const std::string position =
-        platform::FormatC("C%02u%05u%c%03u%05u%c", lat.degrees, lat.thousandths,
-                          latitude >= 0.0 ? 'N' : 'S', lon.degrees, lon.thousandths,
-                          lonWest >= 0.0 ? 'W' : 'E');
+    const std::string position = platform::FormatC(
+        "C%02u%05u%c%03u%05u%c", lat.degrees, lat.thousandths, latitude >= 0.0 ? 'N' : 'S',
+        lon.degrees, lon.thousandths, lonWest >= 0.0 ? 'W' : 'E');
     if (!point.area) return Line(position + " " + IgcValue(text));
     if (text.size() > kAreaNameLength) text.resize(kAreaNameLength);
     const AreaShape shape = ShapeOf(point);
@@ -149,11 +148,11 @@ std::vector<std::string> IgcCRecords(const std::vector<DeclaredPoint>& points,
     }
     if (lines.size() < 4) return {};
     const int turnpoints = static_cast<int>(lines.size()) - 4;
-    lines.insert(lines.begin(),
-                 Line(platform::FormatC("C%02d%02d%02d%02d%02d%02d000000%04d%02d", utc.day,
-                                        utc.month, utc.year % 100, utc.hour, utc.minute,
-                                        utc.second, std::clamp(declarationNumber, 0, 9999),
-                                        std::min(turnpoints, 99))));
+    lines.insert(
+        lines.begin(),
+        Line(platform::FormatC("C%02d%02d%02d%02d%02d%02d000000%04d%02d", utc.day, utc.month,
+                               utc.year % 100, utc.hour, utc.minute, utc.second,
+                               std::clamp(declarationNumber, 0, 9999), std::min(turnpoints, 99))));
     return lines;
 }
 

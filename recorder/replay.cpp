@@ -112,7 +112,8 @@ void ReplayFixBuilder::Fill(const FlightRecord& record, const CFlightType& file)
         const double hours = time - previousTime_;
         if (d > 0.0 && hours > 0.0) {
             fix.groundSpeed = static_cast<float>(kKnotsPerRadianHour * d / hours);
-            double course = std::acos(std::clamp((y - previousY_) / d, -1.0, 1.0)) / kRadiansPerDegree;
+            double course =
+                std::acos(std::clamp((y - previousY_) / d, -1.0, 1.0)) / kRadiansPerDegree;
             if (x < previousX_) course = 360.0 - course;
             fix.trueCourse = course;
             fix.magneticCourse = Normalised(course - variation);

@@ -31,8 +31,8 @@ class ReplayFixBuilder {
 
   private:
     bool havePrevious_ = false;
-    double previousX_ = 0.0;  // longitude east x cos(latitude), radians
-    double previousY_ = 0.0;  // latitude, radians
+    double previousX_ = 0.0;     // longitude east x cos(latitude), radians
+    double previousY_ = 0.0;     // latitude, radians
     double previousTime_ = 0.0;  // hours, day count included
 };
 

@@ -5,9 +5,9 @@
 
 #include "core/flight_log.h"
 #include "core/settings_values.h"
+#include "core/string_resources.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
@@ -199,7 +199,8 @@ int WriteTaskDeclaration(const nav::CTask& task, int force) {
         declaration = g_loggerDeclaration;
     }
     if (declaration) {
-        if (const std::optional<bool> declared = declaration(task)) WriteDeclarationEvent(*declared);
+        if (const std::optional<bool> declared = declaration(task))
+            WriteDeclarationEvent(*declared);
     }
     return 1;
 }

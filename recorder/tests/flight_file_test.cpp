@@ -12,7 +12,8 @@
 namespace recorder {
 namespace {
 
-const std::filesystem::path kTestData = std::filesystem::path(KV_SOURCE_DIR) / "../shared/testdata/igc";
+const std::filesystem::path kTestData =
+    std::filesystem::path(KV_SOURCE_DIR) / "../shared/testdata/igc";
 
 class FlightFileTest : public ::testing::Test {
   protected:
@@ -133,13 +134,17 @@ TEST_F(FlightFileTest, TextLogColumns) {
 }
 
 TEST_F(FlightFileTest, PlainListsAndLongLines) {
-    const auto records = ReadAll("-8.5, 47.1, 1, 2, 3, 12, 30, 15\r\nnot a line\r\n8.25, -1.0, 1, 2, 3, 12, 30, 16\r\n");
+    const auto records = ReadAll(
+        "-8.5, 47.1, 1, 2, 3, 12, 30, 15\r\nnot a line\r\n8.25, -1.0, 1, 2, 3, 12, 30, 16\r\n");
     ASSERT_EQ(records.size(), 2U);
     EXPECT_DOUBLE_EQ(records[1].lonWest, 8.25);
     EXPECT_DOUBLE_EQ(records[1].latitude, -1.0);
 
     const std::string fix = "B1200004700000N00800000EA0010000100\r\n";
-    EXPECT_EQ(ReadAll("AXKVQ7Z KOR_VAN_WinCE\r\n" + fix + "L" + std::string(300, 'x') + "\r\n" + fix).size(), 1U);
+    EXPECT_EQ(
+        ReadAll("AXKVQ7Z KOR_VAN_WinCE\r\n" + fix + "L" + std::string(300, 'x') + "\r\n" + fix)
+            .size(),
+        1U);
 }
 
 TEST_F(FlightFileTest, RealFilesGiveEveryValidFixInOrder) {

@@ -107,7 +107,8 @@ TEST_F(FlightLogFileTest, ADeclarationLogStopsAfterTheDate) {
 }
 
 TEST_F(FlightLogFileTest, AnExistingFileIsEmptiedOrAppendedTo) {
-    for (const int answer : {static_cast<int>(platform::kIdYes), static_cast<int>(platform::kIdNo)}) {
+    for (const int answer :
+         {static_cast<int>(platform::kIdYes), static_cast<int>(platform::kIdNo)}) {
         folder_.Write("flight.igc", "old line\r\n");
         const auto sink = Boxes([answer](std::wstring_view, unsigned) { return answer; });
         ASSERT_EQ(StartFlightLog(0, 0), LogStart::kOpened);
@@ -148,7 +149,8 @@ TEST_F(FlightLogFileTest, TheReaderGoesOnWhileTheQuestionIsOpen) {
 TEST_F(FlightLogFileTest, CancelAndFailures) {
     ASSERT_EQ(StartFlightLog(0, 0), LogStart::kOpened);
     SetLogSaveDialog(nullptr);  // cancelled
-    const auto sink = Boxes([](std::wstring_view, unsigned) { return static_cast<int>(platform::kIdNo); });
+    const auto sink =
+        Boxes([](std::wstring_view, unsigned) { return static_cast<int>(platform::kIdNo); });
     EXPECT_EQ(StartFlightLog(0, 0), LogStart::kCancelled);
     EXPECT_TRUE(core::g_hFlightLog.IsOpen());  // "no" keeps it
     Boxes([](std::wstring_view, unsigned) { return static_cast<int>(platform::kIdYes); });

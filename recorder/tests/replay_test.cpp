@@ -59,8 +59,7 @@ TEST_F(ReplayTest, EveryValidRecordIsCommittedInOrder) {
         while (const auto record = reference.ParseRecord()) {
             ASSERT_LT(i, committed_.size()) << name;
             const Committed& c = committed_[i++];
-            EXPECT_NEAR(c.hours + c.minutes / 60.0 + c.seconds / 3600.0, reference.lastTime,
-                        1e-6);
+            EXPECT_NEAR(c.hours + c.minutes / 60.0 + c.seconds / 3600.0, reference.lastTime, 1e-6);
             EXPECT_NEAR(c.latitude, record->latitude * kDegree, 1e-9);
             EXPECT_NEAR(c.longitude, record->lonWest * kDegree, 1e-9);
         }
@@ -72,12 +71,13 @@ TEST_F(ReplayTest, EveryValidRecordIsCommittedInOrder) {
 TEST_F(ReplayTest, ALiveSentenceDuringAReplayIsNotCommitted) {
     gps::g_bReplayRunning = true;
     gps::PendingFix.latitude = 0.5;
-    std::string rmc = gps::testing::Sentence(
-        "GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+    std::string rmc =
+        gps::testing::Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
     EXPECT_FALSE(gps::testing::Receive(rmc));
     EXPECT_EQ(gps::PendingFix.latitude, 0.5);
     gps::g_bReplayRunning = false;
-    rmc = gps::testing::Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+    rmc =
+        gps::testing::Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
     EXPECT_TRUE(gps::testing::Receive(rmc));
 }
 

@@ -296,8 +296,9 @@ TEST(Program, FlyingWritesAnIgcLogThatIsClosedOnTerminate) {
         GTEST_SKIP() << "node is not installed: the independent IGC reader cannot run";
     }
     const std::string check = "NODE_PATH='" + (kSource / "build/npm/node_modules").string() +
-                              "' node '" + (kSource / "recorder/tests/igc_parser_check.js").string() +
-                              "' '" + log.string() + "' >/dev/null";
+                              "' node '" +
+                              (kSource / "recorder/tests/igc_parser_check.js").string() + "' '" +
+                              log.string() + "' >/dev/null";
     EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
