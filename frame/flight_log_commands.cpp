@@ -10,10 +10,8 @@
 
 #include "core/settings_values.h"
 #include "core/string_resources.h"
-#include "fix/fix_commit.h"
 #include "frame/igc_header_dialog.h"
 #include "glide/speed_to_fly_text.h"
-#include "gps/flight_log_records.h"
 #include "gps/nav_fix.h"
 #include "nav/task_model.h"
 #include "platform/gui/command_ids.h"
@@ -79,8 +77,6 @@ DeclarationDialogs g_declarationDialogs;
 // The navigation state a replay starts from.
 void ResetForReplay() {
     gps::ResetNavFix();
-    gps::ResetFixCommit();
-    gps::ResetFixRecords();
     recorder::RunReplayStartSteps();
 }
 
@@ -129,6 +125,8 @@ void OnReplayFlight(wxFrame& frame) {
         recorder::StopReplay();
         return;
     }
+    if (const auto refuses = recorder::CurrentReplayMapHooks().refusesReplay; refuses && refuses())
+        return;
     recorder::JoinReplay();
     std::unique_ptr<recorder::CFlightType> file = OpenFlightFile(&frame);
     if (!file) return;
@@ -139,6 +137,8 @@ void OnReplayFlight(wxFrame& frame) {
 }
 
 void OnReplayFinished(wxFrame& frame) {
+    // The end of an earlier replay, told after a new one started.
+    if (recorder::ReplayThreadRunning()) return;
     recorder::JoinReplay();
     SetReplayItem(frame, false);
     gps::g_bReplayRunning = false;

@@ -10,6 +10,7 @@
 
 #include "core/settings_values.h"
 #include "fix/fix_commit.h"
+#include "gps/flight_log_records.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
 #include "platform/thread_priority.h"
@@ -41,6 +42,14 @@ ReplayMapHooks MapHooks() {
     const std::lock_guard lock(g_mutex);
     return g_mapHooks;
 }
+
+}  // namespace
+
+ReplayMapHooks CurrentReplayMapHooks() {
+    return MapHooks();
+}
+
+namespace {
 
 double Normalised(double degrees) {
     const double value = std::fmod(degrees, 360.0);
@@ -201,6 +210,8 @@ bool StartReplay(std::unique_ptr<CFlightType> file) {
     std::shared_ptr<CFlightType> owned(std::move(file));
     return g_replayThread.Start([owned](std::stop_token) {
         platform::LowerThisThreadPriority(kBelowNormalSteps);
+        gps::ResetFixCommit();
+        gps::ResetFixRecords();
         ReplayThreadProc(*owned);
     });
 }

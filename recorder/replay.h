@@ -41,7 +41,10 @@ class ReplayFixBuilder {
 struct ReplayMapHooks {
     std::function<bool()> paused;
     std::function<void()> redraw;
+    // The map window is in its mode 3, in which no replay starts.
+    std::function<bool()> refusesReplay;
 };
+ReplayMapHooks CurrentReplayMapHooks();
 void SetReplayMapHooks(ReplayMapHooks hooks);
 
 // Steps other parts add to the replay's start (navigation state, display
@@ -54,7 +57,9 @@ void RunReplayStartSteps();
 void RunReplayEndSteps();
 
 // Starts the replay thread (below normal priority) over the opened file
-// and sets gps::g_bReplayRunning. False when a replay still runs.
+// and sets gps::g_bReplayRunning; the thread first sets the fix commit's
+// and the log records' state back (it owns them while it runs). False
+// when a replay still runs.
 bool StartReplay(std::unique_ptr<CFlightType> file);
 // True while the replay thread has not ended.
 bool ReplayThreadRunning();

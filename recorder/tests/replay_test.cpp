@@ -31,11 +31,13 @@ class ReplayTest : public ::testing::Test {
         gps::testing::StartFromLoad();
         g_fileReplayInterval = 0;
         g_replayPacing = -1;
-        SetReplayMapHooks({nullptr, [this] {
-                               const gps::GpsFixRecord& fix = gps::CurrentFix;
-                               committed_.push_back({fix.hours, fix.minutes, fix.seconds,
-                                                     fix.latitude, fix.longitude});
-                           }});
+        ReplayMapHooks hooks;
+        hooks.redraw = [this] {
+            const gps::GpsFixRecord& fix = gps::CurrentFix;
+            committed_.push_back(
+                {fix.hours, fix.minutes, fix.seconds, fix.latitude, fix.longitude});
+        };
+        SetReplayMapHooks(std::move(hooks));
     }
     void TearDown() override {
         SetReplayMapHooks({});
