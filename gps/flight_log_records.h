@@ -29,6 +29,10 @@ inline std::atomic<bool> g_bInTurnpointZone{false};
 // preceded by an F record of the satellites in use, when there are any.
 inline std::atomic<bool> g_bSatellitesForNewLog{false};
 
+// The receiver's date as the writer last saw it, for a log opened on
+// another thread: day | month << 8 | year << 16; 0 while it is not known.
+inline std::atomic<std::uint32_t> g_loggedGpsDate{0};
+
 // The current wind as the text log's airspeed columns show it.
 struct LoggedWind {
     float speed = 0.0F;             // knots

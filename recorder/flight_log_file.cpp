@@ -152,9 +152,16 @@ void WriteIgcHeader(int declarationMode) {
     core::WriteLogLine(aRecord);
     const off_t offset = ::lseek(core::g_hFlightLog.Fd(), 0, SEEK_CUR);
     core::g_dateHeaderOffset = offset;
-    // The receiver's date replaces the local one with the first logged fix.
-    const platform::SystemTime local = platform::ToSystemTimeLocal(core::LogNow());
-    core::WriteLogLine(IgcDateHeader(local.day, local.month, local.year));
+    // The receiver's date when it has one; it replaces the local one with
+    // the first logged fix in any case.
+    if (const std::uint32_t gps = gps::g_loggedGpsDate.load(); gps != 0) {
+        core::WriteLogLine(IgcDateHeader(static_cast<int>(gps & 0xFF),
+                                         static_cast<int>((gps >> 8) & 0xFF),
+                                         static_cast<int>(gps >> 16)));
+    } else {
+        const platform::SystemTime local = platform::ToSystemTimeLocal(core::LogNow());
+        core::WriteLogLine(IgcDateHeader(local.day, local.month, local.year));
+    }
     if (declarationMode != 0) return;
     WriteIgcHeaderRecords();
     core::WriteLogLine(IgcIRecord(g_bEnlOn.load()));

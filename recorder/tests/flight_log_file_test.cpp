@@ -83,6 +83,13 @@ TEST_F(FlightLogFileTest, AnIgcLogOpensWithItsHeaderAndClosesWithItsDigest) {
     EXPECT_EQ(lines[15] + "\n", g[1]);
 }
 
+TEST_F(FlightLogFileTest, TheReceiversDateWhenItHasOne) {
+    ASSERT_TRUE(gps::testing::Receive(gps::testing::Sentence(
+        "GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W")));
+    ASSERT_EQ(StartFlightLog(1, 1), LogStart::kOpened);
+    EXPECT_EQ(Log(), "AXKVQ7Z KOR_VAN_WinCE\r\nHFDTE230394\r\n");
+}
+
 TEST_F(FlightLogFileTest, TheFilterChoosesTheFormat) {
     Answer("flight.gps", 1);
     ASSERT_EQ(StartFlightLog(0, 0), LogStart::kOpened);
