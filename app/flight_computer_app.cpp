@@ -29,6 +29,7 @@ bool CFlightComputerApp::OnInit() {
         return false;
     }
     started_ = true;
+    app::test_hooks::InstallSaveDialogAnswer();
     app::test_hooks::Record("shown");
     if (const auto file = app::test_hooks::ScreenshotFile(); file && state_.frame != nullptr) {
         CallAfter([this, file = *file] {

@@ -25,16 +25,21 @@
 #include "core/sound_queue.h"
 #include "core/string_resources.h"
 #include "core/track_cache.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
-#include "glide/glide_path.h"
-#include "glide/lifecycle.h"
-#include "glide/polar.h"
-#include "frame/position_view.h"
-#include "glide/settings_values.h"
-#include "glide/team_code_line.h"
 #include "fix/fix_commit.h"
 #include "fix/fix_processing_thread.h"
+#include "fix/position_texts.h"
+#include "fix/waypoint_queue_texts.h"
+#include "frame/position_view.h"
+#include "glide/display_texts.h"
+#include "glide/display_units.h"
+#include "glide/final_glide.h"
+#include "glide/glide_path.h"
+#include "glide/heading_wind.h"
+#include "glide/lifecycle.h"
+#include "glide/polar.h"
+#include "glide/settings_values.h"
+#include "glide/team_code_line.h"
+#include "glide/wind_history.h"
 #include "gps/gps_port.h"
 #include "gps/nmea_classify.h"
 #include "gps/port_services.h"
@@ -55,6 +60,7 @@
 #include "platform/utf.h"
 #include "recorder/igc_header.h"
 #include "recorder/logger_library.h"
+#include "recorder/replay.h"
 
 namespace app {
 namespace {
@@ -107,6 +113,22 @@ bool TakeInstanceGuard(ProgramState& state) {
     return true;
 }
 
+// A replay starts from empty navigation texts, final glide and wind history,
+// and leaves the heading method's lines of the replayed flight behind.
+void AddReplaySteps() {
+    recorder::AddReplayStartStep([] {
+        glide::InitDisplayTexts();
+        gps::ResetPositionTexts();
+        gps::ResetWaypointQueueTexts();
+        glide::ResetFinalGlide();
+        glide::ClearWindHistory();
+    });
+    recorder::AddReplayEndStep([] {
+        glide::ClearWindHistory();
+        glide::ResetHeadingWind();
+    });
+}
+
 // Team code, destination, display cycle, display texts, folders, the map's
 // drawing tables and the FLARM library. The shared locks are objects of
 // static lifetime and need no start.
@@ -125,6 +147,7 @@ void PrepareSubsystems() {
     LoadShowQueue(Settings(), frame::g_showQueueFlags);
     core::g_allowRotationToTog = ReadInt(kMaps, "AllowRotationToTOG", core::g_allowRotationToTog);
     glide::InitDisplayTexts();
+    AddReplaySteps();
     core::InitDocumentsFolder();
     map::CreateMapGdiResources();
     BindFlarmLibrary();

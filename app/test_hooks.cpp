@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/utf.h"
+#include "recorder/flight_log_file.h"
 
 namespace app::test_hooks {
 namespace {
@@ -80,6 +81,22 @@ class LoggingSink final : public platform::MessageBoxSink {
 };
 
 }  // namespace
+
+void InstallSaveDialogAnswer() {
+    if (Variable("KOR_VAN_TEST_LOG") == nullptr) return;
+    const char* save = Variable("KOR_VAN_TEST_SAVE");
+    const std::optional<std::filesystem::path> file =
+        save != nullptr ? std::optional<std::filesystem::path>(save) : std::nullopt;
+    recorder::SetLogSaveDialog(
+        [file](const recorder::LogSaveRequest&) -> std::optional<recorder::LogSaveAnswer> {
+            if (!file) {
+                Record("save cancelled");
+                return std::nullopt;
+            }
+            Record("save " + file->string());
+            return recorder::LogSaveAnswer{*file, file->extension() == ".gps" ? 1 : 2};
+        });
+}
 
 void Record(std::string_view line) {
     static std::mutex mutex;

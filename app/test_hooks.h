@@ -10,7 +10,11 @@
 //  KOR_VAN_TEST_ANSWERS=yes,no  the answers of the question boxes, in turn
 //                               (the default answer once they run out);
 //  KOR_VAN_SCREEN=<w>x<h>       the screen size the main window is laid out for;
-//  KOR_VAN_SCREENSHOT=<file>    a PNG of the main window once it is shown.
+//  KOR_VAN_SCREENSHOT=<file>    a PNG of the main window once it is shown;
+//  KOR_VAN_TEST_SAVE=<file>     the flight log's save dialog answers with this file
+//                               (filter by its extension) and logs "save <file>";
+//                               with KOR_VAN_TEST_LOG but without it the dialog is
+//                               cancelled ("save cancelled").
 
 #include <filesystem>
 #include <memory>
@@ -30,6 +34,9 @@ void Record(std::string_view line);
 std::shared_ptr<platform::MessageBoxSink> MessageBoxLog();
 
 std::optional<frame::ScreenSize> ScreenOverride();
+
+// Installs the answering save dialog when KOR_VAN_TEST_LOG is set.
+void InstallSaveDialogAnswer();
 std::optional<std::filesystem::path> ScreenshotFile();
 
 // Notes the threads running before the program starts any (the main thread,

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 #include "core/settings_values.h"
@@ -31,6 +32,8 @@ int WriteAll(int fd, std::string_view text, std::int64_t offset = -1) {
 int Flush(int fd) {
     return ::fdatasync(fd) == 0 ? 0 : errno;
 }
+
+std::atomic<LogClock> g_logClock{nullptr};
 
 bool IgcLogOpen() {
     return g_hFlightLog.IsOpen() && g_logFormat.load() == 1;
@@ -105,9 +108,19 @@ void IgcDigest::Fold(std::string_view line) {
     slot_ = (slot_ + 1) % kSlots;
 }
 
+void SetLogClock(LogClock clock) {
+    g_logClock.store(clock);
+}
+
+std::chrono::system_clock::time_point LogNow() {
+    const LogClock clock = g_logClock.load();
+    return clock != nullptr ? clock() : std::chrono::system_clock::now();
+}
+
 void StartIgcSecurity() {
     const platform::CriticalSectionLock lock(LogFileLock);
-    g_igcDigest.Start(static_cast<std::uint8_t>(platform::SystemTimeLocal().milliseconds / 4));
+    const platform::SystemTime local = platform::ToSystemTimeLocal(LogNow());
+    g_igcDigest.Start(static_cast<std::uint8_t>(local.milliseconds / 4));
 }
 
 void ReportLogWriteError(int error) {
@@ -115,13 +128,20 @@ void ReportLogWriteError(int error) {
                                 error);
 }
 
-bool WriteLogLine(std::string_view line) {
+int AppendToLog(std::string_view text) {
+    const platform::CriticalSectionLock lock(LogFileLock);
+    if (!g_hFlightLog.IsOpen()) return EBADF;
+    const int error = WriteAll(g_hFlightLog.Fd(), text);
+    return error != 0 ? error : Flush(g_hFlightLog.Fd());
+}
+
+bool WriteLogLine(std::string_view line, bool fold) {
     const platform::CriticalSectionLock lock(LogFileLock);
     if (!g_hFlightLog.IsOpen()) return false;
     const int fd = g_hFlightLog.Fd();
     int error = WriteAll(fd, line);
     if (error != 0) ReportLogWriteError(error);
-    if (g_logFormat.load() == 1) g_igcDigest.Fold(line);
+    if (fold && g_logFormat.load() == 1) g_igcDigest.Fold(line);
     const int flushError = Flush(fd);
     if (flushError != 0 && error == 0) {
         ReportLogWriteError(flushError);

@@ -13,6 +13,7 @@
 // place) and positioned at the end of the file.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -71,6 +72,12 @@ class IgcDigest {
 // Under LogFileLock.
 inline IgcDigest g_igcDigest;
 
+// The clock the recorder reads (file names, header dates, digest seeds,
+// declaration times): the system clock unless a test installs another.
+using LogClock = std::chrono::system_clock::time_point (*)();
+void SetLogClock(LogClock clock);  // null: the system clock again
+std::chrono::system_clock::time_point LogNow();
+
 // Starts the digest of a new IGC log, seeded from the millisecond of the
 // local time divided by 4 (0..249). Call under LogFileLock.
 void StartIgcSecurity();
@@ -82,10 +89,15 @@ inline std::int64_t g_dateHeaderOffset = -1;
 
 // Writes one whole line (its CR LF included) to the open log: takes
 // LogFileLock, writes, reports a failure, folds the line into the digest
-// when "LogFormat" is 1 (a failed line too: the digest covers what was
-// meant to be written), flushes. False when no log is open or the write or
-// the flush failed.
-bool WriteLogLine(std::string_view line);
+// when "LogFormat" is 1 and `fold` is set (a failed line too: the digest
+// covers what was meant to be written), flushes. False when no log is open
+// or the write or the flush failed.
+bool WriteLogLine(std::string_view line, bool fold = true);
+
+// Writes and flushes text at the end of the open log without reporting or
+// folding it; 0, or the errno of the failure (EBADF when no log is open).
+// Under LogFileLock.
+int AppendToLog(std::string_view text);
 
 // Writes text over the log's bytes at offset and flushes, leaving the file
 // position alone; a failure is reported like a failed line. Under

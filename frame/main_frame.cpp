@@ -15,14 +15,15 @@
 #include "core/flarm_library.h"
 #include "core/flight_log.h"
 #include "core/string_resources.h"
+#include "fix/fix_processing_thread.h"
 #include "frame/bounded_wait.h"
+#include "frame/flight_log_commands.h"
+#include "frame/position_view.h"
 #include "frame/static_splitter.h"
 #include "frame/team_dialog.h"
 #include "frame/wind_dialog.h"
 #include "glide/lifecycle.h"
 #include "glide/wind_estimation.h"
-#include "frame/position_view.h"
-#include "fix/fix_processing_thread.h"
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
 #include "map/elevation_file.h"
@@ -137,6 +138,7 @@ bool CMainFrame::LoadFrame(ScreenSize screen) {
     platform::AppSettings().GetInt("Settings", "AllowHideToolBar", 0);
     CreateClient(screen);
 
+    BindFlightLogCommands(*this);
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { RunWindDialog(this); },
@@ -231,6 +233,9 @@ std::intptr_t CMainFrame::OnWindowMessage(const platform::WindowMessage& message
             Iconize(false);
             Raise();
             return 1;
+        case platform::WM_USER_REPLAYDONE:
+            OnReplayFinished(*this);
+            return 0;
         case platform::WM_COMMAND: {
             // A command posted as if chosen from the menu.
             wxCommandEvent command(
@@ -307,6 +312,7 @@ void CMainFrame::StopWorkers() {
                    (mapView != nullptr && mapView->mapReaderDone.load() == 0);
         },
         20s, 30ms);
+    recorder::JoinReplay();
     nav::StopOlcThreadsAndWait(20000);
     gps::StopFixProcessing(20000);
     if (FlarmPresent() && core::g_flarm.terminateThreads != nullptr) {

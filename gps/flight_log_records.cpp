@@ -128,6 +128,8 @@ WholeTime FixClock(const GpsFixRecord& fix) {
 
 void WriteSatelliteRecord(const GpsFixRecord& fix) {
     SatelliteList& satellites = g_nmeaState.satellites;
+    if (g_bSatellitesForNewLog.exchange(false) && !satellites.Text().empty())
+        satellites.changed = true;
     if (!satellites.changed) return;
     const WholeTime time = FixClock(fix);
     const std::string_view ids = satellites.Text();
@@ -304,6 +306,12 @@ void SetLoggedWindSource(LoggedWindSource source) {
 }
 
 void WriteFixRecords() {
+    const GpsDate& date = g_nmeaState.date;
+    g_loggedGpsDate = date.known
+                          ? static_cast<std::uint32_t>(std::clamp(date.day, 0, 255)) |
+                                static_cast<std::uint32_t>(std::clamp(date.month, 0, 255)) << 8 |
+                                static_cast<std::uint32_t>(std::clamp(date.year, 0, 65535)) << 16
+                          : 0U;
     GpsFixRecord& fix = PendingFix;
     CollectChanges(fix);
     SubstitutePressureAltitude(fix);
@@ -320,6 +328,7 @@ void WriteFixRecords() {
 
 void ResetFixRecords() {
     g_writer = WriterState{};
+    g_loggedGpsDate = 0;
 }
 
 }  // namespace gps

@@ -25,6 +25,14 @@ namespace gps {
 // of the current turnpoint: every qualifying fix is logged then.
 inline std::atomic<bool> g_bInTurnpointZone{false};
 
+// Set by the recorder when it opens an IGC log: the first logged fix is
+// preceded by an F record of the satellites in use, when there are any.
+inline std::atomic<bool> g_bSatellitesForNewLog{false};
+
+// The receiver's date as the writer last saw it, for a log opened on
+// another thread: day | month << 8 | year << 16; 0 while it is not known.
+inline std::atomic<std::uint32_t> g_loggedGpsDate{0};
+
 // The current wind as the text log's airspeed columns show it.
 struct LoggedWind {
     float speed = 0.0F;             // knots

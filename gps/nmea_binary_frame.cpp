@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/geodesy.h"
+#include "gps/nav_fix.h"
 #include "gps/nmea_number.h"
 #include "gps/nmea_parse_internal.h"
 
@@ -133,6 +134,8 @@ float DecodeFrameAngle(const std::uint8_t* field) {
 }
 
 int ParseBinaryFrame(const BinaryFrame& frame) {
+    // A replay owns the pending fix.
+    if (g_bReplayRunning.load()) return 0;
     ParseContext context{PendingFix, g_nmeaState, CurrentNmeaEnvironment()};
     switch (frame[4]) {
         case 0:

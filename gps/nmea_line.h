@@ -18,8 +18,9 @@ struct NmeaLineResult {
 
 // `line` is the reader's line: '$' first and LF last, a CR before the LF or
 // none (a '!'-started line as '$' and three zero bytes). Anything else is
-// dropped. The line is changed
-// in place: its '*' becomes a zero byte.
+// dropped. The line is changed in place: its '*' becomes a zero byte. While
+// a replay runs (g_bReplayRunning) a line is only classified, never parsed
+// or accepted.
 NmeaLineResult HandleNmeaLine(std::span<char> line);
 
 }  // namespace gps

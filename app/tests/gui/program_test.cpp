@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -342,6 +343,44 @@ TEST(Program, AnUnreadableTaskFileIsNamedInOneBoxAndAMissingOneInNone) {
             EXPECT_TRUE(boxes.empty());
         }
     }
+}
+
+// A pilot who starts the program and flies gets an IGC log: the start-up
+// opens it (the test answers the save dialog), the fixes go in, and the
+// termination closes it with its G records.
+TEST(Program, FlyingWritesAnIgcLogThatIsClosedOnTerminate) {
+    const TempFolder folder("igc_log");
+    FakeReceiver receiver;
+    ASSERT_FALSE(receiver.Port().empty());
+    const fs::path log = folder.Path() / "flight.igc";
+    Program program(folder.Path(), "program",
+                    {kProgram, receiver.Port(), {{"KOR_VAN_TEST_SAVE", log.string()}}});
+    const auto feed = [&receiver] { receiver.SendFix(); };
+    ASSERT_TRUE(program.WaitFor("save " + log.string(), feed)) << program.Errors();
+    for (int i = 0; i < 20; ++i) {
+        feed();
+        std::this_thread::sleep_for(100ms);
+    }
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.Wait(), 0) << program.Errors();
+    EXPECT_TRUE(program.Boxes().empty());
+
+    std::ifstream file(log, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_TRUE(text.starts_with("AXKV000 KOR_VAN_WinCE\r\nHFDTE230394\r\n")) << text;
+    EXPECT_NE(text.find("\r\nB12"), std::string::npos) << text;
+    const std::size_t g = text.find("\r\nG17");
+    ASSERT_NE(g, std::string::npos) << text;
+    EXPECT_EQ(text.size() - g, 2 + 2 * 70U);  // two G lines end the file
+
+    if (std::system("node --version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "node is not installed: the independent IGC reader cannot run";
+    }
+    const std::string check = "NODE_PATH='" + (kSource / "build/npm/node_modules").string() +
+                              "' node '" +
+                              (kSource / "recorder/tests/igc_parser_check.js").string() + "' '" +
+                              log.string() + "' >/dev/null";
+    EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
 TEST(Program, ASecondStartRaisesTheFirstAndEnds) {

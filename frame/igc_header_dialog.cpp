@@ -1,0 +1,168 @@
+#include "frame/igc_header_dialog.h"
+
+#include <wx/combobox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "core/flight_log.h"
+#include "core/string_resources.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+
+namespace frame {
+namespace {
+
+using recorder::HeaderKind;
+
+constexpr char kTemplate[] = "215";
+constexpr int kPilotBox = 1147;
+constexpr int kGliderTypeBox = 1148;
+constexpr int kGliderIdBox = 1149;
+constexpr int kDatumBox = 1151;
+constexpr int kPhraseEdit = 1152;
+constexpr int kConfirmationEdit = 1153;
+constexpr int kKindLabel = 1154;
+constexpr int kValueEdit = 1156;
+constexpr int kKindBox = 1157;
+constexpr int kFxaLabel = 1158;
+constexpr int kFxaEdit = 1159;
+constexpr int kValueBox = 1295;
+constexpr unsigned kIdsPhraseCaption = 2024;
+constexpr unsigned kIdsPhraseMismatch = 2025;
+constexpr unsigned kIdsPhraseTooShort = 2026;
+constexpr unsigned kIdsFxaCaption = 2027;
+constexpr unsigned kIdsFxaRange = 2028;
+// The kinds' display names: GPS 172, SEC 173, CID 174, CCL 175, SIT 176, PRS 177.
+constexpr std::array<unsigned, 6> kKindNameIds{172, 177, 174, 175, 176, 173};
+
+bool UsesValueBox(HeaderKind kind) {
+    return kind != HeaderKind::kSit && kind != HeaderKind::kSec;
+}
+
+void Fill(wxComboBox* box, const std::vector<std::wstring>& entries, const std::wstring& text) {
+    if (box == nullptr) return;
+    box->Clear();
+    for (const std::wstring& entry : entries)
+        box->Append(entry);
+    box->ChangeValue(text);
+}
+
+}  // namespace
+
+CIGCHeaderDlg::CIGCHeaderDlg(wxWindow* parent)
+    : model_(recorder::IgcHeaderModel::Load(platform::AppSettings())) {
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    if (!loaded_) return;
+    FillControls();
+    Bind(wxEVT_COMBOBOX, &CIGCHeaderDlg::OnKindChange, this, kKindBox);
+    Bind(wxEVT_BUTTON, &CIGCHeaderDlg::OnOK, this, wxID_OK);
+}
+
+int CIGCHeaderDlg::DoModal() {
+    return loaded_ ? ShowModal() : -1;
+}
+
+wxComboBox* CIGCHeaderDlg::Combo(int id) const {
+    return dynamic_cast<wxComboBox*>(FindWindow(id));
+}
+
+wxString CIGCHeaderDlg::Text(int id) const {
+    if (const auto* combo = Combo(id)) return combo->GetValue();
+    if (const auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(id))) return edit->GetValue();
+    return {};
+}
+
+void CIGCHeaderDlg::FillControls() {
+    const platform::SettingsStore& settings = platform::AppSettings();
+    Fill(Combo(kPilotBox), recorder::LoadHistory(settings, "IGCHeaders\\PilotNames"), model_.pilot);
+    Fill(Combo(kGliderIdBox), recorder::LoadHistory(settings, "IGCHeaders\\GliderIDs"),
+         model_.gliderId);
+    Fill(Combo(kGliderTypeBox), recorder::LoadHistory(settings, "IGCHeaders\\GliderTypes"),
+         model_.gliderType);
+    if (wxComboBox* datum = Combo(kDatumBox)) {
+        datum->Append("WGS-84");
+        datum->SetSelection(model_.datumIndex);
+    }
+    if (auto* fxa = dynamic_cast<wxTextCtrl*>(FindWindow(kFxaEdit)))
+        fxa->ChangeValue(std::to_string(model_.fxa));
+    if (wxComboBox* kinds = Combo(kKindBox)) {
+        for (const std::string_view code : recorder::kHeaderKindCodes)
+            kinds->Append(wxString(code.data(), code.size()));
+        kinds->SetSelection(0);
+    }
+    ShowKind(HeaderKind::kGps);
+}
+
+void CIGCHeaderDlg::ShowKind(HeaderKind kind) {
+    shown_ = kind;
+    const auto index = static_cast<std::size_t>(kind);
+    if (auto* label = dynamic_cast<wxStaticText*>(FindWindow(kKindLabel)))
+        label->SetLabel(core::LoadResourceString(kKindNameIds[index]));
+    const bool sec = kind == HeaderKind::kSec;
+    const bool box = UsesValueBox(kind);
+    for (const int id : {kPhraseEdit, kConfirmationEdit})
+        if (wxWindow* w = FindWindow(id)) w->Show(sec);
+    for (const int id : {kFxaLabel, kFxaEdit})
+        if (wxWindow* w = FindWindow(id)) w->Show(!sec);
+    if (wxWindow* w = FindWindow(kValueBox)) w->Show(box);
+    if (wxWindow* w = FindWindow(kValueEdit)) w->Show(!sec && !box);
+    if (box) {
+        Fill(Combo(kValueBox),
+             recorder::LoadHistory(platform::AppSettings(), recorder::KindHistorySection(kind)),
+             model_.kindValues[index]);
+    } else if (auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(kValueEdit))) {
+        edit->ChangeValue(model_.kindValues[index]);
+    }
+    Layout();
+}
+
+void CIGCHeaderDlg::TakeKindValue() {
+    if (shown_ == HeaderKind::kSec) return;
+    model_.kindValues[static_cast<std::size_t>(shown_)] =
+        Text(UsesValueBox(shown_) ? kValueBox : kValueEdit).ToStdWstring();
+}
+
+void CIGCHeaderDlg::OnKindChange(wxCommandEvent& /*event*/) {
+    TakeKindValue();
+    const wxComboBox* kinds = Combo(kKindBox);
+    const int selected = kinds != nullptr ? kinds->GetSelection() : 0;
+    ShowKind(static_cast<HeaderKind>(std::clamp(selected, 0, 5)));
+}
+
+void CIGCHeaderDlg::OnOK(wxCommandEvent& /*event*/) {
+    TakeKindValue();
+    model_.pilot = Text(kPilotBox).ToStdWstring();
+    model_.gliderId = Text(kGliderIdBox).ToStdWstring();
+    model_.gliderType = Text(kGliderTypeBox).ToStdWstring();
+    long fxa = 0;
+    model_.fxa = Text(kFxaEdit).ToLong(&fxa) ? static_cast<int>(fxa) : 0;
+    model_.phrase = Text(kPhraseEdit).ToStdWstring();
+    model_.confirmation = Text(kConfirmationEdit).ToStdWstring();
+    const auto box = [](unsigned text, unsigned caption) {
+        platform::ShowMessageBox(nullptr, core::LoadResourceString(text),
+                                 core::LoadResourceString(caption), platform::mb::kIconHand);
+    };
+    switch (model_.Check()) {
+        case recorder::IgcHeaderModel::Problem::kFxaRange:
+            box(kIdsFxaRange, kIdsFxaCaption);
+            return;
+        case recorder::IgcHeaderModel::Problem::kPhraseMismatch:
+        case recorder::IgcHeaderModel::Problem::kPhraseTooShort: {
+            const bool mismatch =
+                model_.Check() == recorder::IgcHeaderModel::Problem::kPhraseMismatch;
+            box(mismatch ? kIdsPhraseMismatch : kIdsPhraseTooShort, kIdsPhraseCaption);
+            if (wxComboBox* kinds = Combo(kKindBox)) kinds->SetSelection(5);
+            ShowKind(HeaderKind::kSec);
+            return;
+        }
+        case recorder::IgcHeaderModel::Problem::kNone:
+            break;
+    }
+    const platform::SystemTime utc = platform::ToSystemTimeUtc(core::LogNow());
+    lines_ = model_.Accept(platform::AppSettings(), utc.milliseconds);
+    EndModal(wxID_OK);
+}
+
+}  // namespace frame

@@ -1,0 +1,113 @@
+// The IGC header dialog from the real resource bundle, run modally and
+// driven from inside its own event loop.
+#include "frame/igc_header_dialog.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/combobox.h>
+#include <wx/textctrl.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "platform/gui/resource_bundle.h"
+#include "platform/gui/screenshot.h"
+#include "platform/gui/ui_bridge.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "recorder/igc_header.h"
+#include "testing/wx_test_app.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+const std::filesystem::path kBinaryDir = KV_BINARY_DIR;
+
+class IgcHeaderDialogTest : public ::testing::Test {
+  protected:
+    IgcHeaderDialogTest() {
+        platform::SetAppSettings(
+            std::make_unique<platform::SettingsStore>(std::filesystem::path()));
+        platform::SettingsStore& settings = platform::AppSettings();
+        settings.WriteString("IGCHeaders", "PLT", std::wstring_view(L"Anna"));
+        settings.WriteString("IGCHeaders", "CID", std::wstring_view(L"XY"));
+        settings.WriteString("IGCHeaders\\PilotNames", "Entry0", std::wstring_view(L"Bert"));
+    }
+    ~IgcHeaderDialogTest() override { platform::SetAppSettings(nullptr); }
+
+    int RunModal(const std::function<void()>& drive) {
+        wxTheApp->CallAfter([this, drive] {
+            drive();
+            if (dialog_->IsModal()) dialog_->EndModal(-2);
+        });
+        return dialog_->DoModal();
+    }
+    void Type(int id, const std::wstring& text) const {
+        dynamic_cast<wxTextEntry*>(dialog_->FindWindow(id))->ChangeValue(text);
+    }
+    void ChooseKind(int index) const {
+        auto* kinds = dynamic_cast<wxComboBox*>(dialog_->FindWindow(1157));
+        kinds->SetSelection(index);
+        wxCommandEvent change(wxEVT_COMBOBOX, 1157);
+        change.SetEventObject(kinds);
+        kinds->ProcessWindowEvent(change);
+    }
+    void Ok() const {
+        wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+        dialog_->ProcessWindowEvent(click);
+    }
+
+    std::shared_ptr<const gui::ResourceBundle> bundle_ = [] {
+        platform::DynamicLibrary library =
+            platform::DynamicLibrary::Open((kBinaryDir / gui::kResourceBundleFile).string());
+        return library ? std::make_shared<const gui::ResourceBundle>(std::move(library)) : nullptr;
+    }();
+    gui::ResourceBundleInstallation installation_{bundle_};
+    gui::ScopedUiBridge bridge_;
+    platform::ScopedRecordingSink boxes_;
+    std::unique_ptr<CIGCHeaderDlg> dialog_;
+};
+
+TEST_F(IgcHeaderDialogTest, OkStoresTheValuesAndMakesTheHeaderLines) {
+    ASSERT_TRUE(installation_.XrcLoaded());
+    dialog_ = std::make_unique<CIGCHeaderDlg>(nullptr);
+    const int result = RunModal([this] {
+        auto* pilot = dynamic_cast<wxComboBox*>(dialog_->FindWindow(1147));
+        ASSERT_NE(pilot, nullptr);
+        EXPECT_EQ(pilot->GetValue(), "Anna");
+        EXPECT_EQ(pilot->GetCount(), 1U);
+        EXPECT_FALSE(dialog_->FindWindow(1152)->IsShown());
+        ChooseKind(2);  // CID
+        EXPECT_EQ(dynamic_cast<wxComboBox*>(dialog_->FindWindow(1295))->GetValue(), "XY");
+        Type(1295, L"ABC");
+        ChooseKind(5);  // SEC: the phrase edits
+        EXPECT_TRUE(dialog_->FindWindow(1152)->IsShown());
+        EXPECT_FALSE(dialog_->FindWindow(1159)->IsShown());
+        Type(1152, L"seven  ");
+        Type(1153, L"seven  ");
+        gui::SaveScreenshot(*dialog_, kBinaryDir / "screenshots" / "igc_header_dialog.png");
+        Ok();  // refused: too short
+        ASSERT_TRUE(dialog_->IsModal());
+        EXPECT_EQ(boxes_->Boxes().size(), 1U);
+        Type(1152, L"eight ch");
+        Type(1153, L"eight ch");
+        Ok();
+    });
+    ASSERT_EQ(result, wxID_OK);
+    const std::vector<std::wstring>& lines = dialog_->Lines();
+    ASSERT_EQ(lines.size(), 6U);
+    EXPECT_EQ(lines[0], L"");
+    EXPECT_EQ(lines[1], L"HFPRSPRESSALTSENSOR: None\r\n");
+    EXPECT_EQ(lines[2], L"HFCIDCOMPETITION ID: ABC\r\n");
+    EXPECT_TRUE(lines[5].starts_with(L"HFSECOOSECURITYPHRASE: 16"));
+    const platform::SettingsStore& settings = platform::AppSettings();
+    EXPECT_EQ(settings.GetString("IGCHeaders", "CID", std::wstring_view()), L"ABC");
+    EXPECT_EQ(settings.GetString("IGCHeaders\\CompIDs", "Entry0", std::wstring_view()), L"ABC");
+    EXPECT_EQ(settings.GetString("IGCHeaders\\PilotNames", "Entry0", std::wstring_view()), L"Anna");
+    EXPECT_EQ(recorder::g_igcHeaderTexts[recorder::kIgcCompetitionId].Get(), L"ABC");
+}
+
+}  // namespace
+}  // namespace frame
