@@ -8,17 +8,17 @@
 namespace glide {
 namespace {
 
-struct AltitudeUnit {
+struct HistoryAltitudeUnit {
     double factor;
     int decimals;
     const wchar_t* name;
 };
 
 // Not exact conversions: the figures the history has always shown.
-constexpr std::array<AltitudeUnit, 3> kAltitudeUnits{
+constexpr std::array<HistoryAltitudeUnit, 3> kAltitudeUnits{
     {{0.001, 1, L"kF"}, {0.000304735, 2, L"km"}, {0.304735, 0, L"m"}}};
 
-AltitudeUnit PickAltitudeUnit(int index) {
+HistoryAltitudeUnit PickAltitudeUnit(int index) {
     return index >= 0 && static_cast<std::size_t>(index) < kAltitudeUnits.size()
                ? kAltitudeUnits[static_cast<std::size_t>(index)]
                : kAltitudeUnits[0];
@@ -33,7 +33,7 @@ std::wstring WindHistoryLine(const gps::WindRecord& wind, WindLineAltitude altit
     if (altitude.kind == WindLineAltitude::Kind::kNone) {
         line = platform::FormatC(L"   ---   %6.0ft  ", direction);
     } else {
-        const AltitudeUnit unit = PickAltitudeUnit(altitudeUnit);
+        const HistoryAltitudeUnit unit = PickAltitudeUnit(altitudeUnit);
         const wchar_t* format = altitude.kind == WindLineAltitude::Kind::kGps
                                     ? L"%6.*f%ls   %6.0ft  "
                                     : L"%6.*f%lsP  %6.0ft  ";

@@ -21,6 +21,8 @@ constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 constexpr unsigned kQuestion =
     platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost;
 constexpr unsigned kStop = platform::mb::kOk | platform::mb::kIconHand | platform::mb::kTopmost;
+// The waypoint file refused the new or changed waypoint.
+constexpr unsigned kIdsWaypointNotWritten = 4147;
 
 int Ask(unsigned captionId, unsigned textId, unsigned style) {
     return platform::ShowMessageBox(nullptr, core::LoadResourceString(textId),
@@ -337,7 +339,7 @@ NewWaypointResult NewWaypointModel::AcceptWaypoint(CWaypointFile& file, double l
                                          ? EditWaypoint(file, editIndex, record, &named.extension)
                                          : AddWaypoint(file, record, &named.extension);
     if (!index) {
-        Ask(2021, 2024, kStop);
+        Ask(2021, kIdsWaypointNotWritten, kStop);
         return {NewWaypointOutcome::kRefused, kNameEdit};
     }
     return {NewWaypointOutcome::kAdded, 0, *index};

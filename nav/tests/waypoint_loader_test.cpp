@@ -155,7 +155,9 @@ TEST_F(WaypointLoaderTest, AStoppedLoadPublishesNothing) {
     EXPECT_FALSE(EnsureWaypointFileOpen());
     const auto asked = std::chrono::steady_clock::now();
     EXPECT_TRUE(g_waypointLoader.Stop(5000));
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(100));
+    // The stop is seen between two records, long before the file's end; the
+    // margin is for a machine busy with other tests.
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(500));
     EXPECT_FALSE(g_waypointLoader.Running());
     EXPECT_EQ(g_waypointsLoaded, 0);
     EXPECT_TRUE(ListNames().empty());

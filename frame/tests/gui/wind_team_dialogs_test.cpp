@@ -112,8 +112,8 @@ TEST_F(DialogTest, AWindSetInTheWindDialogReachesTheWindTexts) {
     CWindDialog dialog(nullptr);
     ASSERT_TRUE(dialog.Loaded());
     const int result = RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        EXPECT_EQ(TextOf(dialog, 1065), L"90.0");
-        EXPECT_EQ(TextOf(dialog, 1061), L"8.0");
+        EXPECT_EQ(TextOf(dialog, 1065), L"90");
+        EXPECT_EQ(TextOf(dialog, 1061), L"8");
         EXPECT_EQ(TextOf(dialog, 1063), L"kts");
         EXPECT_TRUE(dialog.FindWindow(1117)->IsEnabled());
         auto* list = dynamic_cast<CValueListBox*>(dialog.FindWindow(1105));
