@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 namespace test_support {
 
@@ -18,6 +19,8 @@ class WxTestApp final : public ::testing::Environment {
         wxApp::SetInstance(new wxApp);  // wx owns and deletes it
         ASSERT_TRUE(wxEntryStart(argc, argv)) << "no display? run under xvfb-run";
         ASSERT_TRUE(wxTheApp->CallOnInit());
+        // A wx error would otherwise wait in a message box nobody closes.
+        delete wxLog::SetActiveTarget(new wxLogStderr());
     }
     void TearDown() override {
         wxTheApp->OnExit();

@@ -96,6 +96,10 @@ ResourceBundle::ResourceBundle(DynamicLibrary library)
       string_(library_.Symbol<ResourceStringFunction>(kResourceStringSymbol)),
       image_(library_.Symbol<ResourceImageFunction>(kResourceImageSymbol)) {}
 
+ResourceBundle::ResourceBundle(ResourceXrcFunction xrc, ResourceStringFunction string,
+                               ResourceImageFunction image)
+    : xrc_(xrc), string_(string), image_(image) {}
+
 std::wstring ResourceBundle::String(unsigned id) const {
     const wchar_t* text = string_ != nullptr ? string_(id) : nullptr;
     return text != nullptr ? std::wstring(text) : std::wstring();

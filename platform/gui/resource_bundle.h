@@ -38,6 +38,10 @@ class ResourceBundle {
   public:
     // Takes over an opened library. Entry points it lacks give nothing.
     explicit ResourceBundle(DynamicLibrary library);
+    // Resources linked into the program itself (the converters'): the same
+    // entry points, called directly. It has no version.
+    ResourceBundle(ResourceXrcFunction xrc, ResourceStringFunction string,
+                   ResourceImageFunction image);
 
     // Nothing for a library without a version.
     std::optional<ModuleVersion> Version() const { return library_.Version(); }

@@ -1,0 +1,50 @@
+# Compiles a folder of resources into one generated C++ source file with
+# kv_bundle_compiler: the string tables (strings*.txt), the XRC files
+# (*.xrc) and the images (icons/<id>.svg, drawn to PNG at their own size).
+#
+#   kv_resource_sources(<out_var> <folder>)
+#
+# sets <out_var> to the generated file, which defines the tables of
+# resources/bundle_data.h; resources/bundle.cpp serves them through the
+# bundle's entry points.
+find_program(KV_RSVG_CONVERT rsvg-convert REQUIRED)
+
+function(kv_resource_sources out_var folder)
+  get_filename_component(name ${folder} NAME)
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_resources)
+
+  file(GLOB svgs CONFIGURE_DEPENDS ${folder}/icons/*.svg)
+  set(pngs)
+  set(image_arguments)
+  foreach(svg ${svgs})
+    get_filename_component(id ${svg} NAME_WE)
+    set(png ${work}/icons/${id}.png)
+    add_custom_command(OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${work}/icons
+      COMMAND ${KV_RSVG_CONVERT} --format=png --output=${png} ${svg}
+      DEPENDS ${svg}
+      COMMENT "Drawing image ${id}")
+    list(APPEND pngs ${png})
+    list(APPEND image_arguments --image ${id}=${png})
+  endforeach()
+
+  file(GLOB string_tables CONFIGURE_DEPENDS ${folder}/strings*.txt)
+  set(string_arguments)
+  foreach(table ${string_tables})
+    list(APPEND string_arguments --strings ${table})
+  endforeach()
+
+  file(GLOB xrcs CONFIGURE_DEPENDS ${folder}/*.xrc)
+  set(xrc_arguments)
+  foreach(xrc ${xrcs})
+    list(APPEND xrc_arguments --xrc ${xrc})
+  endforeach()
+
+  set(generated ${work}/bundle_data.cpp)
+  add_custom_command(OUTPUT ${generated}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${work}
+    COMMAND kv_bundle_compiler ${generated} ${string_arguments} ${xrc_arguments} ${image_arguments}
+    DEPENDS kv_bundle_compiler ${string_tables} ${xrcs} ${pngs}
+    COMMENT "Compiling the resources of ${name}")
+  set(${out_var} ${generated} PARENT_SCOPE)
+endfunction()
