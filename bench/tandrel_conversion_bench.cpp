@@ -126,14 +126,17 @@ void ConvertGeneratedSet(benchmark::State& state) {
         options.SetBox(id, true);
     options.output = folder / "generated.map";
     std::size_t written = 0;
+    std::size_t unsafe = 0;
     for (auto _ : state) {
         Yes prompts;
         const tandrel::ConversionResult result =
             tandrel::RunConversion(options, {&files, "1"}, prompts);
         if (!result.ran) std::abort();
         written = result.written;
+        unsafe = result.unsafe.size();
     }
     state.counters["airspaces"] = static_cast<double>(written);
+    state.counters["unsafe"] = static_cast<double>(unsafe);
 }
 BENCHMARK(ConvertGeneratedSet)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 

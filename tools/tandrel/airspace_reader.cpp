@@ -18,7 +18,9 @@ constexpr std::size_t kCountryFields = 8;
 std::string ShownLimit(std::string_view field) {
     const auto number = platform::ScanDouble(field);
     if (!number || !std::isfinite(number->value)) return {};
-    return " " + std::string(field);
+    std::string shown(1, ' ');
+    shown += field;
+    return shown;
 }
 
 const char* SpecialUseWord(char type) {
