@@ -308,6 +308,28 @@ bool CDib::LoadFromFile(const std::filesystem::path& path) {
     return true;
 }
 
+bool CDib::LoadQuietly(const std::filesystem::path& path) {
+    Clear();
+    std::string bytes;
+    if (platform::ReadWholeFile(path, bytes, kMaxFileBytes) || bytes.size() < kFileHeaderBytes ||
+        !IsBm(bytes))
+        return false;
+    const std::size_t offset = ReadLe32(Data(bytes) + 10);
+    if (offset < kFileHeaderBytes || offset > bytes.size() ||
+        TakeHeader(Data(bytes) + kFileHeaderBytes, offset - kFileHeaderBytes) !=
+            HeaderError::kNone) {
+        Clear();
+        return false;
+    }
+    FixImageSize(false);
+    if (imageSize_ > bytes.size() - offset) {
+        Clear();
+        return false;
+    }
+    bits_.assign(Data(bytes) + offset, Data(bytes) + offset + imageSize_);
+    return true;
+}
+
 bool CDib::ReadSection(const std::filesystem::path& path, const DisplayDevice& device,
                        bool forceConvert) {
     Clear();

@@ -129,6 +129,8 @@ class CDib {
 
     // Files.
     bool LoadFromFile(const std::filesystem::path& path);
+    // LoadFromFile without message boxes, for files passed over in silence.
+    bool LoadQuietly(const std::filesystem::path& path);
     bool ReadSection(const std::filesystem::path& path, const DisplayDevice& device,
                      bool forceConvert);
     bool ReadRLE8Section(const std::filesystem::path& path, const DisplayDevice& device);
