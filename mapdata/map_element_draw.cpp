@@ -187,6 +187,63 @@ void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& c
     canvas.Ellipse(box);
 }
 
+void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context) {
+    if (context.canvas == nullptr || (element.flags & element_flag::kNotDrawn) != 0 ||
+        !element.IsVisibleAtScale(context.state.scale))
+        return;
+    const auto& box = context.state.visibleBox;
+    if (!element.IntersectsBox({box[0], box[1], box[2], box[3]})) return;
+    Canvas& canvas = *context.canvas;
+    Canvas::StateGuard guard(canvas);
+    canvas.SetFont(context.font);
+    canvas.SetBackgroundMode(platform::BackgroundMode::kTransparent);
+    const ScreenPoint s = ProjectToScreen(context.state, element.position);
+    const int x = static_cast<int>(s.x);
+    const int y = static_cast<int>(s.y);
+    const platform::Size cell = canvas.TextExtent(std::wstring_view(L"WOWOWO"));
+    const int code = element.kindCode;
+    if (code == kLabelCode) {
+        if (element.text.empty()) return;
+        std::vector<std::wstring_view> lines;
+        std::wstring_view rest = element.text;
+        for (std::size_t cut; (cut = rest.find(L'\\')) != std::wstring_view::npos;) {
+            lines.push_back(rest.substr(0, cut));
+            rest.remove_prefix(cut + 1);
+        }
+        lines.push_back(rest);
+        int top = y - static_cast<int>(lines.size()) * cell.height / 2;
+        for (std::wstring_view line : lines) {
+            const platform::Size extent = canvas.TextExtent(line);
+            const int left = x - extent.width / 2;
+            canvas.DrawText(line, {left, top, left + extent.width, top + cell.height},
+                            platform::kTextCenter);
+            top += cell.height;
+        }
+        return;
+    }
+    if (code < 0 && code > kMarkerCode) return;
+    const MapSymbolImages* symbols = context.symbols;
+    if (symbols != nullptr) {
+        const int half = symbols->halfSize;
+        const SymbolChoice choice = ResolveSymbol(
+            code, static_cast<int>(symbols->users.size()), symbols->markerIcons);
+        if (choice.kind == SymbolChoice::Kind::kUser) {
+            const auto& user = symbols->users[static_cast<std::size_t>(choice.index)];
+            canvas.TransparentBlit({x - half, y - half, x + half, y + half}, user.image,
+                                   {0, 0, kCursorImageSize, kCursorImageSize}, user.transparent);
+        } else if (!symbols->icons[static_cast<std::size_t>(choice.index)].Empty()) {
+            canvas.DrawImage({x - half, y - half},
+                             symbols->icons[static_cast<std::size_t>(choice.index)]);
+        }
+    }
+    if (code < 0) return;
+    const bool named = element.scale3 == element.scale4 ||
+                       (element.scale3 <= context.state.scale && context.state.scale <= element.scale4);
+    if (named && !element.text.empty())
+        canvas.DrawText(element.text, {x - 6, y + 5, x - 6 + cell.width, y + 5 + cell.height},
+                        platform::kTextLeft);
+}
+
 void DrawMapElement(const CMapElement& element, const MapDrawContext& context) {
     switch (element.Kind()) {
         case ElementKind::kPoly:
@@ -195,7 +252,9 @@ void DrawMapElement(const CMapElement& element, const MapDrawContext& context) {
         case ElementKind::kCircle:
             DrawCircleElement(static_cast<const CMapCircleElement&>(element), context);
             break;
-        default: break;
+        case ElementKind::kText:
+            DrawTextElement(static_cast<const CMapTextElement&>(element), context);
+            break;
     }
 }
 

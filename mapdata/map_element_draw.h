@@ -1,5 +1,6 @@
 #pragma once
-// Drawing map elements (point lists and circles) onto a canvas.
+// Drawing map elements (point lists, circles, labels and symbols) onto a
+// canvas.
 //
 // Everything a draw needs comes in the MapDrawContext: the target canvas,
 // an optional mask canvas of the same size for patterned fills, a copy of
@@ -10,11 +11,13 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_draw_state.h"
 #include "mapdata/map_poly_element.h"
 #include "mapdata/map_symbols.h"
+#include "mapdata/map_text_element.h"
 #include "platform/canvas.h"
 
 namespace mapdata {
@@ -33,6 +36,20 @@ inline constexpr std::array<platform::PatternRows, 6> kFillPatterns{{
 // through a mask.
 inline constexpr int kMinimumDrawHeight = 24;
 
+// The symbol images a text element draws: icon slots (0-15 built-in, 16
+// and on markers, as numbered by ResolveSymbol) and the user symbols with
+// their transparent colours. Read-only while drawing.
+struct MapSymbolImages {
+    struct User {
+        platform::Image image;
+        platform::Colour transparent;
+    };
+    std::array<platform::Image, 41> icons;
+    std::vector<User> users;
+    int markerIcons = 20;
+    int halfSize = kCursorImageSize / 2;
+};
+
 struct MapDrawContext {
     platform::Canvas* canvas = nullptr;
     platform::Canvas* mask = nullptr;  // optional, for patterned fills
@@ -42,6 +59,7 @@ struct MapDrawContext {
     int clientHeight = 480;
     bool showEnlargedZones = false;
     std::array<MapPen, 49> pens = MakeMapPenTable();
+    const MapSymbolImages* symbols = nullptr;  // none: symbols are left out
 };
 
 // The canvas pen for a pen table number; numbers outside the table give
@@ -52,8 +70,9 @@ platform::Pen MapPenFor(const MapDrawContext& context, int number);
 std::optional<platform::Brush> PatternBrush(std::int32_t fillStyle, platform::Colour colour);
 
 void DrawPolyElement(const CMapPolyElement& element, const MapDrawContext& context);
+void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context);
 void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& context);
-// Point lists and circles; other kinds draw nothing here.
+// Any element by its kind.
 void DrawMapElement(const CMapElement& element, const MapDrawContext& context);
 
 }  // namespace mapdata

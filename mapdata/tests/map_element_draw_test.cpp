@@ -1,12 +1,21 @@
-// Drawing point lists and circles: outlines with their pens, solid and
-// patterned fills (straight and through the mask), arcs and their sweep.
+// Drawing map elements: outlines with their pens, solid and patterned
+// fills (straight and through the mask), arcs and their sweep, labels and
+// symbols.
 // Pixels are checked where the result is unambiguous.
 #include "mapdata/map_element_draw.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
+
+// fontconfig and pango keep their caches until the process ends; only
+// those system libraries are overlooked.
+extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
+           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libcairo.so\n";
+}
 
 namespace mapdata {
 namespace {
@@ -115,6 +124,52 @@ TEST_F(MapElementDrawTest, ArcRunsFromStartToEndBearing) {
     for (int y = 10; y < 38; ++y)
         for (int x = 42; x < 71; ++x) redInNorthEast += Pixel(x, y) == 0xFFFF0000u;
     EXPECT_EQ(redInNorthEast, 0);
+}
+
+TEST_F(MapElementDrawTest, LabelLinesAreCentredAroundThePoint) {
+    CMapTextElement label;
+    label.kindCode = kLabelCode;
+    label.text = L"III\\III\\III";
+    label.position = At(40, 40);
+    DrawMapElement(label, context_);
+    const int lineHeight = canvas_.TextExtent(std::wstring_view(L"WOWOWO")).height;
+    int top = kSize;
+    int bottom = -1;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            if (Pixel(x, y) != 0xFFFFFFFFu) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_LT(top, 40 - lineHeight / 2);
+    EXPECT_GT(bottom, 40 + lineHeight / 2);
+    EXPECT_NEAR((top + bottom) / 2.0, 40.0, lineHeight / 2.0);
+}
+
+TEST_F(MapElementDrawTest, SymbolsResolveToIconsAndTransparentUserBitmaps) {
+    MapSymbolImages symbols;
+    symbols.icons[0] = platform::Image(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) symbols.icons[0].SetPixel(x, y, 0xFFFF0000u);
+    platform::Image user(32, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) user.SetPixel(x, y, x < 16 ? 0xFF00FF00u : 0xFF0000FFu);
+    symbols.users.push_back({std::move(user), platform::Colour{0, 0, 255}});
+    context_.symbols = &symbols;
+    CMapTextElement symbol;
+    symbol.position = At(20, 20);
+    symbol.kindCode = 99;  // above the loaded symbols: built-in symbol 0
+    DrawMapElement(symbol, context_);
+    EXPECT_EQ(Pixel(4, 4), 0xFFFF0000u);
+    symbol.position = At(50, 50);
+    symbol.kindCode = 16;  // the first user symbol
+    DrawMapElement(symbol, context_);
+    EXPECT_EQ(Pixel(36, 50), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(60, 50), 0xFFFFFFFFu);  // the key colour leaves the target
+    symbol.kindCode = -3;  // other negative codes draw nothing
+    symbol.position = At(60, 10);
+    DrawMapElement(symbol, context_);
+    EXPECT_EQ(Pixel(45, 0), 0xFFFFFFFFu);
 }
 
 }  // namespace
