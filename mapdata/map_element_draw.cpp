@@ -187,6 +187,11 @@ void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& c
     canvas.Ellipse(box);
 }
 
+void DrawFaiArea(const CFaiAreaElement& element, const MapDrawContext& context) {
+    if (element.LargeRegion().PointCount() > 0) DrawPolyElement(element.LargeRegion(), context);
+    DrawPolyElement(element, context);
+}
+
 void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context) {
     if (context.canvas == nullptr || (element.flags & element_flag::kNotDrawn) != 0 ||
         !element.IsVisibleAtScale(context.state.scale))
@@ -247,7 +252,10 @@ void DrawTextElement(const CMapTextElement& element, const MapDrawContext& conte
 void DrawMapElement(const CMapElement& element, const MapDrawContext& context) {
     switch (element.Kind()) {
         case ElementKind::kPoly:
-            DrawPolyElement(static_cast<const CMapPolyElement&>(element), context);
+            if (const auto* fai = dynamic_cast<const CFaiAreaElement*>(&element))
+                DrawFaiArea(*fai, context);
+            else
+                DrawPolyElement(static_cast<const CMapPolyElement&>(element), context);
             break;
         case ElementKind::kCircle:
             DrawCircleElement(static_cast<const CMapCircleElement&>(element), context);

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "mapdata/fai_area.h"
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_draw_state.h"
 #include "mapdata/map_poly_element.h"
@@ -70,6 +71,8 @@ platform::Pen MapPenFor(const MapDrawContext& context, int number);
 std::optional<platform::Brush> PatternBrush(std::int32_t fillStyle, platform::Colour colour);
 
 void DrawPolyElement(const CMapPolyElement& element, const MapDrawContext& context);
+// The large-triangle region first (when it has points), then the area.
+void DrawFaiArea(const CFaiAreaElement& element, const MapDrawContext& context);
 void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context);
 void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& context);
 // Any element by its kind.

@@ -172,5 +172,22 @@ TEST_F(MapElementDrawTest, SymbolsResolveToIconsAndTransparentUserBitmaps) {
     EXPECT_EQ(Pixel(45, 0), 0xFFFFFFFFu);
 }
 
+TEST_F(MapElementDrawTest, FaiAreaIsDrawnOnTheSideOfTheThirdPoint) {
+    CFaiAreaElement area;
+    const nav::WaypointRecord a(0.0, 0.004, false);
+    const nav::WaypointRecord b(0.0, -0.004, false);
+    const nav::WaypointRecord side(0.004, 0.0, false);
+    ASSERT_TRUE(area.BuildOutline(a, b, side));
+    context_.state.k = 3000.0F;
+    DrawMapElement(area, context_);
+    int north = 0;
+    int south = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            if (Pixel(x, y) != 0xFFFFFFFFu) (y < 39 ? north : south) += 1;
+    EXPECT_GT(north, 20);
+    EXPECT_EQ(south, 0);
+}
+
 }  // namespace
 }  // namespace mapdata
