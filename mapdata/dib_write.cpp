@@ -252,7 +252,9 @@ bool CDib::Compress(bool compress) {
 }
 
 platform::Image CDib::ToImage() const {
-    if (Empty() || bits_.empty()) return {};
+    if (Empty() || bits_.empty() || header_.compression == kBiRle8 ||
+        header_.compression == kBiRle4)
+        return {};
     const int width = header_.width;
     const int height = std::abs(header_.height);
     platform::Image image(width, height);
@@ -268,6 +270,7 @@ platform::Image CDib::ToImage() const {
     for (int y = 0; y < height; ++y) {
         std::uint32_t* out = image.Row(y);
         const std::uint8_t* row = GetPixelAddress(0, y, false);
+        if (row == nullptr) continue;
         for (int x = 0; x < width; ++x) {
             RgbQuad c{};
             if (bitCount <= 8) {
