@@ -150,7 +150,10 @@ const std::uint8_t* CDib::GetPixelAddress(int x, int y, bool flipY) const {
         header_.height < 0
             ? static_cast<std::size_t>(row) * static_cast<std::size_t>(rowSize_)
             : imageSize_ - static_cast<std::size_t>(row + 1) * static_cast<std::size_t>(rowSize_);
-    if (rowStart + offset >= bits_.size()) return nullptr;
+    // Rows not held in full (a picture still compressed, or short) give none.
+    if (imageSize_ < static_cast<std::size_t>(row + 1) * static_cast<std::size_t>(rowSize_) ||
+        rowStart + static_cast<std::size_t>(rowSize_) > bits_.size())
+        return nullptr;
     return bits_.data() + rowStart + offset;
 }
 
@@ -508,6 +511,7 @@ bool CDib::ReadStream(std::istream& in) {
         Say(L"Read error");
         return false;
     }
+    FixImageSize(false);
     bits_.resize(imageSize_);
     if (!in.read(reinterpret_cast<char*>(bits_.data()), static_cast<std::streamsize>(imageSize_))) {
         Clear();
@@ -524,6 +528,7 @@ bool CDib::AttachMemory(const std::uint8_t* packed, std::size_t length) {
         Say(L"AttachMemory error");
         return false;
     }
+    FixImageSize(false);
     const std::size_t at = kInfoHeaderBytes + (header_.compression == kBiBitfields ? 12 : 0) +
                            4 * colours_.size();
     if (length - at < imageSize_) {
