@@ -1,0 +1,269 @@
+// Point-list and circle drawing.
+#include "mapdata/map_element_draw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace mapdata {
+
+namespace {
+
+using platform::Brush;
+using platform::Canvas;
+using platform::Colour;
+using platform::Pen;
+using platform::Point;
+
+Colour ToColour(Rgb rgb) { return {rgb.red, rgb.green, rgb.blue}; }
+
+bool InView(const CMapElement& element, const MapDrawContext& context) {
+    const auto& box = context.state.visibleBox;
+    return element.IsVisibleAtScale(context.state.scale) &&
+           element.IntersectsBox({box[0], box[1], box[2], box[3]}) &&
+           ShouldDrawZone(element, context.showEnlargedZones);
+}
+
+Point ToScreen(const MapDrawState& state, const UnitVector& p) {
+    const ScreenPoint s = ProjectToScreen(state, p);
+    return {static_cast<int>(s.x), static_cast<int>(s.y)};
+}
+
+// Fills `points` with `brush`: straight onto the target, or for a pattern
+// with a mask canvas, through the mask ANDed onto the target. False when a
+// masked fill is left out because the client area is too low.
+bool Fill(const MapDrawContext& context, std::span<const Point> points, const Brush& brush,
+          bool ellipse, const platform::Rect& box) {
+    Canvas& target = *context.canvas;
+    Canvas* mask = brush.kind == Brush::Kind::kPattern ? context.mask : nullptr;
+    if (mask == nullptr) {
+        Canvas::StateGuard guard(target);
+        target.SetPen(Pen::None());
+        target.SetBrush(brush);
+        if (ellipse) target.Ellipse(box);
+        else target.Polygon(points);
+        return true;
+    }
+    if (context.clientHeight < kMinimumDrawHeight) return false;
+    const int width = mask->Pixels().Width();
+    const int height = mask->Pixels().Height();
+    mask->FillRect({0, 0, width, height}, Brush::Solid(platform::kWhite));
+    {
+        Canvas::StateGuard guard(*mask);
+        mask->SetPen(Pen::None());
+        mask->SetBrush(brush);
+        if (ellipse) mask->Ellipse(box);
+        else mask->Polygon(points);
+    }
+    mask->Finish();
+    target.Blit({0, 0}, {width, height}, mask->Pixels(), {0, 0}, platform::RasterOp::kAnd);
+    return true;
+}
+
+// Lines from point to point, each point's pen chosen for the line that
+// ends there; with a line width above 1, dashed segments are drawn again
+// one pixel over so that they stay visible.
+void Outline(const MapDrawContext& context, const std::vector<Point>& points,
+             const std::vector<int>& pens) {
+    Canvas& canvas = *context.canvas;
+    Canvas::StateGuard guard(canvas);
+    int current = -1;
+    canvas.MoveTo(points[0]);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        if (pens[i] != current) {
+            current = pens[i];
+            canvas.SetPen(MapPenFor(context, current));
+        }
+        canvas.LineTo(points[i]);
+        if (context.lineWidth > 1 && current >= 16 && current <= 31) {
+            const Point a = points[i - 1];
+            const Point b = points[i];
+            const int dx = std::abs(b.x - a.x);
+            const int dy = std::abs(b.y - a.y);
+            const int sx = dy > 2 * dx ? 1 : (dx > 2 * dy ? 0 : 1);
+            const int sy = dx > 2 * dy ? 1 : (dy > 2 * dx ? 0 : 1);
+            canvas.MoveTo({a.x + sx, a.y + sy});
+            canvas.LineTo({b.x + sx, b.y + sy});
+            canvas.MoveTo(b);
+        }
+    }
+}
+
+}  // namespace
+
+platform::Pen MapPenFor(const MapDrawContext& context, int number) {
+    if (number < 0 || number >= static_cast<int>(context.pens.size())) number = 0;
+    const MapPen& pen = context.pens[static_cast<std::size_t>(number)];
+    return pen.dashed ? Pen::Dashed(ToColour(pen.colour)) : Pen::Solid(ToColour(pen.colour), pen.width);
+}
+
+std::optional<platform::Brush> PatternBrush(std::int32_t fillStyle, Colour colour) {
+    const int low = fillStyle & 15;
+    if (low < 2 || low > 7) return std::nullopt;
+    const Point origin{(fillStyle >> 7) & 7, (fillStyle >> 4) & 7};
+    return Brush::Pattern(kFillPatterns[static_cast<std::size_t>(low - 2)], colour,
+                          platform::kWhite, origin);
+}
+
+void DrawPolyElement(const CMapPolyElement& element, const MapDrawContext& context) {
+    if (context.canvas == nullptr || element.PointCount() < 2 || !InView(element, context)) return;
+    std::vector<Point> points;
+    std::vector<int> pens;
+    points.reserve(element.PointCount());
+    pens.reserve(element.PointCount());
+    for (const MapPoint& p : element.Points()) {
+        points.push_back(ToScreen(context.state, p.Position()));
+        pens.push_back(p.pen);
+    }
+    if (element.fillStyle == 0) {
+        Outline(context, points, pens);
+        return;
+    }
+    const Colour colour = Colour::FromColorref(element.fillColour);
+    const Brush brush = PatternBrush(element.fillStyle, colour).value_or(Brush::Solid(colour));
+    if (!Fill(context, points, brush, false, {})) return;
+    if (element.outline) Outline(context, points, pens);
+}
+
+void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& context) {
+    if (context.canvas == nullptr || !InView(element, context)) return;
+    Canvas& canvas = *context.canvas;
+    const Point centre = ToScreen(context.state, element.centre);
+    const double radius = static_cast<double>(context.state.pixelsPerKm) * element.radiusKm;
+    if (!std::isfinite(radius)) return;
+    if (element.fillStyle == 0) {
+        constexpr double kTwoPi = 2.0 * std::numbers::pi;
+        auto screenAngle = [&](float bearing) {
+            double a = std::numbers::pi / 2.0 - std::fmod(static_cast<double>(bearing), kTwoPi);
+            if (a < 0.0) a += kTwoPi;
+            a += context.state.rotation;
+            a = std::fmod(a, kTwoPi);
+            return a < 0.0 ? a + kTwoPi : a;
+        };
+        double from = screenAngle(element.startBearing);
+        double to = screenAngle(element.endBearing);
+        if (!element.counterClockwise) std::swap(from, to);
+        double sweep = std::fmod(to - from + kTwoPi, kTwoPi);
+        if (sweep <= 0.0) sweep = kTwoPi;
+        constexpr double kStep = 2.0 * std::numbers::pi / 180.0;
+        const int steps = static_cast<int>(std::ceil(sweep / kStep));
+        std::vector<Point> arc;
+        arc.reserve(static_cast<std::size_t>(steps) + 1);
+        for (int i = 0; i <= steps; ++i) {
+            const double a = from + std::min(sweep, i * kStep);
+            arc.push_back({centre.x + static_cast<int>(std::lround(radius * std::cos(a))),
+                           centre.y - static_cast<int>(std::lround(radius * std::sin(a)))});
+        }
+        if (!element.counterClockwise) std::reverse(arc.begin(), arc.end());
+        Canvas::StateGuard guard(canvas);
+        canvas.SetPen(MapPenFor(context, element.penNumber));
+        canvas.Polyline(arc);
+        if (element.sector) {
+            canvas.MoveTo(arc.front());
+            canvas.LineTo(centre);
+            canvas.LineTo(arc.back());
+        }
+        return;
+    }
+    const int n = element.colourNumber;
+    const int r = static_cast<int>(radius);
+    const platform::Rect box{centre.x - r, centre.y - r, centre.x + r, centre.y + r};
+    Brush brush = Brush::Hollow();
+    const Colour own = Colour::FromColorref(element.colour);
+    if (std::abs(n) > 16) {
+        brush = PatternBrush(element.fillStyle, own).value_or(Brush::Solid(own));
+    } else if (n != 0) {
+        brush = Brush::Solid(ToColour(kMapPalette[static_cast<std::size_t>(std::abs(n) - 1)]));
+    }
+    if (brush.kind != Brush::Kind::kHollow && !Fill(context, {}, brush, true, box)) return;
+    if (n < 0 || element.penNumber == 0) return;
+    Canvas::StateGuard guard(canvas);
+    canvas.SetPen(MapPenFor(context, element.penNumber));
+    canvas.SetBrush(Brush::Hollow());
+    canvas.Ellipse(box);
+}
+
+void DrawFaiArea(const CFaiAreaElement& element, const MapDrawContext& context) {
+    if (element.LargeRegion().PointCount() > 0) DrawPolyElement(element.LargeRegion(), context);
+    DrawPolyElement(element, context);
+}
+
+void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context) {
+    if (context.canvas == nullptr || (element.flags & element_flag::kNotDrawn) != 0 ||
+        !element.IsVisibleAtScale(context.state.scale))
+        return;
+    const auto& box = context.state.visibleBox;
+    if (!element.IntersectsBox({box[0], box[1], box[2], box[3]})) return;
+    Canvas& canvas = *context.canvas;
+    Canvas::StateGuard guard(canvas);
+    canvas.SetFont(context.font);
+    canvas.SetBackgroundMode(platform::BackgroundMode::kTransparent);
+    const ScreenPoint s = ProjectToScreen(context.state, element.position);
+    const int x = static_cast<int>(s.x);
+    const int y = static_cast<int>(s.y);
+    const platform::Size cell = canvas.TextExtent(std::wstring_view(L"WOWOWO"));
+    const int code = element.kindCode;
+    if (code == kLabelCode) {
+        if (element.text.empty()) return;
+        std::vector<std::wstring_view> lines;
+        std::wstring_view rest = element.text;
+        for (std::size_t cut; (cut = rest.find(L'\\')) != std::wstring_view::npos;) {
+            lines.push_back(rest.substr(0, cut));
+            rest.remove_prefix(cut + 1);
+        }
+        lines.push_back(rest);
+        int top = y - static_cast<int>(lines.size()) * cell.height / 2;
+        for (std::wstring_view line : lines) {
+            const platform::Size extent = canvas.TextExtent(line);
+            const int left = x - extent.width / 2;
+            canvas.DrawText(line, {left, top, left + extent.width, top + cell.height},
+                            platform::kTextCenter);
+            top += cell.height;
+        }
+        return;
+    }
+    if (code < 0 && code > kMarkerCode) return;
+    const MapSymbolImages* symbols = context.symbols;
+    if (symbols != nullptr) {
+        const int half = symbols->halfSize;
+        const SymbolChoice choice = ResolveSymbol(
+            code, static_cast<int>(symbols->users.size()), symbols->markerIcons);
+        if (choice.kind == SymbolChoice::Kind::kUser) {
+            const auto& user = symbols->users[static_cast<std::size_t>(choice.index)];
+            canvas.TransparentBlit({x - half, y - half, x + half, y + half}, user.image,
+                                   {0, 0, kCursorImageSize, kCursorImageSize}, user.transparent);
+        } else if (!symbols->icons[static_cast<std::size_t>(choice.index)].Empty()) {
+            canvas.DrawImage({x - half, y - half},
+                             symbols->icons[static_cast<std::size_t>(choice.index)]);
+        }
+    }
+    if (code < 0) return;
+    const bool named = element.scale3 == element.scale4 ||
+                       (element.scale3 <= context.state.scale && context.state.scale <= element.scale4);
+    if (named && !element.text.empty())
+        canvas.DrawText(element.text, {x - 6, y + 5, x - 6 + cell.width, y + 5 + cell.height},
+                        platform::kTextLeft);
+}
+
+void DrawMapElement(const CMapElement& element, const MapDrawContext& context) {
+    switch (element.Kind()) {
+        case ElementKind::kPoly:
+            if (const auto* fai = dynamic_cast<const CFaiAreaElement*>(&element))
+                DrawFaiArea(*fai, context);
+            else
+                DrawPolyElement(static_cast<const CMapPolyElement&>(element), context);
+            break;
+        case ElementKind::kCircle:
+            DrawCircleElement(static_cast<const CMapCircleElement&>(element), context);
+            break;
+        case ElementKind::kText:
+            DrawTextElement(static_cast<const CMapTextElement&>(element), context);
+            break;
+    }
+}
+
+}  // namespace mapdata
