@@ -71,9 +71,9 @@ class OptionsSheetTest : public ::testing::Test {
 TEST_F(OptionsSheetTest, PagesComeInTheirOrderAndTheTitleFromTheStringTable) {
     ASSERT_TRUE(installation_.XrcLoaded());
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-    const int expected[] = {135, 131, 234, 132, 136};
-    ASSERT_EQ(sheet.PageCount(), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
+    const int expected[] = {135, 131, 234, 211, 132, 136};
+    ASSERT_EQ(sheet.PageCount(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
     EXPECT_EQ(sheet.GetTitle().ToStdWstring(), gui::BundleString(171));
 }
 
