@@ -8,6 +8,7 @@
 #include "core/string_resources.h"
 #include "frame/options/general_pages.h"
 #include "frame/options/options_page.h"
+#include "frame/options/team_page.h"
 #include "frame/options/wind_page.h"
 
 namespace frame {
@@ -28,6 +29,7 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     AddPage(std::make_unique<CKOR_VANoptionsMisc>());
     AddPage(std::make_unique<CKOR_VANoptionsMisc2>());
     AddPage(std::make_unique<COptionsWinds>());
+    AddPage(std::make_unique<COptionsTeam>());
     AddPage(std::make_unique<CKOR_VANoptionsUnits>());
     AddPage(std::make_unique<CKOR_VANoptionsUTM>());
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
 #include <memory>
+#include <numbers>
 #include <string>
 
 #include "core/settings_values.h"
@@ -16,6 +18,7 @@
 #include "frame/tests/gui/dialog_test_support.h"
 #include "glide/settings_values.h"
 #include "gps/settings_values.h"
+#include "nav/team_code.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/ui_bridge.h"
@@ -71,9 +74,9 @@ class OptionsSheetTest : public ::testing::Test {
 TEST_F(OptionsSheetTest, PagesComeInTheirOrderAndTheTitleFromTheStringTable) {
     ASSERT_TRUE(installation_.XrcLoaded());
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-    const int expected[] = {135, 131, 234, 211, 132, 136};
-    ASSERT_EQ(sheet.PageCount(), 6);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
+    const int expected[] = {135, 131, 234, 211, 289, 132, 136};
+    ASSERT_EQ(sheet.PageCount(), 7);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
     EXPECT_EQ(sheet.GetTitle().ToStdWstring(), gui::BundleString(171));
 }
 
@@ -121,6 +124,30 @@ TEST_F(OptionsSheetTest, ARefusedValueKeepsTheSheetOnItsPageWithTheMessage) {
     EXPECT_EQ(g_nLastOptionsPage, misc);
 }
 
+TEST_F(OptionsSheetTest, TeamPageCleansKeysAndRefusesACentreBeyond89Degrees) {
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    const int team = IndexOf(sheet, 289);
+    sheet.SetActivePage(team);
+    COptionsPage& page = *sheet.Page(team);
+    auto* code = dynamic_cast<wxComboBox*>(page.FindWindow(1399));
+    ASSERT_NE(code, nullptr);
+    code->SetValue("ab-cde");  // raises the text event as typing does
+    EXPECT_EQ(code->GetValue().ToStdWstring(), L"ABCD");
+
+    Type(page, 1090, L"89");
+    Type(page, 1091, L"0");
+    Type(page, 1092, L"30");
+    EXPECT_FALSE(sheet.ApplyAll());
+    ASSERT_EQ(boxes_->Boxes().size(), 1U);
+    EXPECT_EQ(boxes_->Boxes()[0].text, L"Error");
+    Type(page, 1092, L"0");
+    EXPECT_TRUE(sheet.ApplyAll());
+    EXPECT_EQ(nav::CurrentTeamCoder()->Settings().lastCode, L"ABCD");
+    EXPECT_EQ(nav::CurrentTeamCoder()->Settings().encodeInfo, 3);
+    EXPECT_NEAR(nav::CurrentTeamCoder()->Settings().centerLat, 89.0 * std::numbers::pi / 180.0, 1e-9);
+    nav::SetTeamSettings(nav::TeamSettings{});
+}
+
 TEST_F(OptionsSheetTest, CancelKeepsTheStartPageAndEveryValue) {
     g_nLastOptionsPage = 2;
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, static_cast<unsigned>(g_nLastOptionsPage));
@@ -145,14 +172,14 @@ TEST_F(OptionsSheetTest, TallPagesScrollAndEveryPageHasAScreenshot) {
             EXPECT_TRUE(gui::SaveScreenshot(sheet, testing::Screenshot(name))) << name;
         }
         sheet.SetActivePage(IndexOf(sheet, 131));
+        auto* misc = dynamic_cast<CScrolledPropertyPage*>(sheet.Page(IndexOf(sheet, 131)));
+        ASSERT_NE(misc, nullptr);
         sheet.SetSize(800, 220);
-        for (int i = 0; i < 20 && sheet.GetSize().GetHeight() != 220; ++i) {
+        // The window system resizes in its own time.
+        for (int i = 0; i < 100 && misc->GetClientSize().GetHeight() > 150; ++i) {
             wxMilliSleep(20);
             wxYield();
         }
-        wxYield();
-        auto* misc = dynamic_cast<CScrolledPropertyPage*>(sheet.Page(IndexOf(sheet, 131)));
-        ASSERT_NE(misc, nullptr);
         EXPECT_GT(misc->State().scrollMax, 0) << misc->State().contentBottom << " " << misc->GetClientSize().GetHeight() << " " << misc->FindWindow(1474)->GetRect().GetBottom();
         EXPECT_EQ(misc->State().contentBottom % g_nScrollUnit, 0);
         sheet.EndModal(wxID_CANCEL);
