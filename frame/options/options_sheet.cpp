@@ -7,6 +7,7 @@
 
 #include "core/string_resources.h"
 #include "frame/options/compass_page.h"
+#include "frame/options/events_page.h"
 #include "frame/options/general_pages.h"
 #include "frame/options/options_page.h"
 #include "frame/options/team_page.h"
@@ -32,6 +33,7 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     AddPage(std::make_unique<COptionsCompass>());
     AddPage(std::make_unique<COptionsWinds>());
     AddPage(std::make_unique<COptionsTeam>());
+    AddPage(std::make_unique<COptionsEvents>());
     AddPage(std::make_unique<CKOR_VANoptionsUnits>());
     AddPage(std::make_unique<CKOR_VANoptionsUTM>());
 
