@@ -6,6 +6,7 @@
 #include <wx/sizer.h>
 
 #include "core/string_resources.h"
+#include "frame/options/alarm_zones_page.h"
 #include "frame/options/compass_page.h"
 #include "frame/options/events_page.h"
 #include "frame/options/general_pages.h"
@@ -32,6 +33,7 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     AddPage(std::make_unique<CKOR_VANoptionsMisc2>());
     AddPage(std::make_unique<COptionsCompass>());
     AddPage(std::make_unique<COptionsWinds>());
+    AddPage(std::make_unique<COptionsAlarmZones>());
     AddPage(std::make_unique<COptionsTeam>());
     AddPage(std::make_unique<COptionsEvents>());
     AddPage(std::make_unique<CKOR_VANoptionsUnits>());

@@ -74,9 +74,9 @@ class OptionsSheetTest : public ::testing::Test {
 TEST_F(OptionsSheetTest, PagesComeInTheirOrderAndTheTitleFromTheStringTable) {
     ASSERT_TRUE(installation_.XrcLoaded());
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-    const int expected[] = {135, 131, 234, 210, 211, 289, 219, 132, 136};
-    ASSERT_EQ(sheet.PageCount(), 9);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
+    const int expected[] = {135, 131, 234, 210, 211, 231, 289, 219, 132, 136};
+    ASSERT_EQ(sheet.PageCount(), 10);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
     EXPECT_EQ(sheet.GetTitle().ToStdWstring(), gui::BundleString(171));
 }
 
