@@ -159,6 +159,10 @@ void PublishThermalClimb(const GpsFixRecord& fix) {
 }  // namespace
 
 void FixPublisher::CalibrateQnh(float pressureAltitude) {
+    if (g_stopAutoQnh.load() != 0) qnh_.counter = 51;
+    if (const float typed = g_typedQnhCorrection.exchange(std::nanf("")); !std::isnan(typed)) {
+        g_navFix.autoQnhCorrection = typed;
+    }
     if (qnh_.counter < 0) {
         ++qnh_.counter;
         return;

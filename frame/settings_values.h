@@ -12,4 +12,8 @@ inline std::atomic<int> g_arrowKeysToDest{0};     // "ArrowKeysToDest"
 inline std::atomic<char16_t> g_goLeft{u'L'};
 inline std::atomic<char16_t> g_goRight{u'R'};
 
+// "DoubleClick" (Options\Miscellaneous): the position view acts on a double
+// click instead of a single one.
+inline std::atomic<int> g_doubleClick{0};
+
 }  // namespace frame

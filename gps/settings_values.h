@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 
 #include "core/settings_values.h"
 
@@ -27,6 +28,17 @@ inline std::atomic<int> g_useRxFlag{0};              // "UseRxFlag"
 inline std::atomic<int> g_sirfGga{0};  // "Sirf_GGA"
 
 // --- Fix processing.
+// The QNH the pilot set on the alarm-zone page, inches of mercury (not
+// stored; standard pressure at start).
+inline std::atomic<float> g_qnhInches{29.92F};
+// Set once the pilot starts typing a QNH: the fix thread's automatic QNH
+// estimate stops for the rest of the run, so it never overwrites the typed
+// one.
+inline std::atomic<int> g_stopAutoQnh{0};
+// The pressure-altitude correction of a typed QNH, feet, waiting for the fix
+// thread to take it over (which alone writes the published correction);
+// NaN when none waits.
+inline std::atomic<float> g_typedQnhCorrection{std::numeric_limits<float>::quiet_NaN()};
 inline std::atomic<float> g_timeOffset{0.0F};  // "TimeOffset" + "TimeOffset1" / 10, hours
 inline std::atomic<int> g_timeInMinutes{0};    // "timeInMinutes": flight time as h and min
 // "MinCirclingRate": turn rate that starts circling, degrees per hour.

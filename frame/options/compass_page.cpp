@@ -1,0 +1,43 @@
+#include "frame/options/compass_page.h"
+
+#include "core/string_resources.h"
+#include "platform/settings_store.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+
+constexpr unsigned kKnotsString = 2109;
+
+}  // namespace
+
+COptionsCompass::COptionsCompass()
+    : COptionsPage(210, "Compass"), values_(glide::CompassOptions::FromRunning()) {}
+
+void COptionsCompass::OnInitDialog() {
+    SetLabel(1165, core::LoadResourceString(kKnotsString + static_cast<unsigned>(values_.speedUnit)));
+}
+
+void COptionsCompass::DoDataExchange(gui::CDataExchange* pDX) {
+    const auto maximum = values_.SpeedMaximumRange();
+    const auto minimum = values_.SpeedMinimumRange();
+    const auto tolerance = values_.SpeedToleranceRange();
+    gui::DDX_TextFloat(pDX, 1110, values_.speedMaximum);
+    gui::DDV_MinMaxFloat(pDX, values_.speedMaximum, maximum.minimum, maximum.maximum);
+    gui::DDX_TextFloat(pDX, 1109, values_.speedMinimum);
+    gui::DDV_MinMaxFloat(pDX, values_.speedMinimum, minimum.minimum, minimum.maximum);
+    gui::DDX_TextFloat(pDX, 1111, values_.speedTolerance);
+    gui::DDV_MinMaxFloat(pDX, values_.speedTolerance, tolerance.minimum, tolerance.maximum);
+    gui::DDX_TextFloat(pDX, 1112, values_.turnTolerance);
+    gui::DDV_MinMaxFloat(pDX, values_.turnTolerance, 0.1F, 5.0F);
+    gui::DDX_TextFloat(pDX, 1114, values_.correction);
+    gui::DDV_MinMaxFloat(pDX, values_.correction, -180.0F, 180.0F);
+    gui::DDX_Check(pDX, 1129, values_.hcHdgTrue);
+}
+
+void COptionsCompass::OnApply() {
+    values_.Apply(platform::AppSettings());
+}
+
+}  // namespace frame

@@ -1,0 +1,47 @@
+#include "frame/options/events_page.h"
+
+#include "core/string_resources.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+
+constexpr int kFirstButtons[4] = {129, 136, 143, 151};
+constexpr int kInvert = 160;
+constexpr unsigned kConflictCaption = 2046;
+constexpr unsigned kConflictText = 2047;
+
+}  // namespace
+
+COptionsEvents::COptionsEvents()
+    : COptionsPage(219, "Events"),
+      before_(glide::EventOptions::FromStore(platform::AppSettings())),
+      values_(before_) {}
+
+// The second choice of each line is a spare "none": a stored 1 shows as 0.
+void COptionsEvents::OnInitDialog() {
+    for (int i = 0; i < 4; ++i) {
+        if (values_.lines[static_cast<std::size_t>(i)] == 1) values_.lines[static_cast<std::size_t>(i)] = 0;
+        Show(kFirstButtons[i] + 1, false);
+    }
+    Layout();
+}
+
+void COptionsEvents::DoDataExchange(gui::CDataExchange* pDX) {
+    for (int i = 0; i < 4; ++i) gui::DDX_Radio(pDX, kFirstButtons[i], values_.lines[static_cast<std::size_t>(i)]);
+    gui::DDX_Check(pDX, kInvert, values_.invert);
+    if (!pDX->m_bSaveAndValidate || pDX->Failed() || !values_.HasConflict()) return;
+    platform::ShowMessageBox(nullptr, core::LoadResourceString(kConflictText),
+                             core::LoadResourceString(kConflictCaption),
+                             platform::mb::kOk | platform::mb::kIconExclamation | platform::mb::kTopmost);
+    pDX->Fail();
+}
+
+void COptionsEvents::OnApply() {
+    values_.Apply(platform::AppSettings(), before_);
+}
+
+}  // namespace frame

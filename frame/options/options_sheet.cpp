@@ -1,0 +1,116 @@
+#include "frame/options/options_sheet.h"
+
+#include <wx/button.h>
+#include <wx/gdicmn.h>
+#include <wx/notebook.h>
+#include <wx/sizer.h>
+
+#include "core/string_resources.h"
+#include "frame/options/alarm_zones_page.h"
+#include "frame/options/compass_page.h"
+#include "frame/options/events_page.h"
+#include "frame/options/general_pages.h"
+#include "frame/options/options_page.h"
+#include "frame/options/team_page.h"
+#include "frame/options/wind_page.h"
+
+namespace frame {
+
+int g_nLastOptionsPage = 0;
+
+namespace {
+constexpr unsigned kTitleString = 171;
+}  // namespace
+
+CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsigned startPage)
+    : wxDialog(parent, wxID_ANY, caption, wxDefaultPosition, wxSize(480, 400),
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
+    g_nScrollUnit = ScrollUnitForDpi(wxGetDisplayPPI().GetWidth());
+    book_ = new wxNotebook(this, wxID_ANY);
+    // The order of the tabs is the order pilots know.
+    AddPage(std::make_unique<CKOR_VANoptionsLog>());
+    AddPage(std::make_unique<CKOR_VANoptionsMisc>());
+    AddPage(std::make_unique<CKOR_VANoptionsMisc2>());
+    AddPage(std::make_unique<COptionsCompass>());
+    AddPage(std::make_unique<COptionsWinds>());
+    AddPage(std::make_unique<COptionsAlarmZones>());
+    AddPage(std::make_unique<COptionsTeam>());
+    AddPage(std::make_unique<COptionsEvents>());
+    AddPage(std::make_unique<CKOR_VANoptionsUnits>());
+    AddPage(std::make_unique<CKOR_VANoptionsUTM>());
+
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(book_, 1, wxEXPAND | wxALL, 4);
+    sizer->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 4);
+    SetSizer(sizer);
+
+    const std::wstring title = core::LoadResourceString(kTitleString);
+    if (!title.empty()) SetTitle(title);
+
+    book_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &CKOR_VANoptions::OnPageChanging, this);
+    book_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CKOR_VANoptions::OnPageChanged, this);
+    Bind(wxEVT_BUTTON, &CKOR_VANoptions::OnOK, this, wxID_OK);
+    SetActivePage(static_cast<int>(startPage) < PageCount() ? static_cast<int>(startPage) : 0);
+}
+
+CKOR_VANoptions::~CKOR_VANoptions() = default;
+
+void CKOR_VANoptions::AddPage(std::unique_ptr<COptionsPage> page) {
+    if (!page->CreatePage(book_)) return;  // a bundle without the template
+    COptionsPage* raw = page.release();  // the book owns its pages from here
+    book_->AddPage(raw, raw->Title());
+    pages_.push_back(raw);
+}
+
+int CKOR_VANoptions::PageCount() const {
+    return static_cast<int>(pages_.size());
+}
+
+COptionsPage* CKOR_VANoptions::Page(int index) const {
+    return index >= 0 && index < PageCount() ? pages_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+int CKOR_VANoptions::ActivePage() const {
+    return book_->GetSelection();
+}
+
+void CKOR_VANoptions::SetActivePage(int index) {
+    if (Page(index) == nullptr) return;
+    book_->ChangeSelection(static_cast<std::size_t>(index));
+    Page(index)->Activate();
+}
+
+void CKOR_VANoptions::OnPageChanging(wxBookCtrlEvent& event) {
+    COptionsPage* leaving = Page(event.GetOldSelection());
+    if (leaving != nullptr && !leaving->Validate()) event.Veto();
+}
+
+void CKOR_VANoptions::OnPageChanged(wxBookCtrlEvent& event) {
+    if (COptionsPage* page = Page(event.GetSelection())) page->Activate();
+}
+
+bool CKOR_VANoptions::ApplyAll() {
+    // The page on show first: its refusal keeps the sheet where the pilot is.
+    const int active = ActivePage();
+    if (Page(active) != nullptr && !Page(active)->Validate()) return false;
+    for (int i = 0; i < PageCount(); ++i) {
+        if (i != active && !Page(i)->Validate()) {
+            SetActivePage(i);
+            return false;
+        }
+    }
+    for (COptionsPage* page : pages_) page->OnApply();
+    g_nLastOptionsPage = active;
+    return true;
+}
+
+void CKOR_VANoptions::OnOK(wxCommandEvent&) {
+    if (ApplyAll()) EndModal(wxID_OK);
+}
+
+int RunOptionsSheet(wxWindow* parent, int startPage) {
+    CKOR_VANoptions sheet("KOR_VAN options", parent, static_cast<unsigned>(startPage));
+    return sheet.ShowModal();
+}
+
+}  // namespace frame

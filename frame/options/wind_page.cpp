@@ -1,0 +1,70 @@
+#include "frame/options/wind_page.h"
+
+#include <wx/radiobut.h>
+
+#include "core/settings_values.h"
+#include "core/string_resources.h"
+#include "platform/settings_store.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+
+constexpr int kMinimumTurn = 1128;
+constexpr int kFirstMethod = 1200;
+constexpr int kMethodCount = 6;
+constexpr int kFirstTrigger = 1125;
+constexpr int kMinimumSpeed = 1129;
+constexpr int kSpeedUnit = 1066;
+constexpr unsigned kFirstSpeedUnitString = 168;
+
+}  // namespace
+
+COptionsWinds::COptionsWinds()
+    : CScrolledPropertyPage(211, "Wind"), values_(glide::WindOptions::FromRunning()) {
+    for (int i = 0; i < kMethodCount; ++i) {
+        Bind(wxEVT_RADIOBUTTON, &COptionsWinds::OnMethod, this, kFirstMethod + i);
+    }
+}
+
+void COptionsWinds::OnInitDialog() {
+    CScrolledPropertyPage::OnInitDialog();
+    SetLabel(kSpeedUnit, core::LoadResourceString(kFirstSpeedUnitString +
+                                                  static_cast<unsigned>(core::g_unitSpeed.load())));
+}
+
+void COptionsWinds::DoDataExchange(gui::CDataExchange* pDX) {
+    gui::DDX_TextInt(pDX, kMinimumTurn, values_.minimumTurn);
+    gui::DDV_MinMaxInt(pDX, values_.minimumTurn, 5, 90);
+    gui::DDX_Radio(pDX, kFirstMethod, values_.method);
+    gui::DDX_Radio(pDX, kFirstTrigger, values_.computeOn);
+    gui::DDX_TextFloat(pDX, kMinimumSpeed, values_.minimumSpeed);
+    gui::DDV_MinMaxFloat(pDX, values_.minimumSpeed, values_.SpeedMinimum(), values_.SpeedMaximum());
+    if (!pDX->m_bSaveAndValidate) ShowTriggerChoices(values_.method);
+}
+
+void COptionsWinds::OnMethod(wxCommandEvent& event) {
+    ShowTriggerChoices(event.GetId() - kFirstMethod);
+}
+
+void COptionsWinds::ShowTriggerChoices(int method) {
+    int current = -1;
+    for (int i = 0; i < 3; ++i) {
+        auto* button = dynamic_cast<wxRadioButton*>(FindWindow(kFirstTrigger + i));
+        if (button != nullptr && button->GetValue()) current = i;
+    }
+    const glide::TriggerChoices choices = glide::TriggerChoicesFor(method, current);
+    for (int i = 0; i < 3; ++i) {
+        auto* button = dynamic_cast<wxRadioButton*>(FindWindow(kFirstTrigger + i));
+        if (button == nullptr) continue;
+        button->Enable(choices.enabled[i]);
+        if (i == choices.selected) button->SetValue(true);
+    }
+}
+
+void COptionsWinds::OnApply() {
+    values_.Apply(platform::AppSettings());
+}
+
+}  // namespace frame

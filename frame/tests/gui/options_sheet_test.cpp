@@ -1,0 +1,190 @@
+// The options sheet from the real resource bundle: page order, what OK and
+// Cancel keep, refusals, scrolling and screenshots.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include <memory>
+#include <numbers>
+#include <string>
+
+#include "core/settings_values.h"
+#include "core/string_resources.h"
+#include "frame/options/options_page.h"
+#include "frame/options/options_sheet.h"
+#include "frame/tests/gui/dialog_test_support.h"
+#include "glide/settings_values.h"
+#include "gps/settings_values.h"
+#include "nav/team_code.h"
+#include "platform/gui/resource_bundle.h"
+#include "platform/gui/screenshot.h"
+#include "platform/gui/ui_bridge.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "testing/wx_test_app.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+
+class OptionsSheetTest : public ::testing::Test {
+  protected:
+    OptionsSheetTest() {
+        platform::SetAppSettings(std::make_unique<platform::SettingsStore>(std::filesystem::path()));
+        core::SetStringProvider(&gui::BundleString);
+        core::g_unitAlt = 0;
+        glide::g_patternAltitude = 1000.0F;
+        gps::g_timeOffset = 0.0F;
+        core::g_useGpsVariation = 0;
+        core::g_variation = 1.5;
+        g_nLastOptionsPage = 0;
+    }
+    ~OptionsSheetTest() override {
+        core::SetStringProvider(nullptr);
+        platform::SetAppSettings(nullptr);
+    }
+
+    static int IndexOf(const CKOR_VANoptions& sheet, int templateId) {
+        for (int i = 0; i < sheet.PageCount(); ++i) {
+            if (sheet.Page(i)->TemplateId() == templateId) return i;
+        }
+        return -1;
+    }
+    static void Type(wxWindow& page, int id, const std::wstring& text) {
+        auto* entry = dynamic_cast<wxTextCtrl*>(page.FindWindow(id));
+        ASSERT_NE(entry, nullptr) << id;
+        entry->ChangeValue(text);
+    }
+    static std::wstring TextOf(wxWindow& page, int id) {
+        auto* entry = dynamic_cast<wxTextCtrl*>(page.FindWindow(id));
+        return entry == nullptr ? L"<missing>" : entry->GetValue().ToStdWstring();
+    }
+    static platform::SettingsStore& Store() { return platform::AppSettings(); }
+
+    std::shared_ptr<const gui::ResourceBundle> bundle_ = testing::OpenBuiltBundle();
+    gui::ResourceBundleInstallation installation_{bundle_};
+    gui::ScopedUiBridge bridge_;
+    platform::ScopedRecordingSink boxes_;
+};
+
+TEST_F(OptionsSheetTest, PagesComeInTheirOrderAndTheTitleFromTheStringTable) {
+    ASSERT_TRUE(installation_.XrcLoaded());
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    const int expected[] = {135, 131, 234, 210, 211, 231, 289, 219, 132, 136};
+    ASSERT_EQ(sheet.PageCount(), 10);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
+    EXPECT_EQ(sheet.GetTitle().ToStdWstring(), gui::BundleString(171));
+}
+
+TEST_F(OptionsSheetTest, OkOnOnePageWritesBackTheRunningValuesOfTheOthers) {
+    glide::g_patternAltitude = 1234.5F;
+    gps::g_timeOffset = -3.5F;
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    sheet.SetActivePage(IndexOf(sheet, 132));
+    auto* metres = dynamic_cast<wxRadioButton*>(sheet.Page(IndexOf(sheet, 132))->FindWindow(1146));
+    ASSERT_NE(metres, nullptr);
+    metres->SetValue(true);
+    ASSERT_TRUE(sheet.ApplyAll());
+    EXPECT_EQ(core::g_unitAlt, 1);
+    EXPECT_FLOAT_EQ(glide::g_patternAltitude, 1234.5F);
+    EXPECT_FLOAT_EQ(gps::g_timeOffset, -3.5F);
+    EXPECT_DOUBLE_EQ(core::g_variation, 1.5);
+    EXPECT_EQ(static_cast<int>(Store().GetInt("Options\\Miscellaneous", "TimeOffset", 0)), -4);
+    EXPECT_EQ(g_nLastOptionsPage, IndexOf(sheet, 132));
+}
+
+TEST_F(OptionsSheetTest, ARefusedValueKeepsTheSheetOnItsPageWithTheMessage) {
+    const int misc = [] {
+        CKOR_VANoptions probe("", nullptr, 0);
+        return IndexOf(probe, 131);
+    }();
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, static_cast<unsigned>(misc));
+    const int result = testing::RunModal(sheet, [&] { return sheet.ShowModal(); }, [&] {
+        COptionsPage& page = *sheet.Page(misc);
+        EXPECT_EQ(TextOf(page, 1002), L"0");
+        Type(page, 1002, L"13");
+        Type(page, 1031, L"400");
+        EXPECT_FALSE(sheet.ApplyAll());
+        EXPECT_TRUE(sheet.IsModal());
+        EXPECT_EQ(sheet.ActivePage(), misc);
+        EXPECT_EQ(boxes_->Boxes().size(), 1U);
+        EXPECT_FLOAT_EQ(gps::g_timeOffset, 0.0F);  // nothing applied
+
+        Type(page, 1002, L"2.3");
+        EXPECT_TRUE(sheet.ApplyAll());
+        sheet.EndModal(wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+    EXPECT_NEAR(glide::g_patternAltitude, 400.0F, 1e-3F);
+    EXPECT_EQ(Store().GetInt("Options\\Miscellaneous", "TimeOffset1", 0), 3U);
+    EXPECT_EQ(g_nLastOptionsPage, misc);
+}
+
+TEST_F(OptionsSheetTest, TeamPageCleansKeysAndRefusesACentreBeyond89Degrees) {
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    const int team = IndexOf(sheet, 289);
+    sheet.SetActivePage(team);
+    COptionsPage& page = *sheet.Page(team);
+    auto* code = dynamic_cast<wxComboBox*>(page.FindWindow(1399));
+    ASSERT_NE(code, nullptr);
+    code->SetValue("ab-cde");  // raises the text event as typing does
+    EXPECT_EQ(code->GetValue().ToStdWstring(), L"ABCD");
+
+    Type(page, 1090, L"89");
+    Type(page, 1091, L"0");
+    Type(page, 1092, L"30");
+    EXPECT_FALSE(sheet.ApplyAll());
+    ASSERT_EQ(boxes_->Boxes().size(), 1U);
+    EXPECT_EQ(boxes_->Boxes()[0].text, L"Error");
+    Type(page, 1092, L"0");
+    EXPECT_TRUE(sheet.ApplyAll());
+    EXPECT_EQ(nav::CurrentTeamCoder()->Settings().lastCode, L"ABCD");
+    EXPECT_EQ(nav::CurrentTeamCoder()->Settings().encodeInfo, 3);
+    EXPECT_NEAR(nav::CurrentTeamCoder()->Settings().centerLat, 89.0 * std::numbers::pi / 180.0, 1e-9);
+    nav::SetTeamSettings(nav::TeamSettings{});
+}
+
+TEST_F(OptionsSheetTest, CancelKeepsTheStartPageAndEveryValue) {
+    g_nLastOptionsPage = 2;
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, static_cast<unsigned>(g_nLastOptionsPage));
+    const int result = testing::RunModal(sheet, [&] { return sheet.ShowModal(); }, [&] {
+        EXPECT_EQ(sheet.ActivePage(), 2);
+        sheet.SetActivePage(0);
+        sheet.EndModal(wxID_CANCEL);
+    });
+    EXPECT_EQ(result, wxID_CANCEL);
+    EXPECT_EQ(g_nLastOptionsPage, 2);
+    EXPECT_FALSE(Store().Get("Options\\Units", "Alt").has_value());
+}
+
+TEST_F(OptionsSheetTest, TallPagesScrollAndEveryPageHasAScreenshot) {
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    sheet.SetSize(800, 480);
+    testing::RunModal(sheet, [&] { return sheet.ShowModal(); }, [&] {
+        for (int i = 0; i < sheet.PageCount(); ++i) {
+            sheet.SetActivePage(i);
+            wxYield();
+            const auto name = "options_" + std::to_string(sheet.Page(i)->TemplateId()) + ".png";
+            EXPECT_TRUE(gui::SaveScreenshot(sheet, testing::Screenshot(name))) << name;
+        }
+        sheet.SetActivePage(IndexOf(sheet, 131));
+        auto* misc = dynamic_cast<CScrolledPropertyPage*>(sheet.Page(IndexOf(sheet, 131)));
+        ASSERT_NE(misc, nullptr);
+        sheet.SetSize(800, 220);
+        // The window system resizes in its own time.
+        for (int i = 0; i < 100 && misc->GetClientSize().GetHeight() > 150; ++i) {
+            wxMilliSleep(20);
+            wxYield();
+        }
+        EXPECT_GT(misc->State().scrollMax, 0) << misc->State().contentBottom << " " << misc->GetClientSize().GetHeight() << " " << misc->FindWindow(1474)->GetRect().GetBottom();
+        EXPECT_EQ(misc->State().contentBottom % g_nScrollUnit, 0);
+        sheet.EndModal(wxID_CANCEL);
+    });
+}
+
+}  // namespace
+}  // namespace frame
