@@ -13,6 +13,7 @@
 // place) and positioned at the end of the file.
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -86,6 +87,15 @@ void StartIgcSecurity();
 // log, to be overwritten once the GPS date is known; -1 when none is
 // pending. Under LogFileLock.
 inline std::int64_t g_dateHeaderOffset = -1;
+
+// Counts the times the serial-error record counts were cleared (each new
+// log clears them), so that the port reader, which keeps the counts, starts
+// again from zero for the new log.
+inline std::atomic<unsigned> g_serialErrorCountsEpoch{0};
+
+inline void ClearSerialErrorCounts() {
+    g_serialErrorCountsEpoch.fetch_add(1, std::memory_order_relaxed);
+}
 
 // Writes one whole line (its CR LF included) to the open log: takes
 // LogFileLock, writes, reports a failure, folds the line into the digest

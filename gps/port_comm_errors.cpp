@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/flight_log.h"
 #include "platform/serial_device.h"
 
 namespace gps {
@@ -39,6 +40,11 @@ int CommErrorClass(std::uint32_t errors) {
 }
 
 int CommErrorLog::Record(std::uint32_t errors, bool autoBaud, PortReaderServices& services) {
+    const unsigned epoch = core::g_serialErrorCountsEpoch.load(std::memory_order_relaxed);
+    if (epoch != epoch_) {
+        counters_ = {};
+        epoch_ = epoch;
+    }
     const int errorClass = CommErrorClass(errors);
     if (autoBaud && WrongRateSymptom(errorClass)) return errorClass;
     const auto index = static_cast<std::size_t>(errorClass);

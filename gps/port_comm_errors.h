@@ -6,7 +6,8 @@
 // any other word (combinations included), "unknown". Each class writes at
 // most kLimit records and then one closing record, so a noisy line cannot
 // fill the log. While the baud search runs, receive overflows and framing
-// errors are what wrong rates produce and are not written.
+// errors are what wrong rates produce and are not written. The limits start
+// again when the port is reopened or a new log is started.
 
 #include <array>
 #include <cstdint>
@@ -31,6 +32,7 @@ class CommErrorLog {
 
   private:
     std::array<int, kCommErrorClasses> counters_{};
+    unsigned epoch_ = 0;  // the clearing the counters belong to
 };
 
 }  // namespace gps

@@ -243,6 +243,7 @@ LogStart StartFlightLog(int restoreMapFlag, int declarationMode) {
     {
         const platform::CriticalSectionLock lock(core::LogFileLock);
         TakeFormatFromFilter(answer->filterIndex);
+        core::ClearSerialErrorCounts();
         core::g_dateHeaderOffset = -1;
         core::g_hFlightLog.Attach(std::move(fd));
         if (core::g_logFormat.load() == kFormatIgc) {

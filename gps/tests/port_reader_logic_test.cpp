@@ -151,6 +151,18 @@ TEST(CommErrorLog, EachClassWritesSeventyFiveRecordsThenOneClosingRecord) {
     EXPECT_EQ(services.records, expected);
 }
 
+TEST(CommErrorLog, ANewLogStartsTheLimitsAgain) {
+    RecordingServices services;
+    CommErrorLog log;
+    for (int i = 0; i < 80; ++i)
+        log.Record(ce::kRxParity, false, services);
+    ASSERT_EQ(services.records.size(), 76u);
+    core::ClearSerialErrorCounts();
+    services.records.clear();
+    log.Record(ce::kRxParity, false, services);
+    EXPECT_EQ(services.records, std::vector<std::string>{"LXKV COMERR-RXPARITY\r\n"});
+}
+
 TEST(CommErrorLog, WrongRateSymptomsAreNotWrittenDuringTheBaudSearch) {
     RecordingServices services;
     CommErrorLog log;

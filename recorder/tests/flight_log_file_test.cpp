@@ -92,7 +92,9 @@ TEST_F(FlightLogFileTest, TheReceiversDateWhenItHasOne) {
 
 TEST_F(FlightLogFileTest, TheFilterChoosesTheFormat) {
     Answer("flight.gps", 1);
+    const unsigned errorCountsEpoch = core::g_serialErrorCountsEpoch.load();
     ASSERT_EQ(StartFlightLog(0, 0), LogStart::kOpened);
+    EXPECT_NE(core::g_serialErrorCountsEpoch.load(), errorCountsEpoch);  // counts cleared
     EXPECT_EQ(core::g_logFormat.load(), 0);
     EXPECT_EQ(platform::AppSettings().GetInt("Options\\Logging", "LogFormat", 9), 0U);
     CloseFlightLog();
