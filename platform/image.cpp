@@ -56,6 +56,44 @@ Image Image::Clone() const {
     return copy;
 }
 
+namespace {
+
+struct PngReader {
+    std::span<const unsigned char> rest;
+};
+
+cairo_status_t ReadPng(void* closure, unsigned char* data, unsigned int length) {
+    auto* reader = static_cast<PngReader*>(closure);
+    if (length > reader->rest.size()) return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, reader->rest.data(), length);
+    reader->rest = reader->rest.subspan(length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+Image Image::FromPng(std::span<const unsigned char> png) {
+    PngReader reader{png};
+    cairo_surface_t* decoded = cairo_image_surface_create_from_png_stream(ReadPng, &reader);
+    Image image;
+    if (cairo_surface_status(decoded) == CAIRO_STATUS_SUCCESS) {
+        // Whatever format cairo chose (opaque PNGs come as RGB24), the image
+        // is ARGB32.
+        image = Image(cairo_image_surface_get_width(decoded),
+                      cairo_image_surface_get_height(decoded));
+        if (!image.Empty()) {
+            cairo_t* cr = cairo_create(image.surface_);
+            cairo_set_source_surface(cr, decoded, 0, 0);
+            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+            cairo_surface_flush(image.surface_);
+        }
+    }
+    cairo_surface_destroy(decoded);
+    return image;
+}
+
 unsigned char* Image::Data() const {
     return cairo_image_surface_get_data(surface_);
 }

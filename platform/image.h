@@ -8,6 +8,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <span>
 
 namespace platform {
 
@@ -28,6 +29,9 @@ class Image {
     // A separate image with the same pixels (empty when this one is, or when
     // memory runs out).
     Image Clone() const;
+
+    // A PNG file's image; empty when the bytes are not a PNG cairo can read.
+    static Image FromPng(std::span<const unsigned char> png);
 
     bool Empty() const { return surface_ == nullptr; }
     explicit operator bool() const { return !Empty(); }

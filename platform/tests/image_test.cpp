@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -74,3 +76,42 @@ TEST(ImageTest, PremultipliesColours) {
 
 }  // namespace
 }  // namespace platform
+
+namespace {
+
+std::vector<unsigned char> EncodePng(const platform::Image& image) {
+    std::vector<unsigned char> png;
+    cairo_surface_write_to_png_stream(
+        image.Surface(),
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            auto* out = static_cast<std::vector<unsigned char>*>(closure);
+            out->insert(out->end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+    return png;
+}
+
+}  // namespace
+
+TEST(ImageTest, PngBytesDecodeToTheirPixelsAndBadBytesToNothing) {
+    platform::Image source(3, 2);
+    source.SetPixel(0, 0, platform::PremultipliedArgb(255, 200, 10, 20));
+    source.SetPixel(2, 1, platform::PremultipliedArgb(255, 0, 0, 255));
+    source.MarkDirty();
+    const std::vector<unsigned char> png = EncodePng(source);
+    ASSERT_FALSE(png.empty());
+
+    const platform::Image decoded = platform::Image::FromPng(png);
+    ASSERT_EQ(decoded.Width(), 3);
+    ASSERT_EQ(decoded.Height(), 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(decoded.Pixel(x, y), source.Pixel(x, y)) << x << "," << y;
+
+    const std::span<const unsigned char> cut(png.data(), png.size() / 2);
+    EXPECT_TRUE(platform::Image::FromPng(cut).Empty());
+    const unsigned char garbage[] = {'n', 'o', 't', ' ', 'p', 'n', 'g'};
+    EXPECT_TRUE(platform::Image::FromPng(garbage).Empty());
+    EXPECT_TRUE(platform::Image::FromPng({}).Empty());
+}
