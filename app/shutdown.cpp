@@ -12,6 +12,7 @@
 #include "gps/nmea_classify.h"
 #include "gps/port_services.h"
 #include "gps/raw_capture.h"
+#include "map/drawing_tables.h"
 #include "map/map_module.h"
 #include "map/map_view.h"
 #include "nav/lifecycle.h"

@@ -44,6 +44,7 @@
 #include "gps/nmea_classify.h"
 #include "gps/port_services.h"
 #include "gps/settings_values.h"
+#include "map/drawing_tables.h"
 #include "map/map_module.h"
 #include "map/map_view.h"
 #include "nav/current_position.h"
@@ -82,6 +83,13 @@ platform::SettingsStore& Settings() {
 std::int32_t ReadInt(std::string_view section, std::string_view name, std::int32_t defaultValue) {
     return static_cast<std::int32_t>(
         Settings().GetInt(section, name, static_cast<std::uint32_t>(defaultValue)));
+}
+
+// An icon of the installed resource bundle (the map's drawing tables do
+// without wx).
+platform::Image BundleIcon(unsigned id) {
+    const auto bundle = platform::gui::InstalledBundle();
+    return bundle != nullptr ? platform::Image::FromPng(bundle->ImageData(id)) : platform::Image();
 }
 
 // The settings store, the screen values and the resource bundle.
@@ -149,7 +157,7 @@ void PrepareSubsystems() {
     glide::InitDisplayTexts();
     AddReplaySteps();
     core::InitDocumentsFolder();
-    map::CreateMapGdiResources();
+    map::CreateMapGdiResources(BundleIcon, core::g_documentsFolder);
     BindFlarmLibrary();
 }
 

@@ -10,10 +10,6 @@ void LoadMapIconTable() {}
 void BuildSinCosTable() {}
 
 // The map's drawing fills these in.
-int CreateMapGdiResources() {
-    return 1;
-}
-void FreeMapGdiResources() {}
 void ClearMapElementList() {}
 void FreeSymbolBuffer() {}
 

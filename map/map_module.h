@@ -20,11 +20,6 @@ void BuildSinCosTable();
 // size fields take it at start-up.
 inline std::atomic<int> g_sharedMapSize{16};
 
-// Creates the map's drawing tables (pens, brushes, fonts, symbol images)
-// once at start-up, before the map window exists; 1 when done.
-int CreateMapGdiResources();
-// Frees them at exit.
-void FreeMapGdiResources();
 // Deletes every element of the map's element list (exit).
 void ClearMapElementList();
 // Frees the map's point buffer at exit.

@@ -1,4 +1,5 @@
 #include "platform/gui/resource_bundle.h"
+#include "platform/image.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <future>
 #include <set>
+#include <vector>
 
 #include "platform/ddx_text.h"
 #include "platform/gui/command_ids.h"
@@ -95,6 +97,22 @@ TEST(ResourceBundle, CarriesItsVersionAndEveryStringTheProgramUses) {
     EXPECT_FALSE(bundle->Xrc().empty());
     EXPECT_FALSE(bundle->ImageData(128).empty());
     EXPECT_TRUE(bundle->ImageData(1).empty());
+}
+
+TEST(ResourceBundle, HoldsTheMapsIconsAt32Pixels) {
+    const auto bundle = OpenBuiltBundle();
+    ASSERT_NE(bundle, nullptr);
+    // Symbols, markers, the label entry, the wind arrows, the aircraft and
+    // the map's buttons.
+    std::vector<unsigned> ids{137, 138, 139, 140, 141, 142, 144, 145, 146, 147, 148, 149, 150,
+                              151, 152, 153, 179, 205, 221, 222, 223, 224, 225, 226, 227, 228, 229};
+    for (unsigned id = 180; id <= 203; ++id) ids.push_back(id);
+    for (unsigned id = 249; id <= 256; ++id) ids.push_back(id);
+    for (const unsigned id : ids) {
+        const platform::Image icon = platform::Image::FromPng(bundle->ImageData(id));
+        EXPECT_EQ(icon.Width(), 32) << id;
+        EXPECT_EQ(icon.Height(), 32) << id;
+    }
 }
 
 TEST(ResourceBundle, ALibraryWithoutItsEntryPointsGivesNothing) {
