@@ -1,8 +1,10 @@
 #pragma once
 // The GPS port's reader thread.
 //
+// It runs raised above the other threads where the program may raise it.
 // It waits for the port in slices of 20 ms (returning at once when bytes
-// arrive), then in each pass: steps the baud rate when the search asks,
+// arrive), or, with the polling flag cleared, sleeps until the port or a
+// wake-up calls (gps/port_events.h); then in each pass: steps the baud rate when the search asks,
 // writes communication errors to the flight log (purging the port after the
 // serious ones), turns modem-line changes into event records, and reads up
 // to 500 bytes: those go to the raw capture and the port dialog, and are
@@ -70,16 +72,33 @@ class PortReader {
     void CommThreadProc(std::stop_token stop);
 
   private:
+    // What a wait found to do. Polling, a pass looks at the lines and reads
+    // every time.
+    struct PortWork {
+        platform::PortStatus status;
+        bool lines = true;
+        bool data = true;
+    };
+
     // Runs call(device) under GpsPortLock when this reader's device is still
     // the open port; the result, or nothing.
     template <typename Call>
     auto OnPort(Call&& call);
 
-    // Bytes or errors at the port, or a baud step asked for; nothing when
-    // asked to stop or when the port was found lost.
-    std::optional<platform::PortStatus> WaitForWork(const std::stop_token& stop);
+    // This reader's device while it is the open port, else null.
+    std::shared_ptr<platform::SerialDevice> OpenDevice();
+    // The terminal's read timing; a failure is told in a box, and the
+    // reader runs on with what the port has.
+    void SetUpReadTimeouts();
+    // Bytes, errors or line changes at the port, or a baud step asked for;
+    // nothing when asked to stop or when the port was found lost.
+    std::optional<PortWork> WaitForWork(const std::stop_token& stop);
+    std::optional<PortWork> PollForWork(const std::stop_token& stop);
+    std::optional<PortWork> WaitForEvents(const platform::WakeEvent& wake,
+                                          const std::stop_token& stop);
     // One poll interval's wait; true when the port hung up.
     bool Pause();
+    void MarkLost(const std::shared_ptr<platform::SerialDevice>& device);
     // While lost: one slice of waiting, or a try to reopen the port.
     void RetryLostPort();
     void StepBaudRate();
