@@ -111,6 +111,7 @@ void CloseLocked() {
     // steady clock, so a clock set meanwhile neither cuts it short nor
     // stretches it.
     g_reader.Stop(kReaderStopLimitMs);
+    SetGpsReaderWake(nullptr);
     g_link = GpsLink::kUp;
     const platform::CriticalSectionLock lock(GpsPortLock);
     if (g_device) {
@@ -139,9 +140,9 @@ void StartReader(std::shared_ptr<platform::SerialDevice> device, const std::wstr
     SetGpsPortPolling(true);
     // A receiver that sends nothing usable starts the baud search 4.5 s on.
     ArmAutoBaud();
-    g_reader.Start(
-        [reader = std::make_shared<PortReader>(device, CurrentGpsInputHandlers(), services)](
-            std::stop_token stop) { reader->CommThreadProc(stop); });
+    auto reader = std::make_shared<PortReader>(device, CurrentGpsInputHandlers(), services);
+    SetGpsReaderWake(reader->Wake());
+    g_reader.Start([reader](std::stop_token stop) { reader->CommThreadProc(stop); });
 }
 
 }  // namespace

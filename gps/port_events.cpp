@@ -1,6 +1,8 @@
 #include "gps/port_events.h"
 
 #include <atomic>
+#include <mutex>
+#include <utility>
 
 #include "gps/settings_values.h"
 
@@ -11,12 +13,8 @@ std::atomic<bool> g_polling{true};
 std::atomic<std::uint32_t> g_receiveEvent{comm_event::kRxChar};
 std::atomic<std::uint32_t> g_eventMask{comm_event::kLineEvents | comm_event::kRxChar};
 
-// Lives as long as the program: a reader left running past the close limit
-// may still wait on it.
-const platform::WakeEvent& Wake() {
-    static const platform::WakeEvent* const wake = new platform::WakeEvent;
-    return *wake;
-}
+std::mutex g_wakeMutex;
+std::shared_ptr<const platform::WakeEvent> g_wake;
 
 }  // namespace
 
@@ -45,12 +43,14 @@ std::uint32_t GpsPortEventMask() {
     return g_eventMask.load();
 }
 
-const platform::WakeEvent* GpsReaderWake() {
-    return Wake().Valid() ? &Wake() : nullptr;
+void SetGpsReaderWake(std::shared_ptr<const platform::WakeEvent> wake) {
+    const std::lock_guard lock(g_wakeMutex);
+    g_wake = std::move(wake);
 }
 
 void WakeGpsPortReader() {
-    if (Wake().Valid()) Wake().Signal();
+    const std::lock_guard lock(g_wakeMutex);
+    if (g_wake && g_wake->Valid()) g_wake->Signal();
 }
 
 }  // namespace gps

@@ -13,6 +13,7 @@
 // both hand each sentence on as its LF comes in.
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/wake_event.h"
 
@@ -43,9 +44,9 @@ void SetGpsPortEventMask();
 std::uint32_t GpsPortReceiveEvent();
 std::uint32_t GpsPortEventMask();
 
-// What a reader waiting for events wakes on besides its port; null when no
-// wake event could be had (the reader then polls).
-const platform::WakeEvent* GpsReaderWake();
+// The wake event of the running reader (null when none runs); the reader
+// waiting for events wakes on it besides its port.
+void SetGpsReaderWake(std::shared_ptr<const platform::WakeEvent> wake);
 void WakeGpsPortReader();
 
 }  // namespace gps

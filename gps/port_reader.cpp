@@ -73,7 +73,7 @@ auto PortReader::OnPort(Call&& call) {
 
 void PortReader::CommThreadProc(std::stop_token stop) {
     // A reader asleep waiting for events is woken for the stop.
-    const std::stop_callback wakeForStop(stop, [] { WakeGpsPortReader(); });
+    const std::stop_callback wakeForStop(stop, [this] { wake_->Signal(); });
     // Without the right to raise it, it runs as it is, and nobody is told.
     platform::RaiseThisThreadPriority(kReaderRaisedNice);
     SetUpReadTimeouts();
@@ -152,9 +152,9 @@ void PortReader::RetryLostPort() {
 }
 
 std::optional<PortReader::PortWork> PortReader::WaitForWork(const std::stop_token& stop) {
-    const platform::WakeEvent* wake = GpsReaderWake();
-    if (GpsPortPolling() || wake == nullptr) return PollForWork(stop);
-    return WaitForEvents(*wake, stop);
+    // Without a wake event nobody could end an event wait: it polls then.
+    if (GpsPortPolling() || !wake_->Valid()) return PollForWork(stop);
+    return WaitForEvents(stop);
 }
 
 std::optional<PortReader::PortWork> PortReader::PollForWork(const std::stop_token& stop) {
@@ -170,15 +170,14 @@ std::optional<PortReader::PortWork> PortReader::PollForWork(const std::stop_toke
     return work;
 }
 
-std::optional<PortReader::PortWork> PortReader::WaitForEvents(const platform::WakeEvent& wake,
-                                                              const std::stop_token& stop) {
+std::optional<PortReader::PortWork> PortReader::WaitForEvents(const std::stop_token& stop) {
     const std::shared_ptr<platform::SerialDevice> device = OpenDevice();
     if (!device) {  // closed under the reader, which is about to be stopped
         std::this_thread::sleep_for(kReaderPollInterval);
         return PortWork{{}, false, false};
     }
     const bool lineEvents = (GpsPortEventMask() & comm_event::kModemLines) != 0;
-    const unsigned events = device->WaitForEvents(wake, lineEvents);
+    const unsigned events = device->WaitForEvents(*wake_, lineEvents);
     if ((events & platform::port_event::kHangUp) != 0) {
         MarkLost(device);
         return std::nullopt;

@@ -71,6 +71,9 @@ class PortReader {
     // The thread's body; returns when stop is requested.
     void CommThreadProc(std::stop_token stop);
 
+    // What wakes the reader while it waits for events (gps/port_events.h).
+    std::shared_ptr<const platform::WakeEvent> Wake() const { return wake_; }
+
   private:
     // What a wait found to do. Polling, a pass looks at the lines and reads
     // every time.
@@ -94,8 +97,7 @@ class PortReader {
     // nothing when asked to stop or when the port was found lost.
     std::optional<PortWork> WaitForWork(const std::stop_token& stop);
     std::optional<PortWork> PollForWork(const std::stop_token& stop);
-    std::optional<PortWork> WaitForEvents(const platform::WakeEvent& wake,
-                                          const std::stop_token& stop);
+    std::optional<PortWork> WaitForEvents(const std::stop_token& stop);
     // One poll interval's wait; true when the port hung up.
     bool Pause();
     void MarkLost(const std::shared_ptr<platform::SerialDevice>& device);
@@ -109,6 +111,8 @@ class PortReader {
     void HandleBytes(std::span<const std::uint8_t> bytes);
 
     std::weak_ptr<platform::SerialDevice> device_;
+    const std::shared_ptr<const platform::WakeEvent> wake_ =
+        std::make_shared<const platform::WakeEvent>();
     GpsInputHandlers handlers_;
     PortReaderServices& services_;
     LineAssembler lines_;
