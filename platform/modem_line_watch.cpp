@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -32,9 +33,12 @@ int InterruptSignal() {
 
 }  // namespace
 
-ModemLineWatch::ModemLineWatch(int fd, const WakeEvent& changed) {
+ModemLineWatch::ModemLineWatch(int fd, const WakeEvent& changed)
+    : ModemLineWatch([fd] { return ::ioctl(fd, TIOCMIWAIT, kWatchedLines); }, changed) {}
+
+ModemLineWatch::ModemLineWatch(std::function<int()> wait, const WakeEvent& changed) {
     InterruptSignal();
-    thread_ = std::thread([this, fd, &changed] { Run(fd, changed); });
+    thread_ = std::thread([this, wait = std::move(wait), &changed] { Run(wait, changed); });
 }
 
 ModemLineWatch::~ModemLineWatch() {
@@ -46,13 +50,13 @@ ModemLineWatch::~ModemLineWatch() {
     thread_.join();
 }
 
-void ModemLineWatch::Run(int fd, const WakeEvent& changed) {
+void ModemLineWatch::Run(const std::function<int()>& wait, const WakeEvent& changed) {
     sigset_t interrupt;
     sigemptyset(&interrupt);
     sigaddset(&interrupt, InterruptSignal());
     ::pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
     while (!stop_.load()) {
-        if (::ioctl(fd, TIOCMIWAIT, kWatchedLines) == 0) {
+        if (wait() == 0) {
             changed.Signal();
             continue;
         }

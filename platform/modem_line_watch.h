@@ -16,6 +16,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "platform/wake_event.h"
@@ -27,6 +28,10 @@ class ModemLineWatch {
     // Starts watching fd; every change signals `changed`, which must outlive
     // the watch.
     ModemLineWatch(int fd, const WakeEvent& changed);
+    // The same with another wait for a change in place of the driver's
+    // (tests): 0 for a change, else -1 with errno set; EINTR waits again
+    // unless stopping.
+    ModemLineWatch(std::function<int()> wait, const WakeEvent& changed);
     ~ModemLineWatch();
     ModemLineWatch(const ModemLineWatch&) = delete;
     ModemLineWatch& operator=(const ModemLineWatch&) = delete;
@@ -36,7 +41,7 @@ class ModemLineWatch {
     bool Supported() const { return supported_.load(); }
 
   private:
-    void Run(int fd, const WakeEvent& changed);
+    void Run(const std::function<int()>& wait, const WakeEvent& changed);
 
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};
