@@ -1,13 +1,14 @@
 #pragma once
 // The GPS port's reader thread.
 //
-// It runs raised above the other threads where the program may raise it.
-// It waits for the port in slices of 20 ms (returning at once when bytes
-// arrive), or, with the polling flag cleared, sleeps until the port or a
-// wake-up calls (gps/port_events.h); then in each pass: steps the baud rate when the search asks,
-// writes communication errors to the flight log (purging the port after the
-// serious ones), turns modem-line changes into event records, and reads up
-// to 500 bytes: those go to the raw capture and the port dialog, and are
+// It runs raised above the other threads where the program may raise it,
+// and first sets the port's read timing (a failure is told in a box, and it
+// runs on). It waits for the port in slices of 20 ms (returning at once
+// when bytes arrive), or, with the polling flag cleared, sleeps until the
+// port or a wake-up calls (gps/port_events.h); then in each pass: steps the
+// baud rate when the search asks, writes communication errors to the
+// flight log (purging the port after the serious ones), turns modem-line
+// changes into event records, and reads up to 500 bytes: those go to the raw capture and the port dialog, and are
 // cut into sentences (or, with "NMEA_code" 3, binary frames) that are
 // handed on one by one.
 //
@@ -15,7 +16,7 @@
 // read) while it is the open port is lost: the link shows "GPS lost"
 // (gps_port.h), and the reader tries every 2 s to reopen the port by its
 // name (ReopenLostGpsPort) until that works ("GPS back") or the port is
-// closed. It never spins and never raises a box.
+// closed. It never spins, and the loss raises no box.
 //
 // The reader never holds GpsPortLock while it waits or while a sentence is
 // handled, so the flight log's lock is never taken inside it.

@@ -92,8 +92,6 @@ TEST_F(PortEventsTest, ABaudStepWakesAReaderOnASilentPort) {
     EXPECT_EQ(GpsPortEventMask(), comm_event::kLineEvents | comm_event::kRxFlag);
     pty.Send(kRmc + kRmc);
     EXPECT_TRUE(recorder.WaitForSentences(2, 5s));
-    g_useRxFlag = 0;
-    SetGpsPortEventMask();
 }
 
 TEST_F(PortEventsTest, TheReaderRunsRaisedWhereThatIsAllowed) {

@@ -63,8 +63,8 @@ using PortReaderTest = GpsPortFixture;
 class FlightInBothModes : public GpsPortFixture,
                           public ::testing::WithParamInterface<ReaderMode> {};
 
-// Polling or waiting for events, the reader hands on the same sentences and
-// so publishes the same fixes.
+// Polling or waiting for events (with or without "UseRxFlag"), the reader
+// hands on the same sentences and so publishes the same fixes.
 TEST_P(FlightInBothModes, AScriptedFlightArrivesSentenceBySentenceWithoutLoss) {
     const std::vector<std::string> flight = CaptureSentences();
     ASSERT_GT(flight.size(), 4000u);
@@ -98,9 +98,18 @@ TEST_P(FlightInBothModes, AScriptedFlightArrivesSentenceBySentenceWithoutLoss) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Reader, FlightInBothModes,
-                         ::testing::Values(ReaderMode::kPolling, ReaderMode::kEvents),
-                         [](const auto& param) {
-                             return param.param == ReaderMode::kPolling ? "Polling" : "Events";
+                         ::testing::Values(ReaderMode::kPolling, ReaderMode::kEvents,
+                                           ReaderMode::kEventsOnLineFeed),
+                         [](const auto& param) -> std::string {
+                             switch (param.param) {
+                                 case ReaderMode::kPolling:
+                                     return "Polling";
+                                 case ReaderMode::kEvents:
+                                     return "Events";
+                                 case ReaderMode::kEventsOnLineFeed:
+                                     break;
+                             }
+                             return "EventsOnLineFeed";
                          });
 
 TEST_F(PortReaderTest, AnUnpluggedPortIsWaitedOnQuietlyAndReadsAgainAfterReopening) {

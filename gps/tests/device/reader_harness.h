@@ -156,7 +156,8 @@ class SentenceRecorder {
     std::vector<BinaryFrame> frames_;
 };
 
-enum class ReaderMode { kPolling, kEvents };
+// kEventsOnLineFeed: waiting for events with "UseRxFlag" on.
+enum class ReaderMode { kPolling, kEvents, kEventsOnLineFeed };
 
 // A pseudo-terminal to play the instrument on, the reader's sentences
 // recorded, and boxes and posts caught.
@@ -176,13 +177,16 @@ class GpsPortFixture : public ::testing::Test {
         SetGpsPortDialogOpen(false);
         g_autoBaud = 0;
         g_nmeaCode = 0;
+        g_useRxFlag = 0;
+        SetGpsPortEventMask();
     }
 
     // Opens the pseudo-terminal; waiting for events needs the polling flag
     // cleared once the reader has been started.
     bool OpenInMode(ReaderMode mode) {
+        g_useRxFlag = mode == ReaderMode::kEventsOnLineFeed ? 1 : 0;
         if (!OpenGpsPort(platform::FromUtf8(pty.Path()))) return false;
-        if (mode == ReaderMode::kEvents) SetGpsPortPolling(false);
+        if (mode != ReaderMode::kPolling) SetGpsPortPolling(false);
         return true;
     }
 
