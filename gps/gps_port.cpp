@@ -9,6 +9,8 @@
 #include "core/string_resources.h"
 #include "gps/port_auto_baud.h"
 #include "gps/port_dialog_feed.h"
+#include "gps/port_events.h"
+#include "gps/port_properties.h"
 #include "gps/port_reader.h"
 #include "gps/port_services.h"
 #include "gps/settings_values.h"
@@ -70,6 +72,12 @@ void ReportOpenFailure(const GpsDeviceOpenResult& result) {
     }
 }
 
+void ReportPropertiesFailure(int error, std::wstring_view caption) {
+    errno = error;
+    core::ShowLastErrorBox(caption);
+    ShowPortOpenFailed({});
+}
+
 // Changes the link; the port dialog, when open, shows the new state.
 void SetGpsLink(GpsLink link) {
     if (g_link.exchange(link) == link) return;
@@ -99,7 +107,11 @@ GpsDeviceOpenResult OpenByName(const std::wstring& portName) {
 }
 
 void CloseLocked() {
+    // The stop wakes a reader asleep in its wait; the limit runs on the
+    // steady clock, so a clock set meanwhile neither cuts it short nor
+    // stretches it.
     g_reader.Stop(kReaderStopLimitMs);
+    SetGpsReaderWake(nullptr);
     g_link = GpsLink::kUp;
     const platform::CriticalSectionLock lock(GpsPortLock);
     if (g_device) {
@@ -114,6 +126,7 @@ void CloseLocked() {
 
 void StartReader(std::shared_ptr<platform::SerialDevice> device, const std::wstring& portName) {
     PortReaderServices& services = CurrentPortReaderServices();
+    SetGpsPortEventMask();
     ApplyModemLineRule(*device, services);
     {
         const platform::CriticalSectionLock lock(GpsPortLock);
@@ -121,11 +134,15 @@ void StartReader(std::shared_ptr<platform::SerialDevice> device, const std::wstr
         g_portName = portName;
     }
     services.SetLoggerToNmeaMode();
+    // Every reader starts polling; only clearing the polling flag later
+    // makes it wait for events.
+    g_noEventsRS232 = 1;
+    SetGpsPortPolling(true);
     // A receiver that sends nothing usable starts the baud search 4.5 s on.
     ArmAutoBaud();
-    g_reader.Start(
-        [reader = std::make_shared<PortReader>(device, CurrentGpsInputHandlers(), services)](
-            std::stop_token stop) { reader->CommThreadProc(stop); });
+    auto reader = std::make_shared<PortReader>(device, CurrentGpsInputHandlers(), services);
+    SetGpsReaderWake(reader->Wake());
+    g_reader.Start([reader](std::stop_token stop) { reader->CommThreadProc(stop); });
 }
 
 }  // namespace
@@ -156,7 +173,20 @@ bool OpenGpsPort(std::wstring_view name) {
         if (target.kind != platform::PortTarget::Kind::kGpsd) ReportOpenFailure(opened);
         return false;
     }
+    using Failed = PortPropertiesOutcome::Failed;
+    const PortPropertiesOutcome properties = RecordGpsPortProperties(*opened.device);
+    if (properties.failed == Failed::kFirst) {
+        opened.device.reset();  // closes the port
+        serial.unlock();
+        ReportPropertiesFailure(properties.error, L"GetCommPropertiesError");
+        return false;
+    }
     StartReader(std::move(opened.device), portName);
+    serial.unlock();
+    // The port is open and stays so.
+    if (properties.failed == Failed::kSecond) {
+        ReportPropertiesFailure(properties.error, L"GetCommPropError on set");
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "gps/gps_port.h"
+#include "gps/port_events.h"
 #include "gps/settings_values.h"
 
 namespace gps {
@@ -31,6 +32,9 @@ void RequestNextBaudRate() {
     const platform::CriticalSectionLock lock(GpsPortLock);
     if (GpsPortOpen()) {
         g_stepRequested = true;
+        // A silent port would otherwise keep a reader waiting for events
+        // asleep, and the rate would never move.
+        WakeGpsPortReader();
     } else {
         ArmAutoBaud();
     }

@@ -1,17 +1,21 @@
 #include "gps/port_reader.h"
 
+#include <cerrno>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <utility>
 
+#include "core/message_services.h"
 #include "core/settings_values.h"
 #include "gps/gps_port.h"
 #include "gps/nmea_parse.h"
 #include "gps/port_auto_baud.h"
 #include "gps/port_dialog_feed.h"
+#include "gps/port_events.h"
 #include "gps/raw_capture.h"
 #include "gps/settings_values.h"
+#include "platform/thread_priority.h"
 #include "platform/ui_post.h"
 
 namespace gps {
@@ -21,6 +25,8 @@ namespace {
 constexpr int kBinaryFrameCode = 3;
 // Communication errors of this class and above purge the port's queues.
 constexpr int kFirstPurgedErrorClass = 2;
+// The reader runs two priority steps above normal (of 5 nice levels each).
+constexpr int kReaderRaisedNice = 10;
 
 std::mutex g_handlersMutex;
 GpsInputHandlers g_handlers;
@@ -66,8 +72,11 @@ auto PortReader::OnPort(Call&& call) {
 }
 
 void PortReader::CommThreadProc(std::stop_token stop) {
-    // The reader always polls.
-    g_noEventsRS232 = 1;
+    // A reader asleep waiting for events is woken for the stop.
+    const std::stop_callback wakeForStop(stop, [this] { wake_->Signal(); });
+    // Without the right to raise it, it runs as it is, and nobody is told.
+    platform::RaiseThisThreadPriority(kReaderRaisedNice);
+    SetUpReadTimeouts();
     OpenRawDataLog();
     modemLines_.Start(ReadModemLines(), MillisecondsInMinute());
     while (!stop.stop_requested()) {
@@ -75,33 +84,54 @@ void PortReader::CommThreadProc(std::stop_token stop) {
             RetryLostPort();
             continue;
         }
-        const std::optional<platform::PortStatus> status = WaitForWork(stop);
-        if (!status || stop.stop_requested()) continue;  // stopped, or the port was lost
+        const std::optional<PortWork> work = WaitForWork(stop);
+        if (!work || stop.stop_requested()) continue;  // stopped, or the port was lost
         if (TakeBaudStepRequest()) StepBaudRate();
-        if (status->errors != 0 && core::g_lookAtComErrors.load() != 0 &&
-            HandleErrors(status->errors)) {
+        if (work->status.errors != 0 && core::g_lookAtComErrors.load() != 0 &&
+            HandleErrors(work->status.errors)) {
             continue;
         }
-        modemLines_.Look(ReadModemLines(), MillisecondsInMinute(), services_);
-        ReadData();
+        if (work->lines) modemLines_.Look(ReadModemLines(), MillisecondsInMinute(), services_);
+        if (work->data) ReadData();
     }
 }
 
+void PortReader::SetUpReadTimeouts() {
+    using Step = platform::ReadTimeoutsResult::Step;
+    const platform::ReadTimeoutsResult result =
+        OnPort([](platform::SerialDevice& port) {
+            return port.SetReadTimeouts();
+        }).value_or(platform::ReadTimeoutsResult{});
+    if (result.failed == Step::kNone) return;
+    errno = result.error;
+    // Not waited for: a box from this thread only queues it for the UI.
+    core::ShowLastErrorBox(result.failed == Step::kGet ? L"GetCommTimeoutsError"
+                                                       : L"SetCommTimeoutsError");
+}
+
+std::shared_ptr<platform::SerialDevice> PortReader::OpenDevice() {
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    std::shared_ptr<platform::SerialDevice> device = device_.lock();
+    if (device != GpsPortDevice()) device.reset();
+    return device;
+}
+
 bool PortReader::Pause() {
-    std::shared_ptr<platform::SerialDevice> device;
-    {
-        const platform::CriticalSectionLock lock(GpsPortLock);
-        device = device_.lock();
-        if (device != GpsPortDevice()) device.reset();
-    }
+    const std::shared_ptr<platform::SerialDevice> device = OpenDevice();
     // The wait runs outside the lock; the device stays open while it does.
     if (!device) {
         std::this_thread::sleep_for(kReaderPollInterval);
         return false;
     }
     if (device->WaitForData(kReaderPollInterval) != platform::DataWait::kHangUp) return false;
-    MarkGpsPortLost(device);
+    MarkLost(device);
     return true;
+}
+
+void PortReader::MarkLost(const std::shared_ptr<platform::SerialDevice>& device) {
+    MarkGpsPortLost(device);
+    lost_ = true;
+    nextReopen_ = std::chrono::steady_clock::now() + kLostPortRetryInterval;
 }
 
 void PortReader::RetryLostPort() {
@@ -121,21 +151,49 @@ void PortReader::RetryLostPort() {
     modemLines_.Start(ReadModemLines(), MillisecondsInMinute());
 }
 
-std::optional<platform::PortStatus> PortReader::WaitForWork(const std::stop_token& stop) {
-    platform::PortStatus status;
+std::optional<PortReader::PortWork> PortReader::WaitForWork(const std::stop_token& stop) {
+    // Without a wake event nobody could end an event wait: it polls then.
+    if (GpsPortPolling() || !wake_->Valid()) return PollForWork(stop);
+    return WaitForEvents(stop);
+}
+
+std::optional<PortReader::PortWork> PortReader::PollForWork(const std::stop_token& stop) {
+    PortWork work;
     do {
-        if (Pause()) {
-            lost_ = true;
-            nextReopen_ = std::chrono::steady_clock::now() + kLostPortRetryInterval;
-            return std::nullopt;
-        }
+        if (Pause()) return std::nullopt;
         if (stop.stop_requested()) return std::nullopt;
-        status = OnPort([](platform::SerialDevice& port) {
-                     return port.TakeStatus();
-                 }).value_or(platform::PortStatus{});
-        if (status.queued > 0 || status.errors != 0) return status;
-    } while (!BaudStepRequested());
-    return status;
+        work.status = OnPort([](platform::SerialDevice& port) {
+                          return port.TakeStatus();
+                      }).value_or(platform::PortStatus{});
+        if (work.status.queued > 0 || work.status.errors != 0) return work;
+    } while (!BaudStepRequested() && GpsPortPolling());
+    return work;
+}
+
+std::optional<PortReader::PortWork> PortReader::WaitForEvents(const std::stop_token& stop) {
+    const std::shared_ptr<platform::SerialDevice> device = OpenDevice();
+    if (!device) {  // closed under the reader, which is about to be stopped
+        std::this_thread::sleep_for(kReaderPollInterval);
+        return PortWork{{}, false, false};
+    }
+    const bool lineEvents = (GpsPortEventMask() & comm_event::kModemLines) != 0;
+    const unsigned events = device->WaitForEvents(*wake_, lineEvents);
+    if ((events & platform::port_event::kHangUp) != 0) {
+        MarkLost(device);
+        return std::nullopt;
+    }
+    if (stop.stop_requested()) return std::nullopt;
+    PortWork work{{},
+                  lineEvents && (events & platform::port_event::kLines) != 0,
+                  (events & platform::port_event::kData) != 0};
+    // The driver's error counters wake nobody; they are looked at with every
+    // event of the port.
+    if (work.lines || work.data) {
+        work.status = OnPort([](platform::SerialDevice& port) {
+                          return port.TakeStatus();
+                      }).value_or(platform::PortStatus{});
+    }
+    return work;
 }
 
 void PortReader::StepBaudRate() {

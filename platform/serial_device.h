@@ -13,6 +13,9 @@
 #include <optional>
 #include <span>
 
+#include "platform/comm_properties.h"
+#include "platform/wake_event.h"
+
 namespace platform {
 
 // The communication-error word: one bit per kind of error seen since the
@@ -40,6 +43,29 @@ inline constexpr unsigned kAll = 0xF;
 struct PortStatus {
     std::uint32_t errors = 0;  // comm_error bits since the last look
     std::size_t queued = 0;    // bytes waiting to be read
+};
+
+// What ended a WaitForEvents, as bits.
+namespace port_event {
+inline constexpr unsigned kData = 0x1;    // bytes are waiting
+inline constexpr unsigned kLines = 0x2;   // a modem input line changed
+inline constexpr unsigned kWoken = 0x4;   // the wake event was signalled (and is taken)
+inline constexpr unsigned kHangUp = 0x8;  // the other end is gone
+}  // namespace port_event
+
+// A look at what the port can do: the record, or the system error number
+// of a failed look.
+struct PropertiesQuery {
+    CommProperties properties;
+    int error = 0;
+};
+
+// Setting up the read timing the reader wants: reads return at once with
+// what is queued. Which step failed, with its system error number.
+struct ReadTimeoutsResult {
+    enum class Step { kNone, kGet, kSet };
+    Step failed = Step::kNone;
+    int error = 0;
 };
 
 enum class DataWait {
@@ -81,6 +107,22 @@ class SerialDevice {
 
     // Discards what waits in both directions.
     virtual void Purge() = 0;
+
+    // Waits, without a time limit, until bytes are waiting, `wake` is
+    // signalled, the device hangs up, or (with lineEvents, where the device
+    // can tell without being polled) a modem input line changes; returns
+    // the port_event bits of what happened. Errors wake nobody: they are
+    // taken with the next TakeStatus. Devices that cannot wait so fall back
+    // on WaitForData in short slices.
+    virtual unsigned WaitForEvents(const WakeEvent& wake, bool lineEvents);
+
+    // What the device can do. Devices that are no serial port report an
+    // unspecified provider with no capabilities.
+    virtual PropertiesQuery QueryProperties();
+
+    // Sets the read timing (see ReadTimeoutsResult); nothing to do for
+    // devices that are no terminal.
+    virtual ReadTimeoutsResult SetReadTimeouts();
 };
 
 }  // namespace platform

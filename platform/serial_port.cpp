@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <thread>
 
@@ -17,6 +18,32 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The capabilities the terminal interface gives every terminal: hardware
+// and software handshake, parity checking, settable start and stop
+// characters, and an interval timeout (VTIME).
+constexpr std::uint32_t kPcfDtrDsr = 0x1;
+constexpr std::uint32_t kPcfRtsCts = 0x2;
+constexpr std::uint32_t kPcfRlsd = 0x4;
+constexpr std::uint32_t kPcfParityCheck = 0x8;
+constexpr std::uint32_t kPcfXonXoff = 0x10;
+constexpr std::uint32_t kPcfSetXChar = 0x20;
+constexpr std::uint32_t kPcfIntTimeouts = 0x80;
+// Parity, rate, data bits, stop bits, handshake, parity check; carrier
+// detect where the modem lines can be read.
+constexpr std::uint32_t kSettableTermios = 0x3F;
+constexpr std::uint32_t kSettableRlsd = 0x40;
+// Every rate with a terminal code (75 ... 115200), and any other as a
+// number: 75, 110, 134.5, 150, 300, 600, 1200, 1800, 2400, 4800, 9600,
+// 19200, 38400, 57600, 115200.
+constexpr std::uint32_t kTermiosRates = 0x1 | 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x80 |
+                                        0x100 | 0x200 | 0x800 | 0x2000 | 0x4000 | 0x40000 |
+                                        0x20000;
+constexpr std::uint32_t kRate115200 = 0x20000;
+// CS5 ... CS8.
+constexpr std::uint16_t kDataBits5To8 = 0x000F;
+// One or two stop bits; no, odd, even, mark and space parity (CMSPAR).
+constexpr std::uint16_t kStopParity = 0x0001 | 0x0004 | 0x0100 | 0x0200 | 0x0400 | 0x0800 | 0x1000;
 
 int PollTimeout(Clock::time_point deadline) {
     const auto left =
@@ -174,6 +201,65 @@ bool SerialPort::SetRts(bool on) {
 
 void SerialPort::Purge() {
     ::tcflush(fd_.Get(), TCIOFLUSH);
+}
+
+unsigned SerialPort::WaitForEvents(const WakeEvent& wake, bool lineEvents) {
+    if (hungUp_) return port_event::kHangUp;
+    if (lineEvents && !lineWatch_ && linesChanged_.Valid()) {
+        lineWatch_ = std::make_unique<ModemLineWatch>(fd_.Get(), linesChanged_);
+    }
+    std::array<pollfd, 3> entries{{{fd_.Get(), POLLIN, 0},
+                                   {wake.Fd(), POLLIN, 0},
+                                   {linesChanged_.Fd(), POLLIN, 0}}};
+    const nfds_t count = lineEvents && lineWatch_ ? 3 : 2;
+    while (::poll(entries.data(), count, -1) < 0) {
+        if (errno != EINTR) return port_event::kHangUp;
+    }
+    unsigned events = 0;
+    if ((entries[1].revents & POLLIN) != 0 && wake.Take()) events |= port_event::kWoken;
+    if ((entries[2].revents & POLLIN) != 0 && linesChanged_.Take()) events |= port_event::kLines;
+    const short device = entries[0].revents;
+    if ((device & (POLLHUP | POLLERR | POLLNVAL)) != 0 && QueuedBytes() == 0) {
+        hungUp_ = true;
+        return events | port_event::kHangUp;
+    }
+    if (device != 0) events |= port_event::kData;  // what came before a hang-up too
+    return events;
+}
+
+PropertiesQuery SerialPort::QueryProperties() {
+    termios settings{};
+    if (::tcgetattr(fd_.Get(), &settings) != 0) return {{}, errno};
+    CommProperties properties;
+    properties.dwServiceMask = CommProperties::kSerialService;
+    properties.dwProvCapabilities =
+        kPcfRtsCts | kPcfParityCheck | kPcfXonXoff | kPcfSetXChar | kPcfIntTimeouts;
+    properties.dwSettableParams = kSettableTermios;
+    properties.dwMaxBaud = CommProperties::kBaudUser;
+    properties.dwSettableBaud = kTermiosRates | CommProperties::kBaudUser;
+    properties.wSettableData = kDataBits5To8;
+    properties.wSettableStopParity = kStopParity;
+    serial_struct serial{};
+    if (::ioctl(fd_.Get(), TIOCGSERIAL, &serial) == 0) {
+        properties.dwProvSubType = CommProperties::kRs232;
+        // The fastest rate the UART divides down to without a custom divisor.
+        if (serial.baud_base == 115200) properties.dwMaxBaud = kRate115200;
+    }
+    if (ModemLines()) {
+        properties.dwProvCapabilities |= kPcfDtrDsr | kPcfRlsd;
+        properties.dwSettableParams |= kSettableRlsd;
+    }
+    return {properties, 0};
+}
+
+ReadTimeoutsResult SerialPort::SetReadTimeouts() {
+    using Step = ReadTimeoutsResult::Step;
+    termios settings{};
+    if (::tcgetattr(fd_.Get(), &settings) != 0) return {Step::kGet, errno};
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd_.Get(), TCSANOW, &settings) != 0) return {Step::kSet, errno};
+    return {};
 }
 
 }  // namespace platform

@@ -7,6 +7,11 @@
 // number. Communication errors come from the driver's error counters where
 // it keeps them; a pseudo-terminal keeps none and never reports errors or
 // modem lines, and ignores the rate.
+//
+// In the event-driven wait (WaitForEvents) modem-line changes come from a
+// helper thread sleeping in the driver (platform/modem_line_watch.h),
+// started at the first wait that asks for them; where the driver cannot
+// wait for the lines they are not reported.
 
 #include <array>
 #include <atomic>
@@ -16,6 +21,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/modem_line_watch.h"
 #include "platform/serial_device.h"
 #include "platform/unique_fd.h"
 
@@ -52,6 +58,11 @@ class SerialPort final : public SerialDevice {
     bool SetDtr(bool on) override;
     bool SetRts(bool on) override;
     void Purge() override;
+    unsigned WaitForEvents(const WakeEvent& wake, bool lineEvents) override;
+    // Fails only for a descriptor that is no terminal: a pseudo-terminal or
+    // a USB modem port is a port like any other here.
+    PropertiesQuery QueryProperties() override;
+    ReadTimeoutsResult SetReadTimeouts() override;
 
     // The rate the driver runs at now; nothing when it cannot tell.
     std::optional<std::uint32_t> BaudRate() const;
@@ -74,6 +85,10 @@ class SerialPort final : public SerialDevice {
     std::array<int, 5> errorCounts_{};
     // Set once the device has hung up; it stays unusable until reopened.
     std::atomic<bool> hungUp_{false};
+    // Signalled by the line watch; both belong to the event-driven wait.
+    WakeEvent linesChanged_;
+    // Declared after fd_: it ends before the descriptor closes.
+    std::unique_ptr<ModemLineWatch> lineWatch_;
 };
 
 }  // namespace platform

@@ -10,6 +10,7 @@ namespace platform {
 namespace {
 
 constexpr int kMostNice = 19;
+constexpr int kLeastNice = -20;
 
 id_t ThisThread() {
     return static_cast<id_t>(::gettid());
@@ -25,8 +26,17 @@ void LowerThisThreadPriority(int steps) {
     SetThisThreadNice(std::min(current + steps, kMostNice));
 }
 
+bool RaiseThisThreadPriority(int steps) {
+    if (steps <= 0) return true;
+    errno = 0;
+    const int current = ::getpriority(PRIO_PROCESS, ThisThread());
+    if (errno != 0) return false;
+    return ::setpriority(PRIO_PROCESS, ThisThread(), std::max(current - steps, kLeastNice)) == 0;
+}
+
 void SetThisThreadNice(int nice) {
-    static_cast<void>(::setpriority(PRIO_PROCESS, ThisThread(), std::clamp(nice, -20, kMostNice)));
+    static_cast<void>(
+        ::setpriority(PRIO_PROCESS, ThisThread(), std::clamp(nice, kLeastNice, kMostNice)));
 }
 
 }  // namespace platform

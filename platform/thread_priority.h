@@ -8,6 +8,10 @@ namespace platform {
 // Adds `steps` (0 or more) to the calling thread's nice value, at most 19.
 void LowerThisThreadPriority(int steps);
 
+// Subtracts `steps` (0 or more) from the calling thread's nice value, at
+// least -20. False, and the thread as it was, without the privilege.
+bool RaiseThisThreadPriority(int steps);
+
 // Sets the calling thread's nice value (-20..19).
 void SetThisThreadNice(int nice);
 

@@ -58,34 +58,17 @@ double ProcessCpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-class PortReaderTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(pty.Valid());
-        ResetSentenceParser();
-        g_baudRate = 4800;
-        g_autoBaud = 0;
-        SetGpsInputHandlers(recorder.Handlers());
-    }
-    void TearDown() override {
-        CloseGpsPort();
-        SetGpsInputHandlers({});
-        SetGpsDeviceOpener(nullptr);
-        SetGpsPortDialogOpen(false);
-        g_autoBaud = 0;
-        g_nmeaCode = 0;
-    }
+using PortReaderTest = GpsPortFixture;
 
-    platform::ScopedRecordingSink boxes;
-    platform::ScopedRecordingUiPost posts;
-    PseudoTerminal pty;
-    SentenceRecorder recorder;
-};
+class FlightInBothModes : public GpsPortFixture,
+                          public ::testing::WithParamInterface<ReaderMode> {};
 
-TEST_F(PortReaderTest, AScriptedFlightArrivesSentenceBySentenceWithoutLoss) {
+// Polling or waiting for events (with or without "UseRxFlag"), the reader
+// hands on the same sentences and so publishes the same fixes.
+TEST_P(FlightInBothModes, AScriptedFlightArrivesSentenceBySentenceWithoutLoss) {
     const std::vector<std::string> flight = CaptureSentences();
     ASSERT_GT(flight.size(), 4000u);
-    ASSERT_TRUE(OpenGpsPort(platform::FromUtf8(pty.Path())));
+    ASSERT_TRUE(OpenInMode(GetParam()));
 
     // The instrument writes in pieces of any size, split anywhere.
     std::string stream;
@@ -113,6 +96,21 @@ TEST_F(PortReaderTest, AScriptedFlightArrivesSentenceBySentenceWithoutLoss) {
     EXPECT_EQ(fromPort, direct.Fixes());
     EXPECT_GT(fromPort.size(), 400u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Reader, FlightInBothModes,
+                         ::testing::Values(ReaderMode::kPolling, ReaderMode::kEvents,
+                                           ReaderMode::kEventsOnLineFeed),
+                         [](const auto& param) -> std::string {
+                             switch (param.param) {
+                                 case ReaderMode::kPolling:
+                                     return "Polling";
+                                 case ReaderMode::kEvents:
+                                     return "Events";
+                                 case ReaderMode::kEventsOnLineFeed:
+                                     break;
+                             }
+                             return "EventsOnLineFeed";
+                         });
 
 TEST_F(PortReaderTest, AnUnpluggedPortIsWaitedOnQuietlyAndReadsAgainAfterReopening) {
     const std::string gga =
@@ -197,42 +195,33 @@ TEST_F(PortReaderTest, APortReplacedUnderItsNameIsReadAgainAndThePilotIsTold) {
 // Passes what the port receives only at the rate the instrument sends at;
 // at any other rate the bytes arrive garbled, as from a real receiver. (A
 // pseudo-terminal ignores the rate.)
-class RateCheckingDevice final : public platform::SerialDevice {
+class RateCheckingDevice final : public ForwardingDevice {
   public:
     RateCheckingDevice(std::unique_ptr<platform::SerialDevice> port, std::uint32_t rate,
                        std::uint32_t instrumentRate)
-        : port_(std::move(port)), rate_(rate), instrumentRate_(instrumentRate) {}
+        : ForwardingDevice(std::move(port)), rate_(rate), instrumentRate_(instrumentRate) {}
 
-    platform::DataWait WaitForData(std::chrono::milliseconds timeout) override {
-        return port_->WaitForData(timeout);
-    }
     platform::PortStatus TakeStatus() override {
-        platform::PortStatus status = port_->TakeStatus();
+        platform::PortStatus status = ForwardingDevice::TakeStatus();
         if (rate_ != instrumentRate_ && status.queued > 0)
             status.errors |= platform::comm_error::kFrame;
         return status;
     }
     std::size_t Read(std::span<std::uint8_t> buffer) override {
-        const std::size_t count = port_->Read(buffer);
+        const std::size_t count = ForwardingDevice::Read(buffer);
         if (rate_ != instrumentRate_) {
             for (std::size_t i = 0; i < count; ++i)
                 buffer[i] ^= 0xF0;  // never '$' or '!'
         }
         return count;
     }
-    int Write(std::span<const std::uint8_t> bytes) override { return port_->Write(bytes); }
     int SetBaudRate(std::uint32_t rate) override {
-        const int error = port_->SetBaudRate(rate);
+        const int error = ForwardingDevice::SetBaudRate(rate);
         if (error == 0) rate_ = rate;
         return error;
     }
-    std::optional<unsigned> ModemLines() override { return port_->ModemLines(); }
-    bool SetDtr(bool on) override { return port_->SetDtr(on); }
-    bool SetRts(bool on) override { return port_->SetRts(on); }
-    void Purge() override { port_->Purge(); }
 
   private:
-    std::unique_ptr<platform::SerialDevice> port_;
     std::atomic<std::uint32_t> rate_;
     const std::uint32_t instrumentRate_;
 };

@@ -13,10 +13,18 @@
 #include <vector>
 
 #include "gps/gps_fix_record.h"
+#include "gps/gps_port.h"
+#include "gps/port_dialog_feed.h"
+#include "gps/port_events.h"
 #include "gps/nmea_line.h"
 #include "gps/nmea_parser_state.h"
 #include "gps/port_reader.h"
 #include "gps/settings_values.h"
+#include "platform/message_box.h"
+#include "platform/serial_device.h"
+#include "platform/ui_post.h"
+#include "platform/utf.h"
+#include "testing/pseudo_terminal.h"
 
 namespace gps::testing {
 
@@ -61,6 +69,33 @@ inline void ResetSentenceParser() {
     ResetNmeaParserState();
     g_nmeaCode = 0;
 }
+
+// Passes every call on to a real port; tests override what they change.
+class ForwardingDevice : public platform::SerialDevice {
+  public:
+    explicit ForwardingDevice(std::unique_ptr<platform::SerialDevice> port)
+        : port_(std::move(port)) {}
+
+    platform::DataWait WaitForData(std::chrono::milliseconds timeout) override {
+        return port_->WaitForData(timeout);
+    }
+    platform::PortStatus TakeStatus() override { return port_->TakeStatus(); }
+    std::size_t Read(std::span<std::uint8_t> buffer) override { return port_->Read(buffer); }
+    int Write(std::span<const std::uint8_t> bytes) override { return port_->Write(bytes); }
+    int SetBaudRate(std::uint32_t rate) override { return port_->SetBaudRate(rate); }
+    std::optional<unsigned> ModemLines() override { return port_->ModemLines(); }
+    bool SetDtr(bool on) override { return port_->SetDtr(on); }
+    bool SetRts(bool on) override { return port_->SetRts(on); }
+    void Purge() override { port_->Purge(); }
+    unsigned WaitForEvents(const platform::WakeEvent& wake, bool lineEvents) override {
+        return port_->WaitForEvents(wake, lineEvents);
+    }
+    platform::PropertiesQuery QueryProperties() override { return port_->QueryProperties(); }
+    platform::ReadTimeoutsResult SetReadTimeouts() override { return port_->SetReadTimeouts(); }
+
+  private:
+    std::unique_ptr<platform::SerialDevice> port_;
+};
 
 // Records every sentence the reader hands on, runs it through the standard
 // step and, for accepted ones, keeps the parsed values (then clears the
@@ -119,6 +154,46 @@ class SentenceRecorder {
     std::vector<std::string> sentences_;
     std::vector<ParsedFix> fixes_;
     std::vector<BinaryFrame> frames_;
+};
+
+// kEventsOnLineFeed: waiting for events with "UseRxFlag" on.
+enum class ReaderMode { kPolling, kEvents, kEventsOnLineFeed };
+
+// A pseudo-terminal to play the instrument on, the reader's sentences
+// recorded, and boxes and posts caught.
+class GpsPortFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.Valid());
+        ResetSentenceParser();
+        g_baudRate = 4800;
+        g_autoBaud = 0;
+        SetGpsInputHandlers(recorder.Handlers());
+    }
+    void TearDown() override {
+        CloseGpsPort();
+        SetGpsInputHandlers({});
+        SetGpsDeviceOpener(nullptr);
+        SetGpsPortDialogOpen(false);
+        g_autoBaud = 0;
+        g_nmeaCode = 0;
+        g_useRxFlag = 0;
+        SetGpsPortEventMask();
+    }
+
+    // Opens the pseudo-terminal; waiting for events needs the polling flag
+    // cleared once the reader has been started.
+    bool OpenInMode(ReaderMode mode) {
+        g_useRxFlag = mode == ReaderMode::kEventsOnLineFeed ? 1 : 0;
+        if (!OpenGpsPort(platform::FromUtf8(pty.Path()))) return false;
+        if (mode != ReaderMode::kPolling) SetGpsPortPolling(false);
+        return true;
+    }
+
+    platform::ScopedRecordingSink boxes;
+    platform::ScopedRecordingUiPost posts;
+    test_support::PseudoTerminal pty;
+    SentenceRecorder recorder;
 };
 
 }  // namespace gps::testing

@@ -10,8 +10,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
+#include "platform/modem_line_watch.h"
+#include "platform/wake_event.h"
 #include "testing/pseudo_terminal.h"
 
 namespace platform {
@@ -132,6 +135,62 @@ TEST_F(SerialPortTest, AfterAHangUpWaitsDoNotSpinAndReadsGiveNothing) {
         std::uint8_t buffer[16];
         EXPECT_EQ(port->Read(buffer), 0u);
     }
+}
+
+TEST_F(SerialPortTest, AnEventWaitEndsForAWakeBytesOrAHangUpOnly) {
+    const WakeEvent wake;
+    ASSERT_TRUE(wake.Valid());
+    // Line changes were asked for, but a pseudo-terminal cannot report them:
+    // only the wake ends the wait.
+    const auto start = Clock::now();
+    std::thread waker([&] {
+        std::this_thread::sleep_for(30ms);
+        wake.Signal();
+    });
+    EXPECT_EQ(port->WaitForEvents(wake, true), port_event::kWoken);
+    EXPECT_GE(Clock::now() - start, 25ms);
+    waker.join();
+    EXPECT_FALSE(wake.Take());  // the wait took the wake-up
+
+    wake.Signal();  // given before the wait: not lost
+    EXPECT_EQ(port->WaitForEvents(wake, true), port_event::kWoken);
+
+    pty.Send("$GP");
+    EXPECT_EQ(port->WaitForEvents(wake, true), port_event::kData);
+    EXPECT_EQ(ReadAll(3), "$GP");
+
+    pty.Unplug();
+    EXPECT_EQ(port->WaitForEvents(wake, true), port_event::kHangUp);
+    EXPECT_EQ(port->WaitForEvents(wake, true), port_event::kHangUp);
+}
+
+TEST_F(SerialPortTest, ALineWatchOnADriverThatCannotWaitForLinesEndsAtOnce) {
+    const WakeEvent changed;
+    const ModemLineWatch watch(pty.Master(), changed);
+    const auto deadline = Clock::now() + 1s;
+    while (watch.Supported() && Clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_FALSE(watch.Supported());
+    EXPECT_FALSE(changed.Take());
+}
+
+TEST_F(SerialPortTest, APseudoTerminalIsAPortWithoutModemLinesAndTakesTheReadTiming) {
+    const PropertiesQuery query = port->QueryProperties();
+    ASSERT_EQ(query.error, 0);
+    const CommProperties& properties = query.properties;
+    EXPECT_EQ(properties.wPacketLength, 64);
+    EXPECT_EQ(properties.dwServiceMask, CommProperties::kSerialService);
+    EXPECT_EQ(properties.dwProvSubType, CommProperties::kUnspecified);
+    EXPECT_EQ(properties.dwProvCapabilities & 0x5u, 0u);  // no DTR/DSR, no carrier detect
+    EXPECT_NE(properties.dwSettableBaud & CommProperties::kBaudUser, 0u);
+    EXPECT_EQ(properties.wSettableData, 0x0F);
+    EXPECT_EQ(properties.dwCurrentRxQueue, 0u);
+
+    EXPECT_EQ(port->SetReadTimeouts().failed, ReadTimeoutsResult::Step::kNone);
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty.Master(), &settings), 0);
+    EXPECT_EQ(settings.c_cc[VMIN], 0);
+    EXPECT_EQ(settings.c_cc[VTIME], 0);
 }
 
 TEST(SerialPortOpen, FailuresTellTheStepAndTheError) {
