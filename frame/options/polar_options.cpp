@@ -43,10 +43,10 @@ PolarOptions PolarOptions::FromRunning() {
     o.usePolar = s.inUse.usePolar && !s.fileName.empty() ? 1 : 0;
     o.glideRatio = s.inUse.glideRatio;
     o.weightFactor = RoundTo(s.weightFactor * s.weightFactor, 0.01F);
-    o.averageSeconds = static_cast<int>(s.varioAverageTime * 3600.0F);
+    o.averageSeconds = static_cast<int>(std::lround(s.varioAverageTime * 3600.0F));
     o.useBallastSetting = s.useBallastSetting;
     o.bugsPercent = static_cast<int>(s.bugsFactor * 100.0F + 0.1F) - 100;
-    o.ballastPercent = s.ballastRatio * 100.0F;
+    o.ballastPercent = std::round(s.ballastRatio * 100.0F);
     return o;
 }
 

@@ -195,6 +195,27 @@ TEST_F(OptionsSheetTest, TallPagesScrollAndEveryPageHasAScreenshot) {
     });
 }
 
+void Check(wxWindow& page, int id, bool checked) {
+    auto* box = dynamic_cast<wxCheckBox*>(page.FindWindow(id));
+    ASSERT_NE(box, nullptr) << id;
+    box->SetValue(checked);
+}
+
+TEST_F(OptionsSheetTest, LinesAndTheMapInThermalModeAreRefusedTogether) {
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    const int thermal = IndexOf(sheet, 206);
+    sheet.SetActivePage(thermal);
+    COptionsPage& page = *sheet.Page(thermal);
+    Check(page, 1203, true);
+    Check(page, 1104, true);
+    EXPECT_FALSE(sheet.ApplyAll());
+    EXPECT_EQ(sheet.ActivePage(), thermal);
+    ASSERT_EQ(boxes_->Boxes().size(), 1U);
+    EXPECT_EQ(boxes_->Boxes()[0].text, gui::BundleString(2514));
+    Check(page, 1104, false);
+    EXPECT_TRUE(sheet.ApplyAll());
+}
+
 // The settings file without one of its sections.
 std::string FileWithout(const std::filesystem::path& file, const std::string& section) {
     std::ifstream in(file);
@@ -206,12 +227,6 @@ std::string FileWithout(const std::filesystem::path& file, const std::string& se
         if (!skipping) kept += line + '\n';
     }
     return kept;
-}
-
-void Check(wxWindow& page, int id, bool checked) {
-    auto* box = dynamic_cast<wxCheckBox*>(page.FindWindow(id));
-    ASSERT_NE(box, nullptr) << id;
-    box->SetValue(checked);
 }
 
 TEST_F(OptionsSheetTest, VisitingOnlyTheUnitsPageChangesNoOtherStoredValue) {
