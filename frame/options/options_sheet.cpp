@@ -2,14 +2,17 @@
 
 #include <wx/button.h>
 #include <wx/gdicmn.h>
-#include <wx/notebook.h>
+#include <wx/choicebk.h>
 #include <wx/sizer.h>
 
 #include "core/string_resources.h"
 #include "frame/options/alarm_zones_page.h"
 #include "frame/options/compass_page.h"
 #include "frame/options/events_page.h"
+#include "frame/options/fonts_page.h"
 #include "frame/options/general_pages.h"
+#include "frame/options/glide_pages.h"
+#include "frame/options/map_pages.h"
 #include "frame/options/options_page.h"
 #include "frame/options/team_page.h"
 #include "frame/options/wind_page.h"
@@ -26,18 +29,29 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     : wxDialog(parent, wxID_ANY, caption, wxDefaultPosition, wxSize(480, 400),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     g_nScrollUnit = ScrollUnitForDpi(wxGetDisplayPPI().GetWidth());
-    book_ = new wxNotebook(this, wxID_ANY);
+    // Nineteen tabs do not fit a hand-held screen: the pages are chosen from
+    // a list above them.
+    book_ = new wxChoicebook(this, wxID_ANY);
     // The order of the tabs is the order pilots know.
     AddPage(std::make_unique<CKOR_VANoptionsLog>());
+    AddPage(std::make_unique<CKOR_VANoptionsMaps>());
+    AddPage(std::make_unique<COptionsThermalMode>());
+    AddPage(std::make_unique<COptionsPolars>());
     AddPage(std::make_unique<CKOR_VANoptionsMisc>());
     AddPage(std::make_unique<CKOR_VANoptionsMisc2>());
     AddPage(std::make_unique<COptionsCompass>());
     AddPage(std::make_unique<COptionsWinds>());
     AddPage(std::make_unique<COptionsAlarmZones>());
+    AddPage(std::make_unique<COptionsShowQueue>());
+    AddPage(std::make_unique<COptionsOLCdistance>());
     AddPage(std::make_unique<COptionsTeam>());
     AddPage(std::make_unique<COptionsEvents>());
     AddPage(std::make_unique<CKOR_VANoptionsUnits>());
+    AddPage(std::make_unique<COptionsTasks>());
+    AddPage(std::make_unique<CReachableOutlineOptions>());
     AddPage(std::make_unique<CKOR_VANoptionsUTM>());
+    AddPage(std::make_unique<COptionsFonts>());
+    // The FLARM page comes last, when the FLARM object exists.
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(book_, 1, wxEXPAND | wxALL, 4);
@@ -47,8 +61,8 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     const std::wstring title = core::LoadResourceString(kTitleString);
     if (!title.empty()) SetTitle(title);
 
-    book_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &CKOR_VANoptions::OnPageChanging, this);
-    book_->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CKOR_VANoptions::OnPageChanged, this);
+    book_->Bind(wxEVT_CHOICEBOOK_PAGE_CHANGING, &CKOR_VANoptions::OnPageChanging, this);
+    book_->Bind(wxEVT_CHOICEBOOK_PAGE_CHANGED, &CKOR_VANoptions::OnPageChanged, this);
     Bind(wxEVT_BUTTON, &CKOR_VANoptions::OnOK, this, wxID_OK);
     SetActivePage(static_cast<int>(startPage) < PageCount() ? static_cast<int>(startPage) : 0);
 }

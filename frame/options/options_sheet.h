@@ -1,7 +1,7 @@
 #pragma once
-// The options sheet: one modal dialog with a tab per options page, in the
-// sheet's fixed order. OK validates the page on show (staying there with the
-// message when a value is refused), applies every page, the ones never
+// The options sheet: one modal dialog whose pages are chosen from a list, in
+// the sheet's fixed order. OK validates the page on show (staying there with
+// the message when a value is refused), applies every page, the ones never
 // shown included (they write back the running values), and remembers the
 // page for the next opening. Cancel changes nothing. UI thread only.
 
@@ -12,7 +12,7 @@
 
 class wxBookCtrlEvent;
 class wxCommandEvent;
-class wxNotebook;
+class wxChoicebook;
 
 namespace frame {
 
@@ -39,7 +39,7 @@ class CKOR_VANoptions final : public wxDialog {
     void OnPageChanged(wxBookCtrlEvent& event);
     void OnOK(wxCommandEvent& event);
 
-    wxNotebook* book_ = nullptr;
+    wxChoicebook* book_ = nullptr;
     std::vector<COptionsPage*> pages_;  // owned by the book
 };
 

@@ -7,7 +7,9 @@
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <numbers>
 #include <string>
 
@@ -15,15 +17,19 @@
 #include "core/string_resources.h"
 #include "frame/options/options_page.h"
 #include "frame/options/options_sheet.h"
+#include "frame/options/view_link.h"
 #include "frame/tests/gui/dialog_test_support.h"
 #include "glide/settings_values.h"
 #include "gps/settings_values.h"
+#include "nav/settings_values.h"
 #include "nav/team_code.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "testing/comma_locale.h"
+#include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 
 namespace frame {
@@ -42,8 +48,10 @@ class OptionsSheetTest : public ::testing::Test {
         core::g_useGpsVariation = 0;
         core::g_variation = 1.5;
         g_nLastOptionsPage = 0;
+        SetViews(nullptr);
     }
     ~OptionsSheetTest() override {
+        SetViews(nullptr);
         core::SetStringProvider(nullptr);
         platform::SetAppSettings(nullptr);
     }
@@ -74,9 +82,10 @@ class OptionsSheetTest : public ::testing::Test {
 TEST_F(OptionsSheetTest, PagesComeInTheirOrderAndTheTitleFromTheStringTable) {
     ASSERT_TRUE(installation_.XrcLoaded());
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-    const int expected[] = {135, 131, 234, 210, 211, 231, 289, 219, 132, 136};
-    ASSERT_EQ(sheet.PageCount(), 10);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
+    // The FLARM page would follow the fonts page when the FLARM object exists.
+    const int expected[] = {135, 178, 206, 204, 131, 234, 210, 211, 231, 235, 237, 289, 219, 132, 236, 292, 136, 217};
+    ASSERT_EQ(sheet.PageCount(), 18);
+    for (int i = 0; i < 18; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
     EXPECT_EQ(sheet.GetTitle().ToStdWstring(), gui::BundleString(171));
 }
 
@@ -184,6 +193,126 @@ TEST_F(OptionsSheetTest, TallPagesScrollAndEveryPageHasAScreenshot) {
         EXPECT_EQ(misc->State().contentBottom % g_nScrollUnit, 0);
         sheet.EndModal(wxID_CANCEL);
     });
+}
+
+void Check(wxWindow& page, int id, bool checked) {
+    auto* box = dynamic_cast<wxCheckBox*>(page.FindWindow(id));
+    ASSERT_NE(box, nullptr) << id;
+    box->SetValue(checked);
+}
+
+TEST_F(OptionsSheetTest, LinesAndTheMapInThermalModeAreRefusedTogether) {
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    const int thermal = IndexOf(sheet, 206);
+    sheet.SetActivePage(thermal);
+    COptionsPage& page = *sheet.Page(thermal);
+    Check(page, 1203, true);
+    Check(page, 1104, true);
+    EXPECT_FALSE(sheet.ApplyAll());
+    EXPECT_EQ(sheet.ActivePage(), thermal);
+    ASSERT_EQ(boxes_->Boxes().size(), 1U);
+    EXPECT_EQ(boxes_->Boxes()[0].text, gui::BundleString(2514));
+    Check(page, 1104, false);
+    EXPECT_TRUE(sheet.ApplyAll());
+}
+
+// The settings file without one of its sections.
+std::string FileWithout(const std::filesystem::path& file, const std::string& section) {
+    std::ifstream in(file);
+    std::string line;
+    std::string kept;
+    bool skipping = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] == '[') skipping = line == section;
+        if (!skipping) kept += line + '\n';
+    }
+    return kept;
+}
+
+TEST_F(OptionsSheetTest, VisitingOnlyTheUnitsPageChangesNoOtherStoredValue) {
+    const test_support::ScratchFolder folder;
+    const auto file = folder / "settings";
+    platform::SetAppSettings(std::make_unique<platform::SettingsStore>(file));
+    // Values some pages read only when shown, or the map view keeps.
+    Store().WriteInt("Settings", "Resolution", 2);
+    Store().WriteInt("Options\\Fonts", "notesBold", 1);
+    Store().WriteInt("Options\\Maps", "DotSize", 4);
+    Store().WriteString("Options\\Maps", "ZoomFactor", std::string_view("2.000000"));
+    Store().WriteInt("Options\\Maps", "ShowReachableOutline", 1);
+    glide::g_reachableDefaultMc = 1.234F;
+    nav::g_postRadius = 2.345F;
+    {
+        CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+        ASSERT_TRUE(sheet.ApplyAll());
+    }
+    EXPECT_EQ(Store().GetInt("Settings", "Resolution", 0), 2U);
+    EXPECT_EQ(Store().GetInt("Options\\Fonts", "notesBold", 0), 1U);
+    EXPECT_EQ(Store().GetInt("Options\\Maps", "DotSize", 0), 4U);
+    EXPECT_EQ(Store().GetInt("Options\\Maps", "ShowReachableOutline", 0), 1U);
+    EXPECT_EQ(Store().GetInt("Options\\Maps", "ReachableDefaultMC", 0), 1234U);
+    EXPECT_EQ(Store().GetString("Options\\Maps", "ZoomFactor", std::string_view()), "2.000000");
+    const std::string before = FileWithout(file, "[Options\\Units]");
+
+    {
+        CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+        const int units = IndexOf(sheet, 132);
+        sheet.SetActivePage(units);
+        for (const int id : {1146, 1141, 1144, 1149}) {  // metres, km, km/h, m/s
+            auto* button = dynamic_cast<wxRadioButton*>(sheet.Page(units)->FindWindow(id));
+            ASSERT_NE(button, nullptr) << id;
+            button->SetValue(true);
+        }
+        ASSERT_TRUE(sheet.ApplyAll());
+    }
+    EXPECT_EQ(core::g_unitDist, 2);
+    EXPECT_EQ(FileWithout(file, "[Options\\Units]"), before);
+    EXPECT_FLOAT_EQ(nav::g_postRadius, 2.345F);
+    EXPECT_FLOAT_EQ(glide::g_reachableDefaultMc, 1.234F);
+    core::g_unitAlt = core::g_unitAlt2 = core::g_unitDist = core::g_unitSpeed = core::g_unitVario = 0;
+    nav::g_postRadius = 1.609F;
+    glide::g_reachableDefaultMc = 0.0F;
+}
+
+// Every new page gets a value typed; after OK a sheet built afresh from the
+// settings file (the map view's values read again) shows them again. The
+// whole run passes under a comma locale with the same stored texts.
+TEST_F(OptionsSheetTest, ValuesSetOnEveryPageAreFoundAgainFromTheFile) {
+    const test_support::CommaLocale comma;
+    const test_support::ScratchFolder folder;
+    const auto file = folder / "settings";
+    platform::SetAppSettings(std::make_unique<platform::SettingsStore>(file));
+    struct Typed {
+        int templateId;
+        int id;
+        std::wstring text;
+    };
+    const Typed typed[] = {{178, 1044, L"2.5"}, {206, 1057, L"20"}, {204, 1071, L"33.3"}, {237, 1337, L"0"},
+                           {236, 1308, L"2.5"}, {292, 1334, L"96"}, {217, 1168, L"2"},   {131, 1009, L"6370.5"}};
+    {
+        CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+        for (int i = 0; i < sheet.PageCount(); ++i) sheet.SetActivePage(i);
+        for (const Typed& t : typed) Type(*sheet.Page(IndexOf(sheet, t.templateId)), t.id, t.text);
+        Check(*sheet.Page(IndexOf(sheet, 235)), 1299, false);
+        Check(*sheet.Page(IndexOf(sheet, 235)), 1300, false);
+        ASSERT_TRUE(sheet.ApplyAll()) << (boxes_->Boxes().empty() ? L"" : boxes_->Boxes()[0].text);
+    }
+    EXPECT_EQ(Store().GetString("Options\\Maps", "ZoomFactor", std::string_view()), "2.500000");
+    EXPECT_EQ(Store().GetString("Settings\\Polars", "GlideRatio", std::string_view()), "33.3");
+    EXPECT_EQ(Store().GetInt("Options\\Display", "ShowQueue", 0), 0x7FFU & ~0x300U);
+
+    platform::SetAppSettings(std::make_unique<platform::SettingsStore>(file));
+    SetViews(nullptr);
+    CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+    for (const Typed& t : typed) {
+        const int index = IndexOf(sheet, t.templateId);
+        sheet.SetActivePage(index);
+        EXPECT_EQ(TextOf(*sheet.Page(index), t.id), t.text) << t.templateId;
+    }
+    auto* mode1 = dynamic_cast<wxCheckBox*>(sheet.Page(IndexOf(sheet, 235))->FindWindow(1299));
+    ASSERT_NE(mode1, nullptr);
+    EXPECT_FALSE(mode1->GetValue());
+    ASSERT_TRUE(sheet.ApplyAll());  // and OK again changes nothing
+    EXPECT_EQ(Store().GetString("Options\\Maps", "ZoomFactor", std::string_view()), "2.500000");
 }
 
 }  // namespace

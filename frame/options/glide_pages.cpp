@@ -1,0 +1,177 @@
+#include "frame/options/glide_pages.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filedlg.h>
+#include <wx/spinbutt.h>
+#include <wx/textctrl.h>
+
+#include <string>
+
+#include "core/settings_values.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+
+// Polar page controls.
+constexpr int kBallastSetting = 1103;
+constexpr int kWeightFactor = 1076;
+constexpr int kBallast = 1080;
+constexpr int kFileName = 1079;
+constexpr int kBrowse = 1078;
+constexpr int kBugs = 1176;
+constexpr int kBugsSpin = 1177;
+
+// Display-cycle page: the first mode's box.
+constexpr int kFirstMode = 1298;
+
+// The folder part of a stored name (either separator), for the file dialog.
+wxString FolderOf(const std::wstring& name) {
+    const std::size_t last = name.find_last_of(L"/\\");
+    return last == std::wstring::npos ? wxString() : wxString(name.substr(0, last));
+}
+
+}  // namespace
+
+// --- Polar.
+
+COptionsPolars::COptionsPolars() : COptionsPage(204, "Polar"), values_(PolarOptions::FromRunning()) {
+    Bind(wxEVT_CHECKBOX, &COptionsPolars::OnBallastSetting, this, kBallastSetting);
+    Bind(wxEVT_BUTTON, &COptionsPolars::OnBrowse, this, kBrowse);
+}
+
+void COptionsPolars::OnInitDialog() {
+    EnableBallast(values_.useBallastSetting != 0);
+    if (auto* spin = dynamic_cast<wxSpinButton*>(FindWindow(kBugsSpin))) {
+        spin->SetRange(-80, 80);
+        spin->SetValue(0);
+        spin->Bind(wxEVT_SPIN_UP, &COptionsPolars::OnBugsSpin, this);
+        spin->Bind(wxEVT_SPIN_DOWN, &COptionsPolars::OnBugsSpin, this);
+    }
+}
+
+void COptionsPolars::EnableBallast(bool ballastSetting) {
+    Enable(kBallast, ballastSetting);
+    Enable(kWeightFactor, !ballastSetting);
+}
+
+void COptionsPolars::OnBallastSetting(wxCommandEvent& event) {
+    EnableBallast(event.IsChecked());
+}
+
+// Each step moves the bugs by 5 within 0..80; the spin itself stays at 0.
+void COptionsPolars::OnBugsSpin(wxSpinEvent& event) {
+    auto* field = dynamic_cast<wxTextCtrl*>(FindWindow(kBugs));
+    if (field == nullptr) return;
+    long percent = 0;
+    if (!field->GetValue().ToLong(&percent)) percent = values_.bugsPercent;
+    const int steps = event.GetEventType() == wxEVT_SPIN_UP ? 1 : -1;
+    field->ChangeValue(std::to_string(StepBugs(static_cast<int>(percent), steps)));
+    event.Veto();
+}
+
+void COptionsPolars::OnBrowse(wxCommandEvent&) {
+    auto* field = dynamic_cast<wxTextCtrl*>(FindWindow(kFileName));
+    if (field == nullptr) return;
+    const std::wstring current = field->GetValue().ToStdWstring();
+    wxFileDialog dialog(this, "Glider Polar", FolderOf(current), current,
+                        "Polars files (*.plr)|*.plr|All Files (*.*)|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() == wxID_OK) field->ChangeValue(dialog.GetPath());
+}
+
+void COptionsPolars::DoDataExchange(gui::CDataExchange* pDX) {
+    gui::DDX_Radio(pDX, 1073, values_.usePolar);
+    gui::DDX_TextString(pDX, kFileName, values_.fileName);
+    gui::DDX_TextFloat(pDX, 1071, values_.glideRatio);
+    gui::DDV_MinMaxFloat(pDX, values_.glideRatio, 0.1F, 100.0F);
+    gui::DDX_TextFloat(pDX, kWeightFactor, values_.weightFactor);
+    gui::DDV_MinMaxFloat(pDX, values_.weightFactor, 0.5F, 3.0F);
+    gui::DDX_TextInt(pDX, 1081, values_.averageSeconds);
+    gui::DDV_MinMaxInt(pDX, values_.averageSeconds, 1, 600);
+    gui::DDX_Check(pDX, kBallastSetting, values_.useBallastSetting);
+    gui::DDX_TextInt(pDX, kBugs, values_.bugsPercent);
+    gui::DDV_MinMaxInt(pDX, values_.bugsPercent, 0, 80);
+    gui::DDX_TextFloat(pDX, kBallast, values_.ballastPercent);
+    gui::DDV_MinMaxFloat(pDX, values_.ballastPercent, 0.0F, 200.0F);
+}
+
+void COptionsPolars::OnApply() {
+    values_.Apply(platform::AppSettings(), Views());
+}
+
+// --- Display cycle.
+
+COptionsShowQueue::COptionsShowQueue()
+    : CScrolledPropertyPage(235, "Cycle"), values_(ShowQueueOptions::FromRunning(platform::AppSettings())) {}
+
+void COptionsShowQueue::OnInitDialog() {
+    CScrolledPropertyPage::OnInitDialog();
+    for (int i = 0; i < kAltStringModes; ++i) Show(kFirstMode + i, true);
+    Show(1309, false);
+    Layout();
+}
+
+void COptionsShowQueue::DoDataExchange(gui::CDataExchange* pDX) {
+    for (int i = 0; i < kAltStringModes; ++i) {
+        gui::DDX_Check(pDX, kFirstMode + i, values_.inCycle[static_cast<std::size_t>(i)]);
+    }
+    gui::DDX_Check(pDX, 1310, values_.altStringCycling);
+    gui::DDX_Radio(pDX, 1370, values_.resolution);
+}
+
+void COptionsShowQueue::OnApply() {
+    values_.Apply(platform::AppSettings());
+}
+
+// --- OLC weights.
+
+COptionsOLCdistance::COptionsOLCdistance() : COptionsPage(237, "OLC"), values_(OlcOptions::FromRunning()) {}
+
+void COptionsOLCdistance::DoDataExchange(gui::CDataExchange* pDX) {
+    for (int leg = 0; leg < kOlcEditedLegs; ++leg) {
+        int& weight = values_.weights[static_cast<std::size_t>(leg)];
+        gui::DDX_TextInt(pDX, 1334 + leg, weight);
+        gui::DDV_MinMaxInt(pDX, weight, 0, 100);
+    }
+    gui::DDX_Check(pDX, 1368, values_.toDestination);
+}
+
+void COptionsOLCdistance::OnApply() {
+    values_.Apply(platform::AppSettings());
+}
+
+// --- Tasks.
+
+COptionsTasks::COptionsTasks()
+    : CScrolledPropertyPage(236, "Tasks"), values_(TaskOptions::FromRunning(Views())) {}
+
+// The page shows the POST radius and two switches as stored; a page never
+// shown writes back the running ones.
+void COptionsTasks::OnInitDialog() {
+    CScrolledPropertyPage::OnInitDialog();
+    values_ = TaskOptions::FromStore(platform::AppSettings(), Views());
+    const std::wstring_view unit = core::DistanceUnitName(core::g_unitDist);
+    SetLabel(1310, wxString(unit.data(), unit.size()));
+    SetLabel(1315, wxString(unit.data(), unit.size()));
+}
+
+void COptionsTasks::DoDataExchange(gui::CDataExchange* pDX) {
+    gui::DDX_TextFloat(pDX, 1308, values_.postRadius);
+    gui::DDV_MinMaxFloat(pDX, values_.postRadius, 0.01F, 20.0F);
+    gui::DDX_TextFloat(pDX, 1313, values_.zoneMargin);
+    gui::DDV_MinMaxFloat(pDX, values_.zoneMargin, values_.MarginMinimum(), values_.MarginMaximum());
+    gui::DDX_Check(pDX, 1307, values_.resetClock);
+    gui::DDX_Check(pDX, 1311, values_.startEndCheckpointDirection);
+    gui::DDX_Check(pDX, 1312, values_.insertPostAtFinish);
+    gui::DDX_Check(pDX, 1316, values_.allowGotoWithTask);
+    gui::DDX_Check(pDX, 1317, values_.updateTaskFinishGate);
+    gui::DDX_Check(pDX, 1475, values_.gotoToMaxAatPoint);
+}
+
+void COptionsTasks::OnApply() {
+    values_.Apply(platform::AppSettings(), Views(), opened_);
+}
+
+}  // namespace frame

@@ -1,0 +1,79 @@
+#pragma once
+// What the options pages change beyond the stored settings: the map view's
+// own values and the refreshes of the map, the position page and their
+// fonts. The pages reach them only through ViewLink, so their values
+// classes run without a display: tests install a recording link, and the
+// views install theirs as they land (the map view's margin, dot sizes and
+// orientation have no home yet, so the default link keeps them, read once
+// from the store, for the map view to take over).
+//
+// UI thread only.
+
+#include <memory>
+#include <string>
+
+#include "platform/settings_store.h"
+
+namespace frame {
+
+// The map view's values the pages edit, in its own units.
+struct MapViewValues {
+    int dotSize = 2;                     // "DotSize"
+    int dotSpacing = 3;                  // "DotSpacing"
+    int cursorBlinkMs = 400;             // "CursorBlinkTime", the map timer's interval
+    float zoomFactor = 1.5F;             // "ZoomFactor"
+    float marginFraction = 0.1F;         // "MapMargin"
+    int orientation = 12;                // 0 north up, 12 track up, 13 track up flipped
+    int trackUp = 0;                     // the view's track-up flag
+    int zoomedTrackLength = 200;         // "ZoomedTrackCacheLength", points
+    float zoomedRadiusMetres = 1000.0F;  // "ZoomedMapRadius"
+    int showLiftInThermalMode = 0;       // "ShowLiftInThermalMode"
+    int drawLinesInThermalMode = 1;      // "DrawLinesInThermalMode"
+    int showGotoLine = 1;                // "ShowGOTOline" (Settings)
+    int allowGotoWithTask = 0;           // "allowGOTOwithTask"
+    int showReachableOutline = 0;        // "ShowReachableOutline"
+
+    // The values as stored, the defaults above for those missing.
+    static MapViewValues FromStore(const platform::SettingsStore& store);
+};
+
+class ViewLink {
+  public:
+    virtual ~ViewLink() = default;
+
+    virtual MapViewValues Values();
+    virtual void SetValues(const MapViewValues& values);
+
+    // The map view: its timer, margin, a full redraw.
+    virtual void StartMapTimer(int intervalMs);
+    virtual void SetMapMargin(float fraction);
+    virtual void InvalidateMap();
+
+    // The glide-mode indicator's picture (5 is the pilot's and left alone;
+    // 6 polar, 7 no polar, 8 constant glide speed); redrawn when set.
+    virtual int GlideModeIndicator();
+    virtual void SetGlideModeIndicator(int image);
+
+    // The reachable outline: shown on the map, and computed afresh.
+    virtual bool OutlineShown();
+    virtual void SetOutlineShown(bool shown);
+    virtual void RequestOutlineRecompute();
+
+    // Fonts made again from the font settings.
+    virtual void CreateMapFont();
+    virtual void CreateViewFonts();
+    virtual void SetNotesFont(bool bold);
+    virtual void SetListFontFace(const std::wstring& face);
+
+  private:
+    bool loaded_ = false;
+    MapViewValues values_;
+    int glideModeIndicator_ = 5;
+};
+
+// The link the pages use; the built-in one until another is installed.
+ViewLink& Views();
+// Installs a link (null: the built-in one again); returns the one before.
+std::unique_ptr<ViewLink> SetViews(std::unique_ptr<ViewLink> link);
+
+}  // namespace frame
