@@ -1,5 +1,6 @@
 #include "glide/polar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -87,6 +88,15 @@ void SetWeightFactor(float weightFactor) {
 
 void SetBugsFactor(float bugsFactor) {
     ChangePolarSettings([bugsFactor](PolarSettings& s) { s.bugsFactor = bugsFactor; });
+}
+
+float BugsFactorFromPercent(int percent) {
+    return 1.0F / (1.0F - static_cast<float>(std::clamp(percent, 0, 99)) / 100.0F);
+}
+
+int BugsPercentFromFactor(float bugsFactor) {
+    if (!(bugsFactor >= 1.0F)) return 0;
+    return static_cast<int>(std::lround(100.0F - 100.0F / bugsFactor));
 }
 
 void ScalePolar() {

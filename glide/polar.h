@@ -70,6 +70,11 @@ void ChangePolarSettings(const std::function<void(PolarSettings&)>& change);
 void SetWeightFactor(float weightFactor);
 void SetBugsFactor(float bugsFactor);
 
+// Bugs as the pilot types them, a per cent of lost performance (0..80), and
+// as the factor B on every sink: B = 1 / (1 - per cent / 100).
+float BugsFactorFromPercent(int percent);
+int BugsPercentFromFactor(float bugsFactor);
+
 // The polar in use from the fitted one and the current W and B:
 // a = a0 W B, b = b0 B, c = c0 / W B; minimum speed and best-glide speed
 // times W, minimum sink times W B.

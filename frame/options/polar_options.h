@@ -19,7 +19,7 @@ struct PolarOptions {
     float weightFactor = 1.0F;   // the weight ratio W^2, 0.5..3
     int averageSeconds = 20;     // 1..600
     int useBallastSetting = 0;
-    int bugsPercent = 0;         // 0..80; B = (100 + per cent) / 100
+    int bugsPercent = 0;         // 0..80; B = 1 / (1 - per cent / 100)
     float ballastPercent = 20.0F;  // 0..200
 
     static PolarOptions FromRunning();

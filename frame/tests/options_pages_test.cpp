@@ -205,19 +205,19 @@ TEST_F(PolarPage, WeightAndBugsScaleTheFittedPolar) {
     o.usePolar = 1;
     o.fileName = polarFile_;
     o.weightFactor = 1.44F;
-    o.bugsPercent = 15;
+    o.bugsPercent = 60;  // B = 1 / (1 - 0.6), as the glide panel has it
     o.Apply(store_, views_);
     const glide::PolarSettings s = glide::CurrentPolarSettings();
     EXPECT_TRUE(s.inUse.usePolar);
     EXPECT_FLOAT_EQ(s.weightFactor, 1.2F);
-    EXPECT_FLOAT_EQ(s.bugsFactor, 1.15F);
-    EXPECT_NEAR(s.inUse.a, s.a0 * 1.2F * 1.15F, 1e-5F);
-    EXPECT_NEAR(s.inUse.c, s.c0 * 1.15F / 1.2F, 1e-6F);
+    EXPECT_FLOAT_EQ(s.bugsFactor, 2.5F);
+    EXPECT_NEAR(s.inUse.a, s.a0 * 1.2F * 2.5F, 1e-5F);
+    EXPECT_NEAR(s.inUse.c, s.c0 * 2.5F / 1.2F, 1e-6F);
     EXPECT_EQ(Text("Settings\\Polars", "WeightFactor"), "1.44");
     EXPECT_EQ(Int("Settings\\Polars", "UsePolar"), 1u);
     EXPECT_EQ(views_.indicator, 6);
     EXPECT_TRUE(boxes_->Boxes().empty());
-    EXPECT_EQ(PolarOptions::FromRunning().bugsPercent, 15);
+    EXPECT_EQ(PolarOptions::FromRunning().bugsPercent, 60);
 }
 
 TEST_F(PolarPage, AMissingFileIsToldOnceAndSwitchesThePolarOff) {

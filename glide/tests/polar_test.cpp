@@ -65,6 +65,15 @@ TEST_F(PolarTest, ScalingMultipliesSpeedsByWeightAndSinksByBugs) {
     EXPECT_NEAR(polar.Sink(60.0F), unitSink * 1.2F * 1.25F, 1e-5F);
 }
 
+TEST(BugsTest, PerCentAndFactorConvertBothWays) {
+    EXPECT_FLOAT_EQ(BugsFactorFromPercent(0), 1.0F);
+    EXPECT_FLOAT_EQ(BugsFactorFromPercent(60), 2.5F);
+    EXPECT_EQ(BugsPercentFromFactor(2.5F), 60);
+    EXPECT_EQ(BugsPercentFromFactor(1.0F), 0);
+    EXPECT_EQ(BugsPercentFromFactor(0.5F), 0);  // never a negative per cent
+    for (int p = 0; p <= 80; p += 5) EXPECT_EQ(BugsPercentFromFactor(BugsFactorFromPercent(p)), p);
+}
+
 TEST_F(PolarTest, StartUpFitsTheFileAndReadsTheFactors) {
     const testing::TempDir dir;
     const auto file = dir.Write("discus.plr", Fixture());
