@@ -4,6 +4,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
 #include <utility>
@@ -18,14 +19,20 @@ constexpr unsigned kLatencyUs = 500000;
 // ALSA's error as a multimedia result: an absent device as no driver.
 int MmResult(int error) {
     switch (-error) {
-        case 0: return 0;
+        case 0:
+            return 0;
         case ENOENT:
         case ENODEV:
-        case ENXIO: return mm::kNoDriver;
-        case EBUSY: return mm::kAllocated;
-        case ENOMEM: return mm::kNoMemory;
-        case EINVAL: return mm::kBadFormat;
-        default: return mm::kUnspecified;
+        case ENXIO:
+            return mm::kNoDriver;
+        case EBUSY:
+            return mm::kAllocated;
+        case ENOMEM:
+            return mm::kNoMemory;
+        case EINVAL:
+            return mm::kBadFormat;
+        default:
+            return mm::kUnspecified;
     }
 }
 
@@ -51,6 +58,10 @@ class AlsaCapture final : public CaptureSource {
             return MmResult(error);
         }
         frameBytes_ = format.blockAlign == 0 ? 1 : format.blockAlign;
+        snd_pcm_uframes_t bufferFrames = 0;
+        snd_pcm_uframes_t periodFrames = 0;
+        if (snd_pcm_get_params(pcm_, &bufferFrames, &periodFrames) == 0 && periodFrames > 0)
+            readFrames_ = periodFrames;
         return 0;
     }
 
@@ -67,7 +78,9 @@ class AlsaCapture final : public CaptureSource {
 
     int Read(std::span<std::uint8_t> into, int waitMs) override {
         if (pcm_ == nullptr) return -1;
-        const snd_pcm_uframes_t frames = into.size() / frameBytes_;
+        // A period at a time: some plugins refuse more than their buffer.
+        const snd_pcm_uframes_t frames =
+            std::min<snd_pcm_uframes_t>(into.size() / frameBytes_, readFrames_);
         if (frames == 0) return 0;
         snd_pcm_sframes_t got = snd_pcm_readi(pcm_, into.data(), frames);
         if (got == -EAGAIN) {
@@ -96,6 +109,7 @@ class AlsaCapture final : public CaptureSource {
     std::string device_;
     snd_pcm_t* pcm_ = nullptr;
     unsigned frameBytes_ = 1;
+    snd_pcm_uframes_t readFrames_ = 1024;
 };
 
 std::mutex g_factoryMutex;

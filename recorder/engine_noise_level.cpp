@@ -12,7 +12,8 @@ int EnlSettleValue(int filterSetting) {
 }
 
 float EnlFilterCoefficient(int rate, int settle) {
-    return static_cast<float>(1.0 / (std::exp(10000.0 / (static_cast<double>(rate) * settle)) - 1.0));
+    return static_cast<float>(1.0 /
+                              (std::exp(10000.0 / (static_cast<double>(rate) * settle)) - 1.0));
 }
 
 EnlSettings ParseEnlSettings(std::string_view text, EnlSettings settings) {
@@ -32,8 +33,8 @@ std::optional<std::uint16_t> EnlBlockLevel(std::span<const std::uint8_t> samples
                                            int settle, bool twoStage, float k) {
     const long long count = static_cast<long long>(samples.size());
     const long long skip = rate / 3;
-    const long long settleSamples = std::min<long long>(
-        static_cast<long long>(settle) * rate / 2000, count - skip);
+    const long long settleSamples =
+        std::min<long long>(static_cast<long long>(settle) * rate / 2000, count - skip);
     // At least one filtered sample past the settling must be seen.
     if (count <= skip + settleSamples + 1) return std::nullopt;
     const double kd = k;

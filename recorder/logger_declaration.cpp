@@ -77,10 +77,14 @@ bool DeclarationChosen() {
 std::int32_t LoggerUnitsWord(int varioUnit, int distUnit) {
     if (varioUnit == 1) return 1;
     switch (distUnit) {
-        case 0: return 3;
-        case 1: return 0;
-        case 2: return 2;
-        default: return 3;
+        case 0:
+            return 3;
+        case 1:
+            return 0;
+        case 2:
+            return 2;
+        default:
+            return 3;
     }
 }
 

@@ -70,10 +70,10 @@ void UseFlarmLogger() {
 }
 
 bool PilotPrefersFlarm(void* frame) {
-    return platform::ShowMessageBox(frame, L"Do you want to use FLARM as your logger?",
-                                    L"KOR_VAN WinCE",
-                                    platform::mb::kYesNo | platform::mb::kIconQuestion |
-                                        platform::mb::kTopmost) == platform::kIdYes;
+    return platform::ShowMessageBox(
+               frame, L"Do you want to use FLARM as your logger?", L"KOR_VAN WinCE",
+               platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost) ==
+           platform::kIdYes;
 }
 
 int BindOwnLogger(void* frame) {
@@ -88,8 +88,8 @@ int BindOwnLogger(void* frame) {
     if (((type >> 8) & 0xFF) < kFirstDeclaringVersion) {
         ReleaseLogger();
         platform::ShowMessageBox(frame,
-                                 L"KorVnFAI.dll " + core::LoadResourceString(kIdsLoggerTooOld),
-                                 L"", platform::mb::kIconHand | platform::mb::kTopmost);
+                                 L"KorVnFAI.dll " + core::LoadResourceString(kIdsLoggerTooOld), L"",
+                                 platform::mb::kIconHand | platform::mb::kTopmost);
         return 0;
     }
     if (declare == nullptr) {

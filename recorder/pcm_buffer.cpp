@@ -9,21 +9,29 @@ namespace recorder {
 
 std::string_view MmErrorText(int code) {
     switch (code) {
-        case 0: return "";
-        case mm::kBadDeviceId: return "Specified device identifier is out of range.";
-        case mm::kAllocated: return "Specified resource is already allocated.";
-        case mm::kNoDriver: return "No device driver is present. ";
-        case mm::kNoMemory: return "Unable to allocate or lock memory. ";
+        case 0:
+            return "";
+        case mm::kBadDeviceId:
+            return "Specified device identifier is out of range.";
+        case mm::kAllocated:
+            return "Specified resource is already allocated.";
+        case mm::kNoDriver:
+            return "No device driver is present. ";
+        case mm::kNoMemory:
+            return "Unable to allocate or lock memory. ";
         case mm::kNotSupported:
             return "Specified device is synchronous and does not support pausing. ";
-        case mm::kBadFormat: return "Attempted to open with an unsupported waveform-audio format.";
-        case mm::kStillPlaying: return "The buffer pointed to by the pwh parameter is still in the queue.";
+        case mm::kBadFormat:
+            return "Attempted to open with an unsupported waveform-audio format.";
+        case mm::kStillPlaying:
+            return "The buffer pointed to by the pwh parameter is still in the queue.";
         case mm::kUnprepared:
             return "The buffer pointed to by the pwh parameter hasn't been prepared. ";
         case mm::kSync:
             return "The device is synchronous but waveOutOpen was calledwithout using the "
                    "WAVE_ALLOWSYNC flag. ";
-        default: return "Unspecified error";
+        default:
+            return "Unspecified error";
     }
 }
 

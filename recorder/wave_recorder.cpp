@@ -84,8 +84,7 @@ bool CWaveRecorder::FillBlock() {
     std::size_t filled = 0;
     std::optional<steady_clock::time_point> told;
     while (!stop_.load()) {
-        const int got =
-            source_->Read(std::span(buffer_).subspan(filled), kReadStepMs);
+        const int got = source_->Read(std::span(buffer_).subspan(filled), kReadStepMs);
         if (stop_.load()) return false;
         if (got < 0) std::this_thread::sleep_for(std::chrono::milliseconds(kReadStepMs));
         if (got > 0) filled += static_cast<std::size_t>(got);

@@ -40,8 +40,8 @@ TEST(EngineNoiseLevelTest, BlocksAgainstThePlainFilter) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::optional<std::uint16_t> level =
-            EnlBlockLevel(c.block, kRate, c.settle, c.twoStage, EnlFilterCoefficient(kRate, c.settle));
+        const std::optional<std::uint16_t> level = EnlBlockLevel(
+            c.block, kRate, c.settle, c.twoStage, EnlFilterCoefficient(kRate, c.settle));
         const std::optional<int> expected = ReferenceLevel(c.block, c.settle, c.twoStage);
         ASSERT_EQ(level.has_value(), expected.has_value());
         if (!level) continue;
@@ -52,7 +52,8 @@ TEST(EngineNoiseLevelTest, BlocksAgainstThePlainFilter) {
     }
     // Louder engines read higher.
     const auto engine = [](double amplitude) {
-        return *EnlBlockLevel(EngineTone(amplitude), kRate, 100, true, EnlFilterCoefficient(kRate, 100));
+        return *EnlBlockLevel(EngineTone(amplitude), kRate, 100, true,
+                              EnlFilterCoefficient(kRate, 100));
     };
     EXPECT_LT(engine(8), engine(40));
     EXPECT_LT(engine(40), engine(120));
@@ -64,7 +65,7 @@ TEST(EngineNoiseLevelTest, SettingsFile) {
         const char* text;
         int settle, twoStage, restartLimit;
     } const cases[] = {
-        {"50,1,3", 200, 1, 3}, {"50", 200, 1, -1},     {"50;0;2\r\n", 200, 0, 2},
+        {"50,1,3", 200, 1, 3}, {"50", 200, 1, -1},       {"50;0;2\r\n", 200, 0, 2},
         {"0,0", 100, 0, -1},   {"20000,1,0", 10, 1, -1}, {"", 100, 1, -1},
         {"-5,1,4", 100, 1, 4}, {"x", 100, 1, -1},
     };
@@ -135,7 +136,8 @@ class EngineNoiseSensorTest : public RecorderTest {
 
     static int Count(const std::string& text, const std::string& what) {
         int n = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        for (std::size_t at = text.find(what); at != std::string::npos;
+             at = text.find(what, at + 1))
             ++n;
         return n;
     }

@@ -70,7 +70,8 @@ class LoggerLibraryTest : public testing::RecorderTest {
         ASSERT_TRUE(core::g_hFlarmLibrary.IsOpen()) << core::g_hFlarmLibrary.Error();
         core::g_flarm.declareTaskToLogger =
             core::g_hFlarmLibrary.Symbol<DeclareTaskToLoggerFn>("DeclareTaskToLogger");
-        core::g_flarm.getLoggerType = core::g_hFlarmLibrary.Symbol<GetLoggerTypeFn>("GetLoggerType");
+        core::g_flarm.getLoggerType =
+            core::g_hFlarmLibrary.Symbol<GetLoggerTypeFn>("GetLoggerType");
         core::g_flarm.loggerType = core::g_flarm.getLoggerType();
     }
 
@@ -88,8 +89,8 @@ TEST_F(LoggerLibraryTest, SensorBoxBindingPaths) {
         int bound;
         bool box;
     } const cases[] = {
-        {"absent", 0, false},        {"fsb_no_setup", 0, false}, {"fsb_no_version", 0, false},
-        {"fsb_old", 0, true},        {"fsb_no_box", 0, true},    {"fsb_accepted", 1, false},
+        {"absent", 0, false}, {"fsb_no_setup", 0, false}, {"fsb_no_version", 0, false},
+        {"fsb_old", 0, true}, {"fsb_no_box", 0, true},    {"fsb_accepted", 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -117,7 +118,8 @@ TEST_F(LoggerLibraryTest, RefusedLoggersLeaveNothingToCall) {
     struct Case {
         const char* folder;
         bool box;
-    } const cases[] = {{"absent", false}, {"no_logger", false}, {"old", true}, {"no_declare", false}};
+    } const cases[] = {
+        {"absent", false}, {"no_logger", false}, {"old", true}, {"no_declare", false}};
     ChooseDeclaration();
     const nav::CTask task = testing::TaskOf(4);
     for (const Case& c : cases) {
@@ -162,8 +164,8 @@ TEST_F(LoggerLibraryTest, FlarmServesAsTheLoggerWhenThePilotSaysSo) {
     ASSERT_EQ(sink_->Boxes().size(), 1U);
     EXPECT_EQ(sink_->Boxes()[0].text, L"Do you want to use FLARM as your logger?");
     EXPECT_EQ(sink_->Boxes()[0].caption, L"KOR_VAN WinCE");
-    EXPECT_EQ(sink_->Boxes()[0].style, platform::mb::kYesNo | platform::mb::kIconQuestion |
-                                           platform::mb::kTopmost);
+    EXPECT_EQ(sink_->Boxes()[0].style,
+              platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost);
     EXPECT_EQ(LoggerDeclareEntryPoint(), flarm);
     EXPECT_EQ(LoggerType(), core::g_flarm.loggerType);
 
