@@ -9,6 +9,7 @@
 #include "frame/options/alarm_zones_page.h"
 #include "frame/options/compass_page.h"
 #include "frame/options/events_page.h"
+#include "frame/options/flarm_page.h"
 #include "frame/options/general_pages.h"
 #include "frame/options/options_page.h"
 #include "frame/options/team_page.h"
@@ -38,6 +39,8 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     AddPage(std::make_unique<COptionsEvents>());
     AddPage(std::make_unique<CKOR_VANoptionsUnits>());
     AddPage(std::make_unique<CKOR_VANoptionsUTM>());
+    // The 19th page, only while the FLARM library's object exists.
+    if (FlarmPresent()) AddPage(std::make_unique<CFLARMoptions>());
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(book_, 1, wxEXPAND | wxALL, 4);
