@@ -332,8 +332,8 @@ void StartEngineNoiseSensorWhenSet(void* mainWindow) {
         platform::ResolveDataFilePath(platform::ToUtf8(core::g_documentsFolder + L"ENLset.txt"));
     const UniqueFile file(std::fopen(path.c_str(), "r"));
     if (file == nullptr) return;
-    recorder::StartEngineNoiseSensor(mainWindow, file.get());
-    recorder::g_bEnlOn = true;
+    // On only when capture began: a log never declares ENL nobody measures.
+    recorder::g_bEnlOn = recorder::StartEngineNoiseSensor(mainWindow, file.get());
 }
 
 }  // namespace

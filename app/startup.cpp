@@ -60,6 +60,7 @@
 #include "platform/ui_post.h"
 #include "platform/utf.h"
 #include "recorder/igc_header.h"
+#include "recorder/logger_declaration.h"
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
 
@@ -175,6 +176,9 @@ bool StartGpsInput(ProgramState& state) {
     Settings().WriteString(kSettings, "PathToExe", core::GetExeFolder());
     glide::InitGlidePathBuffers();
     nav::LoadOlcSettings(Settings());
+    // A logger that declares with the port open is told the bundle's revision.
+    if (const auto bundle = platform::gui::InstalledBundle(); bundle && bundle->Version())
+        recorder::g_loggerBundleRevision = bundle->Version()->revision;
     recorder::g_bLoggerLibraryBound = recorder::BindLoggerLibrary(state.frame);
     gps::InitGpsData();
     core::TrackCacheAlloc();

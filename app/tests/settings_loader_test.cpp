@@ -27,8 +27,10 @@
 #include "map/settings_values.h"
 #include "nav/settings_values.h"
 #include "platform/settings_store.h"
-#include "testing/comma_locale.h"
+#include "recorder/engine_noise_sensor.h"
 #include "recorder/settings_values.h"
+#include "recorder/tests/engine_noise_test_support.h"
+#include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
 
 namespace {
@@ -424,12 +426,19 @@ TEST_F(SettingsLoaderTest, SoundFolderOfAFileInTheWorkingFolderIsEmpty) {
 }
 
 TEST_F(SettingsLoaderTest, EngineNoiseSensorStartsOnlyWithItsSettingsFile) {
+    const recorder::testing::ScopedFeed sound;
     app::LoadSettings(nullptr);
     EXPECT_FALSE(recorder::g_bEnlOn);
 
     MakeFile(documents_ / "enlset.TXT");
     app::LoadSettings(nullptr);
     EXPECT_TRUE(recorder::g_bEnlOn);
+
+    // Without a sound device the sensor stays off.
+    recorder::SetCaptureSourceFactory([] { return recorder::MakeAlsaCapture("kv_none"); });
+    app::LoadSettings(nullptr);
+    EXPECT_FALSE(recorder::g_bEnlOn);
+    EXPECT_TRUE(recorder::g_engineNoiseSensor.Close(150));
 }
 
 TEST_F(SettingsLoaderTest, PositionTextLabelsComeFromTheStringTable) {

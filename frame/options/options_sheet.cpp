@@ -9,6 +9,7 @@
 #include "frame/options/alarm_zones_page.h"
 #include "frame/options/compass_page.h"
 #include "frame/options/events_page.h"
+#include "frame/options/flarm_page.h"
 #include "frame/options/fonts_page.h"
 #include "frame/options/general_pages.h"
 #include "frame/options/glide_pages.h"
@@ -51,7 +52,8 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     AddPage(std::make_unique<CReachableOutlineOptions>());
     AddPage(std::make_unique<CKOR_VANoptionsUTM>());
     AddPage(std::make_unique<COptionsFonts>());
-    // The FLARM page comes last, when the FLARM object exists.
+    // The 19th page, only while the FLARM library's object exists.
+    if (FlarmPresent()) AddPage(std::make_unique<CFLARMoptions>());
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(book_, 1, wxEXPAND | wxALL, 4);
