@@ -186,8 +186,9 @@ HeaderTexts TextsOf(const ElevationGridHeader& h) {
 
 HeaderReading ReadGridHeader(std::string_view text, int inputType, bool hgt) {
     Reading r;
-    r.h.lowest = r.h.highest = -5000.0;
-    r.h.missing = -5000;
+    // An ASCII grid without NODATA_value marks missing cells with -9999.
+    r.h.missing = inputType == kAsciiGrid ? -9999 : -5000;
+    r.h.lowest = r.h.highest = r.h.missing;
     r.h.cellWidth = r.h.cellHeight = 1.0 / 120.0;
     std::size_t position = 0;
     while (position < text.size()) {
