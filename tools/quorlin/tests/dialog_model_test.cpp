@@ -7,6 +7,7 @@
 #include "platform/settings_store.h"
 #include "testing/scratch_folder.h"
 #include "tools/quorlin/control_layout.h"
+#include "tools/quorlin/input_form.h"
 #include "tools/quorlin/quorlin_model.h"
 #include "tools/quorlin/tests/quorlin_test_support.h"
 
@@ -166,6 +167,36 @@ TEST_F(DialogModelTest, CommandsWaitWhileAnOperationRuns) {
     EXPECT_EQ(ui_.enables, (std::vector<bool>{false, true}));  // enabled once, at the end
     EXPECT_TRUE(ui_.choices.empty());
     EXPECT_TRUE(fs::exists(scratch_ / "g.bin"));
+}
+
+}  // namespace
+}  // namespace quorlin
+
+namespace quorlin {
+namespace {
+
+TEST(InputForm, CoordinatesSplitAndJoinByHemisphere) {
+    const CoordinateForm f = SplitCoordinates({-7.25, -45.5});
+    EXPECT_TRUE(f.south);
+    EXPECT_TRUE(f.east);
+    EXPECT_EQ(f.latDegrees, 45);
+    EXPECT_EQ(f.latMinutes, 30);
+    EXPECT_EQ(f.latSeconds, 0.0);
+    EXPECT_EQ(f.lonMinutes, 15);
+    const auto back = JoinCoordinates(f);
+    ASSERT_TRUE(back);
+    EXPECT_DOUBLE_EQ(back->latitude, -45.5);
+    EXPECT_DOUBLE_EQ(back->longitude, -7.25);
+    CoordinateForm bad = f;
+    bad.lonMinutes = -1;
+    EXPECT_FALSE(JoinCoordinates(bad));
+}
+
+TEST(InputForm, LevelsMustRise) {
+    Thresholds t = kDefaultThresholds;
+    EXPECT_FALSE(FirstLevelOutOfOrder(t));
+    t[2] = 150;
+    EXPECT_EQ(FirstLevelOutOfOrder(t), 2);
 }
 
 }  // namespace
