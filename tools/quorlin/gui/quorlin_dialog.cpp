@@ -134,7 +134,10 @@ void CQuorlinDlg::Refresh() {
     }
     if (wxWindow* rows = FindWindow(1005)) rows->Enable(s.rowColumnEditsEnabled);
     if (wxWindow* columns = FindWindow(1006)) columns->Enable(s.rowColumnEditsEnabled);
-    if (layout.fillCheck) dynamic_cast<wxCheckBox*>(FindWindow(1032))->SetValue(*layout.fillCheck);
+    if (layout.fillCheck) {
+        dynamic_cast<wxCheckBox*>(FindWindow(1032))->SetValue(*layout.fillCheck);
+        model_.state.fillClosed = *layout.fillCheck;
+    }
     if (layout.bordersCheck) {
         dynamic_cast<wxCheckBox*>(FindWindow(1026))->SetValue(*layout.bordersCheck);
         model_.state.drawBorders = *layout.bordersCheck;
