@@ -23,7 +23,18 @@ std::filesystem::path WithSuffix(const std::filesystem::path& stem, const std::s
 }  // namespace
 
 std::string PaddedThreshold(const std::string& text) {
-    return text.size() >= 4 ? text : std::string(4 - text.size(), '0') + text;
+    std::string padded(text.size() >= 4 ? 0 : 4 - text.size(), '0');
+    padded += text;
+    return padded;
+}
+
+// "_" + the padded threshold + ".bmp", built without a concatenation that
+// GCC misreads at -O3.
+static std::string ThresholdSuffix(const std::string& text) {
+    std::string suffix("_");
+    suffix += PaddedThreshold(text);
+    suffix += ".bmp";
+    return suffix;
 }
 
 QuorlinModel::QuorlinModel(platform::SettingsStore& settings, QuorlinUi& ui) : settings_(settings), ui_(ui) {
@@ -183,8 +194,7 @@ void QuorlinModel::OnThresholdCheck(bool checked) {
     s.thresholdOn = checked && s.inputType == kElevationGrid;
     if (s.inputType != kElevationGrid) return;
     const std::filesystem::path stem = Stem(s.inputPath);
-    s.outputPath = s.thresholdOn ? WithSuffix(stem, "_" + PaddedThreshold(s.thresholdText) + ".bmp")
-                                 : WithSuffix(stem, ".bmp");
+    s.outputPath = WithSuffix(stem, s.thresholdOn ? ThresholdSuffix(s.thresholdText) : std::string(".bmp"));
 }
 
 void QuorlinModel::OnThresholdChange(const std::string& text) {
@@ -194,7 +204,7 @@ void QuorlinModel::OnThresholdChange(const std::string& text) {
     const auto value = platform::ScanFloat(text);
     if (value) s.threshold = value->value;
     // The name follows the input's stem, never a name the user set.
-    s.outputPath = WithSuffix(Stem(s.inputPath), "_" + PaddedThreshold(text) + ".bmp");
+    s.outputPath = WithSuffix(Stem(s.inputPath), ThresholdSuffix(text));
     RefreshMapColour(s.threshold);
 }
 
