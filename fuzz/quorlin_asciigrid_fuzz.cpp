@@ -35,7 +35,6 @@ class CountingUi final : public quorlin::QuorlinUi {
     std::optional<double> InputNumber(std::string_view, double) override { return {}; }
     std::optional<quorlin::Corner> InputCoordinates(std::string_view, quorlin::Corner) override { return {}; }
     bool EditThresholds() override { return false; }
-    void Trace(std::string_view) override {}
     int messages = 0;
 };
 

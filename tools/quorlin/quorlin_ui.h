@@ -57,8 +57,6 @@ class QuorlinUi {
     virtual std::optional<Corner> InputCoordinates(std::string_view prompt, Corner initial) = 0;
     // The thresholds dialog; true when its OK stored new levels.
     virtual bool EditThresholds() = 0;
-    // A line for the trace log (diagnostics only).
-    virtual void Trace(std::string_view line) = 0;
 };
 
 // The dialog out of use and the busy flag set for one operation. Nested

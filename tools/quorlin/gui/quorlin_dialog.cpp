@@ -356,7 +356,6 @@ std::optional<Corner> CQuorlinDlg::InputCoordinates(std::string_view prompt, Cor
 
 bool CQuorlinDlg::EditThresholds() { return RunThresholdsDialog(this, store_); }
 
-void CQuorlinDlg::Trace(std::string_view line) { wxLogDebug("%s", Text(line)); }
 
 void ShowAboutBox(wxWindow* parent) {
     wxDialog about;

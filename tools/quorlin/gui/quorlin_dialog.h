@@ -51,7 +51,6 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
     std::optional<double> InputNumber(std::string_view prompt, double initial) override;
     std::optional<Corner> InputCoordinates(std::string_view prompt, Corner initial) override;
     bool EditThresholds() override;
-    void Trace(std::string_view line) override;
 
     void OnInitDialog(wxInitDialogEvent& event);
     void DoDataExchange(platform::gui::CDataExchange* pDX);

@@ -2,6 +2,7 @@
 // and JPEG files written and read back (also by libjpeg's own djpeg).
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <fstream>
 
@@ -77,6 +78,12 @@ TEST_F(PictureTest, SmallGridGivesTheReviewedBitmapAndCalibration) {
         fs::copy_file(scratch_ / "hill.bmp", DataFolder() / "golden" / "hill.bmp", fs::copy_options::overwrite_existing);
     }
     EXPECT_EQ(flt, ReadBytes(golden));
+    // The numbers keep their C form under a decimal-comma locale.
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        const std::string german = CalibrationText(scratch_ / "hill.bmp", model.state.grid);
+        std::setlocale(LC_ALL, "C");
+        EXPECT_EQ(german.substr(german.find('\n')), flt);
+    }
     EXPECT_EQ(ReadBytes(scratch_ / "hill.bmp"), ReadBytes(DataFolder() / "golden" / "hill.bmp"));
 
     // A grid of the wrong length is refused before anything is written.

@@ -62,7 +62,6 @@ class ScriptedUi final : public QuorlinUi {
         return c;
     }
     bool EditThresholds() override { return thresholdsOk; }
-    void Trace(std::string_view) override {}
 
     std::deque<bool> answers;
     std::deque<ChosenFile> files;
