@@ -14,17 +14,19 @@ constexpr char kHeaderError[] = "Error Reading Data file header";
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The offset of the first line that begins (after blanks) with an optionally
-// signed digit; npos when the file has none or a header line is too long.
+// signed digit; npos when the file has none or a header line before it is
+// too long.
 std::size_t DataStart(const std::string& text) {
     std::size_t position = 0;
     while (position < text.size()) {
         std::size_t end = text.find_first_of("\r\n", position);
         if (end == std::string::npos) end = text.size();
-        if (end - position > kMaxToken) return std::string::npos;
         std::size_t i = position;
         while (i < end && (text[i] == ' ' || text[i] == '\t' || text[i] == '\v' || text[i] == '\f')) ++i;
         if (i < end && (text[i] == '-' || text[i] == '+')) ++i;
         if (i < end && IsDigit(text[i])) return position;
+        // Data lines may be long; a header line may not.
+        if (end - position > kMaxToken) return std::string::npos;
         position = end + 1;
         if (position < text.size() && (text[position] == '\r' || text[position] == '\n')) ++position;
     }

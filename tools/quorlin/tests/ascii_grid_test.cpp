@@ -169,6 +169,20 @@ TEST_F(AsciiGridTest, ShortFilesAndOverlongTokensEndWithTheHeaderError) {
     EXPECT_EQ(ui_.said, std::vector<std::string>{"Error Reading Data file header"});
 }
 
+TEST_F(AsciiGridTest, DataLinesMayBeLongerThanAHeaderLine) {
+    std::string text = "ncols 400\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -9999\n";
+    for (int row = 0; row < 2; ++row) {
+        for (int c = 0; c < 400; ++c) text += std::to_string(1000 + c) + " ";
+        text += "\n";
+    }
+    model_.LoadInput(scratch_.Write("wide.asc", text));
+    model_.OnConvert();
+    EXPECT_TRUE(ui_.said.empty()) << ui_.said.front();
+    const std::string grid = ReadBytes(scratch_ / "wide.bin");
+    ASSERT_EQ(grid.size(), 1600u);
+    EXPECT_EQ(SampleAt(grid, 799, true), 1399);
+}
+
 TEST_F(AsciiGridTest, OutputChecksComeFirst) {
     const fs::path input = scratch_.Write("a.asc", "ncols 1\nnrows 1\nxllcorner 0\nyllcorner 0\ncellsize 1\n5\n");
     model_.LoadInput(input);
