@@ -5,7 +5,7 @@
 #include "platform/numbers.h"
 #include "platform/whole_file.h"
 #include "tools/quorlin/grid_files.h"
-#include "tools/quorlin/jpeg_file.h"
+#include "tools/quorlin/picture_files.h"
 
 namespace quorlin {
 
@@ -38,9 +38,10 @@ std::optional<mapdata::CDib> PaintElevations(const std::string& samples, const E
         if (r % 10 == 0) ui.Progress(platform::FormatC("converting row %d", r));
         ui.Pump();
         std::uint8_t* p = dib.GetPixelAddress(0, r, false);
-        const std::uint64_t first = static_cast<std::uint64_t>(r) * g.columns;
-        for (int c = 0; c < width; ++c, p += 3) {
-            const Bgr colour = lookup[static_cast<std::uint16_t>(SampleAt(samples, first + c, g.littleEndian))];
+        const auto* in = reinterpret_cast<const std::uint8_t*>(samples.data()) + std::size_t{2} * r * g.columns;
+        const int high = g.littleEndian ? 1 : 0;
+        for (int c = 0; c < width; ++c, p += 3, in += 2) {
+            const Bgr colour = lookup[static_cast<std::uint16_t>(in[high] << 8 | in[1 - high])];
             p[0] = colour.blue, p[1] = colour.green, p[2] = colour.red;
         }
     }

@@ -10,7 +10,7 @@
 #include "testing/scratch_folder.h"
 #include "tools/quorlin/colour_bitmap.h"
 #include "tools/quorlin/grid_files.h"
-#include "tools/quorlin/jpeg_file.h"
+#include "tools/quorlin/picture_files.h"
 #include "tools/quorlin/quorlin_model.h"
 #include "tools/quorlin/tests/quorlin_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "tools/quorlin/jpeg_file.h"
+#include "tools/quorlin/picture_files.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 
 #include "mapdata/picture_dib.h"
 #include "platform/whole_file.h"
+#include "tools/quorlin/fd_stream.h"
 #include "tools/quorlin/grid_record.h"
 
 namespace quorlin {
@@ -179,9 +179,14 @@ bool SaveBitmapFile(const mapdata::CDib& dib, const std::filesystem::path& path,
         ui.Message("Unknown file format", Icon::kStop);
         return false;
     }
-    std::ostringstream out;
-    const bool written = rect ? dib.WritePart(out, *rect) : dib.WriteStream(out);
-    if (!written || platform::ReplaceWholeFile(path, out.str())) {
+    platform::FileReplacement file(path);
+    bool written = file.Fd() >= 0;
+    if (written) {
+        FdStreamBuf buffer(file.Fd());
+        std::ostream out(&buffer);
+        written = (rect ? dib.WritePart(out, *rect) : dib.WriteStream(out)) && out.flush();
+    }
+    if (!written || file.Commit()) {
         ui.Message("File failed to write", Icon::kStop);
         return false;
     }
