@@ -62,7 +62,7 @@ CQuorlinDlg::CQuorlinDlg(wxWindow* parent, platform::SettingsStore& store)
     Bind(wxEVT_MENU, &CQuorlinDlg::OnMenu, this);
     if (wxWindow* strip = FindWindow(1046)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintLineStrip, this);
     if (wxWindow* strip = FindWindow(1008)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintElevationStrip, this);
-    SetEscapeId(wxID_NONE);  // Escape closes through the close request only
+    SetEscapeId(1019);  // Escape is "Exit", refused while busy
 }
 
 int CQuorlinDlg::DoModal() { return loaded_ ? ShowModal() : -1; }
