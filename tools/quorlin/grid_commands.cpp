@@ -43,6 +43,8 @@ long Truncate(double v) {
     return static_cast<long>(std::clamp(v, -2e9, 2e9));
 }
 
+long Floor(double v) { return Truncate(std::floor(v)); }
+
 void RowProgress(QuorlinUi& ui, long row, long rows) {
     if (row % 10 == 0) ui.Progress(platform::FormatC("Row %ld out of %ld", row, rows));
     ui.Pump();
@@ -256,7 +258,7 @@ void QuorlinModel::OnInsert() {
     const ElevationGridHeader& in = s.grid;
     if (in.rows == 0 || in.columns == 0) return ui_.Message("File length does not match specified input file size", Icon::kStop);
     const double cw = out.cellWidth, ch = out.cellHeight;
-    if (std::fabs(in.cellWidth - cw) > 0.000005 || std::fabs(in.cellHeight - ch) > 0.000005) {
+    if (!(cw > 0 && ch > 0) || std::fabs(in.cellWidth - cw) > 0.000005 || std::fabs(in.cellHeight - ch) > 0.000005) {
         return ui_.Message("Resolution of maps does not match", Icon::kStop);
     }
     if (in.west <= out.east || in.east >= out.west || in.south >= out.north || in.north <= out.south) {
@@ -273,15 +275,15 @@ void QuorlinModel::OnInsert() {
     if (std::filesystem::file_size(s.outputPath, error) != out.GridBytes() || error) {
         return ui_.Message("File length does not match specified output file size", Icon::kStop);
     }
-    const long k = static_cast<long>(std::floor((in.west - out.west) / cw + 0.001));
+    const long k = Floor((in.west - out.west) / cw + 0.001);
     const long inColumn = std::max(k, 0L), outColumn = std::max(-k, 0L);
-    const long j = static_cast<long>(std::floor((in.north - out.north) / ch + 0.001));
+    const long j = Floor((in.north - out.north) / ch + 0.001);
     const long inRow = std::max(j, 0L), outRow = std::max(-j, 0L);
     // What is left in both grids bounds the copy.
-    long columns = std::min(static_cast<long>(std::floor((in.west - out.east) / cw - inColumn + 0.001)),
-                            static_cast<long>(std::floor((in.west - in.east) / cw - inColumn + 0.001)));
-    long rows = std::min(static_cast<long>(std::floor((in.north - out.south) / ch - inRow + 0.001)),
-                         static_cast<long>(std::floor((in.north - in.south) / ch - inRow + 0.001)));
+    long columns = std::min(Floor((in.west - out.east) / cw - inColumn + 0.001),
+                            Floor((in.west - in.east) / cw - inColumn + 0.001));
+    long rows = std::min(Floor((in.north - out.south) / ch - inRow + 0.001),
+                         Floor((in.north - in.south) / ch - inRow + 0.001));
     columns = std::min({columns, static_cast<long>(in.columns) - inColumn, static_cast<long>(out.columns) - outColumn});
     rows = std::min({rows, static_cast<long>(in.rows) - inRow, static_cast<long>(out.rows) - outRow});
     bool counted = false;

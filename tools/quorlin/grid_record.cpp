@@ -168,7 +168,8 @@ std::string Elevation(double value, std::int16_t missing) {
 }  // namespace
 
 std::uint64_t ElevationGridHeader::GridBytes() const {
-    return static_cast<std::uint64_t>(rows) * columns * 2u;
+    const std::uint64_t cells = static_cast<std::uint64_t>(rows) * columns;
+    return cells > UINT64_MAX / 2 ? 0 : cells * 2u;
 }
 
 HeaderTexts UnknownTexts() { return {}; }
