@@ -132,6 +132,10 @@ void CQuorlinDlg::Refresh() {
         w->Enable(state.enabled);
         if (!state.label.empty()) w->SetLabel(Text(state.label));
     }
+    // The names of the elevation texts go with them.
+    for (const auto& [name, text] : {std::pair{1201, 1015}, std::pair{1202, 1016}}) {
+        if (wxWindow* w = FindWindow(name)) w->Show(layout[text].shown);
+    }
     if (wxWindow* rows = FindWindow(1005)) rows->Enable(s.rowColumnEditsEnabled);
     if (wxWindow* columns = FindWindow(1006)) columns->Enable(s.rowColumnEditsEnabled);
     if (layout.fillCheck) {
