@@ -100,9 +100,6 @@ class QuorlinModel {
     // False when the user cancelled a corner.
     bool SetOutputBounds();
 
-    QuorlinUi& Ui() { return ui_; }
-    platform::SettingsStore& Settings() { return settings_; }
-
   private:
     void RefreshMapColour(float elevation);
     // The checks every grid output passes first; false stops.
