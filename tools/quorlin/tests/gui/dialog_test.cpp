@@ -62,6 +62,7 @@ class QuorlinDialogTest : public ::testing::Test {
 TEST_F(QuorlinDialogTest, EachInputTypeLaysOutTheDialog) {
     auto dialog = Open();
     EXPECT_EQ(dialog->GetTitle(), "Morvist");
+    EXPECT_TRUE(dialog->GetIcon().IsOk());
     scratch_.Write("alps.hdr", "left_map_x =7\nright_map_x =8\nupper_map_y =47\nlower_map_y =46\n"
                                "number_of_rows =2\nnumber_of_columns =2\nelev_m_min =100\nelev_m_max =200\n");
     const fs::path inputs[] = {scratch_.Write("alps.bin", std::string(8, '\0')), scratch_.Write("pic.bmp", ""),
