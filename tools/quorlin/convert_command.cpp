@@ -1,0 +1,66 @@
+// The Convert button: the checks every grid output passes, then the
+// conversion of the input's type.
+#include <system_error>
+
+#include "tools/quorlin/ascii_grid.h"
+#include "tools/quorlin/colour_bitmap.h"
+#include "tools/quorlin/quorlin_model.h"
+
+namespace quorlin {
+namespace {
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    if (EqualIgnoringCase(a.string(), b.string())) return true;
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+bool Exists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+}  // namespace
+
+bool QuorlinModel::CheckGridOutput(const char* extension, const char* question) {
+    const QuorlinState& s = state;
+    if (s.outputPath.empty()) return false;
+    if (!EqualIgnoringCase(FileExtension(s.outputPath), extension) && !ui_.Ask(question)) return false;
+    if (SameFile(s.inputPath, s.outputPath)) {
+        ui_.Message("Data and Output files have to be different", Icon::kStop);
+        return false;
+    }
+    if (Exists(s.outputPath) &&
+        !ui_.Ask("Output file already exists !!!\n\nAre you sure you want to overwrite it?")) {
+        return false;
+    }
+    SaveReplaceMissing(settings_, s.options.replaceMissing, s.options.replaceMissingValue);
+    return true;
+}
+
+void QuorlinModel::OnConvert() {
+    if (state.busy) return;
+    settings_.WriteInt("Settings", "removeLonLat", state.removeLonLat ? 1 : 0);
+    if (state.inputType == kAsciiGrid) return ConvertAsciiGrid();
+    if (state.inputType == kElevationGrid && !state.thresholdOn) return ConvertToBitmap();
+    // Thresholded pictures, outlines and chart layers have no conversion yet.
+    ui_.Message("No conversion available for this type", Icon::kStop);
+}
+
+void QuorlinModel::ConvertAsciiGrid() {
+    if (!CheckGridOutput("bin", "Output file does not have BIN extension\n\nDo you want to continue?")) return;
+    BusyScope scope(ui_, state.busy);
+    quorlin::ConvertAsciiGrid(
+        {state.inputPath, state.outputPath, state.grid, state.options.replaceMissing, state.options.replaceMissingValue},
+        ui_);
+}
+
+void QuorlinModel::ConvertToBitmap() {
+    if (!CheckGridOutput("bmp", "Output file does not have bitmap extension\n\nDo you want to continue?")) return;
+    const auto calibration = ConvertGridToBitmap(
+        {state.inputPath, state.outputPath, state.grid, state.options.thresholds, state.options.colours}, ui_,
+        state.busy);
+    if (calibration) state.calibrationPath = *calibration;
+}
+
+}  // namespace quorlin

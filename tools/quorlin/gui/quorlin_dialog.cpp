@@ -1,0 +1,370 @@
+#include "tools/quorlin/gui/quorlin_dialog.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/colordlg.h>
+#include <wx/dcclient.h>
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "mapdata/map_palette.h"
+#include "platform/message_box.h"
+#include "platform/numbers.h"
+#include "platform/utf.h"
+#include "tools/quorlin/gui/quorlin_forms.h"
+
+namespace quorlin {
+namespace {
+
+namespace gui = platform::gui;
+
+constexpr int kMenuButton = 1200;
+constexpr int kAboutCommand = 0x10, kOptionsCommand = 0x20;
+
+// "Text|*.a; *.b|...||" as the file dialogs take it.
+wxString WxFilter(std::string filter) {
+    while (!filter.empty() && filter.back() == '|') filter.pop_back();
+    std::string out;
+    for (std::size_t i = 0; i < filter.size(); ++i) {
+        if (filter[i] == ';' && i + 1 < filter.size() && filter[i + 1] == ' ') {
+            out += ';';
+            ++i;
+        } else {
+            out += filter[i];
+        }
+    }
+    return wxString::FromUTF8(out);
+}
+
+wxString Text(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
+
+void DDX_Bool(gui::CDataExchange* pDX, int id, bool& value) {
+    int checked = value ? 1 : 0;
+    gui::DDX_Check(pDX, id, checked);
+    value = checked != 0;
+}
+
+}  // namespace
+
+CQuorlinDlg::CQuorlinDlg(wxWindow* parent, platform::SettingsStore& store)
+    : store_(store), model_(store, *this) {
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "102");
+    if (!loaded_) return;
+    Bind(wxEVT_INIT_DIALOG, &CQuorlinDlg::OnInitDialog, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CQuorlinDlg::OnClose, this);
+    Bind(wxEVT_BUTTON, &CQuorlinDlg::OnButton, this);
+    Bind(wxEVT_CHECKBOX, &CQuorlinDlg::OnCheck, this);
+    Bind(wxEVT_TEXT, &CQuorlinDlg::OnThresholdText, this, 1014);
+    Bind(wxEVT_MENU, &CQuorlinDlg::OnMenu, this);
+    if (wxWindow* strip = FindWindow(1046)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintLineStrip, this);
+    if (wxWindow* strip = FindWindow(1008)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintElevationStrip, this);
+    SetEscapeId(1019);  // Escape is "Exit", refused while busy
+}
+
+int CQuorlinDlg::DoModal() { return loaded_ ? ShowModal() : -1; }
+
+void CQuorlinDlg::OnInitDialog(wxInitDialogEvent&) {
+    model_.Initialise();
+    Refresh();
+}
+
+void CQuorlinDlg::DoDataExchange(gui::CDataExchange* pDX) {
+    QuorlinState& s = model_.state;
+    if (FindWindow(1005) && FindWindow(1005)->IsEnabled()) {
+        gui::DDX_TextULong(pDX, 1005, s.grid.rows);
+        gui::DDX_TextULong(pDX, 1006, s.grid.columns);
+    } else if (!pDX->m_bSaveAndValidate) {
+        gui::DDX_TextULong(pDX, 1005, s.grid.rows);
+        gui::DDX_TextULong(pDX, 1006, s.grid.columns);
+    }
+    DDX_Bool(pDX, 1013, s.thresholdOn);
+    DDX_Bool(pDX, 1026, s.drawBorders);
+    gui::DDX_TextInt(pDX, 1028, s.borderColourIndex);
+    gui::DDV_MinMaxInt(pDX, s.borderColourIndex, 1, 16);
+    DDX_Bool(pDX, 1029, s.cornerContinuous);
+    DDX_Bool(pDX, 1032, s.fillClosed);
+    DDX_Bool(pDX, 1064, s.simplify);
+    gui::DDX_TextFloat(pDX, 1066, s.lineTolerance);
+    gui::DDV_MinMaxFloat(pDX, s.lineTolerance, 0.01f, 100.0f);
+    gui::DDX_TextShort(pDX, 1069, s.options.replaceMissingValue);
+    gui::DDV_MinMaxShort(pDX, s.options.replaceMissingValue, -100, 30000);
+    DDX_Bool(pDX, 1078, s.deleteBitmaps);
+    DDX_Bool(pDX, 1079, s.removeLonLat);
+    DDX_Bool(pDX, 1099, s.options.replaceMissing);
+    DDX_Bool(pDX, 1100, s.centrePixel);
+}
+
+bool CQuorlinDlg::ReadControls() {
+    return gui::UpdateData(*this, true, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
+}
+
+void CQuorlinDlg::Refresh() {
+    exchanging_ = true;
+    const QuorlinState& s = model_.state;
+    const auto label = [this](int id, std::string_view text) {
+        if (wxWindow* w = FindWindow(id)) w->SetLabel(Text(text));
+    };
+    label(1001, s.inputPath.string());
+    label(1002, s.outputPath.string());
+    label(1009, s.texts.north);
+    label(1010, s.texts.west);
+    label(1011, s.texts.east);
+    label(1012, s.texts.south);
+    label(1015, s.texts.highest);
+    label(1016, s.texts.lowest);
+    const Thresholds& t = s.options.thresholds;
+    for (int i = 0; i <= 5; ++i) label(1034 + i, platform::FormatC("%d", t[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 4; ++i) label(1040 + i, platform::FormatC("%d", t[static_cast<std::size_t>(7 + 2 * i)]));
+    if (auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(1014))) {
+        if (edit->GetValue().ToStdString() != s.thresholdText) edit->ChangeValue(Text(s.thresholdText));
+    }
+    gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
+
+    const ControlLayout layout = model_.Layout();
+    for (const auto& [id, state] : layout.controls) {
+        wxWindow* w = FindWindow(id);
+        if (w == nullptr) continue;
+        w->Show(state.shown);
+        w->Enable(state.enabled);
+        if (!state.label.empty()) w->SetLabel(Text(state.label));
+    }
+    // The names of the elevation texts go with them.
+    for (const auto& [name, text] : {std::pair{1201, 1015}, std::pair{1202, 1016}}) {
+        if (wxWindow* w = FindWindow(name)) w->Show(layout[text].shown);
+    }
+    if (wxWindow* rows = FindWindow(1005)) rows->Enable(s.rowColumnEditsEnabled);
+    if (wxWindow* columns = FindWindow(1006)) columns->Enable(s.rowColumnEditsEnabled);
+    if (layout.fillCheck) {
+        dynamic_cast<wxCheckBox*>(FindWindow(1032))->SetValue(*layout.fillCheck);
+        model_.state.fillClosed = *layout.fillCheck;
+    }
+    if (layout.bordersCheck) {
+        dynamic_cast<wxCheckBox*>(FindWindow(1026))->SetValue(*layout.bordersCheck);
+        model_.state.drawBorders = *layout.bordersCheck;
+    }
+    model_.state.showElevationStrip = layout.elevationStrip;
+    if (wxWindow* swatch = FindWindow(1024)) {
+        swatch->SetBackgroundColour(wxColour(s.mapColour.red, s.mapColour.green, s.mapColour.blue));
+        swatch->Refresh();
+    }
+    if (wxWindow* strip = FindWindow(1008)) strip->Refresh();
+    Layout();
+    exchanging_ = false;
+}
+
+void CQuorlinDlg::ChooseInput(const std::filesystem::path& path) {
+    if (model_.state.busy) return;
+    model_.LoadInput(path);
+    Refresh();
+}
+
+void CQuorlinDlg::ChooseOutput(const std::filesystem::path& path) {
+    if (model_.state.busy) return;
+    model_.state.outputPath = path;
+    Refresh();
+}
+
+void CQuorlinDlg::Convert() {
+    if (model_.state.busy || !ReadControls()) return;
+    model_.OnConvert();
+    Refresh();
+}
+
+bool CQuorlinDlg::RequestClose() {
+    if (!model_.CanClose()) return false;
+    if (IsModal()) EndModal(wxID_CANCEL);
+    else Hide();
+    return true;
+}
+
+void CQuorlinDlg::OnClose(wxCloseEvent& event) {
+    if (!RequestClose() && event.CanVeto()) event.Veto();
+}
+
+void CQuorlinDlg::OnButton(wxCommandEvent& event) {
+    QuorlinModel& m = model_;
+    if (m.state.busy) return;
+    switch (event.GetId()) {
+        case 1000: m.OnGetDataFile(); break;
+        case 1003: m.OnSetOutputFile(); break;
+        case 1004: return Convert();
+        case 1007: m.OnChangeColors(); break;
+        case 1025: m.OnSetMapColor(); break;
+        case 1096: m.OnChangeLevels(); break;
+        case 1018: if (ReadControls()) m.OnExtract(); break;
+        case 1023: if (ReadControls()) m.OnCreateEmptyGrid(); break;
+        case 1067: if (ReadControls()) m.OnInsert(); break;
+        case 1065: m.SetOutputBounds(); break;
+        case 1020: Message("No conversion available for this type", Icon::kStop); break;
+        case 1019: case wxID_CANCEL: RequestClose(); return;
+        case kMenuButton: {
+            wxMenu menu;
+            menu.Append(kAboutCommand, "&About Morvist...");
+            menu.AppendSeparator();
+            menu.Append(kOptionsCommand, "&Options");
+            PopupMenu(&menu);
+            return;
+        }
+        case wxID_OK: return;  // Enter never closes the dialog
+        default: event.Skip(); return;
+    }
+    Refresh();
+}
+
+void CQuorlinDlg::OnCheck(wxCommandEvent& event) {
+    if (exchanging_ || model_.state.busy) return;
+    QuorlinState& s = model_.state;
+    const bool on = event.IsChecked();
+    switch (event.GetId()) {
+        case 1013: model_.OnThresholdCheck(on); break;
+        case 1029: s.cornerContinuous = on; break;
+        case 1078: s.deleteBitmaps = on; break;
+        case 1032: s.fillClosed = on; break;
+        default: return;
+    }
+    Refresh();
+}
+
+void CQuorlinDlg::OnThresholdText(wxCommandEvent& event) {
+    if (exchanging_ || model_.state.busy) return;
+    model_.OnThresholdChange(event.GetString().ToStdString());
+    Refresh();
+}
+
+void CQuorlinDlg::OnMenu(wxCommandEvent& event) {
+    if (event.GetId() == kAboutCommand) ShowAboutBox(this);
+    else if (event.GetId() == kOptionsCommand) ShowOptionsSheet();
+    else event.Skip();
+}
+
+void CQuorlinDlg::ShowOptionsSheet() {
+    ShowProgramOptions(this, store_, model_.state.options);
+}
+
+// The cells of a strip: side by side, centred, one pixel inside its frame.
+static void PaintCells(wxWindow& strip, int count, const std::function<wxColour(int)>& colour) {
+    wxPaintDC dc(&strip);
+    const wxSize size = strip.GetClientSize();
+    const int w = (size.x - 2) / count;
+    int x = (size.x - count * w) / 2;
+    for (int i = 0; i < count; ++i, x += w) {
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(wxBrush(colour(i)));
+        dc.DrawRectangle(x, 1, w, size.y - 2);
+    }
+}
+
+void CQuorlinDlg::PaintLineStrip(wxPaintEvent& event) {
+    auto* strip = dynamic_cast<wxWindow*>(event.GetEventObject());
+    PaintCells(*strip, 16, [](int i) {
+        const mapdata::Rgb c = mapdata::kMapPalette[static_cast<std::size_t>(i)];
+        return wxColour(c.red, c.green, c.blue);
+    });
+}
+
+void CQuorlinDlg::PaintElevationStrip(wxPaintEvent& event) {
+    auto* strip = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (!model_.state.showElevationStrip) {
+        wxPaintDC dc(strip);
+        return;
+    }
+    PaintCells(*strip, kLevelCount, [this](int i) {
+        const Bgr c = model_.state.options.colours[static_cast<std::size_t>(i)];
+        return wxColour(c.red, c.green, c.blue);
+    });
+}
+
+// QuorlinUi.
+
+void CQuorlinDlg::Message(std::string_view text, Icon icon) {
+    const unsigned style = icon == Icon::kStop            ? platform::mb::kIconHand
+                           : icon == Icon::kExclamation ? platform::mb::kIconExclamation
+                                                        : platform::mb::kIconInformation;
+    platform::ShowMessageBox(this, platform::FromUtf8(text), L"", platform::mb::kOk | style | platform::mb::kTopmost);
+}
+
+bool CQuorlinDlg::Ask(std::string_view text, std::string_view title) {
+    return platform::ShowMessageBox(this, platform::FromUtf8(text), platform::FromUtf8(title),
+                                    platform::mb::kYesNo | platform::mb::kIconExclamation | platform::mb::kTopmost) ==
+           platform::kIdYes;
+}
+
+void CQuorlinDlg::Progress(std::string_view text) {
+    if (wxWindow* line = FindWindow(1017)) {
+        line->SetLabel(Text(text));
+        line->Refresh();
+        line->Update();
+    }
+}
+
+void CQuorlinDlg::Pump() {
+    if (wxTheApp) wxTheApp->Yield(true);
+}
+
+void CQuorlinDlg::EnableDialog(bool enable) {
+    if (!enable) {
+        disabled_.clear();
+        for (wxWindow* child : GetChildren()) {
+            if (child->IsEnabled()) {
+                disabled_.push_back(child);
+                child->Disable();
+            }
+        }
+        return;
+    }
+    for (wxWindow* child : disabled_) child->Enable();
+    disabled_.clear();
+}
+
+std::optional<ChosenFile> CQuorlinDlg::ChooseOpenFile(const FileChoice& choice) {
+    wxFileDialog dialog(this, wxFileSelectorPromptStr, Text(choice.initial.parent_path().string()),
+                        Text(choice.initial.filename().string()), WxFilter(choice.filter),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    dialog.SetFilterIndex(std::max(choice.filterIndex - 1, 0));
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    return ChosenFile{std::filesystem::path(dialog.GetPath().utf8_string()), dialog.GetFilterIndex() + 1};
+}
+
+std::optional<ChosenFile> CQuorlinDlg::ChooseSaveFile(const FileChoice& choice) {
+    wxFileDialog dialog(this, wxFileSelectorPromptStr, Text(choice.initial.parent_path().string()),
+                        Text(choice.initial.filename().string()), WxFilter(choice.filter),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    dialog.SetFilterIndex(std::max(choice.filterIndex - 1, 0));
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    std::filesystem::path path(dialog.GetPath().utf8_string());
+    if (path.filename().string().find('.') == std::string::npos) path += choice.defaultExtension;
+    return ChosenFile{path, dialog.GetFilterIndex() + 1};
+}
+
+std::optional<Bgr> CQuorlinDlg::ChooseColour() {
+    wxColourData data;
+    if (lastColour_) data.SetColour(wxColour(lastColour_->red, lastColour_->green, lastColour_->blue));
+    wxColourDialog dialog(this, &data);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    const wxColour c = dialog.GetColourData().GetColour();
+    lastColour_ = Bgr{c.Blue(), c.Green(), c.Red()};
+    return lastColour_;
+}
+
+std::optional<double> CQuorlinDlg::InputNumber(std::string_view prompt, double initial) {
+    return RunNumberForm(this, prompt, initial);
+}
+
+std::optional<Corner> CQuorlinDlg::InputCoordinates(std::string_view prompt, Corner initial) {
+    return RunCoordinateForm(this, prompt, initial);
+}
+
+bool CQuorlinDlg::EditThresholds() { return RunThresholdsDialog(this, store_); }
+
+
+void ShowAboutBox(wxWindow* parent) {
+    wxDialog about;
+    if (!wxXmlResource::Get()->LoadDialog(&about, parent, "100")) return;
+    about.ShowModal();
+}
+
+}  // namespace quorlin

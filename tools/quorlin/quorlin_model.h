@@ -1,0 +1,117 @@
+#pragma once
+// The main dialog's whole state as a plain struct, and its commands as the
+// functions of QuorlinModel. The window exchanges control values with the
+// state and calls the commands; every question, message, chooser and the
+// progress line go through QuorlinUi, so tests run the commands without a
+// display. UI thread only.
+//
+// While an operation runs (busy > 0) every command returns at once and the
+// dialog refuses to close.
+
+#include <filesystem>
+#include <string>
+
+#include "platform/settings_store.h"
+#include "tools/quorlin/control_layout.h"
+#include "tools/quorlin/grid_record.h"
+#include "tools/quorlin/quorlin_settings.h"
+#include "tools/quorlin/quorlin_ui.h"
+
+namespace quorlin {
+
+// The rectangle chart conversions keep, longitudes positive west.
+struct OutputBounds {
+    double south = 0.0, east = 0.0, north = 0.0, west = 0.0;
+};
+
+struct QuorlinState {
+    std::filesystem::path inputPath, outputPath;
+    std::filesystem::path mapOutputPath;    // the outline conversion's text map
+    std::filesystem::path calibrationPath;  // the ".flt" of the last colour bitmap
+    int inputType = kNoInput;
+    LayerFlags layer;
+    ElevationGridHeader grid;
+    HeaderTexts texts;
+    bool rowColumnEditsEnabled = false;
+
+    bool thresholdOn = false;
+    std::string thresholdText;  // edit 1014 as typed
+    float threshold = 0.0f;
+    bool drawBorders = false;
+    int borderColourIndex = 2;  // 1..16
+    bool cornerContinuous = true;
+    float lineTolerance = 0.5f;  // km, 0.01..100
+    bool deleteBitmaps = true;
+    bool centrePixel = false;
+    bool simplify = false;
+    bool fillClosed = false;
+    bool removeLonLat = true;
+
+    OutputBounds outputBounds;
+    bool resetOutputBounds = true;
+    double mapScale = 1000.0;
+
+    int mapColourIndex = 0;
+    Bgr mapColour;
+    bool showElevationStrip = true;
+
+    int busy = 0;
+    QuorlinOptions options;  // replaceMissing and its value are check box 1099 and edit 1069
+};
+
+// Filters of the file dialogs.
+inline constexpr char kDataFileFilter[] =
+    "Data Files (*.bin *.hgt *.dem *.asc)|*.bin; *.hgt; *.dem; *.asc|Plot Files (*.plt)|*.plt|"
+    "ArcInfo Files (*.e00)|*.e00|All Files (*.*)|*.*||";
+inline constexpr char kGridOutputFilter[] =
+    "Bitmap Files (*.bmp)|*.bmp|DEM Data Files (*.bin)|*.bin|All Files (*.*)|*.*||";
+inline constexpr char kMapOutputFilter[] = "Map Files (*.map)|*.map|All Files (*.*)|*.*||";
+inline constexpr char kAnyOutputFilter[] =
+    "Bitmap Files (*.bmp)|*.bmp|DEM Data Files (*.bin)|*.bin|Map Files (*.map)|*.map|"
+    "All Files (*.*)|*.*||";
+inline constexpr char kHeaderFileFilter[] = "Data Header Files (*.hdr)|*.hdr|All Files (*.*)|*.*||";
+
+class QuorlinModel {
+  public:
+    // Reads the kept options from the store.
+    QuorlinModel(platform::SettingsStore& settings, QuorlinUi& ui);
+
+    QuorlinState state;
+
+    // What OnInitDialog does after its windows exist.
+    void Initialise();
+    bool CanClose() const { return state.busy == 0; }
+    ControlLayout Layout() const;
+
+    void OnGetDataFile();
+    // Get Data File after the file dialog: the input chosen.
+    void LoadInput(const std::filesystem::path& path);
+    void OnSetOutputFile();
+    void OnConvert();
+    void OnThresholdCheck(bool checked);
+    void OnThresholdChange(const std::string& text);
+    void OnChangeColors();
+    void OnSetMapColor();
+    void OnChangeLevels();
+    void ApplyThresholds();
+    void OnExtract();
+    void OnCreateEmptyGrid();
+    void OnInsert();
+    // False when the user cancelled a corner.
+    bool SetOutputBounds();
+
+  private:
+    void RefreshMapColour(float elevation);
+    // The checks every grid output passes first; false stops.
+    bool CheckGridOutput(const char* extension, const char* question);
+    void ConvertAsciiGrid();
+    void ConvertToBitmap();
+
+    platform::SettingsStore& settings_;
+    QuorlinUi& ui_;
+};
+
+// The threshold's edit text padded with '0' on the left to 4 characters.
+std::string PaddedThreshold(const std::string& text);
+
+}  // namespace quorlin

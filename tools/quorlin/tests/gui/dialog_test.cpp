@@ -1,0 +1,192 @@
+// Quorlin's dialogs under a display: the main dialog for every input type,
+// a conversion driven through it, the busy rule, and the small dialogs with
+// their checks. Screenshots go to <build>/screenshots for review.
+#include "tools/quorlin/gui/quorlin_dialog.h"
+
+#include <gtest/gtest.h>
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include <memory>
+
+#include "platform/gui/bundle_entry_points.h"
+#include "platform/gui/resource_bundle.h"
+#include "platform/gui/screenshot.h"
+#include "platform/message_box.h"
+#include "testing/scratch_folder.h"
+#include "testing/wx_test_app.h"
+#include "tools/quorlin/grid_files.h"
+#include "tools/quorlin/gui/quorlin_forms.h"
+#include "tools/quorlin/tests/quorlin_test_support.h"
+
+namespace quorlin {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kShots = KV_BINARY_DIR "/screenshots";
+
+class QuorlinDialogTest : public ::testing::Test {
+  protected:
+    QuorlinDialogTest()
+        : resources_(std::make_shared<const platform::gui::ResourceBundle>(&ResourceXrc, &ResourceString,
+                                                                           &ResourceImage)),
+          store_(scratch_ / "settings") {}
+
+    std::unique_ptr<CQuorlinDlg> Open() {
+        auto dialog = std::make_unique<CQuorlinDlg>(nullptr, store_);
+        EXPECT_TRUE(dialog->Loaded());
+        dialog->InitDialog();
+        return dialog;
+    }
+
+    void Type(wxWindow& window, int id, const char* text) {
+        auto* edit = dynamic_cast<wxTextCtrl*>(window.FindWindow(id));
+        ASSERT_NE(edit, nullptr) << id;
+        edit->SetValue(text);
+    }
+
+    fs::path AsciiGrid(int rows) {
+        std::string text = "ncols 3\nnrows " + std::to_string(rows) + "\nxllcorner 7\nyllcorner 46\ncellsize 0.1\nNODATA_value -9999\n";
+        for (int r = 0; r < rows; ++r) text += std::to_string(100 * r) + " 200 -9999\n";
+        return scratch_.Write("grid.asc", text);
+    }
+
+    test_support::ScratchFolder scratch_{"kv-quorlin-gui"};
+    platform::gui::ResourceBundleInstallation resources_;
+    platform::SettingsStore store_;
+    platform::ScopedRecordingSink boxes_;
+};
+
+TEST_F(QuorlinDialogTest, EachInputTypeLaysOutTheDialog) {
+    auto dialog = Open();
+    EXPECT_EQ(dialog->GetTitle(), "Morvist");
+    EXPECT_TRUE(dialog->GetIcon().IsOk());
+    scratch_.Write("alps.hdr", "left_map_x =7\nright_map_x =8\nupper_map_y =47\nlower_map_y =46\n"
+                               "number_of_rows =2\nnumber_of_columns =2\nelev_m_min =100\nelev_m_max =200\n");
+    const fs::path inputs[] = {scratch_.Write("alps.bin", std::string(8, '\0')), scratch_.Write("pic.bmp", ""),
+                               scratch_.Write("alps_0150.plt", ""), scratch_.Write("europe_hynet.e00", ""),
+                               AsciiGrid(2)};
+    for (int type = 1; type <= 5; ++type) {
+        dialog->ChooseInput(inputs[type - 1]);
+        EXPECT_EQ(dialog->Model().state.inputType, type);
+        EXPECT_TRUE(platform::gui::SaveScreenshot(*dialog, kShots / ("quorlin_type" + std::to_string(type) + ".png")));
+        if (type == kChartLayer) {
+            EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog->FindWindow(1032))->GetValue());  // a hypsography network fills
+            EXPECT_EQ(dialog->FindWindow(1003)->GetLabel(), "Set Map File");
+        }
+    }
+    dialog->ChooseInput(inputs[0]);
+    EXPECT_TRUE(dialog->FindWindow(1018)->IsShown());  // Extract for a complete grid
+    EXPECT_EQ(dialog->FindWindow(1009)->GetLabel(), "47.000N");
+    EXPECT_EQ(dialog->FindWindow(1015)->GetLabel(), "200");
+    dynamic_cast<wxCheckBox*>(dialog->FindWindow(1013))->SetValue(true);
+    Type(*dialog, 1014, "300");
+    wxCommandEvent check(wxEVT_CHECKBOX, 1013);
+    check.SetInt(1);
+    dialog->GetEventHandler()->ProcessEvent(check);
+    EXPECT_EQ(dialog->Model().state.outputPath, scratch_ / "alps_0300.bmp");
+    EXPECT_FALSE(dialog->FindWindow(1018)->IsShown());
+    EXPECT_TRUE(dialog->FindWindow(1029)->IsShown());
+}
+
+TEST_F(QuorlinDialogTest, AConversionThroughTheDialogWritesItsFiles) {
+    auto dialog = Open();
+    dialog->ChooseInput(AsciiGrid(3));
+    dialog->ChooseOutput(scratch_ / "out.bin");
+    Type(*dialog, 1069, "-7");
+    dynamic_cast<wxCheckBox*>(dialog->FindWindow(1099))->SetValue(true);
+    dialog->Convert();
+    EXPECT_TRUE(boxes_->Boxes().empty()) << boxes_->Boxes()[0].text;
+    EXPECT_EQ(testing::ReadBytes(scratch_ / "out.bin").size(), 18u);
+    EXPECT_EQ(SampleAt(testing::ReadBytes(scratch_ / "out.bin"), 2, true), -7);
+    EXPECT_TRUE(fs::exists(scratch_ / "out.hdr"));
+    EXPECT_EQ(store_.GetInt("Settings", "replaceMissingValue", 0), static_cast<std::uint32_t>(-7));
+
+    // Bad numbers are refused before anything starts.
+    Type(*dialog, 1069, "40000");
+    fs::remove(scratch_ / "out.bin");
+    dialog->Convert();
+    EXPECT_FALSE(fs::exists(scratch_ / "out.bin"));
+    EXPECT_EQ(boxes_->Boxes().size(), 1u);
+}
+
+TEST_F(QuorlinDialogTest, CloseAndSecondConvertAreRefusedWhileConverting) {
+    auto dialog = Open();
+    dialog->Show();
+    dialog->ChooseInput(AsciiGrid(400));
+    dialog->ChooseOutput(scratch_.Write("out.bin", "old"));
+    // Waiting in the queue, they arrive while the conversion pumps events.
+    dialog->GetEventHandler()->QueueEvent(new wxCloseEvent(wxEVT_CLOSE_WINDOW, dialog->GetId()));
+    dialog->GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_BUTTON, 1004));
+    dialog->Convert();
+    ASSERT_EQ(boxes_->Boxes().size(), 1u);  // the one overwrite question
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_EQ(testing::ReadBytes(scratch_ / "out.bin").size(), 400u * 3u * 2u);
+    EXPECT_TRUE(dialog->FindWindow(1004)->IsEnabled());
+    EXPECT_TRUE(dialog->FindWindow(1000)->IsEnabled());
+    EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
+    EXPECT_TRUE(dialog->RequestClose());
+}
+
+TEST_F(QuorlinDialogTest, SmallDialogsCheckWhatIsTyped) {
+    CThresholdsDlg levels(nullptr, store_);
+    ASSERT_TRUE(levels.Loaded());
+    EXPECT_EQ(levels.FindWindow(1080)->GetLabel(), "75");
+    EXPECT_TRUE(platform::gui::SaveScreenshot(levels, kShots / "quorlin_thresholds.png"));
+    Type(levels, 1097, "150");
+    EXPECT_FALSE(levels.Accept());
+    ASSERT_EQ(boxes_->Boxes().size(), 1u);
+    EXPECT_EQ(boxes_->Boxes()[0].text, L"Thresholds have to change monotonically");
+    EXPECT_EQ(boxes_->Boxes()[0].caption, L"Elevation error");
+    Type(levels, 1097, "310");
+    EXPECT_TRUE(levels.Accept());
+    EXPECT_EQ(store_.GetInt("colors", "tl2", 0), 310u);
+
+    CInputFormDlg number(nullptr, CInputFormDlg::kNumber, "Enter median altitude for this color");
+    ASSERT_TRUE(number.Loaded());
+    number.number = 150;
+    number.ShowValues();
+    EXPECT_EQ(number.GetTitle(), "Input number");
+    EXPECT_TRUE(platform::gui::SaveScreenshot(number, kShots / "quorlin_input_number.png"));
+
+    CInputFormDlg corner(nullptr, CInputFormDlg::kCoordinates, "\nEnter NORTH-WEST corner coordinates");
+    ASSERT_TRUE(corner.Loaded());
+    corner.coordinates = SplitCoordinates({-7.25, -45.5});
+    corner.ShowValues();
+    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(corner.FindWindow(1007))->GetValue());  // South
+    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(corner.FindWindow(1019))->GetValue());  // East
+    EXPECT_TRUE(platform::gui::SaveScreenshot(corner, kShots / "quorlin_input_coordinates.png"));
+    Type(corner, 1001, "-1");
+    EXPECT_FALSE(corner.Accept());
+    EXPECT_EQ(boxes_->Boxes().back().text, L"All numbers must be positive");
+    Type(corner, 1001, "30");
+    EXPECT_TRUE(corner.Accept());
+    ASSERT_TRUE(JoinCoordinates(corner.coordinates));
+    EXPECT_DOUBLE_EQ(JoinCoordinates(corner.coordinates)->latitude, -45.5);
+}
+
+TEST_F(QuorlinDialogTest, OptionsSheetKeepsItsPages) {
+    QuorlinOptions options;
+    COptionsSheet sheet(nullptr, store_, options);
+    ASSERT_TRUE(sheet.Loaded());
+    EXPECT_EQ(sheet.GetTitle(), "Program Options");
+    EXPECT_TRUE(platform::gui::SaveScreenshot(sheet, kShots / "quorlin_options_e00.png"));
+    sheet.SelectPage(1);
+    EXPECT_TRUE(platform::gui::SaveScreenshot(sheet, kShots / "quorlin_options_landcover.png"));
+    sheet.SelectPage(0);
+    Type(sheet, 1067, "17");
+    EXPECT_FALSE(sheet.Accept());
+    wxCommandEvent reset(wxEVT_BUTTON, 1069);
+    sheet.FindWindow(1069)->GetEventHandler()->ProcessEvent(reset);
+    Type(sheet, 1070, "0");  // rivers take any number
+    EXPECT_TRUE(sheet.Accept());
+    EXPECT_EQ(store_.GetInt("E00Options", "quadSize", 0), 2u);
+    EXPECT_EQ(store_.GetInt("colors", "riversColor", 9), 0u);
+    sheet.SetLandCover(14, 0x00FF00);
+    EXPECT_EQ(store_.GetInt("LandCovers", "color14", 0), 0x00FF00u);
+}
+
+}  // namespace
+}  // namespace quorlin
