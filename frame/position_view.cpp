@@ -267,7 +267,7 @@ PositionPaint CGPSposView::PaintState(const PageConditions& conditions) {
     return paint;
 }
 
-const platform::Canvas& CGPSposView::Render() {
+platform::Canvas& CGPSposView::Render() {
     const wxSize size = GetClientSize();
     const int width = std::max(size.x, 1);
     const int height = std::max(size.y, 1);

@@ -113,7 +113,7 @@ class CGPSposView : public wxWindow {
 
     // The whole page as the next paint shows it (tests, screenshots, the
     // benchmark).
-    const platform::Canvas& Render();
+    platform::Canvas& Render();
 
     std::intptr_t OnWindowMessage(const platform::WindowMessage& message);
 
