@@ -256,3 +256,59 @@ TEST_F(PositionViewTest, TheProfileShowsTheRidgeAhead) {
 }
 
 }  // namespace
+
+namespace {
+
+// Screenshots of the page in the panes the two screen shapes give it: right
+// of the map on 800 x 480, and below it on 480 x 800 in the compact and the
+// alternate layouts (build/test/screenshots, for review).
+TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
+    struct Pane {
+        const char* name;
+        wxSize size;
+        frame::PositionRowOrigins rows;
+        int word;
+    };
+    core::SetElevationModel(std::make_shared<RidgeModel>());
+    gps::g_terrainElevation = 500.0F;
+    gps::g_navFix.gpsAltitude = 3000.0F;
+    gps::g_navFix.gpsAltitudeValid = 1;
+    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;
+    {
+        const std::scoped_lock lock(core::MapLock);
+        nav::g_mapFix = nav::testing::At(47.0, 8.0);
+    }
+    SetDestination(L"");
+    int ms = 900000;
+    for (const Pane& pane : {Pane{"800x480", {240, 480}, frame::kCompactRows, 0},
+                             Pane{"480x800_compact", {480, 125}, frame::kCompactRows, 0},
+                             Pane{"480x800_alternate", {480, 79}, frame::kAlternateRows, 1}}) {
+        frame_->SetClientSize(pane.size);
+        view_->SetSize(pane.size);
+        view_->SetRowOrigins(pane.rows, pane.word);
+        const std::string name(pane.name);
+        Shoot("position_" + name + "_mode0");
+        view_->ShowSettingsPanel(1);
+        Shoot("position_" + name + "_glide_panel");
+        view_->ShowSettingsPanel(0);
+
+        view_->OnProfileRequest();
+        platform::gui::ProcessEventsFor(50ms);
+        EXPECT_EQ(view_->Mode(), ViewMode::kProfile) << name;
+        Shoot("position_" + name + "_mode2");
+        const platform::Rect line = view_->Model().Layout().destinationLine;
+        const wxPoint inside(line.left + 10, line.top + 10);
+        Gesture(inside, inside, ms += 1000);
+        ASSERT_EQ(view_->Mode(), ViewMode::kFields) << name;
+
+        Gesture(inside, wxPoint(line.right - 10, line.top + 10), ms += 1000, 200);
+        ASSERT_EQ(view_->Mode(), ViewMode::kAltitudeEdit) << name;
+        Shoot("position_" + name + "_mode1");
+        view_->AltitudeEdit().SetValue("1500");
+        wxCommandEvent click(wxEVT_BUTTON, frame::kSetButtonId);
+        view_->FindWindow(frame::kSetButtonId)->GetEventHandler()->ProcessEvent(click);
+        ASSERT_EQ(view_->Mode(), ViewMode::kFields) << name;
+    }
+}
+
+}  // namespace
