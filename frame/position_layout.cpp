@@ -34,6 +34,15 @@ PositionLayout ComputePositionLayout(PositionRowOrigins rows) {
     layout.teamButton = {top.right - 40, top.top - 1, top.right - 2, top.bottom + 1};
     layout.altitudeEdit = {top.right - 80, top.top - 2, top.right - 18, top.bottom};
     layout.setButton = {4, layout.secondLine.top + 2, 84, layout.secondLine.bottom};
+    layout.editTopLine = layout.topLineAlternative;
+    layout.editSecondLine = layout.secondLineAlternative;
+    if (top.bottom <= 0) {
+        const platform::Rect& destination = layout.destinationLine;
+        layout.editTopLine = {4, destination.top, W - 3, destination.bottom};
+        layout.editSecondLine = {4, layout.glideLine.top, W - 3, layout.glideLine.bottom};
+        layout.altitudeEdit = {W - 80, destination.top, W - 18, destination.bottom};
+        layout.setButton = {4, layout.glideLine.top + 2, 84, layout.glideLine.bottom};
+    }
     layout.macCreadySpin = {layout.secondLine.right, layout.secondLine.top,
                             layout.secondLine.right + 16, layout.secondLine.bottom};
     return layout;

@@ -45,6 +45,11 @@ struct PositionLayout {
     platform::Rect teamButton;
     platform::Rect altitudeEdit;  // 175
     platform::Rect setButton;     // 174
+    // The altitude edit's two text lines: over the upper group, or over the
+    // lower one while the upper group lies off the page (the edit, its set
+    // button and its lines must stay where the pilot can reach them).
+    platform::Rect editTopLine;
+    platform::Rect editSecondLine;
     platform::Rect macCreadySpin;
 
     friend bool operator==(const PositionLayout&, const PositionLayout&) = default;

@@ -83,7 +83,7 @@ Gesture PositionPageModel::Release(Point at, PageClock time, const PageCondition
 
     if (mode_ == ViewMode::kAltitudeEdit) {
         // The edit owns the page: only its second line reacts.
-        const Rect& line = layout_.secondLine;
+        const Rect& line = layout_.editSecondLine;
         if (!InBand(line, at)) return Gesture::kNone;
         if (at.x >= line.right - 40) {
             editFirstStatistic_ = !editFirstStatistic_;

@@ -173,8 +173,8 @@ void PaintPositionFields(platform::Canvas& canvas, const PositionLayout& layout,
     canvas.SetTextColour(platform::kBlack);
     canvas.SetFont(fonts.field);
     if (paint.mode == ViewMode::kAltitudeEdit) {
-        Left(canvas, layout.topLineAlternative, texts.editTop);
-        Left(canvas, layout.secondLineAlternative, texts.editSecond);
+        Left(canvas, layout.editTopLine, texts.editTop);
+        Left(canvas, layout.editSecondLine, texts.editSecond);
         return;
     }
     TopLine(canvas, layout, paint, texts);

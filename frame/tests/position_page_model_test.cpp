@@ -63,6 +63,12 @@ TEST(PositionLayout, CompactRectanglesFollowTheRowOrigins) {
     EXPECT_LT(alternate.secondLine.bottom, 0);
     EXPECT_EQ(alternate.destinationLine, (Rect{5, 4, 232, 27}));
     EXPECT_EQ(alternate.glideLine, (Rect{5, 28, 234, 52}));
+    // The altitude edit moves to the lower group with its lines.
+    EXPECT_EQ(alternate.editTopLine.top, 4);
+    EXPECT_EQ(alternate.editSecondLine.top, 28);
+    EXPECT_EQ(alternate.altitudeEdit.top, 4);
+    EXPECT_EQ(alternate.setButton.bottom, 52);
+    EXPECT_EQ(compact.editSecondLine, compact.secondLineAlternative);
 }
 
 TEST(PositionPage, TheRightCellCyclesEveryEnabledValue) {
