@@ -49,20 +49,27 @@ void PositionPageModel::Change(PageSetting setting, int& field, int value) {
     if (save_) save_(setting, value);
 }
 
-void PositionPageModel::SetMode(PageSetting setting, int value) {
+int& PositionPageModel::Field(PageSetting setting) {
     switch (setting) {
-        case PageSetting::kLonLatString: Change(setting, modes_.lonLatString, value); break;
-        case PageSetting::kVarioString: Change(setting, modes_.varioString, value); break;
-        case PageSetting::kAltString: Change(setting, modes_.altString, value); break;
-        case PageSetting::kTogString: Change(setting, modes_.togString, value); break;
-        case PageSetting::kShowAltitudeDifference:
-            Change(setting, modes_.showAltitudeDifference, value);
-            break;
-        case PageSetting::kWindCorrection: Change(setting, modes_.windCorrection, value); break;
-        case PageSetting::kAutoSetMacCready: Change(setting, modes_.autoSetMacCready, value); break;
-        case PageSetting::kDemProfileSize: Change(setting, modes_.demProfileSize, value); break;
-        case PageSetting::kGlideDisplayMode: Change(setting, modes_.glideDisplayMode, value); break;
+        case PageSetting::kLonLatString: return modes_.lonLatString;
+        case PageSetting::kVarioString: return modes_.varioString;
+        case PageSetting::kAltString: return modes_.altString;
+        case PageSetting::kTogString: return modes_.togString;
+        case PageSetting::kShowAltitudeDifference: return modes_.showAltitudeDifference;
+        case PageSetting::kWindCorrection: return modes_.windCorrection;
+        case PageSetting::kAutoSetMacCready: return modes_.autoSetMacCready;
+        case PageSetting::kDemProfileSize: return modes_.demProfileSize;
+        case PageSetting::kGlideDisplayMode: break;
     }
+    return modes_.glideDisplayMode;
+}
+
+void PositionPageModel::SetMode(PageSetting setting, int value) {
+    Change(setting, Field(setting), value);
+}
+
+void PositionPageModel::AdoptMode(PageSetting setting, int value) {
+    Field(setting) = value;
 }
 
 // --- The pointer.

@@ -163,6 +163,8 @@ class PositionPageModel {
     // The team-code button shows in top-line mode 4 (while the glide panel is hidden).
     bool TeamButtonWanted(const PageConditions& conditions) const;
     void SetMode(PageSetting setting, int value);
+    // Takes over a value another part of the program changed (and stored).
+    void AdoptMode(PageSetting setting, int value);
 
     // --- View modes.
     // WM_USER+5: true when the profile is to be drawn. Outside the profile
@@ -189,6 +191,7 @@ class PositionPageModel {
     std::optional<Gesture> Swipe(platform::Point from, platform::Point to,
                                  const PageConditions& conditions) const;
     void Change(PageSetting setting, int& field, int value);
+    int& Field(PageSetting setting);
 
     PositionModes modes_;
     SaveSetting save_;

@@ -205,7 +205,10 @@ void CGPSposView::SetPendingKeyReset(std::function<void()> reset) {
     pendingKeyReset_ = std::move(reset);
 }
 
-PageConditions CGPSposView::Conditions() const {
+PageConditions CGPSposView::Conditions() {
+    // The glide panel, the thermal average and the options change these too.
+    model_.AdoptMode(PageSetting::kAutoSetMacCready, core::g_autoSetMacCready.load());
+    model_.AdoptMode(PageSetting::kWindCorrection, core::g_windCorrection.load());
     const gps::NavFix& fix = gps::g_navFix;
     PageConditions c;
     c.taskNavigation = nav::g_taskNavigationActive.load() != 0;

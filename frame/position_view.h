@@ -118,7 +118,8 @@ class CGPSposView : public wxWindow {
     std::intptr_t OnWindowMessage(const platform::WindowMessage& message);
 
   private:
-    PageConditions Conditions() const;
+    // What the rules look at now (the stored modes others change taken over).
+    PageConditions Conditions();
     void CreateChildren();
     void PlaceChildren();
     void OnPaint(wxPaintEvent& event);
