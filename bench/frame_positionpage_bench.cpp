@@ -16,7 +16,7 @@ namespace {
 void BM_PositionPageRepaintWithProfile(benchmark::State& state) {
     const frame::PositionLayout layout = frame::ComputePositionLayout(frame::kCompactRows);
     const frame::PositionFonts fonts = frame::MakePositionFonts(20, L"DejaVu Sans");
-    platform::Canvas canvas(240, 125);
+    platform::Canvas canvas(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     std::vector<float> ground(101);
     for (std::size_t i = 0; i < ground.size(); ++i) {
         ground[i] = 500.0F + 2000.0F * std::exp(-std::pow((static_cast<float>(i) - 40.0F) / 4.0F, 2.0F));
@@ -40,6 +40,10 @@ void BM_PositionPageRepaintWithProfile(benchmark::State& state) {
         benchmark::DoNotOptimize(canvas.Pixels());
     }
 }
-BENCHMARK(BM_PositionPageRepaintWithProfile)->Unit(benchmark::kMillisecond);
+// The landscape pane, the portrait compact pane.
+BENCHMARK(BM_PositionPageRepaintWithProfile)
+    ->Args({240, 480})
+    ->Args({480, 125})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
