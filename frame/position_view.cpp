@@ -6,7 +6,6 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
@@ -658,8 +657,11 @@ void CGPSposView::OnTeamCode() {
 std::intptr_t CGPSposView::OnWindowMessage(const platform::WindowMessage& message) {
     switch (message.message) {
         case WM_USER + 5:
+            // The senders disagree on the unit of the track in lParam (the
+            // per-fix pass sends degrees, the layout switch radians): the
+            // published track is the same value, in radians.
             DrawTerrainProfile(message.wParam == 1,
-                               std::bit_cast<float>(static_cast<std::uint32_t>(message.lParam)));
+                               static_cast<float>(gps::g_navFix.trackRad.load()));
             return 0;
         case WM_USER + 10: OnHideChild(static_cast<int>(message.wParam)); return 0;
         case WM_APP + 2: OnShowPanel(static_cast<int>(message.wParam)); return 0;

@@ -13,8 +13,9 @@
 // (set by the frame once the pane is created). Other threads reach it only
 // through window messages to platform::kPosViewWindow:
 //   WM_USER+5   draw the terrain profile (wParam 1: the leg's glide-path
-//               profile; 0: along the track, lParam the track in radians as
-//               a float's bits); ignored unless the profile is shown
+//               profile; 0: along the published track; lParam is not read,
+//               its senders give the track in different units); ignored
+//               unless the profile is shown
 //   WM_USER+10  hide the child whose id is wParam
 //   WM_APP+2    glide panel: open the mode after wParam
 //   WM_APP+4    circling started (lParam 1) or ended (0; wParam: finish the
