@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
-#include <numbers>
 
 #include "core/elevation_model.h"
 #include "core/settings_values.h"
@@ -37,7 +36,9 @@
 #include "glide/thermal_drift.h"
 #include "glide/wind_history.h"
 #include "glide/wind_texts.h"
+#include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
+#include "gps/settings_values.h"
 #include "map/settings_values.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
@@ -463,11 +464,14 @@ void CGPSposView::StepWindHistory(int step) {
 }
 
 void CGPSposView::AdoptComputedWind() {
-    const glide::DriftEstimate drift = glide::CurrentDrift();
-    if (glide::g_driftValid.load() == 0 || !(drift.speed > 0.0)) return;
-    glide::Wind wind = glide::CurrentWind();
-    wind.speed = static_cast<float>(drift.speed);
-    wind.direction = drift.directionDegrees * std::numbers::pi / 180.0;
+    if (gps::g_windMethod.load() != gps::WindMethod::kNone) return;
+    gps::WindRecord computed;
+    {
+        const std::scoped_lock lock(gps::FixLock);
+        computed = gps::CurrentFix.instrumentWind;
+    }
+    if (!(computed.speed > 0.0F)) return;  // no wind computed yet
+    glide::Wind wind = glide::FromWindRecord(computed);
     wind.valid = true;
     glide::SetCurrentWind(wind);
     glide::FormatWindText();
