@@ -383,8 +383,10 @@ void CGPSposView::Carry(FieldAction action) {
 void CGPSposView::StepMacCready(int steps) {
     g_manualMacCready = MacCreadyAfterSpin(g_manualMacCready.load(), kSpinRest + steps,
                                            core::g_unitVario.load());
-    if (model_.Mode() == ViewMode::kAltitudeEdit) model_.SetMode(PageSetting::kAutoSetMacCready, 0);
+    const bool editing = model_.Mode() == ViewMode::kAltitudeEdit;
+    if (editing) model_.SetMode(PageSetting::kAutoSetMacCready, 0);
     if (core::g_autoSetMacCready.load() == 0) UseMacCready(false);
+    if (editing) gps::SignalNewGpsData(nav::kNewDataQueue);  // the task's texts follow
     Refresh(false);
 }
 
@@ -567,6 +569,8 @@ void CGPSposView::OnSetValueFromEdit() {
     }
     editTarget_.reset();
     altitudeEdit_->Hide();
+    // The navigation texts follow the new altitude.
+    gps::SignalNewGpsData(nav::kNewDataQueue);
     model_.CloseAltitudeEdit();
     if (nav::g_currentTask.load() != nullptr) RewriteTaskText();
     Refresh(false);
