@@ -4,6 +4,7 @@
 
 #include <wx/button.h>
 #include <wx/frame.h>
+#include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 
 #include <chrono>
@@ -149,6 +150,31 @@ TEST_F(PositionViewTest, ASwipeOpensTheGlidePanelWhichStepsAndCloses) {
     Shoot("position_glide_panel_alternate_240x480");
     view_->ShowSettingsPanel(0);
     EXPECT_FALSE(panel.IsShown());
+}
+
+TEST_F(PositionViewTest, TheMacCreadySpinStepsAndReturnsToRest) {
+    core::g_autoSetMacCready = 0;
+    core::g_unitVario = 0;
+    core::g_macCready = 1.0F;  // the page starts its manual value from it
+    gps::g_navFix.instrumentMacCreadyKnown = false;
+    glide::g_varioString = 1;
+    auto* view = new CGPSposView(frame_, wxPoint(0, 0), wxSize(240, 480));
+    view->Refresh();
+    view->Update();
+    platform::gui::ProcessEventsFor(50ms);
+    auto* spin = dynamic_cast<wxSpinButton*>(view->FindWindow(frame::kMacCreadySpinId));
+    ASSERT_NE(spin, nullptr);
+    EXPECT_TRUE(spin->IsShown());
+    EXPECT_EQ(spin->GetMin(), 0);
+    EXPECT_EQ(spin->GetMax(), 75);
+    wxSpinEvent up(wxEVT_SPIN_UP, frame::kMacCreadySpinId);
+    up.SetEventObject(spin);
+    spin->GetEventHandler()->ProcessEvent(up);
+    EXPECT_FLOAT_EQ(frame::g_manualMacCready.load(), 1.2F);
+    EXPECT_FLOAT_EQ(core::g_macCready.load(), 1.2F);
+    EXPECT_EQ(spin->GetValue(), 30);
+    view->Destroy();
+    glide::g_varioString = 0;
 }
 
 TEST_F(PositionViewTest, TheAltitudeEditSurvivesFixesAndSetsTheAltitude) {
