@@ -5,6 +5,7 @@
 #include <wx/spinbutt.h>
 
 #include "frame/glide_info_values.h"
+#include "frame/position_spin.h"
 
 namespace frame {
 namespace {
@@ -18,8 +19,9 @@ const wxRect kLineRect{50, 0, 140, 36};
 CGlideInfoWnd::CGlideInfoWnd(wxWindow* owner, const wxPoint& position, const wxSize& size)
     : wxWindow(owner, kId, position, size, wxBORDER_NONE, "SettingsChange") {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    close_ = new wxButton(this, kCloseButtonId, "OK", wxPoint(4, 4), wxSize(34, 34), wxBORDER_SIMPLE);
-    spin_ = new wxSpinButton(this, kSpinId, wxPoint(kSpinX, 0), kSpinSize, wxSP_VERTICAL);
+    close_ = new wxButton(this, kCloseButtonId, "OK", wxPoint(4, 4), wxSize(34, 34),
+                          wxBU_EXACTFIT | wxBORDER_SIMPLE);
+    spin_ = new PositionSpin(this, kSpinId, wxPoint(kSpinX, 0), kSpinSize);
     spin_->SetRange(-1000, 1000);
     spin_->SetValue(0);
     Bind(wxEVT_PAINT, &CGlideInfoWnd::OnPaint, this);

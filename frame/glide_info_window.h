@@ -13,10 +13,11 @@
 #include "platform/drawing_tools.h"
 
 class wxButton;
-class wxSpinButton;
 class wxSpinEvent;
 
 namespace frame {
+
+class PositionSpin;
 
 class CGlideInfoWnd : public wxWindow {
   public:
@@ -60,7 +61,7 @@ class CGlideInfoWnd : public wxWindow {
     GlideInfoModel model_;
     platform::Font font_;
     wxButton* close_ = nullptr;   // owned by the window
-    wxSpinButton* spin_ = nullptr;
+    PositionSpin* spin_ = nullptr;
 };
 
 }  // namespace frame

@@ -20,6 +20,7 @@
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
+#include "frame/position_spin.h"
 #include "frame/settings_values.h"
 #include "glide/altitude_required.h"
 #include "glide/current_wind.h"
@@ -176,7 +177,7 @@ void CGPSposView::CreateChildren() {
     teamButton_ = new wxButton(this, kTeamButtonId, " ?? ");
     teamButton_->Hide();
     teamButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnTeamCode(); });
-    spin_ = new wxSpinButton(this, kMacCreadySpinId, wxDefaultPosition, wxDefaultSize, wxSP_VERTICAL);
+    spin_ = new PositionSpin(this, kMacCreadySpinId, wxDefaultPosition, wxDefaultSize);
     spin_->SetRange(0, 75);
     spin_->SetValue(kSpinRest);
     spin_->Hide();

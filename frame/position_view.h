@@ -42,7 +42,6 @@
 #include "platform/gui/ui_bridge.h"
 
 class wxButton;
-class wxSpinButton;
 class wxSpinEvent;
 class wxTextCtrl;
 
@@ -51,6 +50,8 @@ class Canvas;
 }
 
 namespace frame {
+
+class PositionSpin;
 
 class CGlideInfoWnd;
 class CKeyboardEdit;
@@ -161,7 +162,7 @@ class CGPSposView : public wxWindow {
     CKeyboardEdit* altitudeEdit_ = nullptr;
     wxButton* setButton_ = nullptr;
     wxButton* teamButton_ = nullptr;
-    wxSpinButton* spin_ = nullptr;
+    PositionSpin* spin_ = nullptr;
 
     // The altitude edit's waypoint and what it saved of MacCready.
     std::optional<AltitudeEditTarget> editTarget_;

@@ -4,7 +4,6 @@
 
 #include <wx/button.h>
 #include <wx/frame.h>
-#include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 
 #include <chrono>
@@ -19,6 +18,7 @@
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
+#include "frame/position_spin.h"
 #include "glide/display_texts.h"
 #include "glide/settings_values.h"
 #include "gps/nav_fix.h"
@@ -162,14 +162,12 @@ TEST_F(PositionViewTest, TheMacCreadySpinStepsAndReturnsToRest) {
     view->Refresh();
     view->Update();
     platform::gui::ProcessEventsFor(50ms);
-    auto* spin = dynamic_cast<wxSpinButton*>(view->FindWindow(frame::kMacCreadySpinId));
+    auto* spin = dynamic_cast<frame::PositionSpin*>(view->FindWindow(frame::kMacCreadySpinId));
     ASSERT_NE(spin, nullptr);
     EXPECT_TRUE(spin->IsShown());
     EXPECT_EQ(spin->GetMin(), 0);
     EXPECT_EQ(spin->GetMax(), 75);
-    wxSpinEvent up(wxEVT_SPIN_UP, frame::kMacCreadySpinId);
-    up.SetEventObject(spin);
-    spin->GetEventHandler()->ProcessEvent(up);
+    spin->Press(true);
     EXPECT_FLOAT_EQ(frame::g_manualMacCready.load(), 1.2F);
     EXPECT_FLOAT_EQ(core::g_macCready.load(), 1.2F);
     EXPECT_EQ(spin->GetValue(), 30);
