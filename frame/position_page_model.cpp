@@ -393,7 +393,7 @@ float MacCreadyStep(int unitVario) {
 }
 
 float MacCreadyAfterSpin(float manual, int position, int unitVario) {
-    const float value = manual + static_cast<float>(position - 30) * MacCreadyStep(unitVario);
+    const float value = manual + static_cast<float>(position - kMacCreadySpinRest) * MacCreadyStep(unitVario);
     return std::max(value, 0.0F);
 }
 

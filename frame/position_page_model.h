@@ -208,8 +208,11 @@ class PositionPageModel {
     std::optional<PageClock> lastRelease_;
 };
 
+// Where the MacCready spin control rests between steps.
+inline constexpr int kMacCreadySpinRest = 30;
+
 // The manual MacCready after the spin control's thumb moved to position
-// (30 is the rest position): steps of 0.1 m/s in knots with the vario unit
+// (kMacCreadySpinRest is the rest position): steps of 0.1 m/s in knots with the vario unit
 // 1, else 0.2 kt; never below 0.
 float MacCreadyAfterSpin(float manual, int position, int unitVario);
 // One MacCready step of the spin control and the glide panel, knots.

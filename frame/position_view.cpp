@@ -7,51 +7,36 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <mutex>
 
-#include "core/elevation_model.h"
 #include "core/settings_values.h"
 #include "core/shared_locks.h"
-#include "core/sound_queue.h"
 #include "core/string_resources.h"
-#include "core/terrain_sampling.h"
 #include "fix/first_fix.h"
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
 #include "frame/position_spin.h"
 #include "frame/settings_values.h"
-#include "glide/altitude_required.h"
 #include "glide/current_wind.h"
 #include "glide/display_texts.h"
 #include "glide/display_units.h"
 #include "glide/final_glide.h"
-#include "glide/glide_context.h"
-#include "glide/glide_path.h"
 #include "glide/polar.h"
-#include "glide/queue_texts.h"
 #include "glide/settings_values.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/thermal_average.h"
 #include "glide/thermal_drift.h"
-#include "glide/wind_history.h"
-#include "glide/wind_texts.h"
-#include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
-#include "gps/settings_values.h"
 #include "map/settings_values.h"
-#include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
-#include "nav/task_texts.h"
 #include "nav/team_options.h"
 #include "platform/canvas.h"
 #include "platform/gui/canvas_bitmap.h"
-#include "platform/message_box.h"
 #include "platform/numbers.h"
-#include "platform/paths.h"
 #include "platform/settings_store.h"
+#include "platform/ui_post.h"
 #include "platform/window_messages.h"
 
 namespace frame {
@@ -60,7 +45,6 @@ namespace {
 using platform::WM_APP;
 using platform::WM_USER;
 
-constexpr int kSpinRest = 30;
 constexpr unsigned kCommandNextWaypoint = 32796;
 constexpr unsigned kCommandPreviousWaypoint = 32797;
 constexpr unsigned kAutodetectUpdate = WM_APP + 0x20;
@@ -121,11 +105,6 @@ bool DestinationEditable() {
            (point != nav::g_taskTargetPoint.load() && point != nav::g_taskFinishPoint.load());
 }
 
-float GliderAltitude() {
-    const float gps = gps::g_navFix.gpsAltitude.load();
-    return gps::g_navFix.gpsAltitudeValid.load() != 0 ? gps : gps::g_navFix.qnhAltitude.load();
-}
-
 }  // namespace
 
 void CreateViewFonts() {
@@ -179,7 +158,7 @@ void CGPSposView::CreateChildren() {
     teamButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnTeamCode(); });
     spin_ = new PositionSpin(this, kMacCreadySpinId, wxDefaultPosition, wxDefaultSize);
     spin_->SetRange(0, 75);
-    spin_->SetValue(kSpinRest);
+    spin_->SetValue(kMacCreadySpinRest);
     spin_->Hide();
     spin_->Bind(wxEVT_SPIN_UP, &CGPSposView::OnSpin, this);
     spin_->Bind(wxEVT_SPIN_DOWN, &CGPSposView::OnSpin, this);
@@ -379,127 +358,6 @@ void CGPSposView::Carry(FieldAction action) {
     }
 }
 
-// --- Field actions.
-
-void CGPSposView::StepMacCready(int steps) {
-    g_manualMacCready = MacCreadyAfterSpin(g_manualMacCready.load(), kSpinRest + steps,
-                                           core::g_unitVario.load());
-    const bool editing = model_.Mode() == ViewMode::kAltitudeEdit;
-    if (editing) model_.SetMode(PageSetting::kAutoSetMacCready, 0);
-    if (core::g_autoSetMacCready.load() == 0) UseMacCready(false);
-    if (editing) gps::SignalNewGpsData(nav::kNewDataQueue);  // the task's texts follow
-    Refresh(false);
-}
-
-void CGPSposView::OnSpin(wxSpinEvent& event) {
-    const bool instrument = gps::g_navFix.instrumentMacCreadyKnown.load();
-    if (!instrument || model_.Mode() == ViewMode::kAltitudeEdit) {
-        StepMacCready(event.GetEventType() == wxEVT_SPIN_UP ? 1 : -1);
-    }
-    spin_->SetValue(kSpinRest);
-}
-
-void CGPSposView::AskRequiredMacCready() {
-    const int slot = model_.Modes().windCorrection != 0 ? 1 : 0;
-    const float required = glide::CurrentFinalGlide().macCready[static_cast<std::size_t>(slot)];
-    if (required < 0.0F) return;
-    const glide::DisplayUnit unit = glide::CurrentClimbUnit();
-    const std::wstring text = core::LoadResourceString(2130) +
-                              platform::FormatC(L" %03.1f", double{required * unit.factor}) +
-                              std::wstring(unit.name) + L"\n" + core::LoadResourceString(2131);
-    const unsigned style = platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost;
-    if (platform::ShowMessageBox(this, text, L"", style) != platform::kIdYes) return;
-    model_.SetMode(PageSetting::kAutoSetMacCready, 0);
-    g_manualMacCready = required;
-    UseMacCready(false);
-}
-
-void CGPSposView::AskNextPoint() {
-    const unsigned style = platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost;
-    if (platform::ShowMessageBox(this, core::LoadResourceString(2551), L"KOR_VAN Win32", style) !=
-        platform::kIdYes) {
-        return;
-    }
-    int slot = nav::kNoQueueSlot;
-    {
-        const std::scoped_lock lock(core::TaskLock);
-        const nav::CTaskPoint* target = nav::g_taskTargetPoint.load();
-        if (target != nullptr && target->next != nullptr) slot = target->next->QueueSlot() & 0xFFFF;
-    }
-    if (slot != nav::kNoQueueSlot) nav::SelectQueueWaypoint(slot);
-}
-
-void CGPSposView::ShowAttachments() {
-    nav::WaypointAttachments attachments;
-    {
-        const std::scoped_lock lock(core::TaskLock);
-        const int slot = nav::g_waypointQueue.current;
-        if (slot < 0 || slot >= nav::kQueueSlots) return;
-        attachments = nav::g_waypointQueue.slots[static_cast<std::size_t>(slot)].record.attachments;
-    }
-    if (!attachments.comment.empty()) {
-        notes_->SetValue(attachments.comment);
-        notes_->Show();
-    }
-    if (!attachments.image.empty()) {
-        platform::PostWindowMessage({platform::kMapViewWindow, platform::WM_USER_HIDEPOPUP,
-                                     static_cast<std::uintptr_t>(GetId()), 0, attachments.image});
-    }
-    if (!attachments.sound.empty()) {
-        std::filesystem::path sound(attachments.sound);
-        if (sound.is_relative()) sound = platform::ExecutableFolder() / sound;
-        core::PlaySoundAsync(sound.wstring());
-    }
-}
-
-void CGPSposView::StepWindHistory(int step) {
-    const std::optional<glide::WindHistoryEntry> before = glide::WindHistoryAtCursor();
-    const std::optional<glide::WindHistoryEntry> after = glide::StepWindHistoryCursor(step);
-    if (!before || !after || glide::WindHistory().size() < 2) return;
-    if (after->line == before->line && after->wind.direction == before->wind.direction &&
-        after->wind.speed == before->wind.speed) {
-        return;  // at an end of the history
-    }
-    glide::Wind wind = glide::FromWindRecord(after->wind);
-    wind.valid = true;
-    glide::SetCurrentWind(wind);
-    glide::WindText.Set(glide::WindDisplayText(after->wind, core::g_unitSpeed.load()));
-}
-
-void CGPSposView::AdoptComputedWind() {
-    if (gps::g_windMethod.load() != gps::WindMethod::kNone) return;
-    gps::WindRecord computed;
-    {
-        const std::scoped_lock lock(gps::FixLock);
-        computed = gps::CurrentFix.instrumentWind;
-    }
-    if (!(computed.speed > 0.0F)) return;  // no wind computed yet
-    glide::Wind wind = glide::FromWindRecord(computed);
-    wind.valid = true;
-    glide::SetCurrentWind(wind);
-    glide::FormatWindText();
-    glide::DriftText.Overwrite(4, L">", 1);
-    glide::SpeedToFlyText(core::g_macCready.load());
-}
-
-void CGPSposView::RewriteTrackText() {
-    const gps::NavFix& fix = gps::g_navFix;
-    switch (model_.Modes().togString) {
-        case 0: glide::TrackText.Format(L" %3.0lft ", fix.trackDeg.load()); break;
-        case 2: glide::TrackText.Format(L" %3.0fh ", double{fix.magneticHeading.load()}); break;
-        default:
-            glide::TrackText.Format(L" %3.0lf%lc ", fix.magneticCourse.load(),
-                                    glide::CourseLetter(core::g_unitAlt.load()));
-            break;
-    }
-}
-
-void CGPSposView::RewriteTaskText() {
-    nav::g_taskTextShowsRest = model_.Modes().taskSpeedForm ? 0 : 1;
-    const std::scoped_lock lock(core::TaskLock);
-    if (const nav::CTask* task = nav::g_currentTask.load()) nav::WriteTaskText(*task);
-}
-
 // --- The glide panel.
 
 void CGPSposView::ShowSettingsPanel(int flag) {
@@ -574,69 +432,6 @@ void CGPSposView::OnSetValueFromEdit() {
     gps::SignalNewGpsData(nav::kNewDataQueue);
     model_.CloseAltitudeEdit();
     if (nav::g_currentTask.load() != nullptr) RewriteTaskText();
-    Refresh(false);
-}
-
-// --- The terrain profile.
-
-void CGPSposView::OnProfileRequest() {
-    if (gps::g_terrainElevation.load() == gps::kUnknownTerrain) return;
-    model_.OpenProfile();
-    const bool leg = glide::g_driftValid.load() != 0;
-    const float track = static_cast<float>(gps::g_navFix.trackRad.load());
-    CallAfter([this, leg, track] { DrawTerrainProfile(leg, track); });
-}
-
-void CGPSposView::DrawTerrainProfile(bool legProfile, float trackRadians) {
-    if (!model_.TerrainProfileMessage(!profileBuffer_.empty())) {
-        Refresh(false);
-        return;
-    }
-    nav::WaypointRecord position;
-    {
-        const std::scoped_lock lock(core::MapLock);
-        position = nav::g_mapFix;
-    }
-    ProfileInput input;
-    input.altitude = GliderAltitude();
-    input.large = model_.Modes().demProfileSize != 0;
-    std::size_t count = 0;
-    if (legProfile) {
-        const std::scoped_lock lock(glide::GlidePathLock);
-        const glide::ProfileCopy& copy = glide::GlidePathProfile;
-        count = copy.samples.size();
-        profileBuffer_.resize(ProfileBufferSize(profileBuffer_.size(), count));
-        std::copy(copy.samples.begin(), copy.samples.end(), profileBuffer_.begin());
-        input.lowest = copy.lowest;
-        input.highest = copy.highest;
-        profileLabel_ = L"LEG";
-    } else {
-        const std::shared_ptr<const core::ElevationModel> model = core::CurrentElevationModel();
-        input.lengthKm = ProfileLengthKm(std::nullopt);
-        const core::TerrainProfile sampled = core::SampleAlongCourse(
-            model.get(), position.longitude, position.latitude, trackRadians, input.lengthKm);
-        if (sampled.status != core::SampleStatus::kNone) {
-            count = sampled.samples.size();
-            profileBuffer_.resize(ProfileBufferSize(profileBuffer_.size(), count));
-            std::copy(sampled.samples.begin(), sampled.samples.end(), profileBuffer_.begin());
-        }
-        input.lowest = sampled.lowest;
-        input.highest = sampled.highest;
-        profileLabel_ = L"TRK";
-        const glide::GlideContext context = glide::CurrentGlideContext();
-        for (const float speed : {gps::g_navFix.indicatedAirspeed.load(), glide::StfSpeed.load()}) {
-            const float required = glide::AltitudeRequiredAtSpeed(context, input.lengthKm, 0.0F, speed,
-                                                                   trackRadians, true);
-            // An unreachable result draws no line.
-            if (required == glide::kUnreachableAtSpeed) continue;
-            input.glideEnds.push_back(input.altitude - (required - context.safetyAltitude));
-        }
-    }
-    input.ground = std::span<const float>(profileBuffer_.data(), count);
-    const glide::DisplayUnit distance = glide::CurrentDistanceUnit();
-    const ProfileUnits units{core::g_unitDist.load(), distance.factor, core::g_unitAlt.load()};
-    profile_ = LayOutProfile(input, model_.Layout(), std::max(GetClientSize().x, 1), units);
-    if (!profile_) model_.CloseProfile();  // fewer than two samples: no profile
     Refresh(false);
 }
 
