@@ -92,6 +92,12 @@ void SaveMode(PageSetting setting, int value) {
     if (const char* name = SettingName(setting)) {
         platform::AppSettings().WriteInt("Settings", name, static_cast<std::uint32_t>(value));
     }
+    // The fix-processing thread writes the glide and destination texts in
+    // these forms: they are rebuilt at once rather than with the next fix.
+    if (setting == PageSetting::kShowAltitudeDifference || setting == PageSetting::kWindCorrection ||
+        setting == PageSetting::kGlideDisplayMode) {
+        gps::SignalNewGpsData(nav::kNewDataQueue);
+    }
 }
 
 bool DestinationEditable() {

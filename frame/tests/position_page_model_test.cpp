@@ -149,6 +149,29 @@ TEST(PositionPage, LonLatStringAdvancesWithItsFallBacks) {
     EXPECT_EQ(page.model.CycleFieldMode({150, 10}, page.conditions), FieldAction::kAdoptComputedWind);
 }
 
+TEST(PositionPage, TheTaskLineCyclesItsVariantAndItsDistanceForm) {
+    // Top-line mode 2: the right part cycles the statistic, the middle the
+    // distance form, the left part goes on to mode 3.
+    Page page(PositionModes{.lonLatString = 2, .varioString = 1});
+    page.conditions.taskNavigation = true;
+    EXPECT_EQ(page.model.CycleFieldMode({200, 10}, page.conditions), FieldAction::kRepaint);
+    EXPECT_EQ(page.model.Modes().taskVariant, 1);
+    page.model.CycleFieldMode({200, 10}, page.conditions);
+    page.model.CycleFieldMode({200, 10}, page.conditions);
+    EXPECT_EQ(page.model.Modes().taskVariant, 0);
+    EXPECT_EQ(page.model.CycleFieldMode({120, 10}, page.conditions), FieldAction::kTaskTextChanged);
+    EXPECT_FALSE(page.model.Modes().taskSpeedForm);
+    EXPECT_EQ(page.model.Modes().lonLatString, 2);
+    page.model.CycleFieldMode({30, 10}, page.conditions);
+    EXPECT_EQ(page.model.Modes().lonLatString, 3);
+    // With the task line on the second line the top line keeps its mode.
+    Page leg(PositionModes{.lonLatString = 0, .varioString = 4});
+    leg.conditions.taskNavigation = true;
+    EXPECT_EQ(leg.model.CycleFieldMode({120, 10}, leg.conditions), FieldAction::kTaskTextChanged);
+    EXPECT_EQ(leg.model.CycleFieldMode({30, 10}, leg.conditions), FieldAction::kNone);
+    EXPECT_EQ(leg.model.Modes().lonLatString, 0);
+}
+
 TEST(PositionPage, PaintedModesFallBackWithoutTheirData) {
     Page page(PositionModes{.lonLatString = 4, .varioString = 3});
     EXPECT_EQ(page.model.TopLineMode(page.conditions), 0);  // team code off
