@@ -198,6 +198,41 @@ TEST_F(PositionViewTest, TheAltitudeEditSurvivesFixesAndSetsTheAltitude) {
     EXPECT_FLOAT_EQ(nav::g_waypointQueue.slots[2].record.altitude, 1720.0F);
 }
 
+TEST_F(PositionViewTest, MessagesFromOtherThreads) {
+    using platform::WindowMessage;
+    const auto send = [this](unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                             std::any payload = {}) {
+        view_->OnWindowMessage({platform::kPosViewWindow, message, wParam, lParam, std::move(payload)});
+    };
+    // Circling shows the chosen second line and gives the stored one back.
+    glide::g_showWhileCircling = 2;
+    send(platform::WM_APP + 4, 0, 1);
+    EXPECT_EQ(view_->Model().Modes().varioString, 2);
+    send(platform::WM_APP + 4, 0, 0);
+    EXPECT_EQ(view_->Model().Modes().varioString, 0);
+    glide::g_showWhileCircling = 0;
+
+    // The glide panel opens the mode after the one given, wrapping.
+    send(platform::WM_APP + 2, 4, 0);
+    EXPECT_EQ(view_->GlidePanel().Mode(), 0);
+    send(platform::WM_APP + 2, 2, 0);
+    EXPECT_EQ(view_->GlidePanel().Mode(), 3);
+
+    // An altitude tapped on the map fills the open altitude edit.
+    SetDestination(L"");
+    core::g_unitAlt = 2;
+    Gesture({30, 60}, {200, 60}, 650000, 200);
+    ASSERT_EQ(view_->Mode(), ViewMode::kAltitudeEdit);
+    send(platform::WM_APP + 5, 0, 0, 3280.8F);
+    EXPECT_EQ(view_->AltitudeEdit().GetValue(), "1000");
+    core::g_unitAlt = 0;
+
+    // WM_USER+10 hides the child it names.
+    view_->NotesWindow().Show();
+    send(platform::WM_USER + 10, frame::kNotesEditId, 0);
+    EXPECT_FALSE(view_->NotesWindow().IsShown());
+}
+
 TEST_F(PositionViewTest, TheNextPointQuestionIsAnsweredThroughTheSink) {
     platform::ScopedRecordingSink sink;
     auto task = nav::testing::MakeTask(
