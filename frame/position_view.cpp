@@ -16,6 +16,7 @@
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
+#include "frame/position_links.h"
 #include "frame/position_spin.h"
 #include "frame/settings_values.h"
 #include "glide/current_wind.h"
@@ -142,6 +143,7 @@ CGPSposView::CGPSposView(wxWindow* parent, const wxPoint& position, const wxSize
 
 CGPSposView::~CGPSposView() {
     registration_.Reset();
+    g_positionPageShowsProfile = false;
     if (g_pPosView == this) g_pPosView = nullptr;
 }
 
@@ -270,6 +272,7 @@ platform::Canvas& CGPSposView::Render() {
     if (conditions.taskFlown && nav::g_bAutodetectNextPrompt.load() != 0) {
         texts.destinationNumber = L"+";
     }
+    g_positionPageShowsProfile = model_.Mode() == ViewMode::kProfile;
     PaintPositionFields(*canvas_, model_.Layout(), paint, texts, Fonts());
     if (model_.Mode() == ViewMode::kProfile && profile_) {
         DrawProfile(*canvas_, *profile_, profileLabel_, Fonts().profileLabel);

@@ -11,6 +11,7 @@
 #include "core/shared_locks.h"
 #include "core/terrain_sampling.h"
 #include "fix/first_fix.h"
+#include "frame/position_links.h"
 #include "glide/altitude_required.h"
 #include "glide/display_units.h"
 #include "glide/glide_context.h"
@@ -35,6 +36,7 @@ float GliderAltitude() {
 void CGPSposView::OnProfileRequest() {
     if (gps::g_terrainElevation.load() == gps::kUnknownTerrain) return;
     model_.OpenProfile();
+    g_positionPageShowsProfile = true;
     const bool leg = glide::g_driftValid.load() != 0;
     const float track = static_cast<float>(gps::g_navFix.trackRad.load());
     CallAfter([this, leg, track] { DrawTerrainProfile(leg, track); });
@@ -90,6 +92,7 @@ void CGPSposView::DrawTerrainProfile(bool legProfile, float trackRadians) {
     const ProfileUnits units{core::g_unitDist.load(), distance.factor, core::g_unitAlt.load()};
     profile_ = LayOutProfile(input, model_.Layout(), std::max(GetClientSize().x, 1), units);
     if (!profile_) model_.CloseProfile();  // fewer than two samples: no profile
+    g_positionPageShowsProfile = model_.Mode() == ViewMode::kProfile;
     Refresh(false);
 }
 

@@ -18,6 +18,7 @@
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
+#include "frame/position_links.h"
 #include "frame/position_spin.h"
 #include "glide/display_texts.h"
 #include "glide/settings_values.h"
@@ -304,6 +305,7 @@ TEST_F(PositionViewTest, TheProfileShowsTheRidgeAhead) {
     platform::gui::ProcessEventsFor(100ms);
     ASSERT_EQ(view_->Mode(), ViewMode::kProfile);
     ASSERT_TRUE(view_->HasProfile());
+    EXPECT_TRUE(frame::PositionPageShowsProfile());
     platform::Canvas& canvas = view_->Render();
     // The ridge at 20 of 50 km: x = 24 + 0.4 (240 - 24) = 110, above the flat ground.
     EXPECT_NE(canvas.GetPixel({110, 85}), platform::kWhite);
@@ -312,6 +314,8 @@ TEST_F(PositionViewTest, TheProfileShowsTheRidgeAhead) {
     // A tap closes it.
     Gesture({60, 60}, {60, 60}, 800000);
     EXPECT_EQ(view_->Mode(), ViewMode::kFields);
+    view_->Render();
+    EXPECT_FALSE(frame::PositionPageShowsProfile());
 }
 
 }  // namespace
