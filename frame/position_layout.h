@@ -1,0 +1,65 @@
+#pragma once
+// Where the position page puts its fields and children: a column of lines
+// laid out for a fixed width of 230 pixels, in two groups whose tops the
+// frame sets (the upper group: the top line and the second line; the lower
+// group: the destination line and the glide line).
+//
+// The compact layout has its groups at 2 and 50; the alternate layout moves
+// the upper group off the page (-100) and the lower one to 4. Every hit test
+// and every drawing call of the page uses these rectangles. Pure geometry.
+
+#include <array>
+
+#include "platform/drawing_tools.h"
+
+namespace frame {
+
+// The width every rectangle is laid out for.
+inline constexpr int kPositionLayoutWidth = 230;
+
+struct PositionRowOrigins {
+    int upper = 2;
+    int lower = 50;
+    friend constexpr bool operator==(PositionRowOrigins, PositionRowOrigins) = default;
+};
+
+inline constexpr PositionRowOrigins kCompactRows{2, 50};
+inline constexpr PositionRowOrigins kAlternateRows{-100, 4};
+
+struct PositionLayout {
+    platform::Rect topLine;
+    platform::Rect topLineAlternative;  // task distance in the edit mode; task line
+    platform::Rect topTag;              // the blank tag after the longitude
+    std::array<platform::Rect, 3> topCells;
+    platform::Rect secondLine;
+    platform::Rect secondLineAlternative;  // leg text
+    std::array<platform::Rect, 3> secondCells;
+    platform::Rect destinationLine;
+    platform::Rect glideLine;
+    int glideLineRightPart = 70;  // where the destination text part of the glide line starts
+    int separatorY = 46;          // the separator runs from x 16 to W - 10
+
+    // Children.
+    platform::Rect glidePanel;
+    platform::Rect notesEdit;  // the keyboard edit (notes and altitude), 122
+    platform::Rect teamButton;
+    platform::Rect altitudeEdit;  // 175
+    platform::Rect setButton;     // 174
+    // The altitude edit's two text lines: over the upper group, or over the
+    // lower one while the upper group lies off the page (the edit, its set
+    // button and its lines must stay where the pilot can reach them).
+    platform::Rect editTopLine;
+    platform::Rect editSecondLine;
+    platform::Rect macCreadySpin;
+
+    friend bool operator==(const PositionLayout&, const PositionLayout&) = default;
+};
+
+PositionLayout ComputePositionLayout(PositionRowOrigins rows);
+
+constexpr bool Contains(const platform::Rect& rect, platform::Point point) {
+    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+           point.y < rect.bottom;
+}
+
+}  // namespace frame

@@ -1,0 +1,99 @@
+// The position page's terrain profile: sampled on request and on the fix
+// thread's WM_USER+5, drawn on the next paint.
+#include "frame/position_view.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+#include "core/elevation_model.h"
+#include "core/settings_values.h"
+#include "core/shared_locks.h"
+#include "core/terrain_sampling.h"
+#include "fix/first_fix.h"
+#include "frame/position_links.h"
+#include "glide/altitude_required.h"
+#include "glide/display_units.h"
+#include "glide/glide_context.h"
+#include "glide/glide_path.h"
+#include "glide/speed_to_fly_text.h"
+#include "glide/thermal_drift.h"
+#include "gps/nav_fix.h"
+#include "nav/current_position.h"
+
+namespace frame {
+namespace {
+
+float GliderAltitude() {
+    const float gps = gps::g_navFix.gpsAltitude.load();
+    return gps::g_navFix.gpsAltitudeValid.load() != 0 ? gps : gps::g_navFix.qnhAltitude.load();
+}
+
+}  // namespace
+
+// --- The terrain profile.
+
+void CGPSposView::OnProfileRequest() {
+    if (gps::g_terrainElevation.load() == gps::kUnknownTerrain) return;
+    model_.OpenProfile();
+    g_positionPageShowsProfile = true;
+    const bool leg = glide::g_driftValid.load() != 0;
+    const float track = static_cast<float>(gps::g_navFix.trackRad.load());
+    CallAfter([this, leg, track] { DrawTerrainProfile(leg, track); });
+}
+
+void CGPSposView::DrawTerrainProfile(bool legProfile, float trackRadians) {
+    if (!model_.TerrainProfileMessage(!profileBuffer_.empty())) {
+        Refresh(false);
+        return;
+    }
+    nav::WaypointRecord position;
+    {
+        const std::scoped_lock lock(core::MapLock);
+        position = nav::g_mapFix;
+    }
+    ProfileInput input;
+    input.altitude = GliderAltitude();
+    input.large = model_.Modes().demProfileSize != 0;
+    std::size_t count = 0;
+    if (legProfile) {
+        const std::scoped_lock lock(glide::GlidePathLock);
+        const glide::ProfileCopy& copy = glide::GlidePathProfile;
+        count = copy.samples.size();
+        profileBuffer_.resize(ProfileBufferSize(profileBuffer_.size(), count));
+        std::copy(copy.samples.begin(), copy.samples.end(), profileBuffer_.begin());
+        input.lowest = copy.lowest;
+        input.highest = copy.highest;
+        profileLabel_ = L"LEG";
+    } else {
+        const std::shared_ptr<const core::ElevationModel> model = core::CurrentElevationModel();
+        input.lengthKm = ProfileLengthKm(std::nullopt);
+        const core::TerrainProfile sampled = core::SampleAlongCourse(
+            model.get(), position.longitude, position.latitude, trackRadians, input.lengthKm);
+        if (sampled.status != core::SampleStatus::kNone) {
+            count = sampled.samples.size();
+            profileBuffer_.resize(ProfileBufferSize(profileBuffer_.size(), count));
+            std::copy(sampled.samples.begin(), sampled.samples.end(), profileBuffer_.begin());
+        }
+        input.lowest = sampled.lowest;
+        input.highest = sampled.highest;
+        profileLabel_ = L"TRK";
+        const glide::GlideContext context = glide::CurrentGlideContext();
+        for (const float speed : {gps::g_navFix.indicatedAirspeed.load(), glide::StfSpeed.load()}) {
+            const float required = glide::AltitudeRequiredAtSpeed(context, input.lengthKm, 0.0F, speed,
+                                                                   trackRadians, true);
+            // An unreachable result draws no line.
+            if (required == glide::kUnreachableAtSpeed) continue;
+            input.glideEnds.push_back(input.altitude - (required - context.safetyAltitude));
+        }
+    }
+    input.ground = std::span<const float>(profileBuffer_.data(), count);
+    const glide::DisplayUnit distance = glide::CurrentDistanceUnit();
+    const ProfileUnits units{core::g_unitDist.load(), distance.factor, core::g_unitAlt.load()};
+    profile_ = LayOutProfile(input, model_.Layout(), std::max(GetClientSize().x, 1), units);
+    if (!profile_) model_.CloseProfile();  // fewer than two samples: no profile
+    g_positionPageShowsProfile = model_.Mode() == ViewMode::kProfile;
+    Refresh(false);
+}
+
+}  // namespace frame

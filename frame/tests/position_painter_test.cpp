@@ -1,0 +1,130 @@
+#include "frame/position_painter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "frame/position_profile.h"
+#include "glide/display_texts.h"
+
+// fontconfig and pango keep their caches until the process ends.
+extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
+           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libcairo.so\n";
+}
+
+namespace {
+
+using frame::ProfileInput;
+using platform::Colour;
+using platform::Point;
+
+const frame::PositionLayout kCompact = frame::ComputePositionLayout(frame::kCompactRows);
+
+bool AnyNonWhite(platform::Canvas& canvas, const platform::Rect& rect) {
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            if (canvas.GetPixel({x, y}) != platform::kWhite) return true;
+        }
+    }
+    return false;
+}
+
+TEST(PositionPainter, FieldsDrawOnWhiteWithTheSeparator) {
+    platform::Canvas canvas(240, 100);
+    ASSERT_TRUE(canvas.Valid());
+    frame::PositionTexts texts;
+    texts.longitude = L"120:00.00' W";
+    texts.latitude = L"38:00.00' N";
+    texts.groundSpeed = L"55kts";
+    texts.destinationPrefix = L"To: ";
+    texts.destinationName = L"RIDGE";
+    frame::PositionPaint paint;
+    paint.destinationExists = true;
+    frame::PaintPositionFields(canvas, kCompact, paint, texts, frame::MakePositionFonts(20, L"DejaVu Sans"));
+
+    EXPECT_EQ(canvas.GetPixel({2, 99}), platform::kWhite);
+    EXPECT_EQ(canvas.GetPixel({16, 46}), platform::kBlack);
+    EXPECT_EQ(canvas.GetPixel({219, 46}), platform::kBlack);
+    EXPECT_EQ(canvas.GetPixel({220, 46}), platform::kWhite);
+    EXPECT_TRUE(AnyNonWhite(canvas, kCompact.topLine));
+    EXPECT_TRUE(AnyNonWhite(canvas, kCompact.secondCells[0]));
+    EXPECT_TRUE(AnyNonWhite(canvas, kCompact.destinationLine));
+    // No fix yet: the glide line stays empty.
+    EXPECT_FALSE(AnyNonWhite(canvas, kCompact.glideLine));
+}
+
+TEST(PositionPainter, CyclingTextsAndTheEditLine) {
+    glide::GroundClearanceText.Reset();
+    EXPECT_EQ(frame::CyclingText(6), L"G: ?? ");
+    EXPECT_EQ(frame::CyclingText(0), glide::AltitudeThousandsText.Get());
+    frame::PositionTextRequest request;
+    request.macCreadyShown = 1.5F;
+    EXPECT_EQ(frame::EditSecondLine(request, L"v72", L"1h10"), L"1h10    1.5");
+    request.editFirstStatistic = true;
+    EXPECT_EQ(frame::EditSecondLine(request, L"v72", L"1h10"), L"1h10   v72");
+    request.editStartTime = true;
+    EXPECT_EQ(frame::EditSecondLine(request, L"v72", L"1h10"), L"1h10T  v72");
+    request.startTime = L"2h05";
+    request.editFirstStatistic = false;
+    EXPECT_EQ(frame::EditSecondLine(request, L"v72", L"1h10"), L"2h05T  1.5");
+}
+
+TEST(PositionProfile, LengthAndBufferRules) {
+    EXPECT_FLOAT_EQ(frame::ProfileLengthKm(std::nullopt), 50.0F);
+    EXPECT_FLOAT_EQ(frame::ProfileLengthKm(30.0F), 50.0F);
+    EXPECT_FLOAT_EQ(frame::ProfileLengthKm(48.0F), 50.0F);
+    EXPECT_FLOAT_EQ(frame::ProfileLengthKm(60.0F), 62.0F);
+    EXPECT_FLOAT_EQ(frame::ProfileLengthKm(200.0F), 50.0F);
+    EXPECT_EQ(frame::ProfileBufferSize(300, 295), 300U);
+    EXPECT_EQ(frame::ProfileBufferSize(300, 296), 316U);
+}
+
+TEST(PositionProfile, OneSampleGivesNoProfile) {
+    const std::vector<float> one{500.0F};
+    ProfileInput input{.ground = one, .lowest = 500.0F, .highest = 500.0F, .altitude = 3000.0F};
+    EXPECT_FALSE(frame::LayOutProfile(input, kCompact, 230, {}).has_value());
+}
+
+TEST(PositionProfile, TheRidgeStandsWhereTheSamplesPutIt) {
+    // 51 samples over 50 km, a ridge of 2500 ft at 20 km on 500 ft ground.
+    std::vector<float> ground(51, 500.0F);
+    ground[20] = 2500.0F;
+    ProfileInput input{.ground = ground, .lowest = 500.0F, .highest = 2500.0F, .altitude = 3000.0F};
+    input.glideEnds = {1000.0F, -2000.0F};
+    const auto drawing = frame::LayOutProfile(input, kCompact, 230, {});
+    ASSERT_TRUE(drawing.has_value());
+    EXPECT_EQ(drawing->strip, (platform::Rect{0, 50, 230, 98}));
+    // x from 24 in (230 - 24) / 50 per sample; the ridge at sample 20.
+    EXPECT_EQ(drawing->ground[21].x, 24 + 82);
+    // Scale: 48 pixels for the 2500 ft from the lowest ground to the glider.
+    EXPECT_EQ(drawing->ground[21].y, 98 - 38);
+    EXPECT_EQ(drawing->ground[1].y, 98);
+    ASSERT_EQ(drawing->lines.size(), 2U);
+    EXPECT_EQ(drawing->lines[0].from, (Point{24, 50}));
+    EXPECT_EQ(drawing->lines[0].to, (Point{230, 88}));
+    // A line that ends under the ground ends on the bottom line.
+    EXPECT_EQ(drawing->lines[1].to.y, 98);
+    EXPECT_LT(drawing->lines[1].to.x, 230);
+    EXPECT_EQ(drawing->ticks.size(), 4U);  // 10, 20, 30, 40 km
+
+    platform::Canvas canvas(230, 100);
+    frame::DrawProfile(canvas, *drawing, L"TRK", frame::MakePositionFonts(20, L"DejaVu Sans").profileLabel);
+    // The grey edge on the ridge's top, the fill under it, white sky above.
+    EXPECT_EQ(canvas.GetPixel({24 + 82, 60}), Colour::FromColorref(0x808080));
+    EXPECT_NE(canvas.GetPixel({24 + 82, 80}), platform::kWhite);
+    EXPECT_EQ(canvas.GetPixel({24 + 82, 55}), platform::kWhite);
+
+    // Below the highest ground the scale fits the ground; at least 50 ft.
+    input.altitude = 1000.0F;
+    EXPECT_EQ(frame::LayOutProfile(input, kCompact, 230, {})->ground[21].y, 50);
+    std::vector<float> flat(10, 800.0F);
+    ProfileInput level{.ground = flat, .lowest = 800.0F, .highest = 800.0F, .altitude = 800.0F};
+    level.large = true;
+    const auto low = frame::LayOutProfile(level, kCompact, 230, {});
+    ASSERT_TRUE(low.has_value());
+    EXPECT_EQ(low->strip.top, 4);  // 46 higher for the large profile
+    EXPECT_EQ(low->ground[1].y, 98);
+}
+
+}  // namespace
