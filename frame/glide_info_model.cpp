@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "glide/polar.h"
 #include "platform/numbers.h"
 
 namespace frame {
@@ -22,14 +23,6 @@ float StepWithin(float value, float d, float low, float high) {
 }
 
 }  // namespace
-
-float BugsPercent(float bugsFactor) {
-    return 100.0F - 100.0F / bugsFactor;
-}
-
-float BugsFactorFromPercent(float percent) {
-    return 1.0F / (1.0F - percent / 100.0F);
-}
 
 int GlideInfoModel::ModeAfter(int mode) {
     const int next = mode + 1;
@@ -55,7 +48,7 @@ void GlideInfoModel::Reshow() {
         case 0: shown_ = values_.manualMacCready * units_.varioFactor; break;
         case 1: shown_ = values_.windSpeed * units_.speedFactor; break;
         case 2: shown_ = values_.weightFactor * values_.weightFactor; break;
-        case 3: shown_ = BugsPercent(values_.bugsFactor); break;
+        case 3: shown_ = glide::BugsPercent(values_.bugsFactor); break;
         default: shown_ = values_.glideRatio; break;
     }
 }
@@ -81,9 +74,9 @@ unsigned GlideInfoModel::StepSelectedValue(int delta) {
             break;
         }
         case 3: {
-            const float percent = BugsPercent(values_.bugsFactor);
+            const float percent = glide::BugsPercent(values_.bugsFactor);
             const float stepped = StepWithin(percent, d, 0.0F, kMaxBugsPercent);
-            if (stepped != percent) values_.bugsFactor = BugsFactorFromPercent(stepped);
+            if (stepped != percent) values_.bugsFactor = glide::BugsFactorFromPercent(stepped);
             change = kGlidePolar;
             break;
         }

@@ -15,10 +15,8 @@
 
 namespace frame {
 
-// Bugs: the panel shows the degradation in percent, p = 100 - 100 / B,
-// and sets B = 1 / (1 - p / 100).
-float BugsPercent(float bugsFactor);
-float BugsFactorFromPercent(float percent);
+// Bugs are shown as the per cent of lost performance and set through
+// glide::BugsFactorFromPercent / glide::BugsPercent.
 
 struct GlideValues {
     float manualMacCready = 1.0F;  // knots

@@ -90,13 +90,12 @@ void SetBugsFactor(float bugsFactor) {
     ChangePolarSettings([bugsFactor](PolarSettings& s) { s.bugsFactor = bugsFactor; });
 }
 
-float BugsFactorFromPercent(int percent) {
-    return 1.0F / (1.0F - static_cast<float>(std::clamp(percent, 0, 99)) / 100.0F);
+float BugsFactorFromPercent(float percent) {
+    return 1.0F / (1.0F - std::clamp(percent, 0.0F, 99.0F) / 100.0F);
 }
 
-int BugsPercentFromFactor(float bugsFactor) {
-    if (!(bugsFactor >= 1.0F)) return 0;
-    return static_cast<int>(std::lround(100.0F - 100.0F / bugsFactor));
+float BugsPercent(float bugsFactor) {
+    return bugsFactor >= 1.0F ? 100.0F - 100.0F / bugsFactor : 0.0F;
 }
 
 void ScalePolar() {

@@ -72,8 +72,8 @@ void SetBugsFactor(float bugsFactor);
 
 // Bugs as the pilot types them, a per cent of lost performance (0..80), and
 // as the factor B on every sink: B = 1 / (1 - per cent / 100).
-float BugsFactorFromPercent(int percent);
-int BugsPercentFromFactor(float bugsFactor);
+float BugsFactorFromPercent(float percent);
+float BugsPercent(float bugsFactor);
 
 // The polar in use from the fitted one and the current W and B:
 // a = a0 W B, b = b0 B, c = c0 / W B; minimum speed and best-glide speed

@@ -45,7 +45,7 @@ PolarOptions PolarOptions::FromRunning() {
     o.weightFactor = RoundTo(s.weightFactor * s.weightFactor, 0.01F);
     o.averageSeconds = static_cast<int>(std::lround(s.varioAverageTime * 3600.0F));
     o.useBallastSetting = s.useBallastSetting;
-    o.bugsPercent = glide::BugsPercentFromFactor(s.bugsFactor);
+    o.bugsPercent = static_cast<int>(std::lround(glide::BugsPercent(s.bugsFactor)));
     o.ballastPercent = std::round(s.ballastRatio * 100.0F);
     return o;
 }
@@ -77,7 +77,7 @@ void PolarOptions::Apply(platform::SettingsStore& store, ViewLink& views) const 
     const float ballast = ballastPercent != shown.ballastPercent ? ballastPercent / 100.0F : running.ballastRatio;
     const float averageHours = averageSeconds != shown.averageSeconds ? static_cast<float>(averageSeconds) / 3600.0F
                                                                       : running.varioAverageTime;
-    const float bugs = bugsPercent != shown.bugsPercent ? glide::BugsFactorFromPercent(bugsPercent)
+    const float bugs = bugsPercent != shown.bugsPercent ? glide::BugsFactorFromPercent(static_cast<float>(bugsPercent))
                                                         : running.bugsFactor;
     const float ratio = glideRatio != shown.glideRatio ? glideRatio : running.inUse.glideRatio;
     float weight = running.weightFactor;

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "glide/polar.h"
+
 namespace {
 
 using frame::GlideInfoModel;
@@ -26,7 +28,7 @@ TEST(GlideInfoModel, StepsStayInsideTheirRanges) {
     EXPECT_NEAR(weight.Values().weightFactor, std::sqrt(2.5F), 1e-6);
 
     // Bugs: 60 % is B = 2.5 and the top; 0 % is B = 1 and the bottom.
-    GlideInfoModel bugs = OpenAt(3, GlideValues{.bugsFactor = frame::BugsFactorFromPercent(55.0F)});
+    GlideInfoModel bugs = OpenAt(3, GlideValues{.bugsFactor = glide::BugsFactorFromPercent(55.0F)});
     bugs.StepSelectedValue(1);
     EXPECT_NEAR(bugs.Values().bugsFactor, 2.5F, 1e-5);
     bugs.StepSelectedValue(1);
@@ -79,8 +81,8 @@ TEST(GlideInfoModel, SteppingThroughEveryRangeKeepsValuesTheOptionsAccept) {
     const float weightSquared = values.weightFactor * values.weightFactor;
     EXPECT_GE(weightSquared, 0.5F - 1e-5F);
     EXPECT_LE(weightSquared, 2.5F + 1e-5F);
-    EXPECT_GE(frame::BugsPercent(values.bugsFactor), 0.0F);
-    EXPECT_LE(frame::BugsPercent(values.bugsFactor), 60.0F + 1e-4F);
+    EXPECT_GE(glide::BugsPercent(values.bugsFactor), 0.0F);
+    EXPECT_LE(glide::BugsPercent(values.bugsFactor), 60.0F + 1e-4F);
     EXPECT_GE(values.glideRatio, 1.0F);
     EXPECT_LE(values.glideRatio, 100.0F);
     EXPECT_GE(values.manualMacCready, 0.0F);

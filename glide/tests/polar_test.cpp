@@ -66,12 +66,13 @@ TEST_F(PolarTest, ScalingMultipliesSpeedsByWeightAndSinksByBugs) {
 }
 
 TEST(BugsTest, PerCentAndFactorConvertBothWays) {
-    EXPECT_FLOAT_EQ(BugsFactorFromPercent(0), 1.0F);
-    EXPECT_FLOAT_EQ(BugsFactorFromPercent(60), 2.5F);
-    EXPECT_EQ(BugsPercentFromFactor(2.5F), 60);
-    EXPECT_EQ(BugsPercentFromFactor(1.0F), 0);
-    EXPECT_EQ(BugsPercentFromFactor(0.5F), 0);  // never a negative per cent
-    for (int p = 0; p <= 80; p += 5) EXPECT_EQ(BugsPercentFromFactor(BugsFactorFromPercent(p)), p);
+    EXPECT_FLOAT_EQ(BugsFactorFromPercent(0.0F), 1.0F);
+    EXPECT_FLOAT_EQ(BugsFactorFromPercent(60.0F), 2.5F);
+    EXPECT_FLOAT_EQ(BugsPercent(2.5F), 60.0F);
+    EXPECT_FLOAT_EQ(BugsPercent(1.0F), 0.0F);
+    EXPECT_FLOAT_EQ(BugsPercent(0.5F), 0.0F);  // never a negative per cent
+    for (float p = 0.0F; p <= 80.0F; p += 5.0F)
+        EXPECT_NEAR(BugsPercent(BugsFactorFromPercent(p)), p, 1e-4F);
 }
 
 TEST_F(PolarTest, StartUpFitsTheFileAndReadsTheFactors) {
