@@ -341,19 +341,16 @@ void ShapeBarModel::SearchAddAll() {
 }
 
 void ShapeBarModel::Search(std::string_view caption) {
-    // Every shape is looked at once at most, however often the user asks to
-    // go on from the beginning.
-    int looked = 0;
-    for (;;) {
-        if (looked > document_->ShapeCount()) break;
-        if (!document_->BuildMapObjects(Style())) {
-            if (!prompts_.Ask(kEndOfFile, caption)) break;
-            document_->Rewind();
-            ++looked;
+    // However often the user asks to go on from the beginning, the search
+    // ends once it has been through the file twice.
+    const int limit = 2 * document_->ShapeCount() + 2;
+    for (int steps = 0;; ++steps) {
+        if (document_->BuildMapObjects(Style())) {
+            if (MatchesSearch(document_->CurrentText(), searchText_, mode_, false) || steps > limit) break;
             continue;
         }
-        ++looked;
-        if (MatchesSearch(document_->CurrentText(), searchText_, mode_, false)) break;
+        if (steps > limit || !prompts_.Ask(kEndOfFile, caption)) break;
+        document_->Rewind();
     }
     mode_ = MatchMode::kNone;
     AfterBuild();
