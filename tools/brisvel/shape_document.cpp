@@ -1,6 +1,7 @@
 #include "tools/brisvel/shape_document.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -16,6 +17,24 @@ namespace {
 bool SupportedType(int type) {
     return type == SHPT_POINT || type == SHPT_ARC || type == SHPT_POLYGON || type == SHPT_MULTIPOINT ||
            type == SHPT_POINTZ || type == SHPT_ARCZ || type == SHPT_POLYGONZ;
+}
+
+// Coordinates and heights beyond this are taken for damage, not data.
+constexpr double kLargestValue = 1e7;
+
+bool Usable(double value) {
+    return std::isfinite(value) && std::fabs(value) <= kLargestValue;
+}
+
+// A file box value as a bound: damaged values become 0.
+float BoundValue(double value) {
+    return Usable(value) ? static_cast<float>(value) : 0.0F;
+}
+
+bool UsableVertices(const SHPObject& shape) {
+    for (int i = 0; i < shape.nVertices; ++i)
+        if (!Usable(shape.padfX[i]) || !Usable(shape.padfY[i])) return false;
+    return true;
 }
 
 std::string SavePromptText(std::string_view fileName) {
@@ -83,8 +102,7 @@ bool CShapeDocument::OpenShapefile(const std::filesystem::path& path, bool reope
         if (frame_.bounds.IsSet()) {
             bounds_ = frame_.bounds;
         } else {
-            bounds_ = {static_cast<float>(maxBound_[1]), static_cast<float>(minBound_[1]),
-                       static_cast<float>(maxBound_[0]), static_cast<float>(minBound_[0])};
+            bounds_ = FileBox();
             frame_.bounds = bounds_;
         }
     }
@@ -92,6 +110,10 @@ bool CShapeDocument::OpenShapefile(const std::filesystem::path& path, bool reope
     current_ = -1;
     currentObject_.reset();
     return true;
+}
+
+Bounds CShapeDocument::FileBox() const {
+    return {BoundValue(maxBound_[1]), BoundValue(minBound_[1]), BoundValue(maxBound_[0]), BoundValue(minBound_[0])};
 }
 
 void CShapeDocument::SetField(int field) {
@@ -139,6 +161,7 @@ CMapObject* CShapeDocument::BuildMapObjects(const ObjectStyle& style) {
 }
 
 std::unique_ptr<CMapObject> CShapeDocument::MakeObject(const SHPObject& shape, const ObjectStyle& style) const {
+    if (shape.nVertices > 0 && (!shape.padfX || !shape.padfY || !UsableVertices(shape))) return nullptr;
     switch (shapeType_) {
         case SHPT_POINT:
         case SHPT_POINTZ: {
@@ -148,7 +171,7 @@ std::unique_ptr<CMapObject> CShapeDocument::MakeObject(const SHPObject& shape, c
             symbol->lat = static_cast<float>(shape.padfY[0]);
             symbol->box.Widen(symbol->lon, symbol->lat);
             symbol->symbol = style.symbol.value_or(CSymbolObject::kDefaultSymbol);
-            if (shapeType_ == SHPT_POINTZ && shape.padfZ) {
+            if (shapeType_ == SHPT_POINTZ && shape.padfZ && Usable(shape.padfZ[0])) {
                 symbol->hasElevation = true;
                 symbol->elevation = static_cast<float>(shape.padfZ[0]);
             }

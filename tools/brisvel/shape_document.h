@@ -99,6 +99,8 @@ class CShapeDocument {
     double MinY() const { return minBound_[1]; }
     double MaxX() const { return maxBound_[0]; }
     double MaxY() const { return maxBound_[1]; }
+    // The file's box as bounds (damaged values as 0).
+    Bounds FileBox() const;
 
     const std::vector<std::string>& FieldNames() const { return fieldNames_; }
     int Field() const { return field_; }

@@ -93,9 +93,7 @@ std::optional<std::filesystem::path> CBrisvelMainFrame::AskMapName() {
 
 bool CBrisvelMainFrame::AskBounds(Bounds& bounds) {
     Bounds box;
-    if (const CShapeDocument* document = saving_ ? saving_ : model_.Document())
-        box = {static_cast<float>(document->MaxY()), static_cast<float>(document->MinY()),
-               static_cast<float>(document->MaxX()), static_cast<float>(document->MinX())};
+    if (const CShapeDocument* document = saving_ ? saving_ : model_.Document()) box = document->FileBox();
     if (chooseBounds) return chooseBounds(bounds, box);
     CSetBoundsDlg dialog(this, bounds, box);
     if (!dialog.Loaded() || dialog.ShowModal() != wxID_OK) return false;
