@@ -171,6 +171,19 @@ TEST_F(ShapeDocumentTest, APointZMapCarriesSymbolsElevationsInFeetAndNames) {
     EXPECT_NE(map.find("47.000000,0,0,-8.000000,0,0,17,^-9^Hut\r\n"), std::string::npos);
 }
 
+TEST_F(ShapeDocumentTest, ValuesBeyondAnyMapAreNotWritten) {
+    Fixture peaks(scratch_ / "huge", "pointz");
+    peaks.Add("-z 7 46 1e400", "Sky").Add("-z 1e400 46 10", "Nowhere").Add("-z 8 47 10", "Hut");
+    ASSERT_TRUE(peaks.Ok());
+    auto document = Open(peaks.Shp());
+    const auto* sky = dynamic_cast<const CSymbolObject*>(document->BuildMapObjects({}));
+    ASSERT_NE(sky, nullptr);
+    EXPECT_FALSE(sky->hasElevation);
+    ASSERT_NE(document->BuildMapObjects({}), nullptr);
+    EXPECT_EQ(document->CurrentText(), "Hut");
+    EXPECT_EQ(document->SkippedCount(), 1);
+}
+
 TEST_F(ShapeDocumentTest, AShapeIsAddedOnceHoweverOftenItIsStepped) {
     auto document = Open(Areas());
     ASSERT_NE(document->BuildMapObjects({}), nullptr);
