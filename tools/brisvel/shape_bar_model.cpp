@@ -313,8 +313,7 @@ void ShapeBarModel::RunAddAll() {
 }
 
 void ShapeBarModel::All() {
-    if (!document_ || !document_->CurrentObject()) return;
-    if (AsSymbol(document_->CurrentObject()) && !ConfirmSymbolEntry()) return;
+    if (!document_ || !ConfirmSymbolEntry()) return;
     if (!prompts_.Ask("Are you sure you want to add all remaining shapes in the file?", "Add all shapes")) return;
     searchText_ = entry_;
     mode_ = MatchMode::kNone;
@@ -329,8 +328,7 @@ void ShapeBarModel::All() {
 }
 
 void ShapeBarModel::SearchAddAll() {
-    if (!document_ || !document_->CurrentObject()) return;
-    if (AsSymbol(document_->CurrentObject()) && !ConfirmSymbolEntry()) return;
+    if (!document_ || !ConfirmSymbolEntry()) return;
     if (!prompts_.Ask("Are you sure you want to add all remaining matching shapes in the file?",
                       "Add all matching shapes"))
         return;
