@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
+#include "tools/brisvel/gui/display_text.h"
 #include "tools/brisvel/gui/set_bounds_dialog.h"
 #include "tools/brisvel/gui/shape_bar.h"
 #include "tools/brisvel/tests/brisvel_test_support.h"
@@ -125,6 +126,28 @@ TEST_F(BrisvelFrameTest, SavingAsksForANameAndBoundsAndClosingOffersToSave) {
     EXPECT_EQ(boxes_->Boxes()[0].caption, L"Save file?");
     EXPECT_EQ(dynamic_cast<wxStaticText*>(frame_->Bar().FindWindow(1013))->GetLabel(), " Shape 0 of unknown");
     EXPECT_FALSE(frame_->Bar().FindWindow(1001)->IsShown());
+}
+
+TEST_F(BrisvelFrameTest, TheBarWorksOnTheFileOpenedLastUntilItCloses) {
+    ASSERT_TRUE(frame_->OpenShapefile(Areas()));
+    ASSERT_TRUE(frame_->OpenShapefile(Peaks()));
+    EXPECT_EQ(frame_->DocumentCount(), 2U);
+    EXPECT_EQ(frame_->BarModel().Document()->FileName(), "peaks.shp");
+    frame_->CloseShown();
+    EXPECT_EQ(frame_->DocumentCount(), 1U);
+    EXPECT_EQ(frame_->BarModel().Document(), nullptr);
+    frame_->Bar().Click(1007);  // Next does nothing without a current file
+    EXPECT_TRUE(boxes_->Boxes().empty());
+    ASSERT_NE(frame_->ShownPage(), nullptr);
+}
+
+TEST(DisplayText, Utf8IsShownAsUtf8AndOtherBytesAsWindows1252) {
+    EXPECT_EQ(DisplayText("\xC9" "cole"), wxString::FromUTF8("\xC3\x89" "cole"));
+    EXPECT_EQ(DisplayText("\xC3\x89" "cole"), wxString::FromUTF8("\xC3\x89" "cole"));
+    EXPECT_EQ(DisplayText("\x80"), wxString::FromUTF8("\xE2\x82\xAC"));
+    // An edit is stored in the form the text had.
+    EXPECT_EQ(StoredText(wxString::FromUTF8("\xC3\x89" "t\xC3\xA9"), "\xC9" "cole"), "\xC9" "t\xE9");
+    EXPECT_EQ(StoredText(wxString::FromUTF8("\xC3\x89" "t\xC3\xA9"), "Ecole"), "\xC3\x89" "t\xC3\xA9");
 }
 
 TEST_F(BrisvelFrameTest, SetBoundsShowsTheBoxAndReadsDegreesMinutesAndHemispheres) {
