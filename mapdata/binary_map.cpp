@@ -121,8 +121,9 @@ bool ReadBinaryMap(MapReadContext& context, CMapFile& mapFile) {
         }
         previousSerial = serial;
         previous = paired ? nullptr : element.get();
+        const TargetList target = RouteOf(*element);
         try {
-            context.Add(RouteOf(*element), std::move(element));
+            context.Add(target, std::move(element));
         } catch (const std::bad_alloc&) {
             context.error = MapReadError::kNoMemory;
             return false;
