@@ -469,6 +469,7 @@ std::optional<RecordAt> CMapFile::ReadRecordAt(std::uint64_t offset) {
         const auto noteLine = ReadLine(L'\n', core::TextFile::kStripDelimiter |
                                                   core::TextFile::kStripTrailingSpace);
         if (noteLine && !noteLine->empty()) out.note.assign(*noteLine);
+        out.nextOffset = GetPosition();  // the note line belongs to the record
     }
     return out;
 }

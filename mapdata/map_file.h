@@ -79,7 +79,7 @@ struct RecordAt {
     nav::WaypointRecord record;
     std::int32_t code = 0;
     std::uint64_t lineStart = 0;
-    std::uint64_t nextOffset = 0;  // the offset after the line
+    std::uint64_t nextOffset = 0;  // after the line (and its note line)
     std::wstring note;
 };
 
