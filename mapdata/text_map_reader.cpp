@@ -227,6 +227,8 @@ bool TextMapReader::Include(wstring_view rawName) {
     std::error_code ec;
     const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
     if (ec || std::find(open_.begin(), open_.end(), canonical) != open_.end()) return true;
+    // Only files: a device or a pipe could block or never end.
+    if (!std::filesystem::is_regular_file(canonical, ec)) return true;
 
     CMapFile included;
     if (!included.Open(platform::FromUtf8(path.string()), core::OpenMode::kRead, true)) return true;
