@@ -193,6 +193,24 @@ ChooseResult CMapFile::ChooseMapFile(std::wstring_view path, bool mustExist,
     return ChooseResult::kOpened;
 }
 
+bool CMapFile::Reopen() {
+    const std::wstring path = GetFullPath();
+    if (IsOpen()) Close();
+    recordsEnd = 0;
+    if (!Open(path, readOnly_ ? core::OpenMode::kRead : core::OpenMode::kReadWrite)) return false;
+    if (ReadHeader() != HeaderResult::kRead) return false;
+    if (binary_) {
+        const auto length = GetLength();
+        std::array<unsigned char, 4> marker{};
+        if (length && *length >= dataStart + 4 && SetPosition(*length - 4) &&
+            ReadBytes(marker.data(), 4) == 4 &&
+            marker == std::array<unsigned char, 4>{0xFF, 0xFF, 0xFF, 0xFF}) {
+            recordsEnd = *length - 4;
+        }
+    }
+    return true;
+}
+
 bool CMapFile::DetectBinarySignature() {
     std::array<unsigned char, 6> head{};
     if (!SetPosition(0) || ReadBytes(head.data(), head.size()) != head.size()) return false;

@@ -94,6 +94,11 @@ class CMapFile : public core::TextFile {
     // a fix, and is deleted otherwise.
     ChooseResult ChooseMapFile(std::wstring_view path, bool mustExist, const MapFileChoice& choice);
 
+    // Opens the file at the same path again (after WriteBinaryMap replaced
+    // it) and reads its header; a binary map's records end is then its end
+    // marker when the file ends with one. False when it cannot be read.
+    bool Reopen();
+
     // Reads the header: recognises the binary signature, keeps the header
     // text, corners, centre, scale, unit and radius.
     [[nodiscard]] HeaderResult ReadHeader();

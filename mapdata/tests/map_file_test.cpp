@@ -352,6 +352,11 @@ TEST(MapFileWriteTest, ABinaryMapTakesDroppedWaypointsBeforeANewEndMarker) {
     EXPECT_EQ(second.kindCode, -12);
     EXPECT_NEAR(second.latitude, 51.6 * kDeg, 1e-12);
     EXPECT_EQ(std::filesystem::file_size(path), back.recordsEnd + 4);
+
+    // Written over while open: the reopened object appends to the new file.
+    ASSERT_TRUE(WriteBinaryMap({read.general, none, none, none}, back.HeaderText(), path));
+    ASSERT_TRUE(back.Reopen());
+    EXPECT_EQ(back.recordsEnd + 4, std::filesystem::file_size(path));
 }
 
 TEST(MapFileReadTest, ARecordIsReadAtAnOffsetPassingOverScaleAndIncludeLines) {
