@@ -22,7 +22,7 @@ namespace {
 
 enum class Kind { kLine, kZone, kLabel, kSymbol, kArc, kMarker, kMixed };
 constexpr const char* kKindNames[] = {"line", "zone", "label", "symbol", "arc", "marker", "mixed"};
-constexpr int kVertices = 40;
+constexpr int kVertices = 60;
 
 std::string Point(int i, int k) {
     return platform::FormatC("%d,%d,%d,%d,%d,%d,", 45 + i % 5, (i / 5 + k) % 60, (k * 7) % 60,
