@@ -435,17 +435,18 @@ bool CMapFile::AppendBinaryRecord(const nav::WaypointRecord& position, std::int3
     if (!out.Open(GetFullPath(), core::OpenMode::kReadWrite)) return false;
     // Only ever over the end marker the read found, or at the end of a map
     // that ended without one.
+    const std::uint64_t end = recordsEnd;
     std::array<unsigned char, 4> marker{};
-    if (!out.SetPosition(recordsEnd)) return false;
+    if (!out.SetPosition(end)) return false;
     const std::size_t got = out.ReadBytes(marker.data(), 4);
     const bool atMarker = got == 4 && marker == std::array<unsigned char, 4>{0xFF, 0xFF, 0xFF, 0xFF};
-    if (!atMarker && !(got == 0 && out.GetLength() == recordsEnd)) return false;
+    if (!atMarker && !(got == 0 && out.GetLength() == end)) return false;
     BinaryWriter writer;
     writer.Word(static_cast<std::uint32_t>(ElementKind::kText));
     WriteTextRecord(writer, PointMarkerElement(position, code, {}, 0.0F, 0.0F));
-    const std::uint64_t newEnd = recordsEnd + writer.Data().size();
+    const std::uint64_t newEnd = end + writer.Data().size();
     writer.Word(kBinaryEndMarker);
-    if (!out.SetPosition(recordsEnd) ||
+    if (!out.SetPosition(end) ||
         !out.WriteBytes(writer.Data().data(), writer.Data().size()) || !out.Close()) {
         return false;
     }
@@ -502,7 +503,7 @@ void CMapFile::CopyProjection(const CMapFile& other) {
     north_ = other.north_;
     eastX_ = other.eastX_;
     eastY_ = other.eastY_;
-    std::copy(std::begin(other.rotation_), std::end(other.rotation_), std::begin(rotation_));
+    rotation_ = other.rotation_;
     rotationAngle_ = other.rotationAngle_;
 }
 

@@ -14,6 +14,7 @@
 // while they run; readers wait per line while it is not 0
 // (WaitWhileBusy). Everything else is one thread's at a time.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -157,7 +158,9 @@ class CMapFile : public core::TextFile {
     int BusyCount() const { return busyCount_.load(); }
 
     std::uint64_t dataStart = 0;   // the first record, after the header line
-    std::uint64_t recordsEnd = 0;  // binary maps: the end marker's offset; 0 unknown
+    // Binary maps: the end marker's offset, 0 while unknown. The read thread
+    // sets it; the window thread appends there.
+    std::atomic<std::uint64_t> recordsEnd{0};
 
   private:
     bool DetectBinarySignature();
@@ -184,7 +187,7 @@ class CMapFile : public core::TextFile {
     Vector3 north_{0.0, 0.0, 1.0};
     double eastX_ = 0.0;
     double eastY_ = 1.0;
-    float rotation_[4] = {1.0F, 0.0F, -0.0F, 1.0F};
+    std::array<float, 4> rotation_{1.0F, 0.0F, -0.0F, 1.0F};
     double rotationAngle_ = 0.0;
     std::wstring headerText_;
 };

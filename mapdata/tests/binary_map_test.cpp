@@ -173,7 +173,7 @@ TEST(BinaryMapTest, OlderVersionsReadWithTheirOwnFields) {
         EXPECT_EQ(poly.Points()[1].kind, 1U);
         EXPECT_EQ(poly.Points()[0].pen, 3);
         EXPECT_EQ(poly.name, L"line");
-        EXPECT_EQ(r->file->recordsEnd + 4, bytes.size());
+        EXPECT_EQ(r->file->recordsEnd.load() + 4, bytes.size());
     }
 }
 
@@ -319,7 +319,7 @@ TEST(BinaryMapTest, UnknownKindWordsAreSkippedAndAMissingEndMarkerIsNoError) {
     auto read = ReadBytes(folder, FileOf(8, r.b + TextRecord(8, 5, "a", "").b, false));
     ASSERT_TRUE(read->done);
     EXPECT_EQ(read->context.general.size(), 1U);
-    EXPECT_EQ(read->file->recordsEnd, std::filesystem::file_size(folder / "b.gpm"));
+    EXPECT_EQ(read->file->recordsEnd.load(), std::filesystem::file_size(folder / "b.gpm"));
 }
 
 TEST(BinaryMapTest, DamagedRecordsEndTheReadKeepingTheElementsBefore) {
@@ -343,7 +343,7 @@ TEST(BinaryMapTest, DamagedRecordsEndTheReadKeepingTheElementsBefore) {
         EXPECT_EQ(read->context.error, MapReadError::kDamaged);
         ASSERT_EQ(read->context.general.size(), 1U);
         EXPECT_EQ(static_cast<const CMapTextElement&>(*read->context.general[0]).text, L"kept");
-        EXPECT_EQ(read->file->recordsEnd, 0U);  // nothing is appended after damage
+        EXPECT_EQ(read->file->recordsEnd.load(), 0U);  // nothing is appended after damage
     }
 }
 

@@ -337,7 +337,7 @@ TEST(MapFileWriteTest, ABinaryMapTakesDroppedWaypointsBeforeANewEndMarker) {
     EXPECT_FALSE(file.WritePointRecord(nav::WaypointRecord(51.5 * kDeg, -4.5 * kDeg, false)));
     MapReadContext context;
     ASSERT_TRUE(ParseTextMap(context, file));
-    ASSERT_NE(file.recordsEnd, 0U);
+    ASSERT_NE(file.recordsEnd.load(), 0U);
     ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.5 * kDeg, -4.5 * kDeg, false)));
     ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.6 * kDeg, -4.5 * kDeg, false)));
     file.Close();
@@ -351,12 +351,12 @@ TEST(MapFileWriteTest, ABinaryMapTakesDroppedWaypointsBeforeANewEndMarker) {
     const auto& second = static_cast<const CMapTextElement&>(*read.general[1]);
     EXPECT_EQ(second.kindCode, -12);
     EXPECT_NEAR(second.latitude, 51.6 * kDeg, 1e-12);
-    EXPECT_EQ(std::filesystem::file_size(path), back.recordsEnd + 4);
+    EXPECT_EQ(std::filesystem::file_size(path), back.recordsEnd.load() + 4);
 
     // Written over while open: the reopened object appends to the new file.
     ASSERT_TRUE(WriteBinaryMap({read.general, none, none, none}, back.HeaderText(), path));
     ASSERT_TRUE(back.Reopen());
-    EXPECT_EQ(back.recordsEnd + 4, std::filesystem::file_size(path));
+    EXPECT_EQ(back.recordsEnd.load() + 4, std::filesystem::file_size(path));
 }
 
 TEST(MapFileReadTest, ARecordIsReadAtAnOffsetPassingOverScaleAndIncludeLines) {

@@ -306,6 +306,13 @@ TEST(TextMapReaderTest, ElementsAreSplicedInBatchesOfMoreThanForty) {
     EXPECT_EQ(context.general.size(), 18U);  // the rest is the read thread's to splice
 }
 
+TEST(TextMapReaderTest, AZoneNoteMissingAtTheEndEndsTheReadNormally) {
+    const std::string dump = DumpOf(std::string(kHeader) +
+                                    "51,30,0,-4,30,0,-1\r\n51,31,0,-4,31,0,-1\r\n"
+                                    "51,37,0,-4,37,0,-7,;25,10\\\r\n");
+    EXPECT_NE(dump.find("poly points=2"), std::string::npos);
+}
+
 TEST(TextMapReaderTest, AStoppedReadEndsAtOnce) {
     std::string map = kHeader;
     for (int i = 0; i < 10; ++i) map += "51,30,0,-4,30,0,-11\r\n";
