@@ -1,6 +1,7 @@
 #include "mapdata/text_map_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -61,22 +62,27 @@ int ScanSeparated(wstring_view text, std::array<T, N>& out, std::size_t* consume
     return n;
 }
 
+// |v| without overflow at the smallest int (files may hold any number).
+std::int64_t Magnitude(std::int32_t v) { return std::abs(static_cast<std::int64_t>(v)); }
+
 // Pen of a "-6" arc's pen number: 1..16 thin, -1..-16 dashed, 0 (or out of
 // range) keeps the current pen.
 std::int32_t ArcPen(std::int32_t n, std::int32_t current) {
-    if (std::abs(n) > 16 || n == 0) return current;
+    if (Magnitude(n) > 16 || n == 0) return current;
     return n < 0 ? 31 - n : n - 1;
 }
 
 // The fill style of pattern P, advancing the hatch counter for patterns.
 std::int32_t FillStyleOf(std::int32_t pattern, std::int32_t& hatch) {
     if ((pattern & 0x0F) > 7) pattern = 7;
-    std::int32_t style = pattern + 1;
+    // Any pattern number may stand in a file: the sum wraps rather than
+    // overflows.
+    std::uint32_t style = static_cast<std::uint32_t>(pattern) + 1U;
     if (pattern != 0) {
         hatch = (hatch + 3) % 64;
-        style += 16 * hatch;
+        style += 16U * static_cast<std::uint32_t>(hatch);
     }
-    return style;
+    return static_cast<std::int32_t>(style);
 }
 
 // '\' becomes CR LF.
@@ -279,13 +285,13 @@ void TextMapReader::Record(wstring_view line) {
         case -3: {
             std::int32_t c2 = 0;
             if (const auto v = platform::ScanInt(text)) c2 = v->value;
-            if (std::abs(c2) > 16) c2 = 0;
+            if (Magnitude(c2) > 16) c2 = 0;
             std::int32_t pen = 0;
             if (k == -1) {
                 pen = c2 > 0 ? c2 - 1 : (c2 < 0 ? 15 - c2 : lastThinPen_);
                 lastThinPen_ = pen;
             } else {
-                pen = c2 != 0 ? std::abs(c2) + 31 : lastWidePen_;
+                pen = c2 != 0 ? static_cast<std::int32_t>(Magnitude(c2)) + 31 : lastWidePen_;
                 lastWidePen_ = pen;
             }
             currentPen_ = pen;
@@ -397,7 +403,7 @@ void TextMapReader::FillText(wstring_view text) {
     std::int32_t n = n0->value;
     if (n < 0) {
         current_->outline = false;
-        n = -n;
+        n = static_cast<std::int32_t>(std::min<std::int64_t>(Magnitude(n), INT32_MAX));
     }
     current_->type = n;
     if (const auto colour = PaletteColour(n)) {
@@ -581,7 +587,7 @@ void TextMapReader::SymbolCircle(std::unique_ptr<CMapCircleElement> circle,
     circle->scale2 = context_.scales[1];
     if (!pending_.active) {
         circle->ComputeBounds();
-        const std::int32_t n = std::abs(circle->colourNumber);
+        const std::int64_t n = Magnitude(circle->colourNumber);
         const TargetList target = n == 27   ? TargetList::kSymbols27
                                   : n == 17 ? TargetList::kSymbols17
                                             : TargetList::kGeneral;
@@ -692,7 +698,7 @@ void TextMapReader::Symbol(const nav::WaypointRecord& at, std::int32_t code, wst
         circle->colourNumber = n;
         circle->penNumber = t;
         std::int32_t pattern = 0;
-        if (std::abs(n) > 16) {
+        if (Magnitude(n) > 16) {
             std::array<std::int32_t, 4> rgbp{};
             int count = 0;
             std::size_t p = used;
