@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mapdump: cannot write %s\n", output.c_str());
         return 1;
     }
-    std::printf("-- read back from %s\n", output.c_str());
+    std::puts("-- read back");
     mapdata::MapReadContext back;
     return ReadMap(output, back) ? 0 : 1;
 }
