@@ -54,8 +54,9 @@ class MapReadContext {
 
     // Settings the readers need, copied in before the read.
     float horGuardNm = 0.0F;  // the horizontal guard distance; 0 none
-    // The folder of the map window's main map file, where includes are
-    // looked up; the folder of the file being read when empty.
+    // The folder of the map window's main map file, where includes at every
+    // depth are looked up; ParseTextMap sets it to its file's folder when
+    // empty.
     std::filesystem::path mainFolder;
 
     // The visible-scale values of the text reader: 1 and 2 for every

@@ -226,10 +226,8 @@ bool TextMapReader::Include(wstring_view rawName) {
     std::wstring name(rawName);
     while (!name.empty() && (name.back() == L' ' || name.back() == L'\t')) name.pop_back();
     if (name.empty() || open_.size() > static_cast<std::size_t>(kMaxIncludeDepth)) return true;
-    std::filesystem::path folder = context_.mainFolder;
-    if (folder.empty()) folder = std::filesystem::path(platform::ToUtf8(file_.GetFullPath())).parent_path();
     const std::filesystem::path path = platform::ResolveDataFilePath(
-        (folder / platform::ToUtf8(platform::NormalisePath(wstring_view(name)))).string());
+        (context_.mainFolder / platform::ToUtf8(platform::NormalisePath(wstring_view(name)))).string());
     std::error_code ec;
     const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
     if (ec || std::find(open_.begin(), open_.end(), canonical) != open_.end()) return true;
@@ -765,10 +763,12 @@ void TextMapReader::Symbol(const nav::WaypointRecord& at, std::int32_t code, wst
 }  // namespace
 
 bool ParseTextMap(MapReadContext& context, CMapFile& mapFile, float sizeFactor) {
+    const std::filesystem::path path(platform::ToUtf8(mapFile.GetFullPath()));
+    // Includes at every depth are found beside the main map file.
+    if (context.mainFolder.empty()) context.mainFolder = path.parent_path();
     std::vector<std::filesystem::path> open;
     std::error_code ec;
-    open.push_back(std::filesystem::weakly_canonical(
-        std::filesystem::path(platform::ToUtf8(mapFile.GetFullPath())), ec));
+    open.push_back(std::filesystem::weakly_canonical(path, ec));
     TextMapReader reader(context, mapFile, sizeFactor, open);
     return reader.Read();
 }

@@ -9,6 +9,7 @@
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_dump.h"
 #include "mapdata/map_poly_element.h"
+#include "mapdata/map_text_element.h"
 #include "platform/utf.h"
 #include "testing/scratch_folder.h"
 
@@ -241,7 +242,10 @@ TEST(TextMapReaderTest, IncludesScaleTheirValuesAndNeverReadAnOpenFileAgain) {
     folder.Write("Sub/Inner.MAP", "52,0,0,-5,0,0,51,0,0,-4,0,0,10M,20\n"
                                   "*1,2,3,4\n"
                                   "?main.map\n"  // a cycle: skipped
+                                  "?deeper.map\n"  // beside the main file, not this one
                                   "51,30,0,-4,30,0,-11,inner\n");
+    folder.Write("deeper.map", "52,0,0,-5,0,0,51,0,0,-4,0,0,10M,20\n51,30,0,-4,30,0,-11,deeper\n");
+    folder.Write("Sub/deeper.map", "52,0,0,-5,0,0,51,0,0,-4,0,0,10M,20\n51,30,0,-4,30,0,-11,wrong\n");
     const auto main = folder.Write("main.map", "52,0,0,-5,0,0,51,0,0,-4,0,0,10M,40\n"
                                                "*5,6\n"
                                                "?sub\\inner.map\n"
@@ -250,12 +254,13 @@ TEST(TextMapReaderTest, IncludesScaleTheirValuesAndNeverReadAnOpenFileAgain) {
                                                "51,30,0,-4,30,0,-11,outer\n");
     MapReadContext context;
     ASSERT_TRUE(ReadMap(main, context));
-    ASSERT_EQ(context.general.size(), 2U);
-    EXPECT_FLOAT_EQ(context.general[0]->scale1, 2.0F);
-    EXPECT_FLOAT_EQ(context.general[0]->scale2, 4.0F);
+    ASSERT_EQ(context.general.size(), 3U);
+    EXPECT_EQ(static_cast<const CMapTextElement&>(*context.general[0]).text, L"deeper");
+    EXPECT_FLOAT_EQ(context.general[1]->scale1, 2.0F);
+    EXPECT_FLOAT_EQ(context.general[1]->scale2, 4.0F);
     // The parent's values come back after the include.
-    EXPECT_FLOAT_EQ(context.general[1]->scale1, 5.0F);
-    EXPECT_FLOAT_EQ(context.general[1]->scale2, 6.0F);
+    EXPECT_FLOAT_EQ(context.general[2]->scale1, 5.0F);
+    EXPECT_FLOAT_EQ(context.general[2]->scale2, 6.0F);
 }
 
 TEST(TextMapReaderTest, IncludesStopSixteenDeep) {
