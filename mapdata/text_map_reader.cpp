@@ -62,6 +62,42 @@ int ScanSeparated(wstring_view text, std::array<T, N>& out, std::size_t* consume
     return n;
 }
 
+// "%*c%d%*c%d...": up to N integers from pos, each after one skipped
+// character; pos moves behind the last one read. Returns how many.
+template <std::size_t N>
+int ScanSkippedInts(wstring_view text, std::size_t& pos, std::array<std::int32_t, N>& out) {
+    int count = 0;
+    for (; static_cast<std::size_t>(count) < N && pos < text.size(); ++count) {
+        const auto value = platform::ScanInt(text.substr(pos + 1));
+        if (!value) break;
+        out[static_cast<std::size_t>(count)] = value->value;
+        pos += 1 + value->length;
+    }
+    return count;
+}
+
+std::uint32_t ColorrefOf(const std::array<std::int32_t, 4>& rgb) {
+    return ColorrefFromRgb({static_cast<std::uint8_t>(rgb[0]), static_cast<std::uint8_t>(rgb[1]),
+                            static_cast<std::uint8_t>(rgb[2])});
+}
+
+// A symbol's elevation "^value[M]^" at pos (feet; metres when 'M' precedes
+// the closing '^'); pos moves behind it. Without a closing '^' only the '^'
+// is passed over.
+std::optional<float> SymbolElevation(wstring_view text, std::size_t& pos) {
+    if (pos >= text.size() || text[pos] != L'^') return std::nullopt;
+    const std::size_t close = text.find(L'^', pos + 1);
+    if (close == wstring_view::npos) {
+        ++pos;
+        return std::nullopt;
+    }
+    const auto v = platform::ScanFloat(text.substr(pos + 1, close - pos - 1));
+    pos = close + 1;
+    if (!v) return std::nullopt;
+    const wchar_t unit = text[close - 1];
+    return (unit == L'M' || unit == L'm') ? v->value * kFeetPerMetre : v->value;
+}
+
 // |v| without overflow at the smallest int (files may hold any number).
 std::int64_t Magnitude(std::int32_t v) { return std::abs(static_cast<std::int64_t>(v)); }
 
@@ -140,6 +176,13 @@ class TextMapReader {
     // elements made.
     void SymbolCircle(std::unique_ptr<CMapCircleElement> circle,
                       std::vector<CMapCircleElement*>& zoneCircles);
+    // The circle of an '@' entry; nothing when it gives no radius. A negative
+    // radius clears makeSymbol; radiusMiles gets the radius in miles.
+    std::unique_ptr<CMapCircleElement> AtCircle(wstring_view entry, bool& makeSymbol,
+                                                float& radiusMiles);
+    // The zone circles of a symbol record take the pending name (with the
+    // symbol's name added) and note.
+    void NameZoneCircles(const std::wstring& name, const std::vector<CMapCircleElement*>& circles);
     void ApplyPending(CMapElement& element);
     std::optional<std::wstring> NextRawLine();
 
@@ -412,19 +455,9 @@ void TextMapReader::FillText(wstring_view text) {
     // "%*d%*c%d%*c%d%*c%d%*c%d": R, G, B and the pattern after the number.
     std::array<std::int32_t, 4> v{};
     std::size_t pos = n0->length;
-    int count = 0;
-    for (; count < 4; ++count) {
-        if (pos >= text.size()) break;
-        ++pos;
-        const auto value = platform::ScanInt(text.substr(pos));
-        if (!value) break;
-        v[static_cast<std::size_t>(count)] = value->value;
-        pos += value->length;
-    }
+    const int count = ScanSkippedInts(text, pos, v);
     if (count < 3) return;
-    current_->fillColour = ColorrefFromRgb({static_cast<std::uint8_t>(v[0]),
-                                            static_cast<std::uint8_t>(v[1]),
-                                            static_cast<std::uint8_t>(v[2])});
+    current_->fillColour = ColorrefOf(v);
     current_->fillStyle = FillStyleOf(count == 4 ? v[3] : 0, context_.hatchCounter);
 }
 
@@ -620,9 +653,37 @@ void TextMapReader::SymbolCircle(std::unique_ptr<CMapCircleElement> circle,
     context_.Add(TargetList::kZones, std::move(copy));
 }
 
+std::unique_ptr<CMapCircleElement> TextMapReader::AtCircle(wstring_view entry, bool& makeSymbol,
+                                                           float& radiusMiles) {
+    // "%f%*c%d%*c%d": radius, colour number n (0) and pen number t (2).
+    const auto r = platform::ScanFloat(entry);
+    if (!r) return nullptr;
+    std::size_t pos = r->length;
+    std::array<std::int32_t, 2> nt{0, 2};
+    ScanSkippedInts(entry, pos, nt);
+    float radius = r->value;
+    if (radius < 0.0F) {
+        makeSymbol = false;
+        radius = -radius;
+    }
+    radiusMiles = radius * file_.UnitFactor();
+    auto circle = std::make_unique<CMapCircleElement>();
+    circle->radiusKm = radiusMiles * kKmPerMile;
+    circle->colourNumber = nt[0];
+    circle->penNumber = nt[1];
+    std::int32_t pattern = 0;
+    if (Magnitude(nt[0]) > 16) {  // then R, G, B and the pattern follow
+        std::array<std::int32_t, 4> rgbp{};
+        const int count = ScanSkippedInts(entry, pos, rgbp);
+        if (count >= 3) circle->colour = ColorrefOf(rgbp);
+        if (count == 4) pattern = rgbp[3];
+    }
+    circle->fillStyle = FillStyleOf(pattern, context_.hatchCounter);
+    return circle;
+}
+
 void TextMapReader::Symbol(const nav::WaypointRecord& at, std::int32_t code, wstring_view text) {
-    std::wstring note;
-    bool noteGiven = false;
+    std::optional<std::wstring> note;
     if (!text.empty() && text[0] == L'\\') {
         text.remove_prefix(1);
         const auto line = NextRawLine();
@@ -631,93 +692,33 @@ void TextMapReader::Symbol(const nav::WaypointRecord& at, std::int32_t code, wst
             return;
         }
         note = WithLineBreaks(*line);
-        noteGiven = true;
     }
     std::size_t pos = 0;
-    float elevation = 0.0F;
-    bool elevationGiven = false;
-    if (pos < text.size() && text[pos] == L'^') {
-        const std::size_t close = text.find(L'^', pos + 1);
-        if (close == wstring_view::npos) {
-            ++pos;
-        } else {
-            if (const auto v = platform::ScanFloat(text.substr(pos + 1, close - pos - 1))) {
-                elevation = v->value;
-                const wchar_t unit = text[close - 1];
-                if (unit == L'M' || unit == L'm') elevation *= kFeetPerMetre;
-                elevationGiven = true;
-            }
-            pos = close + 1;
-        }
-    }
+    const std::optional<float> elevation = SymbolElevation(text, pos);
+
+    // Circles ('@') and rings ('.') around the symbol.
     bool makeSymbol = true;
-    float ringRadius = 0.0F;
+    float ringRadius = 0.0F;  // statute miles
     std::vector<CMapCircleElement*> zoneCircles;
     while (pos < text.size() && (text[pos] == L'@' || text[pos] == L'.')) {
-        auto circle = std::make_unique<CMapCircleElement>();
-        circle->centre = {static_cast<float>(at.x), static_cast<float>(at.y),
-                          static_cast<float>(at.z)};
+        std::unique_ptr<CMapCircleElement> circle;
         if (text[pos] == L'.') {
             ringRadius += file_.HeaderRadius();
+            circle = std::make_unique<CMapCircleElement>();
             circle->radiusKm = ringRadius * kKmPerMile;
             circle->fillStyle = 1;
             circle->penNumber = 2;
-            circle->colourNumber = 0;
             ++pos;
-            SymbolCircle(std::move(circle), zoneCircles);
-            continue;
+        } else {
+            const wstring_view entry = text.substr(pos + 1);
+            circle = AtCircle(entry, makeSymbol, ringRadius);
+            if (!circle) break;
+            const std::size_t m = entry.find(L'M');
+            pos = m == wstring_view::npos ? text.size() : pos + 1 + m + 1;
         }
-        const wstring_view entry = text.substr(pos + 1);
-        const auto r = platform::ScanFloat(entry);
-        if (!r) break;
-        std::size_t used = r->length;
-        std::int32_t n = 0;
-        std::int32_t t = 2;
-        if (used + 1 <= entry.size()) {
-            if (const auto nv = platform::ScanInt(entry.substr(used + 1))) {
-                n = nv->value;
-                used += 1 + nv->length;
-                if (used + 1 <= entry.size()) {
-                    if (const auto tv = platform::ScanInt(entry.substr(used + 1))) {
-                        t = tv->value;
-                        used += 1 + tv->length;
-                    }
-                }
-            }
-        }
-        float radius = r->value;
-        if (radius < 0.0F) {
-            makeSymbol = false;
-            radius = -radius;
-        }
-        radius *= file_.UnitFactor();
-        ringRadius = radius;
-        circle->radiusKm = radius * kKmPerMile;
-        circle->colourNumber = n;
-        circle->penNumber = t;
-        std::int32_t pattern = 0;
-        if (Magnitude(n) > 16) {
-            std::array<std::int32_t, 4> rgbp{};
-            int count = 0;
-            std::size_t p = used;
-            for (; count < 4 && p < entry.size(); ++count) {
-                ++p;
-                const auto v = platform::ScanInt(entry.substr(p));
-                if (!v) break;
-                rgbp[static_cast<std::size_t>(count)] = v->value;
-                p += v->length;
-            }
-            if (count >= 3) {
-                circle->colour = ColorrefFromRgb({static_cast<std::uint8_t>(rgbp[0]),
-                                                  static_cast<std::uint8_t>(rgbp[1]),
-                                                  static_cast<std::uint8_t>(rgbp[2])});
-            }
-            if (count == 4) pattern = rgbp[3];
-        }
-        circle->fillStyle = FillStyleOf(pattern, context_.hatchCounter);
+        circle->centre = {static_cast<float>(at.x), static_cast<float>(at.y),
+                          static_cast<float>(at.z)};
         SymbolCircle(std::move(circle), zoneCircles);
-        const std::size_t m = entry.find(L'M');
-        pos = m == wstring_view::npos ? text.size() : pos + 1 + m + 1;
     }
 
     // The name, then up to four scale values of its own.
@@ -733,31 +734,34 @@ void TextMapReader::Symbol(const nav::WaypointRecord& at, std::int32_t code, wst
                       n == 4 ? v[3] * sizeFactor_ : 0.0F};
         }
     }
-
-    if (!zoneCircles.empty()) {
-        if (!name.empty()) {
-            if (!pendingName_.empty()) pendingName_ += L"\r\n";
-            pendingName_ += name;
-        }
-        for (CMapCircleElement* c : zoneCircles) {
-            if (!pendingName_.empty()) c->SetString(pendingName_, L'\0', 0);
-            if (!pendingNote_.empty()) c->SetString(pendingNote_, L'\0', 1);
-        }
-        pendingName_.clear();
-        pendingNote_.clear();
-    }
+    if (!zoneCircles.empty()) NameZoneCircles(name, zoneCircles);
     if (!makeSymbol) return;
+
     auto e = std::make_unique<CMapTextElement>(
         PointMarkerElement(at, code, std::move(name), scales[0], scales[1]));
     e->scale3 = scales[2];
     e->scale4 = scales[3];
-    e->elevation = elevation;
-    e->elevationGiven = elevationGiven;
-    if (noteGiven) {
-        e->attachments.comment = std::move(note);
+    e->elevation = elevation.value_or(0.0F);
+    e->elevationGiven = elevation.has_value();
+    if (note) {
+        e->attachments.comment = std::move(*note);
         e->noteGiven = true;
     }
     context_.Add(TargetList::kGeneral, std::move(e));
+}
+
+void TextMapReader::NameZoneCircles(const std::wstring& name,
+                                    const std::vector<CMapCircleElement*>& circles) {
+    if (!name.empty()) {
+        if (!pendingName_.empty()) pendingName_ += L"\r\n";
+        pendingName_ += name;
+    }
+    for (CMapCircleElement* c : circles) {
+        if (!pendingName_.empty()) c->SetString(pendingName_, L'\0', 0);
+        if (!pendingNote_.empty()) c->SetString(pendingNote_, L'\0', 1);
+    }
+    pendingName_.clear();
+    pendingNote_.clear();
 }
 
 }  // namespace
