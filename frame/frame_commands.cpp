@@ -147,8 +147,8 @@ int StepQueueIndex(int current, int highest, int delta) {
 // meanwhile).
 class FrameCommands::ModalScope {
   public:
-    explicit ModalScope(FrameCommands& owner) : owner_(owner) { owner_.modalDialogOpen_ = 1; }
-    ~ModalScope() { owner_.modalDialogOpen_ = 0; }
+    explicit ModalScope(FrameCommands& owner) : owner_(owner) { owner_.SetModal(1); }
+    ~ModalScope() { owner_.SetModal(0); }
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
 
@@ -158,6 +158,11 @@ class FrameCommands::ModalScope {
 
 FrameCommands::FrameCommands(FrameServices services, platform::SettingsStore& settings)
     : s_(services), settings_(settings) {}
+
+void FrameCommands::SetModal(int open) {
+    modalDialogOpen_ = open;
+    g_bModalDialogOpen = open;
+}
 
 bool FrameCommands::Execute(int command) {
     switch (command) {
@@ -399,7 +404,7 @@ std::intptr_t FrameCommands::OnTeamCode() {
 int FrameCommands::SelectTask(bool clearOnCancel) {
     if (s_.map.DisplayMode() == 3) return 2;
     const bool navigationBefore = s_.tasks.NavigationActive();
-    modalDialogOpen_ = 1;
+    SetModal(1);
     const int result = s_.dialogs.TaskEditor(declareMode != 0);
     const bool ok = result == 1;
     if (ok && s_.tasks.EditedTaskValid()) {
@@ -410,7 +415,7 @@ int FrameCommands::SelectTask(bool clearOnCancel) {
     if (ok || s_.tasks.NavigationActive() != navigationBefore) s_.map.InvalidateDrawing(false);
     s_.map.RenderBackBuffer();
     s_.map.RequestRedraw();
-    modalDialogOpen_ = 0;
+    SetModal(0);
     return result;
 }
 

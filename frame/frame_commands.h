@@ -68,6 +68,9 @@ inline constexpr int kHelp = 57670;
 // auto-detect messages set it).
 inline std::atomic<int> g_bAutodetectNumbered{0};
 
+// 1 while a command's modal dialog is open: the views ignore taps meanwhile.
+inline std::atomic<int> g_bModalDialogOpen{0};
+
 // Window messages the frame handles besides commands.
 namespace msg {
 inline constexpr unsigned kHidePopup = platform::WM_USER + 10;
@@ -147,6 +150,7 @@ class FrameCommands {
 
   private:
     class ModalScope;
+    void SetModal(int open);
 
     void OnPortSettings();
     void OnOptions();
