@@ -19,14 +19,14 @@ class WxFrameServices final : public FrameMap,
                               public FramePort,
                               public FrameDialogs,
                               public FrameRecorder,
-                              public FrameTasks,
                               public FrameGlide,
                               public FrameWindow {
   public:
     explicit WxFrameServices(CMainFrame& frame) : frame_(frame) {}
 
-    FrameServices Services() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+    // With the program's waypoint, queue and task state.
+    FrameServices Services(FrameTasks& tasks) {
+        return {*this, *this, *this, *this, *this, *this, *this, *this, tasks, *this, *this};
     }
 
     // FrameMap.
@@ -115,33 +115,6 @@ class WxFrameServices final : public FrameMap,
     bool SensorBoxBound() const override;
     bool FlarmBound() const override;
     int FlarmClimbDisplay() const override;
-
-    // FrameTasks.
-    bool WaypointFileOpen() const override;
-    bool EnsureWaypointFileOpen() override;
-    bool LoaderIdle() const override;
-    void SetLoaderAbort(bool on) override;
-    bool OpenWaypointFile() override;
-    std::wstring WaypointFileName() const override;
-    void WaypointsLoaded() override;
-    int QueueIndex() const override;
-    std::wstring StepQueue(int delta) override;
-    int QueueHighest() const override;
-    void SelectQueueSlotOfPoint(std::intptr_t point) override;
-    bool NavigationActive() const override;
-    bool TaskStarted() const override;
-    bool HasCurrentTask() const override;
-    bool CurrentTaskAdopted() const override;
-    bool ActivePointTappable() const override;
-    bool SelectedSlotHasTaskPoint() const override;
-    bool DetectedNextQualifies() const override;
-    bool TargetHasNextLeg() const override;
-    bool EditedTaskValid() const override;
-    void ActivateEditedTask() override;
-    void CancelTaskSelection() override;
-    bool TaskListEmpty() const override;
-    void SaveTaskFile(const std::wstring& path) override;
-    void LoadTaskFile(const std::wstring& path) override;
 
     // FrameGlide.
     bool PolarAvailable() const override;

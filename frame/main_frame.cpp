@@ -19,6 +19,7 @@
 #include "frame/bounded_wait.h"
 #include "frame/frame_commands.h"
 #include "frame/frame_services_wx.h"
+#include "frame/frame_tasks.h"
 #include "frame/flight_log_commands.h"
 #include "frame/position_view.h"
 #include "frame/static_splitter.h"
@@ -123,6 +124,7 @@ CMainFrame::CMainFrame() {
 CMainFrame::~CMainFrame() {
     registration_.Reset();
     commands_.reset();
+    tasks_.reset();
     services_.reset();
     recorder::FreeLoggerLibrary();
     if (g_hMainFrameWnd == this) g_hMainFrameWnd = nullptr;
@@ -191,7 +193,9 @@ void CMainFrame::CreateClient(ScreenSize screen) {
 // keep the bindings that come with their save dialog.
 void CMainFrame::BindCommands() {
     services_ = std::make_unique<WxFrameServices>(*this);
-    commands_ = std::make_unique<FrameCommands>(services_->Services(), platform::AppSettings());
+    tasks_ = std::make_unique<ProgramFrameTasks>();
+    commands_ =
+        std::make_unique<FrameCommands>(services_->Services(*tasks_), platform::AppSettings());
     for (const MessageTableEntry& entry : kFrameMessageTable) {
         const int command = static_cast<int>(entry.id);
         const int id = platform::gui::WxIdFromCommand(command);

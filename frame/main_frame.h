@@ -32,6 +32,7 @@ class CGPSposView;
 
 class CStaticSplitter;
 class FrameCommands;
+class ProgramFrameTasks;
 class WxFrameServices;
 
 // The screen the window is laid out for.
@@ -131,6 +132,7 @@ class CMainFrame : public wxFrame {
     bool closing_ = false;
     platform::gui::WindowRegistration registration_;
     std::unique_ptr<WxFrameServices> services_;
+    std::unique_ptr<ProgramFrameTasks> tasks_;
     std::unique_ptr<FrameCommands> commands_;
 };
 
