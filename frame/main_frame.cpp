@@ -20,6 +20,8 @@
 #include "frame/frame_commands.h"
 #include "frame/frame_services_wx.h"
 #include "frame/frame_tasks.h"
+#include "frame/notes_controls.h"
+#include "frame/small_dialogs.h"
 #include "frame/flight_log_commands.h"
 #include "frame/position_view.h"
 #include "frame/static_splitter.h"
@@ -56,6 +58,8 @@ constexpr unsigned kIdsResimplifyMap = 2141;
 constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
+constexpr int kCommandAbout = 57664;
+constexpr int kCommandExit = 57665;
 
 // Key codes the map window takes with WM_USER_MAPKEY.
 constexpr std::uintptr_t kVkLeft = 0x25;
@@ -123,6 +127,7 @@ CMainFrame::CMainFrame() {
 
 CMainFrame::~CMainFrame() {
     registration_.Reset();
+    SetDeclarationDialogs({});
     commands_.reset();
     tasks_.reset();
     services_.reset();
@@ -179,6 +184,8 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     map::g_pMapView = mapView;
     frame::g_pPosView = position;
     popupText_ = &position->NotesWindow();
+    notes_.push_back(std::make_unique<ColorEdit>(position->NotesWindow(), platform::kMainFrameWindow));
+    notes_.push_back(std::make_unique<ColorEdit>(mapView->NotesWindow(), platform::kMainFrameWindow));
     position->SetFrame(this);
     mapView->SetFrame(this);
 
@@ -217,6 +224,21 @@ void CMainFrame::BindCommands() {
                 id);
         }
     }
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(this); },
+        platform::gui::WxIdFromCommand(kCommandAbout));
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { Close(); },
+        platform::gui::WxIdFromCommand(kCommandExit));
+    // A declaration chooses its task in the task editor (a cancel keeps the
+    // flown task) and is confirmed in its own dialog.
+    SetDeclarationDialogs({[this](int /*mode*/) {
+                               commands_->declareMode = 1;
+                               const int result = commands_->SelectTask(false);
+                               commands_->declareMode = 0;
+                               return result;
+                           },
+                           [this] { return ConfirmDeclaration(this); }});
 }
 
 void CMainFrame::InsertResimplifyItem() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/settings_values.h"
 #include "frame/nav_display_layout.h"
@@ -32,6 +33,7 @@ class CGPSposView;
 
 class CStaticSplitter;
 class FrameCommands;
+class ColorEdit;
 class ProgramFrameTasks;
 class WxFrameServices;
 
@@ -133,6 +135,7 @@ class CMainFrame : public wxFrame {
     platform::gui::WindowRegistration registration_;
     std::unique_ptr<WxFrameServices> services_;
     std::unique_ptr<ProgramFrameTasks> tasks_;
+    std::vector<std::unique_ptr<ColorEdit>> notes_;  // the notes windows' behaviour
     std::unique_ptr<FrameCommands> commands_;
 };
 

@@ -43,23 +43,25 @@ bool Ask(wxWindow* owner, const wxString& text, unsigned textId, unsigned captio
 
 }  // namespace
 
-ColorEdit::ColorEdit(wxTextCtrl& text, platform::WindowId notify) : text_(text), notify_(notify) {
+ColorEdit::ColorEdit(wxTextCtrl& window, platform::WindowId notify) : text_(window) {
     text_.SetEditable(false);
     SetColours(*wxBLACK, *wxWHITE);
     SetNotesFont(text_, platform::AppSettings().GetInt("Options\\Fonts", "notesBold", 0) != 0);
-    text_.Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
-        text_.SetSelection(0, 0);
+    // The handlers keep no reference to this object, which may go first.
+    wxTextCtrl* const text = &text_;
+    text_.Bind(wxEVT_SHOW, [text](wxShowEvent& event) {
+        text->SetSelection(0, 0);
         event.Skip();
     });
-    text_.Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
-        text_.SetSelection(0, 0);
-        if (!NotesClickHides(event.GetY(), text_.GetClientSize().y)) event.Skip();
+    text_.Bind(wxEVT_LEFT_DOWN, [text](wxMouseEvent& event) {
+        text->SetSelection(0, 0);
+        if (!NotesClickHides(event.GetY(), text->GetClientSize().y)) event.Skip();
     });
-    text_.Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& event) {
-        text_.SetSelection(0, 0);
-        if (NotesClickHides(event.GetY(), text_.GetClientSize().y)) {
-            platform::PostWindowMessage(notify_, platform::WM_USER_HIDEPOPUP,
-                                        reinterpret_cast<std::uintptr_t>(&text_), 0);
+    text_.Bind(wxEVT_LEFT_UP, [text, notify](wxMouseEvent& event) {
+        text->SetSelection(0, 0);
+        if (NotesClickHides(event.GetY(), text->GetClientSize().y)) {
+            platform::PostWindowMessage(notify, platform::WM_USER_HIDEPOPUP,
+                                        reinterpret_cast<std::uintptr_t>(text), 0);
             return;
         }
         event.Skip();

@@ -28,7 +28,6 @@ class ColorEdit {
 
   private:
     wxTextCtrl& text_;
-    platform::WindowId notify_;
 };
 
 // The notes font all notes windows share, rebuilt only when its weight
