@@ -612,7 +612,12 @@ std::intptr_t FrameCommands::OnMessage(const platform::WindowMessage& message) {
                 s_.glide.PlaySound(*file);
             }
             return 1;
-        case msg::kAltitudeOffset: return OnAltitudeOffset(message.wParam, message.lParam);
+        case msg::kAltitudeOffset: {
+            // The sound travels with the message when the sender names one.
+            const auto* sound = std::any_cast<std::wstring>(&message.payload);
+            return OnAltitudeOffset(message.wParam, message.lParam,
+                                    sound != nullptr ? *sound : altitudeGainSound);
+        }
         case msg::kWindEstimate: return s_.glide.AcceptWindEstimate(message.payload) ? 1 : 0;
         case msg::kAutodetectUpdate: return OnAutodetectUpdate(message.wParam, message.lParam);
         case msg::kTeamCode: return OnTeamCode();
@@ -646,8 +651,9 @@ std::intptr_t FrameCommands::OnShowSystemError(int error) {
     return 1;
 }
 
-std::intptr_t FrameCommands::OnAltitudeOffset(std::uintptr_t speedTenths, std::intptr_t gainFeet) {
-    if (!altitudeGainSound.empty()) s_.glide.PlaySound(altitudeGainSound);
+std::intptr_t FrameCommands::OnAltitudeOffset(std::uintptr_t speedTenths, std::intptr_t gainFeet,
+                                              const std::wstring& sound) {
+    if (!sound.empty()) s_.glide.PlaySound(sound);
     std::wstring text = core::LoadResourceString(kIdsAltitudeGain) + L"\r\n";
     if (gainFeet != 0) {
         // One rounding: "%.0f" of the metres.

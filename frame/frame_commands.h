@@ -145,7 +145,7 @@ class FrameCommands {
     ElapsedTimer& Timer() { return timer_; }
     int declareMode = 0;
     int lastOptionsPage = 0;
-    // The altitude-gain sound (set by the sender before posting).
+    // The altitude-gain sound played when the message names none.
     std::wstring altitudeGainSound;
 
   private:
@@ -177,7 +177,8 @@ class FrameCommands {
     std::intptr_t OnHidePopup(std::uintptr_t handle);
     std::intptr_t OnWaypointsLoaded();
     std::intptr_t OnShowSystemError(int error);
-    std::intptr_t OnAltitudeOffset(std::uintptr_t speedTenths, std::intptr_t gainFeet);
+    std::intptr_t OnAltitudeOffset(std::uintptr_t speedTenths, std::intptr_t gainFeet,
+                                   const std::wstring& sound);
     std::intptr_t OnAutodetectUpdate(std::uintptr_t which, std::intptr_t point);
     std::intptr_t OnTeamCode();
 

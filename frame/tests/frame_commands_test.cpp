@@ -22,7 +22,7 @@ using frame::testing::FakeFrame;
 namespace cmd = frame::cmd;
 namespace msg = frame::msg;
 
-const fs::path kGolden = fs::path(__FILE__).parent_path() / "command_walk.golden";
+const fs::path kGolden = fs::path(KV_SOURCE_DIR) / "frame/tests/command_walk.golden";
 
 std::wstring NumberedString(unsigned id) { return L"#" + std::to_wstring(id); }
 
