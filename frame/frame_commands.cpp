@@ -536,6 +536,7 @@ std::wstring FrameCommands::FormatTimeToGo() {
 void FrameCommands::OnOverlay() {
     const bool wasShown = overlayShown_;
     overlayShown_ = !overlayShown_;
+    g_bOverlayShown = overlayShown_ ? 1 : 0;
     s_.window.SetMenuLabel(cmd::kOverlay,
                            core::LoadResourceString(wasShown ? kIdsOverlayHide : kIdsOverlayShow));
     s_.window.Post(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 1);

@@ -71,6 +71,9 @@ inline std::atomic<int> g_bAutodetectNumbered{0};
 // 1 while a command's modal dialog is open: the views ignore taps meanwhile.
 inline std::atomic<int> g_bModalDialogOpen{0};
 
+// The overlay map is drawn (command 32830 switches it; the map reads it).
+inline std::atomic<int> g_bOverlayShown{0};
+
 // Window messages the frame handles besides commands.
 namespace msg {
 inline constexpr unsigned kHidePopup = platform::WM_USER + 10;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "frame/glide_settings.h"
+#include "frame/glide_settings_dialog.h"
+#include "nav/destination_queue.h"
+#include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "testing/scratch_folder.h"
 
@@ -96,6 +99,25 @@ TEST(GlideSettingsTest, RadiusShownStoredAndChecked) {
     EXPECT_FALSE(frame::RadiusAcceptable(0.04F, 2));
     EXPECT_TRUE(frame::RadiusAcceptable(0.03F, 0));
     EXPECT_FALSE(frame::RadiusAcceptable(6.2F, 1));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AutodetectTextTest, APromptWithoutItsPointIsClearedAndReported) {
+    platform::ScopedRecordingSink boxes;
+    nav::g_bAutodetectPrevPrompt = 1;
+    nav::g_bAutodetectNextPrompt = 1;
+    frame::UpdateAutodetectText();  // no task flown: no point before the target
+    EXPECT_EQ(nav::g_bAutodetectPrevPrompt.load(), 0);
+    EXPECT_EQ(nav::g_bAutodetectNextPrompt.load(), 0);
+    ASSERT_EQ(boxes->Boxes().size(), 1U);
+    EXPECT_EQ(boxes->Boxes()[0].style, platform::mb::kIconHand | platform::mb::kTopmost);
+
+    boxes->Clear();
+    frame::UpdateAutodetectText();  // no prompt: nothing to do
+    EXPECT_TRUE(boxes->Boxes().empty());
 }
 
 }  // namespace
