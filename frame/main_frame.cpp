@@ -6,6 +6,8 @@
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
+#include <bit>
+#include <numbers>
 #include <any>
 #include <chrono>
 #include <string>
@@ -28,6 +30,7 @@
 #include "frame/team_dialog.h"
 #include "frame/wind_dialog.h"
 #include "glide/lifecycle.h"
+#include "glide/thermal_drift.h"
 #include "glide/wind_estimation.h"
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
@@ -38,6 +41,7 @@
 #include "platform/gui/resource_bundle.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "platform/ui_post.h"
 #include "recorder/engine_noise_sensor.h"
 #include "recorder/flight_log_file.h"
 #include "recorder/igc_header.h"
@@ -59,6 +63,7 @@ constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
 constexpr int kCommandAbout = 57664;
+constexpr int kPageProfileMode = 2;
 constexpr int kCommandExit = 57665;
 
 // Key codes the map window takes with WM_USER_MAPKEY.
@@ -311,7 +316,19 @@ void CMainFrame::OnSwitchNavDisplay() {
     } else {
         SaveNavDisplay();
     }
-    if (services_ != nullptr) services_->LayoutButtons();
+    if (services_ == nullptr) return;
+    services_->LayoutButtons();
+    // The profile view of the page draws the drift, or the course without it.
+    if (g_nNavDisplay != kNavFullMap && services_->Mode() == kPageProfileMode) {
+        if (glide::g_driftValid.load() != 0) {
+            platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 1, 0);
+        } else {
+            const auto course =
+                static_cast<float>(gps::g_navFix.trackDeg.load() * std::numbers::pi / 180.0);
+            platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 0,
+                                        static_cast<std::intptr_t>(std::bit_cast<std::uint32_t>(course)));
+        }
+    }
 }
 
 void CMainFrame::SetLoggerToNmeaMode() {
