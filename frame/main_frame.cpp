@@ -6,6 +6,8 @@
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
+#include <bit>
+#include <numbers>
 #include <any>
 #include <chrono>
 #include <string>
@@ -17,12 +19,18 @@
 #include "core/string_resources.h"
 #include "fix/fix_processing_thread.h"
 #include "frame/bounded_wait.h"
+#include "frame/frame_commands.h"
+#include "frame/frame_services_wx.h"
+#include "frame/frame_tasks.h"
+#include "frame/notes_controls.h"
+#include "frame/small_dialogs.h"
 #include "frame/flight_log_commands.h"
 #include "frame/position_view.h"
 #include "frame/static_splitter.h"
 #include "frame/team_dialog.h"
 #include "frame/wind_dialog.h"
 #include "glide/lifecycle.h"
+#include "glide/thermal_drift.h"
 #include "glide/wind_estimation.h"
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
@@ -33,6 +41,7 @@
 #include "platform/gui/resource_bundle.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "platform/ui_post.h"
 #include "recorder/engine_noise_sensor.h"
 #include "recorder/flight_log_file.h"
 #include "recorder/igc_header.h"
@@ -53,7 +62,9 @@ constexpr unsigned kIdsResimplifyMap = 2141;
 constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
-constexpr int kCommandWindDialog = 32799;
+constexpr int kCommandAbout = 57664;
+constexpr int kPageProfileMode = 2;
+constexpr int kCommandExit = 57665;
 
 // Key codes the map window takes with WM_USER_MAPKEY.
 constexpr std::uintptr_t kVkLeft = 0x25;
@@ -121,6 +132,10 @@ CMainFrame::CMainFrame() {
 
 CMainFrame::~CMainFrame() {
     registration_.Reset();
+    SetDeclarationDialogs({});
+    commands_.reset();
+    tasks_.reset();
+    services_.reset();
     recorder::FreeLoggerLibrary();
     if (g_hMainFrameWnd == this) g_hMainFrameWnd = nullptr;
 }
@@ -139,10 +154,8 @@ bool CMainFrame::LoadFrame(ScreenSize screen) {
     CreateClient(screen);
 
     BindFlightLogCommands(*this);
+    BindCommands();
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
-    Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { RunWindDialog(this); },
-        platform::gui::WxIdFromCommand(kCommandWindDialog));
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_DESTROY, &CMainFrame::OnDestroyWindow, this);
     registration_ = platform::gui::WindowRegistration(
@@ -176,6 +189,8 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     map::g_pMapView = mapView;
     frame::g_pPosView = position;
     popupText_ = &position->NotesWindow();
+    notes_.push_back(std::make_unique<ColorEdit>(position->NotesWindow(), platform::kMainFrameWindow));
+    notes_.push_back(std::make_unique<ColorEdit>(mapView->NotesWindow(), platform::kMainFrameWindow));
     position->SetFrame(this);
     mapView->SetFrame(this);
 
@@ -183,6 +198,52 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     glide::SetWindEstimatorWindow(platform::kMainFrameWindow);
     glide::LoadWindEstimatorSettings();
     InsertResimplifyItem();
+}
+
+// Every command of the message table goes to the commands, and every item
+// with an update handler takes its state from them. The flight-log commands
+// keep the bindings that come with their save dialog.
+void CMainFrame::BindCommands() {
+    services_ = std::make_unique<WxFrameServices>(*this);
+    tasks_ = std::make_unique<ProgramFrameTasks>();
+    commands_ =
+        std::make_unique<FrameCommands>(services_->Services(*tasks_), platform::AppSettings());
+    for (const MessageTableEntry& entry : kFrameMessageTable) {
+        const int command = static_cast<int>(entry.id);
+        const int id = platform::gui::WxIdFromCommand(command);
+        if (entry.kind == EntryKind::kCommand) {
+            if (command == cmd::kStartLog || command == cmd::kReplayFlight ||
+                command == cmd::kDeclareTask) {
+                continue;
+            }
+            Bind(
+                wxEVT_MENU, [this, command](wxCommandEvent&) { commands_->Execute(command); }, id);
+        } else if (entry.kind == EntryKind::kUpdate) {
+            Bind(
+                wxEVT_UPDATE_UI,
+                [this, command](wxUpdateUIEvent& event) {
+                    const UiState state = commands_->Update(command);
+                    event.Enable(state.enabled);
+                    if (event.IsCheckable()) event.Check(state.checked);
+                },
+                id);
+        }
+    }
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(this); },
+        platform::gui::WxIdFromCommand(kCommandAbout));
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { Close(); },
+        platform::gui::WxIdFromCommand(kCommandExit));
+    // A declaration chooses its task in the task editor (a cancel keeps the
+    // flown task) and is confirmed in its own dialog.
+    SetDeclarationDialogs({[this](int /*mode*/) {
+                               commands_->declareMode = 1;
+                               const int result = commands_->SelectTask(false);
+                               commands_->declareMode = 0;
+                               return result;
+                           },
+                           [this] { return ConfirmDeclaration(this); }});
 }
 
 void CMainFrame::InsertResimplifyItem() {
@@ -207,9 +268,68 @@ wxMenu* CMainFrame::GetSubMenuAt(int index) const {
     return menus->GetMenu(static_cast<std::size_t>(index));
 }
 
-// The navigation display layouts fill this in; until then the one layout
-// stays.
-void CMainFrame::RestoreNavDisplay(int /*fromCommand*/) {}
+NavDisplayArea CMainFrame::NavArea() const {
+    const wxSize client = splitter_ != nullptr ? splitter_->GetClientSize() : GetClientSize();
+    return {g_bPortrait != 0, client.y, client.x, g_nPosViewHeight, g_nPosViewWidth};
+}
+
+void CMainFrame::ApplyNavLayout(const NavDisplayLayout& layout) {
+    platform::AppSettings().WriteInt("Settings", "lastNavDisplaySetting",
+                                     static_cast<std::uint32_t>(layout.stored));
+    g_nNavDisplay = layout.state;
+    positionLayoutWord = layout.layoutWord;
+    if (layout.origins) rowOrigins = *layout.origins;
+    fieldRows = FieldRowsFor(rowOrigins);
+    if (splitter_ != nullptr) splitter_->SetPaneLengths(layout.mapLength, layout.positionLength);
+    if (map::g_pMapView != nullptr) map::g_pMapView->drawingValid = 0;
+    if (g_pPosView != nullptr) g_pPosView->Refresh();
+    UpdateMapViewHeight();
+}
+
+void CMainFrame::RestoreNavDisplay(int fromCommand) {
+    ApplyNavLayout(RestoreNavLayout(NavArea(), g_nNavDisplay, fromCommand != 0));
+}
+
+void CMainFrame::SaveNavDisplay() {
+    const bool shown = popupText_ != nullptr && popupText_->IsShown();
+    wxTextCtrl* mapNotes = map::g_pMapView != nullptr ? &map::g_pMapView->NotesWindow() : nullptr;
+    if (popupText_ != nullptr && popupText_ != mapNotes && mapNotes != nullptr) {
+        mapNotes->SetValue(popupText_->GetValue());
+    }
+    if (popupText_ != nullptr) popupText_->Hide();
+    if (mapNotes != nullptr) popupText_ = mapNotes;
+    ApplyNavLayout(SaveNavLayout(NavArea(), g_nNavDisplay));
+    if (popupText_ != nullptr) popupText_->Show(shown);
+}
+
+void CMainFrame::OnSwitchNavDisplay() {
+    if (g_nNavDisplay != kNavAlternate) {
+        const bool shown = popupText_ != nullptr && popupText_->IsShown();
+        wxTextCtrl* pageNotes = g_pPosView != nullptr ? &g_pPosView->NotesWindow() : nullptr;
+        if (popupText_ != nullptr && popupText_ != pageNotes && pageNotes != nullptr) {
+            pageNotes->SetValue(popupText_->GetValue());
+            popupText_->Hide();
+        }
+        RestoreNavDisplay(1);
+        if (pageNotes != nullptr) popupText_ = pageNotes;
+        if (popupText_ != nullptr) popupText_->Show(shown);
+    } else {
+        SaveNavDisplay();
+    }
+    if (services_ == nullptr) return;
+    services_->LayoutButtons();
+    // The profile view of the page draws the drift, or the course without it.
+    if (g_nNavDisplay != kNavFullMap && services_->Mode() == kPageProfileMode) {
+        if (glide::g_driftValid.load() != 0) {
+            platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 1, 0);
+        } else {
+            const auto course =
+                static_cast<float>(gps::g_navFix.trackDeg.load() * std::numbers::pi / 180.0);
+            platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 0,
+                                        static_cast<std::intptr_t>(std::bit_cast<std::uint32_t>(course)));
+        }
+    }
+}
 
 void CMainFrame::SetLoggerToNmeaMode() {
     if (recorder::g_bLoggerLibraryBound.load() == 0 || !gps::GpsPortOpen() ||
@@ -233,9 +353,6 @@ std::intptr_t CMainFrame::OnWindowMessage(const platform::WindowMessage& message
             Iconize(false);
             Raise();
             return 1;
-        case platform::WM_USER_REPLAYDONE:
-            OnReplayFinished(*this);
-            return 0;
         case platform::WM_COMMAND: {
             // A command posted as if chosen from the menu.
             wxCommandEvent command(
@@ -244,15 +361,8 @@ std::intptr_t CMainFrame::OnWindowMessage(const platform::WindowMessage& message
             GetEventHandler()->QueueEvent(command.Clone());
             return 0;
         }
-        case platform::WM_APP_WINDESTIMATE:
-            if (const auto* estimate = std::any_cast<glide::WindEstimate>(&message.payload))
-                return glide::OnWindEstimate(*estimate) ? 1 : 0;
-            return 0;
-        case platform::WM_APP_TEAMCODE:
-            RunTeamCodeDialog(this, map::g_bHaveFix.load() != 0);
-            return 0;
         default:
-            return 0;
+            return commands_ != nullptr ? commands_->OnMessage(message) : 0;
     }
 }
 

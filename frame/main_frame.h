@@ -12,8 +12,11 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "core/settings_values.h"
+#include "frame/nav_display_layout.h"
 #include "platform/gui/ui_bridge.h"
 #include "platform/window_messages.h"
 
@@ -29,6 +32,10 @@ namespace frame {
 class CGPSposView;
 
 class CStaticSplitter;
+class FrameCommands;
+class ColorEdit;
+class ProgramFrameTasks;
+class WxFrameServices;
 
 // The screen the window is laid out for.
 struct ScreenSize {
@@ -72,8 +79,15 @@ class CMainFrame : public wxFrame {
     void UpdateMapViewHeight();
     // The sub-menu at index of the menu bar; null when there is none.
     wxMenu* GetSubMenuAt(int index) const;
-    // Applies (0) or advances (1) the navigation display layout.
+    // Applies (0) or advances (1) the navigation display layout; the state
+    // in force before is stored as "lastNavDisplaySetting".
     void RestoreNavDisplay(int fromCommand);
+    // The full-map layout; the pop-up moves to the map's notes window.
+    void SaveNavDisplay();
+    // Command 32811: the next layout, the pop-up following it.
+    void OnSwitchNavDisplay();
+    // The panes' share of the client area for the layouts.
+    NavDisplayArea NavArea() const;
     // Before and after every modal dialog; nothing to do on the desktop.
     void EnableInputPanel(bool /*show*/, int /*flag*/) {}
 
@@ -85,6 +99,8 @@ class CMainFrame : public wxFrame {
     static void SetCloseListener(std::function<void()> listener);
 
     wxTextCtrl* PopupText() const { return popupText_; }
+    // The commands and worker messages; null before LoadFrame.
+    FrameCommands* Commands() const { return commands_.get(); }
     CStaticSplitter* Splitter() const { return splitter_; }
 
     // Members the commands use.
@@ -93,11 +109,19 @@ class CMainFrame : public wxFrame {
     std::array<std::uint32_t, 2> replayMenuState{};
     int keyboardMode = 0;
     int toolBarShown = 1;
+    // What the pop-up shows (4: the altitude gain); it moves with the pop-up.
+    int popupContentKind = 0;
+    // The position page's field groups as the layout places them.
+    RowOrigins rowOrigins{2, 50};
+    PositionFieldRows fieldRows = FieldRowsFor({2, 50});
+    int positionLayoutWord = kPageCompact;
 
   private:
     // The splitter and its panes; publishes the panes and the orientation.
     void CreateClient(ScreenSize screen);
     void CreateBars();
+    void BindCommands();
+    void ApplyNavLayout(const NavDisplayLayout& layout);
     void InsertResimplifyItem();
     std::intptr_t OnWindowMessage(const platform::WindowMessage& message);
     void OnCharHook(wxKeyEvent& event);
@@ -109,6 +133,10 @@ class CMainFrame : public wxFrame {
     wxTextCtrl* popupText_ = nullptr;      // the pane's notes window shown as pop-up
     bool closing_ = false;
     platform::gui::WindowRegistration registration_;
+    std::unique_ptr<WxFrameServices> services_;
+    std::unique_ptr<ProgramFrameTasks> tasks_;
+    std::vector<std::unique_ptr<ColorEdit>> notes_;  // the notes windows' behaviour
+    std::unique_ptr<FrameCommands> commands_;
 };
 
 // The main window; null before start-up created it and after it is gone.

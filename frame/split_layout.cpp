@@ -35,4 +35,17 @@ PaneLayout SplitClientArea(bool portrait, int width, int height, int positionHei
         {0, 0, s.map, height}, {s.map + s.gap, 0, s.position, height}, {s.map, 0, s.gap, height}};
 }
 
+PaneLayout FixedSplit(bool portrait, int width, int height, int mapLength, int positionLength) {
+    const int length = portrait ? height : width;
+    const int gap = std::max(length - mapLength - positionLength, 0);
+    if (portrait) {
+        return {{0, 0, width, mapLength},
+                {0, mapLength + gap, width, positionLength},
+                {0, mapLength, width, gap}};
+    }
+    return {{0, 0, mapLength, height},
+            {mapLength + gap, 0, positionLength, height},
+            {mapLength, 0, gap, height}};
+}
+
 }  // namespace frame

@@ -36,4 +36,8 @@ struct PaneLayout {
 PaneLayout SplitClientArea(bool portrait, int width, int height, int positionHeight,
                            int positionWidth);
 
+// Panes of fixed lengths along the split; the gap between them is what the
+// client area leaves (none when they fill it or more).
+PaneLayout FixedSplit(bool portrait, int width, int height, int mapLength, int positionLength);
+
 }  // namespace frame

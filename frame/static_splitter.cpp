@@ -25,9 +25,18 @@ void CStaticSplitter::SetPanes(wxWindow* map, wxWindow* position) {
     LayoutPanes();
 }
 
+void CStaticSplitter::SetPaneLengths(int mapLength, int positionLength) {
+    mapLength_ = mapLength;
+    positionLength_ = positionLength;
+    LayoutPanes();
+}
+
 PaneLayout CStaticSplitter::CurrentLayout() const {
     const wxSize client = GetClientSize();
-    return SplitClientArea(portrait_, client.x, client.y, positionLength_, positionLength_);
+    if (mapLength_ < 0) {
+        return SplitClientArea(portrait_, client.x, client.y, positionLength_, positionLength_);
+    }
+    return FixedSplit(portrait_, client.x, client.y, mapLength_, positionLength_);
 }
 
 void CStaticSplitter::OnSize(wxSizeEvent& event) {

@@ -17,6 +17,10 @@ class CStaticSplitter : public wxWindow {
     // The panes, created as children of this window.
     void SetPanes(wxWindow* map, wxWindow* position);
 
+    // Fixes the lengths along the split (the navigation display layouts);
+    // the gap is what the client area leaves between them.
+    void SetPaneLengths(int mapLength, int positionLength);
+
     // The layout for the present client size.
     PaneLayout CurrentLayout() const;
     bool Portrait() const { return portrait_; }
@@ -28,6 +32,7 @@ class CStaticSplitter : public wxWindow {
 
     bool portrait_;
     int positionLength_;
+    int mapLength_ = -1;  // -1: the map takes what the position page leaves
     wxWindow* map_ = nullptr;       // child
     wxWindow* position_ = nullptr;  // child
 };

@@ -1,0 +1,175 @@
+#include "frame/notes_controls.h"
+
+#include <wx/dcclient.h>
+#include <wx/renderer.h>
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+
+#include <memory>
+
+#include "core/settings_values.h"
+#include "core/string_resources.h"
+#include "frame/small_controls.h"
+#include "glide/settings_values.h"
+#include "platform/message_box.h"
+#include "platform/settings_store.h"
+#include "platform/ui_post.h"
+
+namespace frame {
+namespace {
+
+constexpr unsigned kIdsAddCaption = 2061;
+constexpr unsigned kIdsDeleteCaption = 2062;
+constexpr unsigned kIdsAddText = 2063;
+constexpr unsigned kIdsDeleteText = 2064;
+constexpr std::size_t kFaceNameLength = 31;
+
+struct NotesFont {
+    wxFont font;
+    int weight = 0;
+};
+
+NotesFont& SharedNotesFont() {
+    static NotesFont shared;
+    return shared;
+}
+
+bool Ask(wxWindow* owner, const wxString& text, unsigned textId, unsigned captionId) {
+    return platform::ShowMessageBox(owner, text.ToStdWstring() + core::LoadResourceString(textId),
+                                    core::LoadResourceString(captionId),
+                                    platform::mb::kYesNo | platform::mb::kIconQuestion |
+                                        platform::mb::kTopmost) == platform::kIdYes;
+}
+
+}  // namespace
+
+ColorEdit::ColorEdit(wxTextCtrl& window, platform::WindowId notify) : text_(window) {
+    text_.SetEditable(false);
+    SetColours(*wxBLACK, *wxWHITE);
+    SetNotesFont(text_, platform::AppSettings().GetInt("Options\\Fonts", "notesBold", 0) != 0);
+    // The handlers keep no reference to this object, which may go first.
+    wxTextCtrl* const text = &text_;
+    text_.Bind(wxEVT_SHOW, [text](wxShowEvent& event) {
+        text->SetSelection(0, 0);
+        event.Skip();
+    });
+    text_.Bind(wxEVT_LEFT_DOWN, [text](wxMouseEvent& event) {
+        text->SetSelection(0, 0);
+        if (!NotesClickHides(event.GetY(), text->GetClientSize().y)) event.Skip();
+    });
+    text_.Bind(wxEVT_LEFT_UP, [text, notify](wxMouseEvent& event) {
+        text->SetSelection(0, 0);
+        if (NotesClickHides(event.GetY(), text->GetClientSize().y)) {
+            platform::PostWindowMessage(notify, platform::WM_USER_HIDEPOPUP,
+                                        reinterpret_cast<std::uintptr_t>(text), 0);
+            return;
+        }
+        event.Skip();
+    });
+}
+
+void ColorEdit::SetColours(const wxColour& text, const wxColour& back) {
+    text_.SetForegroundColour(text);
+    text_.SetBackgroundColour(back);
+}
+
+void SetNotesFont(wxWindow& window, bool bold) {
+    NotesFont& shared = SharedNotesFont();
+    const int weight = NotesFontWeight(bold);
+    if (!shared.font.IsOk() || shared.weight != weight) {
+        wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+        font.SetNumericWeight(weight);
+        font.SetFaceName(core::g_fontFamily.Get().substr(0, kFaceNameLength));
+        shared.font = font;
+        shared.weight = weight;
+    }
+    window.SetFont(shared.font);
+}
+
+CWaypointPickButton::CWaypointPickButton(wxWindow* parent, wxWindowID id)
+    : wxWindow(parent, id, wxDefaultPosition, wxSize(120, 0)), rowHeight_(kPickRowHeight) {
+    Bind(wxEVT_PAINT, &CWaypointPickButton::OnPaint, this);
+    Bind(wxEVT_LEFT_UP, &CWaypointPickButton::OnLeftUp, this);
+}
+
+void CWaypointPickButton::AddRow(const nav::WaypointRecord& record, const std::wstring& text) {
+    rows_.push_back(record);
+    texts_.push_back(text);
+    SetSize(GetSize().x, rowHeight_ * RowCount());
+    Refresh();
+}
+
+void CWaypointPickButton::RemoveAllRows() {
+    rows_.clear();
+    texts_.clear();
+}
+
+int CWaypointPickButton::ClickAt(int y) {
+    const auto row = PickRowAt(y, rowHeight_, RowCount());
+    if (!row) return -1;
+    platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_PICKROW,
+                                static_cast<std::uintptr_t>(*row), 0);
+    return *row;
+}
+
+void CWaypointPickButton::OnLeftUp(wxMouseEvent& event) {
+    ClickAt(event.GetY());
+    event.Skip();
+}
+
+void CWaypointPickButton::OnPaint(wxPaintEvent& /*event*/) {
+    wxPaintDC dc(this);
+    const wxSize size = GetClientSize();
+    wxRendererNative::Get().DrawPushButton(this, dc, wxRect(size));
+    const wxString sample(PickValueSample(glide::g_showAltitudeDifference.load() != 0,
+                                          glide::g_showAltitudeDifferenceInGoto.load() != 0,
+                                          core::g_unitAlt2.load()));
+    const int valueWidth = PickValueColumnWidth(dc.GetTextExtent(sample).x);
+    for (int i = 0; i < RowCount(); ++i) {
+        const wxRect row(1, 1 + i * rowHeight_, size.x - 2, rowHeight_);
+        const wxRect value(row.x, row.y, valueWidth, row.height);
+        const wxRect name(row.x + valueWidth, row.y, row.width - valueWidth, row.height);
+        dc.DrawLabel(texts_[static_cast<std::size_t>(i)], value, wxALIGN_RIGHT | wxALIGN_CENTER_VERTICAL);
+        const std::wstring_view full = rows_[static_cast<std::size_t>(i)].name.View();
+        dc.DrawLabel(wxString(std::wstring(full.substr(0, kPickNameLength))), name,
+                     wxALIGN_LEFT | wxALIGN_CENTER_VERTICAL);
+    }
+}
+
+HistoryComboBox::HistoryComboBox(wxWindow* parent, wxWindowID id, int limit)
+    : wxComboBox(parent, id), limit_(limit) {
+    if (limit_ > 0) SetMaxLength(static_cast<unsigned long>(limit_));
+}
+
+int HistoryComboBox::LoadHistory(const std::string& section, bool clearFirst) {
+    if (!section.empty()) section_ = section;
+    if (section_.empty()) return -1;
+    if (clearFirst) Clear();
+    const std::vector<std::wstring> entries = LoadHistoryEntries(platform::AppSettings(), section_);
+    for (const std::wstring& entry : entries) Append(entry);
+    return static_cast<int>(entries.size());
+}
+
+void HistoryComboBox::SaveHistory() {
+    if (section_.empty()) return;
+    std::vector<std::wstring> entries;
+    for (unsigned i = 0; i < GetCount(); ++i) entries.push_back(GetString(i).ToStdWstring());
+    SaveHistoryEntries(platform::AppSettings(), section_, entries);
+}
+
+void HistoryComboBox::AddCurrentText(bool quiet) {
+    const wxString text = GetValue();
+    if (text.empty() || FindString(text) != wxNOT_FOUND) return;
+    if (!quiet && !Ask(this, text, kIdsAddText, kIdsAddCaption)) return;
+    SetSelection(Append(text));
+}
+
+void HistoryComboBox::DeleteCurrentText(bool quiet) {
+    const int index = FindString(GetValue());
+    if (index == wxNOT_FOUND) return;
+    if (!quiet && !Ask(this, GetValue(), kIdsDeleteText, kIdsDeleteCaption)) return;
+    Delete(static_cast<unsigned>(index));
+    if (GetCount() > 0) SetSelection(0);
+}
+
+}  // namespace frame

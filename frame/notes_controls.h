@@ -1,0 +1,79 @@
+#pragma once
+// The program's small controls: the pop-up notes behaviour of a read-only
+// text (ColorEdit) with the shared notes font, the waypoint pick button of
+// the map, and the history combo box that keeps its entries in the
+// settings. UI thread only.
+
+#include <wx/combobox.h>
+#include <wx/window.h>
+
+#include <string>
+#include <vector>
+
+#include "core/waypoint_record.h"
+#include "platform/window_messages.h"
+
+class wxTextCtrl;
+
+namespace frame {
+
+// Makes `text` a pop-up notes window: read-only, its colours, the shared
+// notes font ("notesBold" in "Options\Fonts"), and a click outside its
+// bottom 20 pixels tells `notify` (WM_USER+10, wParam the window) instead
+// of selecting text.
+class ColorEdit {
+  public:
+    ColorEdit(wxTextCtrl& text, platform::WindowId notify);
+    void SetColours(const wxColour& text, const wxColour& back);
+
+  private:
+    wxTextCtrl& text_;
+};
+
+// The notes font all notes windows share, rebuilt only when its weight
+// changes; selected into `window`.
+void SetNotesFont(wxWindow& window, bool bold);
+
+// The map's waypoint pick button: one row per waypoint near a tap, each
+// with its value text and name; a click posts WM_USER+200 with the row to
+// the map window.
+class CWaypointPickButton final : public wxWindow {
+  public:
+    CWaypointPickButton(wxWindow* parent, wxWindowID id);
+    void AddRow(const nav::WaypointRecord& record, const std::wstring& text);
+    void RemoveAllRows();
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    const nav::WaypointRecord& Row(int index) const { return rows_.at(static_cast<std::size_t>(index)); }
+    // The click handling (exposed for tests): the row posted, or -1.
+    int ClickAt(int y);
+
+  private:
+    void OnPaint(wxPaintEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+
+    int rowHeight_;
+    std::vector<nav::WaypointRecord> rows_;
+    std::vector<std::wstring> texts_;
+};
+
+// A combo box whose list is kept in a settings section as "Entry0",
+// "Entry1", ...; its edit takes at most `limit` characters.
+class HistoryComboBox final : public wxComboBox {
+  public:
+    HistoryComboBox(wxWindow* parent, wxWindowID id, int limit);
+    // -1 without a section; the number of entries read.
+    int LoadHistory(const std::string& section, bool clearFirst);
+    void SaveHistory();
+    // Adds the edit's text when it is new (asking unless quiet).
+    void AddCurrentText(bool quiet);
+    // Deletes the entry equal to the edit's text (asking unless quiet).
+    void DeleteCurrentText(bool quiet);
+    void ResetContent() { Clear(); }
+    int Limit() const { return limit_; }
+
+  private:
+    std::string section_;
+    int limit_;
+};
+
+}  // namespace frame

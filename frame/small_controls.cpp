@@ -1,0 +1,109 @@
+#include "frame/small_controls.h"
+
+#include <array>
+#include <cwchar>
+
+#include "platform/numbers.h"
+#include "platform/settings_store.h"
+
+namespace frame {
+namespace {
+
+constexpr char kMapExport[] = "Settings\\MapExport";
+constexpr std::size_t kTitleSearchFrom = 5;
+constexpr std::size_t kTitleSearchLength = 22;
+constexpr int kConfirmMinimum = 100;
+constexpr int kMetresUnit = 2;
+
+}  // namespace
+
+std::optional<std::wstring> LoggerTypeName(int type) {
+    static constexpr std::array<const wchar_t*, 7> kNames{
+        nullptr,         L"FAI: Volkslogger", L"FAI: EW",    L"FAI: CAI 300",
+        L"FAI: GPS-NAV", L"FAI: Colibri",     L"FAI: FLARM",
+    };
+    if (type == 0) return std::nullopt;
+    if (type > 0 && static_cast<std::size_t>(type) < kNames.size()) return kNames[type];
+    return L"FAI: ???";
+}
+
+std::wstring PatchAboutTitle(std::wstring text) {
+    const std::size_t end = std::min(text.size(), kTitleSearchLength);
+    int apostrophes = 0;
+    for (std::size_t i = kTitleSearchFrom; i < end; ++i) {
+        if (text[i] != L'\'' || ++apostrophes < 2) continue;
+        if (i + 2 < text.size()) {
+            text[i + 1] = L'0';
+            text[i + 2] = L'8';
+        }
+        break;
+    }
+    return text;
+}
+
+ConfirmResize DeclareConfirmResize(DialogSize initial, DialogSize now) {
+    if (now.width <= initial.width && now.height <= initial.height) return ConfirmResize::kDefault;
+    if (initial.width > kConfirmMinimum && initial.height > kConfirmMinimum) {
+        return ConfirmResize::kRestoreInitial;
+    }
+    return ConfirmResize::kCentre;
+}
+
+MapExportValues LoadMapExportValues(const platform::SettingsStore& store) {
+    MapExportValues values;
+    const std::string scale = store.GetString(kMapExport, "scale", std::string_view());
+    if (const auto parsed = platform::ScanFloat(scale)) values.scale = parsed->value;
+    values.eightBits = store.GetInt(kMapExport, "n8bits", 0) != 0 ? 1 : 0;
+    if (!MapExportScaleAcceptable(values.scale)) values.scale = 2.0F;
+    return values;
+}
+
+void StoreMapExportValues(platform::SettingsStore& store, const MapExportValues& values) {
+    store.WriteString(kMapExport, "scale",
+                      platform::FormatC("%.2f", static_cast<double>(values.scale)));
+    store.WriteInt(kMapExport, "n8bits", values.eightBits != 0 ? 1 : 0);
+}
+
+bool MapExportScaleAcceptable(float scale) { return scale >= 1.0F && scale <= 50.0F; }
+
+std::optional<int> PickRowAt(int y, int rowHeight, int rowCount) {
+    if (y < 0 || rowHeight <= 0) return std::nullopt;
+    const int row = y / rowHeight;
+    if (row >= rowCount) return std::nullopt;
+    return row;
+}
+
+std::wstring PickValueSample(bool showDifference, bool showDifferenceInGoto, int altitudeUnit) {
+    const bool signedValue = showDifference && showDifferenceInGoto;
+    if (altitudeUnit == kMetresUnit) return signedValue ? L" +8989m" : L" 8989m";
+    return signedValue ? L" +89.9km" : L" 89.9km";
+}
+
+int PickValueColumnWidth(int sampleWidth) {
+    return static_cast<int>(static_cast<double>(sampleWidth) * 1.15);
+}
+
+bool NotesClickHides(int y, int clientHeight) { return y < clientHeight - kNotesInactiveBottom; }
+
+std::vector<std::wstring> LoadHistoryEntries(const platform::SettingsStore& store,
+                                             const std::string& section) {
+    std::vector<std::wstring> entries;
+    for (int i = 0;; ++i) {
+        std::wstring entry =
+            store.GetString(section, platform::FormatC("Entry%d", i), std::wstring_view());
+        if (entry.empty()) break;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+void SaveHistoryEntries(platform::SettingsStore& store, const std::string& section,
+                        const std::vector<std::wstring>& entries) {
+    int i = 0;
+    for (const std::wstring& entry : entries) {
+        store.WriteString(section, platform::FormatC("Entry%d", i++), std::wstring_view(entry));
+    }
+    store.WriteString(section, platform::FormatC("Entry%d", i), std::wstring_view());
+}
+
+}  // namespace frame

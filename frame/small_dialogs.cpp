@@ -1,0 +1,156 @@
+#include "frame/small_dialogs.h"
+
+#include <wx/xrc/xmlres.h>
+
+#include "core/module_services.h"
+#include "core/string_resources.h"
+#include "frame/dialog_controls.h"
+#include "frame/main_frame.h"
+#include "platform/gui/ddx.h"
+#include "platform/settings_store.h"
+#include "recorder/logger_library.h"
+
+namespace frame {
+namespace {
+
+namespace gui = platform::gui;
+
+constexpr char kAboutPortrait[] = "100";
+constexpr char kAboutLandscape[] = "212";
+constexpr int kAboutTitle = 1131;
+constexpr int kAboutWhat = 1107;
+constexpr int kAboutMaker = 1132;
+constexpr int kAboutLogger = 1276;
+constexpr int kAboutClose = 1108;
+constexpr unsigned kIdsWhat = 2000;
+constexpr unsigned kIdsMaker = 2001;
+constexpr unsigned kIdsTitle = 2058;
+
+constexpr char kMapExportTemplate[] = "232";
+constexpr int kExportScale = 1268;
+constexpr int kExportEightBits = 1270;
+
+constexpr char kConfirmTemplate[] = "216";
+constexpr int kConfirmDeclare = 1164;
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(wxWindow* parent, int loggerType) : loggerType_(loggerType) {
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent,
+                                               g_bPortrait != 0 ? kAboutPortrait : kAboutLandscape);
+    if (loaded_) Bind(wxEVT_INIT_DIALOG, &CAboutDlg::OnInitDialog, this);
+    if (loaded_) Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_OK); }, kAboutClose);
+}
+
+void CAboutDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
+    const std::wstring title =
+        core::LoadResourceString(kIdsTitle) + L" " + core::GetProgramVersionText();
+    SetControlText(*this, kAboutTitle, PatchAboutTitle(title));
+    if (const auto name = LoggerTypeName(loggerType_)) SetControlText(*this, kAboutLogger, *name);
+    SetControlText(*this, kAboutWhat, core::LoadResourceString(kIdsWhat));
+    SetControlText(*this, kAboutMaker, core::LoadResourceString(kIdsMaker));
+    Layout();
+    Centre();
+    FocusControl(*this, kAboutClose);
+}
+
+void ShowAboutBox(wxWindow* parent) {
+    CAboutDlg dialog(parent, recorder::LoggerType());
+    dialog.DoModal();
+}
+
+CMapExportDlg::CMapExportDlg(wxWindow* parent, MapExportValues values) : values_(values) {
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kMapExportTemplate);
+    if (!loaded_) return;
+    Bind(wxEVT_INIT_DIALOG, &CMapExportDlg::OnInitDialog, this);
+    Bind(wxEVT_BUTTON, &CMapExportDlg::OnOK, this, wxID_OK);
+}
+
+namespace {
+
+void ExchangeExport(gui::CDataExchange* pDX, MapExportValues& values) {
+    gui::DDX_TextFloat(pDX, kExportScale, values.scale);
+    gui::DDV_MinMaxFloat(pDX, values.scale, 1.0F, 50.0F);
+    gui::DDX_Check(pDX, kExportEightBits, values.eightBits);
+}
+
+}  // namespace
+
+void CMapExportDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
+    gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { ExchangeExport(pDX, values_); });
+}
+
+void CMapExportDlg::OnOK(wxCommandEvent& /*event*/) {
+    if (!gui::UpdateData(*this, true,
+                         [this](gui::CDataExchange* pDX) { ExchangeExport(pDX, values_); })) {
+        return;
+    }
+    EndDialog(wxID_OK);
+}
+
+std::optional<MapExportValues> RunMapExportDialog(wxWindow* parent) {
+    platform::SettingsStore& store = platform::AppSettings();
+    CMapExportDlg dialog(parent, LoadMapExportValues(store));
+    if (dialog.DoModal() != wxID_OK) return std::nullopt;
+    StoreMapExportValues(store, dialog.Values());
+    return dialog.Values();
+}
+
+CDeclareConfirmDlg::CDeclareConfirmDlg(wxWindow* parent) {
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kConfirmTemplate);
+    if (!loaded_) return;
+    Bind(wxEVT_INIT_DIALOG, &CDeclareConfirmDlg::OnInitDialog, this);
+    Bind(wxEVT_BUTTON, &CDeclareConfirmDlg::OnDeclare, this, kConfirmDeclare);
+    Bind(wxEVT_BUTTON, &CDeclareConfirmDlg::OnCancel, this, wxID_CANCEL);
+    Bind(wxEVT_CHAR_HOOK, &CDeclareConfirmDlg::OnCharHook, this);
+    Bind(wxEVT_SIZE, &CDeclareConfirmDlg::OnSize, this);
+    // Enter has no button to press.
+    SetAffirmativeId(wxID_NONE);
+}
+
+void CDeclareConfirmDlg::OnInitDialog(wxInitDialogEvent& event) {
+    initial_ = GetRect();
+    event.Skip();
+}
+
+void CDeclareConfirmDlg::OnDeclare(wxCommandEvent& /*event*/) {
+    m_nResult = 2;
+    EndDialog(wxID_OK);
+}
+
+void CDeclareConfirmDlg::OnCancel(wxCommandEvent& /*event*/) {
+    m_nResult = 1;
+    EndDialog(wxID_CANCEL);
+}
+
+void CDeclareConfirmDlg::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) return;
+    event.Skip();
+}
+
+void CDeclareConfirmDlg::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    if (initial_.IsEmpty()) return;
+    const wxSize now = event.GetSize();
+    switch (DeclareConfirmResize({initial_.width, initial_.height}, {now.x, now.y})) {
+        case ConfirmResize::kDefault:
+            break;
+        case ConfirmResize::kRestoreInitial:
+            SetSize(initial_.GetSize());
+            Raise();
+            Centre();
+            break;
+        case ConfirmResize::kCentre:
+            Centre();
+            break;
+    }
+}
+
+bool ConfirmDeclaration(wxWindow* parent) {
+    CDeclareConfirmDlg dialog(parent);
+    // Enter cannot close it, so one run gives the answer.
+    dialog.DoModal();
+    return dialog.m_nResult == 2;
+}
+
+}  // namespace frame
