@@ -32,6 +32,7 @@ struct QuorlinState {
     int inputType = kNoInput;
     LayerFlags layer;
     ElevationGridHeader grid;
+    bool headerLoaded = false;  // a header file was read for the input
     HeaderTexts texts;
     bool rowColumnEditsEnabled = false;
 
