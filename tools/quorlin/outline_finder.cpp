@@ -101,8 +101,10 @@ IndexPicture IndicesOf(const mapdata::CDib& dib) {
     picture.height = size.height;
     picture.pixels.resize(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height));
     for (int r = 0; r < size.height; ++r) {
-        std::memcpy(picture.pixels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(size.width),
-                    dib.GetPixelAddress(0, r, false), static_cast<std::size_t>(size.width));
+        const std::uint8_t* row = dib.GetPixelAddress(0, r, false);
+        if (!row) return {};  // rows missing from a short file
+        std::memcpy(picture.pixels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(size.width), row,
+                    static_cast<std::size_t>(size.width));
     }
     return picture;
 }

@@ -12,6 +12,7 @@
 #include "tools/quorlin/grid_record.h"
 #include "tools/quorlin/outline_finder.h"
 #include "tools/quorlin/plt_outlines.h"
+#include "tools/quorlin/threshold_fill.h"
 
 namespace quorlin {
 namespace {
@@ -31,6 +32,7 @@ bool ValidInputName(const std::string& input) {
 std::string ReadOutlines(const std::string& input, std::string& text) {
     mapdata::CDib dib;
     if (!dib.LoadQuietly(input)) return platform::FormatC("Could not read bitmap %s", input.c_str());
+    PreparePalettePicture(dib);
     const IndexPicture picture = IndicesOf(dib);
     if (picture.pixels.empty()) return platform::FormatC("Not an 8-bit palette bitmap %s", input.c_str());
     text = WritePltOutlines(FindOutlines(picture));

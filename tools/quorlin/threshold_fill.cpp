@@ -107,6 +107,14 @@ class Filler {
 
 }  // namespace
 
+bool PreparePalettePicture(mapdata::CDib& dib) {
+    if (dib.Empty() || dib.Header().bitCount != 8 || dib.ColourTable().empty()) return false;
+    if (dib.Header().compression == mapdata::kBiRle8 && !dib.Compress(false)) return false;
+    const auto size = dib.GetSize();
+    return dib.Header().compression == mapdata::kBiRgb && size.width > 0 && size.height > 0 &&
+           dib.GetPixelAddress(0, 0, false) && dib.GetPixelAddress(0, size.height - 1, false);
+}
+
 void PickThresholdColors(const mapdata::CDib& dib, ThresholdIndices& indices) {
     const std::vector<mapdata::RgbQuad>& palette = dib.ColourTable();
     if (palette.empty()) return;
@@ -127,10 +135,8 @@ void PickThresholdColors(const mapdata::CDib& dib, ThresholdIndices& indices) {
 }
 
 void FillThresholdBitmap(mapdata::CDib& dib, bool cornerContinuous, ThresholdIndices& indices, QuorlinUi& ui) {
-    if (dib.Empty() || dib.Header().bitCount != 8 || !dib.Bits()) return;
+    if (!PreparePalettePicture(dib)) return;
     PickThresholdColors(dib, indices);
-    const auto size = dib.GetSize();
-    if (size.width <= 0 || size.height <= 0) return;
     ui.Progress("Filling Bitmap");
     ui.Progress(platform::FormatC("Filling Bitmap Pass %d", 0));
     Filler(dib, cornerContinuous, indices.above, indices.missing, ui).Run();

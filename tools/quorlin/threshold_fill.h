@@ -20,6 +20,11 @@ struct ThresholdIndices {
     friend bool operator==(const ThresholdIndices&, const ThresholdIndices&) = default;
 };
 
+// Makes an 8-bit palette picture's rows directly usable (run-length rows
+// expanded); false for other depths, pictures without a palette and files
+// whose rows are not all there.
+bool PreparePalettePicture(mapdata::CDib& dib);
+
 // Picks the three indices from the bitmap's palette, each entry taken as
 // blue x 65536 + green x 256 + red; ties keep the earlier entry. The grey
 // target becomes the midpoint of darkest and brightest when the palette

@@ -1,5 +1,6 @@
 #include "tools/quorlin/up_down_files.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "tools/quorlin/outline_tracer.h"
@@ -9,10 +10,6 @@ namespace quorlin {
 namespace {
 
 constexpr char kNotPalette[] = "Up-Down files need an 8-bit palette bitmap";
-
-bool PalettePicture(const mapdata::CDib& dib) {
-    return !dib.Empty() && dib.Header().bitCount == 8 && dib.Bits() && !dib.ColourTable().empty();
-}
 
 // The base path up to its last '.', or the whole path without one.
 std::filesystem::path Stem(const std::filesystem::path& base) {
@@ -65,12 +62,11 @@ void GenerateUpDownFiles(const UpDownJob& job, const mapdata::CDib* filled, Thre
                          QuorlinUi& ui, int& busy) {
     mapdata::CDib source;
     if (filled) {
-        if (!PalettePicture(*filled)) return ui.Message(kNotPalette, Icon::kStop);
         source.CopyFrom(*filled);
-    } else {
-        if (!source.LoadQuietly(job.base)) return;
-        if (!PalettePicture(source)) return ui.Message(kNotPalette, Icon::kStop);
+    } else if (!source.LoadQuietly(job.base)) {
+        return;
     }
+    if (!PreparePalettePicture(source)) return ui.Message(kNotPalette, Icon::kStop);
     BusyScope scope(ui, busy);
     if (!filled) FillThresholdBitmap(source, job.cornerContinuous, indices, ui);
     PickThresholdColors(source, indices);
