@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as the tracer's bitmap and traces it: every outline
-// is a ring of unit steps on the pixel corners, the first one is the frame,
-// and the ".plt" text reads back to as many outlines.
+// is a ring of unit steps on the pixel corners, the first one starts at the
+// top-left corner, and the ".plt" text reads back to as many outlines.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,9 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (picture.pixels.empty() || picture.pixels.size() > (1u << 16)) return 0;
     const auto outlines = quorlin::FindOutlines(picture);
     Check(!outlines.empty());
-    int maxX = 0, maxY = 0;
-    for (const auto& p : outlines.front().points) maxX = std::max(maxX, p.x), maxY = std::max(maxY, p.y);
-    Check(maxX == picture.width && maxY == picture.height);
+    // The top-left pixel's region comes first, from its top-left corner.
+    Check(outlines.front().points.front() == (quorlin::PixelPoint{0, picture.height}));
     for (const auto& outline : outlines) {
         const auto& p = outline.points;
         Check(p.size() >= 4 && p.size() % 2 == 0);
