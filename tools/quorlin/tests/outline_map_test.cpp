@@ -243,8 +243,6 @@ TEST_F(ChainTest, GridToThresholdToMap) {
     EXPECT_EQ(map.rfind(MapHeaderLine({-model_.state.grid.west, 45, -model_.state.grid.east, 46}), 0), 0u);
     EXPECT_EQ(Count(map, ",-2,17,"), 2u);  // the plateau and the frame's hole around it
     EXPECT_NE(std::find(ui_.progress.begin(), ui_.progress.end(), "Converting to MAP File"), ui_.progress.end());
-    // MAPDUMP CHECK: once the text-map reader and mapdump land, load this
-    // map with them and expect 2 polygons.
 
     ui_.answers = {true};
     model_.state.drawBorders = false;
@@ -255,6 +253,13 @@ TEST_F(ChainTest, GridToThresholdToMap) {
     model_.state.headerLoaded = false;
     model_.OnConvert();
     EXPECT_EQ(ui_.said.back(), "No header data available");
+}
+
+// The flight computer's text-map reader (and mapdump) load the converted
+// map: two filled polygons at the grid's place. The reader is being built
+// alongside; until it lands the map's text is checked above.
+TEST_F(ChainTest, MapdumpLoadsTheConvertedMap) {
+    GTEST_SKIP() << "waiting for the text-map reader and mapdump";
 }
 
 }  // namespace
