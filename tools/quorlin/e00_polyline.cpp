@@ -11,8 +11,6 @@
 namespace quorlin {
 namespace {
 
-constexpr double kRadians = 0.017453292519943295;
-constexpr double kEarthMiles = 3959.602237414543;
 constexpr double kEndX = 0.008, kEndY = 0.006;
 
 // Signed angle between two vectors: acos of the normalised dot product,
@@ -154,12 +152,6 @@ CE00Polyline Piece(const CE00Polyline& source, std::vector<E00Point> points) {
 }
 
 }  // namespace
-
-double GreatCircleMiles(double lat1, double lon1, double lat2, double lon2) {
-    const double a = lat1 * kRadians, b = lat2 * kRadians;
-    const double c = std::sin(a) * std::sin(b) + std::cos(a) * std::cos(b) * std::cos((lon2 - lon1) * kRadians);
-    return std::acos(std::clamp(c, -1.0, 1.0)) * kEarthMiles;
-}
 
 double GreatCircleDegrees(const E00Point& a, const E00Point& b) {
     return GreatCircleMiles(a.y, a.x, b.y, b.x) / 1.852 * 0.026816666666666666;

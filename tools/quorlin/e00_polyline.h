@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/quorlin/grid_geometry.h"
+
 namespace quorlin {
 
 // A rectangle in degrees, longitudes positive east. Every interface of the
@@ -30,10 +32,7 @@ struct E00Point {
     friend bool operator==(const E00Point&, const E00Point&) = default;
 };
 
-// Great-circle distance between two positions (degrees), in statute miles;
-// the cosine of the central angle is clamped to [-1, 1].
-double GreatCircleMiles(double lat1, double lon1, double lat2, double lon2);
-// The same arc between two points, in degrees (miles / 1.852 x 0.0268166...).
+// The arc of GreatCircleMiles (grid_geometry.h) between two points, in degrees (miles / 1.852 x 0.0268166...).
 double GreatCircleDegrees(const E00Point& a, const E00Point& b);
 
 class CE00Polyline {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "tools/quorlin/grid_record.h"
 #include "tools/quorlin/outline_tracer.h"
 #include "tools/quorlin/picture_files.h"
 
@@ -10,14 +11,6 @@ namespace quorlin {
 namespace {
 
 constexpr char kNotPalette[] = "Up-Down files need an 8-bit palette bitmap";
-
-// The base path up to its last '.', or the whole path without one.
-std::filesystem::path Stem(const std::filesystem::path& base) {
-    const std::string text = base.string();
-    const auto slash = text.find_last_of('/');
-    const auto dot = text.rfind('.');
-    return dot == std::string::npos || (slash != std::string::npos && dot < slash) ? text : text.substr(0, dot);
-}
 
 void WriteAndTrace(const mapdata::CDib& picture, const std::filesystem::path& stem, const char* kind,
                    const UpDownJob& job, QuorlinUi& ui, int& busy) {
@@ -70,7 +63,7 @@ void GenerateUpDownFiles(const UpDownJob& job, const mapdata::CDib* filled, Thre
     BusyScope scope(ui, busy);
     if (!filled) FillThresholdBitmap(source, job.cornerContinuous, indices, ui);
     PickThresholdColors(source, indices);
-    const std::filesystem::path stem = Stem(job.base);
+    const std::filesystem::path stem = job.base.parent_path() / FileStem(job.base);
     ui.Progress("Generating DOWN file");
     ui.Pump();
     WriteAndTrace(UpDownPicture(source, indices, false), stem, "down", job, ui, busy);
