@@ -130,6 +130,45 @@ TEST(OutlineFinder, FixturesRasteriseBackToTheirRegions) {
     }
 }
 
+// The 4-connected regions of a picture, counted by a plain flood fill.
+std::size_t Regions(const IndexPicture& p) {
+    std::vector<bool> seen(p.pixels.size());
+    std::size_t regions = 0;
+    for (int start = 0; start < p.width * p.height; ++start) {
+        if (seen[start]) continue;
+        ++regions;
+        std::vector<int> stack{start};
+        seen[start] = true;
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            const int r = i / p.width, c = i % p.width;
+            for (const auto& [dr, dc] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+                const int nr = r + dr, nc = c + dc, n = nr * p.width + nc;
+                if (nr < 0 || nc < 0 || nr >= p.height || nc >= p.width || seen[n]) continue;
+                if (p.pixels[n] != p.pixels[i]) continue;
+                seen[n] = true;
+                stack.push_back(n);
+            }
+        }
+    }
+    return regions;
+}
+
+TEST(OutlineFinder, SpeckledPicturesRasteriseBack) {
+    unsigned seed = 12345;
+    for (int colours : {2, 3}) {
+        IndexPicture p;
+        p.width = 23, p.height = 17;
+        for (int i = 0; i < p.width * p.height; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            p.pixels.push_back(static_cast<std::uint8_t>((seed >> 16) % colours));
+        }
+        SCOPED_TRACE(colours);
+        ExpectRasterisedBack(p, Regions(p));
+    }
+}
+
 TEST(OutlineFinder, UpDownPictureStartsWithItsFrame) {
     IndexPicture p;
     p.width = 100, p.height = 80;
