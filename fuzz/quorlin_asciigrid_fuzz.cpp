@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "fuzz/fuzz_support.h"
+#include "fuzz/quorlin_fuzz_support.h"
 #include "mapdata/grid_header.h"
 #include "platform/whole_file.h"
 #include "tools/quorlin/ascii_grid.h"
@@ -22,21 +23,7 @@ namespace {
 
 using fuzz::Check;
 
-class CountingUi final : public quorlin::QuorlinUi {
-  public:
-    void Message(std::string_view, quorlin::Icon) override { ++messages; }
-    bool Ask(std::string_view, std::string_view) override { return true; }
-    void Progress(std::string_view) override {}
-    void Pump() override {}
-    void EnableDialog(bool) override {}
-    std::optional<quorlin::ChosenFile> ChooseOpenFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::ChosenFile> ChooseSaveFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::Bgr> ChooseColour() override { return {}; }
-    std::optional<double> InputNumber(std::string_view, double) override { return {}; }
-    std::optional<quorlin::Corner> InputCoordinates(std::string_view, quorlin::Corner) override { return {}; }
-    bool EditThresholds() override { return false; }
-    int messages = 0;
-};
+using fuzz::CountingUi;
 
 // The run's own folder for the files converted, removed at exit.
 struct RunFolder {

@@ -4,7 +4,10 @@
 
 #include "tools/quorlin/ascii_grid.h"
 #include "tools/quorlin/colour_bitmap.h"
+#include "tools/quorlin/outline_map.h"
 #include "tools/quorlin/quorlin_model.h"
+#include "tools/quorlin/threshold_bitmap.h"
+#include "tools/quorlin/up_down_files.h"
 
 namespace quorlin {
 namespace {
@@ -42,8 +45,9 @@ void QuorlinModel::OnConvert() {
     if (state.busy) return;
     settings_.WriteInt("Settings", "removeLonLat", state.removeLonLat ? 1 : 0);
     if (state.inputType == kAsciiGrid) return ConvertAsciiGrid();
-    if (state.inputType == kElevationGrid && !state.thresholdOn) return ConvertToBitmap();
-    // Thresholded pictures, outlines and chart layers have no conversion yet.
+    if (state.inputType == kElevationGrid) return state.thresholdOn ? ConvertToThresholdBitmap() : ConvertToBitmap();
+    if (state.inputType == kOutlines) return ConvertOutlines();
+    // Chart layers have no conversion yet.
     ui_.Message("No conversion available for this type", Icon::kStop);
 }
 
@@ -61,6 +65,38 @@ void QuorlinModel::ConvertToBitmap() {
         {state.inputPath, state.outputPath, state.grid, state.options.thresholds, state.options.colours}, ui_,
         state.busy);
     if (calibration) state.calibrationPath = *calibration;
+}
+
+void QuorlinModel::ConvertToThresholdBitmap() {
+    if (!CheckGridOutput("bmp", "Output file does not have bitmap extension\n\nDo you want to continue?")) return;
+    ConvertGridToThresholdBitmap({state.inputPath, state.outputPath, state.grid, state.threshold, state.deleteBitmaps,
+                                  state.cornerContinuous},
+                                 state.thresholdIndices, ui_, state.busy);
+}
+
+void QuorlinModel::ConvertOutlines() {
+    const QuorlinState& s = state;
+    if (!s.headerLoaded) return ui_.Message("No header data available", Icon::kStop);
+    if (Exists(s.mapOutputPath) &&
+        !ui_.Ask("Output file already exists !!!\n\nAre you sure you want to overwrite it?")) {
+        return;
+    }
+    OutlineMapJob job;
+    job.input = s.inputPath;
+    job.output = s.mapOutputPath;
+    // The dialog keeps longitudes positive west; the writers take them east.
+    job.grid = {-s.grid.west, s.grid.south, -s.grid.east, s.grid.north};
+    job.quadSize = s.options.e00.quadSize;
+    job.style = {s.borderColourIndex, s.drawBorders ? 17 : -17, s.mapColour.red, s.mapColour.green,
+                 s.mapColour.blue, s.simplify ? s.lineTolerance : 0.0f};
+    job.markJunctions = s.simplify && s.lineTolerance > 0;
+    ConvertOutlinesToMap(job, ui_, state.busy);
+}
+
+void QuorlinModel::OnGenerateUpDown() {
+    if (state.busy || state.inputPath.empty()) return;
+    GenerateUpDownFiles({state.inputPath, state.deleteBitmaps, state.cornerContinuous}, nullptr,
+                        state.thresholdIndices, ui_, state.busy);
 }
 
 }  // namespace quorlin

@@ -83,6 +83,7 @@ void QuorlinModel::LoadInput(const std::filesystem::path& path) {
     }
     s.inputType = kNoInput;
     s.rowColumnEditsEnabled = false;
+    s.headerLoaded = false;
     const std::filesystem::path stem = Stem(path);
 
     const auto readHeader = [&](const std::filesystem::path& headerPath, bool hgt) -> bool {
@@ -92,6 +93,7 @@ void QuorlinModel::LoadInput(const std::filesystem::path& path) {
         s.grid = reading.header;
         s.rowColumnEditsEnabled = reading.rowColumnEditsEnabled;
         s.texts = TextsOf(s.grid);
+        s.headerLoaded = true;
         return true;
     };
 
@@ -160,6 +162,7 @@ void QuorlinModel::OnSetOutputFile() {
         s.outputPath = chosen->path;
         s.grid = ElevationGridHeader{};
         s.texts = UnknownTexts();
+        s.headerLoaded = false;
         std::string text;
         if (!ReadFile(chosen->path, text)) {
             ui_.Message("Header data file unavailable", Icon::kInformation);
@@ -169,6 +172,7 @@ void QuorlinModel::OnSetOutputFile() {
         s.grid = reading.header;
         s.rowColumnEditsEnabled = reading.rowColumnEditsEnabled;
         s.texts = TextsOf(s.grid);
+        s.headerLoaded = true;
         return;
     }
     FileChoice choice;

@@ -16,6 +16,7 @@
 #include "tools/quorlin/grid_record.h"
 #include "tools/quorlin/quorlin_settings.h"
 #include "tools/quorlin/quorlin_ui.h"
+#include "tools/quorlin/threshold_fill.h"
 
 namespace quorlin {
 
@@ -31,6 +32,7 @@ struct QuorlinState {
     int inputType = kNoInput;
     LayerFlags layer;
     ElevationGridHeader grid;
+    bool headerLoaded = false;  // a header file was read for the input
     HeaderTexts texts;
     bool rowColumnEditsEnabled = false;
 
@@ -54,6 +56,8 @@ struct QuorlinState {
     int mapColourIndex = 0;
     Bgr mapColour;
     bool showElevationStrip = true;
+
+    ThresholdIndices thresholdIndices;  // picked by every fill and up/down step
 
     int busy = 0;
     QuorlinOptions options;  // replaceMissing and its value are check box 1099 and edit 1069
@@ -88,6 +92,8 @@ class QuorlinModel {
     void LoadInput(const std::filesystem::path& path);
     void OnSetOutputFile();
     void OnConvert();
+    // "Generate Up-Down files" for a bitmap input.
+    void OnGenerateUpDown();
     void OnThresholdCheck(bool checked);
     void OnThresholdChange(const std::string& text);
     void OnChangeColors();
@@ -106,6 +112,8 @@ class QuorlinModel {
     bool CheckGridOutput(const char* extension, const char* question);
     void ConvertAsciiGrid();
     void ConvertToBitmap();
+    void ConvertToThresholdBitmap();
+    void ConvertOutlines();
 
     platform::SettingsStore& settings_;
     QuorlinUi& ui_;

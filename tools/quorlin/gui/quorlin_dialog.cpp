@@ -199,7 +199,7 @@ void CQuorlinDlg::OnButton(wxCommandEvent& event) {
         case 1023: if (ReadControls()) m.OnCreateEmptyGrid(); break;
         case 1067: if (ReadControls()) m.OnInsert(); break;
         case 1065: m.SetOutputBounds(); break;
-        case 1020: Message("No conversion available for this type", Icon::kStop); break;
+        case 1020: m.OnGenerateUpDown(); break;
         case 1019: case wxID_CANCEL: RequestClose(); return;
         case kMenuButton: {
             wxMenu menu;

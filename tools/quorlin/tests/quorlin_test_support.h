@@ -23,6 +23,10 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 class ScriptedUi final : public QuorlinUi {
   public:
     void Message(std::string_view text, Icon) override { said.emplace_back(text); }

@@ -1,0 +1,135 @@
+// The outline tracer and the whole thresholded chain on 3601 x 3601 cells,
+// each beside GDAL doing comparable work: tracing a generated two-value
+// picture against "gdal_polygonize.py" on the same raster, and grid ->
+// thresholded bitmap -> up/down ".plt" -> tiled ".map" against
+// "gdal_contour -p -fl 150" on the same grid. Three warm runs each.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "mapdata/dib.h"
+#include "testing/scratch_folder.h"
+#include "tools/quorlin/outline_map.h"
+#include "tools/quorlin/outline_tracer.h"
+#include "tools/quorlin/threshold_bitmap.h"
+
+namespace {
+
+constexpr int kSide = 3601;
+constexpr float kLevel = 150.0f;
+
+class QuietUi final : public quorlin::QuorlinUi {
+  public:
+    void Message(std::string_view text, quorlin::Icon) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
+    bool Ask(std::string_view, std::string_view) override { return true; }
+    void Progress(std::string_view) override {}
+    void Pump() override {}
+    void EnableDialog(bool) override {}
+    std::optional<quorlin::ChosenFile> ChooseOpenFile(const quorlin::FileChoice&) override { return {}; }
+    std::optional<quorlin::ChosenFile> ChooseSaveFile(const quorlin::FileChoice&) override { return {}; }
+    std::optional<quorlin::Bgr> ChooseColour() override { return {}; }
+    std::optional<double> InputNumber(std::string_view, double) override { return {}; }
+    std::optional<quorlin::Corner> InputCoordinates(std::string_view, quorlin::Corner) override { return {}; }
+    bool EditThresholds() override { return false; }
+};
+
+// Hills and valleys with a slightly rough surface: many lakes and islands
+// at 150 m, and a few single-pixel specks along the shores.
+std::int16_t Terrain(int r, int c) {
+    const double smooth = 150 + 400 * std::sin(r * 0.011) * std::cos(c * 0.013) + 150 * std::sin((r + c) * 0.031);
+    const int noise = static_cast<int>((static_cast<unsigned>(r) * 2654435761u ^ static_cast<unsigned>(c) * 40503u) % 7) - 3;
+    return static_cast<std::int16_t>(smooth + noise);
+}
+
+struct Tile {
+    test_support::ScratchFolder folder{"quorlin-outlines-bench"};
+    quorlin::ElevationGridHeader grid;
+
+    Tile() {
+        std::string bin;
+        bin.reserve(std::size_t{kSide} * kSide * 2);
+        mapdata::CDib picture;
+        picture.CreateEmpty(false, kSide, kSide, 8, nullptr);
+        for (int r = 0; r < kSide; ++r) {
+            std::uint8_t* row = picture.GetPixelAddress(0, r, false);
+            for (int c = 0; c < kSide; ++c) {
+                const std::int16_t v = Terrain(r, c);
+                bin += static_cast<char>(static_cast<std::uint16_t>(v) & 0xFF);
+                bin += static_cast<char>(static_cast<std::uint16_t>(v) >> 8);
+                row[c] = v > kLevel ? 0 : 255;
+            }
+        }
+        folder.Write("tile.bin", bin);
+        folder.Write("tile.hdr", "BYTEORDER I\nLAYOUT BIL\nNROWS 3601\nNCOLS 3601\nNBANDS 1\nNBITS 16\n"
+                                 "NODATA -9999\nULXMAP 7\nULYMAP 47\nXDIM 0.000277777777778\nYDIM 0.000277777777778\n");
+        picture.SaveToFile(folder / "two.bmp", 100, nullptr);
+        grid = quorlin::ReadGridHeader("BYTEORDER I\nNROWS 3601\nNCOLS 3601\nNODATA -9999\nULXMAP 7\nULYMAP 47\n"
+                                       "XDIM 0.000277777777778\nYDIM 0.000277777777778\n",
+                                       quorlin::kElevationGrid)
+                   .header;
+    }
+};
+
+Tile& TheTile() {
+    static Tile tile;
+    return tile;
+}
+
+void Run(benchmark::State& state, const std::string& command) {
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("gdal failed");
+    }
+}
+
+void BM_Trace_Quorlin(benchmark::State& state) {
+    Tile& t = TheTile();
+    for (auto _ : state) {
+        const std::string error =
+            quorlin::TraceMain({"Morvist.exe", "-of", (t.folder / "two.plt").string(), (t.folder / "two.bmp").string()});
+        if (!error.empty()) state.SkipWithError(error.c_str());
+    }
+}
+
+void BM_Trace_GdalPolygonize(benchmark::State& state) {
+    Tile& t = TheTile();
+    const std::string out = (t.folder / "two.geojson").string();
+    Run(state, "rm -f '" + out + "' && gdal_polygonize.py -q '" + (t.folder / "two.bmp").string() + "' -f GeoJSON '" +
+                   out + "' > /dev/null");
+}
+
+void BM_Chain_Quorlin(benchmark::State& state) {
+    Tile& t = TheTile();
+    QuietUi ui;
+    int busy = 0;
+    for (auto _ : state) {
+        quorlin::ThresholdIndices indices;
+        quorlin::ConvertGridToThresholdBitmap({t.folder / "tile.bin", t.folder / "tile_0150.bmp", t.grid, kLevel, true, true},
+                                              indices, ui, busy);
+        quorlin::OutlineMapJob job;
+        job.input = t.folder / "tile_0150up.plt";
+        job.output = t.folder / "tile_0150up.map";
+        job.grid = {-t.grid.west, t.grid.south, -t.grid.east, t.grid.north};
+        job.style = {2, 17, 10, 20, 30, 0.0f};
+        if (!quorlin::ConvertOutlinesToMap(job, ui, busy)) state.SkipWithError("conversion failed");
+    }
+}
+
+void BM_Chain_GdalContour(benchmark::State& state) {
+    Tile& t = TheTile();
+    const std::string out = (t.folder / "contour.geojson").string();
+    Run(state, "rm -f '" + out + "' && gdal_contour -q -p -fl 150 -f GeoJSON '" + (t.folder / "tile.bin").string() +
+                   "' '" + out + "' > /dev/null");
+}
+
+#define OUTLINE_BENCH(name) \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)
+
+OUTLINE_BENCH(BM_Trace_Quorlin);
+OUTLINE_BENCH(BM_Trace_GdalPolygonize);
+OUTLINE_BENCH(BM_Chain_Quorlin);
+OUTLINE_BENCH(BM_Chain_GdalContour);
+
+}  // namespace
