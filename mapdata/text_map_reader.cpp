@@ -777,4 +777,12 @@ bool ParseTextMap(MapReadContext& context, CMapFile& mapFile, float sizeFactor) 
     return reader.Read();
 }
 
+
+bool ReadMapAt(const std::filesystem::path& path, MapReadContext& context) {
+    CMapFile file;
+    if (!file.Open(path.wstring(), core::OpenMode::kRead, true)) return false;
+    if (file.ReadHeader() != HeaderResult::kRead) return false;
+    return ParseTextMap(context, file);
+}
+
 }  // namespace mapdata

@@ -12,6 +12,8 @@
 // Runs on the map read thread; polls the context's stop flag and waits
 // while the map file's busy count is not 0 before each line.
 
+#include <filesystem>
+
 #include "mapdata/map_file.h"
 #include "mapdata/map_read_context.h"
 
@@ -25,5 +27,11 @@ inline constexpr int kMaxIncludeDepth = 16;
 // stopped; false with context.error set when memory ran out or a binary map
 // was too new or damaged (the elements built before stay in the targets).
 bool ParseTextMap(MapReadContext& context, CMapFile& mapFile, float sizeFactor = 1.0F);
+
+// Opens the map at path, reads its header and then the whole map into the
+// context, for tools and tests that read a map outside the map window.
+// False when the file does not open, its header is refused, or the read
+// fails as ParseTextMap's does.
+bool ReadMapAt(const std::filesystem::path& path, MapReadContext& context);
 
 }  // namespace mapdata

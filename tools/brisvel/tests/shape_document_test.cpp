@@ -9,6 +9,9 @@
 #include <memory>
 #include <sstream>
 
+#include "mapdata/map_poly_element.h"
+#include "mapdata/map_text_element.h"
+#include "mapdata/text_map_reader.h"
 #include "platform/numbers.h"
 #include "testing/scratch_folder.h"
 #include "tools/brisvel/map_writer.h"
@@ -152,6 +155,20 @@ TEST_F(ShapeDocumentTest, SavedMapsGroupObjectsByNameAndLeaveOutThoseOutsideTheB
     EXPECT_LT(map.find("GROUP: Forest"), map.find("GROUP: Far"));
     EXPECT_EQ(map.find("-100.000000"), std::string::npos);
     EXPECT_TRUE(map.ends_with(";\r\n;GROUP: Far\r\n;\r\n"));
+
+    // The flight computer's reader makes one area of every ring written.
+    mapdata::MapReadContext read;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_ / "areas.map", read));
+    EXPECT_EQ(read.longLinesSkipped, 0U);
+    std::size_t rings = 0;
+    for (std::size_t at = map.find(",0,0,-2,"); at != std::string::npos; at = map.find(",0,0,-2,", at + 1))
+        ++rings;
+    std::size_t areas = 0;
+    for (const mapdata::ElementList* list : {&read.general, &read.symbols17, &read.symbols27})
+        for (const auto& element : *list)
+            areas += dynamic_cast<const mapdata::CMapPolyElement*>(element.get()) != nullptr;
+    EXPECT_GT(rings, 0U);
+    EXPECT_EQ(areas, rings);
 }
 
 TEST_F(ShapeDocumentTest, APointZMapCarriesSymbolsElevationsInFeetAndNames) {
@@ -169,6 +186,16 @@ TEST_F(ShapeDocumentTest, APointZMapCarriesSymbolsElevationsInFeetAndNames) {
     const std::string map = ReadText(scratch_ / "peaks.map");
     EXPECT_NE(map.find(";GROUP: Peak\r\n;\r\n46.500000,0,0,-7.250000,0,0,17,^3280^Peak\r\n"), std::string::npos);
     EXPECT_NE(map.find("47.000000,0,0,-8.000000,0,0,17,^-9^Hut\r\n"), std::string::npos);
+
+    // The flight computer's reader shows both as symbol 17 with their names.
+    mapdata::MapReadContext read;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_ / "peaks.map", read));
+    std::vector<std::wstring> names;
+    for (const mapdata::ElementList* list : {&read.general, &read.symbols17, &read.symbols27})
+        for (const auto& element : *list)
+            if (const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(element.get()))
+                names.push_back(text->text);
+    EXPECT_EQ(names.size(), 2U);
 }
 
 TEST_F(ShapeDocumentTest, ValuesBeyondAnyMapAreNotWritten) {

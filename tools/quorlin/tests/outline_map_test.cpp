@@ -3,6 +3,11 @@
 // from a grid through the threshold to the ".map" file.
 #include <gtest/gtest.h>
 
+#include <numbers>
+#include <vector>
+
+#include "mapdata/map_poly_element.h"
+#include "mapdata/text_map_reader.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
 #include "testing/scratch_folder.h"
@@ -255,11 +260,41 @@ TEST_F(ChainTest, GridToThresholdToMap) {
     EXPECT_EQ(ui_.said.back(), "No header data available");
 }
 
-// The flight computer's text-map reader (and mapdump) load the converted
-// map: two filled polygons at the grid's place. The reader is being built
-// alongside; until it lands the map's text is checked above.
-TEST_F(ChainTest, MapdumpLoadsTheConvertedMap) {
-    GTEST_SKIP() << "waiting for the text-map reader and mapdump";
+// The flight computer's text-map reader loads the converted map: two filled
+// polygons, both on the grid's place.
+TEST_F(ChainTest, TheFlightComputersReaderLoadsTheConvertedMap) {
+    WriteGrid(scratch_.Path());
+    model_.LoadInput(scratch_.Path() / "dem.bin");
+    model_.state.deleteBitmaps = false;
+    model_.OnThresholdChange("150");
+    model_.OnThresholdCheck(true);
+    model_.OnConvert();
+    model_.LoadInput(scratch_.Path() / "dem_0150up.plt");
+    model_.state.drawBorders = true;
+    model_.state.options.e00.quadSize = 2;
+    model_.OnConvert();
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+
+    mapdata::MapReadContext context;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "dem_0150up.map", context));
+    std::vector<const mapdata::CMapPolyElement*> polygons;
+    for (const mapdata::ElementList* list : {&context.general, &context.symbols17, &context.symbols27}) {
+        for (const auto& element : *list) {
+            if (const auto* poly = dynamic_cast<const mapdata::CMapPolyElement*>(element.get()))
+                polygons.push_back(poly);
+        }
+    }
+    ASSERT_EQ(polygons.size(), 2u);
+    constexpr float kDeg = static_cast<float>(std::numbers::pi / 180.0);
+    for (const mapdata::CMapPolyElement* poly : polygons) {
+        EXPECT_EQ(poly->type, 17);
+        EXPECT_NE(poly->fillStyle, 0);
+        // Longitudes positive west in the element's bounds.
+        EXPECT_GE(poly->bounds.minLon, -12.0F * kDeg - 1e-5F);
+        EXPECT_LE(poly->bounds.maxLon, -10.0F * kDeg + 1e-5F);
+        EXPECT_GE(poly->bounds.minLat, 45.0F * kDeg - 1e-5F);
+        EXPECT_LE(poly->bounds.maxLat, 46.0F * kDeg + 1e-5F);
+    }
 }
 
 }  // namespace
