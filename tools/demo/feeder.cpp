@@ -84,10 +84,12 @@ bool Feeder::WaitUntil(double seconds) {
     }
 }
 
-void Feeder::Send(const Epoch& epoch, long long utc) {
+void Feeder::Send(const Epoch& epoch, long long utc, bool standing) {
     std::string bytes;
-    for (const std::string& line : epoch.lines)
-        bytes += (options_.shiftTimes ? Retime(line, utc) : line) + "\r\n";
+    for (const std::string& line : epoch.lines) {
+        const std::string still = standing ? Standing(line) : line;
+        bytes += (options_.shiftTimes || standing ? Retime(still, utc) : still) + "\r\n";
+    }
     std::string_view rest = bytes;
     while (!rest.empty()) {
         const ssize_t written = ::write(master_.Get(), rest.data(), rest.size());
@@ -107,14 +109,15 @@ int Feeder::Run() {
     for (const Epoch& epoch : epochs_) {
         const long long utc = epoch.utc.value_or(last);
         if (!WaitUntil(static_cast<double>(utc - first) / options_.speed)) return 0;
-        Send(epoch, utc + offset);
+        Send(epoch, utc + offset, false);
         last = utc;
     }
-    // Standing on the field: the last epoch again, once a real second.
+    // Standing on the field: the last epoch again, once a real second, still
+    // and with its time running on.
     const double end = static_cast<double>(last - first) / options_.speed;
     for (int i = 1;; ++i) {
         if (!WaitUntil(end + i)) return 0;
-        Send(epochs_.back(), last + i + offset);
+        Send(epochs_.back(), last + i + offset, true);
     }
 }
 

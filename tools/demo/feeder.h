@@ -5,10 +5,10 @@
 //
 // Epochs (sentence_epochs.h) go out at real time x the speed-up, their
 // times shifted so that the first is now (or kept as written). After the
-// last, its sentences are sent again once a second with the time running
-// on, so the program keeps a fix on the ground. Run ends when Stop() is
-// called (the program's SIGTERM handler does), when the watched process has
-// gone, or when the terminal cannot be had.
+// last, its sentences are sent again once a second, standing still with
+// the time running on (kept times too), so the program keeps a fix on the
+// ground. Run ends when Stop() is called (the program's SIGTERM handler
+// does) or when the watched process has gone.
 
 #include <atomic>
 #include <filesystem>
@@ -48,7 +48,7 @@ class Feeder {
     // Sleeps until `seconds` after the start; false when it should end.
     bool WaitUntil(double seconds);
     bool ShouldEnd() const;
-    void Send(const Epoch& epoch, long long utc);
+    void Send(const Epoch& epoch, long long utc, bool standing);
 
     std::vector<Epoch> epochs_;
     FeederOptions options_;

@@ -46,6 +46,12 @@ std::optional<long long> DayStart(const std::string& date) {
     return static_cast<long long>(timegm(&tm));
 }
 
+std::string Join(const std::vector<std::string>& fields) {
+    std::string body;
+    for (std::size_t i = 0; i < fields.size(); ++i) body += (i == 0 ? "" : ",") + fields[i];
+    return "$" + body + NmeaChecksum(body);
+}
+
 }  // namespace
 
 std::vector<Epoch> SplitEpochs(std::string_view text) {
@@ -75,6 +81,18 @@ std::vector<Epoch> SplitEpochs(std::string_view text) {
     return epochs;
 }
 
+std::string Standing(std::string_view line) {
+    std::vector<std::string> f = Fields(Body(line));
+    if (Is(line, "$GPRMC") && f.size() > 7) {
+        f[7] = "0.00";
+    } else if (Is(line, "$PTAS1") && f.size() > 2) {
+        f[1] = f[2] = "200";
+    } else {
+        return std::string(line);
+    }
+    return Join(f);
+}
+
 std::string Retime(std::string_view line, long long utc) {
     const bool rmc = Is(line, "$GPRMC");
     if (!rmc && !Is(line, "$GPGGA")) return std::string(line);
@@ -85,9 +103,7 @@ std::string Retime(std::string_view line, long long utc) {
     gmtime_r(&t, &tm);
     f[1] = Format("%02d%02d%02d.00", tm.tm_hour, tm.tm_min, tm.tm_sec);
     if (rmc && f.size() > 9) f[9] = Format("%02d%02d%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100);
-    std::string body;
-    for (std::size_t i = 0; i < f.size(); ++i) body += (i == 0 ? "" : ",") + f[i];
-    return "$" + body + NmeaChecksum(body);
+    return Join(f);
 }
 
 bool ChecksumValid(std::string_view line) {

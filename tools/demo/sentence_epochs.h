@@ -26,6 +26,11 @@ std::vector<Epoch> SplitEpochs(std::string_view text);
 // are.
 std::string Retime(std::string_view line, long long utc);
 
+// The sentence of a receiver standing still: a $GPRMC with speed 0, a
+// $PTAS1 with no climb; other sentences as they are. The checksum is
+// recomputed.
+std::string Standing(std::string_view line);
+
 // Whether a sentence's checksum matches its body.
 bool ChecksumValid(std::string_view line);
 
