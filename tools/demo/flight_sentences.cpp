@@ -94,6 +94,10 @@ std::string FlightGeometryText(const Flight& flight) {
     line("stopped", e.stopped);
     text += Format("arrival_above_home_m=%.0f\n", e.arrivalAboveHomeM);
     text += Format("wind=%.0f/%.0f\n", kWindFromDeg, kWindKnots);
+    // The home field in the settings' form: degrees, longitude west positive.
+    const LatLon home = ToLatLon(TheTask().start);
+    text += Format("home_latitude=%.6f\nhome_longitude_west=%.6f\n", home.latitude,
+                   -home.longitude);
     return text;
 }
 
