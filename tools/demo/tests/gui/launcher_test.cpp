@@ -184,14 +184,14 @@ TEST(DemoLauncher, FliesTheWholeFlightWithoutTouchingTheUsersOwnFiles) {
     EXPECT_LT(DistanceKm(rest, Airfields().front().at), 2.5) << settings;
 
     // The log: every B record a fix of the flight, in order, and most fixes
-    // of the flight there; the task declared; G records at the end.
+    // of the flight there; G records at the end. (C records come only once
+    // the pilot starts or declares the task, which nothing does here.)
     const std::string text = Read(igc);
     ASSERT_FALSE(text.empty());
     std::istringstream lines(text);
-    std::size_t next = 0, records = 0, tasks = 0, signatures = 0;
+    std::size_t next = 0, records = 0, signatures = 0;
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.starts_with("C")) ++tasks;
         if (line.starts_with("G")) ++signatures;
         if (!line.starts_with("B") || line.size() < 24) continue;
         ++records;
@@ -208,7 +208,6 @@ TEST(DemoLauncher, FliesTheWholeFlightWithoutTouchingTheUsersOwnFiles) {
         ASSERT_LT(next, flight.samples.size()) << "not a fix of the flight: " << line;
     }
     EXPECT_GT(records, flight.samples.size() * 9 / 10);
-    EXPECT_GE(tasks, 4U);
     EXPECT_GT(signatures, 0U);
 
     const fs::path modules = kSource / "build/npm/node_modules/igc-parser";
