@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "glide/wind_fit.h"
 #include "tools/demo/demo_files.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
@@ -181,6 +182,44 @@ TEST(DemoFlight, SentencesCloseAirspeedGroundVelocityAndWind) {
     }
     EXPECT_EQ(gsa, static_cast<int>((epochs.size() + 9) / 10));
     EXPECT_EQ(satelliteChanges, 2);
+}
+
+// The program's own wind fit, given one circle of each thermal as the
+// sentences carry it (true airspeed, ground speed and track), finds 15 kt
+// from 240 degrees and would take the result.
+TEST(DemoFlight, TheWindFitFindsTheFlightsWindInEveryThermal) {
+    const Flight& f = TheFlight();
+    const std::vector<Epoch> epochs = SplitEpochs(FlightSentences(f));
+    for (int t = 0; t < 3; ++t) {
+        std::vector<glide::WindSample> samples;
+        const int from = f.events.thermalStart[t] + 20;
+        for (int i = from + 16; i >= from; --i) {  // newest first
+            float vario = 0, average = 0, pressure = 0, tas = 0, speed = 0, track = 0;
+            ASSERT_EQ(std::sscanf(epochs[i].lines[0].c_str(), "$PTAS1,%f,%f,%f,%f", &vario,
+                                  &average, &pressure, &tas), 4);
+            ASSERT_EQ(std::sscanf(epochs[i].lines[1].c_str(),
+                                  "$GPRMC,%*[^,],A,%*[^,],%*c,%*[^,],%*c,%f,%f", &speed, &track),
+                      2);
+            const float radians = track * 3.14159265F / 180.0F;
+            glide::WindSample sample;
+            sample.x = speed * std::cos(radians);
+            sample.y = speed * std::sin(radians);
+            sample.tas = tas;
+            sample.tasSquared = tas * tas;
+            sample.groundSpeed = speed;
+            sample.track = track;
+            sample.time = static_cast<float>(i) / 3600.0F;
+            samples.push_back(sample);
+        }
+        const glide::WindFitResult fit = glide::FitWind(samples, 0.0F, 0.0F);
+        ASSERT_EQ(fit.end, glide::WindFitEnd::kConverged) << t;
+        const double speed = std::hypot(fit.estimate.x, fit.estimate.y);
+        double direction = std::atan2(fit.estimate.y, fit.estimate.x) * 180.0 / 3.14159265358979;
+        if (direction < 0.0) direction += 360.0;
+        EXPECT_NEAR(speed, kWindKnots, 3.0) << t;
+        EXPECT_NEAR(direction, kWindFromDeg, 10.0) << t;
+        EXPECT_TRUE(glide::AcceptWindEstimate(fit.estimate, {})) << t;
+    }
 }
 
 }  // namespace
