@@ -85,8 +85,13 @@ feeder=$!
 trap 'kill "$feeder" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
   [ -L "$link" ] && break
+  kill -0 "$feeder" 2>/dev/null || break
   sleep 0.1
 done
+if ! kill -0 "$feeder" 2>/dev/null; then
+  echo "demo.sh: the feeder did not start" >&2
+  exit 1
+fi
 
 echo "Demonstration flight at ${speed}x: made-up data, not for navigation."
 status=0

@@ -208,6 +208,9 @@ TEST(DemoLauncher, FliesTheWholeFlightWithoutTouchingTheUsersOwnFiles) {
         ASSERT_LT(next, flight.samples.size()) << "not a fix of the flight: " << line;
     }
     EXPECT_GT(records, flight.samples.size() * 9 / 10);
+    // The program kept up: the last fix it logged is where the flight ended
+    // (the last seconds of the roll-out are within a record's resolution).
+    EXPECT_GE(next + 5, static_cast<std::size_t>(flight.events.stopped));
     EXPECT_GT(signatures, 0U);
 
     const fs::path modules = kSource / "build/npm/node_modules/igc-parser";
