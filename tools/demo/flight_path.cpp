@@ -142,67 +142,63 @@ void Thermal(Simulator& sim, FlightEvents& e, int index, double climbMs, bool ri
     e.thermalEnd[index] = sim.Now();
 }
 
-}  // namespace
+constexpr double kRunwayDeg = kWindFromDeg;  // take off and land into the wind
 
-LocalPoint WindVelocityMs() {
-    const double from = kWindFromDeg * kRad;
-    return {-kWindKnots * kKnot * std::sin(from), -kWindKnots * kKnot * std::cos(from)};
-}
-
-Flight FlyDemoFlight() {
-    const Task& task = TheTask();
-    const Airfield& home = Airfields().front();
-    const double runwayDeg = kWindFromDeg;  // take off and land into the wind
-    Simulator sim(Offset(home.at, runwayDeg + 180.0, 0.6), home.elevationM, runwayDeg);
-    FlightEvents e;
-
-    // 1. Three minutes on the field; 2. the tow: a 25 s roll, then 8 minutes
-    // out into the wind, a turn, and back, up to 700 m over the field.
+// 1. Three minutes on the field; 2. the tow: a 25 s roll, then 8 minutes out
+// into the wind, a turn, and back, up to 700 m over the field.
+void StandAndTow(Simulator& sim, FlightEvents& e) {
     for (int i = 0; i < 180; ++i) sim.Roll(0.0);
     for (int i = 1; i <= 25; ++i) sim.Roll((kTowMs - kWindKnots * kKnot) * i / 25.0);
     e.takeOff = sim.Now();
     const double towClimb = 700.0 / 455.0;
     for (int i = 0; i < 455; ++i)
-        sim.Fly(i < 230 ? runwayDeg : runwayDeg + 180.0, kTowMs, towClimb, 3.0);
+        sim.Fly(i < 230 ? kRunwayDeg : kRunwayDeg + 180.0, kTowMs, towClimb, 3.0);
     e.release = sim.Now();
+}
 
-    // 3a. The first thermal, where the wind estimate settles.
-    for (int i = 0; i < 15; ++i) sim.Fly(runwayDeg + 240.0, Kmh(100.0), -PolarSinkMs(100.0));
+// 3a. The first thermal, where the wind estimate settles; then behind the
+// start line and across it towards the first turnpoint.
+void FirstThermalAndStart(Simulator& sim, FlightEvents& e) {
+    const Task& task = TheTask();
+    for (int i = 0; i < 15; ++i) sim.Fly(kRunwayDeg + 240.0, Kmh(100.0), -PolarSinkMs(100.0));
     Thermal(sim, e, 0, 1.5, false, [&] { return sim.Altitude() >= 1400.0; });
-
-    // 4. Behind the start line, then across it towards the first turnpoint.
     const double leg1 = BearingDeg(task.start, task.turnpoint1);
     const LocalPoint preStart = Offset(task.start, leg1 + 180.0, 2.0);
     while (DistanceKm(sim.At(), preStart) > 0.2) sim.GlideTowards(preStart, kGlideKmh);
     while (AlongTrack(task.start, leg1, sim.At()) < 0.0)
         sim.GlideTowards(task.turnpoint1, kGlideKmh);
     e.start = sim.Now() - 1;
+}
 
+// 3b. The second thermal, 12 km along the first leg; 5. the crossing of
+// the first zone inside its band; the first turnpoint.
+void FirstLeg(Simulator& sim, FlightEvents& e) {
+    const Task& task = TheTask();
+    const double leg1 = BearingDeg(task.start, task.turnpoint1);
+    while (AlongTrack(task.start, leg1, sim.At()) < 12.0)
+        sim.GlideTowards(task.turnpoint1, kGlideKmh);
+    Thermal(sim, e, 1, 2.5, true, [&] { return sim.Altitude() >= 1700.0; });
     const Zone& crossed = Zones().front();
-    const auto watchZone = [&] {
+    while (DistanceKm(sim.At(), task.turnpoint1) > 0.1) {
+        sim.GlideTowards(task.turnpoint1, kGlideKmh);
         const bool in = InsideOutline(crossed, sim.At()) && sim.Altitude() >= crossed.floorM &&
                         sim.Altitude() <= crossed.ceilingM;
         if (in && e.zoneEntry == 0) e.zoneEntry = sim.Now() - 1;
         if (!in && e.zoneEntry != 0 && e.zoneExit == 0) e.zoneExit = sim.Now() - 1;
-    };
-    // 3b. The second thermal, 12 km along the first leg.
-    while (AlongTrack(task.start, leg1, sim.At()) < 12.0)
-        sim.GlideTowards(task.turnpoint1, kGlideKmh);
-    Thermal(sim, e, 1, 2.5, true, [&] { return sim.Altitude() >= 1700.0; });
-    while (DistanceKm(sim.At(), task.turnpoint1) > 0.1) {
-        sim.GlideTowards(task.turnpoint1, kGlideKmh);
-        watchZone();
         if (e.turnpoint1 == 0 && DistanceKm(sim.At(), task.turnpoint1) < task.turnpointRadiusKm)
             e.turnpoint1 = sim.Now() - 1;
     }
+}
 
-    // 3c. The third thermal, 20 km along the second leg, up to what the
-    // final glide over the ridge needs.
+// 3c. Under the second zone, then the third thermal, 20 km along the
+// second leg, up to what the final glide over the ridge needs.
+void SecondLeg(Simulator& sim, FlightEvents& e) {
+    const Task& task = TheTask();
     const double leg2 = BearingDeg(task.turnpoint1, task.turnpoint2);
     while (AlongTrack(task.turnpoint1, leg2, sim.At()) < 20.0)
         sim.GlideTowards(task.turnpoint2, kGlideKmh);
-    const double neededAtTurnpoint2 =
-        home.elevationM + kArrivalAboveHomeM + GlideLossM(task.turnpoint2, task.finish, kFinalKmh);
+    const double neededAtTurnpoint2 = Airfields().front().elevationM + kArrivalAboveHomeM +
+                                      GlideLossM(task.turnpoint2, task.finish, kFinalKmh);
     Thermal(sim, e, 2, 3.0, false, [&] {
         return sim.Altitude() >=
                neededAtTurnpoint2 + GlideLossM(sim.At(), task.turnpoint2, kGlideKmh) + 15.0;
@@ -212,28 +208,46 @@ Flight FlyDemoFlight() {
         if (e.turnpoint2 == 0 && DistanceKm(sim.At(), task.turnpoint2) < task.turnpointRadiusKm)
             e.turnpoint2 = sim.Now() - 1;
     }
+}
 
-    // 6. The final glide over the ridge to the home field.
+// 6. The final glide over the ridge to the home field; 7. straight in, into
+// the wind, with the airbrakes out; the roll-out; a minute standing.
+void FinalGlideAndLanding(Simulator& sim, FlightEvents& e) {
+    const Task& task = TheTask();
     while (DistanceKm(sim.At(), task.finish) > 0.15) {
         sim.GlideTowards(task.finish, kFinalKmh);
         if (e.finish == 0 && DistanceKm(sim.At(), task.finish) < task.finishRadiusKm)
             e.finish = sim.Now() - 1;
     }
-    e.arrivalAboveHomeM = sim.Altitude() - home.elevationM;
-
-    // 7. Straight in, into the wind, with the airbrakes out; the roll-out;
-    // then standing still.
+    e.arrivalAboveHomeM = sim.Altitude() - Airfields().front().elevationM;
     const double approach = Kmh(90.0);
     while (sim.Altitude() - TerrainHeightM(sim.At()) > 3.0) {
         const double height = sim.Altitude() - TerrainHeightM(sim.At());
-        sim.Fly(runwayDeg, approach, height > 15.0 ? -2.5 : -1.0, 10.0);
+        sim.Fly(kRunwayDeg, approach, height > 15.0 ? -2.5 : -1.0, 10.0);
     }
     e.landing = sim.Now();
     const double touchDown = approach - kWindKnots * kKnot;
     for (int i = 1; i <= 20; ++i) sim.Roll(touchDown * (20 - i) / 20.0);
     e.stopped = sim.Now();
     for (int i = 0; i < 60; ++i) sim.Roll(0.0);
+}
 
+}  // namespace
+
+LocalPoint WindVelocityMs() {
+    const double from = kWindFromDeg * kRad;
+    return {-kWindKnots * kKnot * std::sin(from), -kWindKnots * kKnot * std::cos(from)};
+}
+
+Flight FlyDemoFlight() {
+    const Airfield& home = Airfields().front();
+    Simulator sim(Offset(home.at, kRunwayDeg + 180.0, 0.6), home.elevationM, kRunwayDeg);
+    FlightEvents e;
+    StandAndTow(sim, e);
+    FirstThermalAndStart(sim, e);
+    FirstLeg(sim, e);
+    SecondLeg(sim, e);
+    FinalGlideAndLanding(sim, e);
     Flight flight = std::move(sim.Result());
     flight.events = e;
     return flight;
