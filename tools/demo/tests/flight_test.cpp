@@ -3,10 +3,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "core/waypoint_record.h"
 #include "glide/wind_fit.h"
+#include "nav/olc_search.h"
 #include "tools/demo/demo_files.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
@@ -220,6 +223,36 @@ TEST(DemoFlight, TheWindFitFindsTheFlightsWindInEveryThermal) {
         EXPECT_NEAR(direction, kWindFromDeg, 10.0) << t;
         EXPECT_TRUE(glide::AcceptWindEstimate(fit.estimate, {})) << t;
     }
+}
+
+// Nav's free-distance search over the flight (four legs, a fix every ten
+// seconds) finds at least the task's triangle, and no more than was flown.
+TEST(DemoFlight, TheOlcSearchFindsAboutTheTriangle) {
+    const Flight& f = TheFlight();
+    std::vector<nav::WaypointRecord> trail;
+    double flownKm = 0.0;
+    for (int i = f.events.takeOff; i <= f.events.landing; i += 10) {
+        const LatLon p = ToLatLon(f.samples[i].at);
+        nav::WaypointRecord record;
+        record.latitude = p.latitude * 3.14159265358979 / 180.0;
+        record.longitude = -p.longitude * 3.14159265358979 / 180.0;
+        record.ComputeUnitVector();
+        if (i > f.events.takeOff) flownKm += DistanceKm(f.samples[i - 10].at, f.samples[i].at);
+        trail.push_back(record);
+    }
+    nav::OlcSearch search({100, 100, 100, 100, 0, 0, 0, 0}, 4);
+    search.Append(std::span<const nav::WaypointRecord>(trail).first(trail.size() - 1));
+    const auto solution = search.Solve(trail.back());
+    ASSERT_TRUE(solution);
+    const Task& t = TheTask();
+    const double triangle = DistanceKm(t.start, t.turnpoint1) +
+                            DistanceKm(t.turnpoint1, t.turnpoint2) +
+                            DistanceKm(t.turnpoint2, t.finish);
+    const double km = solution->value / 100.0;
+    std::printf("OLC over the demo flight: %.1f km (triangle %.1f km, flown %.1f km)\n", km,
+                triangle, flownKm);
+    EXPECT_GE(km, triangle * 0.98);
+    EXPECT_LE(km, flownKm);
 }
 
 }  // namespace
