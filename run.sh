@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds a release build in build/release and
-# starts the flight computer. Arguments go to the program;
-# ./run.sh --build-only builds without starting anything.
+# flies the demonstration flight on made-up sample data (scripts/demo.sh:
+# --reset-demo, --speed N). ./run.sh --live starts the flight computer on
+# the user's own settings and receiver instead. Other arguments go to the
+# program; ./run.sh --build-only builds without starting anything.
 set -euo pipefail
 cd "$(dirname "$0")"
 # Let ccache share its results between checkouts in other folders.
@@ -15,4 +17,8 @@ if [ "${1:-}" = --build-only ]; then
   exit 0
 fi
 # The program finds its resource bundle, KOR_VANresDLL.dll, beside it.
-exec build/release/KOR_VAN "$@"
+if [ "${1:-}" = --live ]; then
+  shift
+  exec build/release/KOR_VAN "$@"
+fi
+exec scripts/demo.sh build/release "$@"

@@ -1,0 +1,91 @@
+// The waypoint file and the degree texts every demo file shares.
+
+#include <cmath>
+
+#include "tools/demo/demo_files.h"
+#include "tools/demo/demo_region.h"
+#include "tools/demo/text_format.h"
+
+namespace demo {
+namespace {
+
+std::string Dms(double degrees) {
+    const bool negative = degrees < 0.0;
+    const long long hundredths = std::llround(std::fabs(degrees) * 360000.0);
+    const long long whole = hundredths / 360000;
+    const long long minutes = hundredths / 6000 % 60;
+    const double seconds = static_cast<double>(hundredths % 6000) / 100.0;
+    // "-0" keeps the sign of a value between -1 and 0.
+    const std::string sign = negative ? "-" : "";
+    return Format("%s%lld,%lld,%.2f", sign.c_str(), whole, minutes, seconds);
+}
+
+struct NamedPoint {
+    const char* name;
+    LocalPoint at;
+};
+
+// Points with only a name and a position; their altitude is the terrain's.
+const std::vector<NamedPoint>& OtherPoints() {
+    static const std::vector<NamedPoint> points{
+        {"Demo Buoy 1", {5.0, 15.0}},        {"Demo Buoy 2", {15.0, 5.0}},
+        {"Demo Buoy 3", {25.0, 45.0}},       {"Demo Buoy 4", {55.0, 5.0}},
+        {"Demo Buoy 5", {55.0, 35.0}},       {"Demo Buoy 6", {35.0, 5.0}},
+        {"Demo Buoy 7", {3.0, 40.0}},        {"Demo Buoy 8", {57.0, 47.0}},
+        {"Demo Rock", {12.0, 32.0}},         {"Demo Wreck", {22.0, 24.0}},
+        {"Demo Shoal", {36.0, 16.0}},        {"Demo Skerry", {46.0, 33.0}},
+        {"Demo Hill West", {5.0, 8.0}},      {"Demo Hill Crown", {27.0, 6.0}},
+        {"Demo Hill Pike", {18.0, 30.0}},    {"Demo Hill Dome", {27.0, 33.0}},
+        {"Demo Hill Fell", {47.0, 10.0}},    {"Demo Hill Knoll", {50.0, 45.0}},
+        {"Demo Harbour", {11.5, 20.0}},      {"Demo Port North", {21.0, 42.5}},
+        {"Demo Port East", {52.5, 18.5}},    {"Demo Pass", {36.5, 36.0}},
+        {"Demo Gap", {32.0, 28.0}},
+    };
+    return points;
+}
+
+std::string RecordLine(const std::string& prefix, const std::string& name, LocalPoint at,
+                       double altitudeM) {
+    const LatLon p = ToLatLon(at);
+    return Format("%s%s,%s,%s,%.0fM\r\n", prefix.c_str(), name.c_str(),
+                  LatitudeDms(p.latitude).c_str(), LongitudeDms(p.longitude).c_str(), altitudeM);
+}
+
+}  // namespace
+
+std::string LatitudeDms(double latitude) {
+    return Dms(latitude);
+}
+
+std::string LongitudeDms(double longitudeEast) {
+    return Dms(-longitudeEast);
+}
+
+int WaypointCount() {
+    return static_cast<int>(Airfields().size() + OutlandingFields().size() + 2 +
+                            OtherPoints().size() + 2);
+}
+
+std::string WaypointText() {
+    std::string text = "ALT[M]\r\n; Demo region: made-up data, not for navigation.\r\n";
+    for (const Airfield& field : Airfields())
+        text += RecordLine(field.marker ? "^" : "", field.name, field.at, field.elevationM);
+    const Task& task = TheTask();
+    text += RecordLine("", "Demo Turn East", task.turnpoint1,
+                       TerrainHeightM(task.turnpoint1));
+    text += RecordLine("", "Demo Turn North", task.turnpoint2,
+                       TerrainHeightM(task.turnpoint2));
+    for (const Airfield& field : OutlandingFields())
+        text += RecordLine("^", field.name, field.at, field.elevationM);
+    for (const NamedPoint& point : OtherPoints())
+        text += RecordLine("", point.name, point.at, TerrainHeightM(point.at));
+    text += RecordLine("\\", "Demo Lighthouse", {8.0, 21.0}, 40.0);
+    text += "Demo lighthouse on the home island\\white tower, red top\r\n";
+    text += Format(";#i%s\r\n", kPictureName);
+    text += RecordLine("\\", "Demo Bell Buoy", {40.0, 30.0}, 0.0);
+    text += "Demo bell buoy\\rings in a swell\r\n";
+    text += Format(";#s%s\r\n", kSoundName);
+    return text;
+}
+
+}  // namespace demo
