@@ -13,6 +13,7 @@
 #include "glide/polar_file.h"
 #include "mapdata/grid_header.h"
 #include "mapdata/mapped_grid.h"
+#include "mapdata/text_map_reader.h"
 #include "nav/task_file.h"
 #include "nav/task_model.h"
 #include "nav/waypoint_file.h"
@@ -301,11 +302,21 @@ TEST_F(DemoFiles, MapHoldsEveryRecordShapeInTheTextMapFormat) {
     }
 }
 
-// When the map file reader lands, this lists the demo map through it
-// (mapdump) and checks every element kind: polylines, the filled lake, the
-// type-17 and type-27 elements, labels, symbols, the free arc and the four
-// zones with their limits, names and notes.
-TEST_F(DemoFiles, DISABLED_MapdumpListsEveryRecordShape) {}
+// The flight computer's map reader takes the demo map with its include:
+// the four zones, the type-17 and type-27 elements, and the rest in the
+// general list; the overlay reads too.
+TEST_F(DemoFiles, TheFlightComputersReaderLoadsTheMaps) {
+    mapdata::MapReadContext map;
+    ASSERT_TRUE(mapdata::ReadMapAt(Data("demo_map.map"), map));
+    EXPECT_EQ(map.longLinesSkipped, 0U);
+    EXPECT_EQ(map.zones.size(), 4U);
+    EXPECT_EQ(map.symbols17.size(), 1U);
+    EXPECT_EQ(map.symbols27.size(), 1U);
+    EXPECT_GT(map.general.size(), 10U);
+    mapdata::MapReadContext overlay;
+    ASSERT_TRUE(mapdata::ReadMapAt(Data("demo_overlay.map"), overlay));
+    EXPECT_FALSE(overlay.general.empty() && overlay.zones.empty());
+}
 
 TEST_F(DemoFiles, SoundsAndPictureAreWellFormed) {
     const fs::path sounds = LayoutOf(folder_->Path()).sounds;
