@@ -17,9 +17,7 @@ using mapdata::ElementKind;
 
 void SetFlags(CMapElement& e, std::uint32_t bits) { std::atomic_ref(e.flags).fetch_or(bits); }
 void ClearFlags(CMapElement& e, std::uint32_t bits) { std::atomic_ref(e.flags).fetch_and(~bits); }
-std::uint32_t Flags(const CMapElement& e) {
-    return std::atomic_ref(const_cast<CMapElement&>(e).flags).load();
-}
+std::uint32_t Flags(const CMapElement& e) { return LoadFlags(e); }
 
 bool IsZoneKind(const CMapElement& e) {
     return e.Kind() == ElementKind::kCircle || e.Kind() == ElementKind::kPoly;
@@ -51,6 +49,11 @@ std::unique_ptr<CMapElement> MakeEnlargedCopy(const CMapElement& source, float g
 bool IsCopy(const CMapElement& e) { return (Flags(e) & ef::kEnlargedCopy) != 0; }
 
 }  // namespace
+
+std::uint32_t LoadFlags(const mapdata::CMapElement& element) {
+    // atomic_ref needs a non-const object; the load writes nothing.
+    return std::atomic_ref(const_cast<mapdata::CMapElement&>(element).flags).load();
+}
 
 void ChooseZoneAltitude(nav::WaypointRecord& fix, bool pressureAltForZones, std::uint32_t sourceId,
                         float pressureAltitudeFeet) {

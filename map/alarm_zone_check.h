@@ -18,6 +18,10 @@
 
 namespace map {
 
+// An element's flags read atomically: how every thread other than the
+// alarm thread reads them while it runs.
+std::uint32_t LoadFlags(const mapdata::CMapElement& element);
+
 // The altitude the vertical test uses: the pressure altitude (feet) when
 // zones are to use it, or the fix has no altitude, and the source supplies
 // one (its id is not 0); otherwise the fix's own.

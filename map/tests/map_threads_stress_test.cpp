@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "map/alarm_zone_check.h"
 #include "map/map_loader.h"
 #include "testing/scratch_folder.h"
 
@@ -69,7 +70,7 @@ TEST(MapThreadsStress, EverythingAtOnceWhileTheAlarmRuns) {
             if (drawing) {
                 const std::lock_guard lock(lists.lock);
                 for (const auto* list : {&lists.general, &lists.zones, &lists.overlay}) {
-                    for (const auto& e : *list) walked += e->flags & 1U;
+                    for (const auto& e : *list) walked += LoadFlags(*e) & 1U;
                 }
             }
             std::this_thread::sleep_for(100us);
@@ -100,7 +101,7 @@ TEST(MapThreadsStress, EverythingAtOnceWhileTheAlarmRuns) {
                 break;
             case 3: {  // a tap: the UI thread walks the zones
                 const std::lock_guard lock(lists.lock);
-                for (const auto& z : lists.zones) walked += (z->flags & 0x10U) != 0;
+                for (const auto& z : lists.zones) walked += (LoadFlags(*z) & 0x10U) != 0;
                 break;
             }
             default:
