@@ -81,8 +81,8 @@ void BM_MapRenderEndToEnd(benchmark::State& state) {
     view.firstFixSeen = 1;
     view.FitMapScale();
     view.SetMapMargin(view.marginFraction);
-    // About a seventeenth of the map in view.
-    for (int i = 0; i < 3; ++i) view.ZoomMap(true);
+    // About 5,000 elements in the view box.
+    for (int i = 0; i < 4; ++i) view.ZoomMap(true);
     view.CenterMapOn(nav::WaypointRecord(47.0, 8.0, true), true);
 
     map::MapRenderInput input;
@@ -92,6 +92,13 @@ void BM_MapRenderEndToEnd(benchmark::State& state) {
     input.height = 480;
     input.mapLoaded = true;
     input.labelBottom = 477;
+
+    const auto& box = input.draw.state.visibleBox;
+    const mapdata::ElementBounds viewBox{box[0], box[1], box[2], box[3]};
+    std::size_t inView = 0;
+    for (const auto* list : {&lists.general, &lists.zones, &lists.symbols17, &lists.symbols27}) {
+        for (const auto& e : *list) inView += e->IntersectsBox(viewBox) ? 1 : 0;
+    }
 
     platform::CanvasHandover handover;
     auto back = std::make_unique<platform::Canvas>(800, 480);
@@ -114,6 +121,7 @@ void BM_MapRenderEndToEnd(benchmark::State& state) {
     double pass = 0.0;
     for (const double t : sum.ms) pass += t;
     state.counters["elements"] = static_cast<double>(total);
+    state.counters["in_view"] = static_cast<double>(inView);
     state.counters["median_ms"] = bench::Percentile(frames, 0.5);
     state.counters["p99_ms"] = bench::Percentile(frames, 0.99);
     const char* names[] = {"share_17", "share_zones", "share_27", "share_overlay", "share_general",
