@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "map/map_draw_math.h"
+
 namespace map {
 
 // The map module fills these in.
 void InitMapModule() {}
 void LoadMapIconTable() {}
-void BuildSinCosTable() {}
+void BuildSinCosTable() { (void)SinCos(); }
 
 // The map's drawing fills these in.
 void ClearMapElementList() {}

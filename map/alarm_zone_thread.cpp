@@ -1,0 +1,72 @@
+#include "map/alarm_zone_thread.h"
+
+#include <utility>
+
+#include "platform/thread_priority.h"
+
+namespace map {
+
+AlarmZoneThread::AlarmZoneThread(const mapdata::ElementList& zones, AlarmSources sources)
+    : zones_(zones), sources_(std::move(sources)) {}
+
+AlarmZoneThread::~AlarmZoneThread() { Stop(); }
+
+void AlarmZoneThread::Start() {
+    if (thread_.joinable()) {
+        if (!finished_.load()) return;
+        thread_.join();
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = false;
+    }
+    alarmActive = 0;
+    finished_ = false;
+    thread_ = std::thread([this] {
+        platform::LowerThisThreadPriority(10);  // the lowest of the map's threads
+        exitCode_ = Run();
+        finished_ = true;
+    });
+}
+
+void AlarmZoneThread::Stop() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void AlarmZoneThread::ClearAlarm() {
+    alarmActive = 0;
+    alarmedZone = nullptr;
+}
+
+bool AlarmZoneThread::Wait(std::chrono::milliseconds d) {
+    std::unique_lock lock(mutex_);
+    return !wake_.wait_for(lock, d, [this] { return stop_; });
+}
+
+int AlarmZoneThread::Run() {
+    if (zones_.empty()) return 3;
+    while (!sources_.haveFix()) {
+        if (!Wait(sources_.period)) return 4;
+    }
+    for (;;) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (stop_) return 5;
+        }
+        if (zones_.empty()) return 6;
+        const AlarmFixInput input = sources_.readFix();
+        const AlarmVerdict verdict =
+            RunAlarmPass(zones_, input.fix, sources_.guards(), input.terrain, sources_.now());
+        if (verdict.zone != nullptr) alarmedZone = verdict.zone;
+        alarmActive = verdict.active ? 1 : 0;
+        if (sources_.afterPass) sources_.afterPass(verdict);
+        if (!Wait(sources_.period)) return 5;
+    }
+}
+
+}  // namespace map

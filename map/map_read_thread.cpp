@@ -1,0 +1,103 @@
+#include "map/map_read_thread.h"
+
+#include <iterator>
+#include <utility>
+
+#include "mapdata/text_map_reader.h"
+#include "platform/thread_priority.h"
+
+namespace map {
+
+void AppendElements(mapdata::ElementList& to, mapdata::ElementList& from) {
+    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+    from.clear();
+}
+
+// The read context of one read: its five lists are the temporaries, spliced
+// into the window's lists under the lock.
+class MapReadThread::Context : public mapdata::MapReadContext {
+  public:
+    Context(MapLists& lists, MapReadHooks& hooks) : lists_(lists), hooks_(hooks) {
+        spliceEnabled = true;
+    }
+
+    // The end of a file: every list, in the window's order.
+    void SpliceAll() {
+        const std::lock_guard lock(lists_.lock);
+        AppendElements(lists_.zones, zones);
+        AppendElements(lists_.general, general);
+        AppendElements(lists_.symbols17, symbols17);
+        AppendElements(lists_.overlay, overlay);
+        AppendElements(lists_.symbols27, symbols27);
+    }
+
+  protected:
+    void Splice() override {
+        const std::lock_guard lock(lists_.lock);
+        if (!overlayOnly) {
+            AppendElements(lists_.zones, zones);
+            AppendElements(lists_.general, general);
+            AppendElements(lists_.symbols17, symbols17);
+            AppendElements(lists_.symbols27, symbols27);
+        }
+        AppendElements(lists_.overlay, overlay);
+    }
+    void PostProgress() override {
+        if (hooks_.post) hooks_.post(1);
+    }
+
+  private:
+    MapLists& lists_;
+    MapReadHooks& hooks_;
+};
+
+MapReadThread::MapReadThread(MapLists& lists, MapReadHooks hooks)
+    : lists_(lists), hooks_(std::move(hooks)) {}
+
+MapReadThread::~MapReadThread() { Stop(); }
+
+void MapReadThread::Start(MapReadJob job) {
+    Stop();
+    context_ = std::make_unique<Context>(lists_, hooks_);
+    context_->horGuardNm = job.horGuardNm;
+    context_->zoneCounter = 1;
+    finished_ = false;
+    thread_ = std::thread([this, job = std::move(job)] {
+        platform::LowerThisThreadPriority(5);  // below normal
+        exitCode_ = Run(*context_, job);
+        finished_ = true;
+    });
+}
+
+void MapReadThread::Stop() {
+    if (context_) context_->RequestStop();
+    if (thread_.joinable()) thread_.join();
+}
+
+int MapReadThread::Run(Context& context, const MapReadJob& job) {
+    bool ok = true;
+    if (!job.overlayOnly && job.mapFile != nullptr) {
+        ok = mapdata::ParseTextMap(context, *job.mapFile);
+        context.SpliceAll();
+    }
+    if (ok && !context.StopRequested() && !job.overlayPath.empty()) {
+        mapdata::CMapFile overlay;
+        if (overlay.Open(job.overlayPath.wstring(), core::OpenMode::kRead, true) &&
+            overlay.ReadHeader() == mapdata::HeaderResult::kRead) {
+            context.overlayOnly = true;
+            ok = mapdata::ParseTextMap(context, overlay);
+            context.SpliceAll();
+        }
+    }
+    {
+        const std::lock_guard lock(lists_.lock);
+        lists_.zoneCounter = context.zoneCounter;
+    }
+    if (!ok && context.error != mapdata::MapReadError::kNone && hooks_.reportError) {
+        hooks_.reportError(context.error);
+    }
+    if (!context.StopRequested() && hooks_.post) hooks_.post(0);
+    return 200;
+}
+
+}  // namespace map

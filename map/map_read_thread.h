@@ -1,0 +1,63 @@
+#pragma once
+// MapReadThread: reads the map (and the overlay) on a thread of its own,
+// below normal priority, into temporary lists that it splices into the
+// window's lists under MapListLock every 40 elements and at the end, and
+// posts progress so that the map is shown piece by piece. It never waits
+// for the UI: its progress, its end and its errors go out through the
+// posting hooks (the window turns them into WM_APP+34 and message boxes).
+//
+// One read at a time; Start() after Stop() or a finished read. Exit code
+// 200. A stopped read posts nothing.
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "map/map_lists.h"
+#include "mapdata/map_file.h"
+
+namespace map {
+
+struct MapReadHooks {
+    // lParam 1: progress; 0: the read ended (not after a stop).
+    std::function<void(int lParam)> post;
+    // Why a read gave up (out of memory, a binary map too new or damaged).
+    std::function<void(mapdata::MapReadError)> reportError;
+};
+
+struct MapReadJob {
+    mapdata::CMapFile* mapFile = nullptr;  // the main map, its header read
+    std::filesystem::path overlayPath;     // empty: no overlay
+    bool overlayOnly = false;
+    float horGuardNm = 0.0F;
+};
+
+class MapReadThread {
+  public:
+    MapReadThread(MapLists& lists, MapReadHooks hooks);
+    ~MapReadThread();
+    MapReadThread(const MapReadThread&) = delete;
+    MapReadThread& operator=(const MapReadThread&) = delete;
+
+    // Starts a read (a running one is stopped and joined first).
+    void Start(MapReadJob job);
+    // Asks the read to end and joins it.
+    void Stop();
+    bool Finished() const { return finished_.load(); }
+    int ExitCode() const { return exitCode_.load(); }
+
+  private:
+    class Context;
+    int Run(Context& context, const MapReadJob& job);
+
+    MapLists& lists_;
+    MapReadHooks hooks_;
+    std::unique_ptr<Context> context_;
+    std::thread thread_;
+    std::atomic<bool> finished_{true};
+    std::atomic<int> exitCode_{0};
+};
+
+}  // namespace map
