@@ -622,7 +622,7 @@ std::intptr_t FrameCommands::OnMessage(const platform::WindowMessage& message) {
         case msg::kWindEstimate: return s_.glide.AcceptWindEstimate(message.payload) ? 1 : 0;
         case msg::kAutodetectUpdate: return OnAutodetectUpdate(message.wParam, message.lParam);
         case msg::kTeamCode: return OnTeamCode();
-        case msg::kWaveInData: s_.map.WaveInData(message.wParam, message.lParam); return 1;
+        case msg::kWaveInData: s_.recorder.WaveInData(message.wParam, message.lParam); return 1;
         case platform::WM_COMMAND: Execute(static_cast<int>(message.wParam)); return 0;
         default: return 0;
     }

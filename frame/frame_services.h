@@ -62,8 +62,6 @@ class FrameMap {
     virtual void ChooseOverlayFile() = 0;
     // The fourth and fifth element lists together hold an element.
     virtual bool OverlayHasElements() const = 0;
-    // The engine-noise buffer (MM_WIM_DATA) of the capture device.
-    virtual void WaveInData(std::uintptr_t device, std::intptr_t buffer) = 0;
 };
 
 // The position page and the pop-up notes window.
@@ -162,6 +160,9 @@ class FrameRecorder {
     virtual bool SensorBoxBound() const = 0;
     virtual bool FlarmBound() const = 0;
     virtual int FlarmClimbDisplay() const = 0;
+    // The engine-noise capture's stall report: the reset line, then the
+    // capture restarted.
+    virtual void WaveInData(std::uintptr_t device, std::intptr_t buffer) = 0;
 };
 
 // The waypoint file, the queue and the task.

@@ -47,6 +47,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/ui_post.h"
+#include "recorder/engine_noise_sensor.h"
 #include "recorder/flight_log_file.h"
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
@@ -130,9 +131,6 @@ void WxFrameServices::ChooseOverlayFile() { CurrentMapCommandTarget().ChooseOver
 bool WxFrameServices::OverlayHasElements() const {
     return CurrentMapCommandTarget().OverlayHasElements();
 }
-void WxFrameServices::WaveInData(std::uintptr_t device, std::intptr_t buffer) {
-    CurrentMapCommandTarget().OnWaveInData(device, buffer);
-}
 
 // --- FramePositionPage.
 
@@ -145,7 +143,9 @@ void WxFrameServices::SetDestinationName(const std::wstring& name) {
     glide::DestinationNameText.Set(name);
     if (g_pPosView != nullptr) g_pPosView->Refresh();
 }
-int WxFrameServices::Mode() const { return 0; }
+int WxFrameServices::Mode() const {
+    return g_pPosView != nullptr ? static_cast<int>(g_pPosView->Mode()) : 0;
+}
 bool WxFrameServices::PopupIs(std::uintptr_t handle) const {
     return frame_.PopupText() != nullptr &&
            handle == reinterpret_cast<std::uintptr_t>(frame_.PopupText());
@@ -286,9 +286,13 @@ void WxFrameServices::StopReplay() { gps::g_bReplayRunning = false; }
 void WxFrameServices::DeclareTask() { OnDeclareTask(frame_); }
 bool WxFrameServices::SensorBoxBound() const { return recorder::SensorBoxLoaded(); }
 bool WxFrameServices::FlarmBound() const { return FlarmPresent(); }
-// The FLARM page's climb-rate display option is not kept by this program
-// yet; without it no change is seen.
-int WxFrameServices::FlarmClimbDisplay() const { return 0; }
+int WxFrameServices::FlarmClimbDisplay() const {
+    const CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
+    return flarm != nullptr ? flarm->climb : 0;
+}
+void WxFrameServices::WaveInData(std::uintptr_t device, std::intptr_t buffer) {
+    recorder::OnEngineNoiseStall(device, buffer);
+}
 
 // --- FrameGlide.
 

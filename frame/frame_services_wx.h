@@ -60,7 +60,6 @@ class WxFrameServices final : public FrameMap,
     void ChooseElevationModel() override;
     void ChooseOverlayFile() override;
     bool OverlayHasElements() const override;
-    void WaveInData(std::uintptr_t device, std::intptr_t buffer) override;
 
     // FramePositionPage.
     void Redraw() override;
@@ -115,6 +114,7 @@ class WxFrameServices final : public FrameMap,
     bool SensorBoxBound() const override;
     bool FlarmBound() const override;
     int FlarmClimbDisplay() const override;
+    void WaveInData(std::uintptr_t device, std::intptr_t buffer) override;
 
     // FrameGlide.
     bool PolarAvailable() const override;

@@ -192,6 +192,10 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     notes_.push_back(std::make_unique<ColorEdit>(position->NotesWindow(), platform::kMainFrameWindow));
     notes_.push_back(std::make_unique<ColorEdit>(mapView->NotesWindow(), platform::kMainFrameWindow));
     position->SetFrame(this);
+    // The flight-time field's tap starts and stops the frame's stopwatch.
+    position->onFlightTimeFormat = [this] {
+        if (commands_ != nullptr) commands_->FormatTimeToGo();
+    };
     mapView->SetFrame(this);
 
     UpdateMapViewHeight();
@@ -282,7 +286,10 @@ void CMainFrame::ApplyNavLayout(const NavDisplayLayout& layout) {
     fieldRows = FieldRowsFor(rowOrigins);
     if (splitter_ != nullptr) splitter_->SetPaneLengths(layout.mapLength, layout.positionLength);
     if (map::g_pMapView != nullptr) map::g_pMapView->drawingValid = 0;
-    if (g_pPosView != nullptr) g_pPosView->Refresh();
+    if (g_pPosView != nullptr) {
+        g_pPosView->SetRowOrigins({rowOrigins.upper, rowOrigins.lower}, positionLayoutWord);
+        g_pPosView->Refresh();
+    }
     UpdateMapViewHeight();
 }
 

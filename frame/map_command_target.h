@@ -42,8 +42,6 @@ class MapCommandTarget {
     virtual void ChooseOverlayFile() {}
     // The fourth and fifth element lists together hold an element.
     virtual bool OverlayHasElements() const { return false; }
-    // The engine-noise capture's buffer (MM_WIM_DATA).
-    virtual void OnWaveInData(std::uintptr_t /*device*/, std::intptr_t /*buffer*/) {}
 };
 
 void SetMapCommandTarget(std::shared_ptr<MapCommandTarget> target);

@@ -102,9 +102,6 @@ class FakeFrame : public FrameMap,
     void ChooseElevationModel() override { Call("Map.ChooseElevationModel"); }
     void ChooseOverlayFile() override { Call("Map.ChooseOverlayFile"); }
     bool OverlayHasElements() const override { return overlayElements; }
-    void WaveInData(std::uintptr_t d, std::intptr_t b) override {
-        Call("Map.WaveInData(" + std::to_string(d) + "," + std::to_string(b) + ")");
-    }
 
     // FramePositionPage.
     void Redraw() override { Call("Position.Redraw"); }
@@ -204,6 +201,9 @@ class FakeFrame : public FrameMap,
 
     // FrameRecorder.
     void StartLog() override { Call("Recorder.StartLog"); }
+    void WaveInData(std::uintptr_t d, std::intptr_t b) override {
+        Call("Recorder.WaveInData(" + std::to_string(d) + "," + std::to_string(b) + ")");
+    }
     void ReplayFlight() override { Call("Recorder.ReplayFlight"); }
     void ReplayFinished() override { Call("Recorder.ReplayFinished"); }
     void StopReplay() override { Call("Recorder.StopReplay"); }
