@@ -1,18 +1,24 @@
 #include "frame/new_waypoint_dialog.h"
 
 #include <wx/font.h>
+#include <wx/statbmp.h>
 #include <wx/spinbutt.h>
 #include <wx/xrc/xmlres.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "frame/dialog_controls.h"
+#include "frame/symbol_preview.h"
 #include "frame/task_dialog.h"
+#include "map/drawing_tables.h"
+#include "mapdata/map_palette.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_list.h"
 #include "platform/critical_section.h"
+#include "platform/gui/canvas_bitmap.h"
 #include "platform/settings_store.h"
 
 namespace frame {
@@ -104,6 +110,7 @@ void CNewWaypointDialog::OnInitDialog(wxInitDialogEvent& /*event*/) {
         if (wxWindow* field = FindWindow(id)) field->SetFont(field->GetFont().Bold());
     }
     ShowModeControls();
+    UpdatePreviews();
     Layout();
     Fit();
 }
@@ -156,10 +163,34 @@ void CNewWaypointDialog::OnCodeSpin(wxSpinEvent& event) {
     f.mapCode = nav::StepMapCode(f.mapCode, step, MapSymbolCount());
     SetControlText(*this, nav::kAltitudeEdit, wxString::Format("%d", f.mapCode));
     if (auto* spin = dynamic_cast<wxSpinButton*>(FindWindow(kCodeSpin))) spin->SetValue(f.mapCode);
+    UpdatePreviews();
+}
+
+// The pen's palette colour beside the pen number and the symbol the map
+// will draw for the code.
+void CNewWaypointDialog::UpdatePreviews() {
+    if (!model_.MapPointMode()) return;
+    const nav::NewWaypointFields& f = model_.fields;
+    if (wxWindow* colour = FindWindow(kPenColour)) {
+        const std::optional<mapdata::Rgb> rgb = mapdata::PaletteColour(std::abs(f.pen));
+        colour->SetBackgroundColour(rgb ? wxColour(rgb->red, rgb->green, rgb->blue)
+                                        : GetBackgroundColour());
+        colour->Refresh();
+    }
+    if (auto* symbol = dynamic_cast<wxStaticBitmap*>(FindWindow(kSymbol))) {
+        const wxColour back = GetBackgroundColour();
+        const platform::Image picture = SymbolPreview(
+            map::DrawingTables(), f.mapCode, {back.Red(), back.Green(), back.Blue()},
+            symbol->GetSize().GetWidth());
+        symbol->SetBitmap(picture.Empty() ? wxBitmap()
+                                          : wxBitmap(platform::gui::ToWxImage(picture)));
+    }
 }
 
 void CNewWaypointDialog::OnPenSpin(wxSpinEvent& event) {
-    SetControlText(*this, kPen, wxString::Format("%d", event.GetPosition()));
+    model_.fields.pen = event.GetPosition();
+    SetControlText(*this, kPen, wxString::Format("%d", model_.fields.pen));
+    UpdatePreviews();
 }
 
 int RunNewWaypointDialog(wxWindow* parent, int editIndex) {

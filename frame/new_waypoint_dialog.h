@@ -38,6 +38,7 @@ class CNewWaypointDialog final : public wxDialog {
     void OnCodeSpin(wxSpinEvent& event);
     void OnPenSpin(wxSpinEvent& event);
     void ShowModeControls();
+    void UpdatePreviews();
 
     nav::NewWaypointModel model_;
     nav::NewWaypointResult result_;

@@ -2,6 +2,7 @@
 // real resource bundle, over a waypoint file of a few thousand points.
 #include <gtest/gtest.h>
 #include <wx/radiobut.h>
+#include <wx/statbmp.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,8 @@
 #include "frame/new_waypoint_dialog.h"
 #include "frame/task_dialog.h"
 #include "frame/tests/gui/dialog_test_support.h"
+#include "map/drawing_tables.h"
+#include "mapdata/map_palette.h"
 #include "nav/current_position.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_list.h"
@@ -145,6 +148,30 @@ TEST_F(WaypointDialogsTest, TheReachableListRanksTheMarkedWaypoints) {
             EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("task_dialog_213_reachable.png")));
             Click(dialog, wxID_CANCEL);
         });
+}
+
+TEST_F(WaypointDialogsTest, AMapPointShowsItsPenColourAndSymbol) {
+    map::CreateMapGdiResources(
+        [this](unsigned id) { return platform::Image::FromPng(bundle_->ImageData(id)); },
+        folder_.Path());
+    CNewWaypointDialog dialog(nullptr, true);
+    ASSERT_TRUE(dialog.Loaded());
+    dialog.Model().fields.mapCode = 1;  // an airfield
+    dialog.Model().fields.pen = 3;
+    RunModal(
+        dialog, [&] { return dialog.DoModal(); },
+        [&] {
+            const wxColour pen = dialog.FindWindow(1175)->GetBackgroundColour();
+            const mapdata::Rgb three = *mapdata::PaletteColour(3);
+            EXPECT_EQ(pen, wxColour(three.red, three.green, three.blue));
+            const auto* symbol = dynamic_cast<wxStaticBitmap*>(dialog.FindWindow(1099));
+            ASSERT_NE(symbol, nullptr);
+            EXPECT_TRUE(symbol->IsShown());
+            EXPECT_TRUE(symbol->GetBitmap().IsOk());
+            EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("new_waypoint_map_point.png")));
+            Click(dialog, wxID_CANCEL);
+        });
+    map::FreeMapGdiResources();
 }
 
 TEST_F(WaypointDialogsTest, AddsAWaypointInMetresAndEditingCommentsTheOldLineOut) {
