@@ -6,6 +6,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "core/flight_log.h"
+#include "core/history_list.h"
 #include "core/string_resources.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -76,10 +77,10 @@ wxString CIGCHeaderDlg::Text(int id) const {
 
 void CIGCHeaderDlg::FillControls() {
     const platform::SettingsStore& settings = platform::AppSettings();
-    Fill(Combo(kPilotBox), recorder::LoadHistory(settings, "IGCHeaders\\PilotNames"), model_.pilot);
-    Fill(Combo(kGliderIdBox), recorder::LoadHistory(settings, "IGCHeaders\\GliderIDs"),
+    Fill(Combo(kPilotBox), core::LoadHistory(settings, "IGCHeaders\\PilotNames"), model_.pilot);
+    Fill(Combo(kGliderIdBox), core::LoadHistory(settings, "IGCHeaders\\GliderIDs"),
          model_.gliderId);
-    Fill(Combo(kGliderTypeBox), recorder::LoadHistory(settings, "IGCHeaders\\GliderTypes"),
+    Fill(Combo(kGliderTypeBox), core::LoadHistory(settings, "IGCHeaders\\GliderTypes"),
          model_.gliderType);
     if (wxComboBox* datum = Combo(kDatumBox)) {
         datum->Append("WGS-84");
@@ -110,7 +111,7 @@ void CIGCHeaderDlg::ShowKind(HeaderKind kind) {
     if (wxWindow* w = FindWindow(kValueEdit)) w->Show(!sec && !box);
     if (box) {
         Fill(Combo(kValueBox),
-             recorder::LoadHistory(platform::AppSettings(), recorder::KindHistorySection(kind)),
+             core::LoadHistory(platform::AppSettings(), recorder::KindHistorySection(kind)),
              model_.kindValues[index]);
     } else if (auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(kValueEdit))) {
         edit->ChangeValue(model_.kindValues[index]);

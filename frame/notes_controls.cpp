@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "core/history_list.h"
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "frame/small_controls.h"
@@ -145,7 +146,7 @@ int HistoryComboBox::LoadHistory(const std::string& section, bool clearFirst) {
     if (!section.empty()) section_ = section;
     if (section_.empty()) return -1;
     if (clearFirst) Clear();
-    const std::vector<std::wstring> entries = LoadHistoryEntries(platform::AppSettings(), section_);
+    const std::vector<std::wstring> entries = core::LoadHistory(platform::AppSettings(), section_);
     for (const std::wstring& entry : entries) Append(entry);
     return static_cast<int>(entries.size());
 }
@@ -154,7 +155,7 @@ void HistoryComboBox::SaveHistory() {
     if (section_.empty()) return;
     std::vector<std::wstring> entries;
     for (unsigned i = 0; i < GetCount(); ++i) entries.push_back(GetString(i).ToStdWstring());
-    SaveHistoryEntries(platform::AppSettings(), section_, entries);
+    core::SaveHistory(platform::AppSettings(), section_, entries);
 }
 
 void HistoryComboBox::AddCurrentText(bool quiet) {

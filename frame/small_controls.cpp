@@ -85,25 +85,4 @@ int PickValueColumnWidth(int sampleWidth) {
 
 bool NotesClickHides(int y, int clientHeight) { return y < clientHeight - kNotesInactiveBottom; }
 
-std::vector<std::wstring> LoadHistoryEntries(const platform::SettingsStore& store,
-                                             const std::string& section) {
-    std::vector<std::wstring> entries;
-    for (int i = 0;; ++i) {
-        std::wstring entry =
-            store.GetString(section, platform::FormatC("Entry%d", i), std::wstring_view());
-        if (entry.empty()) break;
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
-void SaveHistoryEntries(platform::SettingsStore& store, const std::string& section,
-                        const std::vector<std::wstring>& entries) {
-    int i = 0;
-    for (const std::wstring& entry : entries) {
-        store.WriteString(section, platform::FormatC("Entry%d", i++), std::wstring_view(entry));
-    }
-    store.WriteString(section, platform::FormatC("Entry%d", i), std::wstring_view());
-}
-
 }  // namespace frame

@@ -65,13 +65,4 @@ bool NotesClickHides(int y, int clientHeight);
 // The shared notes font's weight.
 inline int NotesFontWeight(bool bold) { return bold ? 600 : 400; }
 
-// --- History lists ("Entry0", "Entry1", ... in a section).
-
-// The entries up to the first empty one.
-std::vector<std::wstring> LoadHistoryEntries(const platform::SettingsStore& store,
-                                             const std::string& section);
-// Writes every entry and an empty one after them, which ends the list.
-void SaveHistoryEntries(platform::SettingsStore& store, const std::string& section,
-                        const std::vector<std::wstring>& entries);
-
 }  // namespace frame

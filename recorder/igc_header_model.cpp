@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/history_list.h"
 #include "platform/settings_store.h"
 
 namespace recorder {
@@ -31,27 +32,6 @@ std::string LongNameKey(std::size_t kind) {
 }
 
 }  // namespace
-
-std::vector<std::wstring> LoadHistory(const platform::SettingsStore& settings,
-                                      std::string_view section) {
-    std::vector<std::wstring> entries;
-    for (int i = 0;; ++i) {
-        const std::string name = "Entry" + std::to_string(i);
-        if (!settings.Get(section, name)) break;
-        entries.push_back(settings.GetString(section, name, std::wstring_view()));
-    }
-    return entries;
-}
-
-void AddToHistory(platform::SettingsStore& settings, std::string_view section,
-                  std::wstring_view text) {
-    if (text.empty() || section.empty()) return;
-    std::vector<std::wstring> entries = LoadHistory(settings, section);
-    std::erase(entries, std::wstring(text));
-    entries.insert(entries.begin(), std::wstring(text));
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        settings.WriteString(section, "Entry" + std::to_string(i), std::wstring_view(entries[i]));
-}
 
 std::string_view KindHistorySection(HeaderKind kind) {
     return kKinds[static_cast<std::size_t>(kind)].history;
@@ -100,9 +80,9 @@ std::vector<std::wstring> IgcHeaderModel::Accept(platform::SettingsStore& settin
     settings.WriteString(kSection, "PLT", std::wstring_view(pilot));
     settings.WriteString(kSection, "GID", std::wstring_view(gliderId));
     settings.WriteString(kSection, "GTY", std::wstring_view(gliderType));
-    AddToHistory(settings, "IGCHeaders\\PilotNames", pilot);
-    AddToHistory(settings, "IGCHeaders\\GliderIDs", gliderId);
-    AddToHistory(settings, "IGCHeaders\\GliderTypes", gliderType);
+    core::AddToHistory(settings, "IGCHeaders\\PilotNames", pilot);
+    core::AddToHistory(settings, "IGCHeaders\\GliderIDs", gliderId);
+    core::AddToHistory(settings, "IGCHeaders\\GliderTypes", gliderType);
 
     g_igcHeaderTexts[kIgcPilot].Set(std::wstring_view(pilot).substr(0, kPilotLength));
     g_igcHeaderTexts[kIgcGliderId].Set(std::wstring_view(gliderId).substr(0, kTextLength));
@@ -116,7 +96,7 @@ std::vector<std::wstring> IgcHeaderModel::Accept(platform::SettingsStore& settin
             lines.push_back(SecurityLine(phrase, utcMilliseconds));
             continue;
         }
-        AddToHistory(settings, KindHistorySection(kind), value);
+        core::AddToHistory(settings, KindHistorySection(kind), value);
         const std::wstring_view cut = std::wstring_view(value).substr(0, kTextLength);
         if (kind == HeaderKind::kCid) g_igcHeaderTexts[kIgcCompetitionId].Set(cut);
         if (kind == HeaderKind::kCcl) g_igcHeaderTexts[kIgcCompetitionClass].Set(cut);

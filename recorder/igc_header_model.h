@@ -17,13 +17,6 @@ class SettingsStore;
 
 namespace recorder {
 
-// A remembered list of texts: values "Entry0", "Entry1", ... of a section.
-std::vector<std::wstring> LoadHistory(const platform::SettingsStore& settings,
-                                      std::string_view section);
-// Puts text first (once) and stores the list; nothing for an empty text.
-void AddToHistory(platform::SettingsStore& settings, std::string_view section,
-                  std::wstring_view text);
-
 // The history section of each kind's value box; none for SIT and SEC.
 std::string_view KindHistorySection(HeaderKind kind);
 

@@ -61,18 +61,6 @@ class SettingsTest : public ::testing::Test {
     platform::SettingsStore store_{scratch_ / "settings"};
 };
 
-TEST_F(SettingsTest, HistoryStopsAtTheFirstEmptyEntryAndSavingEndsTheList) {
-    store_.WriteString("History", "Entry0", std::wstring_view(L"a"));
-    store_.WriteString("History", "Entry1", std::wstring_view(L"b"));
-    store_.WriteString("History", "Entry3", std::wstring_view(L"d"));
-    EXPECT_EQ(frame::LoadHistoryEntries(store_, "History"), (std::vector<std::wstring>{L"a", L"b"}));
-
-    frame::SaveHistoryEntries(store_, "Saved", {L"x", L"y", L"z"});
-    EXPECT_EQ(store_.GetString("Saved", "Entry2", L"?"), L"z");
-    EXPECT_EQ(store_.GetString("Saved", "Entry3", L"?"), L"");
-    EXPECT_EQ(frame::LoadHistoryEntries(store_, "Saved").size(), 3U);
-}
-
 TEST_F(SettingsTest, MapExportValuesAndTheirRange) {
     frame::MapExportValues values = frame::LoadMapExportValues(store_);
     EXPECT_EQ(values.scale, 2.0F);
