@@ -5,9 +5,12 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include <utility>
+
 #include "core/flight_log.h"
 #include "core/history_list.h"
 #include "core/string_resources.h"
+#include "frame/notes_controls.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -30,6 +33,11 @@ constexpr int kKindBox = 1157;
 constexpr int kFxaLabel = 1158;
 constexpr int kFxaEdit = 1159;
 constexpr int kValueBox = 1295;
+
+// The name boxes and their remembered lists.
+constexpr std::pair<int, const char*> kNameBoxes[] = {{kPilotBox, "IGCHeaders\\PilotNames"},
+                                                      {kGliderIdBox, "IGCHeaders\\GliderIDs"},
+                                                      {kGliderTypeBox, "IGCHeaders\\GliderTypes"}};
 constexpr unsigned kIdsPhraseCaption = 2024;
 constexpr unsigned kIdsPhraseMismatch = 2025;
 constexpr unsigned kIdsPhraseTooShort = 2026;
@@ -57,6 +65,10 @@ CIGCHeaderDlg::CIGCHeaderDlg(wxWindow* parent)
     loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
     if (!loaded_) return;
     FillControls();
+    for (const auto& [id, section] : kNameBoxes)
+        if (wxComboBox* box = Combo(id)) BindHistoryKeys(*box, section);
+    // The value box's list is saved when another kind is chosen.
+    if (wxComboBox* box = Combo(kValueBox)) BindHistoryKeys(*box, "");
     Bind(wxEVT_COMBOBOX, &CIGCHeaderDlg::OnKindChange, this, kKindBox);
     Bind(wxEVT_BUTTON, &CIGCHeaderDlg::OnOK, this, wxID_OK);
 }
@@ -121,6 +133,11 @@ void CIGCHeaderDlg::ShowKind(HeaderKind kind) {
 
 void CIGCHeaderDlg::TakeKindValue() {
     if (shown_ == HeaderKind::kSec) return;
+    if (wxComboBox* box = Combo(kValueBox); box != nullptr && UsesValueBox(shown_)) {
+        AddComboHistoryText(*box, false);
+        core::SaveHistory(platform::AppSettings(), recorder::KindHistorySection(shown_),
+                          ComboHistoryEntries(*box));
+    }
     model_.kindValues[static_cast<std::size_t>(shown_)] =
         Text(UsesValueBox(shown_) ? kValueBox : kValueEdit).ToStdWstring();
 }
@@ -160,6 +177,12 @@ void CIGCHeaderDlg::OnOK(wxCommandEvent& /*event*/) {
         }
         case recorder::IgcHeaderModel::Problem::kNone:
             break;
+    }
+    for (const auto& [id, section] : kNameBoxes) {
+        if (wxComboBox* names = Combo(id)) {
+            AddComboHistoryText(*names, false);
+            core::SaveHistory(platform::AppSettings(), section, ComboHistoryEntries(*names));
+        }
     }
     const platform::SystemTime utc = platform::ToSystemTimeUtc(core::LogNow());
     lines_ = model_.Accept(platform::AppSettings(), utc.milliseconds);

@@ -153,24 +153,64 @@ int HistoryComboBox::LoadHistory(const std::string& section, bool clearFirst) {
 
 void HistoryComboBox::SaveHistory() {
     if (section_.empty()) return;
-    std::vector<std::wstring> entries;
-    for (unsigned i = 0; i < GetCount(); ++i) entries.push_back(GetString(i).ToStdWstring());
-    core::SaveHistory(platform::AppSettings(), section_, entries);
+    core::SaveHistory(platform::AppSettings(), section_, ComboHistoryEntries(*this));
 }
 
 void HistoryComboBox::AddCurrentText(bool quiet) {
-    const wxString text = GetValue();
-    if (text.empty() || FindString(text) != wxNOT_FOUND) return;
-    if (!quiet && !Ask(this, text, kIdsAddText, kIdsAddCaption)) return;
-    SetSelection(Append(text));
+    AddComboHistoryText(*this, quiet);
 }
 
 void HistoryComboBox::DeleteCurrentText(bool quiet) {
-    const int index = FindString(GetValue());
+    DeleteComboHistoryText(*this, quiet);
+}
+
+void AddComboHistoryText(wxComboBox& box, bool quiet) {
+    const wxString text = box.GetValue();
+    if (text.empty() || box.FindString(text) != wxNOT_FOUND) return;
+    if (!quiet && !Ask(&box, text, kIdsAddText, kIdsAddCaption)) return;
+    box.SetSelection(box.Append(text));
+}
+
+void DeleteComboHistoryText(wxComboBox& box, bool quiet) {
+    const int index = box.FindString(box.GetValue());
     if (index == wxNOT_FOUND) return;
-    if (!quiet && !Ask(this, GetValue(), kIdsDeleteText, kIdsDeleteCaption)) return;
-    Delete(static_cast<unsigned>(index));
-    if (GetCount() > 0) SetSelection(0);
+    if (!quiet && !Ask(&box, box.GetValue(), kIdsDeleteText, kIdsDeleteCaption)) return;
+    box.Delete(static_cast<unsigned>(index));
+    if (box.GetCount() > 0) box.SetSelection(0);
+}
+
+std::vector<std::wstring> ComboHistoryEntries(const wxComboBox& box) {
+    std::vector<std::wstring> entries;
+    for (unsigned i = 0; i < box.GetCount(); ++i) entries.push_back(box.GetString(i).ToStdWstring());
+    return entries;
+}
+
+void BindHistoryKeys(wxComboBox& box, const std::string& section) {
+    auto state = std::make_shared<HistoryKeyState>();
+    box.Bind(wxEVT_KEY_DOWN, [&box, state, section](wxKeyEvent& event) {
+        HistoryKey key = HistoryKey::kOther;
+        switch (event.GetKeyCode()) {
+            case WXK_RETURN:
+            case WXK_NUMPAD_ENTER: key = HistoryKey::kEnter; break;
+            case WXK_CONTROL: key = HistoryKey::kControl; break;
+            case WXK_BACK: key = HistoryKey::kBackspace; break;
+            default: break;
+        }
+        const std::size_t before = box.GetCount();
+        switch (state->OnKeyDown(key)) {
+            case HistoryKeyAction::kAdd: AddComboHistoryText(box, false); break;
+            case HistoryKeyAction::kDelete: DeleteComboHistoryText(box, false); break;
+            case HistoryKeyAction::kNone: event.Skip(); return;
+        }
+        if (box.GetCount() != before && !section.empty())
+            core::SaveHistory(platform::AppSettings(), section, ComboHistoryEntries(box));
+    });
+    const auto forget = [state](wxFocusEvent& event) {
+        state->OnFocusChange();
+        event.Skip();
+    };
+    box.Bind(wxEVT_SET_FOCUS, forget);
+    box.Bind(wxEVT_KILL_FOCUS, forget);
 }
 
 }  // namespace frame

@@ -56,6 +56,16 @@ class CWaypointPickButton final : public wxWindow {
     std::vector<std::wstring> texts_;
 };
 
+// The history operations on any combo box (dialog layouts make plain
+// ones): add the edit's text unless empty or listed (asking unless quiet),
+// delete the listed edit text (asking unless quiet), the texts listed, and
+// the keys that add and delete (Enter; Ctrl then Backspace), which save
+// the list to `section` after a change.
+void AddComboHistoryText(wxComboBox& box, bool quiet);
+void DeleteComboHistoryText(wxComboBox& box, bool quiet);
+std::vector<std::wstring> ComboHistoryEntries(const wxComboBox& box);
+void BindHistoryKeys(wxComboBox& box, const std::string& section);
+
 // A combo box whose list is kept in a settings section as "Entry0",
 // "Entry1", ...; its edit takes at most `limit` characters.
 class HistoryComboBox final : public wxComboBox {

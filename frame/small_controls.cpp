@@ -85,4 +85,12 @@ int PickValueColumnWidth(int sampleWidth) {
 
 bool NotesClickHides(int y, int clientHeight) { return y < clientHeight - kNotesInactiveBottom; }
 
+HistoryKeyAction HistoryKeyState::OnKeyDown(HistoryKey key) {
+    const bool control = control_;
+    control_ = key == HistoryKey::kControl;
+    if (key == HistoryKey::kEnter) return HistoryKeyAction::kAdd;
+    if (key == HistoryKey::kBackspace && control) return HistoryKeyAction::kDelete;
+    return HistoryKeyAction::kNone;
+}
+
 }  // namespace frame

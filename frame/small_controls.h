@@ -65,4 +65,19 @@ bool NotesClickHides(int y, int clientHeight);
 // The shared notes font's weight.
 inline int NotesFontWeight(bool bold) { return bold ? 600 : 400; }
 
+// --- History boxes' keys: Enter adds the edit's text to the history; Ctrl
+// and then Backspace deletes it; any other key, or a focus change, forgets
+// the Ctrl.
+enum class HistoryKey { kEnter, kControl, kBackspace, kOther };
+enum class HistoryKeyAction { kNone, kAdd, kDelete };
+
+class HistoryKeyState {
+  public:
+    HistoryKeyAction OnKeyDown(HistoryKey key);
+    void OnFocusChange() { control_ = false; }
+
+  private:
+    bool control_ = false;
+};
+
 }  // namespace frame

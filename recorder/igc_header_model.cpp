@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/history_list.h"
 #include "platform/settings_store.h"
 
 namespace recorder {
@@ -80,9 +79,6 @@ std::vector<std::wstring> IgcHeaderModel::Accept(platform::SettingsStore& settin
     settings.WriteString(kSection, "PLT", std::wstring_view(pilot));
     settings.WriteString(kSection, "GID", std::wstring_view(gliderId));
     settings.WriteString(kSection, "GTY", std::wstring_view(gliderType));
-    core::AddToHistory(settings, "IGCHeaders\\PilotNames", pilot);
-    core::AddToHistory(settings, "IGCHeaders\\GliderIDs", gliderId);
-    core::AddToHistory(settings, "IGCHeaders\\GliderTypes", gliderType);
 
     g_igcHeaderTexts[kIgcPilot].Set(std::wstring_view(pilot).substr(0, kPilotLength));
     g_igcHeaderTexts[kIgcGliderId].Set(std::wstring_view(gliderId).substr(0, kTextLength));
@@ -96,7 +92,6 @@ std::vector<std::wstring> IgcHeaderModel::Accept(platform::SettingsStore& settin
             lines.push_back(SecurityLine(phrase, utcMilliseconds));
             continue;
         }
-        core::AddToHistory(settings, KindHistorySection(kind), value);
         const std::wstring_view cut = std::wstring_view(value).substr(0, kTextLength);
         if (kind == HeaderKind::kCid) g_igcHeaderTexts[kIgcCompetitionId].Set(cut);
         if (kind == HeaderKind::kCcl) g_igcHeaderTexts[kIgcCompetitionClass].Set(cut);

@@ -109,3 +109,20 @@ TEST(AutodetectTextTest, APromptWithoutItsPointIsClearedAndReported) {
 }
 
 }  // namespace
+
+TEST(HistoryKeysTest, EnterAddsAndCtrlThenBackspaceDeletes) {
+    using frame::HistoryKey;
+    using frame::HistoryKeyAction;
+    frame::HistoryKeyState keys;
+    EXPECT_EQ(keys.OnKeyDown(HistoryKey::kEnter), HistoryKeyAction::kAdd);
+    EXPECT_EQ(keys.OnKeyDown(HistoryKey::kBackspace), HistoryKeyAction::kNone);
+    EXPECT_EQ(keys.OnKeyDown(HistoryKey::kControl), HistoryKeyAction::kNone);
+    EXPECT_EQ(keys.OnKeyDown(HistoryKey::kBackspace), HistoryKeyAction::kDelete);
+    EXPECT_EQ(keys.OnKeyDown(HistoryKey::kBackspace), HistoryKeyAction::kNone);  // Ctrl used up
+    keys.OnKeyDown(HistoryKey::kControl);
+    keys.OnKeyDown(HistoryKey::kOther);  // another key forgets the Ctrl
+    EXPECT_EQ(keys.OnKeyDown(HistoryKey::kBackspace), HistoryKeyAction::kNone);
+    keys.OnKeyDown(HistoryKey::kControl);
+    keys.OnFocusChange();  // so does a focus change
+    EXPECT_EQ(keys.OnKeyDown(HistoryKey::kBackspace), HistoryKeyAction::kNone);
+}

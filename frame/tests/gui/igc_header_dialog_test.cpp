@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/history_list.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/ui_bridge.h"
@@ -82,7 +83,8 @@ TEST_F(IgcHeaderDialogTest, OkStoresTheValuesAndMakesTheHeaderLines) {
         ChooseKind(2);  // CID
         EXPECT_EQ(dynamic_cast<wxComboBox*>(dialog_->FindWindow(1295))->GetValue(), "XY");
         Type(1295, L"ABC");
-        ChooseKind(5);  // SEC: the phrase edits
+        ChooseKind(5);  // SEC: the phrase edits; "ABC" joins the CID history (asked)
+        ASSERT_EQ(boxes_->Boxes().size(), 1U);
         EXPECT_TRUE(dialog_->FindWindow(1152)->IsShown());
         EXPECT_FALSE(dialog_->FindWindow(1159)->IsShown());
         Type(1152, L"seven  ");
@@ -90,7 +92,7 @@ TEST_F(IgcHeaderDialogTest, OkStoresTheValuesAndMakesTheHeaderLines) {
         gui::SaveScreenshot(*dialog_, kBinaryDir / "screenshots" / "igc_header_dialog.png");
         Ok();  // refused: too short
         ASSERT_TRUE(dialog_->IsModal());
-        EXPECT_EQ(boxes_->Boxes().size(), 1U);
+        EXPECT_EQ(boxes_->Boxes().size(), 2U);
         Type(1152, L"eight ch");
         Type(1153, L"eight ch");
         Ok();
@@ -105,8 +107,37 @@ TEST_F(IgcHeaderDialogTest, OkStoresTheValuesAndMakesTheHeaderLines) {
     const platform::SettingsStore& settings = platform::AppSettings();
     EXPECT_EQ(settings.GetString("IGCHeaders", "CID", std::wstring_view()), L"ABC");
     EXPECT_EQ(settings.GetString("IGCHeaders\\CompIDs", "Entry0", std::wstring_view()), L"ABC");
-    EXPECT_EQ(settings.GetString("IGCHeaders\\PilotNames", "Entry0", std::wstring_view()), L"Anna");
+    // A new pilot name is added after the remembered ones (asked first).
+    EXPECT_EQ(core::LoadHistory(settings, "IGCHeaders\\PilotNames"),
+              (std::vector<std::wstring>{L"Bert", L"Anna"}));
     EXPECT_EQ(recorder::g_igcHeaderTexts[recorder::kIgcCompetitionId].Get(), L"ABC");
+}
+
+TEST_F(IgcHeaderDialogTest, EnterAddsToAHistoryAndCtrlBackspaceDeletesFromIt) {
+    ASSERT_TRUE(installation_.XrcLoaded());
+    dialog_ = std::make_unique<CIGCHeaderDlg>(nullptr);
+    RunModal([this] {
+        auto* pilot = dynamic_cast<wxComboBox*>(dialog_->FindWindow(1147));
+        ASSERT_NE(pilot, nullptr);
+        const auto press = [pilot](int code) {
+            wxKeyEvent key(wxEVT_KEY_DOWN);
+            key.m_keyCode = code;
+            key.SetEventObject(pilot);
+            pilot->ProcessWindowEvent(key);
+        };
+        pilot->ChangeValue("Carla");
+        press(WXK_RETURN);
+        EXPECT_EQ(core::LoadHistory(platform::AppSettings(), "IGCHeaders\\PilotNames"),
+                  (std::vector<std::wstring>{L"Bert", L"Carla"}));
+        pilot->ChangeValue("Bert");
+        press(WXK_BACK);  // without Ctrl: an ordinary key
+        EXPECT_EQ(pilot->GetCount(), 2U);
+        press(WXK_CONTROL);
+        press(WXK_BACK);
+        EXPECT_EQ(core::LoadHistory(platform::AppSettings(), "IGCHeaders\\PilotNames"),
+                  std::vector<std::wstring>{L"Carla"});
+        EXPECT_EQ(boxes_->Boxes().size(), 2U);  // each change asked first
+    });
 }
 
 }  // namespace
