@@ -81,11 +81,24 @@ class OlcSearch {
     // of the best k - 1 legs to a point i of the block plus the weighted
     // upper bound of d(i, centre). That plus the weighted bound of
     // d(centre, j) is at least every sum through the block to point j.
+    // What a block gave when it was last looked into: the largest bound of
+    // its parts at that column. Through the triangle inequality it bounds
+    // the sums to a later column: along a straight stretch, where many points
+    // come close to the best sum, much more tightly than the bounds about the
+    // block's ends.
+    struct Look {
+        double top;
+        std::size_t column;
+    };
+    static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
     struct Level {
         std::size_t span;  // points per block
         std::vector<std::size_t> centre;
         std::vector<std::vector<double>> top;  // [row][block]; row 0 unused
+        std::vector<std::vector<double>> lead;  // the same about the first point
+        std::vector<std::vector<Look>> looked;  // [row][block]
     };
+
 
     double Weight(int leg) const { return static_cast<double>(weights_[leg - 1]); }
     // The distance between two points as CourseAndDistance gives it.
@@ -95,18 +108,24 @@ class OlcSearch {
     void FillColumn(std::size_t j);
     void Consider(std::size_t row, std::size_t i, std::size_t j, double weight, double& top,
                   std::size_t& at);
+    double Bound(std::size_t level, std::size_t block, std::size_t row, const Unit& to,
+                 double weight, double viaLast, double top) const;
+    void Open(std::size_t level, std::size_t block, std::size_t row, std::size_t j, double weight,
+              double& top, std::size_t& at, bool prunable);
     void Visit(std::size_t level, std::size_t block, std::size_t row, std::size_t j,
                double weight, double& top, std::size_t& at);
-    void VisitPoints(std::size_t first, std::size_t row, std::size_t j, double weight,
+    void VisitPoints(std::size_t block, std::size_t row, std::size_t j, double weight,
                      double& top, std::size_t& at, bool prunable);
-    double DistanceAbove(double chord) const;
     void CloseBlocks(std::size_t end);
+    double BlockTop(std::size_t level, std::size_t b, std::size_t row, double weight,
+                    const Unit& c) const;
     OlcSolution UseEveryPoint(const Unit& closing) const;
     OlcSolution Close(const Unit& closing) const;
 
     OlcWeights weights_;
     int legs_;
     double earthRadius_ = 0.0;  // read once per search
+    double boundRadius_ = 0.0;  // with a margin above every rounding
     std::vector<Unit> points_;
     // best_[k - 1][j]: the largest sum of k legs from the first point to
     // point j; from_[k - 1][j]: the turnpoint before j on that flight.
