@@ -170,8 +170,8 @@ double OlcSearch::Bound(std::size_t level, std::size_t block, std::size_t row, c
     if (viaLast < top) return viaLast;
     const Level& blocks = levels_[level];
     const Unit& f = points_[block * blocks.span];
-    const double viaFirst = blocks.lead[row][block] +
-                            weight * DistanceAbove(Chord(f.x, f.y, f.z, to.x, to.y, to.z), boundRadius_);
+    const double reach = DistanceAbove(Chord(f.x, f.y, f.z, to.x, to.y, to.z), boundRadius_);
+    const double viaFirst = blocks.lead[row][block] + weight * reach;
     const double bound = std::min(viaLast, viaFirst);
     const Look& look = blocks.looked[row][block];
     if (bound < top || look.column == kNever) return bound;
@@ -206,7 +206,7 @@ void OlcSearch::Open(std::size_t level, std::size_t block, std::size_t row, std:
         VisitPoints(block, row, j, weight, top, at, prunable);
         return;
     }
-    Level& below = levels_[level - 1];
+    const Level& below = levels_[level - 1];
     const Unit& to = points_[j];
     const std::size_t firstChild = block * kFanOut;
     const double* const tops = below.top[row].data() + firstChild;
