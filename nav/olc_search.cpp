@@ -40,6 +40,27 @@ double ArcsineAbove(double y) {
     return y * (1.0 + y2 * (1.0 / 6.0 + y2 * (3.0 / 40.0 + y2 * (5.0 / 112.0) / (1.0 - y2))));
 }
 
+// Below this half chord (an angle of about 60 degrees) 1 / (1 - y^2) is at
+// most 4/3, so the series bound needs no division.
+constexpr double kSeriesHalfChord = 0.5;
+
+// An upper bound of every distance the search computes between points a
+// chord apart, and between any two points through a third, as the angles
+// obey the triangle inequality and the angle is twice the arcsine of half
+// the chord. boundRadius is the radius with its relative margin.
+inline double DistanceAbove(double chord, double boundRadius) {
+    const double half = 0.5 * chord;
+    double angle = std::numbers::pi;
+    if (half < kSeriesHalfChord) [[likely]] {
+        const double y2 = half * half;
+        angle = 2.0 * half * (1.0 + y2 * (1.0 / 6.0 + y2 * (3.0 / 40.0 + y2 * (5.0 / 84.0))));
+    } else if (half < kLargestHalfChord) {
+        angle = 2.0 * ArcsineAbove(half);
+    }
+    const double margin = angle < kLargeAngle ? kSmallAngleMargin : kLargeAngleMargin;
+    return (angle + margin) * boundRadius;
+}
+
 }  // namespace
 
 OlcSearch::OlcSearch(const OlcWeights& weights, int legCount)
@@ -48,7 +69,9 @@ OlcSearch::OlcSearch(const OlcWeights& weights, int legCount)
     from_.resize(best_.size());
     std::size_t span = kFanOut;
     for (std::size_t level = 0; level < kLevels; ++level, span *= kFanOut) {
-        levels_.push_back({span, {}, std::vector<std::vector<double>>(best_.size())});
+        levels_.push_back({span, {}, std::vector<std::vector<double>>(best_.size()),
+                           std::vector<std::vector<double>>(best_.size()),
+                           std::vector<std::vector<Look>>(best_.size())});
     }
 }
 
@@ -79,6 +102,7 @@ std::optional<OlcSolution> OlcSearch::Solve(const WaypointRecord& closing,
     const double radius = core::g_earthRadius.load(std::memory_order_relaxed);
     if (radius != earthRadius_) ClearTable();
     earthRadius_ = radius;
+    boundRadius_ = radius * (1.0 + kRelativeMargin);
     if (!FillColumns(abandoned)) return std::nullopt;
     OlcSolution solution = Close({closing.x, closing.y, closing.z});
     if (abandoned && abandoned()) return std::nullopt;
@@ -95,6 +119,10 @@ void OlcSearch::ClearTable() {
     for (Level& level : levels_) {
         level.centre.clear();
         for (auto& row : level.top)
+            row.clear();
+        for (auto& row : level.lead)
+            row.clear();
+        for (auto& row : level.looked)
             row.clear();
     }
 }
@@ -132,50 +160,94 @@ void OlcSearch::Consider(std::size_t row, std::size_t i, std::size_t j, double w
     }
 }
 
-// An upper bound of every distance the search computes between points a
-// chord apart, and between any two points through a third, as the angles
-// obey the triangle inequality and the angle is twice the arcsine of half
-// the chord.
-double OlcSearch::DistanceAbove(double chord) const {
-    const double half = 0.5 * chord;
-    const double angle = half < kLargestHalfChord ? 2.0 * ArcsineAbove(half) : std::numbers::pi;
-    const double margin = angle < kLargeAngle ? kSmallAngleMargin : kLargeAngleMargin;
-    return (angle + margin) * earthRadius_ * (1.0 + kRelativeMargin);
+// A block is looked into only when its bounds could beat the best so far; a
+// bound equal to it could still tie at an earlier point, so only a smaller
+// one skips. Of a block's bounds (about its last point, about its first, and
+// from when it was last looked into) the next is worked out only while those
+// before it do not skip; the smallest found is returned.
+double OlcSearch::Bound(std::size_t level, std::size_t block, std::size_t row, const Unit& to,
+                        double weight, double viaLast, double top) const {
+    if (viaLast < top) return viaLast;
+    const Level& blocks = levels_[level];
+    const Unit& f = points_[block * blocks.span];
+    const double reach = DistanceAbove(Chord(f.x, f.y, f.z, to.x, to.y, to.z), boundRadius_);
+    const double viaFirst = blocks.lead[row][block] + weight * reach;
+    const double bound = std::min(viaLast, viaFirst);
+    const Look& look = blocks.looked[row][block];
+    if (bound < top || look.column == kNever) return bound;
+    const Unit& s = points_[look.column];
+    const double moved = DistanceAbove(Chord(s.x, s.y, s.z, to.x, to.y, to.z), boundRadius_);
+    return std::min(bound, look.top + weight * moved);
 }
 
-// A block is looked into only when its best sum and its distance bound could
-// beat the best so far; a bound equal to it could still tie at an earlier
-// point, so only a smaller one skips.
 void OlcSearch::Visit(std::size_t level, std::size_t block, std::size_t row, std::size_t j,
                       double weight, double& top, std::size_t& at) {
     const Level& blocks = levels_[level];
     const bool prunable = weight >= 0.0 && earthRadius_ > 0.0 && std::isfinite(earthRadius_);
     if (prunable) {
-        const Unit& c = points_[blocks.centre[block]];
         const Unit& to = points_[j];
-        const double reach = DistanceAbove(Chord(c.x, c.y, c.z, to.x, to.y, to.z));
-        if (blocks.top[row][block] + weight * reach < top) return;
+        const Unit& c = points_[blocks.centre[block]];
+        const double reach = DistanceAbove(Chord(c.x, c.y, c.z, to.x, to.y, to.z), boundRadius_);
+        if (Bound(level, block, row, to, weight, blocks.top[row][block] + weight * reach, top) <
+            top) {
+            return;
+        }
     }
+    Open(level, block, row, j, weight, top, at, prunable);
+}
+
+// The blocks (or points) of a block that was not skipped. Their bounds about
+// their last points are worked out first in one pass, which runs them side
+// by side, then each is looked into against the best sum of that moment.
+// The block keeps the largest of its parts' bounds at this column.
+void OlcSearch::Open(std::size_t level, std::size_t block, std::size_t row, std::size_t j,
+                     double weight, double& top, std::size_t& at, bool prunable) {
     if (level == 0) {
-        VisitPoints(block * blocks.span, row, j, weight, top, at, prunable);
+        VisitPoints(block, row, j, weight, top, at, prunable);
         return;
     }
-    for (std::size_t child = block * kFanOut; child < (block + 1) * kFanOut; ++child)
-        Visit(level - 1, child, row, j, weight, top, at);
+    const Level& below = levels_[level - 1];
+    const Unit& to = points_[j];
+    const std::size_t firstChild = block * kFanOut;
+    const double* const tops = below.top[row].data() + firstChild;
+    std::array<double, kFanOut> viaLast;
+    for (std::size_t n = 0; n < kFanOut; ++n) {
+        const Unit& c = points_[(firstChild + n + 1) * below.span - 1];
+        viaLast[n] = tops[n] +
+                     weight * DistanceAbove(Chord(c.x, c.y, c.z, to.x, to.y, to.z), boundRadius_);
+    }
+    double most = kNoFlight;
+    for (std::size_t n = 0; n < kFanOut; ++n) {
+        const std::size_t child = firstChild + n;
+        double bound = viaLast[n];
+        if (prunable) {
+            bound = Bound(level - 1, child, row, to, weight, viaLast[n], top);
+            if (bound < top) {
+                most = std::max(most, bound);
+                continue;
+            }
+        }
+        Open(level - 1, child, row, j, weight, top, at, prunable);
+        most = std::max(most, std::min(bound, below.looked[row][child].top));
+    }
+    levels_[level].looked[row][block] = {most, j};
 }
 
 // The points of a block that was not skipped: each is bounded first through
 // its chord to j, which costs less than its distance, in one pass over the
 // block that the compiler can run on several points at once.
-void OlcSearch::VisitPoints(std::size_t first, std::size_t row, std::size_t j, double weight,
+void OlcSearch::VisitPoints(std::size_t block, std::size_t row, std::size_t j, double weight,
                             double& top, std::size_t& at, bool prunable) {
+    const std::size_t first = block * kFanOut;
     const Unit& to = points_[j];
     const double* const shorter = best_[row - 1].data() + first;
     std::array<double, kFanOut> bound;
     for (std::size_t n = 0; n < kFanOut; ++n) {
         const Unit& p = points_[first + n];
-        bound[n] = shorter[n] + weight * DistanceAbove(Chord(p.x, p.y, p.z, to.x, to.y, to.z));
+        bound[n] = shorter[n] +
+                   weight * DistanceAbove(Chord(p.x, p.y, p.z, to.x, to.y, to.z), boundRadius_);
     }
+    levels_[0].looked[row][block] = {*std::max_element(bound.begin(), bound.end()), j};
     for (std::size_t n = 0; n < kFanOut; ++n) {
         if (!prunable || !(bound[n] < top)) Consider(row, first + n, j, weight, top, at);
     }
@@ -222,28 +294,43 @@ void OlcSearch::CloseBlocks(std::size_t end) {
         if ((b + 1) * blocks.span > end) return;  // higher levels are larger still
         const std::size_t first = b * blocks.span;
         const std::size_t centre = first + blocks.span - 1;
-        const Unit& c = points_[centre];
         for (std::size_t row = 1; row < best_.size(); ++row) {
             const double weight = Weight(static_cast<int>(row + 1));
-            double top = kNoFlight;
-            if (level == 0) {
-                for (std::size_t i = first; i < first + blocks.span; ++i) {
-                    const Unit& p = points_[i];
-                    const double reach = DistanceAbove(Chord(c.x, c.y, c.z, p.x, p.y, p.z));
-                    top = std::max(top, best_[row - 1][i] + weight * reach);
-                }
-            } else {
-                const Level& below = levels_[level - 1];
-                for (std::size_t child = b * kFanOut; child < (b + 1) * kFanOut; ++child) {
-                    const Unit& p = points_[below.centre[child]];
-                    const double reach = DistanceAbove(Chord(c.x, c.y, c.z, p.x, p.y, p.z));
-                    top = std::max(top, below.top[row][child] + weight * reach);
-                }
-            }
-            blocks.top[row].push_back(top);
+            blocks.top[row].push_back(BlockTop(level, b, row, weight, points_[centre]));
+            blocks.lead[row].push_back(BlockTop(level, b, row, weight, points_[first]));
+            blocks.looked[row].push_back({kNoFlight, kNever});
         }
         blocks.centre.push_back(centre);
     }
+}
+
+// The largest sum of the best row legs to a point i of the block plus the
+// weighted upper bound of d(i, c).
+double OlcSearch::BlockTop(std::size_t level, std::size_t b, std::size_t row, double weight,
+                           const Unit& c) const {
+    const std::size_t span = levels_[level].span;
+    double top = kNoFlight;
+    if (level == 0) {
+        for (std::size_t i = b * span; i < (b + 1) * span; ++i) {
+            const Unit& p = points_[i];
+            const double reach = DistanceAbove(Chord(c.x, c.y, c.z, p.x, p.y, p.z), boundRadius_);
+            top = std::max(top, best_[row - 1][i] + weight * reach);
+        }
+        return top;
+    }
+    const Level& below = levels_[level - 1];
+    for (std::size_t child = b * kFanOut; child < (b + 1) * kFanOut; ++child) {
+        const Unit& p = points_[below.centre[child]];
+        const Unit& f = points_[child * below.span];
+        const double viaLast =
+            below.top[row][child] +
+            weight * DistanceAbove(Chord(c.x, c.y, c.z, p.x, p.y, p.z), boundRadius_);
+        const double viaFirst =
+            below.lead[row][child] +
+            weight * DistanceAbove(Chord(c.x, c.y, c.z, f.x, f.y, f.z), boundRadius_);
+        top = std::max(top, std::min(viaLast, viaFirst));
+    }
+    return top;
 }
 
 // Few points: every one is a turnpoint, the legs summed from the last one

@@ -16,13 +16,18 @@
 //
 // Most pairs (i, j) cannot improve the best sum found for j so far: the
 // points are grouped in blocks of 8, blocks of 8 blocks and so on, each with
-// a centre point and, per leg count, an upper bound of the sums through its
-// points to any later point (through the triangle inequality, with margins
-// above every rounding). A block whose bound does not exceed the best so far
-// is skipped whole; the points of the others are bounded one by one through
-// their chords first. The distances of the pairs that remain are computed
-// inline from contiguous unit vectors, exactly as CourseAndDistance
-// computes them.
+// upper bounds, per leg count, of the sums through its points (through the
+// triangle inequality, with margins above every rounding): one about its
+// last point and one about its first, good for any later point, and one from
+// the column where the block was last looked into, which grows only by the
+// distance from that column's point. Along a nearly straight stretch almost
+// every point gives about the same sum, which the bounds about a block's
+// ends cannot tell apart; the last one can, so the points looked at per
+// column hardly grow with the trail. A block whose bounds do not all exceed
+// the best so far is skipped whole; the points of the others are bounded one
+// by one through their chords first. The distances of the pairs that remain
+// are computed inline from contiguous unit vectors, exactly as
+// CourseAndDistance computes them.
 //
 // OlcSearch keeps its table between searches: points only ever join the end
 // of a trail, so each new point adds one column, and a new closing point
@@ -76,15 +81,26 @@ class OlcSearch {
         double y;
         double z;
     };
+    // What a block gave when it was last looked into: the largest bound of
+    // its parts at that column (kNever: not yet). Plus the weighted bound of
+    // d(column, j) it is at least every sum through the block to point j.
+    struct Look {
+        double top;
+        std::size_t column;
+    };
+    static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
     // The blocks of one level (8, 64, ... points each), once complete: the
     // centre point (the last), and per row k - 1 of k legs the largest sum
     // of the best k - 1 legs to a point i of the block plus the weighted
     // upper bound of d(i, centre). That plus the weighted bound of
-    // d(centre, j) is at least every sum through the block to point j.
+    // d(centre, j) is at least every sum through the block to point j. The
+    // same about the block's first point, and the block's last look.
     struct Level {
         std::size_t span;  // points per block
         std::vector<std::size_t> centre;
-        std::vector<std::vector<double>> top;  // [row][block]; row 0 unused
+        std::vector<std::vector<double>> top;   // [row][block]; row 0 unused
+        std::vector<std::vector<double>> lead;  // about the first point
+        std::vector<std::vector<Look>> looked;  // [row][block]
     };
 
     double Weight(int leg) const { return static_cast<double>(weights_[leg - 1]); }
@@ -95,18 +111,24 @@ class OlcSearch {
     void FillColumn(std::size_t j);
     void Consider(std::size_t row, std::size_t i, std::size_t j, double weight, double& top,
                   std::size_t& at);
+    double Bound(std::size_t level, std::size_t block, std::size_t row, const Unit& to,
+                 double weight, double viaLast, double top) const;
+    void Open(std::size_t level, std::size_t block, std::size_t row, std::size_t j, double weight,
+              double& top, std::size_t& at, bool prunable);
     void Visit(std::size_t level, std::size_t block, std::size_t row, std::size_t j,
                double weight, double& top, std::size_t& at);
-    void VisitPoints(std::size_t first, std::size_t row, std::size_t j, double weight,
+    void VisitPoints(std::size_t block, std::size_t row, std::size_t j, double weight,
                      double& top, std::size_t& at, bool prunable);
-    double DistanceAbove(double chord) const;
     void CloseBlocks(std::size_t end);
+    double BlockTop(std::size_t level, std::size_t b, std::size_t row, double weight,
+                    const Unit& c) const;
     OlcSolution UseEveryPoint(const Unit& closing) const;
     OlcSolution Close(const Unit& closing) const;
 
     OlcWeights weights_;
     int legs_;
     double earthRadius_ = 0.0;  // read once per search
+    double boundRadius_ = 0.0;  // with a margin above every rounding
     std::vector<Unit> points_;
     // best_[k - 1][j]: the largest sum of k legs from the first point to
     // point j; from_[k - 1][j]: the turnpoint before j on that flight.

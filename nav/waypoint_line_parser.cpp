@@ -45,6 +45,16 @@ void FoldInto(std::wstring& out, std::wstring_view text) {
     platform::FoldFullWidth(out);
 }
 
+// The text with full-width forms read as ASCII: the text itself when it has
+// none (the usual case, which costs no copy), else its folded copy in out.
+std::wstring_view Folded(std::wstring& out, std::wstring_view text) {
+    const bool plain = std::none_of(text.begin(), text.end(),
+                                    [](wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E; });
+    if (plain) return text;
+    FoldInto(out, text);
+    return out;
+}
+
 std::wstring_view StripLineEnd(std::wstring_view line) {
     while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r'))
         line.remove_suffix(1);
@@ -256,20 +266,21 @@ WaypointLine WaypointLineParser::Parse(std::wstring_view line, bool altitudesInM
     }
     const std::size_t comma = FindComma(line);
     if (comma == std::wstring_view::npos) return {};
-    FoldInto(folded_, line.substr(comma + 1));
-    if (StartsWithNumber(folded_)) {
+    const std::wstring_view rest = Folded(folded_, line.substr(comma + 1));
+    if (StartsWithNumber(rest)) {
         // Unless that number is out of range: then it is no number.
-        if (const auto decimal = ParseDecimal(line, comma, altitudesInMetres, record, extension)) {
+        if (const auto decimal = ParseDecimal(line, comma, rest, altitudesInMetres, record, extension)) {
             return *decimal;
         }
     }
     return ParseAlternate(line, record);
 }
 
-// Expects folded_ to hold the folded text after the name's comma. Nothing
-// when the first number cannot be read (the line is no decimal line).
+// rest is the folded text after the name's comma. Nothing when the first
+// number cannot be read (the line is no decimal line).
 std::optional<WaypointLine> WaypointLineParser::ParseDecimal(std::wstring_view line,
                                                              std::size_t comma,
+                                                             std::wstring_view rest,
                                                              bool altitudesInMetres,
                                                              WaypointRecord& record,
                                                              MapExtension* extension) {
@@ -277,7 +288,7 @@ std::optional<WaypointLine> WaypointLineParser::ParseDecimal(std::wstring_view l
     const bool attachments = i < comma && MatchesAscii(line[i], L'\\');
     if (attachments) ++i;
 
-    Scanner scan(folded_);
+    Scanner scan(rest);
     std::array<double, 6> v{};
     bool latitudeMinus = false;
     bool longitudeMinus = false;
@@ -307,13 +318,13 @@ std::optional<WaypointLine> WaypointLineParser::ParseDecimal(std::wstring_view l
     // The altitude field follows the seventh comma of the line, the sixth
     // after the name.
     std::size_t field = 0;
-    for (int count = 0; count < 6 && field != std::wstring::npos; ++count) {
-        field = folded_.find(L',', count == 0 ? 0 : field + 1);
+    for (int count = 0; count < 6 && field != std::wstring_view::npos; ++count) {
+        field = rest.find(L',', count == 0 ? 0 : field + 1);
     }
-    if (field == std::wstring::npos) {
+    if (field == std::wstring_view::npos) {
         SetNoAltitude(record);
     } else {
-        ReadAltitudeField(std::wstring_view(folded_).substr(field + 1), altitudesInMetres, record,
+        ReadAltitudeField(rest.substr(field + 1), altitudesInMetres, record,
                           extension);
     }
     SetNameAndMarker(record, line.substr(i, comma - i));

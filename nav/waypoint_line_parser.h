@@ -42,6 +42,7 @@ class WaypointLineParser {
 
   private:
     std::optional<WaypointLine> ParseDecimal(std::wstring_view line, std::size_t comma,
+                                             std::wstring_view rest,
                                              bool altitudesInMetres, WaypointRecord& record,
                                              MapExtension* extension);
     WaypointLine ParseTab(std::wstring_view line, bool altitudesInMetres, WaypointRecord& record);

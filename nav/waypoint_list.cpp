@@ -1,6 +1,7 @@
 #include "nav/waypoint_list.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <new>
 #include <string_view>
@@ -65,6 +66,49 @@ bool WaypointListBuilder::SortsBefore(const Key& a, const Key& b) {
     return order != 0 ? order < 0 : a.order < b.order;
 }
 
+// The order SortsBefore gives. A list this short is sorted by comparison;
+// a longer one first by its packed words, least significant byte first and
+// stably, so that keys whose words are all equal stay in the order they were
+// added and only those runs are compared in full. A byte that is the same in
+// every key (the high bytes of ASCII names) costs no pass.
+void WaypointListBuilder::SortKeys(std::vector<Key>& keys) {
+    constexpr std::size_t kComparisonSortBelow = 256;
+    constexpr std::size_t kBytes = 16;
+    const auto bySortOrder = [](const Key& a, const Key& b) { return SortsBefore(a, b); };
+    if (keys.size() < kComparisonSortBelow) {
+        std::sort(keys.begin(), keys.end(), bySortOrder);
+        return;
+    }
+    // Byte 0 is the lowest of head[1], byte 15 the highest of head[0].
+    const auto byteOf = [](const Key& key, std::size_t byte) {
+        const std::uint64_t word = byte < 8 ? key.head[1] : key.head[0];
+        return static_cast<std::size_t>((word >> (8 * (byte % 8))) & 0xFF);
+    };
+    std::array<std::array<std::uint32_t, 256>, kBytes> counts{};
+    for (const Key& key : keys) {
+        for (std::size_t byte = 0; byte < kBytes; ++byte)
+            ++counts[byte][byteOf(key, byte)];
+    }
+    std::vector<Key> scratch(keys.size());
+    for (std::size_t byte = 0; byte < kBytes; ++byte) {
+        auto& count = counts[byte];
+        if (count[byteOf(keys.front(), byte)] == keys.size()) continue;
+        std::array<std::uint32_t, 256> next{};
+        for (std::size_t value = 1; value < next.size(); ++value)
+            next[value] = next[value - 1] + count[value - 1];
+        for (const Key& key : keys)
+            scratch[next[byteOf(key, byte)]++] = key;
+        keys.swap(scratch);
+    }
+    for (auto run = keys.begin(); run != keys.end();) {
+        const auto end = std::find_if(run + 1, keys.end(), [&](const Key& key) {
+            return key.head[0] != run->head[0] || key.head[1] != run->head[1];
+        });
+        if (end - run > 1) std::sort(run, end, bySortOrder);
+        run = end;
+    }
+}
+
 bool WaypointListBuilder::Add(std::unique_ptr<CWaypointEntry> entry) {
     try {
         keys_.push_back(MakeKey(entry.get(), static_cast<std::uint32_t>(entries_.size())));
@@ -88,8 +132,11 @@ std::optional<WaypointList> WaypointListBuilder::Finish() {
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    std::sort(keys.begin(), keys.end(),
-              [](const Key& a, const Key& b) { return SortsBefore(a, b); });
+    try {
+        SortKeys(keys);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
     for (const Key& key : keys) {
         int index = list->Count();
         if (list->vector_->Insert(key.entry, index, false) != 0) {

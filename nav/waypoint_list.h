@@ -78,6 +78,7 @@ class WaypointListBuilder {
     };
     static Key MakeKey(CWaypointEntry* entry, std::uint32_t order);
     static bool SortsBefore(const Key& a, const Key& b);
+    static void SortKeys(std::vector<Key>& keys);
 
     std::vector<std::unique_ptr<CWaypointEntry>> entries_;
     std::vector<Key> keys_;

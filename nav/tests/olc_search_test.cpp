@@ -7,11 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <fstream>
-#include <string>
 #include <numbers>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -211,6 +212,33 @@ TEST(OlcSearch, EqualsThePlainProgrammeOnLongRandomTrails) {
         ExpectSameAsThePlainProgramme(trail, RandomWeights(random, round < 2),
                                       RandomTrail(random, 1, coarse).front());
     }
+}
+
+// Straight legs with a slight wobble and a few circles drifting between
+// them: along a leg nearly every point gives about the same sum, so the
+// bounds have to tell apart sums that differ by centimetres.
+TEST(OlcSearch, EqualsThePlainProgrammeAlongNearlyStraightLegs) {
+    std::vector<WaypointRecord> trail;
+    double lat = 45.0;
+    double lonWest = -6.0;
+    const double headings[] = {60.0, 180.0, 300.0};
+    for (int t = 0; t < 1200; ++t) {
+        double heading = headings[t / 400] + 4.0 * std::sin(t * 0.13);
+        double step = 0.004;
+        if (t % 200 >= 170) {  // circling
+            heading = 12.0 * t;
+            step = 0.001;
+        }
+        const double radians = heading * std::numbers::pi / 180.0;
+        lat += step * std::cos(radians);
+        lonWest -= step * std::sin(radians) / std::cos(lat * std::numbers::pi / 180.0);
+        trail.push_back(At(lat, lonWest));
+    }
+    OlcWeights equal{};
+    equal.fill(100);
+    equal[0] = kFirstLegWeight;
+    ExpectSameAsThePlainProgramme(trail, equal, trail.back());
+    ExpectSameAsThePlainProgramme(trail, equal, trail[600]);
 }
 
 TEST(OlcSearch, EqualsThePlainProgrammeAndTheRecursionOnRealFlights) {

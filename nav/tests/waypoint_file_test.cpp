@@ -81,6 +81,38 @@ TEST(WaypointFileTest, NothingToReadWhenClosedOrEmpty) {
     EXPECT_EQ(file.ReadWaypoint(position, record, lineStart), CWaypointFile::kEnd);
 }
 
+// A decimal line in full-width digits and punctuation reads as the same line
+// in ASCII; only its name keeps the full-width forms.
+TEST(WaypointFileTest, FullWidthDigitsAndCommasReadAsAscii) {
+    const auto fullWidth = [](const std::string& ascii) {
+        std::string text;
+        for (const char c : ascii) {
+            const unsigned code = 0xFF01 + static_cast<unsigned>(c - '!');
+            text += static_cast<char>(0xE0 | (code >> 12));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        return text;
+    };
+    const std::string numbers = ",47,30,15,-8,5,30,1200M";
+    const ScratchFolder folder;
+    const auto path = folder.Write(
+        "wide.dta", "\xEF\xBB\xBFPlain" + numbers + "\r\nWide" + fullWidth(numbers) + "\r\n");
+    CWaypointFile file;
+    ASSERT_TRUE(file.OpenWaypoints(Wide(path), core::OpenMode::kRead));
+    std::uint64_t position = file.DataStart();
+    std::uint64_t lineStart = 0;
+    WaypointRecord plain;
+    WaypointRecord wide;
+    ASSERT_EQ(file.ReadWaypoint(position, plain, lineStart), CWaypointFile::kRead);
+    ASSERT_EQ(file.ReadWaypoint(position, wide, lineStart), CWaypointFile::kRead);
+    EXPECT_EQ(wide.latitude, plain.latitude);
+    EXPECT_EQ(wide.longitude, plain.longitude);
+    EXPECT_EQ(wide.altitude, plain.altitude);
+    EXPECT_TRUE(wide.altitudeKnown);
+    EXPECT_EQ(wide.name.View(), L"Wide");
+}
+
 // ---- Appending ----
 
 class AltitudeUnit {

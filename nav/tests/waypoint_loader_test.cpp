@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -86,6 +89,39 @@ TEST_F(WaypointLoaderTest, SortsByNameIgnoringCaseAndKeepsDuplicates) {
              {L'[', 0}, {L'_', 1}, {L'a', 2}, {L'A', 2}, {L'b', 4}, {L'z', 6}, {L'\u00C9', 7}}) {
         EXPECT_EQ(g_waypoints.FindFirstLetter(letter), index) << static_cast<int>(letter);
     }
+}
+
+// A list long enough to be sorted by its packed name heads first comes out
+// as a stable sort by the full comparison does: names sharing their first
+// eight characters or differing only in case, Latin-1 and characters beyond
+// U+FFFF, short and empty names, duplicates in file order.
+TEST(WaypointListOrderTest, ALongListSortsAsTheFullComparisonDoes) {
+    const std::wstring alphabet = L"aAbB Zz09_[\u00C9\u00E9\U0001F600";
+    std::mt19937 random(26);
+    std::vector<std::wstring> names;
+    std::vector<std::unique_ptr<CWaypointEntry>> entries;
+    for (int i = 0; i < 3000; ++i) {
+        std::wstring name = i % 3 == 0 ? L"Common p" : L"";
+        const int length = static_cast<int>(random() % 11);
+        for (int c = 0; c < length; ++c)
+            name += alphabet[random() % alphabet.size()];
+        names.push_back(name);
+        entries.push_back(std::make_unique<CWaypointEntry>());
+        entries.back()->record.name.Assign(name);
+        entries.back()->lineOffset = static_cast<std::uint64_t>(i);
+    }
+    std::vector<std::size_t> expected(names.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        expected[i] = i;
+    std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+        return CompareWaypointNames(names[a], names[b]) < 0;
+    });
+
+    const auto list = WaypointList::FromEntries(std::move(entries));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->Count(), static_cast<int>(expected.size()));
+    for (int i = 0; i < list->Count(); ++i)
+        ASSERT_EQ(list->At(i)->lineOffset, expected[static_cast<std::size_t>(i)]) << i;
 }
 
 TEST_F(WaypointLoaderTest, BackgroundLoadPublishesAndReportsOnce) {
