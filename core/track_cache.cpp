@@ -1,6 +1,8 @@
 #include "core/track_cache.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <mutex>
@@ -191,6 +193,12 @@ std::size_t TrackCacheAllocatedCount() {
 
 void SetTrackCacheAllocator(TrackCacheAllocator allocator) {
     g_allocator = allocator;
+}
+
+int TrackColourIndex(float filteredClimbKt, float instantClimbKt) {
+    if (!std::isfinite(filteredClimbKt)) filteredClimbKt = 0.0F;
+    const double step = std::clamp(std::floor(filteredClimbKt + 0.5) + 10.0, 0.0, 20.0);
+    return 2 * static_cast<int>(step) + (instantClimbKt > filteredClimbKt ? 1 : 0);
 }
 
 }  // namespace core

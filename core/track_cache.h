@@ -42,6 +42,12 @@ inline constexpr int kTrackCacheMaxLength = 100000;
 // The interval used when "TrackCacheSaveInterval" is negative.
 inline constexpr int kTrackCacheDefaultSaveInterval = 3;
 
+// A track point's colour index, 0..41, the attribute word the fix thread
+// stores and the map's track draws by: 2 x clamp(floor(v + 0.5) + 10, 0, 20)
+// for the filtered climb v (knots), plus 1 when the instantaneous climb is
+// greater. The colour is the track colour table's entry index / 2.
+int TrackColourIndex(float filteredClimbKt, float instantClimbKt);
+
 // This thread's attribute word: what the next append of this thread stores,
 // and the word of the record this thread read last.
 inline thread_local std::uint32_t g_trackAttribute = 0;

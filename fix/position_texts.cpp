@@ -71,7 +71,10 @@ void UpdateVarioBar() {
     g_varioBarIndex = 2 * clamped + (g_navFix.averageVario.load() > climb ? 1 : 0);
 }
 
+// The stored point carries its colour index, which the map's track uses.
 void AppendToTrack(const nav::WaypointRecord& position) {
+    core::g_trackAttribute = static_cast<std::uint32_t>(
+        core::TrackColourIndex(g_navFix.averageVario.load(), g_navFix.vario.load()));
     core::TrackCacheAppend({position.x, position.y, position.z, 0, 0});
 }
 

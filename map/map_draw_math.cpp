@@ -26,12 +26,6 @@ SinCosTable MakeSinCos() {
 
 }  // namespace
 
-int TrackColourIndex(float filteredClimbKt, float instantClimbKt) {
-    if (!std::isfinite(filteredClimbKt)) filteredClimbKt = 0.0F;
-    const double step = std::clamp(std::floor(filteredClimbKt + 0.5) + 10.0, 0.0, 20.0);
-    return 2 * static_cast<int>(step) + (instantClimbKt > filteredClimbKt ? 1 : 0);
-}
-
 int SectorIndex(double angleDeg) {
     if (!std::isfinite(angleDeg)) return 0;
     return std::clamp(static_cast<int>(Normalised(angleDeg) / 45.0), 0, 7);

@@ -8,13 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/track_cache.h"
+
 namespace map {
 
-// A track point's colour index, 0..41: 2 x clamp(floor(v + 0.5) + 10, 0, 20)
-// for the filtered climb v (knots), plus 1 when the instantaneous climb is
-// greater. Stored points and the live dot both use it; the colour is the
-// track colour table's entry index / 2.
-int TrackColourIndex(float filteredClimbKt, float instantClimbKt);
+// A track point's colour index: core::TrackColourIndex (core/track_cache.h).
+using core::TrackColourIndex;
 
 // The 45-degree sector, 0..7, of an angle in degrees brought into
 // [0, 360) first (any sign, any size).

@@ -8,7 +8,9 @@
 #include <any>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/track_cache.h"
 #include "fix/tests/nav_texts_support.h"
 #include "nav/tests/task_test_support.h"
 
@@ -191,6 +193,39 @@ TEST_F(PositionTextsTest, PositionLinesFollowTheChosenForm) {
     core::g_useUtm = 1;
     PublishAndRun(fix);
     EXPECT_EQ(glide::LatitudeText.Get().substr(0, 3), L"19S");
+}
+
+}  // namespace
+}  // namespace gps::testing
+
+namespace gps::testing {
+namespace {
+
+// Each stored track point carries the colour index of the climb at its fix,
+// the index the map's track is drawn by.
+TEST_F(PositionTextsTest, TrackPointsCarryTheirClimbsColourIndex) {
+    const int interval = core::g_trackCacheSaveInterval.load();
+    core::g_trackCacheSaveInterval = 1;
+    ASSERT_EQ(core::TrackCacheAlloc(), 1);
+    PublishAndRun({});  // the first two fixes store nothing
+    PublishAndRun({});
+    const struct {
+        float average, climb;
+    } fixes[] = {{0.0F, 0.0F}, {2.0F, 3.0F}, {-12.0F, -15.0F}, {4.4F, 1.0F}};
+    for (const auto& f : fixes) {
+        g_navFix.averageVario = f.average;
+        g_navFix.vario = f.climb;
+        PublishAndRun({});
+    }
+    std::vector<std::uint32_t> attributes;
+    core::TrackCacheRecord record;
+    for (int more = core::TrackCacheFirst(record, 1); more >= 0; more = core::TrackCacheNext(record, 1)) {
+        attributes.push_back(core::g_trackAttribute);
+        if (more == 0) break;
+    }
+    EXPECT_EQ(attributes, (std::vector<std::uint32_t>{2 * 10, 2 * 12 + 1, 2 * 0, 2 * 14}));
+    core::TrackCacheFree();
+    core::g_trackCacheSaveInterval = interval;
 }
 
 }  // namespace
