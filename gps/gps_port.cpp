@@ -231,6 +231,11 @@ bool WriteToGps(std::span<const std::uint8_t> bytes) {
     return error == 0;
 }
 
+void DrainGpsPort() {
+    const platform::CriticalSectionLock lock(GpsPortLock);
+    if (g_device) g_device->Drain();
+}
+
 bool WriteGpsPortByte(std::uint8_t byte) {
     return WriteToGps(std::span(&byte, 1));
 }

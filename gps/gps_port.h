@@ -54,6 +54,8 @@ bool SetGpsPortBaud(std::uint32_t rate);
 // or when the write failed.
 bool WriteGpsPortByte(std::uint8_t byte);
 bool WriteToGps(std::span<const std::uint8_t> bytes);
+// Waits until what was written to the instrument has been sent.
+void DrainGpsPort();
 
 bool GpsPortOpen();
 // Something has been received since the port was opened.

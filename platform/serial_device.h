@@ -108,6 +108,10 @@ class SerialDevice {
     // Discards what waits in both directions.
     virtual void Purge() = 0;
 
+    // Waits until every byte written has been sent (devices that do not
+    // queue output return at once).
+    virtual void Drain() {}
+
     // Waits, without a time limit, until bytes are waiting, `wake` is
     // signalled, the device hangs up, or (with lineEvents, where the device
     // can tell without being polled) a modem input line changes; returns

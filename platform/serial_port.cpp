@@ -203,6 +203,11 @@ void SerialPort::Purge() {
     ::tcflush(fd_.Get(), TCIOFLUSH);
 }
 
+void SerialPort::Drain() {
+    while (::tcdrain(fd_.Get()) != 0 && errno == EINTR) {
+    }
+}
+
 unsigned SerialPort::WaitForEvents(const WakeEvent& wake, bool lineEvents) {
     if (hungUp_) return port_event::kHangUp;
     if (lineEvents && !lineWatch_ && linesChanged_.Valid()) {

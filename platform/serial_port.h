@@ -58,6 +58,7 @@ class SerialPort final : public SerialDevice {
     bool SetDtr(bool on) override;
     bool SetRts(bool on) override;
     void Purge() override;
+    void Drain() override;
     unsigned WaitForEvents(const WakeEvent& wake, bool lineEvents) override;
     // Fails only for a descriptor that is no terminal: a pseudo-terminal or
     // a USB modem port is a port like any other here.

@@ -66,6 +66,8 @@ bool SetFlarmBaud(int index, std::wstring_view itemText, platform::SettingsStore
             if (!gps::WriteGpsPortByte(static_cast<std::uint8_t>(c))) return false;
         }
     }
+    // The unit switches after the whole command; the port follows later.
+    gps::DrainGpsPort();
     std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
     if (!gps::SetGpsPortBaud(*rate)) return false;
     gps::SetGpsPortBaudText(itemText);
