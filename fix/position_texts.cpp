@@ -114,7 +114,8 @@ void TellViewsOfPosition(bool replaying) {
         platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX);
     }
     if (g_navFix.straightFlight.load()) {
-        const auto track = static_cast<float>(g_navFix.trackDeg.load());
+        // The position page's profile takes the course in radians.
+        const auto track = static_cast<float>(g_navFix.trackRad.load());
         platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 0,
                                     static_cast<std::intptr_t>(std::bit_cast<std::uint32_t>(track)));
     }

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <any>
+#include <bit>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -226,6 +228,24 @@ TEST_F(PositionTextsTest, TrackPointsCarryTheirClimbsColourIndex) {
     EXPECT_EQ(attributes, (std::vector<std::uint32_t>{2 * 10, 2 * 12 + 1, 2 * 0, 2 * 14}));
     core::TrackCacheFree();
     core::g_trackCacheSaveInterval = interval;
+}
+
+}  // namespace
+}  // namespace gps::testing
+
+namespace gps::testing {
+namespace {
+
+TEST_F(PositionTextsTest, FlyingStraightHandsThePageTheCourseInRadians) {
+    for (int i = 0; i < 3; ++i) PublishAndRun({.track = 90.0});
+    const auto records = scope_.Posts().Records();
+    const auto last = std::find_if(records.rbegin(), records.rend(), [](const auto& r) {
+        return r.window == platform::kPosViewWindow && r.message == platform::WM_USER_MAPNEWFIX;
+    });
+    ASSERT_NE(last, records.rend());
+    EXPECT_EQ(last->wParam, 0U);
+    const float course = std::bit_cast<float>(static_cast<std::uint32_t>(last->lParam));
+    EXPECT_NEAR(course, std::numbers::pi / 2, 1e-6);
 }
 
 }  // namespace
