@@ -51,8 +51,7 @@ bool IsCopy(const CMapElement& e) { return (Flags(e) & ef::kEnlargedCopy) != 0; 
 }  // namespace
 
 std::uint32_t LoadFlags(const mapdata::CMapElement& element) {
-    // atomic_ref needs a non-const object; the load writes nothing.
-    return std::atomic_ref(const_cast<mapdata::CMapElement&>(element).flags).load();
+    return element.LoadFlags();
 }
 
 void ChooseZoneAltitude(nav::WaypointRecord& fix, bool pressureAltForZones, std::uint32_t sourceId,

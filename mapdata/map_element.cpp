@@ -73,10 +73,10 @@ bool CMapElement::PassesVerticalTest(const nav::WaypointRecord& fix, float margi
 
 bool ShouldDrawZone(const CMapElement& element, bool showEnlarged) {
     using namespace element_flag;
-    if ((element.flags & kNotDrawn) != 0) return false;
-    if ((element.flags & (kNotTested | kEnlargedCopy)) == 0) return true;
-    return showEnlarged ? (element.flags & kEnlargedCopy) != 0
-                        : (element.flags & kNotTested) != 0;
+    const std::uint32_t flags = element.LoadFlags();
+    if ((flags & kNotDrawn) != 0) return false;
+    if ((flags & (kNotTested | kEnlargedCopy)) == 0) return true;
+    return showEnlarged ? (flags & kEnlargedCopy) != 0 : (flags & kNotTested) != 0;
 }
 
 std::wstring MapAltitudeLabel(const CMapElement& element, bool inMetres, bool addLineEnd) {

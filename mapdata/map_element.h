@@ -18,6 +18,7 @@
 // their alarm fields (flags 0x08, 0x10 and alarmTime) while the render
 // thread draws them.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -93,6 +94,13 @@ class CMapElement {
     std::size_t SetString(std::string_view text, char delimiter, int which);
 
     std::uint32_t flags = 0;
+    // The flags while another thread may change them (the alarm-zone thread
+    // sets and clears its bits atomically): every reader on the render or
+    // UI thread goes through this.
+    std::uint32_t LoadFlags() const {
+        // atomic_ref needs a non-const object; the load writes nothing.
+        return std::atomic_ref(const_cast<std::uint32_t&>(flags)).load(std::memory_order_relaxed);
+    }
     ElementBounds bounds;
     float lowerAltitude = 0.0F;  // equal to upperAltitude: no altitude limits
     float upperAltitude = 0.0F;

@@ -193,7 +193,7 @@ void DrawFaiArea(const CFaiAreaElement& element, const MapDrawContext& context) 
 }
 
 void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context) {
-    if (context.canvas == nullptr || (element.flags & element_flag::kNotDrawn) != 0 ||
+    if (context.canvas == nullptr || (element.LoadFlags() & element_flag::kNotDrawn) != 0 ||
         !element.IsVisibleAtScale(context.state.scale))
         return;
     const auto& box = context.state.visibleBox;
