@@ -3,11 +3,11 @@
 // class (0 to 2) and the text buttons' width (64, or 68 or 70 for some
 // languages). B = 24 is the button column's width and a button's height.
 
-#include <array>
+#include "map/map_view_model.h"
 
 namespace map {
 
-inline constexpr int kButtonColumn = 24;
+// kButtonColumn (24) is the model's, map_view_model.h.
 
 struct ChildRect {
     int x = 0, y = 0, width = 0, height = 0;
