@@ -3,6 +3,8 @@
 #include <wx/button.h>
 #include <wx/dcbuffer.h>
 #include <wx/evtloop.h>
+#include <wx/frame.h>
+#include <wx/toolbar.h>
 #include <wx/textctrl.h>
 
 #include <atomic>
@@ -338,6 +340,23 @@ void CGPSmapView::CenterMapOnFix() {
     if (model_.TakeRedrawRequest()) MapChanged();
 }
 
+void CGPSmapView::SetMapRotation(float angle) {
+    if (angle < 0.0F) {
+        FlipMap();
+        return;
+    }
+    model_.SetMapRotation(angle, nav::CopyMapFix());
+    if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+bool CGPSmapView::MapFileOpen() const {
+    return mapFile_.IsOpen();
+}
+
+void CGPSmapView::RedrawGlideModeButton() {
+    if (replay_->IconIndex() != glideModeImage) replay_->SetIconIndex(glideModeImage);
+}
+
 void CGPSmapView::ResumeMovingMap() {
     SetMapDisplayMode(kMovingMap);
     CenterMapOnFix();
@@ -430,16 +449,16 @@ void CGPSmapView::OnIconButton(int id, bool pressed) {
         case kReplayId: {
             const GlideButtonAction action = GlideModeButton(glideModeImage, pressed);
             if (action.replayHold) g_replayHold = *action.replayHold ? 1 : 0;
-            if (action.postPolarToggle && frame_ != nullptr) {
-                wxCommandEvent command(wxEVT_MENU, kPolarToggleCommand);
-                wxPostEvent(frame_, command);
-            }
+            if (action.postPolarToggle)
+                platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
+                                            kPolarToggleCommand);
             break;
         }
         case kToolbarId:
-            if (!pressed && frame_ != nullptr) {
-                wxCommandEvent command(wxEVT_MENU, kToolbarId);
-                wxPostEvent(frame_, command);
+            if (auto* main = dynamic_cast<wxFrame*>(frame_); !pressed && main != nullptr &&
+                                                            main->GetToolBar() != nullptr) {
+                main->GetToolBar()->Show(!main->GetToolBar()->IsShown());
+                main->Layout();
             }
             break;
         default:
@@ -758,6 +777,7 @@ void CGPSmapView::StartRender() {
 void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
     wxAutoBufferedPaintDC dc(this);
     const wxSize client = GetClientSize();
+    RedrawGlideModeButton();
     if (model_.backBufferValid == 0) StartRender();
     fullRedraw = 0;
     drawingValid = 1;

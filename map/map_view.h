@@ -145,6 +145,11 @@ class CGPSmapView : public wxWindow {
     void FlipMap();
     void CenterMapOnFix();
     void ResumeMovingMap();
+    // A track to turn to (track up), or < 0 for the Flip Map button.
+    void SetMapRotation(float angle);
+    bool MapFileOpen() const;
+    // The glide-mode button shows glideModeImage.
+    void RedrawGlideModeButton();
 
     // The end of start-up: the first-fix handler runs from now on.
     void StartupDone() { starting_ = false; }

@@ -168,6 +168,33 @@ TEST_F(MapViewTest, TimerPlaysTheSpeedDirectorAndMarksAnOldFix) {
     EXPECT_FALSE(mark);
 }
 
+TEST_F(MapViewTest, GlideModeButtonTogglesThePolarOrHoldsTheReplay) {
+    auto recorder = std::make_shared<platform::RecordingUiPostBackend>();
+    auto previous = platform::SetUiPostBackend(recorder);
+    const auto button = [this](bool pressed) {
+        view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_ICONBUTTON, kReplayId,
+                             pressed ? 1 : 0, {}});
+    };
+    view->glideModeImage = kGlidePolar;
+    view->RedrawGlideModeButton();
+    EXPECT_EQ(dynamic_cast<CIconButton*>(view->Child(kReplayId))->IconIndex(), kGlidePolar);
+    button(true);
+    EXPECT_TRUE(recorder->Records().empty());
+    button(false);
+    using R = platform::RecordingUiPostBackend::Record;
+    EXPECT_EQ(recorder->Records(),
+              (std::vector<R>{{platform::kMainFrameWindow, platform::WM_COMMAND, 32816, 0, false}}));
+
+    recorder->Clear();
+    view->glideModeImage = kGlideReplayRunning;
+    button(true);
+    EXPECT_EQ(g_replayHold.load(), 1);
+    button(false);
+    EXPECT_EQ(g_replayHold.load(), 0);
+    EXPECT_TRUE(recorder->Records().empty());
+    platform::SetUiPostBackend(previous);
+}
+
 TEST_F(MapViewTest, StartPositionWrittenAtCloseOnlyAfterAFix) {
     CloseWindow();
     EXPECT_FALSE(platform::AppSettings().Get("Options\\Miscellaneous", "InitLatitude"));
