@@ -26,6 +26,7 @@
 #include "map/map_read_thread.h"
 #include "map/map_render.h"
 #include "map/settings_values.h"
+#include "map/tap_info.h"
 #include "nav/current_position.h"
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
@@ -49,6 +50,7 @@ constexpr int kReportHoldWParam = 1;
 // canvas is ready (0 asks for a new drawing).
 constexpr std::intptr_t kRenderReady = 1;
 constexpr int kAircraftHalf = 9;
+constexpr int kObjectInfoPopup = 8;
 
 std::atomic<int> g_trackPointLimit{100000};
 
@@ -469,8 +471,11 @@ void CGPSmapView::OnIconButton(int id, bool pressed) {
 void CGPSmapView::OnButton(wxCommandEvent& event) {
     switch (event.GetId()) {
         case kPickListId:
+            if (sources_.popup && sources_.hidePopup && sources_.popup().kind == kObjectInfoPopup)
+                sources_.hidePopup();
             goto_->Hide();
             pickList_->Hide();
+            picked_.clear();
             break;
         case kCloseId:
             close_->Hide();
@@ -622,9 +627,29 @@ void CGPSmapView::PointerUp(wxPoint at) {
     downPoint_ = kNoPress;
 }
 
-void CGPSmapView::TapAt(wxPoint /*at*/) {
-    // The tap information walks the lists (BuildTapInfo); its popup belongs
-    // to the frame's notes window.
+void CGPSmapView::TapAt(wxPoint at) {
+    if (model_.mapLoaded == 0) return;
+    const mapdata::MapDrawState& state = model_.Published();
+    const mapdata::LonLat position = mapdata::UnitVectorToLonLat(
+        mapdata::ScreenToUnitVector(state, static_cast<float>(at.x), static_cast<float>(at.y)));
+    TapQuery query;
+    query.tapX = static_cast<float>(at.x);
+    query.tapY = static_cast<float>(at.y);
+    query.lonWest = position.lon;
+    query.latitude = position.lat;
+    query.scale = state.scale;
+    query.showEnlarged = g_showEnlarged.load() != 0;
+    query.exactSuaCheck = g_exactSuaCheck.load() != 0;
+    TapInfo info;
+    {
+        const std::lock_guard lock(engine_->lists.lock);
+        info = BuildTapInfo(engine_->lists, nullptr, state, query);
+    }
+    if (!info.text.empty() && sources_.showPopup) sources_.showPopup(info.text, kObjectInfoPopup);
+    if (info.picked.empty()) return;
+    picked_ = std::move(info.picked);
+    goto_->Show();
+    pickList_->Show();
 }
 
 // --- Timer.

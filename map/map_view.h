@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/settings_values.h"
 #include "glide/reachable_outline.h"
@@ -34,6 +35,7 @@
 #include "map/map_view_model.h"
 #include "map/map_view_rules.h"
 #include "map/map_view_settings.h"
+#include "map/tap_info.h"
 #include "platform/gui/ui_bridge.h"
 
 class wxTextCtrl;
@@ -166,6 +168,7 @@ class CGPSmapView : public wxWindow {
     std::intptr_t HandleMessage(const platform::WindowMessage& message) { return OnWindowMessage(message); }
     MapViewModel& Model() { return model_; }
     wxWindow* Child(int id) const { return FindWindow(id); }
+    const std::vector<PickedObject>& Picked() const { return picked_; }
     // The window's last paint, as pixels (for screenshots).
     bool LastFrame(wxBitmap& bitmap) const;
 
@@ -256,6 +259,8 @@ class CGPSmapView : public wxWindow {
     TaskAltitudeWarning taskWarning_;
     OlcFeed olcFeed_;
     std::uintptr_t zoneSeen_ = 0;
+    // The objects of the last tap, as copies.
+    std::vector<PickedObject> picked_;
 };
 
 // The fix age in hours: the fix thread sets it to 0 with every fix, the
