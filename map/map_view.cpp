@@ -828,6 +828,11 @@ void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
     }
 }
 
+std::uint32_t CGPSmapView::ZoneFlagsOfAlarm() const {
+    const mapdata::CMapElement* zone = engine_->alarm.alarmedZone.load();
+    return zone != nullptr ? LoadFlags(*zone) : 0;
+}
+
 bool CGPSmapView::LastFrame(wxBitmap& bitmap) const {
     if (!frameBitmap_.IsOk()) return false;
     bitmap = frameBitmap_;

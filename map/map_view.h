@@ -169,6 +169,8 @@ class CGPSmapView : public wxWindow {
     MapViewModel& Model() { return model_; }
     wxWindow* Child(int id) const { return FindWindow(id); }
     const std::vector<PickedObject>& Picked() const { return picked_; }
+    // The flags of the zone the alarm thread reports (0 without one).
+    std::uint32_t ZoneFlagsOfAlarm() const;
     // The window's last paint, as pixels (for screenshots).
     bool LastFrame(wxBitmap& bitmap) const;
 

@@ -195,6 +195,52 @@ TEST_F(MapViewTest, GlideModeButtonTogglesThePolarOrHoldsTheReplay) {
     platform::SetUiPostBackend(previous);
 }
 
+// A map with a zone from the ground to 5000 ft around 47 30 N 7 E.
+constexpr char kZonesMap[] =
+    "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+    "47,30,0,-7,0,0,-7,;5000,0F\r\n"
+    "47,25,0,-7,5,0,-2,18,255,0,0,3\r\n"
+    "47,25,0,-6,55,0,-1\r\n"
+    "47,35,0,-6,55,0,-1\r\n"
+    "47,25,0,-7,5,0,-1\r\n";
+
+TEST_F(MapViewTest, ZoneEntryAnnouncesWithSoundPopupAndHoldAndALongHoldAcknowledges) {
+    std::vector<std::pair<std::wstring, int>> popups;
+    view->TimerSources().showPopup = [&popups](const std::wstring& text, int kind) {
+        popups.emplace_back(text, kind);
+    };
+    view->KillMapTimer();
+    {
+        const platform::CriticalSectionLock lock(core::MapLock);
+        nav::ResetCurrentPosition(47.5 * kRad, -7.0 * kRad);
+        nav::g_mapFix.altitude = 3000.0F;
+        nav::g_mapFix.altitudeKnown = true;
+    }
+    const auto mapPath = scratch.Write("zones.map", kZonesMap);
+    view->StartupDone();
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
+    const bool announced = platform::gui::ProcessEventsUntil(
+        [&] {
+            view->TimerTick();
+            now += 400;
+            return !sink.played.empty();
+        },
+        3000ms);
+    ASSERT_TRUE(announced);
+    EXPECT_EQ(sink.played.front(), kZoneAlarmSound);
+    ASSERT_EQ(popups.size(), 1U);
+    EXPECT_EQ(popups[0].second, 1);
+    EXPECT_EQ(popups[0].first.substr(0, 10), L"Alt: 0-500");
+    wxWindow* hold = view->Child(kAlarmAckId);
+    EXPECT_TRUE(hold->IsShown());
+
+    // The hold button's report: a press held 1.6 s acknowledges the zone.
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_APP_MAPHOLD, 1, kAlarmAckId, {}});
+    platform::gui::ProcessEventsFor(50ms);
+    EXPECT_TRUE(view->ZoneFlagsOfAlarm() & 0x08U);
+}
+
 TEST_F(MapViewTest, StartPositionWrittenAtCloseOnlyAfterAFix) {
     CloseWindow();
     EXPECT_FALSE(platform::AppSettings().Get("Options\\Miscellaneous", "InitLatitude"));
