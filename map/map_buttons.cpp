@@ -152,8 +152,10 @@ int CPictureWnd::LoadPicture(const std::wstring& fileName) {
 void CPictureWnd::FitToSize(int width, int height) {
     wanted_ = {width, height};
     if (!HasPicture()) return;
-    const auto fitted = map::FitToSize(pictureSize_, wanted_);
-    if (fitted) SetSize(fitted->width, fitted->height);
+    if (const std::optional<PixelSize> fitted = map::FitToSize(pictureSize_, wanted_)) {
+        const PixelSize size = *fitted;
+        SetSize(size.width, size.height);
+    }
     Refresh(false);
 }
 

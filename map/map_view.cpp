@@ -168,6 +168,8 @@ CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize
 }
 
 CGPSmapView::~CGPSmapView() {
+    // A destroy event sent by the base destructor must not reach this part.
+    Unbind(wxEVT_DESTROY, &CGPSmapView::OnDestroy, this);
     StopThreads();
     registration_.Reset();
     KillMapTimer();
