@@ -353,6 +353,22 @@ void CGPSmapView::SetMapRotation(float angle) {
     if (model_.TakeRedrawRequest()) MapChanged();
 }
 
+bool CGPSmapView::AppendWaypointToMap(const nav::WaypointRecord& record) {
+    if (model_.mapLoaded == 0 || !engine_->reader.Finished()) return false;
+    // The drawing reads the map file; it waits while the point goes in.
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    const bool written = mapFile_.WritePointRecord(record);
+    MapChanged();
+    return written;
+}
+
+void CGPSmapView::ShowObjectOnMap(const mapdata::ElementBounds& object) {
+    if (model_.displayMode == kFocusObject) return;
+    model_.FocusOnObject(object, kFocusObject, true, nav::CopyMapFix());
+    SetMapDisplayMode(kFocusObject);
+}
+
 bool CGPSmapView::MapFileOpen() const {
     return mapFile_.IsOpen();
 }

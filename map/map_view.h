@@ -150,6 +150,11 @@ class CGPSmapView : public wxWindow {
     // A track to turn to (track up), or < 0 for the Flip Map button.
     void SetMapRotation(float angle);
     bool MapFileOpen() const;
+    // The frame's drop-waypoint command: the point is written to the map
+    // file and the map drawn again; false without a loaded, writable map.
+    bool AppendWaypointToMap(const nav::WaypointRecord& record);
+    // Shows an object's box with the aircraft (mode 3).
+    void ShowObjectOnMap(const mapdata::ElementBounds& object);
     // The glide-mode button shows glideModeImage.
     void RedrawGlideModeButton();
 

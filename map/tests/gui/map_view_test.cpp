@@ -10,6 +10,7 @@
 #include <wx/textctrl.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,16 @@ TEST_F(MapViewTest, FirstFixGivesTheDefaultMapAroundTheAircraftAndADragPans) {
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_ICONBUTTON, kShrinkId, 1, {}});
     const float width = view->Model().bounds.x1 - view->Model().bounds.x2;
     EXPECT_NEAR(width / zoomedWidth, 1.6F, 1e-3F);
+
+    // A dropped waypoint goes into the default map as the first point code.
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    EXPECT_TRUE(view->AppendWaypointToMap(nav::CopyMapFix()));
+    std::ifstream map(mapPath);
+    std::string header;
+    std::string point;
+    std::getline(map, header);
+    std::getline(map, point);
+    EXPECT_NE(point.find(", -11"), std::string::npos) << point;
 
     // Modes 1 and 2 are taken now that a fix was seen.
     view->SetMapDisplayMode(kZoomedMap);
