@@ -17,6 +17,7 @@
 #include "core/sound_queue.h"
 #include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
+#include "glide/display_texts.h"
 #include "gps/nav_fix.h"
 #include "gps/port_auto_baud.h"
 #include "map/alarm_zone_check.h"
@@ -28,6 +29,7 @@
 #include "map/settings_values.h"
 #include "map/tap_info.h"
 #include "nav/current_position.h"
+#include "nav/destination_queue.h"
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -421,6 +423,9 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
         case platform::WM_APP_MAPHOLD:
             OnAlarmHold(message.wParam);
             break;
+        case platform::WM_USER_PICKROW:
+            OnPickRow(static_cast<std::size_t>(message.wParam));
+            break;
         case platform::WM_APP_CIRCLING:
             if (message.lParam == 0 && model_.displayMode != kFocusObject && model_.zoomed != 0)
                 SetMapDisplayMode(model_.modeBeforeZoom);
@@ -513,6 +518,28 @@ void CGPSmapView::OnButton(wxCommandEvent& event) {
             event.Skip();
             break;
     }
+}
+
+void CGPSmapView::OnPickRow(std::size_t row) {
+    if (sources_.popup && sources_.hidePopup && sources_.popup().kind == kObjectInfoPopup)
+        sources_.hidePopup();
+    if (row < picked_.size()) {
+        const PickedObject& picked = picked_[row];
+        nav::WaypointRecord target = picked.position;
+        target.name.Assign(picked.name);
+        {
+            const platform::CriticalSectionLock lock(core::TaskLock);
+            nav::g_destination = target;
+            nav::QueueWaypoint(target, nullptr);
+        }
+        // The fix thread is woken only once the task lock is left.
+        glide::DestinationNameText.Set(picked.name);
+        gps::SignalNewGpsData(nav::kNewDataQueue);
+        destinationSound_.Moved(clock_());
+    }
+    goto_->Hide();
+    pickList_->Hide();
+    picked_.clear();
 }
 
 void CGPSmapView::OnAlarmHold(std::uintptr_t wParam) {

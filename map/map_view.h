@@ -221,6 +221,8 @@ class CGPSmapView : public wxWindow {
     bool OpenDefaultMap();
     void OnNewNavValues(std::uintptr_t wParam, std::intptr_t lParam);
     void OnAlarmHold(std::uintptr_t wParam);
+    // A row of the goto list: that object becomes the destination.
+    void OnPickRow(std::size_t row);
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
     void StartRender();

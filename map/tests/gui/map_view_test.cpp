@@ -252,6 +252,37 @@ TEST_F(MapViewTest, ZoneEntryAnnouncesWithSoundPopupAndHoldAndALongHoldAcknowled
     EXPECT_TRUE(view->ZoneFlagsOfAlarm() & 0x08U);
 }
 
+TEST_F(MapViewTest, ATapOnAPointOffersItAndPickingItSetsTheDestination) {
+    std::vector<std::pair<std::wstring, int>> popups;
+    view->TimerSources().showPopup = [&popups](const std::wstring& text, int kind) {
+        popups.emplace_back(text, kind);
+    };
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("town.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                   "47,0,0,-7,0,0,-5,Town\r\n");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
+        view->Model().Published(), mapdata::ToUnitVector(-7.0 * kRad, 47.0 * kRad));
+    const wxPoint at(static_cast<int>(p.x) + 5, static_cast<int>(p.y) - 5);
+    view->PointerDown(at);
+    view->PointerUp(at);
+    ASSERT_EQ(view->Picked().size(), 1U);
+    EXPECT_EQ(view->Picked()[0].name, L"Town");
+    ASSERT_EQ(popups.size(), 1U);
+    EXPECT_EQ(popups[0], (std::pair<std::wstring, int>{L"** Town", 8}));
+    EXPECT_TRUE(view->Child(kGotoId)->IsShown());
+    EXPECT_TRUE(view->Child(kPickListId)->IsShown());
+
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_PICKROW, 0, 0, {}});
+    EXPECT_EQ(nav::CopyDestination().name.View(), L"Town");
+    EXPECT_FALSE(view->Child(kGotoId)->IsShown());
+    EXPECT_TRUE(view->Picked().empty());
+    // A row past the list changes nothing.
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_PICKROW, 3, 0, {}});
+    EXPECT_EQ(nav::CopyDestination().name.View(), L"Town");
+}
+
 TEST_F(MapViewTest, StartPositionWrittenAtCloseOnlyAfterAFix) {
     CloseWindow();
     EXPECT_FALSE(platform::AppSettings().Get("Options\\Miscellaneous", "InitLatitude"));
