@@ -13,6 +13,7 @@
 
 #include "app/flarm_binding.h"
 #include "app/load_reports.h"
+#include "app/map_view_links.h"
 #include "app/resource_library.h"
 #include "app/serial_settings.h"
 #include "app/settings_loader.h"
@@ -220,14 +221,14 @@ void LoadProgramSettings(ProgramState& state) {
     glide::MacCreadyText.Set(platform::FormatC(L" %0.1f", static_cast<double>(macCready)));
 }
 
-// The map file is created when missing (never truncated), then read by the
-// map reader.
+// The map file is read by the map reader when it can be opened; a missing
+// one is never created here.
 void LoadMapAtStartup() {
     if (map::g_loadMapAtStartup.load() == 0 || map::g_pMapView == nullptr) return;
     const std::wstring name = map::g_mapFileName.Get();
     const std::string path = platform::ToUtf8(name);
     if (path.empty()) return;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
     ::close(fd);
     map::g_pMapView->LoadMapFile(name, 1);
@@ -291,6 +292,8 @@ void ShowAndFinish(ProgramState& state) {
                                     kCommandStartFlightLog);
     }
     RequestFirstRedraw();
+    // From here the map handles committed fixes.
+    if (map::g_pMapView != nullptr) map::g_pMapView->StartupDone();
 }
 
 }  // namespace
@@ -318,6 +321,7 @@ bool InitInstance(ProgramState& state, frame::ScreenSize screen) {
     ReportSettingsProblem(Settings());
     PrepareSubsystems();
     if (!CreateMainFrame(state, screen)) return abandon();
+    InstallMapViewLinks();
     if (!StartGpsInput(state)) return abandon();
     LoadProgramSettings(state);
     ShowAndFinish(state);

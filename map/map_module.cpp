@@ -3,12 +3,21 @@
 #include <algorithm>
 
 #include "map/map_draw_math.h"
+#include "map/map_icon_table.h"
+#include "platform/gui/resource_bundle.h"
 
 namespace map {
 
 // The map module fills these in.
 void InitMapModule() {}
-void LoadMapIconTable() {}
+void LoadMapIconTable() {
+    const auto bundle = platform::gui::InstalledBundle();
+    if (bundle == nullptr) return;
+    const IconSource icons = [&bundle](unsigned id) {
+        return platform::Image::FromPng(bundle->ImageData(id));
+    };
+    SetMapIcons(MakeMapIconTable(icons, MapIconSize(g_screenResolution.load())));
+}
 void BuildSinCosTable() { (void)SinCos(); }
 
 // The map's drawing fills these in.

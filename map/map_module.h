@@ -10,7 +10,8 @@ namespace map {
 // the "ShowGOTOline" setting).
 void InitMapModule();
 
-// Loads the map's second icon table.
+// Loads the map buttons' icon table from the installed resource bundle
+// (nothing without one).
 void LoadMapIconTable();
 
 // Fills the table of 360 (cosine, sine) pairs, one per degree.

@@ -1,15 +1,36 @@
 #include "map/map_view.h"
 
+#include <wx/button.h>
 #include <wx/dcbuffer.h>
 #include <wx/evtloop.h>
+#include <wx/frame.h>
+#include <wx/toolbar.h>
 #include <wx/textctrl.h>
 
+#include <atomic>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
+#include "core/module_services.h"
+#include "core/shared_locks.h"
+#include "core/sound_queue.h"
 #include "core/string_resources.h"
+#include "core/waypoint_attachments.h"
+#include "glide/display_texts.h"
+#include "gps/nav_fix.h"
 #include "gps/port_auto_baud.h"
+#include "map/alarm_zone_check.h"
+#include "map/alarm_zone_thread.h"
+#include "map/drawing_tables.h"
+#include "map/map_loader.h"
+#include "map/map_read_thread.h"
+#include "map/map_render.h"
 #include "map/settings_values.h"
+#include "map/tap_info.h"
+#include "nav/current_position.h"
+#include "nav/destination_queue.h"
+#include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/window_messages.h"
@@ -18,13 +39,39 @@ namespace map {
 namespace {
 
 constexpr int kMapTimerId = 1;
-constexpr int kNotesWindowId = 122;
 constexpr unsigned kIdsTimerCaption = 2033;
+constexpr unsigned kIdsTimerFailed = 2034;
 constexpr unsigned kIdsNoTimer = 2035;
+constexpr unsigned kIdsOtherTimer = 2036;
+constexpr unsigned kIdsPickList = 2117;
+constexpr unsigned kIdsClose = 2544;
+constexpr unsigned kIdsHold = 2545;
+constexpr unsigned kIdsBack = 2546;
+constexpr int kReportHoldWParam = 1;
+// lParam of WM_APP_MAPREDRAW when the render thread only tells that its
+// canvas is ready (0 asks for a new drawing).
+constexpr std::intptr_t kRenderReady = 1;
+constexpr int kAircraftHalf = 9;
+constexpr int kObjectInfoPopup = 8;
 
 std::atomic<int> g_trackPointLimit{100000};
 
+wxRect ToWx(const ChildRect& r) {
+    return {r.x, r.y, r.width, r.height};
+}
+
+void SetZoneFlags(mapdata::CMapElement& zone, std::uint32_t bits) {
+    std::atomic_ref(zone.flags).fetch_or(bits);
+}
+
 }  // namespace
+
+void QueueSoundSink::Play(const std::wstring& fileName) {
+    const std::filesystem::path path = nav::AttachmentPath(fileName);
+    core::PlaySoundAsync(path.wstring(),
+                         core::SND_FILENAME | core::SND_ASYNC | core::SND_NOSTOP | core::SND_NOWAIT,
+                         &core::SoundLock, 3000);
+}
 
 void CreateMapFont() {
     if (g_pMapView != nullptr) g_pMapView->CreateLabelFont();
@@ -38,20 +85,84 @@ int TrackPointLimit() {
     return g_trackPointLimit.load();
 }
 
-CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize& size)
-    : wxWindow(parent, wxID_ANY, position, size, wxFULL_REPAINT_ON_RESIZE), timer_(this) {
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    const platform::SettingsStore& settings = platform::AppSettings();
-    timerIntervalMs = static_cast<int>(settings.GetInt("Options\\Maps", "CursorBlinkTime", 400));
-    g_mapFileName.Set(settings.GetString("Settings", "MapFile", g_mapFileName.Get()));
+// The map, its threads and its loader. The threads are declared after what
+// they use, and StopThreads joins them before anything goes.
+struct CGPSmapView::Engine {
+    explicit Engine(CGPSmapView& view)
+        : reader(lists, {[](int lParam) {
+                             platform::PostWindowMessage(platform::kMapViewWindow,
+                                                         platform::WM_APP_MAPREAD, 0, lParam);
+                         },
+                         {}}),
+          alarm(lists.zones, AlarmSourcesFor()),
+          render(lists),
+          loader(lists, view.mapFile_, view.model_, alarm, reader, platform::AppSettings(),
+                 {[this] { render.Stop(); },
+                  [](const std::wstring& name) {
+                      g_mapFileName.Set(name);
+                      platform::AppSettings().WriteString("Settings", "MapFile", name);
+                  },
+                  [] { CGPSmapView::RequestMapRedraw(); }}) {
+        render.onFinished = [] {
+            platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0,
+                                        kRenderReady);
+        };
+    }
 
-    notes_ = new wxTextCtrl(this, kNotesWindowId, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                            wxTE_MULTILINE | wxTE_READONLY);
-    notes_->Hide();
+    static AlarmSources AlarmSourcesFor() {
+        AlarmSources sources;
+        sources.haveFix = [] { return g_bHaveFix.load() != 0; };
+        sources.readFix = [] { return AlarmFixInput{nav::CopyMapFix(), mapdata::kNoTerrain}; };
+        sources.guards = [] {
+            return AlarmGuards{g_altGuardBelow.load(), g_altGuardAbove.load()};
+        };
+        return sources;
+    }
+
+    void Stop() {
+        reader.Stop();
+        render.Stop();
+        alarm.Stop();
+    }
+
+    MapLists lists;
+    MapReadThread reader;
+    AlarmZoneThread alarm;
+    MapRenderThread render;
+    MapLoader loader;
+    std::unique_ptr<platform::Canvas> frame;
+};
+
+CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize& size)
+    : wxWindow(parent, wxID_ANY, position, size, wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
+      timer_(this, kMapTimerId) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    MapViewSettings defaults;
+    defaults.mapFile = g_mapFileName.Get();
+    defaults.overlayFile = g_overlayFileName.Get();
+    settings = ReadMapViewSettings(platform::AppSettings(), defaults);
+    timerIntervalMs = settings.cursorBlinkMs;
+    g_mapFileName.Set(settings.mapFile);
+    g_overlayFileName.Set(settings.overlayFile);
+    model_.zoomFactor = settings.zoomFactor;
+    model_.marginFraction = settings.mapMargin;
+    model_.zoomedMapRadius = settings.zoomedMapRadius;
+    model_.zoomedTrackPoints = settings.zoomedTrackCacheLength;
+
+    engine_ = std::make_unique<Engine>(*this);
+    engine_->loader.overlayPath = std::filesystem::path(settings.overlayFile);
+    engine_->loader.InstallEnlargedZonesBuilder();
+
+    CreateChildren();
     CreateLabelFont();
 
     Bind(wxEVT_PAINT, &CGPSmapView::OnPaint, this);
     Bind(wxEVT_TIMER, &CGPSmapView::OnTimer, this);
+    Bind(wxEVT_SIZE, &CGPSmapView::OnSize, this);
+    Bind(wxEVT_DESTROY, &CGPSmapView::OnDestroy, this);
+    Bind(wxEVT_LEFT_DOWN, &CGPSmapView::OnLeftDown, this);
+    Bind(wxEVT_LEFT_UP, &CGPSmapView::OnLeftUp, this);
+    Bind(wxEVT_BUTTON, &CGPSmapView::OnButton, this);
     registration_ = platform::gui::WindowRegistration(
         platform::kMapViewWindow, *this,
         [this](const platform::WindowMessage& message) { return OnWindowMessage(message); });
@@ -59,9 +170,62 @@ CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize
 }
 
 CGPSmapView::~CGPSmapView() {
+    // A destroy event sent by the base destructor must not reach this part.
+    Unbind(wxEVT_DESTROY, &CGPSmapView::OnDestroy, this);
+    StopThreads();
     registration_.Reset();
     KillMapTimer();
     if (g_pMapView == this) g_pMapView = nullptr;
+}
+
+void CGPSmapView::CreateChildren() {
+    const MapChildLayout layout = LayMapChildren(layoutClass, 64);
+    const platform::WindowId me = platform::kMapViewWindow;
+    const auto icon = [&](int id, const char* caption, int index, int debounce, const ChildRect& at,
+                          bool redraw) {
+        auto* button = new CIconButton(this, id, caption, index, debounce, me,
+                                       [this] { return clock_(); });
+        button->SetSize(ToWx(at));
+        if (redraw) {
+            button->SetRedrawMapOnPress([this] {
+                fullRedraw = 1;
+                g_bTrackDrawContinue = 0;
+            });
+        }
+        return button;
+    };
+    flip_ = icon(kFlipId, "Flip Map", 0, IconButtonDebounce::kDefaultMs, layout.flip, false);
+    icon(kExpandId, "Expand Map", 1, IconButtonDebounce::kDefaultMs, layout.expand, true);
+    icon(kShrinkId, "Shrink Map", 2, IconButtonDebounce::kDefaultMs, layout.shrink, true);
+    center_ = icon(kCenterId, "Center Map", 3, IconButtonDebounce::kDefaultMs, layout.center, true);
+    zoom_ = icon(kZoomId, "Zoom Map", 4, 600, layout.zoom, true);
+    replay_ = icon(kReplayId, "ReplayFile", 7, 50, layout.replay, false);
+    toolbar_ = icon(kToolbarId, "ShowToolBar", 9, 150, layout.toolbar, false);
+    toolbar_->Hide();
+
+    const auto text = [this](int id, const wxString& caption, const ChildRect& at) {
+        auto* button = new wxButton(this, id, caption, wxPoint(at.x, at.y), wxSize(at.width, at.height));
+        button->Hide();
+        return button;
+    };
+    pickList_ = text(kPickListId, core::LoadResourceString(kIdsPickList), layout.pickList);
+    goto_ = text(kGotoId, "GoTo", layout.gotoList);
+    back_ = text(kBackId, core::LoadResourceString(kIdsBack), layout.back);
+    close_ = text(kCloseId, core::LoadResourceString(kIdsClose), layout.close);
+    alarmAck_ = new CHoldButton(this, kAlarmAckId, core::LoadResourceString(kIdsHold), me,
+                                kReportHoldWParam, [this] { return clock_(); });
+    alarmAck_->SetSize(ToWx(layout.alarmAck));
+    alarmAck_->Hide();
+
+    notes_ = new wxTextCtrl(this, kInfoBoxId, wxEmptyString, wxPoint(layout.infoBox.x, layout.infoBox.y),
+                            wxSize(layout.infoBox.width, layout.infoBox.height),
+                            wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL | wxBORDER_SIMPLE);
+    notes_->Hide();
+    picture_ = new CPictureWnd(this, kPictureId, wxPoint(layout.picture.x, layout.picture.y),
+                               wxSize(layout.picture.width, layout.picture.height), me);
+    picture_->SetLabel("Info Image");
+    picture_->FitToSize(layout.picture.width, layout.pictureFitHeight);
+    picture_->Hide();
 }
 
 int CGPSmapView::RequestMapRedraw() {
@@ -69,23 +233,34 @@ int CGPSmapView::RequestMapRedraw() {
     if (view == nullptr) return 0;
     if (view->partialRedraw == 0) {
         view->fullRedraw = 1;
+        view->model_.backBufferValid = 0;
         g_bTrackDrawContinue = 0;
     }
-    view->Refresh(true);
+    view->Refresh(false);
     view->Update();
     return 1;
 }
 
-int CGPSmapView::LoadMapFile(const std::wstring& /*fileName*/, int /*option*/) {
-    // Map files are read by the map reader; until it is there, nothing is
-    // chosen and the reader stays idle.
-    return 0;
+int CGPSmapView::LoadMapFile(const std::wstring& fileName, int option) {
+    mapdata::MapFileChoice choice;
+    choice.haveFix = g_bHaveFix.load() != 0;
+    choice.position = nav::CopyMapFix();
+    choice.mapRadius = g_mapRadius.load();
+    const LoadResult result = engine_->loader.LoadMapFile(fileName, option == 1, choice);
+    if (result != LoadResult::kStarted) return 0;
+    mapReaderDone = 0;
+    mapReady = 1;
+    return 1;
 }
 
-void CGPSmapView::WaitForMapReady(bool /*waitForElements*/, bool /*waitForDrawing*/) {
-    while (mapReaderDone.load() == 0) {
+void CGPSmapView::WaitForMapReady(bool waitForElements, bool waitForDrawing) {
+    const auto busy = [&] {
+        return (waitForElements && !engine_->reader.Finished()) ||
+               (waitForDrawing && !engine_->render.Finished());
+    };
+    while (busy()) {
         if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
-            loop->YieldFor(wxEVT_CATEGORY_ALL);
+            loop->YieldFor(wxEVT_CATEGORY_ALL & ~wxEVT_CATEGORY_UI);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
@@ -98,6 +273,12 @@ void CGPSmapView::StartMapTimer(int intervalMs) {
                                  platform::mb::kIconHand | platform::mb::kTopmost);
         return;
     }
+    if (timer_.GetId() != kMapTimerId) {
+        platform::ShowMessageBox(wxGetTopLevelParent(this), core::LoadResourceString(kIdsOtherTimer),
+                                 core::LoadResourceString(kIdsTimerCaption),
+                                 platform::mb::kIconHand | platform::mb::kTopmost);
+    }
+    (void)kIdsTimerFailed;
     timerId = kMapTimerId;
     timerIntervalMs = intervalMs;
 }
@@ -113,20 +294,159 @@ void CGPSmapView::CreateLabelFont() {
                             .FaceName(face)
                             .Family(wxFONTFAMILY_SWISS)
                             .Bold(g_mapBold.load() != 0));
-    Refresh();
+    Refresh(false);
 }
+
+void CGPSmapView::SetMapMargin(float fraction) {
+    model_.SetMapMargin(fraction);
+    MapChanged();
+}
+
+void CGPSmapView::LayoutButtons(bool showToolbarButton) {
+    if (layoutClass == 2) {
+        zoom_->Show(navDisplay != 1);
+        center_->Show(navDisplay == 0);
+    }
+    const wxSize client = GetClientSize();
+    toolbar_->SetSize(3, client.y - 19, 18, 18);
+    toolbar_->Show(showToolbarButton);
+}
+
+// --- Display modes and view operations.
+
+void CGPSmapView::MapChanged() {
+    model_.backBufferValid = 0;
+    drawingValid = 0;
+    Refresh(false);
+}
+
+void CGPSmapView::SetMapDisplayMode(int mode) {
+    model_.SetMapDisplayMode(mode, nav::CopyMapFix());
+    if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+void CGPSmapView::ToggleZoomedMap() {
+    if (model_.displayMode == kFocusObject) return;
+    SetMapDisplayMode(model_.zoomed != 0 ? model_.modeBeforeZoom : kZoomedMap);
+}
+
+void CGPSmapView::ZoomMap(bool zoomIn) {
+    model_.ZoomMap(zoomIn);
+    if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+void CGPSmapView::FlipMap() {
+    model_.SetMapRotation(-1.0F, nav::CopyMapFix());
+    flip_->SetIconIndex(model_.trackUpButton != 0 ? (model_.trackUp != 0 ? 13 : 12) : 0);
+    if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+void CGPSmapView::CenterMapOnFix() {
+    model_.CenterMapOn(nav::CopyMapFix(), false);
+    if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+void CGPSmapView::SetMapRotation(float angle) {
+    if (angle < 0.0F) {
+        FlipMap();
+        return;
+    }
+    model_.SetMapRotation(angle, nav::CopyMapFix());
+    if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+bool CGPSmapView::AppendWaypointToMap(const nav::WaypointRecord& record) {
+    if (model_.mapLoaded == 0 || !engine_->reader.Finished()) return false;
+    // The drawing reads the map file; it waits while the point goes in.
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    const bool written = mapFile_.WritePointRecord(record);
+    MapChanged();
+    return written;
+}
+
+void CGPSmapView::ShowObjectOnMap(const mapdata::ElementBounds& object) {
+    if (model_.displayMode == kFocusObject) return;
+    model_.FocusOnObject(object, kFocusObject, true, nav::CopyMapFix());
+    SetMapDisplayMode(kFocusObject);
+}
+
+bool CGPSmapView::MapFileOpen() const {
+    return mapFile_.IsOpen();
+}
+
+void CGPSmapView::RedrawGlideModeButton() {
+    if (replay_->IconIndex() != glideModeImage) replay_->SetIconIndex(glideModeImage);
+}
+
+void CGPSmapView::ResumeMovingMap() {
+    SetMapDisplayMode(kMovingMap);
+    CenterMapOnFix();
+}
+
+// --- Messages.
 
 std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& message) {
     switch (message.message) {
         case platform::WM_USER_MAPFIXCOMMIT:
-            g_bHaveFix = 1;
+            OnFixCommitted();
             break;
         case platform::WM_USER_MAPNEWFIX:
-            Refresh(false);
+            OnNewNavValues(message.wParam, message.lParam);
+            break;
+        case platform::WM_USER_MAPKEY:
+            OnMapKey(static_cast<int>(message.wParam), message.lParam);
+            break;
+        case platform::WM_USER_ICONBUTTON:
+            OnIconButton(static_cast<int>(message.wParam), message.lParam != 0);
+            break;
+        case platform::WM_USER_HIDEPOPUP:
+            if (message.wParam == static_cast<std::uintptr_t>(kPictureId)) {
+                picture_->Hide();
+                return 0;
+            }
+            if (const auto* name = std::any_cast<std::wstring>(&message.payload)) {
+                if (picture_->LoadPicture(nav::AttachmentPath(*name).wstring()) == 0) return 1;
+                picture_->Show();
+                return 0;
+            }
+            return 1;
+        case platform::WM_USER_DESTINATION_CHANGED:
+            destinationSound_.Moved(clock_());
+            if ((model_.displayMode == kZoomedMap || model_.displayMode == kFocusPoint)) {
+                if (model_.zoomed != 0)
+                    model_.modeBeforeZoom = kMovingMap;
+                else
+                    SetMapDisplayMode(kMovingMap);
+            }
+            break;
+        case platform::WM_APP_MAPHOLD:
+            OnAlarmHold(message.wParam);
+            break;
+        case platform::WM_USER_PICKROW:
+            OnPickRow(static_cast<std::size_t>(message.wParam));
+            break;
+        case platform::WM_APP_CIRCLING:
+            if (message.lParam == 0 && model_.displayMode != kFocusObject && model_.zoomed != 0)
+                SetMapDisplayMode(model_.modeBeforeZoom);
+            else if (message.lParam == 1)
+                SetMapDisplayMode(kZoomedMap);
+            break;
+        case platform::WM_APP_MAPREAD:
+            engine_->loader.OnMapReadDone(static_cast<int>(message.lParam));
+            if (message.lParam == 0) mapReaderDone = 1;
+            MapChanged();
+            break;
+        case platform::WM_APP_REACH_READY:
+            if (reachableOutline.Shown()) Refresh(false);
             break;
         case platform::WM_APP_MAPREDRAW:
-            drawingValid = 0;
-            RequestMapRedraw();
+            if (message.lParam == kRenderReady) {
+                Refresh(false);
+            } else {
+                drawingValid = 0;
+                RequestMapRedraw();
+            }
             break;
         default:
             break;
@@ -134,16 +454,455 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
     return 0;
 }
 
-void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
-    wxAutoBufferedPaintDC dc(this);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
-    fullRedraw = 0;
-    drawingValid = 1;
+void CGPSmapView::OnIconButton(int id, bool pressed) {
+    switch (id) {
+        case kFlipId:
+            if (pressed) FlipMap();
+            break;
+        case kExpandId:
+            if (pressed) ZoomMap(true);
+            break;
+        case kShrinkId:
+            if (pressed) ZoomMap(false);
+            break;
+        case kCenterId:
+            if (pressed) CenterMapOnFix();
+            break;
+        case kZoomId:
+            if (pressed) ToggleZoomedMap();
+            break;
+        case kReplayId: {
+            const GlideButtonAction action = GlideModeButton(glideModeImage, pressed);
+            if (action.replayHold) g_replayHold = *action.replayHold ? 1 : 0;
+            if (action.postPolarToggle)
+                platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
+                                            kPolarToggleCommand);
+            break;
+        }
+        case kToolbarId:
+            if (auto* main = dynamic_cast<wxFrame*>(frame_); !pressed && main != nullptr &&
+                                                            main->GetToolBar() != nullptr) {
+                main->GetToolBar()->Show(!main->GetToolBar()->IsShown());
+                main->Layout();
+            }
+            break;
+        default:
+            break;
+    }
 }
 
-void CGPSmapView::OnTimer(wxTimerEvent& /*event*/) {
+void CGPSmapView::OnButton(wxCommandEvent& event) {
+    switch (event.GetId()) {
+        case kPickListId:
+            if (sources_.popup && sources_.hidePopup && sources_.popup().kind == kObjectInfoPopup)
+                sources_.hidePopup();
+            goto_->Hide();
+            pickList_->Hide();
+            picked_.clear();
+            break;
+        case kCloseId:
+            close_->Hide();
+            break;
+        case kBackId:
+            back_->Hide();
+            g_fixAgeHours = kBackButtonAgeHours;
+            break;
+        case kAlarmAckId:
+            alarmAck_->Hide();
+            zoneAlarm_.ButtonHidden();
+            if (engine_->alarm.alarmActive.load() == 0 && sources_.popup && sources_.hidePopup &&
+                sources_.popup().kind == 1)
+                sources_.hidePopup();
+            break;
+        default:
+            event.Skip();
+            break;
+    }
+}
+
+void CGPSmapView::OnPickRow(std::size_t row) {
+    if (sources_.popup && sources_.hidePopup && sources_.popup().kind == kObjectInfoPopup)
+        sources_.hidePopup();
+    if (row < picked_.size()) {
+        const PickedObject& picked = picked_[row];
+        nav::WaypointRecord target = picked.position;
+        target.name.Assign(picked.name);
+        {
+            const platform::CriticalSectionLock lock(core::TaskLock);
+            nav::g_destination = target;
+            nav::QueueWaypoint(target, nullptr);
+        }
+        // The fix thread is woken only once the task lock is left.
+        glide::DestinationNameText.Set(picked.name);
+        gps::SignalNewGpsData(nav::kNewDataQueue);
+        destinationSound_.Moved(clock_());
+    }
+    goto_->Hide();
+    pickList_->Hide();
+    picked_.clear();
+}
+
+void CGPSmapView::OnAlarmHold(std::uintptr_t wParam) {
+    mapdata::CMapElement* zone = engine_->alarm.alarmedZone.load();
+    if (wParam != kReportHoldWParam || zone == nullptr || (LoadFlags(*zone) & kZoneInside) == 0) return;
+    const HoldFlags flags = AlarmHoldFlags(g_permanentSuaAlarmOff.load() != 0,
+                                           g_permanentSuaAlarmOffNoDisplay.load() != 0);
+    SetZoneFlags(*zone, flags.zone);
+    if (flags.linked != 0 && zone->zoneSerial != 0) {
+        const std::lock_guard lock(engine_->lists.lock);
+        for (const auto& element : engine_->lists.zones) {
+            if (element.get() != zone && element->zoneSerial == zone->zoneSerial)
+                SetZoneFlags(*element, flags.linked);
+        }
+    }
+    if (flags.redraw) MapChanged();
+    if (sources_.popup && sources_.hidePopup && sources_.popup().kind == 1) sources_.hidePopup();
+}
+
+void CGPSmapView::OnFixCommitted() {
+    if (starting_) return;
+    const nav::WaypointRecord fix = nav::CopyMapFix();
+    if (model_.zoomed == 0 && model_.mapLoaded != 0) {
+        model_.rotationDeg = 0.0F;
+        mapFile_.SetRotation(0.0, true);
+        model_.SaveViewState(kMovingMap);
+    }
+    g_bHaveFix = 1;
+    model_.firstFixSeen = 1;
+    if (olcFeed_.HandOver(true, static_cast<std::uint32_t>(clock_())) && sources_.olcPoint)
+        sources_.olcPoint(fix);
+    destinationSound_.Moved(clock_());
+    reachableOutline.Restart();
+    if (mapFile_.IsOpen()) {
+        if (model_.mapLoaded != 0) {
+            model_.RestoreViewState(kMovingMap);
+            model_.SetMapMargin(model_.marginFraction);
+            model_.CenterMapOn(fix, false);
+            MapChanged();
+        }
+        return;
+    }
+    if (OpenDefaultMap()) MapChanged();
+}
+
+namespace {
+
+// A default map holds records when anything but blank lines follows its
+// one-line header (the points dropped in an earlier flight).
+bool HoldsRecordsAfterHeader(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    int lines = 0;
+    while (std::getline(in, line)) {
+        if (line.find_first_not_of(" \t\r") != std::string::npos) ++lines;
+        if (lines > 1) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CGPSmapView::OpenDefaultMap() {
+    if (g_bHaveFix.load() == 0) return false;
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    for (const auto& place : DefaultMapPlaces(core::g_documentsFolder, current)) {
+        std::filesystem::create_directories(place.parent_path(), error);
+        const KeepResult kept = KeepEarlierDefaultMap(place, HoldsRecordsAfterHeader);
+        if (!kept.ok) continue;
+        std::filesystem::remove(place, error);  // an empty one is made anew here
+        if (LoadMapFile(place.wstring(), 0) == 1) {
+            model_.CenterMapOn(nav::CopyMapFix(), true);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CGPSmapView::OnNewNavValues(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (model_.mapLoaded == 0) return;
+    if (olcFeed_.HandOver(gps::g_navFix.circling.load(), static_cast<std::uint32_t>(clock_())) &&
+        sources_.olcPoint)
+        sources_.olcPoint(nav::CopyMapFix());
+    if (wParam == 1 && model_.centredOnAircraft != 0) {
+        model_.SetMapRotation(static_cast<float>(lParam), nav::CopyMapFix());
+        if (model_.TakeRedrawRequest()) MapChanged();
+    }
+    UpdateAircraftSprite();
+}
+
+void CGPSmapView::OnMapKey(int key, std::intptr_t lParam) {
+    if (model_.mapLoaded == 0) return;
+    const wxSize client = GetClientSize();
+    const auto centre = PanCentre(key, lParam, client.x, client.y);
+    if (!centre) return;
+    const mapdata::MapDrawState state = model_.PublishMapTransform();
+    const mapdata::UnitVector p = mapdata::ScreenToUnitVector(state, static_cast<float>(centre->x),
+                                                              static_cast<float>(centre->y));
+    const mapdata::LonLat at = mapdata::UnitVectorToLonLat(p);
+    model_.CenterMapOn(nav::WaypointRecord(at.lat, at.lon, false), true);
+    model_.SetMapMargin(model_.marginFraction);
+    model_.centredOnAircraft = 0;
+    MapChanged();
+}
+
+// --- Pointer.
+
+void CGPSmapView::OnLeftDown(wxMouseEvent& event) {
+    PointerDown(event.GetPosition());
+    event.Skip();
+}
+
+void CGPSmapView::OnLeftUp(wxMouseEvent& event) {
+    PointerUp(event.GetPosition());
+    event.Skip();
+}
+
+void CGPSmapView::PointerDown(wxPoint at) {
+    downPoint_ = {at.x, at.y};
+}
+
+void CGPSmapView::PointerUp(wxPoint at) {
+    const PixelPoint up{at.x, at.y};
+    if (IsTap(downPoint_, up)) {
+        TapAt(at);
+    } else {
+        OnMapKey(kKeyDrag, EncodePan(downPoint_.x - up.x, downPoint_.y - up.y));
+    }
+    downPoint_ = kNoPress;
+}
+
+void CGPSmapView::TapAt(wxPoint at) {
+    if (model_.mapLoaded == 0) return;
+    const mapdata::MapDrawState& state = model_.Published();
+    const mapdata::LonLat position = mapdata::UnitVectorToLonLat(
+        mapdata::ScreenToUnitVector(state, static_cast<float>(at.x), static_cast<float>(at.y)));
+    TapQuery query;
+    query.tapX = static_cast<float>(at.x);
+    query.tapY = static_cast<float>(at.y);
+    query.lonWest = position.lon;
+    query.latitude = position.lat;
+    query.scale = state.scale;
+    query.showEnlarged = g_showEnlarged.load() != 0;
+    query.exactSuaCheck = g_exactSuaCheck.load() != 0;
+    TapInfo info;
+    {
+        const std::lock_guard lock(engine_->lists.lock);
+        info = BuildTapInfo(engine_->lists, nullptr, state, query);
+    }
+    if (!info.text.empty() && sources_.showPopup) sources_.showPopup(info.text, kObjectInfoPopup);
+    if (info.picked.empty()) return;
+    picked_ = std::move(info.picked);
+    goto_->Show();
+    pickList_->Show();
+}
+
+// --- Timer.
+
+void CGPSmapView::OnTimer(wxTimerEvent& event) {
+    if (event.GetId() != kMapTimerId) {
+        event.Skip();
+        return;
+    }
+    TimerTick();
+}
+
+void CGPSmapView::TimerTick() {
+    const SteadyMs now = clock_();
+    // 1. The port's baud search.
     gps::PollAutoBaud();
+
+    // 2. Fix age, the no-fix mark and the speed director.
+    double age = g_fixAgeHours.load();
+    const bool markSet = sources_.noFixMarkSet && sources_.noFixMarkSet();
+    const FixAgeStep step = AdvanceFixAge(age, timerIntervalMs, markSet);
+    g_fixAgeHours = age;
+    if (step.clearNoFixMark && sources_.setNoFixMark) sources_.setNoFixMark(false);
+    if (step.setNoFixMark && sources_.setNoFixMark) sources_.setNoFixMark(true);
+    if (step.fixCurrent && sources_.speedDirector) {
+        const std::wstring sound = SpeedDirectorTick(sources_.speedDirector());
+        if (!sound.empty()) sound_->Play(sound);
+    }
+
+    // 3. The zone alarm.
+    bool soundStarted = false;
+    ZoneAlarmDuty(now, soundStarted);
+
+    // 4. The aircraft, or the recentre.
+    if (!soundStarted && g_bHaveFix.load() != 0 && model_.mapLoaded != 0) UpdateAircraftSprite();
+
+    // 5. The destination sound.
+    if (destinationSound_.Due(now) && sources_.destinationSound) {
+        const std::wstring sound = sources_.destinationSound();
+        if (!sound.empty()) {
+            g_soundHoldOff = kSoundHoldOffTicks;
+            sound_->Play(sound);
+        }
+    }
+
+    // 6. The task altitude warning.
+    TaskWarningDuty(now);
+}
+
+void CGPSmapView::ZoneAlarmDuty(SteadyMs now, bool& soundStarted) {
+    ZoneAlarmVerdict verdict;
+    mapdata::CMapElement* zone = engine_->alarm.alarmedZone.load();
+    verdict.active = engine_->alarm.alarmActive.load() != 0 && zone != nullptr;
+    if (verdict.active) {
+        verdict.zone = reinterpret_cast<std::uintptr_t>(zone);
+        // The zone's texts are read only when it is announced anew.
+        if (verdict.zone != zoneSeen_ || !zoneAlarm_.ButtonShown()) {
+            if (sources_.zoneText) verdict.popupText = sources_.zoneText(*zone);
+            else verdict.popupText = mapdata::MapAltitudeLabel(*zone, false, true) + zone->note;
+            if (sources_.zoneSound) verdict.zoneSound = sources_.zoneSound(*zone);
+        }
+    }
+    const bool circling = sources_.circling ? sources_.circling() : gps::g_navFix.circling.load();
+    const ZoneAlarmStep step = zoneAlarm_.Tick(verdict, circling, now);
+    if (step.showButton) alarmAck_->Show();
+    if (step.hideButton) alarmAck_->Hide();
+    if (step.soundStarted) {
+        zoneSeen_ = verdict.zone;
+        sound_->Play(step.sound);
+        soundStarted = true;
+    }
+    if (step.showPopup && sources_.showPopup) sources_.showPopup(verdict.popupText, 1);
+    if (step.hidePopup && sources_.popup && sources_.hidePopup && sources_.popup().kind == 1)
+        sources_.hidePopup();
+}
+
+void CGPSmapView::TaskWarningDuty(SteadyMs now) {
+    if (!sources_.task) return;
+    const auto task = sources_.task();
+    if (!task) return;
+    const PopupState popup = sources_.popup ? sources_.popup() : PopupState{};
+    const TaskWarningStep step = taskWarning_.Tick(task->altitude, task->beforeStart, task->limits, popup, now);
+    if (step.warn) {
+        g_soundHoldOff = kSoundHoldOffTicks;
+        sound_->Play(kZoneAlarmSound);
+        if (sources_.showPopup) sources_.showPopup(core::LoadResourceString(TaskAltitudeWarning::kTextId), 2);
+    }
+    if (step.hidePopup && sources_.hidePopup) sources_.hidePopup();
+}
+
+void CGPSmapView::UpdateAircraftSprite() {
+    if (model_.mapLoaded == 0) return;
+    const nav::WaypointRecord fix = nav::CopyMapFix();
+    const mapdata::ScreenPoint at =
+        mapdata::ProjectToScreen(model_.Published(), mapdata::ToUnitVector(fix.longitude, fix.latitude));
+    const wxRect area(model_.drawRect.left, model_.drawRect.top,
+                      model_.drawRect.right - model_.drawRect.left,
+                      model_.drawRect.bottom - model_.drawRect.top);
+    const wxPoint point(static_cast<int>(at.x), static_cast<int>(at.y));
+    if (!area.Contains(point)) {
+        model_.CenterMapOn(fix, false);
+        if (model_.TakeRedrawRequest()) MapChanged();
+        return;
+    }
+    if (point.x == aircraftPoint_.x && point.y == aircraftPoint_.y) return;
+    // The sprite moves: repaint its old and new places only.
+    const wxRect next(point.x - kAircraftHalf, point.y - kAircraftHalf, 2 * kAircraftHalf + 1,
+                      2 * kAircraftHalf + 1);
+    if (!aircraftRect_.IsEmpty()) RefreshRect(aircraftRect_, false);
+    RefreshRect(next, false);
+    aircraftRect_ = next;
+    aircraftPoint_ = {point.x, point.y};
+}
+
+// --- Size, paint, destroy.
+
+void CGPSmapView::OnSize(wxSizeEvent& event) {
+    const wxSize client = GetClientSize();
+    model_.client = {client.x, client.y};
+    labelBottom = client.y - 3;
+    if (model_.mapLoaded != 0) {
+        model_.FitMapScale();
+        model_.SetMapMargin(model_.marginFraction);
+        model_.PublishMapTransform();
+    }
+    if (notes_ != nullptr) notes_->Move(5, client.y - 65);
+    engine_->frame.reset();
+    MapChanged();
+    event.Skip();
+}
+
+void CGPSmapView::StartRender() {
+    const wxSize client = GetClientSize();
+    if (client.x <= 0 || client.y <= 0 || !engine_->render.Finished()) return;
+    MapRenderInput input;
+    input.width = client.x;
+    input.height = client.y;
+    input.mapLoaded = model_.mapLoaded != 0;
+    input.draw.state = model_.PublishMapTransform();
+    input.draw.clientHeight = client.y;
+    if (const MapDrawingTables* tables = DrawingTables()) {
+        input.draw.pens = tables->pens;
+        input.draw.symbols = &tables->symbols;
+    }
+    input.labelBottom = labelBottom;
+    model_.backBufferValid = 1;
+    engine_->render.Start(std::move(input));
+}
+
+void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
+    wxAutoBufferedPaintDC dc(this);
+    const wxSize client = GetClientSize();
+    RedrawGlideModeButton();
+    if (model_.backBufferValid == 0) StartRender();
+    fullRedraw = 0;
+    drawingValid = 1;
+    if (client.x <= 0 || client.y <= 0) return;
+    if (!engine_->frame || engine_->frame->Width() != client.x || engine_->frame->Height() != client.y)
+        engine_->frame = std::make_unique<platform::Canvas>(client.x, client.y);
+    ComposeLayers layers;
+    layers.labelBottom = labelBottom;
+    const bool composed = engine_->render.handover.Read(
+        [&](const platform::Image& back) { ComposeMapFrame(*engine_->frame, back, layers); });
+    if (composed && platform::gui::CopyToBitmap(engine_->frame->Pixels(), frameBitmap_)) {
+        dc.DrawBitmap(frameBitmap_, 0, 0);
+    } else {
+        dc.SetBackground(wxBrush(wxColour(212, 208, 200)));
+        dc.Clear();
+    }
+    if (!aircraftRect_.IsEmpty()) {
+        // The aircraft: a cross in the track's colour.
+        dc.SetPen(wxPen(*wxBLACK, 3));
+        const wxPoint c = aircraftRect_.GetPosition() + wxPoint(kAircraftHalf, kAircraftHalf);
+        dc.DrawLine(c.x - kAircraftHalf + 1, c.y, c.x + kAircraftHalf, c.y);
+        dc.DrawLine(c.x, c.y - kAircraftHalf + 1, c.x, c.y + kAircraftHalf);
+    }
+}
+
+std::uint32_t CGPSmapView::ZoneFlagsOfAlarm() const {
+    const mapdata::CMapElement* zone = engine_->alarm.alarmedZone.load();
+    return zone != nullptr ? LoadFlags(*zone) : 0;
+}
+
+bool CGPSmapView::LastFrame(wxBitmap& bitmap) const {
+    if (!frameBitmap_.IsOk()) return false;
+    bitmap = frameBitmap_;
+    return true;
+}
+
+void CGPSmapView::StopThreads() {
+    if (!engine_) return;
+    g_bTrackDrawContinue = 0;
+    engine_->Stop();
+}
+
+void CGPSmapView::OnDestroy(wxWindowDestroyEvent& event) {
+    event.Skip();
+    if (event.GetWindow() != this || destroyed_) return;
+    destroyed_ = true;
+    StopThreads();
+    KillMapTimer();
+    if (g_bHaveFix.load() != 0) {
+        const nav::WaypointRecord fix = nav::CopyMapFix();
+        constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+        platform::SettingsStore& store = platform::AppSettings();
+        store.WriteString("Options\\Miscellaneous", "InitLatitude", InitCoordinateText(fix.latitude * kDegrees));
+        store.WriteString("Options\\Miscellaneous", "InitLongitude", InitCoordinateText(fix.longitude * kDegrees));
+    }
 }
 
 }  // namespace map

@@ -5,20 +5,41 @@
 // (set by the frame once the pane is created). Other threads reach it only
 // through window messages to platform::kMapViewWindow; its members belong
 // to the user-interface thread unless they are atomics.
+//
+// It owns the map (map file, element lists), the view model, the read,
+// render and alarm threads and the loader, its child controls, and the
+// timer whose duties (map_timer_duties.h) keep the aircraft, the zone alarm
+// and the warnings current between fixes. Nothing here draws outside the
+// paint handler: the render thread draws into a canvas of its own and hands
+// it over; the paint composes the last finished one with the overlays, the
+// aircraft and the children.
 
+#include <wx/bitmap.h>
 #include <wx/font.h>
 #include <wx/timer.h>
 #include <wx/window.h>
 
 #include <array>
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/settings_values.h"
 #include "glide/reachable_outline.h"
+#include "map/map_buttons.h"
+#include "map/map_child_layout.h"
+#include "map/map_input_logic.h"
+#include "map/map_timer_duties.h"
+#include "map/map_view_model.h"
+#include "map/map_view_rules.h"
+#include "map/map_view_settings.h"
+#include "map/tap_info.h"
 #include "platform/gui/ui_bridge.h"
 
 class wxTextCtrl;
+class wxButton;
 
 namespace map {
 
@@ -33,6 +54,8 @@ int TrackPointLimit();
 
 // "MapFile" ("Settings"): the map file loaded at start-up.
 inline core::SharedText g_mapFileName;
+// "OverlayFile" ("Settings").
+inline core::SharedText g_overlayFileName;
 
 // "LoadMapAtStartup" ("Options\Miscellaneous"): the map file is read at
 // start-up.
@@ -45,11 +68,49 @@ inline std::atomic<int> g_bHaveFix{0};
 // The track drawing goes on from where it stopped (cleared when the whole
 // map is to be drawn again, and at exit).
 inline std::atomic<int> g_bTrackDrawContinue{0};
+// The replay waits while the pilot holds the glide-mode button during a
+// replay.
+inline std::atomic<int> g_replayHold{0};
+
+// What the timer reads of the rest of the program; each may be empty (then
+// the duty that needs it stays idle). UI thread.
+struct MapTimerSources {
+    std::function<SpeedDirectorInput()> speedDirector;
+    std::function<bool()> circling;
+    // The frame's popup: shown, of which kind; show text as kind; hide.
+    std::function<PopupState()> popup;
+    std::function<void(const std::wstring&, int)> showPopup;
+    std::function<void()> hidePopup;
+    // The no-fix mark of the position page: set or cleared.
+    std::function<void(bool)> setNoFixMark;
+    std::function<bool()> noFixMarkSet;
+    // A task is flown: the altitude, whether its start is still ahead, and
+    // the limits; nothing without a task.
+    struct TaskState {
+        float altitude = 0.0F;
+        bool beforeStart = true;
+        TaskAltitudeLimits limits;
+    };
+    std::function<std::optional<TaskState>()> task;
+    // The configured destination sound (empty: none).
+    std::function<std::wstring()> destinationSound;
+    // The popup text of the alarmed zone (altitude band and note).
+    std::function<std::wstring(const mapdata::CMapElement&)> zoneText;
+    std::function<std::wstring(const mapdata::CMapElement&)> zoneSound;
+    // The OLC's AddOlcPoint.
+    std::function<void(const nav::WaypointRecord&)> olcPoint;
+};
+
+// Plays a sound file through the sound queue (SoundLock, 3000 ms).
+class QueueSoundSink final : public SoundSink {
+  public:
+    void Play(const std::wstring& fileName) override;
+};
 
 class CGPSmapView : public wxWindow {
   public:
-    // Creates the pane in `parent` and reads the map settings ("Options\Maps"
-    // "CursorBlinkTime", "Settings" "MapFile"); starts the timer.
+    // Creates the pane in `parent`, reads the map settings, creates the
+    // children and starts the timer.
     CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize& size);
     ~CGPSmapView() override;
     CGPSmapView(const CGPSmapView&) = delete;
@@ -60,11 +121,11 @@ class CGPSmapView : public wxWindow {
     static int RequestMapRedraw();
 
     // Starts reading a map file (`option` 1 at start-up, 0 from the
-    // command); the result of the choice of file.
+    // command); 1 when a read started.
     int LoadMapFile(const std::wstring& fileName, int option);
-    // Runs the user interface's events in 10 ms steps until the map reader
-    // is done.
-    void WaitForMapReady(bool /*waitForElements*/, bool /*waitForDrawing*/);
+    // Runs the user interface's events in 10 ms steps until the drawing and
+    // the map reader are done.
+    void WaitForMapReady(bool waitForElements, bool waitForDrawing);
 
     // (Re)starts the timer; a box over the main window when none can be had.
     void StartMapTimer(int intervalMs);
@@ -73,6 +134,50 @@ class CGPSmapView : public wxWindow {
 
     // The label font from the font settings; refreshes the window.
     void CreateLabelFont();
+    void SetMapMargin(float fraction);
+    // Layout class 2 only: the zoom and centre buttons by the navigation
+    // display; then the toolbar button at the bottom left.
+    void LayoutButtons(bool showToolbarButton);
+
+    // Display modes 0..3 (1 and 2 refused before the first fix).
+    int DisplayMode() const { return model_.displayMode; }
+    void SetMapDisplayMode(int mode);
+    void ToggleZoomedMap();
+    void ZoomMap(bool zoomIn);
+    void FlipMap();
+    void CenterMapOnFix();
+    void ResumeMovingMap();
+    // A track to turn to (track up), or < 0 for the Flip Map button.
+    void SetMapRotation(float angle);
+    bool MapFileOpen() const;
+    // The frame's drop-waypoint command: the point is written to the map
+    // file and the map drawn again; false without a loaded, writable map.
+    bool AppendWaypointToMap(const nav::WaypointRecord& record);
+    // Shows an object's box with the aircraft (mode 3).
+    void ShowObjectOnMap(const mapdata::ElementBounds& object);
+    // The glide-mode button shows glideModeImage.
+    void RedrawGlideModeButton();
+
+    // The end of start-up: the first-fix handler runs from now on.
+    void StartupDone() { starting_ = false; }
+
+    // --- Test and tool hooks.
+    void SetClock(SteadyClock clock) { clock_ = std::move(clock); }
+    void SetSoundSink(SoundSink* sink) { sound_ = sink != nullptr ? sink : &queueSound_; }
+    MapTimerSources& TimerSources() { return sources_; }
+    // One tick of the timer's duties.
+    void TimerTick();
+    // A stylus press and release at client points.
+    void PointerDown(wxPoint at);
+    void PointerUp(wxPoint at);
+    std::intptr_t HandleMessage(const platform::WindowMessage& message) { return OnWindowMessage(message); }
+    MapViewModel& Model() { return model_; }
+    wxWindow* Child(int id) const { return FindWindow(id); }
+    const std::vector<PickedObject>& Picked() const { return picked_; }
+    // The flags of the zone the alarm thread reports (0 without one).
+    std::uint32_t ZoneFlagsOfAlarm() const;
+    // The window's last paint, as pixels (for screenshots).
+    bool LastFrame(wxBitmap& bitmap) const;
 
     wxTextCtrl& NotesWindow() const { return *notes_; }
     void SetFrame(wxWindow* frame) { frame_ = frame; }
@@ -92,19 +197,84 @@ class CGPSmapView : public wxWindow {
     int glideModeImage = 5;  // 6 polar in use, 7 not used, 8 constant glide speed
     int usableHeight = 0;    // set by the frame after every layout change
     int mapReady = 0;        // a map has been loaded
+    int layoutClass = 0;     // the frame's screen-layout class, 0..2
+    int navDisplay = 0;      // g_nNavDisplay, for LayoutButtons
     glide::CReachableOutline reachableOutline;
+    MapViewSettings settings;
+    int labelBottom = 190;
 
   private:
+    struct Engine;
+
     std::intptr_t OnWindowMessage(const platform::WindowMessage& message);
+    void CreateChildren();
     void OnPaint(wxPaintEvent& event);
     void OnTimer(wxTimerEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnDestroy(wxWindowDestroyEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnButton(wxCommandEvent& event);
+    void OnIconButton(int id, bool pressed);
+    void OnFixCommitted();
+    // The default map around the aircraft, after the first fix.
+    bool OpenDefaultMap();
+    void OnNewNavValues(std::uintptr_t wParam, std::intptr_t lParam);
+    void OnAlarmHold(std::uintptr_t wParam);
+    // A row of the goto list: that object becomes the destination.
+    void OnPickRow(std::size_t row);
+    void OnMapKey(int key, std::intptr_t lParam);
+    void TapAt(wxPoint at);
+    void StartRender();
+    void MapChanged();
+    void StopThreads();
+    void UpdateAircraftSprite();
+    void ZoneAlarmDuty(SteadyMs now, bool& soundStarted);
+    void TaskWarningDuty(SteadyMs now);
 
     wxWindow* frame_ = nullptr;
-    wxTextCtrl* notes_ = nullptr;  // owned by the window
+    wxTextCtrl* notes_ = nullptr;  // owned by the window (infoBox, 122)
+    CIconButton* flip_ = nullptr;
+    CIconButton* zoom_ = nullptr;
+    CIconButton* center_ = nullptr;
+    CIconButton* replay_ = nullptr;
+    CIconButton* toolbar_ = nullptr;
+    CHoldButton* alarmAck_ = nullptr;
+    wxButton* pickList_ = nullptr;
+    wxButton* goto_ = nullptr;
+    wxButton* back_ = nullptr;
+    wxButton* close_ = nullptr;
+    CPictureWnd* picture_ = nullptr;
     wxTimer timer_;
     wxFont labelFont_;
     platform::gui::WindowRegistration registration_;
+
+    mapdata::CMapFile mapFile_;
+    MapViewModel model_{mapFile_};
+    std::unique_ptr<Engine> engine_;
+    wxBitmap frameBitmap_;
+    bool starting_ = true;
+    bool destroyed_ = false;
+    PixelPoint downPoint_ = kNoPress;
+    wxRect aircraftRect_;
+    PixelPoint aircraftPoint_{-100, -100};
+
+    SteadyClock clock_ = SteadyNow;
+    QueueSoundSink queueSound_;
+    SoundSink* sound_ = &queueSound_;
+    MapTimerSources sources_;
+    ZoneAlarmAnnouncer zoneAlarm_;
+    DestinationSound destinationSound_;
+    TaskAltitudeWarning taskWarning_;
+    OlcFeed olcFeed_;
+    std::uintptr_t zoneSeen_ = 0;
+    // The objects of the last tap, as copies.
+    std::vector<PickedObject> picked_;
 };
+
+// The fix age in hours: the fix thread sets it to 0 with every fix, the
+// map's timer adds its period, the back button sets it to -0.045.
+inline std::atomic<double> g_fixAgeHours{0.0};
 
 // The map window; null before the frame created it and after it is gone.
 inline CGPSmapView* g_pMapView = nullptr;

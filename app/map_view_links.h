@@ -1,0 +1,14 @@
+#pragma once
+// The map window behind the frame's map commands and the options pages'
+// view link: both interfaces are declared where their callers live, and the
+// map window below them cannot name them, so start-up installs these
+// forwarders once the main window (and with it the map window) exists.
+// UI thread only.
+
+namespace app {
+
+void InstallMapViewLinks();
+// Back to the built-in targets (exit).
+void RemoveMapViewLinks();
+
+}  // namespace app

@@ -1,0 +1,300 @@
+// The map window under a display: its children, the first fix giving the
+// default map around the aircraft, a drag panning, the timer's duties with
+// a recorded sound sink and an injected clock, and the start position
+// written at close.
+#include "map/map_view.h"
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/frame.h>
+#include <wx/textctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/module_services.h"
+#include "core/shared_locks.h"
+#include "nav/current_position.h"
+#include "platform/gui/event_pump.h"
+#include "platform/gui/screenshot.h"
+#include "platform/settings_store.h"
+#include "testing/scratch_folder.h"
+#include "testing/wx_test_app.h"
+
+namespace map {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RecordingSink final : public SoundSink {
+  public:
+    void Play(const std::wstring& fileName) override { played.push_back(fileName); }
+    std::vector<std::wstring> played;
+};
+
+class MapViewTest : public ::testing::Test {
+  protected:
+    MapViewTest() {
+        platform::SetAppSettings(std::make_unique<platform::SettingsStore>(scratch / "settings.ini"));
+        core::g_documentsFolder = scratch.Path().wstring();
+        g_mapFileName.Set(L"");
+        g_bHaveFix = 0;
+        g_fixAgeHours = 0.0;
+        g_soundHoldOff = 0;
+        {
+            const platform::CriticalSectionLock lock(core::MapLock);
+            nav::ResetCurrentPosition(47.0 * kRad, 8.0 * kRad);
+        }
+        frame = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(440, 340));
+        view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(400, 300));
+        g_pMapView = view;
+        view->SetClock([this] { return now; });
+        view->SetSoundSink(&sink);
+        frame->Show();
+        platform::gui::ProcessEventsFor(50ms);
+    }
+    ~MapViewTest() override {
+        if (frame != nullptr) frame->Destroy();
+        platform::gui::ProcessEventsFor(20ms);
+        platform::SetAppSettings(nullptr);
+    }
+
+    void CloseWindow() {
+        frame->Destroy();
+        frame = nullptr;
+        platform::gui::ProcessEventsFor(20ms);
+    }
+
+    static constexpr double kRad = 3.14159265358979323846 / 180.0;
+    test_support::ScratchFolder scratch{"mapview"};
+    platform::gui::ScopedUiBridge bridge;
+    wxFrame* frame = nullptr;
+    CGPSmapView* view = nullptr;
+    RecordingSink sink;
+    SteadyMs now = 1000000;
+};
+
+TEST_F(MapViewTest, ChildrenWithTheirIdsCaptionsAndPlaces) {
+    struct Child {
+        int id;
+        const char* caption;
+        wxRect rect;
+        bool shown;
+    };
+    const Child children[] = {
+        {kFlipId, "Flip Map", {0, 1, 24, 24}, true},
+        {kExpandId, "Expand Map", {0, 28, 24, 25}, true},
+        {kShrinkId, "Shrink Map", {0, 55, 24, 25}, true},
+        {kCenterId, "Center Map", {0, 81, 24, 25}, true},
+        {kZoomId, "Zoom Map", {0, 107, 24, 25}, true},
+        {kReplayId, "ReplayFile", {0, 135, 24, 18}, true},
+        {kToolbarId, "ShowToolBar", {3, 192, 18, 18}, false},
+        {kGotoId, "GoTo", {35, 6, 139, 24}, false},
+    };
+    for (const Child& c : children) {
+        wxWindow* child = view->Child(c.id);
+        ASSERT_NE(child, nullptr) << c.id;
+        EXPECT_EQ(child->GetLabel(), c.caption);
+        EXPECT_EQ(child->GetRect(), c.rect) << c.id;
+        EXPECT_EQ(child->IsShown(), c.shown) << c.id;
+    }
+    for (int hidden : {kPickListId, kBackId, kAlarmAckId, kCloseId, kInfoBoxId, kPictureId})
+        EXPECT_FALSE(view->Child(hidden)->IsShown()) << hidden;
+    EXPECT_EQ(view->timerId, 1);
+    EXPECT_EQ(view->timerIntervalMs, 400);
+}
+
+TEST_F(MapViewTest, FirstFixGivesTheDefaultMapAroundTheAircraftAndADragPans) {
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
+    EXPECT_EQ(g_bHaveFix.load(), 0) << "ignored while starting";
+    view->StartupDone();
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
+    EXPECT_EQ(g_bHaveFix.load(), 1);
+    const auto mapPath = scratch / "KOR_VAN WinCE" / "!!!def##.map";
+    EXPECT_TRUE(std::filesystem::exists(mapPath));
+    ASSERT_EQ(view->Model().mapLoaded, 1);
+    EXPECT_EQ(view->Model().centredOnAircraft, 1);
+    platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms);
+    platform::gui::ProcessEventsFor(100ms);
+    EXPECT_TRUE(platform::gui::SaveScreenshot(*frame, std::filesystem::path(KV_BINARY_DIR) /
+                                                          "screenshots" / "map_view_first_fix.png"));
+
+    const mapdata::Vector3 before = view->Model().Published().centre;
+    view->PointerDown({200, 150});
+    view->PointerUp({210, 160});  // squared distance 200: a tap
+    EXPECT_EQ(view->Model().centredOnAircraft, 1);
+    view->PointerDown({200, 150});
+    view->PointerUp({170, 190});
+    EXPECT_EQ(view->Model().centredOnAircraft, 0);
+    const mapdata::Vector3 after = view->Model().Published().centre;
+    EXPECT_TRUE(before.x != after.x || before.y != after.y || before.z != after.z);
+
+    // Zoom in and out by the buttons' messages: back to the same bounds.
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_ICONBUTTON, kExpandId, 1, {}});
+    const float zoomedWidth = view->Model().bounds.x1 - view->Model().bounds.x2;
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_ICONBUTTON, kShrinkId, 1, {}});
+    const float width = view->Model().bounds.x1 - view->Model().bounds.x2;
+    EXPECT_NEAR(width / zoomedWidth, 1.6F, 1e-3F);
+
+    // A dropped waypoint goes into the default map as the first point code.
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    EXPECT_TRUE(view->AppendWaypointToMap(nav::CopyMapFix()));
+    std::ifstream map(mapPath);
+    std::string header;
+    std::string point;
+    std::getline(map, header);
+    std::getline(map, point);
+    EXPECT_NE(point.find(", -11"), std::string::npos) << point;
+
+    // Modes 1 and 2 are taken now that a fix was seen.
+    view->SetMapDisplayMode(kZoomedMap);
+    EXPECT_EQ(view->DisplayMode(), kZoomedMap);
+    view->ToggleZoomedMap();
+    EXPECT_EQ(view->DisplayMode(), kMovingMap);
+}
+
+TEST_F(MapViewTest, TimerPlaysTheSpeedDirectorAndMarksAnOldFix) {
+    bool mark = false;
+    view->TimerSources().speedDirector = [] {
+        return SpeedDirectorInput{.enabled = true, .circling = false, .polarFitted = true,
+                                  .tolerance = 2.0F, .airspeed = 62.0F, .speedToFly = 70.0F,
+                                  .groundSpeedKnots = 40.0F};
+    };
+    view->TimerSources().setNoFixMark = [&mark](bool set) { mark = set; };
+    view->TimerSources().noFixMarkSet = [&mark] { return mark; };
+    view->KillMapTimer();  // the test drives the ticks
+    for (int tick = 0; tick < 13; ++tick) view->TimerTick();
+    EXPECT_EQ(sink.played, (std::vector<std::wstring>{kFlyFasterSound, kFlyFasterSound}));
+    EXPECT_FALSE(mark);
+    g_fixAgeHours = 0.0109;
+    view->TimerTick();
+    EXPECT_TRUE(mark);
+    // The back button gives the fix 0.056 h more.
+    wxCommandEvent back(wxEVT_BUTTON, kBackId);
+    view->GetEventHandler()->ProcessEvent(back);
+    EXPECT_DOUBLE_EQ(g_fixAgeHours.load(), kBackButtonAgeHours);
+    view->TimerTick();
+    EXPECT_FALSE(mark);
+}
+
+TEST_F(MapViewTest, GlideModeButtonTogglesThePolarOrHoldsTheReplay) {
+    auto recorder = std::make_shared<platform::RecordingUiPostBackend>();
+    auto previous = platform::SetUiPostBackend(recorder);
+    const auto button = [this](bool pressed) {
+        view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_ICONBUTTON, kReplayId,
+                             pressed ? 1 : 0, {}});
+    };
+    view->glideModeImage = kGlidePolar;
+    view->RedrawGlideModeButton();
+    EXPECT_EQ(dynamic_cast<CIconButton*>(view->Child(kReplayId))->IconIndex(), kGlidePolar);
+    button(true);
+    EXPECT_TRUE(recorder->Records().empty());
+    button(false);
+    using R = platform::RecordingUiPostBackend::Record;
+    EXPECT_EQ(recorder->Records(),
+              (std::vector<R>{{platform::kMainFrameWindow, platform::WM_COMMAND, 32816, 0, false}}));
+
+    recorder->Clear();
+    view->glideModeImage = kGlideReplayRunning;
+    button(true);
+    EXPECT_EQ(g_replayHold.load(), 1);
+    button(false);
+    EXPECT_EQ(g_replayHold.load(), 0);
+    EXPECT_TRUE(recorder->Records().empty());
+    platform::SetUiPostBackend(previous);
+}
+
+// A map with a zone from the ground to 5000 ft around 47 30 N 7 E.
+constexpr char kZonesMap[] =
+    "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+    "47,30,0,-7,0,0,-7,;5000,0F\r\n"
+    "47,25,0,-7,5,0,-2,18,255,0,0,3\r\n"
+    "47,25,0,-6,55,0,-1\r\n"
+    "47,35,0,-6,55,0,-1\r\n"
+    "47,25,0,-7,5,0,-1\r\n";
+
+TEST_F(MapViewTest, ZoneEntryAnnouncesWithSoundPopupAndHoldAndALongHoldAcknowledges) {
+    std::vector<std::pair<std::wstring, int>> popups;
+    view->TimerSources().showPopup = [&popups](const std::wstring& text, int kind) {
+        popups.emplace_back(text, kind);
+    };
+    view->KillMapTimer();
+    {
+        const platform::CriticalSectionLock lock(core::MapLock);
+        nav::ResetCurrentPosition(47.5 * kRad, -7.0 * kRad);
+        nav::g_mapFix.altitude = 3000.0F;
+        nav::g_mapFix.altitudeKnown = true;
+    }
+    const auto mapPath = scratch.Write("zones.map", kZonesMap);
+    view->StartupDone();
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
+    const bool announced = platform::gui::ProcessEventsUntil(
+        [&] {
+            view->TimerTick();
+            now += 400;
+            return !sink.played.empty();
+        },
+        3000ms);
+    ASSERT_TRUE(announced);
+    EXPECT_EQ(sink.played.front(), kZoneAlarmSound);
+    ASSERT_EQ(popups.size(), 1U);
+    EXPECT_EQ(popups[0].second, 1);
+    EXPECT_EQ(popups[0].first.substr(0, 10), L"Alt: 0-500");
+    wxWindow* hold = view->Child(kAlarmAckId);
+    EXPECT_TRUE(hold->IsShown());
+
+    // The hold button's report: a press held 1.6 s acknowledges the zone.
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_APP_MAPHOLD, 1, kAlarmAckId, {}});
+    platform::gui::ProcessEventsFor(50ms);
+    EXPECT_TRUE(view->ZoneFlagsOfAlarm() & 0x08U);
+}
+
+TEST_F(MapViewTest, ATapOnAPointOffersItAndPickingItSetsTheDestination) {
+    std::vector<std::pair<std::wstring, int>> popups;
+    view->TimerSources().showPopup = [&popups](const std::wstring& text, int kind) {
+        popups.emplace_back(text, kind);
+    };
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("town.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                   "47,0,0,-7,0,0,-5,Town\r\n");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
+        view->Model().Published(), mapdata::ToUnitVector(-7.0 * kRad, 47.0 * kRad));
+    const wxPoint at(static_cast<int>(p.x) + 5, static_cast<int>(p.y) - 5);
+    view->PointerDown(at);
+    view->PointerUp(at);
+    ASSERT_EQ(view->Picked().size(), 1U);
+    EXPECT_EQ(view->Picked()[0].name, L"Town");
+    ASSERT_EQ(popups.size(), 1U);
+    EXPECT_EQ(popups[0], (std::pair<std::wstring, int>{L"** Town", 8}));
+    EXPECT_TRUE(view->Child(kGotoId)->IsShown());
+    EXPECT_TRUE(view->Child(kPickListId)->IsShown());
+
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_PICKROW, 0, 0, {}});
+    EXPECT_EQ(nav::CopyDestination().name.View(), L"Town");
+    EXPECT_FALSE(view->Child(kGotoId)->IsShown());
+    EXPECT_TRUE(view->Picked().empty());
+    // A row past the list changes nothing.
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_PICKROW, 3, 0, {}});
+    EXPECT_EQ(nav::CopyDestination().name.View(), L"Town");
+}
+
+TEST_F(MapViewTest, StartPositionWrittenAtCloseOnlyAfterAFix) {
+    CloseWindow();
+    EXPECT_FALSE(platform::AppSettings().Get("Options\\Miscellaneous", "InitLatitude"));
+
+    frame = new wxFrame(nullptr, wxID_ANY, "map");
+    view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(400, 300));
+    view->StartupDone();
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
+    CloseWindow();
+    EXPECT_EQ(platform::AppSettings().GetString("Options\\Miscellaneous", "InitLatitude", ""), "47.000000");
+    EXPECT_EQ(platform::AppSettings().GetString("Options\\Miscellaneous", "InitLongitude", ""), "8.000000");
+}
+
+}  // namespace
+}  // namespace map
