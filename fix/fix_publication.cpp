@@ -78,6 +78,7 @@ void PublishTime(const GpsFixRecord& fix) {
 }
 
 void PublishPosition(const GpsFixRecord& fix) {
+    g_fixAgeHours = 0.0;
     g_navFix.lonRad = fix.longitude;
     g_navFix.latRad = fix.latitude;
     g_navFix.latDegrees = fix.latDegrees;

@@ -100,6 +100,10 @@ struct NavFix {
 
 extern NavFix g_navFix;
 
+// Hours since the last fix: the fix-processing thread sets it to 0 with
+// every fix, the map's timer adds its period, the back button sets -0.045.
+inline std::atomic<double> g_fixAgeHours{0.0};
+
 // Raised by the map view in its thermal display mode: the commit then runs
 // the drift update on every fix with a course, circling or not.
 inline std::atomic<bool> g_mapDriftUpdate{false};

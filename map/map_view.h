@@ -28,6 +28,7 @@
 
 #include "core/settings_values.h"
 #include "glide/reachable_outline.h"
+#include "gps/nav_fix.h"
 #include "map/map_buttons.h"
 #include "map/map_child_layout.h"
 #include "map/map_input_logic.h"
@@ -272,9 +273,8 @@ class CGPSmapView : public wxWindow {
     std::vector<PickedObject> picked_;
 };
 
-// The fix age in hours: the fix thread sets it to 0 with every fix, the
-// map's timer adds its period, the back button sets it to -0.045.
-inline std::atomic<double> g_fixAgeHours{0.0};
+// The fix age in hours.
+using gps::g_fixAgeHours;
 
 // The map window; null before the frame created it and after it is gone.
 inline CGPSmapView* g_pMapView = nullptr;
