@@ -139,14 +139,14 @@ bool CInfoTable::ReadRecords(const std::vector<std::string>* wanted) {
     byNumber_.clear();
     E00File file(path_);
     if (!file.Seek(dataStart_)) return false;
+    const auto numberItem = ItemIndex(recordItem_);
     std::vector<bool> keep(items_.size(), true);
     if (wanted) {
         for (std::size_t i = 0; i < items_.size(); ++i) {
-            keep[i] = std::find(wanted->begin(), wanted->end(), items_[i].name) != wanted->end();
+            keep[i] = i == numberItem || std::find(wanted->begin(), wanted->end(), items_[i].name) != wanted->end();
         }
     }
     const std::size_t lines = (recordColumns_ + kRecordLine - 1) / kRecordLine;
-    const auto numberItem = ItemIndex(recordItem_);
     std::string stream, line;
     for (int r = 0; r < declaredRecords_ && lines > 0; ++r) {
         stream.clear();
@@ -159,7 +159,7 @@ bool CInfoTable::ReadRecords(const std::vector<std::string>* wanted) {
         for (std::size_t i = 0; i < items_.size(); ++i) {
             if (keep[i]) record[i] = Convert(items_[i], std::string_view(stream).substr(items_[i].column, items_[i].columns));
         }
-        if (!recordItem_.empty() && numberItem) byNumber_.emplace(record[*numberItem].integer, records_.size());
+        if (numberItem) byNumber_.emplace(record[*numberItem].integer, records_.size());
         records_.push_back(std::move(record));
     }
     return true;

@@ -207,10 +207,11 @@ TEST(E00Polyline, JoinTriesTheEndPairsInOrder) {
         std::vector<double> x;
     } cases[] = {
         {{{0, 0}, {-1, 0}, {-2, 0}}, true, {-2, -1, 0, 1}},        // first with first
-        {{{1.008, 0.006}, {2, 0}}, true, {0, 1, 2}},                // last with first, at the tolerance
+        {{{1, 0}, {2, 0}}, true, {0, 1, 2}},                       // last with first
+        {{{-0.008, 0.006}, {-1, 0}}, true, {-1, 0, 1}},             // at the tolerance
         {{{-2, 0}, {-1, 0}, {0, 0.001}}, true, {-2, -1, 0, 1}},     // first with last
         {{{3, 0}, {2, 0}, {1, 0}}, true, {0, 1, 2, 3}},             // last with last
-        {{{1.009, 0}, {2, 0}}, false, {0, 1}},                       // 0.009 is too far
+        {{{-0.009, 0}, {-1, 0}}, false, {0, 1}},                     // 0.009 is too far
     };
     for (const auto& c : cases) {
         CE00Polyline joined = a;
