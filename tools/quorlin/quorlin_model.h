@@ -114,6 +114,7 @@ class QuorlinModel {
     void ConvertToBitmap();
     void ConvertToThresholdBitmap();
     void ConvertOutlines();
+    void ConvertChartLayer();
 
     platform::SettingsStore& settings_;
     QuorlinUi& ui_;

@@ -105,8 +105,7 @@ def items_table():
     write("items.e00", cover, [arc_section([], False), lab_section([(0, 1.0, 2.0), (0, 3.0, 4.0)], False), ifo(False, table(f"{cover}.PAT", items, records))])
 
 
-def line_layer(double):
-    cover = "LINES"
+def line_layer(double, cover="LINES"):
     arcs = [(11, 1, 2, 0, 0, [(7.0, 46.0), (7.1, 46.1), (7.2, 46.0)]),
             (12, 2, 3, 0, 0, [(7.2, 46.0), (7.3, 46.2)]),
             (13, 4, 5, 0, 0, []),
@@ -117,7 +116,7 @@ def line_layer(double):
              ("LINETYPE", 50, 4, 5, -1)]
     records = [(1, 2, 0, 0, 0.2, 1, 11, 1000, 1), (2, 3, 0, 0, 0.2, 2, 12, 1000, 1),
                (4, 5, 0, 0, 0.0, 3, 13, 0, 0), (6, 7, 0, 0, 0.7, 4, 14, 2000, 2)]
-    write(f"lines{'_double' if double else ''}.e00", cover,
+    write(f"{cover.lower()}{'_double' if double else ''}.e00", cover,
           [arc_section(arcs, double), ifo(double, table(f"{cover}.AAT", items, records))])
 
 
@@ -126,3 +125,5 @@ point_layer(True)
 items_table()
 line_layer(False)
 line_layer(True)
+line_layer(False, "RDLINE")
+line_layer(False, "HYNET")
