@@ -20,6 +20,10 @@ void QuorlinModel::ConvertChartLayer() {
     job.fillClosed = s.fillClosed;
     job.simplify = s.simplify;
     job.lineToleranceKm = s.lineTolerance;
+    job.removeLonLat = s.removeLonLat;
+    job.e00 = s.options.e00;
+    job.colours = s.options.colours;
+    job.thresholds = s.options.thresholds;
     BusyScope scope(ui_, s.busy);
     const bool points = s.layer.point || s.layer.aepoint;
     const ChartResult result = points ? ConvertChartLabels(job, ui_) : ConvertChartLines(job, ui_);

@@ -8,6 +8,8 @@
 #include "platform/numbers.h"
 #include "platform/whole_file.h"
 #include "tools/quorlin/e00_file.h"
+#include "tools/quorlin/e00_rings.h"
+#include "tools/quorlin/outline_map.h"
 #include "tools/quorlin/map_tiles.h"
 
 namespace quorlin {
@@ -235,12 +237,84 @@ bool WriteValueFiles(const std::vector<CE00Polyline>& lines, const ChartJob& job
     return WriteOutput(job.output, index, ui);
 }
 
+GeoBounds EastPositive(const ChartBounds& b) { return {-b.west, b.south, -b.east, b.north}; }
+
+// Contour arcs assembled into rings, nested, and written as filled
+// polygons: quadrangle tiles listed in the output, and on request one full
+// map as well.
+bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, float xScale, QuorlinUi& ui) {
+    const bool full = ui.Ask(kMapGenerationQuestion, "Map Generation");
+    std::vector<int> remaining = ListPolygonNumbers(arcs, job.e00.bndPoly);
+    RingList rings;
+    {
+        RingAssembly assembly(arcs, job.e00);
+        for (long count = 0; !remaining.empty(); ++count) {
+            const int polygon = remaining.front();
+            if (count % 100 == 0) {
+                ui.Progress(platform::FormatC("Creating polygons - %ld : %d", count, polygon));
+                ui.Pump();
+            }
+            assembly.BuildRingNode(rings, remaining, polygon, nullptr, nullptr);
+        }
+    }
+    ui.Progress(platform::FormatC("Sorting polygons - %ld : %d", static_cast<long>(rings.size()), 0));
+    ui.Pump();
+    SortRings(rings);
+    for (auto& ring : rings) ComputeRingValues(*ring);
+    const FillStyle style{&job.colours, &job.thresholds, job.lineToleranceKm, xScale};
+    const auto polygons = [&](const GeoBounds& box, const std::string& name) {
+        std::string text = MapHeaderLine(box);
+        long count = 0;
+        for (const auto& ring : rings) {
+            if (++count % 100 == 0) {
+                ui.Progress(platform::FormatC("Writing polygons to file ...%s - %ld : %d", name.c_str(), count, ring->id));
+                ui.Pump();
+            }
+            WriteE00Fill(*ring, text, ElevationPen(ring->value), -17, box, job.simplify, false, style);
+        }
+        return text;
+    };
+    const GeoBounds map = EastPositive(job.bounds);
+    const std::string stem = WithoutExtension(job.output);
+    if (full) {
+        ui.Progress("Writing Data File");
+        ui.Pump();
+        if (!WriteOutput(stem + "_full.map", polygons(map, "_full.map"), ui)) return false;
+    }
+    std::string index = ChartHeader(job.bounds, job.mapScale);
+    const auto [width, height] = TileSize(job.e00.quadSize, map);
+    if (width <= 0 || height <= 0) return WriteOutput(job.output, index, ui);
+    int row = 1;
+    for (double south = map.south; south < map.north; south += height, ++row) {
+        int column = 1;
+        for (double west = map.west; west < map.east; west += width, ++column) {
+            const GeoBounds tile{west, south, std::min(west + width, map.east), std::min(south + height, map.north)};
+            const std::filesystem::path path = stem + platform::FormatC("_%d_%d.map", row, column);
+            const std::string name = path.filename().string();
+            ui.Progress(platform::FormatC("Writing Data File ...%s", name.c_str()));
+            ui.Pump();
+            if (!WriteOutput(path, polygons(tile, name), ui)) return false;
+            index += "?" + name + "\r\n";
+        }
+    }
+    ui.Progress("Cleaning up and freeing memory");
+    ui.Pump();
+    return WriteOutput(job.output, index, ui);
+}
+
 }  // namespace
+
+int ElevationPen(float feet) {
+    static constexpr int kPens[] = {9, 10, 11, 12, 14, 16, 15, 13, 2, 3, 5, 6, 7, 4};
+    const float thousands = std::trunc(feet / 1000.0f);
+    if (thousands < 0 || thousands > 13) return 8;
+    return kPens[static_cast<int>(thousands)];
+}
 
 ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
     ChartResult result;
     const LayerFlags& layer = job.layer;
-    if (layer.dnnet || layer.ponet || (layer.hynet && job.fillClosed) || layer.pppoly || layer.lcpoly) {
+    if (layer.dnnet || layer.ponet || layer.pppoly || layer.lcpoly) {
         ui.Message("No conversion available for this type", Icon::kStop);
         return result;
     }
@@ -274,7 +348,14 @@ ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
         ui.Progress("");
         return result;
     }
-    if (layer.hynet) {
+    if (layer.hynet && job.removeLonLat) {
+        ui.Progress("Removing Lon/Lat lines");
+        ui.Pump();
+        PrepareE00Arcs(arcs, job.e00);
+    }
+    if (layer.hynet && job.fillClosed) {
+        result.written = WriteElevationMap(arcs, writing, xScale, ui);
+    } else if (layer.hynet) {
         JoinLines(arcs, true, ui);
         JoinLines(arcs, false, ui);
         result.written = WriteValueFiles(arcs, writing, xScale, ui);

@@ -10,6 +10,7 @@
 
 #include "tools/quorlin/control_layout.h"
 #include "tools/quorlin/e00_polyline.h"
+#include "tools/quorlin/elevation_colors.h"
 #include "tools/quorlin/info_table.h"
 #include "tools/quorlin/quorlin_settings.h"
 #include "tools/quorlin/quorlin_ui.h"
@@ -31,7 +32,19 @@ struct ChartJob {
     bool fillClosed = false;   // check box 1032
     bool simplify = false;
     float lineToleranceKm = 0.5f;
+    bool removeLonLat = true;  // check box 1079
+    E00Options e00;
+    ColourTable colours = DefaultColourTable();
+    Thresholds thresholds = kDefaultThresholds;
 };
+
+// The question before an elevation map is made.
+inline constexpr char kMapGenerationQuestion[] =
+    " This is going to be a lengthy operation. Sit back, relax and do not panic if I seem to go dead :).\n\nI will "
+    "generate quadrangle files. \n\nDo you want to generate a single, full map file as well?";
+
+// The text-map palette number of a contour ring by its value in feet.
+int ElevationPen(float feet);
 
 // "south,0,0,east,0,0,north,0,0,west,0,0,5M,scale" and two line ends,
 // longitudes positive west, the scale without decimals.

@@ -165,7 +165,6 @@ std::vector<E00Label> ReadE00Labels(E00File& file, int precision) {
     std::string line;
     while (file.ReadLine(line)) {
         std::string_view rest(line);
-        E00Label label;
         const auto number = platform::ScanInt(rest);
         if (!number) break;
         rest.remove_prefix(number->length);

@@ -118,6 +118,32 @@ TEST_F(ChartLayerTest, ContoursGoToOneFilePerValue) {
     EXPECT_EQ(model_.state.texts.highest, "610");
 }
 
+TEST_F(ChartLayerTest, ElevationMapInQuadrangleTilesAndAFullMap) {
+    model_.state.fillClosed = true;
+    Convert("ringhynet.e00", "ringhynet.e00");
+    ASSERT_EQ(ui_.said.size(), 1u);
+    EXPECT_EQ(ui_.said[0], std::string("? ") + kMapGenerationQuestion);
+    ExpectGolden("ringhynet.map", "ringhynet.golden.map");
+    ExpectGolden("ringhynet_full.map", "ringhynet_full.golden.map");
+    ExpectGolden("ringhynet_1_1.map", "ringhynet_1_1.golden.map");
+    // Every tile is read through its include line, with its own header.
+    mapdata::MapReadContext context;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "ringhynet.map", context));
+    std::vector<const mapdata::CMapPolyElement*> polygons;
+    for (const mapdata::ElementList* list : {&context.general, &context.symbols17, &context.symbols27}) {
+        for (const auto& e : *list) {
+            if (const auto* p = dynamic_cast<const mapdata::CMapPolyElement*>(e.get())) polygons.push_back(p);
+        }
+    }
+    EXPECT_GE(polygons.size(), 3u);
+    for (const auto* p : polygons) EXPECT_NE(p->fillStyle, 0);
+    EXPECT_EQ(ElevationPen(999), 9);
+    EXPECT_EQ(ElevationPen(13999), 4);
+    EXPECT_EQ(ElevationPen(14000), 8);
+    EXPECT_EQ(ElevationPen(-1), 9);  // truncated toward zero
+    EXPECT_EQ(ElevationPen(-1000), 8);
+}
+
 TEST_F(ChartLayerTest, RefusedInputsAreReportedAndWriteNothing) {
     fs::create_directories(scratch_.Path() / "in");
     const struct {

@@ -120,8 +120,28 @@ def line_layer(double, cover="LINES"):
           [arc_section(arcs, double), ifo(double, table(f"{cover}.AAT", items, records))])
 
 
+def square(x0, y0, x1, y1):
+    return [(x0, y0), (x0, y1), (x1, y1), (x1, y0), (x0, y0)]
+
+
+def ring_layer():
+    """Contours of 1000 and 2000 ft inside a boundary frame (polygon 1 outside)."""
+    cover = "RINGHYNET"
+    arcs = [(1, 1, 1, 2, 1, square(7.0, 46.0, 8.0, 47.0)),
+            (2, 2, 2, 3, 2, square(7.2, 46.2, 7.8, 46.8)),
+            (3, 3, 3, 4, 3, square(7.4, 46.4, 7.6, 46.6))]
+    items = [("FNODE#", 50, 4, 5, -1), ("TNODE#", 50, 4, 5, -1), ("LPOLY#", 50, 4, 5, -1),
+             ("RPOLY#", 50, 4, 5, -1), ("LENGTH", 60, 4, 12, 3),
+             (cover + "#", 50, 4, 5, -1), (cover + "-ID", 50, 4, 5, -1), ("CONTVAL", 50, 4, 5, -1),
+             ("CONTTYPE", 50, 4, 5, -1)]
+    records = [(1, 1, 2, 1, 4.0, 1, 1, 0, 0), (2, 2, 3, 2, 2.4, 2, 2, 1000, 1),
+               (3, 3, 4, 3, 0.8, 3, 3, 2000, 1)]
+    write("ringhynet.e00", cover, [arc_section(arcs, False), ifo(False, table(f"{cover}.AAT", items, records))])
+
+
 point_layer(False)
 point_layer(True)
+ring_layer()
 items_table()
 line_layer(False)
 line_layer(True)
