@@ -24,6 +24,9 @@ void QuorlinModel::ConvertChartLayer() {
     job.e00 = s.options.e00;
     job.colours = s.options.colours;
     job.thresholds = s.options.thresholds;
+    job.separateLayer = s.separateLayer;
+    job.mapColour = s.mapColour;
+    job.landCovers = s.options.landCovers;
     BusyScope scope(ui_, s.busy);
     const bool points = s.layer.point || s.layer.aepoint;
     const ChartResult result = points ? ConvertChartLabels(job, ui_) : ConvertChartLines(job, ui_);

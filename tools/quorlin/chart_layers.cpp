@@ -26,17 +26,27 @@ std::string Trim(std::string text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-bool WriteOutput(const std::filesystem::path& path, const std::string& text, QuorlinUi& ui) {
+}  // namespace
+
+bool WriteChartOutput(const std::filesystem::path& path, const std::string& text, QuorlinUi& ui) {
     if (!platform::ReplaceWholeFile(path, text)) return true;
     ui.Message("Could not open output file", Icon::kStop);
     return false;
 }
 
+namespace {
+
+bool WriteOutput(const std::filesystem::path& path, const std::string& text, QuorlinUi& ui) {
+    return WriteChartOutput(path, text, ui);
+}
+
 // The attribute table of the layer: "pat" for point and polygon layers,
 // "aat" for the others; null when it does not open.
-std::unique_ptr<CInfoTable> LoadTable(const ChartJob& job) {
+}  // namespace
+
+std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suffix) {
     const bool points = job.layer.point || job.layer.aepoint || job.layer.pppoly || job.layer.lcpoly;
-    auto table = std::make_unique<CInfoTable>(job.input, points ? "pat" : "aat");
+    auto table = std::make_unique<CInfoTable>(job.input, suffix ? suffix : points ? "pat" : "aat");
     if (!table->Open()) return nullptr;
     std::vector<std::string> wanted;
     for (const std::string* name : {&table->NameItem(), &table->ValueItem(), &table->TypeItem(), &table->AreaItem(),
@@ -46,6 +56,10 @@ std::unique_ptr<CInfoTable> LoadTable(const ChartJob& job) {
     table->ReadRecords(&wanted);
     return table;
 }
+
+namespace {
+
+std::unique_ptr<CInfoTable> LoadTable(const ChartJob& job) { return LoadChartTable(job); }
 
 // Refuses what is not a readable interchange file, in a box.
 bool CheckE00(E00File& file, QuorlinUi& ui) {
@@ -314,10 +328,6 @@ int ElevationPen(float feet) {
 ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
     ChartResult result;
     const LayerFlags& layer = job.layer;
-    if (layer.dnnet || layer.ponet || layer.pppoly || layer.lcpoly) {
-        ui.Message("No conversion available for this type", Icon::kStop);
-        return result;
-    }
     {
         E00File file(job.input);
         if (!CheckE00(file, ui)) return result;
@@ -353,8 +363,12 @@ ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
         ui.Pump();
         PrepareE00Arcs(arcs, job.e00);
     }
-    if (layer.hynet && job.fillClosed) {
+    if (layer.dnnet || layer.ponet) {
+        result.written = WriteLakes(arcs, writing, xScale, ui);
+    } else if (layer.hynet && job.fillClosed) {
         result.written = WriteElevationMap(arcs, writing, xScale, ui);
+    } else if (layer.pppoly || layer.lcpoly) {
+        result.written = WritePolygonLayer(arcs, writing, xScale, ui);
     } else if (layer.hynet) {
         JoinLines(arcs, true, ui);
         JoinLines(arcs, false, ui);

@@ -4,6 +4,7 @@
 // the input's name. UI thread (progress, boxes and the event pump).
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ struct ChartJob {
     bool simplify = false;
     float lineToleranceKm = 0.5f;
     bool removeLonLat = true;  // check box 1079
+    bool separateLayer = false;  // check box 1068: fill pen code 88, else 17
+    Bgr mapColour;
+    LandCoverColours landCovers = DefaultLandCoverColours();
     E00Options e00;
     ColourTable colours = DefaultColourTable();
     Thresholds thresholds = kDefaultThresholds;
@@ -68,9 +72,22 @@ struct ChartResult {
     std::optional<std::pair<float, float>> elevations;  // lowest, highest in metres
 };
 
+// Writes a text through a temporary file; "Could not open output file"
+// and false when it cannot be written.
+bool WriteChartOutput(const std::filesystem::path& path, const std::string& text, QuorlinUi& ui);
+// The layer's attribute table with its derived items read: by default
+// "pat" for point and polygon layers, "aat" for the others; null when it
+// does not open.
+std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suffix = nullptr);
+
 // The point path: labels of the "LAB" section inside the bounds.
 ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui);
-// The line paths; the polygon paths answer that they are not available.
+// The line and polygon paths.
 ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui);
+
+// The polygon paths, given the valued arcs: lakes (dnnet, ponet), cities
+// (pppoly) and land cover (lcpoly).
+bool WriteLakes(std::vector<CE00Polyline>& arcs, const ChartJob& job, float xScale, QuorlinUi& ui);
+bool WritePolygonLayer(std::vector<CE00Polyline>& arcs, const ChartJob& job, float xScale, QuorlinUi& ui);
 
 }  // namespace quorlin

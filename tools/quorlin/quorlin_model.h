@@ -48,6 +48,7 @@ struct QuorlinState {
     bool simplify = false;
     bool fillClosed = false;
     bool removeLonLat = true;
+    bool separateLayer = false;  // check box 1068
 
     OutputBounds outputBounds;
     bool resetOutputBounds = true;

@@ -144,6 +144,58 @@ TEST_F(ChartLayerTest, ElevationMapInQuadrangleTilesAndAFullMap) {
     EXPECT_EQ(ElevationPen(-1000), 8);
 }
 
+// The polygons the flight computer's reader builds from a map.
+std::vector<const mapdata::CMapPolyElement*> Polygons(const mapdata::MapReadContext& context) {
+    std::vector<const mapdata::CMapPolyElement*> polygons;
+    for (const mapdata::ElementList* list : {&context.general, &context.symbols17, &context.symbols27}) {
+        for (const auto& e : *list) {
+            if (const auto* p = dynamic_cast<const mapdata::CMapPolyElement*>(e.get())) polygons.push_back(p);
+        }
+    }
+    return polygons;
+}
+
+TEST_F(ChartLayerTest, LakesWithAnIslandAndTheirRivers) {
+    model_.state.fillClosed = true;
+    Convert("lakednnet.e00", "lakednnet.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("lakednnet.map", "lakednnet.golden.map");
+    const std::string text = Output("lakednnet.map");
+    EXPECT_NE(text.find(",0,0,-2,-6\r\n"), std::string::npos);   // the lake in the lakes colour
+    EXPECT_NE(text.find(",0,0,-2,-11\r\n"), std::string::npos);  // the island in the islands colour
+    mapdata::MapReadContext context;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "lakednnet.map", context));
+    // Lake, island and the joined river in two runs of at most 0.55 degrees.
+    EXPECT_EQ(Polygons(context).size(), 4u);
+    EXPECT_TRUE(text.ends_with("46.500000,0,0,-7.950000,0,0,-1,6\r\n46.500000,0,0,-7.950000,0,0,-2\r\n"));
+}
+
+TEST_F(ChartLayerTest, CitiesAndLandCover) {
+    model_.state.fillClosed = true;
+    model_.state.drawBorders = true;
+    Convert("townpppoly.e00", "townpppoly.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("townpppoly.map", "townpppoly.golden.map");
+    Convert("landlcpoly.e00", "landlcpoly.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("landlcpoly.map", "landlcpoly.golden.map");
+    mapdata::MapReadContext context;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "landlcpoly.map", context));
+    EXPECT_EQ(Polygons(context).size(), 2u);
+
+    // Without its attribute table the layer is refused in a box.
+    ui_.said.clear();
+    std::string text = testing::ReadBytes(Fixture("townpppoly.e00"));
+    text.resize(text.find("IFO  2"));
+    testing::WriteBytes(scratch_.Path() / "bare_pppoly.e00", text);
+    model_.LoadInput(scratch_.Path() / "bare_pppoly.e00");
+    model_.state.resetOutputBounds = false;
+    model_.OnConvert();
+    ASSERT_EQ(ui_.said.size(), 1u);
+    EXPECT_EQ(ui_.said[0], "Could not open Cities Data Base");
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "bare_pppoly.map"));
+}
+
 TEST_F(ChartLayerTest, RefusedInputsAreReportedAndWriteNothing) {
     fs::create_directories(scratch_.Path() / "in");
     const struct {

@@ -139,9 +139,53 @@ def ring_layer():
     write("ringhynet.e00", cover, [arc_section(arcs, False), ifo(False, table(f"{cover}.AAT", items, records))])
 
 
+def pal_section(polygons):
+    """polygons: (bounding box, [(arc, node, adjacent polygon), ...]); the first is the outside."""
+    out = ["PAL  2"]
+    for box, entries in polygons:
+        out.append(f"{len(entries):10d}" + "".join(real(v, False) for v in box))
+        for i in range(0, len(entries), 2):
+            out.append("".join(f"{a:10d}{n:10d}{p:10d}" for a, n, p in entries[i:i + 2]))
+    out.append(f"{-1:10d}" + f"{0:10d}" * 6)
+    return out
+
+
+def polygon_layer(name, arcs, value_item, values, pal):
+    """A polygon layer with its PAT: record 1 the outside, then one per polygon."""
+    cover = name.upper()
+    items = [("AREA", 60, 4, 12, 3), ("PERIMETER", 60, 4, 12, 3), (cover + "#", 50, 4, 5, -1),
+             (cover + "-ID", 50, 4, 5, -1), (value_item, 50, 4, 5, -1)]
+    records = [(0.0, 0.0, n, n - 1, v) for n, v in enumerate(values, 1)]
+    write(f"{name}.e00", cover,
+          [arc_section(arcs, False), pal_section(pal), ifo(False, table(f"{cover}.PAT", items, records))])
+
+
+def lake_layer():
+    arcs = [(1, 1, 1, 2, 1, square(7.2, 46.2, 7.8, 46.8)),
+            (2, 2, 2, 3, 2, square(7.4, 46.4, 7.6, 46.6)),
+            (3, 3, 4, 1, 1, [(7.0, 46.9), (7.5, 46.95), (7.9, 46.9)]),
+            (4, 4, 5, 1, 1, [(7.9, 46.9), (7.95, 46.5)])]
+    pal = [((7.0, 46.2, 7.95, 46.95), [(-1, 1, 2)]),
+           ((7.2, 46.2, 7.8, 46.8), [(1, 1, 1), (0, 0, 0), (-2, 2, 3)]),
+           ((7.4, 46.4, 7.6, 46.6), [(2, 2, 2)])]
+    polygon_layer("lakednnet", arcs, "LAKEVAL", [0, 1, 3], pal)
+
+
+def city_layers():
+    arcs = [(1, 1, 1, 2, 1, square(7.1, 46.1, 7.3, 46.3)),
+            (2, 2, 2, 3, 1, square(7.5, 46.5, 7.9, 46.9))]
+    pal = [((7.1, 46.1, 7.9, 46.9), [(-1, 1, 2), (0, 0, 0), (-2, 2, 3)]),
+           ((7.1, 46.1, 7.3, 46.3), [(1, 1, 1)]),
+           ((7.5, 46.5, 7.9, 46.9), [(2, 2, 1)])]
+    polygon_layer("townpppoly", arcs, "TOWNVAL", [0, 1, 1], pal)
+    polygon_layer("landlcpoly", arcs, "CLASSVAL", [0, 3, 5], pal)
+
+
 point_layer(False)
 point_layer(True)
 ring_layer()
+lake_layer()
+city_layers()
 items_table()
 line_layer(False)
 line_layer(True)
