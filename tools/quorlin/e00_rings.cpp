@@ -154,13 +154,10 @@ void PrepareE00Arcs(std::vector<CE00Polyline>& arcs, const E00Options& o) {
 
 RingAssembly::RingAssembly(std::vector<CE00Polyline>& arcs, const E00Options& options)
     : arcs_(arcs), options_(options) {
-    std::unordered_map<int, std::size_t> index;
     for (std::size_t i = 0; i < arcs_.size(); ++i) {
         const CE00Polyline& arc = arcs_[i];
         for (const int polygon : {arc.leftPolygon, arc.rightPolygon}) {
-            const auto [at, added] = index.emplace(polygon, byPolygon_.size());
-            if (added) byPolygon_.emplace_back(), polygonNumbers_.push_back(polygon);
-            auto& list = byPolygon_[at->second];
+            auto& list = byPolygon_[polygon];
             if (list.empty() || list.back() != i) list.push_back(i);
         }
     }
@@ -168,9 +165,9 @@ RingAssembly::RingAssembly(std::vector<CE00Polyline>& arcs, const E00Options& op
 
 std::vector<std::size_t> RingAssembly::Collect(int polygon, int parentPolygon) const {
     std::vector<std::size_t> collected;
-    const auto at = std::find(polygonNumbers_.begin(), polygonNumbers_.end(), polygon);
-    if (at == polygonNumbers_.end()) return collected;
-    for (const std::size_t i : byPolygon_[static_cast<std::size_t>(at - polygonNumbers_.begin())]) {
+    const auto at = byPolygon_.find(polygon);
+    if (at == byPolygon_.end()) return collected;
+    for (const std::size_t i : at->second) {
         if (parentPolygon < 0 || OtherPolygon(arcs_[i], polygon) != parentPolygon) collected.push_back(i);
     }
     return collected;

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "tools/quorlin/e00_polyline.h"
@@ -68,8 +69,7 @@ class RingAssembly {
   private:
     std::vector<CE00Polyline>& arcs_;
     const E00Options& options_;
-    std::vector<std::vector<std::size_t>> byPolygon_;  // arcs by polygon index
-    std::vector<int> polygonNumbers_;
+    std::unordered_map<int, std::vector<std::size_t>> byPolygon_;  // arcs by polygon number, in list order
     std::vector<std::size_t> Collect(int polygon, int parentPolygon) const;
 };
 
