@@ -246,7 +246,7 @@ bool WriteValueFiles(const std::vector<CE00Polyline>& lines, const ChartJob& job
     for (const auto& [value, group] : byValue) {
         const std::filesystem::path path = stem + platform::FormatC("_%04.0f.map", static_cast<double>(value));
         if (!WriteOutput(path, MapHeaderLine(box) + LinesText(group, job, xScale), ui)) return false;
-        index += "?" + path.filename().string() + "\r\n";
+        index.append("?").append(path.filename().string()).append("\r\n");
     }
     return WriteOutput(job.output, index, ui);
 }
@@ -308,7 +308,7 @@ bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
             ui.Progress(platform::FormatC("Writing Data File ...%s", name.c_str()));
             ui.Pump();
             if (!WriteOutput(path, polygons(tile, name), ui)) return false;
-            index += "?" + name + "\r\n";
+            index.append("?").append(name).append("\r\n");
         }
     }
     ui.Progress("Cleaning up and freeing memory");
