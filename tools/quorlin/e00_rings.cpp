@@ -327,14 +327,39 @@ void ComputeRingValues(E00RingNode& node) {
     for (auto& child : node.children) ComputeRingValues(*child);
 }
 
+namespace {
+
+// The box tests of Contains, done first and inline: most pairs of a large
+// layer fail them, and only a strictly smaller inner box can give -1.
+bool MayContain(const GeoBounds& o, const GeoBounds& i) {
+    if (o.east < i.west || i.east < o.west || o.north < i.south || i.north < o.south) return false;
+    const double wo = o.east - o.west, ho = o.north - o.south, wi = i.east - i.west, hi = i.north - i.south;
+    return wi <= wo && hi <= ho && !(wo <= wi && ho <= hi);
+}
+
+bool Contains(const E00RingNode& outer, const E00RingNode& inner) {
+    return outer.outline && inner.outline && MayContain(outer.outline->line.bounds, inner.outline->line.bounds) &&
+           inner.outline->line.Contains(outer.outline->line) == -1;
+}
+
+}  // namespace
+
 void SortRings(RingList& rings) {
-    const auto contains = [](const E00RingNode& outer, const E00RingNode& inner) {
-        return outer.outline && inner.outline && inner.outline->line.Contains(outer.outline->line) == -1;
-    };
+    // The boxes side by side, so that the scan over all pairs stays in cache.
+    std::vector<GeoBounds> boxes;
+    std::vector<char> outlined;
+    for (const auto& ring : rings) {
+        boxes.push_back(ring->outline ? ring->outline->line.bounds : GeoBounds{});
+        outlined.push_back(ring->outline ? 1 : 0);
+    }
     for (std::size_t r = 0; r < rings.size();) {
         E00RingNode* found = nullptr;
-        for (std::size_t x = 0; x < rings.size() && !found; ++x) {
-            if (x != r && contains(*rings[x], *rings[r])) found = rings[x].get();
+        if (outlined[r]) {
+            for (std::size_t x = 0; x < rings.size() && !found; ++x) {
+                if (x != r && outlined[x] && MayContain(boxes[x], boxes[r]) && Contains(*rings[x], *rings[r])) {
+                    found = rings[x].get();
+                }
+            }
         }
         if (!found) {
             ++r;
@@ -343,7 +368,7 @@ void SortRings(RingList& rings) {
         for (bool deeper = true; deeper;) {
             deeper = false;
             for (const auto& child : found->children) {
-                if (contains(*child, *rings[r])) {
+                if (Contains(*child, *rings[r])) {
                     found = child.get();
                     deeper = true;
                     break;
@@ -353,6 +378,8 @@ void SortRings(RingList& rings) {
         rings[r]->parent = found;
         found->children.push_back(std::move(rings[r]));
         rings.erase(rings.begin() + static_cast<std::ptrdiff_t>(r));
+        boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(r));
+        outlined.erase(outlined.begin() + static_cast<std::ptrdiff_t>(r));
     }
 }
 
