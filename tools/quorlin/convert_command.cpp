@@ -47,7 +47,7 @@ void QuorlinModel::OnConvert() {
     if (state.inputType == kAsciiGrid) return ConvertAsciiGrid();
     if (state.inputType == kElevationGrid) return state.thresholdOn ? ConvertToThresholdBitmap() : ConvertToBitmap();
     if (state.inputType == kOutlines) return ConvertOutlines();
-    // Chart layers have no conversion yet.
+    if (state.inputType == kChartLayer) return ConvertChartLayer();
     ui_.Message("No conversion available for this type", Icon::kStop);
 }
 

@@ -206,6 +206,37 @@ void CE00Polyline::MarkSelfJunctions() {
     }
 }
 
+bool CE00Polyline::Join(const CE00Polyline& other, bool matchValue, bool matchId) {
+    if (closed || other.closed || points.empty() || other.points.empty()) return false;
+    if (matchId && coverageId != other.coverageId) return false;
+    if (matchValue && value != other.value) return false;
+    const auto meet = [](const E00Point& a, const E00Point& b) {
+        return std::abs(a.x - b.x) <= kEndX && std::abs(a.y - b.y) <= kEndY;
+    };
+    const auto& b = other.points;
+    std::vector<E00Point> joined;
+    joined.reserve(points.size() + b.size());
+    if (meet(points.front(), b.front())) {
+        joined.assign(b.rbegin(), b.rend() - 1);
+        joined.insert(joined.end(), points.begin(), points.end());
+    } else if (meet(points.back(), b.front())) {
+        joined = points;
+        joined.insert(joined.end(), b.begin() + 1, b.end());
+    } else if (meet(points.front(), b.back())) {
+        joined.assign(b.begin(), b.end() - 1);
+        joined.insert(joined.end(), points.begin(), points.end());
+    } else if (meet(points.back(), b.back())) {
+        joined = points;
+        joined.insert(joined.end(), b.rbegin() + 1, b.rend());
+    } else {
+        return false;
+    }
+    points = std::move(joined);
+    UpdateBounds();
+    UpdateClosed();
+    return true;
+}
+
 int CE00Polyline::Contains(const CE00Polyline& other) const {
     if (&other == this) return 1;
     const GeoBounds& a = bounds;

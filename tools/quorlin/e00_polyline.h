@@ -42,6 +42,11 @@ class CE00Polyline {
     bool closed = false;
     int orientation = 0;  // +1 counterclockwise, -1 clockwise, 0 unknown
     int coverageId = 0;
+    int lineType = -1;  // from the attribute table
+    int coverageNumber = 0;
+    int fromNode = -1, toNode = -1;
+    int leftPolygon = -1, rightPolygon = -1;
+    bool leftUsed = false, rightUsed = false;  // marks of the ring assembly
     GeoBounds bounds;  // of the points once UpdateBounds ran
 
     void AddPoint(double x, double y, int flags = 0) { points.push_back({x, y, flags}); }
@@ -55,6 +60,12 @@ class CE00Polyline {
     void Close();
     // Points with exactly equal positions get the junction bit.
     void MarkSelfJunctions();
+    // Joins `other` onto an end of this line when an end of each lies within
+    // 0.008 degrees in x and 0.006 in y (first-first, last-first,
+    // first-last, last-last, the first match used), without doubling the
+    // shared point. Refused for closed or empty lines, and with the matches
+    // asked for, for different values or coverage identifiers.
+    bool Join(const CE00Polyline& other, bool matchValue, bool matchId);
     // +1 when this ring contains `other` (also for the same ring), -1 when
     // `other` contains this one, 0 when neither: a winding-angle test at the
     // smaller ring's first point that is not a vertex of the larger.

@@ -25,7 +25,8 @@ std::string Section(const std::string& baseName, const std::string& suffix, cons
     return ";\r\n;;; ?" + baseName + suffix + "\r\n;;; " + MapHeaderLine(b) + "\r\n";
 }
 
-// The output name up to its last '.' (unless that is its first character).
+}  // namespace
+
 std::filesystem::path MapPath(const std::filesystem::path& output) {
     const std::string text = output.string();
     const auto dot = text.rfind('.');
@@ -33,8 +34,6 @@ std::filesystem::path MapPath(const std::filesystem::path& output) {
     const bool stem = dot != std::string::npos && dot != 0 && (slash == std::string::npos || dot > slash);
     return (stem ? text.substr(0, dot) : text) + ".map";
 }
-
-}  // namespace
 
 std::string MapHeaderLine(const GeoBounds& b) {
     const double miles = GreatCircleMiles(b.south, b.west, b.north, b.east);

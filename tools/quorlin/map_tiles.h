@@ -25,6 +25,10 @@ struct MapTileStyle {
 // ",0,0"), "5M" and the south-west to north-east distance in whole miles.
 std::string MapHeaderLine(const GeoBounds& bounds);
 
+// The output name up to its last '.' (unless that is its first
+// character) followed by ".map".
+std::filesystem::path MapPath(const std::filesystem::path& output);
+
 // The whole file's text. `header` gives the header, `tiles` the tile grid
 // and the simplification's x scale; an empty list writes the header alone.
 std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::string& baseName, const GeoBounds& header,

@@ -48,6 +48,7 @@ struct QuorlinState {
     bool simplify = false;
     bool fillClosed = false;
     bool removeLonLat = true;
+    bool separateLayer = false;  // check box 1068
 
     OutputBounds outputBounds;
     bool resetOutputBounds = true;
@@ -114,6 +115,7 @@ class QuorlinModel {
     void ConvertToBitmap();
     void ConvertToThresholdBitmap();
     void ConvertOutlines();
+    void ConvertChartLayer();
 
     platform::SettingsStore& settings_;
     QuorlinUi& ui_;

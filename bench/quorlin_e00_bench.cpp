@@ -1,0 +1,176 @@
+// The elevation-map path of the chart conversion on a generated contour
+// layer of about 200,000 arcs and 20,000 polygons (a 200 x 100 grid of
+// cells, each side cut into five arcs, with its arc attribute table and its
+// PAL section), beside GDAL building the same polygons with
+// "ogr2ogr -f GeoJSON out.json in.e00 PAL". One run each (the layer is
+// large); the times and their ratio are the figures to watch.
+// KV_E00_BENCH_NO_GDAL skips the GDAL run.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "platform/numbers.h"
+#include "testing/scratch_folder.h"
+#include "tools/quorlin/chart_layers.h"
+
+namespace {
+
+constexpr int kColumns = 200, kRows = 100, kCuts = 5;
+constexpr double kCell = 0.01, kWest = 7.0, kSouth = 46.0;
+
+class QuietUi final : public quorlin::QuorlinUi {
+  public:
+    void Message(std::string_view text, quorlin::Icon) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
+    bool Ask(std::string_view, std::string_view) override { return true; }
+    void Progress(std::string_view) override {}
+    void Pump() override {}
+    void EnableDialog(bool) override {}
+    std::optional<quorlin::ChosenFile> ChooseOpenFile(const quorlin::FileChoice&) override { return {}; }
+    std::optional<quorlin::ChosenFile> ChooseSaveFile(const quorlin::FileChoice&) override { return {}; }
+    std::optional<quorlin::Bgr> ChooseColour() override { return {}; }
+    std::optional<double> InputNumber(std::string_view, double) override { return {}; }
+    std::optional<quorlin::Corner> InputCoordinates(std::string_view, quorlin::Corner) override { return {}; }
+    bool EditThresholds() override { return false; }
+};
+
+int Cell(int row, int column) {  // polygon number; 1 outside
+    return row < 0 || row >= kRows || column < 0 || column >= kColumns ? 1 : 2 + row * kColumns + column;
+}
+int Elevation(int polygon) {  // feet, in steps of 100
+    if (polygon == 1) return 0;
+    const int r = (polygon - 2) / kColumns, c = (polygon - 2) % kColumns;
+    return 100 * static_cast<int>(40 + 30 * std::sin(r * 0.11) + 30 * std::cos(c * 0.07));
+}
+int Node(int row, int column, int cut, bool vertical) {  // grid points and cut points
+    return 1 + ((row * (kColumns + 1) + column) * kCuts + cut) * 2 + (vertical ? 1 : 0);
+}
+
+struct Arc {
+    int from, to, left, right, value, type;
+    double x0, y0, x1, y1;
+};
+
+std::vector<Arc> Arcs() {
+    std::vector<Arc> arcs;
+    for (int r = 0; r <= kRows; ++r) {  // horizontal sides, eastward: cell above on the left
+        for (int c = 0; c < kColumns; ++c) {
+            const int left = Cell(r, c), right = Cell(r - 1, c);
+            for (int k = 0; k < kCuts; ++k) {
+                const double x = kWest + (c + k / double(kCuts)) * kCell, y = kSouth + r * kCell;
+                const int from = k == 0 ? Node(r, c, 0, false) : Node(r, c, k, false);
+                const int to = k == kCuts - 1 ? Node(r, c + 1, 0, false) : Node(r, c, k + 1, false);
+                arcs.push_back({from, to, left, right, std::max(Elevation(left), Elevation(right)),
+                                left == 1 || right == 1 ? 0 : 1, x, y, x + kCell / kCuts, y});
+            }
+        }
+    }
+    for (int r = 0; r < kRows; ++r) {  // vertical sides, northward: cell west on the left
+        for (int c = 0; c <= kColumns; ++c) {
+            const int left = Cell(r, c - 1), right = Cell(r, c);
+            for (int k = 0; k < kCuts; ++k) {
+                const double x = kWest + c * kCell, y = kSouth + (r + k / double(kCuts)) * kCell;
+                const int from = k == 0 ? Node(r, c, 0, false) : Node(r, c, k, true);
+                const int to = k == kCuts - 1 ? Node(r + 1, c, 0, false) : Node(r, c, k + 1, true);
+                arcs.push_back({from, to, left, right, std::max(Elevation(left), Elevation(right)),
+                                left == 1 || right == 1 ? 0 : 1, x, y, x, y + kCell / kCuts});
+            }
+        }
+    }
+    return arcs;
+}
+
+std::string Real(double v) { return platform::FormatC("%14.7E", v); }
+
+void WriteLayer(const std::filesystem::path& path) {
+    const auto arcs = Arcs();
+    std::string out = "EXP  0 /BENCH/BENCHHYNET.E00\nARC  2\n";
+    for (std::size_t i = 0; i < arcs.size(); ++i) {
+        const Arc& a = arcs[i];
+        const double mx = (a.x0 + a.x1) / 2 + (a.y1 - a.y0) * 0.1, my = (a.y0 + a.y1) / 2 + (a.x1 - a.x0) * 0.1;
+        out += platform::FormatC("%10d%10d%10d%10d%10d%10d%10d\n", int(i + 1), int(i + 1), a.from, a.to, a.left,
+                                 a.right, 3);
+        out += Real(a.x0) + Real(a.y0) + Real(mx) + Real(my) + "\n" + Real(a.x1) + Real(a.y1) + "\n";
+    }
+    out += platform::FormatC("%10d%10d%10d%10d%10d%10d%10d\n", -1, 0, 0, 0, 0, 0, 0);
+    // PAL: each cell walked counterclockwise; the outside first, with an empty entry.
+    const int horizontal = (kRows + 1) * kColumns * kCuts;
+    const auto hArc = [&](int r, int c, int k) { return 1 + (r * kColumns + c) * kCuts + k; };
+    const auto vArc = [&](int r, int c, int k) { return 1 + horizontal + (r * (kColumns + 1) + c) * kCuts + k; };
+    out += "PAL  2\n";
+    out += platform::FormatC("%10d", 1) + Real(kWest) + Real(kSouth) + Real(kWest + kColumns * kCell) +
+           Real(kSouth + kRows * kCell) + "\n" + platform::FormatC("%10d%10d%10d\n", 0, 0, 0);
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            std::vector<std::array<int, 3>> entries;
+            for (int k = 0; k < kCuts; ++k) entries.push_back({hArc(r, c, k), 0, Cell(r - 1, c)});
+            for (int k = 0; k < kCuts; ++k) entries.push_back({vArc(r, c + 1, k), 0, Cell(r, c + 1)});
+            for (int k = kCuts - 1; k >= 0; --k) entries.push_back({-hArc(r + 1, c, k), 0, Cell(r + 1, c)});
+            for (int k = kCuts - 1; k >= 0; --k) entries.push_back({-vArc(r, c, k), 0, Cell(r, c - 1)});
+            const double x = kWest + c * kCell, y = kSouth + r * kCell;
+            out += platform::FormatC("%10d", int(entries.size())) + Real(x) + Real(y) + Real(x + kCell) +
+                   Real(y + kCell) + "\n";
+            for (std::size_t i = 0; i < entries.size(); i += 2) {
+                for (std::size_t j = i; j < std::min(i + 2, entries.size()); ++j) {
+                    out += platform::FormatC("%10d%10d%10d", entries[j][0], entries[j][1], entries[j][2]);
+                }
+                out += "\n";
+            }
+        }
+    }
+    out += platform::FormatC("%10d%10d%10d%10d%10d%10d%10d\n", -1, 0, 0, 0, 0, 0, 0);
+    out += "IFO  2\n";
+    out += platform::FormatC("%-32sXX%4d%4d%4d%10d\n", "BENCHHYNET.AAT", 9, 9, 36, int(arcs.size()));
+    const char* items[] = {"FNODE#", "TNODE#", "LPOLY#", "RPOLY#", "LENGTH", "BENCHHYNET#", "BENCHHYNET-ID",
+                           "CONTVAL", "CONTTYPE"};
+    for (int i = 0; i < 9; ++i) {
+        const bool real = i == 4;
+        out += platform::FormatC("%-16s%3d-1%4d4-1%4d%2d%3d-1  -1  -1-1%16s%4d-\n", items[i], 4, 1 + 4 * i,
+                                 real ? 12 : 5, real ? 3 : -1, real ? 60 : 50, "", i + 1);
+    }
+    for (std::size_t i = 0; i < arcs.size(); ++i) {
+        const Arc& a = arcs[i];
+        const std::string record = platform::FormatC("%11d%11d%11d%11d", a.from, a.to, a.left, a.right) +
+                                   Real(kCell / kCuts) +
+                                   platform::FormatC("%11d%11d%11d%11d", int(i + 1), int(i + 1), a.value, a.type);
+        out += record.substr(0, 80) + "\n" + record.substr(80) + "\n";
+    }
+    out += "EOI\nEOS\n";
+    std::ofstream(path, std::ios::binary) << out;
+}
+
+void BM_ElevationMap(benchmark::State& state) {
+    test_support::ScratchFolder folder("e00bench");
+    const auto input = folder.Path() / "benchhynet.e00";
+    WriteLayer(input);
+    QuietUi ui;
+    quorlin::ChartJob job;
+    job.input = input;
+    job.output = folder.Path() / "benchhynet.map";
+    job.layer.hynet = job.layer.net = job.layer.polyline = true;
+    job.bounds = {kSouth, -(kWest + kColumns * kCell), kSouth + kRows * kCell, -kWest};
+    job.fillClosed = true;
+    job.removeLonLat = false;
+    for (auto _ : state) {
+        const auto result = quorlin::ConvertChartLines(job, ui);
+        if (!result.written) state.SkipWithError("not written");
+    }
+    if (std::getenv("KV_E00_BENCH_NO_GDAL")) return;
+    const auto gdalStart = std::chrono::steady_clock::now();
+    // GDAL is given at most ten minutes (status 124 when it runs out).
+    const std::string command = "timeout 600 ogr2ogr -f GeoJSON " + (folder.Path() / "out.json").string() + " " + input.string() +
+                                " PAL > " + (folder.Path() / "gdal.log").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    const double gdal = std::chrono::duration<double>(std::chrono::steady_clock::now() - gdalStart).count();
+    state.counters["gdal_seconds"] = gdal;
+    state.counters["gdal_status"] = status;
+    if (status != 0) std::system(("cat " + (folder.Path() / "gdal.log").string() + " >&2").c_str());
+    if (const char* keep = std::getenv("KV_E00_BENCH_KEEP")) std::filesystem::copy_file(input, keep);
+}
+BENCHMARK(BM_ElevationMap)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace

@@ -1,0 +1,391 @@
+#include "tools/quorlin/chart_layers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+
+#include "platform/numbers.h"
+#include "platform/whole_file.h"
+#include "tools/quorlin/e00_file.h"
+#include "tools/quorlin/e00_rings.h"
+#include "tools/quorlin/outline_map.h"
+#include "tools/quorlin/map_tiles.h"
+
+namespace quorlin {
+namespace {
+
+constexpr double kLabelMargin = 0.0001;
+constexpr float kKmToDegrees = 0.009208104f;
+constexpr float kFeetToMetres = 0.30478513f;
+constexpr double kWholeRun = 1000.0;
+
+std::string Trim(std::string text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+bool WriteChartOutput(const std::filesystem::path& path, const std::string& text, QuorlinUi& ui) {
+    if (!platform::ReplaceWholeFile(path, text)) return true;
+    ui.Message("Could not open output file", Icon::kStop);
+    return false;
+}
+
+namespace {
+
+bool WriteOutput(const std::filesystem::path& path, const std::string& text, QuorlinUi& ui) {
+    return WriteChartOutput(path, text, ui);
+}
+
+// The attribute table of the layer: "pat" for point and polygon layers,
+// "aat" for the others; null when it does not open.
+}  // namespace
+
+std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suffix) {
+    const bool points = job.layer.point || job.layer.aepoint || job.layer.pppoly || job.layer.lcpoly;
+    auto table = std::make_unique<CInfoTable>(job.input, suffix ? suffix : points ? "pat" : "aat");
+    if (!table->Open()) return nullptr;
+    std::vector<std::string> wanted;
+    for (const std::string* name : {&table->NameItem(), &table->ValueItem(), &table->TypeItem(), &table->AreaItem(),
+                                    &table->IdItem(), &table->RecordItem()}) {
+        if (!name->empty()) wanted.push_back(*name);
+    }
+    table->ReadRecords(&wanted);
+    return table;
+}
+
+namespace {
+
+std::unique_ptr<CInfoTable> LoadTable(const ChartJob& job) { return LoadChartTable(job); }
+
+// Refuses what is not a readable interchange file, in a box.
+bool CheckE00(E00File& file, QuorlinUi& ui) {
+    if (!file.IsOpen()) {
+        ui.Message("Error opening Data file", Icon::kStop);
+        return false;
+    }
+    switch (ReadE00Start(file)) {
+        case E00Start::kReadable: return true;
+        case E00Start::kCompressed:
+            ui.Message("Compressed E00 files cannot be read.\n\nExport the layer uncompressed.", Icon::kStop);
+            return false;
+        case E00Start::kNotE00: break;
+    }
+    ui.Message("The data file is not an E00 file", Icon::kStop);
+    return false;
+}
+
+bool InsideLabelBounds(const ChartBounds& b, double x, double y) {
+    const double west = -x;
+    return b.south - kLabelMargin < y && y < b.north + kLabelMargin && b.east - kLabelMargin < west &&
+           west < b.west + kLabelMargin;
+}
+
+int Truncated(const CInfoValue& v) {
+    return v.kind == InfoKind::kReal ? static_cast<int>(v.real) : v.integer;
+}
+
+std::string WithoutExtension(const std::filesystem::path& output) {
+    std::string text = MapPath(output).string();
+    return text.substr(0, text.size() - 4);
+}
+
+}  // namespace
+
+std::string ChartHeader(const ChartBounds& b, double mapScale) {
+    return platform::FormatC("%lf,0,0,%lf,0,0,%lf,0,0,%lf,0,0,5M,%0.0lf\r\n\r\n", b.south, b.east, b.north, b.west,
+                             mapScale);
+}
+
+std::string CapitaliseWords(std::string text) {
+    bool start = true;
+    for (char& c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) c = static_cast<char>(start ? std::toupper(u) : std::tolower(u));
+        start = c == ' ';
+    }
+    return text;
+}
+
+std::string LabelText(const CInfoTable* table, int record, bool aepoint, int borderIndex, int& symbol) {
+    symbol = borderIndex;
+    const auto lookup = [&](const std::string& item) -> const CInfoValue* {
+        return table && !item.empty() ? table->Lookup(item, record) : nullptr;
+    };
+    const CInfoValue* value = lookup(table ? table->ValueItem() : std::string());
+    std::string label = "???";
+    if (!table || table->NameItem().empty()) {
+        if (value && value->kind == InfoKind::kReal) label = platform::FormatC("%0.0lf", value->real);
+        else if (value && value->kind == InfoKind::kInteger) label = platform::FormatC("%d", value->integer);
+        else if (value) label = value->text;
+    } else {
+        const CInfoValue* name = lookup(table->NameItem());
+        std::string text = name && (name->kind == InfoKind::kText) ? CapitaliseWords(name->text) : std::string();
+        if (Trim(text).empty()) text = "???";
+        label = text;
+        if (aepoint && value && value->kind == InfoKind::kReal) {
+            label = platform::FormatC("^%0.0lf^%s", value->real, text.c_str());
+        } else if (aepoint && value && value->kind == InfoKind::kInteger) {
+            label = platform::FormatC("^%d^%s", value->integer, text.c_str());
+        }
+        if (aepoint) {
+            if (const CInfoValue* type = lookup(table->TypeItem())) symbol = Truncated(*type);
+        }
+    }
+    std::replace(label.begin(), label.end(), '\r', ' ');
+    std::replace(label.begin(), label.end(), '\n', ' ');
+    label = Trim(label);
+    return label.empty() ? "???" : label;
+}
+
+ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui) {
+    E00File file(job.input);
+    if (!CheckE00(file, ui)) return {};
+    int precision = 2;
+    if (!FindE00Section(file, "LAB ", precision)) {
+        ui.Message("The data file has no label section", Icon::kStop);
+        return {};
+    }
+    const auto labels = ReadE00Labels(file, precision);
+    const auto table = LoadTable(job);
+    ui.Progress("Writing Data File");
+    ui.Pump();
+    std::string out = ChartHeader(job.bounds, job.mapScale);
+    int count = 0;
+    for (const E00Label& l : labels) {
+        ++count;
+        int symbol = 0;
+        const std::string text = LabelText(table.get(), count, job.layer.aepoint, job.borderColourIndex, symbol);
+        if (!InsideLabelBounds(job.bounds, l.x, l.y)) continue;
+        out += platform::FormatC("%lf,0,0,%lf,0,0,%d,%s\r\n", l.y, -l.x, symbol, text.c_str());
+    }
+    ui.Progress("");
+    return {WriteOutput(job.output, out, ui), std::nullopt};
+}
+
+void JoinLines(std::vector<CE00Polyline>& lines, bool matchId, QuorlinUi& ui) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i % 20 == 0) {
+            ui.Progress(platform::FormatC("Joining Lines - %ld", static_cast<long>(i)));
+            ui.Pump();
+        }
+        for (bool joined = true; joined;) {
+            joined = false;
+            for (std::size_t j = i + 1; j < lines.size(); ++j) {
+                if (!lines[i].Join(lines[j], true, matchId)) continue;
+                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(j));
+                joined = true;
+                break;
+            }
+        }
+    }
+}
+
+namespace {
+
+// Values and line types from the arc attribute table; false after the
+// retrieval error box.
+bool SetLineValues(std::vector<CE00Polyline>& arcs, const CInfoTable& table, ChartResult& result, QuorlinUi& ui) {
+    ui.Progress("Setting Line Values");
+    ui.Pump();
+    float lowest = -10000.0f, highest = -10000.0f;
+    bool first = true;
+    for (std::size_t i = 0; i < arcs.size(); ++i) {
+        if (i % 100 == 0) {
+            ui.Progress(platform::FormatC("Setting Line Values - %ld", static_cast<long>(i)));
+            ui.Pump();
+        }
+        CE00Polyline& arc = arcs[i];
+        const CInfoValue* value = table.Lookup(table.ValueItem(), arc.coverageNumber);
+        if (!value) {
+            ui.Message("Error in data retrieval (line 921)", Icon::kStop);
+            return false;
+        }
+        arc.value = static_cast<float>(Truncated(*value));
+        if (!table.TypeItem().empty()) {
+            if (const CInfoValue* type = table.Lookup(table.TypeItem(), arc.coverageNumber)) arc.lineType = Truncated(*type);
+        }
+        if (arc.value >= 30000.0f) continue;
+        if (first) lowest = highest = arc.value, first = false;
+        lowest = std::min(lowest, arc.value);
+        highest = std::max(highest, arc.value);
+    }
+    result.elevations = std::pair{lowest * kFeetToMetres, highest * kFeetToMetres};
+    return true;
+}
+
+std::string LinesText(const std::vector<CE00Polyline>& lines, const ChartJob& job, float xScale) {
+    std::string out;
+    const float tolerance = job.lineToleranceKm * kKmToDegrees;
+    for (const CE00Polyline& line : lines) {
+        CE00Polyline simple;
+        if (job.simplify && line.Simplify(tolerance, xScale, 0.0f, simple)) {
+            simple.UpdateBounds();
+            simple.UpdateClosed();
+            simple.WriteMapPolyline(out, job.borderColourIndex, 0, 0, 0, 0, false, kWholeRun);
+        } else {
+            line.WriteMapPolyline(out, job.borderColourIndex, 0, 0, 0, 0, false, kWholeRun);
+        }
+    }
+    return out;
+}
+
+// Contours split by value into "_%04.0f.map" files, each listed in the
+// output by a "?name" line and starting with the output bounds' header.
+bool WriteValueFiles(const std::vector<CE00Polyline>& lines, const ChartJob& job, float xScale, QuorlinUi& ui) {
+    std::map<float, std::vector<CE00Polyline>> byValue;
+    for (const CE00Polyline& line : lines) byValue[line.value].push_back(line);
+    const GeoBounds box{-job.bounds.west, job.bounds.south, -job.bounds.east, job.bounds.north};
+    std::string index = ChartHeader(job.bounds, job.mapScale);
+    ui.Progress("Writing Data File");
+    ui.Pump();
+    const std::string stem = WithoutExtension(job.output);
+    for (const auto& [value, group] : byValue) {
+        const std::filesystem::path path = stem + platform::FormatC("_%04.0f.map", static_cast<double>(value));
+        if (!WriteOutput(path, MapHeaderLine(box) + LinesText(group, job, xScale), ui)) return false;
+        index.append("?").append(path.filename().string()).append("\r\n");
+    }
+    return WriteOutput(job.output, index, ui);
+}
+
+GeoBounds EastPositive(const ChartBounds& b) { return {-b.west, b.south, -b.east, b.north}; }
+
+// Contour arcs assembled into rings, nested, and written as filled
+// polygons: quadrangle tiles listed in the output, and on request one full
+// map as well.
+bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, float xScale, QuorlinUi& ui) {
+    const bool full = ui.Ask(kMapGenerationQuestion, "Map Generation");
+    std::vector<int> remaining = ListPolygonNumbers(arcs, job.e00.bndPoly);
+    RingList rings;
+    {
+        RingAssembly assembly(arcs, job.e00);
+        for (long count = 0; !remaining.empty(); ++count) {
+            const int polygon = remaining.front();
+            if (count % 100 == 0) {
+                ui.Progress(platform::FormatC("Creating polygons - %ld : %d", count, polygon));
+                ui.Pump();
+            }
+            assembly.BuildRingNode(rings, remaining, polygon, nullptr, nullptr);
+        }
+    }
+    ui.Progress(platform::FormatC("Sorting polygons - %ld : %d", static_cast<long>(rings.size()), 0));
+    ui.Pump();
+    SortRings(rings);
+    for (auto& ring : rings) ComputeRingValues(*ring);
+    const FillStyle style{&job.colours, &job.thresholds, job.lineToleranceKm, xScale};
+    const auto polygons = [&](const GeoBounds& box, const std::string& name) {
+        std::string text = MapHeaderLine(box);
+        long count = 0;
+        for (const auto& ring : rings) {
+            if (++count % 100 == 0) {
+                ui.Progress(platform::FormatC("Writing polygons to file ...%s - %ld : %d", name.c_str(), count, ring->id));
+                ui.Pump();
+            }
+            WriteE00Fill(*ring, text, ElevationPen(ring->value), -17, box, job.simplify, false, style);
+        }
+        return text;
+    };
+    const GeoBounds map = EastPositive(job.bounds);
+    const std::string stem = WithoutExtension(job.output);
+    if (full) {
+        ui.Progress("Writing Data File");
+        ui.Pump();
+        if (!WriteOutput(stem + "_full.map", polygons(map, "_full.map"), ui)) return false;
+    }
+    std::string index = ChartHeader(job.bounds, job.mapScale);
+    const auto [width, height] = TileSize(job.e00.quadSize, map);
+    if (width <= 0 || height <= 0) return WriteOutput(job.output, index, ui);
+    int row = 1;
+    for (double south = map.south; south < map.north; south += height, ++row) {
+        int column = 1;
+        for (double west = map.west; west < map.east; west += width, ++column) {
+            const GeoBounds tile{west, south, std::min(west + width, map.east), std::min(south + height, map.north)};
+            const std::filesystem::path path = stem + platform::FormatC("_%d_%d.map", row, column);
+            const std::string name = path.filename().string();
+            ui.Progress(platform::FormatC("Writing Data File ...%s", name.c_str()));
+            ui.Pump();
+            if (!WriteOutput(path, polygons(tile, name), ui)) return false;
+            index.append("?").append(name).append("\r\n");
+        }
+    }
+    ui.Progress("Cleaning up and freeing memory");
+    ui.Pump();
+    return WriteOutput(job.output, index, ui);
+}
+
+}  // namespace
+
+int ElevationPen(float feet) {
+    static constexpr int kPens[] = {9, 10, 11, 12, 14, 16, 15, 13, 2, 3, 5, 6, 7, 4};
+    const float thousands = std::trunc(feet / 1000.0f);
+    if (thousands < 0 || thousands > 13) return 8;
+    return kPens[static_cast<int>(thousands)];
+}
+
+ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
+    ChartResult result;
+    const LayerFlags& layer = job.layer;
+    {
+        E00File file(job.input);
+        if (!CheckE00(file, ui)) return result;
+    }
+    ui.Progress("Loading Lines Data");
+    ui.Pump();
+    std::vector<CE00Polyline> arcs = ReadE00Arcs(job.input);
+    const auto xScale = static_cast<float>(1.0 / std::cos((job.bounds.north + job.bounds.south) * 0.00872638888888889));
+    ChartJob writing = job;
+    if (layer.hynet && job.simplify) {
+        const float tolerance = job.lineToleranceKm * kKmToDegrees;
+        for (CE00Polyline& arc : arcs) {
+            CE00Polyline simple;
+            if (!arc.Simplify(tolerance, xScale, 0.0f, simple)) continue;
+            simple.UpdateBounds();
+            simple.UpdateClosed();
+            simple.orientation = arc.orientation;
+            simple.coverageId = arc.coverageId, simple.coverageNumber = arc.coverageNumber;
+            simple.fromNode = arc.fromNode, simple.toNode = arc.toNode;
+            simple.leftPolygon = arc.leftPolygon, simple.rightPolygon = arc.rightPolygon;
+            simple.value = arc.value, simple.lineType = arc.lineType;
+            arc = std::move(simple);
+        }
+        writing.simplify = false;
+    }
+    const auto table = LoadTable(job);
+    if (table && !table->ValueItem().empty() && !SetLineValues(arcs, *table, result, ui)) {
+        ui.Progress("");
+        return result;
+    }
+    if (layer.hynet && job.removeLonLat) {
+        ui.Progress("Removing Lon/Lat lines");
+        ui.Pump();
+        PrepareE00Arcs(arcs, job.e00);
+    }
+    if (layer.dnnet || layer.ponet) {
+        result.written = WriteLakes(arcs, writing, xScale, ui);
+    } else if (layer.hynet && job.fillClosed) {
+        result.written = WriteElevationMap(arcs, writing, xScale, ui);
+    } else if (layer.pppoly || layer.lcpoly) {
+        result.written = WritePolygonLayer(arcs, writing, xScale, ui);
+    } else if (layer.hynet) {
+        JoinLines(arcs, true, ui);
+        JoinLines(arcs, false, ui);
+        result.written = WriteValueFiles(arcs, writing, xScale, ui);
+    } else {
+        if ((layer.net || layer.polyline) && job.drawBorders) {
+            JoinLines(arcs, true, ui);
+            JoinLines(arcs, false, ui);
+        }
+        for (CE00Polyline& arc : arcs) arc.UpdateOrientation();
+        ui.Progress("Writing Data File");
+        ui.Pump();
+        result.written =
+            WriteOutput(job.output, ChartHeader(job.bounds, job.mapScale) + LinesText(arcs, writing, xScale), ui);
+    }
+    ui.Progress("");
+    return result;
+}
+
+}  // namespace quorlin

@@ -1,0 +1,241 @@
+// E00 chart layers through Convert: point labels in both precisions, plain
+// lines, joined lines and per-value contour files, each compared with its
+// golden ".map" and read back by the flight computer's map reader.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mapdata/map_poly_element.h"
+#include "mapdata/map_text_element.h"
+#include "mapdata/text_map_reader.h"
+#include "platform/settings_store.h"
+#include "testing/scratch_folder.h"
+#include "tools/quorlin/chart_layers.h"
+#include "tools/quorlin/quorlin_model.h"
+#include "tools/quorlin/tests/quorlin_test_support.h"
+
+namespace quorlin {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Fixture(const std::string& name) { return testing::DataFolder() / "e00" / name; }
+
+class ChartLayerTest : public ::testing::Test {
+  protected:
+    // The fixture copied under `name` (the name decides the layer kind) and
+    // converted inside 6..9 E, 45..48 N.
+    void Convert(const std::string& fixture, const std::string& name) {
+        fs::copy_file(Fixture(fixture), scratch_.Path() / name);
+        model_.LoadInput(scratch_.Path() / name);
+        model_.state.outputBounds = {46.0, -8.0, 47.0, -7.0};
+        model_.state.resetOutputBounds = false;
+        model_.state.mapScale = 86.4;
+        model_.OnConvert();
+    }
+    std::string Output(const std::string& name) { return testing::ReadBytes(scratch_.Path() / name); }
+    // Compares with tests/data/e00/<golden>; KV_UPDATE_GOLDEN=1 rewrites it.
+    void ExpectGolden(const std::string& name, const std::string& golden) {
+        const std::string text = Output(name);
+        if (std::getenv("KV_UPDATE_GOLDEN")) testing::WriteBytes(Fixture(golden), text);
+        EXPECT_EQ(text, testing::ReadBytes(Fixture(golden))) << name;
+    }
+    // The elements the flight computer's reader builds from the map and its includes.
+    std::size_t ReadCount(const std::string& name) {
+        mapdata::MapReadContext context;
+        EXPECT_TRUE(mapdata::ReadMapAt(scratch_.Path() / name, context)) << name;
+        return context.general.size() + context.symbols17.size() + context.symbols27.size();
+    }
+
+    test_support::ScratchFolder scratch_{"chart"};
+    platform::SettingsStore settings_{scratch_.Path() / "settings.ini"};
+    testing::ScriptedUi ui_;
+    QuorlinModel model_{settings_, ui_};
+};
+
+TEST_F(ChartLayerTest, ElevationNotesOnAndBeyondTheBoundsInBothPrecisions) {
+    for (const std::string fixture : {"aepoint.e00", "aepoint_double.e00"}) {
+        Convert(fixture, "aepoint.e00");
+        ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+        ExpectGolden("aepoint.map", "aepoint.golden.map");
+        mapdata::MapReadContext context;
+        ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "aepoint.map", context));
+        std::vector<const mapdata::CMapTextElement*> labels;
+        for (const mapdata::ElementList* list : {&context.general, &context.symbols17, &context.symbols27}) {
+            for (const auto& e : *list) {
+                if (const auto* t = dynamic_cast<const mapdata::CMapTextElement*>(e.get())) labels.push_back(t);
+            }
+        }
+        // 7.0 E lies on the bound; 6.999 E is 0.001 beyond it; 8 E 47 N is the corner.
+        ASSERT_EQ(labels.size(), 3u);
+        EXPECT_EQ(labels[0]->text, L"Some Field");
+        EXPECT_TRUE(labels[0]->noteGiven || labels[0]->elevationGiven);
+        fs::remove(scratch_.Path() / "aepoint.e00");
+    }
+}
+
+TEST_F(ChartLayerTest, LabelTexts) {
+    CInfoTable table(Fixture("aepoint.e00"), "PAT");
+    ASSERT_TRUE(table.Open() && table.ReadRecords());
+    int symbol = 0;
+    EXPECT_EQ(LabelText(&table, 1, true, 2, symbol), "^1234^Some Field");
+    EXPECT_EQ(symbol, 3);
+    EXPECT_EQ(LabelText(&table, 1, false, 2, symbol), "Some Field");
+    EXPECT_EQ(symbol, 2);
+    EXPECT_EQ(LabelText(&table, 2, true, 2, symbol), "^988^  Le Mont-blanc");
+    EXPECT_EQ(LabelText(&table, 3, false, 2, symbol), "???");
+    EXPECT_EQ(LabelText(&table, 3, true, 2, symbol), "^500^???");
+    EXPECT_EQ(LabelText(nullptr, 1, true, 5, symbol), "???");
+    EXPECT_EQ(symbol, 5);
+    CInfoTable values(Fixture("lines.e00"), "AAT");  // no name item: the value
+    ASSERT_TRUE(values.Open() && values.ReadRecords());
+    EXPECT_EQ(LabelText(&values, 4, false, 2, symbol), "2000");
+    EXPECT_EQ(CapitaliseWords("SOME FIELD\xC9"), "Some Field\xC9");
+}
+
+TEST_F(ChartLayerTest, PlainAndJoinedLines) {
+    Convert("rdline.e00", "rdline.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("rdline.map", "rdline.golden.map");
+    EXPECT_EQ(ReadCount("rdline.map"), 3u);
+
+    model_.state.drawBorders = true;  // joined: arcs 1 and 2 share node 2 and a value
+    fs::remove(scratch_.Path() / "rdline.e00");
+    Convert("rdline.e00", "rdline.e00");
+    ExpectGolden("rdline.map", "rdline_joined.golden.map");
+    EXPECT_EQ(ReadCount("rdline.map"), 2u);
+}
+
+TEST_F(ChartLayerTest, ContoursGoToOneFilePerValue) {
+    Convert("hynet.e00", "hynet.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("hynet.map", "hynet.golden.map");
+    ExpectGolden("hynet_1000.map", "hynet_1000.golden.map");
+    EXPECT_TRUE(fs::exists(scratch_.Path() / "hynet_2000.map"));
+    EXPECT_EQ(ReadCount("hynet.map"), 2u);  // through both includes
+    EXPECT_EQ(model_.state.texts.lowest, "305");
+    EXPECT_EQ(model_.state.texts.highest, "610");
+}
+
+TEST_F(ChartLayerTest, ElevationMapInQuadrangleTilesAndAFullMap) {
+    model_.state.fillClosed = true;
+    Convert("ringhynet.e00", "ringhynet.e00");
+    ASSERT_EQ(ui_.said.size(), 1u);
+    EXPECT_EQ(ui_.said[0], std::string("? ") + kMapGenerationQuestion);
+    ExpectGolden("ringhynet.map", "ringhynet.golden.map");
+    ExpectGolden("ringhynet_full.map", "ringhynet_full.golden.map");
+    ExpectGolden("ringhynet_1_1.map", "ringhynet_1_1.golden.map");
+    // Every tile is read through its include line, with its own header.
+    mapdata::MapReadContext context;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "ringhynet.map", context));
+    std::vector<const mapdata::CMapPolyElement*> polygons;
+    for (const mapdata::ElementList* list : {&context.general, &context.symbols17, &context.symbols27}) {
+        for (const auto& e : *list) {
+            if (const auto* p = dynamic_cast<const mapdata::CMapPolyElement*>(e.get())) polygons.push_back(p);
+        }
+    }
+    EXPECT_GE(polygons.size(), 3u);
+    for (const auto* p : polygons) EXPECT_NE(p->fillStyle, 0);
+    EXPECT_EQ(ElevationPen(999), 9);
+    EXPECT_EQ(ElevationPen(13999), 4);
+    EXPECT_EQ(ElevationPen(14000), 8);
+    EXPECT_EQ(ElevationPen(-1), 9);  // truncated toward zero
+    EXPECT_EQ(ElevationPen(-1000), 8);
+}
+
+// The polygons the flight computer's reader builds from a map.
+std::vector<const mapdata::CMapPolyElement*> Polygons(const mapdata::MapReadContext& context) {
+    std::vector<const mapdata::CMapPolyElement*> polygons;
+    for (const mapdata::ElementList* list : {&context.general, &context.symbols17, &context.symbols27}) {
+        for (const auto& e : *list) {
+            if (const auto* p = dynamic_cast<const mapdata::CMapPolyElement*>(e.get())) polygons.push_back(p);
+        }
+    }
+    return polygons;
+}
+
+TEST_F(ChartLayerTest, LakesWithAnIslandAndTheirRivers) {
+    model_.state.fillClosed = true;
+    Convert("lakednnet.e00", "lakednnet.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("lakednnet.map", "lakednnet.golden.map");
+    const std::string text = Output("lakednnet.map");
+    EXPECT_NE(text.find(",0,0,-2,-6\r\n"), std::string::npos);   // the lake in the lakes colour
+    EXPECT_NE(text.find(",0,0,-2,-11\r\n"), std::string::npos);  // the island in the islands colour
+    mapdata::MapReadContext context;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "lakednnet.map", context));
+    // Lake, island and the joined river in two runs of at most 0.55 degrees.
+    EXPECT_EQ(Polygons(context).size(), 4u);
+    EXPECT_TRUE(text.ends_with("46.500000,0,0,-7.950000,0,0,-1,6\r\n46.500000,0,0,-7.950000,0,0,-2\r\n"));
+}
+
+TEST_F(ChartLayerTest, CitiesAndLandCover) {
+    model_.state.fillClosed = true;
+    model_.state.drawBorders = true;
+    Convert("townpppoly.e00", "townpppoly.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("townpppoly.map", "townpppoly.golden.map");
+    Convert("landlcpoly.e00", "landlcpoly.e00");
+    ASSERT_TRUE(ui_.said.empty()) << ui_.said.front();
+    ExpectGolden("landlcpoly.map", "landlcpoly.golden.map");
+    mapdata::MapReadContext context;
+    ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "landlcpoly.map", context));
+    EXPECT_EQ(Polygons(context).size(), 2u);
+
+    // Without its attribute table the layer is refused in a box.
+    ui_.said.clear();
+    std::string text = testing::ReadBytes(Fixture("townpppoly.e00"));
+    text.resize(text.find("IFO  2"));
+    testing::WriteBytes(scratch_.Path() / "bare_pppoly.e00", text);
+    model_.LoadInput(scratch_.Path() / "bare_pppoly.e00");
+    model_.state.resetOutputBounds = false;
+    model_.OnConvert();
+    ASSERT_EQ(ui_.said.size(), 1u);
+    EXPECT_EQ(ui_.said[0], "Could not open Cities Data Base");
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "bare_pppoly.map"));
+}
+
+TEST_F(ChartLayerTest, RefusedInputsAreReportedAndWriteNothing) {
+    fs::create_directories(scratch_.Path() / "in");
+    const struct {
+        const char* text;
+        const char* said;
+    } cases[] = {
+        {"EXP  1 /X.E00\nARC  2\n", "Compressed E00 files cannot be read.\n\nExport the layer uncompressed."},
+        {"NOT AN E00\n", "The data file is not an E00 file"},
+        {"EXP  0 /X.E00\nARC  2\n", "The data file has no label section"},
+    };
+    for (const auto& c : cases) {
+        ui_.said.clear();
+        testing::WriteBytes(scratch_.Path() / "point.e00", c.text);
+        model_.LoadInput(scratch_.Path() / "point.e00");
+        model_.state.resetOutputBounds = false;
+        model_.OnConvert();
+        ASSERT_EQ(ui_.said.size(), 1u);
+        EXPECT_EQ(ui_.said[0], c.said);
+        EXPECT_FALSE(fs::exists(scratch_.Path() / "point.map"));
+    }
+    ui_.said.clear();
+    model_.LoadInput(scratch_.Path() / "missing_lines.e00");
+    model_.state.resetOutputBounds = false;
+    model_.OnConvert();
+    ASSERT_EQ(ui_.said.size(), 1u);
+    EXPECT_EQ(ui_.said[0], "Error opening Data file");
+}
+
+TEST_F(ChartLayerTest, AValueThatCannotBeRetrievedStopsTheConversion) {
+    std::string text = testing::ReadBytes(Fixture("hynet.e00"));
+    const std::string last = "          4         14";  // the record of arc 4 renumbered
+    text.replace(text.find(last), last.size(), "          9         14");
+    testing::WriteBytes(scratch_.Path() / "hynet.e00", text);
+    model_.LoadInput(scratch_.Path() / "hynet.e00");
+    model_.state.resetOutputBounds = false;
+    model_.OnConvert();
+    ASSERT_EQ(ui_.said.size(), 1u);
+    EXPECT_EQ(ui_.said[0], "Error in data retrieval (line 921)");
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "hynet.map"));
+}
+
+}  // namespace
+}  // namespace quorlin
