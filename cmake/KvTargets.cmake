@@ -47,7 +47,7 @@ function(kv_tests folder)
       set(label ${subdir})
     endif()
     set(target ${folder}_${name})
-    add_executable(${target} ${test})
+    add_executable(${target} ${test} ${PROJECT_SOURCE_DIR}/testing/sanitizers/system_suppressions.cpp)
     target_link_libraries(${target} PRIVATE kv_${folder} ${ARG_LIBS} kv_testing
                           GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE

@@ -7,12 +7,6 @@
 #include "frame/position_profile.h"
 #include "glide/display_texts.h"
 
-// fontconfig and pango keep their caches until the process ends.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
-           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libcairo.so\n";
-}
-
 namespace {
 
 using frame::ProfileInput;

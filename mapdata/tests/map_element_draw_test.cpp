@@ -10,13 +10,6 @@
 #include <utility>
 #include <vector>
 
-// fontconfig and pango keep their caches until the process ends; only
-// those system libraries are overlooked.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
-           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libcairo.so\n";
-}
-
 namespace mapdata {
 namespace {
 

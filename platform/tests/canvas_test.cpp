@@ -10,19 +10,6 @@
 
 #include "platform/canvas_handover.h"
 
-// fontconfig and pango keep their caches until the process ends, and
-// share them between threads in ways ThreadSanitizer cannot see into (they
-// are not built with it). Only those system libraries are overlooked.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
-           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libcairo.so\n";
-}
-extern "C" __attribute__((used)) const char* __tsan_default_suppressions() {
-    return "race:libfontconfig.so\nrace:libpango-1.0.so\nrace:libpangoft2-1.0.so\n"
-           "race:libpangocairo-1.0.so\nrace:libglib-2.0.so\nrace:libgobject-2.0.so\n"
-           "race:libcairo.so\nrace:libharfbuzz.so\nrace:libfreetype.so\n";
-}
-
 namespace platform {
 namespace {
 
