@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/quorlin_bench_support.h"
 #include "platform/numbers.h"
 #include "testing/scratch_folder.h"
 #include "tools/quorlin/ascii_grid.h"
@@ -21,20 +22,7 @@ namespace {
 
 constexpr int kSide = 3601;
 
-class QuietUi final : public quorlin::QuorlinUi {
-  public:
-    void Message(std::string_view text, quorlin::Icon) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
-    bool Ask(std::string_view, std::string_view) override { return true; }
-    void Progress(std::string_view) override {}
-    void Pump() override {}
-    void EnableDialog(bool) override {}
-    std::optional<quorlin::ChosenFile> ChooseOpenFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::ChosenFile> ChooseSaveFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::Bgr> ChooseColour() override { return {}; }
-    std::optional<double> InputNumber(std::string_view, double) override { return {}; }
-    std::optional<quorlin::Corner> InputCoordinates(std::string_view, quorlin::Corner) override { return {}; }
-    bool EditThresholds() override { return false; }
-};
+using QuietUi = bench_support::QuietQuorlinUi;
 
 std::int16_t Terrain(int r, int c) {
     if ((r * 7919 + c * 104729) % 5003 == 0) return -9999;

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/quorlin_bench_support.h"
 #include "platform/numbers.h"
 #include "testing/scratch_folder.h"
 #include "tools/quorlin/chart_layers.h"
@@ -23,20 +24,7 @@ namespace {
 constexpr int kColumns = 200, kRows = 100, kCuts = 5;
 constexpr double kCell = 0.01, kWest = 7.0, kSouth = 46.0;
 
-class QuietUi final : public quorlin::QuorlinUi {
-  public:
-    void Message(std::string_view text, quorlin::Icon) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
-    bool Ask(std::string_view, std::string_view) override { return true; }
-    void Progress(std::string_view) override {}
-    void Pump() override {}
-    void EnableDialog(bool) override {}
-    std::optional<quorlin::ChosenFile> ChooseOpenFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::ChosenFile> ChooseSaveFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::Bgr> ChooseColour() override { return {}; }
-    std::optional<double> InputNumber(std::string_view, double) override { return {}; }
-    std::optional<quorlin::Corner> InputCoordinates(std::string_view, quorlin::Corner) override { return {}; }
-    bool EditThresholds() override { return false; }
-};
+using QuietUi = bench_support::QuietQuorlinUi;
 
 int Cell(int row, int column) {  // polygon number; 1 outside
     return row < 0 || row >= kRows || column < 0 || column >= kColumns ? 1 : 2 + row * kColumns + column;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/quorlin_bench_support.h"
 #include "mapdata/dib.h"
 #include "testing/scratch_folder.h"
 #include "tools/quorlin/outline_map.h"
@@ -21,20 +22,7 @@ namespace {
 constexpr int kSide = 3601;
 constexpr float kLevel = 150.0f;
 
-class QuietUi final : public quorlin::QuorlinUi {
-  public:
-    void Message(std::string_view text, quorlin::Icon) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
-    bool Ask(std::string_view, std::string_view) override { return true; }
-    void Progress(std::string_view) override {}
-    void Pump() override {}
-    void EnableDialog(bool) override {}
-    std::optional<quorlin::ChosenFile> ChooseOpenFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::ChosenFile> ChooseSaveFile(const quorlin::FileChoice&) override { return {}; }
-    std::optional<quorlin::Bgr> ChooseColour() override { return {}; }
-    std::optional<double> InputNumber(std::string_view, double) override { return {}; }
-    std::optional<quorlin::Corner> InputCoordinates(std::string_view, quorlin::Corner) override { return {}; }
-    bool EditThresholds() override { return false; }
-};
+using QuietUi = bench_support::QuietQuorlinUi;
 
 // Hills and valleys with a slightly rough surface: many lakes and islands
 // at 150 m, and a few single-pixel specks along the shores.
