@@ -3,6 +3,7 @@
 // running a dialog modally while a step drives it from inside its loop, and
 // reaching a dialog that a click opened on top of it.
 
+#include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "core/string_resources.h"
 #include "platform/dynamic_library.h"
 #include "platform/gui/resource_bundle.h"
 
@@ -27,6 +29,22 @@ inline std::shared_ptr<const platform::gui::ResourceBundle> OpenBuiltBundle() {
     if (!library) return nullptr;
     return std::make_shared<const platform::gui::ResourceBundle>(std::move(library));
 }
+
+// A test suite that installs the built bundle as the string provider for
+// its tests.
+class BundleSuite : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        installation_ = std::make_unique<platform::gui::ResourceBundleInstallation>(OpenBuiltBundle());
+        core::SetStringProvider(&platform::gui::BundleString);
+    }
+    static void TearDownTestSuite() {
+        core::SetStringProvider(nullptr);
+        installation_.reset();
+    }
+
+    static inline std::unique_ptr<platform::gui::ResourceBundleInstallation> installation_;
+};
 
 inline std::filesystem::path Screenshot(const std::string& name) {
     std::filesystem::create_directories(kBinaryDir / "screenshots");

@@ -35,17 +35,8 @@ namespace {
 using namespace std::chrono_literals;
 using frame::CMainFrame;
 
-class FrameCommandsGuiTest : public ::testing::Test {
+class FrameCommandsGuiTest : public frame::testing::BundleSuite {
   protected:
-    static void SetUpTestSuite() {
-        installation_ = std::make_unique<platform::gui::ResourceBundleInstallation>(
-            frame::testing::OpenBuiltBundle());
-        core::SetStringProvider(&platform::gui::BundleString);
-    }
-    static void TearDownTestSuite() {
-        core::SetStringProvider(nullptr);
-        installation_.reset();
-    }
     void SetUp() override {
         platform::SetAppSettings(std::make_unique<platform::SettingsStore>(scratch_ / "settings"));
         frame::g_nNavDisplay = 0;
@@ -85,7 +76,6 @@ class FrameCommandsGuiTest : public ::testing::Test {
         EXPECT_EQ(frame_->positionLayoutWord, layout.layoutWord);
     }
 
-    static inline std::unique_ptr<platform::gui::ResourceBundleInstallation> installation_;
     test_support::ScratchFolder scratch_{"frame-gui"};
     CMainFrame* frame_ = nullptr;  // owned by wx
 };

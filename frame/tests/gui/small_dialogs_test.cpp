@@ -32,17 +32,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class SmallDialogsTest : public ::testing::Test {
+class SmallDialogsTest : public frame::testing::BundleSuite {
   protected:
-    static void SetUpTestSuite() {
-        installation_ = std::make_unique<platform::gui::ResourceBundleInstallation>(
-            frame::testing::OpenBuiltBundle());
-        core::SetStringProvider(&platform::gui::BundleString);
-    }
-    static void TearDownTestSuite() {
-        core::SetStringProvider(nullptr);
-        installation_.reset();
-    }
     void SetUp() override {
         platform::SetAppSettings(std::make_unique<platform::SettingsStore>(scratch_ / "settings"));
     }
@@ -53,7 +44,6 @@ class SmallDialogsTest : public ::testing::Test {
         return control != nullptr ? control->GetLabel() : wxString("<none>");
     }
 
-    static inline std::unique_ptr<platform::gui::ResourceBundleInstallation> installation_;
     test_support::ScratchFolder scratch_{"small-dialogs"};
 };
 
