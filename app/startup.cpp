@@ -87,13 +87,6 @@ std::int32_t ReadInt(std::string_view section, std::string_view name, std::int32
         Settings().GetInt(section, name, static_cast<std::uint32_t>(defaultValue)));
 }
 
-// An icon of the installed resource bundle (the map's drawing tables do
-// without wx).
-platform::Image BundleIcon(unsigned id) {
-    const auto bundle = platform::gui::InstalledBundle();
-    return bundle != nullptr ? platform::Image::FromPng(bundle->ImageData(id)) : platform::Image();
-}
-
 // The settings store, the screen values and the resource bundle.
 bool OpenSettingsAndBundle(ProgramState& state) {
     platform::SetAppSettings(std::make_unique<platform::SettingsStore>(
@@ -159,7 +152,7 @@ void PrepareSubsystems() {
     glide::InitDisplayTexts();
     AddReplaySteps();
     core::InitDocumentsFolder();
-    map::CreateMapGdiResources(BundleIcon, core::g_documentsFolder);
+    map::CreateMapGdiResources(platform::gui::BundleImage, core::g_documentsFolder);
     BindFlarmLibrary();
 }
 

@@ -11,12 +11,8 @@ namespace map {
 // The map module fills these in.
 void InitMapModule() {}
 void LoadMapIconTable() {
-    const auto bundle = platform::gui::InstalledBundle();
-    if (bundle == nullptr) return;
-    const IconSource icons = [&bundle](unsigned id) {
-        return platform::Image::FromPng(bundle->ImageData(id));
-    };
-    SetMapIcons(MakeMapIconTable(icons, MapIconSize(g_screenResolution.load())));
+    if (platform::gui::InstalledBundle() == nullptr) return;
+    SetMapIcons(MakeMapIconTable(platform::gui::BundleImage, MapIconSize(g_screenResolution.load())));
 }
 void BuildSinCosTable() { (void)SinCos(); }
 

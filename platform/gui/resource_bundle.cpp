@@ -169,6 +169,11 @@ std::shared_ptr<const ResourceBundle> InstalledBundle() {
     return g_installed;
 }
 
+Image BundleImage(unsigned id) {
+    const auto bundle = InstalledBundle();
+    return bundle != nullptr ? Image::FromPng(bundle->ImageData(id)) : Image();
+}
+
 std::wstring BundleString(unsigned id) {
     const auto bundle = InstalledBundle();
     return bundle != nullptr ? bundle->String(id) : std::wstring();

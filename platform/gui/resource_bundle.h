@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "platform/dynamic_library.h"
+#include "platform/image.h"
 #include "platform/gui/bundle_entry_points.h"
 
 class wxArtProvider;
@@ -96,5 +97,10 @@ std::shared_ptr<const ResourceBundle> InstalledBundle();
 // no such string. Any thread. Start-up hands it to core:
 //     core::SetStringProvider(&platform::gui::BundleString);
 std::wstring BundleString(unsigned id);
+
+// Image id of the installed bundle decoded without wx (for drawing on our
+// own canvases); empty when none is installed or it has no such image. Any
+// thread.
+Image BundleImage(unsigned id);
 
 }  // namespace platform::gui
