@@ -53,6 +53,12 @@ inline bool FlarmPresent() {
     return g_pFlarmObject.load(std::memory_order_acquire) != nullptr;
 }
 
+// The FLARM object's climb-display option ("FLARMclimb"); 0 without FLARM.
+inline int FlarmClimbDisplay() {
+    const CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
+    return flarm != nullptr ? flarm->climb : 0;
+}
+
 namespace core {
 
 inline constexpr char kFlarmLibraryFile[] = "FLARM_DLL.dll";

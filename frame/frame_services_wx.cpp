@@ -286,10 +286,7 @@ void WxFrameServices::StopReplay() { gps::g_bReplayRunning = false; }
 void WxFrameServices::DeclareTask() { OnDeclareTask(frame_); }
 bool WxFrameServices::SensorBoxBound() const { return recorder::SensorBoxLoaded(); }
 bool WxFrameServices::FlarmBound() const { return FlarmPresent(); }
-int WxFrameServices::FlarmClimbDisplay() const {
-    const CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
-    return flarm != nullptr ? flarm->climb : 0;
-}
+int WxFrameServices::FlarmClimbDisplay() const { return ::FlarmClimbDisplay(); }
 void WxFrameServices::WaveInData(std::uintptr_t device, std::intptr_t buffer) {
     recorder::OnEngineNoiseStall(device, buffer);
 }

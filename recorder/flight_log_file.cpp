@@ -139,11 +139,6 @@ IgcHeaderValues ReadIgcHeaderValues() {
     return values;
 }
 
-bool FlarmClimbDisplayOn() {
-    const CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
-    return flarm != nullptr && flarm->climb != 0;
-}
-
 // The A and date lines; with the H block, the I record and the program's
 // L records unless a declaration writes them. Under LogFileLock.
 void WriteIgcHeader(int declarationMode) {
@@ -169,7 +164,7 @@ void WriteIgcHeader(int declarationMode) {
         core::WriteLogLine(platform::FormatC("LXKV ENL FT-%d P-%d\r\n", g_enlSettleValue.load(),
                                              g_enlTwoStage.load()));
     }
-    if (FlarmClimbDisplayOn()) core::WriteLogLine("LXKV FLARM CLIMB RATE DISPLAY ENABLED\r\n");
+    if (FlarmClimbDisplay() != 0) core::WriteLogLine("LXKV FLARM CLIMB RATE DISPLAY ENABLED\r\n");
 }
 
 void WriteTextLogHeader() {
