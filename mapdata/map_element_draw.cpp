@@ -227,26 +227,31 @@ void DrawTextElement(const CMapTextElement& element, const MapDrawContext& conte
         return;
     }
     if (code < 0 && code > kMarkerCode) return;
-    const MapSymbolImages* symbols = context.symbols;
-    if (symbols != nullptr) {
-        const int half = symbols->halfSize;
-        const SymbolChoice choice = ResolveSymbol(
-            code, static_cast<int>(symbols->users.size()), symbols->markerIcons);
-        if (choice.kind == SymbolChoice::Kind::kUser) {
-            const auto& user = symbols->users[static_cast<std::size_t>(choice.index)];
-            canvas.TransparentBlit({x - half, y - half, x + half, y + half}, user.image,
-                                   {0, 0, kCursorImageSize, kCursorImageSize}, user.transparent);
-        } else if (!symbols->icons[static_cast<std::size_t>(choice.index)].Empty()) {
-            canvas.DrawImage({x - half, y - half},
-                             symbols->icons[static_cast<std::size_t>(choice.index)]);
-        }
-    }
+    if (context.symbols != nullptr) DrawMapSymbol(canvas, *context.symbols, code, {x, y});
     if (code < 0) return;
     const bool named = element.scale3 == element.scale4 ||
                        (element.scale3 <= context.state.scale && context.state.scale <= element.scale4);
     if (named && !element.text.empty())
         canvas.DrawText(element.text, {x - 6, y + 5, x - 6 + cell.width, y + 5 + cell.height},
                         platform::kTextLeft);
+}
+
+bool DrawMapSymbol(platform::Canvas& canvas, const MapSymbolImages& symbols, int number,
+                   platform::Point centre) {
+    const int half = symbols.halfSize;
+    const SymbolChoice choice =
+        ResolveSymbol(number, static_cast<int>(symbols.users.size()), symbols.markerIcons);
+    const auto index = static_cast<std::size_t>(choice.index);
+    if (choice.kind == SymbolChoice::Kind::kUser) {
+        const auto& user = symbols.users[index];
+        canvas.TransparentBlit({centre.x - half, centre.y - half, centre.x + half, centre.y + half},
+                               user.image, {0, 0, kCursorImageSize, kCursorImageSize},
+                               user.transparent);
+        return true;
+    }
+    if (symbols.icons[index].Empty()) return false;
+    canvas.DrawImage({centre.x - half, centre.y - half}, symbols.icons[index]);
+    return true;
 }
 
 void DrawMapElement(const CMapElement& element, const MapDrawContext& context) {

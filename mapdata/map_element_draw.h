@@ -75,6 +75,11 @@ void DrawPolyElement(const CMapPolyElement& element, const MapDrawContext& conte
 void DrawFaiArea(const CFaiAreaElement& element, const MapDrawContext& context);
 void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context);
 void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& context);
+// The symbol of a symbol number (built-in icon, marker or user symbol)
+// centred on a point, as labels and symbols draw it; false when its slot
+// holds no icon.
+bool DrawMapSymbol(platform::Canvas& canvas, const MapSymbolImages& symbols, int number,
+                   platform::Point centre);
 // Any element by its kind.
 void DrawMapElement(const CMapElement& element, const MapDrawContext& context);
 
