@@ -33,6 +33,11 @@ bool IsJpeg(const std::string& bytes) {
 
 bool IsBm(const std::string& bytes) { return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M'; }
 
+// The file header's offset of the bits.
+std::size_t BitsOffset(const std::string& bytes) {
+    return ReadLe32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 10);
+}
+
 const std::uint8_t* Data(const std::string& bytes) {
     return reinterpret_cast<const std::uint8_t*>(bytes.data());
 }
@@ -206,6 +211,12 @@ bool CDib::MakeHalftonePalette() {
 }
 
 // Takes an info header with its colour table or masks from `length` bytes.
+CDib::HeaderError CDib::TakeFileHeader(const std::string& bytes) {
+    const std::size_t offset = BitsOffset(bytes);
+    if (offset < kFileHeaderBytes || offset > bytes.size()) return HeaderError::kBad;
+    return TakeHeader(Data(bytes) + kFileHeaderBytes, offset - kFileHeaderBytes);
+}
+
 CDib::HeaderError CDib::TakeHeader(const std::uint8_t* data, std::size_t length) {
     if (length < kInfoHeaderBytes) return HeaderError::kBad;
     BitmapInfoHeader h;
@@ -295,10 +306,8 @@ bool CDib::LoadFromFile(const std::filesystem::path& path) {
         Say(L"Unknown file format");
         return false;
     }
-    const std::size_t offset = ReadLe32(Data(bytes) + 10);
-    if (offset < kFileHeaderBytes || offset > bytes.size() ||
-        TakeHeader(Data(bytes) + kFileHeaderBytes, offset - kFileHeaderBytes) !=
-            HeaderError::kNone) {
+    const std::size_t offset = BitsOffset(bytes);
+    if (TakeFileHeader(bytes) != HeaderError::kNone) {
         Say(L"Read error");
         return false;
     }
@@ -317,10 +326,8 @@ bool CDib::LoadQuietly(const std::filesystem::path& path) {
     if (platform::ReadWholeFile(path, bytes, kMaxFileBytes) || bytes.size() < kFileHeaderBytes ||
         !IsBm(bytes))
         return false;
-    const std::size_t offset = ReadLe32(Data(bytes) + 10);
-    if (offset < kFileHeaderBytes || offset > bytes.size() ||
-        TakeHeader(Data(bytes) + kFileHeaderBytes, offset - kFileHeaderBytes) !=
-            HeaderError::kNone) {
+    const std::size_t offset = BitsOffset(bytes);
+    if (TakeFileHeader(bytes) != HeaderError::kNone) {
         Clear();
         return false;
     }
@@ -351,11 +358,8 @@ bool CDib::ReadSection(const std::filesystem::path& path, const DisplayDevice& d
         Say(L"Unknown file format");
         return false;
     }
-    const std::size_t offset = ReadLe32(Data(bytes) + 10);
-    const HeaderError header =
-        offset < kFileHeaderBytes || offset > bytes.size()
-            ? HeaderError::kBad
-            : TakeHeader(Data(bytes) + kFileHeaderBytes, offset - kFileHeaderBytes);
+    const std::size_t offset = BitsOffset(bytes);
+    const HeaderError header = TakeFileHeader(bytes);
     if (header == HeaderError::kNone && header_.compression == kBiRle8)
         return ReadRLE8Section(path, device);
     if (header == HeaderError::kNone && header_.compression == kBiRle4) {
@@ -431,10 +435,8 @@ bool CDib::ReadRLE8Section(const std::filesystem::path& path, const DisplayDevic
         Say(L"Not a bitmap file");
         return false;
     }
-    const std::size_t offset = ReadLe32(Data(bytes) + 10);
-    if (offset < kFileHeaderBytes || offset > bytes.size() ||
-        TakeHeader(Data(bytes) + kFileHeaderBytes, offset - kFileHeaderBytes) !=
-            HeaderError::kNone) {
+    const std::size_t offset = BitsOffset(bytes);
+    if (TakeFileHeader(bytes) != HeaderError::kNone) {
         Clear();
         Say(L"ReadRLE8Section error");
         return false;

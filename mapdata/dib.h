@@ -167,6 +167,10 @@ class CDib {
   private:
     enum class HeaderError { kNone, kBad, kTooLarge };
     HeaderError TakeHeader(const std::uint8_t* data, std::size_t length);
+    // TakeHeader on a whole ".bmp" file's bytes (their file header checked
+    // by the caller): the info header and colour table up to the offset of
+    // the bits, which must lie inside the file.
+    HeaderError TakeFileHeader(const std::string& bytes);
     bool ReadBmp(const std::filesystem::path& path, const DisplayDevice* device,
                  bool forceConvert, const wchar_t* headerError, const wchar_t* openError,
                  const wchar_t* readError);
