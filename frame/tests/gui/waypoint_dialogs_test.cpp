@@ -151,9 +151,7 @@ TEST_F(WaypointDialogsTest, TheReachableListRanksTheMarkedWaypoints) {
 }
 
 TEST_F(WaypointDialogsTest, AMapPointShowsItsPenColourAndSymbol) {
-    map::CreateMapGdiResources(
-        [this](unsigned id) { return platform::Image::FromPng(bundle_->ImageData(id)); },
-        folder_.Path());
+    map::CreateMapGdiResources(gui::BundleImage, folder_.Path());
     CNewWaypointDialog dialog(nullptr, true);
     ASSERT_TRUE(dialog.Loaded());
     dialog.Model().fields.mapCode = 1;  // an airfield
