@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <span>
 #include <thread>
+#include <vector>
 
 #include "core/track_cache.h"
 #include "map/map_view_model.h"
+#include "platform/thread_priority.h"
 
 namespace map {
 namespace {
@@ -30,9 +34,10 @@ platform::Colour TrackColour(const TrackStyle& style, int colourIndex) {
 bool DrawTrackDot(platform::Canvas& canvas, platform::Point& lastDot, platform::Point at, bool force,
                   int colourIndex, const TrackStyle& style) {
     if (at.x <= kButtonColumn) return false;
-    const int dx = at.x - lastDot.x;
-    const int dy = at.y - lastDot.y;
-    if (!force && dx * dx + dy * dy <= style.dotSpacing * style.dotSpacing) return false;
+    const std::int64_t dx = at.x - lastDot.x;
+    const std::int64_t dy = at.y - lastDot.y;
+    const std::int64_t spacing = style.dotSpacing;
+    if (!force && dx * dx + dy * dy <= spacing * spacing) return false;
     int r = style.dotSize - 1;
     if (style.zoomed) {
         ++r;
@@ -56,29 +61,106 @@ void DrawTrackSegment(platform::Canvas& canvas, platform::Point from, platform::
     canvas.LineTo(to);
 }
 
-int DrawStoredTrack(platform::Canvas& canvas, platform::Point& lastDot,
-                    const mapdata::MapDrawState& state, const TrackStyle& style, int count,
-                    const std::atomic<int>& keepGoing, std::chrono::milliseconds pause) {
-    core::TrackCacheRecord record;
-    if (keepGoing.load() == 0 || count <= 0 || core::TrackCacheFirst(record, -1) < 0) return -97;
-    const bool lines = style.zoomed && style.linesInThermalMode;
-    platform::Point previous = Project(state, record);
-    if (!lines) DrawTrackDot(canvas, lastDot, previous, true, static_cast<int>(record.attribute), style);
-    int drawn = 0;
-    while (keepGoing.load() != 0 && --count > 0) {
-        if (core::TrackCacheNext(record, -1) <= 0) break;
-        if (++drawn % 10 == 0 && pause.count() > 0) std::this_thread::sleep_for(pause);
-        const platform::Point at = Project(state, record);
-        const int colourIndex = static_cast<int>(record.attribute);
+namespace {
+
+struct TrackPiece {
+    platform::Point at;
+    int colourIndex = 0;
+};
+
+// Draws one turn of points; `previous` is the end of the last segment.
+void DrawTurn(platform::Canvas& canvas, platform::Point& lastDot, std::span<const TrackPiece> turn,
+              bool lines, bool forceFirst, platform::Point& previous, const TrackStyle& style) {
+    for (std::size_t i = 0; i < turn.size(); ++i) {
+        const TrackPiece& piece = turn[i];
         if (lines) {
-            DrawTrackSegment(canvas, previous, at, colourIndex, style);
-            previous = at;
+            if (!(forceFirst && i == 0)) DrawTrackSegment(canvas, previous, piece.at, piece.colourIndex, style);
+            previous = piece.at;
         } else {
-            DrawTrackDot(canvas, lastDot, at, false, colourIndex, style);
+            DrawTrackDot(canvas, lastDot, piece.at, forceFirst && i == 0, piece.colourIndex, style);
         }
     }
-    canvas.Finish();
-    return 97;
+}
+
+}  // namespace
+
+int DrawStoredTrack(platform::CanvasHandover& target, const mapdata::MapDrawState& state,
+                    const TrackStyle& style, int count, const std::atomic<int>& keepGoing,
+                    std::chrono::milliseconds pause, const std::function<void()>& afterTurn) {
+    constexpr std::size_t kTurn = 10;
+    if (keepGoing.load() == 0 || count <= 0) return -97;
+    core::TrackCacheRecord record;
+    int more = core::TrackCacheFirst(record, -1);
+    if (more < 0) return -97;
+    const bool lines = style.zoomed && style.linesInThermalMode;
+    std::vector<TrackPiece> turn{{Project(state, record), static_cast<int>(record.attribute)}};
+    turn.reserve(kTurn);
+    platform::Point previous = turn.front().at;
+    bool first = true;
+    for (;;) {
+        while (turn.size() < kTurn && more > 0 && keepGoing.load() != 0 && --count > 0) {
+            more = core::TrackCacheNext(record, -1);
+            if (more < 0) break;
+            turn.push_back({Project(state, record), static_cast<int>(record.attribute)});
+        }
+        if (!turn.empty()) {
+            const bool drawn = target.Draw([&](platform::Canvas& canvas, platform::Point& lastDot) {
+                DrawTurn(canvas, lastDot, turn, lines, first, previous, style);
+            });
+            if (!drawn) return first ? -97 : 97;
+            first = false;
+            turn.clear();
+            if (afterTurn) afterTurn();
+        }
+        if (more <= 0 || count <= 0 || keepGoing.load() == 0) return 97;
+        if (pause.count() > 0) std::this_thread::sleep_for(pause);
+    }
+}
+
+bool DrawLiveTrackPoint(platform::CanvasHandover& target, platform::Point at, int colourIndex,
+                        const TrackStyle& style) {
+    bool drawn = false;
+    target.Draw([&](platform::Canvas& canvas, platform::Point& lastDot) {
+        if (style.zoomed && style.linesInThermalMode) {
+            if (lastDot != platform::CanvasHandover::kNoMark && lastDot != at) {
+                DrawTrackSegment(canvas, lastDot, at, colourIndex, style);
+                drawn = true;
+            }
+            lastDot = at;
+        } else {
+            drawn = DrawTrackDot(canvas, lastDot, at, false, colourIndex, style);
+        }
+    });
+    return drawn;
+}
+
+TrackDrawThread::~TrackDrawThread() { Stop(); }
+
+void TrackDrawThread::Start(TrackDrawInput input) {
+    Stop();
+    keepGoing_ = 1;
+    finished_ = false;
+    thread_ = std::thread([this, input = std::move(input)] {
+        platform::LowerThisThreadPriority(1);
+        using Clock = std::chrono::steady_clock;
+        auto lastReport = Clock::now();
+        bool drew = false;
+        const auto afterTurn = [&] {
+            drew = true;
+            if (!onProgress || Clock::now() - lastReport < std::chrono::milliseconds(100)) return;
+            lastReport = Clock::now();
+            onProgress();
+        };
+        exitCode_ = DrawStoredTrack(target_, input.state, input.style, input.count, keepGoing_, pause,
+                                    afterTurn);
+        if (drew && onProgress) onProgress();
+        finished_ = true;
+    });
+}
+
+void TrackDrawThread::Stop() {
+    keepGoing_ = 0;
+    if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace map

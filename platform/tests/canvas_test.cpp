@@ -545,5 +545,48 @@ TEST(CanvasHandoverTest, ReadersSeeOnlyTheLastPublishedCanvas) {
     EXPECT_FALSE(handover.Read([](const Image&) {}));
 }
 
+TEST(CanvasHandoverTest, DrawsOnTheFinishedCanvasWithItsMarkUnderTheLock) {
+    CanvasHandover handover;
+    EXPECT_FALSE(handover.Draw([](Canvas&, Point&) { FAIL(); }));
+    auto canvas = std::make_unique<Canvas>(4, 2);
+    Clear(*canvas, kBlue);
+    handover.Publish(std::move(canvas));
+
+    Point seenMark;
+    EXPECT_TRUE(handover.Draw([&](Canvas& c, Point& mark) {
+        seenMark = mark;
+        c.SetPixel({1, 1}, kRed);
+        mark = {1, 1};
+    }));
+    EXPECT_EQ(seenMark, CanvasHandover::kNoMark);
+    handover.Draw([&](Canvas&, Point& mark) { seenMark = mark; });
+    EXPECT_EQ(seenMark, (Point{1, 1}));
+    std::uint32_t drawn = 0;
+    handover.Read([&](const Image& pixels) { drawn = pixels.Pixel(1, 1); });
+    EXPECT_EQ(drawn, kRed.Argb());
+
+    // A new canvas comes with a new mark.
+    auto next = std::make_unique<Canvas>(4, 2);
+    Clear(*next, kBlue);
+    auto old = handover.Publish(std::move(next));
+    handover.Draw([&](Canvas&, Point& mark) { seenMark = mark; });
+    EXPECT_EQ(seenMark, CanvasHandover::kNoMark);
+
+    // A reader never sees half of a turn: each turn paints the whole row.
+    std::thread writer([&] {
+        for (int i = 0; i < 200; ++i) {
+            handover.Draw([i](Canvas& c, Point&) {
+                for (int x = 0; x < 4; ++x) c.SetPixel({x, 0}, i % 2 == 0 ? kRed : kBlue);
+            });
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        handover.Read([](const Image& pixels) {
+            for (int x = 1; x < 4; ++x) EXPECT_EQ(pixels.Pixel(x, 0), pixels.Pixel(0, 0));
+        });
+    }
+    writer.join();
+}
+
 }  // namespace
 }  // namespace platform
