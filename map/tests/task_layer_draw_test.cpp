@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace map {
@@ -50,6 +51,102 @@ TEST(GotoLine, StaysInsideTheClientRectangle) {
     EXPECT_TRUE(Drawn(canvas, 70, 50));
     EXPECT_FALSE(Drawn(canvas, 90, 50));
     EXPECT_EQ(canvas.Pixels().Pixel(70, 50), platform::PremultipliedArgb(255, 0, 0, 200));
+}
+
+// A task of the given points (pixel offsets), each its own position.
+std::unique_ptr<nav::CTask> TaskThrough(std::initializer_list<std::pair<double, double>> points) {
+    auto task = std::make_unique<nav::CTask>();
+    for (const auto& [north, right] : points) task->AddPoint(std::make_unique<nav::CTaskPoint>(At(north, right)));
+    return task;
+}
+
+TEST(TaskLayer, LegsSkipTheExtraPointsAndFollowMarkedPoints) {
+    auto task = TaskThrough({{0, 0}, {0, 10}, {10, 10}, {10, 0}});
+    task->extraStart = 1;
+    task->extraFinish = 1;
+    task->points[2]->working = At(20, 20);
+    task->points[2]->working.flags |= nav::kMarkedFlag;
+    const auto points = TaskLegPoints(*task);
+    ASSERT_EQ(points.size(), 2U);
+    EXPECT_DOUBLE_EQ(points[0].longitude, At(0, 10).longitude);
+    EXPECT_DOUBLE_EQ(points[1].latitude, At(20, 20).latitude);  // where it was reached
+    task->extraStart = 0;
+    task->extraFinish = 0;
+    task->points[2]->working.flags = 0;
+    EXPECT_EQ(TaskLegPoints(*task).size(), 4U);
+    EXPECT_DOUBLE_EQ(TaskLegPoints(*task)[2].latitude, At(10, 10).latitude);
+}
+
+TEST(TaskLayer, DrawsLegsZonesAndTheFaiArea) {
+    mapdata::MapDrawContext context;
+    context.state = State();
+    context.state.pixelsPerKm = 10000.0F / 6371.0F;
+    context.state.visibleBox = {-1.0F, -1.0F, 1.0F, 1.0F};
+    auto task = TaskThrough({{0, -30}, {0, 30}});
+    nav::TaskMapElements zones;
+    nav::ZoneShape circle;
+    circle.kind = nav::ZoneShapeKind::kCircle;
+    circle.centre = {0.0, At(0, 30).longitude};
+    circle.radiusKm = 10.0F * 6371.0F / 10000.0F;  // 10 px
+    zones.push_back(MakeTaskZoneElement(circle));
+    nav::ZoneShape line;
+    line.points = {{At(-20, -30).latitude, At(-20, -30).longitude}, {At(20, -30).latitude, At(20, -30).longitude}};
+    zones.push_back(MakeTaskZoneElement(line));
+    nav::ZoneShape dot = circle;
+    dot.radiusKm = 0.0F;
+    EXPECT_EQ(MakeTaskZoneElement(dot), nullptr);
+    line.points.resize(1);
+    EXPECT_EQ(MakeTaskZoneElement(line), nullptr);
+
+    const auto draw = [&](const TaskLayerSource& source) {
+        auto canvas = std::make_unique<platform::Canvas>(100, 100);
+        canvas->FillRect({0, 0, 100, 100}, platform::Brush::Solid(platform::kWhite));
+        DrawTaskLayer(*canvas, context, source);
+        canvas->Finish();
+        return canvas;
+    };
+    const platform::Colour zone = MapPenFor(context, kTaskZonePenNumber).colour;
+    const std::uint32_t zoneArgb = platform::PremultipliedArgb(255, zone.red, zone.green, zone.blue);
+    TaskLayerSource source{task.get(), &zones, nullptr, 1, true};
+    auto canvas = draw(source);
+    const int right = 50;  // the centre
+    const int east = right + 30;
+    // The dashed leg: some of the pixels about its middle.
+    const auto legDrawn = [&] {
+        bool any = false;
+        for (int x = 40; x < 70; ++x) any = any || Drawn(*canvas, x, 50);
+        return any;
+    };
+    EXPECT_TRUE(legDrawn());
+    EXPECT_EQ(canvas->Pixels().Pixel(east, 40), zoneArgb);               // the cylinder's top
+    const int west = 2 * right - east;
+    EXPECT_EQ(canvas->Pixels().Pixel(west, 40), zoneArgb);               // the line zone
+    source.drawZones = false;
+    canvas = draw(source);
+    EXPECT_FALSE(Drawn(*canvas, east, 40));
+    EXPECT_TRUE(legDrawn());
+
+    // The FAI area fills the region that makes a triangle with the base.
+    MapFaiArea fai;
+    fai.BuildOutline(At(0, -30), At(0, 30), At(30, 0));
+    source.faiArea = &fai;
+    source.drawZones = true;
+    canvas = draw(source);
+    EXPECT_TRUE(Drawn(*canvas, right, 25));
+    EXPECT_FALSE(Drawn(*canvas, right, 75));  // not on the far side of the base
+    EXPECT_EQ(fai.ClassifyTriangleWith(At(30, 0)), 1);
+    EXPECT_EQ(fai.ClassifyTriangleWith(At(2, 0)), 0);
+    source.task = nullptr;
+    canvas = draw(source);
+    EXPECT_FALSE(Drawn(*canvas, right, 25));
+}
+
+TEST(GotoLine, ShownWithTheSettingAndATargetAndBesideATaskOnlyWhenAllowed) {
+    EXPECT_TRUE(GotoLineShown(true, true, false, false));
+    EXPECT_FALSE(GotoLineShown(false, true, false, true));
+    EXPECT_FALSE(GotoLineShown(true, false, false, true));
+    EXPECT_FALSE(GotoLineShown(true, true, true, false));
+    EXPECT_TRUE(GotoLineShown(true, true, true, true));
 }
 
 }  // namespace
