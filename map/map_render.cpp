@@ -34,16 +34,6 @@ bool DrawList(const mapdata::ElementList& list, const mapdata::MapDrawContext& c
 
 }  // namespace
 
-void DrawScaleText(platform::Canvas& canvas, const std::string& text, int right, int labelBottom,
-                   const platform::Font& font) {
-    if (text.empty()) return;
-    canvas.SetFont(font);
-    canvas.SetBackgroundMode(platform::BackgroundMode::kTransparent);
-    canvas.SetTextColour(platform::kBlack);
-    canvas.DrawText(text, {kButtonColumn, 0, right, labelBottom},
-                    platform::kTextRight | platform::kTextBottom);
-}
-
 RenderOutcome RenderMapLayers(platform::Canvas& canvas, MapLists& lists, const MapRenderInput& input,
                               const std::atomic<bool>& stop, LayerTimes* times) {
     RenderOutcome outcome;
@@ -83,45 +73,6 @@ RenderOutcome RenderMapLayers(platform::Canvas& canvas, MapLists& lists, const M
     return outcome;
 }
 
-void DrawWindIndicator(platform::Canvas& canvas, const ComposeLayers& layers) {
-    if (!layers.windValid) return;
-    const int y = layers.windTop;
-    canvas.FillRect({0, y, kButtonColumn, y + 22}, platform::Brush::Solid(layers.background));
-    platform::Colour disc{0, 255, 0};
-    switch (WindDiscFor(layers.windSpeedKt)) {
-        case WindDisc::kGreen:
-            break;
-        case WindDisc::kYellow:
-            disc = {255, 255, 0};
-            break;
-        case WindDisc::kRed:
-            disc = {255, 0, 0};
-            break;
-    }
-    canvas.SetPen(platform::Pen{platform::Pen::Style::kNull, 1, platform::kBlack});
-    canvas.SetBrush(platform::Brush::Solid(disc));
-    canvas.Ellipse({1, y, 23, y + 22});
-    if (layers.windArrow != nullptr && !layers.windArrow->Empty()) {
-        canvas.DrawImage({-4, y - 5}, *layers.windArrow);
-    }
-}
-
-void ComposeMapFrame(platform::Canvas& out, const platform::Image& back, const ComposeLayers& layers) {
-    const platform::Size size{out.Width(), out.Height()};
-    out.ResetClip();
-    out.Blit({0, 0}, size, back, {0, 0}, platform::RasterOp::kCopy);
-    if (layers.taskLayer != nullptr && !layers.taskLayer->Empty()) {
-        out.Blit({0, 0}, size, *layers.taskLayer, {0, 0}, platform::RasterOp::kAnd);
-    }
-    if (layers.reachable != nullptr && !layers.reachable->Empty()) {
-        out.Blit({0, 0}, size, *layers.reachable, {0, 0}, platform::RasterOp::kXor);
-    }
-    out.FillRect({0, 0, kButtonColumn, size.height}, platform::Brush::Solid(layers.background));
-    DrawScaleText(out, layers.scaleText, size.width, layers.labelBottom, layers.font);
-    DrawWindIndicator(out, layers);
-    out.Finish();
-}
-
 MapRenderThread::~MapRenderThread() { Stop(); }
 
 void MapRenderThread::Start(MapRenderInput input) {
@@ -139,6 +90,7 @@ void MapRenderThread::Start(MapRenderInput input) {
 void MapRenderThread::Stop() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
+    track_.Stop();
 }
 
 platform::Size MeasureLabelExtent(platform::Canvas& canvas, const platform::Font& font) {
@@ -158,6 +110,7 @@ int MapRenderThread::Run(const MapRenderInput& input) {
         return 9;
     }
     spare_ = handover.Publish(std::move(canvas));
+    if (input.mapLoaded && input.track) track_.Start(*input.track);
     if (onFinished) onFinished();
     return input.mapLoaded ? 9 : 8;
 }

@@ -10,29 +10,28 @@
 // MapRenderThread runs it on a thread of its own into a back canvas and
 // hands the canvas over finished (a stopped frame is never handed over).
 // The transform is a value copied at the start, so a republish makes the
-// frame stale, never half-applied.
-//
-// ComposeMapFrame makes what the window paints from the finished canvas:
-// the back canvas copied, the task layer ANDed, the reachable outline
-// XORed, the button column filled, the scale text and the wind disc.
+// frame stale, never half-applied. After handing a frame over it starts the
+// track thread on that canvas (map_compose.h composes what the window
+// paints from it).
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "map/map_compose.h"
 #include "map/map_draw_math.h"
 #include "map/map_lists.h"
+#include "map/track_draw.h"
 #include "mapdata/map_element_draw.h"
 #include "platform/canvas.h"
 #include "platform/canvas_handover.h"
 
 namespace map {
-
-inline constexpr platform::Colour kButtonFace{212, 208, 200};
 
 struct MapRenderInput {
     mapdata::MapDrawContext draw;  // its canvas is set by the render
@@ -46,6 +45,9 @@ struct MapRenderInput {
     std::function<void(const mapdata::MapDrawContext&)> drawWaypoints;
     int labelBottom = 190;
     platform::Colour background = kButtonFace;
+    // The stored track, drawn by the track thread onto the handed-over
+    // frame; none: no track.
+    std::optional<TrackDrawInput> track;
 };
 
 // The extent of "WOWOWO" in the label font, which lays out the labels;
@@ -66,28 +68,6 @@ struct RenderOutcome {
 RenderOutcome RenderMapLayers(platform::Canvas& canvas, MapLists& lists, const MapRenderInput& input,
                               const std::atomic<bool>& stop, LayerTimes* times = nullptr);
 
-// The scale text, right-aligned on the bottom line labelBottom.
-void DrawScaleText(platform::Canvas& canvas, const std::string& text, int right, int labelBottom,
-                   const platform::Font& font);
-
-struct ComposeLayers {
-    const platform::Image* taskLayer = nullptr;  // white where nothing is drawn
-    const platform::Image* reachable = nullptr;  // black where nothing is drawn
-    std::string scaleText;
-    int labelBottom = 190;
-    platform::Font font;
-    bool windValid = false;
-    float windSpeedKt = 0.0F;
-    const platform::Image* windArrow = nullptr;  // the sector's arrow
-    int windTop = 154;
-    platform::Colour background = kButtonFace;
-};
-
-// The wind disc at windTop in the button column, its colour by the speed.
-void DrawWindIndicator(platform::Canvas& canvas, const ComposeLayers& layers);
-
-void ComposeMapFrame(platform::Canvas& out, const platform::Image& back, const ComposeLayers& layers);
-
 // Exit codes: 8 no map, 9 drawn (or stopped).
 class MapRenderThread {
   public:
@@ -96,11 +76,17 @@ class MapRenderThread {
     MapRenderThread(const MapRenderThread&) = delete;
     MapRenderThread& operator=(const MapRenderThread&) = delete;
 
-    // Starts a render (a running one is stopped and joined first).
+    // Starts a render (a running one and the track drawing are stopped and
+    // joined first).
     void Start(MapRenderInput input);
+    // Stops and joins the render and then the track drawing.
     void Stop();
     bool Finished() const { return finished_.load(); }
     int ExitCode() const { return exitCode_.load(); }
+    bool TrackFinished() const { return track_.Finished(); }
+    int TrackExitCode() const { return track_.ExitCode(); }
+    // Called on the track thread as its dots arrive (see TrackDrawThread).
+    void SetTrackProgress(std::function<void()> progress) { track_.onProgress = std::move(progress); }
 
     platform::CanvasHandover handover;
     // Called on the render thread after a frame was handed over.
@@ -110,6 +96,7 @@ class MapRenderThread {
     int Run(const MapRenderInput& input);
 
     MapLists& lists_;
+    TrackDrawThread track_{handover};
     std::unique_ptr<platform::Canvas> spare_;
     std::thread thread_;
     std::atomic<bool> stop_{false};

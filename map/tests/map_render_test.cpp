@@ -5,6 +5,8 @@
 #include <memory>
 #include <thread>
 
+#include "core/settings_values.h"
+#include "core/track_cache.h"
 #include "mapdata/map_circle_element.h"
 
 namespace map {
@@ -68,26 +70,32 @@ TEST(MapRender, StoppedFrameIsNotHandedOver) {
     EXPECT_FALSE(render.handover.Read([](const platform::Image&) {}));
 }
 
-TEST(MapRender, ComposeCopiesAndsXorsAndDrawsTheWindDisc) {
-    platform::Canvas back(60, 200);
-    back.FillRect({0, 0, 60, 200}, platform::Brush::Solid({10, 20, 30}));
-    back.Finish();
-    platform::Image task(60, 200);
-    platform::Canvas taskCanvas(60, 200);
-    taskCanvas.FillRect({0, 0, 60, 200}, platform::Brush::Solid(platform::kWhite));
-    taskCanvas.FillRect({40, 0, 60, 10}, platform::Brush::Solid(platform::kBlack));
-    taskCanvas.Finish();
-    ComposeLayers layers;
-    layers.taskLayer = &taskCanvas.Pixels();
-    layers.windValid = true;
-    layers.windSpeedKt = 8.1F;
-    platform::Canvas out(60, 200);
-    ComposeMapFrame(out, back.Pixels(), layers);
-    const platform::Image& img = out.Pixels();
-    EXPECT_EQ(img.Pixel(30, 50), platform::PremultipliedArgb(255, 10, 20, 30));
-    EXPECT_EQ(img.Pixel(50, 5), platform::PremultipliedArgb(255, 0, 0, 0));
-    EXPECT_EQ(img.Pixel(12, 165), platform::PremultipliedArgb(255, 255, 255, 0));
-    EXPECT_EQ(img.Pixel(12, 50), platform::PremultipliedArgb(255, 212, 208, 200));
+TEST(MapRender, TrackThreadDrawsOnTheHandedOverFrame) {
+    core::g_trackCacheLength = 100;
+    core::g_trackCacheSaveInterval = 1;
+    ASSERT_EQ(core::TrackCacheAlloc(), 1);
+    core::TrackCacheReset();
+    core::g_trackAttribute = 40;  // strong lift
+    core::TrackCacheAppend({1.0, 0.0, 0.0, 0, 0});  // the centre
+    MapLists lists;
+    MapRenderThread render(lists);
+    std::atomic<int> progress{0};
+    render.SetTrackProgress([&] { ++progress; });
+    MapRenderInput input = SmallInput();
+    input.track = TrackDrawInput{input.draw.state, TrackStyle{}, 10};
+    render.Start(input);
+    for (int i = 0; i < 5000 && !(render.Finished() && render.TrackFinished()); ++i)
+        std::this_thread::sleep_for(1ms);
+    render.Stop();
+    EXPECT_EQ(render.TrackExitCode(), 97);
+    EXPECT_GE(progress.load(), 1);
+    std::uint32_t dot = 0;
+    render.handover.Read([&](const platform::Image& image) { dot = image.Pixel(70, 40); });
+    const platform::Colour lift = TrackColour(TrackStyle{}, 40);
+    EXPECT_EQ(dot, platform::PremultipliedArgb(255, lift.red, lift.green, lift.blue));
+    core::TrackCacheFree();
+    core::g_trackCacheSaveInterval = 3;
+    core::g_trackCacheLength = 8000;
 }
 
 }  // namespace
