@@ -10,24 +10,32 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <numbers>
+#include <optional>
 #include <thread>
 
 #include "core/module_services.h"
+#include "core/settings_values.h"
 #include "core/shared_locks.h"
 #include "core/sound_queue.h"
 #include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
+#include "glide/current_wind.h"
 #include "glide/display_texts.h"
+#include "glide/glide_path.h"
 #include "gps/nav_fix.h"
 #include "gps/port_auto_baud.h"
 #include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
 #include "map/map_loader.h"
+#include "map/map_painter.h"
 #include "map/map_read_thread.h"
 #include "map/map_render.h"
 #include "map/settings_values.h"
 #include "map/tap_info.h"
+#include "map/task_layer_draw.h"
+#include "map/track_draw.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "platform/gui/canvas_bitmap.h"
@@ -51,7 +59,6 @@ constexpr int kReportHoldWParam = 1;
 // lParam of WM_APP_MAPREDRAW when the render thread only tells that its
 // canvas is ready (0 asks for a new drawing).
 constexpr std::intptr_t kRenderReady = 1;
-constexpr int kAircraftHalf = 9;
 constexpr int kObjectInfoPopup = 8;
 
 std::atomic<int> g_trackPointLimit{100000};
@@ -62,6 +69,55 @@ wxRect ToWx(const ChildRect& r) {
 
 void SetZoneFlags(mapdata::CMapElement& zone, std::uint32_t bits) {
     std::atomic_ref(zone.flags).fetch_or(bits);
+}
+
+// The track's look from the window's settings and the drawing tables.
+TrackStyle TrackStyleFor(const MapViewSettings& settings, bool zoomed) {
+    TrackStyle style;
+    style.dotSize = settings.dotSize;
+    style.dotSpacing = settings.dotSpacing;
+    style.zoomed = zoomed;
+    style.showLiftInThermalMode = settings.showLiftInThermalMode != 0;
+    style.linesInThermalMode = settings.drawLinesInThermalMode != 0;
+    if (const MapDrawingTables* tables = DrawingTables()) style.colours = tables->trackColours;
+    return style;
+}
+
+// What the paint lays over the back canvas besides the task layer, the
+// outline and the sprites.
+ComposeLayers PaintLayers(const MapViewModel& model, wxSize client, int labelBottom, int layoutClass,
+                          int navDisplay, bool allowGotoWithTask) {
+    ComposeLayers layers;
+    layers.state = model.Published();
+    layers.labelBottom = labelBottom;
+    layers.font = MapLabelFont();
+    layers.rotationDeg = model.rotationDeg;
+    layers.windTop = WindDiscTop(layoutClass, navDisplay);
+    if (model.mapLoaded != 0 && model.pixelsPerMile > 0.0F) {
+        layers.scaleText = ScaleText(ScaleDistance(client.x, client.y, model.pixelsPerMile,
+                                                   core::DistanceUnitFactor(core::g_unitDist.load())));
+    }
+    const glide::Wind wind = glide::CurrentWind();
+    if (wind.valid) layers.wind = WindInput{wind.speed, wind.direction * 180.0 / std::numbers::pi};
+    if (const MapDrawingTables* tables = DrawingTables()) layers.windArrows = &tables->windArrows;
+    const bool taskActive = nav::g_taskNavigationActive.load() != 0;
+    if (g_bHaveFix.load() != 0 &&
+        GotoLineShown(g_showGotoLine.load() != 0, nav::g_destinationValid.load() != 0, taskActive,
+                      allowGotoWithTask)) {
+        layers.gotoLine = GotoLineInput{nav::CopyMapFix(), nav::CopyDestination()};
+    }
+    return layers;
+}
+
+// The glide path's first meeting with the terrain, when one was found.
+std::optional<nav::WaypointRecord> GlidePathConflictPoint() {
+    const platform::CriticalSectionLock lock(glide::GlidePathConflictLock);
+    if (!glide::GlidePathConflict.valid) return std::nullopt;
+    return nav::WaypointRecord(glide::GlidePathConflict.latitude, glide::GlidePathConflict.lonWest, false);
+}
+
+wxRect ToWxRect(const platform::Rect& r) {
+    return {r.left, r.top, r.Width(), r.Height()};
 }
 
 }  // namespace
@@ -107,6 +163,10 @@ struct CGPSmapView::Engine {
             platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0,
                                         kRenderReady);
         };
+        render.SetTrackProgress([] {
+            platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0,
+                                        kRenderReady);
+        });
     }
 
     static AlarmSources AlarmSourcesFor() {
@@ -130,7 +190,7 @@ struct CGPSmapView::Engine {
     AlarmZoneThread alarm;
     MapRenderThread render;
     MapLoader loader;
-    std::unique_ptr<platform::Canvas> frame;
+    MapPainter painter{DrawingTables()};
 };
 
 CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize& size)
@@ -624,11 +684,23 @@ void CGPSmapView::OnNewNavValues(std::uintptr_t wParam, std::intptr_t lParam) {
     if (olcFeed_.HandOver(gps::g_navFix.circling.load(), static_cast<std::uint32_t>(clock_())) &&
         sources_.olcPoint)
         sources_.olcPoint(nav::CopyMapFix());
+    if (wParam == 0 && model_.backBufferValid != 0) DrawNewestTrackPoint();
     if (wParam == 1 && model_.centredOnAircraft != 0) {
         model_.SetMapRotation(static_cast<float>(lParam), nav::CopyMapFix());
         if (model_.TakeRedrawRequest()) MapChanged();
     }
     UpdateAircraftSprite();
+}
+
+void CGPSmapView::DrawNewestTrackPoint() {
+    const int colourIndex = core::TrackColourIndex(gps::g_navFix.averageVario.load(), gps::g_navFix.vario.load());
+    const platform::Point at = ProjectToScreenPoint(model_.Published(), nav::CopyMapFix());
+    const TrackStyle style = TrackStyleFor(settings, model_.zoomed != 0);
+    if (!DrawLiveTrackPoint(engine_->render.handover, at, colourIndex, style)) return;
+    // The dot, or the segment's end (its start was shown with the last one).
+    const int reach = std::max(style.dotSize, 1) + 3;
+    RefreshRect(wxRect(at.x - reach, at.y - reach, 2 * reach + 1, 2 * reach + 1), false);
+    if (style.zoomed && style.linesInThermalMode) Refresh(false);
 }
 
 void CGPSmapView::OnMapKey(int key, std::intptr_t lParam) {
@@ -788,25 +860,21 @@ void CGPSmapView::TaskWarningDuty(SteadyMs now) {
 void CGPSmapView::UpdateAircraftSprite() {
     if (model_.mapLoaded == 0) return;
     const nav::WaypointRecord fix = nav::CopyMapFix();
-    const mapdata::ScreenPoint at =
-        mapdata::ProjectToScreen(model_.Published(), mapdata::ToUnitVector(fix.longitude, fix.latitude));
+    const mapdata::MapDrawState state = model_.Published();
+    const platform::Point at = ProjectToScreenPoint(state, fix);
     const wxRect area(model_.drawRect.left, model_.drawRect.top,
                       model_.drawRect.right - model_.drawRect.left,
                       model_.drawRect.bottom - model_.drawRect.top);
-    const wxPoint point(static_cast<int>(at.x), static_cast<int>(at.y));
-    if (!area.Contains(point)) {
+    if (!area.Contains(wxPoint(at.x, at.y))) {
+        for (const platform::Rect& r : engine_->painter.HideSprites()) RefreshRect(ToWxRect(r), false);
         model_.CenterMapOn(fix, false);
         if (model_.TakeRedrawRequest()) MapChanged();
         return;
     }
-    if (point.x == aircraftPoint_.x && point.y == aircraftPoint_.y) return;
-    // The sprite moves: repaint its old and new places only.
-    const wxRect next(point.x - kAircraftHalf, point.y - kAircraftHalf, 2 * kAircraftHalf + 1,
-                      2 * kAircraftHalf + 1);
-    if (!aircraftRect_.IsEmpty()) RefreshRect(aircraftRect_, false);
-    RefreshRect(next, false);
-    aircraftRect_ = next;
-    aircraftPoint_ = {point.x, point.y};
+    // The sprites move: repaint their old and new places only.
+    const auto repaint = engine_->painter.PlaceSprites(state, fix, gps::g_navFix.trackDeg.load(),
+                                                       model_.rotationDeg, GlidePathConflictPoint());
+    for (const platform::Rect& r : repaint) RefreshRect(ToWxRect(r), false);
 }
 
 // --- Size, paint, destroy.
@@ -821,7 +889,6 @@ void CGPSmapView::OnSize(wxSizeEvent& event) {
         model_.PublishMapTransform();
     }
     if (notes_ != nullptr) notes_->Move(5, client.y - 65);
-    engine_->frame.reset();
     MapChanged();
     event.Skip();
 }
@@ -839,7 +906,14 @@ void CGPSmapView::StartRender() {
         input.draw.pens = tables->pens;
         input.draw.symbols = &tables->symbols;
     }
+    input.draw.font = MapLabelFont();
     input.labelBottom = labelBottom;
+    input.drawElements = model_.zoomed == 0 || g_showMapInThermalMode.load() != 0;
+    const bool zoomed = model_.zoomed != 0;
+    input.track = TrackDrawInput{input.draw.state, TrackStyleFor(settings, zoomed),
+                                 zoomed ? model_.zoomedTrackPoints : TrackPointLimit()};
+    engine_->painter.RenderTaskLayer(client.x, client.y, input.draw);
+    g_bTrackDrawContinue = 1;
     model_.backBufferValid = 1;
     engine_->render.Start(std::move(input));
 }
@@ -851,26 +925,30 @@ void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
     if (model_.backBufferValid == 0) StartRender();
     fullRedraw = 0;
     drawingValid = 1;
-    if (client.x <= 0 || client.y <= 0) return;
-    if (!engine_->frame || engine_->frame->Width() != client.x || engine_->frame->Height() != client.y)
-        engine_->frame = std::make_unique<platform::Canvas>(client.x, client.y);
-    ComposeLayers layers;
-    layers.labelBottom = labelBottom;
-    const bool composed = engine_->render.handover.Read(
-        [&](const platform::Image& back) { ComposeMapFrame(*engine_->frame, back, layers); });
-    if (composed && platform::gui::CopyToBitmap(engine_->frame->Pixels(), frameBitmap_)) {
+    const platform::Image* frame = engine_->painter.Compose(
+        client.x, client.y, engine_->render.handover, &reachableOutline,
+        PaintLayers(model_, client, labelBottom, layoutClass, navDisplay, settings.allowGotoWithTask != 0));
+    if (frame != nullptr && platform::gui::CopyToBitmap(*frame, frameBitmap_)) {
         dc.DrawBitmap(frameBitmap_, 0, 0);
     } else {
-        dc.SetBackground(wxBrush(wxColour(212, 208, 200)));
+        dc.SetBackground(wxBrush(wxColour(kButtonFace.red, kButtonFace.green, kButtonFace.blue)));
         dc.Clear();
     }
-    if (!aircraftRect_.IsEmpty()) {
-        // The aircraft: a cross in the track's colour.
-        dc.SetPen(wxPen(*wxBLACK, 3));
-        const wxPoint c = aircraftRect_.GetPosition() + wxPoint(kAircraftHalf, kAircraftHalf);
-        dc.DrawLine(c.x - kAircraftHalf + 1, c.y, c.x + kAircraftHalf, c.y);
-        dc.DrawLine(c.x, c.y - kAircraftHalf + 1, c.x, c.y + kAircraftHalf);
-    }
+}
+
+void CGPSmapView::PaintNow() {
+    Refresh(false);
+    Update();
+}
+
+void CGPSmapView::RenderMapToBackBuffer() {
+    const wxSize client = GetClientSize();
+    mapdata::MapDrawContext context;
+    context.state = model_.Published();
+    context.clientHeight = client.y;
+    if (const MapDrawingTables* tables = DrawingTables()) context.pens = tables->pens;
+    engine_->painter.RenderTaskLayer(client.x, client.y, context);
+    Refresh(false);
 }
 
 std::uint32_t CGPSmapView::ZoneFlagsOfAlarm() const {

@@ -158,6 +158,10 @@ class CGPSmapView : public wxWindow {
     void ShowObjectOnMap(const mapdata::ElementBounds& object);
     // The glide-mode button shows glideModeImage.
     void RedrawGlideModeButton();
+    // Paints the current state at once (replay).
+    void PaintNow();
+    // Draws the task layer anew for the current transform and repaints.
+    void RenderMapToBackBuffer();
 
     // The end of start-up: the first-fix handler runs from now on.
     void StartupDone() { starting_ = false; }
@@ -230,6 +234,8 @@ class CGPSmapView : public wxWindow {
     void MapChanged();
     void StopThreads();
     void UpdateAircraftSprite();
+    // The live track: the newest point on the finished frame.
+    void DrawNewestTrackPoint();
     void ZoneAlarmDuty(SteadyMs now, bool& soundStarted);
     void TaskWarningDuty(SteadyMs now);
 
@@ -257,8 +263,6 @@ class CGPSmapView : public wxWindow {
     bool starting_ = true;
     bool destroyed_ = false;
     PixelPoint downPoint_ = kNoPress;
-    wxRect aircraftRect_;
-    PixelPoint aircraftPoint_{-100, -100};
 
     SteadyClock clock_ = SteadyNow;
     QueueSoundSink queueSound_;
