@@ -1,0 +1,74 @@
+// The map window's paint under a display: after the first fix the live
+// track dot lands on the handed-over frame in its lift colour, and stays
+// there through later paints.
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include <filesystem>
+
+#include "core/module_services.h"
+#include "core/shared_locks.h"
+#include "gps/nav_fix.h"
+#include "map/map_sprite.h"
+#include "map/map_view.h"
+#include "map/track_draw.h"
+#include "nav/current_position.h"
+#include "platform/gui/event_pump.h"
+#include "platform/settings_store.h"
+#include "testing/scratch_folder.h"
+#include "testing/wx_test_app.h"
+
+namespace map {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
+    constexpr double kRad = 3.14159265358979323846 / 180.0;
+    test_support::ScratchFolder scratch{"mapviewpaint"};
+    platform::gui::ScopedUiBridge bridge;
+    platform::SetAppSettings(std::make_unique<platform::SettingsStore>(scratch / "settings.ini"));
+    core::g_documentsFolder = scratch.Path().wstring();
+    g_mapFileName.Set(L"");
+    g_bHaveFix = 0;
+    {
+        const platform::CriticalSectionLock lock(core::MapLock);
+        nav::ResetCurrentPosition(47.0 * kRad, 8.0 * kRad);
+    }
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(440, 340));
+    auto* view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(400, 300));
+    g_pMapView = view;
+    frame->Show();
+    view->StartupDone();
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
+    ASSERT_EQ(view->Model().mapLoaded, 1);
+    platform::gui::ProcessEventsUntil([&] { return view->mapReaderDone.load() == 1; }, 2000ms);
+    platform::gui::ProcessEventsFor(200ms);
+
+    gps::g_navFix.averageVario = 3.0F;  // climbing 3 kt, rising: colour index 27
+    gps::g_navFix.vario = 4.0F;
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX, 0, 0, {}});
+    platform::gui::ProcessEventsFor(100ms);
+    view->Refresh();  // a full paint keeps the dot: it is on the frame, not the window
+    platform::gui::ProcessEventsFor(100ms);
+
+    const platform::Point at = ProjectToScreenPoint(view->Model().Published(), nav::CopyMapFix());
+    wxBitmap bitmap;
+    ASSERT_TRUE(view->LastFrame(bitmap));
+    const wxImage image = bitmap.ConvertToImage();
+    ASSERT_GT(image.GetWidth(), at.x);
+    const platform::Colour lift = TrackColour(TrackStyle{}, 27);
+    EXPECT_EQ(image.GetRed(at.x, at.y), lift.red);
+    EXPECT_EQ(image.GetGreen(at.x, at.y), lift.green);
+    EXPECT_EQ(image.GetBlue(at.x, at.y), lift.blue);
+
+    frame->Destroy();
+    platform::gui::ProcessEventsFor(20ms);
+    g_pMapView = nullptr;
+    platform::SetAppSettings(nullptr);
+    gps::g_navFix.averageVario = 0.0F;
+    gps::g_navFix.vario = 0.0F;
+}
+
+}  // namespace
+}  // namespace map
