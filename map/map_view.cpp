@@ -71,6 +71,20 @@ void SetZoneFlags(mapdata::CMapElement& zone, std::uint32_t bits) {
     std::atomic_ref(zone.flags).fetch_or(bits);
 }
 
+// What the map's layers draw with: the published transform, the pens,
+// symbols and label font.
+mapdata::MapDrawContext DrawContextFor(const MapViewModel& model, int clientHeight) {
+    mapdata::MapDrawContext context;
+    context.state = model.Published();
+    context.clientHeight = clientHeight;
+    context.font = MapLabelFont();
+    if (const MapDrawingTables* tables = DrawingTables()) {
+        context.pens = tables->pens;
+        context.symbols = &tables->symbols;
+    }
+    return context;
+}
+
 // The track's look from the window's settings and the drawing tables.
 TrackStyle TrackStyleFor(const MapViewSettings& settings, bool zoomed) {
     TrackStyle style;
@@ -900,13 +914,8 @@ void CGPSmapView::StartRender() {
     input.width = client.x;
     input.height = client.y;
     input.mapLoaded = model_.mapLoaded != 0;
-    input.draw.state = model_.PublishMapTransform();
-    input.draw.clientHeight = client.y;
-    if (const MapDrawingTables* tables = DrawingTables()) {
-        input.draw.pens = tables->pens;
-        input.draw.symbols = &tables->symbols;
-    }
-    input.draw.font = MapLabelFont();
+    model_.PublishMapTransform();
+    input.draw = DrawContextFor(model_, client.y);
     input.labelBottom = labelBottom;
     input.drawElements = model_.zoomed == 0 || g_showMapInThermalMode.load() != 0;
     const bool zoomed = model_.zoomed != 0;
@@ -943,11 +952,7 @@ void CGPSmapView::PaintNow() {
 
 void CGPSmapView::RenderMapToBackBuffer() {
     const wxSize client = GetClientSize();
-    mapdata::MapDrawContext context;
-    context.state = model_.Published();
-    context.clientHeight = client.y;
-    if (const MapDrawingTables* tables = DrawingTables()) context.pens = tables->pens;
-    engine_->painter.RenderTaskLayer(client.x, client.y, context);
+    engine_->painter.RenderTaskLayer(client.x, client.y, DrawContextFor(model_, client.y));
     Refresh(false);
 }
 
