@@ -148,6 +148,26 @@ TEST_F(StoredTrackTest, ThreadDrawsAndStops) {
     EXPECT_EQ(thread.ExitCode(), -97);
 }
 
+TEST_F(StoredTrackTest, LiveDotsAndPaintsGoOnWhileTheTrackThreadDraws) {
+    Append(100);
+    platform::CanvasHandover handover;
+    White(handover);
+    TrackDrawThread thread(handover);
+    thread.pause = std::chrono::milliseconds(1);
+    for (int round = 0; round < 5; ++round) {
+        thread.Start({state, style, 100});
+        for (int i = 0; i < 20; ++i) {
+            DrawLiveTrackPoint(handover, {30 + i, 10}, 2 * i, style);
+            handover.Read([](const platform::Image& image) { EXPECT_EQ(image.Width(), 200); });
+        }
+        if (round % 2 == 0) thread.Stop();
+    }
+    thread.Start({state, style, 100});
+    while (!thread.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(thread.ExitCode(), 97);
+    EXPECT_EQ(PixelAt(handover, Where(20)), Argb(TrackColour(style, 2 * (20 % 21))));
+}
+
 TEST(LiveTrack, DotsKeepTheirSpacingAndLinesStartAtTheLastPoint) {
     platform::CanvasHandover handover;
     TrackStyle style;
