@@ -3,10 +3,43 @@
 #include <iterator>
 #include <utility>
 
+#include "core/message_services.h"
+#include "core/string_resources.h"
 #include "mapdata/text_map_reader.h"
+#include "platform/message_box.h"
 #include "platform/thread_priority.h"
 
 namespace map {
+namespace {
+
+constexpr unsigned kIdsReadFailedCaption = 2538;
+constexpr unsigned kIdsReadFailed = 2537;
+constexpr unsigned kIdsMapTooNew = 3500;
+constexpr unsigned kIdsMapTooNewCaption = 2008;
+
+std::function<mapdata::MapReadContext::Clock::time_point()> ClockOf(const MapReadHooks& hooks) {
+    if (hooks.clock) return hooks.clock;
+    return [] { return mapdata::MapReadContext::Clock::now(); };
+}
+
+}  // namespace
+
+void ShowMapReadError(mapdata::MapReadError error) {
+    switch (error) {
+        case mapdata::MapReadError::kNone:
+            return;
+        case mapdata::MapReadError::kVersionTooNew:
+            platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsMapTooNew),
+                                     core::LoadResourceString(kIdsMapTooNewCaption),
+                                     platform::mb::kOk | platform::mb::kIconExclamation |
+                                         platform::mb::kTopmost);
+            return;
+        case mapdata::MapReadError::kNoMemory:
+        case mapdata::MapReadError::kDamaged:
+            core::ShowMessageFromIds(kIdsReadFailedCaption, kIdsReadFailed);
+            return;
+    }
+}
 
 void AppendElements(mapdata::ElementList& to, mapdata::ElementList& from) {
     to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
@@ -17,7 +50,8 @@ void AppendElements(mapdata::ElementList& to, mapdata::ElementList& from) {
 // into the window's lists under the lock.
 class MapReadThread::Context : public mapdata::MapReadContext {
   public:
-    Context(MapLists& lists, MapReadHooks& hooks) : lists_(lists), hooks_(hooks) {
+    Context(MapLists& lists, MapReadHooks& hooks)
+        : MapReadContext(ClockOf(hooks)), lists_(lists), hooks_(hooks) {
         spliceEnabled = true;
     }
 

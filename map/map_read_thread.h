@@ -23,9 +23,18 @@ namespace map {
 struct MapReadHooks {
     // lParam 1: progress; 0: the read ended (not after a stop).
     std::function<void(int lParam)> post;
-    // Why a read gave up (out of memory, a binary map too new or damaged).
+    // Why a read gave up (out of memory, a binary map too new or damaged);
+    // called on the read thread. The window passes ShowMapReadError.
     std::function<void(mapdata::MapReadError)> reportError;
+    // The clock that paces the progress posts; empty: the steady clock.
+    std::function<mapdata::MapReadContext::Clock::time_point()> clock;
 };
+
+// Tells the pilot why the map could not be read: out of memory or a damaged
+// binary map (caption 2538, text 2537), a binary map too new (text 3500,
+// caption 2008). The box has only an OK button, so a read thread that calls
+// it hands the box to the UI thread and goes on without waiting.
+void ShowMapReadError(mapdata::MapReadError error);
 
 struct MapReadJob {
     mapdata::CMapFile* mapFile = nullptr;  // the main map, its header read

@@ -1,11 +1,15 @@
 #include "mapdata/map_read_context.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace mapdata {
 namespace {
 constexpr std::chrono::milliseconds kLongestProgressStep{15000};
 }
+
+MapReadContext::MapReadContext(std::function<Clock::time_point()> clock)
+    : clock_(std::move(clock)), stopwatch_(clock_()) {}
 
 ElementList& MapReadContext::Target(TargetList target) {
     if (overlayOnly) return overlay;
@@ -34,7 +38,7 @@ void MapReadContext::AfterElements() {
     sinceSplice_ = 0;
     Splice();
     if (StopRequested()) return;
-    const auto now = std::chrono::steady_clock::now();
+    const Clock::time_point now = clock_();
     if (now - stopwatch_ > threshold_) {
         threshold_ = std::min(threshold_ * 2, kLongestProgressStep);
         stopwatch_ = now;

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +37,14 @@ enum class MapReadError { kNone, kNoMemory, kVersionTooNew, kDamaged };
 
 class MapReadContext {
   public:
+    using Clock = std::chrono::steady_clock;
+
+    MapReadContext() = default;
+    // The progress pacing reads `clock` (tests drive it by hand).
+    explicit MapReadContext(std::function<Clock::time_point()> clock);
     virtual ~MapReadContext() = default;
+    MapReadContext(const MapReadContext&) = delete;
+    MapReadContext& operator=(const MapReadContext&) = delete;
 
     // Elements with more than this many since the last splice are spliced.
     static constexpr int kSpliceCount = 40;
@@ -92,9 +100,10 @@ class MapReadContext {
     virtual void PostProgress() {}
 
   private:
+    std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
     std::atomic<bool> stop_{false};
     int sinceSplice_ = 0;
-    std::chrono::steady_clock::time_point stopwatch_ = std::chrono::steady_clock::now();
+    Clock::time_point stopwatch_ = clock_();
     std::chrono::milliseconds threshold_{2500};
 };
 

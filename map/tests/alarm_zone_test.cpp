@@ -121,6 +121,31 @@ TEST(AlarmPass, GuardsTerrainAndUntestedZones) {
     EXPECT_EQ(RunAlarmPass(zones, At(47.0, 8.0), {}, mapdata::kNoTerrain, {}).zone, nullptr);
 }
 
+TEST(AlarmPass, GroundLimitsNeedTheTerrainElseTheBandCounts) {
+    // Floor 1000 ft above ground, or 1000 ft on the band without terrain.
+    mapdata::ElementList zones;
+    zones.push_back(Circle(47.0, 8.0, 5.0F));
+    zones[0]->limitB = 1000.0F;
+    struct Case {
+        float altitude;
+        float terrain;
+        float guardBelow;
+        bool hit;
+    };
+    const Case cases[] = {
+        {1800.0F, 1000.0F, 0.0F, false},             // 800 ft above the ground
+        {1800.0F, 1000.0F, 300.0F, true},            // within the guard below
+        {2100.0F, 1000.0F, 0.0F, true},              // 1100 ft above the ground
+        {1800.0F, mapdata::kNoTerrain, 0.0F, true},  // no terrain: 1000 to 5000 ft
+        {900.0F, mapdata::kNoTerrain, 0.0F, false},
+    };
+    for (const Case& c : cases) {
+        const AlarmVerdict v = RunAlarmPass(zones, At(47.0, 8.0, c.altitude),
+                                            {c.guardBelow, 0.0F}, c.terrain, {});
+        EXPECT_EQ(v.zone != nullptr, c.hit) << c.altitude << " over " << c.terrain;
+    }
+}
+
 TEST(ZoneAltitude, PressureAltitudeOnlyFromASourceThatHasIt) {
     struct Case {
         bool usePressure;

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "map/alarm_zone_options.h"
 #include "map/map_stopwatch.h"
 #include "map/settings_values.h"
+#include "core/string_resources.h"
+#include "mapdata/binary_map_records.h"
+#include "platform/message_box.h"
 #include "testing/scratch_folder.h"
 
 namespace map {
@@ -38,7 +43,8 @@ class MapLoaderTest : public ::testing::Test {
     MapLoaderTest()
         : view(mapFile),
           alarm(lists.zones, Sources()),
-          reader(lists, {[this](int lParam) { (lParam == 0 ? ends : progress)++; }, {}}),
+          reader(lists, {[this](int lParam) { Posted(lParam); }, ShowMapReadError,
+                         [this] { return Now(); }}),
           loader(lists, mapFile, view, alarm, reader, settings,
                  {[this] { ++drawingStops; }, [this](const std::wstring& n) { stored = n; }, {}}) {
         view.client = {424, 300};
@@ -53,9 +59,35 @@ class MapLoaderTest : public ::testing::Test {
         return s;
     }
 
-    LoadResult Load(const std::string& name, const char* text) {
+    LoadResult Load(const std::string& name, std::string_view text) {
         const auto path = scratch.Write(name, text);
         return loader.LoadMapFile(path.wstring(), true, {});
+    }
+
+    // The read's clock: the steady clock, or with fakeClock 50 ms more at
+    // every look (the read looks once per splice).
+    mapdata::MapReadContext::Clock::time_point Now() {
+        if (!fakeClock) return mapdata::MapReadContext::Clock::now();
+        const std::lock_guard lock(postsLock);
+        fakeNow += 50ms;
+        return fakeNow;
+    }
+
+    // Progress: the clock's time and the general list's size at each post.
+    void Posted(int lParam) {
+        if (lParam == 0) {
+            ++ends;
+            return;
+        }
+        ++progress;
+        std::size_t general = 0;
+        {
+            const std::lock_guard lock(lists.lock);
+            general = lists.general.size();
+        }
+        const std::lock_guard lock(postsLock);
+        progressAt.push_back(fakeNow);
+        generalAtProgress.push_back(general);
     }
 
     // Waits (bounded) for the read's end post and hands it to the loader.
@@ -76,6 +108,11 @@ class MapLoaderTest : public ::testing::Test {
     MapLoader loader;
     std::atomic<int> ends{0};
     std::atomic<int> progress{0};
+    bool fakeClock = false;
+    std::mutex postsLock;
+    mapdata::MapReadContext::Clock::time_point fakeNow{};
+    std::vector<mapdata::MapReadContext::Clock::time_point> progressAt;
+    std::vector<std::size_t> generalAtProgress;
     int drawingStops = 0;
     std::wstring stored;
 };
@@ -148,6 +185,64 @@ TEST_F(MapLoaderTest, GuardChangeRebuildsTheZonesThroughTheOptionsHook) {
     g_horGuardNm = 0.0F;
     BuildEnlargedZones();
     EXPECT_EQ(lists.zones.size(), 2U);
+}
+
+TEST_F(MapLoaderTest, ProgressIsPostedAtDoublingStepsUpToFifteenSeconds) {
+    // 800 splices of 41 labels, 50 ms apart: a read of 40 s.
+    std::string map = "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n";
+    for (int i = 0; i < 800 * 41; ++i) map += "47,0,0,-7,0,0,-5,Town\r\n";
+    fakeClock = true;
+    ASSERT_EQ(Load("long.map", map.c_str()), LoadResult::kStarted);
+    ASSERT_TRUE(FinishRead());
+    const std::lock_guard lock(postsLock);
+    const auto start = mapdata::MapReadContext::Clock::time_point{} + 50ms;
+    const double expected[] = {2.5, 7.5, 17.5, 32.5};
+    ASSERT_EQ(progressAt.size(), std::size(expected));
+    for (std::size_t i = 0; i < progressAt.size(); ++i) {
+        EXPECT_NEAR(std::chrono::duration<double>(progressAt[i] - start).count(), expected[i], 0.25);
+        // Shown piece by piece: what was read is in the window's list.
+        EXPECT_EQ(generalAtProgress[i] % 41, 0U);
+        EXPECT_GT(generalAtProgress[i], i == 0 ? 0U : generalAtProgress[i - 1]);
+    }
+    EXPECT_EQ(lists.general.size(), 800U * 41U);
+}
+
+TEST_F(MapLoaderTest, AReadThatGivesUpTellsThePilotAndStillEnds) {
+    platform::ScopedRecordingSink boxes;
+    core::SetStringProvider([](unsigned id) { return std::to_wstring(id); });
+    const std::string tooNew = mapdata::BinarySignatureLine(9) +
+                               "52,0,0,-5,0,0,51,0,0,-4,0,0,10M,1\r\n" + std::string(4, '\xFF');
+    const LoadResult result = Load("new.gpm", tooNew.c_str());
+    const bool ended = FinishRead();
+    core::SetStringProvider(nullptr);
+    ASSERT_EQ(result, LoadResult::kStarted);
+    ASSERT_TRUE(ended);
+    const auto shown = boxes->Boxes();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].text, L"3500");
+    EXPECT_EQ(shown[0].caption, L"2008");
+    // Only an OK button: the read thread never waits for the UI.
+    EXPECT_EQ(shown[0].style & platform::mb::kButtonMask, platform::mb::kOk);
+    EXPECT_TRUE(lists.general.empty());
+
+    struct Case {
+        mapdata::MapReadError error;
+        const wchar_t* text;
+        const wchar_t* caption;
+    };
+    const Case cases[] = {{mapdata::MapReadError::kNoMemory, L"2537", L"2538"},
+                          {mapdata::MapReadError::kDamaged, L"2537", L"2538"}};
+    core::SetStringProvider([](unsigned id) { return std::to_wstring(id); });
+    for (const Case& c : cases) {
+        boxes->Clear();
+        ShowMapReadError(c.error);
+        const auto box = boxes->Boxes();
+        ASSERT_EQ(box.size(), 1U);
+        EXPECT_EQ(box[0].text, c.text);
+        EXPECT_EQ(box[0].caption, c.caption);
+        EXPECT_EQ(box[0].style & platform::mb::kButtonMask, platform::mb::kOk);
+    }
+    core::SetStringProvider(nullptr);
 }
 
 TEST(MapStopwatch, CountsTenthsAcrossTheHour) {

@@ -59,7 +59,7 @@ TEST(MapThreadsStress, EverythingAtOnceWhileTheAlarmRuns) {
     AlarmZoneThread alarm(lists.zones, sources);
 
     std::atomic<int> ends{0};
-    MapReadThread reader(lists, {[&](int lParam) { ends += lParam == 0 ? 1 : 0; }, {}});
+    MapReadThread reader(lists, {[&](int lParam) { ends += lParam == 0 ? 1 : 0; }, {}, {}});
 
     // The drawing: walks every list under the lock, stopped around deletes.
     std::atomic<bool> drawing{true};
