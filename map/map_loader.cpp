@@ -88,11 +88,16 @@ void MapLoader::StartRead(bool overlayOnly) {
         const std::lock_guard lock(lists_.lock);
         lists_.zoneCounter = 1;
     }
-    reader_.Start({&mapFile_, overlayPath, overlayOnly, horGuardNm});
+    if (!overlayOnly) {
+        // The read makes the zones' copies at the guard set now.
+        zonesGuardNm_ = g_horGuardNm.load();
+        pendingGuardNm_.reset();
+    }
+    reader_.Start({&mapFile_, overlayPath, overlayOnly, zonesGuardNm_});
 }
 
 void MapLoader::OnMapReadDone(int lParam) {
-    if (lParam < 1) {
+    if (lParam < 1 && reader_.ReadEnded()) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now() - readStart_);
         settings_.WriteInt("Performance", "LastMapReadTime_sec",
                            static_cast<std::uint32_t>(std::max<long long>(seconds.count(), 0)));
@@ -101,6 +106,11 @@ void MapLoader::OnMapReadDone(int lParam) {
             const std::lock_guard lock(lists_.lock);
             haveZones = !lists_.zones.empty();
         }
+        if (pendingGuardNm_ && *pendingGuardNm_ != zonesGuardNm_) {
+            RebuildEnlargedZones(*std::exchange(pendingGuardNm_, std::nullopt));
+            return;
+        }
+        pendingGuardNm_.reset();
         if (haveZones) {
             alarm_.Start();
         } else {
@@ -112,7 +122,11 @@ void MapLoader::OnMapReadDone(int lParam) {
 }
 
 void MapLoader::RebuildEnlargedZones(float guardNm) {
-    if (!reader_.Finished()) return;  // the read numbers and copies zones itself
+    if (!reader_.Finished() && !reader_.ReadEnded()) {
+        // The read splices zones still; its end rebuilds them.
+        pendingGuardNm_ = guardNm;
+        return;
+    }
     alarm_.Stop();
     alarm_.ClearAlarm();
     if (hooks_.stopDrawing) hooks_.stopDrawing();
@@ -122,7 +136,7 @@ void MapLoader::RebuildEnlargedZones(float guardNm) {
         BuildEnlargedZones(lists_.zones, guardNm, lists_.zoneCounter);
         haveZones = !lists_.zones.empty();
     }
-    horGuardNm = guardNm;
+    zonesGuardNm_ = guardNm;
     if (haveZones) alarm_.Start();
     view_.backBufferValid = 0;
     if (hooks_.requestRedraw) hooks_.requestRedraw();

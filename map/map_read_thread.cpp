@@ -95,6 +95,7 @@ void MapReadThread::Start(MapReadJob job) {
     context_ = std::make_unique<Context>(lists_, hooks_);
     context_->horGuardNm = job.horGuardNm;
     context_->zoneCounter = 1;
+    ended_ = false;
     finished_ = false;
     thread_ = std::thread([this, job = std::move(job)] {
         platform::LowerThisThreadPriority(5);  // below normal
@@ -130,7 +131,10 @@ int MapReadThread::Run(Context& context, const MapReadJob& job) {
     if (!ok && context.error != mapdata::MapReadError::kNone && hooks_.reportError) {
         hooks_.reportError(context.error);
     }
-    if (!context.StopRequested() && hooks_.post) hooks_.post(0);
+    if (!context.StopRequested()) {
+        ended_ = true;
+        if (hooks_.post) hooks_.post(0);
+    }
     return 200;
 }
 

@@ -56,6 +56,10 @@ class MapReadThread {
     void Stop();
     bool Finished() const { return finished_.load(); }
     int ExitCode() const { return exitCode_.load(); }
+    // The read last started went to its end and posted it: it touches the
+    // lists no more. An end post that arrives while this is false belongs
+    // to an earlier read.
+    bool ReadEnded() const { return ended_.load(); }
 
   private:
     class Context;
@@ -66,6 +70,7 @@ class MapReadThread {
     std::unique_ptr<Context> context_;
     std::thread thread_;
     std::atomic<bool> finished_{true};
+    std::atomic<bool> ended_{false};
     std::atomic<int> exitCode_{0};
 };
 

@@ -13,6 +13,7 @@
 #include "map/settings_values.h"
 #include "core/string_resources.h"
 #include "mapdata/binary_map_records.h"
+#include "mapdata/map_circle_element.h"
 #include "platform/message_box.h"
 #include "testing/scratch_folder.h"
 
@@ -185,6 +186,51 @@ TEST_F(MapLoaderTest, GuardChangeRebuildsTheZonesThroughTheOptionsHook) {
     g_horGuardNm = 0.0F;
     BuildEnlargedZones();
     EXPECT_EQ(lists.zones.size(), 2U);
+}
+
+// The zones map followed by many labels: a read that runs for a while after
+// its zones are in the window's list.
+std::string LongZonesMap() {
+    std::string map = kZonesMap;
+    for (int i = 0; i < 200000; ++i) map += "47,0,0,-7,0,0,-5,Town\r\n";
+    return map;
+}
+
+TEST_F(MapLoaderTest, ReadsEnlargeTheZonesByTheGuardSetAndAGuardChangedDuringAReadFollows) {
+    g_horGuardNm = 1.0F;
+    ASSERT_EQ(Load("zones.map", kZonesMap), LoadResult::kStarted);
+    ASSERT_TRUE(FinishRead());
+    EXPECT_EQ(lists.zones.size(), 4U);
+
+    g_horGuardNm = 0.0F;
+    ASSERT_EQ(Load("long.map", LongZonesMap()), LoadResult::kStarted);
+    g_horGuardNm = 2.0F;
+    loader.RebuildEnlargedZones(2.0F);
+    ASSERT_TRUE(FinishRead());
+    ASSERT_EQ(lists.zones.size(), 4U);
+    const auto& copy = static_cast<const mapdata::CMapCircleElement&>(*lists.zones[1]);
+    EXPECT_NEAR(copy.radiusKm - static_cast<const mapdata::CMapCircleElement&>(*lists.zones[0]).radiusKm,
+                2.0F * 1.852F, 1e-3F);
+    EXPECT_FALSE(alarm.Finished());
+    g_horGuardNm = 0.0F;
+}
+
+TEST_F(MapLoaderTest, TheEndOfAReplacedReadStartsNoAlarmWhileTheNextReads) {
+    ASSERT_EQ(Load("zones.map", kZonesMap), LoadResult::kStarted);
+    for (int i = 0; i < 5000 && ends.load() == 0; ++i) std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(ends.exchange(0), 1);  // posted, not yet handled
+    ASSERT_EQ(Load("long.map", LongZonesMap()), LoadResult::kStarted);
+    for (int i = 0; i < 5000; ++i) {
+        {
+            const std::lock_guard lock(lists.lock);
+            if (!lists.zones.empty()) break;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    loader.OnMapReadDone(0);  // the first read's end arrives late
+    EXPECT_TRUE(alarm.Finished());
+    ASSERT_TRUE(FinishRead());
+    EXPECT_FALSE(alarm.Finished());
 }
 
 TEST_F(MapLoaderTest, ProgressIsPostedAtDoublingStepsUpToFifteenSeconds) {
