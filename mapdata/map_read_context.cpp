@@ -5,11 +5,13 @@
 
 namespace mapdata {
 namespace {
-constexpr std::chrono::milliseconds kLongestProgressStep{15000};
+constexpr long long kLongestProgressStepTenths = 150;
 }
 
 MapReadContext::MapReadContext(std::function<Clock::time_point()> clock)
-    : clock_(std::move(clock)), stopwatch_(clock_()) {}
+    : clock_(std::move(clock)) {
+    stopwatch_.Start(clock_());
+}
 
 ElementList& MapReadContext::Target(TargetList target) {
     if (overlayOnly) return overlay;
@@ -39,9 +41,9 @@ void MapReadContext::AfterElements() {
     Splice();
     if (StopRequested()) return;
     const Clock::time_point now = clock_();
-    if (now - stopwatch_ > threshold_) {
-        threshold_ = std::min(threshold_ * 2, kLongestProgressStep);
-        stopwatch_ = now;
+    if (stopwatch_.Tenths(now) > thresholdTenths_) {
+        thresholdTenths_ = std::min(thresholdTenths_ * 2, kLongestProgressStepTenths);
+        stopwatch_.Start(now);
         PostProgress();
     }
 }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "mapdata/map_element.h"
+#include "mapdata/map_stopwatch.h"
 
 namespace mapdata {
 
@@ -37,7 +38,7 @@ enum class MapReadError { kNone, kNoMemory, kVersionTooNew, kDamaged };
 
 class MapReadContext {
   public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = MapStopwatch::Clock;
 
     MapReadContext() = default;
     // The progress pacing reads `clock` (tests drive it by hand).
@@ -103,8 +104,8 @@ class MapReadContext {
     std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
     std::atomic<bool> stop_{false};
     int sinceSplice_ = 0;
-    Clock::time_point stopwatch_ = clock_();
-    std::chrono::milliseconds threshold_{2500};
+    MapStopwatch stopwatch_;
+    long long thresholdTenths_ = 25;
 };
 
 }  // namespace mapdata
