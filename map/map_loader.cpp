@@ -60,8 +60,16 @@ void MapLoader::InstallEnlargedZonesBuilder() {
 }
 
 void MapLoader::ReloadOverlay() {
+    // A map read stopped half-way would leave the map cut short: it is read
+    // again whole, its overlay with it.
+    const bool mapCut = readingMap_ && !reader_.Finished() && !reader_.ReadEnded();
     reader_.Stop();
     if (hooks_.stopDrawing) hooks_.stopDrawing();
+    if (mapCut) {
+        ClearMapLists(true);
+        StartRead(false);
+        return;
+    }
     {
         const std::lock_guard lock(lists_.lock);
         lists_.overlay.clear();
@@ -88,6 +96,7 @@ void MapLoader::StartRead(bool overlayOnly) {
         const std::lock_guard lock(lists_.lock);
         lists_.zoneCounter = 1;
     }
+    readingMap_ = !overlayOnly;
     if (!overlayOnly) {
         // The read makes the zones' copies at the guard set now.
         zonesGuardNm_ = g_horGuardNm.load();

@@ -52,7 +52,8 @@ class MapLoader {
     // stopped first, since the choice reopens the file they read.
     LoadResult LoadMapFile(std::wstring_view name, bool mustExist,
                            const mapdata::MapFileChoice& choice);
-    // Deletes the overlay elements and reads the overlay again.
+    // Deletes the overlay elements and reads the overlay again; while the
+    // map itself is still read, reads it again with the overlay.
     void ReloadOverlay();
     // Deletes every element (the overlay's with includeOverlay).
     void ClearMapLists(bool includeOverlay);
@@ -83,6 +84,7 @@ class MapLoader {
     // The guard the zones were enlarged by, and one asked for during a read.
     float zonesGuardNm_ = 0.0F;
     std::optional<float> pendingGuardNm_;
+    bool readingMap_ = false;  // the last read started reads the map
     bool builderInstalled_ = false;
 };
 

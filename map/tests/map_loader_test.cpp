@@ -39,6 +39,14 @@ constexpr char kOverlay[] =
     "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
     "47,10,0,-7,0,0,-5,Mark\r\n";
 
+// The zones map followed by many labels: a read that runs for a while after
+// its zones are in the window's list.
+std::string LongZonesMap() {
+    std::string map = kZonesMap;
+    for (int i = 0; i < 200000; ++i) map += "47,0,0,-7,0,0,-5,Town\r\n";
+    return map;
+}
+
 class MapLoaderTest : public ::testing::Test {
   protected:
     MapLoaderTest()
@@ -154,6 +162,16 @@ TEST_F(MapLoaderTest, OverlayReloadLeavesTheMainListsAlone) {
     EXPECT_EQ(lists.zones.size(), 2U);
 }
 
+TEST_F(MapLoaderTest, OverlayReloadDuringTheMapReadLeavesTheMapWhole) {
+    loader.overlayPath = scratch.Write("over.map", kOverlay);
+    ASSERT_EQ(Load("long.map", LongZonesMap()), LoadResult::kStarted);
+    loader.ReloadOverlay();
+    ASSERT_TRUE(FinishRead());
+    EXPECT_EQ(lists.general.size(), 200002U);
+    EXPECT_EQ(lists.zones.size(), 2U);
+    EXPECT_EQ(lists.overlay.size(), 1U);
+}
+
 TEST_F(MapLoaderTest, UnreadableHeaderKeepsTheOldMap) {
     ASSERT_EQ(Load("zones.map", kZonesMap), LoadResult::kStarted);
     ASSERT_TRUE(FinishRead());
@@ -186,14 +204,6 @@ TEST_F(MapLoaderTest, GuardChangeRebuildsTheZonesThroughTheOptionsHook) {
     g_horGuardNm = 0.0F;
     BuildEnlargedZones();
     EXPECT_EQ(lists.zones.size(), 2U);
-}
-
-// The zones map followed by many labels: a read that runs for a while after
-// its zones are in the window's list.
-std::string LongZonesMap() {
-    std::string map = kZonesMap;
-    for (int i = 0; i < 200000; ++i) map += "47,0,0,-7,0,0,-5,Town\r\n";
-    return map;
 }
 
 TEST_F(MapLoaderTest, ReadsEnlargeTheZonesByTheGuardSetAndAGuardChangedDuringAReadFollows) {
