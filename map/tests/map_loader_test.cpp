@@ -304,6 +304,21 @@ TEST_F(MapLoaderTest, AReadThatGivesUpTellsThePilotAndStillEnds) {
     core::SetStringProvider(nullptr);
 }
 
+TEST_F(MapLoaderTest, AnArcTheGeodesyCannotMakeIsToldAndTheReadGoesOn) {
+    platform::ScopedRecordingSink boxes;
+    // The arc's first point is its centre; the label after it is still read.
+    const std::string map = std::string(kPlainMap) +
+                            "47,0,0,-7,0,0,-4,$47,0,0,-7,0,0,47,5,0,-7,0,0M\r\n"
+                            "47,10,0,-7,0,0,-5,After\r\n";
+    ASSERT_EQ(Load("arc.map", map), LoadResult::kStarted);
+    ASSERT_TRUE(FinishRead());
+    const auto shown = boxes->Boxes();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].caption, L"Alert");
+    EXPECT_EQ(shown[0].style & platform::mb::kButtonMask, platform::mb::kOk);
+    EXPECT_EQ(lists.general.size(), 2U);  // the two labels, no arc
+}
+
 TEST(MapStopwatch, CountsTenthsAcrossTheHour) {
     mapdata::MapStopwatch watch;
     const auto t0 = mapdata::MapStopwatch::Clock::time_point{} + 59min + 58s;
