@@ -2,9 +2,21 @@
 
 #include <utility>
 
+#include "fix/first_fix.h"
+#include "gps/nav_fix.h"
+#include "map/settings_values.h"
+#include "nav/current_position.h"
 #include "platform/thread_priority.h"
 
 namespace map {
+
+AlarmFixInput ReadLiveAlarmFix() {
+    AlarmFixInput input{nav::CopyMapFix(), gps::g_terrainElevation.load()};
+    ChooseZoneAltitude(input.fix, g_pressureAltForZones.load() != 0,
+                       gps::g_navFix.pressureKnown.load() ? 1U : 0U,
+                       gps::g_navFix.pressureAltitude.load());
+    return input;
+}
 
 AlarmZoneThread::AlarmZoneThread(const mapdata::ElementList& zones, AlarmSources sources)
     : zones_(zones), sources_(std::move(sources)) {}

@@ -29,6 +29,12 @@ struct AlarmFixInput {
     float terrain = mapdata::kNoTerrain;
 };
 
+// The flying inputs: the current-position record (copied under MapLock)
+// with the published pressure altitude in place of its own where the
+// "PressureAltForZones" setting or a missing altitude asks for it, and the
+// terrain under the aircraft.
+AlarmFixInput ReadLiveAlarmFix();
+
 struct AlarmSources {
     std::function<bool()> haveFix;
     std::function<AlarmFixInput()> readFix;

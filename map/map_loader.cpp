@@ -60,8 +60,16 @@ void MapLoader::InstallEnlargedZonesBuilder() {
 }
 
 void MapLoader::ReloadOverlay() {
+    // A map read stopped half-way would leave the map cut short: it is read
+    // again whole, its overlay with it.
+    const bool mapCut = readingMap_ && !reader_.Finished() && !reader_.ReadEnded();
     reader_.Stop();
     if (hooks_.stopDrawing) hooks_.stopDrawing();
+    if (mapCut) {
+        ClearMapLists(true);
+        StartRead(false);
+        return;
+    }
     {
         const std::lock_guard lock(lists_.lock);
         lists_.overlay.clear();
@@ -88,11 +96,17 @@ void MapLoader::StartRead(bool overlayOnly) {
         const std::lock_guard lock(lists_.lock);
         lists_.zoneCounter = 1;
     }
-    reader_.Start({&mapFile_, overlayPath, overlayOnly, horGuardNm});
+    readingMap_ = !overlayOnly;
+    if (!overlayOnly) {
+        // The read makes the zones' copies at the guard set now.
+        zonesGuardNm_ = g_horGuardNm.load();
+        pendingGuardNm_.reset();
+    }
+    reader_.Start({&mapFile_, overlayPath, overlayOnly, zonesGuardNm_});
 }
 
 void MapLoader::OnMapReadDone(int lParam) {
-    if (lParam < 1) {
+    if (lParam < 1 && reader_.ReadEnded()) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now() - readStart_);
         settings_.WriteInt("Performance", "LastMapReadTime_sec",
                            static_cast<std::uint32_t>(std::max<long long>(seconds.count(), 0)));
@@ -101,6 +115,11 @@ void MapLoader::OnMapReadDone(int lParam) {
             const std::lock_guard lock(lists_.lock);
             haveZones = !lists_.zones.empty();
         }
+        if (pendingGuardNm_ && *pendingGuardNm_ != zonesGuardNm_) {
+            RebuildEnlargedZones(*std::exchange(pendingGuardNm_, std::nullopt));
+            return;
+        }
+        pendingGuardNm_.reset();
         if (haveZones) {
             alarm_.Start();
         } else {
@@ -112,7 +131,11 @@ void MapLoader::OnMapReadDone(int lParam) {
 }
 
 void MapLoader::RebuildEnlargedZones(float guardNm) {
-    if (!reader_.Finished()) return;  // the read numbers and copies zones itself
+    if (!reader_.Finished() && !reader_.ReadEnded()) {
+        // The read splices zones still; its end rebuilds them.
+        pendingGuardNm_ = guardNm;
+        return;
+    }
     alarm_.Stop();
     alarm_.ClearAlarm();
     if (hooks_.stopDrawing) hooks_.stopDrawing();
@@ -122,7 +145,7 @@ void MapLoader::RebuildEnlargedZones(float guardNm) {
         BuildEnlargedZones(lists_.zones, guardNm, lists_.zoneCounter);
         haveZones = !lists_.zones.empty();
     }
-    horGuardNm = guardNm;
+    zonesGuardNm_ = guardNm;
     if (haveZones) alarm_.Start();
     view_.backBufferValid = 0;
     if (hooks_.requestRedraw) hooks_.requestRedraw();

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "map/alarm_zone_thread.h"
@@ -51,18 +52,20 @@ class MapLoader {
     // stopped first, since the choice reopens the file they read.
     LoadResult LoadMapFile(std::wstring_view name, bool mustExist,
                            const mapdata::MapFileChoice& choice);
-    // Deletes the overlay elements and reads the overlay again.
+    // Deletes the overlay elements and reads the overlay again; while the
+    // map itself is still read, reads it again with the overlay.
     void ReloadOverlay();
     // Deletes every element (the overlay's with includeOverlay).
     void ClearMapLists(bool includeOverlay);
-    // The read thread's post: lParam 0 the read ended, 1 progress.
+    // The read thread's post: lParam 0 the read ended, 1 progress. The end
+    // post of a read that another has replaced is only a redraw.
     void OnMapReadDone(int lParam);
     // Rebuilds the enlarged zones for guardNm with the alarm thread stopped.
+    // While a read runs, the rebuild waits for its end.
     void RebuildEnlargedZones(float guardNm);
 
     // The overlay file ("OverlayFile", "Settings"); empty for none.
     std::filesystem::path overlayPath;
-    float horGuardNm = 0.0F;
     std::function<std::chrono::system_clock::time_point()> now = [] {
         return std::chrono::system_clock::now();
     };
@@ -78,6 +81,10 @@ class MapLoader {
     platform::SettingsStore& settings_;
     MapLoaderHooks hooks_;
     std::chrono::system_clock::time_point readStart_{};
+    // The guard the zones were enlarged by, and one asked for during a read.
+    float zonesGuardNm_ = 0.0F;
+    std::optional<float> pendingGuardNm_;
+    bool readingMap_ = false;  // the last read started reads the map
     bool builderInstalled_ = false;
 };
 

@@ -3,10 +3,43 @@
 #include <iterator>
 #include <utility>
 
+#include "core/message_services.h"
+#include "core/string_resources.h"
 #include "mapdata/text_map_reader.h"
+#include "platform/message_box.h"
 #include "platform/thread_priority.h"
 
 namespace map {
+namespace {
+
+constexpr unsigned kIdsReadFailedCaption = 2538;
+constexpr unsigned kIdsReadFailed = 2537;
+constexpr unsigned kIdsMapTooNew = 3500;
+constexpr unsigned kIdsMapTooNewCaption = 2008;
+
+std::function<mapdata::MapReadContext::Clock::time_point()> ClockOf(const MapReadHooks& hooks) {
+    if (hooks.clock) return hooks.clock;
+    return [] { return mapdata::MapReadContext::Clock::now(); };
+}
+
+}  // namespace
+
+void ShowMapReadError(mapdata::MapReadError error) {
+    switch (error) {
+        case mapdata::MapReadError::kNone:
+            return;
+        case mapdata::MapReadError::kVersionTooNew:
+            platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsMapTooNew),
+                                     core::LoadResourceString(kIdsMapTooNewCaption),
+                                     platform::mb::kOk | platform::mb::kIconExclamation |
+                                         platform::mb::kTopmost);
+            return;
+        case mapdata::MapReadError::kNoMemory:
+        case mapdata::MapReadError::kDamaged:
+            core::ShowMessageFromIds(kIdsReadFailedCaption, kIdsReadFailed);
+            return;
+    }
+}
 
 void AppendElements(mapdata::ElementList& to, mapdata::ElementList& from) {
     to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
@@ -17,7 +50,8 @@ void AppendElements(mapdata::ElementList& to, mapdata::ElementList& from) {
 // into the window's lists under the lock.
 class MapReadThread::Context : public mapdata::MapReadContext {
   public:
-    Context(MapLists& lists, MapReadHooks& hooks) : lists_(lists), hooks_(hooks) {
+    Context(MapLists& lists, MapReadHooks& hooks)
+        : MapReadContext(ClockOf(hooks)), lists_(lists), hooks_(hooks) {
         spliceEnabled = true;
     }
 
@@ -61,6 +95,7 @@ void MapReadThread::Start(MapReadJob job) {
     context_ = std::make_unique<Context>(lists_, hooks_);
     context_->horGuardNm = job.horGuardNm;
     context_->zoneCounter = 1;
+    ended_ = false;
     finished_ = false;
     thread_ = std::thread([this, job = std::move(job)] {
         platform::LowerThisThreadPriority(5);  // below normal
@@ -96,7 +131,10 @@ int MapReadThread::Run(Context& context, const MapReadJob& job) {
     if (!ok && context.error != mapdata::MapReadError::kNone && hooks_.reportError) {
         hooks_.reportError(context.error);
     }
-    if (!context.StopRequested() && hooks_.post) hooks_.post(0);
+    if (!context.StopRequested()) {
+        ended_ = true;
+        if (hooks_.post) hooks_.post(0);
+    }
     return 200;
 }
 

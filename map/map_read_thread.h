@@ -23,9 +23,18 @@ namespace map {
 struct MapReadHooks {
     // lParam 1: progress; 0: the read ended (not after a stop).
     std::function<void(int lParam)> post;
-    // Why a read gave up (out of memory, a binary map too new or damaged).
+    // Why a read gave up (out of memory, a binary map too new or damaged);
+    // called on the read thread. The window passes ShowMapReadError.
     std::function<void(mapdata::MapReadError)> reportError;
+    // The clock that paces the progress posts; empty: the steady clock.
+    std::function<mapdata::MapReadContext::Clock::time_point()> clock;
 };
+
+// Tells the pilot why the map could not be read: out of memory or a damaged
+// binary map (caption 2538, text 2537), a binary map too new (text 3500,
+// caption 2008). The box has only an OK button, so a read thread that calls
+// it hands the box to the UI thread and goes on without waiting.
+void ShowMapReadError(mapdata::MapReadError error);
 
 struct MapReadJob {
     mapdata::CMapFile* mapFile = nullptr;  // the main map, its header read
@@ -47,6 +56,10 @@ class MapReadThread {
     void Stop();
     bool Finished() const { return finished_.load(); }
     int ExitCode() const { return exitCode_.load(); }
+    // The read last started went to its end and posted it: it touches the
+    // lists no more. An end post that arrives while this is false belongs
+    // to an earlier read.
+    bool ReadEnded() const { return ended_.load(); }
 
   private:
     class Context;
@@ -57,6 +70,7 @@ class MapReadThread {
     std::unique_ptr<Context> context_;
     std::thread thread_;
     std::atomic<bool> finished_{true};
+    std::atomic<bool> ended_{false};
     std::atomic<int> exitCode_{0};
 };
 

@@ -163,6 +163,7 @@ struct CGPSmapView::Engine {
                              platform::PostWindowMessage(platform::kMapViewWindow,
                                                          platform::WM_APP_MAPREAD, 0, lParam);
                          },
+                         ShowMapReadError,
                          {}}),
           alarm(lists.zones, AlarmSourcesFor()),
           render(lists),

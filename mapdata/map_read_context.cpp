@@ -1,10 +1,16 @@
 #include "mapdata/map_read_context.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace mapdata {
 namespace {
-constexpr std::chrono::milliseconds kLongestProgressStep{15000};
+constexpr long long kLongestProgressStepTenths = 150;
+}
+
+MapReadContext::MapReadContext(std::function<Clock::time_point()> clock)
+    : clock_(std::move(clock)) {
+    stopwatch_.Start(clock_());
 }
 
 ElementList& MapReadContext::Target(TargetList target) {
@@ -34,10 +40,10 @@ void MapReadContext::AfterElements() {
     sinceSplice_ = 0;
     Splice();
     if (StopRequested()) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (now - stopwatch_ > threshold_) {
-        threshold_ = std::min(threshold_ * 2, kLongestProgressStep);
-        stopwatch_ = now;
+    const Clock::time_point now = clock_();
+    if (stopwatch_.Tenths(now) > thresholdTenths_) {
+        thresholdTenths_ = std::min(thresholdTenths_ * 2, kLongestProgressStepTenths);
+        stopwatch_.Start(now);
         PostProgress();
     }
 }

@@ -18,11 +18,13 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "mapdata/map_element.h"
+#include "mapdata/map_stopwatch.h"
 
 namespace mapdata {
 
@@ -36,7 +38,14 @@ enum class MapReadError { kNone, kNoMemory, kVersionTooNew, kDamaged };
 
 class MapReadContext {
   public:
+    using Clock = MapStopwatch::Clock;
+
+    MapReadContext() = default;
+    // The progress pacing reads `clock` (tests drive it by hand).
+    explicit MapReadContext(std::function<Clock::time_point()> clock);
     virtual ~MapReadContext() = default;
+    MapReadContext(const MapReadContext&) = delete;
+    MapReadContext& operator=(const MapReadContext&) = delete;
 
     // Elements with more than this many since the last splice are spliced.
     static constexpr int kSpliceCount = 40;
@@ -92,10 +101,11 @@ class MapReadContext {
     virtual void PostProgress() {}
 
   private:
+    std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
     std::atomic<bool> stop_{false};
     int sinceSplice_ = 0;
-    std::chrono::steady_clock::time_point stopwatch_ = std::chrono::steady_clock::now();
-    std::chrono::milliseconds threshold_{2500};
+    MapStopwatch stopwatch_;
+    long long thresholdTenths_ = 25;
 };
 
 }  // namespace mapdata

@@ -483,11 +483,15 @@ std::vector<std::unique_ptr<CMapCircleElement>> TextMapReader::Arcs(const nav::W
         if (p2.result != CoordinateResult::kParsed) return arcs;
         std::int32_t pen = 0;
         if (const auto v = platform::ScanInt(rest.substr(p1.consumed + p2.consumed))) pen = v->value;
+        // Not quiet: a point on the centre (or opposite it) tells the pilot
+        // why the arc is missing. The box has only an OK button, so the read
+        // thread hands it to the UI thread and goes on.
         const auto first = core::g_ellipsoid.GeodesicInverse(at.latitude, -at.longitude,
-                                                              p1.latitude, -p1.lonWest, true);
+                                                              p1.latitude, -p1.lonWest, false);
+        if (!first.valid) return arcs;
         const auto second = core::g_ellipsoid.GeodesicInverse(at.latitude, -at.longitude,
-                                                               p2.latitude, -p2.lonWest, true);
-        if (!first.valid || !second.valid) return arcs;  // a point on the centre: no arc
+                                                               p2.latitude, -p2.lonWest, false);
+        if (!second.valid) return arcs;
         auto arc = make(text[0] == L'$', pen);
         arc->startBearing = static_cast<float>(first.course12);
         arc->endBearing = static_cast<float>(second.course12);

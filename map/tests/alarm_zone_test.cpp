@@ -6,6 +6,10 @@
 
 #include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
+#include "fix/first_fix.h"
+#include "gps/nav_fix.h"
+#include "map/settings_values.h"
+#include "nav/current_position.h"
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_poly_element.h"
 
@@ -121,6 +125,31 @@ TEST(AlarmPass, GuardsTerrainAndUntestedZones) {
     EXPECT_EQ(RunAlarmPass(zones, At(47.0, 8.0), {}, mapdata::kNoTerrain, {}).zone, nullptr);
 }
 
+TEST(AlarmPass, GroundLimitsNeedTheTerrainElseTheBandCounts) {
+    // Floor 1000 ft above ground, or 1000 ft on the band without terrain.
+    mapdata::ElementList zones;
+    zones.push_back(Circle(47.0, 8.0, 5.0F));
+    zones[0]->limitB = 1000.0F;
+    struct Case {
+        float altitude;
+        float terrain;
+        float guardBelow;
+        bool hit;
+    };
+    const Case cases[] = {
+        {1800.0F, 1000.0F, 0.0F, false},             // 800 ft above the ground
+        {1800.0F, 1000.0F, 300.0F, true},            // within the guard below
+        {2100.0F, 1000.0F, 0.0F, true},              // 1100 ft above the ground
+        {1800.0F, mapdata::kNoTerrain, 0.0F, true},  // no terrain: 1000 to 5000 ft
+        {900.0F, mapdata::kNoTerrain, 0.0F, false},
+    };
+    for (const Case& c : cases) {
+        const AlarmVerdict v = RunAlarmPass(zones, At(47.0, 8.0, c.altitude),
+                                            {c.guardBelow, 0.0F}, c.terrain, {});
+        EXPECT_EQ(v.zone != nullptr, c.hit) << c.altitude << " over " << c.terrain;
+    }
+}
+
 TEST(ZoneAltitude, PressureAltitudeOnlyFromASourceThatHasIt) {
     struct Case {
         bool usePressure;
@@ -178,6 +207,37 @@ TEST(EnlargedZones, OnChangedAndOff) {
     EXPECT_NE(zones[2]->flags & ef::kNotTested, 0U);
     for (const auto& z : zones) EXPECT_EQ(z->zoneSerial, 0);
     EXPECT_FLOAT_EQ(zones[1]->bounds.maxLat, sourceTop);
+}
+
+TEST(ZoneAltitude, TheLiveFixTakesTheSettingThePublishedPressureAltitudeAndTheTerrain) {
+    struct Case {
+        int setting;
+        bool known;
+        bool pressureKnown;
+        float expected;
+    };
+    const Case cases[] = {
+        {0, true, true, 3000.0F}, {1, true, true, 4000.0F},
+        {0, false, true, 4000.0F}, {1, true, false, 3000.0F},
+    };
+    const nav::WaypointRecord saved = nav::g_mapFix;
+    for (const Case& c : cases) {
+        nav::g_mapFix = At(47.0, 8.0, 3000.0F);
+        nav::g_mapFix.altitudeKnown = c.known;
+        g_pressureAltForZones = c.setting;
+        gps::g_navFix.pressureKnown = c.pressureKnown;
+        gps::g_navFix.pressureAltitude = 4000.0F;
+        gps::g_terrainElevation = 1200.0F;
+        const AlarmFixInput input = ReadLiveAlarmFix();
+        EXPECT_EQ(input.fix.altitude, c.expected) << c.setting << c.known << c.pressureKnown;
+        EXPECT_EQ(input.fix.altitudeKnown, c.known || c.pressureKnown);
+        EXPECT_EQ(input.terrain, 1200.0F);
+    }
+    nav::g_mapFix = saved;
+    g_pressureAltForZones = 0;
+    gps::g_navFix.pressureKnown = false;
+    gps::g_navFix.pressureAltitude = 0.0F;
+    gps::g_terrainElevation = gps::kUnknownTerrain;
 }
 
 AlarmSources FastSources(std::atomic<bool>& haveFix, nav::WaypointRecord fix) {

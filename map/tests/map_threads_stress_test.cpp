@@ -1,6 +1,6 @@
 // Loads, overlay reloads, guard rebuilds and list walks at random while the
-// alarm thread runs over a moving fix and a drawing thread walks the lists
-// under the list lock; then a close during a load. Meant for the
+// alarm thread runs over a moving fix and the render thread draws the lists
+// at random; then closes during a load. Meant for the
 // ThreadSanitizer build: KV_STRESS_SECONDS sets how long it runs (1 s by
 // default).
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 
 #include "map/alarm_zone_check.h"
 #include "map/map_loader.h"
+#include "map/map_render.h"
 #include "testing/scratch_folder.h"
 
 namespace map {
@@ -59,27 +60,27 @@ TEST(MapThreadsStress, EverythingAtOnceWhileTheAlarmRuns) {
     AlarmZoneThread alarm(lists.zones, sources);
 
     std::atomic<int> ends{0};
-    MapReadThread reader(lists, {[&](int lParam) { ends += lParam == 0 ? 1 : 0; }, {}});
+    MapReadThread reader(lists, {[&](int lParam) { ends += lParam == 0 ? 1 : 0; }, {}, {}});
 
-    // The drawing: walks every list under the lock, stopped around deletes.
-    std::atomic<bool> drawing{true};
-    std::atomic<bool> quit{false};
-    std::atomic<long> walked{0};
-    std::thread render([&] {
-        while (!quit) {
-            if (drawing) {
-                const std::lock_guard lock(lists.lock);
-                for (const auto* list : {&lists.general, &lists.zones, &lists.overlay}) {
-                    for (const auto& e : *list) walked += LoadFlags(*e) & 1U;
-                }
-            }
-            std::this_thread::sleep_for(100us);
-        }
-    });
+    // The drawing: the render thread over the lists, stopped around deletes
+    // and started again by the redraw requests.
+    MapRenderThread render(lists);
+    std::atomic<int> frames{0};
+    render.onFinished = [&frames] { ++frames; };
+    auto startRender = [&] {
+        MapRenderInput input;
+        input.width = 800;
+        input.height = 480;
+        input.mapLoaded = view.mapLoaded != 0;
+        input.draw.state = view.Published();
+        input.draw.clientHeight = 480;
+        render.Start(std::move(input));
+    };
     MapLoader loader(lists, mapFile, view, alarm, reader, settings,
-                     {[&] { drawing = false; }, {}, [&] { drawing = true; }});
+                     {[&] { render.Stop(); }, {}, startRender});
     loader.overlayPath = scratch.Write("over.map", ZonesMap(20));
 
+    long walked = 0;
     std::mt19937 random(27);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(StressSeconds());
     int step = 0;
@@ -88,8 +89,7 @@ TEST(MapThreadsStress, EverythingAtOnceWhileTheAlarmRuns) {
             const std::lock_guard lock(fixLock);
             fix = nav::WaypointRecord(47.0 + (step % 100) * 0.01, -7.0, true);
         }
-        if (ends.exchange(0) > 0) loader.OnMapReadDone(0);
-        switch (random() % 5) {
+        switch (random() % 6) {
             case 0:
                 loader.LoadMapFile(mapPath.wstring(), true, {});
                 break;
@@ -104,20 +104,50 @@ TEST(MapThreadsStress, EverythingAtOnceWhileTheAlarmRuns) {
                 for (const auto& z : lists.zones) walked += (LoadFlags(*z) & 0x10U) != 0;
                 break;
             }
+            case 4:
+                startRender();
+                break;
             default:
                 std::this_thread::sleep_for(2ms);
                 break;
         }
+        // The UI handles the posted end now or later, when another read may
+        // have replaced the one that posted it.
+        if (random() % 2 == 0 && ends.exchange(0) > 0) loader.OnMapReadDone(0);
         (void)alarm.alarmedZone.load();
         ++step;
     }
-    // A close during a load.
-    loader.LoadMapFile(mapPath.wstring(), true, {});
+    render.Stop();
     reader.Stop();
     alarm.Stop();
-    quit = true;
-    render.join();
     EXPECT_GT(step, 0);
+    EXPECT_GT(frames.load(), 0);
+}
+
+TEST(MapThreadsStress, CloseDuringALoad) {
+    // The window's order: the lists outlive the threads, whose destructors
+    // stop and join them while the read splices and the alarm runs.
+    test_support::ScratchFolder scratch("mapclose");
+    const auto mapPath = scratch.Write("zones.map", ZonesMap(3000));
+    platform::SettingsStore settings("");
+    for (int delayMs : {0, 1, 3, 10}) {
+        MapLists lists;
+        mapdata::CMapFile mapFile;
+        MapViewModel view(mapFile);
+        view.client = {800, 480};
+        AlarmSources sources;
+        sources.haveFix = [] { return true; };
+        sources.readFix = [] { return AlarmFixInput{nav::WaypointRecord(47.0, -7.0, true)}; };
+        sources.guards = [] { return AlarmGuards{}; };
+        sources.period = 1ms;
+        AlarmZoneThread alarm(lists.zones, sources);
+        MapReadThread reader(lists, {{}, {}, {}});
+        MapRenderThread render(lists);
+        MapLoader loader(lists, mapFile, view, alarm, reader, settings, {[&] { render.Stop(); }, {}, {}});
+        ASSERT_EQ(loader.LoadMapFile(mapPath.wstring(), true, {}), LoadResult::kStarted);
+        render.Start(MapRenderInput{});
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    }
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 #pragma once
 // MapStopwatch: tenths of a second since it was started, on the steady
-// clock, so that it keeps counting across the hour and clock changes.
+// clock, so that it keeps counting across the hour and clock changes. The
+// map read paces its progress posts with it.
 
 #include <chrono>
 
-namespace map {
+namespace mapdata {
 
 class MapStopwatch {
   public:
@@ -19,4 +20,4 @@ class MapStopwatch {
     Clock::time_point start_ = Clock::now();
 };
 
-}  // namespace map
+}  // namespace mapdata
