@@ -77,7 +77,7 @@ const std::vector<Hill>& Hills() {
 
 const Ridge& TheRidge() {
     // Across the final glide, 5 km after the second turnpoint. The glide
-    // crosses its south-eastern shoulder, about 1,050 m high: the crest
+    // crosses its south-eastern shoulder, about 1,060 m high: the crest
     // itself is higher than a final glide at 140 km/h, arriving 150 m over
     // home, can pass.
     static const Ridge ridge = [] {
