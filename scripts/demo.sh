@@ -9,6 +9,8 @@
 # for it alone) holding its settings and a user-dirs.dirs that names the
 # demo documents folder, so the user's own settings and documents are never
 # opened. Both are seeded on the first run; --reset-demo seeds them again.
+# The seeded settings name the task file and the glider's IGC header, so
+# Flight > Declare task offers the demo task with the header filled in.
 # --speed N plays the flight N times faster than real time (default 5).
 set -euo pipefail
 
@@ -73,6 +75,10 @@ autoZoom=int:1
 [Options\\Logging]
 LogFormat=int:1
 LogInterval=int:1
+[IGCHeaders]
+PLT=text:Demo Pilot
+GTY=text:Demo Standard
+GID=text:D-DEMO
 SETTINGS
 }
 if [ "$reset" = 1 ] || [ ! -f "$settings" ] || [ ! -f "$config/user-dirs.dirs" ]; then

@@ -15,6 +15,8 @@ const double kKmPerDegreeEast =
     std::cos((kSouthWestLatitude + kRegionHeightKm / 2.0 / kKmPerDegree) * kRadiansPerDegree);
 
 constexpr LocalPoint kHome{10.0, 22.0};
+// The length of each leg of the triangle task.
+constexpr double kLegKm = 32.0;
 
 double Wrap360(double deg) {
     deg = std::fmod(deg, 360.0);
@@ -74,10 +76,14 @@ const std::vector<Hill>& Hills() {
 }
 
 const Ridge& TheRidge() {
-    // Across the final glide, 5 km after the second turnpoint.
+    // Across the final glide, 5 km after the second turnpoint. The glide
+    // crosses its south-eastern shoulder, about 1,060 m high: the crest
+    // itself is higher than a final glide at 140 km/h, arriving 150 m over
+    // home, can pass.
     static const Ridge ridge = [] {
-        const LocalPoint crossing = Offset(Offset(kHome, 60.0, 35.0), 240.0, 5.0);
-        return Ridge{Offset(crossing, 330.0, 6.0), Offset(crossing, 150.0, 6.0), 1400.0, 1.2};
+        const LocalPoint crossing = Offset(Offset(kHome, 60.0, kLegKm), 240.0, 5.0);
+        const LocalPoint middle = Offset(crossing, 330.0, 4.2);
+        return Ridge{Offset(middle, 330.0, 6.0), Offset(middle, 150.0, 6.0), 1400.0, 1.2};
     }();
     return ridge;
 }
@@ -121,7 +127,7 @@ double TerrainHeightM(LocalPoint p) {
 }
 
 const Task& TheTask() {
-    static const Task task{kHome, Offset(kHome, 120.0, 35.0), Offset(kHome, 60.0, 35.0),
+    static const Task task{kHome, Offset(kHome, 120.0, kLegKm), Offset(kHome, 60.0, kLegKm),
                            kHome, 5.0, 0.5, 1.0};
     return task;
 }

@@ -14,7 +14,7 @@ namespace {
 constexpr double kKnot = 1852.0 / 3600.0;  // m/s
 constexpr double kRad = std::numbers::pi / 180.0;
 constexpr double kGravity = 9.81;
-constexpr double kGlideKmh = 130.0;
+constexpr double kGlideKmh = 135.0;
 constexpr double kFinalKmh = 140.0;
 constexpr double kCirclingMs = 24.7;  // about 89 km/h at 45 degrees of bank
 constexpr double kTowMs = 33.4;
@@ -161,9 +161,9 @@ void StandAndTow(Simulator& sim, FlightEvents& e) {
 void FirstThermalAndStart(Simulator& sim, FlightEvents& e) {
     const Task& task = TheTask();
     for (int i = 0; i < 15; ++i) sim.Fly(kRunwayDeg + 240.0, Kmh(100.0), -PolarSinkMs(100.0));
-    Thermal(sim, e, 0, 1.5, false, [&] { return sim.Altitude() >= 1400.0; });
+    Thermal(sim, e, 0, 1.5, false, [&] { return sim.Altitude() >= 1150.0; });
     const double leg1 = BearingDeg(task.start, task.turnpoint1);
-    const LocalPoint preStart = Offset(task.start, leg1 + 180.0, 2.0);
+    const LocalPoint preStart = Offset(task.start, leg1 + 180.0, 1.5);
     while (DistanceKm(sim.At(), preStart) > 0.2) sim.GlideTowards(preStart, kGlideKmh);
     while (AlongTrack(task.start, leg1, sim.At()) < 0.0)
         sim.GlideTowards(task.turnpoint1, kGlideKmh);
@@ -177,7 +177,7 @@ void FirstLeg(Simulator& sim, FlightEvents& e) {
     const double leg1 = BearingDeg(task.start, task.turnpoint1);
     while (AlongTrack(task.start, leg1, sim.At()) < 12.0)
         sim.GlideTowards(task.turnpoint1, kGlideKmh);
-    Thermal(sim, e, 1, 2.5, true, [&] { return sim.Altitude() >= 1700.0; });
+    Thermal(sim, e, 1, 2.5, true, [&] { return sim.Altitude() >= 1600.0; });
     const Zone& crossed = Zones().front();
     while (DistanceKm(sim.At(), task.turnpoint1) > 0.1) {
         sim.GlideTowards(task.turnpoint1, kGlideKmh);

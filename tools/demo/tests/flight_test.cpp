@@ -3,13 +3,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <span>
 #include <string>
 #include <vector>
 
-#include "core/waypoint_record.h"
-#include "glide/wind_fit.h"
-#include "nav/olc_search.h"
 #include "tools/demo/demo_files.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
@@ -25,7 +21,7 @@ const Flight& TheFlight() {
     return flight;
 }
 
-TEST(DemoFlight, PhasesComeInOrderOverAboutAnHourAndAHalf) {
+TEST(DemoFlight, PhasesComeInOrderOverAboutSeventyFiveMinutes) {
     const Flight& f = TheFlight();
     const FlightEvents& e = f.events;
     const std::vector<int> order{e.takeOff,         e.release,         e.thermalStart[0],
@@ -37,7 +33,7 @@ TEST(DemoFlight, PhasesComeInOrderOverAboutAnHourAndAHalf) {
     for (std::size_t i = 1; i < order.size(); ++i) EXPECT_LT(order[i - 1], order[i]) << i;
     EXPECT_EQ(e.takeOff, 205);  // three minutes standing, then the roll
     EXPECT_NEAR(e.release - e.takeOff, 8 * 60, 30);
-    EXPECT_NEAR(f.samples.size() / 60.0, 85.0, 10.0);
+    EXPECT_NEAR(f.samples.size() / 60.0, 75.0, 4.0);  // about 75 minutes
     // Released 700 m over the field.
     EXPECT_NEAR(f.samples[e.release - 1].altitudeM - Airfields().front().elevationM, 700.0, 5.0);
     EXPECT_NEAR(e.arrivalAboveHomeM, 150.0, 25.0);
@@ -185,74 +181,6 @@ TEST(DemoFlight, SentencesCloseAirspeedGroundVelocityAndWind) {
     }
     EXPECT_EQ(gsa, static_cast<int>((epochs.size() + 9) / 10));
     EXPECT_EQ(satelliteChanges, 2);
-}
-
-// The program's own wind fit, given one circle of each thermal as the
-// sentences carry it (true airspeed, ground speed and track), finds 15 kt
-// from 240 degrees and would take the result.
-TEST(DemoFlight, TheWindFitFindsTheFlightsWindInEveryThermal) {
-    const Flight& f = TheFlight();
-    const std::vector<Epoch> epochs = SplitEpochs(FlightSentences(f));
-    for (int t = 0; t < 3; ++t) {
-        std::vector<glide::WindSample> samples;
-        const int from = f.events.thermalStart[t] + 20;
-        for (int i = from + 16; i >= from; --i) {  // newest first
-            float vario = 0, average = 0, pressure = 0, tas = 0, speed = 0, track = 0;
-            ASSERT_EQ(std::sscanf(epochs[i].lines[0].c_str(), "$PTAS1,%f,%f,%f,%f", &vario,
-                                  &average, &pressure, &tas), 4);
-            ASSERT_EQ(std::sscanf(epochs[i].lines[1].c_str(),
-                                  "$GPRMC,%*[^,],A,%*[^,],%*c,%*[^,],%*c,%f,%f", &speed, &track),
-                      2);
-            const float radians = track * 3.14159265F / 180.0F;
-            glide::WindSample sample;
-            sample.x = speed * std::cos(radians);
-            sample.y = speed * std::sin(radians);
-            sample.tas = tas;
-            sample.tasSquared = tas * tas;
-            sample.groundSpeed = speed;
-            sample.track = track;
-            sample.time = static_cast<float>(i) / 3600.0F;
-            samples.push_back(sample);
-        }
-        const glide::WindFitResult fit = glide::FitWind(samples, 0.0F, 0.0F);
-        ASSERT_EQ(fit.end, glide::WindFitEnd::kConverged) << t;
-        const double speed = std::hypot(fit.estimate.x, fit.estimate.y);
-        double direction = std::atan2(fit.estimate.y, fit.estimate.x) * 180.0 / 3.14159265358979;
-        if (direction < 0.0) direction += 360.0;
-        EXPECT_NEAR(speed, kWindKnots, 3.0) << t;
-        EXPECT_NEAR(direction, kWindFromDeg, 10.0) << t;
-        EXPECT_TRUE(glide::AcceptWindEstimate(fit.estimate, {})) << t;
-    }
-}
-
-// Nav's free-distance search over the flight (four legs, a fix every ten
-// seconds) finds at least the task's triangle, and no more than was flown.
-TEST(DemoFlight, TheOlcSearchFindsAboutTheTriangle) {
-    const Flight& f = TheFlight();
-    std::vector<nav::WaypointRecord> trail;
-    double flownKm = 0.0;
-    for (int i = f.events.takeOff; i <= f.events.landing; i += 10) {
-        const LatLon p = ToLatLon(f.samples[i].at);
-        nav::WaypointRecord record;
-        record.latitude = p.latitude * 3.14159265358979 / 180.0;
-        record.longitude = -p.longitude * 3.14159265358979 / 180.0;
-        record.ComputeUnitVector();
-        if (i > f.events.takeOff) flownKm += DistanceKm(f.samples[i - 10].at, f.samples[i].at);
-        trail.push_back(record);
-    }
-    nav::OlcSearch search({100, 100, 100, 100, 0, 0, 0, 0}, 4);
-    search.Append(std::span<const nav::WaypointRecord>(trail).first(trail.size() - 1));
-    const auto solution = search.Solve(trail.back());
-    ASSERT_TRUE(solution);
-    const Task& t = TheTask();
-    const double triangle = DistanceKm(t.start, t.turnpoint1) +
-                            DistanceKm(t.turnpoint1, t.turnpoint2) +
-                            DistanceKm(t.turnpoint2, t.finish);
-    const double km = solution->value / 100.0;
-    std::printf("OLC over the demo flight: %.1f km (triangle %.1f km, flown %.1f km)\n", km,
-                triangle, flownKm);
-    EXPECT_GE(km, triangle * 0.98);
-    EXPECT_LE(km, flownKm);
 }
 
 }  // namespace
