@@ -208,6 +208,11 @@ class PositionPageModel {
     std::optional<PageClock> lastRelease_;
 };
 
+// The letter beside the wind text: 'S' while the fix path finds the glider
+// flying straight (even before circling has ended), 'C' while circling,
+// 'T' otherwise.
+wchar_t WindMark(bool straightFlight, bool circling);
+
 // Where the MacCready spin control rests between steps.
 inline constexpr int kMacCreadySpinRest = 30;
 

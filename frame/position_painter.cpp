@@ -109,7 +109,7 @@ std::wstring CyclingText(int index) {
         case 5: return glide::GlideRatioText.Get();
         case 6: return glide::GroundClearanceText.Get();
         case 7: return glide::FlightLevelText.Get();
-        case 8: return glide::OlcDistanceText.Get();
+        case 8: return glide::DestinationDistanceText.Get();
         case 9: return glide::SpeedToFlyValueText.Get();
         case 10: return glide::TemperatureText.Get();
         default: return glide::AltitudeThousandsText.Get();

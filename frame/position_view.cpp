@@ -13,6 +13,7 @@
 #include "core/shared_locks.h"
 #include "core/string_resources.h"
 #include "fix/first_fix.h"
+#include "fix/fix_commit.h"
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
@@ -29,7 +30,8 @@
 #include "glide/thermal_average.h"
 #include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
-#include "map/settings_values.h"
+#include "map/map_view.h"
+#include "map/map_view_model.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "nav/team_options.h"
@@ -113,6 +115,23 @@ bool DestinationEditable() {
 }
 
 }  // namespace
+
+PositionMapLink FrameMapLink() {
+    PositionMapLink link;
+    link.showObjectOnMap = [](const nav::WaypointRecord& record) {
+        if (map::g_pMapView == nullptr) return;
+        const auto lon = static_cast<float>(record.longitude);
+        const auto lat = static_cast<float>(record.latitude);
+        map::g_pMapView->ShowObjectOnMap({lon, lat, lon, lat});
+    };
+    link.resumeMovingMap = [] {
+        if (map::g_pMapView != nullptr) map::g_pMapView->ResumeMovingMap();
+    };
+    link.inThermalMode = [] {
+        return map::g_pMapView != nullptr && map::g_pMapView->DisplayMode() == map::kZoomedMap;
+    };
+    return link;
+}
 
 void CreateViewFonts() {
     Fonts() = MakePositionFonts(glide::g_baseSize.load(), core::g_fontFamily.Get());
@@ -203,11 +222,13 @@ PageConditions CGPSposView::Conditions() {
     c.taskFlown = c.taskNavigation && nav::g_taskTargetPoint.load() != nullptr;
     c.instrumentData = fix.instrumentTextShown.load();
     c.instrumentMacCready = fix.instrumentMacCreadyKnown.load();
-    // Temperatures come with the instruments' data.
-    c.temperatureSource = c.instrumentData;
+    {
+        const platform::CriticalSectionLock lock(gps::FixLock);
+        c.temperatureSource = gps::g_currentInstruments.delivered.temperature;
+    }
     c.headingData = fix.headingValid.load();
     c.teamCodeEnabled = nav::TeamOptions::FromRunning().enable != 0;
-    c.thermalMode = map::g_showMapInThermalMode.load() != 0 && fix.circling.load();
+    c.thermalMode = mapLink_.inThermalMode && mapLink_.inThermalMode();
     c.autoMacCreadyAvailable = core::g_autoMacCready.load() != 0;
     c.validWind = glide::CurrentWind().valid;
     c.destinationExists = nav::g_destinationValid.load() != 0;
@@ -252,7 +273,7 @@ PositionPaint CGPSposView::PaintState(const PageConditions& conditions) {
     } else if (conditions.instrumentMacCready) {
         paint.macCreadyMark = L'B';
     }
-    paint.windMark = gps::g_navFix.circling.load() ? L'C' : L'T';
+    paint.windMark = WindMark(gps::g_navFix.straightFlight.load(), gps::g_navFix.circling.load());
     paint.destinationExists = conditions.destinationExists;
     paint.fixReceived = gps::g_navFix.fixTimeHours.load() != 0.0F;
     return paint;
@@ -403,6 +424,7 @@ void CGPSposView::OpenAltitudeEdit() {
     altitudeEdit_->SetValue(record.altitudeKnown
                                 ? AltitudeEditText(record.altitude, core::g_unitAlt.load())
                                 : std::wstring());
+    if (mapLink_.showObjectOnMap) mapLink_.showObjectOnMap(record);
     model_.OpenAltitudeEdit();
     teamButton_->Hide();
     spin_->Hide();
@@ -439,6 +461,7 @@ void CGPSposView::OnSetValueFromEdit() {
     altitudeEdit_->Hide();
     // The navigation texts follow the new altitude.
     gps::SignalNewGpsData(nav::kNewDataQueue);
+    if (mapLink_.resumeMovingMap) mapLink_.resumeMovingMap();
     model_.CloseAltitudeEdit();
     if (nav::g_currentTask.load() != nullptr) RewriteTaskText();
     Refresh(false);
