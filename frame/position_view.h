@@ -121,6 +121,7 @@ class CGPSposView : public wxWindow {
     CGlideInfoWnd& GlidePanel() const { return *glidePanel_; }
     CKeyboardEdit& AltitudeEdit() const { return *altitudeEdit_; }
     bool HasProfile() const { return profile_.has_value(); }
+    const std::optional<ProfileDrawing>& Profile() const { return profile_; }
 
     void SetMapLink(PositionMapLink link) { mapLink_ = std::move(link); }
 

@@ -343,3 +343,15 @@ TEST(PositionPage, MacCreadySpinStepsInTheClimbUnit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PositionPage, TheWindMarkTellsStraightFromCirclingAndTurning) {
+    EXPECT_EQ(frame::WindMark(false, false), L'T');
+    EXPECT_EQ(frame::WindMark(false, true), L'C');
+    // Straight flight wins while circling has not yet ended.
+    EXPECT_EQ(frame::WindMark(true, true), L'S');
+    EXPECT_EQ(frame::WindMark(true, false), L'S');
+}
+
+}  // namespace
