@@ -21,6 +21,7 @@
 #include "frame/position_keyboard_edit.h"
 #include "frame/position_links.h"
 #include "frame/position_spin.h"
+#include "glide/current_wind.h"
 #include "glide/display_texts.h"
 #include "glide/glide_path.h"
 #include "glide/settings_values.h"
@@ -155,9 +156,27 @@ TEST_F(PositionViewTest, TheTopLineFollowsTheMapsThermalMode) {
     link.inThermalMode = [&thermal] { return thermal; };
     view_->SetMapLink(link);
     // In the thermal mode the top line is the drift line: a tap right of its
-    // first 60 pixels takes a computed wind and leaves the line's mode alone.
+    // first 60 pixels takes the drift estimate's wind from the last committed
+    // fix (a calm as well) and leaves the line's mode alone.
+    glide::SetCurrentWind({});
+    glide::DriftText.Reset();
     view_->CycleFieldMode({100, 10});
+    EXPECT_FALSE(glide::CurrentWind().valid);  // no wind computed yet
+    {
+        const std::scoped_lock lock(gps::FixLock);
+        gps::CurrentFix.instrumentWind = gps::WindRecord{.direction = 270.0F};
+        gps::CurrentFix.valueMask |= gps::value_bit::kInstrumentWind;
+    }
+    view_->CycleFieldMode({100, 10});
+    EXPECT_TRUE(glide::CurrentWind().valid);
+    EXPECT_FLOAT_EQ(glide::CurrentWind().speed, 0.0F);
+    EXPECT_EQ(glide::DriftText.Get().substr(4, 1), L">");
     EXPECT_EQ(view_->Model().Modes().lonLatString, 0);
+    {
+        const std::scoped_lock lock(gps::FixLock);
+        gps::CurrentFix = {};
+    }
+    glide::SetCurrentWind({});
     thermal = false;
     view_->CycleFieldMode({100, 10});
     EXPECT_EQ(view_->Model().Modes().lonLatString, 1);
