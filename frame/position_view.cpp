@@ -254,10 +254,23 @@ PositionTextRequest CGPSposView::TextRequest() const {
     request.editStartTime = model_.EditShowsStartTime();
     request.macCreadyShown = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
     if (model_.Mode() == ViewMode::kAltitudeEdit) {
+        float flown = 0.0F;
+        double startHours = -1.0;
+        {
+            const std::scoped_lock lock(core::TaskLock);
+            if (const nav::CTask* task = nav::g_currentTask.load()) flown = task->distanceFlown;
+            const nav::CTaskPoint* start = nav::g_taskStartPoint.load();
+            const nav::CTaskPoint* target = nav::g_taskTargetPoint.load();
+            if (start != nullptr && target != nullptr && target != start && start->IsReached()) {
+                startHours = start->timeReached;
+            }
+        }
         const glide::DisplayUnit unit = glide::CurrentDistanceUnit();
-        const std::wstring label = glide::g_positionTextLabels[1].Get();
-        const std::wstring distance = glide::TaskDistanceText.Get();
-        request.taskDistanceLine = label + L":" + distance + std::wstring(unit.name);
+        request.taskDistanceLine = EditTopLine(glide::g_positionTextLabels[0].Get(),
+                                               double{flown * unit.factor}, unit.name);
+        // Fix and start times are both fix times: the time offset cancels.
+        request.startTime =
+            TimeSinceStartText(double{gps::g_navFix.fixTimeHours.load()}, startHours);
     }
     return request;
 }

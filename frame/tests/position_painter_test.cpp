@@ -52,6 +52,21 @@ TEST(PositionPainter, CyclingTextsAndTheEditLine) {
     glide::GroundClearanceText.Reset();
     EXPECT_EQ(frame::CyclingText(6), L"G: ?? ");
     EXPECT_EQ(frame::CyclingText(0), glide::AltitudeThousandsText.Get());
+    glide::DestinationDistanceText.Set(L"12.3km");
+    EXPECT_EQ(frame::CyclingText(8), L"12.3km");  // the destination's distance, not the contest's
+    glide::DestinationDistanceText.Reset();
+
+    // The edit mode's top line carries the unit once.
+    EXPECT_EQ(frame::EditTopLine(L"Task", 123.45, L"km"), L"Task:123.5km");
+    struct Elapsed {
+        double fix, start;
+        const wchar_t* text;
+    };
+    for (const Elapsed e : {Elapsed{12.5, 10.0, L"2h30"}, Elapsed{10.9995, 10.0, L"1h00"},
+                            Elapsed{10.0, 10.0, L""}, Elapsed{9.0, 10.0, L""},
+                            Elapsed{10.0, -1000.0, L""}, Elapsed{25.25, 23.75, L"1h30"}}) {
+        EXPECT_EQ(frame::TimeSinceStartText(e.fix, e.start), e.text) << e.fix << " " << e.start;
+    }
     frame::PositionTextRequest request;
     request.macCreadyShown = 1.5F;
     EXPECT_EQ(frame::EditSecondLine(request, L"v72", L"1h10"), L"1h10    1.5");
@@ -123,8 +138,9 @@ TEST(PositionProfile, TheRidgeStandsWhereTheSamplesPutIt) {
 
 TEST(PositionProfile, LegGlidesDropByTheirMarginsOverEachLeg) {
     frame::LegGlides legs{.altitude = 3000.0F, .distanceKm = 40.0F, .legKm = 40.0F,
-                          .margins = {1200.0F, 0.0F}};
-    legs.finalGlideMargins = std::array{1800.0F, 0.0F};
+                          .margins = {1200.0F, 0.0F},
+                          .finalGlideMargins = std::array{1800.0F, 0.0F},
+                          .usePolar = false};
     // Without the fitted polar only the record's own glide.
     auto paths = frame::LegGlidePaths(legs);
     ASSERT_EQ(paths.size(), 1U);
