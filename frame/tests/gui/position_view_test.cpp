@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -414,6 +415,32 @@ TEST_F(PositionViewTest, TheTrackProfileReachesPastALongFirstLeg) {
         EXPECT_EQ(view_->Profile()->ticks.size(), c.ticks) << c.firstLegKm;
     }
     glide::QueueRouteFirstLegKm = -1.0F;
+}
+
+TEST_F(PositionViewTest, TheRidgeComesNearerAsTheGliderFliesTowardsIt) {
+    core::SetElevationModel(std::make_shared<RidgeModel>());
+    gps::g_terrainElevation = 500.0F;
+    gps::g_navFix.gpsAltitude = 3000.0F;
+    gps::g_navFix.gpsAltitudeValid = 1;
+    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;  // east, at the ridge
+    const double kmPerDegree = 6371.0 * std::cos(47.0 * 3.14159265358979 / 180.0) * 3.14159265358979 / 180.0;
+    view_->OnProfileRequest();
+    platform::gui::ProcessEventsFor(50ms);
+    for (const double flown : {0.0, 5.0, 12.0}) {
+        {
+            const std::scoped_lock lock(core::MapLock);
+            nav::g_mapFix = nav::testing::At(47.0, 8.0 + flown / kmPerDegree);
+        }
+        // The fix thread's straight-flight message redraws the open profile.
+        view_->OnWindowMessage({platform::kPosViewWindow, platform::WM_USER + 5, 0, 0, {}});
+        ASSERT_TRUE(view_->HasProfile());
+        const std::vector<platform::Point>& ground = view_->Profile()->ground;
+        const auto top = std::min_element(ground.begin(), ground.end(),
+                                          [](platform::Point a, platform::Point b) { return a.y < b.y; });
+        // The ridge's middle at (20 km - flown) of the 50 km over 240 - 24 pixels.
+        const double expected = 24.0 + (20.0 - flown) / 50.0 * 216.0;
+        EXPECT_NEAR(top->x, expected, 6.0) << flown;
+    }
 }
 
 TEST_F(PositionViewTest, TheProfileShowsTheRidgeAhead) {
