@@ -28,7 +28,9 @@ namespace {
 
 // Where the two glides along the track end (feet): at the constant glide
 // speed or the indicated airspeed, and at the ground speed to fly on the
-// track. An unreachable result draws no line.
+// track. The constant glide speed is the speed to fly (StfSpeed), the same
+// speed the destination's arrival altitude is computed at. An unreachable
+// result draws no line.
 std::vector<float> TrackGlideEnds(const glide::GlideContext& context, float altitude, float lengthKm,
                                   float trackRadians) {
     float groundStf = 0.0F;
