@@ -18,6 +18,7 @@
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
 #include "frame/position_links.h"
+#include "frame/position_map_box.h"
 #include "frame/position_spin.h"
 #include "frame/settings_values.h"
 #include "glide/current_wind.h"
@@ -32,6 +33,7 @@
 #include "gps/nav_fix.h"
 #include "map/map_view.h"
 #include "map/map_view_model.h"
+#include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "nav/team_options.h"
@@ -120,9 +122,9 @@ PositionMapLink FrameMapLink() {
     PositionMapLink link;
     link.showObjectOnMap = [](const nav::WaypointRecord& record) {
         if (map::g_pMapView == nullptr) return;
-        const auto lon = static_cast<float>(record.longitude);
-        const auto lat = static_cast<float>(record.latitude);
-        map::g_pMapView->ShowObjectOnMap({lon, lat, lon, lat});
+        std::optional<nav::WaypointRecord> aircraft;
+        if (map::g_bHaveFix.load() != 0) aircraft = nav::CopyMapFix();
+        map::g_pMapView->ShowObjectOnMap(WaypointBoxWithAircraft(record, aircraft));
     };
     link.resumeMovingMap = [] {
         if (map::g_pMapView != nullptr) map::g_pMapView->ResumeMovingMap();
