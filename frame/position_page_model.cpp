@@ -397,8 +397,8 @@ float MacCreadyAfterSpin(float manual, int position, int unitVario) {
     return std::max(value, 0.0F);
 }
 
-wchar_t WindMark(bool straightFlight, bool circling) {
-    if (straightFlight) return L'S';
+wchar_t WindMark(bool instrumentWind, bool circling) {
+    if (instrumentWind) return L'S';
     return circling ? L'C' : L'T';
 }
 

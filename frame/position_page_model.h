@@ -67,6 +67,7 @@ struct PageConditions {
     bool instrumentData = false;
     bool instrumentMacCready = false;  // an instrument supplies MacCready
     bool temperatureSource = false;
+    bool instrumentWind = false;  // an instrument has sent a wind
     bool headingData = false;
     bool teamCodeEnabled = false;
     bool thermalMode = false;             // the map view's thermal mode
@@ -208,10 +209,10 @@ class PositionPageModel {
     std::optional<PageClock> lastRelease_;
 };
 
-// The letter beside the wind text: 'S' while the fix path finds the glider
-// flying straight (even before circling has ended), 'C' while circling,
-// 'T' otherwise.
-wchar_t WindMark(bool straightFlight, bool circling);
+// The letter beside the wind text, after where the wind comes from: 'S'
+// once an instrument has sent a wind of its own (the fix path's wind flag,
+// whatever the glider does), 'C' while circling, 'T' otherwise.
+wchar_t WindMark(bool instrumentWind, bool circling);
 
 // Where the MacCready spin control rests between steps.
 inline constexpr int kMacCreadySpinRest = 30;

@@ -227,6 +227,7 @@ PageConditions CGPSposView::Conditions() {
     {
         const platform::CriticalSectionLock lock(gps::FixLock);
         c.temperatureSource = gps::g_currentInstruments.delivered.temperature;
+        c.instrumentWind = gps::g_currentInstruments.delivered.wind;
     }
     c.headingData = fix.headingValid.load();
     c.teamCodeEnabled = nav::TeamOptions::FromRunning().enable != 0;
@@ -288,7 +289,7 @@ PositionPaint CGPSposView::PaintState(const PageConditions& conditions) {
     } else if (conditions.instrumentMacCready) {
         paint.macCreadyMark = L'B';
     }
-    paint.windMark = WindMark(gps::g_navFix.straightFlight.load(), gps::g_navFix.circling.load());
+    paint.windMark = WindMark(conditions.instrumentWind, gps::g_navFix.circling.load());
     paint.destinationExists = conditions.destinationExists;
     paint.fixReceived = gps::g_navFix.fixTimeHours.load() != 0.0F;
     return paint;

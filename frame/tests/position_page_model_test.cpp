@@ -348,10 +348,10 @@ TEST(PositionPage, MacCreadySpinStepsInTheClimbUnit) {
 
 namespace {
 
-TEST(PositionPage, TheWindMarkTellsStraightFromCirclingAndTurning) {
+TEST(PositionPage, TheWindMarkTellsWhereTheWindComesFrom) {
     EXPECT_EQ(frame::WindMark(false, false), L'T');
     EXPECT_EQ(frame::WindMark(false, true), L'C');
-    // Straight flight wins while circling has not yet ended.
+    // An instrument's wind wins, circling or not.
     EXPECT_EQ(frame::WindMark(true, true), L'S');
     EXPECT_EQ(frame::WindMark(true, false), L'S');
 }
