@@ -491,6 +491,7 @@ TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
     gps::g_navFix.gpsAltitude = 3000.0F;
     gps::g_navFix.gpsAltitudeValid = 1;
     gps::g_navFix.trackRad = 3.14159265358979 / 2.0;
+    gps::g_navFix.indicatedAirspeed = 55.0F;  // a glide line at the fixed glide ratio
     {
         const std::scoped_lock lock(core::MapLock);
         nav::g_mapFix = nav::testing::At(47.0, 8.0);
@@ -526,6 +527,7 @@ TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
         view_->FindWindow(frame::kSetButtonId)->GetEventHandler()->ProcessEvent(click);
         ASSERT_EQ(view_->Mode(), ViewMode::kFields) << name;
     }
+    gps::g_navFix.indicatedAirspeed = 0.0F;
 }
 
 }  // namespace
