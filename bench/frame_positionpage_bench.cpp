@@ -1,9 +1,11 @@
 // One repaint of the position page with the terrain profile: the display
 // texts copied under their lock, the fields and the profile (about 100
-// samples with two glide lines) drawn on the page's canvas. No display is
+// samples with two straight glide lines and two that turn at a leg's end)
+// drawn on the page's canvas. No display is
 // needed: the window only copies the finished canvas to the screen.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -27,6 +29,10 @@ void BM_PositionPageRepaintWithProfile(benchmark::State& state) {
     input.highest = 2500.0F;
     input.altitude = 3000.0F;
     input.glideEnds = {1200.0F, 400.0F};
+    input.glidePaths = frame::LegGlidePaths({.altitude = 3000.0F, .distanceKm = 50.0F, .legKm = 30.0F,
+                                             .margins = {900.0F, 600.0F},
+                                             .finalGlideMargins = std::array{1200.0F, 800.0F},
+                                             .usePolar = true});
     frame::PositionPaint paint;
     paint.mode = frame::ViewMode::kProfile;
     paint.destinationExists = true;

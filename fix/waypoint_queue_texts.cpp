@@ -12,6 +12,7 @@
 #include "fix/display_links.h"
 #include "glide/altitude_required.h"
 #include "glide/display_texts.h"
+#include "glide/display_units.h"
 #include "glide/final_glide.h"
 #include "glide/glide_context.h"
 #include "glide/glide_path.h"
@@ -170,6 +171,15 @@ void HandProfileToPage(const Terrain& terrain, float margin, const DisplayLinks&
         copy.samples = glide::QueueRoute[0].samples;
         copy.lowest = terrain.info.lowest;
         copy.highest = terrain.info.highest;
+        copy.legKm = glide::QueueRoute[0].length;
+        copy.distanceKm = copy.legKm;
+        copy.margins = {margin, 0.0F};
+        const glide::FinalGlideResults finalGlide = glide::CurrentFinalGlide();
+        const auto slot = static_cast<std::size_t>(core::g_windCorrection.load() != 0 ? 1 : 0);
+        copy.finalGlideMargins.reset();
+        if (finalGlide.macCready[slot] >= 0.0F) {
+            copy.finalGlideMargins = std::array{finalGlide.margin1[slot], finalGlide.margin2[slot]};
+        }
         copy.ready = true;
     }
     platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 1);
@@ -240,11 +250,20 @@ double FoldDegrees(double degrees) {
 void UpdateWaypointQueueTexts(int flags) {
     const nav::WaypointRecord fix = nav::CopyMapFix();
     const std::optional<Target> target = TakeTarget(fix);
-    if (!target) return;
+    if (!target) {
+        glide::QueueRouteFirstLegKm = -1.0F;
+        return;
+    }
     const std::shared_ptr<DisplayLinks> links = CurrentDisplayLinks();
 
     nav::CourseResult course;
     float distance = nav::CourseAndDistance(fix, target->record, &course);
+    glide::QueueRouteFirstLegKm = distance;
+    {
+        const glide::DisplayUnit unit = glide::CurrentDistanceUnit();
+        glide::DestinationDistanceText.Format(L"%03.1f%ls", double{distance * unit.factor},
+                                              std::wstring(unit.name).c_str());
+    }
     int state = target->zoneState;
     if (!target->taskPoint)
         state = nav::UpdateProximityState(target->record, distance, glide::g_autodetectRadius.load());

@@ -397,4 +397,9 @@ float MacCreadyAfterSpin(float manual, int position, int unitVario) {
     return std::max(value, 0.0F);
 }
 
+wchar_t WindMark(bool instrumentWind, bool circling) {
+    if (instrumentWind) return L'S';
+    return circling ? L'C' : L'T';
+}
+
 }  // namespace frame

@@ -67,6 +67,7 @@ struct PageConditions {
     bool instrumentData = false;
     bool instrumentMacCready = false;  // an instrument supplies MacCready
     bool temperatureSource = false;
+    bool instrumentWind = false;  // an instrument has sent a wind
     bool headingData = false;
     bool teamCodeEnabled = false;
     bool thermalMode = false;             // the map view's thermal mode
@@ -207,6 +208,11 @@ class PositionPageModel {
     std::optional<PageClock> pressTime_;  // only for presses in the destination line
     std::optional<PageClock> lastRelease_;
 };
+
+// The letter beside the wind text, after where the wind comes from: 'S'
+// once an instrument has sent a wind of its own (the fix path's wind flag,
+// whatever the glider does), 'C' while circling, 'T' otherwise.
+wchar_t WindMark(bool instrumentWind, bool circling);
 
 // Where the MacCready spin control rests between steps.
 inline constexpr int kMacCreadySpinRest = 30;

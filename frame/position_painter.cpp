@@ -1,5 +1,6 @@
 #include "frame/position_painter.h"
 
+#include <cmath>
 #include <mutex>
 
 #include "glide/display_texts.h"
@@ -109,11 +110,21 @@ std::wstring CyclingText(int index) {
         case 5: return glide::GlideRatioText.Get();
         case 6: return glide::GroundClearanceText.Get();
         case 7: return glide::FlightLevelText.Get();
-        case 8: return glide::OlcDistanceText.Get();
+        case 8: return glide::DestinationDistanceText.Get();
         case 9: return glide::SpeedToFlyValueText.Get();
         case 10: return glide::TemperatureText.Get();
         default: return glide::AltitudeThousandsText.Get();
     }
+}
+
+std::wstring EditTopLine(std::wstring_view label, double distanceShown, std::wstring_view unitName) {
+    return std::wstring(label) + platform::FormatC(L":%0.1f", distanceShown) + std::wstring(unitName);
+}
+
+std::wstring TimeSinceStartText(double fixHours, double startHours) {
+    if (!(fixHours > startHours) || startHours < 0.0) return {};
+    const double minutes = std::round((fixHours - startHours) * 60.0);
+    return platform::FormatC(L"%0.0lfh%02.0f", std::floor(minutes / 60.0), std::fmod(minutes, 60.0));
 }
 
 std::wstring EditSecondLine(const PositionTextRequest& request, std::wstring_view firstStatistic,

@@ -67,6 +67,13 @@ struct PositionTextRequest {
 };
 PositionTexts TakePositionTexts(const PositionTextRequest& request);
 
+// The edit mode's top line: the task label, the task distance in the
+// distance unit with one decimal, and the unit's name.
+std::wstring EditTopLine(std::wstring_view label, double distanceShown, std::wstring_view unitName);
+// The time since the start point was passed (fix times in hours), rounded
+// to the minute, as "%0.0lfh%02.0f"; empty until the fix time is past it.
+std::wstring TimeSinceStartText(double fixHours, double startHours);
+
 // The edit mode's second line from its parts.
 std::wstring EditSecondLine(const PositionTextRequest& request, std::wstring_view firstStatistic,
                             std::wstring_view thirdStatistic);

@@ -32,6 +32,29 @@ std::size_t ProfileBufferSize(std::size_t held, std::size_t samples) {
     return held < samples + 5 ? samples + 20 : held;
 }
 
+std::vector<std::vector<GlideSpot>> LegGlidePaths(const LegGlides& legs) {
+    const auto path = [&legs](const std::array<float, 2>& margins) {
+        std::vector<GlideSpot> spots;
+        const float atTurn = legs.altitude - margins[0];
+        if (legs.legKm > 0.0F && legs.legKm < legs.distanceKm) {
+            spots.push_back({legs.legKm, atTurn});
+            spots.push_back({legs.distanceKm, atTurn - margins[1]});
+        } else {
+            spots.push_back({legs.distanceKm, atTurn - margins[1]});
+        }
+        return spots;
+    };
+    std::vector<std::vector<GlideSpot>> paths{path(legs.margins)};
+    if (legs.usePolar && legs.finalGlideMargins) paths.push_back(path(*legs.finalGlideMargins));
+    return paths;
+}
+
+TrackGlideSpeeds ChooseTrackGlideSpeeds(bool useConstantGlideSpeed, float constantSpeed,
+                                        float indicatedAirspeed, float groundSpeedToFly) {
+    const bool constant = useConstantGlideSpeed && constantSpeed > 0.0F;
+    return {constant ? constantSpeed : indicatedAirspeed, groundSpeedToFly};
+}
+
 std::optional<ProfileDrawing> LayOutProfile(const ProfileInput& input, const PositionLayout& layout,
                                             int width, const ProfileUnits& units) {
     const std::size_t count = input.ground.size();
@@ -62,21 +85,31 @@ std::optional<ProfileDrawing> LayOutProfile(const ProfileInput& input, const Pos
     }
     drawing.ground.push_back({width, bottom});
 
-    const Point from{kProfileLeft, y(input.altitude)};
-    for (const float end : input.glideEnds) {
-        if (!std::isfinite(end)) continue;
-        Point to{width, y(end)};
-        if (to.y > bottom && to.y != from.y) {
-            // The line ends where it meets the bottom line.
-            const double t = static_cast<double>(bottom - from.y) / (to.y - from.y);
-            to = {from.x + static_cast<int>(std::lround(t * (to.x - from.x))), bottom};
+    const double pixelsPerKm = (width - kProfileLeft) / static_cast<double>(input.lengthKm);
+    const auto x = [&](double km) {
+        return kProfileLeft + static_cast<int>(std::lround(std::clamp(km, 0.0, 1.0e5) * pixelsPerKm));
+    };
+    std::vector<std::vector<GlideSpot>> paths = input.glidePaths;
+    for (const float end : input.glideEnds) paths.push_back({{input.lengthKm, end}});
+    for (const std::vector<GlideSpot>& path : paths) {
+        Point from{kProfileLeft, y(input.altitude)};
+        for (const GlideSpot& spot : path) {
+            if (!std::isfinite(spot.km) || !std::isfinite(spot.feet)) break;
+            Point to{x(spot.km), y(spot.feet)};
+            const bool underground = to.y > bottom && to.y != from.y;
+            if (underground) {
+                // The line ends where it meets the bottom line.
+                const double t = static_cast<double>(bottom - from.y) / (to.y - from.y);
+                to = {from.x + static_cast<int>(std::lround(t * (to.x - from.x))), bottom};
+            }
+            drawing.lines.push_back({from, to});
+            if (underground) break;
+            from = to;
         }
-        drawing.lines.push_back({from, to});
     }
 
     // Ticks every 10 distance units, or every 5 for miles.
     const double tickKm = (units.unitDist == 2 ? 10.0 : 5.0) / std::max(units.kmToUnit, 1e-6F);
-    const double pixelsPerKm = (width - kProfileLeft) / static_cast<double>(input.lengthKm);
     for (double km = tickKm; km < input.lengthKm; km += tickKm) {
         drawing.ticks.push_back(kProfileLeft + static_cast<int>(std::lround(km * pixelsPerKm)));
     }

@@ -10,6 +10,7 @@
 // glider's altitude, or to the highest ground when the glider is below it,
 // at least 50 ft.
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,16 +32,50 @@ float ProfileLengthKm(std::optional<float> firstLegKm);
 // it holds fewer than samples + 5 points.
 std::size_t ProfileBufferSize(std::size_t held, std::size_t samples);
 
+// A point of a glide line: km from the glider, altitude in feet.
+struct GlideSpot {
+    float km = 0.0F;
+    float feet = 0.0F;
+};
+
 struct ProfileInput {
     std::span<const float> ground{};  // feet; kMissingSample counts as the lowest ground
     float lowest = 0.0F;            // feet
     float highest = 0.0F;
     float altitude = 0.0F;  // the glider's, feet
     float lengthKm = kProfileLengthKm;
-    // Altitudes (feet) at the profile's end of each glide line.
+    // Altitudes (feet) at the profile's end of each straight glide line.
     std::vector<float> glideEnds{};
+    // Glide lines that bend (one spot per turn point and the end), each
+    // starting at the glider's altitude.
+    std::vector<std::vector<GlideSpot>> glidePaths{};
     bool large = false;
 };
+
+// The glide lines of a leg's terrain profile, over the route the record
+// covers: the glide at the MacCready speed, and the final glide when the
+// fitted polar is in use and the final glide has a solution. Each line
+// drops by its margin over each leg.
+struct LegGlides {
+    float altitude = 0.0F;    // the glider's, feet
+    float distanceKm = 0.0F;  // the route
+    float legKm = 0.0F;       // its first leg
+    std::array<float, 2> margins{};
+    std::optional<std::array<float, 2>> finalGlideMargins;
+    bool usePolar = false;
+};
+std::vector<std::vector<GlideSpot>> LegGlidePaths(const LegGlides& legs);
+
+// The two air speeds (knots) of the glide lines along the track: the
+// constant glide speed when "useConstantGlideSpeed" is on and that speed is
+// above 0, else the indicated airspeed; and the ground speed to fly along
+// the track.
+struct TrackGlideSpeeds {
+    float first = 0.0F;
+    float second = 0.0F;
+};
+TrackGlideSpeeds ChooseTrackGlideSpeeds(bool useConstantGlideSpeed, float constantSpeed,
+                                        float indicatedAirspeed, float groundSpeedToFly);
 
 struct ProfileDrawing {
     platform::Rect strip;

@@ -13,10 +13,12 @@
 #include "core/shared_locks.h"
 #include "core/string_resources.h"
 #include "fix/first_fix.h"
+#include "fix/fix_commit.h"
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
 #include "frame/position_links.h"
+#include "frame/position_map_box.h"
 #include "frame/position_spin.h"
 #include "frame/settings_values.h"
 #include "glide/current_wind.h"
@@ -29,7 +31,9 @@
 #include "glide/thermal_average.h"
 #include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
-#include "map/settings_values.h"
+#include "map/map_view.h"
+#include "map/map_view_model.h"
+#include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "nav/team_options.h"
@@ -113,6 +117,23 @@ bool DestinationEditable() {
 }
 
 }  // namespace
+
+PositionMapLink FrameMapLink() {
+    PositionMapLink link;
+    link.showObjectOnMap = [](const nav::WaypointRecord& record) {
+        if (map::g_pMapView == nullptr) return;
+        std::optional<nav::WaypointRecord> aircraft;
+        if (map::g_bHaveFix.load() != 0) aircraft = nav::CopyMapFix();
+        map::g_pMapView->ShowObjectOnMap(WaypointBoxWithAircraft(record, aircraft));
+    };
+    link.resumeMovingMap = [] {
+        if (map::g_pMapView != nullptr) map::g_pMapView->ResumeMovingMap();
+    };
+    link.inThermalMode = [] {
+        return map::g_pMapView != nullptr && map::g_pMapView->DisplayMode() == map::kZoomedMap;
+    };
+    return link;
+}
 
 void CreateViewFonts() {
     Fonts() = MakePositionFonts(glide::g_baseSize.load(), core::g_fontFamily.Get());
@@ -203,11 +224,14 @@ PageConditions CGPSposView::Conditions() {
     c.taskFlown = c.taskNavigation && nav::g_taskTargetPoint.load() != nullptr;
     c.instrumentData = fix.instrumentTextShown.load();
     c.instrumentMacCready = fix.instrumentMacCreadyKnown.load();
-    // Temperatures come with the instruments' data.
-    c.temperatureSource = c.instrumentData;
+    {
+        const platform::CriticalSectionLock lock(gps::FixLock);
+        c.temperatureSource = gps::g_currentInstruments.delivered.temperature;
+        c.instrumentWind = gps::g_currentInstruments.delivered.wind;
+    }
     c.headingData = fix.headingValid.load();
     c.teamCodeEnabled = nav::TeamOptions::FromRunning().enable != 0;
-    c.thermalMode = map::g_showMapInThermalMode.load() != 0 && fix.circling.load();
+    c.thermalMode = mapLink_.inThermalMode && mapLink_.inThermalMode();
     c.autoMacCreadyAvailable = core::g_autoMacCready.load() != 0;
     c.validWind = glide::CurrentWind().valid;
     c.destinationExists = nav::g_destinationValid.load() != 0;
@@ -233,10 +257,23 @@ PositionTextRequest CGPSposView::TextRequest() const {
     request.editStartTime = model_.EditShowsStartTime();
     request.macCreadyShown = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
     if (model_.Mode() == ViewMode::kAltitudeEdit) {
+        float flown = 0.0F;
+        double startHours = -1.0;
+        {
+            const std::scoped_lock lock(core::TaskLock);
+            if (const nav::CTask* task = nav::g_currentTask.load()) flown = task->distanceFlown;
+            const nav::CTaskPoint* start = nav::g_taskStartPoint.load();
+            const nav::CTaskPoint* target = nav::g_taskTargetPoint.load();
+            if (start != nullptr && target != nullptr && target != start && start->IsReached()) {
+                startHours = start->timeReached;
+            }
+        }
         const glide::DisplayUnit unit = glide::CurrentDistanceUnit();
-        const std::wstring label = glide::g_positionTextLabels[1].Get();
-        const std::wstring distance = glide::TaskDistanceText.Get();
-        request.taskDistanceLine = label + L":" + distance + std::wstring(unit.name);
+        request.taskDistanceLine = EditTopLine(glide::g_positionTextLabels[0].Get(),
+                                               double{flown * unit.factor}, unit.name);
+        // Fix and start times are both fix times: the time offset cancels.
+        request.startTime =
+            TimeSinceStartText(double{gps::g_navFix.fixTimeHours.load()}, startHours);
     }
     return request;
 }
@@ -252,7 +289,7 @@ PositionPaint CGPSposView::PaintState(const PageConditions& conditions) {
     } else if (conditions.instrumentMacCready) {
         paint.macCreadyMark = L'B';
     }
-    paint.windMark = gps::g_navFix.circling.load() ? L'C' : L'T';
+    paint.windMark = WindMark(conditions.instrumentWind, gps::g_navFix.circling.load());
     paint.destinationExists = conditions.destinationExists;
     paint.fixReceived = gps::g_navFix.fixTimeHours.load() != 0.0F;
     return paint;
@@ -403,6 +440,7 @@ void CGPSposView::OpenAltitudeEdit() {
     altitudeEdit_->SetValue(record.altitudeKnown
                                 ? AltitudeEditText(record.altitude, core::g_unitAlt.load())
                                 : std::wstring());
+    if (mapLink_.showObjectOnMap) mapLink_.showObjectOnMap(record);
     model_.OpenAltitudeEdit();
     teamButton_->Hide();
     spin_->Hide();
@@ -439,6 +477,7 @@ void CGPSposView::OnSetValueFromEdit() {
     altitudeEdit_->Hide();
     // The navigation texts follow the new altitude.
     gps::SignalNewGpsData(nav::kNewDataQueue);
+    if (mapLink_.resumeMovingMap) mapLink_.resumeMovingMap();
     model_.CloseAltitudeEdit();
     if (nav::g_currentTask.load() != nullptr) RewriteTaskText();
     Refresh(false);

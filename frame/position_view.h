@@ -72,6 +72,18 @@ inline constexpr int kAltitudeEditId = 175;
 inline constexpr int kSetButtonId = 174;
 inline constexpr int kTeamButtonId = 1468;
 
+// What the page asks of the map window (UI thread): show a waypoint with
+// the aircraft while its altitude is edited, follow the glider again
+// afterwards, and whether the map is in its thermal (zoomed) mode. The
+// page starts with the frame's map window behind it (none: nothing is
+// shown and the map is never in its thermal mode).
+struct PositionMapLink {
+    std::function<void(const nav::WaypointRecord&)> showObjectOnMap;
+    std::function<void()> resumeMovingMap;
+    std::function<bool()> inThermalMode;
+};
+PositionMapLink FrameMapLink();
+
 class CGPSposView : public wxWindow {
   public:
     CGPSposView(wxWindow* parent, const wxPoint& position, const wxSize& size);
@@ -109,6 +121,9 @@ class CGPSposView : public wxWindow {
     CGlideInfoWnd& GlidePanel() const { return *glidePanel_; }
     CKeyboardEdit& AltitudeEdit() const { return *altitudeEdit_; }
     bool HasProfile() const { return profile_.has_value(); }
+    const std::optional<ProfileDrawing>& Profile() const { return profile_; }
+
+    void SetMapLink(PositionMapLink link) { mapLink_ = std::move(link); }
 
     // The pointer with the page's clock (tests install a clock of their own).
     void SetClock(std::function<PageClock()> clock) { clock_ = std::move(clock); }
@@ -155,6 +170,7 @@ class CGPSposView : public wxWindow {
     int layoutWord_ = 0;
     std::function<PageClock()> clock_;
     std::function<void()> pendingKeyReset_;
+    PositionMapLink mapLink_ = FrameMapLink();
 
     // Children, owned by the window.
     wxTextCtrl* notes_ = nullptr;

@@ -125,12 +125,16 @@ void CGPSposView::StepWindHistory(int step) {
 
 void CGPSposView::AdoptComputedWind() {
     if (gps::g_windMethod.load() != gps::WindMethod::kNone) return;
+    // Without a wind method the drift estimate's wind stays in the last
+    // committed fix, its bit set; a calm is a wind like any other.
     gps::WindRecord computed;
+    bool known = false;
     {
         const std::scoped_lock lock(gps::FixLock);
         computed = gps::CurrentFix.instrumentWind;
+        known = (gps::CurrentFix.valueMask & gps::value_bit::kInstrumentWind) != 0;
     }
-    if (!(computed.speed > 0.0F)) return;  // no wind computed yet
+    if (!known) return;
     glide::Wind wind = glide::FromWindRecord(computed);
     wind.valid = true;
     glide::SetCurrentWind(wind);

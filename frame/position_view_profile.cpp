@@ -3,6 +3,7 @@
 #include "frame/position_view.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <mutex>
 
@@ -16,6 +17,7 @@
 #include "glide/display_units.h"
 #include "glide/glide_context.h"
 #include "glide/glide_path.h"
+#include "glide/speed_to_fly.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
@@ -23,6 +25,33 @@
 
 namespace frame {
 namespace {
+
+// Where the two glides along the track end (feet): at the constant glide
+// speed or the indicated airspeed, and at the ground speed to fly on the
+// track. The constant glide speed is the speed to fly (StfSpeed), the same
+// speed the destination's arrival altitude is computed at. An unreachable
+// result draws no line.
+std::vector<float> TrackGlideEnds(const glide::GlideContext& context, float altitude, float lengthKm,
+                                  float trackRadians) {
+    float groundStf = 0.0F;
+    if (context.polar.valid) {
+        groundStf = glide::SpeedToFlyForCourse(context, trackRadians, 0.0F,
+                                               core::g_windCorrection.load() != 0)
+                        .speed;
+    }
+    const TrackGlideSpeeds speeds =
+        ChooseTrackGlideSpeeds(context.useConstantGlideSpeed, glide::StfSpeed.load(),
+                               gps::g_navFix.indicatedAirspeed.load(), groundStf);
+    std::vector<float> ends;
+    for (const float speed : {speeds.first, speeds.second}) {
+        if (!(speed > 0.0F) || !std::isfinite(speed)) continue;
+        const float required =
+            glide::AltitudeRequiredAtSpeed(context, lengthKm, 0.0F, speed, trackRadians, true);
+        if (required == glide::kUnreachableAtSpeed || !std::isfinite(required)) continue;
+        ends.push_back(altitude - (required - context.safetyAltitude));
+    }
+    return ends;
+}
 
 float GliderAltitude() {
     const float gps = gps::g_navFix.gpsAltitude.load();
@@ -55,6 +84,7 @@ void CGPSposView::DrawTerrainProfile(bool legProfile, float trackRadians) {
     ProfileInput input;
     input.altitude = GliderAltitude();
     input.large = model_.Modes().demProfileSize != 0;
+    const glide::GlideContext context = glide::CurrentGlideContext();
     std::size_t count = 0;
     if (legProfile) {
         const std::scoped_lock lock(glide::GlidePathLock);
@@ -64,10 +94,14 @@ void CGPSposView::DrawTerrainProfile(bool legProfile, float trackRadians) {
         std::copy(copy.samples.begin(), copy.samples.end(), profileBuffer_.begin());
         input.lowest = copy.lowest;
         input.highest = copy.highest;
+        if (copy.distanceKm > 0.0F) input.lengthKm = copy.distanceKm;
+        input.glidePaths = LegGlidePaths({input.altitude, input.lengthKm, copy.legKm, copy.margins,
+                                          copy.finalGlideMargins, glide::PolarInUse(context.polar)});
         profileLabel_ = L"LEG";
     } else {
         const std::shared_ptr<const core::ElevationModel> model = core::CurrentElevationModel();
-        input.lengthKm = ProfileLengthKm(std::nullopt);
+        const float firstLeg = glide::QueueRouteFirstLegKm.load();
+        input.lengthKm = ProfileLengthKm(firstLeg >= 0.0F ? std::optional(firstLeg) : std::nullopt);
         const core::TerrainProfile sampled = core::SampleAlongCourse(
             model.get(), position.longitude, position.latitude, trackRadians, input.lengthKm);
         if (sampled.status != core::SampleStatus::kNone) {
@@ -78,14 +112,7 @@ void CGPSposView::DrawTerrainProfile(bool legProfile, float trackRadians) {
         input.lowest = sampled.lowest;
         input.highest = sampled.highest;
         profileLabel_ = L"TRK";
-        const glide::GlideContext context = glide::CurrentGlideContext();
-        for (const float speed : {gps::g_navFix.indicatedAirspeed.load(), glide::StfSpeed.load()}) {
-            const float required = glide::AltitudeRequiredAtSpeed(context, input.lengthKm, 0.0F, speed,
-                                                                   trackRadians, true);
-            // An unreachable result draws no line.
-            if (required == glide::kUnreachableAtSpeed) continue;
-            input.glideEnds.push_back(input.altitude - (required - context.safetyAltitude));
-        }
+        input.glideEnds = TrackGlideEnds(context, input.altitude, input.lengthKm, trackRadians);
     }
     input.ground = std::span<const float>(profileBuffer_.data(), count);
     const glide::DisplayUnit distance = glide::CurrentDistanceUnit();

@@ -14,6 +14,7 @@ std::span<DisplayText* const> AllDisplayTexts() {
         &TaskDistanceText,    &LegText,            &TaskText,              &TimeText,
         &LatitudeText,        &LongitudeText,      &InstrumentText,        &TemperatureText,
         &GpsPortNameText,     &BearingText,        &GroundClearanceText,   &OwnTeamCodeText,
+        &DestinationDistanceText,
     };
     return kTexts;
 }

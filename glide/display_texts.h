@@ -81,6 +81,8 @@ inline DisplayText BearingText{L"BearingText", 16, L""};
 inline DisplayText GroundClearanceText{L"GroundClearanceText", 16, L"G: ?? "};
 // The own team code, "----" until one is computed.
 inline DisplayText OwnTeamCodeText{L"OwnTeamCodeText", 16, L"----"};
+// The distance to the destination, "%03.1f%s" in the distance unit.
+inline DisplayText DestinationDistanceText{L"DestinationDistanceText", 16, L"---"};
 
 // Every text above, in storage order (the table's texts first).
 std::span<DisplayText* const> AllDisplayTexts();

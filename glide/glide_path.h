@@ -15,6 +15,8 @@
 // and with wind.
 
 #include <array>
+#include <atomic>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -95,14 +97,24 @@ inline std::array<GlidePathLeg, 3> MapRoute;
 inline std::array<std::array<GlidePathLeg, 4>, 2> FinalGlideRoutes;
 
 // The terrain profile that the waypoint-queue texts hand to the position
-// page, under GlidePathLock.
+// page, under GlidePathLock, with the glides planned over it: per leg, the
+// height the glide at the MacCready speed uses (margins) and the height the
+// final glide uses (finalGlideMargins, when the final glide has a solution).
 struct ProfileCopy {
     std::vector<float> samples;
     float lowest = 100000.0F;
     float highest = -100000.0F;
+    float distanceKm = 0.0F;  // the whole route the samples cover
+    float legKm = 0.0F;       // leg 0
+    std::array<float, 2> margins{};
+    std::optional<std::array<float, 2>> finalGlideMargins;
     bool ready = false;
 };
 inline ProfileCopy GlidePathProfile;
+
+// The length of the first leg of the waypoint-queue route (km), written by
+// every pass of the waypoint-queue texts; below 0 while there is no route.
+inline std::atomic<float> QueueRouteFirstLegKm{-1.0F};
 
 // Start-up: room for 500 samples in the profile copy; no conflict yet.
 void InitGlidePathBuffers();

@@ -1,7 +1,9 @@
 #include "frame/position_page_model.h"
+#include "frame/position_map_box.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -340,6 +342,42 @@ TEST(PositionPage, MacCreadySpinStepsInTheClimbUnit) {
     EXPECT_FLOAT_EQ(frame::MacCreadyAfterSpin(1.0F, 32, 0), 1.4F);
     EXPECT_NEAR(frame::MacCreadyAfterSpin(1.0F, 31, 1), 1.0F + 0.1F / 0.5145F, 1e-6);
     EXPECT_FLOAT_EQ(frame::MacCreadyAfterSpin(0.3F, 20, 0), 0.0F);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PositionPage, TheWindMarkTellsWhereTheWindComesFrom) {
+    EXPECT_EQ(frame::WindMark(false, false), L'T');
+    EXPECT_EQ(frame::WindMark(false, true), L'C');
+    // An instrument's wind wins, circling or not.
+    EXPECT_EQ(frame::WindMark(true, true), L'S');
+    EXPECT_EQ(frame::WindMark(true, false), L'S');
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PositionMapBox, TheWaypointIsShownWithTheAircraftAndNeverAsAPoint) {
+    constexpr double kRad = 3.14159265358979 / 180.0;
+    const nav::WaypointRecord ridge(47.0, -8.0, true);
+    // Without a fix: 2 km either way around the waypoint.
+    const mapdata::ElementBounds alone = frame::WaypointBoxWithAircraft(ridge, std::nullopt);
+    EXPECT_NEAR((alone.maxLat - alone.minLat) / 2.0, 2.0 / 6371.0, 1e-6);
+    EXPECT_NEAR((alone.maxLat + alone.minLat) / 2.0, ridge.latitude, 1e-6);
+    EXPECT_NEAR((alone.maxLon + alone.minLon) / 2.0, ridge.longitude, 1e-6);
+    // 2 km east-west: the longitude span is wider by 1 / cos(latitude).
+    EXPECT_NEAR((alone.maxLon - alone.minLon) * std::cos(47.0 * kRad),
+                alone.maxLat - alone.minLat, 1e-6);
+    // The aircraft 0.3 degrees north: the box still centred on the waypoint
+    // and holding the aircraft.
+    const nav::WaypointRecord aircraft(47.3, -8.0, true);
+    const mapdata::ElementBounds both = frame::WaypointBoxWithAircraft(ridge, aircraft);
+    EXPECT_NEAR((both.maxLat + both.minLat) / 2.0, ridge.latitude, 1e-6);
+    EXPECT_GT(both.maxLat, aircraft.latitude);
+    EXPECT_LT(both.minLat, ridge.latitude - 0.29 * kRad);
 }
 
 }  // namespace

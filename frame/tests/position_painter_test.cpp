@@ -52,6 +52,21 @@ TEST(PositionPainter, CyclingTextsAndTheEditLine) {
     glide::GroundClearanceText.Reset();
     EXPECT_EQ(frame::CyclingText(6), L"G: ?? ");
     EXPECT_EQ(frame::CyclingText(0), glide::AltitudeThousandsText.Get());
+    glide::DestinationDistanceText.Set(L"12.3km");
+    EXPECT_EQ(frame::CyclingText(8), L"12.3km");  // the destination's distance, not the contest's
+    glide::DestinationDistanceText.Reset();
+
+    // The edit mode's top line carries the unit once.
+    EXPECT_EQ(frame::EditTopLine(L"Task", 123.45, L"km"), L"Task:123.5km");
+    struct Elapsed {
+        double fix, start;
+        const wchar_t* text;
+    };
+    for (const Elapsed e : {Elapsed{12.5, 10.0, L"2h30"}, Elapsed{10.9995, 10.0, L"1h00"},
+                            Elapsed{10.0, 10.0, L""}, Elapsed{9.0, 10.0, L""},
+                            Elapsed{10.0, -1000.0, L""}, Elapsed{25.25, 23.75, L"1h30"}}) {
+        EXPECT_EQ(frame::TimeSinceStartText(e.fix, e.start), e.text) << e.fix << " " << e.start;
+    }
     frame::PositionTextRequest request;
     request.macCreadyShown = 1.5F;
     EXPECT_EQ(frame::EditSecondLine(request, L"v72", L"1h10"), L"1h10    1.5");
@@ -119,6 +134,65 @@ TEST(PositionProfile, TheRidgeStandsWhereTheSamplesPutIt) {
     ASSERT_TRUE(low.has_value());
     EXPECT_EQ(low->strip.top, 4);  // 46 higher for the large profile
     EXPECT_EQ(low->ground[1].y, 98);
+}
+
+TEST(PositionProfile, LegGlidesDropByTheirMarginsOverEachLeg) {
+    frame::LegGlides legs{.altitude = 3000.0F, .distanceKm = 40.0F, .legKm = 40.0F,
+                          .margins = {1200.0F, 0.0F},
+                          .finalGlideMargins = std::array{1800.0F, 0.0F},
+                          .usePolar = false};
+    // Without the fitted polar only the record's own glide.
+    auto paths = frame::LegGlidePaths(legs);
+    ASSERT_EQ(paths.size(), 1U);
+    ASSERT_EQ(paths[0].size(), 1U);
+    EXPECT_FLOAT_EQ(paths[0][0].km, 40.0F);
+    EXPECT_FLOAT_EQ(paths[0][0].feet, 1800.0F);
+    // With it the final glide as well; without a final-glide solution not.
+    legs.usePolar = true;
+    paths = frame::LegGlidePaths(legs);
+    ASSERT_EQ(paths.size(), 2U);
+    EXPECT_FLOAT_EQ(paths[1][0].feet, 1200.0F);
+    legs.finalGlideMargins.reset();
+    EXPECT_EQ(frame::LegGlidePaths(legs).size(), 1U);
+    // Two legs: the line turns where the first leg ends.
+    legs.distanceKm = 60.0F;
+    legs.margins = {1000.0F, 500.0F};
+    paths = frame::LegGlidePaths(legs);
+    ASSERT_EQ(paths[0].size(), 2U);
+    EXPECT_FLOAT_EQ(paths[0][0].km, 40.0F);
+    EXPECT_FLOAT_EQ(paths[0][0].feet, 2000.0F);
+    EXPECT_FLOAT_EQ(paths[0][1].km, 60.0F);
+    EXPECT_FLOAT_EQ(paths[0][1].feet, 1500.0F);
+
+    // Laid out over 60 km on 500-3000 ft: the turn at 2/3 of the width.
+    std::vector<float> ground(61, 500.0F);
+    ProfileInput input{.ground = ground, .lowest = 500.0F, .highest = 500.0F, .altitude = 3000.0F,
+                       .lengthKm = 60.0F};
+    input.glidePaths = paths;
+    input.glidePaths.push_back({{30.0F, -1000.0F}, {60.0F, -2000.0F}});  // into the ground
+    const auto drawing = frame::LayOutProfile(input, kCompact, 230, {});
+    ASSERT_TRUE(drawing.has_value());
+    ASSERT_EQ(drawing->lines.size(), 3U);
+    EXPECT_EQ(drawing->lines[0].from, (Point{24, 50}));
+    EXPECT_EQ(drawing->lines[0].to, (Point{24 + 137, 98 - 29}));
+    EXPECT_EQ(drawing->lines[1].from, drawing->lines[0].to);
+    EXPECT_EQ(drawing->lines[1].to, (Point{230, 98 - 19}));
+    // A line that meets the bottom line ends there and goes no further.
+    EXPECT_EQ(drawing->lines[2].to.y, 98);
+    EXPECT_LT(drawing->lines[2].to.x, 24 + 103);
+}
+
+TEST(PositionProfile, TrackGlidesFlyTheConstantSpeedOnlyWhenOneIsSet) {
+    struct Case {
+        bool constant;
+        float constantSpeed;
+        float expectedFirst;
+    };
+    for (const Case c : {Case{false, 70.0F, 55.0F}, Case{true, 70.0F, 70.0F}, Case{true, 0.0F, 55.0F}}) {
+        const frame::TrackGlideSpeeds speeds = frame::ChooseTrackGlideSpeeds(c.constant, c.constantSpeed, 55.0F, 62.0F);
+        EXPECT_FLOAT_EQ(speeds.first, c.expectedFirst) << c.constant << " " << c.constantSpeed;
+        EXPECT_FLOAT_EQ(speeds.second, 62.0F);
+    }
 }
 
 }  // namespace

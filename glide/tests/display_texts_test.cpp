@@ -54,7 +54,7 @@ TEST_F(DisplayTextsTest, StartUpShowsEveryDefaultAndThePrefixesFromTheStringTabl
     EXPECT_EQ(DestinationPrefixText.Get(), L"To: ");
     EXPECT_EQ(GlidePrefixText.Get(), L"G:");
     EXPECT_EQ(OlcDistanceText.Get(), L"D: 0M ");
-    EXPECT_EQ(AllDisplayTexts().size(), 40U);
+    EXPECT_EQ(AllDisplayTexts().size(), 41U);
     EXPECT_EQ(AllDisplayTexts().front(), &FlightTimeText);
     EXPECT_EQ(AllDisplayTexts()[36], &GpsPortNameText);
 }

@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -15,13 +16,17 @@
 #include "core/settings_values.h"
 #include "core/shared_locks.h"
 #include "fix/first_fix.h"
+#include "fix/fix_commit.h"
 #include "frame/glide_info_values.h"
 #include "frame/glide_info_window.h"
 #include "frame/position_keyboard_edit.h"
 #include "frame/position_links.h"
 #include "frame/position_spin.h"
+#include "glide/current_wind.h"
 #include "glide/display_texts.h"
+#include "glide/glide_path.h"
 #include "glide/settings_values.h"
+#include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
@@ -75,6 +80,7 @@ class PositionViewTest : public ::testing::Test {
         platform::gui::ProcessEventsFor(50ms);
         platform::SetAppSettings(nullptr);
         core::SetElevationModel(nullptr);
+        core::g_unitDist = 0;
         gps::g_terrainElevation = gps::kUnknownTerrain;
         const std::scoped_lock lock(core::TaskLock);
         nav::g_waypointQueue = {};
@@ -123,6 +129,58 @@ TEST_F(PositionViewTest, TapsCycleTheRightCellAndStoreIt) {
     EXPECT_EQ(view_->Model().Modes().altString, 1);
     Gesture({200, 30}, {200, 30}, 201000);
     EXPECT_EQ(glide::g_altString.load(), 2);
+}
+
+TEST_F(PositionViewTest, TheTemperatureIsCycledOnlyOnceAnInstrumentSentOne) {
+    const auto tapAt9 = [this](int ms) {
+        glide::g_altString = 9;
+        auto* view = new CGPSposView(frame_, wxPoint(0, 0), wxSize(240, 480));
+        view->SetClock([ms] { return PageClock{ms}; });
+        view->CycleFieldMode({200, 30});
+        const int index = view->Model().Modes().altString;
+        view->Destroy();
+        return index;
+    };
+    EXPECT_EQ(tapAt9(100000), 0);
+    {
+        const std::scoped_lock lock(gps::FixLock);
+        gps::g_currentInstruments.delivered.temperature = true;
+    }
+    EXPECT_EQ(tapAt9(101000), 10);
+    const std::scoped_lock lock(gps::FixLock);
+    gps::g_currentInstruments = {};
+}
+
+TEST_F(PositionViewTest, TheTopLineFollowsTheMapsThermalMode) {
+    bool thermal = true;
+    frame::PositionMapLink link;
+    link.inThermalMode = [&thermal] { return thermal; };
+    view_->SetMapLink(link);
+    // In the thermal mode the top line is the drift line: a tap right of its
+    // first 60 pixels takes the drift estimate's wind from the last committed
+    // fix (a calm as well) and leaves the line's mode alone.
+    glide::SetCurrentWind({});
+    glide::DriftText.Reset();
+    view_->CycleFieldMode({100, 10});
+    EXPECT_FALSE(glide::CurrentWind().valid);  // no wind computed yet
+    {
+        const std::scoped_lock lock(gps::FixLock);
+        gps::CurrentFix.instrumentWind = gps::WindRecord{.direction = 270.0F};
+        gps::CurrentFix.valueMask |= gps::value_bit::kInstrumentWind;
+    }
+    view_->CycleFieldMode({100, 10});
+    EXPECT_TRUE(glide::CurrentWind().valid);
+    EXPECT_FLOAT_EQ(glide::CurrentWind().speed, 0.0F);
+    EXPECT_EQ(glide::DriftText.Get().substr(4, 1), L">");
+    EXPECT_EQ(view_->Model().Modes().lonLatString, 0);
+    {
+        const std::scoped_lock lock(gps::FixLock);
+        gps::CurrentFix = {};
+    }
+    glide::SetCurrentWind({});
+    thermal = false;
+    view_->CycleFieldMode({100, 10});
+    EXPECT_EQ(view_->Model().Modes().lonLatString, 1);
 }
 
 TEST_F(PositionViewTest, ALongPressShowsTheDestinationsNote) {
@@ -179,10 +237,19 @@ TEST_F(PositionViewTest, TheMacCreadySpinStepsAndReturnsToRest) {
 TEST_F(PositionViewTest, TheAltitudeEditSurvivesFixesAndSetsTheAltitude) {
     SetDestination(L"");
     core::g_unitAlt = 0;
+    // The map shows the edited waypoint and follows the glider again after.
+    std::vector<std::wstring> mapCalls;
+    frame::PositionMapLink link;
+    link.showObjectOnMap = [&mapCalls](const nav::WaypointRecord& record) {
+        mapCalls.push_back(L"show " + std::wstring(record.name.View()));
+    };
+    link.resumeMovingMap = [&mapCalls] { mapCalls.emplace_back(L"resume"); };
+    view_->SetMapLink(link);
     Gesture({30, 60}, {200, 60}, 500000, 200);
     ASSERT_EQ(view_->Mode(), ViewMode::kAltitudeEdit);
     EXPECT_TRUE(view_->AltitudeEdit().IsShown());
     EXPECT_EQ(view_->AltitudeEdit().GetValue(), "1500");
+    EXPECT_EQ(mapCalls, std::vector<std::wstring>{L"show RIDGE"});
     // The fix thread's WM_USER+5 leaves the edit open.
     view_->OnWindowMessage({platform::kPosViewWindow, platform::WM_USER + 5, 0, 0, {}});
     EXPECT_EQ(view_->Mode(), ViewMode::kAltitudeEdit);
@@ -195,6 +262,7 @@ TEST_F(PositionViewTest, TheAltitudeEditSurvivesFixesAndSetsTheAltitude) {
     click.SetEventObject(set);
     set->GetEventHandler()->ProcessEvent(click);
     EXPECT_EQ(view_->Mode(), ViewMode::kFields);
+    EXPECT_EQ(mapCalls, (std::vector<std::wstring>{L"show RIDGE", L"resume"}));
     const std::scoped_lock lock(core::TaskLock);
     EXPECT_FLOAT_EQ(nav::g_waypointQueue.slots[2].record.altitude, 1720.0F);
 }
@@ -289,6 +357,92 @@ TEST_F(PositionViewTest, TheRequiredMacCreadyQuestionSetsTheManualValue) {
     glide::g_glideDisplayMode = 0;
 }
 
+TEST_F(PositionViewTest, TheLegProfileDrawsThePlannedGlides) {
+    gps::g_terrainElevation = 500.0F;
+    gps::g_navFix.gpsAltitude = 3000.0F;
+    gps::g_navFix.gpsAltitudeValid = 1;
+    {
+        const std::scoped_lock lock(glide::GlidePathLock);
+        glide::ProfileCopy& copy = glide::GlidePathProfile;
+        copy.samples.assign(41, 500.0F);
+        copy.samples[20] = 2500.0F;
+        copy.lowest = 500.0F;
+        copy.highest = 2500.0F;
+        copy.distanceKm = copy.legKm = 40.0F;
+        copy.margins = {1500.0F, 0.0F};
+        copy.finalGlideMargins.reset();
+        copy.ready = true;
+    }
+    core::g_unitDist = 2;
+    glide::g_driftValid = 1;  // the profile request asks for the leg's
+    view_->OnProfileRequest();
+    platform::gui::ProcessEventsFor(50ms);
+    ASSERT_EQ(view_->Mode(), ViewMode::kProfile);
+    // The fix thread's leg profile replaces the track's.
+    view_->OnWindowMessage({platform::kPosViewWindow, platform::WM_USER + 5, 1, 0, {}});
+    ASSERT_TRUE(view_->HasProfile());
+    const frame::ProfileDrawing& drawing = *view_->Profile();
+    ASSERT_EQ(drawing.lines.size(), 1U);
+    // From 3000 ft at the left to 1500 ft at the route's end, 48 pixels for
+    // the 2500 ft above the lowest ground.
+    EXPECT_EQ(drawing.lines[0].from, (platform::Point{24, 50}));
+    EXPECT_EQ(drawing.lines[0].to, (platform::Point{240, 98 - 19}));
+    // Ticks every 10 km over the 40 km route.
+    EXPECT_EQ(drawing.ticks.size(), 3U);
+    glide::g_driftValid = 0;
+    const std::scoped_lock lock(glide::GlidePathLock);
+    glide::GlidePathProfile = {};
+}
+
+TEST_F(PositionViewTest, TheTrackProfileReachesPastALongFirstLeg) {
+    core::SetElevationModel(std::make_shared<RidgeModel>());
+    gps::g_terrainElevation = 500.0F;
+    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;
+    core::g_unitDist = 2;
+    {
+        const std::scoped_lock lock(core::MapLock);
+        nav::g_mapFix = nav::testing::At(47.0, 8.0);
+    }
+    struct Case {
+        float firstLegKm;
+        std::size_t ticks;  // every 10 km
+    };
+    for (const Case c : {Case{-1.0F, 4U}, Case{30.0F, 4U}, Case{98.0F, 9U}, Case{250.0F, 4U}}) {
+        glide::QueueRouteFirstLegKm = c.firstLegKm;
+        view_->OnProfileRequest();
+        platform::gui::ProcessEventsFor(50ms);
+        ASSERT_TRUE(view_->HasProfile()) << c.firstLegKm;
+        EXPECT_EQ(view_->Profile()->ticks.size(), c.ticks) << c.firstLegKm;
+    }
+    glide::QueueRouteFirstLegKm = -1.0F;
+}
+
+TEST_F(PositionViewTest, TheRidgeComesNearerAsTheGliderFliesTowardsIt) {
+    core::SetElevationModel(std::make_shared<RidgeModel>());
+    gps::g_terrainElevation = 500.0F;
+    gps::g_navFix.gpsAltitude = 3000.0F;
+    gps::g_navFix.gpsAltitudeValid = 1;
+    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;  // east, at the ridge
+    const double kmPerDegree = 6371.0 * std::cos(47.0 * 3.14159265358979 / 180.0) * 3.14159265358979 / 180.0;
+    view_->OnProfileRequest();
+    platform::gui::ProcessEventsFor(50ms);
+    for (const double flown : {0.0, 5.0, 12.0}) {
+        {
+            const std::scoped_lock lock(core::MapLock);
+            nav::g_mapFix = nav::testing::At(47.0, 8.0 + flown / kmPerDegree);
+        }
+        // The fix thread's straight-flight message redraws the open profile.
+        view_->OnWindowMessage({platform::kPosViewWindow, platform::WM_USER + 5, 0, 0, {}});
+        ASSERT_TRUE(view_->HasProfile());
+        const std::vector<platform::Point>& ground = view_->Profile()->ground;
+        const auto top = std::min_element(ground.begin(), ground.end(),
+                                          [](platform::Point a, platform::Point b) { return a.y < b.y; });
+        // The ridge's middle at (20 km - flown) of the 50 km over 240 - 24 pixels.
+        const double expected = 24.0 + (20.0 - flown) / 50.0 * 216.0;
+        EXPECT_NEAR(top->x, expected, 6.0) << flown;
+    }
+}
+
 TEST_F(PositionViewTest, TheProfileShowsTheRidgeAhead) {
     core::SetElevationModel(std::make_shared<RidgeModel>());
     gps::g_terrainElevation = 500.0F;
@@ -337,6 +491,7 @@ TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
     gps::g_navFix.gpsAltitude = 3000.0F;
     gps::g_navFix.gpsAltitudeValid = 1;
     gps::g_navFix.trackRad = 3.14159265358979 / 2.0;
+    gps::g_navFix.indicatedAirspeed = 55.0F;  // a glide line at the fixed glide ratio
     {
         const std::scoped_lock lock(core::MapLock);
         nav::g_mapFix = nav::testing::At(47.0, 8.0);
@@ -372,6 +527,7 @@ TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
         view_->FindWindow(frame::kSetButtonId)->GetEventHandler()->ProcessEvent(click);
         ASSERT_EQ(view_->Mode(), ViewMode::kFields) << name;
     }
+    gps::g_navFix.indicatedAirspeed = 0.0F;
 }
 
 }  // namespace
