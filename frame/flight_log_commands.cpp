@@ -11,6 +11,7 @@
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "frame/igc_header_dialog.h"
+#include "frame/task_dialog.h"
 #include "glide/speed_to_fly_text.h"
 #include "gps/nav_fix.h"
 #include "nav/task_model.h"
@@ -86,6 +87,10 @@ void BindFlightLogCommands(wxFrame& frame) {
     recorder::SetLogSaveDialog([&frame](const recorder::LogSaveRequest& request) {
         return ShowSaveDialog(&frame, request);
     });
+    // The task editor's Declare button declares the edited task whether or
+    // not it is being flown yet: the pilot declares before take-off.
+    SetTaskDeclarationWriter(
+        [](const nav::CTask& task) { recorder::WriteTaskDeclaration(task, 1); });
     frame.Bind(
         wxEVT_MENU, [](wxCommandEvent&) { recorder::StartFlightLog(0, 0); },
         platform::gui::WxIdFromCommand(kCommandStartFlightLog));
