@@ -23,9 +23,11 @@
 #include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
+#include "map/map_export_command.h"
 #include "map/map_loader.h"
 #include "map/map_read_thread.h"
 #include "map/map_render.h"
+#include "map/overlay_command.h"
 #include "map/settings_values.h"
 #include "map/tap_info.h"
 #include "nav/current_position.h"
@@ -833,15 +835,62 @@ void CGPSmapView::StartRender() {
     input.width = client.x;
     input.height = client.y;
     input.mapLoaded = model_.mapLoaded != 0;
+    input.draw = BaseDrawContext();
     input.draw.state = model_.PublishMapTransform();
     input.draw.clientHeight = client.y;
-    if (const MapDrawingTables* tables = DrawingTables()) {
-        input.draw.pens = tables->pens;
-        input.draw.symbols = &tables->symbols;
-    }
     input.labelBottom = labelBottom;
     model_.backBufferValid = 1;
     engine_->render.Start(std::move(input));
+}
+
+mapdata::MapDrawContext CGPSmapView::BaseDrawContext() const {
+    mapdata::MapDrawContext draw;
+    if (const MapDrawingTables* tables = DrawingTables()) {
+        draw.pens = tables->pens;
+        draw.symbols = &tables->symbols;
+    }
+    return draw;
+}
+
+// --- The file commands.
+
+void CGPSmapView::ExportBinaryMap(MapCommandDialogs& dialogs) {
+    MapExportSite site{engine_->lists, mapFile_, model_, BaseDrawContext(),
+                       model_.mapLoaded != 0 && engine_->reader.Finished(),
+                       [this] { engine_->render.Stop(); }};
+    RunExportBinaryMap(site, dialogs);
+    MapChanged();
+}
+
+void CGPSmapView::ExportBitmap(MapCommandDialogs& dialogs) {
+    MapExportSite site{engine_->lists, mapFile_, model_, BaseDrawContext(),
+                       model_.mapLoaded != 0 && engine_->reader.Finished(),
+                       [this] { engine_->render.Stop(); }};
+    RunExportBitmap(site, dialogs);
+    MapChanged();
+}
+
+void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
+    OverlaySite site{platform::AppSettings(), g_overlayFileName.Get()};
+    site.displayMode = [this] { return model_.displayMode; };
+    site.setDisplayMode = [this](int mode) { SetMapDisplayMode(mode); };
+    site.storePath = [this](const std::wstring& path) {
+        g_overlayFileName.Set(path);
+        settings.overlayFile = path;
+    };
+    site.reloadOverlay = [this](const std::wstring& path) {
+        // A running read of the main map finishes first: the reload would
+        // cut it short.
+        WaitForMapReady(true, false);
+        engine_->loader.overlayPath = std::filesystem::path(path);
+        engine_->loader.ReloadOverlay();
+        mapReaderDone = 0;
+    };
+    site.finish = [this] {
+        relayout = 0;
+        RequestMapRedraw();
+    };
+    RunOverlayFileCommand(site, dialogs);
 }
 
 void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {

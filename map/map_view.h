@@ -31,6 +31,7 @@
 #include "gps/nav_fix.h"
 #include "map/map_buttons.h"
 #include "map/map_child_layout.h"
+#include "map/map_command_dialogs.h"
 #include "map/map_input_logic.h"
 #include "map/map_timer_duties.h"
 #include "map/map_view_model.h"
@@ -159,6 +160,12 @@ class CGPSmapView : public wxWindow {
     // The glide-mode button shows glideModeImage.
     void RedrawGlideModeButton();
 
+    // The map's file commands, with the dialogs the frame gives: the two
+    // exports (a loaded map whose read has finished) and the overlay file.
+    void ExportBinaryMap(MapCommandDialogs& dialogs);
+    void ExportBitmap(MapCommandDialogs& dialogs);
+    void ChooseOverlayFile(MapCommandDialogs& dialogs);
+
     // The end of start-up: the first-fix handler runs from now on.
     void StartupDone() { starting_ = false; }
 
@@ -227,6 +234,8 @@ class CGPSmapView : public wxWindow {
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
     void StartRender();
+    // The drawing tables the renders and the exports share.
+    mapdata::MapDrawContext BaseDrawContext() const;
     void MapChanged();
     void StopThreads();
     void UpdateAircraftSprite();
