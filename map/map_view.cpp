@@ -871,7 +871,7 @@ void CGPSmapView::ExportBitmap(MapCommandDialogs& dialogs) {
 }
 
 void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
-    OverlaySite site{platform::AppSettings(), g_overlayFileName.Get()};
+    OverlaySite site{platform::AppSettings(), g_overlayFileName.Get(), {}, {}, {}, {}, {}};
     site.displayMode = [this] { return model_.displayMode; };
     site.setDisplayMode = [this](int mode) { SetMapDisplayMode(mode); };
     site.storePath = [this](const std::wstring& path) {

@@ -38,6 +38,7 @@
 #include "map/map_view_rules.h"
 #include "map/map_view_settings.h"
 #include "map/tap_info.h"
+#include "mapdata/map_element_draw.h"
 #include "platform/gui/ui_bridge.h"
 
 class wxTextCtrl;
