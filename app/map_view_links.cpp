@@ -55,6 +55,7 @@ class MapViewCommands final : public frame::MapCommandTarget {
         frame::WxMapCommandDialogs dialogs(frame::g_hMainFrameWnd);
         if (View() != nullptr) View()->ChooseOverlayFile(dialogs);
     }
+    bool OverlayHasElements() const override { return View() != nullptr && View()->OverlayHasElements(); }
 };
 
 class MapViewLink final : public frame::ViewLink {

@@ -893,6 +893,11 @@ void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
     RunOverlayFileCommand(site, dialogs);
 }
 
+bool CGPSmapView::OverlayHasElements() const {
+    const std::lock_guard lock(engine_->lists.lock);
+    return !engine_->lists.symbols27.empty() || !engine_->lists.overlay.empty();
+}
+
 void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
     wxAutoBufferedPaintDC dc(this);
     const wxSize client = GetClientSize();

@@ -166,6 +166,8 @@ class CGPSmapView : public wxWindow {
     void ExportBinaryMap(MapCommandDialogs& dialogs);
     void ExportBitmap(MapCommandDialogs& dialogs);
     void ChooseOverlayFile(MapCommandDialogs& dialogs);
+    // The overlay's lists (type-27 layer and overlay) hold an element.
+    bool OverlayHasElements() const;
 
     // The end of start-up: the first-fix handler runs from now on.
     void StartupDone() { starting_ = false; }
