@@ -56,17 +56,21 @@ void FillRow24(std::uint8_t* out, const std::uint32_t* row, int width) {
 class HalftoneMatcher {
   public:
     std::uint8_t operator()(std::uint32_t rgb) {
+        if (rgb == lastColour_) return lastIndex_;
+        lastColour_ = rgb;
         const auto found = cache_.find(rgb);
-        if (found != cache_.end()) return found->second;
+        if (found != cache_.end()) return lastIndex_ = found->second;
         const mapdata::Rgb colour{static_cast<std::uint8_t>(rgb >> 16),
                                   static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb)};
         const auto index = static_cast<std::uint8_t>(mapdata::NearestHalftoneIndex(colour));
         cache_.emplace(rgb, index);
-        return index;
+        return lastIndex_ = index;
     }
 
   private:
     std::unordered_map<std::uint32_t, std::uint8_t> cache_;
+    std::uint32_t lastColour_ = 0xFFFFFFFFU;  // no colour: pixels are 24-bit
+    std::uint8_t lastIndex_ = 0;
 };
 
 }  // namespace

@@ -854,21 +854,18 @@ mapdata::MapDrawContext CGPSmapView::BaseDrawContext() const {
 
 // --- The file commands.
 
-void CGPSmapView::ExportBinaryMap(MapCommandDialogs& dialogs) {
+void CGPSmapView::RunExport(void (*command)(MapExportSite&, MapCommandDialogs&),
+                            MapCommandDialogs& dialogs) {
     MapExportSite site{engine_->lists, mapFile_, model_, BaseDrawContext(),
                        model_.mapLoaded != 0 && engine_->reader.Finished(),
                        [this] { engine_->render.Stop(); }};
-    RunExportBinaryMap(site, dialogs);
+    command(site, dialogs);
     MapChanged();
 }
 
-void CGPSmapView::ExportBitmap(MapCommandDialogs& dialogs) {
-    MapExportSite site{engine_->lists, mapFile_, model_, BaseDrawContext(),
-                       model_.mapLoaded != 0 && engine_->reader.Finished(),
-                       [this] { engine_->render.Stop(); }};
-    RunExportBitmap(site, dialogs);
-    MapChanged();
-}
+void CGPSmapView::ExportBinaryMap(MapCommandDialogs& dialogs) { RunExport(RunExportBinaryMap, dialogs); }
+
+void CGPSmapView::ExportBitmap(MapCommandDialogs& dialogs) { RunExport(RunExportBitmap, dialogs); }
 
 void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
     OverlaySite site{platform::AppSettings(), g_overlayFileName.Get(), {}, {}, {}, {}, {}};
@@ -882,9 +879,9 @@ void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
         // A running read of the main map finishes first: the reload would
         // cut it short.
         WaitForMapReady(true, false);
+        mapReaderDone = 0;
         engine_->loader.overlayPath = std::filesystem::path(path);
         engine_->loader.ReloadOverlay();
-        mapReaderDone = 0;
     };
     site.finish = [this] {
         relayout = 0;

@@ -110,6 +110,8 @@ class QueueSoundSink final : public SoundSink {
     void Play(const std::wstring& fileName) override;
 };
 
+struct MapExportSite;
+
 class CGPSmapView : public wxWindow {
   public:
     // Creates the pane in `parent`, reads the map settings, creates the
@@ -237,6 +239,8 @@ class CGPSmapView : public wxWindow {
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
     void StartRender();
+    // Runs an export command on this window's finished map, then redraws.
+    void RunExport(void (*command)(MapExportSite&, MapCommandDialogs&), MapCommandDialogs& dialogs);
     // The drawing tables the renders and the exports share.
     mapdata::MapDrawContext BaseDrawContext() const;
     void MapChanged();
