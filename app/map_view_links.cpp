@@ -5,6 +5,7 @@
 #include <wx/textctrl.h>
 
 #include "frame/main_frame.h"
+#include "frame/map_command_dialogs.h"
 #include "frame/map_command_target.h"
 #include "frame/options/view_link.h"
 #include "map/map_view.h"
@@ -42,6 +43,19 @@ class MapViewCommands final : public frame::MapCommandTarget {
     void CenterMapOnFix() override {
         if (View() != nullptr) View()->CenterMapOnFix();
     }
+    void ExportBinaryMap() override {
+        frame::WxMapCommandDialogs dialogs(frame::g_hMainFrameWnd);
+        if (View() != nullptr) View()->ExportBinaryMap(dialogs);
+    }
+    void ExportBitmap() override {
+        frame::WxMapCommandDialogs dialogs(frame::g_hMainFrameWnd);
+        if (View() != nullptr) View()->ExportBitmap(dialogs);
+    }
+    void ChooseOverlayFile() override {
+        frame::WxMapCommandDialogs dialogs(frame::g_hMainFrameWnd);
+        if (View() != nullptr) View()->ChooseOverlayFile(dialogs);
+    }
+    bool OverlayHasElements() const override { return View() != nullptr && View()->OverlayHasElements(); }
 };
 
 class MapViewLink final : public frame::ViewLink {

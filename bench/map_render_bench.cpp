@@ -12,6 +12,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
+#include "map/map_export.h"
 #include "map/map_render.h"
 #include "map/map_view_model.h"
 #include "mapdata/text_map_reader.h"
@@ -55,22 +56,31 @@ std::string GeneratedMap() {
     return text;
 }
 
-void BM_MapRenderEndToEnd(benchmark::State& state) {
-    test_support::ScratchFolder scratch("maprenderbench");
+// Reads the generated map into lists; false when it cannot be read.
+bool LoadGeneratedMap(const test_support::ScratchFolder& scratch, mapdata::CMapFile& file,
+                      map::MapLists& lists) {
     const auto path = scratch.Write("generated.map", GeneratedMap());
-    mapdata::CMapFile file;
     if (!file.Open(platform::FromUtf8(path.string()), core::OpenMode::kRead, true) ||
         file.ReadHeader() != mapdata::HeaderResult::kRead) {
-        state.SkipWithError("map not readable");
-        return;
+        return false;
     }
     mapdata::MapReadContext context;
     mapdata::ParseTextMap(context, file);
-    map::MapLists lists;
     lists.general = std::move(context.general);
     lists.zones = std::move(context.zones);
     lists.symbols17 = std::move(context.symbols17);
     lists.symbols27 = std::move(context.symbols27);
+    return true;
+}
+
+void BM_MapRenderEndToEnd(benchmark::State& state) {
+    test_support::ScratchFolder scratch("maprenderbench");
+    mapdata::CMapFile file;
+    map::MapLists lists;
+    if (!LoadGeneratedMap(scratch, file, lists)) {
+        state.SkipWithError("map not readable");
+        return;
+    }
     const std::size_t total = lists.general.size() + lists.zones.size() + lists.symbols17.size() +
                               lists.symbols27.size();
 
@@ -131,5 +141,43 @@ void BM_MapRenderEndToEnd(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MapRenderEndToEnd)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// The bitmap export of the whole generated map from an 800 x 480 pane at
+// the magnification given (24-bit, and 8-bit with the second argument),
+// the calibration file included.
+void BM_MapExportBitmap(benchmark::State& state) {
+    test_support::ScratchFolder scratch("mapexportbench");
+    mapdata::CMapFile file;
+    map::MapLists lists;
+    if (!LoadGeneratedMap(scratch, file, lists)) {
+        state.SkipWithError("map not readable");
+        return;
+    }
+    map::MapViewModel view(file);
+    view.client = {800, 480};
+    view.AdoptMapHeader();
+    view.mapLoaded = 1;
+    view.FitMapScale();
+    view.SetMapMargin(view.marginFraction);
+    view.PublishMapTransform();
+    const auto scale = static_cast<float>(state.range(0));
+    map::ExportJob job;
+    job.draw.state = map::ExportTransform(view, scale);
+    job.size = map::ExportBitmapSize(view.drawRect, scale);
+    job.draw.clientHeight = job.size.height;
+    job.bitCount = state.range(1) != 0 ? 8 : 24;
+    const auto out = scratch / "export.bmp";
+    for (auto _ : state) {
+        if (map::ExportMapBitmap(lists, job, out).status != map::ExportStatus::kWritten) {
+            state.SkipWithError("export failed");
+            return;
+        }
+    }
+    state.counters["width"] = job.size.width;
+    state.counters["height"] = job.size.height;
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(out)) / 1e6;
+}
+BENCHMARK(BM_MapExportBitmap)->Args({1, 0})->Args({2, 0})->Args({2, 1})->Args({5, 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

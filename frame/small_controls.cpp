@@ -59,8 +59,9 @@ MapExportValues LoadMapExportValues(const platform::SettingsStore& store) {
 }
 
 void StoreMapExportValues(platform::SettingsStore& store, const MapExportValues& values) {
+    // Whole magnifications only; 2.96 typed is 3.
     store.WriteString(kMapExport, "scale",
-                      platform::FormatC("%.2f", static_cast<double>(values.scale)));
+                      platform::FormatC("%d", static_cast<int>(values.scale + 0.1F)));
     store.WriteInt(kMapExport, "n8bits", values.eightBits != 0 ? 1 : 0);
 }
 

@@ -42,6 +42,7 @@ struct MapExportValues {
     int eightBits = 0;
 };
 MapExportValues LoadMapExportValues(const platform::SettingsStore& store);
+// The scale is stored as the whole part of scale + 0.1.
 void StoreMapExportValues(platform::SettingsStore& store, const MapExportValues& values);
 bool MapExportScaleAcceptable(float scale);
 

@@ -28,10 +28,12 @@
 #include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
+#include "map/map_export_command.h"
 #include "map/map_loader.h"
 #include "map/map_painter.h"
 #include "map/map_read_thread.h"
 #include "map/map_render.h"
+#include "map/overlay_command.h"
 #include "map/settings_values.h"
 #include "map/tap_info.h"
 #include "map/task_layer_draw.h"
@@ -73,15 +75,20 @@ void SetZoneFlags(mapdata::CMapElement& zone, std::uint32_t bits) {
 
 // What the map's layers draw with: the published transform, the pens,
 // symbols and label font.
-mapdata::MapDrawContext DrawContextFor(const MapViewModel& model, int clientHeight) {
+mapdata::MapDrawContext TablesDrawContext() {
     mapdata::MapDrawContext context;
-    context.state = model.Published();
-    context.clientHeight = clientHeight;
-    context.font = MapLabelFont();
     if (const MapDrawingTables* tables = DrawingTables()) {
         context.pens = tables->pens;
         context.symbols = &tables->symbols;
     }
+    return context;
+}
+
+mapdata::MapDrawContext DrawContextFor(const MapViewModel& model, int clientHeight) {
+    mapdata::MapDrawContext context = TablesDrawContext();
+    context.state = model.Published();
+    context.clientHeight = clientHeight;
+    context.font = MapLabelFont();
     return context;
 }
 
@@ -926,6 +933,49 @@ void CGPSmapView::StartRender() {
     g_bTrackDrawContinue = 1;
     model_.backBufferValid = 1;
     engine_->render.Start(std::move(input));
+}
+
+// --- The file commands.
+
+void CGPSmapView::RunExport(void (*command)(MapExportSite&, MapCommandDialogs&),
+                            MapCommandDialogs& dialogs) {
+    MapExportSite site{engine_->lists, mapFile_, model_, TablesDrawContext(),
+                       model_.mapLoaded != 0 && engine_->reader.Finished(),
+                       [this] { engine_->render.Stop(); }};
+    command(site, dialogs);
+    MapChanged();
+}
+
+void CGPSmapView::ExportBinaryMap(MapCommandDialogs& dialogs) { RunExport(RunExportBinaryMap, dialogs); }
+
+void CGPSmapView::ExportBitmap(MapCommandDialogs& dialogs) { RunExport(RunExportBitmap, dialogs); }
+
+void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
+    OverlaySite site{platform::AppSettings(), g_overlayFileName.Get(), {}, {}, {}, {}, {}};
+    site.displayMode = [this] { return model_.displayMode; };
+    site.setDisplayMode = [this](int mode) { SetMapDisplayMode(mode); };
+    site.storePath = [this](const std::wstring& path) {
+        g_overlayFileName.Set(path);
+        settings.overlayFile = path;
+    };
+    site.reloadOverlay = [this](const std::wstring& path) {
+        // A running read of the main map finishes first: the reload would
+        // cut it short.
+        WaitForMapReady(true, false);
+        mapReaderDone = 0;
+        engine_->loader.overlayPath = std::filesystem::path(path);
+        engine_->loader.ReloadOverlay();
+    };
+    site.finish = [this] {
+        relayout = 0;
+        RequestMapRedraw();
+    };
+    RunOverlayFileCommand(site, dialogs);
+}
+
+bool CGPSmapView::OverlayHasElements() const {
+    const std::lock_guard lock(engine_->lists.lock);
+    return !engine_->lists.symbols27.empty() || !engine_->lists.overlay.empty();
 }
 
 void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {

@@ -31,12 +31,14 @@
 #include "gps/nav_fix.h"
 #include "map/map_buttons.h"
 #include "map/map_child_layout.h"
+#include "map/map_command_dialogs.h"
 #include "map/map_input_logic.h"
 #include "map/map_timer_duties.h"
 #include "map/map_view_model.h"
 #include "map/map_view_rules.h"
 #include "map/map_view_settings.h"
 #include "map/tap_info.h"
+#include "mapdata/map_element_draw.h"
 #include "platform/gui/ui_bridge.h"
 
 class wxTextCtrl;
@@ -108,6 +110,8 @@ class QueueSoundSink final : public SoundSink {
     void Play(const std::wstring& fileName) override;
 };
 
+struct MapExportSite;
+
 class CGPSmapView : public wxWindow {
   public:
     // Creates the pane in `parent`, reads the map settings, creates the
@@ -162,6 +166,14 @@ class CGPSmapView : public wxWindow {
     void PaintNow();
     // Draws the task layer anew for the current transform and repaints.
     void RenderMapToBackBuffer();
+
+    // The map's file commands, with the dialogs the frame gives: the two
+    // exports (a loaded map whose read has finished) and the overlay file.
+    void ExportBinaryMap(MapCommandDialogs& dialogs);
+    void ExportBitmap(MapCommandDialogs& dialogs);
+    void ChooseOverlayFile(MapCommandDialogs& dialogs);
+    // The overlay's lists (type-27 layer and overlay) hold an element.
+    bool OverlayHasElements() const;
 
     // The end of start-up: the first-fix handler runs from now on.
     void StartupDone() { starting_ = false; }
@@ -231,6 +243,8 @@ class CGPSmapView : public wxWindow {
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
     void StartRender();
+    // Runs an export command on this window's finished map, then redraws.
+    void RunExport(void (*command)(MapExportSite&, MapCommandDialogs&), MapCommandDialogs& dialogs);
     void MapChanged();
     void StopThreads();
     void UpdateAircraftSprite();

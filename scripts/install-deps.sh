@@ -14,7 +14,7 @@ build_packages=(
 test_packages=(
   xvfb xauth locales clang libclang-rt-14-dev fonts-dejavu-core
   geographiclib-tools libgeographiclib-dev proj-bin gpsd gpsd-clients gdal-bin libjpeg-turbo-progs
-  shapelib nodejs python3 python3-gdal xdotool
+  shapelib nodejs python3 python3-gdal xdotool imagemagick
 )
 
 packages=("${build_packages[@]}")

@@ -67,8 +67,11 @@ TEST_F(SettingsTest, MapExportValuesAndTheirRange) {
     EXPECT_EQ(values.eightBits, 0);
     frame::StoreMapExportValues(store_, {12.5F, 1});
     values = frame::LoadMapExportValues(store_);
-    EXPECT_EQ(values.scale, 12.5F);
+    EXPECT_EQ(values.scale, 12.0F);  // whole magnifications are stored
     EXPECT_EQ(values.eightBits, 1);
+    frame::StoreMapExportValues(store_, {2.96F, 0});
+    EXPECT_EQ(store_.GetString("Settings\\MapExport", "scale", std::string_view()), "3");
+    EXPECT_EQ(frame::LoadMapExportValues(store_).scale, 3.0F);
     store_.WriteString("Settings\\MapExport", "scale", std::string_view("90"));
     EXPECT_EQ(frame::LoadMapExportValues(store_).scale, 2.0F);  // out of range: the default
     EXPECT_TRUE(frame::MapExportScaleAcceptable(1.0F));
