@@ -1,13 +1,24 @@
 #include "app/map_view_links.h"
 
 #include <memory>
+#include <optional>
 
+#include <wx/filedlg.h>
 #include <wx/textctrl.h>
 
+#include "core/settings_values.h"
+#include "fix/first_fix.h"
+#include "frame/frame_commands.h"
 #include "frame/main_frame.h"
 #include "frame/map_command_target.h"
 #include "frame/options/view_link.h"
+#include "glide/speed_to_fly_text.h"
+#include "gps/nav_fix.h"
+#include "map/elevation_file.h"
+#include "map/map_timer_inputs.h"
 #include "map/map_view.h"
+#include "nav/current_position.h"
+#include "nav/olc_worker.h"
 
 namespace app {
 namespace {
@@ -42,6 +53,21 @@ class MapViewCommands final : public frame::MapCommandTarget {
     void CenterMapOnFix() override {
         if (View() != nullptr) View()->CenterMapOnFix();
     }
+    bool BinaryMapLoaded() const override { return View() != nullptr && View()->BinaryMapLoaded(); }
+    void AppendFixMark() override {
+        if (View() == nullptr) return;
+        nav::WaypointRecord mark = nav::CopyMapFix();
+        const float terrain = gps::g_terrainElevation.load();
+        if (terrain != gps::kUnknownTerrain) {
+            mark.altitude = terrain;
+            mark.altitudeKnown = true;
+        }
+        View()->AppendWaypointToMap(mark);
+    }
+    void SimplifyElements(double tolerance, double second) override {
+        if (View() != nullptr) View()->SimplifyElements(tolerance, second);
+    }
+    void ChooseElevationModel() override { app::ChooseElevationModel(); }
 };
 
 class MapViewLink final : public frame::ViewLink {
@@ -67,6 +93,33 @@ class MapViewLink final : public frame::ViewLink {
     }
 };
 
+// What the map timer reads of the fix, the glide computer and the task.
+void BindMapTimerSources(map::MapTimerSources& sources) {
+    sources.circling = [] { return gps::g_navFix.circling.load(); };
+    sources.speedDirector = [] { return map::SpeedDirectorNow(); };
+    sources.task = [] { return map::TaskWarningNow(); };
+    sources.olcPoint = [](const nav::WaypointRecord& fix) { nav::AddOlcPoint(&fix); };
+    sources.firstFix = [] {
+        glide::SpeedToFlyText(core::g_macCready.load());
+        nav::StartOlcThread();
+    };
+    sources.destinationChanged = [] {
+        glide::SpeedToFlyText(core::g_macCready.load());
+        // The search starts over toward the new destination. (The abandon
+        // flag is the stop's: a block that sees it takes no more points.)
+        const auto olc = nav::CurrentOlcControl();
+        if (olc == nullptr || olc->notRunning.load()) return;
+        {
+            const platform::CriticalSectionLock lock(olc->lock);
+            ++olc->settingsChanges;
+        }
+        olc->wake.notify_all();
+    };
+    sources.waypointsChanged = [] {
+        frame::CurrentMapCommandTarget().RenderBackBuffer();
+    };
+}
+
 // The map timer's popups are the main window's pop-up notes window.
 void BindMapPopup(map::MapTimerSources& sources) {
     sources.popup = [] {
@@ -91,12 +144,30 @@ void BindMapPopup(map::MapTimerSources& sources) {
 
 }  // namespace
 
+void ChooseElevationModel() {
+    const map::DemFileDialog d = map::DemFileDialogFor(map::ElevationModel().HeaderPath());
+    std::optional<std::wstring> chosen;
+    frame::g_bModalDialogOpen = 1;
+    {
+        wxFileDialog dialog(frame::g_hMainFrameWnd, d.title, d.folder, d.fileName, d.wildcard,
+                            wxFD_OPEN);
+        if (dialog.ShowModal() == wxID_OK) chosen = dialog.GetPath().ToStdWstring();
+    }
+    frame::g_bModalDialogOpen = 0;
+    // The map is drawn anew whatever was chosen, also after Cancel.
+    map::ApplyDemFileChoice(chosen, [] {
+        if (map::CGPSmapView* view = View()) view->fullRedraw = 1;
+        map::CGPSmapView::RequestMapRedraw();
+    });
+}
+
 void InstallMapViewLinks() {
     frame::SetMapCommandTarget(std::make_shared<MapViewCommands>());
     frame::SetViews(std::make_unique<MapViewLink>());
     if (map::CGPSmapView* view = View()) {
         view->SetFrame(frame::g_hMainFrameWnd);
         BindMapPopup(view->TimerSources());
+        BindMapTimerSources(view->TimerSources());
     }
 }
 

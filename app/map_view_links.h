@@ -11,4 +11,8 @@ void InstallMapViewLinks();
 // Back to the built-in targets (exit).
 void RemoveMapViewLinks();
 
+// The DEM file command (32827): the header dialog, then the model replaced
+// and the map drawn anew (also on Cancel).
+void ChooseElevationModel();
+
 }  // namespace app

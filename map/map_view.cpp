@@ -2,24 +2,30 @@
 
 #include <wx/button.h>
 #include <wx/dcbuffer.h>
+#include <wx/filedlg.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/toolbar.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <thread>
 
+#include "core/flarm_library.h"
 #include "core/module_services.h"
 #include "core/shared_locks.h"
 #include "core/sound_queue.h"
 #include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
 #include "glide/display_texts.h"
+#include "fix/first_fix.h"
 #include "gps/nav_fix.h"
 #include "gps/port_auto_baud.h"
+#include "mapdata/map_file.h"
+#include "mapdata/map_text_element.h"
 #include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
@@ -30,6 +36,9 @@
 #include "map/tap_info.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
+#include "nav/settings_values.h"
+#include "nav/waypoint_edit.h"
+#include "nav/waypoint_file_open.h"
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -154,6 +163,7 @@ CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize
     engine_->loader.InstallEnlargedZonesBuilder();
 
     CreateChildren();
+    CreateFlarmWindow();
     CreateLabelFont();
 
     Bind(wxEVT_PAINT, &CGPSmapView::OnPaint, this);
@@ -228,6 +238,40 @@ void CGPSmapView::CreateChildren() {
     picture_->Hide();
 }
 
+void CGPSmapView::LayChildren(int screenLayoutClass, int textButtonWidth) {
+    layoutClass = std::clamp(screenLayoutClass, 0, 2);
+    const int width = textButtonWidth == 68 || textButtonWidth == 70 ? textButtonWidth : 64;
+    const MapChildLayout layout = LayMapChildren(layoutClass, width);
+    const std::pair<wxWindow*, const ChildRect*> places[] = {
+        {flip_, &layout.flip},        {Child(kExpandId), &layout.expand},
+        {Child(kShrinkId), &layout.shrink},
+        {center_, &layout.center},    {zoom_, &layout.zoom},
+        {replay_, &layout.replay},    {pickList_, &layout.pickList},
+        {goto_, &layout.gotoList},    {back_, &layout.back},
+        {alarmAck_, &layout.alarmAck}, {close_, &layout.close},
+        {picture_, &layout.picture}};
+    for (const auto& [window, rect] : places) {
+        if (window != nullptr) window->SetSize(ToWx(*rect));
+    }
+    picture_->FitToSize(layout.picture.width, layout.pictureFitHeight);
+}
+
+// The FLARM library makes its traffic window a child of the map (id 1300);
+// without FLARM, or when it gives none, there is none.
+void CGPSmapView::CreateFlarmWindow() {
+    CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
+    if (flarm == nullptr || core::g_flarm.createTcasWindow == nullptr) return;
+    flarmWindow_ = static_cast<wxWindow*>(
+        core::g_flarm.createTcasWindow(flarm, static_cast<wxWindow*>(this), kFlarmWindowId));
+}
+
+void CGPSmapView::CloseFlarmWindow() {
+    if (flarmWindow_ == nullptr) return;
+    flarmWindow_ = nullptr;
+    CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
+    if (flarm != nullptr && core::g_flarm.closeWindow != nullptr) core::g_flarm.closeWindow(flarm);
+}
+
 int CGPSmapView::RequestMapRedraw() {
     CGPSmapView* view = g_pMapView;
     if (view == nullptr) return 0;
@@ -246,11 +290,29 @@ int CGPSmapView::LoadMapFile(const std::wstring& fileName, int option) {
     choice.haveFix = g_bHaveFix.load() != 0;
     choice.position = nav::CopyMapFix();
     choice.mapRadius = g_mapRadius.load();
+    choice.chooser = [this] { return ChooseMapFileName(); };
     const LoadResult result = engine_->loader.LoadMapFile(fileName, option == 1, choice);
     if (result != LoadResult::kStarted) return 0;
     mapReaderDone = 0;
     mapReady = 1;
     return 1;
+}
+
+std::optional<std::wstring> CGPSmapView::ChooseMapFileName() {
+    constexpr char kMaps[] = "Options\\Maps";
+    platform::SettingsStore& store = platform::AppSettings();
+    const int extIndex = static_cast<int>(store.GetInt(kMaps, "extIndex", 1));
+    const std::filesystem::path previous(g_mapFileName.Get());
+    wxFileDialog dialog(wxGetTopLevelParent(this), "Map File", previous.parent_path().wstring(),
+                        wxEmptyString, wxString(mapdata::kMapFileFilter.data(), mapdata::kMapFileFilter.size()),
+                        wxFD_OPEN);
+    // The stored index counts from 1, the dialog's from 0.
+    dialog.SetFilterIndex(std::max(extIndex, 1) - 1);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    store.WriteInt(kMaps, "extIndex", dialog.GetFilterIndex() + 1);
+    std::wstring path = dialog.GetPath().ToStdWstring();
+    if (std::filesystem::path(path).extension().empty()) path += L".map";
+    return path;
 }
 
 void CGPSmapView::WaitForMapReady(bool waitForElements, bool waitForDrawing) {
@@ -355,14 +417,53 @@ void CGPSmapView::SetMapRotation(float angle) {
     if (model_.TakeRedrawRequest()) MapChanged();
 }
 
+bool CGPSmapView::ChangeElements(const std::function<void(MapLists&)>& change) {
+    if (!engine_->reader.Finished()) return false;
+    // The drawing walks the lists; it is joined before they change.
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    {
+        const std::lock_guard lock(engine_->lists.lock);
+        change(engine_->lists);
+    }
+    MapChanged();
+    return true;
+}
+
+bool CGPSmapView::SimplifyElements(double tolerance, double maxGap) {
+    const auto tol = static_cast<float>(tolerance);
+    const auto gap = static_cast<float>(maxGap);
+    return ChangeElements([tol, gap](MapLists& lists) {
+        for (const auto& element : lists.symbols17) element->Simplify(tol, gap);
+        for (const auto& element : lists.general) element->Simplify(tol, gap);
+    });
+}
+
+bool CGPSmapView::BinaryMapLoaded() const {
+    return mapFile_.IsOpen() && mapFile_.IsBinary();
+}
+
 bool CGPSmapView::AppendWaypointToMap(const nav::WaypointRecord& record) {
     if (model_.mapLoaded == 0 || !engine_->reader.Finished()) return false;
     // The drawing reads the map file; it waits while the point goes in.
     engine_->render.Stop();
     g_bTrackDrawContinue = 0;
-    const bool written = mapFile_.WritePointRecord(record);
-    MapChanged();
-    return written;
+    if (!mapFile_.WritePointRecord(record)) {
+        MapChanged();
+        return false;
+    }
+    const std::int32_t code = mapFile_.NextPointCode();
+    // The point shows at once, as the next read of the file gives it.
+    ChangeElements([&record, code](MapLists& lists) {
+        lists.general.push_back(std::make_unique<mapdata::CMapTextElement>(
+            mapdata::PointMarkerElement(record, code, {}, 0.0F, 0.0F)));
+    });
+    if (nav::g_saveDroppedWpts.load() != 0) {
+        const bool terrainKnown = gps::g_terrainElevation.load() != gps::kUnknownTerrain;
+        nav::AddWaypoint(nav::g_waypointFile, DroppedWaypoint(record, code, UtcNow(), terrainKnown));
+        if (sources_.waypointsChanged) sources_.waypointsChanged();
+    }
+    return true;
 }
 
 void CGPSmapView::ShowObjectOnMap(const mapdata::ElementBounds& object) {
@@ -412,13 +513,7 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
             }
             return 1;
         case platform::WM_USER_DESTINATION_CHANGED:
-            destinationSound_.Moved(clock_());
-            if ((model_.displayMode == kZoomedMap || model_.displayMode == kFocusPoint)) {
-                if (model_.zoomed != 0)
-                    model_.modeBeforeZoom = kMovingMap;
-                else
-                    SetMapDisplayMode(kMovingMap);
-            }
+            OnDestinationChanged();
             break;
         case platform::WM_APP_MAPHOLD:
             OnAlarmHold(message.wParam);
@@ -528,18 +623,37 @@ void CGPSmapView::OnPickRow(std::size_t row) {
         nav::WaypointRecord target = picked.position;
         target.name.Assign(picked.name);
         {
+            // The picked object replaces the task as what is flown to.
             const platform::CriticalSectionLock lock(core::TaskLock);
+            if (nav::g_activeTaskPoint != nullptr) nav::g_activeTaskPoint->LeftDestination();
+            nav::g_activeTaskPoint = nullptr;
             nav::g_destination = target;
+            nav::g_taskNavigationActive = 0;
             nav::QueueWaypoint(target, nullptr);
         }
-        // The fix thread is woken only once the task lock is left.
+        nav::g_destinationValid = 1;
+        nav::g_bAutodetectPrevPrompt = 0;
+        nav::g_bAutodetectNextPrompt = 0;
         glide::DestinationNameText.Set(picked.name);
+        // The fix thread is woken only once the task lock is left.
         gps::SignalNewGpsData(nav::kNewDataQueue);
-        destinationSound_.Moved(clock_());
+        OnDestinationChanged();
     }
     goto_->Hide();
     pickList_->Hide();
     picked_.clear();
+}
+
+void CGPSmapView::OnDestinationChanged() {
+    destinationSound_.Moved(clock_());
+    const bool taskFlown = nav::g_taskNavigationActive.load() != 0;
+    if (!taskFlown && (model_.displayMode == kZoomedMap || model_.displayMode == kFocusPoint)) {
+        if (model_.zoomed != 0)
+            model_.modeBeforeZoom = kMovingMap;
+        else
+            SetMapDisplayMode(kMovingMap);
+    }
+    if (sources_.destinationChanged) sources_.destinationChanged();
 }
 
 void CGPSmapView::OnAlarmHold(std::uintptr_t wParam) {
@@ -569,6 +683,7 @@ void CGPSmapView::OnFixCommitted() {
     }
     g_bHaveFix = 1;
     model_.firstFixSeen = 1;
+    if (sources_.firstFix) sources_.firstFix();
     if (olcFeed_.HandOver(true, static_cast<std::uint32_t>(clock_())) && sources_.olcPoint)
         sources_.olcPoint(fix);
     destinationSound_.Moved(clock_());
@@ -821,6 +936,15 @@ void CGPSmapView::OnSize(wxSizeEvent& event) {
         model_.PublishMapTransform();
     }
     if (notes_ != nullptr) notes_->Move(5, client.y - 65);
+    if (flarmWindow_ != nullptr) {
+        // The traffic window: a square in the top right corner, told its
+        // side by a size message of its own.
+        const int side = FlarmWindowSide(client.x, client.y);
+        flarmWindow_->SetSize(client.x - side, 0, side, side);
+        auto* sized = new wxSizeEvent(wxSize(side, side), flarmWindow_->GetId());
+        sized->SetEventObject(flarmWindow_);
+        wxQueueEvent(flarmWindow_, sized);
+    }
     engine_->frame.reset();
     MapChanged();
     event.Skip();
@@ -895,6 +1019,7 @@ void CGPSmapView::OnDestroy(wxWindowDestroyEvent& event) {
     if (event.GetWindow() != this || destroyed_) return;
     destroyed_ = true;
     StopThreads();
+    CloseFlarmWindow();
     KillMapTimer();
     if (g_bHaveFix.load() != 0) {
         const nav::WaypointRecord fix = nav::CopyMapFix();

@@ -23,6 +23,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@
 #include "map/map_buttons.h"
 #include "map/map_child_layout.h"
 #include "map/map_input_logic.h"
+#include "map/map_lists.h"
 #include "map/map_timer_duties.h"
 #include "map/map_view_model.h"
 #include "map/map_view_rules.h"
@@ -85,13 +87,8 @@ struct MapTimerSources {
     // The no-fix mark of the position page: set or cleared.
     std::function<void(bool)> setNoFixMark;
     std::function<bool()> noFixMarkSet;
-    // A task is flown: the altitude, whether its start is still ahead, and
-    // the limits; nothing without a task.
-    struct TaskState {
-        float altitude = 0.0F;
-        bool beforeStart = true;
-        TaskAltitudeLimits limits;
-    };
+    // A task is flown (nothing without one); map_timer_inputs.h.
+    using TaskState = TaskWarningInput;
     std::function<std::optional<TaskState>()> task;
     // The configured destination sound (empty: none).
     std::function<std::wstring()> destinationSound;
@@ -100,6 +97,13 @@ struct MapTimerSources {
     std::function<std::wstring(const mapdata::CMapElement&)> zoneSound;
     // The OLC's AddOlcPoint.
     std::function<void(const nav::WaypointRecord&)> olcPoint;
+    // The first fix: the speed-to-fly text, the OLC worker started.
+    std::function<void()> firstFix;
+    // A new destination: the speed-to-fly text again, and a running OLC
+    // search toward the old one abandoned.
+    std::function<void()> destinationChanged;
+    // A dropped point joined the waypoint list (the list's window redraws).
+    std::function<void()> waypointsChanged;
 };
 
 // Plays a sound file through the sound queue (SoundLock, 3000 ms).
@@ -162,6 +166,25 @@ class CGPSmapView : public wxWindow {
     // The end of start-up: the first-fix handler runs from now on.
     void StartupDone() { starting_ = false; }
 
+    // Lays the children out again for the frame's screen-layout class (0 to
+    // 2) and the text buttons' width (64, 68 or 70 by language).
+    void LayChildren(int screenLayoutClass, int textButtonWidth);
+    // The FLARM traffic window (id 1300), or null without FLARM.
+    wxWindow* FlarmWindow() const { return flarmWindow_; }
+
+    // --- The frame's map commands.
+    // Simplifies the type-17 and the general elements (rescale): with the
+    // drawing stopped, under MapListLock, and only when the read finished.
+    // False when the read is still running.
+    bool SimplifyElements(double tolerance, double maxGap);
+    // The map file is a binary map.
+    bool BinaryMapLoaded() const;
+    // The map file's point records, for the conversion to waypoints.
+    mapdata::CMapFile& MapFile() { return mapFile_; }
+    // Runs `change` on the element lists under MapListLock with the drawing
+    // stopped (the read must have finished); then draws the map anew.
+    bool ChangeElements(const std::function<void(MapLists&)>& change);
+
     // --- Test and tool hooks.
     void SetClock(SteadyClock clock) { clock_ = std::move(clock); }
     void SetSoundSink(SoundSink* sink) { sound_ = sink != nullptr ? sink : &queueSound_; }
@@ -209,6 +232,10 @@ class CGPSmapView : public wxWindow {
 
     std::intptr_t OnWindowMessage(const platform::WindowMessage& message);
     void CreateChildren();
+    void CreateFlarmWindow();
+    void CloseFlarmWindow();
+    // The file dialog "Map File" of the map choice ("extIndex").
+    std::optional<std::wstring> ChooseMapFileName();
     void OnPaint(wxPaintEvent& event);
     void OnTimer(wxTimerEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -224,6 +251,7 @@ class CGPSmapView : public wxWindow {
     void OnAlarmHold(std::uintptr_t wParam);
     // A row of the goto list: that object becomes the destination.
     void OnPickRow(std::size_t row);
+    void OnDestinationChanged();
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
     void StartRender();
@@ -246,6 +274,7 @@ class CGPSmapView : public wxWindow {
     wxButton* back_ = nullptr;
     wxButton* close_ = nullptr;
     CPictureWnd* picture_ = nullptr;
+    wxWindow* flarmWindow_ = nullptr;  // the FLARM library's, a child of this
     wxTimer timer_;
     wxFont labelFont_;
     platform::gui::WindowRegistration registration_;

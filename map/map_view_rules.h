@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/waypoint_record.h"
+
 namespace map {
 
 // --- Dropped waypoints ("Waypoint    %d", the number -code - 10).
@@ -22,6 +24,14 @@ struct UtcStamp {
 // "%u/%u/%u  %u:%u:%u\r\n", with "  GL" before the line end when the
 // record has an altitude and the terrain is known.
 std::wstring DroppedWaypointNote(const UtcStamp& utc, bool withGroundLevel);
+// The time of day now, UTC.
+UtcStamp UtcNow();
+
+// The waypoint a dropped map point becomes ("SaveDroppedWpts"): its
+// position and altitude, the name of its map code, the note with "  GL"
+// when its altitude is the known terrain's.
+nav::WaypointRecord DroppedWaypoint(const nav::WaypointRecord& point, int code, const UtcStamp& utc,
+                                    bool terrainKnown);
 
 // --- The default map made on the first fix.
 inline constexpr wchar_t kDefaultMapName[] = L"!!!def##.map";
