@@ -11,10 +11,12 @@
 #include "frame/frame_commands.h"
 #include "frame/main_frame.h"
 #include "frame/map_command_target.h"
+#include "frame/new_waypoint_dialog.h"
 #include "frame/options/view_link.h"
 #include "glide/speed_to_fly_text.h"
 #include "gps/nav_fix.h"
 #include "map/elevation_file.h"
+#include "map/map_point_link.h"
 #include "map/map_timer_inputs.h"
 #include "map/map_view.h"
 #include "nav/current_position.h"
@@ -68,6 +70,11 @@ class MapViewCommands final : public frame::MapCommandTarget {
         if (View() != nullptr) View()->SimplifyElements(tolerance, second);
     }
     void ChooseElevationModel() override { app::ChooseElevationModel(); }
+    int NewMapPoint() override {
+        frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
+        dialog.DoModal();
+        return -1;  // a map point makes no waypoint list entry
+    }
 };
 
 class MapViewLink final : public frame::ViewLink {
@@ -164,6 +171,7 @@ void ChooseElevationModel() {
 void InstallMapViewLinks() {
     frame::SetMapCommandTarget(std::make_shared<MapViewCommands>());
     frame::SetViews(std::make_unique<MapViewLink>());
+    nav::SetMapPointFile(map::MakeMapPointLink());
     if (map::CGPSmapView* view = View()) {
         view->SetFrame(frame::g_hMainFrameWnd);
         BindMapPopup(view->TimerSources());
@@ -174,6 +182,7 @@ void InstallMapViewLinks() {
 void RemoveMapViewLinks() {
     frame::SetMapCommandTarget(nullptr);
     frame::SetViews(nullptr);
+    nav::SetMapPointFile(nullptr);
 }
 
 }  // namespace app

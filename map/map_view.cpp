@@ -430,6 +430,25 @@ bool CGPSmapView::ChangeElements(const std::function<void(MapLists&)>& change) {
     return true;
 }
 
+bool CGPSmapView::MapPointsWritable() const {
+    return model_.mapLoaded != 0 && mapFile_.IsOpen() && !mapFile_.IsReadOnly() &&
+           !mapFile_.IsBinary();
+}
+
+bool CGPSmapView::AppendMapPointLines(std::wstring_view lines) {
+    if (!MapPointsWritable()) return false;
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    return mapFile_.AppendTextLines(lines);
+}
+
+void CGPSmapView::AddMapPoint(const nav::WaypointRecord& record, int code) {
+    ChangeElements([&record, code](MapLists& lists) {
+        lists.general.push_back(std::make_unique<mapdata::CMapTextElement>(
+            mapdata::PointMarkerElement(record, code, std::wstring(record.name.View()), 0.0F, 0.0F)));
+    });
+}
+
 bool CGPSmapView::SimplifyElements(double tolerance, double maxGap) {
     const auto tol = static_cast<float>(tolerance);
     const auto gap = static_cast<float>(maxGap);

@@ -181,6 +181,12 @@ class CGPSmapView : public wxWindow {
     bool BinaryMapLoaded() const;
     // The map file's point records, for the conversion to waypoints.
     mapdata::CMapFile& MapFile() { return mapFile_; }
+    // The new-waypoint dialog's map points: a text map that may be written
+    // takes their lines; the point (a symbol of code 1 and up, a label of
+    // -5) is drawn at once.
+    bool MapPointsWritable() const;
+    bool AppendMapPointLines(std::wstring_view lines);
+    void AddMapPoint(const nav::WaypointRecord& record, int code);
     // Runs `change` on the element lists under MapListLock with the drawing
     // stopped (the read must have finished); then draws the map anew.
     bool ChangeElements(const std::function<void(MapLists&)>& change);

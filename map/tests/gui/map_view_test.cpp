@@ -20,6 +20,7 @@
 #include "fix/first_fix.h"
 #include "mapdata/map_poly_element.h"
 #include "mapdata/map_text_element.h"
+#include "map/map_point_link.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/settings_values.h"
@@ -338,6 +339,34 @@ TEST_F(MapViewTest, ADroppedPointShowsAtOnceAndJoinsTheWaypointsWhenAskedTo) {
     std::ifstream waypoints(waypointPath);
     const std::string text((std::istreambuf_iterator<char>(waypoints)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("Waypoint    1"), std::string::npos) << text;
+}
+
+TEST_F(MapViewTest, ANewMapPointIsWrittenToTheTextMapAndDrawn) {
+    view->KillMapTimer();
+    const std::shared_ptr<nav::MapPointFile> link = MakeMapPointLink();
+    EXPECT_FALSE(link->Writable()) << "no map yet";
+    // The last record has no line end: the point must not join it.
+    const auto mapPath = scratch.Write("points.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                     "47,0,0,-7,0,0,-5,Town");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(link->Writable());
+    EXPECT_GT(link->SymbolCount(), 0);
+    ASSERT_TRUE(link->Append(L"47.1, 0, 0,7.1, 0, 0, 3,Hut\r\n"));
+    nav::WaypointRecord hut(47.1, 7.1, true);
+    hut.name.Assign(L"Hut");
+    link->MakeElement(hut, 3, 0);
+    std::vector<std::wstring> names;
+    view->ChangeElements([&names](MapLists& lists) {
+        for (const auto& element : lists.general) {
+            if (const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(element.get()))
+                names.push_back(text->text);
+        }
+    });
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Town", L"Hut"}));
+    std::ifstream map(mapPath);
+    const std::string text((std::istreambuf_iterator<char>(map)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("-5,Town\r\n47.1, 0, 0,7.1, 0, 0, 3,Hut\r\n"), std::string::npos) << text;
 }
 
 TEST_F(MapViewTest, RescaleSimplifiesTheLoadedLines) {
