@@ -11,6 +11,7 @@
 #include "frame/frame_commands.h"
 #include "frame/main_frame.h"
 #include "frame/map_command_target.h"
+#include "frame/map_record_conversion.h"
 #include "frame/new_waypoint_dialog.h"
 #include "frame/options/view_link.h"
 #include "glide/speed_to_fly_text.h"
@@ -70,6 +71,7 @@ class MapViewCommands final : public frame::MapCommandTarget {
         if (View() != nullptr) View()->SimplifyElements(tolerance, second);
     }
     void ChooseElevationModel() override { app::ChooseElevationModel(); }
+    void ConvertMapRecords() override { app::ConvertMapRecords(); }
     int NewMapPoint() override {
         frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
         dialog.DoModal();
@@ -150,6 +152,44 @@ void BindMapPopup(map::MapTimerSources& sources) {
 }
 
 }  // namespace
+
+void ConvertMapRecords() {
+    map::CGPSmapView* view = View();
+    if (view == nullptr || !view->MapFileOpen()) return;
+    view->relayout = 1;
+    view->WaitForMapReady(true, true);
+    // One dialog serves every record.
+    frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
+    dialog.presetHemispheres = true;
+    const bool decimalMinutes = core::g_decimalMinutes.load() != 0;
+    int converted = 0;
+    for (const map::CGPSmapView::PointRecord& record : view->PointRecords()) {
+        if (!frame::MapRecordOffered(record.code)) continue;
+        const frame::MapRecordPrefill prefill =
+            frame::PrefillFor(record.position.latitude, record.position.longitude, decimalMinutes);
+        nav::NewWaypointFields& f = dialog.Model().fields;
+        f.name.clear();
+        f.comment.clear();
+        f.northSouth = prefill.north != 0 ? 0 : 1;
+        f.eastWest = prefill.east != 0 ? 0 : 1;
+        f.latDegrees = prefill.latitude.degrees;
+        f.latMinutes = prefill.latitude.minutes;
+        f.latSeconds = prefill.latitude.seconds;
+        f.lonDegrees = prefill.longitude.degrees;
+        f.lonMinutes = prefill.longitude.minutes;
+        f.lonSeconds = prefill.longitude.seconds;
+        f.mapCode = record.code;
+        const bool cancelled = dialog.DoModal() != wxID_OK;
+        if (frame::ConvertsRecord(cancelled, f.name, f.mapCode, view->HasPointElement(record)) &&
+            view->RemovePointRecord(record)) {
+            ++converted;
+        }
+    }
+    if (converted > 0 && view->BinaryMapLoaded()) view->RewriteBinaryMap();
+    view->relayout = 0;
+    view->drawingValid = 0;
+    map::CGPSmapView::RequestMapRedraw();
+}
 
 void ChooseElevationModel() {
     const map::DemFileDialog d = map::DemFileDialogFor(map::ElevationModel().HeaderPath());

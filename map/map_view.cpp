@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <fstream>
 #include <thread>
 
@@ -24,6 +25,7 @@
 #include "fix/first_fix.h"
 #include "gps/nav_fix.h"
 #include "gps/port_auto_baud.h"
+#include "mapdata/binary_map.h"
 #include "mapdata/map_file.h"
 #include "mapdata/map_text_element.h"
 #include "map/alarm_zone_check.h"
@@ -431,12 +433,14 @@ bool CGPSmapView::ChangeElements(const std::function<void(MapLists&)>& change) {
 }
 
 bool CGPSmapView::MapPointsWritable() const {
-    return model_.mapLoaded != 0 && mapFile_.IsOpen() && !mapFile_.IsReadOnly() &&
-           !mapFile_.IsBinary();
+    return model_.mapLoaded != 0 && mapFile_.IsOpen() && !mapFile_.IsReadOnly();
 }
 
 bool CGPSmapView::AppendMapPointLines(std::wstring_view lines) {
     if (!MapPointsWritable()) return false;
+    // A binary map keeps the point as an element; the record conversion,
+    // the only writer of map points into a binary map, stores the lists.
+    if (mapFile_.IsBinary()) return true;
     engine_->render.Stop();
     g_bTrackDrawContinue = 0;
     return mapFile_.AppendTextLines(lines);
@@ -447,6 +451,78 @@ void CGPSmapView::AddMapPoint(const nav::WaypointRecord& record, int code) {
         lists.general.push_back(std::make_unique<mapdata::CMapTextElement>(
             mapdata::PointMarkerElement(record, code, std::wstring(record.name.View()), 0.0F, 0.0F)));
     });
+}
+
+namespace {
+
+bool SamePoint(const mapdata::CMapElement& element, const CGPSmapView::PointRecord& record) {
+    const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(&element);
+    constexpr double kSame = 1e-8;
+    return text != nullptr && text->kindCode == record.code &&
+           std::abs(text->latitude - record.position.latitude) < kSame &&
+           std::abs(text->longitude - record.position.longitude) < kSame;
+}
+
+}  // namespace
+
+std::vector<CGPSmapView::PointRecord> CGPSmapView::PointRecords() {
+    std::vector<PointRecord> records;
+    if (!mapFile_.IsOpen()) return records;
+    if (mapFile_.IsBinary()) {
+        const std::lock_guard lock(engine_->lists.lock);
+        for (const auto& element : engine_->lists.general) {
+            const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(element.get());
+            if (text == nullptr || text->kindCode > mapdata::kMarkerCode) continue;
+            nav::WaypointRecord position(text->latitude, text->longitude, false);
+            records.push_back({position, text->kindCode, std::nullopt});
+        }
+        return records;
+    }
+    std::uint64_t offset = mapFile_.dataStart;
+    while (const std::optional<mapdata::RecordAt> record = mapFile_.ReadRecordAt(offset)) {
+        if (record->code <= mapdata::kMarkerCode)
+            records.push_back({record->record, record->code, record->lineStart});
+        if (record->nextOffset <= offset) break;
+        offset = record->nextOffset;
+    }
+    return records;
+}
+
+bool CGPSmapView::HasPointElement(const PointRecord& record) {
+    const std::lock_guard lock(engine_->lists.lock);
+    return std::any_of(engine_->lists.general.begin(), engine_->lists.general.end(),
+                       [&record](const auto& element) { return SamePoint(*element, record); });
+}
+
+bool CGPSmapView::RemovePointRecord(const PointRecord& record) {
+    if (record.lineStart && !mapFile_.PutCharAt(*record.lineStart, ';')) return false;
+    bool removed = false;
+    ChangeElements([&record, &removed](MapLists& lists) {
+        auto& general = lists.general;
+        const auto found = std::find_if(general.begin(), general.end(),
+                                        [&record](const auto& element) { return SamePoint(*element, record); });
+        if (found == general.end()) return;
+        general.erase(found);
+        removed = true;
+    });
+    return removed;
+}
+
+bool CGPSmapView::RewriteBinaryMap() {
+    if (!BinaryMapLoaded() || !engine_->reader.Finished()) return false;
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    bool written = false;
+    {
+        const std::lock_guard lock(engine_->lists.lock);
+        const MapLists& l = engine_->lists;
+        written = mapdata::WriteBinaryMap({l.general, l.zones, l.symbols17, l.symbols27},
+                                          mapFile_.HeaderText(), mapFile_.GetFullPath());
+    }
+    // The file was replaced: later appends go to the new one.
+    const bool reopened = written && mapFile_.Reopen();
+    MapChanged();
+    return reopened;
 }
 
 bool CGPSmapView::SimplifyElements(double tolerance, double maxGap) {

@@ -187,6 +187,22 @@ class CGPSmapView : public wxWindow {
     bool MapPointsWritable() const;
     bool AppendMapPointLines(std::wstring_view lines);
     void AddMapPoint(const nav::WaypointRecord& record, int code);
+    // The point records of the map (dropped points and markers, codes -11
+    // and below) for their conversion to map points: a text map's records
+    // in file order, a binary map's marker elements in list order.
+    struct PointRecord {
+        nav::WaypointRecord position;
+        std::int32_t code = 0;
+        std::optional<std::uint64_t> lineStart;  // text maps
+    };
+    std::vector<PointRecord> PointRecords();
+    // The record's element is on the map (same code, position within 1e-8).
+    bool HasPointElement(const PointRecord& record);
+    // Takes the record off the map: its element is removed and a text
+    // map's line commented out. False when either could not be done.
+    bool RemovePointRecord(const PointRecord& record);
+    // A binary map written again from the lists (after a conversion).
+    bool RewriteBinaryMap();
     // Runs `change` on the element lists under MapListLock with the drawing
     // stopped (the read must have finished); then draws the map anew.
     bool ChangeElements(const std::function<void(MapLists&)>& change);

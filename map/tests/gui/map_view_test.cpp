@@ -369,6 +369,25 @@ TEST_F(MapViewTest, ANewMapPointIsWrittenToTheTextMapAndDrawn) {
     EXPECT_NE(text.find("-5,Town\r\n47.1, 0, 0,7.1, 0, 0, 3,Hut\r\n"), std::string::npos) << text;
 }
 
+TEST_F(MapViewTest, ADroppedPointRecordIsOfferedAndTakenOffTheMap) {
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("marks.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                    "47,0,0,-7,0,0,-5,Town\r\n"
+                                                    "47,6,0,-7,6,0,-11\r\n");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    const auto records = view->PointRecords();
+    ASSERT_EQ(records.size(), 1U) << "only the dropped point, not the label";
+    EXPECT_EQ(records[0].code, -11);
+    ASSERT_TRUE(view->HasPointElement(records[0]));
+    ASSERT_TRUE(view->RemovePointRecord(records[0]));
+    EXPECT_FALSE(view->HasPointElement(records[0]));
+    EXPECT_FALSE(view->RemovePointRecord(records[0])) << "its element is gone";
+    std::ifstream map(mapPath);
+    const std::string text((std::istreambuf_iterator<char>(map)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\r\n;7,6,0,-7,6,0,-11"), std::string::npos) << text;
+}
+
 TEST_F(MapViewTest, RescaleSimplifiesTheLoadedLines) {
     view->KillMapTimer();
     // A line of three points on one meridian: the middle one adds nothing.
