@@ -14,6 +14,7 @@
 #include "frame/map_record_conversion.h"
 #include "frame/new_waypoint_dialog.h"
 #include "frame/options/view_link.h"
+#include "frame/position_view.h"
 #include "glide/speed_to_fly_text.h"
 #include "gps/nav_fix.h"
 #include "map/elevation_file.h"
@@ -123,6 +124,9 @@ void BindMapTimerSources(map::MapTimerSources& sources) {
             ++olc->settingsChanges;
         }
         olc->wake.notify_all();
+    };
+    sources.repaintPositionPage = [] {
+        if (frame::g_pPosView != nullptr) frame::g_pPosView->Refresh(false);
     };
     sources.waypointsChanged = [] {
         frame::CurrentMapCommandTarget().RenderBackBuffer();

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <thread>
 
+#include "core/elevation_model.h"
 #include "core/flarm_library.h"
 #include "core/module_services.h"
 #include "core/shared_locks.h"
@@ -39,11 +40,14 @@
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/settings_values.h"
+#include "nav/task_model.h"
+#include "nav/task_zone.h"
 #include "nav/waypoint_edit.h"
 #include "nav/waypoint_file_open.h"
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "platform/ui_post.h"
 #include "platform/window_messages.h"
 
 namespace map {
@@ -887,6 +891,10 @@ void CGPSmapView::TapAt(wxPoint at) {
     const mapdata::MapDrawState& state = model_.Published();
     const mapdata::LonLat position = mapdata::UnitVectorToLonLat(
         mapdata::ScreenToUnitVector(state, static_cast<float>(at.x), static_cast<float>(at.y)));
+    if (model_.displayMode == kFocusObject) {
+        MoveTaskTargetTo(nav::WaypointRecord(position.lat, position.lon, false));
+        return;
+    }
     TapQuery query;
     query.tapX = static_cast<float>(at.x);
     query.tapY = static_cast<float>(at.y);
@@ -905,6 +913,38 @@ void CGPSmapView::TapAt(wxPoint at) {
     picked_ = std::move(info.picked);
     goto_->Show();
     pickList_->Show();
+}
+
+// A tap in mode 3 moves the destination's task point target there when the
+// tap lies in its zone; the task's legs and statistics follow.
+void CGPSmapView::MoveTaskTargetTo(const nav::WaypointRecord& tapped) {
+    const auto stats = nav::GetTaskStatisticsLink();
+    bool moved = false;
+    {
+        const platform::CriticalSectionLock lock(core::TaskLock);
+        auto* point = dynamic_cast<nav::CTaskPoint*>(nav::g_activeTaskPoint);
+        nav::CTask* task = nav::g_currentTask.load();
+        nav::WaypointRecord at = tapped;
+        if (point != nullptr && task != nullptr &&
+            (nav::IsFixInTaskPointZone(point, nullptr, nav::kZoneSlotMap, &at) & nav::kZoneInside) != 0) {
+            point->target.CopyPosition(tapped);
+            nav::ComputeTaskLegs(*task, false, true, true);
+            moved = true;
+        }
+    }
+    if (!moved) return;
+    if (stats) {
+        stats->Stop(true);
+        if (nav::g_taskNavigationActive.load() != 0) stats->Start(nav::g_taskTargetPoint.load());
+    }
+    if (const auto terrain = core::CurrentElevationModel()) {
+        if (const std::optional<float> feet = terrain->GetElevationAt(tapped.longitude, tapped.latitude)) {
+            platform::SendWindowMessage(
+                {platform::kPosViewWindow, platform::WM_APP_SHOWALTITUDE, 0, 0, *feet});
+        }
+    }
+    MapChanged();
+    if (sources_.repaintPositionPage) sources_.repaintPositionPage();
 }
 
 // --- Timer.

@@ -104,6 +104,8 @@ struct MapTimerSources {
     std::function<void()> destinationChanged;
     // A dropped point joined the waypoint list (the list's window redraws).
     std::function<void()> waypointsChanged;
+    // The position page shows the moved task point's values.
+    std::function<void()> repaintPositionPage;
 };
 
 // Plays a sound file through the sound queue (SoundLock, 3000 ms).
@@ -276,6 +278,7 @@ class CGPSmapView : public wxWindow {
     void OnDestinationChanged();
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
+    void MoveTaskTargetTo(const nav::WaypointRecord& tapped);
     void StartRender();
     void MapChanged();
     void StopThreads();

@@ -22,6 +22,7 @@
 #include "mapdata/map_text_element.h"
 #include "map/map_point_link.h"
 #include "nav/current_position.h"
+#include "nav/tests/task_test_support.h"
 #include "nav/destination_queue.h"
 #include "nav/settings_values.h"
 #include "nav/waypoint_file_open.h"
@@ -386,6 +387,49 @@ TEST_F(MapViewTest, ADroppedPointRecordIsOfferedAndTakenOffTheMap) {
     std::ifstream map(mapPath);
     const std::string text((std::istreambuf_iterator<char>(map)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("\r\n;7,6,0,-7,6,0,-11"), std::string::npos) << text;
+}
+
+TEST_F(MapViewTest, InModeThreeATapInTheZoneMovesTheTaskPointTarget) {
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("task.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                   "47,0,0,-7,0,0,-5,Town\r\n");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+
+    using namespace nav::testing;
+    const nav::WaypointRecord turn = At(47.0, 7.0, L"Turn");
+    auto task = MakeTask({At(46.5, 6.5, L"Start"), turn, At(47.5, 7.5, L"Finish")});
+    const TaskStateScope scope;
+    auto stats = std::make_shared<RecordingStatisticsLink>();
+    nav::SetTaskStatisticsLink(stats);
+    nav::CTaskPoint* point = task->points[1].get();
+    MakeCylinder(*point, nav::kRoleOrdinary, 20.0F);
+    nav::g_currentTask = task.get();
+    nav::g_taskNavigationActive = 1;
+    nav::g_activeTaskPoint = point;
+
+    view->ShowObjectOnMap({-7.2F * static_cast<float>(kRad), 46.8F * static_cast<float>(kRad),
+                           -6.8F * static_cast<float>(kRad), 47.2F * static_cast<float>(kRad)});
+    ASSERT_EQ(view->DisplayMode(), kFocusObject);
+    const auto tapAt = [this](const nav::WaypointRecord& where) {
+        const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
+            view->Model().Published(), mapdata::ToUnitVector(where.longitude, where.latitude));
+        const wxPoint at(static_cast<int>(p.x), static_cast<int>(p.y));
+        view->PointerDown(at);
+        view->PointerUp(at);
+    };
+    tapAt(Offset(turn, 0.0, 60.0));  // outside the 20 km cylinder
+    EXPECT_TRUE(point->target.IsSamePosition(turn));
+    EXPECT_EQ(stats->starts.load(), 0);
+    const nav::WaypointRecord inside = Offset(turn, 90.0, 8.0);
+    tapAt(inside);
+    EXPECT_NEAR(point->target.latitude, inside.latitude, 2e-4);
+    EXPECT_NEAR(point->target.longitude, inside.longitude, 2e-4);
+    EXPECT_EQ(stats->stops.load(), 1);
+    EXPECT_EQ(stats->starts.load(), 1);
+    EXPECT_TRUE(view->Picked().empty()) << "no object information in mode 3";
+    nav::g_activeTaskPoint = nullptr;
+    nav::g_currentTask = nullptr;
 }
 
 TEST_F(MapViewTest, RescaleSimplifiesTheLoadedLines) {
