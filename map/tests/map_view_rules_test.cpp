@@ -18,6 +18,23 @@ TEST(DroppedWaypoint, NameAndNote) {
     EXPECT_EQ(DroppedWaypointNote(utc, true), L"2026/7/4  9:5:3  GL\r\n");
 }
 
+TEST(DroppedWaypoint, TheWaypointOfAPointWithGroundLevelOnlyOverKnownTerrain) {
+    const UtcStamp utc{2026, 7, 4, 9, 5, 3};
+    nav::WaypointRecord point(47.5, -7.25, true);
+    const nav::WaypointRecord plain = DroppedWaypoint(point, -12, utc, true);
+    EXPECT_TRUE(plain.IsSamePosition(point));
+    EXPECT_EQ(plain.name.View(), L"Waypoint    2");
+    EXPECT_FALSE(plain.altitudeKnown);
+    EXPECT_EQ(plain.attachments.comment, L"2026/7/4  9:5:3\r\n") << "no altitude: no GL";
+
+    point.altitude = 1500.0F;
+    point.altitudeKnown = true;
+    EXPECT_EQ(DroppedWaypoint(point, -11, utc, false).attachments.comment, L"2026/7/4  9:5:3\r\n");
+    const nav::WaypointRecord ground = DroppedWaypoint(point, -11, utc, true);
+    EXPECT_EQ(ground.attachments.comment, L"2026/7/4  9:5:3  GL\r\n");
+    EXPECT_EQ(ground.altitude, 1500.0F);
+}
+
 TEST(DefaultMap, ThreePlacesAndTheEarlierMapIsKeptUnderAFreeName) {
     const test_support::ScratchFolder dir("defmap");
     const auto places = DefaultMapPlaces(dir / "docs", dir / "cwd");
