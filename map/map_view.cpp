@@ -189,6 +189,7 @@ CGPSmapView::~CGPSmapView() {
     // A destroy event sent by the base destructor must not reach this part.
     Unbind(wxEVT_DESTROY, &CGPSmapView::OnDestroy, this);
     StopThreads();
+    CloseFlarmWindow();
     registration_.Reset();
     KillMapTimer();
     if (g_pMapView == this) g_pMapView = nullptr;
@@ -482,6 +483,9 @@ std::vector<CGPSmapView::PointRecord> CGPSmapView::PointRecords() {
         }
         return records;
     }
+    // The drawing reads the map file too; it waits while the records are read.
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
     std::uint64_t offset = mapFile_.dataStart;
     while (const std::optional<mapdata::RecordAt> record = mapFile_.ReadRecordAt(offset)) {
         if (record->code <= mapdata::kMarkerCode)
@@ -499,6 +503,8 @@ bool CGPSmapView::HasPointElement(const PointRecord& record) {
 }
 
 bool CGPSmapView::RemovePointRecord(const PointRecord& record) {
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
     if (record.lineStart && !mapFile_.PutCharAt(*record.lineStart, ';')) return false;
     bool removed = false;
     ChangeElements([&record, &removed](MapLists& lists) {
