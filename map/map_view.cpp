@@ -987,13 +987,14 @@ void CGPSmapView::TimerTick() {
     // 4. The aircraft, or the recentre.
     if (!soundStarted && g_bHaveFix.load() != 0 && model_.mapLoaded != 0) UpdateAircraftSprite();
 
-    // 5. The destination sound.
-    if (destinationSound_.Due(now) && sources_.destinationSound) {
-        const std::wstring sound = sources_.destinationSound();
+    // 5. The destination sound, and the GOTO line to the new destination.
+    if (destinationSound_.Due(now)) {
+        const std::wstring sound = sources_.destinationSound ? sources_.destinationSound() : L"";
         if (!sound.empty()) {
             g_soundHoldOff = kSoundHoldOffTicks;
             sound_->Play(sound);
         }
+        if (g_bHaveFix.load() != 0) Refresh(false);
     }
 
     // 6. The task altitude warning.
