@@ -18,6 +18,7 @@
 #include "core/elevation_model.h"
 #include "core/flarm_library.h"
 #include "core/module_services.h"
+#include "core/settings_values.h"
 #include "core/shared_locks.h"
 #include "core/sound_queue.h"
 #include "core/string_resources.h"
@@ -907,6 +908,7 @@ void CGPSmapView::TapAt(wxPoint at) {
     query.lonWest = position.lon;
     query.latitude = position.lat;
     query.scale = state.scale;
+    query.altitudeInMetres = core::g_unitAlt.load() != 0;
     query.showEnlarged = g_showEnlarged.load() != 0;
     query.exactSuaCheck = g_exactSuaCheck.load() != 0;
     TapInfo info;
@@ -1010,7 +1012,7 @@ void CGPSmapView::ZoneAlarmDuty(SteadyMs now, bool& soundStarted) {
         // The zone's texts are read only when it is announced anew.
         if (verdict.zone != zoneSeen_ || !zoneAlarm_.ButtonShown()) {
             if (sources_.zoneText) verdict.popupText = sources_.zoneText(*zone);
-            else verdict.popupText = mapdata::MapAltitudeLabel(*zone, false, true) + zone->note;
+            else verdict.popupText = ZoneAlarmText(*zone, core::g_unitAlt.load() != 0);
             if (sources_.zoneSound) verdict.zoneSound = sources_.zoneSound(*zone);
         }
     }

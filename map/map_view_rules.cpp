@@ -77,6 +77,10 @@ int LiftColourIndex(float climb, float firstClimb, float secondClimb) {
     return 2 * step + (secondClimb > firstClimb ? 1 : 0);
 }
 
+std::wstring ZoneAlarmText(const mapdata::CMapElement& zone, bool altitudeInMetres) {
+    return mapdata::MapAltitudeLabel(zone, altitudeInMetres, true) + zone.note;
+}
+
 HoldFlags AlarmHoldFlags(bool permanentOff, bool permanentOffNoDisplay) {
     if (!permanentOff) return {.zone = kZoneAcknowledged, .linked = 0, .redraw = false};
     if (!permanentOffNoDisplay) return {.zone = kZoneOff, .linked = 0, .redraw = false};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/waypoint_record.h"
+#include "mapdata/map_element.h"
 
 namespace map {
 
@@ -70,6 +71,10 @@ class OlcFeed {
 // --- The track dot's lift colour index: twice clamp(floor(climb + 0.5) +
 // 10, 0, 20), plus 1 when the second climb value is above the first.
 int LiftColourIndex(float climb, float firstClimb, float secondClimb);
+
+// --- The zone alarm's popup: the zone's altitude band in the pilot's
+// altitude unit, a line end, then its note.
+std::wstring ZoneAlarmText(const mapdata::CMapElement& zone, bool altitudeInMetres);
 
 // --- The zone hold: the flags the held zone gets.
 inline constexpr std::uint32_t kZoneInside = 0x10;

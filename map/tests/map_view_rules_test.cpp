@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "mapdata/map_circle_element.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
 
@@ -83,6 +84,15 @@ TEST(LiftColour, ClampedAndOddWhenClimbImproves) {
     EXPECT_EQ(LiftColourIndex(2.5F, 2.0F, 1.0F), 26);
     EXPECT_EQ(LiftColourIndex(-30.0F, 0.0F, 0.0F), 0);
     EXPECT_EQ(LiftColourIndex(30.0F, 0.0F, 1.0F), 41);
+}
+
+TEST(ZoneAlarmText, TheBandInThePilotsUnitThenTheNote) {
+    mapdata::CMapCircleElement zone;
+    zone.lowerAltitude = 0.0F;
+    zone.upperAltitude = 3281.0F;
+    zone.note = L"TMA Example";
+    EXPECT_EQ(ZoneAlarmText(zone, false), L"Alt: 0-3281ft\r\nTMA Example");
+    EXPECT_EQ(ZoneAlarmText(zone, true), L"Alt: 0-1000m\r\nTMA Example");
 }
 
 TEST(AlarmHold, FlagsBySetting) {
