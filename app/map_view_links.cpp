@@ -165,6 +165,7 @@ void ConvertMapRecords() {
     // One dialog serves every record.
     frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
     dialog.presetHemispheres = true;
+    dialog.Model().editingMapRecord = true;
     const bool decimalMinutes = core::g_decimalMinutes.load() != 0;
     int converted = 0;
     for (const map::CGPSmapView::PointRecord& record : view->PointRecords()) {
