@@ -1,14 +1,34 @@
 #include "app/map_view_links.h"
 
 #include <memory>
+#include <optional>
 
+#include <wx/filedlg.h>
 #include <wx/textctrl.h>
 
+#include "core/settings_values.h"
+#include "fix/first_fix.h"
+#include "frame/frame_commands.h"
 #include "frame/main_frame.h"
 #include "frame/map_command_dialogs.h"
 #include "frame/map_command_target.h"
+#include "frame/map_record_conversion.h"
+#include "frame/new_waypoint_dialog.h"
 #include "frame/options/view_link.h"
+#include "frame/position_view.h"
+#include "glide/speed_to_fly_text.h"
+#include "gps/nav_fix.h"
+#include "map/elevation_file.h"
+#include "map/map_painter.h"
+#include "map/map_point_link.h"
+#include "map/map_timer_inputs.h"
 #include "map/map_view.h"
+#include "map/task_layer_draw.h"
+#include "nav/current_position.h"
+#include "nav/olc_worker.h"
+#include "nav/task_map_elements.h"
+#include "platform/ui_post.h"
+#include "platform/window_messages.h"
 
 namespace app {
 namespace {
@@ -56,6 +76,27 @@ class MapViewCommands final : public frame::MapCommandTarget {
         if (View() != nullptr) View()->ChooseOverlayFile(dialogs);
     }
     bool OverlayHasElements() const override { return View() != nullptr && View()->OverlayHasElements(); }
+    bool BinaryMapLoaded() const override { return View() != nullptr && View()->BinaryMapLoaded(); }
+    void AppendFixMark() override {
+        if (View() == nullptr) return;
+        nav::WaypointRecord mark = nav::CopyMapFix();
+        const float terrain = gps::g_terrainElevation.load();
+        if (terrain != gps::kUnknownTerrain) {
+            mark.altitude = terrain;
+            mark.altitudeKnown = true;
+        }
+        View()->AppendWaypointToMap(mark);
+    }
+    void SimplifyElements(double tolerance, double second) override {
+        if (View() != nullptr) View()->SimplifyElements(tolerance, second);
+    }
+    void ChooseElevationModel() override { app::ChooseElevationModel(); }
+    void ConvertMapRecords() override { app::ConvertMapRecords(); }
+    int NewMapPoint() override {
+        frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
+        dialog.DoModal();
+        return -1;  // a map point makes no waypoint list entry
+    }
 };
 
 class MapViewLink final : public frame::ViewLink {
@@ -78,8 +119,39 @@ class MapViewLink final : public frame::ViewLink {
         view->settings.showLiftInThermalMode = values.showLiftInThermalMode;
         view->settings.drawLinesInThermalMode = values.drawLinesInThermalMode;
         view->settings.allowGotoWithTask = values.allowGotoWithTask;
+        map::g_showGotoLine = values.showGotoLine != 0 ? 1 : 0;
     }
 };
+
+// What the map timer reads of the fix, the glide computer and the task.
+void BindMapTimerSources(map::MapTimerSources& sources) {
+    sources.circling = [] { return gps::g_navFix.circling.load(); };
+    sources.speedDirector = [] { return map::SpeedDirectorNow(); };
+    sources.task = [] { return map::TaskWarningNow(); };
+    sources.olcPoint = [](const nav::WaypointRecord& fix) { nav::AddOlcPoint(&fix); };
+    sources.firstFix = [] {
+        glide::SpeedToFlyText(core::g_macCready.load());
+        nav::StartOlcThread();
+    };
+    sources.destinationChanged = [] {
+        glide::SpeedToFlyText(core::g_macCready.load());
+        // The search starts over toward the new destination. (The abandon
+        // flag is the stop's: a block that sees it takes no more points.)
+        const auto olc = nav::CurrentOlcControl();
+        if (olc == nullptr || olc->notRunning.load()) return;
+        {
+            const platform::CriticalSectionLock lock(olc->lock);
+            ++olc->settingsChanges;
+        }
+        olc->wake.notify_all();
+    };
+    sources.repaintPositionPage = [] {
+        if (frame::g_pPosView != nullptr) frame::g_pPosView->Refresh(false);
+    };
+    sources.waypointsChanged = [] {
+        frame::CurrentMapCommandTarget().RenderBackBuffer();
+    };
+}
 
 // The map timer's popups are the main window's pop-up notes window.
 void BindMapPopup(map::MapTimerSources& sources) {
@@ -105,18 +177,83 @@ void BindMapPopup(map::MapTimerSources& sources) {
 
 }  // namespace
 
+void ConvertMapRecords() {
+    map::CGPSmapView* view = View();
+    if (view == nullptr || !view->MapFileOpen()) return;
+    view->relayout = 1;
+    view->WaitForMapReady(true, true);
+    // One dialog serves every record.
+    frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
+    dialog.presetHemispheres = true;
+    dialog.Model().editingMapRecord = true;
+    const bool decimalMinutes = core::g_decimalMinutes.load() != 0;
+    int converted = 0;
+    for (const map::CGPSmapView::PointRecord& record : view->PointRecords()) {
+        if (!frame::MapRecordOffered(record.code)) continue;
+        const frame::MapRecordPrefill prefill =
+            frame::PrefillFor(record.position.latitude, record.position.longitude, decimalMinutes);
+        nav::NewWaypointFields& f = dialog.Model().fields;
+        f.name.clear();
+        f.comment.clear();
+        f.northSouth = prefill.north != 0 ? 0 : 1;
+        f.eastWest = prefill.east != 0 ? 0 : 1;
+        f.latDegrees = prefill.latitude.degrees;
+        f.latMinutes = prefill.latitude.minutes;
+        f.latSeconds = prefill.latitude.seconds;
+        f.lonDegrees = prefill.longitude.degrees;
+        f.lonMinutes = prefill.longitude.minutes;
+        f.lonSeconds = prefill.longitude.seconds;
+        f.mapCode = record.code;
+        const bool cancelled = dialog.DoModal() != wxID_OK;
+        if (frame::ConvertsRecord(cancelled, f.name, f.mapCode, view->HasPointElement(record)) &&
+            view->RemovePointRecord(record)) {
+            ++converted;
+        }
+    }
+    if (converted > 0 && view->BinaryMapLoaded()) view->RewriteBinaryMap();
+    view->relayout = 0;
+    view->drawingValid = 0;
+    map::CGPSmapView::RequestMapRedraw();
+}
+
+void ChooseElevationModel() {
+    const map::DemFileDialog d = map::DemFileDialogFor(map::ElevationModel().HeaderPath());
+    std::optional<std::wstring> chosen;
+    frame::g_bModalDialogOpen = 1;
+    {
+        wxFileDialog dialog(frame::g_hMainFrameWnd, d.title, d.folder, d.fileName, d.wildcard,
+                            wxFD_OPEN);
+        if (dialog.ShowModal() == wxID_OK) chosen = dialog.GetPath().ToStdWstring();
+    }
+    frame::g_bModalDialogOpen = 0;
+    // The map is drawn anew whatever was chosen, also after Cancel.
+    map::ApplyDemFileChoice(chosen, [] {
+        if (map::CGPSmapView* view = View()) view->fullRedraw = 1;
+        map::CGPSmapView::RequestMapRedraw();
+    });
+}
+
 void InstallMapViewLinks() {
     frame::SetMapCommandTarget(std::make_shared<MapViewCommands>());
     frame::SetViews(std::make_unique<MapViewLink>());
+    nav::SetMapPointFile(map::MakeMapPointLink());
+    // The task code changes its zones under the task lock, sometimes on the
+    // fix thread: the window is told by a post and draws them on its own.
+    nav::SetTaskMapHook(std::make_shared<map::MapTaskHook>([] {
+        platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0);
+    }));
     if (map::CGPSmapView* view = View()) {
         view->SetFrame(frame::g_hMainFrameWnd);
         BindMapPopup(view->TimerSources());
+        BindMapTimerSources(view->TimerSources());
     }
 }
 
 void RemoveMapViewLinks() {
     frame::SetMapCommandTarget(nullptr);
     frame::SetViews(nullptr);
+    nav::SetMapPointFile(nullptr);
+    nav::SetTaskMapHook(nullptr);
 }
 
 }  // namespace app

@@ -11,4 +11,13 @@ void InstallMapViewLinks();
 // Back to the built-in targets (exit).
 void RemoveMapViewLinks();
 
+// The DEM file command (32827): the header dialog, then the model replaced
+// and the map drawn anew (also on Cancel).
+void ChooseElevationModel();
+
+// "Convert records" (32804): each dropped point of the map offered in the
+// new-waypoint dialog; one converted to a map point leaves the map (its text
+// line commented out; a binary map written again).
+void ConvertMapRecords();
+
 }  // namespace app

@@ -86,6 +86,14 @@ float TaskAltitudeLimits::Limit(bool beforeStart) const {
     return onTaskLimits ? maxAltOnTask - altMarginOnTask : kNoLimit;
 }
 
+TaskAltitudeLimits TaskAltitudeLimits::FromWorking(float before, float onTask) {
+    TaskAltitudeLimits limits;
+    limits.beforeLimits = limits.onTaskLimits = true;
+    limits.maxAltBefore = before;
+    limits.maxAltOnTask = onTask;
+    return limits;
+}
+
 TaskWarningStep TaskAltitudeWarning::Tick(float altitude, bool beforeStart,
                                           const TaskAltitudeLimits& limits, PopupState popup,
                                           SteadyMs now) {

@@ -123,6 +123,18 @@ struct TaskAltitudeLimits {  // "Settings\Task"
 
     // The height not to exceed; 100000 when that limit is off.
     float Limit(bool beforeStart) const;
+    // From the two working limits the task code publishes (maximum less
+    // margin, 100000 for a limit that is off).
+    static TaskAltitudeLimits FromWorking(float before, float onTask);
+};
+
+// A task is flown: the altitude (pressure altitude when known, else the
+// GPS altitude), whether its start point is still the point flown to, and
+// the limits.
+struct TaskWarningInput {
+    float altitude = 0.0F;
+    bool beforeStart = true;
+    TaskAltitudeLimits limits;
 };
 
 struct PopupState {

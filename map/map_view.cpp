@@ -2,18 +2,23 @@
 
 #include <wx/button.h>
 #include <wx/dcbuffer.h>
+#include <wx/filedlg.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/toolbar.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <fstream>
 #include <numbers>
 #include <optional>
 #include <thread>
 
+#include "core/elevation_model.h"
+#include "core/flarm_library.h"
 #include "core/module_services.h"
 #include "core/settings_values.h"
 #include "core/shared_locks.h"
@@ -22,9 +27,13 @@
 #include "core/waypoint_attachments.h"
 #include "glide/current_wind.h"
 #include "glide/display_texts.h"
+#include "fix/first_fix.h"
 #include "glide/glide_path.h"
 #include "gps/nav_fix.h"
 #include "gps/port_auto_baud.h"
+#include "mapdata/binary_map.h"
+#include "mapdata/map_file.h"
+#include "mapdata/map_text_element.h"
 #include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
@@ -40,9 +49,15 @@
 #include "map/track_draw.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
+#include "nav/settings_values.h"
+#include "nav/task_model.h"
+#include "nav/task_zone.h"
+#include "nav/waypoint_edit.h"
+#include "nav/waypoint_file_open.h"
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "platform/ui_post.h"
 #include "platform/window_messages.h"
 
 namespace map {
@@ -194,7 +209,7 @@ struct CGPSmapView::Engine {
     static AlarmSources AlarmSourcesFor() {
         AlarmSources sources;
         sources.haveFix = [] { return g_bHaveFix.load() != 0; };
-        sources.readFix = [] { return AlarmFixInput{nav::CopyMapFix(), mapdata::kNoTerrain}; };
+        sources.readFix = ReadLiveAlarmFix;
         sources.guards = [] {
             return AlarmGuards{g_altGuardBelow.load(), g_altGuardAbove.load()};
         };
@@ -236,6 +251,7 @@ CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize
     engine_->loader.InstallEnlargedZonesBuilder();
 
     CreateChildren();
+    CreateFlarmWindow();
     CreateLabelFont();
 
     Bind(wxEVT_PAINT, &CGPSmapView::OnPaint, this);
@@ -255,6 +271,7 @@ CGPSmapView::~CGPSmapView() {
     // A destroy event sent by the base destructor must not reach this part.
     Unbind(wxEVT_DESTROY, &CGPSmapView::OnDestroy, this);
     StopThreads();
+    CloseFlarmWindow();
     registration_.Reset();
     KillMapTimer();
     if (g_pMapView == this) g_pMapView = nullptr;
@@ -310,6 +327,40 @@ void CGPSmapView::CreateChildren() {
     picture_->Hide();
 }
 
+void CGPSmapView::LayChildren(int screenLayoutClass, int textButtonWidth) {
+    layoutClass = std::clamp(screenLayoutClass, 0, 2);
+    const int width = textButtonWidth == 68 || textButtonWidth == 70 ? textButtonWidth : 64;
+    const MapChildLayout layout = LayMapChildren(layoutClass, width);
+    const std::pair<wxWindow*, const ChildRect*> places[] = {
+        {flip_, &layout.flip},        {Child(kExpandId), &layout.expand},
+        {Child(kShrinkId), &layout.shrink},
+        {center_, &layout.center},    {zoom_, &layout.zoom},
+        {replay_, &layout.replay},    {pickList_, &layout.pickList},
+        {goto_, &layout.gotoList},    {back_, &layout.back},
+        {alarmAck_, &layout.alarmAck}, {close_, &layout.close},
+        {picture_, &layout.picture}};
+    for (const auto& [window, rect] : places) {
+        if (window != nullptr) window->SetSize(ToWx(*rect));
+    }
+    picture_->FitToSize(layout.picture.width, layout.pictureFitHeight);
+}
+
+// The FLARM library makes its traffic window a child of the map (id 1300);
+// without FLARM, or when it gives none, there is none.
+void CGPSmapView::CreateFlarmWindow() {
+    CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
+    if (flarm == nullptr || core::g_flarm.createTcasWindow == nullptr) return;
+    flarmWindow_ = static_cast<wxWindow*>(
+        core::g_flarm.createTcasWindow(flarm, static_cast<wxWindow*>(this), kFlarmWindowId));
+}
+
+void CGPSmapView::CloseFlarmWindow() {
+    if (flarmWindow_ == nullptr) return;
+    flarmWindow_ = nullptr;
+    CFLARMobject* flarm = g_pFlarmObject.load(std::memory_order_acquire);
+    if (flarm != nullptr && core::g_flarm.closeWindow != nullptr) core::g_flarm.closeWindow(flarm);
+}
+
 int CGPSmapView::RequestMapRedraw() {
     CGPSmapView* view = g_pMapView;
     if (view == nullptr) return 0;
@@ -328,11 +379,29 @@ int CGPSmapView::LoadMapFile(const std::wstring& fileName, int option) {
     choice.haveFix = g_bHaveFix.load() != 0;
     choice.position = nav::CopyMapFix();
     choice.mapRadius = g_mapRadius.load();
+    choice.chooser = [this] { return ChooseMapFileName(); };
     const LoadResult result = engine_->loader.LoadMapFile(fileName, option == 1, choice);
     if (result != LoadResult::kStarted) return 0;
     mapReaderDone = 0;
     mapReady = 1;
     return 1;
+}
+
+std::optional<std::wstring> CGPSmapView::ChooseMapFileName() {
+    constexpr char kMaps[] = "Options\\Maps";
+    platform::SettingsStore& store = platform::AppSettings();
+    const int extIndex = static_cast<int>(store.GetInt(kMaps, "extIndex", 1));
+    const std::filesystem::path previous(g_mapFileName.Get());
+    wxFileDialog dialog(wxGetTopLevelParent(this), "Map File", previous.parent_path().wstring(),
+                        wxEmptyString, wxString(mapdata::kMapFileFilter.data(), mapdata::kMapFileFilter.size()),
+                        wxFD_OPEN);
+    // The stored index counts from 1, the dialog's from 0.
+    dialog.SetFilterIndex(std::max(extIndex, 1) - 1);
+    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    store.WriteInt(kMaps, "extIndex", dialog.GetFilterIndex() + 1);
+    std::wstring path = dialog.GetPath().ToStdWstring();
+    if (std::filesystem::path(path).extension().empty()) path += L".map";
+    return path;
 }
 
 void CGPSmapView::WaitForMapReady(bool waitForElements, bool waitForDrawing) {
@@ -437,14 +506,151 @@ void CGPSmapView::SetMapRotation(float angle) {
     if (model_.TakeRedrawRequest()) MapChanged();
 }
 
+bool CGPSmapView::ChangeElements(const std::function<void(MapLists&)>& change) {
+    if (!engine_->reader.Finished()) return false;
+    // The drawing walks the lists; it is joined before they change.
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    {
+        const std::lock_guard lock(engine_->lists.lock);
+        change(engine_->lists);
+    }
+    MapChanged();
+    return true;
+}
+
+bool CGPSmapView::MapPointsWritable() const {
+    return model_.mapLoaded != 0 && mapFile_.IsOpen() && !mapFile_.IsReadOnly();
+}
+
+bool CGPSmapView::AppendMapPointLines(std::wstring_view lines) {
+    if (!MapPointsWritable()) return false;
+    // A binary map keeps the point as an element; the record conversion,
+    // the only writer of map points into a binary map, stores the lists.
+    if (mapFile_.IsBinary()) return true;
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    return mapFile_.AppendTextLines(lines);
+}
+
+void CGPSmapView::AddMapPoint(const nav::WaypointRecord& record, int code) {
+    ChangeElements([&record, code](MapLists& lists) {
+        lists.general.push_back(std::make_unique<mapdata::CMapTextElement>(
+            mapdata::PointMarkerElement(record, code, std::wstring(record.name.View()), 0.0F, 0.0F)));
+    });
+}
+
+namespace {
+
+bool SamePoint(const mapdata::CMapElement& element, const CGPSmapView::PointRecord& record) {
+    const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(&element);
+    constexpr double kSame = 1e-8;
+    return text != nullptr && text->kindCode == record.code &&
+           std::abs(text->latitude - record.position.latitude) < kSame &&
+           std::abs(text->longitude - record.position.longitude) < kSame;
+}
+
+}  // namespace
+
+std::vector<CGPSmapView::PointRecord> CGPSmapView::PointRecords() {
+    std::vector<PointRecord> records;
+    if (!mapFile_.IsOpen()) return records;
+    if (mapFile_.IsBinary()) {
+        const std::lock_guard lock(engine_->lists.lock);
+        for (const auto& element : engine_->lists.general) {
+            const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(element.get());
+            if (text == nullptr || text->kindCode > mapdata::kMarkerCode) continue;
+            nav::WaypointRecord position(text->latitude, text->longitude, false);
+            records.push_back({position, text->kindCode, std::nullopt});
+        }
+        return records;
+    }
+    // The drawing reads the map file too; it waits while the records are read.
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    std::uint64_t offset = mapFile_.dataStart;
+    while (const std::optional<mapdata::RecordAt> record = mapFile_.ReadRecordAt(offset)) {
+        if (record->code <= mapdata::kMarkerCode)
+            records.push_back({record->record, record->code, record->lineStart});
+        if (record->nextOffset <= offset) break;
+        offset = record->nextOffset;
+    }
+    return records;
+}
+
+bool CGPSmapView::HasPointElement(const PointRecord& record) {
+    const std::lock_guard lock(engine_->lists.lock);
+    return std::any_of(engine_->lists.general.begin(), engine_->lists.general.end(),
+                       [&record](const auto& element) { return SamePoint(*element, record); });
+}
+
+bool CGPSmapView::RemovePointRecord(const PointRecord& record) {
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    if (record.lineStart && !mapFile_.PutCharAt(*record.lineStart, ';')) return false;
+    bool removed = false;
+    ChangeElements([&record, &removed](MapLists& lists) {
+        auto& general = lists.general;
+        const auto found = std::find_if(general.begin(), general.end(),
+                                        [&record](const auto& element) { return SamePoint(*element, record); });
+        if (found == general.end()) return;
+        general.erase(found);
+        removed = true;
+    });
+    return removed;
+}
+
+bool CGPSmapView::RewriteBinaryMap() {
+    if (!BinaryMapLoaded() || !engine_->reader.Finished()) return false;
+    engine_->render.Stop();
+    g_bTrackDrawContinue = 0;
+    bool written = false;
+    {
+        const std::lock_guard lock(engine_->lists.lock);
+        const MapLists& l = engine_->lists;
+        written = mapdata::WriteBinaryMap({l.general, l.zones, l.symbols17, l.symbols27},
+                                          mapFile_.HeaderText(), mapFile_.GetFullPath());
+    }
+    // The file was replaced: later appends go to the new one.
+    const bool reopened = written && mapFile_.Reopen();
+    MapChanged();
+    return reopened;
+}
+
+bool CGPSmapView::SimplifyElements(double tolerance, double maxGap) {
+    const auto tol = static_cast<float>(tolerance);
+    const auto gap = static_cast<float>(maxGap);
+    return ChangeElements([tol, gap](MapLists& lists) {
+        for (const auto& element : lists.symbols17) element->Simplify(tol, gap);
+        for (const auto& element : lists.general) element->Simplify(tol, gap);
+    });
+}
+
+bool CGPSmapView::BinaryMapLoaded() const {
+    return mapFile_.IsOpen() && mapFile_.IsBinary();
+}
+
 bool CGPSmapView::AppendWaypointToMap(const nav::WaypointRecord& record) {
     if (model_.mapLoaded == 0 || !engine_->reader.Finished()) return false;
     // The drawing reads the map file; it waits while the point goes in.
     engine_->render.Stop();
     g_bTrackDrawContinue = 0;
-    const bool written = mapFile_.WritePointRecord(record);
-    MapChanged();
-    return written;
+    if (!mapFile_.WritePointRecord(record)) {
+        MapChanged();
+        return false;
+    }
+    const std::int32_t code = mapFile_.NextPointCode();
+    // The point shows at once, as the next read of the file gives it.
+    ChangeElements([&record, code](MapLists& lists) {
+        lists.general.push_back(std::make_unique<mapdata::CMapTextElement>(
+            mapdata::PointMarkerElement(record, code, {}, 0.0F, 0.0F)));
+    });
+    if (nav::g_saveDroppedWpts.load() != 0) {
+        const bool terrainKnown = gps::g_terrainElevation.load() != gps::kUnknownTerrain;
+        nav::AddWaypoint(nav::g_waypointFile, DroppedWaypoint(record, code, UtcNow(), terrainKnown));
+        if (sources_.waypointsChanged) sources_.waypointsChanged();
+    }
+    return true;
 }
 
 void CGPSmapView::ShowObjectOnMap(const mapdata::ElementBounds& object) {
@@ -494,13 +700,7 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
             }
             return 1;
         case platform::WM_USER_DESTINATION_CHANGED:
-            destinationSound_.Moved(clock_());
-            if ((model_.displayMode == kZoomedMap || model_.displayMode == kFocusPoint)) {
-                if (model_.zoomed != 0)
-                    model_.modeBeforeZoom = kMovingMap;
-                else
-                    SetMapDisplayMode(kMovingMap);
-            }
+            OnDestinationChanged();
             break;
         case platform::WM_APP_MAPHOLD:
             OnAlarmHold(message.wParam);
@@ -610,18 +810,37 @@ void CGPSmapView::OnPickRow(std::size_t row) {
         nav::WaypointRecord target = picked.position;
         target.name.Assign(picked.name);
         {
+            // The picked object replaces the task as what is flown to.
             const platform::CriticalSectionLock lock(core::TaskLock);
+            if (nav::g_activeTaskPoint != nullptr) nav::g_activeTaskPoint->LeftDestination();
+            nav::g_activeTaskPoint = nullptr;
             nav::g_destination = target;
+            nav::g_taskNavigationActive = 0;
             nav::QueueWaypoint(target, nullptr);
         }
-        // The fix thread is woken only once the task lock is left.
+        nav::g_destinationValid = 1;
+        nav::g_bAutodetectPrevPrompt = 0;
+        nav::g_bAutodetectNextPrompt = 0;
         glide::DestinationNameText.Set(picked.name);
+        // The fix thread is woken only once the task lock is left.
         gps::SignalNewGpsData(nav::kNewDataQueue);
-        destinationSound_.Moved(clock_());
+        OnDestinationChanged();
     }
     goto_->Hide();
     pickList_->Hide();
     picked_.clear();
+}
+
+void CGPSmapView::OnDestinationChanged() {
+    destinationSound_.Moved(clock_());
+    const bool taskFlown = nav::g_taskNavigationActive.load() != 0;
+    if (!taskFlown && (model_.displayMode == kZoomedMap || model_.displayMode == kFocusPoint)) {
+        if (model_.zoomed != 0)
+            model_.modeBeforeZoom = kMovingMap;
+        else
+            SetMapDisplayMode(kMovingMap);
+    }
+    if (sources_.destinationChanged) sources_.destinationChanged();
 }
 
 void CGPSmapView::OnAlarmHold(std::uintptr_t wParam) {
@@ -651,10 +870,12 @@ void CGPSmapView::OnFixCommitted() {
     }
     g_bHaveFix = 1;
     model_.firstFixSeen = 1;
+    if (sources_.firstFix) sources_.firstFix();
     if (olcFeed_.HandOver(true, static_cast<std::uint32_t>(clock_())) && sources_.olcPoint)
         sources_.olcPoint(fix);
     destinationSound_.Moved(clock_());
     reachableOutline.Restart();
+    PrepareZoomedSlot();
     if (mapFile_.IsOpen()) {
         if (model_.mapLoaded != 0) {
             model_.RestoreViewState(kMovingMap);
@@ -664,7 +885,17 @@ void CGPSmapView::OnFixCommitted() {
         }
         return;
     }
-    if (OpenDefaultMap()) MapChanged();
+    if (!OpenDefaultMap()) return;
+    PrepareZoomedSlot();
+    MapChanged();
+}
+
+void CGPSmapView::PrepareZoomedSlot() {
+    // The thermal view starts from the moving map's own extent; without this
+    // the first zoom would restore a slot that was never filled.
+    if (model_.mapLoaded == 0 || model_.zoomed != 0) return;
+    model_.FitMapScale();
+    model_.SaveViewState(kZoomedMap);
 }
 
 namespace {
@@ -771,12 +1002,17 @@ void CGPSmapView::TapAt(wxPoint at) {
     const mapdata::MapDrawState& state = model_.Published();
     const mapdata::LonLat position = mapdata::UnitVectorToLonLat(
         mapdata::ScreenToUnitVector(state, static_cast<float>(at.x), static_cast<float>(at.y)));
+    if (model_.displayMode == kFocusObject) {
+        MoveTaskTargetTo(nav::WaypointRecord(position.lat, position.lon, false));
+        return;
+    }
     TapQuery query;
     query.tapX = static_cast<float>(at.x);
     query.tapY = static_cast<float>(at.y);
     query.lonWest = position.lon;
     query.latitude = position.lat;
     query.scale = state.scale;
+    query.altitudeInMetres = core::g_unitAlt.load() != 0;
     query.showEnlarged = g_showEnlarged.load() != 0;
     query.exactSuaCheck = g_exactSuaCheck.load() != 0;
     TapInfo info;
@@ -789,6 +1025,38 @@ void CGPSmapView::TapAt(wxPoint at) {
     picked_ = std::move(info.picked);
     goto_->Show();
     pickList_->Show();
+}
+
+// A tap in mode 3 moves the destination's task point target there when the
+// tap lies in its zone; the task's legs and statistics follow.
+void CGPSmapView::MoveTaskTargetTo(const nav::WaypointRecord& tapped) {
+    const auto stats = nav::GetTaskStatisticsLink();
+    bool moved = false;
+    {
+        const platform::CriticalSectionLock lock(core::TaskLock);
+        auto* point = dynamic_cast<nav::CTaskPoint*>(nav::g_activeTaskPoint);
+        nav::CTask* task = nav::g_currentTask.load();
+        nav::WaypointRecord at = tapped;
+        if (point != nullptr && task != nullptr &&
+            (nav::IsFixInTaskPointZone(point, nullptr, nav::kZoneSlotMap, &at) & nav::kZoneInside) != 0) {
+            point->target.CopyPosition(tapped);
+            nav::ComputeTaskLegs(*task, false, true, true);
+            moved = true;
+        }
+    }
+    if (!moved) return;
+    if (stats) {
+        stats->Stop(true);
+        if (nav::g_taskNavigationActive.load() != 0) stats->Start(nav::g_taskTargetPoint.load());
+    }
+    if (const auto terrain = core::CurrentElevationModel()) {
+        if (const std::optional<float> feet = terrain->GetElevationAt(tapped.longitude, tapped.latitude)) {
+            platform::SendWindowMessage(
+                {platform::kPosViewWindow, platform::WM_APP_SHOWALTITUDE, 0, 0, *feet});
+        }
+    }
+    MapChanged();
+    if (sources_.repaintPositionPage) sources_.repaintPositionPage();
 }
 
 // --- Timer.
@@ -825,13 +1093,14 @@ void CGPSmapView::TimerTick() {
     // 4. The aircraft, or the recentre.
     if (!soundStarted && g_bHaveFix.load() != 0 && model_.mapLoaded != 0) UpdateAircraftSprite();
 
-    // 5. The destination sound.
-    if (destinationSound_.Due(now) && sources_.destinationSound) {
-        const std::wstring sound = sources_.destinationSound();
+    // 5. The destination sound, and the GOTO line to the new destination.
+    if (destinationSound_.Due(now)) {
+        const std::wstring sound = sources_.destinationSound ? sources_.destinationSound() : L"";
         if (!sound.empty()) {
             g_soundHoldOff = kSoundHoldOffTicks;
             sound_->Play(sound);
         }
+        if (g_bHaveFix.load() != 0) Refresh(false);
     }
 
     // 6. The task altitude warning.
@@ -847,7 +1116,7 @@ void CGPSmapView::ZoneAlarmDuty(SteadyMs now, bool& soundStarted) {
         // The zone's texts are read only when it is announced anew.
         if (verdict.zone != zoneSeen_ || !zoneAlarm_.ButtonShown()) {
             if (sources_.zoneText) verdict.popupText = sources_.zoneText(*zone);
-            else verdict.popupText = mapdata::MapAltitudeLabel(*zone, false, true) + zone->note;
+            else verdict.popupText = ZoneAlarmText(*zone, core::g_unitAlt.load() != 0);
             if (sources_.zoneSound) verdict.zoneSound = sources_.zoneSound(*zone);
         }
     }
@@ -911,6 +1180,15 @@ void CGPSmapView::OnSize(wxSizeEvent& event) {
         model_.PublishMapTransform();
     }
     if (notes_ != nullptr) notes_->Move(5, client.y - 65);
+    if (flarmWindow_ != nullptr) {
+        // The traffic window: a square in the top right corner, told its
+        // side by a size message of its own.
+        const int side = FlarmWindowSide(client.x, client.y);
+        flarmWindow_->SetSize(client.x - side, 0, side, side);
+        auto* sized = new wxSizeEvent(wxSize(side, side), flarmWindow_->GetId());
+        sized->SetEventObject(flarmWindow_);
+        wxQueueEvent(flarmWindow_, sized);
+    }
     MapChanged();
     event.Skip();
 }
@@ -1029,6 +1307,7 @@ void CGPSmapView::OnDestroy(wxWindowDestroyEvent& event) {
     if (event.GetWindow() != this || destroyed_) return;
     destroyed_ = true;
     StopThreads();
+    CloseFlarmWindow();
     KillMapTimer();
     if (g_bHaveFix.load() != 0) {
         const nav::WaypointRecord fix = nav::CopyMapFix();

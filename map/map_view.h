@@ -23,6 +23,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@
 #include "map/map_child_layout.h"
 #include "map/map_command_dialogs.h"
 #include "map/map_input_logic.h"
+#include "map/map_lists.h"
 #include "map/map_timer_duties.h"
 #include "map/map_view_model.h"
 #include "map/map_view_rules.h"
@@ -87,13 +89,8 @@ struct MapTimerSources {
     // The no-fix mark of the position page: set or cleared.
     std::function<void(bool)> setNoFixMark;
     std::function<bool()> noFixMarkSet;
-    // A task is flown: the altitude, whether its start is still ahead, and
-    // the limits; nothing without a task.
-    struct TaskState {
-        float altitude = 0.0F;
-        bool beforeStart = true;
-        TaskAltitudeLimits limits;
-    };
+    // A task is flown (nothing without one); map_timer_inputs.h.
+    using TaskState = TaskWarningInput;
     std::function<std::optional<TaskState>()> task;
     // The configured destination sound (empty: none).
     std::function<std::wstring()> destinationSound;
@@ -102,6 +99,15 @@ struct MapTimerSources {
     std::function<std::wstring(const mapdata::CMapElement&)> zoneSound;
     // The OLC's AddOlcPoint.
     std::function<void(const nav::WaypointRecord&)> olcPoint;
+    // The first fix: the speed-to-fly text, the OLC worker started.
+    std::function<void()> firstFix;
+    // A new destination: the speed-to-fly text again, and a running OLC
+    // search toward the old one abandoned.
+    std::function<void()> destinationChanged;
+    // A dropped point joined the waypoint list (the list's window redraws).
+    std::function<void()> waypointsChanged;
+    // The position page shows the moved task point's values.
+    std::function<void()> repaintPositionPage;
 };
 
 // Plays a sound file through the sound queue (SoundLock, 3000 ms).
@@ -178,6 +184,47 @@ class CGPSmapView : public wxWindow {
     // The end of start-up: the first-fix handler runs from now on.
     void StartupDone() { starting_ = false; }
 
+    // Lays the children out again for the frame's screen-layout class (0 to
+    // 2) and the text buttons' width (64, 68 or 70 by language).
+    void LayChildren(int screenLayoutClass, int textButtonWidth);
+    // The FLARM traffic window (id 1300), or null without FLARM.
+    wxWindow* FlarmWindow() const { return flarmWindow_; }
+
+    // --- The frame's map commands.
+    // Simplifies the type-17 and the general elements (rescale): with the
+    // drawing stopped, under MapListLock, and only when the read finished.
+    // False when the read is still running.
+    bool SimplifyElements(double tolerance, double maxGap);
+    // The map file is a binary map.
+    bool BinaryMapLoaded() const;
+    // The map file's point records, for the conversion to waypoints.
+    mapdata::CMapFile& MapFile() { return mapFile_; }
+    // The new-waypoint dialog's map points: a text map that may be written
+    // takes their lines; the point (a symbol of code 1 and up, a label of
+    // -5) is drawn at once.
+    bool MapPointsWritable() const;
+    bool AppendMapPointLines(std::wstring_view lines);
+    void AddMapPoint(const nav::WaypointRecord& record, int code);
+    // The point records of the map (dropped points and markers, codes -11
+    // and below) for their conversion to map points: a text map's records
+    // in file order, a binary map's marker elements in list order.
+    struct PointRecord {
+        nav::WaypointRecord position;
+        std::int32_t code = 0;
+        std::optional<std::uint64_t> lineStart;  // text maps
+    };
+    std::vector<PointRecord> PointRecords();
+    // The record's element is on the map (same code, position within 1e-8).
+    bool HasPointElement(const PointRecord& record);
+    // Takes the record off the map: its element is removed and a text
+    // map's line commented out. False when either could not be done.
+    bool RemovePointRecord(const PointRecord& record);
+    // A binary map written again from the lists (after a conversion).
+    bool RewriteBinaryMap();
+    // Runs `change` on the element lists under MapListLock with the drawing
+    // stopped (the read must have finished); then draws the map anew.
+    bool ChangeElements(const std::function<void(MapLists&)>& change);
+
     // --- Test and tool hooks.
     void SetClock(SteadyClock clock) { clock_ = std::move(clock); }
     void SetSoundSink(SoundSink* sink) { sound_ = sink != nullptr ? sink : &queueSound_; }
@@ -225,6 +272,10 @@ class CGPSmapView : public wxWindow {
 
     std::intptr_t OnWindowMessage(const platform::WindowMessage& message);
     void CreateChildren();
+    void CreateFlarmWindow();
+    void CloseFlarmWindow();
+    // The file dialog "Map File" of the map choice ("extIndex").
+    std::optional<std::wstring> ChooseMapFileName();
     void OnPaint(wxPaintEvent& event);
     void OnTimer(wxTimerEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -236,12 +287,16 @@ class CGPSmapView : public wxWindow {
     void OnFixCommitted();
     // The default map around the aircraft, after the first fix.
     bool OpenDefaultMap();
+    // Fills the zoomed view's slot from the moving map once a map is loaded.
+    void PrepareZoomedSlot();
     void OnNewNavValues(std::uintptr_t wParam, std::intptr_t lParam);
     void OnAlarmHold(std::uintptr_t wParam);
     // A row of the goto list: that object becomes the destination.
     void OnPickRow(std::size_t row);
+    void OnDestinationChanged();
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
+    void MoveTaskTargetTo(const nav::WaypointRecord& tapped);
     void StartRender();
     // Runs an export command on this window's finished map, then redraws.
     void RunExport(void (*command)(MapExportSite&, MapCommandDialogs&), MapCommandDialogs& dialogs);
@@ -266,6 +321,7 @@ class CGPSmapView : public wxWindow {
     wxButton* back_ = nullptr;
     wxButton* close_ = nullptr;
     CPictureWnd* picture_ = nullptr;
+    wxWindow* flarmWindow_ = nullptr;  // the FLARM library's, a child of this
     wxTimer timer_;
     wxFont labelFont_;
     platform::gui::WindowRegistration registration_;

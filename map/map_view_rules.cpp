@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <system_error>
 
 #include "platform/numbers.h"
@@ -15,6 +16,26 @@ std::wstring DroppedWaypointName(int code) {
 std::wstring DroppedWaypointNote(const UtcStamp& utc, bool withGroundLevel) {
     return platform::FormatC(withGroundLevel ? L"%u/%u/%u  %u:%u:%u  GL\r\n" : L"%u/%u/%u  %u:%u:%u\r\n",
                              utc.year, utc.month, utc.day, utc.hour, utc.minute, utc.second);
+}
+
+UtcStamp UtcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    return {static_cast<unsigned>(utc.tm_year + 1900), static_cast<unsigned>(utc.tm_mon + 1),
+            static_cast<unsigned>(utc.tm_mday),        static_cast<unsigned>(utc.tm_hour),
+            static_cast<unsigned>(utc.tm_min),         static_cast<unsigned>(utc.tm_sec)};
+}
+
+nav::WaypointRecord DroppedWaypoint(const nav::WaypointRecord& point, int code, const UtcStamp& utc,
+                                    bool terrainKnown) {
+    nav::WaypointRecord waypoint;
+    waypoint.CopyPosition(point);
+    waypoint.altitude = point.altitudeKnown ? point.altitude : nav::kNoAltitude;
+    waypoint.altitudeKnown = point.altitudeKnown;
+    waypoint.name.Assign(DroppedWaypointName(code));
+    waypoint.attachments.SetComment(DroppedWaypointNote(utc, point.altitudeKnown && terrainKnown));
+    return waypoint;
 }
 
 std::vector<std::filesystem::path> DefaultMapPlaces(const std::filesystem::path& documents,
@@ -54,6 +75,10 @@ bool OlcFeed::HandOver(bool circling, std::uint32_t nowTicks) {
 int LiftColourIndex(float climb, float firstClimb, float secondClimb) {
     const int step = std::clamp(static_cast<int>(std::floor(climb + 0.5F)) + 10, 0, 20);
     return 2 * step + (secondClimb > firstClimb ? 1 : 0);
+}
+
+std::wstring ZoneAlarmText(const mapdata::CMapElement& zone, bool altitudeInMetres) {
+    return mapdata::MapAltitudeLabel(zone, altitudeInMetres, true) + zone.note;
 }
 
 HoldFlags AlarmHoldFlags(bool permanentOff, bool permanentOffNoDisplay) {

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/waypoint_record.h"
+#include "mapdata/map_element.h"
+
 namespace map {
 
 // --- Dropped waypoints ("Waypoint    %d", the number -code - 10).
@@ -22,6 +25,14 @@ struct UtcStamp {
 // "%u/%u/%u  %u:%u:%u\r\n", with "  GL" before the line end when the
 // record has an altitude and the terrain is known.
 std::wstring DroppedWaypointNote(const UtcStamp& utc, bool withGroundLevel);
+// The time of day now, UTC.
+UtcStamp UtcNow();
+
+// The waypoint a dropped map point becomes ("SaveDroppedWpts"): its
+// position and altitude, the name of its map code, the note with "  GL"
+// when its altitude is the known terrain's.
+nav::WaypointRecord DroppedWaypoint(const nav::WaypointRecord& point, int code, const UtcStamp& utc,
+                                    bool terrainKnown);
 
 // --- The default map made on the first fix.
 inline constexpr wchar_t kDefaultMapName[] = L"!!!def##.map";
@@ -60,6 +71,10 @@ class OlcFeed {
 // --- The track dot's lift colour index: twice clamp(floor(climb + 0.5) +
 // 10, 0, 20), plus 1 when the second climb value is above the first.
 int LiftColourIndex(float climb, float firstClimb, float secondClimb);
+
+// --- The zone alarm's popup: the zone's altitude band in the pilot's
+// altitude unit, a line end, then its note.
+std::wstring ZoneAlarmText(const mapdata::CMapElement& zone, bool altitudeInMetres);
 
 // --- The zone hold: the flags the held zone gets.
 inline constexpr std::uint32_t kZoneInside = 0x10;

@@ -419,15 +419,25 @@ bool CMapFile::WritePointRecord(const nav::WaypointRecord& position) {
 }
 
 bool CMapFile::AppendTextRecord(const nav::WaypointRecord& position, std::int32_t code) {
+    const double deg = 1.0 / kRadiansPerDegree;
+    return AppendLines(platform::FormatC(L"%09.7lf, 0, 0,%09.7lf, 0, 0, %d\r\n",
+                                         position.latitude * deg, position.longitude * deg, code));
+}
+
+bool CMapFile::AppendLines(std::wstring_view lines) {
     core::TextFile out;
     if (!out.Open(GetFullPath(), core::OpenMode::kReadWrite)) return false;
     out.SetEncoding(GetEncoding());
     out.SetDataStart(DataStart());
-    const double deg = 1.0 / kRadiansPerDegree;
-    std::wstring line = EndsWithLineFeed(out) ? L"" : L"\r\n";
-    line += platform::FormatC(L"%09.7lf, 0, 0,%09.7lf, 0, 0, %d\r\n", position.latitude * deg,
-                              position.longitude * deg, code);
-    return out.SeekToEnd() && out.WriteLine(line) && out.Close();
+    std::wstring text = EndsWithLineFeed(out) ? L"" : L"\r\n";
+    text += lines;
+    return out.SeekToEnd() && out.WriteLine(text) && out.Close();
+}
+
+bool CMapFile::AppendTextLines(std::wstring_view lines) {
+    if (!IsOpen() || readOnly_ || binary_) return false;
+    const BusyGuard busy(busyCount_);
+    return AppendLines(lines);
 }
 
 bool CMapFile::AppendBinaryRecord(const nav::WaypointRecord& position, std::int32_t code) {

@@ -127,6 +127,10 @@ class CMapFile : public core::TextFile {
     // marker. False when nothing is open, the file is read-only, a binary
     // map's end is unknown, or the write failed.
     bool WritePointRecord(const nav::WaypointRecord& position);
+    // Appends lines (each CR LF ended) to a text map, after a line end when
+    // its last line has none. False on a binary or read-only map, with
+    // nothing open, or when the write failed.
+    bool AppendTextLines(std::wstring_view lines);
     // The next record from offset (text maps); nothing at the end or when
     // the record does not parse.
     std::optional<RecordAt> ReadRecordAt(std::uint64_t offset);
@@ -165,6 +169,7 @@ class CMapFile : public core::TextFile {
   private:
     bool DetectBinarySignature();
     bool AppendTextRecord(const nav::WaypointRecord& position, std::int32_t code);
+    bool AppendLines(std::wstring_view lines);
     bool AppendBinaryRecord(const nav::WaypointRecord& position, std::int32_t code);
 
     float corner2Y_ = 0.0F;

@@ -589,7 +589,8 @@ void TextMapReader::ZoneLimits(wstring_view text) {
             ended_ = true;
             return;
         }
-        if (note->size() >= 2) pendingNote_ = note->substr(1);
+        // Zone notes break lines at '\' as symbol notes do.
+        if (note->size() >= 2) pendingNote_ = WithLineBreaks(wstring_view(*note).substr(1));
     }
 }
 

@@ -107,6 +107,7 @@ class MapExportTest : public ::testing::Test {
           reader(lists, {[this](int lParam) {
                              if (lParam == 0) ++ends;
                          },
+                         {},
                          {}}),
           loader(lists, mapFile, view, alarm, reader, settings, {[this] { ++drawingStops; }, {}, {}}) {
         view.client = {424, 300};

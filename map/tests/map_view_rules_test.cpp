@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "mapdata/map_circle_element.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
 
@@ -16,6 +17,23 @@ TEST(DroppedWaypoint, NameAndNote) {
     const UtcStamp utc{2026, 7, 4, 9, 5, 3};
     EXPECT_EQ(DroppedWaypointNote(utc, false), L"2026/7/4  9:5:3\r\n");
     EXPECT_EQ(DroppedWaypointNote(utc, true), L"2026/7/4  9:5:3  GL\r\n");
+}
+
+TEST(DroppedWaypoint, TheWaypointOfAPointWithGroundLevelOnlyOverKnownTerrain) {
+    const UtcStamp utc{2026, 7, 4, 9, 5, 3};
+    nav::WaypointRecord point(47.5, -7.25, true);
+    const nav::WaypointRecord plain = DroppedWaypoint(point, -12, utc, true);
+    EXPECT_TRUE(plain.IsSamePosition(point));
+    EXPECT_EQ(plain.name.View(), L"Waypoint    2");
+    EXPECT_FALSE(plain.altitudeKnown);
+    EXPECT_EQ(plain.attachments.comment, L"2026/7/4  9:5:3\r\n") << "no altitude: no GL";
+
+    point.altitude = 1500.0F;
+    point.altitudeKnown = true;
+    EXPECT_EQ(DroppedWaypoint(point, -11, utc, false).attachments.comment, L"2026/7/4  9:5:3\r\n");
+    const nav::WaypointRecord ground = DroppedWaypoint(point, -11, utc, true);
+    EXPECT_EQ(ground.attachments.comment, L"2026/7/4  9:5:3  GL\r\n");
+    EXPECT_EQ(ground.altitude, 1500.0F);
 }
 
 TEST(DefaultMap, ThreePlacesAndTheEarlierMapIsKeptUnderAFreeName) {
@@ -66,6 +84,15 @@ TEST(LiftColour, ClampedAndOddWhenClimbImproves) {
     EXPECT_EQ(LiftColourIndex(2.5F, 2.0F, 1.0F), 26);
     EXPECT_EQ(LiftColourIndex(-30.0F, 0.0F, 0.0F), 0);
     EXPECT_EQ(LiftColourIndex(30.0F, 0.0F, 1.0F), 41);
+}
+
+TEST(ZoneAlarmText, TheBandInThePilotsUnitThenTheNote) {
+    mapdata::CMapCircleElement zone;
+    zone.lowerAltitude = 0.0F;
+    zone.upperAltitude = 3281.0F;
+    zone.note = L"TMA Example";
+    EXPECT_EQ(ZoneAlarmText(zone, false), L"Alt: 0-3281ft\r\nTMA Example");
+    EXPECT_EQ(ZoneAlarmText(zone, true), L"Alt: 0-1000m\r\nTMA Example");
 }
 
 TEST(AlarmHold, FlagsBySetting) {

@@ -115,7 +115,7 @@ TEST(TextMapReaderTest, OutlineArcsUtmZoneCirclesAndTypeLists) {
         "51,36,0,-4,36,0,-8,x\n"
         "361,0,0,5700000,31,500000,-20,utm\n"
         "51,37,0,-4,37,0,-7,;25,10ft,-1,5\\\n"
-        "\\Note text\n"
+        "\\Note text\\on two lines\n"  // a backslash breaks the note's line
         "51,37,0,-4,37,0,2,@4,27M Field\n"
         "51,37,0,-4,37,0,3,@-4,-17M\n"
         "51,37,0,-4,37,0,-2,-27\n"
@@ -148,7 +148,7 @@ TEST(TextMapReaderTest, OutlineArcsUtmZoneCirclesAndTypeLists) {
               "[zones] 1\n"
               "circle at=51.61667,-4.61665 r=6.4360km bearings=359.943,0.000 ccw pen=2 "
               "colour=27/ffffff fill=1 flags=01 serial=0 scale=1,2 alt=10-25 ab=-1,-1 "
-              "name=\" Field\" note=\"Note text\"\n"
+              "name=\" Field\" note=\"Note text\\r\\non two lines\"\n"
               "[symbols17] 1\n"
               "circle at=51.61667,-4.61665 r=6.4360km bearings=359.943,0.000 ccw pen=2 "
               "colour=-17/ffffff fill=1 flags=00 serial=0 scale=1,2\n"

@@ -14,9 +14,19 @@
 #include <string>
 #include <vector>
 
+#include "core/flarm_library.h"
 #include "core/module_services.h"
 #include "core/shared_locks.h"
+#include "fix/first_fix.h"
+#include "mapdata/map_poly_element.h"
+#include "mapdata/map_text_element.h"
+#include "map/map_point_link.h"
 #include "nav/current_position.h"
+#include "nav/tests/task_test_support.h"
+#include "nav/destination_queue.h"
+#include "nav/settings_values.h"
+#include "nav/waypoint_file_open.h"
+#include "nav/waypoint_list.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/screenshot.h"
 #include "platform/settings_store.h"
@@ -149,8 +159,12 @@ TEST_F(MapViewTest, FirstFixGivesTheDefaultMapAroundTheAircraftAndADragPans) {
     EXPECT_NE(point.find(", -11"), std::string::npos) << point;
 
     // Modes 1 and 2 are taken now that a fix was seen.
+    // The first zoom shows a real view around the aircraft, not an empty slot.
     view->SetMapDisplayMode(kZoomedMap);
     EXPECT_EQ(view->DisplayMode(), kZoomedMap);
+    EXPECT_GT(view->Model().scale, 0.0F);
+    EXPECT_GT(view->Model().bounds.x1 - view->Model().bounds.x2, 0.0F);
+    EXPECT_GT(view->Model().pixelsPerMile, 0.0F);
     view->ToggleZoomedMap();
     EXPECT_EQ(view->DisplayMode(), kMovingMap);
 }
@@ -274,13 +288,242 @@ TEST_F(MapViewTest, ATapOnAPointOffersItAndPickingItSetsTheDestination) {
     EXPECT_TRUE(view->Child(kGotoId)->IsShown());
     EXPECT_TRUE(view->Child(kPickListId)->IsShown());
 
+    nav::g_taskNavigationActive = 1;
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_PICKROW, 0, 0, {}});
     EXPECT_EQ(nav::CopyDestination().name.View(), L"Town");
+    EXPECT_EQ(nav::g_taskNavigationActive.load(), 0) << "the picked object ends the task";
     EXPECT_FALSE(view->Child(kGotoId)->IsShown());
     EXPECT_TRUE(view->Picked().empty());
     // A row past the list changes nothing.
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_PICKROW, 3, 0, {}});
     EXPECT_EQ(nav::CopyDestination().name.View(), L"Town");
+}
+
+TEST_F(MapViewTest, ADroppedPointShowsAtOnceAndJoinsTheWaypointsWhenAskedTo) {
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("drop.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                   "47,0,0,-7,0,0,-5,Town\r\n");
+    const auto waypointPath = scratch.Write("points.dta", "");
+    ASSERT_TRUE(nav::g_waypointFile.OpenWaypoints(waypointPath.wstring()));
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    const auto markers = [this] {
+        std::vector<std::int32_t> codes;
+        view->ChangeElements([&codes](MapLists& lists) {
+            for (const auto& element : lists.general) {
+                if (const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(element.get()))
+                    codes.push_back(text->kindCode);
+            }
+        });
+        return codes;
+    };
+    ASSERT_EQ(markers(), std::vector<std::int32_t>{-5});
+
+    gps::g_terrainElevation = 1500.0F;
+    nav::WaypointRecord point(47.1, -7.1, true);
+    point.altitude = 1500.0F;
+    point.altitudeKnown = true;
+    ASSERT_TRUE(view->AppendWaypointToMap(point));
+    EXPECT_EQ(markers(), (std::vector<std::int32_t>{-5, -11})) << "drawn without reading the map again";
+    nav::g_saveDroppedWpts = 0;
+    ASSERT_TRUE(view->AppendWaypointToMap(point));
+    EXPECT_EQ(markers(), (std::vector<std::int32_t>{-5, -11, -12}));
+    nav::g_saveDroppedWpts = 1;
+    gps::g_terrainElevation = gps::kUnknownTerrain;
+    nav::g_waypointFile.Close();
+
+    {
+        const platform::CriticalSectionLock lock(nav::WaypointListLock);
+        ASSERT_EQ(nav::g_waypoints.Count(), 1) << "only the first, while SaveDroppedWpts was on";
+        const nav::CWaypointEntry& entry = *nav::g_waypoints.At(0);
+        EXPECT_EQ(entry.record.name.View(), L"Waypoint    1");
+        EXPECT_NE(entry.record.attachments.comment.find(L"  GL"), std::wstring::npos)
+            << "the altitude is the known terrain's";
+        nav::g_waypoints.Clear();
+    }
+    std::ifstream waypoints(waypointPath);
+    const std::string text((std::istreambuf_iterator<char>(waypoints)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Waypoint    1"), std::string::npos) << text;
+}
+
+TEST_F(MapViewTest, ANewMapPointIsWrittenToTheTextMapAndDrawn) {
+    view->KillMapTimer();
+    const std::shared_ptr<nav::MapPointFile> link = MakeMapPointLink();
+    EXPECT_FALSE(link->Writable()) << "no map yet";
+    // The last record has no line end: the point must not join it.
+    const auto mapPath = scratch.Write("points.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                     "47,0,0,-7,0,0,-5,Town");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(link->Writable());
+    EXPECT_GT(link->SymbolCount(), 0);
+    ASSERT_TRUE(link->Append(L"47.1, 0, 0,7.1, 0, 0, 3,Hut\r\n"));
+    nav::WaypointRecord hut(47.1, 7.1, true);
+    hut.name.Assign(L"Hut");
+    link->MakeElement(hut, 3, 0);
+    std::vector<std::wstring> names;
+    view->ChangeElements([&names](MapLists& lists) {
+        for (const auto& element : lists.general) {
+            if (const auto* text = dynamic_cast<const mapdata::CMapTextElement*>(element.get()))
+                names.push_back(text->text);
+        }
+    });
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Town", L"Hut"}));
+    std::ifstream map(mapPath);
+    const std::string text((std::istreambuf_iterator<char>(map)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("-5,Town\r\n47.1, 0, 0,7.1, 0, 0, 3,Hut\r\n"), std::string::npos) << text;
+}
+
+TEST_F(MapViewTest, ADroppedPointRecordIsOfferedAndTakenOffTheMap) {
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("marks.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                    "47,0,0,-7,0,0,-5,Town\r\n"
+                                                    "47,6,0,-7,6,0,-11\r\n");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    const auto records = view->PointRecords();
+    ASSERT_EQ(records.size(), 1U) << "only the dropped point, not the label";
+    EXPECT_EQ(records[0].code, -11);
+    ASSERT_TRUE(view->HasPointElement(records[0]));
+    ASSERT_TRUE(view->RemovePointRecord(records[0]));
+    EXPECT_FALSE(view->HasPointElement(records[0]));
+    EXPECT_FALSE(view->RemovePointRecord(records[0])) << "its element is gone";
+    std::ifstream map(mapPath);
+    const std::string text((std::istreambuf_iterator<char>(map)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\r\n;7,6,0,-7,6,0,-11"), std::string::npos) << text;
+}
+
+TEST_F(MapViewTest, InModeThreeATapInTheZoneMovesTheTaskPointTarget) {
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("task.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                   "47,0,0,-7,0,0,-5,Town\r\n");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+
+    using namespace nav::testing;
+    const nav::WaypointRecord turn = At(47.0, 7.0, L"Turn");
+    auto task = MakeTask({At(46.5, 6.5, L"Start"), turn, At(47.5, 7.5, L"Finish")});
+    const TaskStateScope scope;
+    auto stats = std::make_shared<RecordingStatisticsLink>();
+    nav::SetTaskStatisticsLink(stats);
+    nav::CTaskPoint* point = task->points[1].get();
+    MakeCylinder(*point, nav::kRoleOrdinary, 20.0F);
+    nav::g_currentTask = task.get();
+    nav::g_taskNavigationActive = 1;
+    nav::g_activeTaskPoint = point;
+
+    view->ShowObjectOnMap({-7.2F * static_cast<float>(kRad), 46.8F * static_cast<float>(kRad),
+                           -6.8F * static_cast<float>(kRad), 47.2F * static_cast<float>(kRad)});
+    ASSERT_EQ(view->DisplayMode(), kFocusObject);
+    const auto tapAt = [this](const nav::WaypointRecord& where) {
+        const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
+            view->Model().Published(), mapdata::ToUnitVector(where.longitude, where.latitude));
+        const wxPoint at(static_cast<int>(p.x), static_cast<int>(p.y));
+        view->PointerDown(at);
+        view->PointerUp(at);
+    };
+    tapAt(Offset(turn, 0.0, 60.0));  // outside the 20 km cylinder
+    EXPECT_TRUE(point->target.IsSamePosition(turn));
+    EXPECT_EQ(stats->starts.load(), 0);
+    const nav::WaypointRecord inside = Offset(turn, 90.0, 8.0);
+    tapAt(inside);
+    EXPECT_NEAR(point->target.latitude, inside.latitude, 2e-4);
+    EXPECT_NEAR(point->target.longitude, inside.longitude, 2e-4);
+    EXPECT_EQ(stats->stops.load(), 1);
+    EXPECT_EQ(stats->starts.load(), 1);
+    EXPECT_TRUE(view->Picked().empty()) << "no object information in mode 3";
+    nav::g_activeTaskPoint = nullptr;
+    nav::g_currentTask = nullptr;
+}
+
+TEST_F(MapViewTest, RescaleSimplifiesTheLoadedLines) {
+    view->KillMapTimer();
+    // A line of three points on one meridian: the middle one adds nothing.
+    const auto mapPath = scratch.Write("line.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
+                                                   "47,0,0,-7,0,0,-2\r\n"
+                                                   "47,0,0,-7,0,0,-1\r\n"
+                                                   "47,10,0,-7,0,0,-1\r\n"
+                                                   "47,20,0,-7,0,0,-1\r\n"
+                                                   "47,20,0,-7,0,0,-2\r\n");
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    const auto points = [this] {
+        std::size_t n = 0;
+        view->ChangeElements([&n](MapLists& lists) {
+            for (const auto& element : lists.general) {
+                if (const auto* poly = dynamic_cast<const mapdata::CMapPolyElement*>(element.get()))
+                    n += poly->PointCount();
+            }
+        });
+        return n;
+    };
+    const std::size_t before = points();
+    ASSERT_GE(before, 3U);
+    EXPECT_TRUE(view->SimplifyElements(0.75 / 6371.0, 50.0 / 6371.0));
+    EXPECT_EQ(points(), before - 1);
+}
+
+TEST_F(MapViewTest, LayoutClassTwoAndWideTextButtons) {
+    view->LayChildren(2, 70);
+    EXPECT_EQ(view->Child(kCenterId)->GetRect(), wxRect(0, 135, 24, 18));
+    EXPECT_EQ(view->Child(kReplayId)->GetRect(), wxRect(0, 81, 24, 25));
+    EXPECT_EQ(view->Child(kBackId)->GetRect(), wxRect(24, 15, 70, 24));
+    EXPECT_EQ(view->Child(kAlarmAckId)->GetRect(), wxRect(24, 54, 70, 24));
+    EXPECT_EQ(view->Child(kCloseId)->GetRect(), wxRect(24, 80, 70, 24));
+    EXPECT_EQ(view->Child(kPickListId)->GetRect(), wxRect(172, 1, 54, 24));
+    // A width no language has falls back to the usual one.
+    view->LayChildren(0, 90);
+    EXPECT_EQ(view->Child(kBackId)->GetRect(), wxRect(24, 20, 64, 24));
+    EXPECT_EQ(view->Child(kCenterId)->GetRect(), wxRect(0, 81, 24, 25));
+}
+
+// A FLARM library whose traffic window is a plain child of the map.
+struct FakeFlarm {
+    static void* Create(CFLARMobject* /*object*/, void* parent, unsigned id) {
+        ++created;
+        return new wxWindow(static_cast<wxWindow*>(parent), static_cast<int>(id));
+    }
+    static void Close(CFLARMobject* /*object*/) { ++closed; }
+    static inline int created = 0;
+    static inline int closed = 0;
+};
+
+TEST_F(MapViewTest, FlarmTrafficWindowSitsInTheTopRightCornerAndIsClosedWithTheMap) {
+    EXPECT_EQ(view->FlarmWindow(), nullptr) << "none without FLARM";
+    CloseWindow();
+
+    CFLARMobject object{};
+    g_pFlarmObject = &object;
+    core::g_flarm.createTcasWindow = &FakeFlarm::Create;
+    core::g_flarm.closeWindow = &FakeFlarm::Close;
+    frame = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(440, 340));
+    view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(400, 300));
+    frame->Show();
+    platform::gui::ProcessEventsFor(50ms);
+    ASSERT_NE(view->FlarmWindow(), nullptr);
+    EXPECT_EQ(view->FlarmWindow()->GetId(), kFlarmWindowId);
+    wxSize told;
+    view->FlarmWindow()->Bind(wxEVT_SIZE, [&told](wxSizeEvent& event) {
+        told = event.GetSize();
+        event.Skip();
+    });
+
+    struct Case {
+        wxSize client;
+        int side;
+    };
+    for (const Case& c : {Case{{350, 300}, 128}, Case{{210, 280}, 90}}) {
+        view->SetClientSize(c.client);
+        platform::gui::ProcessEventsFor(30ms);
+        const wxSize client = view->GetClientSize();
+        ASSERT_EQ(client, c.client);
+        EXPECT_EQ(view->FlarmWindow()->GetRect(), wxRect(c.client.x - c.side, 0, c.side, c.side));
+        EXPECT_EQ(told, wxSize(c.side, c.side));
+    }
+    CloseWindow();
+    EXPECT_EQ(FakeFlarm::closed, 1);
+    g_pFlarmObject = nullptr;
+    core::g_flarm = {};
 }
 
 TEST_F(MapViewTest, StartPositionWrittenAtCloseOnlyAfterAFix) {

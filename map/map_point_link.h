@@ -1,0 +1,14 @@
+#pragma once
+// The map window as the text map file the new-waypoint dialog writes its
+// map points into (nav::MapPointFile). Start-up installs it once the map
+// window exists. UI thread.
+
+#include <memory>
+
+#include "nav/map_point_file.h"
+
+namespace map {
+
+std::shared_ptr<nav::MapPointFile> MakeMapPointLink();
+
+}  // namespace map
