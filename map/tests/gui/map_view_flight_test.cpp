@@ -192,6 +192,7 @@ class MapViewFlightTest : public ::testing::Test {
         frame->Show();
         platform::gui::ProcessEventsFor(50ms);
         gps::InitGpsData();
+        gps::RestartFirstFix();  // each test is a flight of its own
         ASSERT_TRUE(pty.Valid());
         ASSERT_TRUE(gps::OpenGpsPort(platform::FromUtf8(pty.Path())));
         ASSERT_TRUE(gps::StartFixProcessing());
@@ -232,6 +233,41 @@ class MapViewFlightTest : public ::testing::Test {
         platform::gui::ProcessEventsFor(100ms);
         EXPECT_TRUE(platform::gui::SaveScreenshot(
             *frame, std::filesystem::path(KV_BINARY_DIR) / "screenshots" / name));
+    }
+
+    // The first fix, then the flight's own map.
+    void TakeOffWithTheFlightMap() {
+        FlyTo(kFirst + 3);
+        ASSERT_TRUE(gps::FirstFixAnnounced());
+        ASSERT_TRUE(WaitForMap());
+        ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 0), 1);
+        ASSERT_TRUE(WaitForMap());
+    }
+
+    // Flies on from just before the crossed zone until its alarm popup came
+    // (or the zone's middle was passed), giving the alarm thread time at
+    // each fix.
+    void FlyIntoTheCrossedZone() {
+        FlyTo(kCrossAt - 15);
+        while (popup.log.empty() && next <= kCrossAt) {
+            FlyTo(next);
+            platform::gui::ProcessEventsUntil([this] { view->TimerTick(); return !popup.log.empty(); },
+                                              300ms);
+        }
+    }
+
+    // A press on the zone-alarm button held for holdMs.
+    void HoldAlarmButton(SteadyMs holdMs) {
+        auto* hold = dynamic_cast<CHoldButton*>(view->Child(kAlarmAckId));
+        ASSERT_NE(hold, nullptr);
+        wxMouseEvent press(wxEVT_LEFT_DOWN);
+        press.SetEventObject(hold);
+        hold->OnLeftDown(press);
+        now += holdMs;
+        wxMouseEvent release(wxEVT_LEFT_UP);
+        release.SetEventObject(hold);
+        hold->OnLeftUp(release);
+        platform::gui::ProcessEventsFor(50ms);
     }
 
     mapdata::ScreenPoint Project(double latitude, double longitude) {
@@ -335,6 +371,8 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     Screenshot("flight_zoomed_in.png");
     Click(kShrinkId);
     EXPECT_NEAR(view->Model().bounds.x1 - view->Model().bounds.x2, wide.x1 - wide.x2, 1e-4F);
+    // The rest of the flight is flown ten times closer.
+    for (int i = 0; i < 5; ++i) Click(kExpandId);
 
     // Flip with the track-up button: track up at the track the frame
     // passed on (a point ahead is straight above the aircraft), then north
@@ -391,10 +429,7 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
 
     // Into the zone inside its band: the alarm sound, popup kind 1 with the
     // zone's altitude band and the hold button.
-    while (popup.log.empty() && next <= kCrossAt) {
-        FlyTo(next);
-        platform::gui::ProcessEventsUntil([this] { view->TimerTick(); return !popup.log.empty(); }, 300ms);
-    }
+    FlyIntoTheCrossedZone();
     ASSERT_EQ(popup.log.size(), 1U);
     EXPECT_EQ(sound.played, std::vector<std::wstring>{kZoneAlarmSound});
     EXPECT_EQ(popup.log[0].second, 1);
@@ -404,17 +439,13 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     auto* hold = dynamic_cast<CHoldButton*>(view->Child(kAlarmAckId));
     ASSERT_NE(hold, nullptr);
     EXPECT_TRUE(hold->IsShown());
+    const mapdata::ScreenPoint inZone = Project(fixes[next - 1].latitude, fixes[next - 1].longitude);
+    EXPECT_TRUE(inZone.x > 24 && inZone.x < 800 && inZone.y > 0 && inZone.y < 480)
+        << "the moving map keeps the aircraft in sight";
     Screenshot("flight_zone_alarm.png");
 
-    // A hold of 1.6 s on the button switches the zone's alarm off.
-    wxMouseEvent press(wxEVT_LEFT_DOWN);
-    press.SetEventObject(hold);
-    hold->OnLeftDown(press);
-    now += 1600;
-    wxMouseEvent release(wxEVT_LEFT_UP);
-    release.SetEventObject(hold);
-    hold->OnLeftUp(release);
-    platform::gui::ProcessEventsFor(50ms);
+    // A hold of 1.6 s on the button acknowledges the zone.
+    HoldAlarmButton(1600);
     EXPECT_EQ(view->ZoneFlagsOfAlarm() & 0x08U, 0x08U);
     EXPECT_FALSE(popup.shown && popup.kind == 1);
 
@@ -467,6 +498,33 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     EXPECT_EQ(platform::AppSettings().GetString("Options\\Miscellaneous", "InitLatitude", ""), latitude);
     EXPECT_EQ(platform::AppSettings().GetString("Options\\Miscellaneous", "InitLongitude", ""), longitude);
 }
+
+// With "PermanentSUAalarmOff" a hold switches the zone off for good; with
+// "PermanentSUAalarmOffnoDisplay" too, it is no longer drawn either.
+struct PermanentOff {
+    int noDisplay;
+    std::uint32_t flags;
+};
+
+class MapViewFlightHoldTest : public MapViewFlightTest,
+                              public ::testing::WithParamInterface<PermanentOff> {};
+
+TEST_P(MapViewFlightHoldTest, AHeldAlarmButtonSwitchesTheZoneOff) {
+    g_permanentSuaAlarmOff = 1;
+    g_permanentSuaAlarmOffNoDisplay = GetParam().noDisplay;
+    Start();
+    TakeOffWithTheFlightMap();
+    FlyIntoTheCrossedZone();
+    ASSERT_EQ(popup.log.size(), 1U);
+    HoldAlarmButton(1501);
+    EXPECT_EQ(view->ZoneFlagsOfAlarm() & 0x4AU, GetParam().flags);
+    Screenshot(GetParam().noDisplay != 0 ? "flight_zone_off_hidden.png" : "flight_zone_off.png");
+    g_permanentSuaAlarmOff = 0;
+    g_permanentSuaAlarmOffNoDisplay = 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, MapViewFlightHoldTest,
+                         ::testing::Values(PermanentOff{0, 0x02}, PermanentOff{1, 0x42}));
 
 }  // namespace
 }  // namespace map
