@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -275,6 +276,33 @@ class MapViewFlightTest : public ::testing::Test {
                                         mapdata::ToUnitVector(-longitude * kRad, latitude * kRad));
     }
 
+    // The zone's pixels in the window's last paint that are its hatch red.
+    int RedPixelsOver(const Box& box) {
+        const mapdata::ScreenPoint a = Project(box.north, box.west);
+        const mapdata::ScreenPoint b = Project(box.south, box.east);
+        return PixelsIn(wxRect(wxPoint(static_cast<int>(std::min(a.x, b.x)), static_cast<int>(std::min(a.y, b.y))),
+                               wxPoint(static_cast<int>(std::max(a.x, b.x)), static_cast<int>(std::max(a.y, b.y)))),
+                        [](unsigned char r, unsigned char g, unsigned char bl) { return r > 200 && g < 100 && bl < 100; });
+    }
+
+    // The pixels of the window's last paint inside rect that match.
+    int PixelsIn(wxRect rect, const std::function<bool(unsigned char, unsigned char, unsigned char)>& match) {
+        platform::gui::ProcessEventsFor(300ms);  // the render thread redraws
+        view->Refresh(false);
+        view->Update();
+        wxBitmap bitmap;
+        if (!view->LastFrame(bitmap)) return -1;
+        const wxImage image = bitmap.ConvertToImage();
+        rect.Intersect(wxRect(0, 0, image.GetWidth(), image.GetHeight()));
+        int count = 0;
+        for (int y = rect.GetTop(); y <= rect.GetBottom(); ++y) {
+            for (int x = rect.GetLeft(); x <= rect.GetRight(); ++x) {
+                if (match(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y))) ++count;
+            }
+        }
+        return count;
+    }
+
     // A press and release of an icon button, as the pointer would give them.
     void Click(int id) {
         auto* button = dynamic_cast<CIconButton*>(view->Child(id));
@@ -499,6 +527,56 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     EXPECT_EQ(platform::AppSettings().GetString("Options\\Miscellaneous", "InitLongitude", ""), longitude);
 }
 
+// The whole stretch with the map read again, its overlay with it, and the
+// map options changed while the fixes come in (the thread sanitizer's run).
+TEST_F(MapViewFlightTest, ReloadsAndOptionChangesDuringTheFlightLoseNothing) {
+    const IgcFix& mid = fixes[(kFirst + kLast) / 2];
+    const auto overlay = scratch.Write(
+        "overlay.map", map.text.substr(0, map.text.find("\r\n") + 2) +
+                           Point(mid.latitude, mid.longitude) + ",-5,Overlay mark\r\n");
+    g_overlayFileName.Set(overlay.wstring());
+    Start();
+    TakeOffWithTheFlightMap();
+    int reloads = 0;
+    for (int step = 0; next <= kLast; ++step) {
+        FlyTo(std::min(next + 9, kLast));
+        switch (step % 4) {
+            case 0:
+                reloads += view->LoadMapFile(mapPath.wstring(), 0);
+                break;
+            case 1:
+                view->SetMapMargin(step % 8 == 1 ? 0.3F : 0.1F);
+                view->CreateLabelFont();
+                break;
+            case 2:
+                view->ZoomMap(step % 8 == 2);
+                g_mapSimplifyDistance = step % 8 == 2 ? 0.5F : 0.75F;
+                break;
+            default:
+                view->StartMapTimer(step % 8 == 3 ? 300 : 400);
+                break;
+        }
+    }
+    EXPECT_GT(reloads, 3);
+    view->KillMapTimer();
+    ASSERT_TRUE(WaitForMap());
+    EXPECT_EQ(view->Model().mapLoaded, 1);
+    EXPECT_NEAR(nav::CopyMapFix().latitude, fixes[kLast].latitude * kRad, 1e-6);
+    // The map and its overlay are both there after the last read: the
+    // overlay's label is drawn, the map's town can be tapped.
+    view->ResumeMovingMap();
+    const mapdata::ScreenPoint mark = Project(mid.latitude, mid.longitude);
+    EXPECT_GT(PixelsIn(wxRect(static_cast<int>(mark.x) - 10, static_cast<int>(mark.y) - 30, 100, 40),
+                       [](unsigned char r, unsigned char g, unsigned char b) { return r + g + b < 150; }),
+              30);
+    const mapdata::ScreenPoint town = Project(map.town.latitude, map.town.longitude);
+    const wxPoint at(static_cast<int>(town.x) + 3, static_cast<int>(town.y) - 3);
+    Stroke(at, at);
+    ASSERT_EQ(view->Picked().size(), 1U);
+    EXPECT_EQ(view->Picked()[0].name, L"Flightville");
+    Screenshot("flight_after_reloads.png");
+}
+
 // With "PermanentSUAalarmOff" a hold switches the zone off for good; with
 // "PermanentSUAalarmOffnoDisplay" too, it is no longer drawn either.
 struct PermanentOff {
@@ -516,8 +594,13 @@ TEST_P(MapViewFlightHoldTest, AHeldAlarmButtonSwitchesTheZoneOff) {
     TakeOffWithTheFlightMap();
     FlyIntoTheCrossedZone();
     ASSERT_EQ(popup.log.size(), 1U);
+    EXPECT_GT(RedPixelsOver(map.cross), 20);
     HoldAlarmButton(1501);
     EXPECT_EQ(view->ZoneFlagsOfAlarm() & 0x4AU, GetParam().flags);
+    if (GetParam().noDisplay != 0)
+        EXPECT_EQ(RedPixelsOver(map.cross), 0) << "a zone switched off without display is not drawn";
+    else
+        EXPECT_GT(RedPixelsOver(map.cross), 20);
     Screenshot(GetParam().noDisplay != 0 ? "flight_zone_off_hidden.png" : "flight_zone_off.png");
     g_permanentSuaAlarmOff = 0;
     g_permanentSuaAlarmOffNoDisplay = 0;
