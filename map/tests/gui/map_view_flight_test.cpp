@@ -32,11 +32,11 @@
 #include "platform/gui/screenshot.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "testing/flight_map.h"
 #include "testing/igc_flight.h"
 #include "testing/pseudo_terminal.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
-#include "tools/demo/demo_files.h"
 
 namespace map {
 namespace {
@@ -58,78 +58,12 @@ constexpr std::size_t kUnderAt = 2480;
 constexpr std::size_t kCrossAt = 2600;
 constexpr std::size_t kTownAt = 2640;
 constexpr std::size_t kLast = 2700;
-constexpr double kZoneHalfDeg = 0.01;  // about 1.1 km north-south, 0.7 km east-west
 
-struct Box {
-    double south, north, west, east;  // degrees, east positive
-    bool Contains(const IgcFix& f) const {
-        return f.latitude > south && f.latitude < north && f.longitude > west && f.longitude < east;
-    }
-};
+using test_support::FlightMap;
+using test_support::GeoBox;
 
-Box BoxAround(const IgcFix& f) {
-    return {f.latitude - kZoneHalfDeg, f.latitude + kZoneHalfDeg, f.longitude - kZoneHalfDeg,
-            f.longitude + kZoneHalfDeg};
-}
-
-std::string Point(double latitude, double longitude) {
-    return demo::LatitudeDms(latitude) + "," + demo::LongitudeDms(longitude);
-}
-
-// A zone from lowerFt to upperFt over box.
-std::string ZoneText(const Box& b, int lowerFt, int upperFt) {
-    std::string text = Point((b.south + b.north) / 2, (b.west + b.east) / 2) + ",-7,;" +
-                       std::to_string(upperFt) + "," + std::to_string(lowerFt) + "F\r\n";
-    text += Point(b.south, b.west) + ",-2,18,255,0,0,3\r\n";
-    text += Point(b.north, b.west) + ",-1\r\n";
-    text += Point(b.north, b.east) + ",-1\r\n";
-    text += Point(b.south, b.east) + ",-1\r\n";
-    text += Point(b.south, b.west) + ",-1\r\n";
-    return text;
-}
-
-int RoundDownFt(double metres) {
-    return static_cast<int>(std::floor(metres * kFeetPerMetre / 100.0)) * 100;
-}
-
-// The fixture map around the flown stretch.
-struct FlightMap {
-    Box under;
-    Box cross;
-    int crossLowerFt = 0;
-    int crossUpperFt = 0;
-    IgcFix town;
-    std::string text;
-};
-
-FlightMap MakeFlightMap(const std::vector<IgcFix>& fixes) {
-    FlightMap m;
-    Box all{90, -90, 180, -180};
-    for (std::size_t i = kFirst; i <= kLast; ++i) {
-        all = {std::min(all.south, fixes[i].latitude), std::max(all.north, fixes[i].latitude),
-               std::min(all.west, fixes[i].longitude), std::max(all.east, fixes[i].longitude)};
-    }
-    m.text = Point(all.north + 0.2, all.west - 0.3) + "," + Point(all.south - 0.2, all.east + 0.3) +
-             ",10N,0\r\n";
-    // Passed under: its floor 3000 ft above the highest fix beneath it.
-    m.under = BoxAround(fixes[kUnderAt]);
-    double highest = 0.0;
-    for (std::size_t i = kFirst; i <= kLast; ++i) {
-        if (m.under.Contains(fixes[i])) highest = std::max(highest, fixes[i].gpsAltitudeM);
-    }
-    const int underFloor = RoundDownFt(highest) + 3000;
-    m.text += ZoneText(m.under, underFloor, underFloor + 5000);
-    // Crossed inside its band: 2000 ft either side of the entry altitude.
-    m.cross = BoxAround(fixes[kCrossAt]);
-    m.crossLowerFt = RoundDownFt(fixes[kCrossAt].gpsAltitudeM) - 2000;
-    m.crossUpperFt = m.crossLowerFt + 4000;
-    m.text += ZoneText(m.cross, m.crossLowerFt, m.crossUpperFt);
-    // A town 300 m north of the track.
-    m.town = fixes[kTownAt];
-    m.town.latitude += 0.0027;
-    m.text += Point(m.town.latitude, m.town.longitude) + ",-5,Flightville\r\n";
-    return m;
-}
+const test_support::FlightMapPlan kPlan{
+    .first = kFirst, .last = kLast, .underAt = kUnderAt, .crossAt = kCrossAt, .townAt = kTownAt};
 
 struct FakePopup {
     bool shown = false;
@@ -153,7 +87,7 @@ class MapViewFlightTest : public ::testing::Test {
         core::g_trackCacheLength = 8000;
         core::TrackCacheAlloc();
         core::TrackCacheReset();
-        map = MakeFlightMap(fixes);
+        map = test_support::MakeFlightMap(fixes, kPlan);
         mapPath = scratch.Write("flight.map", map.text);
     }
     ~MapViewFlightTest() override {
@@ -277,7 +211,7 @@ class MapViewFlightTest : public ::testing::Test {
     }
 
     // The zone's pixels in the window's last paint that are its hatch red.
-    int RedPixelsOver(const Box& box) {
+    int RedPixelsOver(const GeoBox& box) {
         const mapdata::ScreenPoint a = Project(box.north, box.west);
         const mapdata::ScreenPoint b = Project(box.south, box.east);
         return PixelsIn(wxRect(wxPoint(static_cast<int>(std::min(a.x, b.x)), static_cast<int>(std::min(a.y, b.y))),
@@ -495,14 +429,14 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     popup.log.clear();
     Stroke(at, at);
     ASSERT_EQ(view->Picked().size(), 1U);
-    EXPECT_EQ(view->Picked()[0].name, L"Flightville");
+    EXPECT_EQ(view->Picked()[0].name, platform::FromUtf8(map.townName));
     ASSERT_FALSE(popup.log.empty());
-    EXPECT_NE(popup.log.back().first.find(L"Flightville"), std::wstring::npos);
+    EXPECT_NE(popup.log.back().first.find(platform::FromUtf8(map.townName)), std::wstring::npos);
     EXPECT_TRUE(view->Child(kGotoId)->IsShown());
     EXPECT_TRUE(view->Child(kPickListId)->IsShown());
     Screenshot("flight_tap_town.png");
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_PICKROW, 0, 0, {}});
-    EXPECT_EQ(nav::CopyDestination().name.View(), L"Flightville");
+    EXPECT_EQ(nav::CopyDestination().name.View(), platform::FromUtf8(map.townName));
     EXPECT_FALSE(view->Child(kGotoId)->IsShown());
 
     // The glide-mode button's release toggles the polar, twice over.
@@ -533,7 +467,7 @@ TEST_F(MapViewFlightTest, ReloadsAndOptionChangesDuringTheFlightLoseNothing) {
     const IgcFix& mid = fixes[(kFirst + kLast) / 2];
     const auto overlay = scratch.Write(
         "overlay.map", map.text.substr(0, map.text.find("\r\n") + 2) +
-                           Point(mid.latitude, mid.longitude) + ",-5,Overlay mark\r\n");
+                           test_support::MapPoint(mid.latitude, mid.longitude) + ",-5,Overlay mark\r\n");
     g_overlayFileName.Set(overlay.wstring());
     Start();
     TakeOffWithTheFlightMap();
@@ -573,7 +507,7 @@ TEST_F(MapViewFlightTest, ReloadsAndOptionChangesDuringTheFlightLoseNothing) {
     const wxPoint at(static_cast<int>(town.x) + 3, static_cast<int>(town.y) - 3);
     Stroke(at, at);
     ASSERT_EQ(view->Picked().size(), 1U);
-    EXPECT_EQ(view->Picked()[0].name, L"Flightville");
+    EXPECT_EQ(view->Picked()[0].name, platform::FromUtf8(map.townName));
     Screenshot("flight_after_reloads.png");
 }
 
