@@ -111,10 +111,14 @@ class MapViewFlightTest : public ::testing::Test {
         MapTimerSources& s = view->TimerSources();
         s.popup = [this] { return PopupState{popup.shown, popup.kind}; };
         s.showPopup = [this](const std::wstring& text, int kind) {
-            popup = {true, kind, popup.log};
+            popup.shown = true;
+            popup.kind = kind;
             popup.log.emplace_back(text, kind);
         };
-        s.hidePopup = [this] { popup.shown = false, popup.kind = 0; };
+        s.hidePopup = [this] {
+            popup.shown = false;
+            popup.kind = 0;
+        };
         frameWindow = platform::gui::WindowRegistration(
             platform::kMainFrameWindow, *frame, [this](const platform::WindowMessage& m) {
                 if (m.message == platform::WM_COMMAND && m.wParam == kPolarToggle) {
@@ -411,15 +415,20 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     EXPECT_EQ(view->ZoneFlagsOfAlarm() & 0x08U, 0x08U);
     EXPECT_FALSE(popup.shown && popup.kind == 1);
 
-    // Out of the zone and on past the town; the track cache holds the flight.
+    // Out of the zone and on past the town. The track the map draws from
+    // holds the flight's fixes, newest first.
     FlyTo(kTownAt + 5);
-    core::TrackCacheRecord newest;
-    ASSERT_GE(core::TrackCacheFirst(newest, -1), 0);
-    const mapdata::UnitVector last =
-        mapdata::ToUnitVector(-fixes[kTownAt + 5].longitude * kRad, fixes[kTownAt + 5].latitude * kRad);
-    EXPECT_NEAR(newest.x, last.x, 1e-6);
-    EXPECT_NEAR(newest.y, last.y, 1e-6);
-    EXPECT_NEAR(newest.z, last.z, 1e-6);
+    core::TrackCacheRecord record;
+    int more = core::TrackCacheFirst(record, -1);
+    for (std::size_t i = kTownAt + 5; i > kTownAt - 15; --i) {
+        ASSERT_GE(more, 0) << "fix " << i;
+        const mapdata::UnitVector flown =
+            mapdata::ToUnitVector(-fixes[i].longitude * kRad, fixes[i].latitude * kRad);
+        EXPECT_NEAR(record.x, flown.x, 1e-6) << "fix " << i;
+        EXPECT_NEAR(record.y, flown.y, 1e-6) << "fix " << i;
+        EXPECT_NEAR(record.z, flown.z, 1e-6) << "fix " << i;
+        more = core::TrackCacheNext(record, -1);
+    }
 
     // A tap on the town shows its information and the goto list; its row
     // makes it the destination.
