@@ -172,7 +172,10 @@ void RotateMapToTrack() {
         }
         g_state.lastMapHeading = track;
     }
-    platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX, 1);
+    // The map turns to the track it is given, in whole degrees.
+    const auto wholeDegrees = static_cast<std::intptr_t>(std::lround(track)) % 360;
+    platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX, 1,
+                                wholeDegrees);
 }
 
 void WriteTrackText(const DisplayLinks& links) {

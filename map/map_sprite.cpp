@@ -125,7 +125,9 @@ std::unique_ptr<AircraftImages> MakeAircraftImages(const platform::Image& icon,
             images->sectors[k] = {&cursors[k].image, cursors[k].transparent};
             continue;
         }
-        images->turned[k] = TurnImage(icon, 45.0 * static_cast<double>(k));
+        // Without its picture (no resource bundle) the aircraft is still
+        // shown, as a cross that marks the position.
+        images->turned[k] = icon.Empty() ? MakeAircraftCross() : TurnImage(icon, 45.0 * static_cast<double>(k));
         images->sectors[k] = {&images->turned[k], std::nullopt};
     }
     return images;
@@ -149,6 +151,28 @@ platform::Image MakeConflictMark() {
         mark.SetPixel(i, i, red);
         mark.SetPixel(i, kSize - 1 - i, red);
     }
+    mark.MarkDirty();
+    return mark;
+}
+
+platform::Image MakeAircraftCross() {
+    constexpr int kSize = 15;
+    constexpr int kMid = kSize / 2;
+    platform::Image mark(kSize, kSize);
+    const std::uint32_t white = platform::PremultipliedArgb(255, 255, 255, 255);
+    const std::uint32_t black = platform::PremultipliedArgb(255, 0, 0, 0);
+    // Arms three pixels wide; a white rim one pixel round them keeps the
+    // cross seen on any map.
+    const auto arms = [&mark](int halfWidth, int from, int to, std::uint32_t colour) {
+        for (int i = from; i <= to; ++i) {
+            for (int d = -halfWidth; d <= halfWidth; ++d) {
+                mark.SetPixel(i, kMid + d, colour);
+                mark.SetPixel(kMid + d, i, colour);
+            }
+        }
+    };
+    arms(2, 0, kSize - 1, white);
+    arms(1, 1, kSize - 2, black);
     mark.MarkDirty();
     return mark;
 }

@@ -109,4 +109,7 @@ platform::Image TurnImage(const platform::Image& image, double degrees);
 // The glide-path conflict mark: a red cross in a white rim, 11 x 11.
 platform::Image MakeConflictMark();
 
+// The aircraft without its picture: a black cross in a white rim, 15 x 15.
+platform::Image MakeAircraftCross();
+
 }  // namespace map

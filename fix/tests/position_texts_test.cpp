@@ -122,9 +122,17 @@ TEST_F(PositionTextsTest, TheMapTurnsOnlyForMoreThanTheMinimumAngle) {
     fix.track = 40.1;  // 30.1 degrees
     PublishAndRun(fix);
     EXPECT_EQ(rotations(), 2);
-    fix.track = 350.0;  // 50.1 degrees the short way round
+    fix.track = 359.6;  // 40.5 degrees the short way round
     PublishAndRun(fix);
     EXPECT_EQ(rotations(), 3);
+    // The map is told the track to turn to, in whole degrees.
+    const auto records = scope_.Posts().Records();
+    const auto last = std::find_if(records.rbegin(), records.rend(), [](const auto& r) {
+        return r.window == platform::kMapViewWindow && r.message == platform::WM_USER_MAPNEWFIX &&
+               r.wParam == 1;
+    });
+    ASSERT_NE(last, records.rend());
+    EXPECT_EQ(last->lParam, 0);
     fix.straight = false;
     fix.track = 180.0;
     PublishAndRun(fix);

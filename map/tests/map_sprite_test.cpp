@@ -98,6 +98,14 @@ TEST(AircraftImages, EverySectorHasAPictureTurnedClockwise) {
     EXPECT_EQ(images->sectors[4].image->Pixel(4, 8), kOpaqueRed);  // 180: nose down
     EXPECT_EQ(images->sectors[6].image->Pixel(0, 4), kOpaqueRed);  // 270: nose left
     EXPECT_EQ(images->sectors[1].image->Pixel(4, 0), 0U);
+
+    // Without the icon (no resource bundle) every sector still shows a mark.
+    const auto bare = MakeAircraftImages(platform::Image(), {});
+    for (const SpriteImage& sector : bare->sectors) {
+        ASSERT_NE(sector.image, nullptr);
+        ASSERT_FALSE(sector.image->Empty());
+        EXPECT_EQ(sector.image->Pixel(7, 7), platform::PremultipliedArgb(255, 0, 0, 0));
+    }
 }
 
 TEST(ProjectToSprite, PlacesTheSpriteWhereThePositionLands) {

@@ -560,13 +560,13 @@ TEST_P(MapViewFlightHoldTest, AHeldAlarmButtonSwitchesTheZoneOff) {
     TakeOffWithTheFlightMap();
     FlyIntoTheCrossedZone();
     ASSERT_EQ(popup.log.size(), 1U);
-    EXPECT_GT(RedPixelsOver(map.cross), 20);
+    EXPECT_GT(RedPixelsOver(map.cross), 10);
     HoldAlarmButton(1501);
     EXPECT_EQ(view->ZoneFlagsOfAlarm() & 0x4AU, GetParam().flags);
     if (GetParam().noDisplay != 0)
         EXPECT_EQ(RedPixelsOver(map.cross), 0) << "a zone switched off without display is not drawn";
     else
-        EXPECT_GT(RedPixelsOver(map.cross), 20);
+        EXPECT_GT(RedPixelsOver(map.cross), 10);
     Screenshot(GetParam().noDisplay != 0 ? "flight_zone_off_hidden.png" : "flight_zone_off.png");
     g_permanentSuaAlarmOff = 0;
     g_permanentSuaAlarmOffNoDisplay = 0;

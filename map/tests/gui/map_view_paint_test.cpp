@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "core/module_services.h"
@@ -49,10 +50,18 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
     gps::g_navFix.vario = 4.0F;
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX, 0, 0, {}});
     platform::gui::ProcessEventsFor(100ms);
+    const platform::Point at = ProjectToScreenPoint(view->Model().Published(), nav::CopyMapFix());
+    {
+        // The aircraft flies on, so that its picture no longer covers the dot.
+        const platform::CriticalSectionLock lock(core::MapLock);
+        nav::ResetCurrentPosition(47.05 * kRad, 8.0 * kRad);
+    }
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX, 0, 0, {}});
+    platform::gui::ProcessEventsFor(100ms);
+    ASSERT_GT(std::abs(ProjectToScreenPoint(view->Model().Published(), nav::CopyMapFix()).y - at.y), 10);
     view->Refresh();  // a full paint keeps the dot: it is on the frame, not the window
     platform::gui::ProcessEventsFor(100ms);
 
-    const platform::Point at = ProjectToScreenPoint(view->Model().Published(), nav::CopyMapFix());
     wxBitmap bitmap;
     ASSERT_TRUE(view->LastFrame(bitmap));
     const wxImage image = bitmap.ConvertToImage();
