@@ -132,6 +132,9 @@ PositionMapLink FrameMapLink() {
     link.inThermalMode = [] {
         return map::g_pMapView != nullptr && map::g_pMapView->DisplayMode() == map::kZoomedMap;
     };
+    link.windChanged = [] {
+        if (map::g_pMapView != nullptr) map::g_pMapView->Refresh(false);
+    };
     return link;
 }
 

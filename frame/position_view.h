@@ -74,13 +74,16 @@ inline constexpr int kTeamButtonId = 1468;
 
 // What the page asks of the map window (UI thread): show a waypoint with
 // the aircraft while its altitude is edited, follow the glider again
-// afterwards, and whether the map is in its thermal (zoomed) mode. The
-// page starts with the frame's map window behind it (none: nothing is
-// shown and the map is never in its thermal mode).
+// afterwards, whether the map is in its thermal (zoomed) mode, and show a
+// wind the pilot chose on the map's wind disc. The page starts with the
+// frame's map window behind it (none: nothing is shown and the map is
+// never in its thermal mode).
 struct PositionMapLink {
     std::function<void(const nav::WaypointRecord&)> showObjectOnMap;
     std::function<void()> resumeMovingMap;
     std::function<bool()> inThermalMode;
+    // The wind the page set is shown on the map's wind disc.
+    std::function<void()> windChanged;
 };
 PositionMapLink FrameMapLink();
 

@@ -121,6 +121,7 @@ void CGPSposView::StepWindHistory(int step) {
     wind.valid = true;
     glide::SetCurrentWind(wind);
     glide::WindText.Set(glide::WindDisplayText(after->wind, core::g_unitSpeed.load()));
+    if (mapLink_.windChanged) mapLink_.windChanged();
 }
 
 void CGPSposView::AdoptComputedWind() {
@@ -141,6 +142,7 @@ void CGPSposView::AdoptComputedWind() {
     glide::FormatWindText();
     glide::DriftText.Overwrite(4, L">", 1);
     glide::SpeedToFlyText(core::g_macCready.load());
+    if (mapLink_.windChanged) mapLink_.windChanged();
 }
 
 void CGPSposView::RewriteTrackText() {

@@ -153,8 +153,10 @@ TEST_F(PositionViewTest, TheTemperatureIsCycledOnlyOnceAnInstrumentSentOne) {
 
 TEST_F(PositionViewTest, TheTopLineFollowsTheMapsThermalMode) {
     bool thermal = true;
+    int mapWindShown = 0;
     frame::PositionMapLink link;
     link.inThermalMode = [&thermal] { return thermal; };
+    link.windChanged = [&mapWindShown] { ++mapWindShown; };
     view_->SetMapLink(link);
     // In the thermal mode the top line is the drift line: a tap right of its
     // first 60 pixels takes the drift estimate's wind from the last committed
@@ -172,6 +174,7 @@ TEST_F(PositionViewTest, TheTopLineFollowsTheMapsThermalMode) {
     EXPECT_TRUE(glide::CurrentWind().valid);
     EXPECT_FLOAT_EQ(glide::CurrentWind().speed, 0.0F);
     EXPECT_EQ(glide::DriftText.Get().substr(4, 1), L">");
+    EXPECT_EQ(mapWindShown, 1) << "the map's wind disc shows the adopted wind";
     EXPECT_EQ(view_->Model().Modes().lonLatString, 0);
     {
         const std::scoped_lock lock(gps::FixLock);
