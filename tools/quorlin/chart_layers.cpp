@@ -166,24 +166,6 @@ ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui) {
     return {WriteOutput(job.output, out, ui), std::nullopt};
 }
 
-void JoinLines(std::vector<CE00Polyline>& lines, bool matchId, QuorlinUi& ui) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i % 20 == 0) {
-            ui.Progress(platform::FormatC("Joining Lines - %ld", static_cast<long>(i)));
-            ui.Pump();
-        }
-        for (bool joined = true; joined;) {
-            joined = false;
-            for (std::size_t j = i + 1; j < lines.size(); ++j) {
-                if (!lines[i].Join(lines[j], true, matchId)) continue;
-                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(j));
-                joined = true;
-                break;
-            }
-        }
-    }
-}
-
 namespace {
 
 // Values and line types from the arc attribute table; false after the
