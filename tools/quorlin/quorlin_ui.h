@@ -37,8 +37,9 @@ struct Corner {
 class QuorlinUi {
   public:
     virtual ~QuorlinUi() = default;
-    // An OK box over the dialog, captioned with the program's name.
-    virtual void Message(std::string_view text, Icon icon) = 0;
+    // An OK box over the dialog, captioned with `caption`, or with the
+    // program's name when that is empty.
+    virtual void Message(std::string_view text, Icon icon, std::string_view caption = {}) = 0;
     // A Yes/No question with the exclamation icon; true for Yes.
     virtual bool Ask(std::string_view text, std::string_view title = {}) = 0;
     // The progress line (static 1017), redrawn at once; empty clears it.

@@ -40,7 +40,7 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
 
   private:
     // QuorlinUi.
-    void Message(std::string_view text, Icon icon) override;
+    void Message(std::string_view text, Icon icon, std::string_view caption) override;
     bool Ask(std::string_view text, std::string_view title) override;
     void Progress(std::string_view text) override;
     void Pump() override;
