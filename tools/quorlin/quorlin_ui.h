@@ -42,7 +42,8 @@ class QuorlinUi {
     virtual void Message(std::string_view text, Icon icon, std::string_view caption = {}) = 0;
     // A Yes/No question with the exclamation icon; true for Yes.
     virtual bool Ask(std::string_view text, std::string_view title = {}) = 0;
-    // The progress line (static 1017), redrawn at once; empty clears it.
+    // The progress line (static 1017); empty clears it. A text is redrawn
+    // at once, or within 40 ms when texts come faster than that.
     virtual void Progress(std::string_view text) = 0;
     // Lets pending window events run (repaints, a refused close request).
     virtual void Pump() = 0;

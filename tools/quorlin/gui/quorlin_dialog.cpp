@@ -24,6 +24,7 @@ namespace gui = platform::gui;
 
 constexpr int kMenuButton = 1200;
 constexpr int kAboutCommand = 0x10, kOptionsCommand = 0x20;
+constexpr std::chrono::milliseconds kProgressInterval{40};
 
 // "Text|*.a; *.b|...||" as the file dialogs take it.
 wxString WxFilter(std::string filter) {
@@ -60,6 +61,8 @@ CQuorlinDlg::CQuorlinDlg(wxWindow* parent, platform::SettingsStore& store)
     Bind(wxEVT_CHECKBOX, &CQuorlinDlg::OnCheck, this);
     Bind(wxEVT_TEXT, &CQuorlinDlg::OnThresholdText, this, 1014);
     Bind(wxEVT_MENU, &CQuorlinDlg::OnMenu, this);
+    progressTimer_.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { ShowProgress(); }, progressTimer_.GetId());
     if (wxWindow* strip = FindWindow(1046)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintLineStrip, this);
     if (wxWindow* strip = FindWindow(1008)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintElevationStrip, this);
     SetEscapeId(1019);  // Escape is "Exit", refused while busy
@@ -294,8 +297,16 @@ bool CQuorlinDlg::Ask(std::string_view text, std::string_view title) {
 }
 
 void CQuorlinDlg::Progress(std::string_view text) {
+    progressText_ = Text(text);
+    if (text.empty() || std::chrono::steady_clock::now() - progressShown_ >= kProgressInterval) return ShowProgress();
+    if (!progressTimer_.IsRunning()) progressTimer_.StartOnce(static_cast<int>(kProgressInterval.count()));
+}
+
+void CQuorlinDlg::ShowProgress() {
+    progressTimer_.Stop();
+    progressShown_ = std::chrono::steady_clock::now();
     if (wxWindow* line = FindWindow(1017)) {
-        line->SetLabel(Text(text));
+        line->SetLabel(progressText_);
         line->Refresh();
         line->Update();
     }

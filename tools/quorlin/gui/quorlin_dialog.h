@@ -7,7 +7,9 @@
 // UI thread only.
 
 #include <wx/dialog.h>
+#include <wx/timer.h>
 
+#include <chrono>
 #include <filesystem>
 #include <vector>
 
@@ -63,6 +65,8 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
     void PaintLineStrip(wxPaintEvent& event);
     void PaintElevationStrip(wxPaintEvent& event);
     void ShowOptionsSheet();
+    // Puts the last progress text into the progress line and redraws it.
+    void ShowProgress();
 
     platform::SettingsStore& store_;
     QuorlinModel model_;
@@ -70,6 +74,11 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
     bool exchanging_ = false;
     std::vector<wxWindow*> disabled_;  // the controls an operation took out of use
     std::optional<Bgr> lastColour_;
+    // Progress texts that come faster than one per 40 ms (one per ring of a
+    // large layer) are shown at that rate; the last one always is.
+    wxString progressText_;
+    std::chrono::steady_clock::time_point progressShown_{};
+    wxTimer progressTimer_;
 };
 
 // The About box (100).

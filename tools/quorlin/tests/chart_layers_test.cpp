@@ -204,6 +204,18 @@ TEST_F(ChartLayerTest, CitiesAndLandCover) {
     ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "landlcpoly.map", context));
     EXPECT_EQ(Polygons(context).size(), 2u);
 
+    // Arc numbers are not looked up in the polygon table: an arc numbered
+    // past the polygons converts as before.
+    std::string renumbered = testing::ReadBytes(Fixture("townpppoly.e00"));
+    const std::string arc2 = "         2         2         2         2         3";
+    renumbered.replace(renumbered.find(arc2), arc2.size(), "         9         2         2         2         3");
+    fs::create_directories(scratch_.Path() / "renumbered");
+    testing::WriteBytes(scratch_.Path() / "renumbered/townpppoly.e00", renumbered);
+    Choose(scratch_.Path() / "renumbered/townpppoly.e00");
+    model_.OnConvert();
+    EXPECT_TRUE(ui_.said.empty()) << ui_.said.front();
+    EXPECT_EQ(Output("renumbered/townpppoly.map"), Output("townpppoly.map"));
+
     // Without its attribute table the layer is refused in a box.
     ui_.said.clear();
     std::string text = testing::ReadBytes(Fixture("townpppoly.e00"));
