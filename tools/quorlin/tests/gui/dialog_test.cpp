@@ -131,6 +131,21 @@ TEST_F(QuorlinDialogTest, AConversionThroughTheDialogWritesItsFiles) {
     EXPECT_EQ(boxes_->Boxes().size(), 1u);
 }
 
+TEST_F(QuorlinDialogTest, ARetrievalErrorIsShownInABoxCaptionedFileError) {
+    std::string text = testing::ReadBytes(testing::DataFolder() / "e00/hynet.e00");
+    const std::string last = "          4         14";  // the record of arc 4 renumbered
+    text.replace(text.find(last), last.size(), "          9         14");
+    auto dialog = Open();
+    dialog->ChooseInput(scratch_.Write("hynet.e00", text));
+    dialog->Model().state.resetOutputBounds = false;
+    dialog->Convert();
+    ASSERT_EQ(boxes_->Boxes().size(), 1u);
+    EXPECT_EQ(boxes_->Boxes()[0].text, L"Error in data retrieval (line 921)");
+    EXPECT_EQ(boxes_->Boxes()[0].caption, L"File Error");
+    EXPECT_FALSE(fs::exists(scratch_ / "hynet.map"));
+    EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
+}
+
 TEST_F(QuorlinDialogTest, CloseAndSecondConvertAreRefusedWhileConverting) {
     auto dialog = Open();
     dialog->Show();
