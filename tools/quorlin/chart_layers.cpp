@@ -40,8 +40,6 @@ bool WriteOutput(const std::filesystem::path& path, const std::string& text, Quo
     return WriteChartOutput(path, text, ui);
 }
 
-// The attribute table of the layer: "pat" for point and polygon layers,
-// "aat" for the others; null when it does not open.
 }  // namespace
 
 const char* LayerTableSuffix(const LayerFlags& layer) {
