@@ -40,7 +40,9 @@ struct CellHash {
 std::optional<Cell> CellOf(const E00Point& p) {
     const double x = p.x / kCellX, y = p.y / kCellY;
     if (std::isnan(x) || std::isnan(y)) return std::nullopt;
-    const auto index = [](double v) { return static_cast<std::int64_t>(std::floor(std::clamp(v, -kLastCell, kLastCell))); };
+    const auto index = [](double v) {
+        return static_cast<std::int64_t>(std::floor(std::clamp(v, -kLastCell, kLastCell)));
+    };
     return Cell{index(x), index(y)};
 }
 

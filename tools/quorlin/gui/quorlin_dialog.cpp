@@ -287,7 +287,8 @@ void CQuorlinDlg::Message(std::string_view text, Icon icon, std::string_view cap
     const unsigned style = icon == Icon::kStop            ? platform::mb::kIconHand
                            : icon == Icon::kExclamation ? platform::mb::kIconExclamation
                                                         : platform::mb::kIconInformation;
-    platform::ShowMessageBox(this, platform::FromUtf8(text), platform::FromUtf8(caption), platform::mb::kOk | style | platform::mb::kTopmost);
+    platform::ShowMessageBox(this, platform::FromUtf8(text), platform::FromUtf8(caption),
+                             platform::mb::kOk | style | platform::mb::kTopmost);
 }
 
 bool CQuorlinDlg::Ask(std::string_view text, std::string_view title) {

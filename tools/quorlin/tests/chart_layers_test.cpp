@@ -144,7 +144,8 @@ TEST_F(ChartLayerTest, ElevationMapInQuadrangleTilesAndAFullMap) {
                          "Sorting polygons - 2 : 3", "Writing Data File", "Writing polygons to file - 1 : 2",
                          "Writing polygons to file - 2 : 3", "Writing Data File ...ringhynet_1_1.map",
                          "Writing polygons to file ...ringhynet_1_1.map - 1 : 2",
-                         "Writing polygons to file ...ringhynet_1_1.map - 2 : 3", "Writing Data File ...ringhynet_2_1.map",
+                         "Writing polygons to file ...ringhynet_1_1.map - 2 : 3",
+                         "Writing Data File ...ringhynet_2_1.map",
                          "Writing polygons to file ...ringhynet_2_1.map - 1 : 2",
                          "Writing polygons to file ...ringhynet_2_1.map - 2 : 3"}));
     // Every tile is read through its include line, with its own header.

@@ -57,7 +57,8 @@ class QuorlinDialogTest : public ::testing::Test {
         for (const char* item : {"XMIN", "YMIN", "XMAX", "YMAX"}) {
             std::string line = item;
             line.resize(16, ' ');
-            text += line + platform::FormatC("  4-1%4d4-1  12 3 60-1  -1  -1-1                %4d-\n", column, column / 4 + 1);
+            text += line + platform::FormatC("  4-1%4d4-1  12 3 60-1  -1  -1-1                %4d-\n",
+                                             column, column / 4 + 1);
             column += 4;
         }
         text += " 6.5000000E+00 4.5500000E+01 8.5000000E+00 4.7500000E+01\nEOI\nEOS\n";
