@@ -45,7 +45,8 @@ class QuorlinUi {
     // The progress line (static 1017); empty clears it. A text is redrawn
     // at once, or within 40 ms when texts come faster than that.
     virtual void Progress(std::string_view text) = 0;
-    // Lets pending window events run (repaints, a refused close request).
+    // Lets pending window events run (repaints, a refused close request);
+    // calls closer together than 10 ms may let nothing through.
     virtual void Pump() = 0;
     // The whole dialog taken out of or back into use.
     virtual void EnableDialog(bool enable) = 0;

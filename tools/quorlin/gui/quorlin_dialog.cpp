@@ -25,6 +25,7 @@ namespace gui = platform::gui;
 constexpr int kMenuButton = 1200;
 constexpr int kAboutCommand = 0x10, kOptionsCommand = 0x20;
 constexpr std::chrono::milliseconds kProgressInterval{40};
+constexpr std::chrono::milliseconds kPumpInterval{10};
 
 // "Text|*.a; *.b|...||" as the file dialogs take it.
 wxString WxFilter(std::string filter) {
@@ -314,6 +315,11 @@ void CQuorlinDlg::ShowProgress() {
 }
 
 void CQuorlinDlg::Pump() {
+    // A conversion pumps once per ring, tens of thousands of times: events
+    // are let through at most every 10 ms, often enough for the window.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - pumped_ < kPumpInterval) return;
+    pumped_ = now;
     if (wxTheApp) wxTheApp->Yield(true);
 }
 

@@ -79,6 +79,7 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
     wxString progressText_;
     std::chrono::steady_clock::time_point progressShown_{};
     wxTimer progressTimer_;
+    std::chrono::steady_clock::time_point pumped_{};
 };
 
 // The About box (100).
