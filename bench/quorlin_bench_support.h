@@ -12,7 +12,7 @@ namespace bench_support {
 
 class QuietQuorlinUi final : public quorlin::QuorlinUi {
   public:
-    void Message(std::string_view text, quorlin::Icon) override {
+    void Message(std::string_view text, quorlin::Icon, std::string_view) override {
         std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
     }
     bool Ask(std::string_view, std::string_view) override { return true; }

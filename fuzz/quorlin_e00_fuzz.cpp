@@ -1,7 +1,8 @@
 // Reads arbitrary bytes as an E00 interchange file named "fuzz.e00": the
-// arc section, the label section and the "FUZZ.AAT" and "FUZZ.PAT" tables
-// with every record looked up. Arcs hold at least one point, junction flags
-// lie only on arc ends, and every looked-up value has its item's kind.
+// arc section, the label section, the "FUZZ.AAT" and "FUZZ.PAT" tables
+// with every record looked up, and the layer's bounds. Arcs hold at least
+// one point, junction flags lie only on arc ends, every looked-up value has
+// its item's kind, and joining the arcs loses no point but the shared ones.
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,8 +13,11 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
+#include "fuzz/quorlin_fuzz_support.h"
+#include "tools/quorlin/chart_layers.h"
 #include "tools/quorlin/e00_file.h"
 #include "tools/quorlin/info_table.h"
+#include "tools/quorlin/quorlin_model.h"
 
 using fuzz::Check;
 
@@ -61,10 +65,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(InputPath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    for (const quorlin::CE00Polyline& arc : quorlin::ReadE00Arcs(InputPath())) {
+    auto arcs = quorlin::ReadE00Arcs(InputPath());
+    std::size_t points = 0;
+    for (quorlin::CE00Polyline& arc : arcs) {
         Check(!arc.points.empty());
         for (std::size_t i = 1; i + 1 < arc.points.size(); ++i) Check((arc.points[i].flags & quorlin::kJunctionPoint) == 0);
+        arc.UpdateBounds();
+        arc.UpdateClosed();
+        points += arc.points.size();
     }
+    const std::size_t lines = arcs.size();
+    fuzz::CountingUi ui;
+    quorlin::JoinLines(arcs, true, ui);
+    quorlin::JoinLines(arcs, false, ui);
+    std::size_t joinedPoints = 0;
+    for (const quorlin::CE00Polyline& line : arcs) joinedPoints += line.points.size();
+    Check(joinedPoints == points - (lines - arcs.size()));
+    (void)quorlin::ReadLayerBounds(InputPath());
     quorlin::E00File file(InputPath());
     int precision = 0;
     if (quorlin::ReadE00Start(file) == quorlin::E00Start::kReadable && quorlin::FindE00Section(file, "LAB ", precision)) {

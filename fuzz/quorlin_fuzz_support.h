@@ -8,7 +8,7 @@ namespace fuzz {
 
 class CountingUi final : public quorlin::QuorlinUi {
   public:
-    void Message(std::string_view, quorlin::Icon) override { ++messages; }
+    void Message(std::string_view, quorlin::Icon, std::string_view) override { ++messages; }
     bool Ask(std::string_view, std::string_view) override { return true; }
     void Progress(std::string_view) override {}
     void Pump() override {}

@@ -27,6 +27,7 @@ void QuorlinModel::ConvertChartLayer() {
     job.separateLayer = s.separateLayer;
     job.mapColour = s.mapColour;
     job.landCovers = s.options.landCovers;
+    job.table = layerTable_.get();
     BusyScope scope(ui_, s.busy);
     const bool points = s.layer.point || s.layer.aepoint;
     const ChartResult result = points ? ConvertChartLabels(job, ui_) : ConvertChartLines(job, ui_);

@@ -40,26 +40,36 @@ bool WriteOutput(const std::filesystem::path& path, const std::string& text, Quo
     return WriteChartOutput(path, text, ui);
 }
 
-// The attribute table of the layer: "pat" for point and polygon layers,
-// "aat" for the others; null when it does not open.
 }  // namespace
 
-std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suffix) {
-    const bool points = job.layer.point || job.layer.aepoint || job.layer.pppoly || job.layer.lcpoly;
-    auto table = std::make_unique<CInfoTable>(job.input, suffix ? suffix : points ? "pat" : "aat");
-    if (!table->Open()) return nullptr;
+const char* LayerTableSuffix(const LayerFlags& layer) {
+    return layer.point || layer.aepoint || layer.pppoly || layer.lcpoly ? "pat" : "aat";
+}
+
+void ReadLayerRecords(CInfoTable& table) {
     std::vector<std::string> wanted;
-    for (const std::string* name : {&table->NameItem(), &table->ValueItem(), &table->TypeItem(), &table->AreaItem(),
-                                    &table->IdItem(), &table->RecordItem()}) {
+    for (const std::string* name : {&table.NameItem(), &table.ValueItem(), &table.TypeItem(), &table.AreaItem(),
+                                    &table.IdItem(), &table.RecordItem()}) {
         if (!name->empty()) wanted.push_back(*name);
     }
-    table->ReadRecords(&wanted);
+    table.ReadRecords(&wanted);
+}
+
+std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suffix) {
+    auto table = std::make_unique<CInfoTable>(job.input, suffix ? suffix : LayerTableSuffix(job.layer));
+    if (!table->Open()) return nullptr;
+    ReadLayerRecords(*table);
     return table;
 }
 
 namespace {
 
-std::unique_ptr<CInfoTable> LoadTable(const ChartJob& job) { return LoadChartTable(job); }
+// The table read when the file was chosen, or else one read now into `owned`.
+const CInfoTable* LayerTable(const ChartJob& job, std::unique_ptr<CInfoTable>& owned) {
+    if (job.table) return job.table;
+    owned = LoadChartTable(job);
+    return owned.get();
+}
 
 // Refuses what is not a readable interchange file, in a box.
 bool CheckE00(E00File& file, QuorlinUi& ui) {
@@ -150,7 +160,8 @@ ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui) {
         return {};
     }
     const auto labels = ReadE00Labels(file, precision);
-    const auto table = LoadTable(job);
+    std::unique_ptr<CInfoTable> owned;
+    const CInfoTable* table = LayerTable(job, owned);
     ui.Progress("Writing Data File");
     ui.Pump();
     std::string out = ChartHeader(job.bounds, job.mapScale);
@@ -158,30 +169,12 @@ ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui) {
     for (const E00Label& l : labels) {
         ++count;
         int symbol = 0;
-        const std::string text = LabelText(table.get(), count, job.layer.aepoint, job.borderColourIndex, symbol);
+        const std::string text = LabelText(table, count, job.layer.aepoint, job.borderColourIndex, symbol);
         if (!InsideLabelBounds(job.bounds, l.x, l.y)) continue;
         out += platform::FormatC("%lf,0,0,%lf,0,0,%d,%s\r\n", l.y, -l.x, symbol, text.c_str());
     }
     ui.Progress("");
     return {WriteOutput(job.output, out, ui), std::nullopt};
-}
-
-void JoinLines(std::vector<CE00Polyline>& lines, bool matchId, QuorlinUi& ui) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i % 20 == 0) {
-            ui.Progress(platform::FormatC("Joining Lines - %ld", static_cast<long>(i)));
-            ui.Pump();
-        }
-        for (bool joined = true; joined;) {
-            joined = false;
-            for (std::size_t j = i + 1; j < lines.size(); ++j) {
-                if (!lines[i].Join(lines[j], true, matchId)) continue;
-                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(j));
-                joined = true;
-                break;
-            }
-        }
-    }
 }
 
 namespace {
@@ -201,7 +194,7 @@ bool SetLineValues(std::vector<CE00Polyline>& arcs, const CInfoTable& table, Cha
         CE00Polyline& arc = arcs[i];
         const CInfoValue* value = table.Lookup(table.ValueItem(), arc.coverageNumber);
         if (!value) {
-            ui.Message("Error in data retrieval (line 921)", Icon::kStop);
+            ui.Message("Error in data retrieval (line 921)", Icon::kStop, "File Error");
             return false;
         }
         arc.value = static_cast<float>(Truncated(*value));
@@ -262,28 +255,27 @@ bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
     RingList rings;
     {
         RingAssembly assembly(arcs, job.e00);
-        for (long count = 0; !remaining.empty(); ++count) {
+        for (long count = 1; !remaining.empty(); ++count) {
             const int polygon = remaining.front();
-            if (count % 100 == 0) {
-                ui.Progress(platform::FormatC("Creating polygons - %ld : %d", count, polygon));
-                ui.Pump();
-            }
+            ui.Progress(platform::FormatC("Creating polygons - %ld : %d", count, polygon));
+            ui.Pump();
             assembly.BuildRingNode(rings, remaining, polygon, nullptr, nullptr);
         }
     }
-    ui.Progress(platform::FormatC("Sorting polygons - %ld : %d", static_cast<long>(rings.size()), 0));
-    ui.Pump();
-    SortRings(rings);
+    SortRings(rings, [&ui](long count, int polygon) {
+        ui.Progress(platform::FormatC("Sorting polygons - %ld : %d", count, polygon));
+        ui.Pump();
+    });
     for (auto& ring : rings) ComputeRingValues(*ring);
     const FillStyle style{&job.colours, &job.thresholds, job.lineToleranceKm, xScale};
-    const auto polygons = [&](const GeoBounds& box, const std::string& name) {
+    // `progress` names the file in the running text: " - " for the full
+    // map, " ...name - " for a tile.
+    const auto polygons = [&](const GeoBounds& box, const std::string& progress) {
         std::string text = MapHeaderLine(box);
         long count = 0;
         for (const auto& ring : rings) {
-            if (++count % 100 == 0) {
-                ui.Progress(platform::FormatC("Writing polygons to file ...%s - %ld : %d", name.c_str(), count, ring->id));
-                ui.Pump();
-            }
+            ui.Progress(platform::FormatC("Writing polygons to file%s%ld : %d", progress.c_str(), ++count, ring->id));
+            ui.Pump();
             WriteE00Fill(*ring, text, ElevationPen(ring->value), -17, box, job.simplify, false, style);
         }
         return text;
@@ -293,7 +285,7 @@ bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
     if (full) {
         ui.Progress("Writing Data File");
         ui.Pump();
-        if (!WriteOutput(stem + "_full.map", polygons(map, "_full.map"), ui)) return false;
+        if (!WriteOutput(stem + "_full.map", polygons(map, " - "), ui)) return false;
     }
     std::string index = ChartHeader(job.bounds, job.mapScale);
     const auto [width, height] = TileSize(job.e00.quadSize, map);
@@ -307,7 +299,7 @@ bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
             const std::string name = path.filename().string();
             ui.Progress(platform::FormatC("Writing Data File ...%s", name.c_str()));
             ui.Pump();
-            if (!WriteOutput(path, polygons(tile, name), ui)) return false;
+            if (!WriteOutput(path, polygons(tile, " ..." + name + " - "), ui)) return false;
             index.append("?").append(name).append("\r\n");
         }
     }
@@ -353,7 +345,15 @@ ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
         }
         writing.simplify = false;
     }
-    const auto table = LoadTable(job);
+    // Arcs take values only from an arc attribute table, whose records are
+    // the arcs. Cities and land cover hold a polygon attribute table: its
+    // records are the polygons, so an arc's number names no record of its
+    // own there (a layer has more arcs than polygons, and the lookup would
+    // stop every conversion with the retrieval error). Their polygons take
+    // their values from that table in the polygon paths instead.
+    const bool arcTable = std::string_view(LayerTableSuffix(layer)) == "aat";
+    std::unique_ptr<CInfoTable> owned;
+    const CInfoTable* table = arcTable ? LayerTable(job, owned) : nullptr;
     if (table && !table->ValueItem().empty() && !SetLineValues(arcs, *table, result, ui)) {
         ui.Progress("");
         return result;

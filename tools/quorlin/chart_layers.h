@@ -40,6 +40,9 @@ struct ChartJob {
     E00Options e00;
     ColourTable colours = DefaultColourTable();
     Thresholds thresholds = kDefaultThresholds;
+    // The layer's attribute table as read when the file was chosen; read
+    // by the conversion itself when null.
+    const CInfoTable* table = nullptr;
 };
 
 // The question before an elevation map is made.
@@ -72,12 +75,18 @@ struct ChartResult {
     std::optional<std::pair<float, float>> elevations;  // lowest, highest in metres
 };
 
+// The kind of the layer's attribute table: "pat" for point and polygon
+// layers, "aat" for the others.
+const char* LayerTableSuffix(const LayerFlags& layer);
+// Reads the records of an open table, with only its derived items (name,
+// value, type, area, identifier and record number).
+void ReadLayerRecords(CInfoTable& table);
+
 // Writes a text through a temporary file; "Could not open output file"
 // and false when it cannot be written.
 bool WriteChartOutput(const std::filesystem::path& path, const std::string& text, QuorlinUi& ui);
 // The layer's attribute table with its derived items read: by default
-// "pat" for point and polygon layers, "aat" for the others; null when it
-// does not open.
+// the kind LayerTableSuffix names; null when it does not open.
 std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suffix = nullptr);
 
 // The point path: labels of the "LAB" section inside the bounds.

@@ -344,7 +344,7 @@ bool Contains(const E00RingNode& outer, const E00RingNode& inner) {
 
 }  // namespace
 
-void SortRings(RingList& rings) {
+void SortRings(RingList& rings, const std::function<void(long, int)>& progress) {
     // The boxes side by side, so that the scan over all pairs stays in cache.
     std::vector<GeoBounds> boxes;
     std::vector<char> outlined;
@@ -352,7 +352,9 @@ void SortRings(RingList& rings) {
         boxes.push_back(ring->outline ? ring->outline->line.bounds : GeoBounds{});
         outlined.push_back(ring->outline ? 1 : 0);
     }
+    long count = 0;
     for (std::size_t r = 0; r < rings.size();) {
+        if (progress) progress(++count, rings[r]->id);
         E00RingNode* found = nullptr;
         if (outlined[r]) {
             for (std::size_t x = 0; x < rings.size() && !found; ++x) {

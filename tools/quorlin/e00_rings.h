@@ -6,6 +6,7 @@
 //
 // Pure; one thread.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -89,7 +90,9 @@ void ComputeRingValues(E00RingNode& node);
 
 // Nests every node of the list into the first node whose outline contains
 // it, as deep as the containing children go; the rest stay top level.
-void SortRings(RingList& rings);
+// `progress` hears each node's running count (from 1) and polygon number
+// before the node is placed.
+void SortRings(RingList& rings, const std::function<void(long, int)>& progress = {});
 
 struct FillStyle {
     const ColourTable* colours = nullptr;

@@ -322,6 +322,10 @@ void QuorlinModel::OnInsert() {
 
 bool QuorlinModel::SetOutputBounds() {
     if (state.busy) return false;
+    return EnterOutputBounds();
+}
+
+bool QuorlinModel::EnterOutputBounds() {
     QuorlinState& s = state;
     const ElevationGridHeader& g = s.grid;
     OutputBounds defaults = s.outputBounds;

@@ -70,6 +70,7 @@ void QuorlinModel::LoadInput(const std::filesystem::path& path) {
     QuorlinState& s = state;
     s.layer = LayerFlags{};
     s.inputPath = path;
+    layerTable_.reset();
     const std::string extension = Lower(FileExtension(path));
     const double west = s.grid.west, east = s.grid.east, south = s.grid.south, north = s.grid.north;
     const HeaderTexts oldTexts = s.texts;
@@ -149,6 +150,8 @@ void QuorlinModel::LoadInput(const std::filesystem::path& path) {
         s.inputType = kChartLayer;
         s.outputPath = WithSuffix(stem, ".map");
         s.layer = LayerFlagsFromName(FileStem(path));
+        FindLayerBounds();
+        LoadLayerTable();
     }
 }
 

@@ -9,11 +9,14 @@
 // dialog refuses to close.
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/settings_store.h"
 #include "tools/quorlin/control_layout.h"
 #include "tools/quorlin/grid_record.h"
+#include "tools/quorlin/info_table.h"
 #include "tools/quorlin/quorlin_settings.h"
 #include "tools/quorlin/quorlin_ui.h"
 #include "tools/quorlin/threshold_fill.h"
@@ -23,7 +26,20 @@ namespace quorlin {
 // The rectangle chart conversions keep, longitudes positive west.
 struct OutputBounds {
     double south = 0.0, east = 0.0, north = 0.0, west = 0.0;
+    friend bool operator==(const OutputBounds&, const OutputBounds&) = default;
 };
+
+// A chart layer's own bounds from its "BND" table (XMIN, YMIN, XMAX, YMAX
+// of its first record, east-positive degrees), longitudes turned positive
+// west; nothing when the table does not open or lacks one of the four.
+std::optional<OutputBounds> ReadLayerBounds(const std::filesystem::path& e00);
+
+// When a chart layer has no bounds table its file bounds are the whole
+// world, in single-precision degrees (179.99899291992188 and the like).
+inline constexpr float kWorldLongitude = 179.999f, kWorldLatitude = 89.999f;
+
+inline constexpr char kNoBoundsTable[] = "Cannot find bounds data base.\r\n\r\nYou need to set your own";
+inline constexpr char kBoundsChanged[] = "File Boundaries changed.\r\n\r\n    Do you want to reset Output Bounds?";
 
 struct QuorlinState {
     std::filesystem::path inputPath, outputPath;
@@ -106,6 +122,9 @@ class QuorlinModel {
     void OnInsert();
     // False when the user cancelled a corner.
     bool SetOutputBounds();
+    // The attribute table read when the chart layer was chosen; null when
+    // there is none.
+    const CInfoTable* LayerTable() const { return layerTable_.get(); }
 
   private:
     void RefreshMapColour(float elevation);
@@ -116,9 +135,17 @@ class QuorlinModel {
     void ConvertToThresholdBitmap();
     void ConvertOutlines();
     void ConvertChartLayer();
+    // The corner entry of SetOutputBounds, also run while busy.
+    bool EnterOutputBounds();
+    // The file bounds of a chart layer from its bounds table, or entered by
+    // the user; false when the user cancelled the entry.
+    bool FindLayerBounds();
+    // The layer's attribute table, read once when the file is chosen.
+    void LoadLayerTable();
 
     platform::SettingsStore& settings_;
     QuorlinUi& ui_;
+    std::unique_ptr<CInfoTable> layerTable_;
 };
 
 // The threshold's edit text padded with '0' on the left to 4 characters.

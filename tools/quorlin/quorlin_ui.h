@@ -37,13 +37,16 @@ struct Corner {
 class QuorlinUi {
   public:
     virtual ~QuorlinUi() = default;
-    // An OK box over the dialog, captioned with the program's name.
-    virtual void Message(std::string_view text, Icon icon) = 0;
+    // An OK box over the dialog, captioned with `caption`, or with the
+    // program's name when that is empty.
+    virtual void Message(std::string_view text, Icon icon, std::string_view caption = {}) = 0;
     // A Yes/No question with the exclamation icon; true for Yes.
     virtual bool Ask(std::string_view text, std::string_view title = {}) = 0;
-    // The progress line (static 1017), redrawn at once; empty clears it.
+    // The progress line (static 1017); empty clears it. A text is redrawn
+    // at once, or within 40 ms when texts come faster than that.
     virtual void Progress(std::string_view text) = 0;
-    // Lets pending window events run (repaints, a refused close request).
+    // Lets pending window events run (repaints, a refused close request);
+    // calls closer together than 10 ms may let nothing through.
     virtual void Pump() = 0;
     // The whole dialog taken out of or back into use.
     virtual void EnableDialog(bool enable) = 0;

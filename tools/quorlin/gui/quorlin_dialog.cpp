@@ -24,6 +24,8 @@ namespace gui = platform::gui;
 
 constexpr int kMenuButton = 1200;
 constexpr int kAboutCommand = 0x10, kOptionsCommand = 0x20;
+constexpr std::chrono::milliseconds kProgressInterval{40};
+constexpr std::chrono::milliseconds kPumpInterval{10};
 
 // "Text|*.a; *.b|...||" as the file dialogs take it.
 wxString WxFilter(std::string filter) {
@@ -60,6 +62,8 @@ CQuorlinDlg::CQuorlinDlg(wxWindow* parent, platform::SettingsStore& store)
     Bind(wxEVT_CHECKBOX, &CQuorlinDlg::OnCheck, this);
     Bind(wxEVT_TEXT, &CQuorlinDlg::OnThresholdText, this, 1014);
     Bind(wxEVT_MENU, &CQuorlinDlg::OnMenu, this);
+    progressTimer_.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { ShowProgress(); }, progressTimer_.GetId());
     if (wxWindow* strip = FindWindow(1046)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintLineStrip, this);
     if (wxWindow* strip = FindWindow(1008)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintElevationStrip, this);
     SetEscapeId(1019);  // Escape is "Exit", refused while busy
@@ -280,11 +284,12 @@ void CQuorlinDlg::PaintElevationStrip(wxPaintEvent& event) {
 
 // QuorlinUi.
 
-void CQuorlinDlg::Message(std::string_view text, Icon icon) {
+void CQuorlinDlg::Message(std::string_view text, Icon icon, std::string_view caption) {
     const unsigned style = icon == Icon::kStop            ? platform::mb::kIconHand
                            : icon == Icon::kExclamation ? platform::mb::kIconExclamation
                                                         : platform::mb::kIconInformation;
-    platform::ShowMessageBox(this, platform::FromUtf8(text), L"", platform::mb::kOk | style | platform::mb::kTopmost);
+    platform::ShowMessageBox(this, platform::FromUtf8(text), platform::FromUtf8(caption),
+                             platform::mb::kOk | style | platform::mb::kTopmost);
 }
 
 bool CQuorlinDlg::Ask(std::string_view text, std::string_view title) {
@@ -294,14 +299,27 @@ bool CQuorlinDlg::Ask(std::string_view text, std::string_view title) {
 }
 
 void CQuorlinDlg::Progress(std::string_view text) {
+    progressText_ = Text(text);
+    if (text.empty() || std::chrono::steady_clock::now() - progressShown_ >= kProgressInterval) return ShowProgress();
+    if (!progressTimer_.IsRunning()) progressTimer_.StartOnce(static_cast<int>(kProgressInterval.count()));
+}
+
+void CQuorlinDlg::ShowProgress() {
+    progressTimer_.Stop();
+    progressShown_ = std::chrono::steady_clock::now();
     if (wxWindow* line = FindWindow(1017)) {
-        line->SetLabel(Text(text));
+        line->SetLabel(progressText_);
         line->Refresh();
         line->Update();
     }
 }
 
 void CQuorlinDlg::Pump() {
+    // A conversion pumps once per ring, tens of thousands of times: events
+    // are let through at most every 10 ms, often enough for the window.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - pumped_ < kPumpInterval) return;
+    pumped_ = now;
     if (wxTheApp) wxTheApp->Yield(true);
 }
 

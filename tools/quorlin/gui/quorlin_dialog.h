@@ -7,7 +7,9 @@
 // UI thread only.
 
 #include <wx/dialog.h>
+#include <wx/timer.h>
 
+#include <chrono>
 #include <filesystem>
 #include <vector>
 
@@ -40,7 +42,7 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
 
   private:
     // QuorlinUi.
-    void Message(std::string_view text, Icon icon) override;
+    void Message(std::string_view text, Icon icon, std::string_view caption) override;
     bool Ask(std::string_view text, std::string_view title) override;
     void Progress(std::string_view text) override;
     void Pump() override;
@@ -63,6 +65,8 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
     void PaintLineStrip(wxPaintEvent& event);
     void PaintElevationStrip(wxPaintEvent& event);
     void ShowOptionsSheet();
+    // Puts the last progress text into the progress line and redraws it.
+    void ShowProgress();
 
     platform::SettingsStore& store_;
     QuorlinModel model_;
@@ -70,6 +74,12 @@ class CQuorlinDlg : public wxDialog, private QuorlinUi {
     bool exchanging_ = false;
     std::vector<wxWindow*> disabled_;  // the controls an operation took out of use
     std::optional<Bgr> lastColour_;
+    // Progress texts that come faster than one per 40 ms (one per ring of a
+    // large layer) are shown at that rate; the last one always is.
+    wxString progressText_;
+    std::chrono::steady_clock::time_point progressShown_{};
+    wxTimer progressTimer_;
+    std::chrono::steady_clock::time_point pumped_{};
 };
 
 // The About box (100).

@@ -34,6 +34,14 @@ class ChartLayerTest : public ::testing::Test {
         model_.state.mapScale = 86.4;
         model_.OnConvert();
     }
+    // A layer chosen without a bounds table: what the choice said is
+    // forgotten, and the conversion asks for no corners.
+    void Choose(const fs::path& path) {
+        model_.LoadInput(path);
+        ui_.said.clear();
+        ui_.captions.clear();
+        model_.state.resetOutputBounds = false;
+    }
     std::string Output(const std::string& name) { return testing::ReadBytes(scratch_.Path() / name); }
     // Compares with tests/data/e00/<golden>; KV_UPDATE_GOLDEN=1 rewrites it.
     void ExpectGolden(const std::string& name, const std::string& golden) {
@@ -126,6 +134,20 @@ TEST_F(ChartLayerTest, ElevationMapInQuadrangleTilesAndAFullMap) {
     ExpectGolden("ringhynet.map", "ringhynet.golden.map");
     ExpectGolden("ringhynet_full.map", "ringhynet_full.golden.map");
     ExpectGolden("ringhynet_1_1.map", "ringhynet_1_1.golden.map");
+    // Each ring is named in the progress line as it is built, nested and written.
+    std::vector<std::string> rings;
+    for (const std::string& p : ui_.progress) {
+        if (p.starts_with("Creating") || p.starts_with("Sorting") || p.starts_with("Writing")) rings.push_back(p);
+    }
+    EXPECT_EQ(rings, (std::vector<std::string>{
+                         "Creating polygons - 1 : 2", "Creating polygons - 2 : 3", "Sorting polygons - 1 : 2",
+                         "Sorting polygons - 2 : 3", "Writing Data File", "Writing polygons to file - 1 : 2",
+                         "Writing polygons to file - 2 : 3", "Writing Data File ...ringhynet_1_1.map",
+                         "Writing polygons to file ...ringhynet_1_1.map - 1 : 2",
+                         "Writing polygons to file ...ringhynet_1_1.map - 2 : 3",
+                         "Writing Data File ...ringhynet_2_1.map",
+                         "Writing polygons to file ...ringhynet_2_1.map - 1 : 2",
+                         "Writing polygons to file ...ringhynet_2_1.map - 2 : 3"}));
     // Every tile is read through its include line, with its own header.
     mapdata::MapReadContext context;
     ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "ringhynet.map", context));
@@ -183,13 +205,24 @@ TEST_F(ChartLayerTest, CitiesAndLandCover) {
     ASSERT_TRUE(mapdata::ReadMapAt(scratch_.Path() / "landlcpoly.map", context));
     EXPECT_EQ(Polygons(context).size(), 2u);
 
+    // Arc numbers are not looked up in the polygon table: an arc numbered
+    // past the polygons converts as before.
+    std::string renumbered = testing::ReadBytes(Fixture("townpppoly.e00"));
+    const std::string arc2 = "         2         2         2         2         3";
+    renumbered.replace(renumbered.find(arc2), arc2.size(), "         9         2         2         2         3");
+    fs::create_directories(scratch_.Path() / "renumbered");
+    testing::WriteBytes(scratch_.Path() / "renumbered/townpppoly.e00", renumbered);
+    Choose(scratch_.Path() / "renumbered/townpppoly.e00");
+    model_.OnConvert();
+    EXPECT_TRUE(ui_.said.empty()) << ui_.said.front();
+    EXPECT_EQ(Output("renumbered/townpppoly.map"), Output("townpppoly.map"));
+
     // Without its attribute table the layer is refused in a box.
     ui_.said.clear();
     std::string text = testing::ReadBytes(Fixture("townpppoly.e00"));
     text.resize(text.find("IFO  2"));
     testing::WriteBytes(scratch_.Path() / "bare_pppoly.e00", text);
-    model_.LoadInput(scratch_.Path() / "bare_pppoly.e00");
-    model_.state.resetOutputBounds = false;
+    Choose(scratch_.Path() / "bare_pppoly.e00");
     model_.OnConvert();
     ASSERT_EQ(ui_.said.size(), 1u);
     EXPECT_EQ(ui_.said[0], "Could not open Cities Data Base");
@@ -207,18 +240,14 @@ TEST_F(ChartLayerTest, RefusedInputsAreReportedAndWriteNothing) {
         {"EXP  0 /X.E00\nARC  2\n", "The data file has no label section"},
     };
     for (const auto& c : cases) {
-        ui_.said.clear();
         testing::WriteBytes(scratch_.Path() / "point.e00", c.text);
-        model_.LoadInput(scratch_.Path() / "point.e00");
-        model_.state.resetOutputBounds = false;
+        Choose(scratch_.Path() / "point.e00");
         model_.OnConvert();
         ASSERT_EQ(ui_.said.size(), 1u);
         EXPECT_EQ(ui_.said[0], c.said);
         EXPECT_FALSE(fs::exists(scratch_.Path() / "point.map"));
     }
-    ui_.said.clear();
-    model_.LoadInput(scratch_.Path() / "missing_lines.e00");
-    model_.state.resetOutputBounds = false;
+    Choose(scratch_.Path() / "missing_lines.e00");
     model_.OnConvert();
     ASSERT_EQ(ui_.said.size(), 1u);
     EXPECT_EQ(ui_.said[0], "Error opening Data file");
@@ -229,11 +258,11 @@ TEST_F(ChartLayerTest, AValueThatCannotBeRetrievedStopsTheConversion) {
     const std::string last = "          4         14";  // the record of arc 4 renumbered
     text.replace(text.find(last), last.size(), "          9         14");
     testing::WriteBytes(scratch_.Path() / "hynet.e00", text);
-    model_.LoadInput(scratch_.Path() / "hynet.e00");
-    model_.state.resetOutputBounds = false;
+    Choose(scratch_.Path() / "hynet.e00");
     model_.OnConvert();
     ASSERT_EQ(ui_.said.size(), 1u);
     EXPECT_EQ(ui_.said[0], "Error in data retrieval (line 921)");
+    EXPECT_EQ(ui_.captions, (std::vector<std::string>{"File Error"}));
     EXPECT_FALSE(fs::exists(scratch_.Path() / "hynet.map"));
 }
 

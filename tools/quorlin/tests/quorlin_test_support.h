@@ -29,7 +29,10 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
 
 class ScriptedUi final : public QuorlinUi {
   public:
-    void Message(std::string_view text, Icon) override { said.emplace_back(text); }
+    void Message(std::string_view text, Icon, std::string_view caption) override {
+        said.emplace_back(text);
+        captions.emplace_back(caption);
+    }
     bool Ask(std::string_view text, std::string_view) override {
         said.push_back("? " + std::string(text));
         if (answers.empty()) return true;
@@ -76,6 +79,7 @@ class ScriptedUi final : public QuorlinUi {
     std::function<void()> onPump;
 
     std::vector<std::string> said;
+    std::vector<std::string> captions;  // of the boxes only, empty for the program's name
     std::vector<std::string> progress;
     std::vector<bool> enables;
     std::vector<Corner> offered;

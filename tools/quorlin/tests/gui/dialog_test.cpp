@@ -14,6 +14,7 @@
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
 #include "platform/message_box.h"
+#include "platform/numbers.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 #include "tools/quorlin/grid_files.h"
@@ -47,6 +48,23 @@ class QuorlinDialogTest : public ::testing::Test {
         edit->SetValue(text);
     }
 
+    // A hypsography layer with nothing but its bounds table.
+    fs::path ChartLayer() {
+        std::string name = "EUROPE_HYNET.BND";
+        name.resize(32, ' ');
+        std::string text = "EXP  0 /DATA/EUROPE_HYNET.E00\nIFO  2\n" + name + "XX   4   4  16         1\n";
+        int column = 1;
+        for (const char* item : {"XMIN", "YMIN", "XMAX", "YMAX"}) {
+            std::string line = item;
+            line.resize(16, ' ');
+            text += line + platform::FormatC("  4-1%4d4-1  12 3 60-1  -1  -1-1                %4d-\n",
+                                             column, column / 4 + 1);
+            column += 4;
+        }
+        text += " 6.5000000E+00 4.5500000E+01 8.5000000E+00 4.7500000E+01\nEOI\nEOS\n";
+        return scratch_.Write("europe_hynet.e00", text);
+    }
+
     fs::path AsciiGrid(int rows) {
         std::string text = "ncols 3\nnrows " + std::to_string(rows) + "\nxllcorner 7\nyllcorner 46\ncellsize 0.1\nNODATA_value -9999\n";
         for (int r = 0; r < rows; ++r) text += std::to_string(100 * r) + " 200 -9999\n";
@@ -66,7 +84,7 @@ TEST_F(QuorlinDialogTest, EachInputTypeLaysOutTheDialog) {
     scratch_.Write("alps.hdr", "left_map_x =7\nright_map_x =8\nupper_map_y =47\nlower_map_y =46\n"
                                "number_of_rows =2\nnumber_of_columns =2\nelev_m_min =100\nelev_m_max =200\n");
     const fs::path inputs[] = {scratch_.Write("alps.bin", std::string(8, '\0')), scratch_.Write("pic.bmp", ""),
-                               scratch_.Write("alps_0150.plt", ""), scratch_.Write("europe_hynet.e00", ""),
+                               scratch_.Write("alps_0150.plt", ""), ChartLayer(),
                                AsciiGrid(2)};
     for (int type = 1; type <= 5; ++type) {
         dialog->ChooseInput(inputs[type - 1]);
@@ -75,6 +93,8 @@ TEST_F(QuorlinDialogTest, EachInputTypeLaysOutTheDialog) {
         if (type == kChartLayer) {
             EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog->FindWindow(1032))->GetValue());  // a hypsography network fills
             EXPECT_EQ(dialog->FindWindow(1003)->GetLabel(), "Set Map File");
+            EXPECT_EQ(dialog->FindWindow(1009)->GetLabel(), "47.500N");  // from the layer's bounds table
+            EXPECT_EQ(dialog->Model().state.outputBounds.west, -6.5);
         }
     }
     dialog->ChooseInput(inputs[0]);
@@ -110,6 +130,21 @@ TEST_F(QuorlinDialogTest, AConversionThroughTheDialogWritesItsFiles) {
     dialog->Convert();
     EXPECT_FALSE(fs::exists(scratch_ / "out.bin"));
     EXPECT_EQ(boxes_->Boxes().size(), 1u);
+}
+
+TEST_F(QuorlinDialogTest, ARetrievalErrorIsShownInABoxCaptionedFileError) {
+    std::string text = testing::ReadBytes(testing::DataFolder() / "e00/hynet.e00");
+    const std::string last = "          4         14";  // the record of arc 4 renumbered
+    text.replace(text.find(last), last.size(), "          9         14");
+    auto dialog = Open();
+    dialog->ChooseInput(scratch_.Write("hynet.e00", text));
+    dialog->Model().state.resetOutputBounds = false;
+    dialog->Convert();
+    ASSERT_EQ(boxes_->Boxes().size(), 1u);
+    EXPECT_EQ(boxes_->Boxes()[0].text, L"Error in data retrieval (line 921)");
+    EXPECT_EQ(boxes_->Boxes()[0].caption, L"File Error");
+    EXPECT_FALSE(fs::exists(scratch_ / "hynet.map"));
+    EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
 }
 
 TEST_F(QuorlinDialogTest, CloseAndSecondConvertAreRefusedWhileConverting) {

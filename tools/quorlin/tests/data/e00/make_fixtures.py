@@ -62,9 +62,22 @@ def table(name, items, records):
     return out
 
 
-def write(name, cover, sections):
+# The layers' own bounds, east-positive degrees: west, south, east, north.
+LAYER_BOUNDS = (6.5, 45.5, 8.5, 47.5)
+
+
+def bnd_table(cover, double, bounds):
+    rw = 8 if double else 4
+    items = [(name, 60, rw, 18 if double else 12, 5 if double else 3) for name in ("XMIN", "YMIN", "XMAX", "YMAX")]
+    return table(f"{cover}.BND", items, [bounds])
+
+
+def write(name, cover, sections, bounds=LAYER_BOUNDS):
+    """Every layer's INFO section starts with its bounds table, unless `bounds` is None."""
     lines = [f"EXP  0 /DATA/{cover}.E00"]
     for s in sections:
+        if bounds and s and s[0].startswith("IFO"):
+            s = s[:1] + bnd_table(cover, s[0] == "IFO  3", bounds) + s[1:]
         lines += s
     lines += ["EOS"]
     (HERE / name).write_text("\n".join(lines) + "\n")
@@ -102,7 +115,7 @@ def items_table():
     records = [("20260115", "abc", "a text of forty-five columns, more or less...", 42, 3.25, -7, 123456789,
                 1.5, -2.25e10, "END"),
                ("1999 7 4", "x", "short", -1, -0.5, 12, -5, -3.0e-3, 0.125, "Z")]
-    write("items.e00", cover, [arc_section([], False), lab_section([(0, 1.0, 2.0), (0, 3.0, 4.0)], False), ifo(False, table(f"{cover}.PAT", items, records))])
+    write("items.e00", cover, [arc_section([], False), lab_section([(0, 1.0, 2.0), (0, 3.0, 4.0)], False), ifo(False, table(f"{cover}.PAT", items, records))], None)
 
 
 def line_layer(double, cover="LINES"):
