@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 
 #include "core/elevation_model.h"
@@ -152,11 +153,12 @@ TEST_F(PositionViewTest, TheTemperatureIsCycledOnlyOnceAnInstrumentSentOne) {
 }
 
 TEST_F(PositionViewTest, TheTopLineFollowsTheMapsThermalMode) {
-    bool thermal = true;
-    int mapWindShown = 0;
+    // Shared, not captured by reference: the view may paint after the test.
+    const auto thermal = std::make_shared<bool>(true);
+    const auto mapWindShown = std::make_shared<int>(0);
     frame::PositionMapLink link;
-    link.inThermalMode = [&thermal] { return thermal; };
-    link.windChanged = [&mapWindShown] { ++mapWindShown; };
+    link.inThermalMode = [thermal] { return *thermal; };
+    link.windChanged = [mapWindShown] { ++*mapWindShown; };
     view_->SetMapLink(link);
     // In the thermal mode the top line is the drift line: a tap right of its
     // first 60 pixels takes the drift estimate's wind from the last committed
@@ -174,14 +176,14 @@ TEST_F(PositionViewTest, TheTopLineFollowsTheMapsThermalMode) {
     EXPECT_TRUE(glide::CurrentWind().valid);
     EXPECT_FLOAT_EQ(glide::CurrentWind().speed, 0.0F);
     EXPECT_EQ(glide::DriftText.Get().substr(4, 1), L">");
-    EXPECT_EQ(mapWindShown, 1) << "the map's wind disc shows the adopted wind";
+    EXPECT_EQ(*mapWindShown, 1) << "the map's wind disc shows the adopted wind";
     EXPECT_EQ(view_->Model().Modes().lonLatString, 0);
     {
         const std::scoped_lock lock(gps::FixLock);
         gps::CurrentFix = {};
     }
     glide::SetCurrentWind({});
-    thermal = false;
+    *thermal = false;
     view_->CycleFieldMode({100, 10});
     EXPECT_EQ(view_->Model().Modes().lonLatString, 1);
 }
