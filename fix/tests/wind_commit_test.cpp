@@ -23,12 +23,15 @@
 #include "fix/tests/fix_test_support.h"
 #include "glide/current_wind.h"
 #include "glide/heading_wind.h"
+#include "glide/tests/wind_test_support.h"
 #include "glide/wind_estimation.h"
 #include "glide/wind_history.h"
 #include "platform/ui_post.h"
 
 namespace gps::testing {
 namespace {
+
+using glide::testing::AngleBetween;
 
 using namespace std::chrono_literals;
 constexpr double kDegree = std::numbers::pi / 180.0;
@@ -119,11 +122,6 @@ bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
 
 double DirectionDegrees(const glide::Wind& wind) {
     return wind.direction / kDegree;
-}
-
-double AngleBetween(double a, double b) {
-    const double d = std::fabs(std::fmod(a - b, 360.0));
-    return d > 180.0 ? 360.0 - d : d;
 }
 
 class WindCommitTest : public ::testing::Test {

@@ -14,6 +14,7 @@
 #include "map/map_export_command.h"
 #include "map/map_loader.h"
 #include "map/map_render.h"
+#include "map/tests/zones_fixture.h"
 #include "mapdata/binary_map.h"
 #include "platform/message_box.h"
 #include "testing/comma_locale.h"
@@ -87,16 +88,6 @@ TEST(MapExportCalibration, MatchesTheHandWrittenFileInAnyLocale) {
     EXPECT_EQ(CalibrationText(L"/tmp/maps/alps.bmp", s), expected);
 }
 
-constexpr char kZonesMap[] =
-    "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
-    "47,0,0,-7,0,0,-5,Town\r\n"
-    "47,0,0,-7,0,0,-7,;5000,1000F\r\n"
-    "47,0,0,-7,0,0,1,@3\r\n"
-    "47,30,0,-7,0,0,-7,;5000,0F\r\n"
-    "47,25,0,-7,5,0,-2,18,255,0,0,3\r\n"
-    "47,25,0,-6,55,0,-1\r\n"
-    "47,35,0,-6,55,0,-1\r\n"
-    "47,25,0,-7,5,0,-1\r\n";
 
 // A map loaded the way the window loads it, with the window's model.
 class MapExportTest : public ::testing::Test {

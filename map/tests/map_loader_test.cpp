@@ -8,9 +8,10 @@
 #include <thread>
 #include <vector>
 
+#include "core/string_resources.h"
 #include "map/alarm_zone_options.h"
 #include "map/settings_values.h"
-#include "core/string_resources.h"
+#include "map/tests/zones_fixture.h"
 #include "mapdata/binary_map_records.h"
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_stopwatch.h"
@@ -22,16 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr char kZonesMap[] =
-    "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
-    "47,0,0,-7,0,0,-5,Town\r\n"
-    "47,0,0,-7,0,0,-7,;5000,1000F\r\n"
-    "47,0,0,-7,0,0,1,@3\r\n"
-    "47,30,0,-7,0,0,-7,;5000,0F\r\n"
-    "47,25,0,-7,5,0,-2,18,255,0,0,3\r\n"
-    "47,25,0,-6,55,0,-1\r\n"
-    "47,35,0,-6,55,0,-1\r\n"
-    "47,25,0,-7,5,0,-1\r\n";
 constexpr char kPlainMap[] =
     "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
     "47,0,0,-7,0,0,-5,Town\r\n";

@@ -20,6 +20,7 @@
 #include "glide/current_wind.h"
 #include "glide/display_texts.h"
 #include "glide/display_units.h"
+#include "glide/tests/wind_test_support.h"
 #include "glide/wind_estimation.h"
 #include "glide/wind_history.h"
 #include "nav/olc_search.h"
@@ -32,6 +33,8 @@
 
 namespace demo {
 namespace {
+
+using glide::testing::AngleBetween;
 
 using namespace std::chrono_literals;
 constexpr double kDegree = std::numbers::pi / 180.0;
@@ -50,11 +53,6 @@ bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(100us);
     }
     return true;
-}
-
-double AngleBetween(double a, double b) {
-    const double d = std::fabs(std::fmod(a - b, 360.0));
-    return d > 180.0 ? 360.0 - d : d;
 }
 
 // The wind fit of true airspeed and ground velocity (Method 3, as the demo's
