@@ -891,11 +891,9 @@ void CGPSmapView::OnFixCommitted() {
 }
 
 void CGPSmapView::PrepareZoomedSlot() {
-    // The thermal view starts from the moving map's own extent; without this
-    // the first zoom would restore a slot that was never filled.
-    if (model_.mapLoaded == 0 || model_.zoomed != 0) return;
-    model_.FitMapScale();
-    model_.SaveViewState(kZoomedMap);
+    // Without this the first thermal zoom would restore a slot that was
+    // never filled, and the map would collapse into its centre.
+    model_.PrepareZoomedSlot(nav::CopyMapFix());
 }
 
 namespace {

@@ -219,7 +219,7 @@ void MapViewModel::FillSlotFromMap(MapViewState& slot, const mapdata::CMapFile& 
 }
 
 void MapViewModel::FocusOnPoint(const nav::WaypointRecord& position, int slot, float radiusNm) {
-    if (slot != kFocusPoint && slot != kFocusObject) return;
+    if (slot != kZoomedMap && slot != kFocusPoint && slot != kFocusObject) return;
     MapViewState& target = g_mapViewStates[static_cast<std::size_t>(slot)];
     const MapViewState& moving = g_mapViewStates[kMovingMap];
     if (firstFixSeen == 0) CopyViewState(target, moving);
@@ -300,6 +300,16 @@ void MapViewModel::FocusOnObject(const mapdata::ElementBounds& object, int slot,
     target.trackUpButton = fromView ? trackUpButton : moving.trackUpButton;
     target.centredOnAircraft = fromView ? centredOnAircraft : moving.centredOnAircraft;
     target.rotationDeg = fromView ? rotationDeg : moving.rotationDeg;
+}
+
+void MapViewModel::PrepareZoomedSlot(const nav::WaypointRecord& aircraft) {
+    if (mapLoaded == 0 || zoomed != 0) return;
+    constexpr float kMetresPerNm = 1852.0F;
+    FocusOnPoint(aircraft, kZoomedMap, zoomedMapRadius / kMetresPerNm);
+    MapViewState& s = g_mapViewStates[kZoomedMap];
+    s.centredOnAircraft = 1;
+    s.trackUpButton = 0;
+    s.rotationDeg = 0.0F;
 }
 
 void MapViewModel::ZoomToFix(const nav::WaypointRecord& aircraft) {

@@ -70,6 +70,9 @@ class MapViewModel {
     // with aroundObject, on the object's own centre.
     void FocusOnObject(const mapdata::ElementBounds& object, int slot, bool aroundObject,
                        const nav::WaypointRecord& aircraft);
+    // Prepares the zoomed mode's slot: the aircraft with zoomedMapRadius
+    // (metres) round it, north up, following the aircraft.
+    void PrepareZoomedSlot(const nav::WaypointRecord& aircraft);
     // Enters the zoomed mode around the aircraft.
     void ZoomToFix(const nav::WaypointRecord& aircraft);
     // Leaves the zoomed mode or changes mode; see the window's mode

@@ -220,6 +220,33 @@ TEST_F(MapViewModelTest, FocusOnPointBoxAndCosLatitudeBranch) {
     EXPECT_EQ(g_mapViewStates[kFocusPoint].bounds, model.bounds);
 }
 
+TEST_F(MapViewModelTest, TheZoomedSlotShowsTheZoomedRadiusNorthUpOnTheAircraft) {
+    model.firstFixSeen = 1;
+    model.mapLoaded = 1;
+    model.mapRadius = 1000.0F;
+    model.rotationDeg = 90.0F;
+    model.trackUpButton = 1;
+    model.zoomedMapRadius = 800.0F;  // metres
+    const nav::WaypointRecord aircraft(46.0, 7.0, true);
+    model.PrepareZoomedSlot(aircraft);
+    const MapViewState& zoomed = g_mapViewStates[kZoomedMap];
+    const double r = 6371.0 / 1.852;
+    const double dLat = 800.0 / 1852.0 / r;
+    const double dLon = dLat / std::cos(46.0 * kDeg);
+    const nav::WaypointRecord c1(46.0 * kDeg - dLat, 7.0 * kDeg - dLon, false);
+    const nav::WaypointRecord c2(46.0 * kDeg + dLat, 7.0 * kDeg + dLon, false);
+    EXPECT_NEAR(zoomed.mapRadius, nav::CourseAndDistance(c1, c2) / 1.609F, 1e-4F);
+    EXPECT_GT(zoomed.scale, 0.0F);
+    EXPECT_EQ(zoomed.rotationDeg, 0.0F);
+    EXPECT_EQ(zoomed.trackUpButton, 0);
+    EXPECT_EQ(zoomed.centredOnAircraft, 1);
+
+    // Entering the zoomed mode takes that view round the aircraft.
+    model.ZoomToFix(aircraft);
+    EXPECT_EQ(model.zoomed, 1);
+    EXPECT_EQ(model.mapRadius, zoomed.mapRadius);
+}
+
 TEST(IsInsideDrawArea, EdgesCountAndTheTrafficWindowExcludes) {
     const PixelRect area{30, 10, 200, 150};
     const PixelRect traffic{150, 0, 200, 50};
