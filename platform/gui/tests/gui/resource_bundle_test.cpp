@@ -70,8 +70,9 @@ TEST(ResourceBundle, CarriesItsVersionAndEveryStringTheProgramUses) {
     EXPECT_EQ(bundle->Version(), (ModuleVersion{1, 3, 3, KV_RESOURCE_REVISION}));
     EXPECT_TRUE(IsAcceptedBundleVersion(bundle->Version()));
 
-    const unsigned ids[] = {128,  2000, 2001, 2002, 2003, 2009, 2037, 2038, 2052, 2053, 2058, 2132,
-                            2133, 2134, 2141, 2536, 2547, 2548, 2549, 2574, 2575, 2576, 2577};
+    const unsigned ids[] = {128,  2000, 2001, 2002, 2003, 2009, 2037, 2038, 2052, 2053, 2058,
+                            2132, 2133, 2134, 2140, 2141, 2536, 2544, 2545, 2546, 2547, 2548,
+                            2549, 2574, 2575, 2576, 2577, 2033, 2034, 2035, 2036};
     for (const unsigned id : ids)
         EXPECT_FALSE(bundle->String(id).empty()) << id;
     // The polar box's texts around the file name, the receiver's link and
