@@ -7,6 +7,7 @@
 #include <wx/textctrl.h>
 
 #include "core/settings_values.h"
+#include "fix/display_links.h"
 #include "fix/first_fix.h"
 #include "frame/frame_commands.h"
 #include "frame/main_frame.h"
@@ -14,6 +15,7 @@
 #include "frame/map_command_target.h"
 #include "frame/map_record_conversion.h"
 #include "frame/new_waypoint_dialog.h"
+#include "frame/position_links.h"
 #include "frame/options/view_link.h"
 #include "frame/position_view.h"
 #include "glide/speed_to_fly_text.h"
@@ -175,6 +177,15 @@ void BindMapPopup(map::MapTimerSources& sources) {
     };
 }
 
+// What the fix-processing thread asks of the position page: without it the
+// page would be repainted only by the messages of straight flight, and its
+// fields would freeze while circling.
+class PositionPageLinks final : public gps::DisplayLinks {
+  public:
+    bool ProfileModeOn() const override { return frame::PositionPageShowsProfile(); }
+    void InvalidatePositionPage() override { frame::InvalidatePositionPage(); }
+};
+
 }  // namespace
 
 void ConvertMapRecords() {
@@ -234,6 +245,7 @@ void ChooseElevationModel() {
 }
 
 void InstallMapViewLinks() {
+    gps::SetDisplayLinks(std::make_shared<PositionPageLinks>());
     frame::SetMapCommandTarget(std::make_shared<MapViewCommands>());
     frame::SetViews(std::make_unique<MapViewLink>());
     nav::SetMapPointFile(map::MakeMapPointLink());
@@ -250,6 +262,7 @@ void InstallMapViewLinks() {
 }
 
 void RemoveMapViewLinks() {
+    gps::SetDisplayLinks(nullptr);
     frame::SetMapCommandTarget(nullptr);
     frame::SetViews(nullptr);
     nav::SetMapPointFile(nullptr);

@@ -21,6 +21,8 @@
 #include "frame/map_command_dialogs.h"
 #include "frame/small_dialogs.h"
 #include "core/string_resources.h"
+#include "fix/display_links.h"
+#include "frame/position_links.h"
 #include "frame/tests/gui/dialog_test_support.h"
 #include "map/map_view.h"
 #include "map/overlay_command.h"
@@ -194,6 +196,29 @@ TEST_F(MapFileCommandsTest, OverlayIsDrawnOverTheMapAndRemovedOnCancel) {
     EXPECT_EQ(RedPixels(), 0) << "nothing is drawn over the map";
     EXPECT_EQ(modalAtDialog_, (std::vector<int>{1, 1}));
     EXPECT_EQ(frame::g_bModalDialogOpen.load(), 0);
+}
+
+// The fix-processing thread reaches the position page over the installed
+// links: its repaint request arrives at the page (else the page's fields
+// freeze while circling, when no straight-flight message comes), and the
+// leg's profile is handed over only while the page shows it.
+TEST_F(MapFileCommandsTest, TheFixPassReachesThePositionPage) {
+    wxWindow page(window_, wxID_ANY);
+    int repaints = 0;
+    const platform::gui::WindowRegistration registration(
+        platform::kPosViewWindow, page, [&repaints](const platform::WindowMessage& message) {
+            if (message.message == frame::kPositionPageRepaint) ++repaints;
+            return std::intptr_t{0};
+        });
+    const std::shared_ptr<gps::DisplayLinks> links = gps::CurrentDisplayLinks();
+    ASSERT_NE(links, nullptr);
+    links->InvalidatePositionPage();
+    EXPECT_TRUE(platform::gui::ProcessEventsUntil([&repaints] { return repaints == 1; }, 2000ms));
+
+    for (const bool shown : {true, false}) {
+        frame::g_positionPageShowsProfile = shown;
+        EXPECT_EQ(links->ProfileModeOn(), shown);
+    }
 }
 
 }  // namespace
