@@ -65,6 +65,8 @@ namespace {
 
 constexpr int kMapTimerId = 1;
 constexpr unsigned kIdsTimerCaption = 2033;
+constexpr unsigned kIdsMapCaption = 2538;
+constexpr unsigned kIdsNewMapWithoutFix = 2543;
 constexpr unsigned kIdsTimerFailed = 2034;
 constexpr unsigned kIdsNoTimer = 2035;
 constexpr unsigned kIdsOtherTimer = 2036;
@@ -381,6 +383,13 @@ int CGPSmapView::LoadMapFile(const std::wstring& fileName, int option) {
     choice.mapRadius = g_mapRadius.load();
     choice.chooser = [this] { return ChooseMapFileName(); };
     const LoadResult result = engine_->loader.LoadMapFile(fileName, option == 1, choice);
+    if (result == LoadResult::kEmptyWithoutFix && option == 0) {
+        // A new map is laid out round the aircraft: without a fix the empty
+        // file was removed, and the pilot is told why nothing was loaded.
+        platform::ShowMessageBox(wxGetTopLevelParent(this), core::LoadResourceString(kIdsNewMapWithoutFix),
+                                 core::LoadResourceString(kIdsMapCaption),
+                                 platform::mb::kIconHand | platform::mb::kTopmost);
+    }
     if (result != LoadResult::kStarted) return 0;
     mapReaderDone = 0;
     mapReady = 1;

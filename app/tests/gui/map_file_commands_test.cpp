@@ -221,4 +221,19 @@ TEST_F(MapFileCommandsTest, TheFixPassReachesThePositionPage) {
     }
 }
 
+// A new map chosen before the first fix: nothing is loaded, the empty file
+// is not kept, and the pilot is told why instead of seeing nothing happen.
+TEST_F(MapFileCommandsTest, ANewMapWithoutAFixIsRefusedWithABox) {
+    map::g_bHaveFix = 0;
+    const platform::ScopedRecordingSink boxes;
+    const std::filesystem::path fresh = scratch_ / "fresh.map";
+    EXPECT_EQ(map::g_pMapView->LoadMapFile(fresh.wstring(), 0), 0);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    const auto shown = (*boxes).Boxes();
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].text, core::LoadResourceString(2543));
+    EXPECT_FALSE(shown[0].text.empty());
+    EXPECT_EQ(shown[0].caption, core::LoadResourceString(2538));
+}
+
 }  // namespace

@@ -71,7 +71,7 @@ TEST(ResourceBundle, CarriesItsVersionAndEveryStringTheProgramUses) {
     EXPECT_TRUE(IsAcceptedBundleVersion(bundle->Version()));
 
     const unsigned ids[] = {128,  2000, 2001, 2002, 2003, 2009, 2037, 2038, 2052, 2053, 2058,
-                            2132, 2133, 2134, 2140, 2141, 2536, 2544, 2545, 2546, 2547, 2548,
+                            2132, 2133, 2134, 2140, 2141, 2536, 2543, 2544, 2545, 2546, 2547, 2548,
                             2549, 2574, 2575, 2576, 2577, 2033, 2034, 2035, 2036};
     for (const unsigned id : ids)
         EXPECT_FALSE(bundle->String(id).empty()) << id;
