@@ -7,6 +7,7 @@
 
 #include "core/string_resources.h"
 #include "map/map_view.h"
+#include "map/settings_values.h"
 #include "nav/destination_queue.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -536,7 +537,7 @@ std::wstring FrameCommands::FormatTimeToGo() {
 void FrameCommands::OnOverlay() {
     const bool wasShown = overlayShown_;
     overlayShown_ = !overlayShown_;
-    g_bOverlayShown = overlayShown_ ? 1 : 0;
+    map::g_bOverlayShown = overlayShown_ ? 1 : 0;
     s_.window.SetMenuLabel(cmd::kOverlay,
                            core::LoadResourceString(wasShown ? kIdsOverlayHide : kIdsOverlayShow));
     s_.window.Post(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 1);

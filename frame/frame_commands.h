@@ -71,9 +71,6 @@ inline std::atomic<int> g_bAutodetectNumbered{0};
 // 1 while a command's modal dialog is open: the views ignore taps meanwhile.
 inline std::atomic<int> g_bModalDialogOpen{0};
 
-// The overlay map is drawn (command 32830 switches it; the map reads it).
-inline std::atomic<int> g_bOverlayShown{0};
-
 // Window messages the frame handles besides commands.
 namespace msg {
 inline constexpr unsigned kHidePopup = platform::WM_USER + 10;
@@ -188,7 +185,7 @@ class FrameCommands {
     FrameServices s_;
     platform::SettingsStore& settings_;
     int modalDialogOpen_ = 0;
-    bool overlayShown_ = false;
+    bool overlayShown_ = true;  // an overlay loaded at start-up is seen
     bool reopening_ = false;
     std::int64_t lastMarkTime_ = 0;
     std::int64_t lastSystemErrorTime_ = 0;

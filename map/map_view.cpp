@@ -76,8 +76,9 @@ constexpr unsigned kIdsHold = 2545;
 constexpr unsigned kIdsBack = 2546;
 constexpr int kReportHoldWParam = 1;
 // lParam of WM_APP_MAPREDRAW when the render thread only tells that its
-// canvas is ready (0 asks for a new drawing).
-constexpr std::intptr_t kRenderReady = 1;
+// canvas is ready. Any other value asks for a new drawing: the frame's
+// overlay switch posts 1, the task hook 0.
+constexpr std::intptr_t kRenderReady = -1;
 constexpr int kObjectInfoPopup = 8;
 
 std::atomic<int> g_trackPointLimit{100000};
@@ -1211,6 +1212,7 @@ void CGPSmapView::StartRender() {
     input.draw = DrawContextFor(model_, client.y);
     input.labelBottom = labelBottom;
     input.drawElements = model_.zoomed == 0 || g_showMapInThermalMode.load() != 0;
+    input.overlayShown = g_bOverlayShown.load() != 0;
     const bool zoomed = model_.zoomed != 0;
     input.track = TrackDrawInput{input.draw.state, TrackStyleFor(settings, zoomed),
                                  zoomed ? model_.zoomedTrackPoints : TrackPointLimit()};

@@ -15,6 +15,8 @@ inline std::atomic<int> g_baseMapSize{10};  // "baseMapSize": font height
 // --- Map ("Options\Maps").
 inline std::atomic<int> g_showMapInThermalMode{0};  // "ShowMapInThermalMode"
 inline std::atomic<float> g_mapRadius{16.0F};       // "MapRadius", statute miles
+// The overlay map is drawn: the frame's overlay command switches it.
+inline std::atomic<int> g_bOverlayShown{1};
 
 // --- Airspace alarm ("Settings\AlarmZones").
 inline std::atomic<int> g_exactSuaCheck{0};                  // "exactSuaCheck"

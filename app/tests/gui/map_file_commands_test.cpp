@@ -184,6 +184,14 @@ TEST_F(MapFileCommandsTest, OverlayIsDrawnOverTheMapAndRemovedOnCancel) {
     EXPECT_GT(RedPixels(), 200) << "the overlay's area is drawn";
     EXPECT_TRUE(platform::gui::SaveScreenshot(*window_, frame::testing::Screenshot("map_overlay.png")));
 
+    // The overlay switch hides it and shows it again.
+    Menu(frame::cmd::kOverlay);
+    WaitForMap();
+    EXPECT_EQ(RedPixels(), 0) << "the hidden overlay is still drawn";
+    Menu(frame::cmd::kOverlay);
+    WaitForMap();
+    EXPECT_GT(RedPixels(), 200) << "the overlay is shown again";
+
     // Cancel with the overlay set, and Yes: it goes.
     boxes->QueueAnswer(platform::kIdYes);
     AnswerFileDialogs({std::nullopt});

@@ -21,6 +21,7 @@
 #include "frame/static_splitter.h"
 #include "glide/settings_values.h"
 #include "map/map_view.h"
+#include "map/settings_values.h"
 #include "platform/gui/command_ids.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/resource_bundle.h"
@@ -134,12 +135,17 @@ TEST_F(FrameCommandsGuiTest, MenuCommandsAndUpdatesReachTheCommands) {
     CMainFrame& window = Open({800, 480});
     wxMenuBar* menus = window.GetMenuBar();
     const int overlay = platform::gui::WxIdFromCommand(frame::cmd::kOverlay);
-    Menu(frame::cmd::kOverlay);
+    // An overlay is shown from the start, and the item says what it does.
     EXPECT_TRUE(window.Commands()->OverlayShown());
     EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(2576)));
     Menu(frame::cmd::kOverlay);
     EXPECT_FALSE(window.Commands()->OverlayShown());
+    EXPECT_EQ(map::g_bOverlayShown.load(), 0);
     EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(2577)));
+    Menu(frame::cmd::kOverlay);
+    EXPECT_TRUE(window.Commands()->OverlayShown());
+    EXPECT_EQ(map::g_bOverlayShown.load(), 1);
+    EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(2576)));
 
     // No overlay, no map and no polar: their items are off; the replay item
     // (no update handler) stays on.
