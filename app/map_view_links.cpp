@@ -177,11 +177,18 @@ void BindMapPopup(map::MapTimerSources& sources) {
     };
 }
 
-// What the fix-processing thread asks of the position page: without it the
-// page would be repainted only by the messages of straight flight, and its
-// fields would freeze while circling.
-class PositionPageLinks final : public gps::DisplayLinks {
+// What the fix-processing thread asks of the position page and the map:
+// without it the page would be repainted only by the messages of straight
+// flight (its fields would freeze while circling), and the map would never
+// zoom onto a destination the glider approaches.
+class FixDisplayLinks final : public gps::DisplayLinks {
   public:
+    bool MapZoomFixed() const override { return map::g_mapDisplayMode.load() == map::kFocusObject; }
+    void ZoomMap(const nav::WaypointRecord& target, float radiusKm, int mode) override {
+        platform::PostWindowMessage({platform::kMapViewWindow, platform::WM_APP_MAPFOCUS,
+                                     static_cast<std::uintptr_t>(mode), 0,
+                                     map::MapFocusRequest{target, radiusKm}});
+    }
     bool ProfileModeOn() const override { return frame::PositionPageShowsProfile(); }
     void InvalidatePositionPage() override { frame::InvalidatePositionPage(); }
 };
@@ -245,7 +252,7 @@ void ChooseElevationModel() {
 }
 
 void InstallMapViewLinks() {
-    gps::SetDisplayLinks(std::make_shared<PositionPageLinks>());
+    gps::SetDisplayLinks(std::make_shared<FixDisplayLinks>());
     frame::SetMapCommandTarget(std::make_shared<MapViewCommands>());
     frame::SetViews(std::make_unique<MapViewLink>());
     nav::SetMapPointFile(map::MakeMapPointLink());

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <any>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -237,6 +238,7 @@ CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize
     : wxWindow(parent, wxID_ANY, position, size, wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
       timer_(this, kMapTimerId) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    g_mapDisplayMode = kMovingMap;
     MapViewSettings defaults;
     defaults.mapFile = g_mapFileName.Get();
     defaults.overlayFile = g_overlayFileName.Get();
@@ -483,7 +485,21 @@ void CGPSmapView::MapChanged() {
 
 void CGPSmapView::SetMapDisplayMode(int mode) {
     model_.SetMapDisplayMode(mode, nav::CopyMapFix());
+    g_mapDisplayMode = model_.displayMode;
     if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+void CGPSmapView::FocusMapOn(const nav::WaypointRecord& target, float radiusKm, int mode) {
+    if (mode != kFocusPoint) {
+        if (model_.displayMode == kFocusPoint) SetMapDisplayMode(kMovingMap);
+        return;
+    }
+    // Leaving the point's mode first keeps the new view from being saved
+    // over by the old one on the way in.
+    if (model_.displayMode == kFocusPoint) SetMapDisplayMode(kMovingMap);
+    constexpr float kKmPerNm = 1.852F;
+    model_.FocusOnPoint(target, kFocusPoint, radiusKm / kKmPerNm);
+    SetMapDisplayMode(kFocusPoint);
 }
 
 void CGPSmapView::ToggleZoomedMap() {
@@ -691,6 +707,10 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
             break;
         case platform::WM_USER_MAPNEWFIX:
             OnNewNavValues(message.wParam, message.lParam);
+            break;
+        case platform::WM_APP_MAPFOCUS:
+            if (const auto* request = std::any_cast<MapFocusRequest>(&message.payload))
+                FocusMapOn(request->target, request->radiusKm, static_cast<int>(message.wParam));
             break;
         case platform::WM_USER_MAPKEY:
             OnMapKey(static_cast<int>(message.wParam), message.lParam);

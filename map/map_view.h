@@ -68,6 +68,15 @@ inline std::atomic<int> g_loadMapAtStartup{1};
 // "mapSimplifyDistance" ("Options\Maps", 4 bytes): kilometres.
 inline std::atomic<float> g_mapSimplifyDistance{0.75F};
 
+// The map window's display mode (0..3), for the fix thread to read.
+inline std::atomic<int> g_mapDisplayMode{0};
+
+// What WM_APP_MAPFOCUS carries: the point to show and the radius round it.
+struct MapFocusRequest {
+    nav::WaypointRecord target;
+    float radiusKm = 0.0F;
+};
+
 // 1 once the map window has handled the first committed fix.
 inline std::atomic<int> g_bHaveFix{0};
 // The track drawing goes on from where it stopped (cleared when the whole
@@ -158,6 +167,9 @@ class CGPSmapView : public wxWindow {
     void FlipMap();
     void CenterMapOnFix();
     void ResumeMovingMap();
+    // Mode 2 shows target with radiusKm round it; mode 0 follows the
+    // aircraft again (the fix thread's zoom near the destination).
+    void FocusMapOn(const nav::WaypointRecord& target, float radiusKm, int mode);
     // A track to turn to (track up), or < 0 for the Flip Map button.
     void SetMapRotation(float angle);
     bool MapFileOpen() const;

@@ -52,6 +52,9 @@ inline constexpr unsigned WM_APP_TASKPOINTMARKED = WM_APP + 0x1E;
 inline constexpr unsigned WM_APP_TASKTARGETSHOWN = WM_APP + 0x20;
 // Another instance asks the main window to come to the front; answers 1.
 inline constexpr unsigned WM_APP_RAISEFRAME = WM_APP + 0x60;
+// To the map: show a point with a radius (wParam 2) or follow the aircraft
+// again (wParam 0); the payload is a map::MapFocusRequest.
+inline constexpr unsigned WM_APP_MAPFOCUS = WM_APP + 0x61;
 
 // The windows that messages are posted to. A window registers under its id
 // while it exists (platform/gui/ui_bridge.h); a message for an id with no

@@ -227,6 +227,11 @@ TEST_F(MapFileCommandsTest, TheFixPassReachesThePositionPage) {
         frame::g_positionPageShowsProfile = shown;
         EXPECT_EQ(links->ProfileModeOn(), shown);
     }
+    // The zoom near the destination leaves a map the pilot fixed alone.
+    EXPECT_FALSE(links->MapZoomFixed());
+    map::g_mapDisplayMode = map::kFocusObject;
+    EXPECT_TRUE(links->MapZoomFixed());
+    map::g_mapDisplayMode = map::kMovingMap;
 }
 
 // A new map chosen before the first fix: nothing is loaded, the empty file

@@ -169,6 +169,35 @@ TEST_F(MapViewTest, FirstFixGivesTheDefaultMapAroundTheAircraftAndADragPans) {
     EXPECT_EQ(view->DisplayMode(), kMovingMap);
 }
 
+// The fix thread's zoom near the destination: onto the point, onto a
+// second point while the first is shown, and back to the moving map.
+TEST_F(MapViewTest, AFocusRequestZoomsOntoThePointAndBack) {
+    const auto focus = [this](int mode, double latitude, double longitude, float radiusKm) {
+        const nav::WaypointRecord target(latitude * kRad, longitude * kRad, false);
+        view->HandleMessage({platform::kMapViewWindow, platform::WM_APP_MAPFOCUS,
+                             static_cast<std::uintptr_t>(mode), 0, MapFocusRequest{target, radiusKm}});
+    };
+    focus(kFocusPoint, 47.0, 8.0, 2.0F);
+    EXPECT_EQ(view->DisplayMode(), kMovingMap) << "refused before the first fix";
+    view->StartupDone();
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    const float movingRadius = view->Model().mapRadius;
+
+    const nav::WaypointRecord fix = nav::CopyMapFix();
+    focus(kFocusPoint, fix.latitude / kRad + 0.05, fix.longitude / kRad, 2.0F);
+    EXPECT_EQ(view->DisplayMode(), kFocusPoint);
+    EXPECT_EQ(g_mapDisplayMode.load(), kFocusPoint);
+    EXPECT_LT(view->Model().mapRadius, movingRadius);
+    const double firstCentre = view->Model().Published().centre.z;
+    focus(kFocusPoint, fix.latitude / kRad - 0.05, fix.longitude / kRad, 2.0F);
+    EXPECT_EQ(view->DisplayMode(), kFocusPoint);
+    EXPECT_NE(view->Model().Published().centre.z, firstCentre) << "the second point is shown";
+    focus(kMovingMap, 0.0, 0.0, 0.0F);
+    EXPECT_EQ(view->DisplayMode(), kMovingMap);
+    EXPECT_EQ(view->Model().mapRadius, movingRadius);
+}
+
 TEST_F(MapViewTest, TimerPlaysTheSpeedDirectorAndMarksAnOldFix) {
     bool mark = false;
     view->TimerSources().speedDirector = [] {
