@@ -12,22 +12,13 @@
 #include <jpeglib.h>
 
 #include "mapdata/dib_bytes.h"
+#include "mapdata/jpeg_error_jump.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
 
 namespace mapdata {
 
 namespace {
-
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void OnJpegError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
-void OnJpegMessage(j_common_ptr) {}
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -45,10 +36,8 @@ struct DecodeRequest {
 
 bool Decode(DecodeRequest* const request) {
     jpeg_decompress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = OnJpegError;
-    errors.base.output_message = OnJpegMessage;
+    JpegErrorJump errors{};
+    info.err = JpegErrorsThatJump(errors);
     std::vector<JSAMPLE>* volatile row = nullptr;
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);

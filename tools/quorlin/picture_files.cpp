@@ -12,6 +12,7 @@
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
 
+#include "mapdata/jpeg_error_jump.h"
 #include "mapdata/picture_dib.h"
 #include "platform/whole_file.h"
 #include "tools/quorlin/fd_stream.h"
@@ -19,16 +20,6 @@
 
 namespace quorlin {
 namespace {
-
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void OnJpegError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
-void OnJpegMessage(j_common_ptr) {}
 
 // What the encoder needs, kept apart from objects with destructors so that
 // a jump back from libjpeg skips none.
@@ -58,10 +49,8 @@ const std::uint8_t* RowOf(const EncodeRequest& r, int scanline) {
 
 bool Encode(EncodeRequest* r) {
     jpeg_compress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = OnJpegError;
-    errors.base.output_message = OnJpegMessage;
+    mapdata::JpegErrorJump errors{};
+    info.err = mapdata::JpegErrorsThatJump(errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -79,7 +68,7 @@ bool Encode(EncodeRequest* r) {
     for (int s = 0; s < r->height; ++s) {
         if (s % pumpEvery == 0) r->ui->Pump();
         JSAMPROW rows[1] = {const_cast<JSAMPROW>(RowOf(*r, s))};
-        if (rows[0] == nullptr) OnJpegError(reinterpret_cast<j_common_ptr>(&info));
+        if (rows[0] == nullptr) mapdata::JumpOnJpegError(reinterpret_cast<j_common_ptr>(&info));
         jpeg_write_scanlines(&info, rows, 1);
     }
     jpeg_finish_compress(&info);
