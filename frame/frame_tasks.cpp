@@ -123,22 +123,8 @@ void ProgramFrameTasks::ActivateEditedTask() {
             edited.ownedCopy = 1;
             useEdited = true;
         } else if (current->points.size() == edited.points.size()) {
-            for (std::size_t i = 0; i < edited.points.size(); ++i) {
-                nav::CTaskPoint& to = *current->points[i];
-                const nav::CTaskPoint& from = *edited.points[i];
-                to.pointKind = from.pointKind;
-                to.role = from.role;
-                to.hasCylinder = from.hasCylinder;
-                to.hasSector = from.hasSector;
-                to.sectorMode = from.sectorMode;
-                to.sectorRadius = from.sectorRadius;
-                to.cylinderRadius = from.cylinderRadius;
-                to.sectorAngle = from.sectorAngle;
-                to.sectorDirection = from.sectorDirection;
-                to.lineHalfWidth = from.lineHalfWidth;
-                to.sectorInnerRadius = from.sectorInnerRadius;
-                to.notCounted = from.notCounted;
-            }
+            for (std::size_t i = 0; i < edited.points.size(); ++i)
+                current->points[i]->TakeZoneShape(*edited.points[i]);
         }
     }
     nav::ActivateTask(useEdited ? &edited : current, true);

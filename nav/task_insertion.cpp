@@ -55,20 +55,10 @@ void MakeTurnpoint(CTaskPoint& point) {
 void TakeZone(CTaskPoint& to, const CTaskPoint& from) {
     const bool ownCylinder = to.hasCylinder != 0;
     const float ownRadius = to.cylinderRadius;
-    to.pointKind = from.pointKind;
-    to.role = from.role;
-    to.hasCylinder = from.hasCylinder;
-    to.hasSector = from.hasSector;
-    to.sectorMode = from.sectorMode;
-    to.sectorRadius = from.sectorRadius;
+    to.TakeZoneShape(from);
     to.cylinderRadius = ownCylinder ? ownRadius : g_postRadius.load();
-    to.sectorAngle = from.sectorAngle;
-    to.sectorDirection = from.sectorDirection;
-    to.lineHalfWidth = from.lineHalfWidth;
     to.box = from.box;
     to.insideCount = from.insideCount;
-    to.sectorInnerRadius = from.sectorInnerRadius;
-    to.notCounted = from.notCounted;
 }
 
 void NameSlot(int slot, std::wstring_view prefix, std::wstring_view name) {

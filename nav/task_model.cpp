@@ -98,20 +98,9 @@ void CTaskPoint::CopyFrom(const CTaskPoint& other) {
     altitude = other.altitude;
     altitudeKnown = other.altitudeKnown;
     name = other.name;
-    pointKind = other.pointKind;
-    role = other.role;
-    hasCylinder = other.hasCylinder;
-    hasSector = other.hasSector;
-    sectorMode = other.sectorMode;
-    sectorRadius = other.sectorRadius;
-    cylinderRadius = other.cylinderRadius;
-    sectorAngle = other.sectorAngle;
-    sectorDirection = other.sectorDirection;
-    lineHalfWidth = other.lineHalfWidth;
+    TakeZoneShape(other);
     box = other.box;
     insideCount = other.insideCount;
-    sectorInnerRadius = other.sectorInnerRadius;
-    notCounted = other.notCounted;
     working = other.working;
     target = other.target;
     bestLegSum = other.bestLegSum;
@@ -128,6 +117,21 @@ void CTaskPoint::CopyFrom(const CTaskPoint& other) {
         touchPoint = std::make_unique<TouchPoint>();
         touchPoint->record = other.touchPoint->record;
     }
+}
+
+void CTaskPoint::TakeZoneShape(const CTaskPoint& other) {
+    pointKind = other.pointKind;
+    role = other.role;
+    hasCylinder = other.hasCylinder;
+    hasSector = other.hasSector;
+    sectorMode = other.sectorMode;
+    sectorRadius = other.sectorRadius;
+    cylinderRadius = other.cylinderRadius;
+    sectorAngle = other.sectorAngle;
+    sectorDirection = other.sectorDirection;
+    lineHalfWidth = other.lineHalfWidth;
+    sectorInnerRadius = other.sectorInnerRadius;
+    notCounted = other.notCounted;
 }
 
 void CTaskPoint::SetPosition(double latitudeRad, double lonWestRad) {

@@ -149,6 +149,9 @@ class CTaskPoint final : public QueueTaskPoint {
 
     // Sets position and unit vector.
     void SetPosition(double latitudeRad, double lonWestRad);
+    // Takes the zone's kind and shape (role, cylinder, sector, line, inner
+    // radius, not-counted flag) from other; not its box or inside count.
+    void TakeZoneShape(const CTaskPoint& other);
     // Role and kind both 0: a point before the start or after the finish.
     bool IsExtraPoint() const { return role == kRoleOrdinary && pointKind == kKindControlPoint; }
     bool IsStartRole() const { return (role & 3) == kRoleStart; }
