@@ -48,3 +48,30 @@ function(kv_resource_sources out_var folder)
     COMMENT "Compiling the resources of ${name}")
   set(${out_var} ${generated} PARENT_SCOPE)
 endfunction()
+
+# A converter's program: its resources linked in and served through the same
+# entry points as the flight computer's bundle, the executable over the
+# converter's window library kv_<folder>_gui, and the window tests
+# (tests/gui/*_test.cpp) linked with both so they drive the real windows.
+function(kv_converter_program folder program)
+  set(gui kv_${folder}_gui)
+  set(resources kv_${folder}_resources)
+  kv_resource_sources(resource_sources ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+  add_library(${resources} STATIC ${PROJECT_SOURCE_DIR}/resources/bundle.cpp ${resource_sources})
+  target_include_directories(${resources} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/resources)
+  target_compile_definitions(${resources} PRIVATE "KV_RESOURCE_VERSION=1,3,3,0")
+  kv_warnings(${resources})
+
+  add_executable(${program} program/main.cpp)
+  target_link_libraries(${program} PRIVATE ${gui} ${resources})
+  set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+  kv_warnings(${program})
+
+  file(GLOB gui_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/*_test.cpp)
+  foreach(test ${gui_tests})
+    get_filename_component(name ${test} NAME_WE)
+    if(TARGET ${folder}_${name})
+      target_link_libraries(${folder}_${name} PRIVATE ${gui} ${resources})
+    endif()
+  endforeach()
+endfunction()
