@@ -1,13 +1,23 @@
 # One library target per folder; tests beside the code they test.
 #
 #   kv_library(<folder> [LIBS ...])   kv_<folder> from <folder>/*.cpp
-#   kv_tests(<folder> [LIBS ...])     one test program per <folder>/tests/**/*_test.cpp
+#   kv_tests(<folder> [LIBS ...])     one test program per subfolder of <folder>/tests:
+#                                     <folder>_<label>_tests from its *_test.cpp
 #
 # The test label comes from the subfolder: tests/ is "unit", tests/gui/ is
 # "gui" (needs a display), tests/device/ is "device" (pseudo-terminals, gpsd).
+# The files of a program share one process image, so each keeps its helpers
+# in an anonymous namespace; ctest still runs every test in a process of its
+# own (gtest_discover_tests), in parallel.
 
 set(KV_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
                 -Wold-style-cast -Wcast-align -Woverloaded-virtual -Werror)
+
+# The wx headers most of our windows and their tests include, precompiled
+# for the wx-heavy libraries and the test programs that use wx.
+set(KV_WX_PRECOMPILED <wx/app.h> <wx/button.h> <wx/checkbox.h> <wx/combobox.h>
+                      <wx/dialog.h> <wx/frame.h> <wx/stattext.h> <wx/textctrl.h>
+                      <wx/window.h> <wx/xrc/xmlres.h>)
 
 function(kv_warnings target)
   target_compile_options(${target} PRIVATE ${KV_WARNINGS})
@@ -37,8 +47,8 @@ function(kv_tests folder)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE tests CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
+  set(labels)
   foreach(test ${tests})
-    get_filename_component(name ${test} NAME_WE)
     file(RELATIVE_PATH rel ${CMAKE_CURRENT_SOURCE_DIR}/tests ${test})
     get_filename_component(subdir ${rel} DIRECTORY)
     if(subdir STREQUAL "")
@@ -46,17 +56,100 @@ function(kv_tests folder)
     else()
       set(label ${subdir})
     endif()
-    set(target ${folder}_${name})
-    add_executable(${target} ${test} ${PROJECT_SOURCE_DIR}/testing/sanitizers/system_suppressions.cpp)
+    list(APPEND labels ${label})
+    list(APPEND sources_${label} ${test})
+  endforeach()
+  list(REMOVE_DUPLICATES labels)
+  # A GUI test takes seconds, a unit test a fraction of one: ctest starts
+  # the slow ones first so that none is left running alone at the end.
+  set(cost_unit 1)
+  set(cost_device 5)
+  set(cost_gui 20)
+  foreach(label ${labels})
+    set(target ${folder}_${label}_tests)
+    add_executable(${target} ${sources_${label}})
     target_link_libraries(${target} PRIVATE kv_${folder} ${ARG_LIBS} kv_testing
-                          GTest::gtest GTest::gmock GTest::gtest_main)
+                          kv_test_suppressions GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE
         KV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         KV_BINARY_DIR="${PROJECT_BINARY_DIR}")
     kv_warnings(${target})
+    set_property(GLOBAL APPEND PROPERTY KV_TEST_PROGRAMS ${target})
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES LABELS ${label} TIMEOUT 300)
+        PROPERTIES LABELS ${label} COST ${cost_${label}} TIMEOUT 300)
   endforeach()
+endfunction()
+
+# The headers every test file parses, gtest and gmock, and with wx the wx
+# headers most windows include: precompiled once for all test programs, by
+# two small programs of their own (a program's precompiled header is only
+# valid for sources compiled with the same flags and macros, and wx brings
+# macros of its own). kv_share_test_headers, called once all targets are
+# made, gives each test program the one that matches what it links.
+function(kv_test_headers)
+  if(NOT KV_TESTS)
+    return()
+  endif()
+  set(source ${PROJECT_SOURCE_DIR}/testing/precompiled.cpp)
+  add_executable(kv_test_headers ${source})
+  add_executable(kv_test_headers_wx ${source})
+  target_link_libraries(kv_test_headers PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(kv_test_headers_wx PRIVATE GTest::gtest GTest::gmock GTest::gtest_main
+                        kv_wx)
+  foreach(target kv_test_headers kv_test_headers_wx)
+    kv_warnings(${target})
+    target_compile_definitions(${target} PRIVATE
+        KV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        KV_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  endforeach()
+  kv_precompile_headers(kv_test_headers <gtest/gtest.h> <gmock/gmock.h>)
+  kv_precompile_headers(kv_test_headers_wx <gtest/gtest.h> <gmock/gmock.h> ${KV_WX_PRECOMPILED})
+endfunction()
+
+function(kv_share_test_headers)
+  get_property(programs GLOBAL PROPERTY KV_TEST_PROGRAMS)
+  foreach(program ${programs})
+    kv_links_wx(wx ${program} LINK_LIBRARIES)
+    if(wx)
+      target_precompile_headers(${program} REUSE_FROM kv_test_headers_wx)
+    else()
+      target_precompile_headers(${program} REUSE_FROM kv_test_headers)
+    endif()
+    if(KV_CCACHE AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(${program} PRIVATE -fpch-preprocess)
+    endif()
+  endforeach()
+endfunction()
+
+# Whether the target's sources see wx's compile flags: kv_wx among the
+# libraries whose usage requirements reach them (not those only linked).
+function(kv_links_wx out target property)
+  set(found FALSE)
+  if(target STREQUAL "kv_wx")
+    set(found TRUE)
+  elseif(TARGET ${target})
+    get_target_property(libraries ${target} ${property})
+    foreach(library ${libraries})
+      if(NOT TARGET ${library})  # a file, a flag or $<LINK_ONLY:...>
+        continue()
+      endif()
+      kv_links_wx(found ${library} INTERFACE_LINK_LIBRARIES)
+      if(found)
+        break()
+      endif()
+    endforeach()
+  endif()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# Precompiles headers for a target's sources. With ccache, gcc keeps the
+# #include of the precompiled header in its preprocessed output, so that
+# ccache hashes the header itself and caches what uses it.
+function(kv_precompile_headers target)
+  target_precompile_headers(${target} PRIVATE ${ARGN})
+  if(KV_CCACHE AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -fpch-preprocess)
+  endif()
 endfunction()

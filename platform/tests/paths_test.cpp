@@ -46,7 +46,7 @@ class ScopedEnvironment {
 };
 
 TEST(Paths, ExecutableIsThisTestProgram) {
-    EXPECT_EQ(platform::ExecutablePath().filename(), "platform_paths_test");
+    EXPECT_EQ(platform::ExecutablePath().filename(), "platform_unit_tests");
     EXPECT_EQ(platform::ExecutableFolder(), platform::ExecutablePath().parent_path());
     EXPECT_TRUE(fs::is_directory(platform::ExecutableFolder()));
 }

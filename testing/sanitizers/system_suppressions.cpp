@@ -1,5 +1,5 @@
-// Compiled into every test program (cmake/KvTargets.cmake): the system
-// libraries the sanitizers are told to overlook.
+// Linked into every test program as an object (testing/CMakeLists.txt):
+// the system libraries the sanitizers are told to overlook.
 //
 // GTK and the libraries under it keep some allocations until the process
 // ends, and share data between their own threads in ways ThreadSanitizer
