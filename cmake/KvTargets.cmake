@@ -76,7 +76,7 @@ function(kv_tests folder)
     kv_warnings(${target})
     set_property(GLOBAL APPEND PROPERTY KV_TEST_PROGRAMS ${target})
     gtest_discover_tests(${target}
-        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
         PROPERTIES LABELS ${label} COST ${cost_${label}} TIMEOUT 300)
   endforeach()

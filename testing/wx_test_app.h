@@ -1,7 +1,7 @@
 #pragma once
 // A wx application for a GUI test program, started before the first test
-// and cleaned up after the last. Include it in exactly one file of the
-// program (each GUI test is a program of one file).
+// and cleaned up after the last. Every GUI test file of the program includes
+// it; being an inline variable, the environment is registered once.
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
