@@ -19,6 +19,11 @@ set(KV_WX_PRECOMPILED <wx/app.h> <wx/button.h> <wx/checkbox.h> <wx/combobox.h>
                       <wx/dialog.h> <wx/frame.h> <wx/stattext.h> <wx/textctrl.h>
                       <wx/window.h> <wx/xrc/xmlres.h>)
 
+# The test programs' own sources (never the code they test) build at -O1
+# with line tables only: a third of the compile time of -O2 -g, the same
+# checks and sanitizers, and stack traces still name file and line.
+set(KV_TEST_OPTIONS $<$<CONFIG:RelWithDebInfo>:-O1;-g1>)
+
 function(kv_warnings target)
   target_compile_options(${target} PRIVATE ${KV_WARNINGS})
 endfunction()
@@ -74,6 +79,7 @@ function(kv_tests folder)
         KV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         KV_BINARY_DIR="${PROJECT_BINARY_DIR}")
     kv_warnings(${target})
+    target_compile_options(${target} PRIVATE ${KV_TEST_OPTIONS})
     set_property(GLOBAL APPEND PROPERTY KV_TEST_PROGRAMS ${target})
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
@@ -100,6 +106,7 @@ function(kv_test_headers)
                         kv_wx)
   foreach(target kv_test_headers kv_test_headers_wx)
     kv_warnings(${target})
+    target_compile_options(${target} PRIVATE ${KV_TEST_OPTIONS})
     target_compile_definitions(${target} PRIVATE
         KV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         KV_BINARY_DIR="${PROJECT_BINARY_DIR}")
