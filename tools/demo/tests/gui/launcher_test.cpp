@@ -1,6 +1,6 @@
 // The launcher (scripts/demo.sh) against this build, on a display of the
 // test's own, with a private home folder that holds settings and documents
-// of its own: a whole demonstration flight at 120 times real time, and the
+// of its own: a whole demonstration flight at 60 times real time, and the
 // pilot's declaration of the demo task before take-off at 5 times.
 //
 // Each run gets a build folder of its own in its scratch folder (the
@@ -293,7 +293,7 @@ class DemoLauncher : public ::testing::Test {
 };
 
 TEST_F(DemoLauncher, FliesTheWholeFlightWithoutTouchingTheUsersOwnFiles) {
-    constexpr int kSpeed = 120;
+    constexpr int kSpeed = 60;
     const Flight flight = FlyDemoFlight();
     ASSERT_TRUE(Launch(kSpeed)) << Output();
 
