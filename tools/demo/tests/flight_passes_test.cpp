@@ -29,10 +29,13 @@
 #include "platform/ui_post.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace demo {
 namespace {
+
+using flight_text::Epoch;
+using flight_text::SplitEpochs;
 
 using glide::testing::AngleBetween;
 
