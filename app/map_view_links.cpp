@@ -11,7 +11,7 @@
 #include "fix/first_fix.h"
 #include "frame/frame_commands.h"
 #include "frame/main_frame.h"
-#include "frame/map_command_dialogs.h"
+#include "frame/map_command_dialogs_wx.h"
 #include "frame/map_command_target.h"
 #include "frame/map_record_conversion.h"
 #include "frame/new_waypoint_dialog.h"
