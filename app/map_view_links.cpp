@@ -127,7 +127,7 @@ class MapViewLink final : public frame::ViewLink {
 
 // What the map timer reads of the fix, the glide computer and the task.
 void BindMapTimerSources(map::MapTimerSources& sources) {
-    sources.circling = [] { return gps::g_navFix.circling.load(); };
+    sources.circling = [] { return gps::CurrentNav()->circling; };
     sources.speedDirector = [] { return map::SpeedDirectorNow(); };
     sources.task = [] { return map::TaskWarningNow(); };
     sources.olcPoint = [](const nav::WaypointRecord& fix) { nav::AddOlcPoint(&fix); };
