@@ -11,7 +11,7 @@
 #include "fix/first_fix.h"
 #include "frame/frame_commands.h"
 #include "frame/main_frame.h"
-#include "frame/map_command_dialogs.h"
+#include "frame/map_command_dialogs_wx.h"
 #include "frame/map_command_target.h"
 #include "frame/map_record_conversion.h"
 #include "frame/new_waypoint_dialog.h"
@@ -127,7 +127,7 @@ class MapViewLink final : public frame::ViewLink {
 
 // What the map timer reads of the fix, the glide computer and the task.
 void BindMapTimerSources(map::MapTimerSources& sources) {
-    sources.circling = [] { return gps::g_navFix.circling.load(); };
+    sources.circling = [] { return gps::CurrentNav()->circling; };
     sources.speedDirector = [] { return map::SpeedDirectorNow(); };
     sources.task = [] { return map::TaskWarningNow(); };
     sources.olcPoint = [](const nav::WaypointRecord& fix) { nav::AddOlcPoint(&fix); };

@@ -24,8 +24,8 @@ bool ProgramPortServices::HaveFix() const {
 }
 
 gps::FixClock ProgramPortServices::CurrentFixClock() const {
-    return {gps::g_navFix.hours.load(), gps::g_navFix.minutes.load(),
-            static_cast<int>(std::floor(gps::g_navFix.seconds.load()))};
+    const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
+    return {published->hours, published->minutes, static_cast<int>(std::floor(published->seconds))};
 }
 
 bool ProgramPortServices::SensorBoxLoaded() const {

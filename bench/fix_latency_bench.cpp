@@ -54,14 +54,14 @@ void BM_SentenceToPublishedFix(benchmark::State& state) {
     int second = 1;
     for (auto _ : state) {
         const std::string sentence = Rmc(second++);
-        const float before = gps::g_navFix.fixTimeHours.load();
+        const float before = gps::CurrentNav()->fixTimeHours;
         const Clock::time_point written = Clock::now();
         if (::write(master, sentence.data(), sentence.size()) !=
             static_cast<ssize_t>(sentence.size())) {
             state.SkipWithError("write failed");
             break;
         }
-        while (gps::g_navFix.fixTimeHours.load() == before)
+        while (gps::CurrentNav()->fixTimeHours == before)
             std::this_thread::yield();
         const std::chrono::duration<double> latency = Clock::now() - written;
         state.SetIterationTime(latency.count());

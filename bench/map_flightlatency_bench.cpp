@@ -181,7 +181,7 @@ class Flight {
         pty_.Send(Sentences(i));
         const float hours = static_cast<float>(fixes_[i].utc % 86400) / 3600.0F;
         return PumpUntil([&] {
-            if (std::fabs(gps::g_navFix.fixTimeHours.load() - hours) > 1e-4F) return false;
+            if (std::fabs(gps::CurrentNav()->fixTimeHours - hours) > 1e-4F) return false;
             return !gps::FirstFixAnnounced() || AtFix(i);  // the first two fixes are not followed
         });
     }

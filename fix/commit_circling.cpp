@@ -21,15 +21,15 @@ void StartCircling(const GpsFixRecord& fix) {
     platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_APP_CIRCLING, 0, 1);
 }
 
-void EndCircling() {
+void EndCircling(FlightState& flight) {
     const bool thermalClimbed =
-        g_navFix.thermalClimbKnown.load() && glide::g_thermalEstablished.load() != 0;
+        CurrentNav()->thermalClimbKnown && glide::g_thermalEstablished.load() != 0;
     platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_APP_CIRCLING,
                                 thermalClimbed ? 1 : 0, 0);
     platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_CIRCLING, 0, 0);
-    g_navFix.thermalClimbKnown = false;
     glide::g_thermalEstablished = 0;
-    g_navFix.circling = false;
+    flight.circling = false;
+    ++flight.circlingEnds;
     if (glide::g_driftValid.exchange(0) != 0) glide::ResetHeadingWind();
 }
 
@@ -41,19 +41,20 @@ void TestCircling(const GpsFixRecord& fix, CommitState& state, double courseChan
     const bool steady = straight && g_speedMinimum.load() < speed &&
                         speed < g_speedMaximum.load() &&
                         std::fabs(speed - state.averagedSpeed) < interval * g_speedTolerance.load();
-    g_navFix.straightFlight = straight;
-    g_navFix.steadyFlight = steady;
+    FlightState& flight = state.flight;
+    flight.straight = straight;
+    flight.steady = steady;
 
     const float t = fix.fixTime;
     if (courseChange <= interval * static_cast<double>(g_minCirclingRate.load())) {
-        if (t >= state.lastTurnTime + g_thermalSearchTime.load() && g_navFix.circling.load())
-            EndCircling();
+        if (t >= state.lastTurnTime + g_thermalSearchTime.load() && flight.circling)
+            EndCircling(flight);
         return;
     }
     state.lastTurnTime = t;
     if (speed > kCirclingSpeed) {
-        if (!g_navFix.circling.load()) StartCircling(fix);
-        g_navFix.circling = true;
+        if (!flight.circling) StartCircling(fix);
+        flight.circling = true;
     }
 }
 
@@ -82,7 +83,7 @@ void UpdateCircling(GpsFixRecord& fix, CommitState& state, double courseChange) 
     if (state.previousFixTime > 0.0F && state.previousFixTime < t)
         TestCircling(fix, state, courseChange, t - state.previousFixTime);
     state.previousFixTime = t;
-    if (g_mapDriftUpdate.load() || g_navFix.circling.load()) UpdateDrift(fix);
+    if (g_mapDriftUpdate.load() || state.flight.circling) UpdateDrift(fix);
 }
 
 }  // namespace gps::commit

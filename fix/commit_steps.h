@@ -1,6 +1,7 @@
 #pragma once
 // The commit's history and its steps, shared by the commit's files.
 
+#include "fix/fix_commit.h"
 #include "gps/gps_fix_record.h"
 
 namespace gps::commit {
@@ -33,6 +34,8 @@ struct CommitState {
     float lastTurnTime = 0.0F;
 
     double lastSampleCourse = -1.0;  // heading-method wind: negative = none yet
+
+    FlightState flight;  // handed over with each fix
 };
 
 // The averaging time of climbs and speeds, hours.

@@ -30,7 +30,7 @@ void TakeWind(GpsFixRecord& fix, const WindRecord& wind) {
 // page's minimum turn ("MinimumTurn", degrees) apart. The first such fix
 // always qualifies.
 void HeadingMethod(GpsFixRecord& fix, CommitState& state) {
-    if (!g_navFix.steadyFlight.load() || !g_navFix.headingValid.load() || !state.courseValid ||
+    if (!state.flight.steady || !CurrentNav()->headingValid || !state.courseValid ||
         !(fix.groundSpeed > MinimumSpeed())) {
         return;
     }
@@ -53,7 +53,8 @@ void HeadingMethod(GpsFixRecord& fix, CommitState& state) {
 // True airspeed and ground velocity into the estimator, which fits the
 // wind on its own thread once it has enough new samples.
 void AirspeedFit(const GpsFixRecord& fix, const CommitState& state) {
-    if (!g_navFix.trueAirspeedValid.load() || !state.courseValid || g_navFix.circling.load() ||
+    const std::shared_ptr<const NavSnapshot> published = CurrentNav();
+    if (!published->trueAirspeedValid || !state.courseValid || state.flight.circling ||
         !(fix.trueAirspeed >= MinimumSpeed())) {
         return;
     }
@@ -62,7 +63,7 @@ void AirspeedFit(const GpsFixRecord& fix, const CommitState& state) {
     sample.groundSpeed = fix.groundSpeed;
     sample.track = static_cast<float>(fix.trueCourse);
     sample.altitude = fix.gpsAltitude;
-    sample.time = g_navFix.fixTimeHours.load();
+    sample.time = published->fixTimeHours;
     glide::CWindEstimator& estimator = glide::g_windEstimator;
     const int kept = estimator.AddWindSample(sample);
     if (kept < estimator.MinPointsInFit() ||
@@ -79,9 +80,9 @@ void AirspeedFit(const GpsFixRecord& fix, const CommitState& state) {
 void HeadingAirspeed(GpsFixRecord& fix, const CommitState& state) {
     const NmeaParserState& parser = g_nmeaState;
     const float airspeed = fix.trueAirspeed;
-    if (!g_navFix.steadyFlight.load() || !g_navFix.headingValid.load() ||
-        !g_navFix.trueAirspeedValid.load() || !state.courseValid ||
-        !(airspeed >= MinimumSpeed())) {
+    const std::shared_ptr<const NavSnapshot> published = CurrentNav();
+    if (!state.flight.steady || !published->headingValid || !published->trueAirspeedValid ||
+        !state.courseValid || !(airspeed >= MinimumSpeed())) {
         return;
     }
     const float north = airspeed * parser.cosHeading - parser.ground.north;

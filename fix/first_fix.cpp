@@ -6,7 +6,6 @@
 
 #include "core/elevation_model.h"
 #include "core/shared_locks.h"
-#include "gps/nav_fix.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "platform/ui_post.h"
@@ -17,14 +16,14 @@ namespace {
 // Fixes still to skip (below 0), 0 until the map has the first fix, then 1.
 std::atomic<int> g_firstFixCounter{-2};
 
-void MoveCurrentPosition() {
+void MoveCurrentPosition(const NavSnapshot& published) {
     const platform::CriticalSectionLock lock(core::MapLock);
     nav::WaypointRecord& fix = nav::g_mapFix;
-    fix.latitude = g_navFix.latRad.load();
-    fix.longitude = g_navFix.lonRad.load();
+    fix.latitude = published.latRad;
+    fix.longitude = published.lonRad;
     fix.ComputeUnitVector();
-    fix.altitude = g_navFix.gpsAltitude.load();
-    fix.altitudeKnown = g_navFix.gpsAltitudeValid.load() != 0;
+    fix.altitude = published.gpsAltitude;
+    fix.altitudeKnown = published.gpsAltitudeValid != 0;
     const auto model = core::CurrentElevationModel();
     const std::optional<float> terrain =
         model ? model->GetElevationAt(fix.longitude, fix.latitude) : std::nullopt;
@@ -42,8 +41,8 @@ void AnnounceFirstFix() {
 
 }  // namespace
 
-bool FollowPublishedPosition() {
-    MoveCurrentPosition();
+bool FollowPublishedPosition(const NavSnapshot& published) {
+    MoveCurrentPosition(published);
     const int counter = g_firstFixCounter.load();
     if (counter < 0) {
         g_firstFixCounter = counter + 1;

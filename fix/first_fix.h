@@ -13,6 +13,8 @@
 
 #include <atomic>
 
+#include "gps/nav_fix.h"
+
 namespace gps {
 
 // Feet of terrain under the current position; kUnknownTerrain outside the
@@ -23,7 +25,7 @@ inline std::atomic<float> g_terrainElevation{kUnknownTerrain};
 // After each published fix with a new position or altitude (the
 // fix-processing thread, holding no lock). False while the first fixes are
 // skipped: the position texts wait until it is true.
-bool FollowPublishedPosition();
+bool FollowPublishedPosition(const NavSnapshot& published);
 
 // The next fix counts as the first again (a replay starts).
 void RestartFirstFix();

@@ -14,6 +14,7 @@
 namespace gps {
 
 CommittedInstruments g_currentInstruments;
+FlightState g_currentFlight;
 
 namespace commit {
 namespace {
@@ -73,7 +74,7 @@ std::optional<Climb> NextClimb(ClimbHistory& history, float altitude, float time
 }
 
 void SetVario(GpsFixRecord& fix, float vario, float average) {
-    const float density = g_navFix.densityFactor.load();
+    const float density = CurrentNav()->densityFactor;
     fix.vario = vario * density;
     fix.averageVario = average * density;
     fix.valueMask |= value_bit::kVario | value_bit::kAverageVario;
@@ -153,7 +154,7 @@ double UpdateCourse(GpsFixRecord& fix, CommitState& state) {
     return change;
 }
 
-void HandOver(GpsFixRecord& fix) {
+void HandOver(GpsFixRecord& fix, const FlightState& flight) {
     {
         std::optional<platform::CriticalSectionLock> lock;
         if (fix.lock != nullptr) lock.emplace(*fix.lock);
@@ -163,6 +164,7 @@ void HandOver(GpsFixRecord& fix) {
         CurrentFix.valueMask |= values;
         CurrentFix.sourceMask |= sources;
         g_currentInstruments = {g_nmeaState.instrumentKind, g_nmeaState.instruments};
+        g_currentFlight = flight;
         fix.valueMask = 0;
         fix.sourceMask = 0;
     }
@@ -184,12 +186,12 @@ void InitGpsData() {
     ResetFixRecords();
     ResetNavFix();
     InstallFixEnvironment();
-    SetGpsInputHandlers(DefaultGpsInputHandlers(LogAndCommitGpsFix));
+    SetGpsInputHandlers(DefaultGpsInputHandlers([] { LogAndCommitGpsFix(PendingFix); }));
 }
 
-void CommitGpsFix() {
+void CommitGpsFix(GpsFixRecord& pending) {
     using namespace commit;
-    GpsFixRecord& fix = PendingFix;
+    GpsFixRecord& fix = pending;
     CommitState& state = g_state;
     StampFixTime(fix, state);
     UpdateClimbs(fix, state);
@@ -199,19 +201,18 @@ void CommitGpsFix() {
         UpdateCircling(fix, state, change);
     }
     UpdateWind(fix, state);
-    HandOver(fix);
+    HandOver(fix, state.flight);
 }
 
-void LogAndCommitGpsFix() {
-    WriteFixRecords();
-    CommitGpsFix();
+void LogAndCommitGpsFix(GpsFixRecord& pending) {
+    WriteFixRecords(pending);
+    CommitGpsFix(pending);
 }
 
 void ResetFixCommit() {
     commit::g_state = commit::CommitState{};
-    g_navFix.circling = false;
-    g_navFix.straightFlight = false;
-    g_navFix.steadyFlight = false;
+    const platform::CriticalSectionLock lock(FixLock);
+    g_currentFlight = FlightState{};
 }
 
 }  // namespace gps

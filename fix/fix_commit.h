@@ -13,14 +13,23 @@
 
 namespace gps {
 
-// What the fix-processing thread needs of the parser's state, committed with
-// the record (under FixLock, like CurrentFix).
+// What the fix-processing thread needs beside the record, committed with it
+// (under FixLock, like CurrentFix): the parser's instrument state and the
+// commit's flight state.
 struct CommittedInstruments {
     InstrumentKind kind = InstrumentKind::kNone;
     InstrumentFlags delivered;
 };
 
+struct FlightState {
+    bool circling = false;
+    bool straight = false;
+    bool steady = false;
+    unsigned circlingEnds = 0;  // how often circling ended: its thermal climb ends too
+};
+
 extern CommittedInstruments g_currentInstruments;
+extern FlightState g_currentFlight;
 
 // The start-up of the fix path, before the GPS port opens: both records
 // take FixLock; the commit, the log records and the published values start
@@ -29,15 +38,16 @@ extern CommittedInstruments g_currentInstruments;
 // LogAndCommitGpsFix.
 void InitGpsData();
 
-// Commits PendingFix: derives, copies the values into CurrentFix and ORs
-// the value and source masks into it (so that a commit the thread has not
-// yet published loses nothing), clears the pending masks and sets
+// Commits the pending record (PendingFix, as the parser or the replay
+// filled it): derives, copies the values into CurrentFix and ORs the value
+// and source masks into it (so that a commit the thread has not yet
+// published loses nothing), clears the pending masks and sets
 // DataAvailableEvent.
-void CommitGpsFix();
+void CommitGpsFix(GpsFixRecord& pending);
 
 // What the port reader does with every accepted sentence: the flight-log
 // line, then the commit.
-void LogAndCommitGpsFix();
+void LogAndCommitGpsFix(GpsFixRecord& pending);
 
 // The commit's history back to the load values (start-up, replay, tests).
 void ResetFixCommit();

@@ -15,18 +15,18 @@ constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 // The parser's view of the published values.
 class PublishedEnvironment final : public NmeaEnvironment {
   public:
-    double TrueCourse() const override { return g_navFix.trackDeg.load(); }
-    double FixTime() const override { return g_navFix.fixTimeHours.load(); }
-    double GpsAltitude() const override { return g_navFix.gpsAltitude.load(); }
+    double TrueCourse() const override { return CurrentNav()->trackDeg; }
+    double FixTime() const override { return CurrentNav()->fixTimeHours; }
+    double GpsAltitude() const override { return CurrentNav()->gpsAltitude; }
     double WindSpeed() const override { return glide::CurrentWind().speed; }
     double WindDirection() const override {
         return glide::CurrentWind().direction * kDegreesPerRadian;
     }
-    double WindCorrectionAngle() const override { return g_navFix.windCorrectionAngle.load(); }
-    double DensityFactor() const override { return g_navFix.densityFactor.load(); }
+    double WindCorrectionAngle() const override { return CurrentNav()->windCorrectionAngle; }
+    double DensityFactor() const override { return CurrentNav()->densityFactor; }
     // No correction until the calibration has found one.
     double AutomaticQnhCorrection() const override {
-        const float correction = g_navFix.autoQnhCorrection.load();
+        const float correction = CurrentNav()->autoQnhCorrection;
         return correction > -9000.0F ? correction : 0.0;
     }
 };

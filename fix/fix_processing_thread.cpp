@@ -15,6 +15,7 @@ namespace {
 struct Committed {
     GpsFixRecord fix;
     CommittedInstruments instruments;
+    FlightState flight;
 };
 
 platform::WorkerThread g_fixThread;
@@ -27,7 +28,7 @@ std::optional<Committed> TakeCommittedFix() {
                                    ? CurrentFix.valueMask & value_bit::kInstrumentWind
                                    : 0;
     if ((CurrentFix.valueMask & ~kept) == 0 && CurrentFix.sourceMask == 0) return std::nullopt;
-    Committed committed{CurrentFix, g_currentInstruments};
+    Committed committed{CurrentFix, g_currentInstruments, g_currentFlight};
     CurrentFix.sourceMask = 0;
     CurrentFix.valueMask = kept;
     return committed;
@@ -56,9 +57,10 @@ void FixProcessor::Pass(const std::stop_token& stop) {
     }
     if (requests != 0) UpdateWaypointQueueTexts(static_cast<int>(requests) - 1);
     if (!committed) return;
-    const std::uint32_t mask = publisher_.Publish(committed->fix, committed->instruments);
+    const std::uint32_t mask =
+        publisher_.Publish(committed->fix, committed->instruments, committed->flight);
     if (stop.stop_requested()) return;
-    publisher_.WriteTexts(mask, committed->fix, committed->instruments);
+    publisher_.WriteTexts(mask, *CurrentNav(), committed->fix, committed->instruments);
     if (stop.stop_requested()) return;
     UpdatePositionTexts({mask, committed->fix.sourceMask}, g_bReplayRunning.load());
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The fix-processing thread: woken by DataAvailableEvent after each commit
 // and by redraw requests (SignalNewGpsData), it serves the requests, takes
-// the committed fix under FixLock, publishes it (g_navFix), writes the
-// instrument texts and has the position texts rebuilt. It is the only
+// the committed fix under FixLock, publishes it (one NavSnapshot), writes
+// the instrument texts and has the position texts rebuilt. It is the only
 // reader of CurrentFix. Nothing it calls runs under FixLock.
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// The instrument texts of the flight displays, from the published values.
+// The instrument texts of the flight displays, from the published snapshot.
 #include <array>
 #include <cmath>
 #include <string>
@@ -39,80 +39,80 @@ std::wstring FlightLevel(float feet) {
     return platform::FormatC(L"fl:%03.0f", feet / 100.0);
 }
 
-void WriteAltitudeTexts() {
-    const bool pressureKnown = g_navFix.pressureKnown.load();
-    const float pressure = g_navFix.pressureAltitude.load();
-    if (g_navFix.gpsAltitudeValid.load() == 0) {
+void WriteAltitudeTexts(const NavSnapshot& published) {
+    const bool pressureKnown = published.pressureKnown;
+    const float pressure = published.pressureAltitude;
+    if (published.gpsAltitudeValid == 0) {
         if (!pressureKnown) return;
         glide::FlightLevelText.Set(FlightLevel(pressure));
-        glide::AltitudeThousandsText.Set(AltitudeText(g_navFix.qnhAltitude.load()));
+        glide::AltitudeThousandsText.Set(AltitudeText(published.qnhAltitude));
         return;
     }
-    const float altitude = g_navFix.gpsAltitude.load();
+    const float altitude = published.gpsAltitude;
     glide::AltitudeThousandsText.Set(AltitudeText(altitude));
     glide::FlightLevelText.Set(FlightLevel(pressureKnown ? pressure : altitude));
 }
 
-void TakeInstrumentMacCready() {
-    g_navFix.instrumentMacCreadyKnown = true;
+void TakeInstrumentMacCready(const NavSnapshot& published) {
     if (core::g_autoMacCready.load() != 0) return;
-    const float macCready = g_navFix.instrumentMacCready.load();
+    const float macCready = published.instrumentMacCready;
     core::g_macCready = macCready;
     glide::MacCreadyText.Set(
         platform::FormatC(L" %0.1f", macCready * glide::CurrentClimbUnit().factor));
     glide::SpeedToFlyText(macCready);
 }
 
-bool InThermal() {
-    return glide::g_thermalEstablished.load() != 0 && g_navFix.thermalClimbKnown.load();
+bool InThermal(const NavSnapshot& published) {
+    return glide::g_thermalEstablished.load() != 0 && published.thermalClimbKnown;
 }
 
-void WriteVarioText(std::uint32_t mask) {
+void WriteVarioText(const NavSnapshot& published, std::uint32_t mask) {
     const glide::DisplayUnit unit = glide::CurrentClimbUnit();
     const std::wstring name(unit.name);
-    const double average = g_navFix.averageVario.load() * unit.factor;
+    const double average = published.averageVario * unit.factor;
     std::wstring text;
-    if (InThermal()) {
+    if (InThermal(published)) {
         text = platform::FormatC(L" Vz:%5.1f [%0.1f]%ls", average,
-                                 g_navFix.thermalClimb.load() * unit.factor, name.c_str());
+                                 published.thermalClimb * unit.factor, name.c_str());
     } else if (Has(mask, value_bit::kSecondVario)) {
-        text = platform::FormatC(L" Vz:]%3.1f[ <%0.1f>%ls",
-                                 g_navFix.secondVario.load() * unit.factor, average, name.c_str());
-    } else {
-        text = platform::FormatC(L" Vz:%5.1f <%0.1f>%ls", g_navFix.vario.load() * unit.factor,
+        text = platform::FormatC(L" Vz:]%3.1f[ <%0.1f>%ls", published.secondVario * unit.factor,
                                  average, name.c_str());
+    } else {
+        text = platform::FormatC(L" Vz:%5.1f <%0.1f>%ls", published.vario * unit.factor, average,
+                                 name.c_str());
     }
     glide::VarioText.Set(text);
 }
 
 // Glide ratio over the ground from a climb (negative: sink) times factor,
 // "+++" when it is no finite glide.
-void WriteGlideRatio(float climb, float factor) {
-    const float ratio = climb >= -0.02F ? -1.0F : -g_navFix.smoothedSpeedKt.load() / climb * factor;
+void WriteGlideRatio(const NavSnapshot& published, float climb, float factor) {
+    const float ratio = climb >= -0.02F ? -1.0F : -published.smoothedSpeedKt / climb * factor;
     glide::GlideRatioText.Set(ratio < 0.0F || ratio > 1000.0F
                                   ? std::wstring(L"L/D +++")
                                   : platform::FormatC(L"L/D %01.0f", double{ratio}));
 }
 
-void WriteAirMassTexts() {
+void WriteAirMassTexts(const NavSnapshot& published) {
     const glide::GlideContext context = glide::CurrentGlideContext();
-    const float averageVario = g_navFix.averageVario.load();
+    const float averageVario = published.averageVario;
     if (context.polar.valid) {
         const bool useWind = core::g_windCorrection.load() != 0;
         const glide::SpeedToFly stf = glide::SpeedToFlyWind(
-            context, g_navFix.trackRad.load(), core::g_macCready.load() - averageVario, useWind);
+            context, published.trackRad, core::g_macCready.load() - averageVario, useWind);
         const glide::DisplayUnit unit = glide::CurrentSpeedUnit();
         std::wstring text = platform::FormatC(L"F:%01.0f%ls", stf.speed * unit.factor,
                                               std::wstring(unit.name).c_str());
         if (useWind && context.wind.valid) text[1] = L'>';
         glide::AirMassStfText.Set(text);
     }
-    if (g_navFix.gpsAltitudeValid.load() == 0)
-        WriteGlideRatio(averageVario, g_navFix.densityFactor.load());
+    if (published.gpsAltitudeValid == 0)
+        WriteGlideRatio(published, averageVario, published.densityFactor);
 }
 
 // The instrument's ballast (as the weight ratio) and bugs (per cent).
-void WriteInstrumentText(const GpsFixRecord& fix, InstrumentKind kind) {
+void WriteInstrumentText(const NavSnapshot& published, const GpsFixRecord& fix,
+                         InstrumentKind kind) {
     const double weight = double{fix.ballast} * fix.ballast;
     const double bugs = (fix.bugs - 1.0) * 100.0;
     std::wstring text;
@@ -122,7 +122,7 @@ void WriteInstrumentText(const GpsFixRecord& fix, InstrumentKind kind) {
             break;
         case InstrumentKind::kB50:
             text = platform::FormatC(L"B50: %04.2fx %4.0f%%  %4.0fC", weight, bugs,
-                                     double{g_navFix.temperature.load()});
+                                     double{published.temperature});
             break;
         case InstrumentKind::kBangW:
             text = platform::FormatC(L"CMB:  %04.2fx ", weight);
@@ -131,16 +131,15 @@ void WriteInstrumentText(const GpsFixRecord& fix, InstrumentKind kind) {
             return;
     }
     glide::InstrumentText.Set(text);
-    g_navFix.instrumentTextShown = true;
 }
 
 }  // namespace
 
-void FixPublisher::WriteClockTexts(float fixTime) {
+void FixPublisher::WriteClockTexts(const NavSnapshot& published, float fixTime) {
     const int offsetSeconds = static_cast<int>(std::lround(g_timeOffset.load() * 3600.0F));
     const long daySeconds = 86400;
-    long seconds = g_navFix.hours.load() * 3600L + g_navFix.minutes.load() * 60L +
-                   static_cast<long>(std::floor(g_navFix.seconds.load())) + offsetSeconds;
+    long seconds = published.hours * 3600L + published.minutes * 60L +
+                   static_cast<long>(std::floor(published.seconds)) + offsetSeconds;
     seconds = ((seconds % daySeconds) + daySeconds) % daySeconds;
     glide::TimeText.Set(platform::FormatC(L"%2d:%02d'%02d\" %ls", static_cast<int>(seconds / 3600),
                                           static_cast<int>(seconds / 60 % 60),
@@ -160,23 +159,24 @@ void FixPublisher::WriteClockTexts(float fixTime) {
     }
 }
 
-void FixPublisher::WriteTexts(std::uint32_t mask, const GpsFixRecord& fix,
-                              const CommittedInstruments& instruments) {
-    if (Has(mask, value_bit::kGpsAltitude | value_bit::kPressureAltitude)) WriteAltitudeTexts();
-    if (Has(mask, value_bit::kMacCready)) TakeInstrumentMacCready();
+void FixPublisher::WriteTexts(std::uint32_t mask, const NavSnapshot& published,
+                              const GpsFixRecord& fix, const CommittedInstruments& instruments) {
+    if (Has(mask, value_bit::kGpsAltitude | value_bit::kPressureAltitude))
+        WriteAltitudeTexts(published);
+    if (Has(mask, value_bit::kMacCready)) TakeInstrumentMacCready(published);
     if (Has(mask, value_bit::kVario | value_bit::kAverageVario | value_bit::kSecondVario |
                       value_bit::kThermalClimb)) {
-        WriteVarioText(mask);
+        WriteVarioText(published, mask);
     }
-    if (Has(mask, value_bit::kAverageVario)) WriteAirMassTexts();
-    if (Has(mask, value_bit::kGpsAltitude)) WriteGlideRatio(g_navFix.averagedGpsClimb.load(), 1.0F);
+    if (Has(mask, value_bit::kAverageVario)) WriteAirMassTexts(published);
+    if (Has(mask, value_bit::kGpsAltitude))
+        WriteGlideRatio(published, published.averagedGpsClimb, 1.0F);
     if (Has(mask, value_bit::kBallast | value_bit::kBugs))
-        WriteInstrumentText(fix, instruments.kind);
+        WriteInstrumentText(published, fix, instruments.kind);
     if (Has(mask, value_bit::kHeading) && core::g_togString.load() == 2) {
-        glide::TrackText.Set(
-            platform::FormatC(L" %3.0fh ", double{g_navFix.magneticHeading.load()}));
+        glide::TrackText.Set(platform::FormatC(L" %3.0fh ", double{published.magneticHeading}));
     }
-    if (Has(mask, value_bit::kFixTime)) WriteClockTexts(fix.fixTime);
+    if (Has(mask, value_bit::kFixTime)) WriteClockTexts(published, fix.fixTime);
 }
 
 }  // namespace gps

@@ -36,7 +36,6 @@
 namespace gps {
 namespace {
 
-constexpr float kNoGpsAltitude = -8000.0F;
 constexpr int kLowAltitudeStart = 1000;
 constexpr int kLowAltitudeRearmed = -5;
 constexpr double kNoHeading = -1.0;
@@ -64,26 +63,25 @@ std::uint32_t MovedSourceBits(std::uint32_t source) {
     return moved;
 }
 
-void UpdateVarioBar() {
-    const float climb = g_navFix.vario.load();
+void UpdateVarioBar(const NavSnapshot& published) {
+    const float climb = published.vario;
     const double cell = std::isfinite(climb) ? std::floor(climb + 0.5) + 10.0 : 10.0;
     const int clamped = static_cast<int>(std::clamp(cell, 0.0, 20.0));
-    g_varioBarIndex = 2 * clamped + (g_navFix.averageVario.load() > climb ? 1 : 0);
+    g_varioBarIndex = 2 * clamped + (published.averageVario > climb ? 1 : 0);
 }
 
 // The stored point carries its colour index, which the map's track uses.
-void AppendToTrack(const nav::WaypointRecord& position) {
-    core::g_trackAttribute = static_cast<std::uint32_t>(
-        core::TrackColourIndex(g_navFix.averageVario.load(), g_navFix.vario.load()));
+void AppendToTrack(const NavSnapshot& published, const nav::WaypointRecord& position) {
+    core::g_trackAttribute =
+        static_cast<std::uint32_t>(core::TrackColourIndex(published.averageVario, published.vario));
     core::TrackCacheAppend({position.x, position.y, position.z, 0, 0});
 }
 
 // Height above the terrain, the low-altitude warning and its text.
-void WatchGroundClearance() {
+void WatchGroundClearance(const NavSnapshot& published) {
     const float terrain = g_terrainElevation.load();
-    const float altitude = g_navFix.gpsAltitude.load();
-    if (g_navFix.gpsAltitudeValid.load() == 0 || terrain == kUnknownTerrain ||
-        !std::isfinite(altitude)) {
+    const float altitude = published.gpsAltitude;
+    if (published.gpsAltitudeValid == 0 || terrain == kUnknownTerrain || !std::isfinite(altitude)) {
         glide::GroundClearanceText.Set(L"G: ?? ");
         return;
     }
@@ -107,15 +105,15 @@ void WatchGroundClearance() {
         L"G:" + platform::FormatC(unit.format, height * unit.factor, std::wstring(unit.name).c_str()));
 }
 
-void TellViewsOfPosition(bool replaying) {
+void TellViewsOfPosition(const NavSnapshot& published, bool replaying) {
     if (replaying) {
         platform::SendWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX);
     } else {
         platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX);
     }
-    if (g_navFix.straightFlight.load()) {
+    if (published.straightFlight) {
         // The position page's profile takes the course in radians.
-        const auto track = static_cast<float>(g_navFix.trackRad.load());
+        const auto track = static_cast<float>(published.trackRad);
         platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 0,
                                     static_cast<std::intptr_t>(std::bit_cast<std::uint32_t>(track)));
     }
@@ -134,11 +132,11 @@ void WritePositionLines(const nav::WaypointRecord& position) {
     }
 }
 
-void WriteGroundStf(const glide::GlideContext& context) {
+void WriteGroundStf(const NavSnapshot& published, const glide::GlideContext& context) {
     if (!context.polar.valid) return;
     const bool useWind = core::g_windCorrection.load() != 0;
     const glide::SpeedToFly stf =
-        glide::SpeedToFlyForCourse(context, g_navFix.trackRad.load(), 0.0F, useWind);
+        glide::SpeedToFlyForCourse(context, published.trackRad, 0.0F, useWind);
     if (!std::isfinite(stf.speed)) return;
     const glide::DisplayUnit unit = glide::CurrentSpeedUnit();
     std::wstring text =
@@ -149,9 +147,10 @@ void WriteGroundStf(const glide::GlideContext& context) {
 
 // While circling in a drift estimate the glide display shows the MacCready
 // form. True when the final glide must run again for it.
-bool SwitchToMacCreadyWhileCircling(const glide::GlideContext& context) {
-    if (!g_navFix.circling.load() || glide::g_showMcrWhileCircling.load() == 0 ||
-        !context.driftValid || glide::g_glideDisplayMode.load() == glide::kGlideModeMacCready ||
+bool SwitchToMacCreadyWhileCircling(const NavSnapshot& published,
+                                    const glide::GlideContext& context) {
+    if (!published.circling || glide::g_showMcrWhileCircling.load() == 0 || !context.driftValid ||
+        glide::g_glideDisplayMode.load() == glide::kGlideModeMacCready ||
         !glide::PolarInUse(context.polar) || nav::g_destinationValid.load() == 0) {
         return false;
     }
@@ -161,9 +160,9 @@ bool SwitchToMacCreadyWhileCircling(const glide::GlideContext& context) {
     return true;
 }
 
-void RotateMapToTrack() {
-    if (core::g_allowRotationToTog.load() == 0 || !g_navFix.straightFlight.load()) return;
-    const double track = g_navFix.trackDeg.load();
+void RotateMapToTrack(const NavSnapshot& published) {
+    if (core::g_allowRotationToTog.load() == 0 || !published.straightFlight) return;
+    const double track = published.trackDeg;
     {
         const std::lock_guard lock(g_stateMutex);
         if (g_state.lastMapHeading >= 0.0) {
@@ -178,42 +177,38 @@ void RotateMapToTrack() {
                                 wholeDegrees);
 }
 
-void WriteTrackText(const DisplayLinks& links) {
+void WriteTrackText(const NavSnapshot& published, const DisplayLinks& links) {
     if (links.CourseUpHoldsTrackText()) return;
     const int mode = core::g_togString.load();
     if (mode == 0) {
-        glide::TrackText.Format(L" %3.0lft ", g_navFix.trackDeg.load());
-    } else if (mode == 1 || (mode == 2 && !g_navFix.headingValid.load())) {
-        glide::TrackText.Format(L" %3.0lf%lc ", g_navFix.magneticCourse.load(),
+        glide::TrackText.Format(L" %3.0lft ", published.trackDeg);
+    } else if (mode == 1 || (mode == 2 && !published.headingValid)) {
+        glide::TrackText.Format(L" %3.0lf%lc ", published.magneticCourse,
                                 glide::CourseLetter(core::g_unitAlt.load()));
     }
 }
 
-void WriteAirspeed() {
-    if (g_navFix.instrumentAirspeed.load()) return;
-    const float ground = g_navFix.speedKt.load();
-    const float indicated = g_navFix.gpsAltitude.load() <= kNoGpsAltitude
-                                ? ground
-                                : ground * g_navFix.densityFactor.load();
-    if (!std::isfinite(indicated)) return;
-    g_navFix.indicatedAirspeed = indicated;
+// The indicated airspeed the publication derived from the ground speed.
+void WriteAirspeed(const NavSnapshot& published) {
+    if (published.instrumentAirspeed || !std::isfinite(published.speedKt * published.densityFactor))
+        return;
     const glide::DisplayUnit unit = glide::CurrentSpeedUnit();
-    glide::AirspeedText.Format(L"I:%01.0f%ls", indicated * unit.factor,
+    glide::AirspeedText.Format(L"I:%01.0f%ls", published.indicatedAirspeed * unit.factor,
                                std::wstring(unit.name).c_str());
 }
 
 // True when the final glide must run again.
-bool WriteSpeedTexts(const DisplayLinks& links) {
+bool WriteSpeedTexts(const NavSnapshot& published, const DisplayLinks& links) {
     const glide::DisplayUnit unit = glide::CurrentSpeedUnit();
-    const float speed = g_navFix.speedKt.load();
+    const float speed = published.speedKt;
     if (std::isfinite(speed))
         glide::GroundSpeedText.Format(L"%5.1f%ls", speed * unit.factor, std::wstring(unit.name).c_str());
     const glide::GlideContext context = glide::CurrentGlideContext();
-    WriteGroundStf(context);
-    const bool recompute = SwitchToMacCreadyWhileCircling(context);
-    RotateMapToTrack();
-    WriteTrackText(links);
-    WriteAirspeed();
+    WriteGroundStf(published, context);
+    const bool recompute = SwitchToMacCreadyWhileCircling(published, context);
+    RotateMapToTrack(published);
+    WriteTrackText(published, links);
+    WriteAirspeed(published);
     return recompute;
 }
 
@@ -224,12 +219,12 @@ void ShowOlcResult() {
     glide::OlcDistanceText.Format(L"D: %01.0f%ls", *km * unit.factor, std::wstring(unit.name).c_str());
 }
 
-void FollowTask(const nav::WaypointRecord& position) {
+void FollowTask(const NavSnapshot& published, const nav::WaypointRecord& position) {
     if (nav::g_taskNavigationActive.load() == 0) return;
     const platform::CriticalSectionLock lock(core::TaskLock);
     nav::CTask* task = nav::g_currentTask.load();
     if (task == nullptr || nav::g_taskTargetPoint.load() == nullptr) return;
-    nav::UpdateTaskNavigation(task, &position, g_navFix.fixTimeHours.load());
+    nav::UpdateTaskNavigation(task, &position, published.fixTimeHours);
     nav::WriteTaskText(*task);
     nav::WriteLegText(nav::g_taskTargetPoint.load());
 }
@@ -242,22 +237,24 @@ std::uint32_t UpdatePositionTexts(const FixChanges& changes, bool replaying) {
     const bool position = Has(changes.valueMask, value_bit::kPosition | value_bit::kGpsAltitude);
     const bool speed = Has(changes.valueMask, value_bit::kCourseAndSpeed);
     const std::shared_ptr<DisplayLinks> links = CurrentDisplayLinks();
+    const std::shared_ptr<const NavSnapshot> snapshot = CurrentNav();
+    const NavSnapshot& published = *snapshot;
 
     nav::WaypointRecord here;
     if (position) {
-        if (!FollowPublishedPosition()) return 0;
+        if (!FollowPublishedPosition(published)) return 0;
         here = nav::CopyMapFix();
-        UpdateVarioBar();
-        AppendToTrack(here);
-        WatchGroundClearance();
-        TellViewsOfPosition(replaying);
+        UpdateVarioBar(published);
+        AppendToTrack(published, here);
+        WatchGroundClearance(published);
+        TellViewsOfPosition(published, replaying);
         glide::UpdateOwnTeamCodeText(here.longitude, here.latitude);
         WritePositionLines(here);
         result |= position_bit::kPosition;
     }
     bool recompute = false;
     if (speed) {
-        recompute = WriteSpeedTexts(*links);
+        recompute = WriteSpeedTexts(published, *links);
         result |= position_bit::kSpeedAndCourse;
     }
     if (Has(changes.valueMask, value_bit::kGpsAltitude | value_bit::kPressureAltitude))
@@ -266,7 +263,7 @@ std::uint32_t UpdatePositionTexts(const FixChanges& changes, bool replaying) {
 
     if (position) {
         ShowOlcResult();
-        if (Has(changes.valueMask, value_bit::kPosition)) FollowTask(here);
+        if (Has(changes.valueMask, value_bit::kPosition)) FollowTask(published, here);
         UpdateWaypointQueueTexts(recompute ? kQueueRecomputeFinalGlide : 0);
     }
     if ((position || speed) && links->RedrawWanted(result)) links->InvalidatePositionPage();

@@ -97,8 +97,8 @@ void SampleRoute(const nav::WaypointRecord& fix, const Target& target, float dis
 
 // The final glide runs again when asked, while a drift estimate exists,
 // after the last one failed, and once the glider passed its obstacle.
-void RunFinalGlide(const glide::GlideContext& context, int& flags, float distance, double course,
-                   float targetAltitude, Terrain& terrain) {
+void RunFinalGlide(const NavSnapshot& published, const glide::GlideContext& context, int& flags,
+                   float distance, double course, float targetAltitude, Terrain& terrain) {
     if (!glide::PolarInUse(context.polar)) return;
     const glide::FinalGlideResults last = glide::CurrentFinalGlide();
     if (terrain.usable && !context.driftValid && (flags & kQueueRecomputeFinalGlide) == 0 &&
@@ -110,7 +110,7 @@ void RunFinalGlide(const glide::GlideContext& context, int& flags, float distanc
     if (!context.driftValid && (flags & kQueueRecomputeFinalGlide) == 0 && last.macCready[0] >= 0.0F)
         return;
     glide::FinalGlideRoute route;
-    route.gpsAltitude = g_navFix.gpsAltitude.load();
+    route.gpsAltitude = published.gpsAltitude;
     route.targetAltitude = targetAltitude;
     route.distance[0] = distance;
     route.course[0] = course;
@@ -125,13 +125,13 @@ struct Arrival {
     bool clearanceKnown = false;  // the terrain search ran
 };
 
-Arrival ArrivalAltitude(const glide::GlideContext& context, float distance, double course,
-                        float targetAltitude, Terrain& terrain) {
+Arrival ArrivalAltitude(const NavSnapshot& published, const glide::GlideContext& context,
+                        float distance, double course, float targetAltitude, Terrain& terrain) {
     const bool useWind = core::g_windCorrection.load() != 0;
-    const float gpsAltitude = g_navFix.gpsAltitude.load();
-    const glide::RequiredAltitude required = glide::AltitudeRequired(
-        context, distance, targetAltitude, course, g_navFix.speedKt.load(),
-        g_navFix.trackRad.load(), useWind, 0, glide::StfSpeed.load());
+    const float gpsAltitude = published.gpsAltitude;
+    const glide::RequiredAltitude required =
+        glide::AltitudeRequired(context, distance, targetAltitude, course, published.speedKt,
+                                published.trackRad, useWind, 0, glide::StfSpeed.load());
     Arrival arrival{required.altitude >= 0.0F, required.altitude, false};
     float shortfall = 0.0F;
     if (arrival.reachable && terrain.usable) {
@@ -269,15 +269,18 @@ void UpdateWaypointQueueTexts(int flags) {
         state = nav::UpdateProximityState(target->record, distance, glide::g_autodetectRadius.load());
 
     const glide::GlideContext context = glide::CurrentGlideContext();
-    const bool haveFix = g_navFix.gpsAltitudeValid.load() != 0;
+    const std::shared_ptr<const NavSnapshot> snapshot = CurrentNav();
+    const NavSnapshot& published = *snapshot;
+    const bool haveFix = published.gpsAltitudeValid != 0;
     Terrain terrain;
     SampleRoute(fix, *target, distance, course.trueCourseRad,
                 haveFix && (glide::g_useDemInfo.load() != 0 || context.driftValid), terrain);
 
     const float targetAltitude = target->record.altitudeKnown ? target->record.altitude : -1.0F;
-    RunFinalGlide(context, flags, distance, course.trueCourseRad, targetAltitude, terrain);
-    const Arrival arrival =
-        ArrivalAltitude(context, distance, course.trueCourseRad, targetAltitude, terrain);
+    RunFinalGlide(published, context, flags, distance, course.trueCourseRad, targetAltitude,
+                  terrain);
+    const Arrival arrival = ArrivalAltitude(published, context, distance, course.trueCourseRad,
+                                            targetAltitude, terrain);
 
     HandProfileToPage(terrain, arrival.need - targetAltitude - context.safetyAltitude, *links,
                       context.driftValid);
@@ -303,8 +306,8 @@ void UpdateWaypointQueueTexts(int flags) {
     in.distanceKm = distance;
     in.magneticBearing = course.magneticCourseDeg;
     in.relative = useWind && context.wind.valid;
-    in.relativeBearing = FoldDegrees(course.trueCourseDeg - g_navFix.trackDeg.load());
-    in.gpsAltitude = g_navFix.gpsAltitude.load();
+    in.relativeBearing = FoldDegrees(course.trueCourseDeg - published.trackDeg);
+    in.gpsAltitude = published.gpsAltitude;
     in.showDifference = glide::g_showAltitudeDifference.load() != 0;
     in.energyHeight = glide::EnergyHeight.load();
     in.finalGlideMc = finalGlide.macCready[k];

@@ -171,7 +171,9 @@ void WxFrameServices::AppendLine(const std::string& line) { core::WriteLogLine(l
 // --- FrameClock.
 
 std::int64_t WxFrameServices::NowSeconds() const { return std::time(nullptr); }
-double WxFrameServices::FixTimeHours() const { return gps::g_navFix.fixTimeHours.load(); }
+double WxFrameServices::FixTimeHours() const {
+    return gps::CurrentNav()->fixTimeHours;
+}
 bool WxFrameServices::HaveFix() const { return map::g_bHaveFix.load() != 0; }
 void WxFrameServices::SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 

@@ -26,7 +26,7 @@ void StoreWind(const GlideValues& values) {
     wind.speed = values.windSpeed;
     wind.direction = values.windDirection * kRadiansPerDegree;
     wind.valid = true;
-    wind.time = gps::g_navFix.fixTimeHours.load();
+    wind.time = gps::CurrentNav()->fixTimeHours;
     glide::SetCurrentWind(wind);
 }
 

@@ -331,7 +331,7 @@ void CMainFrame::OnSwitchNavDisplay() {
             platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 1, 0);
         } else {
             const auto course =
-                static_cast<float>(gps::g_navFix.trackDeg.load() * std::numbers::pi / 180.0);
+                static_cast<float>(gps::CurrentNav()->trackDeg * std::numbers::pi / 180.0);
             platform::PostWindowMessage(platform::kPosViewWindow, platform::WM_USER_MAPNEWFIX, 0,
                                         static_cast<std::intptr_t>(std::bit_cast<std::uint32_t>(course)));
         }

@@ -221,18 +221,18 @@ PageConditions CGPSposView::Conditions() {
     // The glide panel, the thermal average and the options change these too.
     model_.AdoptMode(PageSetting::kAutoSetMacCready, core::g_autoSetMacCready.load());
     model_.AdoptMode(PageSetting::kWindCorrection, core::g_windCorrection.load());
-    const gps::NavFix& fix = gps::g_navFix;
+    const std::shared_ptr<const gps::NavSnapshot> fix = gps::CurrentNav();
     PageConditions c;
     c.taskNavigation = nav::g_taskNavigationActive.load() != 0;
     c.taskFlown = c.taskNavigation && nav::g_taskTargetPoint.load() != nullptr;
-    c.instrumentData = fix.instrumentTextShown.load();
-    c.instrumentMacCready = fix.instrumentMacCreadyKnown.load();
+    c.instrumentData = fix->instrumentTextShown;
+    c.instrumentMacCready = fix->instrumentMacCreadyKnown;
     {
         const platform::CriticalSectionLock lock(gps::FixLock);
         c.temperatureSource = gps::g_currentInstruments.delivered.temperature;
         c.instrumentWind = gps::g_currentInstruments.delivered.wind;
     }
-    c.headingData = fix.headingValid.load();
+    c.headingData = fix->headingValid;
     c.teamCodeEnabled = nav::TeamOptions::FromRunning().enable != 0;
     c.thermalMode = mapLink_.inThermalMode && mapLink_.inThermalMode();
     c.autoMacCreadyAvailable = core::g_autoMacCready.load() != 0;
@@ -275,8 +275,7 @@ PositionTextRequest CGPSposView::TextRequest() const {
         request.taskDistanceLine = EditTopLine(glide::g_positionTextLabels[0].Get(),
                                                double{flown * unit.factor}, unit.name);
         // Fix and start times are both fix times: the time offset cancels.
-        request.startTime =
-            TimeSinceStartText(double{gps::g_navFix.fixTimeHours.load()}, startHours);
+        request.startTime = TimeSinceStartText(double{gps::CurrentNav()->fixTimeHours}, startHours);
     }
     return request;
 }
@@ -292,9 +291,10 @@ PositionPaint CGPSposView::PaintState(const PageConditions& conditions) {
     } else if (conditions.instrumentMacCready) {
         paint.macCreadyMark = L'B';
     }
-    paint.windMark = WindMark(conditions.instrumentWind, gps::g_navFix.circling.load());
+    const std::shared_ptr<const gps::NavSnapshot> fix = gps::CurrentNav();
+    paint.windMark = WindMark(conditions.instrumentWind, fix->circling);
     paint.destinationExists = conditions.destinationExists;
-    paint.fixReceived = gps::g_navFix.fixTimeHours.load() != 0.0F;
+    paint.fixReceived = fix->fixTimeHours != 0.0F;
     return paint;
 }
 
@@ -387,7 +387,9 @@ void CGPSposView::Carry(FieldAction action) {
         case FieldAction::kFlightTimeFormat:
             if (onFlightTimeFormat) onFlightTimeFormat();
             break;
-        case FieldAction::kResetDrift: glide::ResetDriftEstimate(gps::g_navFix.trackDeg.load()); break;
+        case FieldAction::kResetDrift:
+            glide::ResetDriftEstimate(gps::CurrentNav()->trackDeg);
+            break;
         case FieldAction::kAdoptComputedWind: AdoptComputedWind(); break;
         case FieldAction::kWindCorrectionToggled:
             glide::SetDestinationSeparator(model_.Modes().windCorrection != 0 ? L'>' : L':');
@@ -516,7 +518,7 @@ std::intptr_t CGPSposView::OnWindowMessage(const platform::WindowMessage& messag
             // per-fix pass sends degrees, the layout switch radians): the
             // published track is the same value, in radians.
             DrawTerrainProfile(message.wParam == 1,
-                               static_cast<float>(gps::g_navFix.trackRad.load()));
+                               static_cast<float>(gps::CurrentNav()->trackRad));
             return 0;
         case WM_USER + 10: OnHideChild(static_cast<int>(message.wParam)); return 0;
         case WM_APP + 2: OnShowPanel(static_cast<int>(message.wParam)); return 0;

@@ -49,7 +49,7 @@ void CGPSposView::StepMacCready(int steps) {
 }
 
 void CGPSposView::OnSpin(wxSpinEvent& event) {
-    const bool instrument = gps::g_navFix.instrumentMacCreadyKnown.load();
+    const bool instrument = gps::CurrentNav()->instrumentMacCreadyKnown;
     if (!instrument || model_.Mode() == ViewMode::kAltitudeEdit) {
         StepMacCready(event.GetEventType() == wxEVT_SPIN_UP ? 1 : -1);
     }
@@ -146,12 +146,16 @@ void CGPSposView::AdoptComputedWind() {
 }
 
 void CGPSposView::RewriteTrackText() {
-    const gps::NavFix& fix = gps::g_navFix;
+    const std::shared_ptr<const gps::NavSnapshot> fix = gps::CurrentNav();
     switch (model_.Modes().togString) {
-        case 0: glide::TrackText.Format(L" %3.0lft ", fix.trackDeg.load()); break;
-        case 2: glide::TrackText.Format(L" %3.0fh ", double{fix.magneticHeading.load()}); break;
+        case 0:
+            glide::TrackText.Format(L" %3.0lft ", fix->trackDeg);
+            break;
+        case 2:
+            glide::TrackText.Format(L" %3.0fh ", double{fix->magneticHeading});
+            break;
         default:
-            glide::TrackText.Format(L" %3.0lf%lc ", fix.magneticCourse.load(),
+            glide::TrackText.Format(L" %3.0lf%lc ", fix->magneticCourse,
                                     glide::CourseLetter(core::g_unitAlt.load()));
             break;
     }

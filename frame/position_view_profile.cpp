@@ -41,7 +41,7 @@ std::vector<float> TrackGlideEnds(const glide::GlideContext& context, float alti
     }
     const TrackGlideSpeeds speeds =
         ChooseTrackGlideSpeeds(context.useConstantGlideSpeed, glide::StfSpeed.load(),
-                               gps::g_navFix.indicatedAirspeed.load(), groundStf);
+                               gps::CurrentNav()->indicatedAirspeed, groundStf);
     std::vector<float> ends;
     for (const float speed : {speeds.first, speeds.second}) {
         if (!(speed > 0.0F) || !std::isfinite(speed)) continue;
@@ -54,8 +54,8 @@ std::vector<float> TrackGlideEnds(const glide::GlideContext& context, float alti
 }
 
 float GliderAltitude() {
-    const float gps = gps::g_navFix.gpsAltitude.load();
-    return gps::g_navFix.gpsAltitudeValid.load() != 0 ? gps : gps::g_navFix.qnhAltitude.load();
+    const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
+    return published->gpsAltitudeValid != 0 ? published->gpsAltitude : published->qnhAltitude;
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ void CGPSposView::OnProfileRequest() {
     model_.OpenProfile();
     g_positionPageShowsProfile = true;
     const bool leg = glide::g_driftValid.load() != 0;
-    const float track = static_cast<float>(gps::g_navFix.trackRad.load());
+    const float track = static_cast<float>(gps::CurrentNav()->trackRad);
     CallAfter([this, leg, track] { DrawTerrainProfile(leg, track); });
 }
 

@@ -126,8 +126,9 @@ void RunTeamCodeDialog(wxWindow* parent, bool haveFix) {
     model.ownLon = team.centerLon;
     model.ownLat = team.centerLat;
     if (haveFix) {
-        model.ownLon = gps::g_navFix.lonRad.load();
-        model.ownLat = gps::g_navFix.latRad.load();
+        const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
+        model.ownLon = published->lonRad;
+        model.ownLat = published->latRad;
         model.ownKnown = true;
     }
     // The field shows the last code, unless it holds what no code can.

@@ -54,19 +54,19 @@ HeadingEntry ReadHeadingText(std::wstring_view typed) {
 }
 
 int ApplyWindHeading(float magneticHeading) {
-    const gps::NavFix& nav = gps::g_navFix;
+    const std::shared_ptr<const gps::NavSnapshot> nav = gps::CurrentNav();
     double trueHeading = std::fmod(magneticHeading + core::g_magneticVariation.load(), 360.0);
     if (trueHeading < 0.0) trueHeading += 360.0;
     const double heading = trueHeading * kRadiansPerDegree;
-    const double track = nav.trackRad.load();
-    const double speed = nav.speedKt.load();
+    const double track = nav->trackRad;
+    const double speed = nav->speedKt;
     const HeadingWindInput input{static_cast<float>(speed * std::cos(track)),
                                  static_cast<float>(speed * std::sin(track)),
                                  static_cast<float>(std::cos(heading)),
                                  static_cast<float>(std::sin(heading)),
                                  track,
-                                 nav.gpsAltitude.load(),
-                                 nav.fixTimeHours.load()};
+                                 nav->gpsAltitude,
+                                 nav->fixTimeHours};
     gps::WindRecord record;
     const int result = ComputeHeadingWind(input, record);
     if (result == kHeadingWindGood) SetCurrentWind(FromWindRecord(record));
@@ -78,8 +78,8 @@ void ApplyWindEntry(float direction, float displaySpeed) {
     wind.direction = direction * kRadiansPerDegree;
     wind.speed = displaySpeed / CurrentSpeedUnit().factor;
     wind.valid = true;
-    wind.altitude = gps::g_navFix.gpsAltitude.load();
-    wind.time = gps::g_navFix.fixTimeHours.load();
+    wind.altitude = gps::CurrentNav()->gpsAltitude;
+    wind.time = gps::CurrentNav()->fixTimeHours;
     SetCurrentWind(wind);
 }
 

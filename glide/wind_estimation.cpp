@@ -300,7 +300,7 @@ bool OnWindEstimate(const WindEstimate& estimate) {
     if (!AcceptWindEstimate(estimate, g_windEstimator.Settings().Acceptance())) return false;
     Wind wind = WindFromVector(estimate.x, estimate.y);
     wind.altitude = estimate.altitude;
-    wind.time = gps::g_navFix.fixTimeHours.load();
+    wind.time = gps::CurrentNav()->fixTimeHours;
     SetCurrentWind(wind);
     FormatWindText();
     SpeedToFlyText(core::g_macCready.load());

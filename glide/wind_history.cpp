@@ -20,11 +20,9 @@ std::size_t g_cursor = 0;
 std::atomic<WindIndicatorRedraw> g_redraw{nullptr};
 
 WindLineAltitude PublishedAltitude() {
-    const gps::NavFix& nav = gps::g_navFix;
-    if (nav.gpsAltitudeValid.load() == 1)
-        return {WindLineAltitude::Kind::kGps, nav.gpsAltitude.load()};
-    if (nav.pressureKnown.load())
-        return {WindLineAltitude::Kind::kPressure, nav.pressureAltitude.load()};
+    const std::shared_ptr<const gps::NavSnapshot> nav = gps::CurrentNav();
+    if (nav->gpsAltitudeValid == 1) return {WindLineAltitude::Kind::kGps, nav->gpsAltitude};
+    if (nav->pressureKnown) return {WindLineAltitude::Kind::kPressure, nav->pressureAltitude};
     return {};
 }
 

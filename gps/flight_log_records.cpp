@@ -161,11 +161,11 @@ void AppendIgcFix(LogLine& line, const GpsFixRecord& fix) {
 void AppendTextPosition(LogLine& line, const GpsFixRecord& fix) {
     if (core::g_useUtm.load() != 0) {
         const core::UtmPosition& utm = g_writer.utm;
-        line.Append(platform::FormatC("PUM, %07.5f, %8.0f, %d, %7.0f",
-                                      Bounded(g_navFix.fixTimeHours.load()),
-                                      Bounded(utm.northing, -1e8, 1e8), utm.zone,
-                                      Bounded(utm.easting, -1e8, 1e8)),
-                    LogLine::kMainLimit);
+        line.Append(
+            platform::FormatC("PUM, %07.5f, %8.0f, %d, %7.0f", Bounded(CurrentNav()->fixTimeHours),
+                              Bounded(utm.northing, -1e8, 1e8), utm.zone,
+                              Bounded(utm.easting, -1e8, 1e8)),
+            LogLine::kMainLimit);
         return;
     }
     const double timeOfDay = Bounded(fix.hours + fix.minutes / 60.0 + fix.seconds / 3600.0);
@@ -279,7 +279,7 @@ void SubstitutePressureAltitude(GpsFixRecord& fix) {
         state.ggaAltitudeSeen > 0 || state.rmzAltitudeSeen) {
         return;
     }
-    const float correction = g_navFix.autoQnhCorrection.load();
+    const float correction = CurrentNav()->autoQnhCorrection;
     const float altitude = fix.pressureAltitude - (correction > -9000.0F ? correction : 0.0F);
     fix.gpsAltitude = altitude;
     fix.gpsAltitudeValid = -1;
@@ -305,14 +305,13 @@ void SetLoggedWindSource(LoggedWindSource source) {
     g_windSource.store(source);
 }
 
-void WriteFixRecords() {
+void WriteFixRecords(GpsFixRecord& fix) {
     const GpsDate& date = g_nmeaState.date;
     g_loggedGpsDate = date.known
                           ? static_cast<std::uint32_t>(std::clamp(date.day, 0, 255)) |
                                 static_cast<std::uint32_t>(std::clamp(date.month, 0, 255)) << 8 |
                                 static_cast<std::uint32_t>(std::clamp(date.year, 0, 65535)) << 16
                           : 0U;
-    GpsFixRecord& fix = PendingFix;
     CollectChanges(fix);
     SubstitutePressureAltitude(fix);
     const int interval = g_bInTurnpointZone.load() ? 1 : core::g_logInterval.load();

@@ -19,6 +19,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "gps/gps_fix_record.h"
+
 namespace gps {
 
 // Raised by the waypoint-queue update while the glider is inside the zone
@@ -45,10 +47,10 @@ using LoggedWindSource = LoggedWind (*)();
 // port reader starts; without one the wind columns are left out.
 void SetLoggedWindSource(LoggedWindSource source);
 
-// Logs the fix PendingFix holds (port reader's thread). While no receiver
+// Logs the pending fix (PendingFix; port reader's thread). While no receiver
 // has delivered a GPS altitude, a pressure altitude first becomes the GPS
 // altitude (less the automatic QNH correction once there is one).
-void WriteFixRecords();
+void WriteFixRecords(GpsFixRecord& fix);
 
 // Back to the load values: no position seen, interval counter -2 (start-up,
 // replay start, tests).

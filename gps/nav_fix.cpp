@@ -1,10 +1,39 @@
 #include "gps/nav_fix.h"
 
-#include <memory>
+#include <mutex>
 
 namespace gps {
+namespace {
 
-NavFix g_navFix;
+struct Published {
+    std::mutex mutex;  // held only to copy or swap the pointer
+    std::shared_ptr<const NavSnapshot> snapshot = std::make_shared<const NavSnapshot>();
+};
+
+// Made on first use, so that no start-up order of globals matters.
+Published& ThePublished() {
+    static Published published;
+    return published;
+}
+
+}  // namespace
+
+std::shared_ptr<const NavSnapshot> CurrentNav() {
+    Published& published = ThePublished();
+    const std::lock_guard lock(published.mutex);
+    return published.snapshot;
+}
+
+void PublishNav(NavSnapshot snapshot) {
+    auto next = std::make_shared<const NavSnapshot>(std::move(snapshot));
+    Published& published = ThePublished();
+    {
+        const std::lock_guard lock(published.mutex);
+        published.snapshot.swap(next);
+    }
+    // The snapshot replaced goes with `next`, outside the lock, unless a
+    // reader still holds it.
+}
 
 void SignalNewGpsData(int reason) {
     bool wasIdle = false;
@@ -24,8 +53,7 @@ std::uint32_t TakePendingRequests() {
 }
 
 void ResetNavFix() {
-    std::destroy_at(&g_navFix);
-    std::construct_at(&g_navFix);
+    PublishNav(NavSnapshot{});
 }
 
 }  // namespace gps

@@ -22,8 +22,8 @@ bool PortReaderServices::AppendLogRecords(std::span<const std::string_view> line
 }
 
 FixClock PortReaderServices::CurrentFixClock() const {
-    return {g_navFix.hours.load(), g_navFix.minutes.load(),
-            static_cast<int>(g_navFix.seconds.load())};
+    const std::shared_ptr<const NavSnapshot> published = CurrentNav();
+    return {published->hours, published->minutes, static_cast<int>(published->seconds)};
 }
 
 void SetPortReaderServices(PortReaderServices* services) {

@@ -12,9 +12,9 @@ namespace map {
 
 AlarmFixInput ReadLiveAlarmFix() {
     AlarmFixInput input{nav::CopyMapFix(), gps::g_terrainElevation.load()};
+    const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
     ChooseZoneAltitude(input.fix, g_pressureAltForZones.load() != 0,
-                       gps::g_navFix.pressureKnown.load() ? 1U : 0U,
-                       gps::g_navFix.pressureAltitude.load());
+                       published->pressureKnown ? 1U : 0U, published->pressureAltitude);
     return input;
 }
 

@@ -11,29 +11,29 @@
 namespace map {
 
 SpeedDirectorInput SpeedDirectorNow() {
-    const gps::NavFix& fix = gps::g_navFix;
+    const std::shared_ptr<const gps::NavSnapshot> fix = gps::CurrentNav();
     SpeedDirectorInput in;
     in.enabled = core::g_speedDirector.load() != 0;
-    in.circling = fix.circling.load();
+    in.circling = fix->circling;
     in.polarFitted = glide::CurrentPolar().valid;
     in.tolerance = core::g_speedDirectorTolerance.load();
     // The airspeed the fix processing makes from the ground speed and the
     // wind, and the speed to fly toward the destination.
-    in.airspeed = fix.shownAirspeed.load();
+    in.airspeed = fix->shownAirspeed;
     in.speedToFly = glide::StfSpeed.load();
-    in.groundSpeedKnots = fix.speedKt.load();
+    in.groundSpeedKnots = fix->speedKt;
     return in;
 }
 
 std::optional<TaskWarningInput> TaskWarningNow() {
     if (nav::g_taskNavigationActive.load() == 0 || nav::g_currentTask.load() == nullptr)
         return std::nullopt;
-    const gps::NavFix& fix = gps::g_navFix;
+    const std::shared_ptr<const gps::NavSnapshot> fix = gps::CurrentNav();
     TaskWarningInput in;
-    if (fix.pressureKnown.load()) {
-        in.altitude = fix.pressureAltitude.load();
-    } else if (fix.gpsAltitudeValid.load() != 0) {
-        in.altitude = fix.gpsAltitude.load();
+    if (fix->pressureKnown) {
+        in.altitude = fix->pressureAltitude;
+    } else if (fix->gpsAltitudeValid != 0) {
+        in.altitude = fix->gpsAltitude;
     } else {
         return std::nullopt;
     }

@@ -962,7 +962,7 @@ bool CGPSmapView::OpenDefaultMap() {
 
 void CGPSmapView::OnNewNavValues(std::uintptr_t wParam, std::intptr_t lParam) {
     if (model_.mapLoaded == 0) return;
-    if (olcFeed_.HandOver(gps::g_navFix.circling.load(), static_cast<std::uint32_t>(clock_())) &&
+    if (olcFeed_.HandOver(gps::CurrentNav()->circling, static_cast<std::uint32_t>(clock_())) &&
         sources_.olcPoint)
         sources_.olcPoint(nav::CopyMapFix());
     if (wParam == 0 && model_.backBufferValid != 0) DrawNewestTrackPoint();
@@ -974,7 +974,8 @@ void CGPSmapView::OnNewNavValues(std::uintptr_t wParam, std::intptr_t lParam) {
 }
 
 void CGPSmapView::DrawNewestTrackPoint() {
-    const int colourIndex = core::TrackColourIndex(gps::g_navFix.averageVario.load(), gps::g_navFix.vario.load());
+    const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
+    const int colourIndex = core::TrackColourIndex(published->averageVario, published->vario);
     const platform::Point at = ProjectToScreenPoint(model_.Published(), nav::CopyMapFix());
     const TrackStyle style = TrackStyleFor(settings, model_.zoomed != 0);
     if (!DrawLiveTrackPoint(engine_->render.handover, at, colourIndex, style)) return;
@@ -1148,7 +1149,7 @@ void CGPSmapView::ZoneAlarmDuty(SteadyMs now, bool& soundStarted) {
             if (sources_.zoneSound) verdict.zoneSound = sources_.zoneSound(*zone);
         }
     }
-    const bool circling = sources_.circling ? sources_.circling() : gps::g_navFix.circling.load();
+    const bool circling = sources_.circling ? sources_.circling() : gps::CurrentNav()->circling;
     const ZoneAlarmStep step = zoneAlarm_.Tick(verdict, circling, now);
     if (step.showButton) alarmAck_->Show();
     if (step.hideButton) alarmAck_->Hide();
@@ -1191,8 +1192,8 @@ void CGPSmapView::UpdateAircraftSprite() {
         return;
     }
     // The sprites move: repaint their old and new places only.
-    const auto repaint = engine_->painter.PlaceSprites(state, fix, gps::g_navFix.trackDeg.load(),
-                                                       model_.rotationDeg, GlidePathConflictPoint());
+    const auto repaint = engine_->painter.PlaceSprites(
+        state, fix, gps::CurrentNav()->trackDeg, model_.rotationDeg, GlidePathConflictPoint());
     for (const platform::Rect& r : repaint) RefreshRect(ToWxRect(r), false);
 }
 

@@ -362,9 +362,10 @@ void UpdateTaskNavigation(CTask* task, const WaypointRecord* fix, float timeHour
     NavigationFix values;
     values.position = fix != nullptr ? *fix : CopyMapFix();
     values.timeHours = timeHours;
-    values.groundSpeedKt = gps::g_navFix.speedKt.load();
-    values.altitudeFt = gps::g_navFix.pressureKnown.load() ? gps::g_navFix.pressureAltitude.load()
-                                                           : gps::g_navFix.gpsAltitude.load();
+    const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
+    values.groundSpeedKt = published->speedKt;
+    values.altitudeFt =
+        published->pressureKnown ? published->pressureAltitude : published->gpsAltitude;
     UpdateTaskNavigation(task, values);
 }
 

@@ -56,7 +56,7 @@ struct NavigationFix {
 
 // The pass for task (which must be g_currentTask; anything else is
 // ignored), while navigation is active and a target is set. Ground speed
-// and altitude come from the published fix (gps::g_navFix).
+// and altitude come from the published snapshot (gps::CurrentNav).
 void UpdateTaskNavigation(CTask* task, const WaypointRecord* fix, float timeHours);
 void UpdateTaskNavigation(CTask* task, const NavigationFix& fix);
 

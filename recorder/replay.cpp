@@ -191,7 +191,7 @@ int ReplayThreadProc(CFlightType& file) {
         const std::optional<FlightRecord> record = file.ParseRecord();
         if (!record) break;
         builder.Fill(*record, file);
-        gps::CommitGpsFix();
+        gps::CommitGpsFix(gps::PendingFix);
         std::this_thread::sleep_for(kFixPause);
         if (const ReplayMapHooks hooks = MapHooks(); hooks.redraw) hooks.redraw();
         Pace(delayMs);

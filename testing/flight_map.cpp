@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/demo/demo_files.h"
+#include "tools/flight_text/file_angles.h"
 
 namespace test_support {
 namespace {
@@ -34,7 +34,7 @@ int RoundDownFt(double metres) {
 }  // namespace
 
 std::string MapPoint(double latitude, double longitude) {
-    return demo::LatitudeDms(latitude) + "," + demo::LongitudeDms(longitude);
+    return flight_text::PointDms(latitude, longitude);
 }
 
 FlightMap MakeFlightMap(const std::vector<IgcFix>& fixes, const FlightMapPlan& plan) {

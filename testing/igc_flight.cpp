@@ -7,8 +7,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "tools/demo/flight_path.h"
-#include "tools/demo/text_format.h"
+#include "platform/numbers.h"
+#include "tools/flight_text/sentence_text.h"
 
 namespace test_support {
 namespace {
@@ -88,19 +88,6 @@ std::optional<IgcFix> BRecord(std::string_view line) {
     return fix;
 }
 
-// "ddmm.mmmm,H" or "dddmm.mmmm,H".
-std::string NmeaAngle(double degrees, bool latitude) {
-    const char hemisphere = latitude ? (degrees < 0.0 ? 'S' : 'N') : (degrees < 0.0 ? 'W' : 'E');
-    const long long tenThousandths = std::llround(std::fabs(degrees) * 600000.0);
-    const long long whole = tenThousandths / 600000;
-    const double minutes = static_cast<double>(tenThousandths % 600000) / 10000.0;
-    return demo::Format(latitude ? "%02lld%07.4f,%c" : "%03lld%07.4f,%c", whole, minutes, hemisphere);
-}
-
-std::string Sentence(const std::string& body) {
-    return "$" + body + demo::NmeaChecksum(body) + "\r\n";
-}
-
 }  // namespace
 
 std::vector<IgcFix> ReadIgcFixes(std::string_view text) {
@@ -164,21 +151,24 @@ std::string FixSentences(const IgcFix& fix, const IgcFix* previous) {
     const time_t utc = static_cast<time_t>(fix.utc);
     std::tm tm{};
     gmtime_r(&utc, &tm);
-    const std::string time = demo::Format("%02d%02d%02d.00", tm.tm_hour, tm.tm_min, tm.tm_sec);
-    const std::string date = demo::Format("%02d%02d%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100);
-    const std::string position = NmeaAngle(fix.latitude, true) + "," + NmeaAngle(fix.longitude, false);
-    return Sentence(demo::Format("GPRMC,%s,%c,%s,%.2f,%.2f,%s,,,%c", time.c_str(),
-                                 fix.valid ? 'A' : 'V', position.c_str(), speedKt, track,
-                                 date.c_str(), fix.valid ? 'A' : 'N')) +
-           Sentence(demo::Format("GPGGA,%s,%s,%d,08,1.0,%.1f,M,0.0,M,,", time.c_str(),
-                                 position.c_str(), fix.valid ? 1 : 0, fix.gpsAltitudeM));
+    const std::string time = platform::FormatC("%02d%02d%02d.00", tm.tm_hour, tm.tm_min, tm.tm_sec);
+    const std::string date =
+        platform::FormatC("%02d%02d%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100);
+    const std::string position = flight_text::NmeaAngle(fix.latitude, true) + "," +
+                                 flight_text::NmeaAngle(fix.longitude, false);
+    const std::string rmc = platform::FormatC(
+        "GPRMC,%s,%c,%s,%.2f,%.2f,%s,,,%c", time.c_str(), fix.valid ? 'A' : 'V', position.c_str(),
+        speedKt, track, date.c_str(), fix.valid ? 'A' : 'N');
+    const std::string gga = platform::FormatC("GPGGA,%s,%s,%d,08,1.0,%.1f,M,0.0,M,,", time.c_str(),
+                                              position.c_str(), fix.valid ? 1 : 0, fix.gpsAltitudeM);
+    return flight_text::Sentence(rmc) + flight_text::Sentence(gga);
 }
 
-std::vector<demo::Epoch> FlightEpochs(const std::vector<IgcFix>& fixes) {
+std::vector<flight_text::Epoch> FlightEpochs(const std::vector<IgcFix>& fixes) {
     std::string text;
     for (std::size_t i = 0; i < fixes.size(); ++i)
         text += FixSentences(fixes[i], i == 0 ? nullptr : &fixes[i - 1]);
-    return demo::SplitEpochs(text);
+    return flight_text::SplitEpochs(text);
 }
 
 }  // namespace test_support

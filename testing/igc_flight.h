@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace test_support {
 
@@ -34,7 +34,7 @@ std::vector<IgcFix> ReadIgcFile(const std::filesystem::path& file);
 std::string FixSentences(const IgcFix& fix, const IgcFix* previous);
 
 // The flight as the sentence epochs the demo's feeder plays.
-std::vector<demo::Epoch> FlightEpochs(const std::vector<IgcFix>& fixes);
+std::vector<flight_text::Epoch> FlightEpochs(const std::vector<IgcFix>& fixes);
 
 // Great-circle distance in metres and initial course in degrees (0..360).
 double DistanceM(const IgcFix& from, const IgcFix& to);

@@ -77,12 +77,12 @@ TEST_F(FixCommitTest, ScriptedFlightAcrossMidnight) {
         ASSERT_TRUE(Receive(fix.gga));
         processor.Pass();
         EXPECT_EQ(g_fixAgeHours.load(), 0.0);
-        times.push_back(g_navFix.fixTimeHours.load());
-        EXPECT_NEAR(g_navFix.latRad.load(), fix.latitudeDeg * kRadiansPerDegree, 5e-9);
-        EXPECT_NEAR(g_navFix.lonRad.load(), -fix.lonEastDeg * kRadiansPerDegree, 5e-9);
-        EXPECT_NEAR(g_navFix.gpsAltitude.load(), fix.altitudeM * 3.2808, 0.05);
-        EXPECT_NEAR(g_navFix.trackDeg.load(), fix.courseDeg, 0.05);
-        if (g_navFix.circling.load()) ++circlingSeconds;
+        times.push_back(CurrentNav()->fixTimeHours);
+        EXPECT_NEAR(CurrentNav()->latRad, fix.latitudeDeg * kRadiansPerDegree, 5e-9);
+        EXPECT_NEAR(CurrentNav()->lonRad, -fix.lonEastDeg * kRadiansPerDegree, 5e-9);
+        EXPECT_NEAR(CurrentNav()->gpsAltitude, fix.altitudeM * 3.2808, 0.05);
+        EXPECT_NEAR(CurrentNav()->trackDeg, fix.courseDeg, 0.05);
+        if (CurrentNav()->circling) ++circlingSeconds;
     }
 
     // Times across midnight: 23:58:31 = 23.97528 h, then on beyond 24.
@@ -95,7 +95,7 @@ TEST_F(FixCommitTest, ScriptedFlightAcrossMidnight) {
 
     // Circling starts at the first turn and ends 11 s after the last one;
     // each is told once.
-    EXPECT_FALSE(g_navFix.circling.load());
+    EXPECT_FALSE(CurrentNav()->circling);
     EXPECT_GE(circlingSeconds, 60 + 10);
     EXPECT_LE(circlingSeconds, 60 + 12);
     EXPECT_EQ(
@@ -131,7 +131,7 @@ TEST_F(FixCommitTest, DayRollsOverOnlyWhenTheTimeFallsByMoreThan12Hours) {
     const auto published = [this](std::string_view time) {
         FeedAndPublish("GPRMC," + std::string(time) +
                        ",A,4730.000,N,00815.000,E,050.0,090.0,311224,002.0,E");
-        return g_navFix.fixTimeHours.load();
+        return CurrentNav()->fixTimeHours;
     };
     EXPECT_NEAR(published("120010"), 12.002778F, 1e-5);
     EXPECT_NEAR(published("120005"), 12.001389F, 1e-5);  // a glitch, not midnight
@@ -150,10 +150,10 @@ TEST_F(FixCommitTest, CommitsBeforeAPublicationAddUpAndARequestDoesNotSwallowThe
     EXPECT_EQ(DataAvailableEvent.Wait(0), platform::WaitResult::kTimeout);  // one wake
     processor.Pass();
 
-    EXPECT_NEAR(g_navFix.latRad.load(), 47.5 * kRadiansPerDegree, 1e-9);  // from the RMC
-    EXPECT_NEAR(g_navFix.gpsAltitude.load(), 3280.8, 0.01);               // from the GGA
-    EXPECT_FLOAT_EQ(g_navFix.speedKt.load(), 50.0F);
-    EXPECT_EQ(g_navFix.lastSourceMask.load(), source_bit::kRmcCourse | source_bit::kGpsAltitude);
+    EXPECT_NEAR(CurrentNav()->latRad, 47.5 * kRadiansPerDegree, 1e-9);  // from the RMC
+    EXPECT_NEAR(CurrentNav()->gpsAltitude, 3280.8, 0.01);               // from the GGA
+    EXPECT_FLOAT_EQ(CurrentNav()->speedKt, 50.0F);
+    EXPECT_EQ(CurrentNav()->lastSourceMask, source_bit::kRmcCourse | source_bit::kGpsAltitude);
     EXPECT_EQ(TakePendingRequests(), 0U);
     {
         const platform::CriticalSectionLock lock(FixLock);
@@ -184,10 +184,33 @@ TEST_F(FixCommitTest, CirclingNeedsMoreThan10Knots) {
             ASSERT_TRUE(Receive(fix.rmc));
             processor.Pass();
         }
-        EXPECT_EQ(g_navFix.circling.load(), speed > 10.0);
+        EXPECT_EQ(CurrentNav()->circling, speed > 10.0);
         EXPECT_EQ(Posts(platform::kPosViewWindow, platform::WM_APP_CIRCLING).size(),
                   speed > 10.0 ? 1U : 0U);
     }
+}
+
+// The thermal climb is known only while its circling lasts, even when the
+// fix that ends the circling is published together with the ones after it.
+TEST_F(FixCommitTest, TheThermalClimbIsForgottenWhenCirclingEnds) {
+    FlightScript script(12 * 3600, 47.5, 8.25);
+    script.Straight(2, 0.0, 30.0);
+    script.Circle(5, 10.0, 30.0);
+    script.Straight(20, 0.0, 30.0);
+    const std::vector<ScriptedFix>& fixes = script.Fixes();
+    std::size_t next = 0;
+    for (; next < 7; ++next) {
+        ASSERT_TRUE(Receive(fixes[next].rmc));
+        processor.Pass();
+    }
+    ASSERT_TRUE(CurrentNav()->circling);
+    ChangeNav([](NavSnapshot& published) { published.thermalClimbKnown = true; });
+    for (; next < fixes.size(); ++next)
+        ASSERT_TRUE(Receive(fixes[next].rmc));
+    processor.Pass();
+    EXPECT_FALSE(CurrentNav()->circling);
+    EXPECT_FALSE(CurrentNav()->thermalClimbKnown);
+    EXPECT_EQ(CurrentNav()->circlingEnds, 1U);
 }
 
 TEST_F(FixCommitTest, ClimbComesFromAltitudesAtLeast0point9SecondsApart) {
@@ -196,10 +219,9 @@ TEST_F(FixCommitTest, ClimbComesFromAltitudesAtLeast0point9SecondsApart) {
     EXPECT_FLOAT_EQ(PendingFix.gpsClimb, 0.0F);
     // 100 ft in 10 s from the first altitude.
     FeedAndPublish("GPGGA,120010.0,4730.000,N,00815.000,E,1,08,0.9,1030.48,M,0.0,M,,");
-    EXPECT_NEAR(g_navFix.gpsClimb.load(), 100.0 / (10.0 / 3600.0) * 0.00016458, 0.01);
+    EXPECT_NEAR(CurrentNav()->gpsClimb, 100.0 / (10.0 / 3600.0) * 0.00016458, 0.01);
     // Without an instrument vario, the vario is the GPS climb.
-    EXPECT_NEAR(g_navFix.vario.load(), g_navFix.gpsClimb.load() * g_navFix.densityFactor.load(),
-                0.02);
+    EXPECT_NEAR(CurrentNav()->vario, CurrentNav()->gpsClimb * CurrentNav()->densityFactor, 0.02);
 }
 
 // The wind from heading and airspeed, with winds from north and from east,
@@ -259,12 +281,12 @@ TEST_F(FixCommitTest, WindCorrectionAngle) {
         SCOPED_TRACE(c.windFrom);
         glide::SetCurrentWind({20.0F, c.windFrom * kRadiansPerDegree, true});
         FeedAndPublish("GPRMC,120000,A,4730.000,N,00815.000,E,080.0,000.0,311224,002.0,E");
-        EXPECT_NEAR(g_navFix.shownAirspeed.load(), c.airspeed, 0.01);
-        EXPECT_NEAR(g_navFix.windCorrectionAngle.load(), c.angle, 0.01);
+        EXPECT_NEAR(CurrentNav()->shownAirspeed, c.airspeed, 0.01);
+        EXPECT_NEAR(CurrentNav()->windCorrectionAngle, c.angle, 0.01);
     }
     core::g_windCorrection = 0;
     FeedAndPublish("GPRMC,120001,A,4730.000,N,00815.000,E,080.0,000.0,311224,002.0,E");
-    EXPECT_FLOAT_EQ(g_navFix.windCorrectionAngle.load(), 0.0F);
+    EXPECT_FLOAT_EQ(CurrentNav()->windCorrectionAngle, 0.0F);
 }
 
 // The automatic QNH: ten pressure altitudes skipped, then the difference to
@@ -274,24 +296,24 @@ TEST_F(FixCommitTest, AutomaticQnhCalibratesAtRestAgainstTheReceiverAltitude) {
         FeedAndPublish("GPGGA,120000,4730.000,N,00815.000,E,1,08,0.9,304.8,M,0.0,M,,");
         FeedAndPublish("PGRMZ,1100,F");
         if (i < 10) {
-            EXPECT_FLOAT_EQ(g_navFix.autoQnhCorrection.load(), kNoValue);
+            EXPECT_FLOAT_EQ(CurrentNav()->autoQnhCorrection, kNoValue);
         }
     }
-    EXPECT_NEAR(g_navFix.autoQnhCorrection.load(), 100.0, 0.5);
-    EXPECT_NEAR(g_navFix.qnhAltitude.load(), 1000.0, 0.5);
-    EXPECT_TRUE(g_navFix.pressureKnown.load());
+    EXPECT_NEAR(CurrentNav()->autoQnhCorrection, 100.0, 0.5);
+    EXPECT_NEAR(CurrentNav()->qnhAltitude, 1000.0, 0.5);
+    EXPECT_TRUE(CurrentNav()->pressureKnown);
 
     StartFromLoad();
     for (int i = 0; i < 15; ++i)
         FeedAndPublish("PGRMZ,1100,F");
-    EXPECT_FLOAT_EQ(g_navFix.autoQnhCorrection.load(), kNoValue);
-    EXPECT_FLOAT_EQ(g_navFix.qnhAltitude.load(), 1100.0F);
-    EXPECT_FLOAT_EQ(g_navFix.gpsAltitude.load(), 1100.0F);  // stood in for the GPS altitude
+    EXPECT_FLOAT_EQ(CurrentNav()->autoQnhCorrection, kNoValue);
+    EXPECT_FLOAT_EQ(CurrentNav()->qnhAltitude, 1100.0F);
+    EXPECT_FLOAT_EQ(CurrentNav()->gpsAltitude, 1100.0F);  // stood in for the GPS altitude
 }
 
 TEST_F(FixCommitTest, ShownAltitudeChangesSidesOfTheTransitionOnlyWhenBothAgree) {
     // With a QNH correction of -100 ft (QNH above standard).
-    g_navFix.autoQnhCorrection = -100.0F;
+    ChangeNav([&](NavSnapshot& nav) { nav.autoQnhCorrection = -100.0F; });
     struct Step {
         int pressure;
         float shown;
@@ -305,14 +327,14 @@ TEST_F(FixCommitTest, ShownAltitudeChangesSidesOfTheTransitionOnlyWhenBothAgree)
     for (const Step& step : steps) {
         SCOPED_TRACE(step.pressure);
         FeedAndPublish(platform::FormatC("PGRMZ,%d,F", step.pressure));
-        EXPECT_FLOAT_EQ(g_navFix.qnhAltitude.load(), step.shown);
-        EXPECT_EQ(g_navFix.aboveTransition.load(), step.above);
+        EXPECT_FLOAT_EQ(CurrentNav()->qnhAltitude, step.shown);
+        EXPECT_EQ(CurrentNav()->aboveTransition, step.above);
     }
 }
 
 TEST_F(FixCommitTest, DensityFactorFromTheAltitude) {
     FeedAndPublish("GPGGA,120000,4730.000,N,00815.000,E,1,08,0.9,3048.0,M,0.0,M,,");
-    EXPECT_NEAR(g_navFix.densityFactor.load(), 0.8593, 1e-4);  // 10000 ft
+    EXPECT_NEAR(CurrentNav()->densityFactor, 0.8593, 1e-4);  // 10000 ft
 }
 
 }  // namespace

@@ -58,12 +58,12 @@ TEST_F(FixProcessingThreadTest, PublishesEverythingTheReaderCommitsWhileTheUiAsk
 
     const ScriptedFix& last = script.Fixes().back();
     ASSERT_TRUE(
-        WaitFor([] { return g_navFix.fixTimeHours.load() >= 24.0F + 39.5F / 3600.0F; }, 5000ms));
+        WaitFor([] { return CurrentNav()->fixTimeHours >= 24.0F + 39.5F / 3600.0F; }, 5000ms));
     EXPECT_TRUE(WaitFor(
-        [&last] { return std::abs(g_navFix.gpsAltitude.load() - last.altitudeM * 3.2808) < 0.05; },
+        [&last] { return std::abs(CurrentNav()->gpsAltitude - last.altitudeM * 3.2808) < 0.05; },
         5000ms));
-    EXPECT_NEAR(g_navFix.latRad.load(), last.latitudeDeg * std::numbers::pi / 180.0, 5e-9);
-    EXPECT_NEAR(g_navFix.trackDeg.load(), last.courseDeg, 0.05);
+    EXPECT_NEAR(CurrentNav()->latRad, last.latitudeDeg * std::numbers::pi / 180.0, 5e-9);
+    EXPECT_NEAR(CurrentNav()->trackDeg, last.courseDeg, 0.05);
 
     EXPECT_TRUE(StopFixProcessing(2000));
     EXPECT_FALSE(FixProcessingRunning());

@@ -148,7 +148,7 @@ inline void StartFromLoad() {
 // The reader's step for one received line.
 inline bool Receive(std::string line) {
     if (!HandleNmeaLine(line).accepted) return false;
-    LogAndCommitGpsFix();
+    LogAndCommitGpsFix(PendingFix);
     return true;
 }
 

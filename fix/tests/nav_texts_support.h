@@ -136,15 +136,18 @@ struct PublishedFix {
 
 // Publishes the fix as the fix-processing thread would and runs the pass.
 inline std::uint32_t PublishAndRun(const PublishedFix& f, bool replaying = false) {
-    g_navFix.latRad = f.latitude * kRadiansPerDegree;
-    g_navFix.lonRad = -f.lonEast * kRadiansPerDegree;
-    g_navFix.gpsAltitude = f.altitude;
-    g_navFix.gpsAltitudeValid = 1;
-    g_navFix.trackDeg = f.track;
-    g_navFix.trackRad = f.track * kRadiansPerDegree;
-    g_navFix.magneticCourse = f.track;
-    g_navFix.speedKt = f.speed;
-    g_navFix.straightFlight = f.straight;
+    ChangeNav([&](NavSnapshot& nav) {
+        nav.latRad = f.latitude * kRadiansPerDegree;
+        nav.lonRad = -f.lonEast * kRadiansPerDegree;
+        nav.gpsAltitude = f.altitude;
+        nav.gpsAltitudeValid = 1;
+        nav.trackDeg = f.track;
+        nav.trackRad = f.track * kRadiansPerDegree;
+        nav.magneticCourse = f.track;
+        nav.speedKt = f.speed;
+        nav.indicatedAirspeed = f.speed * nav.densityFactor;  // no instrument's airspeed
+        nav.straightFlight = f.straight;
+    });
     return UpdatePositionTexts(
         {value_bit::kPosition | value_bit::kGpsAltitude | value_bit::kCourseAndSpeed,
          source_bit::kRmcCourse | source_bit::kGgaPosition | source_bit::kGpsAltitude},

@@ -223,8 +223,10 @@ TEST_F(PositionTextsTest, TrackPointsCarryTheirClimbsColourIndex) {
         float average, climb;
     } fixes[] = {{0.0F, 0.0F}, {2.0F, 3.0F}, {-12.0F, -15.0F}, {4.4F, 1.0F}};
     for (const auto& f : fixes) {
-        g_navFix.averageVario = f.average;
-        g_navFix.vario = f.climb;
+        ChangeNav([&](NavSnapshot& nav) {
+            nav.averageVario = f.average;
+            nav.vario = f.climb;
+        });
         PublishAndRun({});
     }
     std::vector<std::uint32_t> attributes;

@@ -152,7 +152,7 @@ class WindCommitTest : public ::testing::Test {
             for (const std::string& line : second.lines)
                 Receive(line);
             ASSERT_TRUE(WaitFor(
-                [&] { return g_navFix.fixTimeHours.load() >= second.fixTime - 1e-6F; }, 5000ms));
+                [&] { return CurrentNav()->fixTimeHours >= second.fixTime - 1e-6F; }, 5000ms));
         }
     }
 

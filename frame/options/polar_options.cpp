@@ -81,7 +81,8 @@ void PolarOptions::Apply(platform::SettingsStore& store, ViewLink& views) const 
                                                         : running.bugsFactor;
     const float ratio = glideRatio != shown.glideRatio ? glideRatio : running.inUse.glideRatio;
     float weight = running.weightFactor;
-    const bool instrumentBallast = useBallastSetting != 0 && gps::g_navFix.ballastFromInstrument;
+    const bool instrumentBallast =
+        useBallastSetting != 0 && gps::CurrentNav()->ballastFromInstrument;
     if (!instrumentBallast && weightFactor != shown.weightFactor) weight = std::sqrt(weightFactor);
 
     glide::ChangePolarSettings([&](glide::PolarSettings& s) {

@@ -149,8 +149,10 @@ TEST(WindEntry, ATypedWindAndATypedHeadingSetTheCurrentWind) {
     ResetHeadingWind();
     for (const double heading : {30.0, 120.0}) {
         const testing::Moment moment = testing::Fly(known, heading, 60.0);
-        gps::g_navFix.speedKt = static_cast<float>(moment.GroundSpeed());
-        gps::g_navFix.trackRad = moment.Track() * kDegree;
+        gps::ChangeNav([&](gps::NavSnapshot& nav) {
+            nav.speedKt = static_cast<float>(moment.GroundSpeed());
+            nav.trackRad = moment.Track() * kDegree;
+        });
         const int result = ApplyWindHeading(static_cast<float>(heading - 2.0));
         EXPECT_EQ(result, heading == 30.0 ? kHeadingWindFirstLine : kHeadingWindGood);
     }

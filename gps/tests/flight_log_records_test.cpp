@@ -56,7 +56,7 @@ class FlightLogRecordsTest : public NmeaTest {
     // The parser and the log writer, and the commit's clearing of the masks.
     void Log(std::string_view body) {
         ASSERT_TRUE(HandleBody(body).accepted) << body;
-        WriteFixRecords();
+        WriteFixRecords(PendingFix);
         fix.valueMask = fix.sourceMask = 0;
     }
     // The two position fixes that are never logged.
@@ -206,7 +206,7 @@ TEST_F(FlightLogRecordsTest, TextLogInUtmHasNorthingBeforeEasting) {
     core::g_logFormat = 0;
     core::g_logSpeedTrack = 0;
     core::g_useUtm = 1;
-    g_navFix.fixTimeHours = 36.5F;
+    ChangeNav([&](NavSnapshot& nav) { nav.fixTimeHours = 36.5F; });
     WarmUp();
     const std::string line = Added("GPRMC,123000,A,4700.000,N,00900.000,E,,,230394,,");
     // 47 N 9 E lies on the central meridian of zone 32.
@@ -226,7 +226,7 @@ TEST_F(FlightLogRecordsTest, AbsurdValuesStayInsideTheirFields) {
     fix.gpsAltitude = 1e30F;
     fix.latMinutes = std::nan("");
     fix.valueMask = value_bit::kPosition;
-    WriteFixRecords();
+    WriteFixRecords(PendingFix);
     EXPECT_EQ(Content(), "B1235194800000N01131000EA-999999999999\r\n");
 
     core::g_logFormat = 0;
@@ -238,7 +238,7 @@ TEST_F(FlightLogRecordsTest, AbsurdValuesStayInsideTheirFields) {
     fix.trueAirspeed = -3e38F;
     fix.latitude = 1e300;
     const std::size_t before = Content().size();
-    WriteFixRecords();
+    WriteFixRecords(PendingFix);
     EXPECT_EQ(Content().substr(before),
               "POS, 12.58861, 1000000.000000, -11.516667, 1000000, -1000000, 1000000.0, 84.4, "
               "84.4, 0.0, -1000000.0\r\n");
@@ -255,7 +255,7 @@ TEST_F(FlightLogRecordsTest, PressureAltitudeStandsInWithoutAReceiverAltitude) {
     EXPECT_FLOAT_EQ(state.glideGpsAltitude, 2000.0F);
     EXPECT_EQ(Added(kRmc), "POS, 12.58861, 48.117300, -11.516667, 2000, 2000\r\n");
 
-    g_navFix.autoQnhCorrection = 150.0F;
+    ChangeNav([&](NavSnapshot& nav) { nav.autoQnhCorrection = 150.0F; });
     Log("PGRMZ,2000,F");
     EXPECT_FLOAT_EQ(fix.gpsAltitude, 1850.0F);
 

@@ -225,8 +225,10 @@ TEST(ZoneAltitude, TheLiveFixTakesTheSettingThePublishedPressureAltitudeAndTheTe
         nav::g_mapFix = At(47.0, 8.0, 3000.0F);
         nav::g_mapFix.altitudeKnown = c.known;
         g_pressureAltForZones = c.setting;
-        gps::g_navFix.pressureKnown = c.pressureKnown;
-        gps::g_navFix.pressureAltitude = 4000.0F;
+        gps::ChangeNav([&](gps::NavSnapshot& nav) {
+            nav.pressureKnown = c.pressureKnown;
+            nav.pressureAltitude = 4000.0F;
+        });
         gps::g_terrainElevation = 1200.0F;
         const AlarmFixInput input = ReadLiveAlarmFix();
         EXPECT_EQ(input.fix.altitude, c.expected) << c.setting << c.known << c.pressureKnown;
@@ -235,8 +237,10 @@ TEST(ZoneAltitude, TheLiveFixTakesTheSettingThePublishedPressureAltitudeAndTheTe
     }
     nav::g_mapFix = saved;
     g_pressureAltForZones = 0;
-    gps::g_navFix.pressureKnown = false;
-    gps::g_navFix.pressureAltitude = 0.0F;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.pressureKnown = false;
+        nav.pressureAltitude = 0.0F;
+    });
     gps::g_terrainElevation = gps::kUnknownTerrain;
 }
 

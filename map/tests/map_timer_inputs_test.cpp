@@ -28,8 +28,10 @@ TEST(TaskWarningInputs, FromTheFlownTaskTheAltitudeAndThePublishedLimits) {
     nav::g_taskTargetPoint = task->points[0].get();
     EXPECT_FALSE(TaskWarningNow()) << "no altitude known";
 
-    gps::g_navFix.gpsAltitude = 5000.0F;
-    gps::g_navFix.gpsAltitudeValid = 1;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.gpsAltitude = 5000.0F;
+        nav.gpsAltitudeValid = 1;
+    });
     std::optional<TaskWarningInput> in = TaskWarningNow();
     ASSERT_TRUE(in);
     EXPECT_EQ(in->altitude, 5000.0F);
@@ -37,8 +39,10 @@ TEST(TaskWarningInputs, FromTheFlownTaskTheAltitudeAndThePublishedLimits) {
     EXPECT_EQ(in->limits.Limit(true), 4800.0F);
     EXPECT_EQ(in->limits.Limit(false), nav::kNoAltitudeLimit);
 
-    gps::g_navFix.pressureAltitude = 4700.0F;
-    gps::g_navFix.pressureKnown = true;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.pressureAltitude = 4700.0F;
+        nav.pressureKnown = true;
+    });
     nav::g_taskTargetPoint = task->points[1].get();
     in = TaskWarningNow();
     ASSERT_TRUE(in);

@@ -12,6 +12,8 @@ ARCHITECTURE = """# Architecture
     Order: platform <- core <- gps <- app
     Beside: platform/gui uses platform; used by app, tools/conv
     Beside: tools/conv uses platform, platform/gui, core; used by none
+    Beside: tools/demo uses platform; used by none
+    Beside: testing uses platform; used by none
 """
 
 
@@ -41,6 +43,13 @@ BASE = {
     "tools/conv/conv.cpp": includes("core/geodesy.h", "platform/gui/bridge.h"),
     "testing/scratch.h": includes("platform/files.h"),
     "core/tests/geodesy_test.cpp": includes("core/geodesy.h", "testing/scratch.h", "<vector>"),
+    "tools/demo/feeder.cpp": includes("platform/files.h"),
+    "tools/demo/tests/feeder_test.cpp": includes("gps/port.h", "testing/scratch.h"),
+    "bench/port_bench.cpp": includes("app/main.cpp"),
+    "platform/CMakeLists.txt": "kv_library(platform LIBS Threads::Threads)\n",
+    "core/CMakeLists.txt": "kv_library(core LIBS kv_platform)\nkv_tests(core)\n",
+    "gps/CMakeLists.txt": "kv_library(gps LIBS kv_platform kv_core) # the port\n",
+    "tools/demo/CMakeLists.txt": "kv_library(demo LIBS kv_platform)\nkv_tests(demo LIBS kv_gps)\n",
 }
 
 
@@ -60,6 +69,13 @@ class CheckLayeringTest(unittest.TestCase):
             "tools/conv/more.cpp": (includes("gps/port.h"), "tools/conv may not use gps"),
             "gps/tests/port_test.cpp": (includes("app/main.cpp"), "gps may not use app"),
             "core/helper.cpp": (includes("testing/scratch.h"), "core may not use testing"),
+            "tools/demo/window.cpp": (includes("app/main.cpp"), "tools/demo may not use app"),
+            "testing/app_probe.h": (includes("app/main.cpp"), "testing may not use app"),
+            "tools/demo/tests/more_test.cpp": (includes("core/geodesy.h"),
+                                               "tools/demo may not use core"),
+            "tools/newtool/main.cpp": (includes("core/geodesy.h"),
+                                       "folder tools/newtool is not in the order"),
+            "maps/reader.cpp": (includes("platform/files.h"), "folder maps is not in the order"),
         }
         for name, (text, expected) in cases.items():
             with self.subTest(name):
@@ -68,12 +84,45 @@ class CheckLayeringTest(unittest.TestCase):
                 self.assertIn(expected, faults[0])
                 self.assertTrue(faults[0].startswith(name))
 
-    def test_two_folders_that_include_each_other_are_reported(self):
-        # Neither folder is in the order, so only the cycle can catch it.
-        faults = self.tree({**BASE, "extra/a.h": includes("more/b.h"),
-                       "more/b.h": includes("extra/a.h")}).faults()
+    def test_link_lines_must_match_the_includes(self):
+        cases = {
+            # gps includes platform/ and core/ but links only one of them.
+            "gps/CMakeLists.txt": ("kv_library(gps LIBS kv_platform)\n",
+                                   "gps/port.h: includes core/geodesy.h, but gps/CMakeLists.txt "
+                                   "does not link kv_core"),
+            # Linked, but nothing of core includes gps.
+            "core/CMakeLists.txt": ("kv_library(core LIBS kv_platform kv_gps)\n",
+                                    "kv_core links kv_gps, but core may not use gps"),
+            "tools/demo/CMakeLists.txt": ("kv_library(demo LIBS kv_platform kv_core)\n"
+                                          "kv_tests(demo LIBS kv_gps)\n",
+                                          "kv_demo links kv_core, but tools/demo may not use core"),
+            "platform/CMakeLists.txt": ("kv_library(platform LIBS kv_platform kv_core)\n",
+                                        "kv_platform links kv_core, but platform may not use core"),
+        }
+        for name, (text, expected) in cases.items():
+            with self.subTest(name):
+                faults = self.tree({**BASE, name: text}).faults()
+                self.assertEqual(len(faults), 1, faults)
+                self.assertIn(expected, faults[0])
+
+    def test_a_link_without_an_include_is_reported(self):
+        faults = self.tree({**BASE, "gps/CMakeLists.txt":
+                            "kv_library(gps LIBS kv_platform kv_core)\n",
+                            "gps/port.h": includes("platform/files.h")}).faults()
+        self.assertEqual(faults, ["gps/CMakeLists.txt: kv_gps links kv_core, but no file of gps "
+                                  "includes core"])
+
+    def test_tests_beside_the_order_use_only_what_they_link(self):
+        tree = {**BASE, "tools/demo/CMakeLists.txt": "kv_library(demo LIBS kv_platform)\n"}
+        faults = self.tree(tree).faults()
         self.assertEqual(len(faults), 1, faults)
-        self.assertIn("extra and more include each other", faults[0])
+        self.assertIn("tools/demo/tests/feeder_test.cpp: includes gps/port.h", faults[0])
+
+    def test_two_folders_that_include_each_other_are_reported(self):
+        # Neither folder is in the order, so only the cycle says how they tangle.
+        faults = self.tree({**BASE, "extra/a.h": includes("more/b.h"),
+                            "more/b.h": includes("extra/a.h")}).faults()
+        self.assertIn("extra and more include each other (extra/a.h; more/b.h)", faults)
 
     def test_a_missing_order_line_is_an_error(self):
         tree = self.tree(BASE)

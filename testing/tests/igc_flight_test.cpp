@@ -39,8 +39,8 @@ TEST(IgcFlightTest, SentencesCarryPositionSpeedAndTrack) {
     const std::string text = FixSentences(b, &a);
     const auto rmc = text.substr(0, text.find("\r\n"));
     const auto gga = text.substr(rmc.size() + 2, text.find("\r\n", rmc.size() + 2) - rmc.size() - 2);
-    EXPECT_TRUE(demo::ChecksumValid(rmc)) << rmc;
-    EXPECT_TRUE(demo::ChecksumValid(gga)) << gga;
+    EXPECT_TRUE(flight_text::ChecksumValid(rmc)) << rmc;
+    EXPECT_TRUE(flight_text::ChecksumValid(gga)) << gga;
     EXPECT_EQ(rmc.substr(0, rmc.find('*')), "$GPRMC,010010.00,A,5100.6000,N,00630.0000,W,216.15,0.00,200810,,,A");
     EXPECT_EQ(gga.substr(0, gga.find('*')), "$GPGGA,010010.00,5100.6000,N,00630.0000,W,1,08,1.0,1200.0,M,0.0,M,,");
     // The first fix stands; a fix without a position fix says so.

@@ -18,12 +18,6 @@ std::string GridHeaderText(const std::string& gridTitle);
 std::vector<std::int16_t> GridSamples();
 std::string GridBytes(const std::vector<std::int16_t>& samples);
 
-// Degrees as "d,m,s" with the seconds to two decimals; longitudes are given
-// EAST positive and written WEST positive, as the waypoint, task and map
-// files keep them.
-std::string LatitudeDms(double latitude);
-std::string LongitudeDms(double longitudeEast);
-
 // The waypoint file (".dta", altitudes in metres). The attachments name
 // files in the sound folder.
 inline constexpr const char* kPictureName = "demo_lighthouse.bmp";

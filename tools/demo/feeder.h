@@ -16,9 +16,15 @@
 #include <sys/types.h>
 
 #include "platform/unique_fd.h"
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace demo {
+
+// The feeder plays and re-times the epochs of a sentence file.
+using flight_text::Epoch;
+using flight_text::Retime;
+using flight_text::SplitEpochs;
+using flight_text::Standing;
 
 struct FeederOptions {
     std::filesystem::path link;  // the symbolic link to make

@@ -61,7 +61,4 @@ std::string FlightGeometryText(const Flight& flight);
 // The UTC time of the first sample: 2025-01-18 13:00:00.
 inline constexpr int kFlightYear = 2025, kFlightMonth = 1, kFlightDay = 18, kFlightHour = 13;
 
-// "*hh" checksum of a sentence body (between '$' and '*').
-std::string NmeaChecksum(std::string_view body);
-
 }  // namespace demo

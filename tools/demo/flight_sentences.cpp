@@ -6,6 +6,7 @@
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
 #include "tools/demo/text_format.h"
+#include "tools/flight_text/sentence_text.h"
 
 namespace demo {
 namespace {
@@ -14,19 +15,6 @@ constexpr double kKnot = 1852.0 / 3600.0;
 constexpr double kFeetPerMetre = 3.2808;
 constexpr double kPressureBelowGpsM = 30.0;
 constexpr int kGsaEvery = 10;
-
-std::string Sentence(const std::string& body) {
-    return "$" + body + NmeaChecksum(body) + "\r\n";
-}
-
-// "ddmm.mmmm,H" for a latitude, "dddmm.mmmm,H" for a longitude.
-std::string Angle(double degrees, bool latitude) {
-    const char hemisphere = latitude ? (degrees < 0.0 ? 'S' : 'N') : (degrees < 0.0 ? 'W' : 'E');
-    const long long tenThousandths = std::llround(std::fabs(degrees) * 600000.0);
-    const long long whole = tenThousandths / 600000;
-    const double minutes = static_cast<double>(tenThousandths % 600000) / 10000.0;
-    return Format(latitude ? "%02lld%07.4f,%c" : "%03lld%07.4f,%c", whole, minutes, hemisphere);
-}
 
 std::string TimeOfDay(int second) {
     const int s = kFlightHour * 3600 + second;
@@ -42,32 +30,29 @@ const char* Satellites(int second, int count) {
 
 }  // namespace
 
-std::string NmeaChecksum(std::string_view body) {
-    unsigned sum = 0;
-    for (const char c : body) sum ^= static_cast<unsigned char>(c);
-    return Format("*%02X", sum);
-}
-
 std::string FlightSentences(const Flight& flight) {
     std::string text;
     const int count = static_cast<int>(flight.samples.size());
     for (const FlightSample& s : flight.samples) {
         const LatLon p = ToLatLon(s.at);
-        const std::string position = Angle(p.latitude, true) + "," + Angle(p.longitude, false);
+        const std::string position = flight_text::NmeaAngle(p.latitude, true) + "," +
+                                     flight_text::NmeaAngle(p.longitude, false);
         const double speedKt = std::hypot(s.groundEastMs, s.groundNorthMs) / kKnot;
         double track = std::atan2(s.groundEastMs, s.groundNorthMs) * 180.0 / 3.14159265358979;
         if (track < 0.0) track += 360.0;
         const double pressureFt = (s.altitudeM - kPressureBelowGpsM) * kFeetPerMetre;
-        text += Sentence(Format("PTAS1,%.0f,%.0f,%.0f,%.1f", 200.0 + s.varioMs / kKnot * 10.0,
-                                200.0 + s.averageVarioMs / kKnot * 10.0, pressureFt + 2000.0,
-                                s.tasMs / kKnot));
-        text += Sentence(Format("GPRMC,%s,A,%s,%.2f,%.2f,%02d%02d%02d,,,A",
-                                TimeOfDay(s.second).c_str(), position.c_str(), speedKt, track,
-                                kFlightDay, kFlightMonth, kFlightYear % 100));
-        text += Sentence(Format("GPGGA,%s,%s,1,09,0.9,%.1f,M,12.0,M,,",
-                                TimeOfDay(s.second).c_str(), position.c_str(), s.altitudeM));
+        text += flight_text::Sentence(
+            Format("PTAS1,%.0f,%.0f,%.0f,%.1f", 200.0 + s.varioMs / kKnot * 10.0,
+                   200.0 + s.averageVarioMs / kKnot * 10.0, pressureFt + 2000.0, s.tasMs / kKnot));
+        text += flight_text::Sentence(Format("GPRMC,%s,A,%s,%.2f,%.2f,%02d%02d%02d,,,A",
+                                             TimeOfDay(s.second).c_str(), position.c_str(), speedKt,
+                                             track, kFlightDay, kFlightMonth, kFlightYear % 100));
+        text += flight_text::Sentence(Format("GPGGA,%s,%s,1,09,0.9,%.1f,M,12.0,M,,",
+                                             TimeOfDay(s.second).c_str(), position.c_str(),
+                                             s.altitudeM));
         if (s.second % kGsaEvery == 0)
-            text += Sentence(Format("GPGSA,A,3,%s,,,,1.6,0.9,1.3", Satellites(s.second, count)));
+            text += flight_text::Sentence(
+                Format("GPGSA,A,3,%s,,,,1.6,0.9,1.3", Satellites(s.second, count)));
     }
     return text;
 }
@@ -96,8 +81,8 @@ std::string FlightGeometryText(const Flight& flight) {
     text += Format("wind=%.0f/%.0f\n", kWindFromDeg, kWindKnots);
     // The home field in the settings' form: degrees, longitude west positive.
     const LatLon home = ToLatLon(TheTask().start);
-    text += Format("home_latitude=%.6f\nhome_longitude_west=%.6f\n", home.latitude,
-                   -home.longitude);
+    text +=
+        Format("home_latitude=%.6f\nhome_longitude_west=%.6f\n", home.latitude, -home.longitude);
     return text;
 }
 

@@ -5,13 +5,14 @@
 #include "tools/demo/demo_files.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/text_format.h"
+#include "tools/flight_text/file_angles.h"
 
 namespace demo {
 namespace {
 
 std::string Position(LocalPoint p) {
     const LatLon at = ToLatLon(p);
-    return LatitudeDms(at.latitude) + "," + LongitudeDms(at.longitude);
+    return flight_text::PointDms(at.latitude, at.longitude);
 }
 
 std::string Record(LocalPoint p, int code, const std::string& text) {

@@ -1,24 +1,14 @@
-// The waypoint file and the degree texts every demo file shares.
+// The waypoint file.
 
 #include <cmath>
 
 #include "tools/demo/demo_files.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/text_format.h"
+#include "tools/flight_text/file_angles.h"
 
 namespace demo {
 namespace {
-
-std::string Dms(double degrees) {
-    const bool negative = degrees < 0.0;
-    const long long hundredths = std::llround(std::fabs(degrees) * 360000.0);
-    const long long whole = hundredths / 360000;
-    const long long minutes = hundredths / 6000 % 60;
-    const double seconds = static_cast<double>(hundredths % 6000) / 100.0;
-    // "-0" keeps the sign of a value between -1 and 0.
-    const std::string sign = negative ? "-" : "";
-    return Format("%s%lld,%lld,%.2f", sign.c_str(), whole, minutes, seconds);
-}
 
 struct NamedPoint {
     const char* name;
@@ -47,19 +37,11 @@ const std::vector<NamedPoint>& OtherPoints() {
 std::string RecordLine(const std::string& prefix, const std::string& name, LocalPoint at,
                        double altitudeM) {
     const LatLon p = ToLatLon(at);
-    return Format("%s%s,%s,%s,%.0fM\r\n", prefix.c_str(), name.c_str(),
-                  LatitudeDms(p.latitude).c_str(), LongitudeDms(p.longitude).c_str(), altitudeM);
+    return Format("%s%s,%s,%.0fM\r\n", prefix.c_str(), name.c_str(),
+                  flight_text::PointDms(p.latitude, p.longitude).c_str(), altitudeM);
 }
 
 }  // namespace
-
-std::string LatitudeDms(double latitude) {
-    return Dms(latitude);
-}
-
-std::string LongitudeDms(double longitudeEast) {
-    return Dms(-longitudeEast);
-}
 
 int WaypointCount() {
     return static_cast<int>(Airfields().size() + OutlandingFields().size() + 2 +

@@ -18,7 +18,7 @@
 #include "app/map_view_links.h"
 #include "frame/frame_commands.h"
 #include "frame/main_frame.h"
-#include "frame/map_command_dialogs.h"
+#include "frame/map_command_dialogs_wx.h"
 #include "frame/small_dialogs.h"
 #include "core/string_resources.h"
 #include "fix/display_links.h"

@@ -99,13 +99,13 @@ TEST_F(FixPtyTest, AScriptedFlightAcrossMidnightIsPublishedAndLoggedWithoutLoss)
     // no earlier fix had (the altitude stays level on the last leg).
     const ScriptedFix& last = script.Fixes().back();
     constexpr float kLastTime = 24.0F + 40.0F / 3600.0F;
-    while (std::abs(g_navFix.fixTimeHours.load() - kLastTime) > 1e-5F &&
+    while (std::abs(CurrentNav()->fixTimeHours - kLastTime) > 1e-5F &&
            std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(5ms);
     }
-    EXPECT_NEAR(g_navFix.fixTimeHours.load(), kLastTime, 1e-5);
-    EXPECT_NEAR(g_navFix.latRad.load(), last.latitudeDeg * std::numbers::pi / 180.0, 5e-9);
-    EXPECT_NEAR(g_navFix.lonRad.load(), -last.lonEastDeg * std::numbers::pi / 180.0, 5e-9);
+    EXPECT_NEAR(CurrentNav()->fixTimeHours, kLastTime, 1e-5);
+    EXPECT_NEAR(CurrentNav()->latRad, last.latitudeDeg * std::numbers::pi / 180.0, 5e-9);
+    EXPECT_NEAR(CurrentNav()->lonRad, -last.lonEastDeg * std::numbers::pi / 180.0, 5e-9);
 
     std::vector<Record> circling;
     int firstFixSends = 0;

@@ -220,7 +220,7 @@ TEST_F(PositionViewTest, TheMacCreadySpinStepsAndReturnsToRest) {
     core::g_autoSetMacCready = 0;
     core::g_unitVario = 0;
     core::g_macCready = 1.0F;  // the page starts its manual value from it
-    gps::g_navFix.instrumentMacCreadyKnown = false;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) { nav.instrumentMacCreadyKnown = false; });
     glide::g_varioString = 1;
     auto* view = new CGPSposView(frame_, wxPoint(0, 0), wxSize(240, 480));
     view->Refresh();
@@ -364,8 +364,10 @@ TEST_F(PositionViewTest, TheRequiredMacCreadyQuestionSetsTheManualValue) {
 
 TEST_F(PositionViewTest, TheLegProfileDrawsThePlannedGlides) {
     gps::g_terrainElevation = 500.0F;
-    gps::g_navFix.gpsAltitude = 3000.0F;
-    gps::g_navFix.gpsAltitudeValid = 1;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.gpsAltitude = 3000.0F;
+        nav.gpsAltitudeValid = 1;
+    });
     {
         const std::scoped_lock lock(glide::GlidePathLock);
         glide::ProfileCopy& copy = glide::GlidePathProfile;
@@ -402,7 +404,7 @@ TEST_F(PositionViewTest, TheLegProfileDrawsThePlannedGlides) {
 TEST_F(PositionViewTest, TheTrackProfileReachesPastALongFirstLeg) {
     core::SetElevationModel(std::make_shared<RidgeModel>());
     gps::g_terrainElevation = 500.0F;
-    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) { nav.trackRad = 3.14159265358979 / 2.0; });
     core::g_unitDist = 2;
     {
         const std::scoped_lock lock(core::MapLock);
@@ -425,9 +427,11 @@ TEST_F(PositionViewTest, TheTrackProfileReachesPastALongFirstLeg) {
 TEST_F(PositionViewTest, TheRidgeComesNearerAsTheGliderFliesTowardsIt) {
     core::SetElevationModel(std::make_shared<RidgeModel>());
     gps::g_terrainElevation = 500.0F;
-    gps::g_navFix.gpsAltitude = 3000.0F;
-    gps::g_navFix.gpsAltitudeValid = 1;
-    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;  // east, at the ridge
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.gpsAltitude = 3000.0F;
+        nav.gpsAltitudeValid = 1;
+        nav.trackRad = 3.14159265358979 / 2.0;  // east, at the ridge
+    });
     const double kmPerDegree = 6371.0 * std::cos(47.0 * 3.14159265358979 / 180.0) * 3.14159265358979 / 180.0;
     view_->OnProfileRequest();
     platform::gui::ProcessEventsFor(50ms);
@@ -451,15 +455,17 @@ TEST_F(PositionViewTest, TheRidgeComesNearerAsTheGliderFliesTowardsIt) {
 TEST_F(PositionViewTest, TheProfileShowsTheRidgeAhead) {
     core::SetElevationModel(std::make_shared<RidgeModel>());
     gps::g_terrainElevation = 500.0F;
-    gps::g_navFix.gpsAltitude = 3000.0F;
-    gps::g_navFix.gpsAltitudeValid = 1;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.gpsAltitude = 3000.0F;
+        nav.gpsAltitudeValid = 1;
+    });
     {
         const std::scoped_lock lock(core::MapLock);
         nav::g_mapFix = nav::testing::At(47.0, 8.0);
     }
     Shoot("position_mode0_240x480");
     // A vertical swipe from the glide line opens the profile along the track (east).
-    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) { nav.trackRad = 3.14159265358979 / 2.0; });
     Gesture({100, 90}, {100, 40}, 700000, 200);
     platform::gui::ProcessEventsFor(100ms);
     ASSERT_EQ(view_->Mode(), ViewMode::kProfile);
@@ -493,10 +499,12 @@ TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
     };
     core::SetElevationModel(std::make_shared<RidgeModel>());
     gps::g_terrainElevation = 500.0F;
-    gps::g_navFix.gpsAltitude = 3000.0F;
-    gps::g_navFix.gpsAltitudeValid = 1;
-    gps::g_navFix.trackRad = 3.14159265358979 / 2.0;
-    gps::g_navFix.indicatedAirspeed = 55.0F;  // a glide line at the fixed glide ratio
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.gpsAltitude = 3000.0F;
+        nav.gpsAltitudeValid = 1;
+        nav.trackRad = 3.14159265358979 / 2.0;
+        nav.indicatedAirspeed = 55.0F;  // a glide line at the fixed glide ratio
+    });
     {
         const std::scoped_lock lock(core::MapLock);
         nav::g_mapFix = nav::testing::At(47.0, 8.0);
@@ -532,7 +540,7 @@ TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
         view_->FindWindow(frame::kSetButtonId)->GetEventHandler()->ProcessEvent(click);
         ASSERT_EQ(view_->Mode(), ViewMode::kFields) << name;
     }
-    gps::g_navFix.indicatedAirspeed = 0.0F;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) { nav.indicatedAirspeed = 0.0F; });
 }
 
 }  // namespace

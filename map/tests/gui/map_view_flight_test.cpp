@@ -148,7 +148,7 @@ class MapViewFlightTest : public ::testing::Test {
         const float hours = static_cast<float>(f.utc % 86400) / 3600.0F;
         const bool arrived = platform::gui::ProcessEventsUntil(
             [&] {
-                if (std::fabs(gps::g_navFix.fixTimeHours.load() - hours) > 1e-4F) return false;
+                if (std::fabs(gps::CurrentNav()->fixTimeHours - hours) > 1e-4F) return false;
                 if (!gps::FirstFixAnnounced()) return true;
                 const nav::WaypointRecord at = nav::CopyMapFix();
                 return std::fabs(at.latitude - f.latitude * kRad) < 1e-6 &&

@@ -46,8 +46,10 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
     platform::gui::ProcessEventsUntil([&] { return view->mapReaderDone.load() == 1; }, 2000ms);
     platform::gui::ProcessEventsFor(200ms);
 
-    gps::g_navFix.averageVario = 3.0F;  // climbing 3 kt, rising: colour index 27
-    gps::g_navFix.vario = 4.0F;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.averageVario = 3.0F;  // climbing 3 kt, rising: colour index 27
+        nav.vario = 4.0F;
+    });
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX, 0, 0, {}});
     platform::gui::ProcessEventsFor(100ms);
     const platform::Point at = ProjectToScreenPoint(view->Model().Published(), nav::CopyMapFix());
@@ -75,8 +77,10 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
     platform::gui::ProcessEventsFor(20ms);
     g_pMapView = nullptr;
     platform::SetAppSettings(nullptr);
-    gps::g_navFix.averageVario = 0.0F;
-    gps::g_navFix.vario = 0.0F;
+    gps::ChangeNav([&](gps::NavSnapshot& nav) {
+        nav.averageVario = 0.0F;
+        nav.vario = 0.0F;
+    });
 }
 
 }  // namespace

@@ -14,10 +14,13 @@
 #include <vector>
 
 #include "testing/scratch_folder.h"
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace demo {
 namespace {
+
+using flight_text::Epoch;
+using flight_text::SplitEpochs;
 
 namespace fs = std::filesystem;
 

@@ -29,10 +29,13 @@
 #include "platform/ui_post.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace demo {
 namespace {
+
+using flight_text::Epoch;
+using flight_text::SplitEpochs;
 
 using glide::testing::AngleBetween;
 
@@ -86,8 +89,8 @@ class DemoWind : public ::testing::Test {
         for (int i = from; i < to; ++i) {
             for (const std::string& line : epochs[i].lines) gps::testing::Receive(line + "\r\n");
             const float hours = kFlightHour + static_cast<float>(i) / 3600.0F;
-            ASSERT_TRUE(WaitFor([&] { return gps::g_navFix.fixTimeHours.load() >= hours - 1e-5F; },
-                                5000ms))
+            ASSERT_TRUE(
+                WaitFor([&] { return gps::CurrentNav()->fixTimeHours >= hours - 1e-5F; }, 5000ms))
                 << i;
             const std::vector<std::any> payloads = posts->Payloads();
             for (; handled_ < payloads.size(); ++handled_)

@@ -9,10 +9,14 @@
 #include "tools/demo/demo_files.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace demo {
 namespace {
+
+using flight_text::ChecksumValid;
+using flight_text::Epoch;
+using flight_text::SplitEpochs;
 
 constexpr double kKnot = 1852.0 / 3600.0;
 

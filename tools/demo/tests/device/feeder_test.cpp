@@ -21,10 +21,14 @@
 #include "platform/unique_fd.h"
 #include "testing/scratch_folder.h"
 #include "tools/demo/flight_path.h"
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace demo {
 namespace {
+
+using flight_text::ChecksumValid;
+using flight_text::Epoch;
+using flight_text::SplitEpochs;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

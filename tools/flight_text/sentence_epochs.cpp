@@ -1,12 +1,12 @@
-#include "tools/demo/sentence_epochs.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 #include <cstdio>
 #include <ctime>
 
-#include "tools/demo/flight_path.h"
-#include "tools/demo/text_format.h"
+#include "platform/numbers.h"
+#include "tools/flight_text/sentence_text.h"
 
-namespace demo {
+namespace flight_text {
 namespace {
 
 std::vector<std::string> Fields(std::string_view body) {
@@ -101,8 +101,9 @@ std::string Retime(std::string_view line, long long utc) {
     const auto t = static_cast<std::time_t>(utc);
     std::tm tm{};
     gmtime_r(&t, &tm);
-    f[1] = Format("%02d%02d%02d.00", tm.tm_hour, tm.tm_min, tm.tm_sec);
-    if (rmc && f.size() > 9) f[9] = Format("%02d%02d%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100);
+    f[1] = platform::FormatC("%02d%02d%02d.00", tm.tm_hour, tm.tm_min, tm.tm_sec);
+    if (rmc && f.size() > 9)
+        f[9] = platform::FormatC("%02d%02d%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100);
     return Join(f);
 }
 
@@ -112,4 +113,4 @@ bool ChecksumValid(std::string_view line) {
     return line.substr(star) == NmeaChecksum(line.substr(1, star - 1));
 }
 
-}  // namespace demo
+}  // namespace flight_text

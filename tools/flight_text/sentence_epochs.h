@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace demo {
+namespace flight_text {
 
 struct Epoch {
     std::vector<std::string> lines;  // without their line ends
@@ -34,4 +34,4 @@ std::string Standing(std::string_view line);
 // Whether a sentence's checksum matches its body.
 bool ChecksumValid(std::string_view line);
 
-}  // namespace demo
+}  // namespace flight_text

@@ -1,4 +1,4 @@
-#include "frame/map_command_dialogs.h"
+#include "frame/map_command_dialogs_wx.h"
 
 #include <wx/filedlg.h>
 #include <wx/gdicmn.h>
