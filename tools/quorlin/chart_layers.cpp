@@ -63,6 +63,12 @@ std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suff
     return table;
 }
 
+std::string TableProblem(const CInfoTable* table) {
+    if (!table || static_cast<long long>(table->RecordCount()) >= table->DeclaredRecords()) return {};
+    return platform::FormatC("Its table %s breaks off after %zu of its %d records.", table->TableName().c_str(),
+                             table->RecordCount(), table->DeclaredRecords());
+}
+
 namespace {
 
 // The table read when the file was chosen, or else one read now into `owned`.
@@ -100,14 +106,6 @@ bool CheckBounds(const ChartJob& job, QuorlinUi& ui) {
                                   "projected layer?). Only layers in degrees can be converted.",
                                   b.south, b.north, -b.west, -b.east));
     return false;
-}
-
-// Why the attribute table holds fewer records than it declares; empty
-// when it holds them all.
-std::string TableProblem(const CInfoTable* table) {
-    if (!table || static_cast<long long>(table->RecordCount()) >= table->DeclaredRecords()) return {};
-    return platform::FormatC("Its table %s breaks off after %zu of its %d records.", table->TableName().c_str(),
-                             table->RecordCount(), table->DeclaredRecords());
 }
 
 // Joins the damages found; true when there are none or the user wants the

@@ -278,6 +278,7 @@ namespace {
 TEST_F(ChartLayerTest, DamagedLayersAreToldBeforeAnythingIsWritten) {
     const std::string lines = testing::ReadBytes(Fixture("rdline.e00"));
     const std::string points = testing::ReadBytes(Fixture("aepoint.e00"));
+    const std::string towns = testing::ReadBytes(Fixture("townpppoly.e00"));
     const auto upTo = [](const std::string& text, const std::string& line) { return text.substr(0, text.find(line)); };
     std::string huge = lines;
     const std::string head = "         2        12         2         3         0         0         2";
@@ -293,6 +294,8 @@ TEST_F(ChartLayerTest, DamagedLayersAreToldBeforeAnythingIsWritten) {
         {"rdline.e00", huge, "? File: rdline.e00\nArc 2 claims 999999999 points, more than the rest of the file holds."},
         {"rdline.e00", upTo(lines, "          6          7"),
          "? File: rdline.e00\nIts table RDLINE.AAT breaks off after 3 of its 4 records."},
+        {"townpppoly.e00", upTo(towns, " 0.0000000E+00 0.0000000E+00          3"),
+         "? File: townpppoly.e00\nIts table TOWNPPPOLY.PAT breaks off after 2 of its 3 records."},
         {"aepoint.e00", upTo(points, "         4         0 6.999"),
          "? File: aepoint.e00\nIts label section breaks off after 3 labels, before its end line."},
         {"rdline.e00",
