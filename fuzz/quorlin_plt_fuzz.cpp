@@ -10,6 +10,7 @@
 #include "fuzz/quorlin_fuzz_support.h"
 #include "tools/quorlin/map_tiles.h"
 #include "tools/quorlin/outline_map.h"
+#include "tools/quorlin/plt_outlines.h"
 
 using fuzz::Check;
 
@@ -17,6 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > (1u << 16)) return 0;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const quorlin::GeoBounds grid{10, 45, 12, 46};
+    // A text found sound ends with a line end and moves within the picture.
+    if (quorlin::CheckPltText(text).verdict == quorlin::PltCheck::Verdict::kSound) {
+        Check(!text.empty() && text.back() == '\n');
+        for (const quorlin::PlotMove& m : quorlin::ReadPlotMoves(text)) Check(m.x >= 0 && m.x <= 65535 && m.y >= 0 && m.y <= 65535);
+    }
     const quorlin::TracedOutlines outlines = quorlin::ReadTracedOutlines(text, grid);
     int number = 0;
     for (const quorlin::CE00Polyline& line : outlines.polylines) {

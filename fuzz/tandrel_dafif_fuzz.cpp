@@ -69,12 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     QuietPrompts prompts;
     tandrel::ConversionResult result;
-    const std::string map =
-        tandrel::BuildMap(WorldOptions(data[0]), {&files, "1"}, prompts, result);
+    const tandrel::TandrelOptions options = WorldOptions(data[0]);
+    const std::vector<std::string> problems = tandrel::CheckDafifFiles(options, files);
+    const std::string map = tandrel::BuildMap(options, {&files, "1"}, prompts, result);
     Check(map.empty() || map.back() == '\n');
     const std::size_t parents =
         files.controlParents->RecordCount() + files.specialParents->RecordCount();
     Check(result.written <= parents);
     Check(result.unsafe.size() <= result.written);
+    Check(result.dropped.size() + result.written <= parents);
+    // Parent files without records are always told.
+    Check(parents > 0 || problems.size() >= 2);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "platform/whole_file.h"
 #include "tools/brisvel/brisvel_settings.h"
 #include "tools/brisvel/map_writer.h"
+#include "tools/brisvel/shapefile_check.h"
 
 namespace brisvel {
 namespace {
@@ -66,9 +67,29 @@ std::string CShapeDocument::FileName() const {
     return path_.has_filename() ? path_.filename().string() : path_.string();
 }
 
+std::string CShapeDocument::FileLine(const std::filesystem::path& path) {
+    return "File: " + (path.has_filename() ? path.filename().string() : path.string()) + "\n";
+}
+
 bool CShapeDocument::OpenShapefile(const std::filesystem::path& path, bool reopening) {
+    // The user heard of the damage when the file was first opened.
+    const ShapefileCheck check = reopening ? ShapefileCheck{} : CheckShapefile(path);
+    if (!check.fatal.empty()) {
+        prompts_.Tell(FileLine(path) + check.fatal + "\n\nThe shapefile cannot be opened.", "File Error");
+        return false;
+    }
+    if (!check.damages.empty()) {
+        std::string text = FileLine(path);
+        for (const std::string& damage : check.damages) text += damage + "\n";
+        text += "\nShapes that are damaged are left out of the map. Do you want to open it all the same?";
+        if (!prompts_.Ask(text, "Damaged shapefile")) return false;
+    }
     ShpFile shp(SHPOpen(path.c_str(), "rb"));
-    if (!shp) return false;
+    if (!shp) {
+        prompts_.Tell(FileLine(path) + "The shapefile reader cannot open it.\n\nThe shapefile cannot be opened.",
+                      "File Error");
+        return false;
+    }
     int count = 0, type = 0;
     double minBound[4] = {}, maxBound[4] = {};
     SHPGetInfo(shp.get(), &count, &type, minBound, maxBound);
@@ -79,7 +100,7 @@ bool CShapeDocument::OpenShapefile(const std::filesystem::path& path, bool reope
     std::string tablePath = path.string();
     const std::size_t dot = tablePath.rfind('.');
     tablePath = (dot == std::string::npos ? tablePath + "." : tablePath.substr(0, dot + 1)) + "dbf";
-    DbfFile dbf(DBFOpen(tablePath.c_str(), "rb"));
+    DbfFile dbf(check.tableUsable ? DBFOpen(tablePath.c_str(), "rb") : nullptr);
 
     shp_ = std::move(shp);
     dbf_ = std::move(dbf);

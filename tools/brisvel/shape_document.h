@@ -64,7 +64,10 @@ class CShapeDocument {
     CShapeDocument& operator=(const CShapeDocument&) = delete;
 
     // Opens the shapefile and its table and resets the stepping (index -1,
-    // no object). Unless reopening, the field becomes 0 and the bounds come
+    // no object). A file that cannot be opened is told with its reason; a
+    // damaged one (cut short, shapes whose counts overrun their records or
+    // whose points are not degrees, a missing or damaged table) is opened
+    // only when the user says Yes after being told. Unless reopening, the field becomes 0 and the bounds come
     // from the frame's when set, else from the file's box (which the frame
     // then keeps). False when it cannot be opened or its type is not one of
     // points, lines, polygons, multipoints (and their Z forms).
@@ -122,6 +125,8 @@ class CShapeDocument {
     void ResetSkippedCount() { skipped_ = 0; }
 
   private:
+    // "File: <name>" and a line end, as the boxes start.
+    static std::string FileLine(const std::filesystem::path& path);
     std::unique_ptr<CMapObject> MakeObject(const SHPObject& shape, const ObjectStyle& style) const;
     std::unique_ptr<CMapObject> MakePolyObject(const SHPObject& shape, const ObjectStyle& style) const;
     void JoinGroup(const std::string& group);

@@ -9,6 +9,7 @@
 #include "platform/whole_file.h"
 #include "tools/quorlin/e00_file.h"
 #include "tools/quorlin/e00_rings.h"
+#include "tools/quorlin/input_checks.h"
 #include "tools/quorlin/outline_map.h"
 #include "tools/quorlin/map_tiles.h"
 
@@ -62,6 +63,12 @@ std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suff
     return table;
 }
 
+std::string TableProblem(const CInfoTable* table) {
+    if (!table || static_cast<long long>(table->RecordCount()) >= table->DeclaredRecords()) return {};
+    return platform::FormatC("Its table %s breaks off after %zu of its %d records.", table->TableName().c_str(),
+                             table->RecordCount(), table->DeclaredRecords());
+}
+
 namespace {
 
 // The table read when the file was chosen, or else one read now into `owned`.
@@ -86,6 +93,30 @@ bool CheckE00(E00File& file, QuorlinUi& ui) {
     }
     ui.Message("The data file is not an E00 file", Icon::kStop);
     return false;
+}
+
+// The output bounds are degrees: a layer in projected metres brings its
+// bounds in metres from its bounds table.
+bool CheckBounds(const ChartJob& job, QuorlinUi& ui) {
+    const ChartBounds& b = job.bounds;
+    if (InGeographicRange(-b.west, b.south) && InGeographicRange(-b.east, b.north)) return true;
+    RefuseInput(ui, job.input,
+                platform::FormatC("Its output bounds (south %.6g, north %.6g, west %.6g, east %.6g) lie outside the "
+                                  "longitudes -180 to 180 and latitudes -90 to 90: the layer is not in degrees (a "
+                                  "projected layer?). Only layers in degrees can be converted.",
+                                  b.south, b.north, -b.west, -b.east));
+    return false;
+}
+
+// Joins the damages found; true when there are none or the user wants the
+// partial map all the same.
+bool AcceptDamage(const ChartJob& job, const std::vector<std::string>& problems, QuorlinUi& ui) {
+    std::string text;
+    for (const std::string& problem : problems) {
+        if (problem.empty()) continue;
+        text += (text.empty() ? "" : "\n") + problem;
+    }
+    return text.empty() || AskForPartialMap(ui, job.input, text);
 }
 
 bool InsideLabelBounds(const ChartBounds& b, double x, double y) {
@@ -153,15 +184,26 @@ std::string LabelText(const CInfoTable* table, int record, bool aepoint, int bor
 
 ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui) {
     E00File file(job.input);
-    if (!CheckE00(file, ui)) return {};
+    if (!CheckE00(file, ui) || !CheckBounds(job, ui)) return {};
     int precision = 2;
     if (!FindE00Section(file, "LAB ", precision)) {
         ui.Message("The data file has no label section", Icon::kStop);
         return {};
     }
-    const auto labels = ReadE00Labels(file, precision);
+    std::string problem;
+    const auto labels = ReadE00Labels(file, precision, &problem);
+    for (const E00Label& l : labels) {
+        if (InGeographicRange(l.x, l.y)) continue;
+        RefuseInput(ui, job.input, OutOfRangeText(l.x, l.y));
+        return {};
+    }
+    if (labels.empty()) {
+        RefuseInput(ui, job.input, problem.empty() ? "Its label section holds no label." : problem);
+        return {};
+    }
     std::unique_ptr<CInfoTable> owned;
     const CInfoTable* table = LayerTable(job, owned);
+    if (!AcceptDamage(job, {problem, TableProblem(table)}, ui)) return {};
     ui.Progress("Writing Data File");
     ui.Pump();
     std::string out = ChartHeader(job.bounds, job.mapScale);
@@ -180,8 +222,10 @@ ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui) {
 namespace {
 
 // Values and line types from the arc attribute table; false after the
-// retrieval error box.
-bool SetLineValues(std::vector<CE00Polyline>& arcs, const CInfoTable& table, ChartResult& result, QuorlinUi& ui) {
+// retrieval error box. With a table cut short (and a partial map wanted),
+// the arcs whose records were lost are left out instead.
+bool SetLineValues(std::vector<CE00Polyline>& arcs, const CInfoTable& table, bool tableCutShort, ChartResult& result,
+                   QuorlinUi& ui) {
     ui.Progress("Setting Line Values");
     ui.Pump();
     float lowest = -10000.0f, highest = -10000.0f;
@@ -193,6 +237,10 @@ bool SetLineValues(std::vector<CE00Polyline>& arcs, const CInfoTable& table, Cha
         }
         CE00Polyline& arc = arcs[i];
         const CInfoValue* value = table.Lookup(table.ValueItem(), arc.coverageNumber);
+        if (!value && tableCutShort) {
+            arc.points.clear();
+            continue;
+        }
         if (!value) {
             ui.Message("Error in data retrieval (line 921)", Icon::kStop, "File Error");
             return false;
@@ -206,6 +254,7 @@ bool SetLineValues(std::vector<CE00Polyline>& arcs, const CInfoTable& table, Cha
         lowest = std::min(lowest, arc.value);
         highest = std::max(highest, arc.value);
     }
+    std::erase_if(arcs, [](const CE00Polyline& arc) { return arc.points.empty(); });
     result.elevations = std::pair{lowest * kFeetToMetres, highest * kFeetToMetres};
     return true;
 }
@@ -322,11 +371,23 @@ ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
     const LayerFlags& layer = job.layer;
     {
         E00File file(job.input);
-        if (!CheckE00(file, ui)) return result;
+        if (!CheckE00(file, ui) || !CheckBounds(job, ui)) return result;
     }
     ui.Progress("Loading Lines Data");
     ui.Pump();
-    std::vector<CE00Polyline> arcs = ReadE00Arcs(job.input);
+    E00ArcSection section = ReadE00ArcSection(job.input);
+    std::vector<CE00Polyline>& arcs = section.arcs;
+    for (const CE00Polyline& arc : arcs) {
+        for (const E00Point& p : arc.points) {
+            if (InGeographicRange(p.x, p.y)) continue;
+            RefuseInput(ui, job.input, OutOfRangeText(p.x, p.y));
+            return result;
+        }
+    }
+    if (arcs.empty()) {
+        RefuseInput(ui, job.input, section.problem.empty() ? "It holds no arc." : section.problem);
+        return result;
+    }
     const auto xScale = static_cast<float>(1.0 / std::cos((job.bounds.north + job.bounds.south) * 0.00872638888888889));
     ChartJob writing = job;
     if (layer.hynet && job.simplify) {
@@ -354,7 +415,9 @@ ChartResult ConvertChartLines(const ChartJob& job, QuorlinUi& ui) {
     const bool arcTable = std::string_view(LayerTableSuffix(layer)) == "aat";
     std::unique_ptr<CInfoTable> owned;
     const CInfoTable* table = arcTable ? LayerTable(job, owned) : nullptr;
-    if (table && !table->ValueItem().empty() && !SetLineValues(arcs, *table, result, ui)) {
+    const std::string tableProblem = TableProblem(table);
+    if (!AcceptDamage(job, {section.problem, tableProblem}, ui)) return result;
+    if (table && !table->ValueItem().empty() && !SetLineValues(arcs, *table, !tableProblem.empty(), result, ui)) {
         ui.Progress("");
         return result;
     }

@@ -89,6 +89,10 @@ bool WriteChartOutput(const std::filesystem::path& path, const std::string& text
 // the kind LayerTableSuffix names; null when it does not open.
 std::unique_ptr<CInfoTable> LoadChartTable(const ChartJob& job, const char* suffix = nullptr);
 
+// Why the attribute table holds fewer records than it declares (the file
+// was cut short); empty when it holds them all or is null.
+std::string TableProblem(const CInfoTable* table);
+
 // The point path: labels of the "LAB" section inside the bounds.
 ChartResult ConvertChartLabels(const ChartJob& job, QuorlinUi& ui);
 // The line and polygon paths.

@@ -8,6 +8,7 @@
 #include "platform/numbers.h"
 #include "tools/quorlin/chart_layers.h"
 #include "tools/quorlin/e00_rings.h"
+#include "tools/quorlin/input_checks.h"
 
 namespace quorlin {
 namespace {
@@ -37,6 +38,11 @@ std::unique_ptr<CInfoTable> OpenLayerTable(const ChartJob& job, const char* name
         const std::string text = platform::FormatC("Could not open %s Data Base", name);
         ui.Progress(text);
         ui.Message(text, Icon::kStop);
+        return nullptr;
+    }
+    if (const std::string problem = TableProblem(table.get());
+        !problem.empty() && !AskForPartialMap(ui, job.input, problem)) {
+        ui.Progress("");
         return nullptr;
     }
     ui.Progress(platform::FormatC("Loading %s Data Base", name));

@@ -1,5 +1,6 @@
 #include "tools/quorlin/e00_file.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -7,7 +8,13 @@
 
 namespace quorlin {
 
-E00File::E00File(const std::filesystem::path& path) : file_(std::fopen(path.c_str(), "rb")) {}
+E00File::E00File(const std::filesystem::path& path) : file_(std::fopen(path.c_str(), "rb")) {
+    if (file_ && std::fseek(file_.get(), 0, SEEK_END) == 0) {
+        const long end = std::ftell(file_.get());
+        size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+        std::rewind(file_.get());
+    }
+}
 
 bool E00File::ReadLine(std::string& line) {
     line.clear();
@@ -77,10 +84,18 @@ bool E00Numbers::NextDouble(double& value) {
     return true;
 }
 
-ArcRead ReadArc(E00Numbers& numbers, CE00Polyline& arc) {
+std::uint64_t E00Numbers::RemainingBytes() const {
+    const long at = file_.Tell();
+    const std::uint64_t rest = at >= 0 && static_cast<std::uint64_t>(at) < file_.Size()
+                                   ? file_.Size() - static_cast<std::uint64_t>(at)
+                                   : 0;
+    return rest + (line_.size() - std::min(position_, line_.size()));
+}
+
+ArcRead ReadArc(E00Numbers& numbers, CE00Polyline& arc, int* claimedPoints) {
     int head[7] = {};
     for (int& v : head) {
-        if (!numbers.NextInt(v)) return ArcRead::kEnd;
+        if (!numbers.NextInt(v)) return ArcRead::kBroken;
     }
     if (head[0] == -1 && head[1] == 0 && head[2] == 0 && head[3] == 0 && head[4] == 0 && head[5] == 0) {
         return ArcRead::kEnd;
@@ -93,11 +108,14 @@ ArcRead ReadArc(E00Numbers& numbers, CE00Polyline& arc) {
     arc.leftPolygon = head[4];
     arc.rightPolygon = head[5];
     const int count = head[6];
+    if (claimedPoints) *claimedPoints = count;
     if (count <= 0) return ArcRead::kEmpty;
+    // A point is two numbers of a digit and a separator at the least.
+    if (static_cast<std::uint64_t>(count) * 4 - 1 > numbers.RemainingBytes()) return ArcRead::kTooManyPoints;
     arc.points.reserve(static_cast<std::size_t>(std::min(count, 4096)));
     for (int i = 0; i < count; ++i) {
         double x = 0.0, y = 0.0;
-        if (!numbers.NextDouble(x) || !numbers.NextDouble(y)) return ArcRead::kEnd;
+        if (!numbers.NextDouble(x) || !numbers.NextDouble(y)) return ArcRead::kBroken;
         arc.AddPoint(x, y);
     }
     arc.UpdateBounds();
@@ -139,49 +157,72 @@ class JunctionMarker {
 
 }  // namespace
 
-std::vector<CE00Polyline> ReadE00Arcs(const std::filesystem::path& path) {
-    std::vector<CE00Polyline> arcs;
+E00ArcSection ReadE00ArcSection(const std::filesystem::path& path) {
+    E00ArcSection section;
+    std::vector<CE00Polyline>& arcs = section.arcs;
     E00File file(path);
     int precision = 2;
     if (!file.IsOpen() || ReadE00Start(file) != E00Start::kReadable || !FindE00Section(file, "ARC ", precision)) {
-        return arcs;
+        return section;
     }
     E00Numbers numbers(file);
     JunctionMarker junctions(arcs);
-    for (;;) {
+    for (std::size_t records = 0;; ++records) {
         CE00Polyline arc;
-        const ArcRead read = ReadArc(numbers, arc);
+        int claimed = 0;
+        const ArcRead read = ReadArc(numbers, arc, &claimed);
         if (read == ArcRead::kEnd) break;
+        if (read == ArcRead::kBroken) {
+            section.problem = platform::FormatC(
+                "Its arc section breaks off in arc %zu, before its end line: the file is cut short or damaged.",
+                records + 1);
+            break;
+        }
+        if (read == ArcRead::kTooManyPoints) {
+            section.problem = platform::FormatC("Arc %zu claims %d points, more than the rest of the file holds.",
+                                                records + 1, claimed);
+            break;
+        }
         if (read == ArcRead::kEmpty) continue;
         arcs.push_back(std::move(arc));
         junctions.Add(arcs.size() - 1);
     }
-    return arcs;
+    return section;
 }
 
-std::vector<E00Label> ReadE00Labels(E00File& file, int precision) {
+std::vector<CE00Polyline> ReadE00Arcs(const std::filesystem::path& path) { return ReadE00ArcSection(path).arcs; }
+
+std::vector<E00Label> ReadE00Labels(E00File& file, int precision, std::string* problem) {
     std::vector<E00Label> labels;
     const int boxLines = precision == 3 ? 2 : 1;
+    const auto broken = [&](const char* how) {
+        if (problem) {
+            *problem = platform::FormatC("Its label section %s after %zu labels, before its end line.", how,
+                                         labels.size());
+        }
+        return labels;
+    };
     std::string line;
     while (file.ReadLine(line)) {
         std::string_view rest(line);
         const auto number = platform::ScanInt(rest);
-        if (!number) break;
+        if (!number) return broken("holds a line that is no label");
         rest.remove_prefix(number->length);
         const auto polygon = platform::ScanInt(rest);
-        if (!polygon) break;
+        if (!polygon) return broken("holds a line that is no label");
         rest.remove_prefix(polygon->length);
         const auto x = platform::ScanDouble(rest);
-        if (!x) break;
+        if (!x) return broken("holds a line that is no label");
         rest.remove_prefix(x->length);
         const auto y = platform::ScanDouble(rest);
-        if (!y || number->value == -1) break;
+        if (!y) return broken("holds a line that is no label");
+        if (number->value == -1) return labels;
         labels.push_back({number->value, polygon->value, x->value, y->value});
         for (int i = 0; i < boxLines; ++i) {
-            if (!file.ReadLine(line)) return labels;
+            if (!file.ReadLine(line)) return broken("breaks off");
         }
     }
-    return labels;
+    return broken("breaks off");
 }
 
 }  // namespace quorlin

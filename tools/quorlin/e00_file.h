@@ -6,6 +6,7 @@
 //
 // Pure; one thread per file.
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -28,12 +29,15 @@ class E00File {
     bool ReadLine(std::string& line);
     long Tell() const;
     bool Seek(long offset);
+    // The file's length in bytes as it was opened; 0 when it is not open.
+    std::uint64_t Size() const { return size_; }
 
   private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, Closer> file_;
+    std::uint64_t size_ = 0;
 };
 
 enum class E00Start { kReadable, kNotE00, kCompressed };
@@ -54,6 +58,8 @@ class E00Numbers {
     explicit E00Numbers(E00File& file) : file_(file) {}
     bool NextInt(int& value);
     bool NextDouble(double& value);
+    // The bytes not yet read, the rest of the current line included.
+    std::uint64_t RemainingBytes() const;
 
   private:
     bool NextField(std::string_view& field);
@@ -62,16 +68,26 @@ class E00Numbers {
     std::size_t position_ = 0;
 };
 
-enum class ArcRead { kArc, kEmpty, kEnd };
+enum class ArcRead { kArc, kEmpty, kEnd, kBroken, kTooManyPoints };
 
 // One arc record: coverage number, identifier, from and to node, left and
-// right polygon, point count, then the points. kEnd at the end marker or a
-// number that does not scan; kEmpty for an arc without points.
-ArcRead ReadArc(E00Numbers& numbers, CE00Polyline& arc);
+// right polygon, point count, then the points. kEnd at the end marker;
+// kBroken when the file ends or a number does not scan before the record
+// is whole; kTooManyPoints when it claims more points than the rest of the
+// file can hold (nothing is read then); kEmpty for an arc without points.
+// `claimedPoints` receives the record's point count once it was read.
+ArcRead ReadArc(E00Numbers& numbers, CE00Polyline& arc, int* claimedPoints = nullptr);
+
+struct E00ArcSection {
+    std::vector<CE00Polyline> arcs;
+    // Why the section ended before its end marker; empty when it did not.
+    std::string problem;
+};
 
 // The whole arc section in file order, arc ends shared by node number
-// flagged as junctions. Empty when the file does not open, is not a
-// readable "EXP" file or has no arc section.
+// flagged as junctions: every whole arc before a damage. No arcs when the
+// file does not open, is not a readable "EXP" file or has no arc section.
+E00ArcSection ReadE00ArcSection(const std::filesystem::path& path);
 std::vector<CE00Polyline> ReadE00Arcs(const std::filesystem::path& path);
 
 struct E00Label {
@@ -82,7 +98,8 @@ struct E00Label {
 
 // The label records after a "LAB" line: a header line with label number,
 // polygon, x and y, then one box line (single precision) or two (double).
-// Ends at label number -1, at a line that is not a record or at the end.
-std::vector<E00Label> ReadE00Labels(E00File& file, int precision);
+// Ends at label number -1, at a line that is not a record or at the end;
+// the two last are told in `problem` when it is given.
+std::vector<E00Label> ReadE00Labels(E00File& file, int precision, std::string* problem = nullptr);
 
 }  // namespace quorlin

@@ -155,6 +155,8 @@ void PlaceEdges(Reading& r) {
     h.east = -east;
     h.south = south;
     h.north = north;
+    h.xGiven = r.x != Given::kNone || r.westGiven || r.eastGiven;
+    h.yGiven = r.y != Given::kNone || r.southGiven || r.northGiven;
 }
 
 std::string Degrees(double value, const char* positive, const char* negative) {
@@ -247,6 +249,7 @@ std::optional<ElevationGridHeader> DescribeHgtTile(const std::filesystem::path& 
     h.east = -(lonEast + 1 + cell / 2);
     h.cellWidth = h.cellHeight = cell;
     h.cellSizeGiven = true;
+    h.xGiven = h.yGiven = true;
     h.missing = -32768;
     h.lowest = h.highest = -32768;
     h.littleEndian = false;

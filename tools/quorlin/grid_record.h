@@ -45,6 +45,9 @@ struct ElevationGridHeader {
     // Whether the header named a cell size ("cellsize", "XDIM"/"YDIM"): an
     // ASCII grid without one cannot be placed.
     bool cellSizeGiven = false;
+    // Whether the header placed the grid across (a corner or centre
+    // longitude, or a western or eastern edge) and up and down.
+    bool xGiven = false, yGiven = false;
 
     // rows x columns x 2: the length of the grid file; 0 when that overflows.
     std::uint64_t GridBytes() const;

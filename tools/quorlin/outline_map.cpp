@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "tools/quorlin/grid_files.h"
+#include "tools/quorlin/input_checks.h"
 #include "tools/quorlin/plt_outlines.h"
 
 namespace quorlin {
@@ -73,10 +74,21 @@ bool ConvertOutlinesToMap(const OutlineMapJob& job, QuorlinUi& ui, int& busy) {
         ui.Message("Error opening Data file", Icon::kStop);
         return false;
     }
-    BusyScope scope(ui, busy);
-    ui.Progress("Converting to MAP File");
+    const PltCheck check = CheckPltText(text);
+    if (check.verdict == PltCheck::Verdict::kUnusable) {
+        RefuseInput(ui, job.input, check.problem);
+        return false;
+    }
     TracedOutlines outlines = ReadTracedOutlines(text, job.grid);
     text = {};
+    if (outlines.polylines.empty()) {
+        RefuseInput(ui, job.input,
+                    check.problem.empty() ? "It holds no outline besides the picture's frame." : check.problem);
+        return false;
+    }
+    if (check.verdict == PltCheck::Verdict::kCutShort && !AskForPartialMap(ui, job.input, check.problem)) return false;
+    BusyScope scope(ui, busy);
+    ui.Progress("Converting to MAP File");
     const double halfX = std::abs(outlines.xScale) / 2, halfY = std::abs(outlines.yScale) / 2;
     const GeoBounds map{job.grid.west - halfX, job.grid.south - halfY, job.grid.east + halfX, job.grid.north + halfY};
     const auto [width, height] = TileSize(job.quadSize, map);

@@ -1,5 +1,7 @@
 #include "tools/quorlin/plt_outlines.h"
 
+#include <cmath>
+
 #include "platform/numbers.h"
 
 namespace quorlin {
@@ -55,6 +57,48 @@ std::vector<PlotMove> ReadPlotMoves(std::string_view text) {
         moves.push_back({line[1] == 'D', x->value, y->value});
     }
     return moves;
+}
+
+namespace {
+
+constexpr double kLargestCoordinate = 65535.0;
+
+bool IsCoordinate(double v) { return std::isfinite(v) && v >= 0.0 && v <= kLargestCoordinate; }
+
+}  // namespace
+
+PltCheck CheckPltText(std::string_view text) {
+    using Verdict = PltCheck::Verdict;
+    std::size_t number = 0, moves = 0;
+    PlotMove start, last;
+    while (!text.empty()) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        if (end == std::string_view::npos) {
+            return {Verdict::kCutShort, platform::FormatC("It ends in the middle of line %zu: it is cut short.", number)};
+        }
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line == "LT;") continue;
+        const std::vector<PlotMove> read = ReadPlotMoves(line);
+        if (read.size() != 1) {
+            return {Verdict::kUnusable, platform::FormatC("Line %zu is not a plotter move: it is no outline file.", number)};
+        }
+        const PlotMove& m = read.front();
+        if (!IsCoordinate(m.x) || !IsCoordinate(m.y)) {
+            return {Verdict::kUnusable,
+                    platform::FormatC("Line %zu moves to (%g, %g), outside the picture's 0 to 65535.", number, m.x, m.y)};
+        }
+        if (!m.penDown) start = m;
+        last = m;
+        ++moves;
+    }
+    if (moves == 0) return {Verdict::kUnusable, "It holds no plotter move: it is no outline file."};
+    if (!last.penDown || last.x != start.x || last.y != start.y) {
+        return {Verdict::kCutShort, "Its last outline does not come back to its start: the file is cut short."};
+    }
+    return {};
 }
 
 }  // namespace quorlin

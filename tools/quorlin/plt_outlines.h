@@ -31,4 +31,15 @@ struct PlotMove {
 // reads them). Other lines, and moves without two numbers, are ignored.
 std::vector<PlotMove> ReadPlotMoves(std::string_view text);
 
+// What a ".plt" text is worth converting: whole (kSound), cut short (the
+// outlines before the cut are whole: kCutShort) or not an outline file at
+// all (kUnusable). The tracer writes only "LT;" lines and moves to whole
+// pixel corners (0 to 65535), ends every line with a line end and every
+// outline at its first point again.
+struct PltCheck {
+    enum class Verdict { kSound, kCutShort, kUnusable } verdict = Verdict::kSound;
+    std::string problem;  // one sentence; empty when sound
+};
+PltCheck CheckPltText(std::string_view text);
+
 }  // namespace quorlin

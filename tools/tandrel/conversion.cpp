@@ -11,6 +11,7 @@
 #include "platform/whole_file.h"
 #include "tools/tandrel/airspace_reader.h"
 #include "tools/tandrel/airspace_records.h"
+#include "tools/tandrel/dafif_check.h"
 
 namespace tandrel {
 namespace {
@@ -111,7 +112,12 @@ class Pass {
         for (std::size_t i = 0; i < reader.Count(); ++i) {
             prompts_.Progress(reader.Identifier(i));
             const CAirspace airspace = reader.Read(i, read);
-            if (Selected(airspace, kind, countryFilter) && Inside(airspace)) Write(airspace);
+            if (!Selected(airspace, kind, countryFilter)) continue;
+            if (airspace.Segments().empty()) {
+                Drop(airspace);
+            } else if (Inside(airspace)) {
+                Write(airspace);
+            }
         }
     }
 
@@ -146,7 +152,7 @@ class Pass {
     void Write(const CAirspace& a) {
         std::string records;
         WriteMap(a, style_, records);
-        if (records.empty()) return;
+        if (records.empty()) return Drop(a);
         out_ += ";\r\n";
         if (a.unreadableLimit || a.brokenArcs > 0) {
             out_ += "; " + a.identifier + ":";
@@ -158,6 +164,11 @@ class Pass {
         out_ += records;
         ++result_.written;
         if (number_ == 0) extent_.Add(a.Box());
+    }
+
+    void Drop(const CAirspace& a) {
+        auto& dropped = result_.dropped;
+        if (std::find(dropped.begin(), dropped.end(), a.identifier) == dropped.end()) dropped.push_back(a.identifier);
     }
 
     const TandrelOptions& o_;
@@ -312,24 +323,76 @@ std::string BuildMap(const TandrelOptions& o, const ConversionSources& sources,
     return out;
 }
 
+std::vector<std::string> CheckDafifFiles(const TandrelOptions& o, const DafifFiles& f) {
+    std::vector<std::string> problems;
+    const bool countryFilter = o.country.size() >= 2;
+    const auto check = [&](const std::optional<DafifFile>& file, const char* name, std::size_t fields) {
+        if (!file) return;
+        for (std::string& problem : DafifFileProblems(*file, name, fields)) problems.push_back(std::move(problem));
+    };
+    if (o.AnyBox(kFirstClassBox, kLastClassBox) || o.AnyBox(kFirstTypeBox, kLastTypeBox)) {
+        check(f.controlParents, "BDRY_PAR.TXT", kControlParentFields);
+        check(f.controlSegments, "BDRY.TXT", kControlSegmentFields);
+        if (countryFilter) check(f.controlCountries, "BDRY_CTRY.TXT", kControlCountryFields);
+    }
+    if (o.AnyBox(kFirstSpecialBox, kLastSpecialBox)) {
+        check(f.specialParents, "SUAS_PAR.TXT", kSpecialParentFields);
+        check(f.specialSegments, "SUAS.TXT", kSpecialSegmentFields);
+        if (countryFilter) check(f.specialCountries, "SUAS_CTRY.TXT", kSpecialCountryFields);
+    }
+    return problems;
+}
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& items, const char* separator) {
+    std::string text;
+    for (const auto& item : items) text += (text.empty() ? "" : separator) + item;
+    return text;
+}
+
+// The airspaces that need a pilot's eye, in one box after the run.
+void TellUnsafe(const ConversionResult& result, ConversionPrompts& prompts) {
+    std::string text;
+    if (!result.unsafe.empty()) {
+        text = "These airspaces have a limit that could not be read (written with the floor "
+               "at the surface and the ceiling unlimited) or an arc centred on one of its "
+               "points (written as a straight line):\r\n" + Joined(result.unsafe, ", ");
+    }
+    if (!result.dropped.empty()) {
+        if (!text.empty()) text += "\r\n\r\n";
+        text += "These airspaces were left out: their outline could not be read:\r\n" + Joined(result.dropped, ", ");
+    }
+    if (!text.empty()) prompts.Tell(text, "Airspace warning", std::nullopt);
+}
+
+}  // namespace
+
 ConversionResult RunConversion(const TandrelOptions& o, const ConversionSources& sources,
                                ConversionPrompts& prompts) {
     ConversionResult result;
     if (!CheckSelection(o, *sources.files, prompts)) return result;
+    if (const auto problems = CheckDafifFiles(o, *sources.files);
+        !problems.empty() && !prompts.Ask(Joined(problems, "\r\n") +
+                                              "\r\n\r\nThe map would miss the airspaces of these files or lines."
+                                              "\r\n Do you want to continue?",
+                                          "Damaged DAFIF files")) {
+        return result;
+    }
     const std::string map = BuildMap(o, sources, prompts, result);
+    if (result.written == 0) {
+        prompts.Tell("No airspace that you selected lies within the boundaries.\r\nNo map was written to " +
+                         o.output.string(),
+                     "Nothing to write", std::nullopt);
+        TellUnsafe(result, prompts);
+        return result;
+    }
     if (platform::ReplaceWholeFile(o.output, map)) {
         prompts.Tell("Cannot open file " + o.output.string(), "Bad Output File", std::nullopt);
         return result;
     }
     result.ran = true;
-    if (!result.unsafe.empty()) {
-        std::string names;
-        for (const auto& name : result.unsafe) names += (names.empty() ? "" : ", ") + name;
-        prompts.Tell("These airspaces have a limit that could not be read (written with the floor "
-                     "at the surface and the ceiling unlimited) or an arc centred on one of its "
-                     "points (written as a straight line):\r\n" + names,
-                     "Airspace warning", std::nullopt);
-    }
+    TellUnsafe(result, prompts);
     return result;
 }
 

@@ -105,7 +105,12 @@ struct ConversionResult {
     bool ran = false;            // false when a check stopped it
     std::size_t written = 0;     // airspaces written
     std::vector<std::string> unsafe;  // airspaces with unreadable limits or broken arcs
+    std::vector<std::string> dropped;  // chosen airspaces left out: no outline could be read
 };
+
+// What is wrong with the DAFIF files of the kinds the options choose (see
+// dafif_check.h); empty when nothing is.
+std::vector<std::string> CheckDafifFiles(const TandrelOptions& options, const DafifFiles& files);
 
 // Everything the run's comment block needs beside the options.
 struct ConversionSources {
@@ -113,6 +118,8 @@ struct ConversionSources {
     std::string versionText;  // the program's module version text
 };
 
+// The checks, then the map: damaged DAFIF files are told and converted
+// only on Yes; a run that writes no airspace is told and leaves no file.
 ConversionResult RunConversion(const TandrelOptions& options, const ConversionSources& sources,
                                ConversionPrompts& prompts);
 

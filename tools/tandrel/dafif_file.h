@@ -31,6 +31,8 @@ class DafifFile {
     // Lines after the column header.
     std::size_t RecordCount() const { return lines_.empty() ? 0 : lines_.size() - 1; }
     std::string_view Record(std::size_t index) const;
+    // Whether the last line lacks its line end: the file was cut short.
+    bool EndsMidLine() const { return !bytes_.empty() && bytes_.back() != '\n' && bytes_.back() != '\r'; }
     // When the file was last changed (UTC seconds).
     std::time_t Modified() const { return modified_; }
 

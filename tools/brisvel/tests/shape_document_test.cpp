@@ -360,3 +360,81 @@ TEST_F(ShapeDocumentTest, WrittenCoordinatesMatchAnIndependentReader) {
 
 }  // namespace
 }  // namespace brisvel
+
+namespace brisvel {
+namespace {
+
+// Why a shapefile cannot be opened is told; a damaged one (cut short, a
+// record whose counts overrun it, a missing or damaged table) is told and
+// opened only on Yes.
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Garbage(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919 + 13) % 251);
+    return bytes;
+}
+
+TEST_F(ShapeDocumentTest, DamagedShapefilesAreToldBeforeTheyAreOpened) {
+    struct Case {
+        const char* name;
+        void (*damage)(const std::string& base);
+        std::string said;  // a question when it starts with "Damaged shapefile? "
+    } const cases[] = {
+        {"cut_shp", [](const std::string& base) { WriteBytes(base + ".shp", ReadText(base + ".shp").substr(0, 300)); },
+         "Damaged shapefile? File: cut_shp.shp\nIt holds 300 of the 452 bytes its header claims: it is cut short.\n"
+         "Shape 3 lies beyond the end of the file.\nShape 4 lies beyond the end of the file.\n"},
+        {"huge_counts",
+         [](const std::string& base) {
+             std::string shp = ReadText(base + ".shp");
+             shp.replace(100 + 8 + 36, 4, std::string("\xFF\xFF\xFF\x7F", 4));  // the parts of shape 1
+             WriteBytes(base + ".shp", shp);
+         },
+         "Damaged shapefile? File: huge_counts.shp\nShape 1 claims 2147483647 parts and 2 points, more than its 80 "
+         "bytes hold.\n"},
+        {"no_table", [](const std::string& base) { fs::remove(base + ".dbf"); },
+         "Damaged shapefile? File: no_table.shp\nIts table no_table.dbf is missing: every name will be empty.\n"},
+        {"bad_table", [](const std::string& base) { WriteBytes(base + ".dbf", Garbage(500)); },
+         "Damaged shapefile? File: bad_table.shp\nIts table bad_table.dbf is damaged: every name will be empty.\n"},
+        {"bad_shp", [](const std::string& base) { WriteBytes(base + ".shp", Garbage(999)); },
+         "File Error: File: bad_shp.shp\nIt is not a shapefile: its header is damaged.\n\nThe shapefile cannot be "
+         "opened."},
+        {"bad_shx", [](const std::string& base) { WriteBytes(base + ".shx", Garbage(300)); },
+         "File Error: File: bad_shx.shp\nIts index file bad_shx.shx is damaged or cut short.\n\nThe shapefile cannot "
+         "be opened."},
+        {"no_shx", [](const std::string& base) { fs::remove(base + ".shx"); },
+         "File Error: File: no_shx.shp\nIts index file no_shx.shx is missing.\n\nThe shapefile cannot be opened."},
+        {"no_shp", [](const std::string& base) { fs::remove(base + ".shp"); },
+         "File Error: File: no_shp.shp\nIt cannot be read.\n\nThe shapefile cannot be opened."},
+    };
+    const std::string question =
+        "\nShapes that are damaged are left out of the map. Do you want to open it all the same?";
+    for (const Case& c : cases) {
+        const fs::path base = scratch_ / c.name;
+        Fixture roads(base, "arc");
+        roads.Add("7 46 7.5 46.5", "A").Add("8 46 8.5 46.5", "B").Add("9 46 9.5 46.5", "C").Add("6 46 6.5 46.5", "D");
+        ASSERT_TRUE(roads.Ok());
+        c.damage(base.string());
+        const bool asks = c.said.starts_with("Damaged shapefile? ");
+        for (const bool yes : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (yes ? " (Yes)" : " (No)"));
+            prompts_.said.clear();
+            prompts_.answers = {yes};
+            CShapeDocument document(frame_, prompts_);
+            EXPECT_EQ(document.OpenShapefile(roads.Shp()), asks && yes);
+            ASSERT_EQ(prompts_.said.size(), 1u);
+            EXPECT_EQ(prompts_.said[0], asks ? c.said + question : c.said);
+            if (asks && yes) {
+                // What opens steps through its sound shapes; names come only from a sound table.
+                ASSERT_NE(document.BuildMapObjects({}), nullptr);
+                const bool named = std::string(c.name) != "no_table" && std::string(c.name) != "bad_table";
+                EXPECT_EQ(document.CurrentText().empty(), !named);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brisvel

@@ -146,7 +146,9 @@ TEST_F(AsciiGridTest, GdalReadsTheSameEdgesAndSamples) {
 
 TEST_F(AsciiGridTest, ShortFilesAndOverlongTokensEndWithTheHeaderError) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Convert("short.asc"), std::vector<std::string>{"Error Reading Data file header"});
+    EXPECT_EQ(Convert("short.asc"),
+              std::vector<std::string>{"Error Reading Data file header\n\nFile: short.asc\nIts header claims 3 rows "
+                                       "of 4 values, more than the 6 bytes after it hold."});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_FALSE(fs::exists(scratch_ / "short.bin"));
     EXPECT_FALSE(fs::exists(scratch_ / "short.hdr"));
@@ -159,18 +161,68 @@ TEST_F(AsciiGridTest, ShortFilesAndOverlongTokensEndWithTheHeaderError) {
     ui_.said.clear();
     model_.OnConvert();
     EXPECT_EQ(ui_.said, (std::vector<std::string>{"? Output file already exists !!!\n\nAre you sure you want to overwrite it?",
-                                                  "Error Reading Data file header"}));
+                                                  "Error Reading Data file header\n\nFile: long.asc\nValue 2 is not a "
+                                                  "whole number or is longer than 1024 characters."}));
     EXPECT_EQ(ReadBytes(scratch_ / "long.bin"), "old");
+}
 
-    scratch_.Write("nocell.asc", "ncols 2\nnrows 1\nxllcorner 0\nyllcorner 0\n1 2\n");
-    model_.LoadInput(scratch_ / "nocell.asc");
+// Every header value that places the grid is required, the grid must lie
+// in degrees on the globe, and its values must fit in the file: otherwise
+// the box names the file and the fault, and nothing is written.
+TEST_F(AsciiGridTest, HeadersThatCannotPlaceTheGridAreRefusedByName) {
+    const std::string kAll = "ncols 2\nnrows 1\nxllcorner 7\nyllcorner 46\ncellsize 0.5\n";
+    const auto without = [&](const std::string& line) {
+        std::string text = kAll;
+        text.erase(text.find(line), line.size());
+        return text;
+    };
+    struct Case {
+        std::string header;
+        std::string problem;
+    } const cases[] = {
+        {without("ncols 2\n"), "Its header gives no \"ncols\" value."},
+        {without("nrows 1\n"), "Its header gives no \"nrows\" value."},
+        {without("xllcorner 7\n") + "NODATA_value -9\n", "Its header gives no \"xllcorner\" value."},
+        {without("yllcorner 46\n"), "Its header gives no \"yllcorner\" value."},
+        {without("cellsize 0.5\n"), "Its header gives no \"cellsize\" value."},
+        {"ncols 2\nnrows 1\nxllcorner 7\nyllcorner 46\ncellsize 0\n", "Its cell size is not a number above 0."},
+        {"ncols 2\nnrows 1\nxllcorner 512000\nyllcorner 5100000\ncellsize 100\n",
+         "Its corners (512000, 5.1e+06) and (512200, 5.1001e+06) lie outside the longitudes -180 to 180 and "
+         "latitudes -90 to 90: only grids in degrees can be converted."},
+        {"ncols 2\nnrows 1\nxllcorner 179.5\nyllcorner 46\ncellsize 0.5\n",
+         "Its corners (179.5, 46) and (180.5, 46.5) lie outside the longitudes -180 to 180 and latitudes -90 to 90: "
+         "only grids in degrees can be converted."},
+        {"ncols 999999\nnrows 999999\nxllcorner 7\nyllcorner 46\ncellsize 0.00001\n",
+         "Its header claims 999999 rows of 999999 values, more than the 4 bytes after it hold."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.header);
+        ui_.said.clear();
+        model_.LoadInput(scratch_.Write("bad.asc", c.header + "1 2\n"));
+        model_.OnConvert();
+        EXPECT_EQ(ui_.said, std::vector<std::string>{"Error Reading Data file header\n\nFile: bad.asc\n" + c.problem});
+        EXPECT_FALSE(fs::exists(scratch_ / "bad.bin"));
+        EXPECT_FALSE(fs::exists(scratch_ / "bad.hdr"));
+    }
+    // A grid reaching to the date line and the pole is still on the globe.
     ui_.said.clear();
+    model_.LoadInput(scratch_.Write("edge.asc", "ncols 2\nnrows 1\nxllcorner 179\nyllcorner 89.5\ncellsize 0.5\n1 2\n"));
     model_.OnConvert();
-    EXPECT_EQ(ui_.said, std::vector<std::string>{"Error Reading Data file header"});
+    EXPECT_TRUE(ui_.said.empty()) << ui_.said.front();
+    EXPECT_EQ(fs::file_size(scratch_ / "edge.bin"), 4u);
+}
+
+TEST_F(AsciiGridTest, AFileEndingBeforeItsValuesSaysHowManyItHeld) {
+    model_.LoadInput(scratch_.Write("cut.asc", "ncols 3\nnrows 2\nxllcorner 7\nyllcorner 46\ncellsize 1\n1 2 3\n4          \n"));
+    model_.OnConvert();
+    EXPECT_EQ(ui_.said, std::vector<std::string>{"Error Reading Data file header\n\nFile: cut.asc\nIt ends after 4 of "
+                                                 "the 6 values its header claims."});
+    EXPECT_FALSE(fs::exists(scratch_ / "cut.bin"));
+    EXPECT_FALSE(fs::exists(scratch_ / "cut.hdr"));
 }
 
 TEST_F(AsciiGridTest, DataLinesMayBeLongerThanAHeaderLine) {
-    std::string text = "ncols 400\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -9999\n";
+    std::string text = "ncols 400\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 0.1\nNODATA_value -9999\n";
     for (int row = 0; row < 2; ++row) {
         for (int c = 0; c < 400; ++c) text += std::to_string(1000 + c) + " ";
         text += "\n";

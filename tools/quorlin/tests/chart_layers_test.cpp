@@ -268,3 +268,80 @@ TEST_F(ChartLayerTest, AValueThatCannotBeRetrievedStopsTheConversion) {
 
 }  // namespace
 }  // namespace quorlin
+
+namespace quorlin {
+namespace {
+
+// A layer cut short, or with an arc claiming more points than the file
+// holds, is told by name: No writes nothing, Yes writes what was read. A
+// layer in projected metres, or without arcs or labels, writes nothing.
+TEST_F(ChartLayerTest, DamagedLayersAreToldBeforeAnythingIsWritten) {
+    const std::string lines = testing::ReadBytes(Fixture("rdline.e00"));
+    const std::string points = testing::ReadBytes(Fixture("aepoint.e00"));
+    const std::string towns = testing::ReadBytes(Fixture("townpppoly.e00"));
+    const auto upTo = [](const std::string& text, const std::string& line) { return text.substr(0, text.find(line)); };
+    std::string huge = lines;
+    const std::string head = "         2        12         2         3         0         0         2";
+    huge.replace(huge.find(head), head.size(), "         2        12         2         3         0         0 999999999");
+    const std::string refused = "\n\nNo output file was written.";
+    struct Case {
+        std::string name, text;
+        std::string said;  // a question when it starts with "? "
+    } const cases[] = {
+        {"rdline.e00", upTo(lines, "         3        13"),
+         "? File: rdline.e00\nIts arc section breaks off in arc 3, before its end line: the file is cut short or "
+         "damaged."},
+        {"rdline.e00", huge, "? File: rdline.e00\nArc 2 claims 999999999 points, more than the rest of the file holds."},
+        {"rdline.e00", upTo(lines, "          6          7"),
+         "? File: rdline.e00\nIts table RDLINE.AAT breaks off after 3 of its 4 records."},
+        {"townpppoly.e00", upTo(towns, " 0.0000000E+00 0.0000000E+00          3"),
+         "? File: townpppoly.e00\nIts table TOWNPPPOLY.PAT breaks off after 2 of its 3 records."},
+        {"aepoint.e00", upTo(points, "         4         0 6.999"),
+         "? File: aepoint.e00\nIts label section breaks off after 3 labels, before its end line."},
+        {"rdline.e00",
+         "EXP  0 /X.E00\nARC  2\n 1 1 1 2 0 0 2\n 5.1200000E+05 5.1000000E+06 5.1300000E+05 5.1010000E+06\n"
+         " -1 0 0 0 0 0 0\nEOS\n",
+         "File: rdline.e00\nIt holds the position x = 512000, y = 5.1e+06, outside the longitudes -180 to 180 and "
+         "latitudes -90 to 90: its coordinates are not degrees (a projected layer?). Only layers in degrees can be "
+         "converted." + refused},
+        {"rdline.e00", "EXP  0 /X.E00\nARC  2\n -1 0 0 0 0 0 0\nEOS\n", "File: rdline.e00\nIt holds no arc." + refused},
+        {"aepoint.e00", "EXP  0 /X.E00\nLAB  2\n -1 0 0.0 0.0\nEOS\n",
+         "File: aepoint.e00\nIts label section holds no label." + refused},
+    };
+    const std::string partial =
+        "\n\nThe map would hold only what was read before that. Do you want to write this partial map?";
+    for (const Case& c : cases) {
+        for (const bool keep : {false, true}) {
+            SCOPED_TRACE(c.said + (keep ? " (Yes)" : " (No)"));
+            const fs::path input = scratch_.Path() / c.name;
+            const fs::path map = fs::path(input).replace_extension(".map");
+            fs::remove(map);
+            testing::WriteBytes(input, c.text);
+            Choose(input);
+            model_.state.outputBounds = {46.0, -8.0, 47.0, -7.0};
+            ui_.answers = {keep};
+            model_.OnConvert();
+            const bool question = c.said.starts_with("? ");
+            ASSERT_EQ(ui_.said.size(), 1u) << ui_.said.back();
+            EXPECT_EQ(ui_.said[0], question ? c.said + partial : c.said);
+            EXPECT_EQ(fs::exists(map), question && keep);
+            if (question && keep) {
+                EXPECT_GT(ReadCount(map.filename().string()), 0u);
+            }
+        }
+    }
+    // Output bounds in metres, from a projected layer's bounds table, are
+    // refused the same way.
+    testing::WriteBytes(scratch_.Path() / "rdline.e00", lines);
+    Choose(scratch_.Path() / "rdline.e00");
+    model_.state.outputBounds = {5100000.0, -513000.0, 5101000.0, -512000.0};
+    model_.OnConvert();
+    ASSERT_EQ(ui_.said.size(), 1u);
+    EXPECT_TRUE(ui_.said[0].starts_with("File: rdline.e00\nIts output bounds (south 5.1e+06, north 5.101e+06, west "
+                                        "512000, east 513000) lie outside"))
+        << ui_.said[0];
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "rdline.map"));
+}
+
+}  // namespace
+}  // namespace quorlin

@@ -260,6 +260,58 @@ TEST_F(ChainTest, GridToThresholdToMap) {
     EXPECT_EQ(ui_.said.back(), "No header data available");
 }
 
+// Outline files the tracer cannot have written are refused by name and
+// write nothing; one cut short becomes a map only when the user says Yes.
+TEST_F(ChainTest, DamagedOutlineFilesAreToldBeforeAnythingIsWritten) {
+    WriteGrid(scratch_.Path());
+    const std::string frame = "LT;\r\nPU0 100;\r\nPD0 0;\r\nPD200 0;\r\nPD200 100;\r\nPD0 100;\r\n";
+    const std::string sound = frame + "LT;\r\nPU100 50;\r\nPD100 40;\r\nPD110 40;\r\nPD100 50;\r\n";
+    const std::string refused = "\n\nNo output file was written.";
+    const std::string partial =
+        "\n\nThe map would hold only what was read before that. Do you want to write this partial map?";
+    struct Case {
+        std::string text;
+        std::string said;  // a question when it starts with "? "
+    } const cases[] = {
+        {sound, ""},
+        {sound.substr(0, sound.size() - 5), "? File: dem_0150up.plt\nIt ends in the middle of line 11: it is cut short." + partial},
+        {sound.substr(0, sound.size() - 11),
+         "? File: dem_0150up.plt\nIts last outline does not come back to its start: the file is cut short." + partial},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+         "File: dem_0150up.plt\nLine 1 is not a plotter move: it is no outline file." + refused},
+        {frame + "LT;\r\nPU100 50;\r\nPD1e300 40;\r\nPD100 50;\r\n",
+         "File: dem_0150up.plt\nLine 9 moves to (1e+300, 40), outside the picture's 0 to 65535." + refused},
+        {frame + "LT;\r\nPU100 50;\r\nPDnan 40;\r\nPD100 50;\r\n",
+         "File: dem_0150up.plt\nLine 9 is not a plotter move: it is no outline file." + refused},
+        {frame + "LT;\r\nPU100 50;\r\nPD-3 40;\r\nPD100 50;\r\n",
+         "File: dem_0150up.plt\nLine 9 moves to (-3, 40), outside the picture's 0 to 65535." + refused},
+        {frame, "File: dem_0150up.plt\nIt holds no outline besides the picture's frame." + refused},
+        {"", "File: dem_0150up.plt\nIt holds no plotter move: it is no outline file." + refused},
+    };
+    const fs::path map = scratch_.Path() / "dem_0150up.map";
+    for (const Case& c : cases) {
+        for (const bool keep : {false, true}) {
+            SCOPED_TRACE(c.said + (keep ? " (Yes)" : " (No)"));
+            fs::remove(map);
+            testing::WriteBytes(scratch_.Path() / "dem_0150up.plt", c.text);
+            model_.LoadInput(scratch_.Path() / "dem_0150up.plt");
+            ASSERT_TRUE(model_.state.headerLoaded);
+            ui_.said.clear();
+            ui_.answers = {keep};
+            model_.OnConvert();
+            if (c.said.empty()) {
+                EXPECT_TRUE(ui_.said.empty()) << ui_.said.front();
+                EXPECT_TRUE(fs::exists(map));
+                continue;
+            }
+            ASSERT_FALSE(ui_.said.empty());
+            EXPECT_EQ(ui_.said.front(), c.said);
+            const bool question = c.said.starts_with("? ");
+            EXPECT_EQ(fs::exists(map), question && keep);
+        }
+    }
+}
+
 // The flight computer's text-map reader loads the converted map: two filled
 // polygons, both on the grid's place.
 TEST_F(ChainTest, TheFlightComputersReaderLoadsTheConvertedMap) {

@@ -182,6 +182,81 @@ TEST_F(ConversionTest, ACountryFilterWithoutItsFileAsksFirst) {
     EXPECT_TRUE(no.said.front().starts_with("Selection problem? You selected country code but"));
 }
 
+// Damaged DAFIF files are named before the run: No writes nothing, Yes
+// writes what can be read; a run that writes no airspace leaves no file.
+TEST_F(ConversionTest, DamagedFilesAreToldBeforeTheRun) {
+    const fs::path folder = scratch_ / "DAFIF";
+    const auto text = [](int lines) {
+        std::string t;
+        for (int i = 0; i < lines; ++i) t += "\x7fGIF89a garbage " + std::to_string(i) + "\r\n";
+        return t;
+    };
+    const std::string kQuestion =
+        "\r\n\r\nThe map would miss the airspaces of these files or lines.\r\n Do you want to continue?";
+    const std::string bdry = Read(folder / "BDRY.TXT");
+    struct Case {
+        std::vector<std::pair<const char*, std::string>> files;
+        std::string problems;
+        bool writesOnYes;
+    } const cases[] = {
+        {{{"BDRY.TXT", bdry.substr(0, bdry.size() - 3)}},
+         "File BDRY.TXT ends in the middle of a line: it is cut short.",
+         true},
+        {{{"SUAS.TXT", text(6)}},
+         "File SUAS.TXT: 5 of its 5 records are damaged (record 1 has 1 of the 21 fields read from it).",
+         true},
+        {{{"BDRY_PAR.TXT", text(4)}},
+         "File BDRY_PAR.TXT: 3 of its 3 records are damaged (record 1 has 1 of the 16 fields read from it).",
+         true},
+        {{{"BDRY_PAR.TXT", ""}, {"BDRY.TXT", ""}},
+         "File BDRY_PAR.TXT holds no records.\r\nFile BDRY.TXT holds no records.",
+         true},
+        {{{"BDRY_PAR.TXT", ""}, {"BDRY.TXT", ""}, {"SUAS_PAR.TXT", ""}, {"SUAS.TXT", ""}, {"BDRY_CTRY.TXT", ""},
+          {"SUAS_CTRY.TXT", ""}},
+         "File BDRY_PAR.TXT holds no records.\r\nFile BDRY.TXT holds no records.\r\nFile SUAS_PAR.TXT holds no "
+         "records.\r\nFile SUAS.TXT holds no records.",
+         false},
+    };
+    const TandrelOptions o = Everything();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.problems);
+        std::vector<std::pair<fs::path, std::string>> kept;
+        for (const auto& [name, bytes] : c.files) {
+            kept.emplace_back(folder / name, Read(folder / name));
+            std::ofstream(folder / name, std::ios::binary | std::ios::trunc) << bytes;
+        }
+        opening_ = OpenDafifFolder(folder);
+        ASSERT_TRUE(opening_.missing.empty());
+        fs::remove(o.output);
+        ScriptedPrompts no({false});
+        EXPECT_FALSE(RunConversion(o, {&opening_.files, "1"}, no).ran);
+        EXPECT_EQ(no.said, std::vector<std::string>{"Damaged DAFIF files? " + c.problems + kQuestion});
+        EXPECT_FALSE(fs::exists(o.output));
+
+        ScriptedPrompts yes({true});
+        const ConversionResult result = RunConversion(o, {&opening_.files, "1"}, yes);
+        EXPECT_EQ(result.ran, c.writesOnYes);
+        EXPECT_EQ(fs::exists(o.output), c.writesOnYes);
+        if (!c.writesOnYes) {
+            ASSERT_EQ(yes.said.size(), 2u);
+            EXPECT_EQ(yes.said[1], "Nothing to write: No airspace that you selected lies within the boundaries.\r\n"
+                                   "No map was written to " + o.output.string());
+        }
+        for (const auto& [path, bytes] : kept) std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+}
+
+TEST_F(ConversionTest, AnAirspaceLeftOutIsNamedWithTheUnsafeOnes) {
+    ScriptedPrompts prompts;
+    const ConversionResult result = RunConversion(Everything(), {&opening_.files, "1"}, prompts);
+    ASSERT_TRUE(result.ran);
+    EXPECT_EQ(result.dropped, std::vector<std::string>{"EDNOSEG"});
+    ASSERT_EQ(prompts.said.size(), 1U);
+    EXPECT_TRUE(prompts.said[0].ends_with(
+        "\r\n\r\nThese airspaces were left out: their outline could not be read:\r\nEDNOSEG"))
+        << prompts.said[0];
+}
+
 TEST(ValidateOptions, BoundariesAndColoursInTheirOrder) {
     TandrelOptions o;  // every boundary 0
     auto error = ValidateOptions(o);

@@ -128,6 +128,31 @@ TEST_F(BrisvelFrameTest, SavingAsksForANameAndBoundsAndClosingOffersToSave) {
     EXPECT_FALSE(frame_->Bar().FindWindow(1001)->IsShown());
 }
 
+// The frame shows why a shapefile cannot be opened, and asks before it
+// opens a damaged one.
+TEST_F(BrisvelFrameTest, AShapefileThatCannotBeOpenedIsToldAndADamagedOneAskedFor) {
+    const fs::path shp = Areas();
+    const fs::path table = fs::path(shp).replace_extension(".dbf");
+    const std::string kept = testing::ReadText(table);
+    fs::remove(table);
+    boxes_->QueueAnswer(platform::kIdNo);
+    EXPECT_FALSE(frame_->OpenShapefile(shp));
+    boxes_->QueueAnswer(platform::kIdYes);
+    EXPECT_TRUE(frame_->OpenShapefile(shp));
+    EXPECT_EQ(frame_->DocumentCount(), 1U);
+    std::ofstream(fs::path(shp).replace_extension(".shx"), std::ios::binary | std::ios::trunc) << "not an index";
+    EXPECT_FALSE(frame_->OpenShapefile(shp));
+    EXPECT_EQ(frame_->DocumentCount(), 1U);
+    const auto boxes = boxes_->Boxes();
+    ASSERT_EQ(boxes.size(), 3U);
+    EXPECT_EQ(boxes[0].caption, L"Damaged shapefile");
+    EXPECT_NE(boxes[0].text.find(L"Its table areas.dbf is missing: every name will be empty."), std::wstring::npos);
+    EXPECT_EQ(boxes[2].caption, L"File Error");
+    EXPECT_EQ(boxes[2].text,
+              L"File: areas.shp\nIts index file areas.shx is damaged or cut short.\n\nThe shapefile cannot be opened.");
+    std::ofstream(table, std::ios::binary) << kept;
+}
+
 TEST_F(BrisvelFrameTest, TheBarWorksOnTheFileOpenedLastUntilItCloses) {
     ASSERT_TRUE(frame_->OpenShapefile(Areas()));
     ASSERT_TRUE(frame_->OpenShapefile(Peaks()));

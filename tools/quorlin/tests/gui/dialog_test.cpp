@@ -147,6 +147,32 @@ TEST_F(QuorlinDialogTest, ARetrievalErrorIsShownInABoxCaptionedFileError) {
     EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
 }
 
+// A grid without its xllcorner line is refused in a box naming the file and
+// the line; an E00 layer whose table is cut short is asked about, and No
+// writes nothing.
+TEST_F(QuorlinDialogTest, DamagedInputsAreToldInBoxes) {
+    auto dialog = Open();
+    dialog->ChooseInput(scratch_.Write("nox.asc", "ncols 2\nnrows 1\nyllcorner 46\ncellsize 1\nNODATA_value -9\n1 2\n"));
+    dialog->Convert();
+    ASSERT_EQ(boxes_->Boxes().size(), 1u);
+    EXPECT_EQ(boxes_->Boxes()[0].text,
+              L"Error Reading Data file header\n\nFile: nox.asc\nIts header gives no \"xllcorner\" value.");
+    EXPECT_FALSE(fs::exists(scratch_ / "nox.bin"));
+    EXPECT_FALSE(fs::exists(scratch_ / "nox.hdr"));
+
+    std::string text = testing::ReadBytes(testing::DataFolder() / "e00/rdline.e00");
+    text.resize(text.find("          6          7"));  // the last arc's table record
+    dialog->ChooseInput(scratch_.Write("rdline.e00", text));
+    dialog->Model().state.resetOutputBounds = false;
+    const std::size_t before = boxes_->Boxes().size();
+    boxes_->QueueAnswer(platform::kIdNo);
+    dialog->Convert();
+    ASSERT_EQ(boxes_->Boxes().size(), before + 1);
+    EXPECT_EQ(boxes_->Boxes().back().caption, L"Damaged input file");
+    EXPECT_FALSE(fs::exists(scratch_ / "rdline.map"));
+    EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
+}
+
 TEST_F(QuorlinDialogTest, CloseAndSecondConvertAreRefusedWhileConverting) {
     auto dialog = Open();
     dialog->Show();

@@ -122,6 +122,33 @@ TEST_F(TandrelDialogTest, ARunWritesTheMapAndKeepsTheOptions) {
     EXPECT_EQ(store_.GetString("Boundaries", "North", std::string()), "50.000000");
 }
 
+// A folder of empty DAFIF files is named before the run; No writes nothing.
+TEST_F(TandrelDialogTest, EmptyFilesAreToldAndNoWritesNothing) {
+    const fs::path folder = scratch_ / "empty";
+    fs::create_directories(folder);
+    for (const char* name : {"BDRY_PAR.TXT", "SUAS_PAR.TXT", "BDRY.TXT", "SUAS.TXT", "BDRY_CTRY.TXT", "SUAS_CTRY.TXT"})
+        std::ofstream(folder / name) << "";
+    auto dialog = Open(folder);
+    ASSERT_TRUE(dialog->OpenDafifFiles({}));
+    Type(*dialog, 1000, "50");
+    Type(*dialog, 1001, "48");
+    Type(*dialog, 1002, "10");
+    Type(*dialog, 1003, "8");
+    dynamic_cast<wxRadioButton*>(dialog->FindWindow(1008))->SetValue(true);  // E
+    dynamic_cast<wxRadioButton*>(dialog->FindWindow(1010))->SetValue(true);
+    dynamic_cast<wxCheckBox*>(dialog->FindWindow(1054))->SetValue(true);
+    const fs::path output = scratch_ / "empty.map";
+    dialog->SetOutputFile(output);
+    boxes_->QueueAnswer(platform::kIdNo);
+    dialog->RunConversion();
+    ASSERT_EQ(boxes_->Boxes().size(), 1U);
+    EXPECT_EQ(boxes_->Boxes()[0].caption, L"Damaged DAFIF files");
+    EXPECT_EQ(boxes_->Boxes()[0].text.substr(0, 68),
+              L"File SUAS_PAR.TXT holds no records.\r\nFile SUAS.TXT holds no records.");
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_FALSE(dialog->Running());
+}
+
 TEST_F(TandrelDialogTest, ColourZeroWithoutFillFocusesTheColour) {
     auto dialog = Open(testing::FixtureFolder());
     ASSERT_TRUE(dialog->OpenDafifFiles({}));
