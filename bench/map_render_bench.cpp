@@ -16,50 +16,18 @@
 #include "map/map_render.h"
 #include "map/map_view_model.h"
 #include "mapdata/text_map_reader.h"
-#include "platform/numbers.h"
 #include "platform/utf.h"
+#include "testing/generated_map.h"
 #include "testing/scratch_folder.h"
 
 namespace {
 
 constexpr int kRecords = 100000;
 
-std::string At(int i, int k) {
-    // 100 x 100 cells of 1.2' over about 2 degrees each way.
-    const int cell = i % 10000;
-    const int lat = 46 * 3600 + (cell / 100) * 72 + (k * 7) % 60;
-    const int lon = 7 * 3600 + (cell % 100) * 72 + (k * 11) % 60;
-    return platform::FormatC("%d,%d,%d,%d,%d,%d,", lat / 3600, lat / 60 % 60, lat % 60, lon / 3600,
-                             lon / 60 % 60, lon % 60);
-}
-
-std::string GeneratedMap() {
-    std::string text = "48,0,0,9,0,0,46,0,0,7,0,0,10N,0\r\n";
-    for (int i = 0; i < kRecords; ++i) {
-        switch (i % 4) {
-            case 0:
-                text += At(i, 0) + "-2,12\r\n";
-                for (int k = 1; k < 8; ++k) text += At(i, k) + "-1,3\r\n";
-                break;
-            case 1:
-                text += At(i, 0) + "-5,Town " + std::to_string(i) + "\r\n";
-                break;
-            case 2:
-                text += At(i, 0) + "-7,;9500,1500\r\n" + At(i, 0) + "-2,18,255,0,0,3\r\n";
-                for (int k = 1; k < 6; ++k) text += At(i, k) + "-1\r\n";
-                break;
-            default:
-                text += At(i, 0) + "-4,@1,10,80,2M\r\n";
-                break;
-        }
-    }
-    return text;
-}
-
 // Reads the generated map into lists; false when it cannot be read.
 bool LoadGeneratedMap(const test_support::ScratchFolder& scratch, mapdata::CMapFile& file,
                       map::MapLists& lists) {
-    const auto path = scratch.Write("generated.map", GeneratedMap());
+    const auto path = scratch.Write("generated.map", test_support::GeneratedMapText(kRecords));
     if (!file.Open(platform::FromUtf8(path.string()), core::OpenMode::kRead, true) ||
         file.ReadHeader() != mapdata::HeaderResult::kRead) {
         return false;
