@@ -166,6 +166,11 @@ class Canvas {
     // One line placed in rect by format (TextFormat bits).
     void DrawText(std::string_view utf8, const Rect& rect, unsigned format);
     void DrawText(std::wstring_view text, const Rect& rect, unsigned format);
+    // One line laid out once, centred on centreX with its top at top, cut
+    // at its own width and the given height: DrawText into a rectangle as
+    // wide as the text's extent, without measuring it first.
+    void DrawTextCentred(std::string_view utf8, int centreX, int top, int height);
+    void DrawTextCentred(std::wstring_view text, int centreX, int top, int height);
     // One line whose top left corner, before the font's escapement turns it
     // about that corner, lies at `at`.
     void DrawTextAt(Point at, std::string_view utf8);
