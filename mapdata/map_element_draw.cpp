@@ -73,25 +73,30 @@ void Outline(const MapDrawContext& context, const std::vector<Point>& points,
              const std::vector<int>& pens) {
     Canvas& canvas = *context.canvas;
     Canvas::StateGuard guard(canvas);
-    int current = -1;
     canvas.MoveTo(points[0]);
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        if (pens[i] != current) {
-            current = pens[i];
-            canvas.SetPen(MapPenFor(context, current));
-        }
-        canvas.LineTo(points[i]);
+    for (std::size_t i = 1; i < points.size();) {
+        const int current = pens[i];
+        canvas.SetPen(MapPenFor(context, current));
         if (context.lineWidth > 1 && current >= 16 && current <= 31) {
-            const Point a = points[i - 1];
-            const Point b = points[i];
-            const int dx = std::abs(b.x - a.x);
-            const int dy = std::abs(b.y - a.y);
-            const int sx = dy > 2 * dx ? 1 : (dx > 2 * dy ? 0 : 1);
-            const int sy = dx > 2 * dy ? 1 : (dy > 2 * dx ? 0 : 1);
-            canvas.MoveTo({a.x + sx, a.y + sy});
-            canvas.LineTo({b.x + sx, b.y + sy});
-            canvas.MoveTo(b);
+            for (; i < points.size() && pens[i] == current; ++i) {
+                const Point a = points[i - 1];
+                const Point b = points[i];
+                canvas.LineTo(b);
+                const int dx = std::abs(b.x - a.x);
+                const int dy = std::abs(b.y - a.y);
+                const int sx = dy > 2 * dx ? 1 : (dx > 2 * dy ? 0 : 1);
+                const int sy = dx > 2 * dy ? 1 : (dy > 2 * dx ? 0 : 1);
+                canvas.MoveTo({a.x + sx, a.y + sy});
+                canvas.LineTo({b.x + sx, b.y + sy});
+                canvas.MoveTo(b);
+            }
+            continue;
         }
+        // The run of points drawn with this pen, in one call.
+        std::size_t end = i;
+        while (end < points.size() && pens[end] == current) ++end;
+        canvas.LineThrough(std::span(points).subspan(i, end - i));
+        i = end;
     }
 }
 

@@ -147,6 +147,9 @@ class Canvas {
     void LineTo(Point to);
     // MoveTo the first point, LineTo each following one.
     void Polyline(std::span<const Point> points);
+    // LineTo each point in turn (the dashes run on from the current
+    // position's).
+    void LineThrough(std::span<const Point> points);
     // The polygon filled with the current brush (even-odd), then its closed
     // outline with the current pen. Fewer than 2 points draw nothing.
     void Polygon(std::span<const Point> points);
