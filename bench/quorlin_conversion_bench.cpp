@@ -19,9 +19,8 @@
 #include <fstream>
 #include <string>
 
-#include "bench/bench_support.h"
+#include "bench/gdal_library.h"
 #include "bench/quorlin_bench_support.h"
-#include "platform/dynamic_library.h"
 #include "platform/numbers.h"
 #include "testing/scratch_folder.h"
 #include "tools/quorlin/ascii_grid.h"
@@ -82,81 +81,6 @@ Tile& TheTile() {
     return tile;
 }
 
-// GDAL's utilities as library calls (GDAL 3 C API), loaded at run time so
-// that the build needs no GDAL headers: both sides are then timed in the
-// same process the same way, without GDAL's process start-up.
-class GdalLibrary {
-  public:
-    GdalLibrary() : library_(platform::DynamicLibrary::Open("libgdal.so.32")) {
-        if (!library_) return;
-        allRegister_ = library_.Symbol<void (*)()>("GDALAllRegister");
-        open_ = library_.Symbol<void* (*)(const char*, int)>("GDALOpen");
-        close_ = library_.Symbol<void (*)(void*)>("GDALClose");
-        translateOptions_ = library_.Symbol<void* (*)(char**, void*)>("GDALTranslateOptionsNew");
-        freeTranslate_ = library_.Symbol<void (*)(void*)>("GDALTranslateOptionsFree");
-        translate_ = library_.Symbol<void* (*)(const char*, void*, const void*, int*)>("GDALTranslate");
-        demOptions_ = library_.Symbol<void* (*)(char**, void*)>("GDALDEMProcessingOptionsNew");
-        freeDem_ = library_.Symbol<void (*)(void*)>("GDALDEMProcessingOptionsFree");
-        dem_ = library_.Symbol<void* (*)(const char*, void*, const char*, const char*, const void*, int*)>(
-            "GDALDEMProcessing");
-        if (Ready()) allRegister_();
-    }
-
-    bool Ready() const {
-        return allRegister_ && open_ && close_ && translateOptions_ && freeTranslate_ && translate_ &&
-               demOptions_ && freeDem_ && dem_;
-    }
-
-    // gdal_translate with these options; false when it fails.
-    bool Translate(const std::filesystem::path& from, const std::filesystem::path& to,
-                   std::vector<std::string> options) const {
-        void* source = open_(from.c_str(), 0);
-        if (source == nullptr) return false;
-        const auto argv = Argv(options);
-        void* parsed = translateOptions_(const_cast<char**>(argv.data()), nullptr);
-        int usage = 0;
-        void* out = translate_(to.c_str(), source, parsed, &usage);
-        freeTranslate_(parsed);
-        if (out != nullptr) close_(out);
-        close_(source);
-        return out != nullptr && usage == 0;
-    }
-
-    // gdaldem color-relief with these options.
-    bool ColourRelief(const std::filesystem::path& from, const std::filesystem::path& colours,
-                      const std::filesystem::path& to, std::vector<std::string> options) const {
-        void* source = open_(from.c_str(), 0);
-        if (source == nullptr) return false;
-        const auto argv = Argv(options);
-        void* parsed = demOptions_(const_cast<char**>(argv.data()), nullptr);
-        int usage = 0;
-        void* out = dem_(to.c_str(), source, "color-relief", colours.c_str(), parsed, &usage);
-        freeDem_(parsed);
-        if (out != nullptr) close_(out);
-        close_(source);
-        return out != nullptr && usage == 0;
-    }
-
-  private:
-    static std::vector<const char*> Argv(const std::vector<std::string>& options) {
-        std::vector<const char*> argv;
-        for (const auto& o : options) argv.push_back(o.c_str());
-        argv.push_back(nullptr);
-        return argv;
-    }
-
-    platform::DynamicLibrary library_;
-    void (*allRegister_)() = nullptr;
-    void* (*open_)(const char*, int) = nullptr;
-    void (*close_)(void*) = nullptr;
-    void* (*translateOptions_)(char**, void*) = nullptr;
-    void (*freeTranslate_)(void*) = nullptr;
-    void* (*translate_)(const char*, void*, const void*, int*) = nullptr;
-    void* (*demOptions_)(char**, void*) = nullptr;
-    void (*freeDem_)(void*) = nullptr;
-    void* (*dem_)(const char*, void*, const char*, const char*, const void*, int*) = nullptr;
-};
-
 std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -208,42 +132,6 @@ double DifferingPixels(const std::filesystem::path& ours, const std::filesystem:
     return differing;
 }
 
-// Runs ours and GDAL's alternately (the order turning each time), timed the
-// same way in this process, and reports their medians, the ratio, and how
-// many cells of the outputs differ.
-template <typename Ours, typename Theirs, typename Compare>
-void AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare) {
-    static const GdalLibrary gdal;
-    if (!gdal.Ready()) {
-        state.SkipWithError("GDAL's library not found");
-        return;
-    }
-    std::vector<double> project;
-    std::vector<double> peer;
-    bool gdalFirst = false;
-    const auto timed = [](auto&& run, std::vector<double>& into) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool ok = static_cast<bool>(run());
-        into.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        return ok;
-    };
-    for (auto _ : state) {
-        bool ok = true;
-        if (gdalFirst) ok = timed([&] { return theirs(gdal); }, peer) && ok;
-        ok = timed(ours, project) && ok;
-        if (!gdalFirst) ok = timed([&] { return theirs(gdal); }, peer) && ok;
-        gdalFirst = !gdalFirst;
-        if (!ok) {
-            state.SkipWithError("a conversion failed");
-            return;
-        }
-    }
-    state.counters["median_ms"] = bench::Percentile(project, 0.5);
-    state.counters["gdal_median_ms"] = bench::Percentile(peer, 0.5);
-    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
-    state.counters["differing_cells"] = compare();
-}
-
 const quorlin::ElevationGridHeader& AsciiHeader() {
     static const auto header =
         quorlin::ReadGridHeader("ncols 3601\nnrows 3601\nxllcorner 6.99986111111\nyllcorner 45.99986111111\n"
@@ -257,10 +145,10 @@ const quorlin::ElevationGridHeader& AsciiHeader() {
 void BM_AsciiToGridAgainstGdal(benchmark::State& state) {
     Tile& t = TheTile();
     QuietUi ui;
-    AgainstGdal(
+    bench::AgainstGdal(
         state,
         [&] { return quorlin::ConvertAsciiGrid({t.folder / "tile.asc", t.folder / "ours.bin", AsciiHeader(), false, 0}, ui); },
-        [&](const GdalLibrary& gdal) {
+        [&](const bench::GdalLibrary& gdal) {
             return gdal.Translate(t.folder / "tile.asc", t.folder / "gdal.bil", {"-of", "EHdr", "-ot", "Int16"});
         },
         [&] { return DifferingCells(t.folder / "ours.bin", t.folder / "gdal.bil"); });
@@ -274,10 +162,10 @@ void BM_GridToBitmapAgainstGdal(benchmark::State& state) {
     Tile& t = TheTile();
     QuietUi ui;
     int busy = 0;
-    AgainstGdal(
+    bench::AgainstGdal(
         state,
         [&] { return quorlin::ConvertGridToBitmap({t.folder / "tile.hgt", t.folder / "ours.bmp", t.grid}, ui, busy); },
-        [&](const GdalLibrary& gdal) {
+        [&](const bench::GdalLibrary& gdal) {
             return gdal.ColourRelief(t.folder / "tile.hgt", t.folder / "levels.txt", t.folder / "gdal.bmp",
                                      {"-of", "BMP", "-nearest_color_entry"});
         },
