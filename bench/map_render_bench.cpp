@@ -1,10 +1,12 @@
-// The map render pipeline end to end at 800 x 480: from a stale back canvas
-// to the finished canvas handed over and read for painting (the element
-// layers, the hand-over, the composition and the read). The map is
-// generated: 100,000 elements of every kind (lines, zones with their
-// outlines, labels, circles) spread over a few degrees, with the view
-// zoomed so that about 5,000 of them lie in it. Reports the median and the
-// 99th percentile and each layer's share of the element pass.
+// The map render at 800 x 480 beside a plain cairo driver drawing the same
+// picture (bench/plain_cairo_map.h), interleaved in one run, with the
+// project/peer ratios of the median and the 99th percentile; and the
+// project's frame end to end (the element layers, the hand-over, the
+// composition and the read). The map is generated: 100,000 elements of
+// every kind (lines, zones with their outlines, labels, circles) spread
+// over a few degrees, in a view of about 6,300 of them and in one of all.
+// Run pinned to one core:
+//   taskset -c 3 map_render_bench --benchmark_filter=AgainstPlainCairo
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -12,54 +14,23 @@
 #include <string>
 
 #include "bench/bench_support.h"
+#include "bench/plain_cairo_map.h"
 #include "map/map_export.h"
 #include "map/map_render.h"
 #include "map/map_view_model.h"
 #include "mapdata/text_map_reader.h"
-#include "platform/numbers.h"
 #include "platform/utf.h"
+#include "testing/generated_map.h"
 #include "testing/scratch_folder.h"
 
 namespace {
 
 constexpr int kRecords = 100000;
 
-std::string At(int i, int k) {
-    // 100 x 100 cells of 1.2' over about 2 degrees each way.
-    const int cell = i % 10000;
-    const int lat = 46 * 3600 + (cell / 100) * 72 + (k * 7) % 60;
-    const int lon = 7 * 3600 + (cell % 100) * 72 + (k * 11) % 60;
-    return platform::FormatC("%d,%d,%d,%d,%d,%d,", lat / 3600, lat / 60 % 60, lat % 60, lon / 3600,
-                             lon / 60 % 60, lon % 60);
-}
-
-std::string GeneratedMap() {
-    std::string text = "48,0,0,9,0,0,46,0,0,7,0,0,10N,0\r\n";
-    for (int i = 0; i < kRecords; ++i) {
-        switch (i % 4) {
-            case 0:
-                text += At(i, 0) + "-2,12\r\n";
-                for (int k = 1; k < 8; ++k) text += At(i, k) + "-1,3\r\n";
-                break;
-            case 1:
-                text += At(i, 0) + "-5,Town " + std::to_string(i) + "\r\n";
-                break;
-            case 2:
-                text += At(i, 0) + "-7,;9500,1500\r\n" + At(i, 0) + "-2,18,255,0,0,3\r\n";
-                for (int k = 1; k < 6; ++k) text += At(i, k) + "-1\r\n";
-                break;
-            default:
-                text += At(i, 0) + "-4,@1,10,80,2M\r\n";
-                break;
-        }
-    }
-    return text;
-}
-
 // Reads the generated map into lists; false when it cannot be read.
 bool LoadGeneratedMap(const test_support::ScratchFolder& scratch, mapdata::CMapFile& file,
                       map::MapLists& lists) {
-    const auto path = scratch.Write("generated.map", GeneratedMap());
+    const auto path = scratch.Write("generated.map", test_support::GeneratedMapText(kRecords));
     if (!file.Open(platform::FromUtf8(path.string()), core::OpenMode::kRead, true) ||
         file.ReadHeader() != mapdata::HeaderResult::kRead) {
         return false;
@@ -73,7 +44,35 @@ bool LoadGeneratedMap(const test_support::ScratchFolder& scratch, mapdata::CMapF
     return true;
 }
 
-void BM_MapRenderEndToEnd(benchmark::State& state) {
+// The view of the generated map after `zoomSteps` zooms in from the
+// fitted scale, centred on 47N 8E.
+map::MapRenderInput ViewInput(mapdata::CMapFile& file, int zoomSteps) {
+    map::MapViewModel view(file);
+    view.client = {800, 480};
+    view.AdoptMapHeader();
+    view.mapLoaded = 1;
+    view.firstFixSeen = 1;
+    view.FitMapScale();
+    view.SetMapMargin(view.marginFraction);
+    for (int i = 0; i < zoomSteps; ++i) view.ZoomMap(true);
+    view.CenterMapOn(nav::WaypointRecord(47.0, 8.0, true), true);
+    map::MapRenderInput input;
+    input.draw.state = view.Published();
+    input.draw.clientHeight = 480;
+    input.width = 800;
+    input.height = 480;
+    input.mapLoaded = true;
+    input.labelBottom = 477;
+    return input;
+}
+
+// A frame of the project's render against the plain cairo driver on the
+// same view, interleaved (the order alternating) so that the machine's
+// load falls on both alike: the element render (RenderMapLayers, the
+// canvas finished), the peer's frame, and the project's frame end to end
+// (the render, the hand-over, the composition and the read). Argument: the
+// zoom steps (4: about 6,300 elements in view; 0: all 100,000).
+void BM_MapRenderAgainstPlainCairo(benchmark::State& state) {
     test_support::ScratchFolder scratch("maprenderbench");
     mapdata::CMapFile file;
     map::MapLists lists;
@@ -83,26 +82,7 @@ void BM_MapRenderEndToEnd(benchmark::State& state) {
     }
     const std::size_t total = lists.general.size() + lists.zones.size() + lists.symbols17.size() +
                               lists.symbols27.size();
-
-    map::MapViewModel view(file);
-    view.client = {800, 480};
-    view.AdoptMapHeader();
-    view.mapLoaded = 1;
-    view.firstFixSeen = 1;
-    view.FitMapScale();
-    view.SetMapMargin(view.marginFraction);
-    // About 5,000 elements in the view box.
-    for (int i = 0; i < 4; ++i) view.ZoomMap(true);
-    view.CenterMapOn(nav::WaypointRecord(47.0, 8.0, true), true);
-
-    map::MapRenderInput input;
-    input.draw.state = view.Published();
-    input.draw.clientHeight = 480;
-    input.width = 800;
-    input.height = 480;
-    input.mapLoaded = true;
-    input.labelBottom = 477;
-
+    const map::MapRenderInput input = ViewInput(file, static_cast<int>(state.range(0)));
     const auto& box = input.draw.state.visibleBox;
     const mapdata::ElementBounds viewBox{box[0], box[1], box[2], box[3]};
     std::size_t inView = 0;
@@ -110,37 +90,65 @@ void BM_MapRenderEndToEnd(benchmark::State& state) {
         for (const auto& e : *list) inView += e->IntersectsBox(viewBox) ? 1 : 0;
     }
 
+    bench::PlainCairoMap plain(lists, input.draw);
+    platform::Image plainImage(800, 480);
     platform::CanvasHandover handover;
     auto back = std::make_unique<platform::Canvas>(800, 480);
     platform::Canvas out(800, 480);
     const std::atomic<bool> never{false};
     map::ComposeLayers layers;
     layers.labelBottom = 477;
-    std::vector<double> frames;
+    std::vector<double> project;
+    std::vector<double> peer;
+    std::vector<double> endToEnd;
     map::LayerTimes sum;
+    const auto ms = [](auto from) {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+    };
+    bool peerFirst = false;
     for (auto _ : state) {
+        const auto drawPeer = [&] {
+            const auto start = std::chrono::steady_clock::now();
+            plain.Draw(plainImage.Surface(), input.draw.state, 800, 480);
+            peer.push_back(ms(start));
+        };
+        if (peerFirst) drawPeer();
         const auto start = std::chrono::steady_clock::now();
         map::LayerTimes times;
         map::RenderMapLayers(*back, lists, input, never, &times);
+        back->Finish();
+        project.push_back(ms(start));
         back = handover.Publish(std::move(back));
         if (!back) back = std::make_unique<platform::Canvas>(800, 480);
         handover.Read([&](const platform::Image& pixels) { map::ComposeMapFrame(out, pixels, layers); });
-        frames.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        endToEnd.push_back(ms(start));
+        if (!peerFirst) drawPeer();
+        peerFirst = !peerFirst;
         for (std::size_t i = 0; i < sum.ms.size(); ++i) sum.ms[i] += times.ms[i];
+    }
+    if (const char* dump = std::getenv("KV_BENCH_DUMP")) {
+        cairo_surface_write_to_png(plainImage.Surface(), (std::string(dump) + "_peer.png").c_str());
+        cairo_surface_write_to_png(out.Pixels().Surface(), (std::string(dump) + "_project.png").c_str());
     }
     double pass = 0.0;
     for (const double t : sum.ms) pass += t;
     state.counters["elements"] = static_cast<double>(total);
     state.counters["in_view"] = static_cast<double>(inView);
-    state.counters["median_ms"] = bench::Percentile(frames, 0.5);
-    state.counters["p99_ms"] = bench::Percentile(frames, 0.99);
+    state.counters["median_ms"] = bench::Percentile(project, 0.5);
+    state.counters["p99_ms"] = bench::Percentile(project, 0.99);
+    state.counters["peer_median_ms"] = bench::Percentile(peer, 0.5);
+    state.counters["peer_p99_ms"] = bench::Percentile(peer, 0.99);
+    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
+    state.counters["ratio_p99"] = bench::Percentile(project, 0.99) / bench::Percentile(peer, 0.99);
+    state.counters["end_to_end_median_ms"] = bench::Percentile(endToEnd, 0.5);
+    state.counters["end_to_end_p99_ms"] = bench::Percentile(endToEnd, 0.99);
     const char* names[] = {"share_17", "share_zones", "share_27", "share_overlay", "share_general",
                            "share_waypoints"};
     for (std::size_t i = 0; i < sum.ms.size(); ++i) {
         state.counters[names[i]] = pass > 0.0 ? sum.ms[i] / pass : 0.0;
     }
 }
-BENCHMARK(BM_MapRenderEndToEnd)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_MapRenderAgainstPlainCairo)->Arg(4)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 // The bitmap export of the whole generated map from an 800 x 480 pane at
 // the magnification given (24-bit, and 8-bit with the second argument),

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
 #include "nav/olc_worker.h"
@@ -123,6 +124,50 @@ void BM_OlcPlainWholeSearch(benchmark::State& state) {
     state.counters["km"] = km;
 }
 BENCHMARK(BM_OlcPlainWholeSearch)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// The whole search on the worker's kept trail beside the plain programme,
+// interleaved in one run (the order alternating), with the ratio of their
+// medians and 99th percentiles; the two must find the same value. Run
+// pinned to one core: taskset -c 3 nav_olc_bench --benchmark_filter=Against
+void BM_OlcAgainstPlain(benchmark::State& state) {
+    const int legs = static_cast<int>(state.range(0));
+    const auto& trail = Trail(legs);
+    std::vector<double> project;
+    std::vector<double> peer;
+    const auto ms = [](auto from) {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+    };
+    bool peerFirst = false;
+    for (auto _ : state) {
+        double plainKm = 0.0;
+        const auto runPeer = [&] {
+            const auto start = std::chrono::steady_clock::now();
+            const nav::PlainOlcProgramme plain(trail, WeightsFor(legs), legs);
+            plainKm = plain.Close(trail.back(), legs).value / 100.0;
+            benchmark::DoNotOptimize(plainKm);
+            peer.push_back(ms(start));
+        };
+        if (peerFirst) runPeer();
+        const auto start = std::chrono::steady_clock::now();
+        const double km = nav::OptimiseOlcDistance(trail, trail.back(), WeightsFor(legs), legs)->value / 100.0;
+        benchmark::DoNotOptimize(km);
+        project.push_back(ms(start));
+        if (!peerFirst) runPeer();
+        peerFirst = !peerFirst;
+        if (km != plainKm) {
+            state.SkipWithError("the searches disagree");
+            return;
+        }
+    }
+    state.counters["points"] = static_cast<double>(trail.size());
+    state.counters["median_ms"] = bench::Percentile(project, 0.5);
+    state.counters["p99_ms"] = bench::Percentile(project, 0.99);
+    state.counters["peer_median_ms"] = bench::Percentile(peer, 0.5);
+    state.counters["peer_p99_ms"] = bench::Percentile(peer, 0.99);
+    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
+    state.counters["ratio_p99"] = bench::Percentile(project, 0.99) / bench::Percentile(peer, 0.99);
+}
+BENCHMARK(BM_OlcAgainstPlain)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->Iterations(2000);
 
 // n fixes, one every 32400 / n seconds: the whole flight.
 std::vector<nav::WaypointRecord> Sampled(std::size_t n) {

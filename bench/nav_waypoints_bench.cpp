@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "nav/waypoint_file.h"
 #include "nav/waypoint_loader.h"
 #include "platform/utf.h"
@@ -278,6 +280,54 @@ void BM_PlainFromCharsReader(benchmark::State& state) {
         benchmark::Counter(kWaypoints, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_PlainFromCharsReader)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The project's read-and-sort beside the plain reader, interleaved in one
+// run (the order alternating), with the ratio of their medians and 99th
+// percentiles; both must read every waypoint.
+void BM_ReadAgainstPlain(benchmark::State& state) {
+    const std::filesystem::path path(platform::ToUtf8(Fixture().Path()));
+    std::vector<double> project;
+    std::vector<double> peer;
+    const auto ms = [](auto from) {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+    };
+    bool peerFirst = false;
+    for (auto _ : state) {
+        std::size_t plainCount = 0;
+        const auto runPeer = [&] {
+            const auto start = std::chrono::steady_clock::now();
+            auto waypoints = ReadPlain(path);
+            plainCount = waypoints.size();
+            benchmark::DoNotOptimize(waypoints.data());
+            peer.push_back(ms(start));
+        };
+        if (peerFirst) runPeer();
+        const auto start = std::chrono::steady_clock::now();
+        std::size_t count = 0;
+        {
+            nav::CWaypointFile file;
+            file.OpenWaypoints(Fixture().Path(), core::OpenMode::kRead, true);
+            auto loaded = std::make_unique<nav::LoadedWaypoints>();
+            nav::ReadAllWaypoints(file, *loaded);
+            count = loaded->list.Count();
+            benchmark::DoNotOptimize(count);
+            project.push_back(ms(start));
+        }
+        if (!peerFirst) runPeer();
+        peerFirst = !peerFirst;
+        if (count != plainCount || count != static_cast<std::size_t>(kWaypoints)) {
+            state.SkipWithError("the readers disagree");
+            return;
+        }
+    }
+    state.counters["median_ms"] = bench::Percentile(project, 0.5);
+    state.counters["p99_ms"] = bench::Percentile(project, 0.99);
+    state.counters["peer_median_ms"] = bench::Percentile(peer, 0.5);
+    state.counters["peer_p99_ms"] = bench::Percentile(peer, 0.99);
+    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
+    state.counters["ratio_p99"] = bench::Percentile(project, 0.99) / bench::Percentile(peer, 0.99);
+}
+BENCHMARK(BM_ReadAgainstPlain)->Unit(benchmark::kMillisecond)->Iterations(40);
 
 // The background loader from start to its completion: reading, sorting,
 // publishing, and freeing the list it replaced.

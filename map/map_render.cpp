@@ -42,6 +42,7 @@ RenderOutcome RenderMapLayers(platform::Canvas& canvas, MapLists& lists, const M
     canvas.ExcludeClip({0, 0, kButtonColumn, input.height});
     mapdata::MapDrawContext context = input.draw;
     context.canvas = &canvas;
+    context.labelCell = mapdata::LabelCell(canvas, context);
     if (input.drawElements) {
         auto last = Clock::now();
         const auto lap = [&](std::size_t layer) {

@@ -7,6 +7,8 @@
 #include <numbers>
 #include <optional>
 #include <span>
+#include <string_view>
+#include <typeinfo>
 #include <vector>
 
 namespace mapdata {
@@ -71,26 +73,42 @@ void Outline(const MapDrawContext& context, const std::vector<Point>& points,
              const std::vector<int>& pens) {
     Canvas& canvas = *context.canvas;
     Canvas::StateGuard guard(canvas);
-    int current = -1;
     canvas.MoveTo(points[0]);
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        if (pens[i] != current) {
-            current = pens[i];
-            canvas.SetPen(MapPenFor(context, current));
-        }
-        canvas.LineTo(points[i]);
+    for (std::size_t i = 1; i < points.size();) {
+        const int current = pens[i];
+        canvas.SetPen(MapPenFor(context, current));
         if (context.lineWidth > 1 && current >= 16 && current <= 31) {
-            const Point a = points[i - 1];
-            const Point b = points[i];
-            const int dx = std::abs(b.x - a.x);
-            const int dy = std::abs(b.y - a.y);
-            const int sx = dy > 2 * dx ? 1 : (dx > 2 * dy ? 0 : 1);
-            const int sy = dx > 2 * dy ? 1 : (dy > 2 * dx ? 0 : 1);
-            canvas.MoveTo({a.x + sx, a.y + sy});
-            canvas.LineTo({b.x + sx, b.y + sy});
-            canvas.MoveTo(b);
+            for (; i < points.size() && pens[i] == current; ++i) {
+                const Point a = points[i - 1];
+                const Point b = points[i];
+                canvas.LineTo(b);
+                const int dx = std::abs(b.x - a.x);
+                const int dy = std::abs(b.y - a.y);
+                const int sx = dy > 2 * dx ? 1 : (dx > 2 * dy ? 0 : 1);
+                const int sy = dx > 2 * dy ? 1 : (dy > 2 * dx ? 0 : 1);
+                canvas.MoveTo({a.x + sx, a.y + sy});
+                canvas.LineTo({b.x + sx, b.y + sy});
+                canvas.MoveTo(b);
+            }
+            continue;
         }
+        // The run of points drawn with this pen, in one call.
+        std::size_t end = i;
+        while (end < points.size() && pens[end] == current) ++end;
+        canvas.LineThrough(std::span(points).subspan(i, end - i));
+        i = end;
     }
+}
+
+// A point on the same pixel as the one before it, with the same pen, adds
+// a line of no length: a thin pen draws nothing for it and its dashes run
+// on, so it is left out. A wide pen's dot, and the dashes drawn twice
+// (which start again at every point), keep it.
+bool DropsRepeatedPoint(const MapDrawContext& context, int number) {
+    if (number < 0 || number >= static_cast<int>(context.pens.size())) number = 0;
+    const MapPen& pen = context.pens[static_cast<std::size_t>(number)];
+    if (pen.dashed) return !(context.lineWidth > 1 && number >= 16 && number <= 31);
+    return pen.width <= 1;
 }
 
 }  // namespace
@@ -116,8 +134,18 @@ void DrawPolyElement(const CMapPolyElement& element, const MapDrawContext& conte
     points.reserve(element.PointCount());
     pens.reserve(element.PointCount());
     for (const MapPoint& p : element.Points()) {
-        points.push_back(ToScreen(context.state, p.Position()));
+        const Point at = ToScreen(context.state, p.Position());
+        if (!points.empty() && at == points.back() && p.pen == pens.back() &&
+            DropsRepeatedPoint(context, p.pen))
+            continue;
+        points.push_back(at);
         pens.push_back(p.pen);
+    }
+    if (points.size() < 2) {
+        // Every point on one pixel: the first two keep what a single
+        // point draws.
+        points.push_back(points.front());
+        pens.push_back(element.Points()[1].pen);
     }
     if (element.fillStyle == 0) {
         Outline(context, points, pens);
@@ -192,48 +220,72 @@ void DrawFaiArea(const CFaiAreaElement& element, const MapDrawContext& context) 
     DrawPolyElement(element, context);
 }
 
+platform::Size LabelCell(platform::Canvas& canvas, const MapDrawContext& context) {
+    if (context.labelCell.height > 0) return context.labelCell;
+    Canvas::StateGuard guard(canvas);
+    canvas.SetFont(context.font);
+    return canvas.TextExtent(std::string_view("WOWOWO"));
+}
+
+namespace {
+
+// No character of the label font is wider than this many cell heights: a
+// label whose every line would have to be wider to reach the canvas is left
+// out before it is laid out.
+constexpr int kWidestCharacterInCellHeights = 3;
+
+bool LabelCanReach(const Canvas& canvas, std::wstring_view text, int x, int top, int lines,
+                   platform::Size cell) {
+    if (top + lines * cell.height <= 0 || top >= canvas.Height()) return false;
+    const auto longest = static_cast<long long>(text.size()) * kWidestCharacterInCellHeights *
+                         std::max(cell.height, 1);
+    return x + longest >= 0 && x - longest <= canvas.Width();
+}
+
+}  // namespace
+
 void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context) {
     if (context.canvas == nullptr || (element.LoadFlags() & element_flag::kNotDrawn) != 0 ||
         !element.IsVisibleAtScale(context.state.scale))
         return;
     const auto& box = context.state.visibleBox;
     if (!element.IntersectsBox({box[0], box[1], box[2], box[3]})) return;
+    const int code = element.kindCode;
+    if (code != kLabelCode && code < 0 && code > kMarkerCode) return;
+    if (code == kLabelCode && element.text.empty()) return;
     Canvas& canvas = *context.canvas;
-    Canvas::StateGuard guard(canvas);
-    canvas.SetFont(context.font);
-    canvas.SetBackgroundMode(platform::BackgroundMode::kTransparent);
     const ScreenPoint s = ProjectToScreen(context.state, element.position);
     const int x = static_cast<int>(s.x);
     const int y = static_cast<int>(s.y);
-    const platform::Size cell = canvas.TextExtent(std::wstring_view(L"WOWOWO"));
-    const int code = element.kindCode;
+    const platform::Size cell = LabelCell(canvas, context);
     if (code == kLabelCode) {
-        if (element.text.empty()) return;
-        std::vector<std::wstring_view> lines;
+        const auto lines = static_cast<int>(std::ranges::count(element.text, L'\\')) + 1;
+        int top = y - lines * cell.height / 2;
+        if (!LabelCanReach(canvas, element.text, x, top, lines, cell)) return;
+        Canvas::StateGuard guard(canvas);
+        canvas.SetFont(context.font);
+        canvas.SetBackgroundMode(platform::BackgroundMode::kTransparent);
         std::wstring_view rest = element.text;
-        for (std::size_t cut; (cut = rest.find(L'\\')) != std::wstring_view::npos;) {
-            lines.push_back(rest.substr(0, cut));
-            rest.remove_prefix(cut + 1);
-        }
-        lines.push_back(rest);
-        int top = y - static_cast<int>(lines.size()) * cell.height / 2;
-        for (std::wstring_view line : lines) {
-            const platform::Size extent = canvas.TextExtent(line);
-            const int left = x - extent.width / 2;
-            canvas.DrawText(line, {left, top, left + extent.width, top + cell.height},
-                            platform::kTextCenter);
-            top += cell.height;
+        for (int line = 0; line < lines; ++line, top += cell.height) {
+            const std::size_t cut = rest.find(L'\\');
+            canvas.DrawTextCentred(rest.substr(0, cut), x, top, cell.height);
+            rest.remove_prefix(cut == std::wstring_view::npos ? rest.size() : cut + 1);
         }
         return;
     }
-    if (code < 0 && code > kMarkerCode) return;
     if (context.symbols != nullptr) DrawMapSymbol(canvas, *context.symbols, code, {x, y});
     if (code < 0) return;
     const bool named = element.scale3 == element.scale4 ||
                        (element.scale3 <= context.state.scale && context.state.scale <= element.scale4);
-    if (named && !element.text.empty())
-        canvas.DrawText(element.text, {x - 6, y + 5, x - 6 + cell.width, y + 5 + cell.height},
-                        platform::kTextLeft);
+    const platform::Rect name{x - 6, y + 5, x - 6 + cell.width, y + 5 + cell.height};
+    // The name is cut at its rectangle: one off the canvas shows nothing.
+    if (!named || element.text.empty() || name.right <= 0 || name.bottom <= 0 ||
+        name.left >= canvas.Width() || name.top >= canvas.Height())
+        return;
+    Canvas::StateGuard guard(canvas);
+    canvas.SetFont(context.font);
+    canvas.SetBackgroundMode(platform::BackgroundMode::kTransparent);
+    canvas.DrawText(element.text, name, platform::kTextLeft);
 }
 
 bool DrawMapSymbol(platform::Canvas& canvas, const MapSymbolImages& symbols, int number,
@@ -257,8 +309,8 @@ bool DrawMapSymbol(platform::Canvas& canvas, const MapSymbolImages& symbols, int
 void DrawMapElement(const CMapElement& element, const MapDrawContext& context) {
     switch (element.Kind()) {
         case ElementKind::kPoly:
-            if (const auto* fai = dynamic_cast<const CFaiAreaElement*>(&element))
-                DrawFaiArea(*fai, context);
+            if (typeid(element) == typeid(CFaiAreaElement))
+                DrawFaiArea(static_cast<const CFaiAreaElement&>(element), context);
             else
                 DrawPolyElement(static_cast<const CMapPolyElement&>(element), context);
             break;

@@ -58,6 +58,9 @@ struct MapDrawContext {
     platform::Font font;
     int lineWidth = 1;
     int clientHeight = 480;
+    // The extent of "WOWOWO" in font, which lays out the labels: measured
+    // once per frame by the render; while empty each label measures it.
+    platform::Size labelCell{};
     bool showEnlargedZones = false;
     std::array<MapPen, 49> pens = MakeMapPenTable();
     const MapSymbolImages* symbols = nullptr;  // none: symbols are left out
@@ -74,6 +77,8 @@ void DrawPolyElement(const CMapPolyElement& element, const MapDrawContext& conte
 // The large-triangle region first (when it has points), then the area.
 void DrawFaiArea(const CFaiAreaElement& element, const MapDrawContext& context);
 void DrawTextElement(const CMapTextElement& element, const MapDrawContext& context);
+// The context's label cell, measured on canvas when it holds none.
+platform::Size LabelCell(platform::Canvas& canvas, const MapDrawContext& context);
 void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& context);
 // The symbol of a symbol number (built-in icon, marker or user symbol)
 // centred on a point, as labels and symbols draw it; false when its slot

@@ -147,6 +147,9 @@ class Canvas {
     void LineTo(Point to);
     // MoveTo the first point, LineTo each following one.
     void Polyline(std::span<const Point> points);
+    // LineTo each point in turn (the dashes run on from the current
+    // position's).
+    void LineThrough(std::span<const Point> points);
     // The polygon filled with the current brush (even-odd), then its closed
     // outline with the current pen. Fewer than 2 points draw nothing.
     void Polygon(std::span<const Point> points);
@@ -166,6 +169,11 @@ class Canvas {
     // One line placed in rect by format (TextFormat bits).
     void DrawText(std::string_view utf8, const Rect& rect, unsigned format);
     void DrawText(std::wstring_view text, const Rect& rect, unsigned format);
+    // One line laid out once, centred on centreX with its top at top, cut
+    // at its own width and the given height: DrawText into a rectangle as
+    // wide as the text's extent, without measuring it first.
+    void DrawTextCentred(std::string_view utf8, int centreX, int top, int height);
+    void DrawTextCentred(std::wstring_view text, int centreX, int top, int height);
     // One line whose top left corner, before the font's escapement turns it
     // about that corner, lies at `at`.
     void DrawTextAt(Point at, std::string_view utf8);

@@ -46,17 +46,39 @@ void Canvas::MoveTo(Point to) {
 void Canvas::LineTo(Point to) {
     const Point from = std::exchange(position_, to);
     if (!Valid() || pen_.style == Pen::Style::kNull) return;
-    if (pen_.Thin())
+    if (pen_.Thin()) {
+        BeginPixels();
         ThinLine(from, to, pen_.colour.Argb(), pen_.style == Pen::Style::kDash);
-    else
+        EndPixels();
+    } else
         WideLine(from, to);
 }
 
 void Canvas::Polyline(std::span<const Point> points) {
     if (points.empty()) return;
     MoveTo(points[0]);
-    for (std::size_t i = 1; i < points.size(); ++i)
-        LineTo(points[i]);
+    LineThrough(points.subspan(1));
+}
+
+void Canvas::LineThrough(std::span<const Point> points) {
+    if (points.empty()) return;
+    if (!Valid() || pen_.style == Pen::Style::kNull) {
+        position_ = points.back();
+        return;
+    }
+    if (!pen_.Thin()) {
+        for (const Point to : points)
+            WideLine(std::exchange(position_, to), to);
+        return;
+    }
+    // Thin lines write the pixels themselves: cairo hands them over once
+    // for the whole run.
+    BeginPixels();
+    const std::uint32_t argb = pen_.colour.Argb();
+    const bool dashed = pen_.style == Pen::Style::kDash;
+    for (const Point to : points)
+        ThinLine(std::exchange(position_, to), to, argb, dashed);
+    EndPixels();
 }
 
 void Canvas::Outline(std::span<const Point> points, bool closed) {
@@ -89,7 +111,18 @@ void Canvas::ThinLine(Point from, Point to, std::uint32_t argb, bool dashed) {
     const std::int64_t majorEnd = xMajor ? Width() : Height();
     if (!StepRange(majorStart, majorStep, 0, majorEnd, major, first, last)) return;
 
-    BeginPixels();
+    // The pixels it may set: the canvas, or the one clip rectangle; of
+    // more rectangles each pixel is looked up.
+    Rect keep = Bounds();
+    const bool lookUp = clipped_ && clip_.size() > 1;
+    if (clipped_ && clip_.size() == 1) {
+        const Rect& only = clip_.front();
+        keep = {std::max(only.left, 0), std::max(only.top, 0), std::min(only.right, Width()),
+                std::min(only.bottom, Height())};
+    }
+    if (clipped_ && clip_.empty()) return;
+    unsigned char* const data = cairo_image_surface_get_data(image_.Surface());
+    const std::ptrdiff_t stride = image_.Stride();
     const Wide twice = static_cast<Wide>(2) * major;
     const Wide numerator = static_cast<Wide>(2) * first * minor + major;
     std::int64_t k = static_cast<std::int64_t>(numerator / twice);
@@ -103,16 +136,17 @@ void Canvas::ThinLine(Point from, Point to, std::uint32_t argb, bool dashed) {
         const std::int64_t x = xMajor ? m : n;
         const std::int64_t y = xMajor ? n : m;
         const bool on = !dashed || (phase + i) % kDashPeriod < kDashOn;
-        if (on && x >= 0 && y >= 0 && x < Width() && y < Height() &&
-            Inside(static_cast<int>(x), static_cast<int>(y)))
-            Row(static_cast<int>(y))[x] = argb;
+        if (on && x >= keep.left && y >= keep.top && x < keep.right && y < keep.bottom &&
+            (!lookUp || Inside(static_cast<int>(x), static_cast<int>(y)))) {
+            auto* row = static_cast<std::uint32_t*>(static_cast<void*>(data + y * stride));
+            row[x] = argb;
+        }
         error += errorStep;
         if (error >= errorWrap) {
             error -= errorWrap;
             ++k;
         }
     }
-    EndPixels();
 }
 
 void Canvas::WideLine(Point from, Point to) {

@@ -129,6 +129,19 @@ void Canvas::DrawText(std::wstring_view text, const Rect& rect, unsigned format)
     DrawText(ToUtf8(text), rect, format);
 }
 
+void Canvas::DrawTextCentred(std::string_view utf8, int centreX, int top, int height) {
+    if (!Valid()) return;
+    FlushStroke();
+    const Size size = PrepareText(utf8);
+    const int left = centreX - size.width / 2;
+    const Rect rect{left, top, left + size.width, top + height};
+    ShowText(left, top, size, &rect);
+}
+
+void Canvas::DrawTextCentred(std::wstring_view text, int centreX, int top, int height) {
+    DrawTextCentred(ToUtf8(text), centreX, top, height);
+}
+
 void Canvas::DrawTextAt(Point at, std::string_view utf8) {
     if (!Valid()) return;
     FlushStroke();

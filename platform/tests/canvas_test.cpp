@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -75,6 +76,45 @@ TEST(CanvasTest, DashesRunEighteenOnSixOffAcrossTheJointsOfAPolyline) {
     for (int x = 0; x < 64; ++x) {
         const bool drawn = x < 60 && x % 24 < 18;
         EXPECT_EQ(canvas.GetPixel({x, 1}), drawn ? kBlue : kWhite) << x;
+    }
+}
+
+// A run of lines in one call draws what LineTo point by point draws: the
+// same pixels, the dashes running on from the current position, inside no
+// clip, one clip rectangle and a region of several.
+TEST(CanvasTest, LineThroughDrawsWhatLineToDrawsInsideEveryClip) {
+    const std::vector<Point> points{{40, 9}, {41, 9}, {12, 35}, {-20, 70}, {55, 44}, {55, 44}};
+    enum class Clip { kNone, kOneRectangle, kTwoRectangles };
+    const auto inside = [](Clip clip, int x) {
+        if (clip == Clip::kOneRectangle) return x >= 10 && x < 50;
+        if (clip == Clip::kTwoRectangles) return x < 20 || x >= 30;
+        return true;
+    };
+    for (const Pen& pen : {Pen::Solid(kRed), Pen::Dashed(kBlue)}) {
+        PixelSet unclipped;
+        for (const Clip clip : {Clip::kNone, Clip::kOneRectangle, Clip::kTwoRectangles}) {
+            Canvas oneByOne(60, 60);
+            Canvas inOneCall(60, 60);
+            for (Canvas* canvas : {&oneByOne, &inOneCall}) {
+                canvas->FillRect(canvas->Bounds(), Brush::Solid(kWhite));
+                if (clip == Clip::kOneRectangle) canvas->ClipTo({10, 0, 50, 60});
+                if (clip == Clip::kTwoRectangles) canvas->ExcludeClip({20, 0, 30, 60});
+                canvas->SetPen(pen);
+                canvas->MoveTo({1, 1});
+                canvas->LineTo({3, 4});
+            }
+            for (const Point p : points) oneByOne.LineTo(p);
+            inOneCall.LineThrough(points);
+            const PixelSet drawn = Inked(inOneCall);
+            EXPECT_EQ(Inked(oneByOne), drawn);
+            EXPECT_EQ(oneByOne.CurrentPosition(), inOneCall.CurrentPosition());
+            if (clip == Clip::kNone) unclipped = drawn;
+            PixelSet kept;
+            for (const auto& [x, y] : unclipped)
+                if (inside(clip, x)) kept.insert({x, y});
+            EXPECT_EQ(drawn, kept);
+            EXPECT_FALSE(drawn.empty());
+        }
     }
 }
 
