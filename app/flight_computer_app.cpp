@@ -1,11 +1,9 @@
 #include "app/flight_computer_app.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <string>
 
 #include "app/shutdown.h"
-#include "app/termination_signals.h"
 #include "app/test_hooks.h"
 #include "platform/gui/screenshot.h"
 
@@ -15,17 +13,18 @@ bool CFlightComputerApp::OnInit() {
     app::test_hooks::NoteThreadsAtStart();
     state_.uiBridge = std::make_unique<platform::gui::ScopedUiBridge>();
     if (auto sink = app::test_hooks::MessageBoxLog()) platform::SetMessageBoxSink(std::move(sink));
-    SetSignalHandler(SIGTERM, &CFlightComputerApp::OnTerminationSignal);
-    SetSignalHandler(SIGINT, &CFlightComputerApp::OnTerminationSignal);
-    // A signal sent since main began is delivered now, to the handler.
-    app::UnblockTerminationSignals();
+    // A signal sent since main began is delivered from here on.
+    termination_ =
+        std::make_unique<platform::gui::TerminationWatch>([this] { OnTerminationRequested(); });
+    dialogLog_ = app::test_hooks::DialogLog();
     platform::ReleaseHeldMessageBoxes();
     frame::CMainFrame::SetCloseListener([] { app::test_hooks::Record("closed"); });
 
     const frame::ScreenSize screen =
         app::test_hooks::ScreenOverride().value_or(app::MainScreenSize());
     if (!app::InitInstance(state_, screen)) {
-        FinishExit(EXIT_FAILURE);
+        // A start-up cut short by a termination signal ends normally.
+        FinishExit(platform::gui::TerminationWatch::Requested() ? EXIT_SUCCESS : EXIT_FAILURE);
         return false;
     }
     started_ = true;
@@ -46,15 +45,15 @@ bool CFlightComputerApp::OnInit() {
 int CFlightComputerApp::OnExit() {
     const int code = app::ExitInstance(state_);
     FinishExit(code);
+    termination_.reset();
     return wxApp::OnExit();
 }
 
-void CFlightComputerApp::OnTerminationSignal(int /*signal*/) {
-    auto* self = static_cast<CFlightComputerApp*>(wxTheApp);
-    // Start-up may be waiting for an answer: the window is closed once it
-    // stands.
-    self->closeRequested_ = true;
-    if (self->started_) self->CallAfter([self] { self->CloseMainWindow(); });
+void CFlightComputerApp::OnTerminationRequested() {
+    // Start-up may still be running (its questions cancelled): the window is
+    // closed once it stands.
+    closeRequested_ = true;
+    if (started_) CloseMainWindow();
 }
 
 void CFlightComputerApp::CloseMainWindow() {

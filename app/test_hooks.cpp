@@ -1,6 +1,7 @@
 #include "app/test_hooks.h"
 
 #include <unistd.h>
+#include <wx/dialog.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -80,11 +81,32 @@ class LoggingSink final : public platform::MessageBoxSink {
     std::deque<int> answers_;
 };
 
+bool RealWindows() {
+    return Variable("KOR_VAN_TEST_WINDOWS") != nullptr;
+}
+
+class LoggingDialogHook final : public wxModalDialogHook {
+  public:
+    LoggingDialogHook() { Register(); }
+
+  protected:
+    int Enter(wxDialog* dialog) override {
+        Record("dialog\t" + OneLine(dialog->GetClassInfo()->GetClassName()));
+        return wxID_NONE;
+    }
+};
+
 }  // namespace
+
+std::unique_ptr<wxModalDialogHook> DialogLog() {
+    if (Variable("KOR_VAN_TEST_LOG") == nullptr || !RealWindows()) return nullptr;
+    return std::make_unique<LoggingDialogHook>();
+}
 
 void InstallSaveDialogAnswer() {
     if (Variable("KOR_VAN_TEST_LOG") == nullptr) return;
     const char* save = Variable("KOR_VAN_TEST_SAVE");
+    if (save == nullptr && RealWindows()) return;
     const std::optional<std::filesystem::path> file =
         save != nullptr ? std::optional<std::filesystem::path>(save) : std::nullopt;
     recorder::SetLogSaveDialog(
@@ -108,7 +130,7 @@ void Record(std::string_view line) {
 }
 
 std::shared_ptr<platform::MessageBoxSink> MessageBoxLog() {
-    if (Variable("KOR_VAN_TEST_LOG") == nullptr) return nullptr;
+    if (Variable("KOR_VAN_TEST_LOG") == nullptr || RealWindows()) return nullptr;
     return std::make_shared<LoggingSink>();
 }
 

@@ -15,6 +15,10 @@
 //                               (filter by its extension) and logs "save <file>";
 //                               with KOR_VAN_TEST_LOG but without it the dialog is
 //                               cancelled ("save cancelled").
+//  KOR_VAN_TEST_WINDOWS=1       message boxes and the save dialog (unless
+//                               KOR_VAN_TEST_SAVE answers it) are real windows, and
+//                               every modal dialog logs "dialog\t<class>" as it is
+//                               asked for.
 
 #include <filesystem>
 #include <memory>
@@ -22,6 +26,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <wx/modalhook.h>
 
 #include "frame/main_frame.h"
 #include "platform/message_box.h"
@@ -37,6 +43,10 @@ std::optional<frame::ScreenSize> ScreenOverride();
 
 // Installs the answering save dialog when KOR_VAN_TEST_LOG is set.
 void InstallSaveDialogAnswer();
+
+// The hook that logs modal dialogs (KOR_VAN_TEST_WINDOWS); null without it.
+// It is active while it lives.
+std::unique_ptr<wxModalDialogHook> DialogLog();
 std::optional<std::filesystem::path> ScreenshotFile();
 
 // Notes the threads running before the program starts any (the main thread,

@@ -13,4 +13,8 @@ namespace core {
 // (TextFile::LongLinesSkipped); nothing when count is 0.
 void ReportLongLines(std::wstring_view file, std::size_t count);
 
+// "Waypoint file" box naming a file of data lines none of which is a
+// waypoint record.
+void ReportNoRecords(std::wstring_view file);
+
 }  // namespace core

@@ -33,6 +33,17 @@ int Flush(int fd) {
     return ::fdatasync(fd) == 0 ? 0 : errno;
 }
 
+// Writes and flushes all of text at the file's position, or nothing: a
+// failed write (a full disk) is cut back to where it began, so that the log
+// only ever holds whole records. 0 or the errno of the failure.
+int WriteWhole(int fd, std::string_view text) {
+    const off_t start = ::lseek(fd, 0, SEEK_CUR);
+    int error = WriteAll(fd, text);
+    if (error == 0) error = Flush(fd);
+    if (error != 0 && start >= 0 && ::ftruncate(fd, start) == 0) ::lseek(fd, start, SEEK_SET);
+    return error;
+}
+
 std::atomic<LogClock> g_logClock{nullptr};
 
 bool IgcLogOpen() {
@@ -131,23 +142,19 @@ void ReportLogWriteError(int error) {
 int AppendToLog(std::string_view text) {
     const platform::CriticalSectionLock lock(LogFileLock);
     if (!g_hFlightLog.IsOpen()) return EBADF;
-    const int error = WriteAll(g_hFlightLog.Fd(), text);
-    return error != 0 ? error : Flush(g_hFlightLog.Fd());
+    return WriteWhole(g_hFlightLog.Fd(), text);
 }
 
 bool WriteLogLine(std::string_view line, bool fold) {
     const platform::CriticalSectionLock lock(LogFileLock);
     if (!g_hFlightLog.IsOpen()) return false;
-    const int fd = g_hFlightLog.Fd();
-    int error = WriteAll(fd, line);
-    if (error != 0) ReportLogWriteError(error);
-    if (fold && g_logFormat.load() == 1) g_igcDigest.Fold(line);
-    const int flushError = Flush(fd);
-    if (flushError != 0 && error == 0) {
-        ReportLogWriteError(flushError);
-        error = flushError;
+    const int error = WriteWhole(g_hFlightLog.Fd(), line);
+    if (error != 0) {
+        ReportLogWriteError(error);
+        return false;
     }
-    return error == 0;
+    if (fold && g_logFormat.load() == 1) g_igcDigest.Fold(line);
+    return true;
 }
 
 bool OverwriteLogAt(std::int64_t offset, std::string_view text) {

@@ -3,10 +3,12 @@
 //
 // One log is open at a time: an IGC file or the program's own text log. The
 // frame, the option pages and the port reader all write into it, each line
-// the same way under LogFileLock: write the whole line, report a failed
-// write to the main window (WM_APP_LOGWRITEERROR with errno), fold the line
-// into the IGC digest when the log is an IGC file, and flush it to the disk,
-// so that a crash loses at most the line being written.
+// the same way under LogFileLock: write the whole line and flush it to the
+// disk, so that a crash loses at most the line being written; on a failure
+// (a full disk) cut the file back to the end of the last whole line and
+// report it to the main window (WM_APP_LOGWRITEERROR with errno); fold a
+// written line into the IGC digest when the log is an IGC file, so that the
+// digest covers exactly the lines in the file.
 //
 // The recorder opens and closes the log; the descriptor must be open for
 // reading and writing WITHOUT O_APPEND (the date header is rewritten in
@@ -98,15 +100,15 @@ inline void ClearSerialErrorCounts() {
 }
 
 // Writes one whole line (its CR LF included) to the open log: takes
-// LogFileLock, writes, reports a failure, folds the line into the digest
-// when "LogFormat" is 1 and `fold` is set (a failed line too: the digest
-// covers what was meant to be written), flushes. False when no log is open
+// LogFileLock, writes and flushes it, or on a failure removes what was
+// written of it and reports the failure; folds a written line into the
+// digest when "LogFormat" is 1 and `fold` is set. False when no log is open
 // or the write or the flush failed.
 bool WriteLogLine(std::string_view line, bool fold = true);
 
-// Writes and flushes text at the end of the open log without reporting or
-// folding it; 0, or the errno of the failure (EBADF when no log is open).
-// Under LogFileLock.
+// Writes and flushes all of text at the end of the open log, or none of it,
+// without reporting or folding it; 0, or the errno of the failure (EBADF
+// when no log is open). Under LogFileLock.
 int AppendToLog(std::string_view text);
 
 // Writes text over the log's bytes at offset and flushes, leaving the file

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <mutex>
-#include <numbers>
 #include <string>
 
 #include "core/elevation_model.h"
@@ -31,7 +30,6 @@
 namespace gps {
 namespace {
 
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 constexpr int kStateInside = 0x4;
 constexpr int kStateChanged = 0x8;
 constexpr int kStateChangeMark = 0x1;

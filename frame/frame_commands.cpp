@@ -25,6 +25,8 @@ constexpr unsigned kIdsSystemErrorCaption = 2557;
 constexpr unsigned kIdsOverlayShow = 2576;
 constexpr unsigned kIdsOverlayHide = 2577;
 constexpr unsigned kIdsAltitudeGain = 2139;
+constexpr unsigned kIdsGpsLost = 4130;
+constexpr unsigned kIdsGpsBack = 4131;
 constexpr unsigned kErrorBox = platform::mb::kIconHand | platform::mb::kTopmost;
 
 constexpr int kMarkDebounceSeconds = 3;
@@ -36,6 +38,7 @@ constexpr int kLoaderPollMs = 100;
 constexpr double kEarthRadiusKm = 6371.0;
 constexpr double kSimplifySecond = 0.0078480616;
 constexpr int kPopupAltitudeGain = 4;
+constexpr int kPopupGpsLink = 5;
 constexpr std::uintptr_t kTapPassed = 19;
 constexpr std::uintptr_t kTapSkipped = 15;
 
@@ -624,6 +627,7 @@ std::intptr_t FrameCommands::OnMessage(const platform::WindowMessage& message) {
         case msg::kAutodetectUpdate: return OnAutodetectUpdate(message.wParam, message.lParam);
         case msg::kTeamCode: return OnTeamCode();
         case msg::kWaveInData: s_.recorder.WaveInData(message.wParam, message.lParam); return 1;
+        case platform::WM_APP_GPSLINK: return OnGpsLink(message.lParam);
         case platform::WM_COMMAND: Execute(static_cast<int>(message.wParam)); return 0;
         default: return 0;
     }
@@ -650,6 +654,14 @@ std::intptr_t FrameCommands::OnShowSystemError(int error) {
     lastSystemErrorTime_ = now;
     s_.boxes.Show(platform::SystemErrorText(error),
                   core::LoadResourceString(kIdsSystemErrorCaption), kErrorBox);
+    return 1;
+}
+
+std::intptr_t FrameCommands::OnGpsLink(std::intptr_t link) {
+    // Shown on the main screen, whatever page is up: no fix arrives while
+    // the port is lost.
+    s_.position.ShowPopup(core::LoadResourceString(link == 1 ? kIdsGpsLost : kIdsGpsBack),
+                          kPopupGpsLink);
     return 1;
 }
 

@@ -175,6 +175,7 @@ class FrameCommands {
     int GlideModePicture() const;
 
     std::intptr_t OnHidePopup(std::uintptr_t handle);
+    std::intptr_t OnGpsLink(std::intptr_t link);
     std::intptr_t OnWaypointsLoaded();
     std::intptr_t OnShowSystemError(int error);
     std::intptr_t OnAltitudeOffset(std::uintptr_t speedTenths, std::intptr_t gainFeet,

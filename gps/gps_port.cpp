@@ -78,9 +78,14 @@ void ReportPropertiesFailure(int error, std::wstring_view caption) {
     ShowPortOpenFailed({});
 }
 
-// Changes the link; the port dialog, when open, shows the new state.
+// Changes the link; the main window tells the pilot of a lost or returned
+// port, once per change, and the port dialog, when open, shows the state.
 void SetGpsLink(GpsLink link) {
     if (g_link.exchange(link) == link) return;
+    if (link != GpsLink::kUp) {
+        platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_APP_GPSLINK, 0,
+                                    link == GpsLink::kLost ? 1 : 2);
+    }
     bool tellDialog = false;
     std::uint32_t rate = 0;
     {

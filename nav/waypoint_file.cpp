@@ -94,6 +94,7 @@ bool CWaypointFile::AttachWaypoints(int fd) {
 
 void CWaypointFile::ProbeHeader() {
     altitudesInMetres_ = false;
+    linesNotRecords_ = 0;
     SetPosition(DataStart());
     ClearEndOfFile();
     const auto first = ReadLine(L'\n', 0);
@@ -120,7 +121,10 @@ CWaypointFile::ReadResult CWaypointFile::ReadWaypoint(std::uint64_t& position,
 
     while (const auto line = ReadNextDataLine(L'\n', L';', 0)) {
         const WaypointLine parsed = parser_.Parse(*line, altitudesInMetres_, record, extension);
-        if (!parsed.accepted) continue;
+        if (!parsed.accepted) {
+            ++linesNotRecords_;
+            continue;
+        }
         lineStart = LineStart();
         if (parsed.attachmentsFollow) ReadAttachments(record);
         if (!record.altitudeKnown) TakeElevation(record);

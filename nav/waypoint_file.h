@@ -55,6 +55,10 @@ class CWaypointFile : public core::TextFile {
     ReadResult ReadWaypoint(std::uint64_t& position, WaypointRecord& record,
                             std::uint64_t& lineStart, MapExtension* extension = nullptr);
 
+    // The data lines (neither blank nor comments) that ReadWaypoint passed
+    // over because they are no records, since the file was opened.
+    std::size_t LinesNotRecords() const { return linesNotRecords_; }
+
     // Appends the record at the end of the file: after a line end when the
     // last line has none, and after an empty comment line when the last line
     // is a record with the '\' prefix that lacks its own (the new record
@@ -77,6 +81,7 @@ class CWaypointFile : public core::TextFile {
     std::optional<std::uint64_t> LastLineStart();
 
     bool altitudesInMetres_ = false;
+    std::size_t linesNotRecords_ = 0;
     WaypointLineParser parser_;
     std::wstring comment_;
 };

@@ -53,6 +53,7 @@ LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded, std::s
     const auto hook = GetWaypointMapHook();
     LoadResult result = LoadResult::kComplete;
     std::uint64_t position = file.DataStart();
+    std::size_t records = 0;
     while (!stop.stop_requested()) {
         std::unique_ptr<CWaypointEntry> read;
         try {
@@ -70,6 +71,7 @@ LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded, std::s
             result = LoadResult::kListInsertFailed;
             break;
         }
+        ++records;
         if (hook && WantsMapElement(entry.extension)) {
             result = AddElement(*hook, entry, loaded.elements);
             if (result != LoadResult::kComplete) break;
@@ -78,6 +80,10 @@ LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded, std::s
 
     if (stop.stop_requested()) return result;  // nothing of it will be published
     core::ReportLongLines(file.GetFullPath(), file.LongLinesSkipped());
+    // An empty file is a new one; one whose lines are all refused is not a
+    // waypoint file, and the pilot would otherwise fly without waypoints
+    // unawares.
+    if (records == 0 && file.LinesNotRecords() > 0) core::ReportNoRecords(file.GetFullPath());
     auto list = builder.Finish();
     if (!list) return LoadResult::kListInsertFailed;
     loaded.list = std::move(*list);

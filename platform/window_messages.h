@@ -40,6 +40,9 @@ inline constexpr unsigned WM_APP_WINDESTIMATE = WM_APP + 35;
 inline constexpr unsigned WM_APP_MAPREDRAW = WM_APP + 36;
 inline constexpr unsigned WM_APP_WAYPOINTSLOADED = WM_APP + 37;
 inline constexpr unsigned WM_APP_PORTSTATUS = WM_APP + 38;  // lParam: new baud rate
+// The GPS port was lost (lParam 1) or is back (lParam 2): the main window
+// tells the pilot.
+inline constexpr unsigned WM_APP_GPSLINK = WM_APP + 39;
 // The start was given above a start limit: wParam the speed excess in
 // tenths of a knot, lParam the altitude excess in feet.
 inline constexpr unsigned WM_APP_STARTLIMITS = WM_APP + 0x1C;

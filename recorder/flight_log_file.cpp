@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <mutex>
 #include <string_view>
+#include <thread>
 
 #include "core/flarm_library.h"
 #include "core/flight_log.h"
@@ -41,6 +44,10 @@ constexpr unsigned kIdsDiskSpace = 2560;
 constexpr int kFormatText = 0;
 constexpr int kFormatIgc = 1;
 constexpr int kLogDataOnAltitude = 4;
+// A failed write of the closing records is tried again this long, so that
+// closing the program still ends within a few seconds.
+constexpr auto kClosingRecordsRetryTime = std::chrono::milliseconds(2000);
+constexpr auto kClosingRecordsRetryInterval = std::chrono::milliseconds(100);
 
 constexpr char kTextLogHeader[] = "KOR_VAN WinCE log data\r\n";
 constexpr char kTextLogColumns[] =
@@ -267,13 +274,20 @@ void WriteIgcHeaderRecords() {
 
 int WriteIgcSecurityRecords() {
     const platform::CriticalSectionLock lock(core::LogFileLock);
-    const std::string closing = platform::FormatC("LXKV KOR_VAN WinCE %s\r\n",
-                                                  IgcValue(core::GetProgramVersionText()).c_str());
-    int error = core::AppendToLog(closing);
-    core::g_igcDigest.Fold(closing);
-    for (const std::string& line : IgcSecurityLines(core::g_igcDigest)) {
-        const int lineError = core::AppendToLog(line);
-        if (error == 0) error = lineError;
+    std::string records = platform::FormatC("LXKV KOR_VAN WinCE %s\r\n",
+                                            IgcValue(core::GetProgramVersionText()).c_str());
+    core::g_igcDigest.Fold(records);
+    for (const std::string& line : IgcSecurityLines(core::g_igcDigest))
+        records += line;
+    // Written whole or not at all. Without them the flight cannot be
+    // verified, so a full disk that gets space again meanwhile is tried
+    // again for a while; the port reader waits for the lock, so no fix can
+    // come between.
+    int error = core::AppendToLog(records);
+    const auto end = std::chrono::steady_clock::now() + kClosingRecordsRetryTime;
+    while (error != 0 && error != EBADF && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(kClosingRecordsRetryInterval);
+        error = core::AppendToLog(records);
     }
     return error;
 }

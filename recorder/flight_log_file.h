@@ -57,8 +57,9 @@ LogStart StartFlightLog(int restoreMapFlag, int declarationMode);
 void WriteIgcHeaderRecords();
 
 // Under LogFileLock: the closing "LXKV" and G records of the open IGC log,
-// folded as the digest requires. Returns 0 or the errno of the first
-// failed write.
+// folded as the digest requires, written whole or not at all; a failed
+// write is tried again for up to 2 s (space may come back). Returns 0 or
+// the errno of the last failed write.
 int WriteIgcSecurityRecords();
 
 // Ends an IGC log with its security records, flushes the log to the disk

@@ -1,15 +1,17 @@
 // The flight computer program.
 
 #include "app/flight_computer_app.h"
-#include "app/termination_signals.h"
 #include "app/test_hooks.h"
+#include "platform/gui/termination_watch.h"
 #include "platform/message_box.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CFlightComputerApp);
 
 int main(int argc, char** argv) {
-    app::BlockTerminationSignals();
+    platform::gui::BlockTerminationSignals();
     platform::HoldMessageBoxes();
     app::test_hooks::Record("main");
-    return wxEntry(argc, argv);
+    const int code = wxEntry(argc, argv);
+    // Asked to end, the program ends normally even when start-up was cut short.
+    return platform::gui::TerminationWatch::Requested() ? 0 : code;
 }

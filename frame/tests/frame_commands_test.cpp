@@ -215,6 +215,15 @@ TEST_F(FrameCommandsTest, AltitudeOffsetTexts) {
     }
 }
 
+TEST_F(FrameCommandsTest, ALostAndAReturnedGpsPortShowOnTheMainScreen) {
+    for (const auto& [link, popup] : {std::pair{1, "#4130"}, std::pair{2, "#4131"}}) {
+        fake_.calls.clear();
+        EXPECT_EQ(commands_.OnMessage(Message(platform::WM_APP_GPSLINK, 0, link)), 1);
+        ASSERT_EQ(fake_.calls.size(), 1U);
+        EXPECT_EQ(fake_.calls[0], "Position.ShowPopup(" + std::string(popup) + ",5)");
+    }
+}
+
 TEST_F(FrameCommandsTest, AutodetectUpdatesToggleThePrompts) {
     auto& prev = nav::g_bAutodetectPrevPrompt;
     auto& next = nav::g_bAutodetectNextPrompt;

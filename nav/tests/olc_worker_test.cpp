@@ -97,9 +97,16 @@ TEST_F(OlcWorkerTest, KeepsOnePointPerSpacing) {
 
 TEST_F(OlcWorkerTest, ShowsEachResultOnceAndSearchesAgainOnlyOnAChange) {
     const auto block = StartRunning();
-    for (const double km : {0.0, 10.0, 20.0, 15.0, 30.0, 5.0}) {
-        const WaypointRecord fix = East(km, km == 15.0 ? 8.0 : 0.0);
-        AddOlcPoint(&fix);
+    {
+        // The worker takes the whole trail at once: a search over a part of
+        // it could find the same distance (the last point lies on the way
+        // back to the closing point) and be taken for the final result.
+        const platform::CriticalSectionLock olcLock(OlcLock);
+        const platform::CriticalSectionLock lock(block->lock);
+        for (const double km : {0.0, 10.0, 20.0, 15.0, 30.0, 5.0}) {
+            const WaypointRecord fix = East(km, km == 15.0 ? 8.0 : 0.0);
+            AddOlcPoint(&fix);
+        }
     }
     ASSERT_TRUE(WaitForResult(*block, CopyMapFix(), 4));
     EXPECT_FALSE(TakeNewOlcResult().has_value());

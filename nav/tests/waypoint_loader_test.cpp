@@ -155,6 +155,29 @@ TEST_F(WaypointLoaderTest, ALineTooLongForARecordIsLeftOutAndReportedOnce) {
     EXPECT_NE(shown[0].text.find(L"\n1 "), std::wstring::npos);
 }
 
+TEST_F(WaypointLoaderTest, AFileWithoutASingleRecordIsReportedButAnEmptyOneIsNot) {
+    struct Case {
+        std::string bytes;
+        bool reported;
+    };
+    using namespace std::string_literals;
+    const std::string garbage = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR garbage\r\nnot,a,record\r\n"s;
+    for (const Case& c : {Case{garbage, true}, Case{"", false}, Case{"ALT[M]\r\n", false},
+                          Case{"; WP0,47,0,0,-8,0,0,0 deleted\r\n\r\n", false},
+                          Case{"junk\r\n" + Records(1), false}}) {
+        SCOPED_TRACE(c.bytes);
+        const platform::ScopedRecordingSink boxes;
+        std::wstring path = Write(c.bytes);
+        ASSERT_EQ(OpenWaypointFile(g_waypointFile, path, true, true, true), 1);
+        ASSERT_TRUE(WaitUntilIdle(g_waypointLoader));
+        const auto shown = boxes->Boxes();
+        ASSERT_EQ(shown.size(), c.reported ? 1U : 0U);
+        if (c.reported) {
+            EXPECT_NE(shown[0].text.find(path + L"\n\n"), std::wstring::npos);
+        }
+    }
+}
+
 TEST_F(WaypointLoaderTest, MapElementsAndAFailingElement) {
     const testing::ScopedMapHook hook;
     const platform::ScopedRecordingUiPost posts;

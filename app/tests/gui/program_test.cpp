@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -381,6 +382,78 @@ TEST(Program, FlyingWritesAnIgcLogThatIsClosedOnTerminate) {
                               (kSource / "recorder/tests/igc_parser_check.js").string() + "' '" +
                               log.string() + "' >/dev/null";
     EXPECT_EQ(std::system(check.c_str()), 0);
+}
+
+// The log's bytes.
+std::string FileText(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), {}};
+}
+
+// Every line of the text ends with CR LF, and the last two are G records.
+void ExpectWholeLinesEndedByGRecords(const std::string& text) {
+    ASSERT_TRUE(text.ends_with("\r\n")) << text;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << text.substr(start);
+        EXPECT_EQ(text.find('\n', start), end + 1) << text.substr(start, end - start);
+        start = end + 2;
+    }
+    const std::size_t g = text.rfind("\r\nG", text.size() - 3);
+    const std::size_t first = text.rfind("\r\nG", g - 1);
+    ASSERT_NE(first, std::string::npos) << text;
+    EXPECT_EQ(first + 2 + 68, g) << text;  // G records are 68 characters
+    EXPECT_EQ(text.size(), g + 2 + 68 + 2) << text;
+}
+
+// The real windows are shown; once the first modal dialog has been up a
+// while, the signal ends the program as File > Exit does, within 5 s.
+void EndWhileADialogIsOpen(Program& program, int signal, const std::function<void()>& feed) {
+    const auto dialog = [&program] {
+        const auto lines = program.Log();
+        return std::any_of(lines.begin(), lines.end(),
+                           [](const std::string& line) { return line.starts_with("dialog\t"); });
+    };
+    const auto end = Clock::now() + kStartLimit;
+    while (!dialog() && program.Running() && Clock::now() < end) {
+        feed();
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_TRUE(dialog()) << program.Errors();
+    std::this_thread::sleep_for(1500ms);  // the window is mapped and waits
+    ASSERT_TRUE(program.Running());
+    program.Signal(signal);
+    EXPECT_EQ(program.Wait(5s), 0) << program.Errors();
+    EXPECT_TRUE(program.Logged("closed"));
+    EXPECT_TRUE(program.Logged("exit 0"));
+}
+
+TEST(Program, TerminateWithTheSaveDialogOpenEndsTheProgram) {
+    const TempFolder folder("term_save_dialog");
+    FakeReceiver receiver;
+    Program program(folder.Path(), "program",
+                    {kProgram, receiver.Port(), {{"KOR_VAN_TEST_WINDOWS", "1"}}});
+    EndWhileADialogIsOpen(program, SIGTERM, [&receiver] { receiver.SendFix(); });
+    EXPECT_TRUE(program.Logged("dialog\twxFileDialog")) << ::testing::PrintToString(program.Log());
+}
+
+// The question about the chosen file's old content is open when the
+// session ends: it is answered as cancelled (the log appends) and the log
+// still gets its closing records.
+TEST(Program, HangUpWithAQuestionOpenClosesTheLogWithItsGRecords) {
+    const TempFolder folder("hup_question");
+    FakeReceiver receiver;
+    const fs::path log = folder.Path() / "flight.igc";
+    std::ofstream(log, std::ios::binary) << "LXKV EARLIER FLIGHT\r\n";
+    Program program(folder.Path(), "program",
+                    {kProgram,
+                     receiver.Port(),
+                     {{"KOR_VAN_TEST_WINDOWS", "1"}, {"KOR_VAN_TEST_SAVE", log.string()}}});
+    EndWhileADialogIsOpen(program, SIGHUP, [&receiver] { receiver.SendFix(); });
+
+    const std::string text = FileText(log);
+    EXPECT_TRUE(text.starts_with("LXKV EARLIER FLIGHT\r\nAXKV000")) << text;
+    ExpectWholeLinesEndedByGRecords(text);
 }
 
 TEST(Program, ASecondStartRaisesTheFirstAndEnds) {

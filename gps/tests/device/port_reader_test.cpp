@@ -132,7 +132,10 @@ TEST_F(PortReaderTest, AnUnpluggedPortIsWaitedOnQuietlyAndReadsAgainAfterReopeni
     EXPECT_EQ(CurrentGpsLink(), GpsLink::kLost);
     EXPECT_EQ(recorder.Sentences().size(), 2u);
     EXPECT_TRUE(boxes->Boxes().empty());
-    EXPECT_TRUE(posts->Records().empty());  // the port dialog is not open
+    // The main window is told once; the port dialog is not open.
+    ASSERT_EQ(posts->Records().size(), 1u);
+    EXPECT_EQ(posts->Records()[0].message, platform::WM_APP_GPSLINK);
+    EXPECT_EQ(posts->Records()[0].lParam, 1);
 
     PseudoTerminal pluggedBack;
     ASSERT_TRUE(OpenGpsPort(platform::FromUtf8(pluggedBack.Path())));
@@ -179,11 +182,16 @@ TEST_F(PortReaderTest, APortReplacedUnderItsNameIsReadAgainAndThePilotIsTold) {
     EXPECT_EQ(CurrentGpsLink(), GpsLink::kBack);
     EXPECT_EQ(GpsLinkText(), L"GPS back");
     EXPECT_TRUE(boxes->Boxes().empty());
-    // The port dialog was told twice: lost, then back.
+    // The port dialog was told twice and the main window once each: lost,
+    // then back.
     int told = 0;
-    for (const auto& record : posts->Records())
+    std::vector<std::intptr_t> mainWindowTold;
+    for (const auto& record : posts->Records()) {
         told += record.message == platform::WM_APP_PORTSTATUS;
+        if (record.message == platform::WM_APP_GPSLINK) mainWindowTold.push_back(record.lParam);
+    }
     EXPECT_EQ(told, 2);
+    EXPECT_EQ(mainWindowTold, (std::vector<std::intptr_t>{1, 2}));
 
     // A port closed by the user stays closed.
     CloseGpsPort();

@@ -8,6 +8,7 @@
 #include "platform/gui/bundle_entry_points.h"
 #include "platform/gui/message_box_sink.h"
 #include "platform/gui/resource_bundle.h"
+#include "platform/gui/termination_watch.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "tools/brisvel/gui/brisvel_frame.h"
@@ -15,12 +16,16 @@
 
 namespace {
 
-class BrisvelApp final : public wxApp {
+class BrisvelApp final : private platform::gui::TerminationSignalsBlocked, public wxApp {
   public:
     bool OnInit() override {
         SetAppName("Brisvel");
         platform::SetDefaultCaption(L"Brisvel");
         platform::SetMessageBoxSink(std::make_shared<platform::gui::WxMessageBoxSink>());
+        // A termination signal closes the main window as its close command does.
+        termination_ = std::make_unique<platform::gui::TerminationWatch>([this] {
+            if (wxWindow* window = GetTopWindow()) window->Close();
+        });
         store_ = std::make_unique<platform::SettingsStore>(platform::SettingsStore::DefaultPath("Brisvel"));
         resources_ = std::make_unique<platform::gui::ResourceBundleInstallation>(
             std::make_shared<const platform::gui::ResourceBundle>(&ResourceXrc, &ResourceString, &ResourceImage));
@@ -35,12 +40,14 @@ class BrisvelApp final : public wxApp {
     }
 
     int OnExit() override {
+        termination_.reset();
         resources_.reset();
         platform::SetMessageBoxSink(nullptr);
         return wxApp::OnExit();
     }
 
   private:
+    std::unique_ptr<platform::gui::TerminationWatch> termination_;
     std::unique_ptr<platform::SettingsStore> store_;
     std::unique_ptr<platform::gui::ResourceBundleInstallation> resources_;
 };

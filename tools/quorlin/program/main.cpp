@@ -8,6 +8,7 @@
 #include "platform/gui/bundle_entry_points.h"
 #include "platform/gui/message_box_sink.h"
 #include "platform/gui/resource_bundle.h"
+#include "platform/gui/termination_watch.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "tools/quorlin/gui/quorlin_dialog.h"
@@ -17,12 +18,14 @@ namespace {
 // The settings keep the program's own name; the windows say "Morvist".
 constexpr char kApplicationName[] = "Quorlin";
 
-class QuorlinApp final : public wxApp {
+class QuorlinApp final : private platform::gui::TerminationSignalsBlocked, public wxApp {
   public:
     bool OnInit() override {
         SetAppName(kApplicationName);
         platform::SetDefaultCaption(L"Morvist");
         platform::SetMessageBoxSink(std::make_shared<platform::gui::WxMessageBoxSink>());
+        // A termination signal cancels the main dialog, which ends the program.
+        termination_ = std::make_unique<platform::gui::TerminationWatch>();
         settings_ = std::make_unique<platform::SettingsStore>(platform::SettingsStore::DefaultPath(kApplicationName));
         resources_ = std::make_unique<platform::gui::ResourceBundleInstallation>(
             std::make_shared<const platform::gui::ResourceBundle>(&ResourceXrc, &ResourceString, &ResourceImage));
@@ -36,12 +39,14 @@ class QuorlinApp final : public wxApp {
     }
 
     int OnExit() override {
+        termination_.reset();
         resources_.reset();
         platform::SetMessageBoxSink(nullptr);
         return wxApp::OnExit();
     }
 
   private:
+    std::unique_ptr<platform::gui::TerminationWatch> termination_;
     std::unique_ptr<platform::SettingsStore> settings_;
     std::unique_ptr<platform::gui::ResourceBundleInstallation> resources_;
 };

@@ -10,6 +10,7 @@
 #include "platform/gui/bundle_entry_points.h"
 #include "platform/gui/message_box_sink.h"
 #include "platform/gui/resource_bundle.h"
+#include "platform/gui/termination_watch.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/settings_store.h"
@@ -18,12 +19,14 @@
 
 namespace {
 
-class TandrelApp final : public wxApp {
+class TandrelApp final : private platform::gui::TerminationSignalsBlocked, public wxApp {
   public:
     bool OnInit() override {
         SetAppName("Tandrel");
         platform::SetDefaultCaption(L"Tandrel");
         platform::SetMessageBoxSink(std::make_shared<platform::gui::WxMessageBoxSink>());
+        // A termination signal cancels the main dialog, which ends the program.
+        termination_ = std::make_unique<platform::gui::TerminationWatch>();
         platform::SetAppSettings(std::make_unique<platform::SettingsStore>(
             platform::SettingsStore::DefaultPath("Tandrel")));
         resources_ = std::make_unique<platform::gui::ResourceBundleInstallation>(
@@ -47,12 +50,14 @@ class TandrelApp final : public wxApp {
     }
 
     int OnExit() override {
+        termination_.reset();
         resources_.reset();
         platform::SetMessageBoxSink(nullptr);
         return wxApp::OnExit();
     }
 
   private:
+    std::unique_ptr<platform::gui::TerminationWatch> termination_;
     std::unique_ptr<platform::gui::ResourceBundleInstallation> resources_;
 };
 
