@@ -26,10 +26,12 @@
 #include "core/sound_queue.h"
 #include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
+#include "core/waypoint_course.h"
 #include "glide/current_wind.h"
 #include "glide/display_texts.h"
 #include "fix/first_fix.h"
 #include "glide/glide_path.h"
+#include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
 #include "gps/port_auto_baud.h"
 #include "mapdata/binary_map.h"
@@ -48,13 +50,16 @@
 #include "map/tap_info.h"
 #include "map/task_layer_draw.h"
 #include "map/track_draw.h"
+#include "map/waypoint_layer.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
+#include "nav/reachable_list.h"
 #include "nav/settings_values.h"
 #include "nav/task_model.h"
 #include "nav/task_zone.h"
 #include "nav/waypoint_edit.h"
 #include "nav/waypoint_file_open.h"
+#include "nav/waypoint_list.h"
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -71,7 +76,7 @@ constexpr unsigned kIdsNewMapWithoutFix = 2543;
 constexpr unsigned kIdsTimerFailed = 2034;
 constexpr unsigned kIdsNoTimer = 2035;
 constexpr unsigned kIdsOtherTimer = 2036;
-constexpr unsigned kIdsPickList = 2117;
+constexpr unsigned kIdsPickListClose = 2539;
 constexpr unsigned kIdsClose = 2544;
 constexpr unsigned kIdsHold = 2545;
 constexpr unsigned kIdsBack = 2546;
@@ -121,6 +126,30 @@ TrackStyle TrackStyleFor(const MapViewSettings& settings, bool zoomed) {
     style.linesInThermalMode = settings.drawLinesInThermalMode != 0;
     if (const MapDrawingTables* tables = DrawingTables()) style.colours = tables->trackColours;
     return style;
+}
+
+// The arrival over a tapped point for the glider at `fix`: the glide
+// computer in force (MacCready, wind, and the terrain while it is used).
+std::function<std::wstring(const nav::WaypointRecord&)> ArrivalFrom(const nav::WaypointRecord& fix,
+                                                                    bool metres) {
+    std::shared_ptr<nav::ReachGlide> glide = nav::MakeCurrentReachGlide();
+    return [glide, fix, metres](const nav::WaypointRecord& to) {
+        if (!to.altitudeKnown) return ArrivalText(fix.altitude, 0.0F, false, metres);
+        nav::CourseResult course;
+        const float km = nav::CourseAndDistance(fix, to, &course);
+        float required = glide->RequiredAltitude(fix, to, km, course.trueCourseDeg);
+        if (required >= 0.0F) required += glide->TerrainShortfall(fix, to, km, course.trueCourseDeg, required);
+        return ArrivalText(fix.altitude, required, true, metres);
+    };
+}
+
+// The task statistics start over (the target or the view of the task
+// changed); they run again only while a task is flown.
+void RestartTaskStatistics() {
+    const auto stats = nav::GetTaskStatisticsLink();
+    if (!stats) return;
+    stats->Stop(true);
+    if (nav::g_taskNavigationActive.load() != 0) stats->Start(nav::g_taskTargetPoint.load());
 }
 
 // What the paint lays over the back canvas besides the task layer, the
@@ -292,7 +321,7 @@ void CGPSmapView::CreateChildren() {
         button->SetSize(ToWx(at));
         if (redraw) {
             button->SetRedrawMapOnPress([this] {
-                fullRedraw = 1;
+                redraw_.RequestFull();
                 g_bTrackDrawContinue = 0;
             });
         }
@@ -312,8 +341,11 @@ void CGPSmapView::CreateChildren() {
         button->Hide();
         return button;
     };
-    pickList_ = text(kPickListId, core::LoadResourceString(kIdsPickList), layout.pickList);
-    goto_ = text(kGotoId, "GoTo", layout.gotoList);
+    pickList_ = text(kPickListId, core::LoadResourceString(kIdsPickListClose), layout.pickList);
+    goto_ = new CWaypointPickButton(this, kGotoId, wxPoint(layout.gotoList.x, layout.gotoList.y),
+                                    wxSize(layout.gotoList.width, layout.gotoList.height));
+    goto_->SetLabel("GoTo");
+    goto_->Hide();
     back_ = text(kBackId, core::LoadResourceString(kIdsBack), layout.back);
     close_ = text(kCloseId, core::LoadResourceString(kIdsClose), layout.close);
     alarmAck_ = new CHoldButton(this, kAlarmAckId, core::LoadResourceString(kIdsHold), me,
@@ -369,8 +401,7 @@ void CGPSmapView::CloseFlarmWindow() {
 int CGPSmapView::RequestMapRedraw() {
     CGPSmapView* view = g_pMapView;
     if (view == nullptr) return 0;
-    if (view->partialRedraw == 0) {
-        view->fullRedraw = 1;
+    if (view->redraw_.RequestFull()) {
         view->model_.backBufferValid = 0;
         g_bTrackDrawContinue = 0;
     }
@@ -479,7 +510,7 @@ void CGPSmapView::LayoutButtons(bool showToolbarButton) {
 
 void CGPSmapView::MapChanged() {
     model_.backBufferValid = 0;
-    drawingValid = 0;
+    redraw_.Invalidate();
     Refresh(false);
 }
 
@@ -681,6 +712,7 @@ bool CGPSmapView::AppendWaypointToMap(const nav::WaypointRecord& record) {
 
 void CGPSmapView::ShowObjectOnMap(const mapdata::ElementBounds& object) {
     if (model_.displayMode == kFocusObject) return;
+    RestartTaskStatistics();
     model_.FocusOnObject(object, kFocusObject, true, nav::CopyMapFix());
     SetMapDisplayMode(kFocusObject);
 }
@@ -696,6 +728,7 @@ void CGPSmapView::RedrawGlideModeButton() {
 void CGPSmapView::ResumeMovingMap() {
     SetMapDisplayMode(kMovingMap);
     CenterMapOnFix();
+    RestartTaskStatistics();
 }
 
 // --- Messages.
@@ -739,10 +772,7 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
             OnPickRow(static_cast<std::size_t>(message.wParam));
             break;
         case platform::WM_APP_CIRCLING:
-            if (message.lParam == 0 && model_.displayMode != kFocusObject && model_.zoomed != 0)
-                SetMapDisplayMode(model_.modeBeforeZoom);
-            else if (message.lParam == 1)
-                SetMapDisplayMode(kZoomedMap);
+            OnCirclingChanged(message.lParam == 1);
             break;
         case platform::WM_APP_MAPREAD:
             engine_->loader.OnMapReadDone(static_cast<int>(message.lParam));
@@ -756,7 +786,7 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
             if (message.lParam == kRenderReady) {
                 Refresh(false);
             } else {
-                drawingValid = 0;
+                redraw_.Invalidate();
                 RequestMapRedraw();
             }
             break;
@@ -808,11 +838,10 @@ void CGPSmapView::OnButton(wxCommandEvent& event) {
         case kPickListId:
             if (sources_.popup && sources_.hidePopup && sources_.popup().kind == kObjectInfoPopup)
                 sources_.hidePopup();
-            goto_->Hide();
-            pickList_->Hide();
-            picked_.clear();
+            HidePickList();
             break;
         case kCloseId:
+            g_infoClosed = 1;
             close_->Hide();
             break;
         case kBackId:
@@ -856,9 +885,25 @@ void CGPSmapView::OnPickRow(std::size_t row) {
         gps::SignalNewGpsData(nav::kNewDataQueue);
         OnDestinationChanged();
     }
+    HidePickList();
+}
+
+void CGPSmapView::HidePickList() {
     goto_->Hide();
+    goto_->RemoveAllRows();
     pickList_->Hide();
     picked_.clear();
+}
+
+// Circling ended (false) or the thermal is to be zoomed into (true): only
+// with zoom on circling ("autoZoom") on; a zoom the pilot chose stays.
+void CGPSmapView::OnCirclingChanged(bool zoomIn) {
+    if (core::g_autoZoom.load() == 0) return;
+    if (zoomIn) {
+        SetMapDisplayMode(kZoomedMap);
+    } else if (model_.displayMode != kFocusObject && model_.zoomed != 0) {
+        SetMapDisplayMode(model_.modeBeforeZoom);
+    }
 }
 
 void CGPSmapView::OnDestinationChanged() {
@@ -1043,14 +1088,22 @@ void CGPSmapView::TapAt(wxPoint at) {
     query.altitudeInMetres = core::g_unitAlt.load() != 0;
     query.showEnlarged = g_showEnlarged.load() != 0;
     query.exactSuaCheck = g_exactSuaCheck.load() != 0;
+    query.arrival = ArrivalFrom(nav::CopyMapFix(), query.altitudeInMetres);
     TapInfo info;
     {
         const std::lock_guard lock(engine_->lists.lock);
-        info = BuildTapInfo(engine_->lists, nullptr, state, query);
+        const platform::CriticalSectionLock waypoints(nav::WaypointListLock);
+        info = BuildTapInfo(engine_->lists, WaypointTapPoints(), state, query);
     }
     if (!info.text.empty() && sources_.showPopup) sources_.showPopup(info.text, kObjectInfoPopup);
     if (info.picked.empty()) return;
     picked_ = std::move(info.picked);
+    goto_->RemoveAllRows();
+    for (const PickedObject& picked : picked_) {
+        nav::WaypointRecord row = picked.position;
+        row.name.Assign(picked.name);
+        goto_->AddRow(row, picked.arrival);
+    }
     goto_->Show();
     pickList_->Show();
 }
@@ -1058,7 +1111,6 @@ void CGPSmapView::TapAt(wxPoint at) {
 // A tap in mode 3 moves the destination's task point target there when the
 // tap lies in its zone; the task's legs and statistics follow.
 void CGPSmapView::MoveTaskTargetTo(const nav::WaypointRecord& tapped) {
-    const auto stats = nav::GetTaskStatisticsLink();
     bool moved = false;
     {
         const platform::CriticalSectionLock lock(core::TaskLock);
@@ -1073,10 +1125,7 @@ void CGPSmapView::MoveTaskTargetTo(const nav::WaypointRecord& tapped) {
         }
     }
     if (!moved) return;
-    if (stats) {
-        stats->Stop(true);
-        if (nav::g_taskNavigationActive.load() != 0) stats->Start(nav::g_taskTargetPoint.load());
-    }
+    RestartTaskStatistics();
     if (const auto terrain = core::CurrentElevationModel()) {
         if (const std::optional<float> feet = terrain->GetElevationAt(tapped.longitude, tapped.latitude)) {
             platform::SendWindowMessage(
@@ -1186,14 +1235,30 @@ void CGPSmapView::UpdateAircraftSprite() {
                       model_.drawRect.bottom - model_.drawRect.top);
     if (!area.Contains(wxPoint(at.x, at.y))) {
         for (const platform::Rect& r : engine_->painter.HideSprites()) RefreshRect(ToWxRect(r), false);
-        model_.CenterMapOn(fix, false);
-        if (model_.TakeRedrawRequest()) MapChanged();
+        RecentreOnAircraft(fix);
         return;
     }
     // The sprites move: repaint their old and new places only.
     const auto repaint = engine_->painter.PlaceSprites(state, fix, gps::g_navFix.trackDeg.load(),
                                                        model_.rotationDeg, GlidePathConflictPoint());
     for (const platform::Rect& r : repaint) RefreshRect(ToWxRect(r), false);
+}
+
+// The aircraft left the drawing area. In the thermal view the map centres
+// on the thermal (the last circle's middle) while one is known, so that the
+// circles stay in sight, and on the aircraft only when that leaves it out.
+void CGPSmapView::RecentreOnAircraft(const nav::WaypointRecord& fix) {
+    const std::optional<glide::DriftReferencePoint> thermal =
+        model_.zoomed != 0 ? glide::DriftReference() : std::nullopt;
+    bool centred = false;
+    if (thermal) {
+        model_.CenterMapOn(nav::WaypointRecord(thermal->latitude, thermal->lonWest, false), false);
+        const platform::Point at = ProjectToScreenPoint(model_.PublishMapTransform(), fix);
+        const PixelRect& r = model_.drawRect;
+        centred = at.x >= r.left && at.x <= r.right && at.y >= r.top && at.y <= r.bottom;
+    }
+    if (!centred) model_.CenterMapOn(fix, false);
+    if (model_.TakeRedrawRequest()) MapChanged();
 }
 
 // --- Size, paint, destroy.
@@ -1233,6 +1298,7 @@ void CGPSmapView::StartRender() {
     input.labelBottom = labelBottom;
     input.drawElements = model_.zoomed == 0 || g_showMapInThermalMode.load() != 0;
     input.overlayShown = g_bOverlayShown.load() != 0;
+    input.drawWaypoints = DrawWaypointElements;
     const bool zoomed = model_.zoomed != 0;
     input.track = TrackDrawInput{input.draw.state, TrackStyleFor(settings, zoomed),
                                  zoomed ? model_.zoomedTrackPoints : TrackPointLimit()};
@@ -1274,7 +1340,7 @@ void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
         engine_->loader.ReloadOverlay();
     };
     site.finish = [this] {
-        relayout = 0;
+        redraw_.EndContentsChange();
         RequestMapRedraw();
     };
     RunOverlayFileCommand(site, dialogs);
@@ -1290,8 +1356,7 @@ void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
     const wxSize client = GetClientSize();
     RedrawGlideModeButton();
     if (model_.backBufferValid == 0) StartRender();
-    fullRedraw = 0;
-    drawingValid = 1;
+    redraw_.Painted();
     const platform::Image* frame = engine_->painter.Compose(
         client.x, client.y, engine_->render.handover, &reachableOutline,
         PaintLayers(model_, client, labelBottom, layoutClass, navDisplay, settings.allowGotoWithTask != 0));
