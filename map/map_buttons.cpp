@@ -223,7 +223,8 @@ void CWaypointPickButton::OnPaint(wxPaintEvent& /*event*/) {
     for (int i = 0; i < RowCount(); ++i) {
         const wxRect row(1, 1 + i * rowHeight_, size.x - 2, rowHeight_);
         const wxRect value(row.x, row.y, valueWidth, row.height);
-        const wxRect name(row.x + valueWidth, row.y, row.width - valueWidth, row.height);
+        constexpr int kGap = 4;  // between the value and the name
+        const wxRect name(row.x + valueWidth + kGap, row.y, row.width - valueWidth - kGap, row.height);
         dc.DrawLabel(texts_[static_cast<std::size_t>(i)], value, wxALIGN_RIGHT | wxALIGN_CENTER_VERTICAL);
         const std::wstring_view full = rows_[static_cast<std::size_t>(i)].name.View();
         dc.DrawLabel(wxString(std::wstring(full.substr(0, kPickNameLength))), name,

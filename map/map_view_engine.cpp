@@ -48,12 +48,13 @@ std::function<std::wstring(const nav::WaypointRecord&)> ArrivalFrom(const nav::W
                                                                     bool metres) {
     std::shared_ptr<nav::ReachGlide> glide = nav::MakeCurrentReachGlide();
     return [glide, fix, metres](const nav::WaypointRecord& to) {
-        if (!to.altitudeKnown) return ArrivalText(fix.altitude, 0.0F, false, metres);
+        // Without the point's altitude there is nothing to arrive over.
+        if (!to.altitudeKnown) return std::wstring();
         nav::CourseResult course;
         const float km = nav::CourseAndDistance(fix, to, &course);
         float required = glide->RequiredAltitude(fix, to, km, course.trueCourseDeg);
         if (required >= 0.0F) required += glide->TerrainShortfall(fix, to, km, course.trueCourseDeg, required);
-        return ArrivalText(fix.altitude, required, true, metres);
+        return ArrivalText(fix.altitude, required, metres);
     };
 }
 

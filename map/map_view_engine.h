@@ -99,7 +99,8 @@ mapdata::MapDrawContext DrawContextFor(const MapViewModel& model, int clientHeig
 // The track's look from the window's settings and the drawing tables.
 TrackStyle TrackStyleFor(const MapViewSettings& settings, bool zoomed);
 // The arrival over a tapped point for the glider at `fix`: the glide
-// computer in force (MacCready, wind, and the terrain while it is used).
+// computer in force (MacCready, wind, and the terrain while it is used);
+// nothing for a point without an altitude.
 std::function<std::wstring(const nav::WaypointRecord&)> ArrivalFrom(const nav::WaypointRecord& fix,
                                                                     bool metres);
 // The task statistics start over (the target or the view of the task

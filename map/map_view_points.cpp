@@ -2,42 +2,26 @@
 // and the overlay, and the points the frame adds to or takes off the map.
 #include "map/map_view_engine.h"
 
-#include <wx/button.h>
-#include <wx/dcbuffer.h>
-#include <wx/filedlg.h>
 #include <wx/evtloop.h>
-#include <wx/frame.h>
-#include <wx/toolbar.h>
-#include <wx/textctrl.h>
+#include <wx/filedlg.h>
+
 #include <algorithm>
-#include <any>
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <fstream>
-#include <numbers>
 #include <optional>
 #include <thread>
-#include "core/elevation_model.h"
-#include "core/flarm_library.h"
+
 #include "core/module_services.h"
 #include "core/settings_values.h"
 #include "core/shared_locks.h"
-#include "core/sound_queue.h"
 #include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
-#include "core/waypoint_course.h"
-#include "glide/current_wind.h"
-#include "glide/display_texts.h"
 #include "fix/first_fix.h"
-#include "glide/glide_path.h"
-#include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
-#include "gps/port_auto_baud.h"
 #include "mapdata/binary_map.h"
 #include "mapdata/map_file.h"
 #include "mapdata/map_text_element.h"
-#include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
 #include "map/map_export_command.h"
@@ -47,20 +31,13 @@
 #include "map/map_render.h"
 #include "map/overlay_command.h"
 #include "map/settings_values.h"
-#include "map/tap_info.h"
-#include "map/task_layer_draw.h"
-#include "map/track_draw.h"
-#include "map/waypoint_layer.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
-#include "nav/reachable_list.h"
 #include "nav/settings_values.h"
 #include "nav/task_model.h"
-#include "nav/task_zone.h"
 #include "nav/waypoint_edit.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_list.h"
-#include "platform/gui/canvas_bitmap.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"

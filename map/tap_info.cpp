@@ -48,8 +48,7 @@ bool PickPoint(const mapdata::CMapTextElement& point, const nav::WaypointRecord*
 
 }  // namespace
 
-std::wstring ArrivalText(float currentFt, float requiredFt, bool pointAltitudeKnown, bool metres) {
-    if (!pointAltitudeKnown) return L"??";
+std::wstring ArrivalText(float currentFt, float requiredFt, bool metres) {
     if (requiredFt < 0.0F) return L"NOGO";
     const float arrival = currentFt - requiredFt;
     const double shown = metres ? arrival / nav::kFeetPerMetre : arrival;

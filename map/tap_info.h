@@ -62,7 +62,7 @@ TapInfo BuildTapInfo(const MapLists& lists, std::span<const TapPoint> waypoints,
 // The altitude (feet) the glider at currentFt arrives with over a point
 // that needs requiredFt (the glide computer's, terrain included; below 0:
 // out of reach), in the altitude unit with its sign: "+512ft", "-90m";
-// "NOGO" out of reach, "??" when the point's altitude is not known.
-std::wstring ArrivalText(float currentFt, float requiredFt, bool pointAltitudeKnown, bool metres);
+// "NOGO" out of reach.
+std::wstring ArrivalText(float currentFt, float requiredFt, bool metres);
 
 }  // namespace map
