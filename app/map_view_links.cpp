@@ -26,6 +26,7 @@
 #include "map/map_timer_inputs.h"
 #include "map/map_view.h"
 #include "map/task_layer_draw.h"
+#include "map/waypoint_layer.h"
 #include "nav/current_position.h"
 #include "nav/olc_worker.h"
 #include "nav/task_map_elements.h"
@@ -198,7 +199,7 @@ class FixDisplayLinks final : public gps::DisplayLinks {
 void ConvertMapRecords() {
     map::CGPSmapView* view = View();
     if (view == nullptr || !view->MapFileOpen()) return;
-    view->relayout = 1;
+    view->Redraw().BeginContentsChange();
     view->WaitForMapReady(true, true);
     // One dialog serves every record.
     frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
@@ -229,8 +230,8 @@ void ConvertMapRecords() {
         }
     }
     if (converted > 0 && view->BinaryMapLoaded()) view->RewriteBinaryMap();
-    view->relayout = 0;
-    view->drawingValid = 0;
+    view->Redraw().EndContentsChange();
+    view->Redraw().Invalidate();
     map::CGPSmapView::RequestMapRedraw();
 }
 
@@ -246,7 +247,7 @@ void ChooseElevationModel() {
     frame::g_bModalDialogOpen = 0;
     // The map is drawn anew whatever was chosen, also after Cancel.
     map::ApplyDemFileChoice(chosen, [] {
-        if (map::CGPSmapView* view = View()) view->fullRedraw = 1;
+        if (map::CGPSmapView* view = View()) view->Redraw().RequestFull();
         map::CGPSmapView::RequestMapRedraw();
     });
 }
@@ -259,6 +260,11 @@ void InstallMapViewLinks() {
     // The task code changes its zones under the task lock, sometimes on the
     // fix thread: the window is told by a post and draws them on its own.
     nav::SetTaskMapHook(std::make_shared<map::MapTaskHook>([] {
+        platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0);
+    }));
+    // Waypoints with a map symbol are drawn by the map; a newly loaded file
+    // is drawn at once.
+    nav::SetWaypointMapHook(std::make_shared<map::WaypointElementMaker>([] {
         platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0);
     }));
     if (map::CGPSmapView* view = View()) {
@@ -274,6 +280,7 @@ void RemoveMapViewLinks() {
     frame::SetViews(nullptr);
     nav::SetMapPointFile(nullptr);
     nav::SetTaskMapHook(nullptr);
+    nav::SetWaypointMapHook(nullptr);
 }
 
 }  // namespace app

@@ -34,14 +34,12 @@ constexpr std::uint32_t kSmallThreadStopLimitMs = 2000;
 // Asks every worker to stop, then waits for each; true when all ended.
 bool StopWorkers(ProgramState& state) {
     nav::g_waypointLoader.RequestStop();
-    state.idleParameter = 0;
     nav::StopTaskStatistics();
     gps::g_bReplayRunning = false;
     map::g_bTrackDrawContinue = 0;
     if (gps::GpsPortOpen()) gps::CloseGpsPort();
 
     bool stopped = gps::StopFixProcessing(kFixThreadStopLimitMs);
-    stopped = state.idleThread.Stop(kSmallThreadStopLimitMs) && stopped;
     if (state.instanceGuard) {
         stopped = state.instanceGuard->StopServing(kSmallThreadStopLimitMs) && stopped;
     }
@@ -53,10 +51,8 @@ bool StopWorkers(ProgramState& state) {
 
 // What the stopped workers used, in the order start-up took it.
 void FreeResources(ProgramState& state) {
-    map::ClearMapElementList();
     glide::FreeWindResults();
     map::FreeMapGdiResources();
-    map::FreeSymbolBuffer();
     nav::DeleteCopiedCurrentTask();
     nav::ClearTaskZoneElements();
     gps::g_bRawDataCapture = 0;

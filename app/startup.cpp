@@ -73,7 +73,6 @@ constexpr std::string_view kMisc = "Options\\Miscellaneous";
 constexpr std::string_view kMaps = "Options\\Maps";
 constexpr unsigned kIdsPortQuestion = 2002;
 constexpr unsigned kIdsPortCaption = 2003;
-constexpr int kIdleThreadParameter = 40000;
 constexpr int kCommandSwitchNavDisplay = 32811;
 constexpr int kCommandStartFlightLog = 32783;
 constexpr int kHighestNavDisplay = 2;
@@ -260,9 +259,8 @@ void OpenLastWaypointFile() {
 void RequestFirstRedraw() {
     map::CGPSmapView* view = map::g_pMapView;
     if (view == nullptr) return;
-    view->partialRedraw = 0;
+    view->Redraw().Forget();
     map::CGPSmapView::RequestMapRedraw();
-    view->redrawState = 0;
     view->sizeFields.fill(map::g_sharedMapSize.load());
 }
 
@@ -271,9 +269,6 @@ void RequestFirstRedraw() {
 void ShowAndFinish(ProgramState& state) {
     state.frame->Show();
     state.frame->Update();
-    state.idleParameter = kIdleThreadParameter;
-    state.idleThread.Start(
-        [parameter = &state.idleParameter](std::stop_token) { map::IdleThreadProc(parameter); });
     LoadMapAtStartup();
     recorder::g_strLoggerId.Set(recorder::MakeLoggerIdFromOwner());
     core::InitSoundQueue();

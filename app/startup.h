@@ -6,7 +6,6 @@
 // Everything start-up takes that shut-down (app/shutdown.h) gives back
 // is held in a ProgramState, which lives as long as the wx application.
 
-#include <atomic>
 #include <memory>
 
 #include "app/port_services.h"
@@ -14,7 +13,6 @@
 #include "frame/main_frame.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/ui_bridge.h"
-#include "platform/worker_thread.h"
 
 namespace app {
 
@@ -29,8 +27,6 @@ struct ProgramState {
     std::unique_ptr<InstanceGuard> instanceGuard;
     ProgramPortServices portServices;
     frame::CMainFrame* frame = nullptr;  // owned by wx once created
-    std::atomic<int> idleParameter{0};
-    platform::WorkerThread idleThread;
     // Set by shut-down when a worker did not end in its time: what it uses
     // is then left alone and the process ends without cleaning up.
     bool workersLeftRunning = false;

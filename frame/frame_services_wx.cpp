@@ -78,16 +78,21 @@ bool WxFrameServices::BinaryMapLoaded() const {
 int WxFrameServices::DisplayMode() const { return CurrentMapCommandTarget().DisplayMode(); }
 void WxFrameServices::SetDisplayMode(int mode) { CurrentMapCommandTarget().SetDisplayMode(mode); }
 void WxFrameServices::SetRelayout(bool on) {
-    if (map::CGPSmapView* view = MapView()) view->relayout = on ? 1 : 0;
+    map::CGPSmapView* view = MapView();
+    if (view == nullptr) return;
+    if (on)
+        view->Redraw().BeginContentsChange();
+    else
+        view->Redraw().EndContentsChange();
 }
 void WxFrameServices::InvalidateDrawing(bool relayout) {
     map::CGPSmapView* view = MapView();
     if (view == nullptr) return;
-    view->drawingValid = 0;
-    if (relayout) view->relayout = 0;
+    view->Redraw().Invalidate();
+    if (relayout) view->Redraw().EndContentsChange();
 }
 void WxFrameServices::MarkDrawingValid() {
-    if (map::CGPSmapView* view = MapView()) view->drawingValid = 1;
+    if (map::CGPSmapView* view = MapView()) view->Redraw().Validate();
 }
 void WxFrameServices::RequestRedraw() { map::CGPSmapView::RequestMapRedraw(); }
 void WxFrameServices::RenderBackBuffer() { CurrentMapCommandTarget().RenderBackBuffer(); }

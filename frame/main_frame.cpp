@@ -285,7 +285,7 @@ void CMainFrame::ApplyNavLayout(const NavDisplayLayout& layout) {
     if (layout.origins) rowOrigins = *layout.origins;
     fieldRows = FieldRowsFor(rowOrigins);
     if (splitter_ != nullptr) splitter_->SetPaneLengths(layout.mapLength, layout.positionLength);
-    if (map::g_pMapView != nullptr) map::g_pMapView->drawingValid = 0;
+    if (map::g_pMapView != nullptr) map::g_pMapView->Redraw().Invalidate();
     if (g_pPosView != nullptr) {
         g_pPosView->SetRowOrigins({rowOrigins.upper, rowOrigins.lower}, positionLayoutWord);
         g_pPosView->Refresh();

@@ -1,7 +1,5 @@
 #include "frame/notes_controls.h"
 
-#include <wx/dcclient.h>
-#include <wx/renderer.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
 
@@ -11,7 +9,6 @@
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "frame/small_controls.h"
-#include "glide/settings_values.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
@@ -85,56 +82,6 @@ void SetNotesFont(wxWindow& window, bool bold) {
         shared.weight = weight;
     }
     window.SetFont(shared.font);
-}
-
-CWaypointPickButton::CWaypointPickButton(wxWindow* parent, wxWindowID id)
-    : wxWindow(parent, id, wxDefaultPosition, wxSize(120, 0)), rowHeight_(kPickRowHeight) {
-    Bind(wxEVT_PAINT, &CWaypointPickButton::OnPaint, this);
-    Bind(wxEVT_LEFT_UP, &CWaypointPickButton::OnLeftUp, this);
-}
-
-void CWaypointPickButton::AddRow(const nav::WaypointRecord& record, const std::wstring& text) {
-    rows_.push_back(record);
-    texts_.push_back(text);
-    SetSize(GetSize().x, rowHeight_ * RowCount());
-    Refresh();
-}
-
-void CWaypointPickButton::RemoveAllRows() {
-    rows_.clear();
-    texts_.clear();
-}
-
-int CWaypointPickButton::ClickAt(int y) {
-    const auto row = PickRowAt(y, rowHeight_, RowCount());
-    if (!row) return -1;
-    platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_PICKROW,
-                                static_cast<std::uintptr_t>(*row), 0);
-    return *row;
-}
-
-void CWaypointPickButton::OnLeftUp(wxMouseEvent& event) {
-    ClickAt(event.GetY());
-    event.Skip();
-}
-
-void CWaypointPickButton::OnPaint(wxPaintEvent& /*event*/) {
-    wxPaintDC dc(this);
-    const wxSize size = GetClientSize();
-    wxRendererNative::Get().DrawPushButton(this, dc, wxRect(size));
-    const wxString sample(PickValueSample(glide::g_showAltitudeDifference.load() != 0,
-                                          glide::g_showAltitudeDifferenceInGoto.load() != 0,
-                                          core::g_unitAlt2.load()));
-    const int valueWidth = PickValueColumnWidth(dc.GetTextExtent(sample).x);
-    for (int i = 0; i < RowCount(); ++i) {
-        const wxRect row(1, 1 + i * rowHeight_, size.x - 2, rowHeight_);
-        const wxRect value(row.x, row.y, valueWidth, row.height);
-        const wxRect name(row.x + valueWidth, row.y, row.width - valueWidth, row.height);
-        dc.DrawLabel(texts_[static_cast<std::size_t>(i)], value, wxALIGN_RIGHT | wxALIGN_CENTER_VERTICAL);
-        const std::wstring_view full = rows_[static_cast<std::size_t>(i)].name.View();
-        dc.DrawLabel(wxString(std::wstring(full.substr(0, kPickNameLength))), name,
-                     wxALIGN_LEFT | wxALIGN_CENTER_VERTICAL);
-    }
 }
 
 HistoryComboBox::HistoryComboBox(wxWindow* parent, wxWindowID id, int limit)

@@ -1,8 +1,7 @@
 #pragma once
 // The program's small controls: the pop-up notes behaviour of a read-only
-// text (ColorEdit) with the shared notes font, the waypoint pick button of
-// the map, and the history combo box that keeps its entries in the
-// settings. UI thread only.
+// text (ColorEdit) with the shared notes font, and the history combo box
+// that keeps its entries in the settings. UI thread only.
 
 #include <wx/combobox.h>
 #include <wx/window.h>
@@ -10,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/waypoint_record.h"
 #include "platform/window_messages.h"
 
 class wxTextCtrl;
@@ -33,28 +31,6 @@ class ColorEdit {
 // The notes font all notes windows share, rebuilt only when its weight
 // changes; selected into `window`.
 void SetNotesFont(wxWindow& window, bool bold);
-
-// The map's waypoint pick button: one row per waypoint near a tap, each
-// with its value text and name; a click posts WM_USER+200 with the row to
-// the map window.
-class CWaypointPickButton final : public wxWindow {
-  public:
-    CWaypointPickButton(wxWindow* parent, wxWindowID id);
-    void AddRow(const nav::WaypointRecord& record, const std::wstring& text);
-    void RemoveAllRows();
-    int RowCount() const { return static_cast<int>(rows_.size()); }
-    const nav::WaypointRecord& Row(int index) const { return rows_.at(static_cast<std::size_t>(index)); }
-    // The click handling (exposed for tests): the row posted, or -1.
-    int ClickAt(int y);
-
-  private:
-    void OnPaint(wxPaintEvent& event);
-    void OnLeftUp(wxMouseEvent& event);
-
-    int rowHeight_;
-    std::vector<nav::WaypointRecord> rows_;
-    std::vector<std::wstring> texts_;
-};
 
 // The history operations on any combo box (dialog layouts make plain
 // ones): add the edit's text unless empty or listed (asking unless quiet),

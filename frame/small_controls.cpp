@@ -13,7 +13,6 @@ constexpr char kMapExport[] = "Settings\\MapExport";
 constexpr std::size_t kTitleSearchFrom = 5;
 constexpr std::size_t kTitleSearchLength = 22;
 constexpr int kConfirmMinimum = 100;
-constexpr int kMetresUnit = 2;
 
 }  // namespace
 
@@ -66,23 +65,6 @@ void StoreMapExportValues(platform::SettingsStore& store, const MapExportValues&
 }
 
 bool MapExportScaleAcceptable(float scale) { return scale >= 1.0F && scale <= 50.0F; }
-
-std::optional<int> PickRowAt(int y, int rowHeight, int rowCount) {
-    if (y < 0 || rowHeight <= 0) return std::nullopt;
-    const int row = y / rowHeight;
-    if (row >= rowCount) return std::nullopt;
-    return row;
-}
-
-std::wstring PickValueSample(bool showDifference, bool showDifferenceInGoto, int altitudeUnit) {
-    const bool signedValue = showDifference && showDifferenceInGoto;
-    if (altitudeUnit == kMetresUnit) return signedValue ? L" +8989m" : L" 8989m";
-    return signedValue ? L" +89.9km" : L" 89.9km";
-}
-
-int PickValueColumnWidth(int sampleWidth) {
-    return static_cast<int>(static_cast<double>(sampleWidth) * 1.15);
-}
 
 bool NotesClickHides(int y, int clientHeight) { return y < clientHeight - kNotesInactiveBottom; }
 

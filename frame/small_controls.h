@@ -46,17 +46,6 @@ MapExportValues LoadMapExportValues(const platform::SettingsStore& store);
 void StoreMapExportValues(platform::SettingsStore& store, const MapExportValues& values);
 bool MapExportScaleAcceptable(float scale);
 
-// --- Waypoint pick button.
-
-inline constexpr int kPickRowHeight = 24;
-inline constexpr std::size_t kPickNameLength = 12;
-// The row a click at y selects; nothing outside the rows.
-std::optional<int> PickRowAt(int y, int rowHeight, int rowCount);
-// The widest value the value column must hold.
-std::wstring PickValueSample(bool showDifference, bool showDifferenceInGoto, int altitudeUnit);
-// The value column's width for a sample `sampleWidth` wide.
-int PickValueColumnWidth(int sampleWidth);
-
 // --- Notes window.
 
 inline constexpr int kNotesInactiveBottom = 20;

@@ -4,6 +4,7 @@
 
 #include "fix/first_fix.h"
 #include "gps/nav_fix.h"
+#include "map/map_worker.h"
 #include "map/settings_values.h"
 #include "nav/current_position.h"
 #include "platform/thread_priority.h"
@@ -24,30 +25,17 @@ AlarmZoneThread::AlarmZoneThread(const mapdata::ElementList& zones, AlarmSources
 AlarmZoneThread::~AlarmZoneThread() { Stop(); }
 
 void AlarmZoneThread::Start() {
-    if (thread_.joinable()) {
-        if (!finished_.load()) return;
-        thread_.join();
-    }
-    {
-        const std::lock_guard lock(mutex_);
-        stop_ = false;
-    }
+    if (thread_.Running()) return;
     alarmActive = 0;
-    finished_ = false;
-    thread_ = std::thread([this] {
+    thread_.Start([this](std::stop_token stop) {
         platform::LowerThisThreadPriority(10);  // the lowest of the map's threads
-        exitCode_ = Run();
-        finished_ = true;
+        exitCode_ = Run(stop);
     });
 }
 
 void AlarmZoneThread::Stop() {
-    {
-        const std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    // The stop wakes the wait between passes (a stop-token wait).
+    StopAndWait(thread_);
 }
 
 void AlarmZoneThread::ClearAlarm() {
@@ -55,21 +43,19 @@ void AlarmZoneThread::ClearAlarm() {
     alarmedZone = nullptr;
 }
 
-bool AlarmZoneThread::Wait(std::chrono::milliseconds d) {
+bool AlarmZoneThread::Wait(std::stop_token stop, std::chrono::milliseconds d) {
     std::unique_lock lock(mutex_);
-    return !wake_.wait_for(lock, d, [this] { return stop_; });
+    wake_.wait_for(lock, stop, d, [] { return false; });
+    return !stop.stop_requested();
 }
 
-int AlarmZoneThread::Run() {
+int AlarmZoneThread::Run(std::stop_token stop) {
     if (zones_.empty()) return 3;
     while (!sources_.haveFix()) {
-        if (!Wait(sources_.period)) return 4;
+        if (!Wait(stop, sources_.period)) return 4;
     }
     for (;;) {
-        {
-            const std::lock_guard lock(mutex_);
-            if (stop_) return 5;
-        }
+        if (stop.stop_requested()) return 5;
         if (zones_.empty()) return 6;
         const AlarmFixInput input = sources_.readFix();
         const AlarmVerdict verdict =
@@ -77,7 +63,7 @@ int AlarmZoneThread::Run() {
         if (verdict.zone != nullptr) alarmedZone = verdict.zone;
         alarmActive = verdict.active ? 1 : 0;
         if (sources_.afterPass) sources_.afterPass(verdict);
-        if (!Wait(sources_.period)) return 5;
+        if (!Wait(stop, sources_.period)) return 5;
     }
 }
 

@@ -16,9 +16,10 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <thread>
+#include <stop_token>
 
 #include "map/alarm_zone_check.h"
+#include "platform/worker_thread.h"
 
 namespace map {
 
@@ -58,7 +59,7 @@ class AlarmZoneThread {
     void Start();
     // Asks the thread to end and joins it.
     void Stop();
-    bool Finished() const { return finished_.load(); }
+    bool Finished() const { return !thread_.Running(); }
     int ExitCode() const { return exitCode_.load(); }
 
     // Forgets the alarm (zones were deleted).
@@ -68,18 +69,16 @@ class AlarmZoneThread {
     std::atomic<mapdata::CMapElement*> alarmedZone{nullptr};
 
   private:
-    int Run();
+    int Run(std::stop_token stop);
     // Sleeps up to d; false when a stop was asked.
-    bool Wait(std::chrono::milliseconds d);
+    bool Wait(std::stop_token stop, std::chrono::milliseconds d);
 
     const mapdata::ElementList& zones_;
     AlarmSources sources_;
-    std::thread thread_;
     std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stop_ = false;  // under mutex_
-    std::atomic<bool> finished_{true};
+    std::condition_variable_any wake_;
     std::atomic<int> exitCode_{0};
+    platform::WorkerThread thread_;  // last: stopped before the rest goes
 };
 
 }  // namespace map

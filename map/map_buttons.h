@@ -1,7 +1,8 @@
 #pragma once
 // The map window's small controls: CIconButton (one icon of the map icon
 // table, reporting press and release), CHoldButton (reports a long press)
-// and CPictureWnd (a picture fitted into a box, reporting a tap). They
+// CPictureWnd (a picture fitted into a box, reporting a tap) and
+// CWaypointPickButton (the goto list of a tap's objects). They
 // report to the map window by posting to its window id, as the map's other
 // senders do. UI thread only; their timing logic is map_input_logic.h.
 
@@ -11,7 +12,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "core/waypoint_record.h"
 #include "map/map_input_logic.h"
 #include "mapdata/picture_dib.h"
 #include "platform/window_messages.h"
@@ -95,6 +98,29 @@ class CPictureWnd : public wxWindow {
     std::wstring fileName_;
     wxBitmap bitmap_;
     int reads_ = 0;
+};
+
+// The goto list: one row per object a tap picked, its value (the arrival)
+// and its name; a click posts WM_USER_PICKROW with the row to the map
+// window. The button grows with its rows.
+class CWaypointPickButton final : public wxWindow {
+  public:
+    CWaypointPickButton(wxWindow* parent, wxWindowID id, const wxPoint& position, const wxSize& size);
+    void AddRow(const nav::WaypointRecord& record, const std::wstring& text);
+    void RemoveAllRows();
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    const nav::WaypointRecord& Row(int index) const { return rows_.at(static_cast<std::size_t>(index)); }
+    const std::wstring& RowText(int index) const { return texts_.at(static_cast<std::size_t>(index)); }
+    // The click handling (exposed for tests): the row posted, or -1.
+    int ClickAt(int y);
+
+  private:
+    void OnPaint(wxPaintEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+
+    int rowHeight_ = kPickRowHeight;
+    std::vector<nav::WaypointRecord> rows_;
+    std::vector<std::wstring> texts_;
 };
 
 }  // namespace map

@@ -74,4 +74,22 @@ std::optional<PixelPoint> PanCentre(int key, std::intptr_t lParam, int clientWid
     return PixelPoint{(clientWidth + 24) / 2 + shift.x, clientHeight / 2 + shift.y};
 }
 
+std::optional<int> PickRowAt(int y, int rowHeight, int rowCount) {
+    if (y < 0 || rowHeight <= 0) return std::nullopt;
+    const int row = y / rowHeight;
+    if (row >= rowCount) return std::nullopt;
+    return row;
+}
+
+std::wstring PickValueSample(bool showDifference, bool showDifferenceInGoto, int altitudeUnit) {
+    constexpr int kMetresUnit = 2;
+    const bool signedValue = showDifference && showDifferenceInGoto;
+    if (altitudeUnit == kMetresUnit) return signedValue ? L" +8989m" : L" 8989m";
+    return signedValue ? L" +89.9km" : L" 89.9km";
+}
+
+int PickValueColumnWidth(int sampleWidth) {
+    return static_cast<int>(static_cast<double>(sampleWidth) * 1.15);
+}
+
 }  // namespace map

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace map {
 
@@ -87,5 +88,15 @@ inline constexpr int kKeyDrag = 256;
 // for other keys. The centre takes the 24-pixel button column into account.
 std::optional<PixelPoint> PanCentre(int key, std::intptr_t lParam, int clientWidth,
                                     int clientHeight);
+
+// --- The goto list (the waypoint pick button).
+inline constexpr int kPickRowHeight = 24;
+inline constexpr std::size_t kPickNameLength = 12;
+// The row a click at y selects; nothing outside the rows.
+std::optional<int> PickRowAt(int y, int rowHeight, int rowCount);
+// The widest value the value column must hold.
+std::wstring PickValueSample(bool showDifference, bool showDifferenceInGoto, int altitudeUnit);
+// The value column's width for a sample `sampleWidth` wide.
+int PickValueColumnWidth(int sampleWidth);
 
 }  // namespace map

@@ -19,26 +19,10 @@ void LoadMapIconTable() {
 }
 void BuildSinCosTable() { (void)SinCos(); }
 
-// The map's drawing fills these in.
-void ClearMapElementList() {}
-void FreeSymbolBuffer() {}
-
 void OrderMapDrawingSizes(MapDrawingSizes& sizes) {
     sizes.smallest = std::max(sizes.smallest, 1);
     sizes.middle = std::max(sizes.middle, sizes.smallest + 1);
     sizes.largest = std::max(sizes.largest, sizes.middle + 1);
 }
-
-int IdleThreadProc(std::atomic<int>* /*parameter*/) {
-    return 98;
-}
-
-void TraceMessage(const wchar_t* /*format*/, ...) {}
-
-int ReturnZero() {
-    return 0;
-}
-
-void EmptyMapHook() {}
 
 }  // namespace map

@@ -21,11 +21,6 @@ void BuildSinCosTable();
 // size fields take it at start-up.
 inline std::atomic<int> g_sharedMapSize{16};
 
-// Deletes every element of the map's element list (exit).
-void ClearMapElementList();
-// Frees the map's point buffer at exit.
-void FreeSymbolBuffer();
-
 // The map's three drawing sizes, smallest to largest.
 struct MapDrawingSizes {
     int smallest = 1;
@@ -40,14 +35,5 @@ void OrderMapDrawingSizes(MapDrawingSizes& sizes);
 
 // The screen-resolution class the map's wind indicator is drawn for.
 inline std::atomic<int> g_screenResolution{0};
-
-// The body of the idle thread that start-up runs once: returns 98 at once.
-int IdleThreadProc(std::atomic<int>* parameter);
-
-// A diagnostic trace that does nothing.
-void TraceMessage(const wchar_t* format, ...);
-// Placeholders of features a hand-held build had; they do nothing.
-int ReturnZero();
-void EmptyMapHook();
 
 }  // namespace map

@@ -5,6 +5,7 @@
 
 #include "core/message_services.h"
 #include "core/string_resources.h"
+#include "map/map_worker.h"
 #include "mapdata/text_map_reader.h"
 #include "platform/message_box.h"
 #include "platform/thread_priority.h"
@@ -96,17 +97,16 @@ void MapReadThread::Start(MapReadJob job) {
     context_->horGuardNm = job.horGuardNm;
     context_->zoneCounter = 1;
     ended_ = false;
-    finished_ = false;
-    thread_ = std::thread([this, job = std::move(job)] {
+    thread_.Start([this, job = std::move(job)](std::stop_token stop) {
         platform::LowerThisThreadPriority(5);  // below normal
+        // The parsers poll the context's own flag.
+        const std::stop_callback forward(stop, [context = context_.get()] { context->RequestStop(); });
         exitCode_ = Run(*context_, job);
-        finished_ = true;
     });
 }
 
 void MapReadThread::Stop() {
-    if (context_) context_->RequestStop();
-    if (thread_.joinable()) thread_.join();
+    StopAndWait(thread_);
 }
 
 int MapReadThread::Run(Context& context, const MapReadJob& job) {

@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <thread>
 
 #include "map/map_lists.h"
 #include "mapdata/map_file.h"
+#include "platform/worker_thread.h"
 
 namespace map {
 
@@ -54,7 +54,7 @@ class MapReadThread {
     void Start(MapReadJob job);
     // Asks the read to end and joins it.
     void Stop();
-    bool Finished() const { return finished_.load(); }
+    bool Finished() const { return !thread_.Running(); }
     int ExitCode() const { return exitCode_.load(); }
     // The read last started went to its end and posted it: it touches the
     // lists no more. An end post that arrives while this is false belongs
@@ -68,10 +68,9 @@ class MapReadThread {
     MapLists& lists_;
     MapReadHooks hooks_;
     std::unique_ptr<Context> context_;
-    std::thread thread_;
-    std::atomic<bool> finished_{true};
     std::atomic<bool> ended_{false};
     std::atomic<int> exitCode_{0};
+    platform::WorkerThread thread_;  // last: stopped before the rest goes
 };
 
 }  // namespace map

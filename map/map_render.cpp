@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "map/map_view_model.h"
+#include "map/map_worker.h"
 
 namespace map {
 namespace {
@@ -78,19 +79,18 @@ MapRenderThread::~MapRenderThread() { Stop(); }
 
 void MapRenderThread::Start(MapRenderInput input) {
     Stop();
-    stop_ = false;
-    finished_ = false;
-    thread_ = std::thread([this, input = std::move(input)] {
-        exitCode_ = Run(input);
+    thread_.Start([this, input = std::move(input)](std::stop_token token) {
+        // The layers poll a flag of their own, set by the stop.
+        std::atomic<bool> stop{false};
+        const std::stop_callback halt(token, [&stop] { stop = true; });
+        exitCode_ = Run(input, stop);
         // Text made this thread a font map of its own; it goes with it.
         pango_cairo_font_map_set_default(nullptr);
-        finished_ = true;
     });
 }
 
 void MapRenderThread::Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
+    StopAndWait(thread_);
     track_.Stop();
 }
 
@@ -99,14 +99,14 @@ platform::Size MeasureLabelExtent(platform::Canvas& canvas, const platform::Font
     return canvas.TextExtent(std::string_view("WOWOWO"));
 }
 
-int MapRenderThread::Run(const MapRenderInput& input) {
+int MapRenderThread::Run(const MapRenderInput& input, const std::atomic<bool>& stop) {
     std::unique_ptr<platform::Canvas> canvas = std::move(spare_);
     if (!canvas || canvas->Width() != input.width || canvas->Height() != input.height) {
         canvas = std::make_unique<platform::Canvas>(input.width, input.height);
     }
     if (!canvas->Valid()) return 8;
-    const RenderOutcome outcome = RenderMapLayers(*canvas, lists_, input, stop_);
-    if (outcome.stopped || stop_.load()) {
+    const RenderOutcome outcome = RenderMapLayers(*canvas, lists_, input, stop);
+    if (outcome.stopped || stop.load()) {
         spare_ = std::move(canvas);
         return 9;
     }

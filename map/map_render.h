@@ -21,7 +21,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "map/map_compose.h"
 #include "map/map_draw_math.h"
@@ -30,6 +29,7 @@
 #include "mapdata/map_element_draw.h"
 #include "platform/canvas.h"
 #include "platform/canvas_handover.h"
+#include "platform/worker_thread.h"
 
 namespace map {
 
@@ -81,7 +81,7 @@ class MapRenderThread {
     void Start(MapRenderInput input);
     // Stops and joins the render and then the track drawing.
     void Stop();
-    bool Finished() const { return finished_.load(); }
+    bool Finished() const { return !thread_.Running(); }
     int ExitCode() const { return exitCode_.load(); }
     bool TrackFinished() const { return track_.Finished(); }
     int TrackExitCode() const { return track_.ExitCode(); }
@@ -93,15 +93,13 @@ class MapRenderThread {
     std::function<void()> onFinished;
 
   private:
-    int Run(const MapRenderInput& input);
+    int Run(const MapRenderInput& input, const std::atomic<bool>& stop);
 
     MapLists& lists_;
     TrackDrawThread track_{handover};
     std::unique_ptr<platform::Canvas> spare_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> finished_{true};
     std::atomic<int> exitCode_{0};
+    platform::WorkerThread thread_;  // last: stopped before the rest goes
 };
 
 }  // namespace map

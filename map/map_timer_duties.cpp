@@ -1,7 +1,21 @@
 #include "map/map_timer_duties.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <optional>
+
+#include "core/settings_values.h"
+#include "core/string_resources.h"
+#include "glide/glide_path.h"
+#include "glide/thermal_drift.h"
+#include "gps/nav_fix.h"
+#include "gps/port_auto_baud.h"
+#include "map/alarm_zone_check.h"
+#include "map/map_sprite.h"
+#include "map/map_view_engine.h"
+#include "nav/current_position.h"
+#include "platform/message_box.h"
 
 namespace map {
 namespace {
@@ -117,6 +131,165 @@ TaskWarningStep TaskAltitudeWarning::Tick(float altitude, bool beforeStart,
         dueAt_ = -1;
     }
     return step;
+}
+
+// --- The map window's timer.
+
+namespace {
+
+constexpr unsigned kIdsTimerCaption = 2033;
+constexpr unsigned kIdsTimerFailed = 2034;
+constexpr unsigned kIdsNoTimer = 2035;
+constexpr unsigned kIdsOtherTimer = 2036;
+
+}  // namespace
+
+using namespace view_parts;
+
+void CGPSmapView::OnTimer(wxTimerEvent& event) {
+    if (event.GetId() != kMapTimerId) {
+        event.Skip();
+        return;
+    }
+    TimerTick();
+}
+
+void CGPSmapView::TimerTick() {
+    const SteadyMs now = clock_();
+    // 1. The port's baud search.
+    gps::PollAutoBaud();
+
+    // 2. Fix age, the no-fix mark and the speed director.
+    double age = g_fixAgeHours.load();
+    const bool markSet = sources_.noFixMarkSet && sources_.noFixMarkSet();
+    const FixAgeStep step = AdvanceFixAge(age, timerIntervalMs, markSet);
+    g_fixAgeHours = age;
+    if (step.clearNoFixMark && sources_.setNoFixMark) sources_.setNoFixMark(false);
+    if (step.setNoFixMark && sources_.setNoFixMark) sources_.setNoFixMark(true);
+    if (step.fixCurrent && sources_.speedDirector) {
+        const std::wstring sound = SpeedDirectorTick(sources_.speedDirector());
+        if (!sound.empty()) sound_->Play(sound);
+    }
+
+    // 3. The zone alarm.
+    bool soundStarted = false;
+    ZoneAlarmDuty(now, soundStarted);
+
+    // 4. The aircraft, or the recentre.
+    if (!soundStarted && g_bHaveFix.load() != 0 && model_.mapLoaded != 0) UpdateAircraftSprite();
+
+    // 5. The destination sound, and the GOTO line to the new destination.
+    if (destinationSound_.Due(now)) {
+        const std::wstring sound = sources_.destinationSound ? sources_.destinationSound() : L"";
+        if (!sound.empty()) {
+            g_soundHoldOff = kSoundHoldOffTicks;
+            sound_->Play(sound);
+        }
+        if (g_bHaveFix.load() != 0) Refresh(false);
+    }
+
+    // 6. The task altitude warning.
+    TaskWarningDuty(now);
+}
+
+void CGPSmapView::ZoneAlarmDuty(SteadyMs now, bool& soundStarted) {
+    ZoneAlarmVerdict verdict;
+    mapdata::CMapElement* zone = engine_->alarm.alarmedZone.load();
+    verdict.active = engine_->alarm.alarmActive.load() != 0 && zone != nullptr;
+    if (verdict.active) {
+        verdict.zone = reinterpret_cast<std::uintptr_t>(zone);
+        // The zone's texts are read only when it is announced anew.
+        if (verdict.zone != zoneSeen_ || !zoneAlarm_.ButtonShown()) {
+            if (sources_.zoneText) verdict.popupText = sources_.zoneText(*zone);
+            else verdict.popupText = ZoneAlarmText(*zone, core::g_unitAlt.load() != 0);
+            if (sources_.zoneSound) verdict.zoneSound = sources_.zoneSound(*zone);
+        }
+    }
+    const bool circling = sources_.circling ? sources_.circling() : gps::CurrentNav()->circling;
+    const ZoneAlarmStep step = zoneAlarm_.Tick(verdict, circling, now);
+    if (step.showButton) alarmAck_->Show();
+    if (step.hideButton) alarmAck_->Hide();
+    if (step.soundStarted) {
+        zoneSeen_ = verdict.zone;
+        sound_->Play(step.sound);
+        soundStarted = true;
+    }
+    if (step.showPopup && sources_.showPopup) sources_.showPopup(verdict.popupText, 1);
+    if (step.hidePopup && sources_.popup && sources_.hidePopup && sources_.popup().kind == 1)
+        sources_.hidePopup();
+}
+
+void CGPSmapView::TaskWarningDuty(SteadyMs now) {
+    if (!sources_.task) return;
+    const auto task = sources_.task();
+    if (!task) return;
+    const PopupState popup = sources_.popup ? sources_.popup() : PopupState{};
+    const TaskWarningStep step = taskWarning_.Tick(task->altitude, task->beforeStart, task->limits, popup, now);
+    if (step.warn) {
+        g_soundHoldOff = kSoundHoldOffTicks;
+        sound_->Play(kZoneAlarmSound);
+        if (sources_.showPopup) sources_.showPopup(core::LoadResourceString(TaskAltitudeWarning::kTextId), 2);
+    }
+    if (step.hidePopup && sources_.hidePopup) sources_.hidePopup();
+}
+
+void CGPSmapView::UpdateAircraftSprite() {
+    if (model_.mapLoaded == 0) return;
+    const nav::WaypointRecord fix = nav::CopyMapFix();
+    const mapdata::MapDrawState state = model_.Published();
+    const platform::Point at = ProjectToScreenPoint(state, fix);
+    const wxRect area(model_.drawRect.left, model_.drawRect.top,
+                      model_.drawRect.right - model_.drawRect.left,
+                      model_.drawRect.bottom - model_.drawRect.top);
+    if (!area.Contains(wxPoint(at.x, at.y))) {
+        for (const platform::Rect& r : engine_->painter.HideSprites()) RefreshRect(ToWxRect(r), false);
+        RecentreOnAircraft(fix);
+        return;
+    }
+    // The sprites move: repaint their old and new places only.
+    const auto repaint = engine_->painter.PlaceSprites(state, fix, gps::CurrentNav()->trackDeg,
+                                                       model_.rotationDeg, GlidePathConflictPoint());
+    for (const platform::Rect& r : repaint) RefreshRect(ToWxRect(r), false);
+}
+
+// The aircraft left the drawing area. In the thermal view the map centres
+// on the thermal (the last circle's middle) while one is known, so that the
+// circles stay in sight, and on the aircraft only when that leaves it out.
+void CGPSmapView::RecentreOnAircraft(const nav::WaypointRecord& fix) {
+    const std::optional<glide::DriftReferencePoint> thermal =
+        model_.zoomed != 0 ? glide::DriftReference() : std::nullopt;
+    bool centred = false;
+    if (thermal) {
+        model_.CenterMapOn(nav::WaypointRecord(thermal->latitude, thermal->lonWest, false), false);
+        const platform::Point at = ProjectToScreenPoint(model_.PublishMapTransform(), fix);
+        const PixelRect& r = model_.drawRect;
+        centred = at.x >= r.left && at.x <= r.right && at.y >= r.top && at.y <= r.bottom;
+    }
+    if (!centred) model_.CenterMapOn(fix, false);
+    if (model_.TakeRedrawRequest()) MapChanged();
+}
+
+void CGPSmapView::StartMapTimer(int intervalMs) {
+    if (!timer_.Start(intervalMs)) {
+        timerId = 0;
+        platform::ShowMessageBox(wxGetTopLevelParent(this), core::LoadResourceString(kIdsNoTimer),
+                                 core::LoadResourceString(kIdsTimerCaption),
+                                 platform::mb::kIconHand | platform::mb::kTopmost);
+        return;
+    }
+    if (timer_.GetId() != kMapTimerId) {
+        platform::ShowMessageBox(wxGetTopLevelParent(this), core::LoadResourceString(kIdsOtherTimer),
+                                 core::LoadResourceString(kIdsTimerCaption),
+                                 platform::mb::kIconHand | platform::mb::kTopmost);
+    }
+    (void)kIdsTimerFailed;
+    timerId = kMapTimerId;
+    timerIntervalMs = intervalMs;
+}
+
+void CGPSmapView::KillMapTimer() {
+    timer_.Stop();
+    timerId = 0;
 }
 
 }  // namespace map

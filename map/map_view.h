@@ -35,6 +35,7 @@
 #include "map/map_command_dialogs.h"
 #include "map/map_input_logic.h"
 #include "map/map_lists.h"
+#include "map/map_redraw_state.h"
 #include "map/map_timer_duties.h"
 #include "map/map_view_model.h"
 #include "map/map_view_rules.h"
@@ -76,6 +77,9 @@ struct MapFocusRequest {
     nav::WaypointRecord target;
     float radiusKm = 0.0F;
 };
+
+// The pilot closed the map's information with its Close button.
+inline std::atomic<int> g_infoClosed{0};
 
 // 1 once the map window has handled the first committed fix.
 inline std::atomic<int> g_bHaveFix{0};
@@ -256,6 +260,8 @@ class CGPSmapView : public wxWindow {
     bool LastFrame(wxBitmap& bitmap) const;
 
     wxTextCtrl& NotesWindow() const { return *notes_; }
+    // What the next paint has to draw.
+    MapRedrawState& Redraw() { return redraw_; }
     void SetFrame(wxWindow* frame) { frame_ = frame; }
     wxWindow* Frame() const { return frame_; }
 
@@ -264,11 +270,6 @@ class CGPSmapView : public wxWindow {
     std::atomic<int> mapReaderDone{1};  // no read running
     int timerId = 0;                    // 0: no timer
     int timerIntervalMs = 400;          // "CursorBlinkTime"
-    int drawingValid = 0;               // 0: rebuild every layer on the next paint
-    int relayout = 0;                   // 1 while the frame changes the map contents
-    int partialRedraw = 0;              // a partial redraw is pending
-    int fullRedraw = 0;                 // the next paint draws everything
-    int redrawState = 0;                // cleared with the first redraw request
     std::array<int, 4> sizeFields{16, 16, 16, 16};
     int glideModeImage = 5;  // 6 polar in use, 7 not used, 8 constant glide speed
     int usableHeight = 0;    // set by the frame after every layout change
@@ -305,6 +306,9 @@ class CGPSmapView : public wxWindow {
     void OnAlarmHold(std::uintptr_t wParam);
     // A row of the goto list: that object becomes the destination.
     void OnPickRow(std::size_t row);
+    void HidePickList();
+    void OnCirclingChanged(bool zoomIn);
+    void RecentreOnAircraft(const nav::WaypointRecord& fix);
     void OnDestinationChanged();
     void OnMapKey(int key, std::intptr_t lParam);
     void TapAt(wxPoint at);
@@ -329,7 +333,7 @@ class CGPSmapView : public wxWindow {
     CIconButton* toolbar_ = nullptr;
     CHoldButton* alarmAck_ = nullptr;
     wxButton* pickList_ = nullptr;
-    wxButton* goto_ = nullptr;
+    CWaypointPickButton* goto_ = nullptr;
     wxButton* back_ = nullptr;
     wxButton* close_ = nullptr;
     CPictureWnd* picture_ = nullptr;
@@ -342,6 +346,7 @@ class CGPSmapView : public wxWindow {
     MapViewModel model_{mapFile_};
     std::unique_ptr<Engine> engine_;
     wxBitmap frameBitmap_;
+    MapRedrawState redraw_;
     bool starting_ = true;
     bool destroyed_ = false;
     PixelPoint downPoint_ = kNoPress;

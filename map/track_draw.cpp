@@ -9,6 +9,7 @@
 
 #include "core/track_cache.h"
 #include "map/map_view_model.h"
+#include "map/map_worker.h"
 #include "platform/thread_priority.h"
 
 namespace map {
@@ -138,10 +139,11 @@ TrackDrawThread::~TrackDrawThread() { Stop(); }
 
 void TrackDrawThread::Start(TrackDrawInput input) {
     Stop();
-    keepGoing_ = 1;
-    finished_ = false;
-    thread_ = std::thread([this, input = std::move(input)] {
+    thread_.Start([this, input = std::move(input)](std::stop_token stop) {
         platform::LowerThisThreadPriority(1);
+        // The drawing polls a flag of its own, cleared by the stop.
+        std::atomic<int> keepGoing{1};
+        const std::stop_callback halt(stop, [&keepGoing] { keepGoing = 0; });
         using Clock = std::chrono::steady_clock;
         auto lastReport = Clock::now();
         bool drew = false;
@@ -151,16 +153,14 @@ void TrackDrawThread::Start(TrackDrawInput input) {
             lastReport = Clock::now();
             onProgress();
         };
-        exitCode_ = DrawStoredTrack(target_, input.state, input.style, input.count, keepGoing_, pause,
+        exitCode_ = DrawStoredTrack(target_, input.state, input.style, input.count, keepGoing, pause,
                                     afterTurn);
         if (drew && onProgress) onProgress();
-        finished_ = true;
     });
 }
 
 void TrackDrawThread::Stop() {
-    keepGoing_ = 0;
-    if (thread_.joinable()) thread_.join();
+    StopAndWait(thread_);
 }
 
 }  // namespace map

@@ -13,12 +13,12 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <thread>
 
 #include "mapdata/map_draw_state.h"
 #include "mapdata/map_symbols.h"
 #include "platform/canvas.h"
 #include "platform/canvas_handover.h"
+#include "platform/worker_thread.h"
 
 namespace map {
 
@@ -82,7 +82,7 @@ class TrackDrawThread {
     void Start(TrackDrawInput input);
     // Asks the drawing to stop and joins it.
     void Stop();
-    bool Finished() const { return finished_.load(); }
+    bool Finished() const { return !thread_.Running(); }
     int ExitCode() const { return exitCode_.load(); }
 
     // Called on the track thread after turns, at most every 100 ms, and at
@@ -92,10 +92,8 @@ class TrackDrawThread {
 
   private:
     platform::CanvasHandover& target_;
-    std::thread thread_;
-    std::atomic<int> keepGoing_{0};
-    std::atomic<bool> finished_{true};
     std::atomic<int> exitCode_{0};
+    platform::WorkerThread thread_;  // last: stopped before the rest goes
 };
 
 }  // namespace map

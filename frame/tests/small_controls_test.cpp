@@ -35,17 +35,6 @@ TEST(SmallControlsTest, DeclareConfirmationKeepsItsSize) {
     EXPECT_EQ(frame::DeclareConfirmResize({100, 150}, {300, 300}), ConfirmResize::kCentre);
 }
 
-TEST(SmallControlsTest, PickRowsAreBoundedByTheRowsHeld) {
-    EXPECT_EQ(frame::PickRowAt(50, 24, 3), 2);
-    EXPECT_EQ(frame::PickRowAt(0, 24, 3), 0);
-    EXPECT_EQ(frame::PickRowAt(72, 24, 3), std::nullopt);
-    EXPECT_EQ(frame::PickRowAt(-1, 24, 3), std::nullopt);
-    EXPECT_EQ(frame::PickRowAt(5, 0, 3), std::nullopt);
-    EXPECT_EQ(frame::PickValueSample(true, true, 2), L" +8989m");
-    EXPECT_EQ(frame::PickValueSample(true, false, 0), L" 89.9km");
-    EXPECT_EQ(frame::PickValueColumnWidth(100), 114);  // 1.15 x 100, truncated
-}
-
 TEST(SmallControlsTest, NotesClicksAboveTheBottomStripHide) {
     EXPECT_TRUE(frame::NotesClickHides(0, 100));
     EXPECT_TRUE(frame::NotesClickHides(79, 100));

@@ -94,5 +94,16 @@ TEST(MapKeys, ArrowsPanByHalfTheClientAboutTheCentreRightOfTheButtons) {
     EXPECT_EQ(PanCentre(13, 0, 400, 300), std::nullopt);
 }
 
+TEST(PickButtonLogicTest, RowsAreBoundedByTheRowsHeldAndTheValueColumnByItsSample) {
+    EXPECT_EQ(PickRowAt(50, 24, 3), 2);
+    EXPECT_EQ(PickRowAt(0, 24, 3), 0);
+    EXPECT_EQ(PickRowAt(72, 24, 3), std::nullopt);
+    EXPECT_EQ(PickRowAt(-1, 24, 3), std::nullopt);
+    EXPECT_EQ(PickRowAt(5, 0, 3), std::nullopt);
+    EXPECT_EQ(PickValueSample(true, true, 2), L" +8989m");
+    EXPECT_EQ(PickValueSample(true, false, 0), L" 89.9km");
+    EXPECT_EQ(PickValueColumnWidth(100), 114);  // 1.15 x 100, truncated
+}
+
 }  // namespace
 }  // namespace map

@@ -49,6 +49,12 @@ class MapLoaderTest : public ::testing::Test {
                  {[this] { ++drawingStops; }, [this](const std::wstring& n) { stored = n; }, {}}) {
         view.client = {424, 300};
     }
+    // A read the loader started last may still post: it ends before what
+    // it posts into goes.
+    ~MapLoaderTest() override {
+        reader.Stop();
+        alarm.Stop();
+    }
 
     static AlarmSources Sources() {
         AlarmSources s;

@@ -62,7 +62,7 @@ class TapInfoTest : public ::testing::Test {
 };
 
 TEST_F(TapInfoTest, NamesWithinReachAreCopiedAndTheZoneBandFollows) {
-    const TapInfo info = BuildTapInfo(lists, nullptr, state, At(47.0, 8.0));
+    const TapInfo info = BuildTapInfo(lists, {}, state, At(47.0, 8.0));
     ASSERT_EQ(info.picked.size(), 2U);
     EXPECT_EQ(info.picked[0].name, L"Airfield with a very long name");
     EXPECT_EQ(info.picked[1].name, L"Tower");
@@ -72,15 +72,55 @@ TEST_F(TapInfoTest, NamesWithinReachAreCopiedAndTheZoneBandFollows) {
 
 TEST_F(TapInfoTest, HiddenNotesAndFarTapsFindNothing) {
     lists.zones.front()->flags |= mapdata::element_flag::kNotesHidden;
-    const TapInfo info = BuildTapInfo(lists, nullptr, state, At(47.03, 8.03));
+    const TapInfo info = BuildTapInfo(lists, {}, state, At(47.03, 8.03));
     EXPECT_FALSE(info.Found());
 }
 
 TEST_F(TapInfoTest, StopsAtFourPickedObjects) {
     for (int i = 0; i < 5; ++i) AddPoint(L"P", 47.0, 8.0);
-    const TapInfo info = BuildTapInfo(lists, nullptr, state, At(47.0, 8.0));
+    const TapInfo info = BuildTapInfo(lists, {}, state, At(47.0, 8.0));
     EXPECT_EQ(info.picked.size(), 4U);
     EXPECT_EQ(info.text.find(L"Alt:"), std::wstring::npos);
+}
+
+// A waypoint's element is picked after the map's points; its row carries
+// the waypoint itself (with its altitude) and the arrival over it.
+TEST_F(TapInfoTest, WaypointsArePickedWithTheirRecordAndArrival) {
+    nav::WaypointRecord field(47.0002, 8.0002, true);
+    field.name.Assign(L"Home Field");
+    field.altitude = 1200.0F;
+    field.altitudeKnown = true;
+    mapdata::CMapTextElement element =
+        mapdata::CMapTextElement::CreateFromWaypoint(field, {1.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F});
+    const TapPoint points[] = {{&element, &field}};
+    TapQuery query = At(47.0, 8.0);
+    std::vector<float> asked;
+    query.arrival = [&asked](const nav::WaypointRecord& to) {
+        asked.push_back(to.altitudeKnown ? to.altitude : -1.0F);
+        return std::wstring(L"+300ft");
+    };
+    const TapInfo info = BuildTapInfo(lists, points, state, query);
+    ASSERT_EQ(info.picked.size(), 3U);
+    EXPECT_EQ(info.picked[2].name, L"Home Field");
+    EXPECT_EQ(info.picked[2].position.altitude, 1200.0F);
+    EXPECT_EQ(info.picked[2].arrival, L"+300ft");
+    EXPECT_EQ(asked, (std::vector<float>{-1.0F, -1.0F, 1200.0F}));
+    EXPECT_NE(info.text.find(L"** Home Field  +300ft"), std::wstring::npos);
+}
+
+TEST(ArrivalText, SignedInTheAltitudeUnitOrNoGo) {
+    struct Case {
+        float current;
+        float required;
+        bool metres;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {5200.0F, 2260.0F, false, L"+2940ft"},
+        {1000.0F, 1328.08F, true, L"-100m"},
+        {5200.0F, -10000.0F, false, L"NOGO"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ArrivalText(c.current, c.required, c.metres), c.text) << c.current;
 }
 
 }  // namespace

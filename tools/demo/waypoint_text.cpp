@@ -34,11 +34,21 @@ const std::vector<NamedPoint>& OtherPoints() {
     return points;
 }
 
+// The map symbols the demo's points are drawn with (the built-in icons).
+constexpr int kNoSymbol = 0;
+constexpr int kAirfieldSymbol = 1;
+constexpr int kOutlandingSymbol = 3;
+constexpr int kTurnPointSymbol = 13;
+
+// A record line; with a symbol its map values follow the altitude: the
+// symbol, drawn at every scale, its name always shown.
 std::string RecordLine(const std::string& prefix, const std::string& name, LocalPoint at,
-                       double altitudeM) {
+                       double altitudeM, int symbol = kNoSymbol) {
     const LatLon p = ToLatLon(at);
-    return Format("%s%s,%s,%.0fM\r\n", prefix.c_str(), name.c_str(),
-                  flight_text::PointDms(p.latitude, p.longitude).c_str(), altitudeM);
+    const std::string map = symbol > kNoSymbol ? Format(", %d,0.0,0.0,0.0,0.0", symbol) : "";
+    return Format("%s%s,%s,%.0fM%s
+", prefix.c_str(), name.c_str(),
+                  flight_text::PointDms(p.latitude, p.longitude).c_str(), altitudeM, map.c_str());
 }
 
 }  // namespace
@@ -51,14 +61,15 @@ int WaypointCount() {
 std::string WaypointText() {
     std::string text = "ALT[M]\r\n; Demo region: made-up data, not for navigation.\r\n";
     for (const Airfield& field : Airfields())
-        text += RecordLine(field.marker ? "^" : "", field.name, field.at, field.elevationM);
+        text += RecordLine(field.marker ? "^" : "", field.name, field.at, field.elevationM,
+                           kAirfieldSymbol);
     const Task& task = TheTask();
     text += RecordLine("", "Demo Turn East", task.turnpoint1,
-                       TerrainHeightM(task.turnpoint1));
+                       TerrainHeightM(task.turnpoint1), kTurnPointSymbol);
     text += RecordLine("", "Demo Turn North", task.turnpoint2,
-                       TerrainHeightM(task.turnpoint2));
+                       TerrainHeightM(task.turnpoint2), kTurnPointSymbol);
     for (const Airfield& field : OutlandingFields())
-        text += RecordLine("^", field.name, field.at, field.elevationM);
+        text += RecordLine("^", field.name, field.at, field.elevationM, kOutlandingSymbol);
     for (const NamedPoint& point : OtherPoints())
         text += RecordLine("", point.name, point.at, TerrainHeightM(point.at));
     text += RecordLine("\\", "Demo Lighthouse", {8.0, 21.0}, 40.0);

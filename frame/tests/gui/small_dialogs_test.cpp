@@ -109,26 +109,6 @@ TEST_F(SmallDialogsTest, DeclareConfirmationIgnoresEnter) {
     EXPECT_EQ(cancelled.m_nResult, 1);
 }
 
-TEST_F(SmallDialogsTest, PickButtonGrowsWithItsRowsAndPostsTheRowClicked) {
-    platform::ScopedRecordingUiPost posts;
-    auto* window = new wxFrame(nullptr, wxID_ANY, "pick");
-    auto* button = new frame::CWaypointPickButton(window, wxID_ANY);
-    for (const wchar_t* name : {L"Alpha", L"Bravo with a long name", L"Charlie"}) {
-        nav::WaypointRecord record;
-        record.name.Assign(name);
-        button->AddRow(record, L" 12.3km");
-    }
-    EXPECT_EQ(button->GetSize().y, 3 * frame::kPickRowHeight);
-    EXPECT_EQ(button->ClickAt(50), 2);
-    EXPECT_EQ(button->ClickAt(80), -1);  // below the rows: nothing
-    using Record = platform::RecordingUiPostBackend::Record;
-    EXPECT_EQ(posts->Records(), (std::vector<Record>{
-                                    {platform::kMapViewWindow, platform::WM_USER_PICKROW, 2, 0, false}}));
-    button->RemoveAllRows();
-    EXPECT_EQ(button->RowCount(), 0);
-    window->Destroy();
-}
-
 TEST_F(SmallDialogsTest, NotesClicksAboveTheBottomStripAskToHide) {
     platform::ScopedRecordingUiPost posts;
     auto* window = new wxFrame(nullptr, wxID_ANY, "notes", wxDefaultPosition, wxSize(300, 300));

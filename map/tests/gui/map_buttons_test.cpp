@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
-
+#include "map/map_child_layout.h"
 #include "map/map_icon_table.h"
 #include "platform/ui_post.h"
 #include "testing/scratch_folder.h"
@@ -128,6 +128,22 @@ TEST(MapIconTable, LoadsTheThirteenIconsScaled) {
             EXPECT_EQ(icon.Width(), 18) << i;
         }
     }
+}
+
+TEST_F(MapButtonsTest, PickButtonGrowsWithItsRowsAndPostsTheRowClicked) {
+    auto* button = new CWaypointPickButton(frame, kGotoId, wxPoint(35, 6), wxSize(140, 24));
+    for (const wchar_t* name : {L"Alpha", L"Bravo with a long name", L"Charlie"}) {
+        nav::WaypointRecord record;
+        record.name.Assign(name);
+        button->AddRow(record, L"+120ft");
+    }
+    EXPECT_EQ(button->GetSize(), wxSize(140, 3 * kPickRowHeight));
+    EXPECT_EQ(button->ClickAt(50), 2);
+    EXPECT_EQ(button->ClickAt(80), -1);  // below the rows: nothing
+    using R = platform::RecordingUiPostBackend::Record;
+    EXPECT_EQ(Posts(), (std::vector<R>{{kMap, platform::WM_USER_PICKROW, 2, 0, false}}));
+    button->RemoveAllRows();
+    EXPECT_EQ(button->RowCount(), 0);
 }
 
 }  // namespace

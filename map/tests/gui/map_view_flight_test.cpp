@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/module_services.h"
@@ -22,15 +23,21 @@
 #include "fix/first_fix.h"
 #include "fix/fix_commit.h"
 #include "fix/fix_processing_thread.h"
+#include "glide/thermal_drift.h"
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
 #include "map/map_view.h"
+#include "map/waypoint_layer.h"
 #include "map/settings_values.h"
 #include "mapdata/map_draw_state.h"
 #include "mapdata/sphere_geometry.h"
 #include "nav/current_position.h"
+#include "nav/destination_queue.h"
+#include "nav/waypoint_file_open.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/screenshot.h"
+#include "platform/numbers.h"
+#include "platform/ui_post.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
 #include "testing/flight_map.h"
@@ -254,6 +261,36 @@ class MapViewFlightTest : public ::testing::Test {
                    image.GetRed(px, py) + image.GetGreen(px, py) + image.GetBlue(px, py) < 150;
         };
         return dark(x, y) && dark(x - 4, y) && dark(x + 4, y) && dark(x, y - 4) && dark(x, y + 4);
+    }
+
+    bool AircraftInDrawArea(const IgcFix& f) {
+        const mapdata::ScreenPoint p = Project(f.latitude, f.longitude);
+        const PixelRect& r = view->Model().drawRect;
+        return p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom;
+    }
+
+    // Three circles of about 100 m around the point through the drift
+    // estimator: their middle becomes the thermal's (returned, in degrees).
+    static std::pair<double, double> CircleAround(double latitude, double longitude) {
+        glide::ResetDriftEstimate(0.0);
+        glide::RestartDriftReference(latitude * kRad, -longitude * kRad);
+        constexpr double kRadiusDeg = 0.0009;
+        float hours = 12.0F;
+        for (int step = 0; step <= 3 * 36 + 1; ++step) {
+            const double track = (step * 10) % 360;
+            // Turning right: the middle lies 90 degrees right of the track.
+            const double bearing = (track - 90.0) * kRad;  // from the middle to the glider
+            const double lat = latitude + kRadiusDeg * std::cos(bearing);
+            const double lon = longitude + kRadiusDeg * std::sin(bearing) / std::cos(latitude * kRad);
+            hours += 1.0F / 3600.0F;
+            glide::UpdateDrift({track, 40.0F, lat * kRad, -lon * kRad, 3000.0F, hours});
+        }
+        const auto middle = glide::DriftReference();
+        EXPECT_TRUE(middle.has_value());
+        if (!middle) return {latitude, longitude};
+        EXPECT_NEAR(middle->latitude, latitude * kRad, 2e-6);
+        EXPECT_NEAR(middle->lonWest, -longitude * kRad, 2e-6);
+        return {middle->latitude / kRad, -middle->lonWest / kRad};
     }
 
     // A press and release of an icon button, as the pointer would give them.
@@ -541,6 +578,117 @@ TEST_F(MapViewFlightTest, ReloadsAndOptionChangesDuringTheFlightLoseNothing) {
     ASSERT_EQ(view->Picked().size(), 1U);
     EXPECT_EQ(view->Picked()[0].name, platform::FromUtf8(map.townName));
     Screenshot("flight_after_reloads.png");
+}
+
+// A waypoint with a map symbol beside the track: drawn with its name, and a
+// tap on it lists it in the goto list with the arrival over it; its row
+// makes that waypoint (with its elevation) the destination.
+TEST_F(MapViewFlightTest, ATappedWaypointBecomesTheDestinationThroughTheGotoList) {
+    const IgcFix& beside = fixes[kCrossAt];
+    const double fieldLat = beside.latitude - 0.004;
+    const double fieldLon = beside.longitude;
+    const auto file = scratch.Write(
+        "fields.dta", "ALT[M]\r\n" + platform::ToUtf8(platform::FormatC(
+                                           L"Tap Field,%.7f,0,0,%.7f,0,0,120M, 1,0.0,0.0,0.0,0.0\r\n",
+                                           fieldLat, -fieldLon)));
+    nav::SetWaypointMapHook(std::make_shared<WaypointElementMaker>([] {
+        platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0);
+    }));
+    struct Cleanup {
+        ~Cleanup() {
+            nav::CloseWaypoints(1000);
+            nav::SetWaypointMapHook(nullptr);
+        }
+    } cleanup;
+    std::wstring path = file.wstring();
+    ASSERT_EQ(nav::OpenWaypointFile(nav::g_waypointFile, path, true, true, false), 1);
+    Start();
+    TakeOffWithTheFlightMap();
+    for (int i = 0; i < 3; ++i) Click(kExpandId);
+    FlyTo(kCrossAt - 10);
+
+    // Drawn: its name's dark pixels right below the point.
+    const mapdata::ScreenPoint field = Project(fieldLat, fieldLon);
+    ASSERT_TRUE(field.x > 30 && field.x < 800 && field.y > 0 && field.y < 460) << field.x << "," << field.y;
+    EXPECT_GT(PixelsIn(wxRect(static_cast<int>(field.x) - 6, static_cast<int>(field.y) + 5, 60, 16),
+                       [](unsigned char r, unsigned char g, unsigned char b) { return r + g + b < 150; }),
+              10);
+
+    const wxPoint at(static_cast<int>(field.x) + 2, static_cast<int>(field.y) + 2);
+    popup.log.clear();
+    Stroke(at, at);
+    auto* gotoList = dynamic_cast<CWaypointPickButton*>(view->Child(kGotoId));
+    ASSERT_NE(gotoList, nullptr);
+    ASSERT_EQ(gotoList->RowCount(), 1);
+    EXPECT_TRUE(gotoList->IsShown());
+    EXPECT_EQ(gotoList->Row(0).name.View(), L"Tap Field");
+    const std::wstring arrival = gotoList->RowText(0);
+    EXPECT_TRUE(arrival == L"NOGO" || arrival.ends_with(L"ft")) << platform::ToUtf8(arrival);
+    ASSERT_FALSE(popup.log.empty());
+    EXPECT_NE(popup.log.back().first.find(L"** Tap Field  " + arrival), std::wstring::npos)
+        << platform::ToUtf8(popup.log.back().first);
+    Screenshot("flight_tap_waypoint.png");
+
+    // Its row, clicked: the message goes round the window bridge.
+    gotoList->ClickAt(5);
+    platform::gui::ProcessEventsFor(50ms);
+    const nav::WaypointRecord destination = nav::CopyDestination();
+    EXPECT_EQ(destination.name.View(), L"Tap Field");
+    EXPECT_TRUE(destination.altitudeKnown);
+    EXPECT_NEAR(destination.altitude, 120.0 * kFeetPerMetre, 1.0);
+    EXPECT_EQ(nav::g_destinationValid.load(), 1);
+    EXPECT_FALSE(gotoList->IsShown());
+    EXPECT_EQ(gotoList->RowCount(), 0);
+}
+
+// In the thermal view the map recentres on the thermal (the last circle's
+// middle) when the aircraft leaves the drawing area, on the aircraft when
+// the thermal would leave it out; circling's end leaves a thermal view only
+// with zoom on circling.
+TEST_F(MapViewFlightTest, TheThermalViewCentresOnTheThermalAndStaysWithoutZoomOnCircling) {
+    Start();
+    TakeOffWithTheFlightMap();
+    core::g_autoZoom = 0;
+    view->ToggleZoomedMap();
+    ASSERT_EQ(view->Model().zoomed, 1);
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_APP_CIRCLING, 0, 0, {}});
+    EXPECT_EQ(view->Model().zoomed, 1) << "the pilot's zoom stays when circling ends";
+    core::g_autoZoom = 1;
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_APP_CIRCLING, 0, 0, {}});
+    EXPECT_EQ(view->Model().zoomed, 0);
+    core::g_autoZoom = 0;
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_APP_CIRCLING, 0, 1, {}});
+    EXPECT_EQ(view->Model().zoomed, 0) << "no zoom into the thermal without zoom on circling";
+    core::g_autoZoom = 1;
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_APP_CIRCLING, 0, 1, {}});
+    ASSERT_EQ(view->Model().zoomed, 1);
+
+    // Where the thermal view puts the point it is centred on.
+    const IgcFix& here = fixes[next - 1];
+    view->CenterMapOnFix();
+    view->Model().PublishMapTransform();
+    const mapdata::ScreenPoint centre = Project(here.latitude, here.longitude);
+    struct Case {
+        double northDeg;  // the thermal's offset from the aircraft
+        bool onThermal;
+    };
+    for (const Case c : {Case{0.002, true}, Case{0.2, false}}) {
+        const auto [thermalLat, thermalLon] = CircleAround(here.latitude + c.northDeg, here.longitude);
+        // A drag puts the aircraft off the map's edge (sent straight to the
+        // window: no fix message may recentre the map in between).
+        platform::gui::ProcessEventsFor(30ms);
+        view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPKEY, kKeyDrag,
+                             EncodePan(750, 0), {}});
+        ASSERT_FALSE(AircraftInDrawArea(here));
+        view->TimerTick();
+        view->Model().PublishMapTransform();
+        const mapdata::ScreenPoint shown =
+            c.onThermal ? Project(thermalLat, thermalLon) : Project(here.latitude, here.longitude);
+        EXPECT_NEAR(shown.x, centre.x, 3.0F) << c.northDeg;
+        EXPECT_NEAR(shown.y, centre.y, 3.0F) << c.northDeg;
+        EXPECT_TRUE(AircraftInDrawArea(here)) << c.northDeg;
+        Screenshot(c.onThermal ? "flight_thermal_centre.png" : "flight_thermal_far.png");
+    }
 }
 
 // With "PermanentSUAalarmOff" a hold switches the zone off for good; with

@@ -196,6 +196,20 @@ TEST_F(MapViewTest, AFocusRequestZoomsOntoThePointAndBack) {
     focus(kMovingMap, 0.0, 0.0, 0.0F);
     EXPECT_EQ(view->DisplayMode(), kMovingMap);
     EXPECT_EQ(view->Model().mapRadius, movingRadius);
+
+    // The next task point as destination: the focus on the point left
+    // behind ends (the fix thread never reports leaving it).
+    nav::g_taskNavigationActive = 1;
+    focus(kFocusPoint, fix.latitude / kRad + 0.05, fix.longitude / kRad, 2.0F);
+    ASSERT_EQ(view->DisplayMode(), kFocusPoint);
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_DESTINATION_CHANGED, 0, 0, {}});
+    EXPECT_EQ(view->DisplayMode(), kMovingMap);
+    EXPECT_EQ(view->Model().mapRadius, movingRadius);
+    // The thermal view stays while the task is flown.
+    view->ToggleZoomedMap();
+    view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_DESTINATION_CHANGED, 0, 0, {}});
+    EXPECT_EQ(view->DisplayMode(), kZoomedMap);
+    nav::g_taskNavigationActive = 0;
 }
 
 TEST_F(MapViewTest, TimerPlaysTheSpeedDirectorAndMarksAnOldFix) {
@@ -444,6 +458,8 @@ TEST_F(MapViewTest, InModeThreeATapInTheZoneMovesTheTaskPointTarget) {
     view->ShowObjectOnMap({-7.2F * static_cast<float>(kRad), 46.8F * static_cast<float>(kRad),
                            -6.8F * static_cast<float>(kRad), 47.2F * static_cast<float>(kRad)});
     ASSERT_EQ(view->DisplayMode(), kFocusObject);
+    EXPECT_EQ(stats->stops.load(), 1) << "showing the object restarts the task statistics";
+    EXPECT_EQ(stats->starts.load(), 1);
     const auto tapAt = [this](const nav::WaypointRecord& where) {
         const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
             view->Model().Published(), mapdata::ToUnitVector(where.longitude, where.latitude));
@@ -453,13 +469,13 @@ TEST_F(MapViewTest, InModeThreeATapInTheZoneMovesTheTaskPointTarget) {
     };
     tapAt(Offset(turn, 0.0, 60.0));  // outside the 20 km cylinder
     EXPECT_TRUE(point->target.IsSamePosition(turn));
-    EXPECT_EQ(stats->starts.load(), 0);
+    EXPECT_EQ(stats->starts.load(), 1);
     const nav::WaypointRecord inside = Offset(turn, 90.0, 8.0);
     tapAt(inside);
     EXPECT_NEAR(point->target.latitude, inside.latitude, 2e-4);
     EXPECT_NEAR(point->target.longitude, inside.longitude, 2e-4);
-    EXPECT_EQ(stats->stops.load(), 1);
-    EXPECT_EQ(stats->starts.load(), 1);
+    EXPECT_EQ(stats->stops.load(), 2);
+    EXPECT_EQ(stats->starts.load(), 2);
     EXPECT_TRUE(view->Picked().empty()) << "no object information in mode 3";
     nav::g_activeTaskPoint = nullptr;
     nav::g_currentTask = nullptr;

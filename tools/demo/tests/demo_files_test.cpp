@@ -17,6 +17,7 @@
 #include "nav/task_file.h"
 #include "nav/task_model.h"
 #include "nav/waypoint_file.h"
+#include "nav/waypoint_map_elements.h"
 #include "platform/utf.h"
 #include "testing/scratch_folder.h"
 #include "tools/demo/demo_files.h"
@@ -92,15 +93,30 @@ TEST_F(DemoFiles, WaypointsReadBackWithMarkersAndAttachments) {
                                    core::OpenMode::kRead));
     EXPECT_TRUE(file.AltitudesInMetres());
     std::map<std::string, nav::WaypointRecord> records;
+    std::map<std::string, nav::MapExtension> symbols;
     std::uint64_t position = file.DataStart();
     std::uint64_t lineStart = 0;
     nav::WaypointRecord record;
+    nav::MapExtension extension{};
     int count = 0;
-    while (file.ReadWaypoint(position, record, lineStart) == nav::CWaypointFile::kRead) {
+    while (file.ReadWaypoint(position, record, lineStart, &extension) == nav::CWaypointFile::kRead) {
         ++count;
         const std::string name = platform::ToUtf8(std::wstring(record.name.View()));
         EXPECT_TRUE(name.starts_with("Demo ")) << name;
         records[name] = record;
+        symbols[name] = extension;
+    }
+    // Fields and turn points carry a map symbol, so the map draws them;
+    // the other points do not.
+    const std::pair<const char*, float> drawn[] = {{"Demo Home Field", 1.0F},
+                                                   {"Demo North Airfield", 1.0F},
+                                                   {"Demo Field Bay", 3.0F},
+                                                   {"Demo Turn East", 13.0F},
+                                                   {"Demo Turn North", 13.0F},
+                                                   {"Demo Buoy 1", 0.0F}};
+    for (const auto& [name, symbol] : drawn) {
+        EXPECT_EQ(symbols.at(name)[0], symbol) << name;
+        EXPECT_EQ(nav::WantsMapElement(symbols.at(name)), symbol > 0.0F) << name;
     }
     EXPECT_EQ(count, WaypointCount());
     EXPECT_EQ(records.size(), static_cast<std::size_t>(count));  // names are unique
