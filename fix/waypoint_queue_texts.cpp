@@ -304,6 +304,8 @@ void UpdateWaypointQueueTexts(int flags) {
     in.magneticBearing = course.magneticCourseDeg;
     in.relative = useWind && context.wind.valid;
     in.relativeBearing = FoldDegrees(course.trueCourseDeg - g_navFix.trackDeg.load());
+    in.turnLeft = static_cast<wchar_t>(glide::g_goLeft.load());
+    in.turnRight = static_cast<wchar_t>(glide::g_goRight.load());
     in.gpsAltitude = g_navFix.gpsAltitude.load();
     in.showDifference = glide::g_showAltitudeDifference.load() != 0;
     in.energyHeight = glide::EnergyHeight.load();
