@@ -48,6 +48,7 @@
 #include "map/tap_info.h"
 #include "map/task_layer_draw.h"
 #include "map/track_draw.h"
+#include "map/waypoint_layer.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/settings_values.h"
@@ -1233,6 +1234,7 @@ void CGPSmapView::StartRender() {
     input.labelBottom = labelBottom;
     input.drawElements = model_.zoomed == 0 || g_showMapInThermalMode.load() != 0;
     input.overlayShown = g_bOverlayShown.load() != 0;
+    input.drawWaypoints = &DrawWaypointLayer;
     const bool zoomed = model_.zoomed != 0;
     input.track = TrackDrawInput{input.draw.state, TrackStyleFor(settings, zoomed),
                                  zoomed ? model_.zoomedTrackPoints : TrackPointLimit()};
