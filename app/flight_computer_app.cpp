@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/program_links.h"
 #include "app/shutdown.h"
+#include "app/test_control.h"
 #include "app/test_hooks.h"
 #include "platform/gui/screenshot.h"
 
@@ -30,6 +32,11 @@ bool CFlightComputerApp::OnInit() {
     started_ = true;
     app::test_hooks::InstallSaveDialogAnswer();
     app::test_hooks::Record("shown");
+    for (const app::LinkState& link : app::ProgramLinkStates()) {
+        app::test_hooks::Record(std::string(link.installed ? "link ok " : "link missing ") +
+                                std::string(link.name));
+    }
+    app::test_control::Start();
     if (const auto file = app::test_hooks::ScreenshotFile(); file && state_.frame != nullptr) {
         CallAfter([this, file = *file] {
             if (frame::g_hMainFrameWnd != nullptr) {
@@ -43,6 +50,7 @@ bool CFlightComputerApp::OnInit() {
 }
 
 int CFlightComputerApp::OnExit() {
+    app::test_control::Stop();
     const int code = app::ExitInstance(state_);
     FinishExit(code);
     termination_.reset();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <wx/filedlg.h>
 #include <wx/textctrl.h>
@@ -25,6 +26,7 @@
 #include "map/map_point_link.h"
 #include "map/map_timer_inputs.h"
 #include "map/map_view.h"
+#include "mapdata/map_draw_state.h"
 #include "map/task_layer_draw.h"
 #include "map/waypoint_layer.h"
 #include "nav/current_position.h"
@@ -194,6 +196,30 @@ class FixDisplayLinks final : public gps::DisplayLinks {
     void InvalidatePositionPage() override { frame::InvalidatePositionPage(); }
 };
 
+// The reachable outline is computed from the map's position and the GPS
+// altitude once the map has its first fix, and drawn at the map's
+// projection (on the UI thread, which publishes it).
+void BindReachableOutline(map::CGPSmapView& view) {
+    glide::CReachableOutline& outline = view.reachableOutline;
+    outline.SetNotifyWindow(platform::kMapViewWindow);
+    outline.SetFixSource([]() -> std::optional<glide::OutlineFix> {
+        if (map::g_bHaveFix.load() == 0) return std::nullopt;
+        const nav::WaypointRecord fix = nav::CopyMapFix();
+        const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
+        return glide::OutlineFix{fix.latitude, fix.longitude, published->gpsAltitude,
+                                 published->gpsAltitudeValid != 0};
+    });
+    outline.SetProjector(
+        [&view](const glide::OutlinePoint& point) -> std::optional<std::pair<double, double>> {
+            const mapdata::ScreenPoint at =
+                mapdata::ProjectToScreen(view.Model().Published(), {point.x, point.y, point.z});
+            return std::pair<double, double>{at.x, at.y};
+        });
+    const wxSize size = view.GetClientSize();
+    outline.CreateBitmap(size.x, size.y);
+    outline.StartThread();
+}
+
 }  // namespace
 
 void ConvertMapRecords() {
@@ -271,6 +297,7 @@ void InstallMapViewLinks() {
         view->SetFrame(frame::g_hMainFrameWnd);
         BindMapPopup(view->TimerSources());
         BindMapTimerSources(view->TimerSources());
+        BindReachableOutline(*view);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "app/shutdown.h"
 
 #include "app/flarm_binding.h"
-#include "app/map_view_links.h"
+#include "app/program_links.h"
 #include "core/sound_queue.h"
 #include "core/string_resources.h"
 #include "core/track_cache.h"
@@ -75,7 +75,7 @@ int ExitInstance(ProgramState& state) {
     // A window left over from a start-up that ended early goes first.
     delete frame::g_hMainFrameWnd;
     state.frame = nullptr;
-    RemoveMapViewLinks();
+    RemoveProgramLinks();
     if (!StopWorkers(state)) {
         state.workersLeftRunning = true;
         return 0;

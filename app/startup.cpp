@@ -13,7 +13,7 @@
 
 #include "app/flarm_binding.h"
 #include "app/load_reports.h"
-#include "app/map_view_links.h"
+#include "app/program_links.h"
 #include "app/resource_library.h"
 #include "app/serial_settings.h"
 #include "app/settings_loader.h"
@@ -115,32 +115,11 @@ bool TakeInstanceGuard(ProgramState& state) {
     return true;
 }
 
-// A replay starts from empty navigation texts, final glide and wind history,
-// and leaves the heading method's lines of the replayed flight behind.
-void AddReplaySteps() {
-    recorder::AddReplayStartStep([] {
-        glide::InitDisplayTexts();
-        gps::ResetPositionTexts();
-        gps::ResetWaypointQueueTexts();
-        glide::ResetFinalGlide();
-        glide::ClearWindHistory();
-    });
-    recorder::AddReplayEndStep([] {
-        glide::ClearWindHistory();
-        glide::ResetHeadingWind();
-    });
-}
-
 // Team code, destination, display cycle, display texts, folders, the map's
 // drawing tables and the FLARM library. The shared locks are objects of
 // static lifetime and need no start.
 void PrepareSubsystems() {
     nav::LoadTeamSettings();
-    glide::SetOwnTeamCodeEncoder([](double lonWest, double latitude) -> std::optional<std::wstring> {
-        const auto coder = nav::CurrentTeamCoder();
-        if (coder->Settings().enable == 0) return std::nullopt;
-        return coder->Encode(lonWest, latitude);
-    });
     {
         const platform::CriticalSectionLock lock(core::TaskLock);
         nav::g_destination.attachments.Clear();
@@ -149,7 +128,6 @@ void PrepareSubsystems() {
     LoadShowQueue(Settings(), frame::g_showQueueFlags);
     core::g_allowRotationToTog = ReadInt(kMaps, "AllowRotationToTOG", core::g_allowRotationToTog);
     glide::InitDisplayTexts();
-    AddReplaySteps();
     core::InitDocumentsFolder();
     map::CreateMapGdiResources(platform::gui::BundleImage, core::g_documentsFolder);
     BindFlarmLibrary();
@@ -162,10 +140,9 @@ bool CreateMainFrame(ProgramState& state, frame::ScreenSize screen) {
     return true;
 }
 
-// The program's folder, the glide and contest tables, the logger, the fix
-// records, the port and the two GPS threads. The track cache exists before
-// any thread that appends to it.
-bool StartGpsInput(ProgramState& state) {
+// The program's folder, the glide and contest tables, the logger and the
+// fix records. The track cache exists before any thread that appends to it.
+void PrepareGpsInput(ProgramState& state) {
     Settings().WriteString(kSettings, "PathToExe", core::GetExeFolder());
     glide::InitGlidePathBuffers();
     nav::LoadOlcSettings(Settings());
@@ -175,11 +152,15 @@ bool StartGpsInput(ProgramState& state) {
     recorder::g_bLoggerLibraryBound = recorder::BindLoggerLibrary(state.frame);
     gps::InitGpsData();
     core::TrackCacheAlloc();
-    gps::SetFlarmTransfer(&TransferToFlarm);
-    gps::SetPortReaderServices(&state.portServices);
     LoadSerialSettings(Settings());
 
     recorder::BindSensorBoxLibrary(state.frame);
+}
+
+// The port and the two GPS threads, once the settings are in force: a
+// sentence read before them would be taken with the built-in values (a
+// magnetic variation of -999 degrees among them) and kept.
+bool StartGpsInput(ProgramState& state) {
     if (!gps::OpenGpsPort(gps::g_gpsPortName.Get())) {
         const int answer = platform::ShowMessageBox(
             state.frame, core::LoadResourceString(kIdsPortQuestion),
@@ -309,9 +290,10 @@ bool InitInstance(ProgramState& state, frame::ScreenSize screen) {
     ReportSettingsProblem(Settings());
     PrepareSubsystems();
     if (!CreateMainFrame(state, screen)) return abandon();
-    InstallMapViewLinks();
-    if (!StartGpsInput(state)) return abandon();
+    InstallProgramLinks(state.portServices);
+    PrepareGpsInput(state);
     LoadProgramSettings(state);
+    if (!StartGpsInput(state)) return abandon();
     ShowAndFinish(state);
     return true;
 }

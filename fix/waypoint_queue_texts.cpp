@@ -305,6 +305,8 @@ void UpdateWaypointQueueTexts(int flags) {
     in.magneticBearing = course.magneticCourseDeg;
     in.relative = useWind && context.wind.valid;
     in.relativeBearing = FoldDegrees(course.trueCourseDeg - published.trackDeg);
+    in.turnLeft = static_cast<wchar_t>(glide::g_goLeft.load());
+    in.turnRight = static_cast<wchar_t>(glide::g_goRight.load());
     in.gpsAltitude = published.gpsAltitude;
     in.showDifference = glide::g_showAltitudeDifference.load() != 0;
     in.energyHeight = glide::EnergyHeight.load();

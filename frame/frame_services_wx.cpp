@@ -24,6 +24,7 @@
 #include "frame/new_waypoint_dialog.h"
 #include "frame/options/options_sheet.h"
 #include "frame/position_view.h"
+#include "frame/small_dialogs.h"
 #include "frame/task_dialog.h"
 #include "frame/team_dialog.h"
 #include "frame/wind_dialog.h"
@@ -377,7 +378,10 @@ void WxFrameServices::AddSensorBoxMenu() {
 }
 
 void WxFrameServices::SwitchNavDisplay() { frame_.OnSwitchNavDisplay(); }
-// There is no help file.
-void WxFrameServices::ShowHelp() {}
+void WxFrameServices::ShowHelp() {
+    g_bModalDialogOpen = 1;
+    ShowHelpPage(&frame_);
+    g_bModalDialogOpen = 0;
+}
 
 }  // namespace frame

@@ -9,6 +9,7 @@
 #include "nav/task_model.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_loader.h"
+#include "platform/ui_post.h"
 #include "platform/worker_thread.h"
 
 namespace frame {
@@ -30,7 +31,11 @@ bool ProgramFrameTasks::OpenWaypointFile() {
     return nav::g_waypointFile.IsOpen();
 }
 std::wstring ProgramFrameTasks::WaypointFileName() const { return nav::g_waypointFileName.Get(); }
-void ProgramFrameTasks::WaypointsLoaded() { nav::g_waypointsLoaded = 1; }
+// The waypoints' symbols are drawn with the rest of the map.
+void ProgramFrameTasks::WaypointsLoaded() {
+    nav::g_waypointsLoaded = 1;
+    platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0);
+}
 
 int ProgramFrameTasks::QueueIndex() const {
     const platform::CriticalSectionLock lock(core::TaskLock);

@@ -4,13 +4,16 @@
 
 #include <atomic>
 
+#include "glide/settings_values.h"
+
 namespace frame {
 
 inline std::atomic<int> g_enableHardwareKeys{1};  // "EnableHardwareKeys"
 inline std::atomic<int> g_arrowKeysToDest{0};     // "ArrowKeysToDest"
-// "goLeft" / "goRight": key codes kept as 16-bit characters.
-inline std::atomic<char16_t> g_goLeft{u'L'};
-inline std::atomic<char16_t> g_goRight{u'R'};
+// "goLeft" / "goRight": the turn letters, kept with the glide texts that
+// show them.
+using glide::g_goLeft;
+using glide::g_goRight;
 
 // "DoubleClick" (Options\Miscellaneous): the position view acts on a double
 // click instead of a single one.

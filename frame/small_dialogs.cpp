@@ -16,6 +16,7 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr char kAboutPortrait[] = "100";
+constexpr char kHelpPage[] = "300";
 constexpr char kAboutLandscape[] = "212";
 constexpr int kAboutTitle = 1131;
 constexpr int kAboutWhat = 1107;
@@ -57,6 +58,13 @@ void CAboutDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
 void ShowAboutBox(wxWindow* parent) {
     CAboutDlg dialog(parent, recorder::LoggerType());
     dialog.DoModal();
+}
+
+bool ShowHelpPage(wxWindow* parent) {
+    wxDialog dialog;
+    if (!wxXmlResource::Get()->LoadDialog(&dialog, parent, kHelpPage)) return false;
+    dialog.ShowModal();
+    return true;
 }
 
 CMapExportDlg::CMapExportDlg(wxWindow* parent, MapExportValues values) : values_(values) {

@@ -31,6 +31,10 @@ class CAboutDlg final : public wxDialog {
 // Builds the about box for the bound logger and runs it.
 void ShowAboutBox(wxWindow* parent);
 
+// The help page the resource bundle carries, run modal; false when the
+// bundle has none.
+bool ShowHelpPage(wxWindow* parent);
+
 class CMapExportDlg final : public wxDialog {
   public:
     CMapExportDlg(wxWindow* parent, MapExportValues values);

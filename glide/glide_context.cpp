@@ -1,27 +1,20 @@
 #include "glide/glide_context.h"
 
-#include <mutex>
-
 #include "core/settings_values.h"
 #include "glide/settings_values.h"
 #include "glide/thermal_drift.h"
+#include "gps/nav_fix.h"
 
 namespace glide {
-namespace {
-
-std::mutex g_airMutex;
-AirData g_air;
-
-}  // namespace
 
 AirData CurrentAirData() {
-    const std::lock_guard lock(g_airMutex);
-    return g_air;
-}
-
-void SetAirData(const AirData& air) {
-    const std::lock_guard lock(g_airMutex);
-    g_air = air;
+    const std::shared_ptr<const gps::NavSnapshot> fix = gps::CurrentNav();
+    AirData air;
+    air.airspeedFactor = fix->densityFactor;
+    air.indicatedAirspeed = fix->indicatedAirspeed;
+    air.instrumentAirspeed = fix->instrumentAirspeed;
+    air.circling = fix->circling;
+    return air;
 }
 
 GlideContext CurrentGlideContext() {

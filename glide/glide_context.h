@@ -9,7 +9,8 @@
 
 namespace glide {
 
-// Air data of the published fix, set by the fix-processing thread.
+// Air data of the published fix (gps::CurrentNav, which the fix-processing
+// thread publishes).
 struct AirData {
     // Indicated airspeed = true airspeed x this factor (air density); the
     // polar is in indicated terms.
@@ -20,7 +21,6 @@ struct AirData {
 };
 
 AirData CurrentAirData();
-void SetAirData(const AirData& air);
 
 struct GlideContext {
     GlidePolar polar;

@@ -20,7 +20,7 @@ bool Finite(double value) {
 std::wstring Bearing(const QueueTextInput& in) {
     if (in.relative) {
         return platform::FormatC(L"%3.0lf%lc", std::fabs(in.relativeBearing),
-                                 in.relativeBearing >= 0.0 ? L'R' : L'L');
+                                 in.relativeBearing >= 0.0 ? in.turnRight : in.turnLeft);
     }
     return platform::FormatC(L"%3.0lf%lc", in.magneticBearing, CourseLetter(in.altitudeUnit));
 }

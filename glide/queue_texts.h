@@ -30,6 +30,9 @@ struct QueueTextInput {
     double magneticBearing = 0.0;
     bool relative = false;
     double relativeBearing = 0.0;
+    // The letters after a relative bearing ("goLeft", "goRight").
+    wchar_t turnLeft = L'L';
+    wchar_t turnRight = L'R';
     float gpsAltitude = 0.0F;
     bool showDifference = false;  // "ShowAltitudeDifference"
     float energyHeight = 0.0F;

@@ -11,6 +11,11 @@
 
 namespace glide {
 
+// "goLeft" / "goRight" (Options\Fonts): the letters after a bearing relative
+// to the track, toward the left and the right; 16-bit character codes.
+inline std::atomic<char16_t> g_goLeft{u'L'};
+inline std::atomic<char16_t> g_goRight{u'R'};
+
 // --- Glide ("Settings").
 inline std::atomic<int> g_useDemInfo{1};                    // "useDEMinfo"
 inline std::atomic<int> g_useConstantGlideSpeed{0};         // "useConstantGlideSpeed"

@@ -42,6 +42,11 @@ void SetSpeedToFlyCourseSource(SpeedToFlyCourseSource source) {
     g_source = std::move(source);
 }
 
+bool SpeedToFlyCourseSourceInstalled() {
+    const std::lock_guard lock(g_sourceMutex);
+    return static_cast<bool>(g_source);
+}
+
 void SpeedToFlyText(float macCready) {
     const auto courses = Courses();
     if (!courses) return;

@@ -31,6 +31,7 @@ struct SpeedToFlyCourses {
 // the program has no fix (and nothing is computed then).
 using SpeedToFlyCourseSource = std::function<std::optional<SpeedToFlyCourses>()>;
 void SetSpeedToFlyCourseSource(SpeedToFlyCourseSource source);
+bool SpeedToFlyCourseSourceInstalled();
 
 // Recomputes StfSpeed (and StfNextLegSpeed) for macCready; outside
 // auto-detect mode also SpeedToFlyValueText: "v:%01.0f" and the speed unit,

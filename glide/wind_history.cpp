@@ -73,6 +73,10 @@ void ClearWindHistory() {
     g_cursor = 0;
 }
 
+bool WindIndicatorRedrawInstalled() {
+    return g_redraw.load() != nullptr;
+}
+
 void SetWindIndicatorRedraw(WindIndicatorRedraw redraw) {
     g_redraw = redraw;
 }

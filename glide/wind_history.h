@@ -44,5 +44,6 @@ void ClearWindHistory();
 // call it: it must post to its own window). Null: nothing to redraw.
 using WindIndicatorRedraw = void (*)();
 void SetWindIndicatorRedraw(WindIndicatorRedraw redraw);
+bool WindIndicatorRedrawInstalled();
 
 }  // namespace glide

@@ -17,6 +17,7 @@
 #include "glide/current_wind.h"
 #include "map/map_view_engine.h"
 #include "map/task_layer_draw.h"
+#include "map/track_draw.h"
 #include "map/waypoint_layer.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"

@@ -81,6 +81,11 @@ void SetDestinationListener(std::shared_ptr<DestinationListener> listener) {
     ListenerSlot() = std::move(listener);
 }
 
+std::shared_ptr<DestinationListener> InstalledDestinationListener() {
+    const std::lock_guard lock(ListenerMutex());
+    return ListenerSlot();
+}
+
 int QueueLength() {
     return std::clamp(g_maxNumDestinations.load(std::memory_order_relaxed), 1, kMaxQueueLength);
 }

@@ -107,6 +107,8 @@ class DestinationListener {
     virtual void PlaySound(const std::filesystem::path& /*file*/) {}
 };
 void SetDestinationListener(std::shared_ptr<DestinationListener> listener);
+// The installed listener; null when none is.
+std::shared_ptr<DestinationListener> InstalledDestinationListener();
 
 // The reasons of the new-data requests.
 inline constexpr int kNewDataGoTo = 1;

@@ -36,6 +36,11 @@ void SetWaypointFileChooser(WaypointFileChooser chooser) {
     Chooser() = std::move(chooser);
 }
 
+bool WaypointFileChooserInstalled() {
+    const std::lock_guard lock(ChooserMutex());
+    return static_cast<bool>(Chooser());
+}
+
 int OpenWaypointFile(CWaypointFile& file, std::wstring& path, bool openMode, bool noDialog,
                      bool useThread) {
     if (!noDialog) {

@@ -32,6 +32,7 @@ inline constexpr const wchar_t* kWaypointSaveFilter =
 using WaypointFileChooser =
     std::function<std::optional<std::wstring>(bool openMode, const std::wstring& current)>;
 void SetWaypointFileChooser(WaypointFileChooser chooser);
+bool WaypointFileChooserInstalled();
 
 // Opens a waypoint file into `file`: unless noDialog, the chooser picks the
 // path first (0 when cancelled). A running background load is stopped. The

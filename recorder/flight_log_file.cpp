@@ -204,6 +204,11 @@ void SetLogSaveDialog(LogSaveDialog dialog) {
     g_saveDialog = std::move(dialog);
 }
 
+bool MapPaintModeHookInstalled() {
+    const std::lock_guard lock(g_hooksMutex);
+    return static_cast<bool>(g_paintModeHook);
+}
+
 void SetMapPaintModeHook(MapPaintModeHook hook) {
     const std::lock_guard lock(g_hooksMutex);
     g_paintModeHook = std::move(hook);

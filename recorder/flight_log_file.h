@@ -44,6 +44,7 @@ void SetLogSaveDialog(LogSaveDialog dialog);
 // caller's value and a redraw. The map window installs it.
 using MapPaintModeHook = std::function<void(int mode)>;
 void SetMapPaintModeHook(MapPaintModeHook hook);
+bool MapPaintModeHookInstalled();
 
 enum class LogStart { kCancelled = 0, kOpened = 1, kNotCreated = 2 };
 

@@ -45,7 +45,6 @@ std::string DumpTexts(int fix, std::uint32_t result) {
 TEST(NavTextsGoldenTest, EveryTextAfterEachFixMatchesTheReviewedFile) {
     NavTextsScope scope;
     UseStandardClassPolar();
-    glide::SetAirData({1.0F, 55.0F, false, false});  // as the publisher leaves it
     core::g_soundPathAt.Set(L"at.wav");
     core::g_soundPathTo.Set(L"to.wav");
     core::SetElevationModel(std::make_shared<RidgeModel>());
@@ -100,7 +99,6 @@ TEST(NavTextsGoldenTest, EveryTextAfterEachFixMatchesTheReviewedFile) {
     std::stringstream golden;
     golden << in.rdbuf();
     EXPECT_EQ(dump, golden.str());
-    glide::SetAirData({});
 }
 
 }  // namespace

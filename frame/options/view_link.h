@@ -12,26 +12,31 @@
 #include <memory>
 #include <string>
 
+#include "map/map_view_settings.h"
 #include "platform/settings_store.h"
 
 namespace frame {
 
-// The map view's values the pages edit, in its own units.
+inline const map::MapViewSettings kMapDefaults{};
+
+// The map view's values the pages edit, in its own units. The defaults of
+// those the map window reads itself are the map window's, so that OK on a
+// fresh install leaves the map as it is.
 struct MapViewValues {
-    int dotSize = 2;                     // "DotSize"
-    int dotSpacing = 3;                  // "DotSpacing"
-    int cursorBlinkMs = 400;             // "CursorBlinkTime", the map timer's interval
-    float zoomFactor = 1.5F;             // "ZoomFactor"
-    float marginFraction = 0.1F;         // "MapMargin"
-    int orientation = 12;                // 0 north up, 12 track up, 13 track up flipped
-    int trackUp = 0;                     // the view's track-up flag
-    int zoomedTrackLength = 200;         // "ZoomedTrackCacheLength", points
-    float zoomedRadiusMetres = 1000.0F;  // "ZoomedMapRadius"
-    int showLiftInThermalMode = 0;       // "ShowLiftInThermalMode"
-    int drawLinesInThermalMode = 1;      // "DrawLinesInThermalMode"
-    int showGotoLine = 1;                // "ShowGOTOline" (Settings)
-    int allowGotoWithTask = 0;           // "allowGOTOwithTask"
-    int showReachableOutline = 0;        // "ShowReachableOutline"
+    int dotSize = kMapDefaults.dotSize;              // "DotSize"
+    int dotSpacing = kMapDefaults.dotSpacing;        // "DotSpacing"
+    int cursorBlinkMs = kMapDefaults.cursorBlinkMs;  // "CursorBlinkTime", the map timer's interval
+    float zoomFactor = kMapDefaults.zoomFactor;      // "ZoomFactor"
+    float marginFraction = kMapDefaults.mapMargin;   // "MapMargin"
+    int orientation = 12;                            // 0 north up, 12 track up, 13 track up flipped
+    int trackUp = 0;                                 // the view's track-up flag
+    int zoomedTrackLength = kMapDefaults.zoomedTrackCacheLength;  // "ZoomedTrackCacheLength", points
+    float zoomedRadiusMetres = kMapDefaults.zoomedMapRadius;      // "ZoomedMapRadius"
+    int showLiftInThermalMode = kMapDefaults.showLiftInThermalMode;    // "ShowLiftInThermalMode"
+    int drawLinesInThermalMode = kMapDefaults.drawLinesInThermalMode;  // "DrawLinesInThermalMode"
+    int showGotoLine = 1;                                    // "ShowGOTOline" (Settings)
+    int allowGotoWithTask = kMapDefaults.allowGotoWithTask;  // "allowGOTOwithTask"
+    int showReachableOutline = 0;                            // "ShowReachableOutline"
 
     // The values as stored, the defaults above for those missing.
     static MapViewValues FromStore(const platform::SettingsStore& store);

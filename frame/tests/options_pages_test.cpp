@@ -97,7 +97,7 @@ TEST_F(OptionsPages, MapPageConvertsItsDistancesAndRestartsTheTimer) {
     EXPECT_FLOAT_EQ(o.mapRadius, 25.7F);
     EXPECT_FLOAT_EQ(o.mapSimplifyDistance, 0.75F);
     EXPECT_EQ(o.cursorBlinkTime, 4u);
-    EXPECT_EQ(o.mapMargin, 10);
+    EXPECT_EQ(o.mapMargin, 5);  // the map window's 0.05
 
     o.Apply(store_, views_, opened);  // as shown: the running values stay unrounded
     EXPECT_FLOAT_EQ(map::g_mapRadius, 16.0F);
@@ -395,7 +395,7 @@ TEST_F(OptionsPages, StoredTextsKeepTheirPointUnderACommaLocale) {
     MapsOptions m = MapsOptions::FromRunning(views_);
     m.Apply(store_, views_, m);
     EXPECT_EQ(Text(kMaps, "MapRadius"), "12.500000");
-    EXPECT_EQ(Text(kMaps, "ZoomFactor"), "1.500000");
+    EXPECT_EQ(Text(kMaps, "ZoomFactor"), "1.600000");
     ThermalModeOptions t = ThermalModeOptions::FromRunning(views_);
     t.minCirclingRate = 9.5F;
     t.Apply(store_, views_, ThermalModeOptions::FromRunning(views_));

@@ -40,7 +40,6 @@ class ProfileHandoverTest : public ::testing::Test {
     void SetUp() override {
         previous_ = SetDisplayLinks(std::make_shared<ProfileOpenLinks>());
         UseStandardClassPolar();
-        glide::SetAirData({1.0F, 55.0F, false, false});  // 55 kt indicated
         core::SetElevationModel(std::make_shared<FlatModel>());
         core::g_unitDist = 2;
         nav::WaypointRecord first = nav::testing::At(47.05, 8.0, L"First");

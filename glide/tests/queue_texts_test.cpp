@@ -164,6 +164,12 @@ TEST(QueueTextsTest, BearingIsMagneticOrRelativeToTheTrack) {
     EXPECT_EQ(FormatQueueTexts(in).destinationLine, L" 30L  2.5kF");
     in.relativeBearing = 0.0;
     EXPECT_EQ(FormatQueueTexts(in).bearing, L">  0R");
+    // The pilot's turn letters from the fonts page.
+    in.turnLeft = L'\u00AB';
+    in.turnRight = L'\u00BB';
+    EXPECT_EQ(FormatQueueTexts(in).bearing, L">  0\u00BB");
+    in.relativeBearing = -30.4;
+    EXPECT_EQ(FormatQueueTexts(in).bearing, L"> 30\u00AB");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "glide/glide_context.h"
 #include "glide/polar.h"
 #include "glide/settings_values.h"
+#include "gps/nav_fix.h"
 #include "nav/current_position.h"
 #include "nav/task_model.h"
 #include "nav/task_statistics.h"
@@ -73,7 +74,7 @@ class TaskStatisticsTest : public testing::Test {
             settings.inUse.valid = true;
             settings.inUse.usePolar = true;
         });
-        glide::SetAirData({});
+        gps::ResetNavFix();  // still air at sea level, not circling
         core::g_macCready = 2.0F;
         core::g_windCorrection = 0;
         core::g_unitSpeed = 0;

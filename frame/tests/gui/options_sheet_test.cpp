@@ -21,6 +21,7 @@
 #include "frame/tests/gui/dialog_test_support.h"
 #include "glide/settings_values.h"
 #include "gps/settings_values.h"
+#include "map/map_view_settings.h"
 #include "nav/settings_values.h"
 #include "nav/team_code.h"
 #include "platform/gui/resource_bundle.h"
@@ -271,6 +272,39 @@ TEST_F(OptionsSheetTest, VisitingOnlyTheUnitsPageChangesNoOtherStoredValue) {
     core::g_unitAlt = core::g_unitAlt2 = core::g_unitDist = core::g_unitSpeed = core::g_unitVario = 0;
     nav::g_postRadius = 1.609F;
     glide::g_reachableDefaultMc = 0.0F;
+}
+
+// On a fresh install the map window reads its settings; OK on every page
+// then leaves each value it reads as it was, and OK again leaves the file
+// as it is.
+TEST_F(OptionsSheetTest, OkOnEveryPageOfAFreshInstallChangesNoStoredValue) {
+    const test_support::ScratchFolder folder;
+    const auto file = folder / "settings";
+    platform::SetAppSettings(std::make_unique<platform::SettingsStore>(file));
+    const map::MapViewSettings fresh = map::ReadMapViewSettings(Store(), {});
+    const auto okOnEveryPage = [] {
+        CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
+        for (int i = 0; i < sheet.PageCount(); ++i)
+            sheet.SetActivePage(i);
+        return sheet.ApplyAll();
+    };
+    ASSERT_TRUE(okOnEveryPage());
+    const map::MapViewSettings after = map::ReadMapViewSettings(Store(), {});
+    EXPECT_EQ(after.allowGotoWithTask, fresh.allowGotoWithTask);
+    EXPECT_EQ(after.showLiftInThermalMode, fresh.showLiftInThermalMode);
+    EXPECT_EQ(after.cursorBlinkMs, fresh.cursorBlinkMs);
+    EXPECT_EQ(after.dotSize, fresh.dotSize);
+    EXPECT_EQ(after.dotSpacing, fresh.dotSpacing);
+    EXPECT_EQ(after.zoomedTrackCacheLength, fresh.zoomedTrackCacheLength);
+    EXPECT_FLOAT_EQ(after.zoomedMapRadius, fresh.zoomedMapRadius);
+    EXPECT_FLOAT_EQ(after.zoomFactor, fresh.zoomFactor);
+    EXPECT_FLOAT_EQ(after.mapMargin, fresh.mapMargin);
+    EXPECT_EQ(after.drawLinesInThermalMode, fresh.drawLinesInThermalMode);
+
+    const std::string once = FileWithout(file, "");
+    SetViews(nullptr);
+    ASSERT_TRUE(okOnEveryPage());
+    EXPECT_EQ(FileWithout(file, ""), once);
 }
 
 // Every new page gets a value typed; after OK a sheet built afresh from the

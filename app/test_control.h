@@ -1,0 +1,33 @@
+#pragma once
+// The program's own tests steer the running program through a file:
+//  KOR_VAN_TEST_CONTROL=<file>  the program reads each line appended to it
+//                               (polled every 100 ms on the UI thread) and
+//                               answers in the test log (app/test_hooks.h).
+// Commands and what they log:
+//  texts            "text\t<name>\t<value>" for every display text, then
+//                   "texts listed";
+//  command <id>     posts WM_COMMAND <id> to the main window, as its menu does;
+//  windows          "window\t<title>" for every modal dialog running, the
+//                   innermost last, then "windows listed";
+//  choose <name>    in the innermost dialog's list, selects the first row that
+//                   begins with <name>: "chosen <row>" or "choose failed";
+//  press <label>    clicks the front dialog's button of that label or
+//                   resource name:
+//                   "pressed <label>" or "press failed";
+//  cancel           ends the front dialog with Cancel: "cancelled <title>";
+//  symbols          "symbol\t<name>\t<x>\t<y>" for each waypoint drawn with a
+//                   map symbol, at its pixel in the map window, then
+//                   "symbols listed";
+//  shot <file>      a PNG of the main window: "shot <file>";
+//  mapshot <file>   a PNG of the map window: "mapshot <file>";
+//  dialogshot <file> a PNG of the innermost dialog: "dialogshot <file>".
+// Without the variable nothing is read.
+
+namespace app::test_control {
+
+// Starts polling when the variable is set. UI thread, once the main window
+// is shown.
+void Start();
+void Stop();
+
+}  // namespace app::test_control
