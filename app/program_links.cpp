@@ -32,7 +32,6 @@
 #include "map/map_point_link.h"
 #include "map/map_timer_duties.h"
 #include "map/map_view.h"
-#include "map/waypoint_layer.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/map_point_file.h"
