@@ -85,6 +85,7 @@ class LoggingSink final : public platform::MessageBoxSink {
 void InstallSaveDialogAnswer() {
     if (Variable("KOR_VAN_TEST_LOG") == nullptr) return;
     const char* save = Variable("KOR_VAN_TEST_SAVE");
+    if (save != nullptr && std::string_view(save) == "dialog") return;  // the real one
     const std::optional<std::filesystem::path> file =
         save != nullptr ? std::optional<std::filesystem::path>(save) : std::nullopt;
     recorder::SetLogSaveDialog(

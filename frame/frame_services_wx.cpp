@@ -1,6 +1,5 @@
 #include "frame/frame_services_wx.h"
 
-#include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -44,6 +43,7 @@
 #include "nav/waypoint_map_elements.h"
 #include "platform/gui/command_ids.h"
 #include "platform/gui/event_pump.h"
+#include "platform/gui/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/ui_post.h"
@@ -266,15 +266,21 @@ bool WxFrameServices::TeamCode(bool haveFix) {
     return true;
 }
 
+// The stored "file" is the whole path of the last task file: the dialog
+// offers its name, in the stored folder or else its own.
 std::optional<std::wstring> WxFrameServices::ChooseTaskFile(bool save, const std::wstring& folder,
                                                             const std::wstring& file) {
-    const long style = save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    const std::wstring start = folder.empty() ? platform::DocumentsFolder().wstring() : folder;
-    wxFileDialog dialog(&frame_, L"Task File", start, file, kTaskFileFilter, style);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    std::wstring path = dialog.GetPath().ToStdWstring();
-    if (save && path.find(L'.', path.rfind(L'/') + 1) == std::wstring::npos) path += L".tsk";
-    return path;
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = L"Task File";
+    dialog.name = file;
+    dialog.folder = folder;
+    if (folder.empty() && !dialog.name.has_parent_path()) dialog.folder = platform::DocumentsFolder();
+    dialog.wildcard = kTaskFileFilter;
+    dialog.save = save;
+    dialog.defaultExtension = L"tsk";
+    const auto answer = platform::gui::ShowFileDialog(&frame_, dialog);
+    if (!answer) return std::nullopt;
+    return answer->path.wstring();
 }
 
 // --- FrameRecorder.

@@ -28,6 +28,7 @@
 #include "frame/position_view.h"
 #include "frame/static_splitter.h"
 #include "frame/team_dialog.h"
+#include "frame/waypoint_file_chooser.h"
 #include "frame/wind_dialog.h"
 #include "glide/lifecycle.h"
 #include "glide/thermal_drift.h"
@@ -138,6 +139,7 @@ CMainFrame::~CMainFrame() {
     services_.reset();
     recorder::FreeLoggerLibrary();
     if (g_hMainFrameWnd == this) g_hMainFrameWnd = nullptr;
+    InstallWaypointFileChooser(nullptr);
 }
 
 bool CMainFrame::LoadFrame(ScreenSize screen) {
@@ -154,6 +156,7 @@ bool CMainFrame::LoadFrame(ScreenSize screen) {
     CreateClient(screen);
 
     BindFlightLogCommands(*this);
+    InstallWaypointFileChooser(this);
     BindCommands();
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);

@@ -197,9 +197,19 @@ void PaintPositionFields(platform::Canvas& canvas, const PositionLayout& layout,
     canvas.LineTo({kPositionLayoutWidth - 10, layout.separatorY});
 
     if (paint.destinationExists) {
-        canvas.SetFont(fonts.destination);
-        Left(canvas, layout.destinationLine,
-             texts.destinationPrefix + texts.destinationNumber + texts.destinationName);
+        // A name too long for the line is written smaller rather than cut,
+        // down to two thirds of the line's own size.
+        const std::wstring destination =
+            texts.destinationPrefix + texts.destinationNumber + texts.destinationName;
+        platform::Font font = fonts.destination;
+        const int smallest = font.height * 2 / 3;
+        canvas.SetFont(font);
+        while (font.height > smallest &&
+               canvas.TextExtent(destination).width > layout.destinationLine.Width()) {
+            --font.height;
+            canvas.SetFont(font);
+        }
+        Left(canvas, layout.destinationLine, destination);
     }
     if (paint.fixReceived) {
         canvas.SetFont(fonts.field);
