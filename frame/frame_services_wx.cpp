@@ -1,5 +1,6 @@
 #include "frame/frame_services_wx.h"
 
+#include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -62,6 +63,25 @@ constexpr wchar_t kTaskFileFilter[] = L"Task Files (*.tsk)|*.tsk|All files  (*.*
 map::CGPSmapView* MapView() { return map::g_pMapView; }
 
 int DialogResult(int wxResult) { return wxResult == wxID_OK ? 1 : 2; }
+
+// The popup grows (down, then up where its window ends) until every line of
+// its text shows, the lines the box wraps counted; it never shrinks below
+// the size its window gave it.
+void FitPopupToText(wxTextCtrl& popup) {
+    wxClientDC dc(&popup);
+    dc.SetFont(popup.GetFont());
+    const int width = std::max(popup.GetClientSize().x - 8, 1);
+    int rows = 0;
+    for (int i = 0; i < popup.GetNumberOfLines(); ++i) {
+        const int textWidth = dc.GetTextExtent(popup.GetLineText(i)).x;
+        rows += std::max(1, (textWidth + width - 1) / width);
+    }
+    const wxSize room = popup.GetParent()->GetClientSize();
+    const wxRect now = popup.GetRect();
+    const int frame = popup.GetSize().y - popup.GetClientSize().y;
+    const int height = std::min(std::max(now.height, rows * dc.GetCharHeight() + frame + 8), room.y);
+    popup.SetSize(now.x, std::max(0, std::min(now.y, room.y - height)), now.width, height);
+}
 
 }  // namespace
 
@@ -158,6 +178,7 @@ void WxFrameServices::ShowPopup(const std::wstring& text, int contentKind) {
     wxTextCtrl* popup = frame_.PopupText();
     if (popup == nullptr) return;
     popup->SetValue(text);
+    FitPopupToText(*popup);
     popup->Show();
     frame_.popupContentKind = contentKind;
 }

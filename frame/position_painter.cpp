@@ -73,7 +73,10 @@ void SecondLine(platform::Canvas& canvas, const PositionLayout& layout, const Po
     const Rect& line = layout.secondLine;
     switch (paint.secondMode) {
         case 1: {
-            const Rect text{line.left, line.top, line.right - kMarkBox, line.bottom};
+            // Without its mark the line ends where the MacCready buttons begin.
+            const int right = paint.macCreadyMark == 0 ? layout.macCreadySpin.left - 2
+                                                       : line.right - kMarkBox;
+            const Rect text{line.left, line.top, right, line.bottom};
             Left(canvas, text, texts.vario);
             Right(canvas, text, texts.macCready);
             Mark(canvas, line, paint.macCreadyMark);

@@ -15,6 +15,7 @@
 #include <wx/dialog.h>
 #include <wx/dcclient.h>
 #include <wx/display.h>
+#include <wx/frame.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/tglbtn.h>
@@ -77,22 +78,25 @@ inline std::string Describe(const wxWindow& control) {
 
 // Each shown control below `parent` within `area` (screen coordinates) and
 // its label within itself.
-// A window that scrolls its controls vertically: they may lie above or
-// below it, and are reached by scrolling.
-inline bool ScrollsVertically(const wxWindow& window) {
-    return window.HasFlag(wxVSCROLL) &&
-           window.GetScrollRange(wxVERTICAL) > window.GetScrollThumb(wxVERTICAL);
+// A window that scrolls its controls: they may lie beyond it, and are
+// reached by scrolling.
+inline bool Scrolls(const wxWindow& window, int orientation) {
+    return window.HasFlag(orientation == wxVERTICAL ? wxVSCROLL : wxHSCROLL) &&
+           window.GetScrollRange(orientation) > window.GetScrollThumb(orientation);
 }
 
 inline void CheckControls(const wxWindow& parent, const wxRect& area, const std::string& name) {
-    const bool scrolls = ScrollsVertically(parent);
+    const bool down = Scrolls(parent, wxVERTICAL);
+    const bool across = Scrolls(parent, wxHORIZONTAL);
+    const bool scrolls = down || across;
     for (const wxWindow* control : parent.GetChildren()) {
         if (!control->IsShown() || control->IsTopLevel()) continue;
         const wxRect rect = control->GetScreenRect();
         // A marker of no size (a scrolled page's end) shows nothing.
         if (rect.width <= 1 && rect.height <= 1 && control->GetLabel().empty()) continue;
-        const wxRect reach = scrolls ? wxRect(rect.x, area.y, rect.width, std::min(rect.height, area.height))
-                                     : rect;
+        const wxRect reach(across ? area.x : rect.x, down ? area.y : rect.y,
+                           across ? std::min(rect.width, area.width) : rect.width,
+                           down ? std::min(rect.height, area.height) : rect.height);
         // A frame's outline may reach a pixel past its page.
         EXPECT_TRUE(wxRect(area).Inflate(1).Contains(reach))
             << name << ": " << Describe(*control) << " at " << rect.x << "," << rect.y << " "
@@ -127,7 +131,10 @@ inline void ExpectFitsCockpitScreen(wxWindow& window, const std::string& name) {
     const wxRect outer = window.GetScreenRect();
     EXPECT_TRUE(screen.Contains(outer)) << name << " at " << outer.x << "," << outer.y << " "
                                         << outer.width << "x" << outer.height;
-    const wxRect client(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize());
+    // A frame's bars lie outside its client area but within the frame.
+    const wxRect client = dynamic_cast<const wxFrame*>(&window) != nullptr
+                              ? outer
+                              : wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize());
     layout_detail::CheckControls(window, client, name);
 }
 

@@ -22,7 +22,9 @@ wxRect WorkAreaOf(const wxWindow* window);
 wxRect PlaceWithin(const wxRect& area, const wxSize& size, const wxRect& over);
 
 // Shrinks `window` to the work area of its parent's display when it is
-// larger, and places it over its parent within that area.
+// larger, and places it over its parent within that area. A window whose
+// layout cannot shrink that far has its controls moved into a scrolled
+// pane first (once: the pane's own size then fits).
 void FitOnScreen(wxTopLevelWindow& window);
 
 // FitOnScreen, then the dialog's modal loop; its result.

@@ -68,8 +68,9 @@ CBrisvelMainFrame::CBrisvelMainFrame(platform::SettingsStore& store, std::vector
     for (const int id : {kFileClose, kFileSave, kFileSaveAs})
         Bind(wxEVT_UPDATE_UI, &CBrisvelMainFrame::OnUpdateNeedsDocument, this, id);
     Bind(wxEVT_CLOSE_WINDOW, &CBrisvelMainFrame::OnClose, this);
-    // The size above where the screen has room; a smaller screen's work area.
-    platform::gui::FitOnScreen(*this);
+    // The size above where the screen has room; a smaller screen's work
+    // area, measured once the window stands with its bars.
+    CallAfter([this] { platform::gui::FitOnScreen(*this); });
     loaded_ = true;
 }
 

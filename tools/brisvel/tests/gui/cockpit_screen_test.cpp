@@ -35,6 +35,7 @@ TEST(BrisvelScreenTest, TheWindowWithAFileItsBoundsAndItsFileDialog) {
     auto* frame = new CBrisvelMainFrame(store, {});
     ASSERT_TRUE(frame->Loaded());
     frame->Show();
+    wxYield();  // the window fits itself to the screen once shown
     testing::Fixture areas(scratch / "areas", "polygon");
     areas.Add("10 45 10 46 11 46 11 45 10 45", "Lake");
     ASSERT_TRUE(areas.Ok());
