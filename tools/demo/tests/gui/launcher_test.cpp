@@ -424,8 +424,8 @@ TEST_F(DemoLauncherDeclaration, TheDemoTaskIsDeclaredBeforeTakeOff) {
     ASSERT_TRUE(ClickIn("KOR_VAN", 316, 62));
     ASSERT_TRUE(ClickIn("Task editor", 524, 143));
     ASSERT_TRUE(ClickIn("Task points", 585, 284));
-    ASSERT_TRUE(ClickIn("Task limits", 305, 325));
-    ASSERT_TRUE(ClickIn("IGC header", 174, 352));
+    ASSERT_TRUE(ClickIn("Task limits", 305, 308));
+    ASSERT_TRUE(ClickIn("IGC header", 174, 282));
     EXPECT_EQ(Output().find("the flight starts"), std::string::npos) << "did not wait on the field";
     ASSERT_TRUE(ClickIn("Declare task", 133, 61));
     // The declaration sends the glider on its way.
@@ -510,7 +510,10 @@ TEST_F(DemoLauncherDeclaration, TaskFilesRoundTripThroughTheirDialogs) {
     const fs::path first = documents / "roundtrip.tsk";
     const fs::path second = documents / "roundtrip2.tsk";
 
-    ASSERT_TRUE(KeysIn("KOR_VAN", "key alt+f sleep 0.3 key s"));
+    // File, then its "Save task file..." and "Load task file..." items.
+    const auto save = [this] { return ClickIn("KOR_VAN", 19, 12) && ClickIn("KOR_VAN", 80, 87); };
+    const auto load = [this] { return ClickIn("KOR_VAN", 19, 12) && ClickIn("KOR_VAN", 80, 62); };
+    ASSERT_TRUE(save());
     ASSERT_TRUE(KeysIn("Task File", "key ctrl+a type --delay 20 '" + first.string() + "'"));
     ASSERT_TRUE(KeysIn("Task File", "key Return"));
     ASSERT_TRUE(WaitForFile(documents, ".tsk", "/*TASK*/", 20s)) << Output();
@@ -519,10 +522,10 @@ TEST_F(DemoLauncherDeclaration, TaskFilesRoundTripThroughTheirDialogs) {
     text.replace(name, text.find("\r\n", name) - name, "Round Trip Task");
     std::ofstream(first, std::ios::binary) << text;
 
-    ASSERT_TRUE(KeysIn("KOR_VAN", "key alt+f sleep 0.3 key l"));
+    ASSERT_TRUE(load());
     ASSERT_TRUE(KeysIn("Task File", "key Return"));  // the file just saved
     std::this_thread::sleep_for(1s);
-    ASSERT_TRUE(KeysIn("KOR_VAN", "key alt+f sleep 0.3 key s"));
+    ASSERT_TRUE(save());
     ASSERT_TRUE(KeysIn("Task File", "key ctrl+a type --delay 20 '" + second.string() + "'"));
     ASSERT_TRUE(KeysIn("Task File", "key Return"));
     const auto end = Clock::now() + 20s;
