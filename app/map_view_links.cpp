@@ -4,7 +4,6 @@
 #include <optional>
 #include <utility>
 
-#include <wx/filedlg.h>
 #include <wx/textctrl.h>
 
 #include "core/settings_values.h"
@@ -32,6 +31,7 @@
 #include "nav/current_position.h"
 #include "nav/olc_worker.h"
 #include "nav/task_map_elements.h"
+#include "platform/gui/file_dialog.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
 
@@ -266,9 +266,14 @@ void ChooseElevationModel() {
     std::optional<std::wstring> chosen;
     frame::g_bModalDialogOpen = 1;
     {
-        wxFileDialog dialog(frame::g_hMainFrameWnd, d.title, d.folder, d.fileName, d.wildcard,
-                            wxFD_OPEN);
-        if (dialog.ShowModal() == wxID_OK) chosen = dialog.GetPath().ToStdWstring();
+        platform::gui::FileDialogRequest dialog;
+        dialog.title = d.title;
+        dialog.folder = d.folder;
+        dialog.name = d.fileName;
+        dialog.wildcard = d.wildcard;
+        dialog.mustExist = false;
+        if (const auto answer = platform::gui::ShowFileDialog(frame::g_hMainFrameWnd, dialog))
+            chosen = answer->path.wstring();
     }
     frame::g_bModalDialogOpen = 0;
     // The map is drawn anew whatever was chosen, also after Cancel.

@@ -1,6 +1,6 @@
 #include "app/program_links.h"
 
-#include <wx/filedlg.h>
+#include <wx/thread.h>
 
 #include <filesystem>
 #include <memory>
@@ -39,6 +39,7 @@
 #include "nav/team_code.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_map_elements.h"
+#include "platform/gui/file_dialog.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
 #include "recorder/flight_log_file.h"
@@ -85,31 +86,24 @@ std::optional<glide::SpeedToFlyCourses> SpeedToFlyCoursesNow() {
     return courses;
 }
 
-// The file dialogs take "text|pattern|...|" without the closing bars.
-wxString DialogFilter(const wchar_t* filter) {
-    wxString text(filter);
-    while (text.EndsWith("|"))
-        text.RemoveLast();
-    return text;
-}
-
-// The waypoint file dialog: open (a missing file is created by the open)
-// or save as, starting at the present file.
+// The waypoint file dialog ("Turnpoint Data"): open (a missing file is
+// created by the open) or save as, starting at the present file. A dialog
+// belongs to the UI thread; elsewhere the choice is cancelled.
 std::optional<std::wstring> ChooseWaypointFile(bool openMode, const std::wstring& current) {
-    const std::filesystem::path path(current);
-    const long style = openMode ? wxFD_OPEN : wxFD_SAVE;
+    if (!wxIsMainThread()) return std::nullopt;
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = nav::kWaypointDialogTitle;
+    dialog.name = current;
+    dialog.wildcard = openMode ? nav::kWaypointOpenFilter : nav::kWaypointSaveFilter;
+    dialog.save = !openMode;
+    dialog.mustExist = false;
+    dialog.overwritePrompt = false;
+    dialog.defaultExtension = nav::kWaypointDefaultExtension;
     frame::g_bModalDialogOpen = 1;
-    wxFileDialog dialog(frame::g_hMainFrameWnd, nav::kWaypointDialogTitle,
-                        path.parent_path().wstring(), path.filename().wstring(),
-                        DialogFilter(openMode ? nav::kWaypointOpenFilter : nav::kWaypointSaveFilter),
-                        style);
-    const bool chosen = dialog.ShowModal() == wxID_OK;
+    const auto answer = platform::gui::ShowFileDialog(frame::g_hMainFrameWnd, dialog);
     frame::g_bModalDialogOpen = 0;
-    if (!chosen) return std::nullopt;
-    std::filesystem::path chosenPath = dialog.GetPath().ToStdWstring();
-    if (!chosenPath.has_extension())
-        chosenPath += std::wstring(L".") + nav::kWaypointDefaultExtension;
-    return chosenPath.wstring();
+    if (!answer) return std::nullopt;
+    return platform::gui::WithDefaultExtension(answer->path, nav::kWaypointDefaultExtension).wstring();
 }
 
 // A full drawing of the map: after each replayed fix, after a new wind (its

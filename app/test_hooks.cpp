@@ -106,6 +106,7 @@ std::unique_ptr<wxModalDialogHook> DialogLog() {
 void InstallSaveDialogAnswer() {
     if (Variable("KOR_VAN_TEST_LOG") == nullptr) return;
     const char* save = Variable("KOR_VAN_TEST_SAVE");
+    if (save != nullptr && std::string_view(save) == "dialog") return;  // the real one
     if (save == nullptr && RealWindows()) return;
     const std::optional<std::filesystem::path> file =
         save != nullptr ? std::optional<std::filesystem::path>(save) : std::nullopt;

@@ -14,7 +14,8 @@
 //  KOR_VAN_TEST_SAVE=<file>     the flight log's save dialog answers with this file
 //                               (filter by its extension) and logs "save <file>";
 //                               with KOR_VAN_TEST_LOG but without it the dialog is
-//                               cancelled ("save cancelled").
+//                               cancelled ("save cancelled"); "dialog" leaves
+//                               the real dialog to the test.
 //  KOR_VAN_TEST_WINDOWS=1       message boxes and the save dialog (unless
 //                               KOR_VAN_TEST_SAVE answers it) are real windows, and
 //                               every modal dialog logs "dialog\t<class>" as it is

@@ -1,6 +1,5 @@
 #include "frame/flight_log_commands.h"
 
-#include <wx/filedlg.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 
@@ -16,6 +15,7 @@
 #include "gps/nav_fix.h"
 #include "nav/task_model.h"
 #include "platform/gui/command_ids.h"
+#include "platform/gui/file_dialog.h"
 #include "platform/settings_store.h"
 #include "recorder/flight_file.h"
 #include "recorder/flight_log_file.h"
@@ -32,36 +32,39 @@ constexpr char kLogFilters[] = "Text logs (*.gps)|*.gps|IGC logs (*.igc)|*.igc|A
 constexpr char kFlightFilters[] =
     "KOR_VAN files (*.gps)|*.gps|IGC files (*.igc)|*.igc|All files (*.*)|*.*";
 
-// The file dialogs count filters from 1, wx from 0; a name typed without
-// an extension gets the default one.
+// The file dialogs count filters from 1, the toolkit from 0. The name
+// comes back as typed: the log gives it the extension of its format.
 std::optional<recorder::LogSaveAnswer> ShowSaveDialog(wxWindow* parent,
                                                       const recorder::LogSaveRequest& request) {
-    wxFileDialog dialog(parent, request.title, request.folder.wstring(), request.name, kLogFilters,
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    dialog.SetFilterIndex(request.filterIndex - 1);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    std::filesystem::path path = dialog.GetPath().ToStdWstring();
-    if (!path.has_extension()) path += L"." + request.defaultExtension;
-    return recorder::LogSaveAnswer{path, dialog.GetFilterIndex() + 1};
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = request.title;
+    dialog.folder = request.folder;
+    dialog.name = request.name;
+    dialog.wildcard = kLogFilters;
+    dialog.filterIndex = request.filterIndex - 1;
+    dialog.save = true;
+    const auto answer = platform::gui::ShowFileDialog(parent, dialog);
+    if (!answer) return std::nullopt;
+    return recorder::LogSaveAnswer{answer->path, answer->filterIndex + 1};
 }
 
 // Opens the flight to replay through the open dialog; null when cancelled
 // or unreadable.
 std::unique_ptr<recorder::CFlightType> OpenFlightFile(wxWindow* parent) {
     platform::SettingsStore& settings = platform::AppSettings();
-    const int index = static_cast<int>(settings.GetInt("Settings", "ReplayFileIndex", 1));
-    const std::wstring folder =
-        settings.GetString("Settings", "FlightFileFolder", std::wstring_view(L""));
-    wxFileDialog dialog(parent, wxEmptyString, folder, wxEmptyString, kFlightFilters,
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    dialog.SetFilterIndex(index - 1);
-    if (dialog.ShowModal() != wxID_OK) return nullptr;
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Flight File";
+    dialog.folder = settings.GetString("Settings", "FlightFileFolder", std::wstring_view(L""));
+    dialog.wildcard = kFlightFilters;
+    dialog.filterIndex = static_cast<int>(settings.GetInt("Settings", "ReplayFileIndex", 1)) - 1;
+    const auto answer = platform::gui::ShowFileDialog(parent, dialog);
+    if (!answer) return nullptr;
     settings.WriteInt("Settings", "ReplayFileIndex",
-                      static_cast<std::uint32_t>(dialog.GetFilterIndex() + 1));
-    const std::filesystem::path path = dialog.GetPath().ToStdWstring();
-    settings.WriteString("Settings", "FlightFileFolder", (path.parent_path() / "").wstring());
+                      static_cast<std::uint32_t>(answer->filterIndex + 1));
+    settings.WriteString("Settings", "FlightFileFolder",
+                         (answer->path.parent_path() / "").wstring());
     auto file = std::make_unique<recorder::CFlightType>();
-    if (!file->Open(path)) return nullptr;
+    if (!file->Open(answer->path)) return nullptr;
     return file;
 }
 

@@ -1,6 +1,6 @@
 #include "frame/frame_services_wx.h"
 
-#include <wx/filedlg.h>
+#include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -45,6 +45,7 @@
 #include "nav/waypoint_map_elements.h"
 #include "platform/gui/command_ids.h"
 #include "platform/gui/event_pump.h"
+#include "platform/gui/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/ui_post.h"
@@ -63,6 +64,25 @@ constexpr wchar_t kTaskFileFilter[] = L"Task Files (*.tsk)|*.tsk|All files  (*.*
 map::CGPSmapView* MapView() { return map::g_pMapView; }
 
 int DialogResult(int wxResult) { return wxResult == wxID_OK ? 1 : 2; }
+
+// The popup grows (down, then up where its window ends) until every line of
+// its text shows, the lines the box wraps counted; it never shrinks below
+// the size its window gave it.
+void FitPopupToText(wxTextCtrl& popup) {
+    wxClientDC dc(&popup);
+    dc.SetFont(popup.GetFont());
+    const int width = std::max(popup.GetClientSize().x - 8, 1);
+    int rows = 0;
+    for (int i = 0; i < popup.GetNumberOfLines(); ++i) {
+        const int textWidth = dc.GetTextExtent(popup.GetLineText(i)).x;
+        rows += std::max(1, (textWidth + width - 1) / width);
+    }
+    const wxSize room = popup.GetParent()->GetClientSize();
+    const wxRect now = popup.GetRect();
+    const int frame = popup.GetSize().y - popup.GetClientSize().y;
+    const int height = std::min(std::max(now.height, rows * dc.GetCharHeight() + frame + 8), room.y);
+    popup.SetSize(now.x, std::max(0, std::min(now.y, room.y - height)), now.width, height);
+}
 
 }  // namespace
 
@@ -164,6 +184,7 @@ void WxFrameServices::ShowPopup(const std::wstring& text, int contentKind) {
     wxTextCtrl* popup = frame_.PopupText();
     if (popup == nullptr) return;
     popup->SetValue(text);
+    FitPopupToText(*popup);
     popup->Show();
     frame_.popupContentKind = contentKind;
 }
@@ -274,15 +295,21 @@ bool WxFrameServices::TeamCode(bool haveFix) {
     return true;
 }
 
+// The stored "file" is the whole path of the last task file: the dialog
+// offers its name, in the stored folder or else its own.
 std::optional<std::wstring> WxFrameServices::ChooseTaskFile(bool save, const std::wstring& folder,
                                                             const std::wstring& file) {
-    const long style = save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    const std::wstring start = folder.empty() ? platform::DocumentsFolder().wstring() : folder;
-    wxFileDialog dialog(&frame_, L"Task File", start, file, kTaskFileFilter, style);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    std::wstring path = dialog.GetPath().ToStdWstring();
-    if (save && path.find(L'.', path.rfind(L'/') + 1) == std::wstring::npos) path += L".tsk";
-    return path;
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = L"Task File";
+    dialog.name = file;
+    dialog.folder = folder;
+    if (folder.empty() && !dialog.name.has_parent_path()) dialog.folder = platform::DocumentsFolder();
+    dialog.wildcard = kTaskFileFilter;
+    dialog.save = save;
+    dialog.defaultExtension = L"tsk";
+    const auto answer = platform::gui::ShowFileDialog(&frame_, dialog);
+    if (!answer) return std::nullopt;
+    return answer->path.wstring();
 }
 
 // --- FrameRecorder.

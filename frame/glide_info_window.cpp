@@ -5,14 +5,17 @@
 #include <wx/spinbutt.h>
 
 #include "frame/glide_info_values.h"
+#include "frame/position_layout.h"
 #include "frame/position_spin.h"
 
 namespace frame {
 namespace {
 
-constexpr int kSpinX = 193;
-const wxSize kSpinSize{38, 41};
-const wxRect kLineRect{50, 0, 140, 36};
+// Two finger-sized buttons side by side at the right end; the line
+// between them and the close button.
+constexpr int kSpinX = 167;
+const wxSize kSpinSize{2 * kFingerButton, 41};
+const wxRect kLineRect{42, 0, kSpinX - 44, 36};
 
 }  // namespace
 

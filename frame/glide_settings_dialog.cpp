@@ -13,6 +13,7 @@
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "platform/gui/ddx.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
@@ -63,7 +64,7 @@ CGlideSettingsDlg::CGlideSettingsDlg(wxWindow* parent) {
     Bind(wxEVT_CHECKBOX, &CGlideSettingsDlg::OnCheck1187, this, kPrevPrompt);
 }
 
-int CGlideSettingsDlg::DoModal() { return loaded_ ? ShowModal() : -1; }
+int CGlideSettingsDlg::DoModal() { return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1; }
 
 void CGlideSettingsDlg::DoDataExchange(gui::CDataExchange* pDX) {
     gui::DDX_Check(pDX, kNumbered, values_.numberedPrompt);

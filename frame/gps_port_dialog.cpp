@@ -11,6 +11,7 @@
 
 #include "gps/gps_port.h"
 #include "gps/port_dialog_feed.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/serial_port_names.h"
 #include "platform/window_messages.h"
 
@@ -55,7 +56,7 @@ CGpsPortDialog::~CGpsPortDialog() {
 }
 
 int CGpsPortDialog::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 void CGpsPortDialog::DoDataExchange(gui::CDataExchange* pDX) {

@@ -12,6 +12,7 @@
 #include "core/string_resources.h"
 #include "frame/notes_controls.h"
 #include "platform/clock.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 
@@ -27,6 +28,7 @@ constexpr int kGliderIdBox = 1149;
 constexpr int kDatumBox = 1151;
 constexpr int kPhraseEdit = 1152;
 constexpr int kConfirmationEdit = 1153;
+constexpr int kConfirmationLabel = 1167;
 constexpr int kKindLabel = 1154;
 constexpr int kValueEdit = 1156;
 constexpr int kKindBox = 1157;
@@ -74,7 +76,7 @@ CIGCHeaderDlg::CIGCHeaderDlg(wxWindow* parent)
 }
 
 int CIGCHeaderDlg::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 wxComboBox* CIGCHeaderDlg::Combo(int id) const {
@@ -115,7 +117,7 @@ void CIGCHeaderDlg::ShowKind(HeaderKind kind) {
         label->SetLabel(core::LoadResourceString(kKindNameIds[index]));
     const bool sec = kind == HeaderKind::kSec;
     const bool box = UsesValueBox(kind);
-    for (const int id : {kPhraseEdit, kConfirmationEdit})
+    for (const int id : {kPhraseEdit, kConfirmationEdit, kConfirmationLabel})
         if (wxWindow* w = FindWindow(id)) w->Show(sec);
     for (const int id : {kFxaLabel, kFxaEdit})
         if (wxWindow* w = FindWindow(id)) w->Show(!sec);

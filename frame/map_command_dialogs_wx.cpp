@@ -1,6 +1,5 @@
 #include "frame/map_command_dialogs_wx.h"
 
-#include <wx/filedlg.h>
 #include <wx/gdicmn.h>
 
 #include <filesystem>
@@ -8,6 +7,7 @@
 
 #include "frame/frame_commands.h"
 #include "frame/small_dialogs.h"
+#include "platform/gui/file_dialog.h"
 
 namespace frame {
 namespace {
@@ -38,18 +38,18 @@ std::optional<map::FileDialogAnswer> WxMapCommandDialogs::Open(const map::FileDi
 std::optional<map::FileDialogAnswer> WxMapCommandDialogs::Ask(bool save,
                                                               const map::FileDialogRequest& request) {
     if (Hook()) return Hook()(save, request);
-    const long style = save ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : wxFD_OPEN;
-    const std::wstring name = std::filesystem::path(request.fileName).filename().wstring();
-    wxFileDialog dialog(parent_, request.title, request.folder, name, WxFileFilter(request.filter), style);
-    dialog.SetFilterIndex(request.filterIndex - 1);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    std::wstring path = dialog.GetPath().ToStdWstring();
-    // The default extension goes on a name typed without one.
-    if (save && !request.defaultExtension.empty() &&
-        path.find(L'.', path.rfind(L'/') + 1) == std::wstring::npos) {
-        path += L"." + request.defaultExtension;
-    }
-    return map::FileDialogAnswer{path, dialog.GetFilterIndex() + 1};
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = request.title;
+    dialog.folder = request.folder;
+    dialog.name = request.fileName;
+    dialog.wildcard = WxFileFilter(request.filter);
+    dialog.filterIndex = request.filterIndex - 1;
+    dialog.save = save;
+    dialog.mustExist = false;
+    dialog.defaultExtension = request.defaultExtension;
+    const auto answer = platform::gui::ShowFileDialog(parent_, dialog);
+    if (!answer) return std::nullopt;
+    return map::FileDialogAnswer{answer->path.wstring(), answer->filterIndex + 1};
 }
 
 std::optional<map::ExportOptions> WxMapCommandDialogs::AskExportOptions() {

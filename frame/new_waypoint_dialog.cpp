@@ -19,6 +19,7 @@
 #include "nav/waypoint_list.h"
 #include "platform/critical_section.h"
 #include "platform/gui/canvas_bitmap.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
 
 namespace frame {
@@ -61,7 +62,7 @@ CNewWaypointDialog::CNewWaypointDialog(wxWindow* parent, bool mapPointMode)
 }
 
 int CNewWaypointDialog::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 void CNewWaypointDialog::DoDataExchange(gui::CDataExchange* pDX) {

@@ -43,8 +43,10 @@ PositionLayout ComputePositionLayout(PositionRowOrigins rows) {
         layout.altitudeEdit = {W - 80, destination.top, W - 18, destination.bottom};
         layout.setButton = {4, layout.glideLine.top + 2, 84, layout.glideLine.bottom};
     }
-    layout.macCreadySpin = {layout.secondLine.right, layout.secondLine.top,
-                            layout.secondLine.right + 16, layout.secondLine.bottom};
+    // Two finger-sized buttons side by side at the second line's end,
+    // reaching over the separator below it.
+    layout.macCreadySpin = {W + 5 - 2 * kFingerButton, layout.secondLine.top, W + 5,
+                            layout.secondLine.top + kFingerButton};
     return layout;
 }
 

@@ -16,6 +16,8 @@ namespace frame {
 
 // The width every rectangle is laid out for.
 inline constexpr int kPositionLayoutWidth = 230;
+// The smallest side of a button a finger presses.
+inline constexpr int kFingerButton = 32;
 
 struct PositionRowOrigins {
     int upper = 2;

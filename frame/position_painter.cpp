@@ -73,7 +73,10 @@ void SecondLine(platform::Canvas& canvas, const PositionLayout& layout, const Po
     const Rect& line = layout.secondLine;
     switch (paint.secondMode) {
         case 1: {
-            const Rect text{line.left, line.top, line.right - kMarkBox, line.bottom};
+            // Without its mark the line ends where the MacCready buttons begin.
+            const int right = paint.macCreadyMark == 0 ? layout.macCreadySpin.left - 2
+                                                       : line.right - kMarkBox;
+            const Rect text{line.left, line.top, right, line.bottom};
             Left(canvas, text, texts.vario);
             Right(canvas, text, texts.macCready);
             Mark(canvas, line, paint.macCreadyMark);
@@ -197,9 +200,19 @@ void PaintPositionFields(platform::Canvas& canvas, const PositionLayout& layout,
     canvas.LineTo({kPositionLayoutWidth - 10, layout.separatorY});
 
     if (paint.destinationExists) {
-        canvas.SetFont(fonts.destination);
-        Left(canvas, layout.destinationLine,
-             texts.destinationPrefix + texts.destinationNumber + texts.destinationName);
+        // A name too long for the line is written smaller rather than cut,
+        // down to two thirds of the line's own size.
+        const std::wstring destination =
+            texts.destinationPrefix + texts.destinationNumber + texts.destinationName;
+        platform::Font font = fonts.destination;
+        const int smallest = font.height * 2 / 3;
+        canvas.SetFont(font);
+        while (font.height > smallest &&
+               canvas.TextExtent(destination).width > layout.destinationLine.Width()) {
+            --font.height;
+            canvas.SetFont(font);
+        }
+        Left(canvas, layout.destinationLine, destination);
     }
     if (paint.fixReceived) {
         canvas.SetFont(fonts.field);

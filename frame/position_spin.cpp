@@ -39,9 +39,16 @@ void PositionSpin::Press(bool up) {
 
 void PositionSpin::OnSize(wxSizeEvent& event) {
     const wxSize size = GetClientSize();
-    const int half = size.y / 2;
-    up_->SetSize(0, 0, size.x, half);
-    down_->SetSize(0, half, size.x, size.y - half);
+    if (size.x > size.y) {
+        // Side by side: down on the left, up on the right.
+        const int half = size.x / 2;
+        down_->SetSize(0, 0, half, size.y);
+        up_->SetSize(half, 0, size.x - half, size.y);
+    } else {
+        const int half = size.y / 2;
+        up_->SetSize(0, 0, size.x, half);
+        down_->SetSize(0, half, size.x, size.y - half);
+    }
     event.Skip();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A spin control for the position page and its glide panel: two stacked
-// buttons, up and down, that send wxEVT_SPIN_UP and wxEVT_SPIN_DOWN with
+// A spin control for the position page and its glide panel: two buttons,
+// up and down, stacked in a tall control and side by side in a wide one, that send wxEVT_SPIN_UP and wxEVT_SPIN_DOWN with
 // the control's id, as a vertical spin button does. GTK draws its spin
 // button as a wide side-by-side pair, of which the page's narrow slots
 // would show one half. UI thread only.

@@ -1,5 +1,7 @@
 #include "frame/small_dialogs.h"
 
+#include <wx/sizer.h>
+#include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
 #include "core/module_services.h"
@@ -23,6 +25,7 @@ constexpr int kAboutWhat = 1107;
 constexpr int kAboutMaker = 1132;
 constexpr int kAboutLogger = 1276;
 constexpr int kAboutClose = 1108;
+constexpr int kAboutTextWidth = 320;
 constexpr unsigned kIdsWhat = 2000;
 constexpr unsigned kIdsMaker = 2001;
 constexpr unsigned kIdsTitle = 2058;
@@ -50,8 +53,12 @@ void CAboutDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
     if (const auto name = LoggerTypeName(loggerType_)) SetControlText(*this, kAboutLogger, *name);
     SetControlText(*this, kAboutWhat, core::LoadResourceString(kIdsWhat));
     SetControlText(*this, kAboutMaker, core::LoadResourceString(kIdsMaker));
-    Layout();
-    Centre();
+    // The texts replace the layout's own: the box grows to hold them, the
+    // long line broken where a narrow screen needs it.
+    if (auto* what = dynamic_cast<wxStaticText*>(FindWindow(kAboutWhat)))
+        what->Wrap(kAboutTextWidth);
+    if (GetSizer() != nullptr) GetSizer()->SetSizeHints(this);
+    gui::FitOnScreen(*this);
     FocusControl(*this, kAboutClose);
 }
 

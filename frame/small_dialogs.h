@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "frame/small_controls.h"
+#include "platform/gui/screen_fit.h"
 
 class wxCommandEvent;
 class wxInitDialogEvent;
@@ -20,7 +21,7 @@ class CAboutDlg final : public wxDialog {
     // loggerType: the FAI recorder type the bound logger library reports.
     CAboutDlg(wxWindow* parent, int loggerType);
     bool Loaded() const { return loaded_; }
-    int DoModal() { return loaded_ ? ShowModal() : -1; }
+    int DoModal() { return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1; }
 
   private:
     void OnInitDialog(wxInitDialogEvent& event);
@@ -39,7 +40,7 @@ class CMapExportDlg final : public wxDialog {
   public:
     CMapExportDlg(wxWindow* parent, MapExportValues values);
     bool Loaded() const { return loaded_; }
-    int DoModal() { return loaded_ ? ShowModal() : -1; }
+    int DoModal() { return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1; }
     const MapExportValues& Values() const { return values_; }
 
   private:
@@ -57,7 +58,7 @@ class CDeclareConfirmDlg final : public wxDialog {
   public:
     explicit CDeclareConfirmDlg(wxWindow* parent);
     bool Loaded() const { return loaded_; }
-    int DoModal() { return loaded_ ? ShowModal() : -1; }
+    int DoModal() { return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1; }
     // 0 none yet, 1 cancelled, 2 declared.
     int m_nResult = 0;
 

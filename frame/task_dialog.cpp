@@ -28,6 +28,7 @@
 #include "nav/waypoint_list.h"
 #include "nav/waypoint_loader.h"
 #include "platform/critical_section.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "recorder/logger_library.h"
@@ -133,7 +134,7 @@ CTaskDialog::~CTaskDialog() {
 }
 
 int CTaskDialog::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 void CTaskDialog::OnInitDialog(wxInitDialogEvent& /*event*/) {

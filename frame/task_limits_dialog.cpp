@@ -7,6 +7,7 @@
 #include "core/settings_values.h"
 #include "frame/dialog_controls.h"
 #include "glide/display_units.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
 
 namespace frame {
@@ -31,7 +32,7 @@ CTaskLimitsDialog::CTaskLimitsDialog(wxWindow* parent)
 }
 
 int CTaskLimitsDialog::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 void CTaskLimitsDialog::DoDataExchange(gui::CDataExchange* pDX) {

@@ -8,6 +8,7 @@
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "frame/dialog_controls.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "recorder/logger_library.h"
@@ -70,7 +71,7 @@ CTaskPointDialog::CTaskPointDialog(wxWindow* parent, nav::CTask& task, bool decl
 }
 
 int CTaskPointDialog::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 void CTaskPointDialog::DoDataExchange(gui::CDataExchange* pDX) {

@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/font.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -13,6 +14,7 @@
 #include "gps/nav_fix.h"
 #include "nav/destination_queue.h"
 #include "nav/team_code.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
 
 namespace frame {
@@ -46,13 +48,15 @@ CTeamDialog::CTeamDialog(wxWindow* parent, nav::TeamDialogModel model) : model_(
     Bind(wxEVT_BUTTON, &CTeamDialog::OnOK, this, wxID_OK);
     Bind(wxEVT_CHAR_HOOK, &CTeamDialog::OnCharHook, this);
     SetFonts();
+    // The larger fonts need their room.
+    if (GetSizer() != nullptr) GetSizer()->SetSizeHints(this);
     SetText(FindWindow(kNameText), wxString(nav::CurrentTeamCoder()->Settings().wptName));
     if (wxWindow* show = FindWindow(kShow)) show->Enable(model_.CanShow());
     ShowCode();
 }
 
 int CTeamDialog::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 // Bold, two points below the list font ("baseListSize").

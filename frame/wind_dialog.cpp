@@ -14,6 +14,7 @@
 #include "glide/wind_entry.h"
 #include "glide/wind_history.h"
 #include "gps/settings_values.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 
@@ -61,7 +62,7 @@ void CWindDialog::PlaceHistoryList() {
 }
 
 int CWindDialog::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 void CWindDialog::DoDataExchange(gui::CDataExchange* pDX) {

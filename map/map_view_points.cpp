@@ -3,7 +3,6 @@
 #include "map/map_view_engine.h"
 
 #include <wx/evtloop.h>
-#include <wx/filedlg.h>
 
 #include <algorithm>
 #include <atomic>
@@ -38,6 +37,7 @@
 #include "nav/waypoint_edit.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_list.h"
+#include "platform/gui/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
@@ -77,15 +77,17 @@ std::optional<std::wstring> CGPSmapView::ChooseMapFileName() {
     constexpr char kMaps[] = "Options\\Maps";
     platform::SettingsStore& store = platform::AppSettings();
     const int extIndex = static_cast<int>(store.GetInt(kMaps, "extIndex", 1));
-    const std::filesystem::path previous(g_mapFileName.Get());
-    wxFileDialog dialog(wxGetTopLevelParent(this), "Map File", previous.parent_path().wstring(),
-                        wxEmptyString, wxString(mapdata::kMapFileFilter.data(), mapdata::kMapFileFilter.size()),
-                        wxFD_OPEN);
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Map File";
+    dialog.folder = std::filesystem::path(g_mapFileName.Get()).parent_path();
+    dialog.wildcard = wxString(mapdata::kMapFileFilter.data(), mapdata::kMapFileFilter.size());
     // The stored index counts from 1, the dialog's from 0.
-    dialog.SetFilterIndex(std::max(extIndex, 1) - 1);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    store.WriteInt(kMaps, "extIndex", dialog.GetFilterIndex() + 1);
-    std::wstring path = dialog.GetPath().ToStdWstring();
+    dialog.filterIndex = std::max(extIndex, 1) - 1;
+    dialog.mustExist = false;
+    const auto answer = platform::gui::ShowFileDialog(wxGetTopLevelParent(this), dialog);
+    if (!answer) return std::nullopt;
+    store.WriteInt(kMaps, "extIndex", answer->filterIndex + 1);
+    std::wstring path = answer->path.wstring();
     if (std::filesystem::path(path).extension().empty()) path += L".map";
     return path;
 }

@@ -180,9 +180,14 @@ void WriteTextLogHeader() {
 }
 
 // The format the dialog's filter chose: text logs, IGC logs, or as before.
+int FormatOfFilter(int filterIndex) {
+    if (filterIndex == 1) return kFormatText;
+    if (filterIndex == 2) return kFormatIgc;
+    return core::g_logFormat.load();
+}
+
 void TakeFormatFromFilter(int filterIndex) {
-    if (filterIndex == 1) core::g_logFormat = kFormatText;
-    if (filterIndex == 2) core::g_logFormat = kFormatIgc;
+    core::g_logFormat = FormatOfFilter(filterIndex);
     platform::AppSettings().WriteInt(kLogging, "LogFormat",
                                      static_cast<std::uint32_t>(core::g_logFormat.load()));
 }
@@ -221,8 +226,10 @@ LogStart StartFlightLog(int restoreMapFlag, int declarationMode) {
     g_strLogName.Set(name);
     g_strLogPath.Set((LogFolder() / name).wstring());
 
-    const std::optional<LogSaveAnswer> answer = AskForFile(
-        {L"GPS Data log", LogFolder(), name, format == kFormatIgc ? L"igc" : L"gps", format + 1});
+    const std::wstring extension = format == kFormatIgc ? L"igc" : L"gps";
+    const std::wstring offered = name + L"." + extension;
+    const std::optional<LogSaveAnswer> answer =
+        AskForFile({L"GPS Data log", LogFolder(), offered, extension, format + 1});
     if (!answer) {
         if (core::g_hFlightLog.IsOpen() &&
             platform::ShowMessageBox(
@@ -234,11 +241,13 @@ LogStart StartFlightLog(int restoreMapFlag, int declarationMode) {
         return LogStart::kCancelled;
     }
     CloseFlightLog();
-    g_strLogPath.Set(answer->path.wstring());
-    const std::filesystem::path folder = answer->path.parent_path();
+    const bool igc = FormatOfFilter(answer->filterIndex) == kFormatIgc;
+    const std::filesystem::path path = LogPathForFormat(answer->path, offered, igc);
+    g_strLogPath.Set(path.wstring());
+    const std::filesystem::path folder = path.parent_path();
     platform::AppSettings().WriteString(kLogging, "Directory", (folder / "").wstring());
 
-    platform::UniqueFd fd(::open(answer->path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    platform::UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (!fd.Valid()) {
         Box(kIdsCreateFailed, core::LoadResourceString(kIdsCreateFailedCaption),
             platform::mb::kIconHand);

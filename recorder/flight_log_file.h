@@ -27,12 +27,12 @@ inline core::SharedText g_strLogPath;
 struct LogSaveRequest {
     std::wstring title;  // "GPS Data log"
     std::filesystem::path folder;
-    std::wstring name;              // proposed, without extension
+    std::wstring name;              // proposed, with the format's extension
     std::wstring defaultExtension;  // "igc" or "gps"
     int filterIndex = 1;
 };
 struct LogSaveAnswer {
-    std::filesystem::path path;  // with the default extension when none was typed
+    std::filesystem::path path;  // as typed: the log adds the format's extension
     int filterIndex = 1;
 };
 // Shows the dialog; nothing when the pilot cancels. The frame installs the

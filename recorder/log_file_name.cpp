@@ -74,4 +74,13 @@ std::string ProposeLogName(const std::filesystem::path& folder, std::string_view
     return std::string(prefix) + LogIndexCharacter(n);
 }
 
+std::filesystem::path LogPathForFormat(const std::filesystem::path& chosen,
+                                       const std::filesystem::path& offered, bool igc) {
+    const wchar_t* extension = igc ? L".igc" : L".gps";
+    std::filesystem::path path = chosen;
+    if (!path.filename().has_extension()) return path += extension;
+    if (path.filename() == offered.filename()) path.replace_extension(extension);
+    return path;
+}
+
 }  // namespace recorder

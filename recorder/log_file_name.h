@@ -30,4 +30,11 @@ char LogIndexCharacter(int n);
 // regard to case, as the logs' first home did.
 std::string ProposeLogName(const std::filesystem::path& folder, std::string_view prefix);
 
+// The log's path from the save dialog's answer, for a log of the format
+// chosen (IGC or text): a name without an extension gets the format's
+// (".igc", ".gps"), and so does the offered name accepted as it was while
+// the pilot chose the other format; an extension the pilot typed stays.
+std::filesystem::path LogPathForFormat(const std::filesystem::path& chosen,
+                                       const std::filesystem::path& offered, bool igc);
+
 }  // namespace recorder

@@ -3,7 +3,7 @@
 # the made-up sample data the build writes to <build>/demo, its receiver
 # played by the feeder through a pseudo-terminal.
 #
-#   scripts/demo.sh BUILD_FOLDER [--reset-demo] [--speed N] [program arguments]
+#   scripts/demo.sh BUILD_FOLDER [--reset-demo] [--speed N] [--wait S] [program arguments]
 #
 # The program gets a configuration folder of its own (XDG_CONFIG_HOME, set
 # for it alone) holding its settings and a user-dirs.dirs that names the
@@ -12,17 +12,22 @@
 # The seeded settings name the task file and the glider's IGC header, so
 # Flight > Declare task offers the demo task with the header filled in.
 # --speed N plays the flight N times faster than real time (default 5).
+# The glider first stands on the field until the pilot has declared the
+# task (its C records are in a flight log of the documents folder), or for
+# --wait S seconds at most (default 60; 0 takes off at once).
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
 shift
 speed=5
+wait=60
 reset=0
 args=()
 while [ $# -gt 0 ]; do
   case $1 in
     --reset-demo) reset=1 ;;
     --speed) speed=${2:?--speed needs a number}; shift ;;
+    --wait) wait=${2:?--wait needs a number of seconds}; shift ;;
     *) args+=("$1") ;;
   esac
   shift
@@ -86,7 +91,8 @@ if [ "$reset" = 1 ] || [ ! -f "$settings" ] || [ ! -f "$config/user-dirs.dirs" ]
 fi
 
 # The feeder also ends by itself should this script be gone.
-"$build/demo_feeder" --link "$link" --speed "$speed" --watch $$ "$data/demo_flight.nmea" &
+"$build/demo_feeder" --link "$link" --speed "$speed" --watch $$ \
+  --hold-for "$documents" --hold "$wait" "$data/demo_flight.nmea" &
 feeder=$!
 trap 'kill "$feeder" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do

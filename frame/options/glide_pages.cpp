@@ -2,13 +2,13 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/filedlg.h>
 #include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 
 #include <string>
 
 #include "core/settings_values.h"
+#include "platform/gui/file_dialog.h"
 
 namespace frame {
 namespace {
@@ -26,12 +26,6 @@ constexpr int kBugsSpin = 1177;
 
 // Display-cycle page: the first mode's box.
 constexpr int kFirstMode = 1298;
-
-// The folder part of a stored name (either separator), for the file dialog.
-wxString FolderOf(const std::wstring& name) {
-    const std::size_t last = name.find_last_of(L"/\\");
-    return last == std::wstring::npos ? wxString() : wxString(name.substr(0, last));
-}
 
 }  // namespace
 
@@ -75,10 +69,12 @@ void COptionsPolars::OnBugsSpin(wxSpinEvent& event) {
 void COptionsPolars::OnBrowse(wxCommandEvent&) {
     auto* field = dynamic_cast<wxTextCtrl*>(FindWindow(kFileName));
     if (field == nullptr) return;
-    const std::wstring current = field->GetValue().ToStdWstring();
-    wxFileDialog dialog(this, "Glider Polar", FolderOf(current), current,
-                        "Polars files (*.plr)|*.plr|All Files (*.*)|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    if (dialog.ShowModal() == wxID_OK) field->ChangeValue(dialog.GetPath());
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Glider Polar";
+    dialog.name = field->GetValue().ToStdWstring();
+    dialog.wildcard = "Polars files (*.plr)|*.plr|All Files (*.*)|*";
+    if (const auto answer = platform::gui::ShowFileDialog(this, dialog))
+        field->ChangeValue(answer->path.wstring());
 }
 
 void COptionsPolars::DoDataExchange(gui::CDataExchange* pDX) {

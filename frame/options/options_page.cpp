@@ -1,10 +1,12 @@
 #include "frame/options/options_page.h"
 
 #include <wx/scrolwin.h>
+#include <wx/sizer.h>
 #include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include <algorithm>
 #include <string>
 
 namespace frame {
@@ -23,6 +25,8 @@ void COptionsPage::Activate() {
     initialised_ = true;
     OnInitDialog();
     gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
+    // The texts just set (units, names) take their room.
+    SendSizeEvent();
 }
 
 bool COptionsPage::Validate() {
@@ -70,7 +74,7 @@ void CScrolledPropertyPage::OnInitDialog() {
     scrollReady_ = false;
     scroll_ = ScrollState{};
     scroll_.unit = g_nScrollUnit;
-    Layout();
+    LayOutUnscrolled();
     const int clientHeight = GetClientSize().GetHeight();
     scroll_.contentBottom = ContentBottom(clientHeight - 10, scroll_.unit);
     const wxWindow* last = lastControlId_ != 0 ? FindWindow(lastControlId_) : nullptr;
@@ -99,10 +103,20 @@ void CScrolledPropertyPage::OnVScroll(wxScrollWinEvent& event) {
 // The sizer lays the controls out afresh at their unscrolled places; they
 // then move up by the scroll offset again.
 void CScrolledPropertyPage::OnSize(wxSizeEvent&) {
-    Layout();
+    LayOutUnscrolled();
     if (!scrollReady_) return;
     Resize(scroll_, GetClientSize().GetHeight());
     MoveContents(scroll_.scrollOffset);
+}
+
+void CScrolledPropertyPage::LayOutUnscrolled() {
+    wxSizer* sizer = GetSizer();
+    if (sizer == nullptr) {
+        Layout();
+        return;
+    }
+    const wxSize client = GetClientSize();
+    sizer->SetDimension(wxPoint(0, 0), wxSize(client.x, std::max(client.y, sizer->GetMinSize().y)));
 }
 
 void CScrolledPropertyPage::ScrollToTop() {

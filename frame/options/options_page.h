@@ -78,6 +78,9 @@ class CScrolledPropertyPage : public COptionsPage {
   private:
     void OnVScroll(wxScrollWinEvent& event);
     void OnSize(wxSizeEvent& event);
+    // The sizer lays the controls out at their own heights, however low the
+    // page: what does not fit is scrolled to, never squeezed.
+    void LayOutUnscrolled();
     void MoveContents(int pixels);
     void UpdateBar();
 

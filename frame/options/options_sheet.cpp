@@ -17,6 +17,7 @@
 #include "frame/options/options_page.h"
 #include "frame/options/team_page.h"
 #include "frame/options/wind_page.h"
+#include "platform/gui/screen_fit.h"
 
 namespace frame {
 
@@ -24,10 +25,14 @@ int g_nLastOptionsPage = 0;
 
 namespace {
 constexpr unsigned kTitleString = 171;
+// Room for the tallest pages but one on an 800 x 480 screen (the sheet is
+// cut to a smaller work area when shown); taller pages scroll.
+constexpr int kSheetWidth = 560;
+constexpr int kSheetHeight = 460;
 }  // namespace
 
 CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsigned startPage)
-    : wxDialog(parent, wxID_ANY, caption, wxDefaultPosition, wxSize(480, 400),
+    : wxDialog(parent, wxID_ANY, caption, wxDefaultPosition, wxSize(kSheetWidth, kSheetHeight),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     g_nScrollUnit = ScrollUnitForDpi(wxGetDisplayPPI().GetWidth());
     // Nineteen tabs do not fit a hand-held screen: the pages are chosen from
@@ -126,7 +131,7 @@ void CKOR_VANoptions::OnOK(wxCommandEvent&) {
 
 int RunOptionsSheet(wxWindow* parent, int startPage) {
     CKOR_VANoptions sheet("KOR_VAN options", parent, static_cast<unsigned>(startPage));
-    return sheet.ShowModal();
+    return platform::gui::ShowModalOnScreen(sheet);
 }
 
 }  // namespace frame

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "frame/position_profile.h"
@@ -46,6 +47,26 @@ TEST(PositionPainter, FieldsDrawOnWhiteWithTheSeparator) {
     EXPECT_TRUE(AnyNonWhite(canvas, kCompact.destinationLine));
     // No fix yet: the glide line stays empty.
     EXPECT_FALSE(AnyNonWhite(canvas, kCompact.glideLine));
+}
+
+// The longest destination text of the demo task is written whole: it ends
+// before the line does, where a cut text would run into its edge.
+TEST(PositionPainter, ALongDestinationNameIsWrittenWhole) {
+    platform::Canvas canvas(240, 100);
+    ASSERT_TRUE(canvas.Valid());
+    frame::PositionTexts texts;
+    texts.destinationPrefix = L"To: ";
+    texts.destinationName = L"F,Demo Turn North";
+    frame::PositionPaint paint;
+    paint.destinationExists = true;
+    frame::PaintPositionFields(canvas, kCompact, paint, texts, frame::MakePositionFonts(24, L"DejaVu Sans"));
+    const platform::Rect& line = kCompact.destinationLine;
+    int rightmost = -1;
+    for (int y = line.top; y < line.bottom; ++y)
+        for (int x = line.left; x < line.right; ++x)
+            if (canvas.GetPixel({x, y}) != platform::kWhite) rightmost = std::max(rightmost, x);
+    EXPECT_GT(rightmost, line.left + line.Width() / 2);
+    EXPECT_LT(rightmost, line.right - 3);
 }
 
 TEST(PositionPainter, CyclingTextsAndTheEditLine) {

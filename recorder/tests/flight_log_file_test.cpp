@@ -57,7 +57,7 @@ TEST_F(FlightLogFileTest, AnIgcLogOpensWithItsHeaderAndClosesWithItsDigest) {
     core::g_logDataOn = 2;
     core::g_logInterval = 0;
     ASSERT_EQ(StartFlightLog(0, 0), LogStart::kOpened);
-    EXPECT_EQ(lastRequest_.name, L"4CVXQ7Z1");
+    EXPECT_EQ(lastRequest_.name, L"4CVXQ7Z1.igc");
     EXPECT_EQ(lastRequest_.defaultExtension, L"igc");
     EXPECT_EQ(lastRequest_.filterIndex, 2);
     EXPECT_EQ(core::g_logDataOn.load(), 1);
@@ -103,11 +103,20 @@ TEST_F(FlightLogFileTest, TheFilterChoosesTheFormat) {
 
     Answer("flight.any", 3);  // all files: the format stays
     ASSERT_EQ(StartFlightLog(0, 0), LogStart::kOpened);
-    EXPECT_EQ(lastRequest_.name, L"241231-1");
+    EXPECT_EQ(lastRequest_.name, L"241231-1.gps");
     EXPECT_EQ(lastRequest_.filterIndex, 1);
     EXPECT_EQ(core::g_logFormat.load(), 0);
     EXPECT_EQ(platform::AppSettings().GetString("Options\\Logging", "Directory", ""),
               (folder_.Path() / "").string());
+}
+
+TEST_F(FlightLogFileTest, ANameTypedWithoutExtensionGetsTheFormatsOne) {
+    Answer("flight", 2);
+    ASSERT_EQ(StartFlightLog(0, 0), LogStart::kOpened);
+    CloseFlightLog();
+    path_ = folder_ / "flight.igc";
+    EXPECT_TRUE(Log().starts_with("AXKV")) << "no IGC log at " << path_;
+    EXPECT_EQ(g_strLogPath.Get(), path_.wstring());
 }
 
 TEST_F(FlightLogFileTest, ADeclarationLogStopsAfterTheDate) {

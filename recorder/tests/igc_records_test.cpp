@@ -57,6 +57,25 @@ TEST(LogFileNameTest, TheIndexStopsAtZ) {
     EXPECT_EQ(ProposeLogName(folder.Path(), "P"), "PZ");
 }
 
+TEST(LogFileNameTest, TheLogsExtensionFollowsItsFormatUnlessTyped) {
+    struct Case {
+        const char* chosen;
+        bool igc;
+        const char* path;
+    };
+    // Offered: "5C8XQ7Z1.igc".
+    for (const Case& c : {Case{"/f/5C8XQ7Z1.igc", true, "/f/5C8XQ7Z1.igc"},
+                          Case{"/f/5C8XQ7Z1.igc", false, "/f/5C8XQ7Z1.gps"},
+                          Case{"/f/mine", true, "/f/mine.igc"},
+                          Case{"/f/mine", false, "/f/mine.gps"},
+                          Case{"/f/mine.gps", true, "/f/mine.gps"},
+                          Case{"/f/mine.txt", true, "/f/mine.txt"},
+                          Case{"/f.d/mine", true, "/f.d/mine.igc"}}) {
+        EXPECT_EQ(LogPathForFormat(c.chosen, "5C8XQ7Z1.igc", c.igc), std::filesystem::path(c.path))
+            << c.chosen;
+    }
+}
+
 TEST(IgcRecordsTest, TheDigestExampleGivesItsGRecords) {
     core::IgcDigest digest;
     digest.Start(0);

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <thread>
 
 namespace demo {
@@ -24,6 +26,18 @@ double MonotonicSeconds() {
 }
 
 }  // namespace
+
+bool FolderHoldsDeclaredLog(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (entry->path().extension() != ".igc") continue;
+        std::ifstream log(entry->path(), std::ios::binary);
+        for (std::string line; std::getline(log, line);)
+            if (line.starts_with('C')) return true;
+    }
+    return false;
+}
 
 Feeder::Feeder(std::vector<Epoch> epochs, FeederOptions options)
     : epochs_(std::move(epochs)), options_(std::move(options)) {}
@@ -99,11 +113,25 @@ void Feeder::Send(const Epoch& epoch, long long utc, bool standing) {
     }
 }
 
+std::optional<long long> Feeder::HoldOnTheField(long long utc) {
+    if (!options_.released) return 0;
+    startSeconds_ = MonotonicSeconds();
+    long long held = 0;
+    for (; held < options_.holdSeconds && !options_.released(); ++held) {
+        Send(epochs_.front(), utc + held, true);
+        if (!WaitUntil(static_cast<double>(held + 1))) return std::nullopt;
+    }
+    return held;
+}
+
 int Feeder::Run() {
     if (!master_.Valid() || epochs_.empty()) return 1;
     const long long first = epochs_.front().utc.value_or(0);
-    const long long offset = options_.shiftTimes ? static_cast<long long>(std::time(nullptr)) - first
-                                                 : 0;
+    long long offset = options_.shiftTimes ? static_cast<long long>(std::time(nullptr)) - first : 0;
+    const std::optional<long long> held = HoldOnTheField(first + offset);
+    if (!held) return 0;
+    offset += *held;
+    std::fprintf(stderr, "demo_feeder: the flight starts\n");
     startSeconds_ = MonotonicSeconds();
     long long last = first;
     for (const Epoch& epoch : epochs_) {

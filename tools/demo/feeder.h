@@ -9,9 +9,16 @@
 // the time running on (kept times too), so the program keeps a fix on the
 // ground. Run ends when Stop() is called (the program's SIGTERM handler
 // does) or when the watched process has gone.
+//
+// Before the flight the glider may be held on the field: the first epoch,
+// standing still, once a real second with its time running on, until the
+// pilot has declared the task or the hold's limit has passed; the flight
+// then plays on from that time.
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 
@@ -31,7 +38,15 @@ struct FeederOptions {
     double speed = 5.0;          // epochs per real second
     bool shiftTimes = true;
     pid_t watch = 0;  // end when this process has gone (0: none)
+    // The hold on the field: ends once this returns true (no hold without
+    // it) or after holdSeconds real seconds.
+    std::function<bool()> released;
+    int holdSeconds = 60;
 };
+
+// Whether a flight log in `folder` holds a task declaration: an IGC file
+// (".igc") with a C record.
+bool FolderHoldsDeclaredLog(const std::filesystem::path& folder);
 
 class Feeder {
   public:
@@ -53,6 +68,9 @@ class Feeder {
   private:
     // Sleeps until `seconds` after the start; false when it should end.
     bool WaitUntil(double seconds);
+    // The hold on the field from `utc` on: the seconds held, or nothing
+    // when the feeder should end.
+    std::optional<long long> HoldOnTheField(long long utc);
     bool ShouldEnd() const;
     void Send(const Epoch& epoch, long long utc, bool standing);
 

@@ -79,14 +79,25 @@ TEST_F(IgcHeaderDialogTest, OkStoresTheValuesAndMakesTheHeaderLines) {
         ASSERT_NE(pilot, nullptr);
         EXPECT_EQ(pilot->GetValue(), "Anna");
         EXPECT_EQ(pilot->GetCount(), 1U);
-        EXPECT_FALSE(dialog_->FindWindow(1152)->IsShown());
+        // The phrase and its "Again" appear only with the security phrase,
+        // the phrase in the value's place.
+        for (const int id : {1152, 1153, 1167})
+            EXPECT_FALSE(dialog_->FindWindow(id)->IsShown()) << id;
         ChooseKind(2);  // CID
         EXPECT_EQ(dynamic_cast<wxComboBox*>(dialog_->FindWindow(1295))->GetValue(), "XY");
         Type(1295, L"ABC");
         ChooseKind(5);  // SEC: the phrase edits; "ABC" joins the CID history (asked)
         ASSERT_EQ(boxes_->Boxes().size(), 1U);
-        EXPECT_TRUE(dialog_->FindWindow(1152)->IsShown());
-        EXPECT_FALSE(dialog_->FindWindow(1159)->IsShown());
+        for (const int id : {1152, 1153, 1167})
+            EXPECT_TRUE(dialog_->FindWindow(id)->IsShown()) << id;
+        for (const int id : {1158, 1159, 1295, 1156})
+            EXPECT_FALSE(dialog_->FindWindow(id)->IsShown()) << id;
+        const auto middle = [this](int id) {
+            const wxRect rect = dialog_->FindWindow(id)->GetRect();
+            return rect.y + rect.height / 2;
+        };
+        EXPECT_NEAR(middle(1152), middle(1154), 2) << "the phrase stands beside its label";
+        EXPECT_NEAR(middle(1153), middle(1167), 2);
         Type(1152, L"seven  ");
         Type(1153, L"seven  ");
         gui::SaveScreenshot(*dialog_, kBinaryDir / "screenshots" / "igc_header_dialog.png");

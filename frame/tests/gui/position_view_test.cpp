@@ -231,6 +231,13 @@ TEST_F(PositionViewTest, TheMacCreadySpinStepsAndReturnsToRest) {
     EXPECT_TRUE(spin->IsShown());
     EXPECT_EQ(spin->GetMin(), 0);
     EXPECT_EQ(spin->GetMax(), 75);
+    // Two buttons a finger can press, side by side on the page.
+    ASSERT_EQ(spin->GetChildren().size(), 2U);
+    for (const wxWindow* button : spin->GetChildren()) {
+        EXPECT_GE(button->GetSize().x, 32);
+        EXPECT_GE(button->GetSize().y, 32);
+    }
+    EXPECT_TRUE(wxRect(view->GetClientSize()).Contains(spin->GetRect()));
     spin->Press(true);
     EXPECT_FLOAT_EQ(frame::g_manualMacCready.load(), 1.2F);
     EXPECT_FLOAT_EQ(core::g_macCready.load(), 1.2F);

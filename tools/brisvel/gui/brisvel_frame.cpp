@@ -1,6 +1,5 @@
 #include "tools/brisvel/gui/brisvel_frame.h"
 
-#include <wx/filedlg.h>
 #include <wx/fontdlg.h>
 #include <wx/notebook.h>
 #include <wx/sizer.h>
@@ -11,6 +10,8 @@
 
 #include <algorithm>
 
+#include "platform/gui/file_dialog.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/utf.h"
 #include "tools/brisvel/brisvel_settings.h"
@@ -67,6 +68,9 @@ CBrisvelMainFrame::CBrisvelMainFrame(platform::SettingsStore& store, std::vector
     for (const int id : {kFileClose, kFileSave, kFileSaveAs})
         Bind(wxEVT_UPDATE_UI, &CBrisvelMainFrame::OnUpdateNeedsDocument, this, id);
     Bind(wxEVT_CLOSE_WINDOW, &CBrisvelMainFrame::OnClose, this);
+    // The size above where the screen has room; a smaller screen's work
+    // area, measured once the window stands with its bars.
+    CallAfter([this] { platform::gui::FitOnScreen(*this); });
     loaded_ = true;
 }
 
@@ -84,10 +88,15 @@ bool CBrisvelMainFrame::Ask(std::string_view text, std::string_view caption) {
 
 std::optional<std::filesystem::path> CBrisvelMainFrame::AskMapName() {
     if (chooseMapName) return chooseMapName();
-    wxFileDialog dialog(this, "Save map as", wxEmptyString, wxEmptyString, kMapFilter, wxFD_SAVE);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    std::filesystem::path path = dialog.GetPath().utf8_string();
-    if (!path.has_extension() && dialog.GetFilterIndex() == 0) path += ".map";
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Save map as";
+    dialog.wildcard = kMapFilter;
+    dialog.save = true;
+    dialog.overwritePrompt = false;
+    const auto answer = platform::gui::ShowFileDialog(this, dialog);
+    if (!answer) return std::nullopt;
+    std::filesystem::path path = answer->path;
+    if (!path.has_extension() && answer->filterIndex == 0) path += ".map";
     return path;
 }
 
@@ -96,7 +105,7 @@ bool CBrisvelMainFrame::AskBounds(Bounds& bounds) {
     if (const CShapeDocument* document = saving_ ? saving_ : model_.Document()) box = document->FileBox();
     if (chooseBounds) return chooseBounds(bounds, box);
     CSetBoundsDlg dialog(this, bounds, box);
-    if (!dialog.Loaded() || dialog.ShowModal() != wxID_OK) return false;
+    if (!dialog.Loaded() || platform::gui::ShowModalOnScreen(dialog) != wxID_OK) return false;
     bounds = dialog.Result();
     return true;
 }
@@ -121,10 +130,13 @@ wxSplitterWindow* CBrisvelMainFrame::MakePage(const CShapeDocument& document) {
 }
 
 void CBrisvelMainFrame::OnFileOpen(wxCommandEvent& /*event*/) {
-    wxFileDialog dialog(this, "Open shapefile", wxString::FromUTF8(LoadShapeFolder(store_).string()), wxEmptyString,
-                        kShapeFilter, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    if (dialog.ShowModal() != wxID_OK) return;
-    const std::filesystem::path path = dialog.GetPath().utf8_string();
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Open shapefile";
+    dialog.folder = LoadShapeFolder(store_);
+    dialog.wildcard = kShapeFilter;
+    const auto answer = platform::gui::ShowFileDialog(this, dialog);
+    if (!answer) return;
+    const std::filesystem::path& path = answer->path;
     SaveShapeFolder(store_, path.parent_path());
     OpenShapefile(path);
 }

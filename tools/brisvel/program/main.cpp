@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/gui/assert_handler.h"
 #include "platform/gui/bundle_entry_points.h"
 #include "platform/gui/message_box_sink.h"
 #include "platform/gui/resource_bundle.h"
@@ -18,6 +19,9 @@ namespace {
 
 class BrisvelApp final : private platform::gui::TerminationSignalsBlocked, public wxApp {
   public:
+    // Before the toolkit starts, so none of its assertions opens a box.
+    BrisvelApp() { platform::gui::InstallAssertionLogger("Brisvel"); }
+
     bool OnInit() override {
         SetAppName("Brisvel");
         platform::SetDefaultCaption(L"Brisvel");

@@ -1,12 +1,16 @@
-// demo_feeder --link PATH [--speed N] [--keep-times] [--watch PID] FILE
+// demo_feeder --link PATH [--speed N] [--keep-times] [--watch PID]
+//             [--hold-for FOLDER] [--hold SECONDS] FILE
 //
 // Plays a sentence file into a pseudo-terminal reached through PATH until
-// SIGTERM or SIGINT, or until process PID has gone.
+// SIGTERM or SIGINT, or until process PID has gone. With --hold-for the
+// glider first stands on the field until a flight log in FOLDER declares a
+// task, or for SECONDS (default 60) at most.
 
 #include <signal.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -24,7 +28,8 @@ void OnSignal(int) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: demo_feeder --link PATH [--speed N] [--keep-times] [--watch PID] FILE\n");
+                 "usage: demo_feeder --link PATH [--speed N] [--keep-times] [--watch PID]\n"
+                 "                   [--hold-for FOLDER] [--hold SECONDS] FILE\n");
     return 2;
 }
 
@@ -42,6 +47,11 @@ int main(int argc, char** argv) {
             options.speed = std::strtod(argv[++i], nullptr);
         } else if (arg == "--watch" && hasValue) {
             options.watch = static_cast<pid_t>(std::strtol(argv[++i], nullptr, 10));
+        } else if (arg == "--hold-for" && hasValue) {
+            const std::filesystem::path folder = argv[++i];
+            options.released = [folder] { return demo::FolderHoldsDeclaredLog(folder); };
+        } else if (arg == "--hold" && hasValue) {
+            options.holdSeconds = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
         } else if (arg == "--keep-times") {
             options.shiftTimes = false;
         } else if (!arg.starts_with("--") && !file) {

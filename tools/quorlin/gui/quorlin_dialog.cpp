@@ -5,13 +5,14 @@
 #include <wx/checkbox.h>
 #include <wx/colordlg.h>
 #include <wx/dcclient.h>
-#include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 #include "mapdata/map_palette.h"
+#include "platform/gui/file_dialog.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/utf.h"
@@ -69,7 +70,7 @@ CQuorlinDlg::CQuorlinDlg(wxWindow* parent, platform::SettingsStore& store)
     SetEscapeId(1019);  // Escape is "Exit", refused while busy
 }
 
-int CQuorlinDlg::DoModal() { return loaded_ ? ShowModal() : -1; }
+int CQuorlinDlg::DoModal() { return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1; }
 
 void CQuorlinDlg::OnInitDialog(wxInitDialogEvent&) {
     model_.Initialise();
@@ -339,23 +340,28 @@ void CQuorlinDlg::EnableDialog(bool enable) {
 }
 
 std::optional<ChosenFile> CQuorlinDlg::ChooseOpenFile(const FileChoice& choice) {
-    wxFileDialog dialog(this, wxFileSelectorPromptStr, Text(choice.initial.parent_path().string()),
-                        Text(choice.initial.filename().string()), WxFilter(choice.filter),
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    dialog.SetFilterIndex(std::max(choice.filterIndex - 1, 0));
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    return ChosenFile{std::filesystem::path(dialog.GetPath().utf8_string()), dialog.GetFilterIndex() + 1};
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Select a file";
+    dialog.name = choice.initial;
+    dialog.wildcard = WxFilter(choice.filter);
+    dialog.filterIndex = std::max(choice.filterIndex - 1, 0);
+    const auto answer = platform::gui::ShowFileDialog(this, dialog);
+    if (!answer) return std::nullopt;
+    return ChosenFile{answer->path, answer->filterIndex + 1};
 }
 
 std::optional<ChosenFile> CQuorlinDlg::ChooseSaveFile(const FileChoice& choice) {
-    wxFileDialog dialog(this, wxFileSelectorPromptStr, Text(choice.initial.parent_path().string()),
-                        Text(choice.initial.filename().string()), WxFilter(choice.filter),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    dialog.SetFilterIndex(std::max(choice.filterIndex - 1, 0));
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    std::filesystem::path path(dialog.GetPath().utf8_string());
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Select a file";
+    dialog.name = choice.initial;
+    dialog.wildcard = WxFilter(choice.filter);
+    dialog.filterIndex = std::max(choice.filterIndex - 1, 0);
+    dialog.save = true;
+    const auto answer = platform::gui::ShowFileDialog(this, dialog);
+    if (!answer) return std::nullopt;
+    std::filesystem::path path = answer->path;
     if (path.filename().string().find('.') == std::string::npos) path += choice.defaultExtension;
-    return ChosenFile{path, dialog.GetFilterIndex() + 1};
+    return ChosenFile{path, answer->filterIndex + 1};
 }
 
 std::optional<Bgr> CQuorlinDlg::ChooseColour() {
@@ -382,7 +388,7 @@ bool CQuorlinDlg::EditThresholds() { return RunThresholdsDialog(this, store_); }
 void ShowAboutBox(wxWindow* parent) {
     wxDialog about;
     if (!wxXmlResource::Get()->LoadDialog(&about, parent, "100")) return;
-    about.ShowModal();
+    platform::gui::ShowModalOnScreen(about);
 }
 
 }  // namespace quorlin

@@ -10,6 +10,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "mapdata/map_palette.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/utf.h"
@@ -92,7 +93,7 @@ std::optional<double> RunNumberForm(wxWindow* parent, std::string_view prompt, d
     if (!form.Loaded()) return std::nullopt;
     form.number = initial;
     form.ShowValues();
-    if (form.ShowModal() != wxID_OK) return std::nullopt;
+    if (platform::gui::ShowModalOnScreen(form) != wxID_OK) return std::nullopt;
     return form.number;
 }
 
@@ -101,7 +102,7 @@ std::optional<Corner> RunCoordinateForm(wxWindow* parent, std::string_view promp
     if (!form.Loaded()) return std::nullopt;
     form.coordinates = SplitCoordinates(initial);
     form.ShowValues();
-    if (form.ShowModal() != wxID_OK) return std::nullopt;
+    if (platform::gui::ShowModalOnScreen(form) != wxID_OK) return std::nullopt;
     return JoinCoordinates(form.coordinates);
 }
 
@@ -142,7 +143,7 @@ void CThresholdsDlg::OnOk(wxCommandEvent&) {
 
 bool RunThresholdsDialog(wxWindow* parent, platform::SettingsStore& store) {
     CThresholdsDlg dialog(parent, store);
-    return dialog.Loaded() && dialog.ShowModal() == wxID_OK;
+    return dialog.Loaded() && platform::gui::ShowModalOnScreen(dialog) == wxID_OK;
 }
 
 COptionsSheet::COptionsSheet(wxWindow* parent, platform::SettingsStore& store, QuorlinOptions& options)
@@ -232,7 +233,7 @@ void COptionsSheet::ShowSwatches() {
 
 void ShowProgramOptions(wxWindow* parent, platform::SettingsStore& store, QuorlinOptions& options) {
     COptionsSheet sheet(parent, store, options);
-    if (sheet.Loaded()) sheet.ShowModal();
+    if (sheet.Loaded()) platform::gui::ShowModalOnScreen(sheet);
 }
 
 }  // namespace quorlin

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/gui/assert_handler.h"
 #include "platform/gui/bundle_entry_points.h"
 #include "platform/gui/message_box_sink.h"
 #include "platform/gui/resource_bundle.h"
@@ -20,6 +21,9 @@ constexpr char kApplicationName[] = "Quorlin";
 
 class QuorlinApp final : private platform::gui::TerminationSignalsBlocked, public wxApp {
   public:
+    // Before the toolkit starts, so none of its assertions opens a box.
+    QuorlinApp() { platform::gui::InstallAssertionLogger("Quorlin"); }
+
     bool OnInit() override {
         SetAppName(kApplicationName);
         platform::SetDefaultCaption(L"Morvist");

@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/colordlg.h>
-#include <wx/filedlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -11,6 +10,8 @@
 #include <utility>
 
 #include "mapdata/map_palette.h"
+#include "platform/gui/file_dialog.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/utf.h"
 #include "tools/tandrel/tandrel_settings.h"
@@ -109,7 +110,7 @@ bool CTandrelDlg::OpenDafifFiles(const FolderChooser& chooser) {
 }
 
 int CTandrelDlg::DoModal() {
-    return loaded_ ? ShowModal() : -1;
+    return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1;
 }
 
 void CTandrelDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
@@ -207,11 +208,15 @@ void CTandrelDlg::OnClose(wxCloseEvent& event) {
 
 void CTandrelDlg::OnSetOutputFile(wxCommandEvent& /*event*/) {
     if (running_) return;
-    wxFileDialog dialog(this, "Output file", wxEmptyString, wxEmptyString,
-                        "Map files (*.map)|*.map|All files   (*.*)|*.*", wxFD_SAVE);
-    if (dialog.ShowModal() != wxID_OK) return;
-    std::filesystem::path path = dialog.GetPath().ToStdString();
-    if (!path.has_extension() && dialog.GetFilterIndex() == 0) path += ".map";
+    platform::gui::FileDialogRequest dialog;
+    dialog.title = "Output file";
+    dialog.wildcard = "Map files (*.map)|*.map|All files   (*.*)|*.*";
+    dialog.save = true;
+    dialog.overwritePrompt = false;
+    const auto answer = platform::gui::ShowFileDialog(this, dialog);
+    if (!answer) return;
+    std::filesystem::path path = answer->path;
+    if (!path.has_extension() && answer->filterIndex == 0) path += ".map";
     SetOutputFile(path);
 }
 
@@ -264,7 +269,7 @@ void ShowAboutBox(wxWindow* parent, const std::string& versionText) {
     if (!wxXmlResource::Get()->LoadDialog(&about, parent, kAboutTemplate)) return;
     if (wxWindow* line = about.FindWindow(kAboutVersion))
         line->SetLabel(wxString::FromUTF8("Vostrel Version " + versionText));
-    about.ShowModal();
+    platform::gui::ShowModalOnScreen(about);
 }
 
 }  // namespace tandrel

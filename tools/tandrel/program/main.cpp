@@ -2,12 +2,13 @@
 // flight computer. The program is its main dialog; it ends when the dialog
 // closes.
 #include <wx/app.h>
-#include <wx/dirdlg.h>
 
 #include <memory>
 
 #include "core/module_services.h"
+#include "platform/gui/assert_handler.h"
 #include "platform/gui/bundle_entry_points.h"
+#include "platform/gui/file_dialog.h"
 #include "platform/gui/message_box_sink.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/termination_watch.h"
@@ -21,6 +22,9 @@ namespace {
 
 class TandrelApp final : private platform::gui::TerminationSignalsBlocked, public wxApp {
   public:
+    // Before the toolkit starts, so none of its assertions opens a box.
+    TandrelApp() { platform::gui::InstallAssertionLogger("Tandrel"); }
+
     bool OnInit() override {
         SetAppName("Tandrel");
         platform::SetDefaultCaption(L"Tandrel");
@@ -40,10 +44,8 @@ class TandrelApp final : private platform::gui::TerminationSignalsBlocked, publi
         tandrel::CTandrelDlg dialog(nullptr, platform::AppSettings(),
                                     platform::ExecutableFolder() / "DAFIF", version);
         const auto chooser = [&dialog]() -> std::optional<std::filesystem::path> {
-            wxDirDialog choose(&dialog, "Folder of the DAFIF files", wxEmptyString,
-                               wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
-            if (choose.ShowModal() != wxID_OK) return std::nullopt;
-            return std::filesystem::path(choose.GetPath().ToStdString());
+            return platform::gui::ShowFolderDialog(&dialog, "Folder of the DAFIF files",
+                                                   platform::ExecutableFolder());
         };
         if (dialog.Loaded() && dialog.OpenDafifFiles(chooser)) dialog.DoModal();
         return 0;

@@ -197,6 +197,40 @@ TEST(DemoFeeder, PlaysAtTenTimesRealTimeThenStandsAndEndsOnTerminate) {
     EXPECT_FALSE(fs::is_symlink(link));
 }
 
+TEST(DemoFeeder, HoldsOnTheFieldUntilALogDeclaresATask) {
+    const test_support::ScratchFolder folder("feeder");
+    const std::string text = TowSentences();
+    const fs::path file = folder.Write("tow.nmea", text);
+    const fs::path link = folder / "gps";
+    folder.Write("documents/start.igc", "AXKV000 KOR_VAN_WinCE\r\nHFDTE010125\r\n");
+    FeederProcess feeder({"--link", link.string(), "--speed", "10", "--keep-times", "--hold-for",
+                          (folder / "documents").string(), file.string()});
+    Receiver receiver(link);
+    ASSERT_TRUE(receiver.Valid());
+    const Epoch first = SplitEpochs(text).front();
+
+    // Standing on the first fix's place, once a second, its time running on.
+    const auto held = OfType(receiver.Read(2500ms), "$GPRMC");
+    ASSERT_GE(held.size(), 2U);
+    for (const auto& fix : held) {
+        EXPECT_EQ(fix.text.substr(16, 27), first.lines[1].substr(16, 27));
+        EXPECT_EQ(fix.text.substr(43, 6), ",0.00,");
+    }
+    const auto heldEpochs = SplitEpochs(held[0].text + "\n" + held[1].text);
+    EXPECT_EQ(*heldEpochs[0].utc, *first.utc);
+    EXPECT_EQ(*heldEpochs[1].utc, *first.utc + 1);
+
+    // The declaration's C records release it: the flight plays on in time.
+    folder.Write("documents/start.igc", "AXKV000 KOR_VAN_WinCE\r\nC010125120000000000000002\r\n");
+    const auto played = OfType(receiver.Read(2500ms), "$GPRMC");
+    ASSERT_GE(played.size(), 10U);
+    EXPECT_NE(played.back().text.substr(43, 6), ",0.00,");
+    const auto last = SplitEpochs(played.back().text);
+    EXPECT_GT(*last[0].utc, *first.utc + static_cast<long long>(held.size()));
+    ::kill(feeder.Pid(), SIGTERM);
+    EXPECT_EQ(feeder.Wait(2s), 0);
+}
+
 TEST(DemoFeeder, ShiftsTimesToThePresent) {
     const test_support::ScratchFolder folder("feeder");
     const fs::path file = folder.Write("tow.nmea", TowSentences());

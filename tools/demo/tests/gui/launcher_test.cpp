@@ -29,10 +29,10 @@
 #include <thread>
 #include <vector>
 
+#include "testing/private_display.h"
 #include "testing/scratch_folder.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
-#include "tools/demo/tests/gui/private_display.h"
 
 namespace demo {
 namespace {
@@ -77,7 +77,7 @@ class Launcher {
   public:
     Launcher(const fs::path& build, const fs::path& home, const fs::path& log,
              const fs::path& save, const std::string& display, int speed,
-             const std::string& answers) {
+             const std::string& answers, int wait) {
         pid_ = ::fork();
         if (pid_ != 0) return;
         std::vector<std::string> env;
@@ -98,11 +98,12 @@ class Launcher {
         const std::string script = (kSource / "scripts/demo.sh").string();
         const std::string folder = build.string();
         const std::string times = std::to_string(speed);
+        const std::string seconds = std::to_string(wait);
         const std::string output = (home.parent_path() / "launcher.out").string();
         std::freopen(output.c_str(), "w", stdout);
         std::freopen(output.c_str(), "a", stderr);
         const char* argv[] = {"bash", script.c_str(), folder.c_str(), "--reset-demo", "--speed",
-                              times.c_str(), nullptr};
+                              times.c_str(), "--wait", seconds.c_str(), nullptr};
         ::execve("/bin/bash", const_cast<char**>(argv), envp.data());
         ::_exit(127);
     }
@@ -205,15 +206,16 @@ class DemoLauncher : public ::testing::Test {
         fs::create_directory_symlink(kBuild / "demo/data", build_ / "demo/data");
         // A display of the test's own, 800 x 480 as the program is laid out for.
         fs::create_directories(folder_ / "screen");
-        display_ = std::make_unique<testing::PrivateDisplay>(folder_ / "screen", 800, 480);
+        display_ = std::make_unique<test_support::PrivateDisplay>(folder_ / "screen", 800, 480);
         ASSERT_FALSE(display_->Name().empty()) << "Xvfb did not start";
     }
 
-    // Starts the launcher; true once the feeder plays and the program has
+    // Starts the launcher, the glider standing on the field for `wait`
+    // seconds at most; true once the feeder plays and the program has
     // opened its log through the save dialog.
-    bool Launch(int speed, const std::string& answers = "") {
+    bool Launch(int speed, const std::string& answers = "", int wait = 0) {
         launcher_ = std::make_unique<Launcher>(build_, home_, log_, igc_, display_->Name(), speed,
-                                               answers);
+                                               answers, wait);
         played_ = FeederStart(build_ / "demo/gps", 30s);
         return played_ && WaitForText(log_, "save " + igc_.string(), 60s);
     }
@@ -287,7 +289,7 @@ class DemoLauncher : public ::testing::Test {
     const fs::path igc_ = demo_ / "documents" / "demo-launcher-test.igc";
     const fs::path log_ = folder_ / "program.log";
     std::map<std::string, std::size_t> before_;
-    std::unique_ptr<testing::PrivateDisplay> display_;
+    std::unique_ptr<test_support::PrivateDisplay> display_;
     std::unique_ptr<Launcher> launcher_;
     std::optional<std::chrono::system_clock::time_point> played_;
 };
@@ -371,6 +373,41 @@ class DemoLauncherDeclaration : public DemoLauncher {
                                   std::to_string(top + y) + " click 1";
         return std::system(click.c_str()) == 0;
     }
+    // Types `keys` (xdotool's "key" or "type" arguments) into the window of
+    // this title once it is shown, the pointer over it (no window manager:
+    // the keyboard goes to the window under the pointer).
+    bool KeysIn(const std::string& title, const std::string& keys) const {
+        const std::string display = "DISPLAY=" + display_->Name() + " ";
+        const std::string find = display + "timeout 20 xdotool search --sync --onlyvisible --name '^" +
+                                 title + "$' getwindowgeometry %1";
+        FILE* pipe = ::popen(find.c_str(), "r");
+        if (pipe == nullptr) return false;
+        int left = -1, top = -1, width = 0, height = 0;
+        char line[256];
+        while (std::fgets(line, sizeof line, pipe) != nullptr) {
+            std::sscanf(line, " Position: %d,%d", &left, &top);
+            std::sscanf(line, " Geometry: %dx%d", &width, &height);
+        }
+        ::pclose(pipe);
+        if (left < 0) return false;
+        std::this_thread::sleep_for(300ms);  // laid out and drawn
+        const std::string press = display + "xdotool mousemove " + std::to_string(left + width / 2) +
+                                  " " + std::to_string(top + height / 2) + " sleep 0.2 " + keys;
+        return std::system(press.c_str()) == 0;
+    }
+    // The first file of the folder with this extension, once it holds `text`.
+    static std::optional<fs::path> WaitForFile(const fs::path& folder, const std::string& extension,
+                                               const std::string& text, std::chrono::seconds limit) {
+        const auto end = Clock::now() + limit;
+        for (; Clock::now() < end; std::this_thread::sleep_for(100ms)) {
+            std::error_code error;
+            for (const auto& entry : fs::directory_iterator(folder, error))
+                if (entry.path().extension() == extension &&
+                    Read(entry.path()).find(text) != std::string::npos)
+                    return entry.path();
+        }
+        return std::nullopt;
+    }
 };
 
 TEST_F(DemoLauncherDeclaration, TheDemoTaskIsDeclaredBeforeTakeOff) {
@@ -378,19 +415,22 @@ TEST_F(DemoLauncherDeclaration, TheDemoTaskIsDeclaredBeforeTakeOff) {
         GTEST_SKIP() << "xdotool is not installed: nothing can work the program's dialogs";
     constexpr int kSpeed = 5;
     const Flight flight = FlyDemoFlight();
-    // "yes": the declaration's log starts the file afresh.
-    ASSERT_TRUE(Launch(kSpeed, "yes")) << Output();
+    // "yes": the declaration's log starts the file afresh. The glider
+    // stands on the field, as long as the pilot takes, up to a minute.
+    ASSERT_TRUE(Launch(kSpeed, "yes", 60)) << Output();
 
     // The Flight menu, its "Declare task..." item, then each dialog's OK.
     ASSERT_TRUE(ClickIn("KOR_VAN", 265, 12));
     ASSERT_TRUE(ClickIn("KOR_VAN", 316, 62));
     ASSERT_TRUE(ClickIn("Task editor", 524, 143));
     ASSERT_TRUE(ClickIn("Task points", 585, 284));
-    ASSERT_TRUE(ClickIn("Task limits", 305, 325));
-    ASSERT_TRUE(ClickIn("IGC header", 174, 352));
+    ASSERT_TRUE(ClickIn("Task limits", 305, 308));
+    ASSERT_TRUE(ClickIn("IGC header", 174, 282));
+    EXPECT_EQ(Output().find("the flight starts"), std::string::npos) << "did not wait on the field";
     ASSERT_TRUE(ClickIn("Declare task", 133, 61));
-    ASSERT_LT(std::chrono::system_clock::now(), When(flight.events.takeOff, kSpeed))
-        << "declared only after take-off";
+    // The declaration sends the glider on its way.
+    ASSERT_TRUE(WaitForText(folder_ / "launcher.out", "the flight starts", 10s)) << Output();
+    played_ = std::chrono::system_clock::now();
 
     // Until the glider is on tow, then the program ends.
     std::this_thread::sleep_until(When(flight.events.takeOff + 40, kSpeed));
@@ -436,6 +476,64 @@ TEST_F(DemoLauncherDeclaration, TheDemoTaskIsDeclaredBeforeTakeOff) {
     if (!IgcParserAvailable())
         GTEST_SKIP() << "node or igc-parser is not installed: the independent IGC reader cannot run";
     EXPECT_EQ(IgcParser(), 0);
+}
+
+// The flight log's own save dialog at start-up, as a newcomer meets it:
+// Return takes the name it offers, an IGC file that fills with the flight.
+TEST_F(DemoLauncherDeclaration, ReturnInTheFlightLogsSaveDialogRecordsAnIgcFile) {
+    if (std::system("xdotool version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xdotool is not installed: nothing can work the program's dialogs";
+    launcher_ = std::make_unique<Launcher>(build_, home_, log_, "dialog", display_->Name(), 20, "", 0);
+    ASSERT_TRUE(KeysIn("GPS Data log", "key Return")) << Output();
+    const fs::path documents = demo_ / "documents";
+    const std::optional<fs::path> log = WaitForFile(documents, ".igc", "\nB", 60s);
+    ASSERT_TRUE(log) << Output();
+    EndTheProgram();
+
+    const std::vector<std::string> lines = Lines(Read(*log));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines.front().starts_with("AXKV")) << lines.front();
+    EXPECT_GT(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.starts_with("B"); }),
+              0);
+    EXPECT_TRUE(lines.back().starts_with("G")) << lines.back();
+    EXPECT_EQ(Output().find("assertion"), std::string::npos) << Output();
+}
+
+// File > Save task file and Load task file through their dialogs: the task
+// saved, changed on disk, loaded and saved again comes back changed.
+TEST_F(DemoLauncherDeclaration, TaskFilesRoundTripThroughTheirDialogs) {
+    if (std::system("xdotool version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xdotool is not installed: nothing can work the program's dialogs";
+    ASSERT_TRUE(Launch(5, "", 60)) << Output();
+    const fs::path documents = demo_ / "documents";
+    const fs::path first = documents / "roundtrip.tsk";
+    const fs::path second = documents / "roundtrip2.tsk";
+
+    // File, then its "Save task file..." and "Load task file..." items.
+    const auto save = [this] { return ClickIn("KOR_VAN", 19, 12) && ClickIn("KOR_VAN", 80, 87); };
+    const auto load = [this] { return ClickIn("KOR_VAN", 19, 12) && ClickIn("KOR_VAN", 80, 62); };
+    ASSERT_TRUE(save());
+    ASSERT_TRUE(KeysIn("Task File", "key ctrl+a type --delay 20 '" + first.string() + "'"));
+    ASSERT_TRUE(KeysIn("Task File", "key Return"));
+    ASSERT_TRUE(WaitForFile(documents, ".tsk", "/*TASK*/", 20s)) << Output();
+    std::string text = Read(first);
+    const std::size_t name = text.find("\r\n") + 2;
+    text.replace(name, text.find("\r\n", name) - name, "Round Trip Task");
+    std::ofstream(first, std::ios::binary) << text;
+
+    ASSERT_TRUE(load());
+    ASSERT_TRUE(KeysIn("Task File", "key Return"));  // the file just saved
+    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(save());
+    ASSERT_TRUE(KeysIn("Task File", "key ctrl+a type --delay 20 '" + second.string() + "'"));
+    ASSERT_TRUE(KeysIn("Task File", "key Return"));
+    const auto end = Clock::now() + 20s;
+    while (!fs::exists(second) && Clock::now() < end) std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_NE(Read(second).find("Round Trip Task"), std::string::npos) << Read(second);
+    EndTheProgram();
+    EXPECT_EQ(Output().find("assertion"), std::string::npos) << Output();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// A test display of the launcher test's own: an Xvfb whose screen is a file
+// A test display of a test program's own: an Xvfb whose screen is a file
 // (-fbdir), so the test can save the whole screen as a PNG at moments it
 // chooses, whatever windows the program under test has open. The server is
 // ended and waited for when the object goes.
@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace demo::testing {
+namespace test_support {
 
 class PrivateDisplay {
   public:
@@ -100,4 +100,4 @@ class PrivateDisplay {
     std::string name_;
 };
 
-}  // namespace demo::testing
+}  // namespace test_support
