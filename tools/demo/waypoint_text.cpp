@@ -46,8 +46,7 @@ std::string RecordLine(const std::string& prefix, const std::string& name, Local
                        double altitudeM, int symbol = kNoSymbol) {
     const LatLon p = ToLatLon(at);
     const std::string map = symbol > kNoSymbol ? Format(", %d,0.0,0.0,0.0,0.0", symbol) : "";
-    return Format("%s%s,%s,%.0fM%s
-", prefix.c_str(), name.c_str(),
+    return Format("%s%s,%s,%.0fM%s\r\n", prefix.c_str(), name.c_str(),
                   flight_text::PointDms(p.latitude, p.longitude).c_str(), altitudeM, map.c_str());
 }
 
