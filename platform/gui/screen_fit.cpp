@@ -4,6 +4,7 @@
 #include <wx/display.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
+#include <wx/statbox.h>
 #include <wx/toplevel.h>
 
 #include <algorithm>
@@ -41,9 +42,12 @@ void ScrollContents(wxTopLevelWindow& window, const wxSize& room) {
     // The room the screen leaves, however large its contents.
     pane->SetMinSize(room);
     const wxWindowList children = window.GetChildren();
-    // Only what the layout places: a frame's bars stay where they are.
+    // Only what the layout places: a frame's bars stay where they are. A
+    // static box sizer's box is not an item of the sizer, but the controls
+    // it frames are its children and must move with it.
     for (wxWindow* child : children)
-        if (child != pane && !child->IsTopLevel() && contents->GetItem(child, true) != nullptr)
+        if (child != pane && !child->IsTopLevel() &&
+            (contents->GetItem(child, true) != nullptr || wxDynamicCast(child, wxStaticBox) != nullptr))
             child->Reparent(pane);
     pane->SetSizer(contents);
     pane->SetScrollRate(kScrollStep, kScrollStep);

@@ -274,13 +274,14 @@ void EndWhileADialogIsOpen(Program& program, int signal, const std::function<voi
     EXPECT_TRUE(program.Logged("exit 0"));
 }
 
+// The save dialog is the programs' own file dialog, a plain wxDialog.
 TEST(Program, TerminateWithTheSaveDialogOpenEndsTheProgram) {
     const TempFolder folder("term_save_dialog");
     FakeReceiver receiver;
     Program program(folder.Path(), "program",
                     {kProgram, receiver.Port(), {{"KOR_VAN_TEST_WINDOWS", "1"}}});
     EndWhileADialogIsOpen(program, SIGTERM, [&receiver] { receiver.SendFix(); });
-    EXPECT_TRUE(program.Logged("dialog\twxFileDialog")) << ::testing::PrintToString(program.Log());
+    EXPECT_TRUE(program.Logged("dialog\twxDialog")) << ::testing::PrintToString(program.Log());
 }
 
 // The question about the chosen file's old content is open when the
