@@ -47,7 +47,7 @@ void ScrollContents(wxTopLevelWindow& window, const wxSize& room) {
     // it frames are its children and must move with it.
     for (wxWindow* child : children)
         if (child != pane && !child->IsTopLevel() &&
-            (contents->GetItem(child, true) != nullptr || wxDynamicCast(child, wxStaticBox) != nullptr))
+            (contents->GetItem(child, true) != nullptr || dynamic_cast<wxStaticBox*>(child) != nullptr))
             child->Reparent(pane);
     pane->SetSizer(contents);
     pane->SetScrollRate(kScrollStep, kScrollStep);
