@@ -8,10 +8,12 @@
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
+#include "platform/gui/event_pump.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "testing/scratch_folder.h"
@@ -63,7 +65,9 @@ class FileDialogTest : public ::testing::Test {
             wxTextCtrl* name = NameField(*dialog);
             ASSERT_NE(name, nullptr);
             offered_ = name->GetValue();
-            focused_ = wxWindow::FindFocus() == name;
+            // The display hands the focus over in its own time: wait for it.
+            focused_ = ProcessEventsUntil([name] { return wxWindow::FindFocus() == name; },
+                                          std::chrono::seconds(5));
             if (type) name->ChangeValue(*type);
             wxCommandEvent enter(wxEVT_TEXT_ENTER, name->GetId());
             enter.SetEventObject(name);
