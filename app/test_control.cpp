@@ -9,6 +9,7 @@
 #include <wx/utils.h>
 
 #include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -146,6 +147,23 @@ void LogSymbols() {
     test_hooks::Record("symbols listed");
 }
 
+// A finger's tap on the map at "x y" (the map window's pixels): pressed
+// and lifted on the same spot.
+void TapMap(const std::string& at) {
+    map::CGPSmapView* view = map::g_pMapView;
+    if (view == nullptr) return;
+    int x = 0;
+    int y = 0;
+    if (std::sscanf(at.c_str(), "%d %d", &x, &y) != 2) return;
+    for (const wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.SetEventObject(view);
+        view->ProcessWindowEvent(event);
+    }
+    test_hooks::Record("tapped " + at);
+}
+
 void Run(const std::string& line) {
     const std::size_t space = line.find(' ');
     const std::string word = line.substr(0, space);
@@ -165,6 +183,13 @@ void Run(const std::string& line) {
         Cancel();
     } else if (word == "symbols") {
         LogSymbols();
+    } else if (word == "tap") {
+        TapMap(rest);
+    } else if (word == "pickrow") {
+        // A row of the map's goto list, as a click on it posts it.
+        platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_PICKROW,
+                                    static_cast<std::uintptr_t>(std::stoul(rest)));
+        test_hooks::Record("picked " + rest);
     } else if (word == "shot" && frame::g_hMainFrameWnd != nullptr) {
         platform::gui::SaveScreenshot(*frame::g_hMainFrameWnd, rest);
         test_hooks::Record("shot " + rest);

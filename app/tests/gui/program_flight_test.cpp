@@ -383,11 +383,26 @@ TEST(ProgramFlight, DISABLED_TaskActivationNamesTheStart) {
     flight.End();
 }
 
-// The map's go-to button makes a tapped waypoint the destination: the
-// map window's own tests drive its pick button; this flight is where the
-// program's answer to it is to be checked.
+// A tap on a waypoint's symbol offers it in the map's goto list; its row
+// makes it the destination, as the pilot's finger would.
 TEST(ProgramFlight, TheMapsGoToNamesTheDestination) {
-    GTEST_SKIP() << "the map window's go-to pick button is not yet created in the program";
+    FlownProgram flight("goto");
+    Program& program = flight.Running();
+    ASSERT_TRUE(program.WaitFor("shown")) << program.Errors();
+    flight.FeedTo(kLast - 60);
+    std::string at;
+    for (const std::string& line : flight.Ask("symbols", "symbols listed")) {
+        if (!line.starts_with("symbol\tNear\t")) continue;
+        at = line.substr(std::string("symbol\tNear\t").size());
+        std::replace(at.begin(), at.end(), '\t', ' ');
+    }
+    ASSERT_FALSE(at.empty()) << "no symbol for Near";
+    flight.Ask("tap " + at, "tapped");
+    flight.Screenshot("goto_list");
+    flight.Ask("pickrow 0", "picked");
+    flight.FeedTo(kLast - 50);
+    EXPECT_EQ(flight.Texts()["DestinationNameText"], "Near");
+    flight.End();
 }
 
 // With no stored variation (a first start) the receiver's sentences, sent
