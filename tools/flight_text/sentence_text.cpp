@@ -12,8 +12,16 @@ std::string NmeaChecksum(std::string_view body) {
     return platform::FormatC("*%02X", sum);
 }
 
+// Appended piece by piece: GCC 12 at -O3 takes the chain of string
+// temporaries for an overlapping copy and fails the release build.
 std::string Sentence(std::string_view body) {
-    return "$" + std::string(body) + NmeaChecksum(body) + "\r\n";
+    std::string sentence;
+    sentence.reserve(body.size() + 6);
+    sentence += '$';
+    sentence += body;
+    sentence += NmeaChecksum(body);
+    sentence += "\r\n";
+    return sentence;
 }
 
 std::string NmeaAngle(double degrees, bool latitude) {
