@@ -102,26 +102,23 @@ void BM_MapRenderAgainstPlainCairo(benchmark::State& state) {
     std::vector<double> peer;
     std::vector<double> endToEnd;
     map::LayerTimes sum;
-    const auto ms = [](auto from) {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
-    };
     bool peerFirst = false;
     for (auto _ : state) {
         const auto drawPeer = [&] {
             const auto start = std::chrono::steady_clock::now();
             plain.Draw(plainImage.Surface(), input.draw.state, 800, 480);
-            peer.push_back(ms(start));
+            peer.push_back(bench::MillisecondsSince(start));
         };
         if (peerFirst) drawPeer();
         const auto start = std::chrono::steady_clock::now();
         map::LayerTimes times;
         map::RenderMapLayers(*back, lists, input, never, &times);
         back->Finish();
-        project.push_back(ms(start));
+        project.push_back(bench::MillisecondsSince(start));
         back = handover.Publish(std::move(back));
         if (!back) back = std::make_unique<platform::Canvas>(800, 480);
         handover.Read([&](const platform::Image& pixels) { map::ComposeMapFrame(out, pixels, layers); });
-        endToEnd.push_back(ms(start));
+        endToEnd.push_back(bench::MillisecondsSince(start));
         if (!peerFirst) drawPeer();
         peerFirst = !peerFirst;
         for (std::size_t i = 0; i < sum.ms.size(); ++i) sum.ms[i] += times.ms[i];
@@ -134,12 +131,7 @@ void BM_MapRenderAgainstPlainCairo(benchmark::State& state) {
     for (const double t : sum.ms) pass += t;
     state.counters["elements"] = static_cast<double>(total);
     state.counters["in_view"] = static_cast<double>(inView);
-    state.counters["median_ms"] = bench::Percentile(project, 0.5);
-    state.counters["p99_ms"] = bench::Percentile(project, 0.99);
-    state.counters["peer_median_ms"] = bench::Percentile(peer, 0.5);
-    state.counters["peer_p99_ms"] = bench::Percentile(peer, 0.99);
-    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
-    state.counters["ratio_p99"] = bench::Percentile(project, 0.99) / bench::Percentile(peer, 0.99);
+    bench::ReportAgainstPeer(state, project, peer);
     state.counters["end_to_end_median_ms"] = bench::Percentile(endToEnd, 0.5);
     state.counters["end_to_end_p99_ms"] = bench::Percentile(endToEnd, 0.99);
     const char* names[] = {"share_17", "share_zones", "share_27", "share_overlay", "share_general",

@@ -134,9 +134,6 @@ void BM_OlcAgainstPlain(benchmark::State& state) {
     const auto& trail = Trail(legs);
     std::vector<double> project;
     std::vector<double> peer;
-    const auto ms = [](auto from) {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
-    };
     bool peerFirst = false;
     for (auto _ : state) {
         double plainKm = 0.0;
@@ -145,13 +142,13 @@ void BM_OlcAgainstPlain(benchmark::State& state) {
             const nav::PlainOlcProgramme plain(trail, WeightsFor(legs), legs);
             plainKm = plain.Close(trail.back(), legs).value / 100.0;
             benchmark::DoNotOptimize(plainKm);
-            peer.push_back(ms(start));
+            peer.push_back(bench::MillisecondsSince(start));
         };
         if (peerFirst) runPeer();
         const auto start = std::chrono::steady_clock::now();
         const double km = nav::OptimiseOlcDistance(trail, trail.back(), WeightsFor(legs), legs)->value / 100.0;
         benchmark::DoNotOptimize(km);
-        project.push_back(ms(start));
+        project.push_back(bench::MillisecondsSince(start));
         if (!peerFirst) runPeer();
         peerFirst = !peerFirst;
         if (km != plainKm) {
@@ -160,12 +157,7 @@ void BM_OlcAgainstPlain(benchmark::State& state) {
         }
     }
     state.counters["points"] = static_cast<double>(trail.size());
-    state.counters["median_ms"] = bench::Percentile(project, 0.5);
-    state.counters["p99_ms"] = bench::Percentile(project, 0.99);
-    state.counters["peer_median_ms"] = bench::Percentile(peer, 0.5);
-    state.counters["peer_p99_ms"] = bench::Percentile(peer, 0.99);
-    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
-    state.counters["ratio_p99"] = bench::Percentile(project, 0.99) / bench::Percentile(peer, 0.99);
+    bench::ReportAgainstPeer(state, project, peer);
 }
 BENCHMARK(BM_OlcAgainstPlain)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->Iterations(2000);
 

@@ -288,9 +288,6 @@ void BM_ReadAgainstPlain(benchmark::State& state) {
     const std::filesystem::path path(platform::ToUtf8(Fixture().Path()));
     std::vector<double> project;
     std::vector<double> peer;
-    const auto ms = [](auto from) {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
-    };
     bool peerFirst = false;
     for (auto _ : state) {
         std::size_t plainCount = 0;
@@ -299,7 +296,7 @@ void BM_ReadAgainstPlain(benchmark::State& state) {
             auto waypoints = ReadPlain(path);
             plainCount = waypoints.size();
             benchmark::DoNotOptimize(waypoints.data());
-            peer.push_back(ms(start));
+            peer.push_back(bench::MillisecondsSince(start));
         };
         if (peerFirst) runPeer();
         const auto start = std::chrono::steady_clock::now();
@@ -311,7 +308,7 @@ void BM_ReadAgainstPlain(benchmark::State& state) {
             nav::ReadAllWaypoints(file, *loaded);
             count = loaded->list.Count();
             benchmark::DoNotOptimize(count);
-            project.push_back(ms(start));
+            project.push_back(bench::MillisecondsSince(start));
         }
         if (!peerFirst) runPeer();
         peerFirst = !peerFirst;
@@ -320,12 +317,7 @@ void BM_ReadAgainstPlain(benchmark::State& state) {
             return;
         }
     }
-    state.counters["median_ms"] = bench::Percentile(project, 0.5);
-    state.counters["p99_ms"] = bench::Percentile(project, 0.99);
-    state.counters["peer_median_ms"] = bench::Percentile(peer, 0.5);
-    state.counters["peer_p99_ms"] = bench::Percentile(peer, 0.99);
-    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
-    state.counters["ratio_p99"] = bench::Percentile(project, 0.99) / bench::Percentile(peer, 0.99);
+    bench::ReportAgainstPeer(state, project, peer);
 }
 BENCHMARK(BM_ReadAgainstPlain)->Unit(benchmark::kMillisecond)->Iterations(40);
 
