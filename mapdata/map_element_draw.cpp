@@ -1,6 +1,8 @@
 // Point-list and circle drawing.
 #include "mapdata/map_element_draw.h"
 
+#include "mapdata/arc_points.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -177,15 +179,12 @@ void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& c
         if (!element.counterClockwise) std::swap(from, to);
         double sweep = std::fmod(to - from + kTwoPi, kTwoPi);
         if (sweep <= 0.0) sweep = kTwoPi;
-        constexpr double kStep = 2.0 * std::numbers::pi / 180.0;
-        const int steps = static_cast<int>(std::ceil(sweep / kStep));
         std::vector<Point> arc;
-        arc.reserve(static_cast<std::size_t>(steps) + 1);
-        for (int i = 0; i <= steps; ++i) {
-            const double a = from + std::min(sweep, i * kStep);
-            arc.push_back({centre.x + static_cast<int>(std::lround(radius * std::cos(a))),
-                           centre.y - static_cast<int>(std::lround(radius * std::sin(a)))});
-        }
+        AppendArcPoints(centre, radius, from, sweep, arc);
+        // A thin pen draws nothing between two points on one pixel, and
+        // its dashes run on.
+        if (DropsRepeatedPoint(context, element.penNumber))
+            arc.erase(std::unique(arc.begin(), arc.end()), arc.end());
         if (!element.counterClockwise) std::reverse(arc.begin(), arc.end());
         Canvas::StateGuard guard(canvas);
         canvas.SetPen(MapPenFor(context, element.penNumber));

@@ -177,7 +177,11 @@ Canvas::StateGuard::~StateGuard() {
     canvas_.SetBackgroundColour(background_);
     canvas_.SetBackgroundMode(mode_);
     canvas_.FlushStroke();
-    canvas_.clip_ = clip_;
+    // Cairo's clip follows the region, so an unchanged region keeps it:
+    // most guards leave the region alone, and setting cairo's clip anew
+    // costs every element drawn under one.
+    if (canvas_.clipped_ == clipped_ && canvas_.clip_ == clip_) return;
+    canvas_.clip_ = std::move(clip_);
     canvas_.clipped_ = clipped_;
     canvas_.ApplyClip();
 }

@@ -123,10 +123,16 @@ void Canvas::ThinLine(Point from, Point to, std::uint32_t argb, bool dashed) {
     if (clipped_ && clip_.empty()) return;
     unsigned char* const data = cairo_image_surface_get_data(image_.Surface());
     const std::ptrdiff_t stride = image_.Stride();
-    const Wide twice = static_cast<Wide>(2) * major;
-    const Wide numerator = static_cast<Wide>(2) * first * minor + major;
-    std::int64_t k = static_cast<std::int64_t>(numerator / twice);
-    std::int64_t error = static_cast<std::int64_t>(numerator - static_cast<Wide>(k) * twice);
+    // A line that starts on the canvas starts at step 0 (k 0, error major)
+    // without the wide division.
+    std::int64_t k = 0;
+    std::int64_t error = major;
+    if (first > 0) {
+        const Wide twice = static_cast<Wide>(2) * major;
+        const Wide numerator = static_cast<Wide>(2) * first * minor + major;
+        k = static_cast<std::int64_t>(numerator / twice);
+        error = static_cast<std::int64_t>(numerator - static_cast<Wide>(k) * twice);
+    }
     const std::int64_t errorStep = 2 * minor;
     const std::int64_t errorWrap = 2 * major;
     const std::int64_t minorStart = xMajor ? from.y : from.x;
