@@ -78,8 +78,9 @@ bool CDib::WriteStream(std::ostream& out) const {
     std::string bytes;
     AppendFileHeader(bytes, 0, Entries(header_, colours_.size()));
     bytes += InfoAndEntries(header_, colours_, masks_);
-    bytes.append(reinterpret_cast<const char*>(bits_.data()), bits_.size());
-    if (!Write(out, bytes)) {
+    // The rows go out from where they are, not through a copy of the file.
+    if (!Write(out, bytes) ||
+        !out.write(reinterpret_cast<const char*>(bits_.data()), static_cast<std::streamsize>(bits_.size()))) {
         Say(L"write error");
         return false;
     }

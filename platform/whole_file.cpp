@@ -115,6 +115,9 @@ std::error_code ReadWholeFile(const std::filesystem::path& file, std::string& by
         return std::make_error_code(std::errc::file_too_large);
     }
     bytes.clear();
+    // Room for the whole file at once: growing as it comes would copy it
+    // again at every step.
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
