@@ -38,12 +38,34 @@ class GdalLibrary {
             "GDALVectorTranslate");
         dem_ = library_.Symbol<void* (*)(const char*, void*, const char*, const char*, const void*, int*)>(
             "GDALDEMProcessing");
+        band_ = library_.Symbol<void* (*)(void*, int)>("GDALGetRasterBand");
+        maskBand_ = library_.Symbol<void* (*)(void*)>("GDALGetMaskBand");
+        noData_ = library_.Symbol<double (*)(void*, int*)>("GDALGetRasterNoDataValue");
+        driver_ = library_.Symbol<void* (*)(const char*)>("GDALGetDriverByName");
+        create_ = library_.Symbol<void* (*)(void*, const char*, int, int, int, int, char**)>("GDALCreate");
+        createLayer_ = library_.Symbol<void* (*)(void*, const char*, void*, int, char**)>(
+            "GDALDatasetCreateLayer");
+        layer_ = library_.Symbol<void* (*)(void*, int)>("GDALDatasetGetLayer");
+        fieldDefn_ = library_.Symbol<void* (*)(const char*, int)>("OGR_Fld_Create");
+        freeFieldDefn_ = library_.Symbol<void (*)(void*)>("OGR_Fld_Destroy");
+        createField_ = library_.Symbol<int (*)(void*, void*, int)>("OGR_L_CreateField");
+        contour_ = library_.Symbol<int (*)(void*, void*, char**, void*, void*)>("GDALContourGenerateEx");
+        polygonize_ = library_.Symbol<int (*)(void*, void*, void*, int, char**, void*, void*)>(
+            "GDALPolygonize");
+        nextFeature_ = library_.Symbol<void* (*)(void*)>("OGR_L_GetNextFeature");
+        freeFeature_ = library_.Symbol<void (*)(void*)>("OGR_F_Destroy");
+        geometry_ = library_.Symbol<void* (*)(void*)>("OGR_F_GetGeometryRef");
+        geometryCount_ = library_.Symbol<int (*)(void*)>("OGR_G_GetGeometryCount");
+        part_ = library_.Symbol<void* (*)(void*, int)>("OGR_G_GetGeometryRef");
         if (Ready()) allRegister_();
     }
 
     bool Ready() const {
         return allRegister_ && open_ && close_ && translateOptions_ && freeTranslate_ && translate_ &&
-               demOptions_ && freeDem_ && dem_ && openEx_ && vectorOptions_ && freeVector_ && vector_;
+               demOptions_ && freeDem_ && dem_ && openEx_ && vectorOptions_ && freeVector_ && vector_ &&
+               band_ && maskBand_ && noData_ && driver_ && create_ && createLayer_ && layer_ &&
+               fieldDefn_ && freeFieldDefn_ && createField_ && contour_ && polygonize_ &&
+               nextFeature_ && freeFeature_ && geometry_ && geometryCount_ && part_;
     }
 
     // gdal_translate with these options; false when it fails.
@@ -92,7 +114,84 @@ class GdalLibrary {
         return out != nullptr && usage == 0;
     }
 
+    // gdal_contour -p -fl level -f GeoJSON: the polygons between the
+    // grid's lowest value, the level and its highest (the band's no-data
+    // value left out), with an "ID" field.
+    bool ContourPolygons(const std::filesystem::path& from, const std::filesystem::path& to,
+                         double level) const {
+        return VectorFromBand(from, to, kMultiPolygon, [&](void* band, void* layer) {
+            int hasNoData = 0;
+            const double noData = noData_(band, &hasNoData);
+            std::vector<std::string> options{"FIXED_LEVELS=" + std::to_string(level), "ID_FIELD=0",
+                                             "POLYGONIZE=YES"};
+            if (hasNoData != 0) options.push_back("NODATA=" + std::to_string(noData));
+            auto argv = Argv(options);
+            return contour_(band, layer, const_cast<char**>(argv.data()), nullptr, nullptr) == 0;
+        });
+    }
+
+    // gdal_polygonize.py -f GeoJSON: a polygon per 4-connected region of
+    // equal pixels of the first band, with its value in a "DN" field.
+    bool Polygonize(const std::filesystem::path& from, const std::filesystem::path& to) const {
+        return VectorFromBand(from, to, kPolygon, [&](void* band, void* layer) {
+            return polygonize_(band, maskBand_(band), layer, 0, nullptr, nullptr, nullptr) == 0;
+        });
+    }
+
+    // The rings of a GeoJSON file's first layer: outer rings and holes of
+    // its polygons and multipolygons; -1 when it cannot be read.
+    double Rings(const std::filesystem::path& file) const {
+        constexpr unsigned kVector = 0x04;  // GDAL_OF_VECTOR
+        void* source = openEx_(file.c_str(), kVector, nullptr, nullptr, nullptr);
+        if (source == nullptr) return -1;
+        void* layer = layer_(source, 0);
+        double rings = layer != nullptr ? 0 : -1;
+        while (void* feature = layer != nullptr ? nextFeature_(layer) : nullptr) {
+            rings += RingsOf(geometry_(feature));
+            freeFeature_(feature);
+        }
+        close_(source);
+        return rings;
+    }
+
   private:
+    static constexpr int kPolygon = 3;       // wkbPolygon
+    static constexpr int kMultiPolygon = 6;  // wkbMultiPolygon
+    static constexpr int kInteger = 0;       // OFTInteger
+
+    // A new GeoJSON file `to` with one layer of `type` and an integer field,
+    // filled by fill(band, layer) from the first band of `from`.
+    template <typename Fill>
+    bool VectorFromBand(const std::filesystem::path& from, const std::filesystem::path& to, int type,
+                        Fill fill) const {
+        std::filesystem::remove(to);
+        void* source = open_(from.c_str(), 0);
+        if (source == nullptr) return false;
+        void* out = create_(driver_("GeoJSON"), to.c_str(), 0, 0, 0, 0, nullptr);
+        void* layer = out != nullptr ? createLayer_(out, "out", nullptr, type, nullptr) : nullptr;
+        bool made = layer != nullptr;
+        if (made) {
+            void* field = fieldDefn_(type == kPolygon ? "DN" : "ID", kInteger);
+            made = createField_(layer, field, 1) == 0 && fill(band_(source, 1), layer);
+            freeFieldDefn_(field);
+        }
+        if (out != nullptr) close_(out);
+        close_(source);
+        return made;
+    }
+
+    // The rings of a polygon, or of each polygon of a multipolygon.
+    double RingsOf(void* geometry) const {
+        if (geometry == nullptr) return 0;
+        const int parts = geometryCount_(geometry);
+        void* first = parts > 0 ? part_(geometry, 0) : nullptr;
+        if (first == nullptr || geometryCount_(first) == 0) return parts;  // a polygon's rings
+        double rings = 0;
+        for (int i = 0; i < parts; ++i)
+            rings += geometryCount_(part_(geometry, i));
+        return rings;
+    }
+
     static std::vector<const char*> Argv(const std::vector<std::string>& options) {
         std::vector<const char*> argv;
         for (const auto& o : options) argv.push_back(o.c_str());
@@ -115,11 +214,27 @@ class GdalLibrary {
     void* (*vectorOptions_)(char**, void*) = nullptr;
     void (*freeVector_)(void*) = nullptr;
     void* (*vector_)(const char*, void*, int, void**, const void*, int*) = nullptr;
+    void* (*band_)(void*, int) = nullptr;
+    void* (*maskBand_)(void*) = nullptr;
+    double (*noData_)(void*, int*) = nullptr;
+    void* (*driver_)(const char*) = nullptr;
+    void* (*create_)(void*, const char*, int, int, int, int, char**) = nullptr;
+    void* (*createLayer_)(void*, const char*, void*, int, char**) = nullptr;
+    void* (*layer_)(void*, int) = nullptr;
+    void* (*fieldDefn_)(const char*, int) = nullptr;
+    void (*freeFieldDefn_)(void*) = nullptr;
+    int (*createField_)(void*, void*, int) = nullptr;
+    int (*contour_)(void*, void*, char**, void*, void*) = nullptr;
+    int (*polygonize_)(void*, void*, void*, int, char**, void*, void*) = nullptr;
+    void* (*nextFeature_)(void*) = nullptr;
+    void (*freeFeature_)(void*) = nullptr;
+    void* (*geometry_)(void*) = nullptr;
+    int (*geometryCount_)(void*) = nullptr;
+    void* (*part_)(void*, int) = nullptr;
 };
 
-// Runs ours and GDAL's alternately (the order turning each time), timed the
-// same way in this process, and reports their medians, the ratio, and how
-// many cells of the outputs differ.
+// Runs ours and GDAL's alternately (bench::AlternateWithPeer), and reports
+// the medians, their ratio, and how much the outputs differ (compare()).
 template <typename Ours, typename Theirs, typename Compare>
 void AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare) {
     static const GdalLibrary gdal;
@@ -127,30 +242,13 @@ void AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare comp
         state.SkipWithError("GDAL's library not found");
         return;
     }
-    std::vector<double> project;
-    std::vector<double> peer;
-    bool gdalFirst = false;
-    const auto timed = [](auto&& run, std::vector<double>& into) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool ok = static_cast<bool>(run());
-        into.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        return ok;
-    };
-    for (auto _ : state) {
-        bool ok = true;
-        if (gdalFirst) ok = timed([&] { return theirs(gdal); }, peer) && ok;
-        ok = timed(ours, project) && ok;
-        if (!gdalFirst) ok = timed([&] { return theirs(gdal); }, peer) && ok;
-        gdalFirst = !gdalFirst;
-        if (!ok) {
-            state.SkipWithError("a conversion failed");
-            return;
-        }
+    PeerTimes times;
+    if (!AlternateWithPeer(state, times, ours, [&] { return theirs(gdal); })) {
+        state.SkipWithError("a conversion failed");
+        return;
     }
-    state.counters["median_ms"] = bench::Percentile(project, 0.5);
-    state.counters["gdal_median_ms"] = bench::Percentile(peer, 0.5);
-    state.counters["ratio_median"] = bench::Percentile(project, 0.5) / bench::Percentile(peer, 0.5);
-    state.counters["differing_cells"] = compare();
+    ReportAgainstPeer(state, times);
+    state.counters["output_differences"] = compare();
 }
 
 }  // namespace bench

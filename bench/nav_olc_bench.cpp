@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/block_pruned_olc.h"
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
 #include "nav/olc_worker.h"
@@ -125,41 +126,52 @@ void BM_OlcPlainWholeSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_OlcPlainWholeSearch)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
 
-// The whole search on the worker's kept trail beside the plain programme,
-// interleaved in one run (the order alternating), with the ratio of their
-// medians and 99th percentiles; the two must find the same value. Run
+// The whole search on the worker's kept trail beside a peer, interleaved in
+// one run (the order alternating), with the ratio of their medians and 99th
+// percentiles; both must find the same flight, value and points. Run
 // pinned to one core: taskset -c 3 nav_olc_bench --benchmark_filter=Against
-void BM_OlcAgainstPlain(benchmark::State& state) {
+template <typename Peer>
+void AgainstPeer(benchmark::State& state, Peer peer) {
     const int legs = static_cast<int>(state.range(0));
     const auto& trail = Trail(legs);
-    std::vector<double> project;
-    std::vector<double> peer;
-    bool peerFirst = false;
-    for (auto _ : state) {
-        double plainKm = 0.0;
-        const auto runPeer = [&] {
-            const auto start = std::chrono::steady_clock::now();
-            const nav::PlainOlcProgramme plain(trail, WeightsFor(legs), legs);
-            plainKm = plain.Close(trail.back(), legs).value / 100.0;
-            benchmark::DoNotOptimize(plainKm);
-            peer.push_back(bench::MillisecondsSince(start));
-        };
-        if (peerFirst) runPeer();
-        const auto start = std::chrono::steady_clock::now();
-        const double km = nav::OptimiseOlcDistance(trail, trail.back(), WeightsFor(legs), legs)->value / 100.0;
-        benchmark::DoNotOptimize(km);
-        project.push_back(bench::MillisecondsSince(start));
-        if (!peerFirst) runPeer();
-        peerFirst = !peerFirst;
-        if (km != plainKm) {
-            state.SkipWithError("the searches disagree");
-            return;
-        }
+    nav::OlcSolution ours;
+    nav::OlcSolution theirs;
+    const auto search = [&] {
+        ours = *nav::OptimiseOlcDistance(trail, trail.back(), WeightsFor(legs), legs);
+        benchmark::DoNotOptimize(ours.value);
+        return true;
+    };
+    const auto runPeer = [&] {
+        theirs = peer(trail, legs);
+        benchmark::DoNotOptimize(theirs.value);
+        return true;
+    };
+    bench::PeerTimes times;
+    if (!bench::AlternateWithPeer(state, times, search, runPeer)) return;
+    if (ours != theirs) {
+        state.SkipWithError("the searches disagree");
+        return;
     }
     state.counters["points"] = static_cast<double>(trail.size());
-    bench::ReportAgainstPeer(state, project, peer);
+    state.counters["km"] = ours.value / 100.0;
+    bench::ReportAgainstPeer(state, times);
+}
+
+// Beside the plain programme: every pair of points.
+void BM_OlcAgainstPlain(benchmark::State& state) {
+    AgainstPeer(state, [](const std::vector<nav::WaypointRecord>& trail, int legs) {
+        return nav::PlainOlcProgramme(trail, WeightsFor(legs), legs).Close(trail.back(), legs);
+    });
 }
 BENCHMARK(BM_OlcAgainstPlain)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->Iterations(2000);
+
+// Beside the block-pruned programme (bench/block_pruned_olc.h).
+void BM_OlcAgainstBlockPruned(benchmark::State& state) {
+    AgainstPeer(state, [](const std::vector<nav::WaypointRecord>& trail, int legs) {
+        return bench::BlockPrunedOlc(trail, WeightsFor(legs), legs).Close(trail.back());
+    });
+}
+BENCHMARK(BM_OlcAgainstBlockPruned)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->Iterations(2000);
 
 // n fixes, one every 32400 / n seconds: the whole flight.
 std::vector<nav::WaypointRecord> Sampled(std::size_t n) {

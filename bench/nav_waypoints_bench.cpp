@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -286,38 +287,33 @@ BENCHMARK(BM_PlainFromCharsReader)->Unit(benchmark::kMillisecond)->UseRealTime()
 // percentiles; both must read every waypoint.
 void BM_ReadAgainstPlain(benchmark::State& state) {
     const std::filesystem::path path(platform::ToUtf8(Fixture().Path()));
-    std::vector<double> project;
-    std::vector<double> peer;
-    bool peerFirst = false;
-    for (auto _ : state) {
-        std::size_t plainCount = 0;
-        const auto runPeer = [&] {
-            const auto start = std::chrono::steady_clock::now();
-            auto waypoints = ReadPlain(path);
-            plainCount = waypoints.size();
-            benchmark::DoNotOptimize(waypoints.data());
-            peer.push_back(bench::MillisecondsSince(start));
-        };
-        if (peerFirst) runPeer();
-        const auto start = std::chrono::steady_clock::now();
-        std::size_t count = 0;
-        {
-            nav::CWaypointFile file;
-            file.OpenWaypoints(Fixture().Path(), core::OpenMode::kRead, true);
-            auto loaded = std::make_unique<nav::LoadedWaypoints>();
-            nav::ReadAllWaypoints(file, *loaded);
-            count = loaded->list.Count();
-            benchmark::DoNotOptimize(count);
-            project.push_back(bench::MillisecondsSince(start));
-        }
-        if (!peerFirst) runPeer();
-        peerFirst = !peerFirst;
-        if (count != plainCount || count != static_cast<std::size_t>(kWaypoints)) {
-            state.SkipWithError("the readers disagree");
-            return;
-        }
+    // What each read gave, freed after the project's run, untimed.
+    std::vector<std::unique_ptr<nav::LoadedWaypoints>> loads;
+    std::vector<std::vector<PlainWaypoint>> plainLoads;
+    const auto read = [&] {
+        nav::CWaypointFile file;
+        file.OpenWaypoints(Fixture().Path(), core::OpenMode::kRead, true);
+        auto loaded = std::make_unique<nav::LoadedWaypoints>();
+        nav::ReadAllWaypoints(file, *loaded);
+        const bool all = loaded->list.Count() == static_cast<std::size_t>(kWaypoints);
+        loads.push_back(std::move(loaded));
+        return all;
+    };
+    const auto readPlain = [&] {
+        plainLoads.push_back(ReadPlain(path));
+        return plainLoads.back().size() == static_cast<std::size_t>(kWaypoints);
+    };
+    const auto free = [&] {
+        loads.clear();
+        plainLoads.clear();
+        return true;
+    };
+    bench::PeerTimes times;
+    if (!bench::AlternateWithPeer(state, times, read, readPlain, free)) {
+        state.SkipWithError("a reader missed waypoints");
+        return;
     }
-    bench::ReportAgainstPeer(state, project, peer);
+    bench::ReportAgainstPeer(state, times);
 }
 BENCHMARK(BM_ReadAgainstPlain)->Unit(benchmark::kMillisecond)->Iterations(40);
 

@@ -1,15 +1,19 @@
 // The outline tracer and the whole thresholded chain on 3601 x 3601 cells,
-// each beside GDAL doing comparable work: tracing a generated two-value
-// picture against "gdal_polygonize.py" on the same raster, and grid ->
-// thresholded bitmap -> up/down ".plt" -> tiled ".map" against
-// "gdal_contour -p -fl 150" on the same grid. Three warm runs each.
+// each beside GDAL doing comparable work through its library in this
+// process (bench/gdal_library.h), interleaved: tracing a generated
+// two-value picture against gdal_polygonize.py on the same raster, and
+// grid -> thresholded bitmap -> up/down ".plt" -> tiled ".map" against
+// "gdal_contour -p -fl 150" on the same grid. Three runs each; the
+// medians, their ratio, and the outlines against GDAL's rings.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "bench/gdal_library.h"
 #include "bench/quorlin_bench_support.h"
 #include "mapdata/dib.h"
 #include "testing/scratch_folder.h"
@@ -66,58 +70,74 @@ Tile& TheTile() {
     return tile;
 }
 
-void Run(benchmark::State& state, const std::string& command) {
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) state.SkipWithError("gdal failed");
-    }
+// The outlines of a ".plt" file: one pen-up move each.
+double PltOutlines(const std::filesystem::path& plt) {
+    std::ifstream in(plt, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    double outlines = 0;
+    for (std::size_t at = 0; (at = text.find("PU", at)) != std::string::npos; at += 2) ++outlines;
+    return outlines;
 }
 
-void BM_Trace_Quorlin(benchmark::State& state) {
+// The two-value picture traced into outlines against GDAL's polygonize
+// (gdal_polygonize.py) on the same picture. Compared: our outlines against
+// GDAL's rings (outer rings and holes).
+void BM_TraceAgainstGdalPolygonize(benchmark::State& state) {
     Tile& t = TheTile();
-    for (auto _ : state) {
-        const std::string error =
-            quorlin::TraceMain({"Morvist.exe", "-of", (t.folder / "two.plt").string(), (t.folder / "two.bmp").string()});
-        if (!error.empty()) state.SkipWithError(error.c_str());
-    }
+    double rings = 0;
+    bench::AgainstGdal(
+        state,
+        [&] {
+            return quorlin::TraceMain({"Morvist.exe", "-of", (t.folder / "two.plt").string(),
+                                       (t.folder / "two.bmp").string()})
+                .empty();
+        },
+        [&](const bench::GdalLibrary& gdal) {
+            const bool made = gdal.Polygonize(t.folder / "two.bmp", t.folder / "two.geojson");
+            rings = gdal.Rings(t.folder / "two.geojson");
+            return made;
+        },
+        [&] { return std::abs(PltOutlines(t.folder / "two.plt") - rings); });
+    state.counters["outlines"] = PltOutlines(t.folder / "two.plt");
+    state.counters["peer_rings"] = rings;
 }
 
-void BM_Trace_GdalPolygonize(benchmark::State& state) {
-    Tile& t = TheTile();
-    const std::string out = (t.folder / "two.geojson").string();
-    Run(state, "rm -f '" + out + "' && gdal_polygonize.py -q '" + (t.folder / "two.bmp").string() + "' -f GeoJSON '" +
-                   out + "' > /dev/null");
-}
-
-void BM_Chain_Quorlin(benchmark::State& state) {
+// Grid -> thresholded bitmap -> up/down ".plt" -> tiled ".map" against
+// gdal_contour -p -fl 150 on the same grid, both in this process.
+// Compared: the up and down outlines against GDAL's rings.
+void BM_ChainAgainstGdalContour(benchmark::State& state) {
     Tile& t = TheTile();
     QuietUi ui;
     int busy = 0;
-    for (auto _ : state) {
-        quorlin::ThresholdIndices indices;
-        quorlin::ConvertGridToThresholdBitmap({t.folder / "tile.bin", t.folder / "tile_0150.bmp", t.grid, kLevel, true, true},
-                                              indices, ui, busy);
-        quorlin::OutlineMapJob job;
-        job.input = t.folder / "tile_0150up.plt";
-        job.output = t.folder / "tile_0150up.map";
-        job.grid = {-t.grid.west, t.grid.south, -t.grid.east, t.grid.north};
-        job.style = {2, 17, 10, 20, 30, 0.0f};
-        if (!quorlin::ConvertOutlinesToMap(job, ui, busy)) state.SkipWithError("conversion failed");
-    }
+    double rings = 0;
+    const auto outlines = [&] {
+        return PltOutlines(t.folder / "tile_0150up.plt") + PltOutlines(t.folder / "tile_0150down.plt");
+    };
+    bench::AgainstGdal(
+        state,
+        [&] {
+            quorlin::ThresholdIndices indices;
+            quorlin::ConvertGridToThresholdBitmap(
+                {t.folder / "tile.bin", t.folder / "tile_0150.bmp", t.grid, kLevel, true, true}, indices, ui,
+                busy);
+            quorlin::OutlineMapJob job;
+            job.input = t.folder / "tile_0150up.plt";
+            job.output = t.folder / "tile_0150up.map";
+            job.grid = {-t.grid.west, t.grid.south, -t.grid.east, t.grid.north};
+            job.style = {2, 17, 10, 20, 30, 0.0f};
+            return quorlin::ConvertOutlinesToMap(job, ui, busy);
+        },
+        [&](const bench::GdalLibrary& gdal) {
+            const bool made = gdal.ContourPolygons(t.folder / "tile.bin", t.folder / "contour.geojson", kLevel);
+            rings = gdal.Rings(t.folder / "contour.geojson");
+            return made;
+        },
+        [&] { return std::abs(outlines() - rings); });
+    state.counters["outlines"] = outlines();
+    state.counters["peer_rings"] = rings;
 }
 
-void BM_Chain_GdalContour(benchmark::State& state) {
-    Tile& t = TheTile();
-    const std::string out = (t.folder / "contour.geojson").string();
-    Run(state, "rm -f '" + out + "' && gdal_contour -q -p -fl 150 -f GeoJSON '" + (t.folder / "tile.bin").string() +
-                   "' '" + out + "' > /dev/null");
-}
-
-#define OUTLINE_BENCH(name) \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)
-
-OUTLINE_BENCH(BM_Trace_Quorlin);
-OUTLINE_BENCH(BM_Trace_GdalPolygonize);
-OUTLINE_BENCH(BM_Chain_Quorlin);
-OUTLINE_BENCH(BM_Chain_GdalContour);
+BENCHMARK(BM_TraceAgainstGdalPolygonize)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ChainAgainstGdalContour)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
