@@ -409,6 +409,28 @@ TEST(CanvasTest, ClippingHoldsForFillsPixelsAndLinesAndTheGuardPutsItBack) {
     EXPECT_EQ(canvas.GetPixel({0, 0}), kBlue);
 }
 
+// A guard around drawing that leaves the clip region alone (text with its
+// own cut among it) keeps the clip for what is drawn afterwards.
+TEST(CanvasTest, AGuardThatFindsTheClipUnchangedKeepsIt) {
+    Canvas canvas(40, 20);
+    Clear(canvas);
+    canvas.ExcludeClip({0, 0, 10, 20});
+    {
+        const Canvas::StateGuard guard(canvas);
+        canvas.SetBackgroundMode(BackgroundMode::kTransparent);
+        canvas.DrawText("W", {12, 0, 30, 20}, kTextLeft);
+        canvas.SetPen(Pen::Solid(kBlue));
+        canvas.MoveTo({0, 19});
+        canvas.LineTo({40, 19});
+    }
+    canvas.FillRect(canvas.Bounds(), Brush::Solid(kRed));
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 10; ++x) ASSERT_EQ(canvas.GetPixel({x, y}), kWhite) << x << "," << y;
+    }
+    EXPECT_EQ(canvas.GetPixel({10, 19}), kRed);
+    EXPECT_EQ(canvas.ClipRectangles().size(), 1U);
+}
+
 TEST(CanvasTest, TextHasASaneExtentAndStaysInItsRectangle) {
     Canvas canvas(200, 60);
     Clear(canvas);
