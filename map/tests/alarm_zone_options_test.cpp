@@ -37,6 +37,11 @@ TEST(AlarmZoneOptions, QnhInHectopascalSetsTheCorrectionOnlyWhenChanged) {
 }
 
 TEST(AlarmZoneOptions, OnlyAChangedHorizontalGuardRebuildsTheEnlargedZones) {
+    // The guards are put back afterwards: a guard left set would enlarge the
+    // zones every later map read in this program makes.
+    const float horGuard = g_horGuardNm;
+    const float altGuardAbove = g_altGuardAbove;
+    const float transitionAltitude = core::g_transitionAltitude;
     core::g_unitDist = 2;
     core::g_unitAlt = 1;
     g_horGuardNm = 500.0F / 1852.0F;
@@ -63,6 +68,9 @@ TEST(AlarmZoneOptions, OnlyAChangedHorizontalGuardRebuildsTheEnlargedZones) {
     SetBuildEnlargedZones(nullptr);
     core::g_unitDist = 0;
     core::g_unitAlt = 0;
+    g_horGuardNm = horGuard;
+    g_altGuardAbove = altGuardAbove;
+    core::g_transitionAltitude = transitionAltitude;
 }
 
 }  // namespace
