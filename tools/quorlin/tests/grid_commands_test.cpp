@@ -188,10 +188,10 @@ TEST_F(GridCommandTest, OutputBoundsAreClampedToTheFileAndGiveTheScale) {
     model_.LoadInput(BigEndianGrid());
     ui_.corners = {{-9.0, 55.0}, {-12.0, 49.0}};
     ASSERT_TRUE(model_.SetOutputBounds());
-    const OutputBounds& b = model_.state.outputBounds;
-    EXPECT_DOUBLE_EQ(b.west, -10.0);
+    const core::GeoBox& b = model_.state.outputBounds;
+    EXPECT_DOUBLE_EQ(b.west, 10.0);
     EXPECT_DOUBLE_EQ(b.north, 50.0);
-    EXPECT_DOUBLE_EQ(b.east, -12.0);
+    EXPECT_DOUBLE_EQ(b.east, 12.0);
     EXPECT_DOUBLE_EQ(b.south, 49.0);
     EXPECT_NEAR(model_.state.mapScale, 113.3, 0.1);  // statute miles from 50 N 10 E to 49 N 12 E
     EXPECT_FALSE(model_.state.resetOutputBounds);
