@@ -12,7 +12,12 @@ struct Point {
     float y;
 };
 
-unsigned OutCodeOf(Point p, const IntRect& r) {
+// The lines through the first and the last pixel's column and row.
+struct Box {
+    int left, top, right, bottom;
+};
+
+unsigned OutCodeOf(Point p, const Box& r) {
     unsigned code = 0;
     if (p.y > static_cast<float>(r.bottom)) code |= kBelow;
     if (p.y < static_cast<float>(r.top)) code |= kAbove;
@@ -24,7 +29,7 @@ unsigned OutCodeOf(Point p, const IntRect& r) {
 // Where the line through a and b meets the edge that `code` names first, in
 // the order below, above, right, left. The caller has ruled out a shared
 // outcode bit, so the divisor is never zero.
-Point EdgePoint(unsigned code, Point a, Point b, const IntRect& r) {
+Point EdgePoint(unsigned code, Point a, Point b, const Box& r) {
     if ((code & (kBelow | kAbove)) != 0) {
         const auto y = static_cast<float>((code & kBelow) != 0 ? r.bottom : r.top);
         return {a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
@@ -35,10 +40,11 @@ Point EdgePoint(unsigned code, Point a, Point b, const IntRect& r) {
 
 }  // namespace
 
-bool ClipSegmentToRect(float& x0, float& y0, float& x1, float& y1, const IntRect& rect) {
+bool ClipSegmentToRect(float& x0, float& y0, float& x1, float& y1, const platform::PixelRect& pixels) {
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
         return false;
-    if (rect.right < rect.left || rect.bottom < rect.top) return false;
+    if (pixels.Empty()) return false;
+    const Box rect{pixels.left, pixels.top, pixels.right - 1, pixels.bottom - 1};
     Point a{x0, y0};
     Point b{x1, y1};
     unsigned codeA = OutCodeOf(a, rect);

@@ -180,8 +180,8 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     const wxSize client = GetClientSize();
     const PaneLayout layout =
         SplitClientArea(g_bPortrait != 0, client.x, client.y, g_nPosViewHeight, g_nPosViewWidth);
-    const auto at = [](const PaneRect& r) { return wxPoint(r.x, r.y); };
-    const auto size = [](const PaneRect& r) { return wxSize(r.width, r.height); };
+    const auto at = [](const platform::PixelRect& r) { return wxPoint(r.left, r.top); };
+    const auto size = [](const platform::PixelRect& r) { return wxSize(r.Width(), r.Height()); };
     auto* position = new frame::CGPSposView(splitter_, at(layout.position), size(layout.position));
     auto* mapView = new map::CGPSmapView(splitter_, at(layout.map), size(layout.map));
     splitter_->SetPanes(mapView, position);

@@ -29,39 +29,34 @@ inline constexpr PositionRowOrigins kCompactRows{2, 50};
 inline constexpr PositionRowOrigins kAlternateRows{-100, 4};
 
 struct PositionLayout {
-    platform::Rect topLine;
-    platform::Rect topLineAlternative;  // task distance in the edit mode; task line
-    platform::Rect topTag;              // the blank tag after the longitude
-    std::array<platform::Rect, 3> topCells;
-    platform::Rect secondLine;
-    platform::Rect secondLineAlternative;  // leg text
-    std::array<platform::Rect, 3> secondCells;
-    platform::Rect destinationLine;
-    platform::Rect glideLine;
+    platform::PixelRect topLine;
+    platform::PixelRect topLineAlternative;  // task distance in the edit mode; task line
+    platform::PixelRect topTag;              // the blank tag after the longitude
+    std::array<platform::PixelRect, 3> topCells;
+    platform::PixelRect secondLine;
+    platform::PixelRect secondLineAlternative;  // leg text
+    std::array<platform::PixelRect, 3> secondCells;
+    platform::PixelRect destinationLine;
+    platform::PixelRect glideLine;
     int glideLineRightPart = 70;  // where the destination text part of the glide line starts
     int separatorY = 46;          // the separator runs from x 16 to W - 10
 
     // Children.
-    platform::Rect glidePanel;
-    platform::Rect notesEdit;  // the keyboard edit (notes and altitude), 122
-    platform::Rect teamButton;
-    platform::Rect altitudeEdit;  // 175
-    platform::Rect setButton;     // 174
+    platform::PixelRect glidePanel;
+    platform::PixelRect notesEdit;  // the keyboard edit (notes and altitude), 122
+    platform::PixelRect teamButton;
+    platform::PixelRect altitudeEdit;  // 175
+    platform::PixelRect setButton;     // 174
     // The altitude edit's two text lines: over the upper group, or over the
     // lower one while the upper group lies off the page (the edit, its set
     // button and its lines must stay where the pilot can reach them).
-    platform::Rect editTopLine;
-    platform::Rect editSecondLine;
-    platform::Rect macCreadySpin;
+    platform::PixelRect editTopLine;
+    platform::PixelRect editSecondLine;
+    platform::PixelRect macCreadySpin;
 
     friend bool operator==(const PositionLayout&, const PositionLayout&) = default;
 };
 
 PositionLayout ComputePositionLayout(PositionRowOrigins rows);
-
-constexpr bool Contains(const platform::Rect& rect, platform::Point point) {
-    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-           point.y < rect.bottom;
-}
 
 }  // namespace frame

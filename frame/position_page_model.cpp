@@ -8,12 +8,12 @@ namespace frame {
 namespace {
 
 using platform::Point;
-using platform::Rect;
+using platform::PixelRect;
 
 constexpr int kModeCount = 5;  // top-line and second-line modes 0-4
 constexpr int kRightPart = 50;
 
-bool InBand(const Rect& rect, Point at) {
+bool InBand(const PixelRect& rect, Point at) {
     return at.y >= rect.top && at.y < rect.bottom;
 }
 
@@ -76,7 +76,7 @@ void PositionPageModel::AdoptMode(PageSetting setting, int value) {
 
 void PositionPageModel::Press(Point at, PageClock time) {
     pressPoint_ = at;
-    if (Contains(layout_.destinationLine, at)) {
+    if (layout_.destinationLine.Contains(at.x, at.y)) {
         pressTime_ = time;
     } else {
         pressTime_.reset();
@@ -90,7 +90,7 @@ Gesture PositionPageModel::Release(Point at, PageClock time, const PageCondition
 
     if (mode_ == ViewMode::kAltitudeEdit) {
         // The edit owns the page: only its second line reacts.
-        const Rect& line = layout_.editSecondLine;
+        const PixelRect& line = layout_.editSecondLine;
         if (!InBand(line, at)) return Gesture::kNone;
         if (at.x >= line.right - 40) {
             editFirstStatistic_ = !editFirstStatistic_;
@@ -106,7 +106,7 @@ Gesture PositionPageModel::Release(Point at, PageClock time, const PageCondition
     }
     if (const std::optional<Gesture> swipe = Swipe(from, at, conditions)) return *swipe;
 
-    if (pressed && time - *pressed >= kLongPress && Contains(layout_.destinationLine, at)) {
+    if (pressed && time - *pressed >= kLongPress && layout_.destinationLine.Contains(at.x, at.y)) {
         return Gesture::kShowAttachments;
     }
     const bool soonAfterLast = previous && time - *previous <= kTapInterval;
@@ -115,8 +115,8 @@ Gesture PositionPageModel::Release(Point at, PageClock time, const PageCondition
 }
 
 Gesture PositionPageModel::ProfileTap(Point at) {
-    const Rect& line = layout_.destinationLine;
-    if (Contains(line, at) && at.x > line.left + 2 * line.Width() / 3) {
+    const PixelRect& line = layout_.destinationLine;
+    if (line.Contains(at.x, at.y) && at.x > line.left + 2 * line.Width() / 3) {
         SetMode(PageSetting::kDemProfileSize, modes_.demProfileSize == 0 ? 1 : 0);
         return Gesture::kProfileSizeToggled;
     }
@@ -126,7 +126,7 @@ Gesture PositionPageModel::ProfileTap(Point at) {
 
 std::optional<Gesture> PositionPageModel::Swipe(Point from, Point to,
                                                 const PageConditions& conditions) const {
-    const Rect& destination = layout_.destinationLine;
+    const PixelRect& destination = layout_.destinationLine;
     const int dx = to.x - from.x;
     const int dy = to.y - from.y;
     const int width = destination.Width();
@@ -144,7 +144,7 @@ std::optional<Gesture> PositionPageModel::Swipe(Point from, Point to,
     if (withinWidth && 2 * std::abs(dx) > width && upperBand(from) && upperBand(to)) {
         return Gesture::kOpenGlidePanel;
     }
-    if (!Contains(destination, from)) return std::nullopt;
+    if (!destination.Contains(from.x, from.y)) return std::nullopt;
     const bool startsRight = 3 * (from.x - destination.left) > 2 * width;
     const bool startsLeft = 5 * (from.x - destination.left) < 2 * width;
     const bool endsLeft = 5 * (to.x - destination.left) < 2 * width;
@@ -232,7 +232,7 @@ FieldAction PositionPageModel::CycleFieldMode(Point at, const PageConditions& co
 }
 
 FieldAction PositionPageModel::CycleGlideLine(Point at, const PageConditions& conditions) {
-    const Rect& line = layout_.glideLine;
+    const PixelRect& line = layout_.glideLine;
     if (at.x > line.right - kRightPart) {
         SetMode(PageSetting::kShowAltitudeDifference, modes_.showAltitudeDifference == 0 ? 1 : 0);
         return FieldAction::kRepaint;
@@ -262,7 +262,7 @@ FieldAction PositionPageModel::CycleGlideLine(Point at, const PageConditions& co
 }
 
 FieldAction PositionPageModel::CycleSecondLine(Point at, const PageConditions& conditions) {
-    const Rect& line = layout_.secondLine;
+    const PixelRect& line = layout_.secondLine;
     if (at.x < 48) {
         int mode = modes_.varioString;
         for (int k = 0; k < kModeCount; ++k) {
@@ -291,7 +291,7 @@ FieldAction PositionPageModel::CycleSecondLine(Point at, const PageConditions& c
     return FieldAction::kNone;
 }
 
-FieldAction PositionPageModel::CycleCells(Point at, const std::array<Rect, 3>& cells,
+FieldAction PositionPageModel::CycleCells(Point at, const std::array<PixelRect, 3>& cells,
                                           const PageConditions& conditions) {
     if (at.x >= cells[2].left) {
         SetMode(PageSetting::kAltString, NextCyclingIndex(modes_.altString, conditions));
@@ -305,7 +305,7 @@ FieldAction PositionPageModel::CycleCells(Point at, const std::array<Rect, 3>& c
     return FieldAction::kNone;
 }
 
-FieldAction PositionPageModel::CycleTaskLine(Point at, const Rect& line) {
+FieldAction PositionPageModel::CycleTaskLine(Point at, const PixelRect& line) {
     if (at.x > line.right - kRightPart) {
         modes_.taskVariant = (modes_.taskVariant + 1) % 3;
         return FieldAction::kRepaint;
@@ -318,7 +318,7 @@ FieldAction PositionPageModel::CycleTaskLine(Point at, const Rect& line) {
 }
 
 FieldAction PositionPageModel::CycleTopLine(Point at, const PageConditions& conditions) {
-    const Rect& line = layout_.topLine;
+    const PixelRect& line = layout_.topLine;
     if (conditions.thermalMode) {
         return at.x < line.left + 60 ? FieldAction::kResetDrift : FieldAction::kAdoptComputedWind;
     }
@@ -349,7 +349,7 @@ FieldAction PositionPageModel::CycleTopLine(Point at, const PageConditions& cond
 }
 
 FieldAction PositionPageModel::CycleDestinationLine(Point at, const PageConditions& conditions) {
-    const Rect& line = layout_.destinationLine;
+    const PixelRect& line = layout_.destinationLine;
     if (at.x <= 45) {
         SetMode(PageSetting::kWindCorrection, modes_.windCorrection == 0 ? 1 : 0);
         return FieldAction::kWindCorrectionToggled;

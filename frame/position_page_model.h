@@ -185,9 +185,9 @@ class PositionPageModel {
     FieldAction CycleSecondLine(platform::Point at, const PageConditions& conditions);
     FieldAction CycleGlideLine(platform::Point at, const PageConditions& conditions);
     FieldAction CycleDestinationLine(platform::Point at, const PageConditions& conditions);
-    FieldAction CycleCells(platform::Point at, const std::array<platform::Rect, 3>& cells,
+    FieldAction CycleCells(platform::Point at, const std::array<platform::PixelRect, 3>& cells,
                            const PageConditions& conditions);
-    FieldAction CycleTaskLine(platform::Point at, const platform::Rect& line);
+    FieldAction CycleTaskLine(platform::Point at, const platform::PixelRect& line);
     Gesture ProfileTap(platform::Point at);
     std::optional<Gesture> Swipe(platform::Point from, platform::Point to,
                                  const PageConditions& conditions) const;

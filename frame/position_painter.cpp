@@ -10,21 +10,21 @@
 namespace frame {
 namespace {
 
-using platform::Rect;
+using platform::PixelRect;
 
 constexpr int kFontWeight = 900;
 constexpr std::size_t kFaceNameLength = 31;
 constexpr int kMarkBox = 15;
 
-void Left(platform::Canvas& canvas, const Rect& rect, std::wstring_view text) {
+void Left(platform::Canvas& canvas, const PixelRect& rect, std::wstring_view text) {
     canvas.DrawText(text, rect, platform::kTextLeft | platform::kTextVCenter);
 }
 
-void Right(platform::Canvas& canvas, const Rect& rect, std::wstring_view text) {
+void Right(platform::Canvas& canvas, const PixelRect& rect, std::wstring_view text) {
     canvas.DrawText(text, rect, platform::kTextRight | platform::kTextVCenter);
 }
 
-void Cells(platform::Canvas& canvas, const std::array<Rect, 3>& cells, const PositionTexts& texts) {
+void Cells(platform::Canvas& canvas, const std::array<PixelRect, 3>& cells, const PositionTexts& texts) {
     Left(canvas, cells[0], texts.groundSpeed);
     Right(canvas, cells[1], texts.altitudeCell);
     Right(canvas, cells[2], texts.cycling);
@@ -32,7 +32,7 @@ void Cells(platform::Canvas& canvas, const std::array<Rect, 3>& cells, const Pos
 
 void TopLine(platform::Canvas& canvas, const PositionLayout& layout, const PositionPaint& paint,
              const PositionTexts& texts) {
-    const Rect& line = layout.topLine;
+    const PixelRect& line = layout.topLine;
     if (paint.thermalMode) {
         Left(canvas, line, texts.drift);
         Right(canvas, line, texts.blank);
@@ -62,21 +62,21 @@ void TopLine(platform::Canvas& canvas, const PositionLayout& layout, const Posit
     }
 }
 
-void Mark(platform::Canvas& canvas, const Rect& line, wchar_t mark) {
+void Mark(platform::Canvas& canvas, const PixelRect& line, wchar_t mark) {
     if (mark == 0) return;
-    const Rect box{line.right - kMarkBox, line.top, line.right, line.bottom};
+    const PixelRect box{line.right - kMarkBox, line.top, line.right, line.bottom};
     canvas.DrawText(std::wstring(1, mark), box, platform::kTextCenter | platform::kTextVCenter);
 }
 
 void SecondLine(platform::Canvas& canvas, const PositionLayout& layout, const PositionPaint& paint,
                 const PositionTexts& texts) {
-    const Rect& line = layout.secondLine;
+    const PixelRect& line = layout.secondLine;
     switch (paint.secondMode) {
         case 1: {
             // Without its mark the line ends where the MacCready buttons begin.
             const int right = paint.macCreadyMark == 0 ? layout.macCreadySpin.left - 2
                                                        : line.right - kMarkBox;
-            const Rect text{line.left, line.top, right, line.bottom};
+            const PixelRect text{line.left, line.top, right, line.bottom};
             Left(canvas, text, texts.vario);
             Right(canvas, text, texts.macCready);
             Mark(canvas, line, paint.macCreadyMark);
@@ -216,9 +216,9 @@ void PaintPositionFields(platform::Canvas& canvas, const PositionLayout& layout,
     }
     if (paint.fixReceived) {
         canvas.SetFont(fonts.field);
-        const Rect& glide = layout.glideLine;
+        const PixelRect& glide = layout.glideLine;
         Left(canvas, glide, texts.requiredGlide);
-        Right(canvas, Rect{layout.glideLineRightPart, glide.top, glide.right, glide.bottom},
+        Right(canvas, PixelRect{layout.glideLineRightPart, glide.top, glide.right, glide.bottom},
               texts.destinationLine);
     }
 }

@@ -78,7 +78,7 @@ TrackGlideSpeeds ChooseTrackGlideSpeeds(bool useConstantGlideSpeed, float consta
                                         float indicatedAirspeed, float groundSpeedToFly);
 
 struct ProfileDrawing {
-    platform::Rect strip;
+    platform::PixelRect strip;
     std::vector<platform::Point> ground;  // closed along the strip's bottom
     struct Line {
         platform::Point from;

@@ -61,7 +61,7 @@ PositionFonts& Fonts() {
     return fonts;
 }
 
-wxRect ToWx(const platform::Rect& rect) {
+wxRect ToWx(const platform::PixelRect& rect) {
     return {rect.left, rect.top, rect.Width(), rect.Height()};
 }
 

@@ -5,6 +5,8 @@
 namespace frame {
 namespace {
 
+using platform::PixelRect;
+
 // Lengths along the split: the map, the gap, the position page.
 struct Split {
     int map;
@@ -27,25 +29,25 @@ PaneLayout SplitClientArea(bool portrait, int width, int height, int positionHei
     height = std::max(height, 0);
     if (portrait) {
         const Split s = SplitLength(height, positionHeight);
-        return {
-            {0, 0, width, s.map}, {0, s.map + s.gap, width, s.position}, {0, s.map, width, s.gap}};
+        return {PixelRect::FromSize(0, 0, width, s.map), PixelRect::FromSize(0, s.map + s.gap, width, s.position),
+                PixelRect::FromSize(0, s.map, width, s.gap)};
     }
     const Split s = SplitLength(width, positionWidth);
-    return {
-        {0, 0, s.map, height}, {s.map + s.gap, 0, s.position, height}, {s.map, 0, s.gap, height}};
+    return {PixelRect::FromSize(0, 0, s.map, height), PixelRect::FromSize(s.map + s.gap, 0, s.position, height),
+            PixelRect::FromSize(s.map, 0, s.gap, height)};
 }
 
 PaneLayout FixedSplit(bool portrait, int width, int height, int mapLength, int positionLength) {
     const int length = portrait ? height : width;
     const int gap = std::max(length - mapLength - positionLength, 0);
     if (portrait) {
-        return {{0, 0, width, mapLength},
-                {0, mapLength + gap, width, positionLength},
-                {0, mapLength, width, gap}};
+        return {PixelRect::FromSize(0, 0, width, mapLength),
+                PixelRect::FromSize(0, mapLength + gap, width, positionLength),
+                PixelRect::FromSize(0, mapLength, width, gap)};
     }
-    return {{0, 0, mapLength, height},
-            {mapLength + gap, 0, positionLength, height},
-            {mapLength, 0, gap, height}};
+    return {PixelRect::FromSize(0, 0, mapLength, height),
+            PixelRect::FromSize(mapLength + gap, 0, positionLength, height),
+            PixelRect::FromSize(mapLength, 0, gap, height)};
 }
 
 }  // namespace frame

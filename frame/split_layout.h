@@ -4,6 +4,8 @@
 // fixed 4-pixel gap between them. The position page keeps its size; the
 // map takes what is left.
 
+#include "platform/pixel_rect.h"
+
 namespace frame {
 
 inline constexpr int kSplitterGap = 4;
@@ -14,18 +16,10 @@ constexpr bool IsPortraitScreen(int width, int height) {
     return height >= width - 4;
 }
 
-struct PaneRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const PaneRect&, const PaneRect&) = default;
-};
-
 struct PaneLayout {
-    PaneRect map;
-    PaneRect position;
-    PaneRect gap;
+    platform::PixelRect map;
+    platform::PixelRect position;
+    platform::PixelRect gap;
     friend bool operator==(const PaneLayout&, const PaneLayout&) = default;
 };
 

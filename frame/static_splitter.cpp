@@ -6,8 +6,8 @@
 namespace frame {
 namespace {
 
-void Place(wxWindow* pane, const PaneRect& rect) {
-    if (pane != nullptr) pane->SetSize(rect.x, rect.y, rect.width, rect.height);
+void Place(wxWindow* pane, const platform::PixelRect& rect) {
+    if (pane != nullptr) pane->SetSize(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ void Exercise(mapdata::CDib& dib) {
     std::ostringstream out;
     dib.WriteStream(out);
     std::ostringstream part;
-    dib.WritePart(part, {1, 1, size.width / 2, height / 2});
+    dib.WritePart(part, {1, 1, size.width / 2 + 1, height / 2 + 1});
     mapdata::CDib copy;
     copy.CopyFrom(dib);
     if (copy.Compress(true)) Check(copy.Compress(false));

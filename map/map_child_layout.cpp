@@ -5,13 +5,10 @@ namespace {
 
 constexpr int B = kButtonColumn;
 
-ChildRect Column(int top, int bottom) {
-    return {0, top, B, bottom - top};
-}
+// A button of the column at the left edge.
+platform::PixelRect Column(int top, int bottom) { return {0, top, B, bottom}; }
 
-ChildRect Span(int left, int right, int top, int bottom) {
-    return {left, top, right - left, bottom - top};
-}
+platform::PixelRect Span(int left, int right, int top, int bottom) { return {left, top, right, bottom}; }
 
 }  // namespace
 
@@ -22,8 +19,8 @@ MapChildLayout LayMapChildren(int layoutClass, int textButtonWidth) {
     l.expand = Column(B + 4, 2 * B + 5);
     l.shrink = Column(2 * B + 7, 3 * B + 8);
     // The centre and replay buttons swap places in the widest layout.
-    const ChildRect third = Column(3 * B + 9, 4 * B + 10);
-    const ChildRect fifth = Column(5 * B + 15, 6 * B + 9);
+    const platform::PixelRect third = Column(3 * B + 9, 4 * B + 10);
+    const platform::PixelRect fifth = Column(5 * B + 15, 6 * B + 9);
     l.center = wide ? fifth : third;
     l.replay = wide ? third : fifth;
     l.zoom = Column(4 * B + 11, 5 * B + 12);

@@ -9,11 +9,6 @@ namespace map {
 
 // kButtonColumn (24) is the model's, map_view_model.h.
 
-struct ChildRect {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const ChildRect&) const = default;
-};
-
 // Control ids.
 enum MapChildId : int {
     kPictureId = 114,
@@ -34,8 +29,8 @@ enum MapChildId : int {
 };
 
 struct MapChildLayout {
-    ChildRect flip, expand, shrink, center, zoom, replay, toolbar;
-    ChildRect pickList, gotoList, back, alarmAck, close, infoBox, picture;
+    platform::PixelRect flip, expand, shrink, center, zoom, replay, toolbar;
+    platform::PixelRect pickList, gotoList, back, alarmAck, close, infoBox, picture;
     int pictureFitWidth = 212;
     int pictureFitHeight = 180;
 };

@@ -97,7 +97,7 @@ BinaryTarget ClassifyBinaryTarget(const std::filesystem::path& chosen,
     return loadedIsBinary ? BinaryTarget::kRewriteLoaded : BinaryTarget::kAskAgain;
 }
 
-ExportSize ExportBitmapSize(const PixelRect& mapRect, double scale) {
+ExportSize ExportBitmapSize(const platform::PixelRect& mapRect, double scale) {
     return {static_cast<int>(mapRect.right * scale), static_cast<int>(mapRect.bottom * scale)};
 }
 

@@ -54,7 +54,7 @@ struct ExportSize {
 };
 
 // The map rectangle's right and bottom edges times scale, each truncated.
-ExportSize ExportBitmapSize(const PixelRect& mapRect, double scale);
+ExportSize ExportBitmapSize(const platform::PixelRect& mapRect, double scale);
 
 // 8 bits below an 8-bit display or with the option; 24 otherwise.
 int ExportBitCount(int displayDepth, bool eightBit);

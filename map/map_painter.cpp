@@ -8,7 +8,7 @@
 namespace map {
 namespace {
 
-void Add(std::vector<platform::Rect>& rects, const std::optional<platform::Rect>& rect) {
+void Add(std::vector<platform::PixelRect>& rects, const std::optional<platform::PixelRect>& rect) {
     if (rect) rects.push_back(*rect);
 }
 
@@ -35,11 +35,11 @@ MapPainter::MapPainter(const MapDrawingTables* tables) : conflictImage_(MakeConf
     conflict_.SetImage({&conflictImage_, std::nullopt});
 }
 
-std::vector<platform::Rect> MapPainter::PlaceSprites(const mapdata::MapDrawState& state,
+std::vector<platform::PixelRect> MapPainter::PlaceSprites(const mapdata::MapDrawState& state,
                                                      const nav::WaypointRecord& fix, double trackDeg,
                                                      double rotationDeg,
                                                      const std::optional<nav::WaypointRecord>& conflict) {
-    std::vector<platform::Rect> repaint;
+    std::vector<platform::PixelRect> repaint;
     if (conflict) {
         Add(repaint, ProjectToSprite(state, *conflict, conflict_));
     } else {
@@ -56,8 +56,8 @@ std::vector<platform::Rect> MapPainter::PlaceSprites(const mapdata::MapDrawState
     return repaint;
 }
 
-std::vector<platform::Rect> MapPainter::HideSprites() {
-    std::vector<platform::Rect> repaint;
+std::vector<platform::PixelRect> MapPainter::HideSprites() {
+    std::vector<platform::PixelRect> repaint;
     Add(repaint, aircraft_.Erase(false));
     Add(repaint, conflict_.Erase(false));
     return repaint;

@@ -35,12 +35,12 @@ class MapPainter {
     // sector on the map turned by rotationDeg, and the conflict mark where
     // the glide path meets the terrain (hidden without one). The
     // rectangles to repaint.
-    std::vector<platform::Rect> PlaceSprites(const mapdata::MapDrawState& state,
+    std::vector<platform::PixelRect> PlaceSprites(const mapdata::MapDrawState& state,
                                              const nav::WaypointRecord& fix, double trackDeg,
                                              double rotationDeg,
                                              const std::optional<nav::WaypointRecord>& conflict);
     // Hides both; the rectangles to repaint.
-    std::vector<platform::Rect> HideSprites();
+    std::vector<platform::PixelRect> HideSprites();
     const MapSprite& Aircraft() const { return aircraft_; }
 
     // The frame at the size from the finished back canvas, the task layer,

@@ -8,7 +8,7 @@
 namespace map {
 namespace {
 
-platform::Rect Union(const platform::Rect& a, const platform::Rect& b) {
+platform::PixelRect Union(const platform::PixelRect& a, const platform::PixelRect& b) {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
             std::max(a.bottom, b.bottom)};
 }
@@ -23,16 +23,16 @@ void MapSprite::SetImage(SpriteImage image) {
     }
 }
 
-platform::Rect MapSprite::BoundsAt(platform::Point at) const {
+platform::PixelRect MapSprite::BoundsAt(platform::Point at) const {
     const int hw = std::max(halfWidth_, 0);
     const int hh = std::max(halfHeight_, 0);
     return {at.x - hw - 1, at.y - hh - 1, at.x + hw + 1, at.y + hh + 1};
 }
 
-std::optional<platform::Rect> MapSprite::MoveTo(platform::Point at) {
+std::optional<platform::PixelRect> MapSprite::MoveTo(platform::Point at) {
     if (shown_ && drawnOnce_ && at == pos_) return std::nullopt;
-    const platform::Rect next = BoundsAt(at);
-    const platform::Rect repaint = drawnOnce_ ? Union(BoundsAt(lastPos_), next) : next;
+    const platform::PixelRect next = BoundsAt(at);
+    const platform::PixelRect repaint = drawnOnce_ ? Union(BoundsAt(lastPos_), next) : next;
     pos_ = at;
     lastPos_ = at;
     shown_ = true;
@@ -40,7 +40,7 @@ std::optional<platform::Rect> MapSprite::MoveTo(platform::Point at) {
     return repaint;
 }
 
-std::optional<platform::Rect> MapSprite::Erase(bool forget) {
+std::optional<platform::PixelRect> MapSprite::Erase(bool forget) {
     const bool wasShown = shown_;
     shown_ = false;
     if (forget) drawnOnce_ = false;
@@ -88,7 +88,7 @@ platform::Point ProjectToScreenPoint(const mapdata::MapDrawState& state,
     return {pixel(p.x), pixel(p.y)};
 }
 
-std::optional<platform::Rect> ProjectToSprite(const mapdata::MapDrawState& state,
+std::optional<platform::PixelRect> ProjectToSprite(const mapdata::MapDrawState& state,
                                               const nav::WaypointRecord& position, MapSprite& sprite) {
     return sprite.MoveTo(ProjectToScreenPoint(state, position));
 }

@@ -43,16 +43,16 @@ class MapSprite {
     void SetImage(SpriteImage image);
     // Moves the sprite to `at` and shows it; the rectangle to repaint (its
     // old and new places), or nothing when it was shown there already.
-    std::optional<platform::Rect> MoveTo(platform::Point at);
+    std::optional<platform::PixelRect> MoveTo(platform::Point at);
     // Hides it; the rectangle to repaint, or nothing when it was hidden.
     // With `forget` the next MoveTo repaints even the same place.
-    std::optional<platform::Rect> Erase(bool forget);
+    std::optional<platform::PixelRect> Erase(bool forget);
     // Draws it at its place when shown (the paint).
     void Draw(platform::Canvas& canvas) const;
 
     // The place it covers at `at`: (2 halfWidth + 2) x (2 halfHeight + 2)
     // from at - half - 1.
-    platform::Rect BoundsAt(platform::Point at) const;
+    platform::PixelRect BoundsAt(platform::Point at) const;
     bool Shown() const { return shown_; }
     platform::Point Position() const { return pos_; }
     int HalfWidth() const { return halfWidth_; }
@@ -83,7 +83,7 @@ platform::Point ProjectToScreenPoint(const mapdata::MapDrawState& state,
 
 // Moves the sprite to where the position lands; the caller copied the
 // position under its lock. The rectangle to repaint as MoveTo gives it.
-std::optional<platform::Rect> ProjectToSprite(const mapdata::MapDrawState& state,
+std::optional<platform::PixelRect> ProjectToSprite(const mapdata::MapDrawState& state,
                                               const nav::WaypointRecord& position, MapSprite& sprite);
 
 // The aircraft pictures by 45-degree sector (0 north, clockwise): the

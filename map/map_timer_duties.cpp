@@ -242,14 +242,14 @@ void CGPSmapView::UpdateAircraftSprite() {
                       model_.drawRect.right - model_.drawRect.left,
                       model_.drawRect.bottom - model_.drawRect.top);
     if (!area.Contains(wxPoint(at.x, at.y))) {
-        for (const platform::Rect& r : engine_->painter.HideSprites()) RefreshRect(ToWxRect(r), false);
+        for (const platform::PixelRect& r : engine_->painter.HideSprites()) RefreshRect(ToWxRect(r), false);
         RecentreOnAircraft(fix);
         return;
     }
     // The sprites move: repaint their old and new places only.
     const auto repaint = engine_->painter.PlaceSprites(state, fix, gps::CurrentNav()->trackDeg,
                                                        model_.rotationDeg, GlidePathConflictPoint());
-    for (const platform::Rect& r : repaint) RefreshRect(ToWxRect(r), false);
+    for (const platform::PixelRect& r : repaint) RefreshRect(ToWxRect(r), false);
 }
 
 // The aircraft left the drawing area. In the thermal view the map centres
@@ -262,7 +262,7 @@ void CGPSmapView::RecentreOnAircraft(const nav::WaypointRecord& fix) {
     if (thermal) {
         model_.CenterMapOn(nav::WaypointRecord(thermal->latitude, thermal->lonWest, false), false);
         const platform::Point at = ProjectToScreenPoint(model_.PublishMapTransform(), fix);
-        const PixelRect& r = model_.drawRect;
+        const platform::PixelRect& r = model_.drawRect;
         centred = at.x >= r.left && at.x <= r.right && at.y >= r.top && at.y <= r.bottom;
     }
     if (!centred) model_.CenterMapOn(fix, false);

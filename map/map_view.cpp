@@ -34,8 +34,8 @@ constexpr unsigned kIdsBack = 2546;
 
 std::atomic<int> g_trackPointLimit{100000};
 
-wxRect ToWx(const ChildRect& r) {
-    return {r.x, r.y, r.width, r.height};
+wxRect ToWx(const platform::PixelRect& r) {
+    return {r.left, r.top, r.Width(), r.Height()};
 }
 
 // What the paint lays over the back canvas besides the task layer, the
@@ -139,7 +139,7 @@ CGPSmapView::~CGPSmapView() {
 void CGPSmapView::CreateChildren() {
     const MapChildLayout layout = LayMapChildren(layoutClass, 64);
     const platform::WindowId me = platform::kMapViewWindow;
-    const auto icon = [&](int id, const char* caption, int index, int debounce, const ChildRect& at,
+    const auto icon = [&](int id, const char* caption, int index, int debounce, const platform::PixelRect& at,
                           bool redraw) {
         auto* button = new CIconButton(this, id, caption, index, debounce, me,
                                        [this] { return clock_(); });
@@ -161,14 +161,14 @@ void CGPSmapView::CreateChildren() {
     toolbar_ = icon(kToolbarId, "ShowToolBar", 9, 150, layout.toolbar, false);
     toolbar_->Hide();
 
-    const auto text = [this](int id, const wxString& caption, const ChildRect& at) {
-        auto* button = new wxButton(this, id, caption, wxPoint(at.x, at.y), wxSize(at.width, at.height));
+    const auto text = [this](int id, const wxString& caption, const platform::PixelRect& at) {
+        auto* button = new wxButton(this, id, caption, ToWx(at).GetPosition(), ToWx(at).GetSize());
         button->Hide();
         return button;
     };
     pickList_ = text(kPickListId, core::LoadResourceString(kIdsPickListClose), layout.pickList);
-    goto_ = new CWaypointPickButton(this, kGotoId, wxPoint(layout.gotoList.x, layout.gotoList.y),
-                                    wxSize(layout.gotoList.width, layout.gotoList.height));
+    goto_ = new CWaypointPickButton(this, kGotoId, ToWx(layout.gotoList).GetPosition(),
+                                    ToWx(layout.gotoList).GetSize());
     goto_->SetLabel("GoTo");
     goto_->Hide();
     back_ = text(kBackId, core::LoadResourceString(kIdsBack), layout.back);
@@ -178,14 +178,14 @@ void CGPSmapView::CreateChildren() {
     alarmAck_->SetSize(ToWx(layout.alarmAck));
     alarmAck_->Hide();
 
-    notes_ = new wxTextCtrl(this, kInfoBoxId, wxEmptyString, wxPoint(layout.infoBox.x, layout.infoBox.y),
-                            wxSize(layout.infoBox.width, layout.infoBox.height),
+    notes_ = new wxTextCtrl(this, kInfoBoxId, wxEmptyString, ToWx(layout.infoBox).GetPosition(),
+                            ToWx(layout.infoBox).GetSize(),
                             wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL | wxBORDER_SIMPLE);
     notes_->Hide();
-    picture_ = new CPictureWnd(this, kPictureId, wxPoint(layout.picture.x, layout.picture.y),
-                               wxSize(layout.picture.width, layout.picture.height), me);
+    picture_ = new CPictureWnd(this, kPictureId, ToWx(layout.picture).GetPosition(),
+                               ToWx(layout.picture).GetSize(), me);
     picture_->SetLabel("Info Image");
-    picture_->FitToSize(layout.picture.width, layout.pictureFitHeight);
+    picture_->FitToSize(layout.picture.Width(), layout.pictureFitHeight);
     picture_->Hide();
 }
 
@@ -193,7 +193,7 @@ void CGPSmapView::LayChildren(int screenLayoutClass, int textButtonWidth) {
     layoutClass = std::clamp(screenLayoutClass, 0, 2);
     const int width = textButtonWidth == 68 || textButtonWidth == 70 ? textButtonWidth : 64;
     const MapChildLayout layout = LayMapChildren(layoutClass, width);
-    const std::pair<wxWindow*, const ChildRect*> places[] = {
+    const std::pair<wxWindow*, const platform::PixelRect*> places[] = {
         {flip_, &layout.flip},        {Child(kExpandId), &layout.expand},
         {Child(kShrinkId), &layout.shrink},
         {center_, &layout.center},    {zoom_, &layout.zoom},
@@ -204,7 +204,7 @@ void CGPSmapView::LayChildren(int screenLayoutClass, int textButtonWidth) {
     for (const auto& [window, rect] : places) {
         if (window != nullptr) window->SetSize(ToWx(*rect));
     }
-    picture_->FitToSize(layout.picture.width, layout.pictureFitHeight);
+    picture_->FitToSize(layout.picture.Width(), layout.pictureFitHeight);
 }
 
 // The FLARM library makes its traffic window a child of the map (id 1300);

@@ -71,7 +71,7 @@ std::optional<nav::WaypointRecord> GlidePathConflictPoint() {
     return nav::WaypointRecord(glide::GlidePathConflict.latitude, glide::GlidePathConflict.lonWest, false);
 }
 
-wxRect ToWxRect(const platform::Rect& r) {
+wxRect ToWxRect(const platform::PixelRect& r) {
     return {r.left, r.top, r.Width(), r.Height()};
 }
 

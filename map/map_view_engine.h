@@ -108,7 +108,7 @@ std::function<std::wstring(const nav::WaypointRecord&)> ArrivalFrom(const nav::W
 void RestartTaskStatistics();
 // The glide path's first meeting with the terrain, when one was found.
 std::optional<nav::WaypointRecord> GlidePathConflictPoint();
-wxRect ToWxRect(const platform::Rect& r);
+wxRect ToWxRect(const platform::PixelRect& r);
 
 }  // namespace view_parts
 }  // namespace map

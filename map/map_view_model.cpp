@@ -30,7 +30,7 @@ float FlippedRotation(float rotationDeg) {
     return rotationDeg >= 90.0F && rotationDeg < 270.0F ? 0.0F : 180.0F;
 }
 
-bool IsInsideDrawArea(const PixelRect& drawRect, const PixelRect* trafficWindow, int x, int y) {
+bool IsInsideDrawArea(const platform::PixelRect& drawRect, const platform::PixelRect* trafficWindow, int x, int y) {
     if (trafficWindow != nullptr && x >= trafficWindow->left && x <= trafficWindow->right &&
         y >= trafficWindow->top && y <= trafficWindow->bottom) {
         return false;

@@ -103,7 +103,7 @@ class MapViewModel {
     float mapRadius = 10.0F;  // the map file's radius value, statute miles
     float mapScale = 10.0F;   // its label scale
     bool mapScaleScales = true;  // zooming scales mapScale (else steps it by 1)
-    PixelRect drawRect;
+    platform::PixelRect drawRect;
     float marginFraction = 0.05F;    // "MapMargin"
     float zoomFactor = 1.6F;         // "ZoomFactor"
     float zoomedMapRadius = 800.0F;  // "ZoomedMapRadius"

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/waypoint_record.h"
+#include "platform/pixel_rect.h"
 
 namespace map {
 
@@ -43,18 +44,8 @@ inline std::array<MapViewState, kViewStateCount> g_mapViewStates;
 
 inline void CopyViewState(MapViewState& dest, const MapViewState& src) { dest = src; }
 
-// Pixel rectangle, edges inclusive.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-// Whether (x, y) lies in drawRect (edges included) and not under the
-// traffic window when that is shown.
-bool IsInsideDrawArea(const PixelRect& drawRect, const PixelRect* trafficWindow, int x, int y);
+// Whether (x, y) lies in drawRect and not under the traffic window when that
+// is shown; both rectangles count their right and bottom edges in.
+bool IsInsideDrawArea(const platform::PixelRect& drawRect, const platform::PixelRect* trafficWindow, int x, int y);
 
 }  // namespace map

@@ -26,7 +26,7 @@ platform::Point Project(const mapdata::MapDrawState& state, const nav::WaypointR
 
 void DrawGotoLine(platform::Canvas& canvas, const mapdata::MapDrawState& state,
                   const nav::WaypointRecord& aircraft, const nav::WaypointRecord& target,
-                  const platform::Rect& client) {
+                  const platform::PixelRect& client) {
     const platform::Canvas::StateGuard saved(canvas);
     canvas.ClipTo(client);
     canvas.SetPen(kGotoPen);

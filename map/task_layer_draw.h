@@ -32,7 +32,7 @@ inline constexpr platform::Pen kTaskPen{platform::Pen::Style::kDash, 1, platform
 // The GOTO line, clipped to the client rectangle.
 void DrawGotoLine(platform::Canvas& canvas, const mapdata::MapDrawState& state,
                   const nav::WaypointRecord& aircraft, const nav::WaypointRecord& target,
-                  const platform::Rect& client);
+                  const platform::PixelRect& client);
 
 // The legs through points; with lineWidth above 1 each leg gets a second
 // line one pixel beside it (in x for steep legs, in y for flat ones, in

@@ -27,6 +27,7 @@
 
 #include "mapdata/map_palette.h"
 #include "platform/image.h"
+#include "platform/pixel_rect.h"
 
 namespace platform {
 class Canvas;
@@ -82,13 +83,6 @@ const std::array<RgbQuad, 256>& HalftonePalette();
 // The halftone entry nearest to a colour (squared distance).
 int NearestHalftoneIndex(Rgb colour);
 
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
-
 class CDib {
   public:
     CDib() = default;
@@ -136,8 +130,11 @@ class CDib {
     bool ReadRLE8Section(const std::filesystem::path& path, const DisplayDevice& device);
     bool ReadStream(std::istream& in);
     bool WriteStream(std::ostream& out) const;
-    bool WritePart(std::ostream& out, const PixelRect& rect) const;
-    bool SaveToFile(const std::filesystem::path& path, int quality, const PixelRect* rect) const;
+    // The part of the bitmap under rect as a bitmap file, its left edge moved
+    // down to a whole byte and cut at the bitmap's edges; false when nothing
+    // of it lies in the bitmap.
+    bool WritePart(std::ostream& out, const platform::PixelRect& rect) const;
+    bool SaveToFile(const std::filesystem::path& path, int quality, const platform::PixelRect* rect) const;
     bool OpenMapped(const std::filesystem::path& path, bool share);
     bool SaveMapped(const std::filesystem::path& path);
     // Run-length encodes a 8-bit bitmap (or decodes it back); 4-bit

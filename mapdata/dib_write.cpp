@@ -94,7 +94,7 @@ std::vector<std::uint8_t> CDib::Packed() const {
     return {bytes.begin(), bytes.end()};
 }
 
-bool CDib::WritePart(std::ostream& out, const PixelRect& rect) const {
+bool CDib::WritePart(std::ostream& out, const platform::PixelRect& rect) const {
     const int width = header_.width;
     const int height = std::abs(header_.height);
     if (Empty() || bits_.empty() || header_.compression == kBiRle8 ||
@@ -104,11 +104,11 @@ bool CDib::WritePart(std::ostream& out, const PixelRect& rect) const {
     const int bitCount = header_.bitCount;
     const int leftByte = rect.left * bitCount / 8;
     const int left = leftByte * 8 / bitCount;
-    const int right = std::min(rect.right, width - 1);
-    const int bottom = std::min(rect.bottom, height - 1);
-    if (right < left || bottom < rect.top) return false;
-    const int partWidth = right - left + 1;
-    const int partHeight = bottom - rect.top + 1;
+    const int right = std::min(rect.right, width);
+    const int bottom = std::min(rect.bottom, height);
+    if (right <= left || bottom <= rect.top) return false;
+    const int partWidth = right - left;
+    const int partHeight = bottom - rect.top;
     const int partRow = GetRowBytes(partWidth);
     const int copied = std::min(partRow, rowSize_ - leftByte);
 
@@ -119,7 +119,7 @@ bool CDib::WritePart(std::ostream& out, const PixelRect& rect) const {
     std::string bytes;
     AppendFileHeader(bytes, 0, Entries(header_, colours_.size()));
     bytes += InfoAndEntries(header, colours_, masks_);
-    for (int y = bottom; y >= rect.top; --y) {
+    for (int y = bottom - 1; y >= rect.top; --y) {
         const std::uint8_t* row = GetPixelAddress(0, y, false) + leftByte;
         bytes.append(reinterpret_cast<const char*>(row), static_cast<std::size_t>(copied));
         bytes.append(static_cast<std::size_t>(partRow - copied), '\0');
@@ -127,7 +127,7 @@ bool CDib::WritePart(std::ostream& out, const PixelRect& rect) const {
     return Write(out, bytes);
 }
 
-bool CDib::SaveToFile(const std::filesystem::path& path, int, const PixelRect* rect) const {
+bool CDib::SaveToFile(const std::filesystem::path& path, int, const platform::PixelRect* rect) const {
     const std::string name = path.filename().string();
     const auto dot = name.rfind('.');
     std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);

@@ -41,7 +41,7 @@ Point ToScreen(const MapDrawState& state, const UnitVector& p) {
 // with a mask canvas, through the mask ANDed onto the target. False when a
 // masked fill is left out because the client area is too low.
 bool Fill(const MapDrawContext& context, std::span<const Point> points, const Brush& brush,
-          bool ellipse, const platform::Rect& box) {
+          bool ellipse, const platform::PixelRect& box) {
     Canvas& target = *context.canvas;
     Canvas* mask = brush.kind == Brush::Kind::kPattern ? context.mask : nullptr;
     if (mask == nullptr) {
@@ -198,7 +198,7 @@ void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& c
     }
     const int n = element.colourNumber;
     const int r = static_cast<int>(radius);
-    const platform::Rect box{centre.x - r, centre.y - r, centre.x + r, centre.y + r};
+    const platform::PixelRect box{centre.x - r, centre.y - r, centre.x + r, centre.y + r};
     Brush brush = Brush::Hollow();
     const Colour own = Colour::FromColorref(element.colour);
     if (std::abs(n) > 16) {
@@ -276,7 +276,7 @@ void DrawTextElement(const CMapTextElement& element, const MapDrawContext& conte
     if (code < 0) return;
     const bool named = element.scale3 == element.scale4 ||
                        (element.scale3 <= context.state.scale && context.state.scale <= element.scale4);
-    const platform::Rect name{x - 6, y + 5, x - 6 + cell.width, y + 5 + cell.height};
+    const platform::PixelRect name{x - 6, y + 5, x - 6 + cell.width, y + 5 + cell.height};
     // The name is cut at its rectangle: one off the canvas shows nothing.
     if (!named || element.text.empty() || name.right <= 0 || name.bottom <= 0 ||
         name.left >= canvas.Width() || name.top >= canvas.Height())

@@ -115,20 +115,20 @@ void Canvas::ResetClip() {
     ApplyClip();
 }
 
-void Canvas::ClipTo(const Rect& rect) {
+void Canvas::ClipTo(const PixelRect& rect) {
     SetClipRegion(IntersectRegion(ClipRectangles(), rect));
 }
 
-void Canvas::ExcludeClip(const Rect& rect) {
+void Canvas::ExcludeClip(const PixelRect& rect) {
     SetClipRegion(SubtractRegion(ClipRectangles(), rect));
 }
 
-std::vector<Rect> Canvas::ClipRectangles() const {
+std::vector<PixelRect> Canvas::ClipRectangles() const {
     if (!clipped_) return {Bounds()};
     return clip_;
 }
 
-void Canvas::SetClipRegion(std::vector<Rect> rects) {
+void Canvas::SetClipRegion(std::vector<PixelRect> rects) {
     FlushStroke();
     clip_ = std::move(rects);
     clipped_ = true;
@@ -140,22 +140,20 @@ void Canvas::ApplyClip() {
     cairo_reset_clip(cairo_);
     if (!clipped_) return;
     cairo_new_path(cairo_);
-    for (const Rect& r : clip_)
+    for (const PixelRect& r : clip_)
         cairo_rectangle(cairo_, r.left, r.top, r.Width(), r.Height());
     // Non-overlapping rectangles: either fill rule gives their union.
     cairo_clip(cairo_);
 }
 
-std::vector<Rect> Canvas::Visible(const Rect& rect) const {
+std::vector<PixelRect> Canvas::Visible(const PixelRect& rect) const {
     return IntersectRegion(ClipRectangles(), rect);
 }
 
 bool Canvas::Inside(int x, int y) const {
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) return false;
     if (!clipped_) return true;
-    return std::ranges::any_of(clip_, [x, y](const Rect& r) {
-        return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-    });
+    return std::ranges::any_of(clip_, [x, y](const PixelRect& r) { return r.Contains(x, y); });
 }
 
 Canvas::StateGuard::StateGuard(Canvas& canvas)
@@ -254,10 +252,10 @@ void Canvas::FillPolygon(std::vector<DoublePoint> points, const Brush& brush) {
     FillPath(brush);
 }
 
-void Canvas::FillRect(const Rect& rect, const Brush& brush) {
+void Canvas::FillRect(const PixelRect& rect, const Brush& brush) {
     if (!Valid() || rect.Empty()) return;
     FlushStroke();
-    const Rect r{std::max(rect.left, -1), std::max(rect.top, -1), std::min(rect.right, Width() + 1),
+    const PixelRect r{std::max(rect.left, -1), std::max(rect.top, -1), std::min(rect.right, Width() + 1),
                  std::min(rect.bottom, Height() + 1)};
     if (r.Empty()) return;
     cairo_new_path(cairo_);
@@ -276,7 +274,7 @@ void Canvas::Polygon(std::span<const Point> points) {
     Outline(points, true);
 }
 
-void Canvas::Ellipse(const Rect& box) {
+void Canvas::Ellipse(const PixelRect& box) {
     if (!Valid() || box.Empty()) return;
     FlushStroke();
     const double width = static_cast<double>(box.right) - box.left;

@@ -88,7 +88,7 @@ class Canvas {
     bool Valid() const { return cairo_ != nullptr; }
     int Width() const { return image_.Width(); }
     int Height() const { return image_.Height(); }
-    Rect Bounds() const { return {0, 0, Width(), Height()}; }
+    PixelRect Bounds() const { return {0, 0, Width(), Height()}; }
 
     // Completes every drawing call (a polyline of a wide pen is stroked
     // as a whole when the next call comes). The drawing thread calls it
@@ -114,10 +114,10 @@ class Canvas {
     // Clipping: ResetClip draws everywhere; ClipTo keeps only what lies
     // inside rect as well; ExcludeClip takes rect out.
     void ResetClip();
-    void ClipTo(const Rect& rect);
-    void ExcludeClip(const Rect& rect);
+    void ClipTo(const PixelRect& rect);
+    void ExcludeClip(const PixelRect& rect);
     // The clip region as non-overlapping rectangles.
-    std::vector<Rect> ClipRectangles() const;
+    std::vector<PixelRect> ClipRectangles() const;
 
     // Saves the drawing state and the clip region, and puts them back when
     // it goes out of scope.
@@ -136,7 +136,7 @@ class Canvas {
         Colour text_;
         Colour background_;
         BackgroundMode mode_;
-        std::vector<Rect> clip_;
+        std::vector<PixelRect> clip_;
         bool clipped_;
     };
 
@@ -154,9 +154,9 @@ class Canvas {
     // outline with the current pen. Fewer than 2 points draw nothing.
     void Polygon(std::span<const Point> points);
     // The ellipse inscribed in box, filled and outlined like Polygon.
-    void Ellipse(const Rect& box);
+    void Ellipse(const PixelRect& box);
     // rect filled with brush (the current pen and brush are not used).
-    void FillRect(const Rect& rect, const Brush& brush);
+    void FillRect(const PixelRect& rect, const Brush& brush);
     // One pixel (inside the clip region only).
     void SetPixel(Point at, Colour colour);
     // The colour of a pixel; black outside the canvas.
@@ -167,8 +167,8 @@ class Canvas {
     Size TextExtent(std::string_view utf8);
     Size TextExtent(std::wstring_view text);
     // One line placed in rect by format (TextFormat bits).
-    void DrawText(std::string_view utf8, const Rect& rect, unsigned format);
-    void DrawText(std::wstring_view text, const Rect& rect, unsigned format);
+    void DrawText(std::string_view utf8, const PixelRect& rect, unsigned format);
+    void DrawText(std::wstring_view text, const PixelRect& rect, unsigned format);
     // One line laid out once, centred on centreX with its top at top, cut
     // at its own width and the given height: DrawText into a rectangle as
     // wide as the text's extent, without measuring it first.
@@ -188,10 +188,10 @@ class Canvas {
     // from (in source) stretched nearest-neighbour onto to. Returns false,
     // drawing nothing, when a rectangle is empty or from is not inside the
     // source.
-    bool StretchBlit(const Rect& to, const Image& source, const Rect& from);
+    bool StretchBlit(const PixelRect& to, const Image& source, const PixelRect& from);
     // As StretchBlit, but source pixels whose red, green and blue equal key
     // leave the canvas as it is.
-    bool TransparentBlit(const Rect& to, const Image& source, const Rect& from, Colour key);
+    bool TransparentBlit(const PixelRect& to, const Image& source, const PixelRect& from, Colour key);
 
   private:
     struct DoublePoint {
@@ -201,7 +201,7 @@ class Canvas {
 
     void FlushStroke();
     void ApplyClip();
-    void SetClipRegion(std::vector<Rect> rects);
+    void SetClipRegion(std::vector<PixelRect> rects);
     void ThinLine(Point from, Point to, std::uint32_t argb, bool dashed);
     void WideLine(Point from, Point to);
     void Outline(std::span<const Point> points, bool closed);
@@ -210,11 +210,11 @@ class Canvas {
     PangoLayout* Layout();
     void ReleaseText();
     Size PrepareText(std::string_view utf8);
-    void ShowText(double x, double y, Size extent, const Rect* clip);
-    bool StretchPixels(const Rect& to, const Image& source, const Rect& from, bool keyed,
+    void ShowText(double x, double y, Size extent, const PixelRect* clip);
+    bool StretchPixels(const PixelRect& to, const Image& source, const PixelRect& from, bool keyed,
                        Colour key);
     // The parts of rect that lie inside the canvas and the clip region.
-    std::vector<Rect> Visible(const Rect& rect) const;
+    std::vector<PixelRect> Visible(const PixelRect& rect) const;
     bool Inside(int x, int y) const;
     std::uint32_t* Row(int y) const;
     void BeginPixels();
@@ -245,7 +245,7 @@ class Canvas {
 
     // The clip region: empty while not clipped, else its rectangles.
     bool clipped_ = false;
-    std::vector<Rect> clip_;
+    std::vector<PixelRect> clip_;
 };
 
 }  // namespace platform

@@ -41,7 +41,7 @@ std::uint32_t Over(std::uint32_t source, std::uint32_t target) {
 void Canvas::DrawImage(Point at, const Image& image) {
     if (!Valid() || image.Empty()) return;
     BeginPixels();
-    for (const Rect& r : Visible({at.x, at.y, at.x + image.Width(), at.y + image.Height()})) {
+    for (const PixelRect& r : Visible({at.x, at.y, at.x + image.Width(), at.y + image.Height()})) {
         for (int y = r.top; y < r.bottom; ++y) {
             const std::uint32_t* source = SourceRow(image, y - at.y) - at.x;
             std::uint32_t* target = Row(y);
@@ -75,10 +75,10 @@ void Canvas::Blit(Point to, Size size, const Image& source, Point from, RasterOp
     }
     const Wide shiftX = Wide{from.x} - to.x;
     const Wide shiftY = Wide{from.y} - to.y;
-    const Rect area{static_cast<int>(std::max(left, Wide{0})),
+    const PixelRect area{static_cast<int>(std::max(left, Wide{0})),
                     static_cast<int>(std::max(top, Wide{0})), static_cast<int>(right),
                     static_cast<int>(bottom)};
-    for (const Rect& r : Visible(area)) {
+    for (const PixelRect& r : Visible(area)) {
         for (int y = r.top; y < r.bottom; ++y) {
             const std::uint32_t* in = SourceRow(*fromImage, static_cast<int>(y + shiftY)) + shiftX;
             std::uint32_t* out = Row(y);
@@ -101,15 +101,15 @@ void Canvas::Blit(Point to, Size size, const Image& source, Point from, RasterOp
     EndPixels();
 }
 
-bool Canvas::StretchBlit(const Rect& to, const Image& source, const Rect& from) {
+bool Canvas::StretchBlit(const PixelRect& to, const Image& source, const PixelRect& from) {
     return StretchPixels(to, source, from, false, kBlack);
 }
 
-bool Canvas::TransparentBlit(const Rect& to, const Image& source, const Rect& from, Colour key) {
+bool Canvas::TransparentBlit(const PixelRect& to, const Image& source, const PixelRect& from, Colour key) {
     return StretchPixels(to, source, from, true, key);
 }
 
-bool Canvas::StretchPixels(const Rect& to, const Image& source, const Rect& from, bool keyed,
+bool Canvas::StretchPixels(const PixelRect& to, const Image& source, const PixelRect& from, bool keyed,
                            Colour key) {
     constexpr int kFar = 1 << 29;
     if (!Valid() || source.Empty() || to.Empty() || from.Empty()) return false;
@@ -117,7 +117,7 @@ bool Canvas::StretchPixels(const Rect& to, const Image& source, const Rect& from
     if (from.left < 0 || from.top < 0 || from.right > source.Width() ||
         from.bottom > source.Height())
         return false;
-    const std::vector<Rect> visible = Visible(to);
+    const std::vector<PixelRect> visible = Visible(to);
     if (visible.empty()) return true;
     BeginPixels();
     // Each target pixel takes the source pixel under its centre.
@@ -126,7 +126,7 @@ bool Canvas::StretchPixels(const Rect& to, const Image& source, const Rect& from
                                 (2 * static_cast<std::int64_t>(targetSize)));
     };
     const std::uint32_t keyRgb = key.Argb() & kRgb;
-    for (const Rect& r : visible) {
+    for (const PixelRect& r : visible) {
         std::vector<int> columns(static_cast<std::size_t>(r.Width()));
         for (int x = r.left; x < r.right; ++x)
             columns[static_cast<std::size_t>(x - r.left)] =

@@ -9,8 +9,8 @@ namespace {
 // cairo's regions do the banding; they are plain values here.
 struct Region {
     cairo_region_t* region;
-    explicit Region(const std::vector<Rect>& rects) : region(cairo_region_create()) {
-        for (const Rect& r : rects) {
+    explicit Region(const std::vector<PixelRect>& rects) : region(cairo_region_create()) {
+        for (const PixelRect& r : rects) {
             const cairo_rectangle_int_t box{r.left, r.top, r.Width(), r.Height()};
             cairo_region_union_rectangle(region, &box);
         }
@@ -19,8 +19,8 @@ struct Region {
     Region(const Region&) = delete;
     Region& operator=(const Region&) = delete;
 
-    std::vector<Rect> Rects() const {
-        std::vector<Rect> rects;
+    std::vector<PixelRect> Rects() const {
+        std::vector<PixelRect> rects;
         const int count = cairo_region_num_rectangles(region);
         rects.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
@@ -34,7 +34,7 @@ struct Region {
 
 // Rectangles from far-away coordinates are cut to a range whose sizes fit
 // an int.
-cairo_rectangle_int_t Box(const Rect& r) {
+cairo_rectangle_int_t Box(const PixelRect& r) {
     constexpr int kFar = 1 << 29;
     const int left = std::clamp(r.left, -kFar, kFar);
     const int top = std::clamp(r.top, -kFar, kFar);
@@ -73,14 +73,14 @@ std::vector<ClipPoint> ClipAgainst(const std::vector<ClipPoint>& in, const Edge&
 
 }  // namespace
 
-std::vector<Rect> IntersectRegion(const std::vector<Rect>& region, const Rect& rect) {
+std::vector<PixelRect> IntersectRegion(const std::vector<PixelRect>& region, const PixelRect& rect) {
     Region result(region);
     const cairo_rectangle_int_t box = Box(rect);
     cairo_region_intersect_rectangle(result.region, &box);
     return result.Rects();
 }
 
-std::vector<Rect> SubtractRegion(const std::vector<Rect>& region, const Rect& rect) {
+std::vector<PixelRect> SubtractRegion(const std::vector<PixelRect>& region, const PixelRect& rect) {
     Region result(region);
     const cairo_rectangle_int_t box = Box(rect);
     cairo_region_subtract_rectangle(result.region, &box);

@@ -12,8 +12,8 @@
 namespace platform {
 
 // A region is a list of non-overlapping rectangles.
-std::vector<Rect> IntersectRegion(const std::vector<Rect>& region, const Rect& rect);
-std::vector<Rect> SubtractRegion(const std::vector<Rect>& region, const Rect& rect);
+std::vector<PixelRect> IntersectRegion(const std::vector<PixelRect>& region, const PixelRect& rect);
+std::vector<PixelRect> SubtractRegion(const std::vector<PixelRect>& region, const PixelRect& rect);
 
 struct ClipPoint {
     double x;

@@ -113,10 +113,10 @@ void Canvas::ThinLine(Point from, Point to, std::uint32_t argb, bool dashed) {
 
     // The pixels it may set: the canvas, or the one clip rectangle; of
     // more rectangles each pixel is looked up.
-    Rect keep = Bounds();
+    PixelRect keep = Bounds();
     const bool lookUp = clipped_ && clip_.size() > 1;
     if (clipped_ && clip_.size() == 1) {
-        const Rect& only = clip_.front();
+        const PixelRect& only = clip_.front();
         keep = {std::max(only.left, 0), std::max(only.top, 0), std::min(only.right, Width()),
                 std::min(only.bottom, Height())};
     }

@@ -78,13 +78,13 @@ Size Canvas::TextExtent(std::wstring_view text) {
     return TextExtent(ToUtf8(text));
 }
 
-void Canvas::ShowText(double x, double y, Size extent, const Rect* clip) {
+void Canvas::ShowText(double x, double y, Size extent, const PixelRect* clip) {
     // Text that cannot reach the canvas is left out before cairo sees its
     // coordinates (far beyond its fixed-point range they would wrap).
     if (x + extent.width < 0 || y + extent.height < 0 || x > Width() || y > Height()) return;
     cairo_save(cairo_);
     if (clip != nullptr) {
-        const std::vector<Rect> inside = IntersectRegion({Bounds()}, *clip);
+        const std::vector<PixelRect> inside = IntersectRegion({Bounds()}, *clip);
         if (inside.empty()) {
             cairo_restore(cairo_);
             return;
@@ -108,7 +108,7 @@ void Canvas::ShowText(double x, double y, Size extent, const Rect* clip) {
     cairo_restore(cairo_);
 }
 
-void Canvas::DrawText(std::string_view utf8, const Rect& rect, unsigned format) {
+void Canvas::DrawText(std::string_view utf8, const PixelRect& rect, unsigned format) {
     if (!Valid()) return;
     FlushStroke();
     const Size size = PrepareText(utf8);
@@ -125,7 +125,7 @@ void Canvas::DrawText(std::string_view utf8, const Rect& rect, unsigned format) 
     ShowText(x, y, size, (format & kTextNoClip) != 0 ? nullptr : &rect);
 }
 
-void Canvas::DrawText(std::wstring_view text, const Rect& rect, unsigned format) {
+void Canvas::DrawText(std::wstring_view text, const PixelRect& rect, unsigned format) {
     DrawText(ToUtf8(text), rect, format);
 }
 
@@ -134,7 +134,7 @@ void Canvas::DrawTextCentred(std::string_view utf8, int centreX, int top, int he
     FlushStroke();
     const Size size = PrepareText(utf8);
     const int left = centreX - size.width / 2;
-    const Rect rect{left, top, left + size.width, top + height};
+    const PixelRect rect{left, top, left + size.width, top + height};
     ShowText(left, top, size, &rect);
 }
 

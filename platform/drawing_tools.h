@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/pixel_rect.h"
+
 namespace platform {
 
 // An opaque colour. Colorref is the Windows 0x00BBGGRR word that files and
@@ -53,20 +55,6 @@ struct Size {
     int width = 0;
     int height = 0;
     friend constexpr bool operator==(Size, Size) = default;
-};
-
-// The pixels left <= x < right, top <= y < bottom, as every rectangle of
-// the drawing calls: the right and bottom edges lie outside.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    constexpr int Width() const { return right - left; }
-    constexpr int Height() const { return bottom - top; }
-    constexpr bool Empty() const { return right <= left || bottom <= top; }
-    friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
 
 // A line style.

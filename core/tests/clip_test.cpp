@@ -12,7 +12,8 @@ struct Segment {
     float x0, y0, x1, y1;
 };
 
-constexpr IntRect kRect{0, 0, 100, 50};
+// Pixels 0..100 across and 0..50 down.
+constexpr platform::PixelRect kRect{0, 0, 101, 51};
 
 testing::AssertionResult SameSegment(const Segment& got, const Segment& want) {
     const auto near = [](float a, float b) { return std::abs(a - b) <= 1e-4f * (1 + std::abs(b)); };
@@ -51,7 +52,7 @@ TEST(ClipTest, RejectsSegmentsWhollyOutside) {
     constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
     struct Case {
         Segment s;
-        IntRect rect;
+        platform::PixelRect rect;
     };
     for (const Case& c : std::vector<Case>{
              {{10, -5, 90, -1}, kRect},            // above
@@ -60,7 +61,7 @@ TEST(ClipTest, RejectsSegmentsWhollyOutside) {
              {{101, 10, 300, 40}, kRect},          // right
              {{-10, 5, 5, -10}, kRect},            // passes the corner outside
              {{200, 200, 200, 200}, kRect},        // a point outside
-             {{10, 10, 20, 20}, {50, 0, 40, 50}},  // inverted rectangle
+             {{10, 10, 20, 20}, {50, 0, 50, 51}},  // no pixel across
              {{kNan, 10, 20, 20}, kRect},
              {{10, 10, kInf, 20}, kRect},
          }) {

@@ -18,7 +18,7 @@ using frame::PositionModes;
 using frame::PositionPageModel;
 using frame::ViewMode;
 using platform::Point;
-using platform::Rect;
+using platform::PixelRect;
 
 // A model whose saved settings land in a map, as the settings store would
 // hold them.
@@ -42,10 +42,10 @@ struct Page {
 
 TEST(PositionLayout, CompactRectanglesFollowTheRowOrigins) {
     const frame::PositionLayout compact = frame::ComputePositionLayout(frame::kCompactRows);
-    EXPECT_EQ(compact.topLine, (Rect{5, 2, 227, 20}));
-    EXPECT_EQ(compact.secondLine, (Rect{0, 22, 214, 45}));
-    EXPECT_EQ(compact.destinationLine, (Rect{5, 50, 232, 73}));
-    EXPECT_EQ(compact.glideLine, (Rect{5, 74, 234, 98}));
+    EXPECT_EQ(compact.topLine, (PixelRect{5, 2, 227, 20}));
+    EXPECT_EQ(compact.secondLine, (PixelRect{0, 22, 214, 45}));
+    EXPECT_EQ(compact.destinationLine, (PixelRect{5, 50, 232, 73}));
+    EXPECT_EQ(compact.glideLine, (PixelRect{5, 74, 234, 98}));
     EXPECT_EQ(compact.separatorY, 46);
     // The cells span 0-86, 86-142 and 142-230.
     for (const auto& cells : {compact.topCells, compact.secondCells}) {
@@ -54,17 +54,17 @@ TEST(PositionLayout, CompactRectanglesFollowTheRowOrigins) {
         EXPECT_EQ(cells[1].right, 142);
         EXPECT_EQ(cells[2].right, 230);
     }
-    EXPECT_EQ(compact.glidePanel, (Rect{2, 2, 235, 45}));
-    EXPECT_EQ(compact.notesEdit, (Rect{5, 49, 235, 97}));
-    EXPECT_EQ(compact.teamButton, (Rect{187, 1, 225, 21}));
-    EXPECT_EQ(compact.altitudeEdit, (Rect{147, 0, 209, 20}));
-    EXPECT_EQ(compact.setButton, (Rect{4, 24, 84, 45}));
+    EXPECT_EQ(compact.glidePanel, (PixelRect{2, 2, 235, 45}));
+    EXPECT_EQ(compact.notesEdit, (PixelRect{5, 49, 235, 97}));
+    EXPECT_EQ(compact.teamButton, (PixelRect{187, 1, 225, 21}));
+    EXPECT_EQ(compact.altitudeEdit, (PixelRect{147, 0, 209, 20}));
+    EXPECT_EQ(compact.setButton, (PixelRect{4, 24, 84, 45}));
 
     // The alternate layout puts the upper group off the page.
     const frame::PositionLayout alternate = frame::ComputePositionLayout(frame::kAlternateRows);
     EXPECT_LT(alternate.secondLine.bottom, 0);
-    EXPECT_EQ(alternate.destinationLine, (Rect{5, 4, 232, 27}));
-    EXPECT_EQ(alternate.glideLine, (Rect{5, 28, 234, 52}));
+    EXPECT_EQ(alternate.destinationLine, (PixelRect{5, 4, 232, 27}));
+    EXPECT_EQ(alternate.glideLine, (PixelRect{5, 28, 234, 52}));
     // The altitude edit moves to the lower group with its lines.
     EXPECT_EQ(alternate.editTopLine.top, 4);
     EXPECT_EQ(alternate.editSecondLine.top, 28);

@@ -16,7 +16,7 @@ using platform::Point;
 
 const frame::PositionLayout kCompact = frame::ComputePositionLayout(frame::kCompactRows);
 
-bool AnyNonWhite(platform::Canvas& canvas, const platform::Rect& rect) {
+bool AnyNonWhite(platform::Canvas& canvas, const platform::PixelRect& rect) {
     for (int y = rect.top; y < rect.bottom; ++y) {
         for (int x = rect.left; x < rect.right; ++x) {
             if (canvas.GetPixel({x, y}) != platform::kWhite) return true;
@@ -60,7 +60,7 @@ TEST(PositionPainter, ALongDestinationNameIsWrittenWhole) {
     frame::PositionPaint paint;
     paint.destinationExists = true;
     frame::PaintPositionFields(canvas, kCompact, paint, texts, frame::MakePositionFonts(24, L"DejaVu Sans"));
-    const platform::Rect& line = kCompact.destinationLine;
+    const platform::PixelRect& line = kCompact.destinationLine;
     int rightmost = -1;
     for (int y = line.top; y < line.bottom; ++y)
         for (int x = line.left; x < line.right; ++x)
@@ -124,7 +124,7 @@ TEST(PositionProfile, TheRidgeStandsWhereTheSamplesPutIt) {
     input.glideEnds = {1000.0F, -2000.0F};
     const auto drawing = frame::LayOutProfile(input, kCompact, 230, {});
     ASSERT_TRUE(drawing.has_value());
-    EXPECT_EQ(drawing->strip, (platform::Rect{0, 50, 230, 98}));
+    EXPECT_EQ(drawing->strip, (platform::PixelRect{0, 50, 230, 98}));
     // x from 24 in (230 - 24) / 50 per sample; the ridge at sample 20.
     EXPECT_EQ(drawing->ground[21].x, 24 + 82);
     // Scale: 48 pixels for the 2500 ft from the lowest ground to the glider.

@@ -23,15 +23,15 @@ TEST(MapSprite, MovesRepaintTheOldAndNewPlacesOnly) {
     sprite.SetImage({&image, std::nullopt});
     EXPECT_EQ(sprite.Erase(false), std::nullopt);  // never shown
 
-    EXPECT_EQ(sprite.MoveTo({50, 40}), (platform::Rect{45, 36, 55, 44}));
+    EXPECT_EQ(sprite.MoveTo({50, 40}), (platform::PixelRect{45, 36, 55, 44}));
     EXPECT_EQ(sprite.MoveTo({50, 40}), std::nullopt);  // stays put
-    EXPECT_EQ(sprite.MoveTo({60, 40}), (platform::Rect{45, 36, 65, 44}));
-    EXPECT_EQ(sprite.Erase(false), (platform::Rect{55, 36, 65, 44}));
+    EXPECT_EQ(sprite.MoveTo({60, 40}), (platform::PixelRect{45, 36, 65, 44}));
+    EXPECT_EQ(sprite.Erase(false), (platform::PixelRect{55, 36, 65, 44}));
     EXPECT_FALSE(sprite.Shown());
     // Shown again at the same place: that place is repainted.
-    EXPECT_EQ(sprite.MoveTo({60, 40}), (platform::Rect{55, 36, 65, 44}));
+    EXPECT_EQ(sprite.MoveTo({60, 40}), (platform::PixelRect{55, 36, 65, 44}));
     sprite.Erase(true);
-    EXPECT_EQ(sprite.MoveTo({10, 10}), (platform::Rect{5, 6, 15, 14}));  // the old place forgotten
+    EXPECT_EQ(sprite.MoveTo({10, 10}), (platform::PixelRect{5, 6, 15, 14}));  // the old place forgotten
 }
 
 TEST(MapSprite, DrawsItsPictureCentredOnlyWhenShown) {

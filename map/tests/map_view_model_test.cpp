@@ -47,7 +47,7 @@ TEST_F(MapViewModelTest, MarginTruncatesAndLeavesTheButtonColumn) {
     struct Case {
         int width, height;
         float fraction;
-        PixelRect expected;
+        platform::PixelRect expected;
     };
     const Case cases[] = {
         {424, 300, 0.05F, {21 + 24, 15, 403, 285}},
@@ -248,8 +248,8 @@ TEST_F(MapViewModelTest, TheZoomedSlotShowsTheZoomedRadiusNorthUpOnTheAircraft) 
 }
 
 TEST(IsInsideDrawArea, EdgesCountAndTheTrafficWindowExcludes) {
-    const PixelRect area{30, 10, 200, 150};
-    const PixelRect traffic{150, 0, 200, 50};
+    const platform::PixelRect area{30, 10, 200, 150};
+    const platform::PixelRect traffic{150, 0, 200, 50};
     EXPECT_TRUE(IsInsideDrawArea(area, nullptr, 30, 10));
     EXPECT_TRUE(IsInsideDrawArea(area, nullptr, 200, 150));
     EXPECT_FALSE(IsInsideDrawArea(area, nullptr, 29, 10));

@@ -218,7 +218,7 @@ TEST_F(DibTest, WritePartCopiesARectangleBottomRowFirst) {
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x) *dib.GetPixelAddress(x, y, false) = static_cast<std::uint8_t>(10 * y + x);
     std::ostringstream out;
-    ASSERT_TRUE(dib.WritePart(out, {3, 1, 99, 2}));  // right past the edge: to the edge
+    ASSERT_TRUE(dib.WritePart(out, {3, 1, 100, 3}));  // right past the edge: to the edge
     std::istringstream in(out.str());
     CDib part;
     ASSERT_TRUE(part.ReadStream(in));
@@ -227,7 +227,7 @@ TEST_F(DibTest, WritePartCopiesARectangleBottomRowFirst) {
     EXPECT_EQ(*part.GetPixelAddress(0, 0, false), 13);
     EXPECT_EQ(*part.GetPixelAddress(1, 1, false), 24);
     std::ostringstream outside;
-    EXPECT_FALSE(dib.WritePart(outside, {5, 0, 6, 1}));
+    EXPECT_FALSE(dib.WritePart(outside, {5, 0, 7, 2}));
 }
 
 TEST_F(DibTest, SaveToFileChoosesByLowerCaseExtension) {

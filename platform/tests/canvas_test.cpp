@@ -348,7 +348,7 @@ std::vector<std::string> Picture(Canvas& canvas) {
 
 TEST(CanvasTest, EllipsesOutlineTheirBoxEdgePixelsAndFillInside) {
     struct Case {
-        Rect box;
+        PixelRect box;
         std::vector<std::string> picture;
     };
     const Case cases[] = {
@@ -448,7 +448,7 @@ TEST(CanvasTest, TextHasASaneExtentAndStaysInItsRectangle) {
 
     // Right-aligned at the bottom of its rectangle, cut at its left edge.
     canvas.SetBackgroundMode(BackgroundMode::kTransparent);
-    const Rect rect{50, 10, 120, 50};
+    const PixelRect rect{50, 10, 120, 50};
     canvas.DrawText("WOWOWOWOWO", rect, kTextRight | kTextBottom);
     const PixelSet inked = Inked(canvas);
     ASSERT_FALSE(inked.empty());

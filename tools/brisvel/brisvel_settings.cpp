@@ -19,21 +19,21 @@ bool WriteBound(platform::SettingsStore& store, const char* name, float value) {
 
 }  // namespace
 
-Bounds LoadBounds(const platform::SettingsStore& store) {
-    Bounds bounds;
-    bounds.maxLat = ReadBound(store, "BoundsMaxLat");
-    if (bounds.maxLat == kUnsetBound) return bounds;
-    bounds.minLat = ReadBound(store, "BoundsMinLat");
-    bounds.maxLon = ReadBound(store, "BoundsMaxLon");
-    bounds.minLon = ReadBound(store, "BoundsMinLon");
+core::GeoBox LoadBounds(const platform::SettingsStore& store) {
+    core::GeoBox bounds = kUnsetBounds;
+    bounds.north = ReadBound(store, "BoundsMaxLat");
+    if (bounds.north == kUnsetBound) return bounds;
+    bounds.south = ReadBound(store, "BoundsMinLat");
+    bounds.east = ReadBound(store, "BoundsMaxLon");
+    bounds.west = ReadBound(store, "BoundsMinLon");
     return bounds;
 }
 
-bool SaveBounds(platform::SettingsStore& store, const Bounds& bounds) {
-    bool ok = WriteBound(store, "BoundsMaxLat", bounds.maxLat);
-    ok = WriteBound(store, "BoundsMinLat", bounds.minLat) && ok;
-    ok = WriteBound(store, "BoundsMaxLon", bounds.maxLon) && ok;
-    ok = WriteBound(store, "BoundsMinLon", bounds.minLon) && ok;
+bool SaveBounds(platform::SettingsStore& store, const core::GeoBox& bounds) {
+    bool ok = WriteBound(store, "BoundsMaxLat", static_cast<float>(bounds.north));
+    ok = WriteBound(store, "BoundsMinLat", static_cast<float>(bounds.south)) && ok;
+    ok = WriteBound(store, "BoundsMaxLon", static_cast<float>(bounds.east)) && ok;
+    ok = WriteBound(store, "BoundsMinLon", static_cast<float>(bounds.west)) && ok;
     return ok;
 }
 

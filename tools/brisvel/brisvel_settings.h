@@ -13,8 +13,8 @@ namespace brisvel {
 
 // The stored bounds; all unset when BoundsMaxLat is absent or unset (the
 // others are then not read).
-Bounds LoadBounds(const platform::SettingsStore& store);
-bool SaveBounds(platform::SettingsStore& store, const Bounds& bounds);
+core::GeoBox LoadBounds(const platform::SettingsStore& store);
+bool SaveBounds(platform::SettingsStore& store, const core::GeoBox& bounds);
 
 std::filesystem::path LoadShapeFolder(const platform::SettingsStore& store);
 bool SaveShapeFolder(platform::SettingsStore& store, const std::filesystem::path& folder);

@@ -1,39 +1,16 @@
 #pragma once
-// Latitude and longitude boxes in single-precision degrees (east-positive
-// longitude): the bounds a map is written for, and the box of one map object.
+// The bounds a map is written for, in degrees (east-positive longitude), as
+// the program keeps them between sessions: every edge kUnsetBound until
+// chosen. The values are single-precision degrees throughout.
+
+#include "core/geo_box.h"
 
 namespace brisvel {
 
-// The bounds a map is written for. Each value is kUnsetBound until chosen.
 inline constexpr float kUnsetBound = 999.0F;
+inline constexpr core::GeoBox kUnsetBounds{kUnsetBound, kUnsetBound, kUnsetBound, kUnsetBound};
 
-struct Bounds {
-    float maxLat = kUnsetBound;
-    float minLat = kUnsetBound;
-    float maxLon = kUnsetBound;
-    float minLon = kUnsetBound;
-
-    // Bounds count as chosen when the maximum latitude is 900 or less.
-    bool IsSet() const { return maxLat <= 900.0F; }
-    friend bool operator==(const Bounds&, const Bounds&) = default;
-};
-
-// A map object's box: empty (maxima -1000, minima +1000) until widened.
-struct GeoBox {
-    float maxLat = -1000.0F;
-    float minLat = 1000.0F;
-    float maxLon = -1000.0F;
-    float minLon = 1000.0F;
-
-    void Widen(float lon, float lat) {
-        if (lat > maxLat) maxLat = lat;
-        if (lat < minLat) minLat = lat;
-        if (lon > maxLon) maxLon = lon;
-        if (lon < minLon) minLon = lon;
-    }
-    bool Overlaps(const Bounds& b) const {
-        return maxLat >= b.minLat && minLat <= b.maxLat && maxLon >= b.minLon && minLon <= b.maxLon;
-    }
-};
+// Bounds count as chosen when the northern edge is 900 or less.
+constexpr bool IsSet(const core::GeoBox& bounds) { return bounds.north <= 900.0; }
 
 }  // namespace brisvel

@@ -80,7 +80,7 @@ bool CPolyObject::AddVertex(float lon, float lat, bool startsPart) {
         ringFlags_.push_back(0);
     }
     vertices_.push_back({lon, lat});
-    box.Widen(lon, lat);
+    box.Extend(core::GeoPoint{lat, lon});
     return true;
 }
 

@@ -23,7 +23,7 @@ class CMapObject {
     // Appends the object's records (CR LF line ends).
     virtual void WriteMap(std::string& out) const = 0;
 
-    GeoBox box;
+    core::GeoBox box;
     std::string name;   // the attribute text, as the table's bytes
     std::string group;  // set when the object is added
 

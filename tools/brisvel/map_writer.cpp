@@ -33,20 +33,20 @@ double CornerDistanceMiles(double lat1, double lon1, double lat2, double lon2) {
     return std::acos(dot) * kMilesPerRadian;
 }
 
-std::string MapHeader(const Bounds& b) {
-    const double miles = CornerDistanceMiles(b.minLat, b.maxLon, b.maxLat, b.minLon);
+std::string MapHeader(const core::GeoBox& b) {
+    const double miles = CornerDistanceMiles(b.south, b.east, b.north, b.west);
     return platform::FormatC("%.6f,0,0,%.6f,0,0,%.6f,0,0,%.6f,0,0,10M,%.1lf\r\n",
-                             static_cast<double>(b.minLat), static_cast<double>(-b.maxLon),
-                             static_cast<double>(b.maxLat), static_cast<double>(-b.minLon), miles);
+                             static_cast<double>(b.south), static_cast<double>(-b.east),
+                             static_cast<double>(b.north), static_cast<double>(-b.west), miles);
 }
 
 std::string BuildMapText(const std::vector<std::unique_ptr<CMapObject>>& added,
-                         const std::vector<std::string>& groups, const Bounds& bounds,
+                         const std::vector<std::string>& groups, const core::GeoBox& bounds,
                          bool namesAsComments) {
     std::string out = MapHeader(bounds);
     if (groups.size() >= kFlatGroupCount) {
         for (const auto& object : added) {
-            if (!object->box.Overlaps(bounds)) continue;
+            if (!object->box.Intersects(bounds)) continue;
             if (namesAsComments) out += ';' + OneLine(object->name) + "\r\n";
             object->WriteMap(out);
         }
@@ -55,7 +55,7 @@ std::string BuildMapText(const std::vector<std::unique_ptr<CMapObject>>& added,
     for (const std::string& group : groups) {
         out += ";\r\n;GROUP: " + OneLine(group) + "\r\n;\r\n";
         for (const auto& object : added)
-            if (SameTextIgnoringCase(object->group, group) && object->box.Overlaps(bounds))
+            if (SameTextIgnoringCase(object->group, group) && object->box.Intersects(bounds))
                 object->WriteMap(out);
     }
     return out;

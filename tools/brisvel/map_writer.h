@@ -21,7 +21,7 @@ inline constexpr std::size_t kMaxGroupNames = 22;
 
 // "minLat,0,0,-maxLon,0,0,maxLat,0,0,-minLon,0,0,10M,<miles>" and CR LF,
 // miles being the great-circle distance between the two corners.
-std::string MapHeader(const Bounds& bounds);
+std::string MapHeader(const core::GeoBox& bounds);
 
 // The great-circle distance in statute miles between two points (degrees).
 double CornerDistanceMiles(double lat1, double lon1, double lat2, double lon2);
@@ -31,7 +31,7 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 // The whole map. namesAsComments (flat order only) writes ";<name>" before
 // each object.
 std::string BuildMapText(const std::vector<std::unique_ptr<CMapObject>>& added,
-                         const std::vector<std::string>& groups, const Bounds& bounds,
+                         const std::vector<std::string>& groups, const core::GeoBox& bounds,
                          bool namesAsComments);
 
 }  // namespace brisvel

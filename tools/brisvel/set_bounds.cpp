@@ -23,13 +23,13 @@ std::string BoundText(float value, bool latitude) {
     return platform::FormatC("%.0f:%.3f %c", entry.degrees, entry.minutes, hemisphere);
 }
 
-SetBoundsValues SetBoundsValues::From(const Bounds& b) {
-    if (!b.IsSet()) return {};
-    return {EntryFromBound(b.maxLat), EntryFromBound(b.minLat), EntryFromBound(b.maxLon), EntryFromBound(b.minLon)};
+SetBoundsValues SetBoundsValues::From(const core::GeoBox& b) {
+    if (!IsSet(b)) return {};
+    return {EntryFromBound(b.north), EntryFromBound(b.south), EntryFromBound(b.east), EntryFromBound(b.west)};
 }
 
-Bounds SetBoundsValues::ToBounds() const {
-    return {BoundFromEntry(maxLat), BoundFromEntry(minLat), BoundFromEntry(maxLon), BoundFromEntry(minLon)};
+core::GeoBox SetBoundsValues::ToBounds() const {
+    return {BoundFromEntry(minLon), BoundFromEntry(minLat), BoundFromEntry(maxLon), BoundFromEntry(maxLat)};
 }
 
 }  // namespace brisvel

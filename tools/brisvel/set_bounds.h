@@ -30,8 +30,8 @@ struct SetBoundsValues {
     BoundEntry maxLon{180.0, 0.0, false};
     BoundEntry minLon{180.0, 0.0, true};
 
-    static SetBoundsValues From(const Bounds& bounds);
-    Bounds ToBounds() const;
+    static SetBoundsValues From(const core::GeoBox& bounds);
+    core::GeoBox ToBounds() const;
 };
 
 }  // namespace brisvel

@@ -120,7 +120,7 @@ bool CShapeDocument::OpenShapefile(const std::filesystem::path& path, bool reope
     currentText_.clear();
     if (!reopening) {
         field_ = 0;
-        if (frame_.bounds.IsSet()) {
+        if (IsSet(frame_.bounds)) {
             bounds_ = frame_.bounds;
         } else {
             bounds_ = FileBox();
@@ -133,8 +133,8 @@ bool CShapeDocument::OpenShapefile(const std::filesystem::path& path, bool reope
     return true;
 }
 
-Bounds CShapeDocument::FileBox() const {
-    return {BoundValue(maxBound_[1]), BoundValue(minBound_[1]), BoundValue(maxBound_[0]), BoundValue(minBound_[0])};
+core::GeoBox CShapeDocument::FileBox() const {
+    return {BoundValue(minBound_[0]), BoundValue(minBound_[1]), BoundValue(maxBound_[0]), BoundValue(maxBound_[1])};
 }
 
 void CShapeDocument::SetField(int field) {
@@ -190,7 +190,7 @@ std::unique_ptr<CMapObject> CShapeDocument::MakeObject(const SHPObject& shape, c
             auto symbol = std::make_unique<CSymbolObject>();
             symbol->lon = static_cast<float>(shape.padfX[0]);
             symbol->lat = static_cast<float>(shape.padfY[0]);
-            symbol->box.Widen(symbol->lon, symbol->lat);
+            symbol->box.Extend(core::GeoPoint{symbol->lat, symbol->lon});
             symbol->symbol = style.symbol.value_or(CSymbolObject::kDefaultSymbol);
             if (shapeType_ == SHPT_POINTZ && shape.padfZ && Usable(shape.padfZ[0])) {
                 symbol->hasElevation = true;
@@ -292,7 +292,7 @@ bool CShapeDocument::SaveMapFile(const std::optional<std::filesystem::path>& new
                           " already EXISTS.\nContinuing will OVERWRITE this file.\nDo you want to OVERWRITE this file?",
                       "File exists"))
         return false;
-    Bounds bounds = bounds_;
+    core::GeoBox bounds = bounds_;
     if (!prompts_.AskBounds(bounds)) return false;
     bounds_ = bounds;
     frame_.bounds = bounds;

@@ -34,13 +34,13 @@ class DocumentPrompts {
     // The Save As dialog: the map's name, nothing when cancelled.
     virtual std::optional<std::filesystem::path> AskMapName() = 0;
     // The Set Bounds dialog over `bounds`; false when cancelled.
-    virtual bool AskBounds(Bounds& bounds) = 0;
+    virtual bool AskBounds(core::GeoBox& bounds) = 0;
 };
 
 // What the frame keeps for every document: the bounds chosen last (kept in
 // the settings store when there is one).
 struct FrameBounds {
-    Bounds bounds;
+    core::GeoBox bounds = kUnsetBounds;
     platform::SettingsStore* store = nullptr;
 };
 
@@ -103,7 +103,7 @@ class CShapeDocument {
     double MaxX() const { return maxBound_[0]; }
     double MaxY() const { return maxBound_[1]; }
     // The file's box as bounds (damaged values as 0).
-    Bounds FileBox() const;
+    core::GeoBox FileBox() const;
 
     const std::vector<std::string>& FieldNames() const { return fieldNames_; }
     int Field() const { return field_; }
@@ -119,7 +119,7 @@ class CShapeDocument {
     const std::vector<std::string>& Groups() const { return groups_; }
     bool IsModified() const { return modified_; }
     void SetModified() { modified_ = true; }
-    const Bounds& WriteBounds() const { return bounds_; }
+    const core::GeoBox& WriteBounds() const { return bounds_; }
     const std::filesystem::path& MapName() const { return mapName_; }
     int SkippedCount() const { return skipped_; }
     void ResetSkippedCount() { skipped_ = 0; }
@@ -142,7 +142,7 @@ class CShapeDocument {
     double maxBound_[4] = {};
     std::vector<std::string> fieldNames_;
     int field_ = 0;
-    Bounds bounds_;
+    core::GeoBox bounds_ = kUnsetBounds;
     int current_ = -1;
     std::string currentText_;
     std::unique_ptr<CMapObject> currentObject_;

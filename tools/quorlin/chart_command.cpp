@@ -13,7 +13,7 @@ void QuorlinModel::ConvertChartLayer() {
     job.input = s.inputPath;
     job.output = s.outputPath;
     job.layer = s.layer;
-    job.bounds = {s.outputBounds.south, s.outputBounds.east, s.outputBounds.north, s.outputBounds.west};
+    job.bounds = s.outputBounds;
     job.mapScale = s.mapScale;
     job.borderColourIndex = s.borderColourIndex;
     job.drawBorders = s.drawBorders;

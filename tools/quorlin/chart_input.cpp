@@ -6,7 +6,7 @@
 
 namespace quorlin {
 
-std::optional<OutputBounds> ReadLayerBounds(const std::filesystem::path& e00) {
+std::optional<core::GeoBox> ReadLayerBounds(const std::filesystem::path& e00) {
     CInfoTable table(e00, "bnd");
     const std::vector<std::string> items = {"XMIN", "YMIN", "XMAX", "YMAX"};
     if (!table.Open() || !table.ReadRecords(&items)) return std::nullopt;
@@ -16,7 +16,7 @@ std::optional<OutputBounds> ReadLayerBounds(const std::filesystem::path& e00) {
         if (!v || (v->kind != InfoKind::kReal && v->kind != InfoKind::kInteger)) return std::nullopt;
         values[i] = v->kind == InfoKind::kReal ? v->real : v->integer;
     }
-    return OutputBounds{values[1], -values[2], values[3], -values[0]};
+    return core::GeoBox{values[0], values[1], values[2], values[3]};
 }
 
 bool QuorlinModel::FindLayerBounds() {
@@ -25,17 +25,16 @@ bool QuorlinModel::FindLayerBounds() {
     ui_.Progress("Looking for bounds");
     ui_.Pump();
     ElevationGridHeader& g = s.grid;
-    const auto setFileBounds = [&](const OutputBounds& b) {
-        g.south = b.south, g.east = b.east, g.north = b.north, g.west = b.west;
+    const auto setFileBounds = [&](const core::GeoBox& b) {
+        g.south = b.south, g.east = -b.east, g.north = b.north, g.west = -b.west;
         const HeaderTexts texts = TextsOf(g);
         s.texts.west = texts.west, s.texts.east = texts.east, s.texts.south = texts.south, s.texts.north = texts.north;
     };
-    std::optional<OutputBounds> found = ReadLayerBounds(s.inputPath);
+    std::optional<core::GeoBox> found = ReadLayerBounds(s.inputPath);
     if (found) {
-        const OutputBounds current{g.south, g.east, g.north, g.west};
-        if (*found != current) {
+        if (*found != GridBox(g)) {
             s.resetOutputBounds = true;
-            const OutputBounds& o = s.outputBounds;
+            const core::GeoBox& o = s.outputBounds;
             if (o.south != 0.0 && o.east != 0.0 && o.north != 0.0 && o.west != 0.0) {
                 s.resetOutputBounds = ui_.Ask(kBoundsChanged);
             }
@@ -43,7 +42,7 @@ bool QuorlinModel::FindLayerBounds() {
         if (s.resetOutputBounds) s.outputBounds = *found;
     } else {
         ui_.Message(kNoBoundsTable, Icon::kInformation);
-        setFileBounds({-kWorldLatitude, -kWorldLongitude, kWorldLatitude, kWorldLongitude});
+        setFileBounds({-kWorldLongitude, -kWorldLatitude, kWorldLongitude, kWorldLatitude});
         if (!EnterOutputBounds()) {
             ui_.Progress("");
             return false;

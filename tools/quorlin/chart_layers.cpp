@@ -98,13 +98,13 @@ bool CheckE00(E00File& file, QuorlinUi& ui) {
 // The output bounds are degrees: a layer in projected metres brings its
 // bounds in metres from its bounds table.
 bool CheckBounds(const ChartJob& job, QuorlinUi& ui) {
-    const ChartBounds& b = job.bounds;
-    if (InGeographicRange(-b.west, b.south) && InGeographicRange(-b.east, b.north)) return true;
+    const core::GeoBox& b = job.bounds;
+    if (InGeographicRange(b.west, b.south) && InGeographicRange(b.east, b.north)) return true;
     RefuseInput(ui, job.input,
                 platform::FormatC("Its output bounds (south %.6g, north %.6g, west %.6g, east %.6g) lie outside the "
                                   "longitudes -180 to 180 and latitudes -90 to 90: the layer is not in degrees (a "
                                   "projected layer?). Only layers in degrees can be converted.",
-                                  b.south, b.north, -b.west, -b.east));
+                                  b.south, b.north, b.west, b.east));
     return false;
 }
 
@@ -119,10 +119,9 @@ bool AcceptDamage(const ChartJob& job, const std::vector<std::string>& problems,
     return text.empty() || AskForPartialMap(ui, job.input, text);
 }
 
-bool InsideLabelBounds(const ChartBounds& b, double x, double y) {
-    const double west = -x;
-    return b.south - kLabelMargin < y && y < b.north + kLabelMargin && b.east - kLabelMargin < west &&
-           west < b.west + kLabelMargin;
+bool InsideLabelBounds(const core::GeoBox& b, double x, double y) {
+    return b.south - kLabelMargin < y && y < b.north + kLabelMargin && b.west - kLabelMargin < x &&
+           x < b.east + kLabelMargin;
 }
 
 int Truncated(const CInfoValue& v) {
@@ -136,8 +135,8 @@ std::string WithoutExtension(const std::filesystem::path& output) {
 
 }  // namespace
 
-std::string ChartHeader(const ChartBounds& b, double mapScale) {
-    return platform::FormatC("%lf,0,0,%lf,0,0,%lf,0,0,%lf,0,0,5M,%0.0lf\r\n\r\n", b.south, b.east, b.north, b.west,
+std::string ChartHeader(const core::GeoBox& b, double mapScale) {
+    return platform::FormatC("%lf,0,0,%lf,0,0,%lf,0,0,%lf,0,0,5M,%0.0lf\r\n\r\n", b.south, -b.east, b.north, -b.west,
                              mapScale);
 }
 
@@ -280,7 +279,7 @@ std::string LinesText(const std::vector<CE00Polyline>& lines, const ChartJob& jo
 bool WriteValueFiles(const std::vector<CE00Polyline>& lines, const ChartJob& job, float xScale, QuorlinUi& ui) {
     std::map<float, std::vector<CE00Polyline>> byValue;
     for (const CE00Polyline& line : lines) byValue[line.value].push_back(line);
-    const GeoBounds box{-job.bounds.west, job.bounds.south, -job.bounds.east, job.bounds.north};
+    const core::GeoBox& box = job.bounds;
     std::string index = ChartHeader(job.bounds, job.mapScale);
     ui.Progress("Writing Data File");
     ui.Pump();
@@ -292,8 +291,6 @@ bool WriteValueFiles(const std::vector<CE00Polyline>& lines, const ChartJob& job
     }
     return WriteOutput(job.output, index, ui);
 }
-
-GeoBounds EastPositive(const ChartBounds& b) { return {-b.west, b.south, -b.east, b.north}; }
 
 // Contour arcs assembled into rings, nested, and written as filled
 // polygons: quadrangle tiles listed in the output, and on request one full
@@ -319,7 +316,7 @@ bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
     const FillStyle style{&job.colours, &job.thresholds, job.lineToleranceKm, xScale};
     // `progress` names the file in the running text: " - " for the full
     // map, " ...name - " for a tile.
-    const auto polygons = [&](const GeoBounds& box, const std::string& progress) {
+    const auto polygons = [&](const core::GeoBox& box, const std::string& progress) {
         std::string text = MapHeaderLine(box);
         long count = 0;
         for (const auto& ring : rings) {
@@ -329,7 +326,7 @@ bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
         }
         return text;
     };
-    const GeoBounds map = EastPositive(job.bounds);
+    const core::GeoBox& map = job.bounds;
     const std::string stem = WithoutExtension(job.output);
     if (full) {
         ui.Progress("Writing Data File");
@@ -343,7 +340,7 @@ bool WriteElevationMap(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
     for (double south = map.south; south < map.north; south += height, ++row) {
         int column = 1;
         for (double west = map.west; west < map.east; west += width, ++column) {
-            const GeoBounds tile{west, south, std::min(west + width, map.east), std::min(south + height, map.north)};
+            const core::GeoBox tile{west, south, std::min(west + width, map.east), std::min(south + height, map.north)};
             const std::filesystem::path path = stem + platform::FormatC("_%d_%d.map", row, column);
             const std::string name = path.filename().string();
             ui.Progress(platform::FormatC("Writing Data File ...%s", name.c_str()));

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/geo_box.h"
 #include "tools/quorlin/control_layout.h"
 #include "tools/quorlin/e00_polyline.h"
 #include "tools/quorlin/elevation_colors.h"
@@ -19,14 +20,10 @@
 namespace quorlin {
 
 // Output bounds, longitudes positive west.
-struct ChartBounds {
-    double south = 0.0, east = 0.0, north = 0.0, west = 0.0;
-};
-
 struct ChartJob {
     std::filesystem::path input, output;
     LayerFlags layer;
-    ChartBounds bounds;
+    core::GeoBox bounds;
     double mapScale = 1000.0;
     int borderColourIndex = 2;
     bool drawBorders = false;  // check box 1026: lines joined before writing
@@ -55,7 +52,7 @@ int ElevationPen(float feet);
 
 // "south,0,0,east,0,0,north,0,0,west,0,0,5M,scale" and two line ends,
 // longitudes positive west, the scale without decimals.
-std::string ChartHeader(const ChartBounds& bounds, double mapScale);
+std::string ChartHeader(const core::GeoBox& bounds, double mapScale);
 
 // The text of a label record of `table` and its symbol: the name
 // capitalised word by word ("^value^Name" on elevation-note layers), or the

@@ -15,8 +15,6 @@ namespace {
 
 constexpr double kRiverRunPerQuad = 0.55;
 
-GeoBounds OutputBox(const ChartBounds& b) { return {-b.west, b.south, -b.east, b.north}; }
-
 void SetOutlineValues(E00RingNode& node, const std::array<float, 20>& values) {
     if (node.outline) {
         node.outline->line.value = node.kind >= 0 && node.kind < 20 ? values[static_cast<std::size_t>(node.kind)] : 1.0f;
@@ -91,7 +89,7 @@ bool WriteLakes(std::vector<CE00Polyline>& arcs, const ChartJob& job, float xSca
     ui.Pump();
     const FillStyle style{&job.colours, &job.thresholds, job.lineToleranceKm, xScale};
     std::string out = ChartHeader(job.bounds, job.mapScale);
-    const GeoBounds box = OutputBox(job.bounds);
+    const core::GeoBox& box = job.bounds;
     for (const auto& ring : rings) WriteE00Fill(*ring, out, pen, fill, box, job.simplify, outlineFlag, style);
     for (const CE00Polyline& river : rivers) {
         river.WriteMapPolyline(out, o.riversColor, 0, 0, 0, 0, false, o.quadSize * kRiverRunPerQuad);
@@ -132,7 +130,7 @@ bool WritePolygonLayer(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
     ui.Pump();
     const FillStyle style{&job.colours, &job.thresholds, job.lineToleranceKm, xScale};
     std::string out = ChartHeader(job.bounds, job.mapScale);
-    const GeoBounds box = OutputBox(job.bounds);
+    const core::GeoBox& box = job.bounds;
     for (const auto& ring : rings) {
         int fill = 0;
         if (job.fillClosed) {

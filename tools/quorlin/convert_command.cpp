@@ -85,7 +85,7 @@ void QuorlinModel::ConvertOutlines() {
     job.input = s.inputPath;
     job.output = s.mapOutputPath;
     // The dialog keeps longitudes positive west; the writers take them east.
-    job.grid = {-s.grid.west, s.grid.south, -s.grid.east, s.grid.north};
+    job.grid = GridBox(s.grid);
     job.quadSize = s.options.e00.quadSize;
     job.style = {s.borderColourIndex, s.drawBorders ? 17 : -17, s.mapColour.red, s.mapColour.green,
                  s.mapColour.blue, s.simplify ? s.lineTolerance : 0.0f};

@@ -159,11 +159,8 @@ double GreatCircleDegrees(const E00Point& a, const E00Point& b) {
 
 void CE00Polyline::UpdateBounds() {
     if (points.empty()) return;
-    bounds = {points[0].x, points[0].y, points[0].x, points[0].y};
-    for (const E00Point& p : points) {
-        bounds.west = std::min(bounds.west, p.x), bounds.east = std::max(bounds.east, p.x);
-        bounds.south = std::min(bounds.south, p.y), bounds.north = std::max(bounds.north, p.y);
-    }
+    bounds = core::GeoBox::Around({points[0].y, points[0].x});
+    for (const E00Point& p : points) bounds.Extend(core::GeoPoint{p.y, p.x});
 }
 
 void CE00Polyline::UpdateClosed() {
@@ -239,8 +236,8 @@ bool CE00Polyline::Join(const CE00Polyline& other, bool matchValue, bool matchId
 
 int CE00Polyline::Contains(const CE00Polyline& other) const {
     if (&other == this) return 1;
-    const GeoBounds& a = bounds;
-    const GeoBounds& b = other.bounds;
+    const core::GeoBox& a = bounds;
+    const core::GeoBox& b = other.bounds;
     if (a.east < b.west || b.east < a.west || a.north < b.south || b.north < a.south) return 0;
     const double wa = a.east - a.west, ha = a.north - a.south, wb = b.east - b.west, hb = b.north - b.south;
     const bool otherSmaller = wb <= wa && hb <= ha, thisSmaller = wa <= wb && ha <= hb;
@@ -305,7 +302,7 @@ bool CE00Polyline::Simplify(float tolerance, float xScale, float spacing, CE00Po
     return true;
 }
 
-void CE00Polyline::Clip(const GeoBounds& r, bool wholeRectangle, double margin, std::vector<CE00Polyline>& out) const {
+void CE00Polyline::Clip(const core::GeoBox& r, bool wholeRectangle, double margin, std::vector<CE00Polyline>& out) const {
     const Rect rect{r.west - margin, r.south - margin, r.east + margin, r.north + margin};
     const std::size_t inside =
         static_cast<std::size_t>(std::count_if(points.begin(), points.end(), [&](const E00Point& p) { return rect.Inside(p); }));

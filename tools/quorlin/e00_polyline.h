@@ -10,16 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/geo_box.h"
 #include "tools/quorlin/grid_geometry.h"
 
 namespace quorlin {
-
-// A rectangle in degrees, longitudes positive east. Every interface of the
-// chart writers takes this one form.
-struct GeoBounds {
-    double west = 0.0, south = 0.0, east = 0.0, north = 0.0;
-    friend bool operator==(const GeoBounds&, const GeoBounds&) = default;
-};
 
 inline constexpr int kKeepPoint = 1;      // survives simplification
 inline constexpr int kJunctionPoint = 2;  // shared with another line or itself
@@ -47,7 +41,7 @@ class CE00Polyline {
     int fromNode = -1, toNode = -1;
     int leftPolygon = -1, rightPolygon = -1;
     bool leftUsed = false, rightUsed = false;  // marks of the ring assembly
-    GeoBounds bounds;  // of the points once UpdateBounds ran
+    core::GeoBox bounds;  // of the points once UpdateBounds ran
 
     void AddPoint(double x, double y, int flags = 0) { points.push_back({x, y, flags}); }
     void UpdateBounds();
@@ -77,7 +71,7 @@ class CE00Polyline {
     bool Simplify(float tolerance, float xScale, float spacing, CE00Polyline& result) const;
     // The parts inside the rectangle (grown by `margin`) appended to `out`:
     // runs of inside points for open lines; rings rebuilt along the border.
-    void Clip(const GeoBounds& rectangle, bool wholeRectangle, double margin, std::vector<CE00Polyline>& out) const;
+    void Clip(const core::GeoBox& rectangle, bool wholeRectangle, double margin, std::vector<CE00Polyline>& out) const;
     // Appends the text-map records of the line; false (nothing written) for
     // fewer than 2 points.
     bool WriteMapPolyline(std::string& out, int pen, int fillCode, int red, int green, int blue, bool forceClosed,

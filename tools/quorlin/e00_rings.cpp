@@ -331,7 +331,7 @@ namespace {
 
 // The box tests of Contains, done first and inline: most pairs of a large
 // layer fail them, and only a strictly smaller inner box can give -1.
-bool MayContain(const GeoBounds& o, const GeoBounds& i) {
+bool MayContain(const core::GeoBox& o, const core::GeoBox& i) {
     if (o.east < i.west || i.east < o.west || o.north < i.south || i.north < o.south) return false;
     const double wo = o.east - o.west, ho = o.north - o.south, wi = i.east - i.west, hi = i.north - i.south;
     return wi <= wo && hi <= ho && !(wo <= wi && ho <= hi);
@@ -346,10 +346,10 @@ bool Contains(const E00RingNode& outer, const E00RingNode& inner) {
 
 void SortRings(RingList& rings, const std::function<void(long, int)>& progress) {
     // The boxes side by side, so that the scan over all pairs stays in cache.
-    std::vector<GeoBounds> boxes;
+    std::vector<core::GeoBox> boxes;
     std::vector<char> outlined;
     for (const auto& ring : rings) {
-        boxes.push_back(ring->outline ? ring->outline->line.bounds : GeoBounds{});
+        boxes.push_back(ring->outline ? ring->outline->line.bounds : core::GeoBox{});
         outlined.push_back(ring->outline ? 1 : 0);
     }
     long count = 0;
@@ -385,7 +385,7 @@ void SortRings(RingList& rings, const std::function<void(long, int)>& progress) 
     }
 }
 
-bool WriteE00Fill(const E00RingNode& node, std::string& out, int pen, int fillColour, const GeoBounds& bounds,
+bool WriteE00Fill(const E00RingNode& node, std::string& out, int pen, int fillColour, const core::GeoBox& bounds,
                   bool simplify, bool outlineFlag, const FillStyle& style) {
     const float thousands = std::floor(node.value * 0.001f);
     const auto band = [&](float t) {

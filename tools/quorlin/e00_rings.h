@@ -105,7 +105,7 @@ struct FillStyle {
 // colour of its elevation band (fill colour other than 0, 999, -999), with
 // minus or plus its value as fill code (-999, 999), with the fill colour
 // and an outline (outline flag), or as a plain line (fill colour 0).
-bool WriteE00Fill(const E00RingNode& node, std::string& out, int pen, int fillColour, const GeoBounds& bounds,
+bool WriteE00Fill(const E00RingNode& node, std::string& out, int pen, int fillColour, const core::GeoBox& bounds,
                   bool simplify, bool outlineFlag, const FillStyle& style);
 
 }  // namespace quorlin

@@ -328,9 +328,10 @@ bool QuorlinModel::SetOutputBounds() {
 bool QuorlinModel::EnterOutputBounds() {
     QuorlinState& s = state;
     const ElevationGridHeader& g = s.grid;
-    OutputBounds defaults = s.outputBounds;
-    if (s.resetOutputBounds) defaults = {g.south, g.east, g.north, g.west};
-    Corner nw{defaults.west, defaults.north};
+    // The corners are entered, clamped and checked with longitudes positive
+    // west, as the grid header keeps them.
+    const core::GeoBox defaults = s.resetOutputBounds ? GridBox(g) : s.outputBounds;
+    Corner nw{-defaults.west, defaults.north};
     for (;;) {
         const auto answer = ui_.InputCoordinates(kNorthWest, nw);
         if (!answer) return false;
@@ -342,8 +343,8 @@ bool QuorlinModel::EnterOutputBounds() {
         break;
     }
     s.outputBounds.north = nw.latitude;
-    s.outputBounds.west = nw.longitude;
-    Corner se{defaults.east, defaults.south};
+    s.outputBounds.west = -nw.longitude;
+    Corner se{-defaults.east, defaults.south};
     for (;;) {
         const auto answer = ui_.InputCoordinates(kSouthEast, se);
         if (!answer) return false;
@@ -355,7 +356,7 @@ bool QuorlinModel::EnterOutputBounds() {
         break;
     }
     s.outputBounds.south = se.latitude;
-    s.outputBounds.east = se.longitude;
+    s.outputBounds.east = -se.longitude;
     s.mapScale = GreatCircleMiles(nw.latitude, -nw.longitude, se.latitude, -se.longitude);
     s.resetOutputBounds = false;
     return true;

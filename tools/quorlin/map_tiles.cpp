@@ -21,7 +21,7 @@ void Write(const CE00Polyline& line, const MapTileStyle& s, std::string& out) {
     line.WriteMapPolyline(out, s.pen, s.fillCode, s.red, s.green, s.blue, false, kWholeRun);
 }
 
-std::string Section(const std::string& baseName, const std::string& suffix, const GeoBounds& b) {
+std::string Section(const std::string& baseName, const std::string& suffix, const core::GeoBox& b) {
     return ";\r\n;;; ?" + baseName + suffix + "\r\n;;; " + MapHeaderLine(b) + "\r\n";
 }
 
@@ -35,13 +35,13 @@ std::filesystem::path MapPath(const std::filesystem::path& output) {
     return (stem ? text.substr(0, dot) : text) + ".map";
 }
 
-std::string MapHeaderLine(const GeoBounds& b) {
+std::string MapHeaderLine(const core::GeoBox& b) {
     const double miles = GreatCircleMiles(b.south, b.west, b.north, b.east);
     return platform::FormatC("%lf,0,0,%lf,0,0,%lf,0,0,%lf,0,0,5M,%0.0lf\r\n", b.south, -b.east, b.north, -b.west, miles);
 }
 
-std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::string& baseName, const GeoBounds& header,
-                         const GeoBounds& tiles, double quadWidth, double quadHeight, const MapTileStyle& style,
+std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::string& baseName, const core::GeoBox& header,
+                         const core::GeoBox& tiles, double quadWidth, double quadHeight, const MapTileStyle& style,
                          QuorlinUi& ui) {
     ui.Progress(platform::FormatC("Writing Data File ...%s", "_0_0.map"));
     ui.Pump();
@@ -66,7 +66,7 @@ std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::stri
     for (double south = tiles.south; south < tiles.north; south += quadHeight, ++row) {
         int column = 1;
         for (double west = tiles.west; west < tiles.east; west += quadWidth, ++column) {
-            const GeoBounds tile{west, south, std::min(west + quadWidth, tiles.east), std::min(south + quadHeight, tiles.north)};
+            const core::GeoBox tile{west, south, std::min(west + quadWidth, tiles.east), std::min(south + quadHeight, tiles.north)};
             const std::string suffix = platform::FormatC("_%d_%d.map", row, column);
             ui.Progress(platform::FormatC("Writing Data File ...%s", suffix.c_str()));
             ui.Pump();
@@ -93,7 +93,7 @@ std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::stri
 }
 
 bool WriteMapTiles(const std::vector<CE00Polyline>& lines, const std::filesystem::path& output,
-                   const GeoBounds& header, const GeoBounds& tiles, double quadWidth, double quadHeight,
+                   const core::GeoBox& header, const core::GeoBox& tiles, double quadWidth, double quadHeight,
                    const MapTileStyle& style, QuorlinUi& ui) {
     const std::filesystem::path path = MapPath(output);
     std::string base = path.filename().string();

@@ -23,7 +23,7 @@ struct MapTileStyle {
 
 // The text-map header of a rectangle: south, -east, north, -west (each with
 // ",0,0"), "5M" and the south-west to north-east distance in whole miles.
-std::string MapHeaderLine(const GeoBounds& bounds);
+std::string MapHeaderLine(const core::GeoBox& bounds);
 
 // The output name up to its last '.' (unless that is its first
 // character) followed by ".map".
@@ -31,14 +31,14 @@ std::filesystem::path MapPath(const std::filesystem::path& output);
 
 // The whole file's text. `header` gives the header, `tiles` the tile grid
 // and the simplification's x scale; an empty list writes the header alone.
-std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::string& baseName, const GeoBounds& header,
-                         const GeoBounds& tiles, double quadWidth, double quadHeight, const MapTileStyle& style,
+std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::string& baseName, const core::GeoBox& header,
+                         const core::GeoBox& tiles, double quadWidth, double quadHeight, const MapTileStyle& style,
                          QuorlinUi& ui);
 
 // Writes the text to the output name's stem + ".map" through a temporary
 // file; "Could not open output file" and false when it cannot be written.
 bool WriteMapTiles(const std::vector<CE00Polyline>& lines, const std::filesystem::path& output,
-                   const GeoBounds& header, const GeoBounds& tiles, double quadWidth, double quadHeight,
+                   const core::GeoBox& header, const core::GeoBox& tiles, double quadWidth, double quadHeight,
                    const MapTileStyle& style, QuorlinUi& ui);
 
 }  // namespace quorlin

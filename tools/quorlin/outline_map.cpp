@@ -24,7 +24,7 @@ void Finish(CE00Polyline& line, int& number, std::vector<CE00Polyline>& out) {
 
 }  // namespace
 
-TracedOutlines ReadTracedOutlines(std::string_view plt, const GeoBounds& grid) {
+TracedOutlines ReadTracedOutlines(std::string_view plt, const core::GeoBox& grid) {
     TracedOutlines result;
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     const auto rescale = [&] {
@@ -60,7 +60,7 @@ TracedOutlines ReadTracedOutlines(std::string_view plt, const GeoBounds& grid) {
     return result;
 }
 
-std::pair<double, double> TileSize(int quadSize, const GeoBounds& map) {
+std::pair<double, double> TileSize(int quadSize, const core::GeoBox& map) {
     const double q = quadSize * 0.75;
     const double height = std::min(q, map.north - map.south);
     double width = std::floor(q / std::cos((map.north + map.south) * std::numbers::pi / 360) * 8) * 0.125;
@@ -90,7 +90,7 @@ bool ConvertOutlinesToMap(const OutlineMapJob& job, QuorlinUi& ui, int& busy) {
     BusyScope scope(ui, busy);
     ui.Progress("Converting to MAP File");
     const double halfX = std::abs(outlines.xScale) / 2, halfY = std::abs(outlines.yScale) / 2;
-    const GeoBounds map{job.grid.west - halfX, job.grid.south - halfY, job.grid.east + halfX, job.grid.north + halfY};
+    const core::GeoBox map{job.grid.west - halfX, job.grid.south - halfY, job.grid.east + halfX, job.grid.north + halfY};
     const auto [width, height] = TileSize(job.quadSize, map);
     if (job.markJunctions) {
         for (CE00Polyline& line : outlines.polylines) line.MarkSelfJunctions();

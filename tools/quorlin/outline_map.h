@@ -20,18 +20,18 @@ struct TracedOutlines {
 };
 
 // Reads the moves of a ".plt" text and maps them onto `grid`.
-TracedOutlines ReadTracedOutlines(std::string_view plt, const GeoBounds& grid);
+TracedOutlines ReadTracedOutlines(std::string_view plt, const core::GeoBox& grid);
 
 struct OutlineMapJob {
     std::filesystem::path input, output;
-    GeoBounds grid;       // the header's bounds
+    core::GeoBox grid;       // the header's bounds
     int quadSize = 1;     // the chart options' quadrangle factor
     MapTileStyle style;   // pen, fill code 17 / -17, colour, tolerance
     bool markJunctions = false;  // the simplify flag with a tolerance above 0
 };
 
 // The quadrangle of the tiles for map bounds (width, height), in degrees.
-std::pair<double, double> TileSize(int quadSize, const GeoBounds& map);
+std::pair<double, double> TileSize(int quadSize, const core::GeoBox& map);
 
 // The whole conversion after the dialog's checks: read, map, write.
 // "Error opening Data file" when the input does not open.

@@ -79,7 +79,7 @@ bool Encode(EncodeRequest* r) {
 }  // namespace
 
 bool SaveJpeg(const mapdata::CDib& dib, const std::filesystem::path& path, int quality,
-              mapdata::PixelRect* rect, QuorlinUi& ui, int& busy) {
+              platform::PixelRect* rect, QuorlinUi& ui, int& busy) {
     const auto size = dib.GetSize();
     if (dib.Empty() || size.width <= 0 || size.height <= 0) return false;
     EncodeRequest r;
@@ -94,9 +94,9 @@ bool SaveJpeg(const mapdata::CDib& dib, const std::filesystem::path& path, int q
         if (rect->left >= size.width || rect->top >= size.height) return false;
         r.left = rect->left;
         r.top = rect->top;
-        r.width = rect->right < size.width ? rect->right - rect->left + 1 : size.width - rect->left;
-        if (rect->bottom >= size.height) rect->bottom = size.height - 1;
-        r.height = rect->bottom - rect->top + 1;
+        r.width = std::min(rect->right, size.width) - rect->left;
+        rect->bottom = std::min(rect->bottom, size.height);
+        r.height = rect->bottom - rect->top;
         if (r.width <= 0 || r.height <= 0) return false;
     }
     if (r.width > kMaxJpegSide || r.height > kMaxJpegSide) {
@@ -161,7 +161,7 @@ bool ReadJpeg(mapdata::CDib& dib, const std::filesystem::path& path) {
 }
 
 bool SaveBitmapFile(const mapdata::CDib& dib, const std::filesystem::path& path, int quality,
-                    mapdata::PixelRect* rect, QuorlinUi& ui, int& busy) {
+                    platform::PixelRect* rect, QuorlinUi& ui, int& busy) {
     const std::string extension = Lower(FileExtension(path));
     if (extension == "jpg") return SaveJpeg(dib, path, quality, rect, ui, busy);
     if (extension != "bmp") {

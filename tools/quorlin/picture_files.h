@@ -19,7 +19,7 @@ inline constexpr int kMaxJpegSide = 65500;
 // left and bottom written back), as a 3-component JPEG through a temporary
 // file. The dialog is out of use meanwhile (counted in `busy`).
 bool SaveJpeg(const mapdata::CDib& dib, const std::filesystem::path& path, int quality,
-              mapdata::PixelRect* rect, QuorlinUi& ui, int& busy);
+              platform::PixelRect* rect, QuorlinUi& ui, int& busy);
 
 // Reads a 1- or 3-component JPEG into a 24-bit bitmap (grey spread to all
 // three bytes). False, with the bitmap cleared, for anything else.
@@ -28,6 +28,6 @@ bool ReadJpeg(mapdata::CDib& dib, const std::filesystem::path& path);
 // Saves by the name's extension: "jpg" as JPEG, "bmp" as a bitmap file
 // (through a temporary file), anything else "Unknown file format".
 bool SaveBitmapFile(const mapdata::CDib& dib, const std::filesystem::path& path, int quality,
-                    mapdata::PixelRect* rect, QuorlinUi& ui, int& busy);
+                    platform::PixelRect* rect, QuorlinUi& ui, int& busy);
 
 }  // namespace quorlin

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "core/geo_box.h"
 #include "platform/settings_store.h"
 #include "tools/quorlin/control_layout.h"
 #include "tools/quorlin/grid_record.h"
@@ -24,15 +25,13 @@
 namespace quorlin {
 
 // The rectangle chart conversions keep, longitudes positive west.
-struct OutputBounds {
-    double south = 0.0, east = 0.0, north = 0.0, west = 0.0;
-    friend bool operator==(const OutputBounds&, const OutputBounds&) = default;
-};
-
 // A chart layer's own bounds from its "BND" table (XMIN, YMIN, XMAX, YMAX
-// of its first record, east-positive degrees), longitudes turned positive
-// west; nothing when the table does not open or lacks one of the four.
-std::optional<OutputBounds> ReadLayerBounds(const std::filesystem::path& e00);
+// of its first record, east-positive degrees); nothing when the table does
+// not open or lacks one of the four.
+std::optional<core::GeoBox> ReadLayerBounds(const std::filesystem::path& e00);
+
+// The grid's edges as a box; the header keeps its longitudes positive west.
+inline core::GeoBox GridBox(const ElevationGridHeader& g) { return {-g.west, g.south, -g.east, g.north}; }
 
 // When a chart layer has no bounds table its file bounds are the whole
 // world, in single-precision degrees (179.99899291992188 and the like).
@@ -66,7 +65,7 @@ struct QuorlinState {
     bool removeLonLat = true;
     bool separateLayer = false;  // check box 1068
 
-    OutputBounds outputBounds;
+    core::GeoBox outputBounds{0.0, 0.0, 0.0, 0.0};  // a zero edge: not chosen yet
     bool resetOutputBounds = true;
     double mapScale = 1000.0;
 

@@ -62,34 +62,10 @@ Altitude ParseAltitude(std::string_view text) {
     return altitude;
 }
 
-void LatLonBox::Add(const core::GeoPoint& p) {
-    if (Empty()) {
-        minLat = maxLat = p.latitude;
-        minLon = maxLon = p.longitude;
-        return;
-    }
-    minLat = std::min(minLat, p.latitude);
-    maxLat = std::max(maxLat, p.latitude);
-    minLon = std::min(minLon, p.longitude);
-    maxLon = std::max(maxLon, p.longitude);
-}
-
-void LatLonBox::Add(const LatLonBox& other) {
-    if (other.Empty()) return;
-    Add(core::GeoPoint{other.minLat, other.minLon});
-    Add(core::GeoPoint{other.maxLat, other.maxLon});
-}
-
-bool LatLonBox::Overlaps(const LatLonBox& other) const {
-    if (Empty() || other.Empty()) return false;
-    return minLat <= other.maxLat && other.minLat <= maxLat && minLon <= other.maxLon &&
-           other.minLon <= maxLon;
-}
-
-bool LatLonBox::ReachesBeyond(const LatLonBox& inner) const {
-    if (Empty() || inner.Empty()) return false;
-    return minLat < inner.minLat || maxLat > inner.maxLat || minLon < inner.minLon ||
-           maxLon > inner.maxLon;
+bool ReachesBeyond(const core::GeoBox& box, const core::GeoBox& inner) {
+    if (box.IsEmpty() || inner.IsEmpty()) return false;
+    return box.south < inner.south || box.north > inner.north || box.west < inner.west ||
+           box.east > inner.east;
 }
 
 void CAirspace::SetLimits(const Altitude& lower, const Altitude& upper) {
@@ -163,7 +139,7 @@ core::GeoPoint CAirspace::Track(core::GeoPoint p) {
     }
     if (meridianState_ > 0 && p.longitude < 0.0) p.longitude += 360.0;
     if (meridianState_ < 0 && p.longitude > 0.0) p.longitude -= 360.0;
-    box_.Add(p);
+    box_.Extend(p);
     return p;
 }
 
@@ -202,7 +178,7 @@ void CAirspace::AddArc(core::GeoPoint first, core::GeoPoint second, core::GeoPoi
     if (!clockwise && start < end) start += 360.0;
     double mean = (start + end) / 2.0;
     if (mean >= 360.0) mean -= 360.0;
-    box_.Add(first);
+    box_.Extend(first);
     arc.point = Track(second);
     arc.mid = Track(Direct(centre, mean, arc.radiusNm));
     segments_.push_back(arc);

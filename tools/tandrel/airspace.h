@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/geo_box.h"
 #include "core/geo_point.h"
 
 namespace tandrel {
@@ -39,20 +40,8 @@ struct AirspaceSegment {
     bool clockwise = false;
 };
 
-struct LatLonBox {
-    double minLat = 1000.0;
-    double maxLat = 1000.0;
-    double minLon = 1000.0;
-    double maxLon = 1000.0;
-
-    bool Empty() const { return maxLat > 90.0; }
-    void Add(const core::GeoPoint& p);
-    void Add(const LatLonBox& other);
-    // Closed intervals: touching boxes overlap.
-    bool Overlaps(const LatLonBox& other) const;
-    // Whether this box reaches beyond `inner` on some side.
-    bool ReachesBeyond(const LatLonBox& inner) const;
-};
+// Whether box reaches beyond `inner` on some side; false when either is empty.
+bool ReachesBeyond(const core::GeoBox& box, const core::GeoBox& inner);
 
 class CAirspace {
   public:
@@ -91,7 +80,7 @@ class CAirspace {
     void AddBoundaryLine(const ShapeFields& line);
 
     const std::vector<AirspaceSegment>& Segments() const { return segments_; }
-    const LatLonBox& Box() const { return box_; }
+    const core::GeoBox& Box() const { return box_; }
     // 0, or +1 / -1 once the outline crossed the 180-degree meridian.
     int MeridianState() const { return meridianState_; }
 
@@ -107,7 +96,7 @@ class CAirspace {
 
     AirspaceKind kind_;
     std::vector<AirspaceSegment> segments_;
-    LatLonBox box_;
+    core::GeoBox box_;
     std::optional<core::GeoPoint> last_;
     int meridianState_ = 0;
     std::optional<double> meridianReference_;

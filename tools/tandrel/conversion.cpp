@@ -102,7 +102,7 @@ std::string CommentBlock(const TandrelOptions& o, const ConversionSources& sourc
 // One kind of airspace through one pass.
 class Pass {
   public:
-    Pass(const TandrelOptions& o, const LatLonBox& user, int number, LatLonBox& extent,
+    Pass(const TandrelOptions& o, const core::GeoBox& user, int number, core::GeoBox& extent,
          const MapStyle& style, ConversionPrompts& prompts, ConversionResult& result, std::string& out)
         : o_(o), user_(user), number_(number), extent_(extent), style_(style), prompts_(prompts),
           result_(result), out_(out) {}
@@ -145,8 +145,8 @@ class Pass {
     }
 
     bool Inside(const CAirspace& a) const {
-        if (number_ == 0) return a.Box().Overlaps(user_);
-        return !a.Box().Overlaps(user_) && a.Box().Overlaps(extent_);
+        if (number_ == 0) return a.Box().Intersects(user_);
+        return !a.Box().Intersects(user_) && a.Box().Intersects(extent_);
     }
 
     void Write(const CAirspace& a) {
@@ -163,7 +163,7 @@ class Pass {
         }
         out_ += records;
         ++result_.written;
-        if (number_ == 0) extent_.Add(a.Box());
+        if (number_ == 0) extent_.Extend(a.Box());
     }
 
     void Drop(const CAirspace& a) {
@@ -172,9 +172,9 @@ class Pass {
     }
 
     const TandrelOptions& o_;
-    const LatLonBox& user_;
+    const core::GeoBox& user_;
     int number_;
-    LatLonBox& extent_;
+    core::GeoBox& extent_;
     const MapStyle& style_;
     ConversionPrompts& prompts_;
     ConversionResult& result_;
@@ -295,9 +295,9 @@ std::string BuildMap(const TandrelOptions& o, const ConversionSources& sources,
 
     MapStyle style{o.borderColour, o.fill,           o.fillColour, o.wideBorder, kUnitFactors[unit],
                    o.topOffset,    o.bottomOffset, o.noNotes};
-    LatLonBox user;
-    user.Add(core::GeoPoint{o.SignedSouth(), o.SignedWest()});
-    user.Add(core::GeoPoint{o.SignedNorth(), o.SignedEast()});
+    core::GeoBox user;
+    user.Extend(core::GeoPoint{o.SignedSouth(), o.SignedWest()});
+    user.Extend(core::GeoPoint{o.SignedNorth(), o.SignedEast()});
 
     const auto* controlCountries = countryFilter && f.controlCountries ? &*f.controlCountries : nullptr;
     const auto* specialCountries = countryFilter && f.specialCountries ? &*f.specialCountries : nullptr;
@@ -305,9 +305,9 @@ std::string BuildMap(const TandrelOptions& o, const ConversionSources& sources,
                                  controlCountries);
     const AirspaceReader special(AirspaceKind::kSpecialUse, *f.specialParents, *f.specialSegments,
                                  specialCountries);
-    LatLonBox extent;
+    core::GeoBox extent;
     for (int number = 0; number < (o.strict ? 1 : 2); ++number) {
-        if (number == 1 && (result.written == 0 || !extent.ReachesBeyond(user))) break;
+        if (number == 1 && (result.written == 0 || !ReachesBeyond(extent, user))) break;
         Pass pass(o, user, number, extent, style, prompts, result, out);
         pass.Run(control, AirspaceKind::kControl, controlCountries != nullptr);
         pass.Run(special, AirspaceKind::kSpecialUse, specialCountries != nullptr);
@@ -315,7 +315,7 @@ std::string BuildMap(const TandrelOptions& o, const ConversionSources& sources,
     if (result.written > 0) {
         out += "\r\n;airspace boundaries limits as written to file\r\n"
                "; minLat,minLon,maxLat,maxLon, radius(units),mapscale(stmi)\r\n";
-        out += "; " + BoxRecord(extent.minLat, extent.maxLon, extent.maxLat, extent.minLon,
+        out += "; " + BoxRecord(extent.south, extent.east, extent.north, extent.west,
                                 kUnitLetters[unit]);
         out += o.strict ? "; User airspace boundaries not extended\r\n"
                         : ";some airspaces may extend beyond these edges\r\n";

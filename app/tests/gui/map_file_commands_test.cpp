@@ -147,7 +147,7 @@ TEST_F(MapFileCommandsTest, BothExportsRunThroughTheFrame) {
     Menu(frame::cmd::kExportBitmap);
     mapdata::CDib dib;
     ASSERT_TRUE(dib.LoadQuietly(scratch_ / "out.bmp"));
-    const map::PixelRect rect = map::g_pMapView->Model().drawRect;
+    const platform::PixelRect rect = map::g_pMapView->Model().drawRect;
     EXPECT_EQ(dib.GetSize().width, static_cast<int>(rect.right * 2.96F));
     EXPECT_EQ(dib.GetSize().height, static_cast<int>(rect.bottom * 2.96F));
     EXPECT_EQ(dib.Header().bitCount, 24);

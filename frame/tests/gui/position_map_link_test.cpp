@@ -69,7 +69,7 @@ TEST_F(PositionMapLinkTest, TheAltitudeEditShowsItsWaypointAndGivesTheMapBack) {
     }
     frame::CGPSposView& page = *frame::g_pPosView;
     page.SetClock([] { return frame::PageClock{500000}; });
-    const platform::Rect line = page.Model().Layout().destinationLine;
+    const platform::PixelRect line = page.Model().Layout().destinationLine;
     const auto mouse = [&page](wxEventType type, wxPoint at) {
         wxMouseEvent event(type);
         event.SetPosition(at);

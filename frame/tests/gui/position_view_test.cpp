@@ -534,7 +534,7 @@ TEST_F(PositionViewTest, ScreenshotsOfEveryModeInEveryLayout) {
         platform::gui::ProcessEventsFor(50ms);
         EXPECT_EQ(view_->Mode(), ViewMode::kProfile) << name;
         Shoot("position_" + name + "_mode2");
-        const platform::Rect line = view_->Model().Layout().destinationLine;
+        const platform::PixelRect line = view_->Model().Layout().destinationLine;
         const wxPoint inside(line.left + 10, line.top + 10);
         Gesture(inside, inside, ms += 1000);
         ASSERT_EQ(view_->Mode(), ViewMode::kFields) << name;

@@ -265,7 +265,7 @@ class MapViewFlightTest : public ::testing::Test {
 
     bool AircraftInDrawArea(const IgcFix& f) {
         const mapdata::ScreenPoint p = Project(f.latitude, f.longitude);
-        const PixelRect& r = view->Model().drawRect;
+        const platform::PixelRect& r = view->Model().drawRect;
         return p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom;
     }
 

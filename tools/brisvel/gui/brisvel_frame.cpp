@@ -100,8 +100,8 @@ std::optional<std::filesystem::path> CBrisvelMainFrame::AskMapName() {
     return path;
 }
 
-bool CBrisvelMainFrame::AskBounds(Bounds& bounds) {
-    Bounds box;
+bool CBrisvelMainFrame::AskBounds(core::GeoBox& bounds) {
+    core::GeoBox box = kUnsetBounds;
     if (const CShapeDocument* document = saving_ ? saving_ : model_.Document()) box = document->FileBox();
     if (chooseBounds) return chooseBounds(bounds, box);
     CSetBoundsDlg dialog(this, bounds, box);

@@ -48,7 +48,7 @@ class CBrisvelMainFrame final : public wxFrame, private DocumentPrompts {
 
     // The dialogs of saving; tests replace them.
     std::function<std::optional<std::filesystem::path>()> chooseMapName;
-    std::function<bool(Bounds&, const Bounds& fileBox)> chooseBounds;
+    std::function<bool(core::GeoBox&, const core::GeoBox& fileBox)> chooseBounds;
 
     CShapeBar& Bar() { return *bar_; }
     ShapeBarModel& BarModel() { return model_; }
@@ -65,7 +65,7 @@ class CBrisvelMainFrame final : public wxFrame, private DocumentPrompts {
     void Tell(std::string_view text, std::string_view caption) override;
     bool Ask(std::string_view text, std::string_view caption) override;
     std::optional<std::filesystem::path> AskMapName() override;
-    bool AskBounds(Bounds& bounds) override;
+    bool AskBounds(core::GeoBox& bounds) override;
 
     void OnFileOpen(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);

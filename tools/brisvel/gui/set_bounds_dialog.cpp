@@ -29,7 +29,7 @@ void Exchange(gui::CDataExchange* pDX, const BoundControls& c, BoundEntry& entry
 
 }  // namespace
 
-CSetBoundsDlg::CSetBoundsDlg(wxWindow* parent, const Bounds& bounds, const Bounds& fileBox)
+CSetBoundsDlg::CSetBoundsDlg(wxWindow* parent, const core::GeoBox& bounds, const core::GeoBox& fileBox)
     : values_(SetBoundsValues::From(bounds)), fileBox_(fileBox) {
     loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "132");
     if (!loaded_) return;
@@ -40,10 +40,10 @@ CSetBoundsDlg::CSetBoundsDlg(wxWindow* parent, const Bounds& bounds, const Bound
 void CSetBoundsDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
     gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
     const std::pair<int, std::string> texts[] = {
-        {kMaxLat.degrees + 1000, BoundText(fileBox_.maxLat, true)},
-        {kMinLat.degrees + 1000, BoundText(fileBox_.minLat, true)},
-        {kMaxLon.degrees + 1000, BoundText(fileBox_.maxLon, false)},
-        {kMinLon.degrees + 1000, BoundText(fileBox_.minLon, false)},
+        {kMaxLat.degrees + 1000, BoundText(static_cast<float>(fileBox_.north), true)},
+        {kMinLat.degrees + 1000, BoundText(static_cast<float>(fileBox_.south), true)},
+        {kMaxLon.degrees + 1000, BoundText(static_cast<float>(fileBox_.east), false)},
+        {kMinLon.degrees + 1000, BoundText(static_cast<float>(fileBox_.west), false)},
     };
     for (const auto& [id, text] : texts)
         if (wxWindow* label = FindWindow(id)) label->SetLabel(wxString::FromUTF8(text));

@@ -12,10 +12,10 @@ namespace brisvel {
 class CSetBoundsDlg final : public wxDialog {
   public:
     // fileBox: the shapefile's box, shown beside the entries.
-    CSetBoundsDlg(wxWindow* parent, const Bounds& bounds, const Bounds& fileBox);
+    CSetBoundsDlg(wxWindow* parent, const core::GeoBox& bounds, const core::GeoBox& fileBox);
     bool Loaded() const { return loaded_; }
     // The bounds accepted by OK.
-    Bounds Result() const { return values_.ToBounds(); }
+    core::GeoBox Result() const { return values_.ToBounds(); }
     // Takes the controls' values as OK does; false when one is refused.
     bool Accept();
 
@@ -25,7 +25,7 @@ class CSetBoundsDlg final : public wxDialog {
     void DoDataExchange(platform::gui::CDataExchange* pDX);
 
     SetBoundsValues values_;
-    Bounds fileBox_;
+    core::GeoBox fileBox_;
     bool loaded_ = false;
 };
 

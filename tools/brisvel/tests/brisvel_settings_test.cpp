@@ -11,14 +11,14 @@ namespace {
 
 TEST(BrisvelSettings, BoundsAreKeptAsTheBitsOfTheirValues) {
     platform::SettingsStore store{std::filesystem::path()};
-    EXPECT_FALSE(LoadBounds(store).IsSet());
-    const Bounds bounds{47.25F, -45.5F, 10.1F, -3.75F};
+    EXPECT_FALSE(IsSet(LoadBounds(store)));
+    const core::GeoBox bounds{-3.75F, -45.5F, 10.1F, 47.25F};
     ASSERT_TRUE(SaveBounds(store, bounds));
     EXPECT_EQ(store.GetInt("Settings", "BoundsMinLat", 0), 0xC2360000U);
     EXPECT_EQ(LoadBounds(store), bounds);
     // An unset maximum latitude leaves the others unread.
     store.WriteInt("Settings", "BoundsMaxLat", 0x4479C000U);  // 999.0
-    EXPECT_EQ(LoadBounds(store), Bounds{});
+    EXPECT_EQ(LoadBounds(store), kUnsetBounds);
 }
 
 TEST(BrisvelSettings, TheShapeFolderIsKept) {

@@ -85,7 +85,7 @@ class ScriptedPrompts final : public DocumentPrompts {
         ++namesAsked;
         return mapName;
     }
-    bool AskBounds(Bounds& shown) override {
+    bool AskBounds(core::GeoBox& shown) override {
         shownBounds = shown;
         if (bounds) shown = *bounds;
         return acceptBounds;
@@ -95,8 +95,8 @@ class ScriptedPrompts final : public DocumentPrompts {
     std::vector<std::string> said;
     std::optional<std::filesystem::path> mapName;
     int namesAsked = 0;
-    std::optional<Bounds> bounds;  // what the Set Bounds dialog gives back
-    Bounds shownBounds;
+    std::optional<core::GeoBox> bounds;  // what the Set Bounds dialog gives back
+    core::GeoBox shownBounds = kUnsetBounds;
     bool acceptBounds = true;
 };
 

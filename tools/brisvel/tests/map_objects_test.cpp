@@ -65,8 +65,8 @@ TEST(PolyObject, VerticesBeyondTheRoomMadeAreRefused) {
     EXPECT_TRUE(poly.AddVertex(3, 3, false));
     EXPECT_FALSE(poly.AddVertex(4, 4, false));
     EXPECT_EQ(poly.PartCount(), 1);
-    EXPECT_EQ(poly.box.maxLon, 3);
-    EXPECT_EQ(poly.box.minLat, 1);
+    EXPECT_EQ(poly.box.east, 3);
+    EXPECT_EQ(poly.box.south, 1);
 }
 
 TEST(PolyObject, AFilledOuterRingAndHoleWriteTheirFillsAndLineCodes) {

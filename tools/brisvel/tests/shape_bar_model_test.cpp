@@ -273,7 +273,7 @@ TEST_F(ShapeBarModelTest, ResetReopensTheFileKeepingFieldAndBoundsAfterOfferingT
     bar_.SelectField(1);
     EXPECT_EQ(bar_.EntryText(), "peak");
     bar_.Add();
-    const Bounds bounds = document.WriteBounds();
+    const core::GeoBox bounds = document.WriteBounds();
     prompts_.answers = {false};
     bar_.Reset();
     EXPECT_EQ(prompts_.said.front().substr(0, 10), "Save file?");

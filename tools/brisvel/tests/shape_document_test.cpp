@@ -118,7 +118,7 @@ TEST_F(ShapeDocumentTest, UnsupportedTypesAreRefused) {
 
 TEST_F(ShapeDocumentTest, BoundsComeFromTheFrameOrElseFromTheFile) {
     auto first = Open(Areas());
-    EXPECT_EQ(first->WriteBounds(), (Bounds{47.0F, 10.0F, 101.0F, 7.1F}));
+    EXPECT_EQ(first->WriteBounds(), (core::GeoBox{7.1F, 10.0F, 101.0F, 47.0F}));
     EXPECT_EQ(frame_.bounds, first->WriteBounds());
     frame_.bounds = {50.0F, 40.0F, 20.0F, 5.0F};
     auto second = Open(Areas());
@@ -136,10 +136,10 @@ TEST_F(ShapeDocumentTest, SavedMapsGroupObjectsByNameAndLeaveOutThoseOutsideTheB
     EXPECT_EQ(document->Groups(), (std::vector<std::string>{"Lake", "Forest", "Far"}));
     document->SetModified();
     prompts_.mapName = scratch_ / "areas.map";
-    prompts_.bounds = Bounds{48.0F, 44.0F, 15.0F, 5.0F};
+    prompts_.bounds = core::GeoBox{5.0F, 44.0F, 15.0F, 48.0F};
     ASSERT_TRUE(document->SaveMapFile(std::nullopt));
     EXPECT_FALSE(document->IsModified());
-    EXPECT_EQ(prompts_.shownBounds, (Bounds{47.0F, 10.0F, 101.0F, 7.1F}));
+    EXPECT_EQ(prompts_.shownBounds, (core::GeoBox{7.1F, 10.0F, 101.0F, 47.0F}));
     EXPECT_EQ(frame_.bounds, *prompts_.bounds);
     const std::string map = ReadText(scratch_ / "areas.map");
     EXPECT_EQ(map.substr(0, map.find("\r\n")),

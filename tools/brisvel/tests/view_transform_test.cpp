@@ -43,9 +43,9 @@ TEST(SetBounds, DegreesAndMinutesAndHemispheres) {
     EXPECT_EQ(BoundText(-45.5F, true), "45:30.000 S");
     EXPECT_EQ(BoundText(12.75F, false), "12:45.000 E");
     EXPECT_EQ(BoundText(-0.5F, false), "0:30.000 W");
-    const Bounds bounds{46.5F, -45.5F, 10.25F, -3.75F};
+    const core::GeoBox bounds{-3.75F, -45.5F, 10.25F, 46.5F};
     EXPECT_EQ(SetBoundsValues::From(bounds).ToBounds(), bounds);
-    EXPECT_EQ(SetBoundsValues::From(Bounds{}).ToBounds(), (Bounds{90.0F, -90.0F, 180.0F, -180.0F}));
+    EXPECT_EQ(SetBoundsValues::From(kUnsetBounds).ToBounds(), (core::GeoBox{-180.0F, -90.0F, 180.0F, 90.0F}));
 }
 
 }  // namespace

@@ -21,10 +21,7 @@ class ChartInputTest : public ::testing::Test {
         fs::copy_file(testing::DataFolder() / "e00" / fixture, path, fs::copy_options::overwrite_existing);
         return path;
     }
-    OutputBounds FileBounds() const {
-        const ElevationGridHeader& g = model_.state.grid;
-        return {g.south, g.east, g.north, g.west};
-    }
+    core::GeoBox FileBounds() const { return GridBox(model_.state.grid); }
 
     test_support::ScratchFolder scratch_{"chartinput"};
     platform::SettingsStore settings_{scratch_.Path() / "settings.ini"};
@@ -33,7 +30,7 @@ class ChartInputTest : public ::testing::Test {
 };
 
 // Every fixture layer spans 6.5..8.5 E, 45.5..47.5 N in its bounds table.
-const OutputBounds kFixtureBounds{45.5, -8.5, 47.5, -6.5};
+const core::GeoBox kFixtureBounds{6.5, 45.5, 8.5, 47.5};
 
 TEST_F(ChartInputTest, TheBoundsTableGivesTheFileAndOutputBoundsAndTheTableIsReadOnce) {
     model_.LoadInput(Layer("aepoint.e00"));
@@ -60,16 +57,16 @@ TEST_F(ChartInputTest, TheBoundsTableGivesTheFileAndOutputBoundsAndTheTableIsRea
 }
 
 TEST_F(ChartInputTest, ChangedBoundsReplaceSetOutputBoundsOnlyWhenTheUserSaysSo) {
-    const OutputBounds chosen{46.0, -8.0, 47.0, -7.0};
+    const core::GeoBox chosen{7.0, 46.0, 8.0, 47.0};
     const struct {
-        OutputBounds before;
+        core::GeoBox before;
         bool answer;
         bool asked;
-        OutputBounds after;
+        core::GeoBox after;
     } cases[] = {
         {chosen, false, true, chosen},
         {chosen, true, true, kFixtureBounds},
-        {{0.0, -8.0, 47.0, -7.0}, false, false, kFixtureBounds},  // a bound of 0: not all set, so no question
+        {{7.0, 0.0, 8.0, 47.0}, false, false, kFixtureBounds},  // a bound of 0: not all set, so no question
     };
     for (const auto& c : cases) {
         model_.state.grid = {};
@@ -105,7 +102,7 @@ TEST_F(ChartInputTest, WithoutABoundsTableTheUserSetsTheBoundsInsideTheWholeWorl
     EXPECT_EQ(ui_.said[0], kNoBoundsTable);
     EXPECT_EQ(ui_.offered.at(0).longitude, 179.99899291992188);
     EXPECT_EQ(ui_.offered.at(0).latitude, static_cast<double>(89.999f));
-    EXPECT_EQ(FileBounds(), (OutputBounds{-89.999f, -179.999f, 89.999f, 179.999f}));
+    EXPECT_EQ(FileBounds(), (core::GeoBox{-179.999f, -89.999f, 179.999f, 89.999f}));
     EXPECT_EQ(model_.state.texts.west, "179.999W");
     EXPECT_NE(model_.LayerTable(), nullptr);  // the attribute table is read all the same
 
@@ -114,7 +111,7 @@ TEST_F(ChartInputTest, WithoutABoundsTableTheUserSetsTheBoundsInsideTheWholeWorl
     ui_.corners = {{-7.0, 47.0}, {-8.0, 46.0}};
     model_.LoadInput(scratch_.Path() / "rdline.e00");
     EXPECT_EQ(ui_.said.size(), 3u);  // the message and the two corners, no question
-    const OutputBounds entered{46.0, -8.0, 47.0, -7.0};
+    const core::GeoBox entered{7.0, 46.0, 8.0, 47.0};
     EXPECT_EQ(model_.state.outputBounds, entered);
     EXPECT_EQ(FileBounds(), entered);
     EXPECT_FALSE(model_.state.resetOutputBounds);

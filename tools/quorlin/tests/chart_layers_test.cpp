@@ -29,7 +29,7 @@ class ChartLayerTest : public ::testing::Test {
     void Convert(const std::string& fixture, const std::string& name) {
         fs::copy_file(Fixture(fixture), scratch_.Path() / name);
         model_.LoadInput(scratch_.Path() / name);
-        model_.state.outputBounds = {46.0, -8.0, 47.0, -7.0};
+        model_.state.outputBounds = {7.0, 46.0, 8.0, 47.0};
         model_.state.resetOutputBounds = false;
         model_.state.mapScale = 86.4;
         model_.OnConvert();
@@ -318,7 +318,7 @@ TEST_F(ChartLayerTest, DamagedLayersAreToldBeforeAnythingIsWritten) {
             fs::remove(map);
             testing::WriteBytes(input, c.text);
             Choose(input);
-            model_.state.outputBounds = {46.0, -8.0, 47.0, -7.0};
+            model_.state.outputBounds = {7.0, 46.0, 8.0, 47.0};
             ui_.answers = {keep};
             model_.OnConvert();
             const bool question = c.said.starts_with("? ");
@@ -334,7 +334,7 @@ TEST_F(ChartLayerTest, DamagedLayersAreToldBeforeAnythingIsWritten) {
     // refused the same way.
     testing::WriteBytes(scratch_.Path() / "rdline.e00", lines);
     Choose(scratch_.Path() / "rdline.e00");
-    model_.state.outputBounds = {5100000.0, -513000.0, 5101000.0, -512000.0};
+    model_.state.outputBounds = {512000.0, 5100000.0, 513000.0, 5101000.0};
     model_.OnConvert();
     ASSERT_EQ(ui_.said.size(), 1u);
     EXPECT_TRUE(ui_.said[0].starts_with("File: rdline.e00\nIts output bounds (south 5.1e+06, north 5.101e+06, west "

@@ -55,7 +55,7 @@ TEST(E00File, ArcsInBothPrecisionsWithJunctionsAndEmptyArcsSkipped) {
         EXPECT_EQ(arcs[1].points.front().flags, kJunctionPoint);
         EXPECT_EQ(arcs[1].points.back().flags, 0);
         EXPECT_EQ(arcs[2].coverageNumber, 4);  // the empty arc 3 is passed over
-        EXPECT_EQ(arcs[2].bounds, (GeoBounds{8.0, 47.0, 8.6, 47.5}));
+        EXPECT_EQ(arcs[2].bounds, (core::GeoBox{8.0, 47.0, 8.6, 47.5}));
     }
 }
 
@@ -229,7 +229,7 @@ TEST(E00Polyline, JoinTriesTheEndPairsInOrder) {
     other.coverageId = 3;
     EXPECT_FALSE(valued.Join(other, true, true));
     EXPECT_TRUE(valued.Join(other, true, false));
-    EXPECT_EQ(valued.bounds, (GeoBounds{0, 0, 2, 0}));
+    EXPECT_EQ(valued.bounds, (core::GeoBox{0, 0, 2, 0}));
 }
 
 }  // namespace

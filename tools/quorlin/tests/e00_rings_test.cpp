@@ -134,7 +134,7 @@ TEST(E00Rings, NestingAndFillCodes) {
 
     const ColourTable colours = DefaultColourTable();
     const FillStyle style{&colours, &kDefaultThresholds, 0.5f, 1.0f};
-    const GeoBounds all{-10, -10, 10, 10};
+    const core::GeoBox all{-10, -10, 10, 10};
     std::string out;
     rings[0]->outline->line.value = 1999.7f;
     WriteE00Fill(*rings[0], out, 3, 999, all, false, false, style);

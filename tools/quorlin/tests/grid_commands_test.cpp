@@ -61,10 +61,10 @@ TEST_F(GridCommandTest, ExtractCutsABigEndianGridIntoALittleEndianOne) {
               (std::vector<std::int16_t>{-9999, 102, 103, 104, 201, 202, 203, 204, 301, 302, 303, 304}));
     const auto header = mapdata::ParseGridHeader(ReadBytes(scratch_ / "part.hdr"));
     ASSERT_TRUE(header);
-    EXPECT_DOUBLE_EQ(header->extent.westDegrees, 10.5);
-    EXPECT_DOUBLE_EQ(header->extent.northDegrees, 49.5);
-    EXPECT_DOUBLE_EQ(header->extent.eastDegrees, 12.5);
-    EXPECT_DOUBLE_EQ(header->extent.southDegrees, 48.0);
+    EXPECT_DOUBLE_EQ(header->extent.edges.west, 10.5);
+    EXPECT_DOUBLE_EQ(header->extent.edges.north, 49.5);
+    EXPECT_DOUBLE_EQ(header->extent.edges.east, 12.5);
+    EXPECT_DOUBLE_EQ(header->extent.edges.south, 48.0);
     EXPECT_EQ(header->extent.rows, 3);
     EXPECT_EQ(header->extent.columns, 4);
     EXPECT_EQ(header->lowest, 102);
@@ -188,10 +188,10 @@ TEST_F(GridCommandTest, OutputBoundsAreClampedToTheFileAndGiveTheScale) {
     model_.LoadInput(BigEndianGrid());
     ui_.corners = {{-9.0, 55.0}, {-12.0, 49.0}};
     ASSERT_TRUE(model_.SetOutputBounds());
-    const OutputBounds& b = model_.state.outputBounds;
-    EXPECT_DOUBLE_EQ(b.west, -10.0);
+    const core::GeoBox& b = model_.state.outputBounds;
+    EXPECT_DOUBLE_EQ(b.west, 10.0);
     EXPECT_DOUBLE_EQ(b.north, 50.0);
-    EXPECT_DOUBLE_EQ(b.east, -12.0);
+    EXPECT_DOUBLE_EQ(b.east, 12.0);
     EXPECT_DOUBLE_EQ(b.south, 49.0);
     EXPECT_NEAR(model_.state.mapScale, 113.3, 0.1);  // statute miles from 50 N 10 E to 49 N 12 E
     EXPECT_FALSE(model_.state.resetOutputBounds);

@@ -159,7 +159,7 @@ TEST_F(TilesTest, HeaderOverviewAndCutTiles) {
     EXPECT_EQ(ui_.progress, (std::vector<std::string>{"Writing Data File ..._0_0.map"}));
 
     // A large ring is cut into 2 rows x 3 columns, the last ones cut at the bounds.
-    const GeoBounds tiles{10, 45, 12.1, 46.2};
+    const core::GeoBox tiles{10, 45, 12.1, 46.2};
     const std::vector<CE00Polyline> lines = {Line({{10.2, 45.2}, {11.9, 45.2}, {11.9, 46.1}, {10.2, 46.1}, {10.2, 45.2}}),
                                              Line({{10.5, 45.5}, {10.6, 45.5}, {10.6, 45.6}, {10.5, 45.5}})};
     const std::string text = MapTilesText(lines, "t", tiles, tiles, 1.0, 0.75, {2, 17, 1, 2, 3, 0.0f}, ui_);

@@ -134,7 +134,7 @@ TEST_F(PictureTest, JpegKeepsRedAndBlueInPlaceForDjpegAndOurReader) {
 }
 
 TEST_F(PictureTest, JpegOfARectangleAndOfAPalettePicture) {
-    mapdata::PixelRect rect{10, 2, 40, 5};  // right edge beyond the picture
+    platform::PixelRect rect{10, 2, 41, 6};  // right edge beyond the picture
     ASSERT_TRUE(SaveJpeg(RedAndBlue(), scratch_ / "part.jpg", 90, &rect, ui_, busy_));
     mapdata::CDib part;
     ASSERT_TRUE(ReadJpeg(part, scratch_ / "part.jpg"));

@@ -66,9 +66,9 @@ TEST(AirspaceOutline, StraightLinesNeedTheirNumbersAndCrossTheMeridian) {
     ASSERT_EQ(a.Segments().size(), 3U);
     EXPECT_EQ(a.MeridianState(), 1);
     EXPECT_EQ(a.Segments()[2].point.longitude, 180.5);
-    EXPECT_EQ(a.Box().maxLon, 180.5);
-    EXPECT_EQ(a.Box().minLat, 10.0);
-    EXPECT_EQ(a.Box().maxLat, 10.5);
+    EXPECT_EQ(a.Box().east, 180.5);
+    EXPECT_EQ(a.Box().south, 10.0);
+    EXPECT_EQ(a.Box().north, 10.5);
 }
 
 TEST(AirspaceOutline, ArcsAgreeWithAnIndependentGeodesic) {
@@ -114,8 +114,8 @@ TEST(AirspaceOutline, ACircleSetsItsBoxAndLabelPointButNoLastPoint) {
     CAirspace a(AirspaceKind::kSpecialUse);
     a.AddBoundaryLine({"C", "", "", "", "", "46", "7", "5"});
     ASSERT_EQ(a.Segments().size(), 1U);
-    EXPECT_NEAR(a.Box().maxLat - 46.0, 5.0 / 60.0, 0.001);
-    EXPECT_NEAR(46.0 - a.Box().minLat, 5.0 / 60.0, 0.001);
+    EXPECT_NEAR(a.Box().north - 46.0, 5.0 / 60.0, 0.001);
+    EXPECT_NEAR(46.0 - a.Box().south, 5.0 / 60.0, 0.001);
     EXPECT_EQ(*a.LabelPoint(), (core::GeoPoint{46.0, 7.0}));
 }
 
@@ -128,22 +128,22 @@ TEST(AirspaceOutline, TheLabelPointCountsAClosingPointOnce) {
     EXPECT_FALSE(CAirspace(AirspaceKind::kControl).LabelPoint());
 }
 
-TEST(LatLonBox, BandsAcrossTheBoxOverlapIt) {
-    LatLonBox user;
-    user.Add(core::GeoPoint{40, 0});
-    user.Add(core::GeoPoint{50, 10});
+TEST(AirspaceBox, BandsAcrossTheBoxOverlapIt) {
+    core::GeoBox user;
+    user.Extend(core::GeoPoint{40, 0});
+    user.Extend(core::GeoPoint{50, 10});
     const auto box = [](double s, double w, double n, double e) {
-        LatLonBox b;
-        b.Add(core::GeoPoint{s, w});
-        b.Add(core::GeoPoint{n, e});
+        core::GeoBox b;
+        b.Extend(core::GeoPoint{s, w});
+        b.Extend(core::GeoPoint{n, e});
         return b;
     };
-    EXPECT_TRUE(box(42, -5, 44, 15).Overlaps(user));   // latitude inside, longitude beyond both edges
-    EXPECT_TRUE(box(35, 2, 55, 4).Overlaps(user));     // the transposed band
-    EXPECT_TRUE(box(50, 10, 51, 11).Overlaps(user));   // touching corners
-    EXPECT_FALSE(box(51, 0, 52, 10).Overlaps(user));
-    EXPECT_TRUE(box(39, 0, 50, 10).ReachesBeyond(user));
-    EXPECT_FALSE(box(41, 1, 49, 9).ReachesBeyond(user));
+    EXPECT_TRUE(box(42, -5, 44, 15).Intersects(user));   // latitude inside, longitude beyond both edges
+    EXPECT_TRUE(box(35, 2, 55, 4).Intersects(user));     // the transposed band
+    EXPECT_TRUE(box(50, 10, 51, 11).Intersects(user));   // touching corners
+    EXPECT_FALSE(box(51, 0, 52, 10).Intersects(user));
+    EXPECT_TRUE(ReachesBeyond(box(39, 0, 50, 10), user));
+    EXPECT_FALSE(ReachesBeyond(box(41, 1, 49, 9), user));
 }
 
 }  // namespace

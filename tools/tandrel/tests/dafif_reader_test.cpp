@@ -67,7 +67,7 @@ TEST_F(FixtureReaders, EveryAirspaceFindsItsOwnLinesWhateverStandsBetween) {
     ASSERT_EQ(special.Count(), 4U);
     const CAirspace warning = special.Read(3, {});
     EXPECT_EQ(warning.Segments().size(), 4U);
-    EXPECT_GT(warning.Box().minLat, 49.0);
+    EXPECT_GT(warning.Box().south, 49.0);
 }
 
 TEST_F(FixtureReaders, LabelsFollowTheirKind) {

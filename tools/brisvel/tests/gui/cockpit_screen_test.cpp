@@ -42,7 +42,7 @@ TEST(BrisvelScreenTest, TheWindowWithAFileItsBoundsAndItsFileDialog) {
     ASSERT_TRUE(frame->OpenShapefile(areas.Shp()));
     test_support::ExpectFitsCockpitScreen(*frame, "brisvel");
 
-    CSetBoundsDlg bounds(frame, Bounds{46.0F, -45.5F, 10.0F, -3.25F}, Bounds{47.5F, -45.5F, 12.0F, -4.0F});
+    CSetBoundsDlg bounds(frame, core::GeoBox{-3.25F, -45.5F, 10.0F, 46.0F}, core::GeoBox{-4.0F, -45.5F, 12.0F, 47.5F});
     test_support::ExpectModalFitsCockpitScreen(
         bounds, [&] { return platform::gui::ShowModalOnScreen(bounds); }, "brisvel_set_bounds");
     test_support::ExpectNextModalFitsCockpitScreen("brisvel_file_open");

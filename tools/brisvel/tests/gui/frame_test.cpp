@@ -106,9 +106,9 @@ TEST_F(BrisvelFrameTest, SavingAsksForANameAndBoundsAndClosingOffersToSave) {
     frame_->Bar().Click(1008);
     int boundsAsked = 0;
     frame_->chooseMapName = [this] { return std::optional<fs::path>(scratch_ / "out.map"); };
-    frame_->chooseBounds = [&](Bounds& bounds, const Bounds& box) {
+    frame_->chooseBounds = [&](core::GeoBox& bounds, const core::GeoBox& box) {
         ++boundsAsked;
-        EXPECT_EQ(box, (Bounds{46.6F, 45.0F, 12.0F, 10.0F}));
+        EXPECT_EQ(box, (core::GeoBox{10.0F, 45.0F, 12.0F, 46.6F}));
         bounds = {47.0F, 44.0F, 13.0F, 9.0F};
         return true;
     };
@@ -176,7 +176,7 @@ TEST(DisplayText, Utf8IsShownAsUtf8AndOtherBytesAsWindows1252) {
 }
 
 TEST_F(BrisvelFrameTest, SetBoundsShowsTheBoxAndReadsDegreesMinutesAndHemispheres) {
-    CSetBoundsDlg dialog(frame_, Bounds{46.0F, -45.5F, 10.0F, -3.25F}, Bounds{47.5F, -45.5F, 12.0F, -4.0F});
+    CSetBoundsDlg dialog(frame_, core::GeoBox{-3.25F, -45.5F, 10.0F, 46.0F}, core::GeoBox{-4.0F, -45.5F, 12.0F, 47.5F});
     ASSERT_TRUE(dialog.Loaded());
     dialog.InitDialog();
     EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog.FindWindow(2023))->GetLabel(), "45:30.000 S");
@@ -186,7 +186,7 @@ TEST_F(BrisvelFrameTest, SetBoundsShowsTheBoxAndReadsDegreesMinutesAndHemisphere
     dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1019))->SetValue("50");
     dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1020))->SetValue("15");
     ASSERT_TRUE(dialog.Accept());
-    EXPECT_EQ(dialog.Result(), (Bounds{50.25F, -45.5F, 10.0F, -3.25F}));
+    EXPECT_EQ(dialog.Result(), (core::GeoBox{-3.25F, -45.5F, 10.0F, 50.25F}));
     dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1027))->SetValue("181");
     EXPECT_FALSE(dialog.Accept());
 }

@@ -94,7 +94,7 @@ TEST_F(QuorlinDialogTest, EachInputTypeLaysOutTheDialog) {
             EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog->FindWindow(1032))->GetValue());  // a hypsography network fills
             EXPECT_EQ(dialog->FindWindow(1003)->GetLabel(), "Set Map File");
             EXPECT_EQ(dialog->FindWindow(1009)->GetLabel(), "47.500N");  // from the layer's bounds table
-            EXPECT_EQ(dialog->Model().state.outputBounds.west, -6.5);
+            EXPECT_EQ(dialog->Model().state.outputBounds.west, 6.5);
         }
     }
     dialog->ChooseInput(inputs[0]);
