@@ -43,6 +43,7 @@
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
+#include "resources/ids/strings_position.h"
 
 namespace frame {
 namespace {
@@ -182,7 +183,7 @@ void CGPSposView::CreateChildren() {
     };
     altitudeEdit_ = new CKeyboardEdit(this, kAltitudeEditId);
     altitudeEdit_->Hide();
-    setButton_ = new wxButton(this, kSetButtonId, core::LoadResourceString(2550));
+    setButton_ = new wxButton(this, kSetButtonId, core::LoadResourceString(ids::kIdsSetButton));
     setButton_->Hide();
     setButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSetValueFromEdit(); });
     teamButton_ = new wxButton(this, kTeamButtonId, " ?? ");

@@ -15,12 +15,13 @@
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace nav {
 namespace {
 
 constexpr unsigned kSaveFailedCaption = 2055;
-constexpr unsigned kSaveFailedText = 2124;
+using ids::kIdsTaskSaveFailed;
 
 std::wstring_view Trim(std::wstring_view text) {
     const auto first = text.find_first_not_of(L" \t");
@@ -63,7 +64,7 @@ TaskSaveResult SaveTaskToFile(const CTask& task, std::wstring_view documents) {
             return result;
         }
     }
-    std::wstring text = core::LoadResourceString(kSaveFailedText);
+    std::wstring text = core::LoadResourceString(kIdsTaskSaveFailed);
     if (text.empty()) text = L"The task could not be saved.";
     platform::ShowMessageBox(nullptr, text + L"\n" + result.path,
                              core::LoadResourceString(kSaveFailedCaption),
