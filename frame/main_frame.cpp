@@ -190,6 +190,8 @@ void CMainFrame::CreateClient(ScreenSize screen) {
 
     mapView_ = mapView;
     map::g_pMapView = mapView;
+    // Both panes are children of the splitter and go together.
+    position->SetMapLink(FrameMapLink(*mapView));
     frame::g_pPosView = position;
     popupText_ = &position->NotesWindow();
     notes_.push_back(std::make_unique<ColorEdit>(position->NotesWindow(), platform::kMainFrameWindow));

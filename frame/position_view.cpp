@@ -119,23 +119,16 @@ bool DestinationEditable() {
 
 }  // namespace
 
-PositionMapLink FrameMapLink() {
+PositionMapLink FrameMapLink(map::CGPSmapView& view) {
     PositionMapLink link;
-    link.showObjectOnMap = [](const nav::WaypointRecord& record) {
-        if (map::g_pMapView == nullptr) return;
+    link.showObjectOnMap = [&view](const nav::WaypointRecord& record) {
         std::optional<nav::WaypointRecord> aircraft;
         if (map::g_bHaveFix.load() != 0) aircraft = nav::CopyMapFix();
-        map::g_pMapView->ShowObjectOnMap(WaypointBoxWithAircraft(record, aircraft));
+        view.ShowObjectOnMap(WaypointBoxWithAircraft(record, aircraft));
     };
-    link.resumeMovingMap = [] {
-        if (map::g_pMapView != nullptr) map::g_pMapView->ResumeMovingMap();
-    };
-    link.inThermalMode = [] {
-        return map::g_pMapView != nullptr && map::g_pMapView->DisplayMode() == map::kZoomedMap;
-    };
-    link.windChanged = [] {
-        if (map::g_pMapView != nullptr) map::g_pMapView->Refresh(false);
-    };
+    link.resumeMovingMap = [&view] { view.ResumeMovingMap(); };
+    link.inThermalMode = [&view] { return view.DisplayMode() == map::kZoomedMap; };
+    link.windChanged = [&view] { view.Refresh(false); };
     return link;
 }
 
