@@ -15,12 +15,13 @@
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/strings_recorder.h"
 #include "resources/ids/strings_task_dialogs.h"
 
 namespace nav {
 namespace {
 
-constexpr unsigned kSaveFailedCaption = 2055;
+using ids::kIdsTaskCaption;
 using ids::kIdsTaskSaveFailed;
 
 std::wstring_view Trim(std::wstring_view text) {
@@ -67,7 +68,7 @@ TaskSaveResult SaveTaskToFile(const CTask& task, std::wstring_view documents) {
     std::wstring text = core::LoadResourceString(kIdsTaskSaveFailed);
     if (text.empty()) text = L"The task could not be saved.";
     platform::ShowMessageBox(nullptr, text + L"\n" + result.path,
-                             core::LoadResourceString(kSaveFailedCaption),
+                             core::LoadResourceString(kIdsTaskCaption),
                              platform::mb::kOk | platform::mb::kIconHand | platform::mb::kTopmost);
     return result;
 }
