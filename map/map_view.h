@@ -192,8 +192,8 @@ class CGPSmapView : public wxWindow {
     bool AppendWaypointToMap(const nav::WaypointRecord& record);
     // Shows an object's box with the aircraft (mode 3).
     void ShowObjectOnMap(const mapdata::ElementBounds& object);
-    // The glide-mode button's picture: 5 the default, 6 polar in use, 7 not
-    // used, 8 constant glide speed (map_buttons.h has the rest).
+    // The glide-mode button's picture, one of map_view_rules.h's kGlide...
+    // values (replay running, polar in use, not used, constant glide speed).
     int GlideModeImage() const { return glideModeImage_; }
     // Makes `image` the glide-mode button's picture and shows it.
     void ShowGlideModeImage(int image);
