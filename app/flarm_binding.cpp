@@ -8,13 +8,15 @@
 #include "core/string_resources.h"
 #include "gps/gps_port.h"
 #include "platform/message_box.h"
+#include "resources/ids/strings.h"
 
 namespace app {
 namespace {
 
 constexpr std::string_view kSettings = "Settings";
-constexpr unsigned kIdsFlarmCaption = 2574;
-constexpr unsigned kIdsFlarmRejected = 2575;
+using ids::kIdsFlarmCaption;
+using ids::kIdsFlarmRejected;
+
 // A logger type whose second byte is below this cannot take declarations.
 constexpr int kFirstDeclaringLoggerType = 0x2100;
 

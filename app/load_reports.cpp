@@ -8,23 +8,24 @@
 #include "platform/numbers.h"
 #include "platform/sys_error.h"
 #include "platform/utf.h"
+#include "resources/ids/strings_files.h"
 
 namespace app {
 namespace {
 
-constexpr unsigned kIdsSettingsCaption = 4132;
-constexpr unsigned kIdsSettingsUnreadable = 4133;
-constexpr unsigned kIdsSettingsDamaged = 4134;
-constexpr unsigned kIdsSettingsTooLarge = 4135;
-constexpr unsigned kIdsSettingsFaultLine = 4136;
-constexpr unsigned kIdsSettingsKeptAs = 4137;
-constexpr unsigned kIdsSettingsDefaults = 4138;
-constexpr unsigned kIdsSettingsNotSaved = 4139;
-constexpr unsigned kIdsSettingsNotKeptAside = 4140;
-constexpr unsigned kIdsTaskCaption = 4143;
-constexpr unsigned kIdsTaskUnreadable = 4144;
-constexpr unsigned kIdsTaskInPart = 4145;
-constexpr unsigned kIdsTaskRestKept = 4146;
+using ids::kIdsSettingsCaption;
+using ids::kIdsSettingsUnreadable;
+using ids::kIdsSettingsDamaged;
+using ids::kIdsSettingsTooLarge;
+using ids::kIdsSettingsFaultLine;
+using ids::kIdsSettingsKeptAs;
+using ids::kIdsSettingsDefaults;
+using ids::kIdsSettingsNotSaved;
+using ids::kIdsSettingsNotKeptAside;
+using ids::kIdsTaskFileCaption;
+using ids::kIdsTaskUnreadable;
+using ids::kIdsTaskInPart;
+using ids::kIdsTaskRestKept;
 
 constexpr unsigned kBoxStyle = platform::mb::kIconExclamation | platform::mb::kTopmost;
 
@@ -86,7 +87,7 @@ std::optional<std::wstring> TaskFileProblemText(std::wstring_view file,
 
 void ReportTaskFileProblem(std::wstring_view file, const nav::TaskFileLoad& load) {
     if (const auto text = TaskFileProblemText(file, load)) {
-        platform::ShowMessageBox(nullptr, *text, S(kIdsTaskCaption), kBoxStyle);
+        platform::ShowMessageBox(nullptr, *text, S(kIdsTaskFileCaption), kBoxStyle);
         return;
     }
     core::ReportLongLines(file, load.longLines);

@@ -113,17 +113,16 @@ class MapViewLink final : public frame::ViewLink {
         ViewLink::SetValues(values);
         map::CGPSmapView* view = View();
         if (view == nullptr) return;
-        view->settings.dotSize = values.dotSize;
-        view->settings.dotSpacing = values.dotSpacing;
-        view->settings.zoomFactor = values.zoomFactor;
-        view->Model().zoomFactor = values.zoomFactor;
-        view->settings.zoomedMapRadius = values.zoomedRadiusMetres;
-        view->Model().zoomedMapRadius = values.zoomedRadiusMetres;
-        view->settings.zoomedTrackCacheLength = values.zoomedTrackLength;
-        view->Model().zoomedTrackPoints = values.zoomedTrackLength;
-        view->settings.showLiftInThermalMode = values.showLiftInThermalMode;
-        view->settings.drawLinesInThermalMode = values.drawLinesInThermalMode;
-        view->settings.allowGotoWithTask = values.allowGotoWithTask;
+        map::MapViewSettings settings = view->Settings();
+        settings.dotSize = values.dotSize;
+        settings.dotSpacing = values.dotSpacing;
+        settings.zoomFactor = values.zoomFactor;
+        settings.zoomedMapRadius = values.zoomedRadiusMetres;
+        settings.zoomedTrackCacheLength = values.zoomedTrackLength;
+        settings.showLiftInThermalMode = values.showLiftInThermalMode;
+        settings.drawLinesInThermalMode = values.drawLinesInThermalMode;
+        settings.allowGotoWithTask = values.allowGotoWithTask;
+        view->ApplySettings(settings);
         map::g_showGotoLine = values.showGotoLine != 0 ? 1 : 0;
     }
 };
@@ -200,7 +199,7 @@ class FixDisplayLinks final : public gps::DisplayLinks {
 // altitude once the map has its first fix, and drawn at the map's
 // projection (on the UI thread, which publishes it).
 void BindReachableOutline(map::CGPSmapView& view) {
-    glide::CReachableOutline& outline = view.reachableOutline;
+    glide::CReachableOutline& outline = view.ReachableOutline();
     outline.SetNotifyWindow(platform::kMapViewWindow);
     outline.SetFixSource([]() -> std::optional<glide::OutlineFix> {
         if (map::g_bHaveFix.load() == 0) return std::nullopt;

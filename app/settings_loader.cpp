@@ -38,6 +38,7 @@
 #include "recorder/engine_noise_sensor.h"
 #include "recorder/flarm_sounds.h"
 #include "recorder/settings_values.h"
+#include "resources/ids/strings.h"
 
 // Each read below passes the value's built-in default; numbers stored as
 // text pass it in the format the option pages write them with.
@@ -311,7 +312,8 @@ void RestartProcessTimeAndLoadLabels(const SettingsReader& r) {
     const std::uint32_t lastMax = r.Unsigned(kPerformance, "MaxProcessTime", currentMax);
     r.Store().WriteInt(kPerformance, "LastMaxProcessTime", lastMax);
     r.Store().WriteInt(kPerformance, "MaxProcessTime", currentMax);
-    constexpr std::array<unsigned, 3> kLabelIds{2548, 2549, 2547};
+    constexpr std::array<unsigned, 3> kLabelIds{ids::kIdsTaskLabel, ids::kIdsLegLabel,
+                                                ids::kIdsRestLabel};
     for (std::size_t i = 0; i < kLabelIds.size(); ++i) {
         glide::g_positionTextLabels[i].Set(core::LoadResourceString(kLabelIds[i]));
     }

@@ -20,12 +20,14 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/unique_fd.h"
+#include "resources/ids/strings.h"
 
 namespace app {
 namespace {
 
-constexpr unsigned kIdsAlreadyRunningCaption = 2052;
-constexpr unsigned kIdsWindowNotFound = 2053;
+using ids::kIdsAlreadyRunningCaption;
+using ids::kIdsWindowNotFound;
+
 constexpr std::string_view kRaiseRequest = "raise\n";
 // Room for the name in an abstract socket address (its first byte is 0).
 constexpr std::size_t kMaxAddress = sizeof(sockaddr_un::sun_path) - 1;

@@ -64,6 +64,7 @@
 #include "recorder/logger_declaration.h"
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
+#include "resources/ids/strings.h"
 
 namespace app {
 namespace {
@@ -71,8 +72,9 @@ namespace {
 constexpr std::string_view kSettings = "Settings";
 constexpr std::string_view kMisc = "Options\\Miscellaneous";
 constexpr std::string_view kMaps = "Options\\Maps";
-constexpr unsigned kIdsPortQuestion = 2002;
-constexpr unsigned kIdsPortCaption = 2003;
+using ids::kIdsPortQuestion;
+using ids::kIdsPortCaption;
+
 constexpr int kCommandSwitchNavDisplay = 32811;
 constexpr int kCommandStartFlightLog = 32783;
 constexpr int kHighestNavDisplay = 2;
@@ -187,8 +189,9 @@ void LoadProgramSettings(ProgramState& state) {
     map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
     glide::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
     ReadLastTaskFile();
-    if (const glide::GlidePolar polar = glide::CurrentPolar(); polar.usePolar && map::g_pMapView) {
-        map::g_pMapView->glideModeImage = glide::g_useConstantGlideSpeed.load() != 0 ? 8 : 6;
+    map::CGPSmapView* view = state.frame->MapView();
+    if (const glide::GlidePolar polar = glide::CurrentPolar(); polar.usePolar && view != nullptr) {
+        view->ShowGlideModeImage(glide::g_useConstantGlideSpeed.load() != 0 ? 8 : 6);
     }
     const float macCready = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
     glide::MacCreadyText.Set(platform::FormatC(L" %0.1f", static_cast<double>(macCready)));
@@ -196,15 +199,15 @@ void LoadProgramSettings(ProgramState& state) {
 
 // The map file is read by the map reader when it can be opened; a missing
 // one is never created here.
-void LoadMapAtStartup() {
-    if (map::g_loadMapAtStartup.load() == 0 || map::g_pMapView == nullptr) return;
+void LoadMapAtStartup(map::CGPSmapView* view) {
+    if (map::g_loadMapAtStartup.load() == 0 || view == nullptr) return;
     const std::wstring name = map::g_mapFileName.Get();
     const std::string path = platform::ToUtf8(name);
     if (path.empty()) return;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
     ::close(fd);
-    map::g_pMapView->LoadMapFile(name, 1);
+    view->LoadMapFile(name, 1);
 }
 
 // A stored simplification distance counts only as a 4-byte float.
@@ -237,12 +240,10 @@ void OpenLastWaypointFile() {
 }
 
 // The first redraw draws the whole map.
-void RequestFirstRedraw() {
-    map::CGPSmapView* view = map::g_pMapView;
+void RequestFirstRedraw(map::CGPSmapView* view) {
     if (view == nullptr) return;
     view->Redraw().Forget();
     map::CGPSmapView::RequestMapRedraw();
-    view->sizeFields.fill(map::g_sharedMapSize.load());
 }
 
 // The window shown, then what needs it: the map, the sound queue, the
@@ -250,7 +251,8 @@ void RequestFirstRedraw() {
 void ShowAndFinish(ProgramState& state) {
     state.frame->Show();
     state.frame->Update();
-    LoadMapAtStartup();
+    map::CGPSmapView* view = state.frame->MapView();
+    LoadMapAtStartup(view);
     recorder::g_strLoggerId.Set(recorder::MakeLoggerIdFromOwner());
     core::InitSoundQueue();
     ReadMapSimplifyDistance();
@@ -260,9 +262,9 @@ void ShowAndFinish(ProgramState& state) {
         platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
                                     kCommandStartFlightLog);
     }
-    RequestFirstRedraw();
+    RequestFirstRedraw(view);
     // From here the map handles committed fixes.
-    if (map::g_pMapView != nullptr) map::g_pMapView->StartupDone();
+    if (view != nullptr) view->StartupDone();
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ class Flight {
               gps::StartFixProcessing();
         view_->StartupDone();
         ok_ = ok_ && view_->LoadMapFile(map::g_mapFileName.Get(), 1) == 1 &&
-              PumpUntil([this] { return view_->mapReaderDone.load() == 1; });
+              PumpUntil([this] { return view_->MapReadDone(); });
         for (next_ = kFirst; ok_ && next_ < kFirst + 4; ++next_) ok_ = SendAndWait(next_);
         ok_ = ok_ && gps::FirstFixAnnounced();
         // Closer in, so that every fix moves the aircraft by some pixels.

@@ -1,13 +1,27 @@
 # Compiles a folder of resources into one generated C++ source file with
-# kv_bundle_compiler: the string tables (strings*.txt), the XRC files
-# (*.xrc) and the images (icons/<id>.svg, drawn to PNG at their own size).
+# the bundle compiler (tools/bundle_compiler): the string tables
+# (strings*.txt), the XRC files (*.xrc) and the images (icons/<id>.svg,
+# drawn to PNG at their own size).
 #
 #   kv_resource_sources(<out_var> <folder>)
 #
 # sets <out_var> to the generated file, which defines the tables of
 # resources/bundle_data.h; resources/bundle.cpp serves them through the
 # bundle's entry points.
+#
+#   kv_resource_ids(<target> <folder>)
+#
+# makes the header-only library <target>: for each string table
+# <folder>/<table>.txt the header generated/<folder>/ids/<table>.h in the
+# build folder (included as "resources/ids/strings_map.h"), the ids of the
+# table's named strings in namespace ids. What links <target> is compiled
+# only once the headers are written.
 find_program(KV_RSVG_CONVERT rsvg-convert REQUIRED)
+
+function(kv_string_tables out_var folder)
+  file(GLOB tables CONFIGURE_DEPENDS ${folder}/strings*.txt)
+  set(${out_var} ${tables} PARENT_SCOPE)
+endfunction()
 
 function(kv_resource_sources out_var folder)
   get_filename_component(name ${folder} NAME)
@@ -28,7 +42,7 @@ function(kv_resource_sources out_var folder)
     list(APPEND image_arguments --image ${id}=${png})
   endforeach()
 
-  file(GLOB string_tables CONFIGURE_DEPENDS ${folder}/strings*.txt)
+  kv_string_tables(string_tables ${folder})
   set(string_arguments)
   foreach(table ${string_tables})
     list(APPEND string_arguments --strings ${table})
@@ -43,10 +57,36 @@ function(kv_resource_sources out_var folder)
   set(generated ${work}/bundle_data.cpp)
   add_custom_command(OUTPUT ${generated}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${work}
-    COMMAND kv_bundle_compiler ${generated} ${string_arguments} ${xrc_arguments} ${image_arguments}
-    DEPENDS kv_bundle_compiler ${string_tables} ${xrcs} ${pngs}
+    COMMAND bundle_compiler source ${generated}
+            ${string_arguments} ${xrc_arguments} ${image_arguments}
+    DEPENDS bundle_compiler ${string_tables} ${xrcs} ${pngs}
     COMMENT "Compiling the resources of ${name}")
   set(${out_var} ${generated} PARENT_SCOPE)
+endfunction()
+
+function(kv_resource_ids target folder)
+  file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${folder})
+  set(root ${PROJECT_BINARY_DIR}/generated)
+  set(ids ${root}/${relative}/ids)
+  kv_string_tables(string_tables ${folder})
+  set(headers)
+  set(string_arguments)
+  foreach(table ${string_tables})
+    get_filename_component(stem ${table} NAME_WE)
+    list(APPEND headers ${ids}/${stem}.h)
+    list(APPEND string_arguments --strings ${table})
+  endforeach()
+  # The compiler rewrites a header only when its ids change, so a changed
+  # text recompiles the bundle and nothing else.
+  add_custom_command(OUTPUT ${headers}
+    COMMAND bundle_compiler ids ${ids} ${string_arguments}
+    DEPENDS bundle_compiler ${string_tables}
+    COMMENT "Writing the string ids of ${relative}")
+  add_custom_target(${target}_headers DEPENDS ${headers})
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} INTERFACE ${root})
+  # An interface library's dependencies pass to what links it.
+  add_dependencies(${target} ${target}_headers)
 endfunction()
 
 # A converter's program: its resources linked in and served through the same

@@ -5,14 +5,15 @@
 #include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "resources/ids/strings_files.h"
 
 namespace core {
 namespace {
 
-constexpr unsigned kIdsLongLines = 4141;
-constexpr unsigned kIdsLongLinesCaption = 4142;
-constexpr unsigned kIdsNoRecordsCaption = 4160;
-constexpr unsigned kIdsNoRecords = 4161;
+using ids::kIdsLongLines;
+using ids::kIdsLongLinesCaption;
+using ids::kIdsNoRecordsCaption;
+using ids::kIdsNoRecords;
 
 }  // namespace
 

@@ -22,12 +22,14 @@
 #include "recorder/replay.h"
 #include "recorder/settings_values.h"
 #include "recorder/task_declaration.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace frame {
 namespace {
 
-constexpr unsigned kIdsReplayFlight = 2540;
-constexpr unsigned kIdsStopReplay = 2541;
+using ids::kIdsReplayFlight;
+using ids::kIdsStopReplay;
+
 constexpr char kLogFilters[] = "Text logs (*.gps)|*.gps|IGC logs (*.igc)|*.igc|All files (*.*)|*.*";
 constexpr char kFlightFilters[] =
     "KOR_VAN files (*.gps)|*.gps|IGC files (*.igc)|*.igc|All files (*.*)|*.*";

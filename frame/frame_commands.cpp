@@ -13,20 +13,25 @@
 #include "platform/settings_store.h"
 #include "platform/sys_error.h"
 #include "platform/ui_post.h"
+#include "resources/ids/strings.h"
+#include "resources/ids/strings_files.h"
+#include "resources/ids/strings_frame.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace frame {
 namespace {
 
-constexpr unsigned kIdsWaypointFileText = 2037;
-constexpr unsigned kIdsWaypointFileCaption = 2038;
-constexpr unsigned kIdsBinaryMapCaption = 2009;
-constexpr unsigned kIdsBinaryMapText = 2536;
-constexpr unsigned kIdsSystemErrorCaption = 2557;
-constexpr unsigned kIdsOverlayShow = 2576;
-constexpr unsigned kIdsOverlayHide = 2577;
-constexpr unsigned kIdsAltitudeGain = 2139;
-constexpr unsigned kIdsGpsLost = 4130;
-constexpr unsigned kIdsGpsBack = 4131;
+using ids::kIdsFileCannotBeOpened;
+using ids::kIdsWaypointFileCaption;
+using ids::kIdsFileTypeCaption;
+using ids::kIdsBinaryMapText;
+using ids::kIdsSystemErrorCaption;
+using ids::kIdsHideOverlay;
+using ids::kIdsShowOverlay;
+using ids::kIdsAltitudeGain;
+using ids::kIdsGpsLost;
+using ids::kIdsGpsBack;
+
 constexpr unsigned kErrorBox = platform::mb::kIconHand | platform::mb::kTopmost;
 
 constexpr int kMarkDebounceSeconds = 3;
@@ -313,7 +318,7 @@ void FrameCommands::OnOpenWaypointFile() {
         open = s_.tasks.OpenWaypointFile();
     }
     if (!open) {
-        s_.boxes.Show(core::LoadResourceString(kIdsWaypointFileText),
+        s_.boxes.Show(core::LoadResourceString(kIdsFileCannotBeOpened),
                       core::LoadResourceString(kIdsWaypointFileCaption), kErrorBox);
     }
     settings_.WriteString("Settings", "WaypointFile",
@@ -345,7 +350,7 @@ void FrameCommands::OnNewMapPoint() {
     if (!s_.map.Ready()) return;
     if (s_.map.BinaryMapLoaded()) {
         s_.boxes.Show(core::LoadResourceString(kIdsBinaryMapText),
-                      core::LoadResourceString(kIdsBinaryMapCaption), kErrorBox);
+                      core::LoadResourceString(kIdsFileTypeCaption), kErrorBox);
         return;
     }
     s_.map.SetRelayout(true);
@@ -542,7 +547,7 @@ void FrameCommands::OnOverlay() {
     overlayShown_ = !overlayShown_;
     map::g_bOverlayShown = overlayShown_ ? 1 : 0;
     s_.window.SetMenuLabel(cmd::kOverlay,
-                           core::LoadResourceString(wasShown ? kIdsOverlayHide : kIdsOverlayShow));
+                           core::LoadResourceString(wasShown ? kIdsShowOverlay : kIdsHideOverlay));
     s_.window.Post(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 1);
 }
 

@@ -90,7 +90,7 @@ void FitPopupToText(wxTextCtrl& popup) {
 
 bool WxFrameServices::Ready() const {
     const map::CGPSmapView* view = MapView();
-    return view != nullptr && view->mapReady != 0 && view->mapReaderDone.load() != 0;
+    return view != nullptr && view->MapReady();
 }
 bool WxFrameServices::FileOpen() const { return CurrentMapCommandTarget().FileOpen(); }
 bool WxFrameServices::BinaryMapLoaded() const {
@@ -129,14 +129,14 @@ int WxFrameServices::WaypointElementCount() const {
 }
 int WxFrameServices::GlideModeImage() const {
     const map::CGPSmapView* view = MapView();
-    return view != nullptr ? view->glideModeImage : 5;
+    return view != nullptr ? view->GlideModeImage() : 5;
 }
 void WxFrameServices::SetGlideModeImage(int image) {
-    if (map::CGPSmapView* view = MapView()) view->glideModeImage = image;
+    if (map::CGPSmapView* view = MapView()) view->ShowGlideModeImage(image);
 }
 void WxFrameServices::RedrawGlideModeButton() { CurrentMapCommandTarget().RedrawGlideModeButton(); }
 void WxFrameServices::RecomputeReachableOutline() {
-    if (map::CGPSmapView* view = MapView()) view->reachableOutline.Restart();
+    if (map::CGPSmapView* view = MapView()) view->RecomputeReachableOutline();
 }
 void WxFrameServices::LayoutButtons() { CurrentMapCommandTarget().LayoutButtons(0); }
 void WxFrameServices::ZoomMap(bool in) { CurrentMapCommandTarget().ZoomMap(in ? 1 : 0); }

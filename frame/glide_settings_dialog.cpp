@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_frame.h"
 
 namespace frame {
 namespace {
@@ -35,12 +36,13 @@ constexpr int kAutoZoom = 1273;
 constexpr int kUseMcr = 1192;
 constexpr int kConstantSpeed = 1299;
 constexpr int kUseDem = 1322;
-constexpr unsigned kIdsKilometres = 164;
-constexpr unsigned kIdsMiles = 165;
-constexpr unsigned kIdsNumberPrevious = 2566;
-constexpr unsigned kIdsNumberNext = 2567;
-constexpr unsigned kIdsMissingPointText = 162;
-constexpr unsigned kIdsMissingPointCaption = 163;
+using ids::kIdsKilometres;
+using ids::kIdsMiles;
+using ids::kIdsNumberPrevious;
+using ids::kIdsNumberNext;
+using ids::kIdsMissingPointText;
+using ids::kIdsMissingPointCaption;
+
 constexpr int kKilometres = 2;
 
 bool DetectedNextPoint() {
@@ -132,7 +134,7 @@ void CGlideSettingsDlg::OnOK(wxCommandEvent& /*event*/) {
     values_.useDemInfo = CheckOf(*this, kUseDem);
     bool recompute = false;
     if (!values_.Apply(platform::AppSettings(), &recompute)) return;
-    if (recompute && map::g_pMapView != nullptr) map::g_pMapView->reachableOutline.Restart();
+    if (recompute && map::g_pMapView != nullptr) map::g_pMapView->RecomputeReachableOutline();
     UpdateAutodetectText();
     glide::SpeedToFlyText(core::g_macCready.load());
     EndDialog(wxID_OK);

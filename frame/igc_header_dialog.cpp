@@ -15,6 +15,7 @@
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace frame {
 namespace {
@@ -40,13 +41,16 @@ constexpr int kValueBox = 1295;
 constexpr std::pair<int, const char*> kNameBoxes[] = {{kPilotBox, "IGCHeaders\\PilotNames"},
                                                       {kGliderIdBox, "IGCHeaders\\GliderIDs"},
                                                       {kGliderTypeBox, "IGCHeaders\\GliderTypes"}};
-constexpr unsigned kIdsPhraseCaption = 2024;
-constexpr unsigned kIdsPhraseMismatch = 2025;
-constexpr unsigned kIdsPhraseTooShort = 2026;
-constexpr unsigned kIdsFxaCaption = 2027;
-constexpr unsigned kIdsFxaRange = 2028;
-// The kinds' display names: GPS 172, SEC 173, CID 174, CCL 175, SIT 176, PRS 177.
-constexpr std::array<unsigned, 6> kKindNameIds{172, 177, 174, 175, 176, 173};
+using ids::kIdsPhraseCaption;
+using ids::kIdsPhraseMismatch;
+using ids::kIdsPhraseTooShort;
+using ids::kIdsFxaCaption;
+using ids::kIdsFxaRange;
+
+// The kinds' display names, in the order of HeaderKind.
+constexpr std::array<unsigned, 6> kKindNameIds{
+    ids::kIdsKindGps,           ids::kIdsKindPressureSensor, ids::kIdsKindCompetitionId,
+    ids::kIdsKindCompetitionClass, ids::kIdsKindSite,        ids::kIdsKindSecurityPhrase};
 
 bool UsesValueBox(HeaderKind kind) {
     return kind != HeaderKind::kSit && kind != HeaderKind::kSec;

@@ -48,17 +48,19 @@
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
 #include "recorder/settings_values.h"
+#include "resources/ids/strings.h"
 
 namespace frame {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr unsigned kIdsTitle = 128;
-constexpr unsigned kIdsElevationCaption = 2132;
-constexpr unsigned kIdsElevationHeaderUnreadable = 2133;
-constexpr unsigned kIdsElevationDataUnmappable = 2134;
-constexpr unsigned kIdsResimplifyMap = 2141;
+using ids::kIdsMainWindowTitle;
+using ids::kIdsElevationCaption;
+using ids::kIdsElevationHeaderUnreadable;
+using ids::kIdsElevationDataUnmappable;
+using ids::kIdsResimplifyMap;
+
 constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
@@ -143,7 +145,7 @@ CMainFrame::~CMainFrame() {
 bool CMainFrame::LoadFrame(ScreenSize screen) {
     g_nPosViewHeight = 100;
     g_nPosViewWidth = 240;
-    if (!Create(nullptr, wxID_ANY, core::LoadResourceString(kIdsTitle), wxPoint(0, 0),
+    if (!Create(nullptr, wxID_ANY, core::LoadResourceString(kIdsMainWindowTitle), wxPoint(0, 0),
                 wxSize(screen.width, screen.height), wxDEFAULT_FRAME_STYLE)) {
         return false;
     }
@@ -186,7 +188,10 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     auto* mapView = new map::CGPSmapView(splitter_, at(layout.map), size(layout.map));
     splitter_->SetPanes(mapView, position);
 
+    mapView_ = mapView;
     map::g_pMapView = mapView;
+    // Both panes are children of the splitter and go together.
+    position->SetMapLink(FrameMapLink(*mapView));
     frame::g_pPosView = position;
     popupText_ = &position->NotesWindow();
     notes_.push_back(std::make_unique<ColorEdit>(position->NotesWindow(), platform::kMainFrameWindow));
@@ -198,7 +203,6 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     };
     mapView->SetFrame(this);
 
-    UpdateMapViewHeight();
     glide::SetWindEstimatorWindow(platform::kMainFrameWindow);
     glide::LoadWindEstimatorSettings();
     InsertResimplifyItem();
@@ -258,12 +262,6 @@ void CMainFrame::InsertResimplifyItem() {
                   core::LoadResourceString(kIdsResimplifyMap));
 }
 
-void CMainFrame::UpdateMapViewHeight() {
-    if (map::g_pMapView != nullptr) {
-        map::g_pMapView->usableHeight = map::g_pMapView->GetClientSize().y;
-    }
-}
-
 wxMenu* CMainFrame::GetSubMenuAt(int index) const {
     const wxMenuBar* menus = GetMenuBar();
     if (menus == nullptr || index < 0 || static_cast<std::size_t>(index) >= menus->GetMenuCount()) {
@@ -285,12 +283,11 @@ void CMainFrame::ApplyNavLayout(const NavDisplayLayout& layout) {
     if (layout.origins) rowOrigins = *layout.origins;
     fieldRows = FieldRowsFor(rowOrigins);
     if (splitter_ != nullptr) splitter_->SetPaneLengths(layout.mapLength, layout.positionLength);
-    if (map::g_pMapView != nullptr) map::g_pMapView->Redraw().Invalidate();
+    if (mapView_ != nullptr) mapView_->Redraw().Invalidate();
     if (g_pPosView != nullptr) {
         g_pPosView->SetRowOrigins({rowOrigins.upper, rowOrigins.lower}, positionLayoutWord);
         g_pPosView->Refresh();
     }
-    UpdateMapViewHeight();
 }
 
 void CMainFrame::RestoreNavDisplay(int fromCommand) {
@@ -299,7 +296,7 @@ void CMainFrame::RestoreNavDisplay(int fromCommand) {
 
 void CMainFrame::SaveNavDisplay() {
     const bool shown = popupText_ != nullptr && popupText_->IsShown();
-    wxTextCtrl* mapNotes = map::g_pMapView != nullptr ? &map::g_pMapView->NotesWindow() : nullptr;
+    wxTextCtrl* mapNotes = mapView_ != nullptr ? &mapView_->NotesWindow() : nullptr;
     if (popupText_ != nullptr && popupText_ != mapNotes && mapNotes != nullptr) {
         mapNotes->SetValue(popupText_->GetValue());
     }
@@ -413,10 +410,10 @@ void CMainFrame::StopWorkers() {
     platform::SetProgramStopping(true);
     if (core::g_hFlightLog.IsOpen()) recorder::CloseFlightLog();
 
-    map::CGPSmapView* mapView = map::g_pMapView;
+    map::CGPSmapView* mapView = mapView_;
     if (mapView != nullptr) {
-        mapView->reachableOutline.StopThread(10);
-        mapView->mapReaderStop = 1;
+        mapView->StopReachableOutline(10);
+        mapView->StopMapRead();
         mapView->KillMapTimer();
     }
     recorder::g_bReplayClosing = gps::g_bReplayRunning.exchange(false);
@@ -426,7 +423,7 @@ void CMainFrame::StopWorkers() {
     WaitWhileBusy(
         [mapView] {
             return recorder::g_bReplayClosing.load() ||
-                   (mapView != nullptr && mapView->mapReaderDone.load() == 0);
+                   (mapView != nullptr && !mapView->MapReadDone());
         },
         20s, 30ms);
     recorder::JoinReplay();

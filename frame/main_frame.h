@@ -75,8 +75,6 @@ class CMainFrame : public wxFrame {
     // False when the window cannot be made.
     bool LoadFrame(ScreenSize screen);
 
-    // Stores the map's client height as its usable height.
-    void UpdateMapViewHeight();
     // The sub-menu at index of the menu bar; null when there is none.
     wxMenu* GetSubMenuAt(int index) const;
     // Applies (0) or advances (1) the navigation display layout; the state
@@ -102,6 +100,8 @@ class CMainFrame : public wxFrame {
     // The commands and worker messages; null before LoadFrame.
     FrameCommands* Commands() const { return commands_.get(); }
     CStaticSplitter* Splitter() const { return splitter_; }
+    // The map pane; null before the client area is made.
+    map::CGPSmapView* MapView() const { return mapView_; }
 
     // Members the commands use.
     std::uint32_t declareState = 0;
@@ -130,6 +130,7 @@ class CMainFrame : public wxFrame {
     void StopWorkers();
 
     CStaticSplitter* splitter_ = nullptr;  // child
+    map::CGPSmapView* mapView_ = nullptr;  // the splitter's map pane
     wxTextCtrl* popupText_ = nullptr;      // the pane's notes window shown as pop-up
     bool closing_ = false;
     platform::gui::WindowRegistration registration_;

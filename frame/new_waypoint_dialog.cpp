@@ -21,6 +21,7 @@
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace frame {
 namespace {
@@ -125,12 +126,13 @@ void CNewWaypointDialog::ShowModeControls() {
         if (auto* spin = dynamic_cast<wxSpinButton*>(FindWindow(kPenSpin))) spin->SetRange(-16, 16);
         if (auto* spin = dynamic_cast<wxSpinButton*>(FindWindow(kCodeSpin)))
             spin->SetRange(-7, std::max(MapSymbolCount(), 1));
-        SetControlText(*this, kAltitudeLabel, core::LoadResourceString(2100));
-        SetControlText(*this, kFileOrPick, core::LoadResourceString(2101));
-        SetTitle(core::LoadResourceString(2102));
+        SetControlText(*this, kAltitudeLabel, core::LoadResourceString(ids::kIdsMapCodeLabel));
+        SetControlText(*this, kFileOrPick, core::LoadResourceString(ids::kIdsPickLabel));
+        SetTitle(core::LoadResourceString(ids::kIdsNewMapPointTitle));
     } else {
         SetControlText(*this, kAltitudeLabel,
-                       core::LoadResourceString(model_.Metres() ? 2104 : 2103));
+                       core::LoadResourceString(model_.Metres() ? ids::kIdsAltitudeMetresLabel
+                                                                : ids::kIdsAltitudeFeetLabel));
     }
 }
 

@@ -12,14 +12,16 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
+#include "resources/ids/strings_frame.h"
 
 namespace frame {
 namespace {
 
-constexpr unsigned kIdsAddCaption = 2061;
-constexpr unsigned kIdsDeleteCaption = 2062;
-constexpr unsigned kIdsAddText = 2063;
-constexpr unsigned kIdsDeleteText = 2064;
+using ids::kIdsAddCaption;
+using ids::kIdsDeleteCaption;
+using ids::kIdsAddText;
+using ids::kIdsDeleteText;
+
 constexpr std::size_t kFaceNameLength = 31;
 
 struct NotesFont {

@@ -43,6 +43,7 @@
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
+#include "resources/ids/strings_position.h"
 
 namespace frame {
 namespace {
@@ -118,23 +119,16 @@ bool DestinationEditable() {
 
 }  // namespace
 
-PositionMapLink FrameMapLink() {
+PositionMapLink FrameMapLink(map::CGPSmapView& view) {
     PositionMapLink link;
-    link.showObjectOnMap = [](const nav::WaypointRecord& record) {
-        if (map::g_pMapView == nullptr) return;
+    link.showObjectOnMap = [&view](const nav::WaypointRecord& record) {
         std::optional<nav::WaypointRecord> aircraft;
         if (map::g_bHaveFix.load() != 0) aircraft = nav::CopyMapFix();
-        map::g_pMapView->ShowObjectOnMap(WaypointBoxWithAircraft(record, aircraft));
+        view.ShowObjectOnMap(WaypointBoxWithAircraft(record, aircraft));
     };
-    link.resumeMovingMap = [] {
-        if (map::g_pMapView != nullptr) map::g_pMapView->ResumeMovingMap();
-    };
-    link.inThermalMode = [] {
-        return map::g_pMapView != nullptr && map::g_pMapView->DisplayMode() == map::kZoomedMap;
-    };
-    link.windChanged = [] {
-        if (map::g_pMapView != nullptr) map::g_pMapView->Refresh(false);
-    };
+    link.resumeMovingMap = [&view] { view.ResumeMovingMap(); };
+    link.inThermalMode = [&view] { return view.DisplayMode() == map::kZoomedMap; };
+    link.windChanged = [&view] { view.Refresh(false); };
     return link;
 }
 
@@ -182,7 +176,7 @@ void CGPSposView::CreateChildren() {
     };
     altitudeEdit_ = new CKeyboardEdit(this, kAltitudeEditId);
     altitudeEdit_->Hide();
-    setButton_ = new wxButton(this, kSetButtonId, core::LoadResourceString(2550));
+    setButton_ = new wxButton(this, kSetButtonId, core::LoadResourceString(ids::kIdsSetButton));
     setButton_->Hide();
     setButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSetValueFromEdit(); });
     teamButton_ = new wxButton(this, kTeamButtonId, " ?? ");

@@ -45,6 +45,10 @@ class wxButton;
 class wxSpinEvent;
 class wxTextCtrl;
 
+namespace map {
+class CGPSmapView;
+}  // namespace map
+
 namespace platform {
 class Canvas;
 }
@@ -75,9 +79,9 @@ inline constexpr int kTeamButtonId = 1468;
 // What the page asks of the map window (UI thread): show a waypoint with
 // the aircraft while its altitude is edited, follow the glider again
 // afterwards, whether the map is in its thermal (zoomed) mode, and show a
-// wind the pilot chose on the map's wind disc. The page starts with the
-// frame's map window behind it (none: nothing is shown and the map is
-// never in its thermal mode).
+// wind the pilot chose on the map's wind disc. The page starts with no map
+// behind it (nothing is shown and the map is never in its thermal mode);
+// the frame links it to its map window.
 struct PositionMapLink {
     std::function<void(const nav::WaypointRecord&)> showObjectOnMap;
     std::function<void()> resumeMovingMap;
@@ -85,7 +89,7 @@ struct PositionMapLink {
     // The wind the page set is shown on the map's wind disc.
     std::function<void()> windChanged;
 };
-PositionMapLink FrameMapLink();
+PositionMapLink FrameMapLink(map::CGPSmapView& view);
 
 class CGPSposView : public wxWindow {
   public:
@@ -173,7 +177,7 @@ class CGPSposView : public wxWindow {
     int layoutWord_ = 0;
     std::function<PageClock()> clock_;
     std::function<void()> pendingKeyReset_;
-    PositionMapLink mapLink_ = FrameMapLink();
+    PositionMapLink mapLink_;
 
     // Children, owned by the window.
     wxTextCtrl* notes_ = nullptr;

@@ -33,6 +33,7 @@
 #include "platform/paths.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
+#include "resources/ids/strings_position.h"
 
 namespace frame {
 
@@ -61,9 +62,10 @@ void CGPSposView::AskRequiredMacCready() {
     const float required = glide::CurrentFinalGlide().macCready[static_cast<std::size_t>(slot)];
     if (required < 0.0F) return;
     const glide::DisplayUnit unit = glide::CurrentClimbUnit();
-    const std::wstring text = core::LoadResourceString(2130) +
+    const std::wstring text = core::LoadResourceString(ids::kIdsRequiredMcText) +
                               platform::FormatC(L" %03.1f", double{required * unit.factor}) +
-                              std::wstring(unit.name) + L"\n" + core::LoadResourceString(2131);
+                              std::wstring(unit.name) + L"\n" +
+                              core::LoadResourceString(ids::kIdsRequiredMcQuestion);
     const unsigned style = platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost;
     if (platform::ShowMessageBox(this, text, L"", style) != platform::kIdYes) return;
     model_.SetMode(PageSetting::kAutoSetMacCready, 0);
@@ -73,7 +75,8 @@ void CGPSposView::AskRequiredMacCready() {
 
 void CGPSposView::AskNextPoint() {
     const unsigned style = platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost;
-    if (platform::ShowMessageBox(this, core::LoadResourceString(2551), L"KOR_VAN Win32", style) !=
+    if (platform::ShowMessageBox(this, core::LoadResourceString(ids::kIdsAdvanceQuestion),
+                                 L"KOR_VAN Win32", style) !=
         platform::kIdYes) {
         return;
     }

@@ -11,6 +11,7 @@
 #include "platform/gui/ddx.h"
 #include "platform/settings_store.h"
 #include "recorder/logger_library.h"
+#include "resources/ids/strings.h"
 
 namespace frame {
 namespace {
@@ -26,9 +27,9 @@ constexpr int kAboutMaker = 1132;
 constexpr int kAboutLogger = 1276;
 constexpr int kAboutClose = 1108;
 constexpr int kAboutTextWidth = 320;
-constexpr unsigned kIdsWhat = 2000;
-constexpr unsigned kIdsMaker = 2001;
-constexpr unsigned kIdsTitle = 2058;
+using ids::kIdsAboutWhat;
+using ids::kIdsAboutMaker;
+using ids::kIdsAboutTitle;
 
 constexpr char kMapExportTemplate[] = "232";
 constexpr int kExportScale = 1268;
@@ -48,11 +49,11 @@ CAboutDlg::CAboutDlg(wxWindow* parent, int loggerType) : loggerType_(loggerType)
 
 void CAboutDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
     const std::wstring title =
-        core::LoadResourceString(kIdsTitle) + L" " + core::GetProgramVersionText();
+        core::LoadResourceString(kIdsAboutTitle) + L" " + core::GetProgramVersionText();
     SetControlText(*this, kAboutTitle, PatchAboutTitle(title));
     if (const auto name = LoggerTypeName(loggerType_)) SetControlText(*this, kAboutLogger, *name);
-    SetControlText(*this, kAboutWhat, core::LoadResourceString(kIdsWhat));
-    SetControlText(*this, kAboutMaker, core::LoadResourceString(kIdsMaker));
+    SetControlText(*this, kAboutWhat, core::LoadResourceString(kIdsAboutWhat));
+    SetControlText(*this, kAboutMaker, core::LoadResourceString(kIdsAboutMaker));
     // The texts replace the layout's own: the box grows to hold them, the
     // long line broken where a narrow screen needs it.
     if (auto* what = dynamic_cast<wxStaticText*>(FindWindow(kAboutWhat)))

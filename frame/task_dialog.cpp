@@ -32,6 +32,8 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "recorder/logger_library.h"
+#include "resources/ids/strings_recorder.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace frame {
 namespace {
@@ -188,12 +190,12 @@ void CTaskDialog::OnInitDialog(wxInitDialogEvent& /*event*/) {
 }
 
 void CTaskDialog::InitEditor() {
-    SetTitle(core::LoadResourceString(2116));
-    SetLabelFromString(*this, kNotCounted, 2065);
-    SetLabelFromString(*this, kOkOrRevert, 2117);
-    SetLabelFromString(*this, kNewOrOk, 2118);
-    SetLabelFromString(*this, wxID_CANCEL, 2119);
-    SetLabelFromString(*this, kAddOrEdit, 2120);
+    SetTitle(core::LoadResourceString(ids::kIdsTaskEditorTitle));
+    SetLabelFromString(*this, kNotCounted, ids::kIdsCountPassedOver);
+    SetLabelFromString(*this, kOkOrRevert, ids::kIdsRevertButton);
+    SetLabelFromString(*this, kNewOrOk, ids::kIdsOkButton);
+    SetLabelFromString(*this, wxID_CANCEL, ids::kIdsCancelButton);
+    SetLabelFromString(*this, kAddOrEdit, ids::kIdsAddButton);
     ShowControl(*this, kInfoText, false);
     if (auto* spin = dynamic_cast<wxSpinButton*>(FindWindow(kStep))) spin->SetRange(-99, 100);
     ShowControl(*this, kDeclare, !options_.pickOnly && CanDeclare());
@@ -218,13 +220,13 @@ void CTaskDialog::InitEditor() {
 
 void CTaskDialog::InitLists() {
     if (options_.mode == TaskDialogMode::kReachable) {
-        SetTitle(core::LoadResourceString(2114));
+        SetTitle(core::LoadResourceString(ids::kIdsReachableTitle));
     } else if (options_.pickOnly) {
-        SetTitle(core::LoadResourceString(2115));
+        SetTitle(core::LoadResourceString(ids::kIdsChooseWaypointTitle));
     }
     ShowControl(*this, kNotCounted, options_.notCountedCheck >= 0);
     if (options_.notCountedCheck >= 0) {
-        SetLabelFromString(*this, kNotCounted, 2066);
+        SetLabelFromString(*this, kNotCounted, ids::kIdsNotCounted);
         SetCheck(*this, kNotCounted, options_.notCountedCheck);
     }
     if (waypointList_ != nullptr) {
@@ -412,7 +414,7 @@ void CTaskDialog::AcceptEditor() {
         valid = nav::g_defaultTask.IsValid();
     }
     if (!valid) {
-        Box(this, 2059, 2055, platform::mb::kIconHand);
+        Box(this, ids::kIdsTaskNeedsStartFinish, ids::kIdsTaskCaption, platform::mb::kIconHand);
         return;
     }
     if (Confirm(false)) EndModal(wxID_OK);
@@ -553,7 +555,7 @@ void CTaskDialog::OnStore(wxCommandEvent& /*event*/) {
     if (busy_ || !editor_ || editor_->Count() == 0) return;
     const std::wstring name = ControlText(*this, kTaskName).ToStdWstring();
     if (editor_->CheckStore(name) == nav::TaskEditor::StoreResult::kDuplicateName) {
-        Box(this, 2054, 2021, platform::mb::kIconExclamation);
+        Box(this, ids::kIdsTaskNameTaken, ids::kIdsNameCaption, platform::mb::kIconExclamation);
         return;
     }
     busy_ = true;
@@ -577,12 +579,12 @@ void CTaskDialog::OnStep(wxSpinEvent& event) {
 void CTaskDialog::OnDeclare(wxCommandEvent& /*event*/) {
     if (busy_ || !editor_) return;
     if (!CanDeclare()) {
-        Box(this, 2056, 2055, platform::mb::kIconHand);
+        Box(this, ids::kIdsDeclareNeedsLog, ids::kIdsTaskCaption, platform::mb::kIconHand);
         return;
     }
     editor_->SetExtraPoints(CheckOf(*this, kExtraStart), CheckOf(*this, kExtraFinish));
     if (editor_->Count() < 4 || editor_->ExtraStart() == 0 || editor_->ExtraFinish() == 0) {
-        Box(this, 2057, 2055, platform::mb::kIconExclamation);
+        Box(this, ids::kIdsTooFew, ids::kIdsTaskCaption, platform::mb::kIconExclamation);
         return;
     }
     if (!Confirm(true)) return;

@@ -12,6 +12,8 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "recorder/logger_library.h"
+#include "resources/ids/strings_recorder.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace frame {
 namespace {
@@ -42,8 +44,9 @@ constexpr int kSameZone = 1221;
 constexpr int kSectorMode = 1320;
 constexpr int kUnitLabel = 1214;
 
-// Start types 2125..2128, finish types 2125..2127 of the string table.
-constexpr unsigned kFirstZoneTypeText = 2125;
+// Start types are the four strings from kIdsFirstZoneType on, finish types the
+// first three.
+using ids::kIdsFirstZoneType;
 
 wxChoice* ChoiceOf(wxWindow& dialog, int id) {
     return dynamic_cast<wxChoice*>(dialog.FindWindow(id));
@@ -121,7 +124,7 @@ void CTaskPointDialog::OnInitDialog(wxInitDialogEvent& /*event*/) {
     wxChoice* start = ChoiceOf(*this, kStartType);
     wxChoice* finish = ChoiceOf(*this, kFinishType);
     for (unsigned i = 0; i < 4; ++i) {
-        const wxString text(core::LoadResourceString(kFirstZoneTypeText + i));
+        const wxString text(core::LoadResourceString(kIdsFirstZoneType + i));
         if (start != nullptr) start->Append(text);
         if (finish != nullptr && i < 3) finish->Append(text);
     }
@@ -204,7 +207,7 @@ void CTaskPointDialog::OnOK(wxCommandEvent& /*event*/) {
     if (const auto refusal = model_->Accept(platform::AppSettings())) {
         if (refusal->textId != 0) {
             platform::ShowMessageBox(this, core::LoadResourceString(refusal->textId),
-                                     core::LoadResourceString(2055),
+                                     core::LoadResourceString(ids::kIdsTaskCaption),
                                      platform::mb::kOk | platform::mb::kIconHand);
         }
         if (refusal->controlId != 0) FocusControl(*this, refusal->controlId);

@@ -17,6 +17,7 @@
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "resources/ids/strings_wind.h"
 
 namespace frame {
 namespace {
@@ -80,7 +81,7 @@ void CWindDialog::DoDataExchange(gui::CDataExchange* pDX) {
     if (entry.refusal != 0) {
         pDX->PrepareCtrl(kHeadingEdit);
         platform::ShowMessageBox(this, core::LoadResourceString(entry.refusal),
-                                 core::LoadResourceString(glide::kIdsWindHeadingCaption),
+                                 core::LoadResourceString(ids::kIdsWindHeadingCaption),
                                  platform::mb::kIconExclamation | platform::mb::kTopmost);
         pDX->Fail();
     }

@@ -9,14 +9,15 @@
 #include "glide/wind_estimation.h"
 #include "glide/wind_history.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_navigation.h"
 
 namespace glide {
 namespace {
 
 // The words whose first letters make the destination and glide prefixes.
-constexpr unsigned kToWord = 2512;
-constexpr unsigned kAtWord = 2513;
-constexpr unsigned kGlideWord = 2136;
+using ids::kIdsToWord;
+using ids::kIdsAtWord;
+using ids::kIdsGlideWord;
 
 }  // namespace
 
@@ -39,12 +40,12 @@ void FreeWindResults() {
 
 void InitDisplayTexts() {
     ResetDisplayTexts();
-    const std::wstring to = core::LoadResourceString(kToWord);
+    const std::wstring to = core::LoadResourceString(kIdsToWord);
     ToPrefixText.Overwrite(0, to.substr(0, 2), 2);
     DestinationPrefixText.Overwrite(0, to.substr(0, 2), 2);
-    ArrivedPrefixText.Overwrite(0, core::LoadResourceString(kAtWord).substr(0, 2), 2);
+    ArrivedPrefixText.Overwrite(0, core::LoadResourceString(kIdsAtWord).substr(0, 2), 2);
     OlcDistanceText.Set(L"D: 0" + std::wstring(core::DistanceUnitName(core::g_unitDist.load())));
-    const std::wstring glide = core::LoadResourceString(kGlideWord);
+    const std::wstring glide = core::LoadResourceString(kIdsGlideWord);
     GlidePrefixText.Set(glide.substr(0, 1) + L":");
     LoadModemEventLabels(platform::AppSettings());
 }

@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_files.h"
 
 namespace glide {
 namespace {
@@ -18,8 +19,8 @@ namespace {
 constexpr const char* kPolars = "Settings\\Polars";
 constexpr const char* kVario = "Settings\\Vario";
 // The start-up message around the polar file's name.
-constexpr unsigned kPolarFailedBefore = 2050;
-constexpr unsigned kPolarFailedAfter = 2051;
+using ids::kIdsPolarFitFailedBefore;
+using ids::kIdsPolarFitFailedAfter;
 
 PolarSettings& Settings() {
     static PolarSettings settings;
@@ -59,8 +60,8 @@ float ReadWeightFactor() {
 }
 
 void TellPolarFailed(const std::wstring& fileName) {
-    const std::wstring text = core::LoadResourceString(kPolarFailedBefore) + fileName +
-                              core::LoadResourceString(kPolarFailedAfter);
+    const std::wstring text = core::LoadResourceString(kIdsPolarFitFailedBefore) + fileName +
+                              core::LoadResourceString(kIdsPolarFitFailedAfter);
     platform::ShowMessageBox(nullptr, text, L"",
                              platform::mb::kTopmost | platform::mb::kIconExclamation);
 }

@@ -58,8 +58,8 @@ inline std::atomic<int> g_showMcrWhileCircling{0};
 // 2 terrain.
 inline std::atomic<int> g_glideDisplayMode{0};
 
-// The three labels of the position texts, from string resources 2548, 2549
-// and 2547 in that order.
+// The three labels of the position texts: ids::kIdsTaskLabel, kIdsLegLabel
+// and kIdsRestLabel in that order.
 inline std::array<core::SharedText, 3> g_positionTextLabels;
 
 // The longest run of the position texts (ms) measured so far in this run.

@@ -13,6 +13,7 @@
 #include "gps/nav_fix.h"
 #include "platform/ddx_text.h"
 #include "platform/numbers.h"
+#include "resources/ids/strings_wind.h"
 
 namespace glide {
 namespace {
@@ -48,8 +49,9 @@ HeadingEntry ReadHeadingText(std::wstring_view typed) {
     if (text.empty()) return {};
     const auto number = platform::ScanFloat(std::wstring_view(text));
     if (!number || !OnlyBlanks(std::wstring_view(text).substr(number->length)))
-        return {-1.0F, kIdsWindHeadingNotNumber};
-    if (number->value < 0.0F || number->value > kHeadingMax) return {-1.0F, kIdsWindHeadingRange};
+        return {-1.0F, ids::kIdsWindHeadingNotNumber};
+    if (number->value < 0.0F || number->value > kHeadingMax)
+        return {-1.0F, ids::kIdsWindHeadingRange};
     return {number->value, 0};
 }
 

@@ -13,11 +13,6 @@
 
 namespace glide {
 
-// Message texts of a refused heading (caption 2010).
-inline constexpr unsigned kIdsWindHeadingCaption = 2010;
-inline constexpr unsigned kIdsWindHeadingNotNumber = 2011;
-inline constexpr unsigned kIdsWindHeadingRange = 2012;
-
 // Direction 0..359.99 degrees, speed 0..300 in the display unit.
 inline constexpr float kWindDirectionMax = 359.99F;
 inline constexpr float kWindSpeedMax = 300.0F;

@@ -19,6 +19,8 @@
 #include "platform/sys_error.h"
 #include "platform/ui_post.h"
 #include "platform/worker_thread.h"
+#include "resources/ids/strings_files.h"
+#include "resources/ids/strings_gps_port.h"
 
 namespace gps {
 namespace {
@@ -26,8 +28,8 @@ namespace {
 using platform::SerialPort;
 
 // The failed-open message: its text and caption.
-constexpr unsigned kIdsPortOpenFailed = 2004;
-constexpr unsigned kIdsPortOpenFailedCaption = 2005;
+using ids::kIdsPortOpenFailed;
+using ids::kIdsPortOpenFailedCaption;
 
 // Under GpsPortLock.
 std::shared_ptr<platform::SerialDevice> g_device;
@@ -38,8 +40,8 @@ std::atomic<bool> g_dataSeen{false};
 std::atomic<GpsLink> g_link{GpsLink::kUp};
 
 // The link strings of the resource bundle.
-constexpr unsigned kIdsGpsLost = 4130;
-constexpr unsigned kIdsGpsBack = 4131;
+using ids::kIdsGpsLost;
+using ids::kIdsGpsBack;
 
 // Opening and closing are serialised; the reader and the opener belong to
 // them. Re-entrant: a message loop run during an open may close the port.

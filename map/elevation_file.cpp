@@ -7,13 +7,14 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/strings.h"
 
 namespace map {
 namespace {
 
-constexpr unsigned kIdsElevationCaption = 2132;
-constexpr unsigned kIdsElevationHeaderUnreadable = 2133;
-constexpr unsigned kIdsElevationDataUnmappable = 2134;
+using ids::kIdsElevationCaption;
+using ids::kIdsElevationHeaderUnreadable;
+using ids::kIdsElevationDataUnmappable;
 
 void ShowElevationBox(unsigned textId) {
     platform::ShowMessageBox(nullptr, core::LoadResourceString(textId),

@@ -9,14 +9,16 @@
 #include "mapdata/text_map_reader.h"
 #include "platform/message_box.h"
 #include "platform/thread_priority.h"
+#include "resources/ids/strings_map.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace map {
 namespace {
 
-constexpr unsigned kIdsReadFailedCaption = 2538;
-constexpr unsigned kIdsReadFailed = 2537;
-constexpr unsigned kIdsMapTooNew = 3500;
-constexpr unsigned kIdsMapTooNewCaption = 2008;
+using ids::kIdsMapCaption;
+using ids::kIdsMapReadFailed;
+using ids::kIdsMapTooNew;
+using ids::kIdsErrorCaption;
 
 std::function<mapdata::MapReadContext::Clock::time_point()> ClockOf(const MapReadHooks& hooks) {
     if (hooks.clock) return hooks.clock;
@@ -31,13 +33,13 @@ void ShowMapReadError(mapdata::MapReadError error) {
             return;
         case mapdata::MapReadError::kVersionTooNew:
             platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsMapTooNew),
-                                     core::LoadResourceString(kIdsMapTooNewCaption),
+                                     core::LoadResourceString(kIdsErrorCaption),
                                      platform::mb::kOk | platform::mb::kIconExclamation |
                                          platform::mb::kTopmost);
             return;
         case mapdata::MapReadError::kNoMemory:
         case mapdata::MapReadError::kDamaged:
-            core::ShowMessageFromIds(kIdsReadFailedCaption, kIdsReadFailed);
+            core::ShowMessageFromIds(kIdsMapCaption, kIdsMapReadFailed);
             return;
     }
 }

@@ -16,6 +16,8 @@
 #include "map/map_view_engine.h"
 #include "nav/current_position.h"
 #include "platform/message_box.h"
+#include "resources/ids/strings.h"
+#include "resources/ids/strings_map.h"
 
 namespace map {
 namespace {
@@ -137,10 +139,11 @@ TaskWarningStep TaskAltitudeWarning::Tick(float altitude, bool beforeStart,
 
 namespace {
 
-constexpr unsigned kIdsTimerCaption = 2033;
-constexpr unsigned kIdsTimerFailed = 2034;
-constexpr unsigned kIdsNoTimer = 2035;
-constexpr unsigned kIdsOtherTimer = 2036;
+using ids::kIdsTimerCaption;
+using ids::kIdsTimerFailed;
+using ids::kIdsNoTimer;
+using ids::kIdsOtherTimer;
+using ids::kIdsAboveAltitudeLimit;
 
 }  // namespace
 
@@ -162,7 +165,7 @@ void CGPSmapView::TimerTick() {
     // 2. Fix age, the no-fix mark and the speed director.
     double age = g_fixAgeHours.load();
     const bool markSet = sources_.noFixMarkSet && sources_.noFixMarkSet();
-    const FixAgeStep step = AdvanceFixAge(age, timerIntervalMs, markSet);
+    const FixAgeStep step = AdvanceFixAge(age, timerIntervalMs_, markSet);
     g_fixAgeHours = age;
     if (step.clearNoFixMark && sources_.setNoFixMark) sources_.setNoFixMark(false);
     if (step.setNoFixMark && sources_.setNoFixMark) sources_.setNoFixMark(true);
@@ -228,7 +231,8 @@ void CGPSmapView::TaskWarningDuty(SteadyMs now) {
     if (step.warn) {
         g_soundHoldOff = kSoundHoldOffTicks;
         sound_->Play(kZoneAlarmSound);
-        if (sources_.showPopup) sources_.showPopup(core::LoadResourceString(TaskAltitudeWarning::kTextId), 2);
+        if (sources_.showPopup)
+            sources_.showPopup(core::LoadResourceString(kIdsAboveAltitudeLimit), 2);
     }
     if (step.hidePopup && sources_.hidePopup) sources_.hidePopup();
 }
@@ -271,7 +275,7 @@ void CGPSmapView::RecentreOnAircraft(const nav::WaypointRecord& fix) {
 
 void CGPSmapView::StartMapTimer(int intervalMs) {
     if (!timer_.Start(intervalMs)) {
-        timerId = 0;
+        timerId_ = 0;
         platform::ShowMessageBox(wxGetTopLevelParent(this), core::LoadResourceString(kIdsNoTimer),
                                  core::LoadResourceString(kIdsTimerCaption),
                                  platform::mb::kIconHand | platform::mb::kTopmost);
@@ -283,13 +287,13 @@ void CGPSmapView::StartMapTimer(int intervalMs) {
                                  platform::mb::kIconHand | platform::mb::kTopmost);
     }
     (void)kIdsTimerFailed;
-    timerId = kMapTimerId;
-    timerIntervalMs = intervalMs;
+    timerId_ = kMapTimerId;
+    timerIntervalMs_ = intervalMs;
 }
 
 void CGPSmapView::KillMapTimer() {
     timer_.Stop();
-    timerId = 0;
+    timerId_ = 0;
 }
 
 }  // namespace map

@@ -143,7 +143,7 @@ struct PopupState {
 };
 
 struct TaskWarningStep {
-    bool warn = false;       // play the zone sound, popup string 2140 as kind 2
+    bool warn = false;       // play the zone sound, popup ids::kIdsAboveAltitudeLimit as kind 2
     bool hidePopup = false;  // hide the kind-2 popup
 };
 
@@ -151,7 +151,6 @@ class TaskAltitudeWarning {
   public:
     static constexpr SteadyMs kRearmMs = 300000;
     static constexpr SteadyMs kSecondPopupMs = 5000;
-    static constexpr unsigned kTextId = 2140;
 
     TaskWarningStep Tick(float altitude, bool beforeStart, const TaskAltitudeLimits& limits,
                          PopupState popup, SteadyMs now);

@@ -23,14 +23,15 @@
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "platform/gui/canvas_bitmap.h"
+#include "resources/ids/strings_map.h"
 
 namespace map {
 namespace {
 
-constexpr unsigned kIdsPickListClose = 2539;
-constexpr unsigned kIdsClose = 2544;
-constexpr unsigned kIdsHold = 2545;
-constexpr unsigned kIdsBack = 2546;
+using ids::kIdsPickListClose;
+using ids::kIdsInfoClose;
+using ids::kIdsAlarmHold;
+using ids::kIdsGoBack;
 
 std::atomic<int> g_trackPointLimit{100000};
 
@@ -96,17 +97,17 @@ CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize
     MapViewSettings defaults;
     defaults.mapFile = g_mapFileName.Get();
     defaults.overlayFile = g_overlayFileName.Get();
-    settings = ReadMapViewSettings(platform::AppSettings(), defaults);
-    timerIntervalMs = settings.cursorBlinkMs;
-    g_mapFileName.Set(settings.mapFile);
-    g_overlayFileName.Set(settings.overlayFile);
-    model_.zoomFactor = settings.zoomFactor;
-    model_.marginFraction = settings.mapMargin;
-    model_.zoomedMapRadius = settings.zoomedMapRadius;
-    model_.zoomedTrackPoints = settings.zoomedTrackCacheLength;
+    settings_ = ReadMapViewSettings(platform::AppSettings(), defaults);
+    timerIntervalMs_ = settings_.cursorBlinkMs;
+    g_mapFileName.Set(settings_.mapFile);
+    g_overlayFileName.Set(settings_.overlayFile);
+    model_.zoomFactor = settings_.zoomFactor;
+    model_.marginFraction = settings_.mapMargin;
+    model_.zoomedMapRadius = settings_.zoomedMapRadius;
+    model_.zoomedTrackPoints = settings_.zoomedTrackCacheLength;
 
     engine_ = std::make_unique<Engine>(*this);
-    engine_->loader.overlayPath = std::filesystem::path(settings.overlayFile);
+    engine_->loader.overlayPath = std::filesystem::path(settings_.overlayFile);
     engine_->loader.InstallEnlargedZonesBuilder();
 
     CreateChildren();
@@ -123,7 +124,7 @@ CGPSmapView::CGPSmapView(wxWindow* parent, const wxPoint& position, const wxSize
     registration_ = platform::gui::WindowRegistration(
         platform::kMapViewWindow, *this,
         [this](const platform::WindowMessage& message) { return OnWindowMessage(message); });
-    StartMapTimer(timerIntervalMs);
+    StartMapTimer(timerIntervalMs_);
 }
 
 CGPSmapView::~CGPSmapView() {
@@ -137,7 +138,7 @@ CGPSmapView::~CGPSmapView() {
 }
 
 void CGPSmapView::CreateChildren() {
-    const MapChildLayout layout = LayMapChildren(layoutClass, 64);
+    const MapChildLayout layout = LayMapChildren(layoutClass_, 64);
     const platform::WindowId me = platform::kMapViewWindow;
     const auto icon = [&](int id, const char* caption, int index, int debounce, const platform::PixelRect& at,
                           bool redraw) {
@@ -171,9 +172,9 @@ void CGPSmapView::CreateChildren() {
                                     ToWx(layout.gotoList).GetSize());
     goto_->SetLabel("GoTo");
     goto_->Hide();
-    back_ = text(kBackId, core::LoadResourceString(kIdsBack), layout.back);
-    close_ = text(kCloseId, core::LoadResourceString(kIdsClose), layout.close);
-    alarmAck_ = new CHoldButton(this, kAlarmAckId, core::LoadResourceString(kIdsHold), me,
+    back_ = text(kBackId, core::LoadResourceString(kIdsGoBack), layout.back);
+    close_ = text(kCloseId, core::LoadResourceString(kIdsInfoClose), layout.close);
+    alarmAck_ = new CHoldButton(this, kAlarmAckId, core::LoadResourceString(kIdsAlarmHold), me,
                                 kReportHoldWParam, [this] { return clock_(); });
     alarmAck_->SetSize(ToWx(layout.alarmAck));
     alarmAck_->Hide();
@@ -190,9 +191,9 @@ void CGPSmapView::CreateChildren() {
 }
 
 void CGPSmapView::LayChildren(int screenLayoutClass, int textButtonWidth) {
-    layoutClass = std::clamp(screenLayoutClass, 0, 2);
+    layoutClass_ = std::clamp(screenLayoutClass, 0, 2);
     const int width = textButtonWidth == 68 || textButtonWidth == 70 ? textButtonWidth : 64;
-    const MapChildLayout layout = LayMapChildren(layoutClass, width);
+    const MapChildLayout layout = LayMapChildren(layoutClass_, width);
     const std::pair<wxWindow*, const platform::PixelRect*> places[] = {
         {flip_, &layout.flip},        {Child(kExpandId), &layout.expand},
         {Child(kShrinkId), &layout.shrink},
@@ -250,9 +251,9 @@ void CGPSmapView::SetMapMargin(float fraction) {
 }
 
 void CGPSmapView::LayoutButtons(bool showToolbarButton) {
-    if (layoutClass == 2) {
-        zoom_->Show(navDisplay != 1);
-        center_->Show(navDisplay == 0);
+    if (layoutClass_ == 2) {
+        zoom_->Show(navDisplay_ != 1);
+        center_->Show(navDisplay_ == 0);
     }
     const wxSize client = GetClientSize();
     toolbar_->SetSize(3, client.y - 19, 18, 18);
@@ -327,8 +328,20 @@ bool CGPSmapView::MapFileOpen() const {
     return mapFile_.IsOpen();
 }
 
+void CGPSmapView::ApplySettings(const MapViewSettings& changed) {
+    settings_ = changed;
+    model_.zoomFactor = changed.zoomFactor;
+    model_.zoomedMapRadius = changed.zoomedMapRadius;
+    model_.zoomedTrackPoints = changed.zoomedTrackCacheLength;
+}
+
+void CGPSmapView::ShowGlideModeImage(int image) {
+    glideModeImage_ = image;
+    RedrawGlideModeButton();
+}
+
 void CGPSmapView::RedrawGlideModeButton() {
-    if (replay_->IconIndex() != glideModeImage) replay_->SetIconIndex(glideModeImage);
+    if (replay_->IconIndex() != glideModeImage_) replay_->SetIconIndex(glideModeImage_);
 }
 
 void CGPSmapView::ResumeMovingMap() {
@@ -342,7 +355,7 @@ void CGPSmapView::ResumeMovingMap() {
 void CGPSmapView::OnSize(wxSizeEvent& event) {
     const wxSize client = GetClientSize();
     model_.client = {client.x, client.y};
-    labelBottom = client.y - 3;
+    labelBottom_ = client.y - 3;
     if (model_.mapLoaded != 0) {
         model_.FitMapScale();
         model_.SetMapMargin(model_.marginFraction);
@@ -371,12 +384,12 @@ void CGPSmapView::StartRender() {
     input.mapLoaded = model_.mapLoaded != 0;
     model_.PublishMapTransform();
     input.draw = DrawContextFor(model_, client.y);
-    input.labelBottom = labelBottom;
+    input.labelBottom = labelBottom_;
     input.drawElements = model_.zoomed == 0 || g_showMapInThermalMode.load() != 0;
     input.overlayShown = g_bOverlayShown.load() != 0;
     input.drawWaypoints = DrawWaypointElements;
     const bool zoomed = model_.zoomed != 0;
-    input.track = TrackDrawInput{input.draw.state, TrackStyleFor(settings, zoomed),
+    input.track = TrackDrawInput{input.draw.state, TrackStyleFor(settings_, zoomed),
                                  zoomed ? model_.zoomedTrackPoints : TrackPointLimit()};
     engine_->painter.RenderTaskLayer(client.x, client.y, input.draw);
     g_bTrackDrawContinue = 1;
@@ -391,8 +404,9 @@ void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
     if (model_.backBufferValid == 0) StartRender();
     redraw_.Painted();
     const platform::Image* frame = engine_->painter.Compose(
-        client.x, client.y, engine_->render.handover, &reachableOutline,
-        PaintLayers(model_, client, labelBottom, layoutClass, navDisplay, settings.allowGotoWithTask != 0));
+        client.x, client.y, engine_->render.handover, &reachableOutline_,
+        PaintLayers(model_, client, labelBottom_, layoutClass_, navDisplay_,
+                    settings_.allowGotoWithTask != 0));
     if (frame != nullptr && platform::gui::CopyToBitmap(*frame, frameBitmap_)) {
         dc.DrawBitmap(frameBitmap_, 0, 0);
     } else {

@@ -1,10 +1,11 @@
 #pragma once
 // The map window: the moving-map pane of the main window's splitter.
 //
-// One instance exists while the main window does; g_pMapView points to it
-// (set by the frame once the pane is created). Other threads reach it only
-// through window messages to platform::kMapViewWindow; its members belong
-// to the user-interface thread unless they are atomics.
+// One instance exists while the main window does; the frame hands it on
+// (CMainFrame::MapView()), and g_pMapView points to it for the code not yet
+// given it (set by the frame once the pane is created). Other threads reach
+// it only through window messages to platform::kMapViewWindow; its members
+// belong to the user-interface thread unless they say otherwise.
 //
 // It owns the map (map file, element lists), the view model, the read,
 // render and alarm threads and the loader, its child controls, and the
@@ -19,7 +20,6 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
-#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -150,11 +150,21 @@ class CGPSmapView : public wxWindow {
     // Runs the user interface's events in 10 ms steps until the drawing and
     // the map reader are done.
     void WaitForMapReady(bool waitForElements, bool waitForDrawing);
+    // No map read runs, nor waits for its end to be handled. Any thread.
+    bool MapReadDone() const { return mapReadDone_.load(); }
+    // A map was loaded and its read has finished: the map may be used.
+    bool MapReady() const { return mapLoaded_ && MapReadDone(); }
+    // At exit: cuts a running map read short and waits for it to end (the
+    // lists keep what was read); the read counts as done.
+    void StopMapRead();
 
     // (Re)starts the timer; a box over the main window when none can be had.
     void StartMapTimer(int intervalMs);
-    // Stops the timer; its id becomes 0.
+    // Stops the timer.
     void KillMapTimer();
+    bool MapTimerRunning() const { return timerId_ != 0; }
+    // The timer's period: "CursorBlinkTime", or what StartMapTimer was given.
+    int MapTimerIntervalMs() const { return timerIntervalMs_; }
 
     // The label font from the font settings; refreshes the window.
     void CreateLabelFont();
@@ -182,7 +192,12 @@ class CGPSmapView : public wxWindow {
     bool AppendWaypointToMap(const nav::WaypointRecord& record);
     // Shows an object's box with the aircraft (mode 3).
     void ShowObjectOnMap(const mapdata::ElementBounds& object);
-    // The glide-mode button shows glideModeImage.
+    // The glide-mode button's picture, one of map_view_rules.h's kGlide...
+    // values (replay running, polar in use, not used, constant glide speed).
+    int GlideModeImage() const { return glideModeImage_; }
+    // Makes `image` the glide-mode button's picture and shows it.
+    void ShowGlideModeImage(int image);
+    // The glide-mode button shows GlideModeImage().
     void RedrawGlideModeButton();
     // Paints the current state at once (replay).
     void PaintNow();
@@ -265,20 +280,23 @@ class CGPSmapView : public wxWindow {
     void SetFrame(wxWindow* frame) { frame_ = frame; }
     wxWindow* Frame() const { return frame_; }
 
-    // --- State that start-up, the frame and other panes read or set.
-    std::atomic<int> mapReaderStop{0};
-    std::atomic<int> mapReaderDone{1};  // no read running
-    int timerId = 0;                    // 0: no timer
-    int timerIntervalMs = 400;          // "CursorBlinkTime"
-    std::array<int, 4> sizeFields{16, 16, 16, 16};
-    int glideModeImage = 5;  // 6 polar in use, 7 not used, 8 constant glide speed
-    int usableHeight = 0;    // set by the frame after every layout change
-    int mapReady = 0;        // a map has been loaded
-    int layoutClass = 0;     // the frame's screen-layout class, 0..2
-    int navDisplay = 0;      // g_nNavDisplay, for LayoutButtons
-    glide::CReachableOutline reachableOutline;
-    MapViewSettings settings;
-    int labelBottom = 190;
+    // --- Settings.
+    // What the window was made with ("Options\Maps" and the like), as the
+    // options pages changed it since.
+    const MapViewSettings& Settings() const { return settings_; }
+    // The options pages' changes: the window draws with them from its next
+    // drawing, its zoom factor and zoomed view included.
+    void ApplySettings(const MapViewSettings& changed);
+
+    // --- The reachable outline drawn over the map.
+    // Start-up wires its fix source, projector and window to this one.
+    glide::CReachableOutline& ReachableOutline() { return reachableOutline_; }
+    bool ReachableOutlineShown() const { return reachableOutline_.Shown(); }
+    void ShowReachableOutline(bool shown) { reachableOutline_.SetShown(shown); }
+    // The glide figures changed: the outline is computed anew.
+    void RecomputeReachableOutline() { reachableOutline_.Restart(); }
+    // At exit: asks its worker to stop and waits up to timeoutSeconds.
+    void StopReachableOutline(int timeoutSeconds) { reachableOutline_.StopThread(timeoutSeconds); }
 
   private:
     struct Engine;
@@ -350,6 +368,19 @@ class CGPSmapView : public wxWindow {
     bool starting_ = true;
     bool destroyed_ = false;
     PixelPoint downPoint_ = kNoPress;
+    glide::CReachableOutline reachableOutline_;
+    MapViewSettings settings_;
+    std::atomic<bool> mapReadDone_{true};
+    bool mapLoaded_ = false;  // a map read was started
+    int timerId_ = 0;         // 0: no timer
+    int timerIntervalMs_ = 400;
+    int glideModeImage_ = 5;
+    int layoutClass_ = 0;  // the frame's screen-layout class, 0..2 (LayChildren)
+    // The frame's navigation display (0 full, 1 and 2 the alternates), which
+    // places the zoom and centre buttons and the wind disc in layout class
+    // 2. Nothing hands the frame's state on yet, so it stays 0.
+    int navDisplay_ = 0;
+    int labelBottom_ = 190;  // the scale text's bottom line
 
     SteadyClock clock_ = SteadyNow;
     QueueSoundSink queueSound_;

@@ -93,11 +93,11 @@ std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& messag
             break;
         case platform::WM_APP_MAPREAD:
             engine_->loader.OnMapReadDone(static_cast<int>(message.lParam));
-            if (message.lParam == 0) mapReaderDone = 1;
+            if (message.lParam == 0) mapReadDone_ = true;
             MapChanged();
             break;
         case platform::WM_APP_REACH_READY:
-            if (reachableOutline.Shown()) Refresh(false);
+            if (reachableOutline_.Shown()) Refresh(false);
             break;
         case platform::WM_APP_MAPREDRAW:
             if (message.lParam == kRenderReady) {
@@ -131,7 +131,7 @@ void CGPSmapView::OnIconButton(int id, bool pressed) {
             if (pressed) ToggleZoomedMap();
             break;
         case kReplayId: {
-            const GlideButtonAction action = GlideModeButton(glideModeImage, pressed);
+            const GlideButtonAction action = GlideModeButton(glideModeImage_, pressed);
             if (action.replayHold) g_replayHold = *action.replayHold ? 1 : 0;
             if (action.postPolarToggle)
                 platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
@@ -274,7 +274,7 @@ void CGPSmapView::OnFixCommitted() {
     if (olcFeed_.HandOver(true, static_cast<std::uint32_t>(clock_())) && sources_.olcPoint)
         sources_.olcPoint(fix);
     destinationSound_.Moved(clock_());
-    reachableOutline.Restart();
+    reachableOutline_.Restart();
     PrepareZoomedSlot();
     if (mapFile_.IsOpen()) {
         if (model_.mapLoaded != 0) {
@@ -347,7 +347,7 @@ void CGPSmapView::DrawNewestTrackPoint() {
     const std::shared_ptr<const gps::NavSnapshot> published = gps::CurrentNav();
     const int colourIndex = core::TrackColourIndex(published->averageVario, published->vario);
     const platform::Point at = ProjectToScreenPoint(model_.Published(), nav::CopyMapFix());
-    const TrackStyle style = TrackStyleFor(settings, model_.zoomed != 0);
+    const TrackStyle style = TrackStyleFor(settings_, model_.zoomed != 0);
     if (!DrawLiveTrackPoint(engine_->render.handover, at, colourIndex, style)) return;
     // The dot, or the segment's end (its start was shown with the last one).
     const int reach = std::max(style.dotSize, 1) + 3;

@@ -42,12 +42,13 @@
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
+#include "resources/ids/strings_map.h"
 
 namespace map {
 namespace {
 
-constexpr unsigned kIdsMapCaption = 2538;
-constexpr unsigned kIdsNewMapWithoutFix = 2543;
+using ids::kIdsMapCaption;
+using ids::kIdsNewMapWithoutFix;
 
 }  // namespace
 
@@ -68,8 +69,8 @@ int CGPSmapView::LoadMapFile(const std::wstring& fileName, int option) {
                                  platform::mb::kIconHand | platform::mb::kTopmost);
     }
     if (result != LoadResult::kStarted) return 0;
-    mapReaderDone = 0;
-    mapReady = 1;
+    mapReadDone_ = false;
+    mapLoaded_ = true;
     return 1;
 }
 
@@ -102,6 +103,12 @@ void CGPSmapView::WaitForMapReady(bool waitForElements, bool waitForDrawing) {
             loop->YieldFor(wxEVT_CATEGORY_ALL & ~wxEVT_CATEGORY_UI);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+void CGPSmapView::StopMapRead() {
+    // A read cut short posts no end, so nothing else would mark it done.
+    engine_->reader.Stop();
+    mapReadDone_ = true;
 }
 
 bool CGPSmapView::ChangeElements(const std::function<void(MapLists&)>& change) {
@@ -270,13 +277,13 @@ void CGPSmapView::ChooseOverlayFile(MapCommandDialogs& dialogs) {
     site.setDisplayMode = [this](int mode) { SetMapDisplayMode(mode); };
     site.storePath = [this](const std::wstring& path) {
         g_overlayFileName.Set(path);
-        settings.overlayFile = path;
+        settings_.overlayFile = path;
     };
     site.reloadOverlay = [this](const std::wstring& path) {
         // A running read of the main map finishes first: the reload would
         // cut it short.
         WaitForMapReady(true, false);
-        mapReaderDone = 0;
+        mapReadDone_ = false;
         engine_->loader.overlayPath = std::filesystem::path(path);
         engine_->loader.ReloadOverlay();
     };

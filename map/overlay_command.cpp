@@ -4,6 +4,7 @@
 
 #include "core/string_resources.h"
 #include "platform/message_box.h"
+#include "resources/ids/strings.h"
 
 namespace map {
 namespace {
@@ -21,7 +22,7 @@ FileDialogRequest OverlayRequest(const std::wstring& current, int filterIndex) {
 }
 
 bool AskRemoveOverlay() {
-    return platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsRemoveOverlay), L"",
+    return platform::ShowMessageBox(nullptr, core::LoadResourceString(ids::kIdsRemoveOverlay), L"",
                                     platform::mb::kYesNo | platform::mb::kIconQuestion |
                                         platform::mb::kTopmost) == platform::kIdYes;
 }

@@ -6,7 +6,7 @@
 // the current overlay's folder with the filter index of "ovlExtIndex"
 // ("Options\Maps", 1-based). OK takes the chosen path (changed unless it is
 // the current one, compared exactly) and stores the filter index. Cancel
-// with an overlay set asks (string 2578) whether to remove it; Yes clears
+// with an overlay set asks (ids::kIdsRemoveOverlay) whether to remove it; Yes clears
 // it. "OverlayFile" ("Settings") is written in every case; the overlay is
 // read again only when its path changed. UI thread only.
 
@@ -22,7 +22,6 @@ namespace map {
 inline constexpr std::wstring_view kOverlayFilter =
     L"Maps  (*.map, *.mep)|*.map;*.mep|Binary Maps (*.gpm)|*.gpm|Maps  (*.map)|*.map|"
     L"Maps  (*.mep)|*.mep|All Files (*.*)|*.*||";
-inline constexpr unsigned kIdsRemoveOverlay = 2578;
 
 struct OverlaySite {
     platform::SettingsStore& settings;

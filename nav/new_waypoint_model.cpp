@@ -13,6 +13,7 @@
 #include "nav/waypoint_list.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace nav {
 namespace {
@@ -22,7 +23,6 @@ constexpr unsigned kQuestion =
     platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost;
 constexpr unsigned kStop = platform::mb::kOk | platform::mb::kIconHand | platform::mb::kTopmost;
 // The waypoint file refused the new or changed waypoint.
-constexpr unsigned kIdsWaypointNotWritten = 4147;
 
 int Ask(unsigned captionId, unsigned textId, unsigned style) {
     return platform::ShowMessageBox(nullptr, core::LoadResourceString(textId),
@@ -211,7 +211,9 @@ void NewWaypointModel::FillFrom(const WaypointRecord& record, const MapExtension
 bool NewWaypointModel::ConfirmAltitude() {
     initialPosition_ = false;
     if (mapPointMode_ || fields.altitude > -1000.0F) return true;
-    if (Ask(2013, 2014, kQuestion) != platform::kIdYes) return false;
+    if (Ask(ids::kIdsStartupPositionCaption, ids::kIdsStartupPositionQuestion, kQuestion) !=
+        platform::kIdYes)
+        return false;
     initialPosition_ = true;
     return true;
 }
@@ -231,15 +233,15 @@ std::optional<int> NewWaypointModel::CheckPosition(double& latitude, double& lon
     latitude = entered.latitude;
     lonWest = entered.lonWest;
     if (std::fabs(latitude) > 90.0) {
-        Ask(2015, 2016, kStop);
+        Ask(ids::kIdsLatitudeCaption, ids::kIdsLatitudeRange, kStop);
         return kLatitudeDegreesEdit;
     }
     if (std::fabs(lonWest) > 180.0) {
-        Ask(2017, 2018, kStop);
+        Ask(ids::kIdsLongitudeCaption, ids::kIdsLongitudeRange, kStop);
         return kLongitudeDegreesEdit;
     }
     if (mapPointMode_ && fields.mapCode == 0) {
-        Ask(2019, 2020, kStop);
+        Ask(ids::kIdsMapCodeCaption, ids::kIdsMapCodeZero, kStop);
         return kAltitudeEdit;
     }
     return std::nullopt;
@@ -250,7 +252,8 @@ NewWaypointResult NewWaypointModel::Accept(CWaypointFile& file, platform::Settin
     const bool commentedOut = !typed.empty() && typed.front() == L';';
     if (editingMapRecord && fields.mapCode < 0 && fields.mapCode != -5 && !commentedOut)
         return {NewWaypointOutcome::kNothingWritten};
-    if (!mapPointMode_ && fields.altitude == -1.0F && Ask(166, 167, kQuestion) == platform::kIdYes)
+    if (!mapPointMode_ && fields.altitude == -1.0F &&
+        Ask(ids::kIdsNoAltitudeCaption, ids::kIdsNoAltitudeQuestion, kQuestion) == platform::kIdYes)
         return {NewWaypointOutcome::kRefused, kAltitudeEdit};
 
     double latitude = 0.0;
@@ -266,11 +269,11 @@ NewWaypointResult NewWaypointModel::Accept(CWaypointFile& file, platform::Settin
     const bool nameless = named == fields.name.end();
     const bool codeWithoutName = mapPointMode_ && fields.mapCode >= -10 && fields.mapCode <= 0;
     if (nameless && !codeWithoutName) {
-        Ask(2021, 2022, kStop);
+        Ask(ids::kIdsNameCaption, ids::kIdsNameMissing, kStop);
         return {NewWaypointOutcome::kRefused, kNameEdit};
     }
     if (mapPointMode_ && !commentedOut && fields.mapCode < -10) {
-        Ask(2021, 2023, kStop);
+        Ask(ids::kIdsNameCaption, ids::kIdsMapCodeName, kStop);
         return {NewWaypointOutcome::kRefused, kNameEdit};
     }
 
@@ -339,7 +342,7 @@ NewWaypointResult NewWaypointModel::AcceptWaypoint(CWaypointFile& file, double l
                                          ? EditWaypoint(file, editIndex, record, &named.extension)
                                          : AddWaypoint(file, record, &named.extension);
     if (!index) {
-        Ask(2021, kIdsWaypointNotWritten, kStop);
+        Ask(ids::kIdsNameCaption, ids::kIdsWaypointNotWritten, kStop);
         return {NewWaypointOutcome::kRefused, kNameEdit};
     }
     return {NewWaypointOutcome::kAdded, 0, *index};

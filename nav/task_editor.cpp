@@ -15,12 +15,14 @@
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/strings_recorder.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace nav {
 namespace {
 
-constexpr unsigned kSaveFailedCaption = 2055;
-constexpr unsigned kSaveFailedText = 2124;
+using ids::kIdsTaskCaption;
+using ids::kIdsTaskSaveFailed;
 
 std::wstring_view Trim(std::wstring_view text) {
     const auto first = text.find_first_not_of(L" \t");
@@ -63,10 +65,10 @@ TaskSaveResult SaveTaskToFile(const CTask& task, std::wstring_view documents) {
             return result;
         }
     }
-    std::wstring text = core::LoadResourceString(kSaveFailedText);
+    std::wstring text = core::LoadResourceString(kIdsTaskSaveFailed);
     if (text.empty()) text = L"The task could not be saved.";
     platform::ShowMessageBox(nullptr, text + L"\n" + result.path,
-                             core::LoadResourceString(kSaveFailedCaption),
+                             core::LoadResourceString(kIdsTaskCaption),
                              platform::mb::kOk | platform::mb::kIconHand | platform::mb::kTopmost);
     return result;
 }

@@ -9,6 +9,7 @@
 #include "core/shared_locks.h"
 #include "platform/critical_section.h"
 #include "platform/numbers.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace nav {
 namespace {
@@ -50,11 +51,13 @@ bool HasZone(const CTaskPoint& point) {
 
 // A zone that OK refuses: no kind, or the kind chosen without a size.
 std::optional<ZoneRefusal> CheckZone(const TurnpointZone& zone, int focus) {
-    if (zone.hasCylinder == 0 && zone.hasSector == 0) return ZoneRefusal{focus, kZoneErrorText};
+    if (zone.hasCylinder == 0 && zone.hasSector == 0) return ZoneRefusal{focus, ids::kIdsZoneError};
     if (zone.hasCylinder != 0 && zone.cylinderRadius <= 0.0F)
-        return ZoneRefusal{focus == kTurnpointCombo ? focus : kCylinderRadiusEdit, kZoneErrorText};
+        return ZoneRefusal{focus == kTurnpointCombo ? focus : kCylinderRadiusEdit,
+                           ids::kIdsZoneError};
     if (zone.hasSector != 0 && zone.sectorRadius <= 0.0F)
-        return ZoneRefusal{focus == kTurnpointCombo ? focus : kSectorRadiusEdit, kZoneErrorText};
+        return ZoneRefusal{focus == kTurnpointCombo ? focus : kSectorRadiusEdit,
+                           ids::kIdsZoneError};
     return std::nullopt;
 }
 
@@ -219,7 +222,7 @@ void TaskZonesModel::SetSameZoneForAll(bool on) {
 }
 
 std::optional<ZoneRefusal> TaskZonesModel::Check() const {
-    if (task_.points.empty()) return ZoneRefusal{0, kEmptyTaskText};
+    if (task_.points.empty()) return ZoneRefusal{0, ids::kIdsEmptyTask};
     if (startRadius < kSmallestRadius) return ZoneRefusal{kStartRadiusEdit, 0};
     if (finishRadius < kSmallestRadius) return ZoneRefusal{kFinishRadiusEdit, 0};
     if (TurnpointCount() < 1) return std::nullopt;

@@ -62,12 +62,10 @@ struct TurnpointZone {
 // (0: none, the focus alone tells).
 struct ZoneRefusal {
     int controlId;
-    unsigned textId;
+    unsigned textId;  // ids::kIdsZoneError (a turnpoint zone without kind or size) or
+                      // ids::kIdsEmptyTask (a task without points)
     friend bool operator==(const ZoneRefusal&, const ZoneRefusal&) = default;
 };
-
-inline constexpr unsigned kZoneErrorText = 2122;  // a turnpoint zone without kind or size
-inline constexpr unsigned kEmptyTaskText = 2123;  // a task without points
 
 class TaskZonesModel {
   public:

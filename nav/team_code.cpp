@@ -11,6 +11,7 @@
 
 #include "core/geodesy.h"
 #include "core/string_resources.h"
+#include "resources/ids/strings_wind.h"
 
 namespace nav {
 namespace {
@@ -360,7 +361,7 @@ void WriteTeamSettings(platform::SettingsStore& store, const TeamSettings& setti
 
 void LoadTeamSettings() {
     TeamSettings defaults = CurrentTeamCoder()->Settings();
-    if (const std::wstring name = core::LoadResourceString(kIdsTeamDefaultName); !name.empty())
+    if (const std::wstring name = core::LoadResourceString(ids::kIdsTeamDefaultName); !name.empty())
         defaults.wptName = name;
     SetTeamSettings(ReadTeamSettings(platform::AppSettings(), defaults));
 }

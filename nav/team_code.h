@@ -25,7 +25,6 @@ namespace nav {
 
 // "-999.0 in either centre coordinate means no centre".
 inline constexpr double kNoTeamCentre = -999.0;
-inline constexpr unsigned kIdsTeamDefaultName = 2569;
 
 // The team settings ("Settings\teamFlight"), one struct for the team page.
 struct TeamSettings {
@@ -109,7 +108,7 @@ void SetTeamSettings(const TeamSettings& settings);
 
 // Start-up: reads "Settings\teamFlight" (each default the value in force; a
 // centre value of any size but 8 bytes is ignored; the centre's name
-// defaults to string 2569) and installs it.
+// defaults to ids::kIdsTeamDefaultName) and installs it.
 void LoadTeamSettings();
 TeamSettings ReadTeamSettings(const platform::SettingsStore& store, const TeamSettings& defaults);
 void WriteTeamSettings(platform::SettingsStore& store, const TeamSettings& settings);

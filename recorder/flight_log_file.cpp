@@ -27,20 +27,23 @@
 #include "recorder/igc_records.h"
 #include "recorder/log_file_name.h"
 #include "recorder/settings_values.h"
+#include "resources/ids/strings.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace recorder {
 namespace {
 
 constexpr char kLogging[] = "Options\\Logging";
 constexpr char kIgcHeaders[] = "IGCHeaders";
-constexpr unsigned kIdsCreateFailed = 2037;
-constexpr unsigned kIdsCreateFailedCaption = 2039;
-constexpr unsigned kIdsExistingCaption = 2040;
-constexpr unsigned kIdsExisting = 2041;
-constexpr unsigned kIdsCloseRecordFailedCaption = 2557;
-constexpr unsigned kIdsCloseOpenLog = 2558;
-constexpr unsigned kIdsDiskSpaceCaption = 2559;
-constexpr unsigned kIdsDiskSpace = 2560;
+using ids::kIdsFileCannotBeOpened;
+using ids::kIdsCreateFailedCaption;
+using ids::kIdsExistingLogCaption;
+using ids::kIdsExistingLog;
+using ids::kIdsSystemErrorCaption;
+using ids::kIdsCloseOpenLog;
+using ids::kIdsDiskSpaceCaption;
+using ids::kIdsDiskSpace;
+
 constexpr int kFormatText = 0;
 constexpr int kFormatIgc = 1;
 constexpr int kLogDataOnAltitude = 4;
@@ -196,7 +199,7 @@ void TakeFormatFromFilter(int filterIndex) {
 void AskAboutExistingContent(int fd) {
     struct stat status {};
     if (::fstat(fd, &status) != 0 || status.st_size == 0) return;
-    const int answer = Box(kIdsExisting, core::LoadResourceString(kIdsExistingCaption),
+    const int answer = Box(kIdsExistingLog, core::LoadResourceString(kIdsExistingLogCaption),
                            platform::mb::kYesNo | platform::mb::kIconQuestion);
     // A failed truncation leaves the old content: the log then appends.
     if (answer == platform::kIdYes) (void)::ftruncate(fd, 0);
@@ -249,7 +252,7 @@ LogStart StartFlightLog(int restoreMapFlag, int declarationMode) {
 
     platform::UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (!fd.Valid()) {
-        Box(kIdsCreateFailed, core::LoadResourceString(kIdsCreateFailedCaption),
+        Box(kIdsFileCannotBeOpened, core::LoadResourceString(kIdsCreateFailedCaption),
             platform::mb::kIconHand);
         return LogStart::kNotCreated;
     }
@@ -318,7 +321,7 @@ void CloseFlightLog() {
     }
     if (error != 0) {
         platform::ShowMessageBox(nullptr, platform::SystemErrorText(error),
-                                 core::LoadResourceString(kIdsCloseRecordFailedCaption),
+                                 core::LoadResourceString(kIdsSystemErrorCaption),
                                  platform::mb::kIconHand | platform::mb::kTopmost);
     }
 }

@@ -39,7 +39,8 @@ struct KvLoggerTask {
     const KvLoggerPoint* points;
 };
 
-// The five texts the library may show: resource strings 2531 to 2535.
+// The five texts the library may show: the five strings from
+// ids::kIdsFirstLoggerText on.
 inline constexpr int kKvLoggerTextCount = 5;
 typedef const char16_t* KvLoggerTexts[kKvLoggerTextCount];
 

@@ -16,11 +16,13 @@
 #include "recorder/igc_header.h"
 #include "recorder/logger_library.h"
 #include "recorder/task_declaration.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace recorder {
 namespace {
 
-constexpr unsigned kIdsFirstLoggerText = 2531;
+using ids::kIdsFirstLoggerText;
+
 constexpr std::size_t kHeaderTextLength = 30;
 constexpr std::size_t kPilotLength = 78;
 constexpr int kKindWithPortOpen = 6;

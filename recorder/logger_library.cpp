@@ -7,11 +7,13 @@
 #include "platform/message_box.h"
 #include "recorder/logger_declaration.h"
 #include "recorder/task_declaration.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace recorder {
 namespace {
 
-constexpr unsigned kIdsLoggerTooOld = 2067;
+using ids::kIdsLoggerTooOld;
+
 // A logger type whose second byte is below this cannot take declarations.
 constexpr int kFirstDeclaringVersion = 0x21;
 

@@ -12,6 +12,8 @@
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
 #include "recorder/settings_values.h"
+#include "resources/ids/strings.h"
+#include "resources/ids/strings_recorder.h"
 
 namespace recorder {
 namespace {
@@ -33,13 +35,14 @@ void WriteDeclarationEvent(bool declared) {
         utc.hour, utc.minute, utc.second));
 }
 
-constexpr unsigned kIdsNoLogCaption = 2008;
-constexpr unsigned kIdsTextLogCaption = 2009;
-constexpr unsigned kIdsNoLog = 2044;
-constexpr unsigned kIdsTextLog = 2045;
-constexpr unsigned kIdsTooFewCaption = 2055;
-constexpr unsigned kIdsTooFew = 2057;
-constexpr unsigned kIdsLoggerWithoutLog = 2542;
+using ids::kIdsErrorCaption;
+using ids::kIdsFileTypeCaption;
+using ids::kIdsNoLog;
+using ids::kIdsTextLog;
+using ids::kIdsTaskCaption;
+using ids::kIdsTooFew;
+using ids::kIdsLoggerWithoutLog;
+
 constexpr std::size_t kMinimumPoints = 4;
 constexpr std::size_t kFirstDialogLine = 2;  // GPS and PRS are in the H block
 
@@ -56,7 +59,7 @@ const nav::CTask* ChooseTask(const DeclarationSteps& steps) {
         if (steps.selectTask(1) == 2) return nullptr;
         const nav::CTask* task = steps.currentTask();
         if (task != nullptr && task->points.size() >= kMinimumPoints) return task;
-        Box(kIdsTooFew, kIdsTooFewCaption, platform::mb::kIconExclamation);
+        Box(kIdsTooFew, kIdsTaskCaption, platform::mb::kIconExclamation);
     }
 }
 
@@ -90,11 +93,11 @@ DeclarationLog OpenDeclarationLog(const DeclarationSteps& steps, const SavedLogS
         }
         if (!core::g_hFlightLog.IsOpen()) {
             saved.Restore();
-            Box(kIdsNoLog, kIdsNoLogCaption, platform::mb::kIconHand);
+            Box(kIdsNoLog, kIdsErrorCaption, platform::mb::kIconHand);
             return DeclarationLog::kAbandoned;
         }
         if (core::g_logFormat.load() == 1) return DeclarationLog::kOpen;
-        Box(kIdsTextLog, kIdsTextLogCaption, platform::mb::kIconHand);
+        Box(kIdsTextLog, kIdsFileTypeCaption, platform::mb::kIconHand);
     }
 }
 

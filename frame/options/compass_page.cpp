@@ -2,13 +2,14 @@
 
 #include "core/string_resources.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
 
-constexpr unsigned kKnotsString = 2109;
+using ids::kIdsFirstCompassSpeedUnit;
 
 }  // namespace
 
@@ -16,7 +17,8 @@ COptionsCompass::COptionsCompass()
     : COptionsPage(210, "Compass"), values_(glide::CompassOptions::FromRunning()) {}
 
 void COptionsCompass::OnInitDialog() {
-    SetLabel(1165, core::LoadResourceString(kKnotsString + static_cast<unsigned>(values_.speedUnit)));
+    SetLabel(1165, core::LoadResourceString(kIdsFirstCompassSpeedUnit +
+                                            static_cast<unsigned>(values_.speedUnit)));
 }
 
 void COptionsCompass::DoDataExchange(gui::CDataExchange* pDX) {

@@ -3,6 +3,7 @@
 #include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 namespace {
@@ -11,8 +12,8 @@ namespace gui = platform::gui;
 
 constexpr int kFirstButtons[4] = {129, 136, 143, 151};
 constexpr int kInvert = 160;
-constexpr unsigned kConflictCaption = 2046;
-constexpr unsigned kConflictText = 2047;
+using ids::kIdsEventConflictCaption;
+using ids::kIdsEventConflict;
 
 }  // namespace
 
@@ -34,8 +35,8 @@ void COptionsEvents::DoDataExchange(gui::CDataExchange* pDX) {
     for (int i = 0; i < 4; ++i) gui::DDX_Radio(pDX, kFirstButtons[i], values_.lines[static_cast<std::size_t>(i)]);
     gui::DDX_Check(pDX, kInvert, values_.invert);
     if (!pDX->m_bSaveAndValidate || pDX->Failed() || !values_.HasConflict()) return;
-    platform::ShowMessageBox(nullptr, core::LoadResourceString(kConflictText),
-                             core::LoadResourceString(kConflictCaption),
+    platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsEventConflict),
+                             core::LoadResourceString(kIdsEventConflictCaption),
                              platform::mb::kOk | platform::mb::kIconExclamation | platform::mb::kTopmost);
     pDX->Fail();
 }

@@ -10,6 +10,7 @@
 
 #include "core/string_resources.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 namespace {
@@ -27,16 +28,17 @@ constexpr int kLanguageLetters = 1253;
 constexpr int kMainPreview = 1166;
 constexpr int kMapPreview = 1170;
 constexpr int kListPreview = 1171;
-constexpr unsigned kMapPreviewString = 2112;
-constexpr unsigned kListPreviewString = 2113;
-constexpr unsigned kLeftWord = 3530;
-constexpr unsigned kRightWord = 3531;
+using ids::kIdsMapPreview;
+using ids::kIdsListPreview;
+using ids::kIdsLeftWord;
+using ids::kIdsRightWord;
+
 constexpr int kFaceLength = 31;
 
 TurnLetters LanguageLetters() {
     TurnLetters letters;
-    const std::wstring left = core::LoadResourceString(kLeftWord);
-    const std::wstring right = core::LoadResourceString(kRightWord);
+    const std::wstring left = core::LoadResourceString(kIdsLeftWord);
+    const std::wstring right = core::LoadResourceString(kIdsRightWord);
     if (!left.empty()) letters.left = static_cast<char16_t>(left[0]);
     if (!right.empty()) letters.right = static_cast<char16_t>(right[0]);
     return letters;
@@ -75,7 +77,8 @@ void COptionsFonts::OnInitDialog() {
     Show(kNotesBold, true);
     Show(kLanguageLetters, values_.letters.Offered());
     if (values_.letters.Offered()) {
-        const std::wstring label = core::LoadResourceString(kLeftWord) + L" / " + core::LoadResourceString(kRightWord);
+        const std::wstring label = core::LoadResourceString(kIdsLeftWord) + L" / " +
+                                   core::LoadResourceString(kIdsRightWord);
         SetLabel(kLanguageLetters, label);
     }
     if (auto* families = dynamic_cast<wxComboBox*>(FindWindow(kFamily))) {
@@ -155,8 +158,8 @@ void COptionsFonts::UpdatePreview() {
     };
     const Preview previews[] = {
         {kMainPreview, "106.5M  145m   50.2kF", mainSize_, 900},
-        {kMapPreview, core::LoadResourceString(kMapPreviewString), mapSize_, mapBold_ ? 700 : 400},
-        {kListPreview, core::LoadResourceString(kListPreviewString), listSize_, 900},
+        {kMapPreview, core::LoadResourceString(kIdsMapPreview), mapSize_, mapBold_ ? 700 : 400},
+        {kListPreview, core::LoadResourceString(kIdsListPreview), listSize_, 900},
     };
     for (const Preview& p : previews) {
         auto* control = dynamic_cast<wxStaticText*>(FindWindow(p.id));

@@ -11,6 +11,7 @@
 #include "glide/display_units.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 namespace {
@@ -39,8 +40,8 @@ constexpr int kDestinationsSpin = 1005;
 constexpr int kQueueFifo = 128;
 constexpr int kTimeInMinutes = 1473;
 constexpr int kAltitudeUnit = 1030;
-constexpr unsigned kFeetString = 2107;
-constexpr unsigned kMetresString = 2108;
+using ids::kIdsFeetLabel;
+using ids::kIdsMetresLabel;
 
 // Log page controls.
 constexpr int kLogFormat = 1023;
@@ -69,7 +70,8 @@ void CKOR_VANoptionsMisc::OnInitDialog() {
     SetSpin(kTimeOffsetSpin, -12, 12, static_cast<int>(std::floor(values_.timeOffset)), kTimeOffset);
     SetSpin(kReplayIntervalSpin, 0, 2000, values_.fileReplayInterval, kReplayInterval);
     SetSpin(kDestinationsSpin, 1, 16, values_.maxNumDestinations, kDestinations);
-    SetLabel(kAltitudeUnit, core::LoadResourceString(values_.metres ? kMetresString : kFeetString));
+    SetLabel(kAltitudeUnit,
+             core::LoadResourceString(values_.metres ? kIdsMetresLabel : kIdsFeetLabel));
     // The field shows the variation in use while the GPS one is taken.
     if (values_.useGpsVariation != 0) values_.variation = core::g_magneticVariation;
 }

@@ -8,14 +8,15 @@
 #include "glide/display_units.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
 
-constexpr unsigned kLinesAndMapText = 2514;
-constexpr unsigned kLinesAndMapCaption = 2515;
+using ids::kIdsLinesAndMapText;
+using ids::kIdsLinesAndMapCaption;
 
 }  // namespace
 
@@ -107,8 +108,8 @@ void COptionsThermalMode::DoDataExchange(gui::CDataExchange* pDX) {
         if (const auto count = platform::ScanInt(text)) values_.averageNthermals = std::max(count->value, 1);
     }
     if (values_.LinesAndMapConflict()) {
-        platform::ShowMessageBox(nullptr, core::LoadResourceString(kLinesAndMapText),
-                                 core::LoadResourceString(kLinesAndMapCaption),
+        platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsLinesAndMapText),
+                                 core::LoadResourceString(kIdsLinesAndMapCaption),
                                  platform::mb::kOk | platform::mb::kIconExclamation | platform::mb::kTopmost);
         pDX->Fail();
     }

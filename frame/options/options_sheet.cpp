@@ -18,13 +18,14 @@
 #include "frame/options/team_page.h"
 #include "frame/options/wind_page.h"
 #include "platform/gui/screen_fit.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 
 int g_nLastOptionsPage = 0;
 
 namespace {
-constexpr unsigned kTitleString = 171;
+using ids::kIdsSettingsTitle;
 // Room for the tallest pages but one on an 800 x 480 screen (the sheet is
 // cut to a smaller work area when shown); taller pages scroll.
 constexpr int kSheetWidth = 560;
@@ -65,7 +66,7 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     sizer->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 4);
     SetSizer(sizer);
 
-    const std::wstring title = core::LoadResourceString(kTitleString);
+    const std::wstring title = core::LoadResourceString(kIdsSettingsTitle);
     if (!title.empty()) SetTitle(title);
 
     book_->Bind(wxEVT_CHOICEBOOK_PAGE_CHANGING, &CKOR_VANoptions::OnPageChanging, this);

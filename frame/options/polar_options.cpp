@@ -14,15 +14,18 @@
 #include "gps/nav_fix.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "resources/ids/strings_files.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 namespace {
 
 constexpr char kPolars[] = "Settings\\Polars";
-constexpr unsigned kNoFileCaption = 2048;
-constexpr unsigned kNoFileText = 2049;
-constexpr unsigned kFitFailedBefore = 2050;
-constexpr unsigned kFitFailedAfter = 2051;
+using ids::kIdsNoPolarFileCaption;
+using ids::kIdsNoPolarFile;
+using ids::kIdsPolarFitFailedBefore;
+using ids::kIdsPolarFitFailedAfter;
+
 constexpr unsigned kBoxStyle = platform::mb::kOk | platform::mb::kIconExclamation | platform::mb::kTopmost;
 
 float RoundTo(float value, float step) {
@@ -58,8 +61,8 @@ void PolarOptions::Apply(platform::SettingsStore& store, ViewLink& views) const 
     std::wstring name = fileName;
     if (!FileExists(name)) {
         if (selected != 0) {
-            platform::ShowMessageBox(nullptr, core::LoadResourceString(kNoFileText),
-                                     core::LoadResourceString(kNoFileCaption), kBoxStyle);
+            platform::ShowMessageBox(nullptr, core::LoadResourceString(kIdsNoPolarFile),
+                                     core::LoadResourceString(kIdsNoPolarFileCaption), kBoxStyle);
         }
         selected = 0;
         name.clear();
@@ -68,8 +71,8 @@ void PolarOptions::Apply(platform::SettingsStore& store, ViewLink& views) const 
     const bool fitted = glide::FitPolar(name);
     if (!fitted && selected != 0) {
         platform::ShowMessageBox(nullptr,
-                                 core::LoadResourceString(kFitFailedBefore) + name +
-                                     core::LoadResourceString(kFitFailedAfter),
+                                 core::LoadResourceString(kIdsPolarFitFailedBefore) + name +
+                                     core::LoadResourceString(kIdsPolarFitFailedAfter),
                                  L"", kBoxStyle);
     }
     const bool inUse = fitted && selected != 0;

@@ -58,7 +58,8 @@ MapViewValues MapViewValues::FromStore(const platform::SettingsStore& store) {
 MapViewValues ViewLink::Values() {
     if (!loaded_) {
         values_ = MapViewValues::FromStore(platform::AppSettings());
-        if (map::g_pMapView != nullptr) values_.cursorBlinkMs = map::g_pMapView->timerIntervalMs;
+        if (map::g_pMapView != nullptr)
+            values_.cursorBlinkMs = map::g_pMapView->MapTimerIntervalMs();
         loaded_ = true;
     }
     return values_;
@@ -80,30 +81,30 @@ void ViewLink::InvalidateMap() {
 }
 
 int ViewLink::GlideModeIndicator() {
-    return map::g_pMapView != nullptr ? map::g_pMapView->glideModeImage : glideModeIndicator_;
+    return map::g_pMapView != nullptr ? map::g_pMapView->GlideModeImage() : glideModeIndicator_;
 }
 
 void ViewLink::SetGlideModeIndicator(int image) {
     glideModeIndicator_ = image;
     if (map::g_pMapView == nullptr) return;
-    map::g_pMapView->glideModeImage = image;
+    map::g_pMapView->ShowGlideModeImage(image);
     map::g_pMapView->Refresh(true);
     map::g_pMapView->Update();
 }
 
 bool ViewLink::OutlineShown() {
-    if (map::g_pMapView != nullptr) return map::g_pMapView->reachableOutline.Shown();
+    if (map::g_pMapView != nullptr) return map::g_pMapView->ReachableOutlineShown();
     return Values().showReachableOutline != 0;
 }
 
 void ViewLink::SetOutlineShown(bool shown) {
     Values();
     values_.showReachableOutline = shown ? 1 : 0;
-    if (map::g_pMapView != nullptr) map::g_pMapView->reachableOutline.SetShown(shown);
+    if (map::g_pMapView != nullptr) map::g_pMapView->ShowReachableOutline(shown);
 }
 
 void ViewLink::RequestOutlineRecompute() {
-    if (map::g_pMapView != nullptr) map::g_pMapView->reachableOutline.Restart();
+    if (map::g_pMapView != nullptr) map::g_pMapView->RecomputeReachableOutline();
 }
 
 void ViewLink::CreateMapFont() {

@@ -5,6 +5,7 @@
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_options.h"
 
 namespace frame {
 namespace {
@@ -17,7 +18,7 @@ constexpr int kMethodCount = 6;
 constexpr int kFirstTrigger = 1125;
 constexpr int kMinimumSpeed = 1129;
 constexpr int kSpeedUnit = 1066;
-constexpr unsigned kFirstSpeedUnitString = 168;
+using ids::kIdsFirstWindSpeedUnit;
 
 }  // namespace
 
@@ -30,7 +31,7 @@ COptionsWinds::COptionsWinds()
 
 void COptionsWinds::OnInitDialog() {
     CScrolledPropertyPage::OnInitDialog();
-    SetLabel(kSpeedUnit, core::LoadResourceString(kFirstSpeedUnitString +
+    SetLabel(kSpeedUnit, core::LoadResourceString(kIdsFirstWindSpeedUnit +
                                                   static_cast<unsigned>(core::g_unitSpeed.load())));
 }
 

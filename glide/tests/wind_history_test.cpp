@@ -15,6 +15,7 @@
 #include "glide/wind_entry.h"
 #include "glide/wind_texts.h"
 #include "gps/nav_fix.h"
+#include "resources/ids/strings_wind.h"
 
 namespace glide {
 namespace {
@@ -112,10 +113,10 @@ TEST(WindEntry, TypedHeadingsAndHistorySelections) {
         {L"0", 0.0F, 0},
         {L" 359.999 ", 359.999F, 0},
         {L"\uFF12\uFF17\uFF10", 270.0F, 0},  // full-width digits
-        {L"abc", -1.0F, kIdsWindHeadingNotNumber},
-        {L"12 13", -1.0F, kIdsWindHeadingNotNumber},
-        {L"400", -1.0F, kIdsWindHeadingRange},
-        {L"-1", -1.0F, kIdsWindHeadingRange},
+        {L"abc", -1.0F, ids::kIdsWindHeadingNotNumber},
+        {L"12 13", -1.0F, ids::kIdsWindHeadingNotNumber},
+        {L"400", -1.0F, ids::kIdsWindHeadingRange},
+        {L"-1", -1.0F, ids::kIdsWindHeadingRange},
     };
     for (const Case& c : cases) {
         const HeadingEntry entry = ReadHeadingText(c.text);

@@ -11,6 +11,7 @@
 #include "nav/task_zones_model.h"
 #include "nav/tests/task_test_support.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_task_dialogs.h"
 
 namespace nav {
 namespace {
@@ -167,14 +168,14 @@ TEST_F(TaskZonesTest, ARefusedOkChangesNothing) {
         {"finish radius 0", [](TaskZonesModel& m) { m.finishRadius = 0.005F; }, {1209, 0}},
         {"no zone kind",
          [](TaskZonesModel& m) { m.common.hasCylinder = m.common.hasSector = 0; },
-         {1218, kZoneErrorText}},
+         {1218, ids::kIdsZoneError}},
         {"a later turnpoint without a zone",
          [](TaskZonesModel& m) {
              m.sameZoneForAll = 0;
              m.StoreTurnpoint(0, TurnpointZone{.hasCylinder = 1, .cylinderRadius = 1.0F});
              m.StoreTurnpoint(1, TurnpointZone{.hasSector = 1, .sectorRadius = 0.0F});
          },
-         {1219, kZoneErrorText}},
+         {1219, ids::kIdsZoneError}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -190,7 +191,7 @@ TEST_F(TaskZonesTest, ARefusedOkChangesNothing) {
     }
     CTask empty;
     TaskZonesModel model(empty, ZoneSettings{}, 1.0F);
-    EXPECT_EQ(model.Accept(store_), (ZoneRefusal{0, kEmptyTaskText}));
+    EXPECT_EQ(model.Accept(store_), (ZoneRefusal{0, ids::kIdsEmptyTask}));
 }
 
 TEST_F(TaskZonesTest, SameZoneForAllComputesTheSectorDirections) {

@@ -33,6 +33,7 @@
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 
@@ -78,7 +79,7 @@ class MapFileCommandsTest : public frame::testing::BundleSuite {
 
     static void WaitForMap() {
         EXPECT_TRUE(platform::gui::ProcessEventsUntil(
-            [] { return map::g_pMapView->mapReaderDone.load() == 1; }, 5000ms));
+            [] { return map::g_pMapView->MapReadDone(); }, 5000ms));
         platform::gui::ProcessEventsFor(300ms);
     }
 
@@ -198,7 +199,7 @@ TEST_F(MapFileCommandsTest, OverlayIsDrawnOverTheMapAndRemovedOnCancel) {
     Menu(frame::cmd::kOverlayFile);
     WaitForMap();
     ASSERT_EQ(boxes->Boxes().size(), 1U);
-    EXPECT_EQ(boxes->Boxes()[0].text, core::LoadResourceString(map::kIdsRemoveOverlay));
+    EXPECT_EQ(boxes->Boxes()[0].text, core::LoadResourceString(ids::kIdsRemoveOverlay));
     EXPECT_EQ(platform::AppSettings().GetString("Settings", "OverlayFile", std::wstring_view(L"x")), L"");
     EXPECT_FALSE(Enabled(frame::cmd::kOverlay));
     EXPECT_EQ(RedPixels(), 0) << "nothing is drawn over the map";

@@ -78,7 +78,7 @@ TEST_F(MainFrameTest, LandscapePutsThePositionPageRightOfTheMap) {
     EXPECT_EQ(frame::g_pPosView->GetSize(), wxSize(240, client.y));
     EXPECT_EQ(frame::g_pPosView->GetPosition(), wxPoint(client.x - 240, 0));
     EXPECT_EQ(map::g_pMapView->GetSize(), wxSize(client.x - 244, client.y));
-    EXPECT_NE(map::g_pMapView->timerId, 0);  // the map's timer runs from its creation
+    EXPECT_TRUE(map::g_pMapView->MapTimerRunning());  // the map's timer runs from its creation
     EXPECT_TRUE(platform::gui::SaveScreenshot(window, kScreenshots / "main_frame_landscape.png"));
 }
 
@@ -151,8 +151,8 @@ TEST_F(MainFrameTest, CloseClosesTheLogAndStopsAtOnceWhenNothingRuns) {
     CMainFrame::SetCloseListener([&] {
         listened = true;
         EXPECT_FALSE(core::g_hFlightLog.IsOpen());
-        EXPECT_EQ(mapView->timerId, 0);
-        EXPECT_EQ(mapView->mapReaderStop.load(), 1);
+        EXPECT_FALSE(mapView->MapTimerRunning());
+        EXPECT_TRUE(mapView->MapReadDone());
         EXPECT_TRUE(platform::ProgramStopping());
     });
 

@@ -131,8 +131,7 @@ class MapViewFlightTest : public ::testing::Test {
             platform::kMainFrameWindow, *frame, [this](const platform::WindowMessage& m) {
                 if (m.message == platform::WM_COMMAND && m.wParam == kPolarToggle) {
                     polarInUse = !polarInUse;
-                    view->glideModeImage = polarInUse ? kGlidePolar : kGlideNoPolar;
-                    view->RedrawGlideModeButton();
+                    view->ShowGlideModeImage(polarInUse ? kGlidePolar : kGlideNoPolar);
                 }
                 return std::intptr_t{0};
             });
@@ -172,7 +171,7 @@ class MapViewFlightTest : public ::testing::Test {
     }
 
     bool WaitForMap() {
-        return platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; },
+        return platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); },
                                                  5000ms);
     }
 
@@ -509,8 +508,7 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     EXPECT_FALSE(view->Child(kGotoId)->IsShown());
 
     // The glide-mode button's release toggles the polar, twice over.
-    view->glideModeImage = kGlideNoPolar;
-    view->RedrawGlideModeButton();
+    view->ShowGlideModeImage(kGlideNoPolar);
     Click(kReplayId);
     EXPECT_TRUE(polarInUse);
     EXPECT_EQ(dynamic_cast<CIconButton*>(view->Child(kReplayId))->IconIndex(), kGlidePolar);

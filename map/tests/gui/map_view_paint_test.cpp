@@ -43,7 +43,7 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
     view->StartupDone();
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
     ASSERT_EQ(view->Model().mapLoaded, 1);
-    platform::gui::ProcessEventsUntil([&] { return view->mapReaderDone.load() == 1; }, 2000ms);
+    platform::gui::ProcessEventsUntil([&] { return view->MapReadDone(); }, 2000ms);
     platform::gui::ProcessEventsFor(200ms);
 
     gps::ChangeNav([&](gps::NavSnapshot& nav) {

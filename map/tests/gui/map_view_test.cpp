@@ -30,6 +30,7 @@
 #include "platform/gui/event_pump.h"
 #include "platform/gui/screenshot.h"
 #include "platform/settings_store.h"
+#include "testing/generated_map.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 
@@ -112,8 +113,8 @@ TEST_F(MapViewTest, ChildrenWithTheirIdsCaptionsAndPlaces) {
     }
     for (int hidden : {kPickListId, kBackId, kAlarmAckId, kCloseId, kInfoBoxId, kPictureId})
         EXPECT_FALSE(view->Child(hidden)->IsShown()) << hidden;
-    EXPECT_EQ(view->timerId, 1);
-    EXPECT_EQ(view->timerIntervalMs, 400);
+    EXPECT_TRUE(view->MapTimerRunning());
+    EXPECT_EQ(view->MapTimerIntervalMs(), 400);
 }
 
 TEST_F(MapViewTest, FirstFixGivesTheDefaultMapAroundTheAircraftAndADragPans) {
@@ -126,7 +127,7 @@ TEST_F(MapViewTest, FirstFixGivesTheDefaultMapAroundTheAircraftAndADragPans) {
     EXPECT_TRUE(std::filesystem::exists(mapPath));
     ASSERT_EQ(view->Model().mapLoaded, 1);
     EXPECT_EQ(view->Model().centredOnAircraft, 1);
-    platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms);
+    platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms);
     platform::gui::ProcessEventsFor(100ms);
     EXPECT_TRUE(platform::gui::SaveScreenshot(*frame, std::filesystem::path(KV_BINARY_DIR) /
                                                           "screenshots" / "map_view_first_fix.png"));
@@ -149,7 +150,7 @@ TEST_F(MapViewTest, FirstFixGivesTheDefaultMapAroundTheAircraftAndADragPans) {
     EXPECT_NEAR(width / zoomedWidth, 1.6F, 1e-3F);
 
     // A dropped waypoint goes into the default map as the first point code.
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
     EXPECT_TRUE(view->AppendWaypointToMap(nav::CopyMapFix()));
     std::ifstream map(mapPath);
     std::string header;
@@ -181,7 +182,7 @@ TEST_F(MapViewTest, AFocusRequestZoomsOntoThePointAndBack) {
     EXPECT_EQ(view->DisplayMode(), kMovingMap) << "refused before the first fix";
     view->StartupDone();
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
     const float movingRadius = view->Model().mapRadius;
 
     const nav::WaypointRecord fix = nav::CopyMapFix();
@@ -243,8 +244,7 @@ TEST_F(MapViewTest, GlideModeButtonTogglesThePolarOrHoldsTheReplay) {
         view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_ICONBUTTON, kReplayId,
                              pressed ? 1 : 0, {}});
     };
-    view->glideModeImage = kGlidePolar;
-    view->RedrawGlideModeButton();
+    view->ShowGlideModeImage(kGlidePolar);
     EXPECT_EQ(dynamic_cast<CIconButton*>(view->Child(kReplayId))->IconIndex(), kGlidePolar);
     button(true);
     EXPECT_TRUE(recorder->Records().empty());
@@ -254,7 +254,7 @@ TEST_F(MapViewTest, GlideModeButtonTogglesThePolarOrHoldsTheReplay) {
               (std::vector<R>{{platform::kMainFrameWindow, platform::WM_COMMAND, 32816, 0, false}}));
 
     recorder->Clear();
-    view->glideModeImage = kGlideReplayRunning;
+    view->ShowGlideModeImage(kGlideReplayRunning);
     button(true);
     EXPECT_EQ(g_replayHold.load(), 1);
     button(false);
@@ -309,6 +309,22 @@ TEST_F(MapViewTest, ZoneEntryAnnouncesWithSoundPopupAndHoldAndALongHoldAcknowled
     EXPECT_TRUE(view->ZoneFlagsOfAlarm() & 0x08U);
 }
 
+// At exit the frame stops a running read: it ends without waiting for its
+// end to be handled, and the map keeps what was read.
+TEST_F(MapViewTest, StopMapReadEndsARunningReadAndCountsItDone) {
+    view->KillMapTimer();
+    const auto mapPath = scratch.Write("large.map", test_support::GeneratedMapText(20000));
+    ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
+    EXPECT_FALSE(view->MapReadDone());
+    EXPECT_FALSE(view->MapReady());
+
+    view->StopMapRead();
+    EXPECT_TRUE(view->MapReadDone());
+    EXPECT_TRUE(view->MapReady());
+    platform::gui::ProcessEventsFor(50ms);
+    EXPECT_TRUE(view->MapReadDone());
+}
+
 TEST_F(MapViewTest, ATapOnAPointOffersItAndPickingItSetsTheDestination) {
     std::vector<std::pair<std::wstring, int>> popups;
     view->TimerSources().showPopup = [&popups](const std::wstring& text, int kind) {
@@ -318,7 +334,7 @@ TEST_F(MapViewTest, ATapOnAPointOffersItAndPickingItSetsTheDestination) {
     const auto mapPath = scratch.Write("town.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
                                                    "47,0,0,-7,0,0,-5,Town\r\n");
     ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
     const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
         view->Model().Published(), mapdata::ToUnitVector(-7.0 * kRad, 47.0 * kRad));
     const wxPoint at(static_cast<int>(p.x) + 5, static_cast<int>(p.y) - 5);
@@ -349,7 +365,7 @@ TEST_F(MapViewTest, ADroppedPointShowsAtOnceAndJoinsTheWaypointsWhenAskedTo) {
     const auto waypointPath = scratch.Write("points.dta", "");
     ASSERT_TRUE(nav::g_waypointFile.OpenWaypoints(waypointPath.wstring()));
     ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
     const auto markers = [this] {
         std::vector<std::int32_t> codes;
         view->ChangeElements([&codes](MapLists& lists) {
@@ -397,7 +413,7 @@ TEST_F(MapViewTest, ANewMapPointIsWrittenToTheTextMapAndDrawn) {
     const auto mapPath = scratch.Write("points.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
                                                      "47,0,0,-7,0,0,-5,Town");
     ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
     ASSERT_TRUE(link->Writable());
     EXPECT_GT(link->SymbolCount(), 0);
     ASSERT_TRUE(link->Append(L"47.1, 0, 0,7.1, 0, 0, 3,Hut\r\n"));
@@ -423,7 +439,7 @@ TEST_F(MapViewTest, ADroppedPointRecordIsOfferedAndTakenOffTheMap) {
                                                     "47,0,0,-7,0,0,-5,Town\r\n"
                                                     "47,6,0,-7,6,0,-11\r\n");
     ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
     const auto records = view->PointRecords();
     ASSERT_EQ(records.size(), 1U) << "only the dropped point, not the label";
     EXPECT_EQ(records[0].code, -11);
@@ -441,7 +457,7 @@ TEST_F(MapViewTest, InModeThreeATapInTheZoneMovesTheTaskPointTarget) {
     const auto mapPath = scratch.Write("task.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"
                                                    "47,0,0,-7,0,0,-5,Town\r\n");
     ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
 
     using namespace nav::testing;
     const nav::WaypointRecord turn = At(47.0, 7.0, L"Turn");
@@ -491,7 +507,7 @@ TEST_F(MapViewTest, RescaleSimplifiesTheLoadedLines) {
                                                    "47,20,0,-7,0,0,-1\r\n"
                                                    "47,20,0,-7,0,0,-2\r\n");
     ASSERT_EQ(view->LoadMapFile(mapPath.wstring(), 1), 1);
-    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->mapReaderDone.load() == 1; }, 2000ms));
+    ASSERT_TRUE(platform::gui::ProcessEventsUntil([this] { return view->MapReadDone(); }, 2000ms));
     const auto points = [this] {
         std::size_t n = 0;
         view->ChangeElements([&n](MapLists& lists) {
