@@ -165,17 +165,10 @@ void BindMapPopup(map::MapTimerSources& sources) {
         return map::PopupState{main->PopupText()->IsShown(), main->popupContentKind};
     };
     sources.showPopup = [](const std::wstring& text, int kind) {
-        frame::CMainFrame* main = frame::g_hMainFrameWnd;
-        if (main == nullptr || main->PopupText() == nullptr) return;
-        main->PopupText()->SetValue(text);
-        main->PopupText()->Show();
-        main->popupContentKind = kind;
+        if (frame::CMainFrame* main = frame::g_hMainFrameWnd) main->ShowPopup(text, kind);
     };
     sources.hidePopup = [] {
-        frame::CMainFrame* main = frame::g_hMainFrameWnd;
-        if (main == nullptr || main->PopupText() == nullptr) return;
-        main->PopupText()->Hide();
-        main->popupContentKind = 0;
+        if (frame::CMainFrame* main = frame::g_hMainFrameWnd) main->HidePopup();
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/listctrl.h>
 #include <wx/modalhook.h>
@@ -23,6 +24,7 @@
 #include "map/map_view.h"
 #include "map/waypoint_layer.h"
 #include "nav/waypoint_list.h"
+#include "platform/gui/layout_check.h"
 #include "platform/gui/screenshot.h"
 #include "platform/ui_post.h"
 #include "platform/utf.h"
@@ -131,6 +133,14 @@ void Cancel() {
     dialog->EndModal(wxID_CANCEL);
 }
 
+void CheckLayout() {
+    if (wxDialog* dialog = FrontDialog()) {
+        for (const std::string& fault : platform::gui::LayoutFaults(*dialog, wxDisplay(0u).GetGeometry()))
+            test_hooks::Record("fault\t" + fault);
+    }
+    test_hooks::Record("layout checked");
+}
+
 void LogSymbols() {
     map::CGPSmapView* view = map::g_pMapView;
     if (view == nullptr) return;
@@ -181,6 +191,8 @@ void Run(const std::string& line) {
         Press(rest);
     } else if (word == "cancel") {
         Cancel();
+    } else if (word == "layout") {
+        CheckLayout();
     } else if (word == "symbols") {
         LogSymbols();
     } else if (word == "tap") {

@@ -20,7 +20,10 @@
 //                   "symbols listed";
 //  shot <file>      a PNG of the main window: "shot <file>";
 //  mapshot <file>   a PNG of the map window: "mapshot <file>";
-//  dialogshot <file> a PNG of the innermost dialog: "dialogshot <file>".
+//  dialogshot <file> a PNG of the innermost dialog: "dialogshot <file>";
+//  layout           checks the innermost dialog against the screen it lies
+//                   on (platform/gui/layout_check.h): "fault\t<fault>" for
+//                   each fault, then "layout checked".
 // Without the variable nothing is read.
 
 namespace app::test_control {

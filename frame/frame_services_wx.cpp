@@ -1,6 +1,5 @@
 #include "frame/frame_services_wx.h"
 
-#include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -64,25 +63,6 @@ constexpr wchar_t kTaskFileFilter[] = L"Task Files (*.tsk)|*.tsk|All files  (*.*
 map::CGPSmapView* MapView() { return map::g_pMapView; }
 
 int DialogResult(int wxResult) { return wxResult == wxID_OK ? 1 : 2; }
-
-// The popup grows (down, then up where its window ends) until every line of
-// its text shows, the lines the box wraps counted; it never shrinks below
-// the size its window gave it.
-void FitPopupToText(wxTextCtrl& popup) {
-    wxClientDC dc(&popup);
-    dc.SetFont(popup.GetFont());
-    const int width = std::max(popup.GetClientSize().x - 8, 1);
-    int rows = 0;
-    for (int i = 0; i < popup.GetNumberOfLines(); ++i) {
-        const int textWidth = dc.GetTextExtent(popup.GetLineText(i)).x;
-        rows += std::max(1, (textWidth + width - 1) / width);
-    }
-    const wxSize room = popup.GetParent()->GetClientSize();
-    const wxRect now = popup.GetRect();
-    const int frame = popup.GetSize().y - popup.GetClientSize().y;
-    const int height = std::min(std::max(now.height, rows * dc.GetCharHeight() + frame + 8), room.y);
-    popup.SetSize(now.x, std::max(0, std::min(now.y, room.y - height)), now.width, height);
-}
 
 }  // namespace
 
@@ -176,17 +156,9 @@ bool WxFrameServices::PopupIs(std::uintptr_t handle) const {
     return frame_.PopupText() != nullptr &&
            handle == reinterpret_cast<std::uintptr_t>(frame_.PopupText());
 }
-void WxFrameServices::HidePopup() {
-    if (wxTextCtrl* popup = frame_.PopupText()) popup->Hide();
-    frame_.popupContentKind = 0;
-}
+void WxFrameServices::HidePopup() { frame_.HidePopup(); }
 void WxFrameServices::ShowPopup(const std::wstring& text, int contentKind) {
-    wxTextCtrl* popup = frame_.PopupText();
-    if (popup == nullptr) return;
-    popup->SetValue(text);
-    FitPopupToText(*popup);
-    popup->Show();
-    frame_.popupContentKind = contentKind;
+    frame_.ShowPopup(text, contentKind);
 }
 
 // --- FrameLog.

@@ -1,5 +1,6 @@
 #include "frame/main_frame.h"
 
+#include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
@@ -119,6 +120,25 @@ void LoadElevationModel(const std::wstring& headerFile) {
 
 void PostMapKey(std::uintptr_t key) {
     platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_MAPKEY, key, 1);
+}
+
+// The popup grows (down, then up where its window ends) until every line of
+// its text shows, the lines the box wraps counted; it never shrinks below
+// the size its window gave it.
+void FitPopupToText(wxTextCtrl& popup) {
+    wxClientDC dc(&popup);
+    dc.SetFont(popup.GetFont());
+    const int width = std::max(popup.GetClientSize().x - 8, 1);
+    int rows = 0;
+    for (int i = 0; i < popup.GetNumberOfLines(); ++i) {
+        const int textWidth = dc.GetTextExtent(popup.GetLineText(i)).x;
+        rows += std::max(1, (textWidth + width - 1) / width);
+    }
+    const wxSize room = popup.GetParent()->GetClientSize();
+    const wxRect now = popup.GetRect();
+    const int frame = popup.GetSize().y - popup.GetClientSize().y;
+    const int height = std::min(std::max(now.height, rows * dc.GetCharHeight() + frame + 8), room.y);
+    popup.SetSize(now.x, std::max(0, std::min(now.y, room.y - height)), now.width, height);
 }
 
 }  // namespace
@@ -292,6 +312,19 @@ void CMainFrame::ApplyNavLayout(const NavDisplayLayout& layout) {
 
 void CMainFrame::RestoreNavDisplay(int fromCommand) {
     ApplyNavLayout(RestoreNavLayout(NavArea(), g_nNavDisplay, fromCommand != 0));
+}
+
+void CMainFrame::ShowPopup(const std::wstring& text, int contentKind) {
+    if (popupText_ == nullptr) return;
+    popupText_->SetValue(text);
+    FitPopupToText(*popupText_);
+    popupText_->Show();
+    popupContentKind = contentKind;
+}
+
+void CMainFrame::HidePopup() {
+    if (popupText_ != nullptr) popupText_->Hide();
+    popupContentKind = 0;
 }
 
 void CMainFrame::SaveNavDisplay() {

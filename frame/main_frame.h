@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/settings_values.h"
@@ -97,6 +98,10 @@ class CMainFrame : public wxFrame {
     static void SetCloseListener(std::function<void()> listener);
 
     wxTextCtrl* PopupText() const { return popupText_; }
+    // Shows `text` in the pop-up, grown to hold its lines (never beyond its
+    // pane), as content of `contentKind`; hides it again.
+    void ShowPopup(const std::wstring& text, int contentKind);
+    void HidePopup();
     // The commands and worker messages; null before LoadFrame.
     FrameCommands* Commands() const { return commands_.get(); }
     CStaticSplitter* Splitter() const { return splitter_; }

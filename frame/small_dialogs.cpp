@@ -9,6 +9,7 @@
 #include "frame/dialog_controls.h"
 #include "frame/main_frame.h"
 #include "platform/gui/ddx.h"
+#include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
 #include "recorder/logger_library.h"
 #include "resources/ids/strings.h"
@@ -20,6 +21,7 @@ namespace gui = platform::gui;
 
 constexpr char kAboutPortrait[] = "100";
 constexpr char kHelpPage[] = "300";
+const wxSize kHelpPageSize(760, 440);
 constexpr char kAboutLandscape[] = "212";
 constexpr int kAboutTitle = 1131;
 constexpr int kAboutWhat = 1107;
@@ -71,7 +73,11 @@ void ShowAboutBox(wxWindow* parent) {
 bool ShowHelpPage(wxWindow* parent) {
     wxDialog dialog;
     if (!wxXmlResource::Get()->LoadDialog(&dialog, parent, kHelpPage)) return false;
-    dialog.ShowModal();
+    // The page's sizer asks next to nothing for its text: without a size
+    // the window shrank to its OK button. It takes the size it was written
+    // for, as far as the screen allows.
+    dialog.SetSize(kHelpPageSize);
+    gui::ShowModalOnScreen(dialog);
     return true;
 }
 

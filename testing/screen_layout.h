@@ -11,22 +11,18 @@
 #include <stdlib.h>
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/dialog.h>
-#include <wx/dcclient.h>
-#include <wx/display.h>
-#include <wx/frame.h>
-#include <wx/radiobut.h>
-#include <wx/stattext.h>
-#include <wx/tglbtn.h>
+#include <wx/modalhook.h>
 #include <wx/toplevel.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/gui/layout_check.h"
 #include "platform/gui/screenshot.h"
 #include "testing/private_display.h"
 #include "testing/scratch_folder.h"
@@ -51,74 +47,6 @@ class ScreenOfTheTest {
     std::unique_ptr<PrivateDisplay> display_;
 };
 
-namespace layout_detail {
-
-// What a control needs beside its label: a check box's or radio button's
-// mark, a button's frame.
-inline int LabelMargin(const wxWindow& control) {
-    if (dynamic_cast<const wxCheckBox*>(&control) != nullptr ||
-        dynamic_cast<const wxRadioButton*>(&control) != nullptr)
-        return 16;
-    if (dynamic_cast<const wxAnyButton*>(&control) != nullptr) return 4;
-    return 0;
-}
-
-inline bool ShowsLabel(const wxWindow& control) {
-    return dynamic_cast<const wxStaticText*>(&control) != nullptr ||
-           dynamic_cast<const wxAnyButton*>(&control) != nullptr ||
-           dynamic_cast<const wxCheckBox*>(&control) != nullptr ||
-           dynamic_cast<const wxRadioButton*>(&control) != nullptr;
-}
-
-inline std::string Describe(const wxWindow& control) {
-    return std::string(wxString(control.GetClassInfo()->GetClassName()).utf8_str()) + " " +
-           std::to_string(control.GetId()) + " \"" + std::string(control.GetLabel().utf8_str()) +
-           "\"";
-}
-
-// Each shown control below `parent` within `area` (screen coordinates) and
-// its label within itself.
-// A window that scrolls its controls: they may lie beyond it, and are
-// reached by scrolling.
-inline bool Scrolls(const wxWindow& window, int orientation) {
-    return window.HasFlag(orientation == wxVERTICAL ? wxVSCROLL : wxHSCROLL) &&
-           window.GetScrollRange(orientation) > window.GetScrollThumb(orientation);
-}
-
-inline void CheckControls(const wxWindow& parent, const wxRect& area, const std::string& name) {
-    const bool down = Scrolls(parent, wxVERTICAL);
-    const bool across = Scrolls(parent, wxHORIZONTAL);
-    const bool scrolls = down || across;
-    for (const wxWindow* control : parent.GetChildren()) {
-        if (!control->IsShown() || control->IsTopLevel()) continue;
-        const wxRect rect = control->GetScreenRect();
-        // A marker of no size (a scrolled page's end) shows nothing.
-        if (rect.width <= 1 && rect.height <= 1 && control->GetLabel().empty()) continue;
-        const wxRect reach(across ? area.x : rect.x, down ? area.y : rect.y,
-                           across ? std::min(rect.width, area.width) : rect.width,
-                           down ? std::min(rect.height, area.height) : rect.height);
-        // A frame's outline may reach a pixel past its page.
-        EXPECT_TRUE(wxRect(area).Inflate(1).Contains(reach))
-            << name << ": " << Describe(*control) << " at " << rect.x << "," << rect.y << " "
-            << rect.width << "x" << rect.height << " outside " << area.x << "," << area.y << " "
-            << area.width << "x" << area.height;
-        if (ShowsLabel(*control) && !control->GetLabel().empty()) {
-            wxClientDC dc(const_cast<wxWindow*>(control));
-            dc.SetFont(control->GetFont());
-            const wxSize text =
-                dc.GetMultiLineTextExtent(wxControl::RemoveMnemonics(control->GetLabel()));
-            EXPECT_LE(text.x + LabelMargin(*control), rect.width + 1)
-                << name << ": the text of " << Describe(*control) << " is cut";
-            EXPECT_LE(text.y, rect.height + 1)
-                << name << ": the lines of " << Describe(*control) << " are cut";
-        }
-        // A control's own parts lie within the control.
-        CheckControls(*control, scrolls ? rect : area.Intersect(rect), name);
-    }
-}
-
-}  // namespace layout_detail
-
 inline std::filesystem::path LayoutScreenshot(const std::string& name) {
     return std::filesystem::path(KV_BINARY_DIR) / "screenshots" / "layout" / (name + ".png");
 }
@@ -127,15 +55,9 @@ inline std::filesystem::path LayoutScreenshot(const std::string& name) {
 inline void ExpectFitsCockpitScreen(wxWindow& window, const std::string& name) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(platform::gui::SaveScreenshot(window, LayoutScreenshot(name))) << name;
-    const wxRect screen(0, 0, kCockpitWidth, kCockpitHeight);
-    const wxRect outer = window.GetScreenRect();
-    EXPECT_TRUE(screen.Contains(outer)) << name << " at " << outer.x << "," << outer.y << " "
-                                        << outer.width << "x" << outer.height;
-    // A frame's bars lie outside its client area but within the frame.
-    const wxRect client = dynamic_cast<const wxFrame*>(&window) != nullptr
-                              ? outer
-                              : wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize());
-    layout_detail::CheckControls(window, client, name);
+    for (const std::string& fault :
+         platform::gui::LayoutFaults(window, wxRect(0, 0, kCockpitWidth, kCockpitHeight)))
+        ADD_FAILURE() << name << ": " << fault;
 }
 
 // Runs `run`, which shows `dialog` modally as the program does; inside its
@@ -164,5 +86,54 @@ inline void ExpectNextModalFitsCockpitScreen(const std::string& name) {
         shown->EndModal(wxID_CANCEL);
     });
 }
+
+// The buttons shown in the window, its scrolled panes' included, in the
+// order of the window's children.
+inline std::vector<wxButton*> ShownButtons(const wxWindow& window) {
+    std::vector<wxButton*> buttons;
+    for (wxWindow* child : window.GetChildren()) {
+        if (!child->IsShown() || child->IsTopLevel()) continue;
+        if (auto* button = dynamic_cast<wxButton*>(child)) buttons.push_back(button);
+        const auto inner = ShownButtons(*child);
+        buttons.insert(buttons.end(), inner.begin(), inner.end());
+    }
+    return buttons;
+}
+
+// Presses the button as a click does.
+inline void Press(wxButton& button) {
+    wxCommandEvent click(wxEVT_BUTTON, button.GetId());
+    click.SetEventObject(&button);
+    button.ProcessWindowEvent(click);
+}
+
+// While it lives, every modal dialog that opens is checked from inside its
+// loop (named `prefix`, then a count from 1) and then ended with Cancel.
+class CheckEveryModal final : public wxModalDialogHook {
+  public:
+    explicit CheckEveryModal(std::string prefix) : prefix_(std::move(prefix)) { Register(); }
+    ~CheckEveryModal() override { Unregister(); }
+    CheckEveryModal(const CheckEveryModal&) = delete;
+    CheckEveryModal& operator=(const CheckEveryModal&) = delete;
+
+    // The names of the dialogs checked, in turn.
+    const std::vector<std::string>& Checked() const { return checked_; }
+
+  protected:
+    int Enter(wxDialog* dialog) override {
+        const std::string name = prefix_ + "_" + std::to_string(checked_.size() + 1);
+        checked_.push_back(name);
+        wxTheApp->CallAfter([dialog, name] {
+            ExpectFitsCockpitScreen(*dialog, name);
+            if (dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+        });
+        return wxID_NONE;
+    }
+    void Exit(wxDialog* /*dialog*/) override {}
+
+  private:
+    std::string prefix_;
+    std::vector<std::string> checked_;
+};
 
 }  // namespace test_support

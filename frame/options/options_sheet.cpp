@@ -30,6 +30,8 @@ using ids::kIdsSettingsTitle;
 // cut to a smaller work area when shown); taller pages scroll.
 constexpr int kSheetWidth = 560;
 constexpr int kSheetHeight = 460;
+// The least height of the pages' area, their list above it.
+constexpr int kLeastPageHeight = 160;
 }  // namespace
 
 CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsigned startPage)
@@ -61,6 +63,10 @@ CKOR_VANoptions::CKOR_VANoptions(const wxString& caption, wxWindow* parent, unsi
     // The 19th page, only while the FLARM library's object exists.
     if (FlarmPresent()) AddPage(std::make_unique<CFLARMoptions>());
 
+    // The pages scroll what they cannot show, so the sheet never asks for
+    // more height than the screen leaves: else the whole sheet scrolled and
+    // OK and Cancel lay below the screen's edge.
+    book_->SetMinSize(wxSize(book_->GetBestSize().x, kLeastPageHeight));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(book_, 1, wxEXPAND | wxALL, 4);
     sizer->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 4);

@@ -1,18 +1,58 @@
 #include "platform/gui/message_box_sink.h"
 
 #include <wx/app.h>
+#include <wx/dcscreen.h>
 #include <wx/msgdlg.h>
+// After the base the generic dialog builds on.
+#include <wx/generic/msgdlgg.h>
+#include <wx/settings.h>
 #include <wx/thread.h>
 
 #include <algorithm>
 #include <utility>
 
+#include "platform/gui/screen_fit.h"
+#include "platform/text_wrap.h"
+
 namespace platform::gui {
 namespace {
 
+// Room the box takes beside its text: the icon, the margins, the frame.
+constexpr int kBesideText = 120;
+// The longest line that reads well, in average characters.
+constexpr int kLineCharacters = 60;
+
+// The desktop's own message box grows with its text and never scrolls: a
+// long path or many lines push its buttons off a cockpit screen. This box
+// is the toolkit's generic one, its text broken to the screen's width and
+// the box fitted to the screen (scrolled when the text is taller).
+class FittedMessageDialog final : public wxGenericMessageDialog {
+  public:
+    FittedMessageDialog(wxWindow* parent, const wxString& text, const wxString& caption, long style)
+        : wxGenericMessageDialog(parent, Wrapped(parent, text), caption, style) {}
+
+    int ShowModal() override {
+        DoCreateMsgdialog();
+        FitOnScreen(*this);
+        return wxDialog::ShowModal();
+    }
+
+  private:
+    static wxString Wrapped(const wxWindow* parent, const wxString& text) {
+        wxScreenDC dc;
+        dc.SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+        const int width = std::min(WorkAreaOf(parent).width - kBesideText,
+                                   kLineCharacters * dc.GetCharWidth());
+        return WrapText(text.ToStdWstring(), std::max(width, dc.GetCharWidth()),
+                        [&dc](std::wstring_view part) {
+                            return dc.GetTextExtent(wxString(part.data(), part.size())).x;
+                        });
+    }
+};
+
 int ShowMessageDialog(wxWindow* parent, const wxString& text, const wxString& caption,
                       unsigned style) {
-    wxMessageDialog dialog(parent, text, caption, ToWxMessageStyle(style));
+    FittedMessageDialog dialog(parent, text, caption, ToWxMessageStyle(style));
     return FromWxAnswer(dialog.ShowModal());
 }
 

@@ -40,7 +40,8 @@ class WxMessageBoxSink final : public MessageBoxSink,
     using Presenter = std::function<int(wxWindow* parent, const wxString& text,
                                         const wxString& caption, unsigned style)>;
 
-    // Boxes are wxMessageDialogs.
+    // Boxes are the toolkit's generic message dialogs, their text broken
+    // to the screen's width and the box fitted to the screen.
     WxMessageBoxSink();
     // Boxes go to presenter (tests).
     explicit WxMessageBoxSink(Presenter presenter);

@@ -160,23 +160,7 @@ class FlownProgram {
 
     // Sends a command; the log lines that follow it once `done` is among them.
     std::vector<std::string> Ask(const std::string& command, const std::string& done) {
-        const std::size_t before = program_->Log().size();
-        std::ofstream(control_, std::ios::app) << command << '\n';
-        std::vector<std::string> answer;
-        for (int i = 0; i < 300; ++i) {
-            const auto lines = program_->Log();
-            answer.assign(lines.begin() + static_cast<std::ptrdiff_t>(std::min(before, lines.size())),
-                          lines.end());
-            for (const std::string& line : answer) {
-                if (line.starts_with(done)) return answer;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        std::string seen;
-        for (const std::string& line : answer)
-            seen += "\n  " + line;
-        ADD_FAILURE() << "no \"" << done << "\" after \"" << command << "\":" << seen;
-        return answer;
+        return AskProgram(*program_, control_, command, done);
     }
     // A row of the front dialog's list, and one of its buttons.
     void Choose(const std::string& row) {
@@ -191,7 +175,7 @@ class FlownProgram {
                                 [](const std::string& l) { return l.starts_with("pressed"); }))
             << button;
     }
-    void Send(const std::string& command) { std::ofstream(control_, std::ios::app) << command << '\n'; }
+    void Send(const std::string& command) { SendCommand(control_, command); }
 
     // The display texts by name, once the program has caught up.
     std::map<std::string, std::string> Texts() {

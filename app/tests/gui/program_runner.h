@@ -3,6 +3,7 @@
 // its own and watched through its test log (app/test_hooks.h).
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/prctl.h>
@@ -183,6 +184,35 @@ class Program {
 
 inline fs::path SettingsFile(const fs::path& folder) {
     return folder / "config/Tarnwell Software/KOR_VAN WinCE";
+}
+
+// A line for the test control of a program started with
+// KOR_VAN_TEST_CONTROL=control (app/test_control.h).
+inline void SendCommand(const fs::path& control, const std::string& command) {
+    std::ofstream(control, std::ios::app) << command << '\n';
+}
+
+// Sends a command; the log lines that follow it once one of them begins
+// with `done` (a failure, naming what came instead, after 30 s).
+inline std::vector<std::string> AskProgram(const Program& program, const fs::path& control,
+                                           const std::string& command, const std::string& done) {
+    const std::size_t before = program.Log().size();
+    SendCommand(control, command);
+    std::vector<std::string> answer;
+    for (int i = 0; i < 300; ++i) {
+        const auto lines = program.Log();
+        answer.assign(lines.begin() + static_cast<std::ptrdiff_t>(std::min(before, lines.size())),
+                      lines.end());
+        for (const std::string& line : answer) {
+            if (line.starts_with(done)) return answer;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    std::string seen;
+    for (const std::string& line : answer)
+        seen += "\n  " + line;
+    ADD_FAILURE() << "no \"" << done << "\" after \"" << command << "\":" << seen;
+    return answer;
 }
 
 

@@ -7,7 +7,9 @@
 #include <wx/app.h>
 #include <wx/combobox.h>
 #include <wx/frame.h>
+#include <wx/textctrl.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -19,6 +21,7 @@
 #include "frame/gps_port_dialog.h"
 #include "frame/glide_settings_dialog.h"
 #include "frame/igc_header_dialog.h"
+#include "frame/main_frame.h"
 #include "frame/new_waypoint_dialog.h"
 #include "frame/options/options_page.h"
 #include "frame/options/options_sheet.h"
@@ -33,8 +36,11 @@
 #include "nav/team_code.h"
 #include "nav/waypoint_file_open.h"
 #include "nav/waypoint_list.h"
+#include "platform/gui/event_pump.h"
 #include "platform/gui/file_dialog.h"
+#include "platform/gui/message_box_sink.h"
 #include "platform/gui/screen_fit.h"
+#include "platform/gui/screenshot.h"
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
@@ -97,6 +103,18 @@ TEST_F(CockpitScreenTest, TheSmallDialogs) {
     Check(export_, [&] { return export_.DoModal(); }, "map_export");
     CDeclareConfirmDlg confirm(main_);
     Check(confirm, [&] { return confirm.DoModal(); }, "declare_confirm");
+    // The help page shows its text, not only its OK button.
+    wxTheApp->CallAfter([] {
+        wxDialog* help = testing::TopModal<wxDialog>();
+        ASSERT_NE(help, nullptr);
+        const wxWindow* page = help->FindWindow(1400);
+        ASSERT_NE(page, nullptr);
+        EXPECT_GT(page->GetSize().x, test_support::kCockpitWidth / 2);
+        EXPECT_GT(page->GetSize().y, test_support::kCockpitHeight / 2);
+        test_support::ExpectFitsCockpitScreen(*help, "help_page");
+        help->EndModal(wxID_OK);
+    });
+    EXPECT_TRUE(ShowHelpPage(main_));
 }
 
 TEST_F(CockpitScreenTest, TheIgcHeaderWithEachKindOfHeader) {
@@ -166,6 +184,55 @@ TEST_F(CockpitScreenTest, TheFileDialogs) {
         test_support::ExpectNextModalFitsCockpitScreen(save ? "file_save" : "file_open");
         EXPECT_FALSE(gui::ShowFileDialog(main_, request));
     }
+}
+
+// Several lines, and a word longer than any screen is wide.
+std::wstring LongText() {
+    std::wstring text = L"Airspace ahead\nCTR ALPHA 1500 ft to FL65\n";
+    for (int i = 0; i < 4; ++i) text += L"A note about the zone that runs on for more than one line.\n";
+    return text + L"/home/pilot/maps/" + std::wstring(120, L'x') + L".map";
+}
+
+// The pop-up of the pane in front grows to hold every line of a long text
+// (the last character shows without scrolling), within its pane and the
+// screen; a short text leaves it at its own size.
+void ExpectPopupHolds(CMainFrame& window, const std::string& name) {
+    SCOPED_TRACE(name);
+    wxTextCtrl* popup = window.PopupText();
+    ASSERT_NE(popup, nullptr);
+    window.ShowPopup(L"Short", 0);
+    const wxSize small = popup->GetSize();
+    window.ShowPopup(LongText(), 0);
+    platform::gui::ProcessEventsFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(popup->IsShown());
+    EXPECT_GT(popup->GetSize().y, small.y);
+    EXPECT_TRUE(popup->GetParent()->GetScreenRect().Contains(popup->GetScreenRect()));
+    EXPECT_TRUE(wxRect(0, 0, test_support::kCockpitWidth, test_support::kCockpitHeight)
+                    .Contains(popup->GetScreenRect()));
+    const wxPoint last = popup->PositionToCoords(popup->GetLastPosition());
+    EXPECT_NE(last, wxDefaultPosition);
+    EXPECT_LE(last.y + popup->GetCharHeight(), popup->GetClientSize().y) << "the last line is cut";
+    EXPECT_TRUE(gui::SaveScreenshot(window, test_support::LayoutScreenshot(name)));
+    window.HidePopup();
+    EXPECT_FALSE(popup->IsShown());
+}
+
+TEST_F(CockpitScreenTest, PopupsGrowToALongTextWithinTheScreen) {
+    auto* window = new CMainFrame;
+    ASSERT_TRUE(window->LoadFrame({test_support::kCockpitWidth, test_support::kCockpitHeight}));
+    window->Show();
+    gui::ProcessEventsFor(std::chrono::milliseconds(200));
+    ExpectPopupHolds(*window, "popup_position_page");
+    window->SaveNavDisplay();  // the whole-map layout: the pop-up is the map's
+    ExpectPopupHolds(*window, "popup_map");
+
+    // The program's message box breaks the text to the screen and fits it.
+    gui::WxMessageBoxSink boxes;
+    test_support::ExpectNextModalFitsCockpitScreen("message_box_long_text");
+    EXPECT_EQ(boxes.Show(window, LongText(), L"Airspace", platform::mb::kYesNo | platform::mb::kIconExclamation),
+              platform::kIdCancel);
+    window->Destroy();
+    gui::ProcessEventsFor(std::chrono::milliseconds(50));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "tools/brisvel/gui/brisvel_frame.h"
 
-#include <wx/fontdlg.h>
+#include <wx/font.h>
 #include <wx/notebook.h>
 #include <wx/sizer.h>
 #include <wx/splitter.h>
@@ -10,7 +10,9 @@
 
 #include <algorithm>
 
+#include "platform/gui/command_ids.h"
 #include "platform/gui/file_dialog.h"
+#include "platform/gui/font_dialog.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/utf.h"
@@ -60,13 +62,15 @@ CBrisvelMainFrame::CBrisvelMainFrame(platform::SettingsStore& store, std::vector
     sizer->Add(pages_, 1, wxEXPAND);
     SetSizer(sizer);
     model_.SetRedraw([this] { RedrawViews(); });
-    Bind(wxEVT_MENU, &CBrisvelMainFrame::OnFileOpen, this, kFileOpen);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { CloseShown(); }, kFileClose);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SaveShown(false); }, kFileSave);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SaveShown(true); }, kFileSaveAs);
+    // The menu and toolbar items carry the toolkit's ids of the commands.
+    using platform::gui::WxIdFromCommand;
+    Bind(wxEVT_MENU, &CBrisvelMainFrame::OnFileOpen, this, WxIdFromCommand(kFileOpen));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { CloseShown(); }, WxIdFromCommand(kFileClose));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SaveShown(false); }, WxIdFromCommand(kFileSave));
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SaveShown(true); }, WxIdFromCommand(kFileSaveAs));
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
     for (const int id : {kFileClose, kFileSave, kFileSaveAs})
-        Bind(wxEVT_UPDATE_UI, &CBrisvelMainFrame::OnUpdateNeedsDocument, this, id);
+        Bind(wxEVT_UPDATE_UI, &CBrisvelMainFrame::OnUpdateNeedsDocument, this, WxIdFromCommand(id));
     Bind(wxEVT_CLOSE_WINDOW, &CBrisvelMainFrame::OnClose, this);
     // The size above where the screen has room; a smaller screen's work
     // area, measured once the window stands with its bars.
@@ -188,11 +192,9 @@ void CBrisvelMainFrame::OnClose(wxCloseEvent& /*event*/) {
 }
 
 void CBrisvelMainFrame::ChooseFont() {
-    wxFontData data;
-    data.SetInitialFont(labelFont_);
-    wxFontDialog dialog(this, data);
-    if (dialog.ShowModal() != wxID_OK) return;
-    labelFont_ = dialog.GetFontData().GetChosenFont();
+    const auto chosen = platform::gui::ChooseFont(this, labelFont_, "Label font");
+    if (!chosen) return;
+    labelFont_ = *chosen;
     RedrawViews();
 }
 

@@ -27,7 +27,7 @@ namespace brisvel {
 class CShapeBar;
 class CBrisvelView;
 
-// Command ids of the File menu.
+// Command ids of the File menu; its items carry WxIdFromCommand of them.
 inline constexpr int kFileOpen = 57600;
 inline constexpr int kFileClose = 57602;
 inline constexpr int kFileSave = 57603;

@@ -3,14 +3,17 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/colordlg.h>
+#include <wx/colour.h>
 #include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include <memory>
+
 #include "mapdata/map_palette.h"
+#include "platform/gui/colour_dialog.h"
 #include "platform/gui/file_dialog.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
@@ -24,7 +27,8 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr int kMenuButton = 1200;
-constexpr int kAboutCommand = 0x10, kOptionsCommand = 0x20;
+// The menu's items (resource 1200).
+constexpr int kAboutCommand = 16, kOptionsCommand = 32;
 constexpr std::chrono::milliseconds kProgressInterval{40};
 constexpr std::chrono::milliseconds kPumpInterval{10};
 
@@ -207,11 +211,8 @@ void CQuorlinDlg::OnButton(wxCommandEvent& event) {
         case 1020: m.OnGenerateUpDown(); break;
         case 1019: case wxID_CANCEL: RequestClose(); return;
         case kMenuButton: {
-            wxMenu menu;
-            menu.Append(kAboutCommand, "&About Morvist...");
-            menu.AppendSeparator();
-            menu.Append(kOptionsCommand, "&Options");
-            PopupMenu(&menu);
+            const std::unique_ptr<wxMenu> menu(wxXmlResource::Get()->LoadMenu("1200"));
+            if (menu) PopupMenu(menu.get());
             return;
         }
         case wxID_OK: return;  // Enter never closes the dialog
@@ -365,12 +366,11 @@ std::optional<ChosenFile> CQuorlinDlg::ChooseSaveFile(const FileChoice& choice) 
 }
 
 std::optional<Bgr> CQuorlinDlg::ChooseColour() {
-    wxColourData data;
-    if (lastColour_) data.SetColour(wxColour(lastColour_->red, lastColour_->green, lastColour_->blue));
-    wxColourDialog dialog(this, &data);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    const wxColour c = dialog.GetColourData().GetColour();
-    lastColour_ = Bgr{c.Blue(), c.Green(), c.Red()};
+    const wxColour initial =
+        lastColour_ ? wxColour(lastColour_->red, lastColour_->green, lastColour_->blue) : *wxBLACK;
+    const auto c = platform::gui::ChooseColour(this, initial, "Map colour");
+    if (!c) return std::nullopt;
+    lastColour_ = Bgr{c->Blue(), c->Green(), c->Red()};
     return lastColour_;
 }
 

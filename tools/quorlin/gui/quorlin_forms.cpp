@@ -1,7 +1,7 @@
 #include "tools/quorlin/gui/quorlin_forms.h"
 
 #include <wx/button.h>
-#include <wx/colordlg.h>
+#include <wx/colour.h>
 #include <wx/notebook.h>
 #include <wx/sizer.h>
 #include <wx/panel.h>
@@ -10,6 +10,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "mapdata/map_palette.h"
+#include "platform/gui/colour_dialog.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
@@ -213,12 +214,8 @@ void COptionsSheet::SetLandCover(int index, std::uint32_t colorref) {
 void COptionsSheet::OnSetColour(wxCommandEvent& event) {
     const int index = event.GetId() - 1097;
     const mapdata::Rgb now = mapdata::RgbFromColorref(options_.landCovers[static_cast<std::size_t>(index)]);
-    wxColourData data;
-    data.SetColour(wxColour(now.red, now.green, now.blue));
-    wxColourDialog dialog(this, &data);
-    if (dialog.ShowModal() != wxID_OK) return;
-    const wxColour c = dialog.GetColourData().GetColour();
-    SetLandCover(index, mapdata::ColorrefFromRgb({c.Red(), c.Green(), c.Blue()}));
+    const auto c = platform::gui::ChooseColour(this, wxColour(now.red, now.green, now.blue), "Land cover colour");
+    if (c) SetLandCover(index, mapdata::ColorrefFromRgb({c->Red(), c->Green(), c->Blue()}));
 }
 
 void COptionsSheet::ShowSwatches() {

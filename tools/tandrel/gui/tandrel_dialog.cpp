@@ -1,7 +1,7 @@
 #include "tools/tandrel/gui/tandrel_dialog.h"
 
 #include <wx/button.h>
-#include <wx/colordlg.h>
+#include <wx/colour.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "mapdata/map_palette.h"
+#include "platform/gui/colour_dialog.h"
 #include "platform/gui/file_dialog.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
@@ -222,12 +223,10 @@ void CTandrelDlg::OnSetOutputFile(wxCommandEvent& /*event*/) {
 
 void CTandrelDlg::OnSetFill(wxCommandEvent& /*event*/) {
     if (running_) return;
-    wxColourData data;
-    data.SetColour(Colour(mapdata::RgbFromColorref(options_.fillColour)));
-    wxColourDialog dialog(this, &data);
-    if (dialog.ShowModal() != wxID_OK) return;
-    const wxColour chosen = dialog.GetColourData().GetColour();
-    options_.fillColour = mapdata::ColorrefFromRgb({chosen.Red(), chosen.Green(), chosen.Blue()});
+    const auto chosen =
+        platform::gui::ChooseColour(this, Colour(mapdata::RgbFromColorref(options_.fillColour)), "Fill colour");
+    if (!chosen) return;
+    options_.fillColour = mapdata::ColorrefFromRgb({chosen->Red(), chosen->Green(), chosen->Blue()});
     ShowSwatches();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/gui/message_box_sink.h"
 
 #include <gtest/gtest.h>
+#include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
@@ -12,7 +13,6 @@
 #include <vector>
 
 #include "platform/gui/event_pump.h"
-#include "testing/gtk_probe.h"
 #include "testing/wx_test_app.h"
 
 namespace platform::gui {
@@ -147,11 +147,18 @@ TEST_F(SinkTest, StoppingReleasesWaitingWorkersWithTheDefaultAnswer) {
 
 TEST(WxMessageBoxSinkDialog, AWorkersQuestionIsAnsweredInARealDialog) {
     const auto previous = SetMessageBoxSink(std::make_shared<WxMessageBoxSink>());
-    const test_support::GtkProbe gtk;
-    // Answers No once the dialog is up.
+    // Presses No once the dialog is up.
     wxTimer answerNo;
-    answerNo.Bind(wxEVT_TIMER,
-                  [&gtk](wxTimerEvent&) { gtk.RespondToDialogs(test_support::GtkProbe::kResponseNo); });
+    answerNo.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(window);
+            wxWindow* no = dialog != nullptr && dialog->IsModal() ? dialog->FindWindow(wxID_NO) : nullptr;
+            if (no == nullptr) continue;
+            wxCommandEvent press(wxEVT_BUTTON, wxID_NO);
+            press.SetEventObject(no);
+            no->ProcessWindowEvent(press);
+        }
+    });
     answerNo.Start(100);
 
     auto answer = std::async(std::launch::async, [] {

@@ -2,8 +2,12 @@
 // as the program shows it: within the screen, its controls within it, no
 // label cut. Screenshots go to <build>/screenshots/layout.
 #include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/menu.h>
+#include <wx/xrc/xmlres.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/gui/bundle_entry_points.h"
@@ -80,6 +84,39 @@ TEST_F(QuorlinScreenTest, TheAboutBoxAndTheFileDialog) {
     request.folder = scratch_.Path();
     request.wildcard = "Elevation grids (*.bin)|*.bin|All files (*.*)|*.*";
     EXPECT_FALSE(platform::gui::ShowFileDialog(nullptr, request));
+}
+
+// Quorlin's commands are the items of its menu (read from its definition)
+// and its dialog's buttons: each window one opens is checked, and a command
+// that only tells something says so in a box. The buttons that start an
+// operation (Convert, Generate Up-Down files, Extract, Create, Insert) and
+// Exit act at once; Menu... opens the menu walked item by item.
+TEST_F(QuorlinScreenTest, EveryCommandsWindowFitsTheScreen) {
+    ASSERT_TRUE(g_screen.Started()) << "Xvfb did not start";
+    const std::set<int> actions = {1004, 1020, 1018, 1023, 1067, 1019, 1200};
+    CQuorlinDlg dialog(nullptr, store_);
+    ASSERT_TRUE(dialog.Loaded());
+    const std::unique_ptr<wxMenu> menu(wxXmlResource::Get()->LoadMenu("1200"));
+    ASSERT_NE(menu, nullptr);
+    test_support::ExpectModalFitsCockpitScreen(dialog, [&] { return dialog.DoModal(); }, "quorlin_walk", [&] {
+        for (const wxMenuItem* item : menu->GetMenuItems()) {
+            if (item->IsSeparator()) continue;
+            SCOPED_TRACE(item->GetItemLabelText().utf8_string());
+            const test_support::CheckEveryModal check("quorlin_menu_" + std::to_string(item->GetId()));
+            wxCommandEvent command(wxEVT_MENU, item->GetId());
+            command.SetEventObject(&dialog);
+            dialog.ProcessWindowEvent(command);
+            EXPECT_FALSE(check.Checked().empty());
+        }
+        for (wxButton* button : test_support::ShownButtons(dialog)) {
+            if (actions.contains(button->GetId()) || !button->IsEnabled()) continue;
+            SCOPED_TRACE(button->GetLabel().utf8_string());
+            const std::size_t told = boxes_->Boxes().size();
+            const test_support::CheckEveryModal check("quorlin_button_" + std::to_string(button->GetId()));
+            test_support::Press(*button);
+            EXPECT_TRUE(!check.Checked().empty() || boxes_->Boxes().size() > told) << "nothing opened";
+        }
+    });
 }
 
 }  // namespace

@@ -47,6 +47,19 @@ class TandrelDialogTest : public ::testing::Test {
         edit->SetValue(text);
     }
 
+    // The fixture files' region: 48 N to 50 N, 8 E to 10 E.
+    void EnterFixtureRegion(wxDialog& dialog) {
+        Type(dialog, 1000, "50");
+        Type(dialog, 1001, "48");
+        Type(dialog, 1002, "10");
+        Type(dialog, 1003, "8");
+        for (const int east : {1008, 1010}) {
+            auto* button = dynamic_cast<wxRadioButton*>(dialog.FindWindow(east));
+            ASSERT_NE(button, nullptr) << east;
+            button->SetValue(true);
+        }
+    }
+
     test_support::ScratchFolder scratch_{"kv-tandrel-gui"};
     platform::gui::ResourceBundleInstallation resources_;
     platform::SettingsStore store_;
@@ -89,12 +102,7 @@ TEST_F(TandrelDialogTest, AMissingFileAsksForAnotherFolderAndRemembersIt) {
 TEST_F(TandrelDialogTest, ARunWritesTheMapAndKeepsTheOptions) {
     auto dialog = Open(testing::FixtureFolder());
     ASSERT_TRUE(dialog->OpenDafifFiles({}));
-    Type(*dialog, 1000, "50");
-    Type(*dialog, 1001, "48");
-    Type(*dialog, 1002, "10");
-    Type(*dialog, 1003, "8");
-    dynamic_cast<wxRadioButton*>(dialog->FindWindow(1008))->SetValue(true);  // E
-    dynamic_cast<wxRadioButton*>(dialog->FindWindow(1010))->SetValue(true);
+    EnterFixtureRegion(*dialog);
     Type(*dialog, 1059, " ed ");
     for (int id : {1032, 1043, 1054}) dynamic_cast<wxCheckBox*>(dialog->FindWindow(id))->SetValue(true);
     const fs::path output = scratch_ / "a-rather-long-folder-name" / "alps.map";
@@ -130,12 +138,7 @@ TEST_F(TandrelDialogTest, EmptyFilesAreToldAndNoWritesNothing) {
         std::ofstream(folder / name) << "";
     auto dialog = Open(folder);
     ASSERT_TRUE(dialog->OpenDafifFiles({}));
-    Type(*dialog, 1000, "50");
-    Type(*dialog, 1001, "48");
-    Type(*dialog, 1002, "10");
-    Type(*dialog, 1003, "8");
-    dynamic_cast<wxRadioButton*>(dialog->FindWindow(1008))->SetValue(true);  // E
-    dynamic_cast<wxRadioButton*>(dialog->FindWindow(1010))->SetValue(true);
+    EnterFixtureRegion(*dialog);
     dynamic_cast<wxCheckBox*>(dialog->FindWindow(1054))->SetValue(true);
     const fs::path output = scratch_ / "empty.map";
     dialog->SetOutputFile(output);
