@@ -18,6 +18,8 @@
 #include "frame/position_links.h"
 #include "frame/options/view_link.h"
 #include "frame/position_view.h"
+#include "glide/polar.h"
+#include "glide/settings_values.h"
 #include "glide/speed_to_fly_text.h"
 #include "gps/nav_fix.h"
 #include "map/elevation_file.h"
@@ -25,6 +27,7 @@
 #include "map/map_point_link.h"
 #include "map/map_timer_inputs.h"
 #include "map/map_view.h"
+#include "map/map_view_rules.h"
 #include "mapdata/map_draw_state.h"
 #include "map/task_layer_draw.h"
 #include "map/waypoint_layer.h"
@@ -273,6 +276,14 @@ void ChooseElevationModel() {
         if (map::CGPSmapView* view = View()) view->Redraw().RequestFull();
         map::CGPSmapView::RequestMapRedraw();
     });
+}
+
+void ShowGlideModeButton(bool replaying) {
+    map::CGPSmapView* view = View();
+    if (view == nullptr) return;
+    view->ShowGlideModeImage(replaying ? map::kGlideReplayRunning
+                                       : map::GlideModePicture(glide::CurrentPolar().usePolar,
+                                                               glide::g_useConstantGlideSpeed.load() != 0));
 }
 
 void InstallMapViewLinks() {

@@ -20,4 +20,9 @@ void ChooseElevationModel();
 // line commented out; a binary map written again).
 void ConvertMapRecords();
 
+// The map's glide-mode button: the replay's picture while a replay runs (a
+// press then holds the replay), else the glide mode's (a press switches
+// the polar's use).
+void ShowGlideModeButton(bool replaying);
+
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include <wx/thread.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "app/flarm_binding.h"
 #include "app/map_view_links.h"
 #include "core/sound_queue.h"
+#include "core/track_cache.h"
 #include "core/waypoint_course.h"
 #include "fix/display_links.h"
 #include "fix/position_texts.h"
@@ -113,29 +115,55 @@ void RedrawMap() {
     platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0);
 }
 
+// After each replayed fix the map is drawn anew. A replay gives fixes
+// faster than a loaded machine draws the map, so one drawing waits at a
+// time: its message clears the mark as it is freed (handled or dropped),
+// and the window's queue never fills with drawings that would hold back the
+// pilot's taps and commands (the stop of the replay among them).
+std::atomic<bool> g_replayRedrawWaiting{false};
+
+struct ReplayRedrawMark {
+    ReplayRedrawMark() = default;
+    ReplayRedrawMark(const ReplayRedrawMark&) = delete;
+    ReplayRedrawMark& operator=(const ReplayRedrawMark&) = delete;
+    ~ReplayRedrawMark() { g_replayRedrawWaiting = false; }
+};
+
+void RedrawMapAfterReplayedFix() {
+    if (g_replayRedrawWaiting.exchange(true)) return;
+    platform::PostWindowMessage({platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0,
+                                 std::make_shared<const ReplayRedrawMark>()});
+}
+
 // The replay pauses while the pilot holds the map's replay button, redraws
 // the map after each fix and does not start while the map shows an object.
 recorder::ReplayMapHooks ReplayHooks() {
     recorder::ReplayMapHooks hooks;
     hooks.paused = [] { return map::g_replayHold.load() != 0; };
-    hooks.redraw = &RedrawMap;
+    hooks.redraw = &RedrawMapAfterReplayedFix;
     hooks.refusesReplay = [] { return map::g_mapDisplayMode.load() == map::kFocusObject; };
     return hooks;
 }
 
-// A replay starts from empty navigation texts, final glide and wind history,
-// and leaves the heading method's lines of the replayed flight behind.
+// A replay starts from empty navigation texts, final glide, wind history
+// and track, and leaves the heading method's lines and the track of the
+// replayed flight behind (the trail would otherwise join two flights). The
+// map's glide-mode button shows the replay while it runs.
 void AddReplaySteps() {
     recorder::AddReplayStartStep([] {
+        core::TrackCacheReset();
         glide::InitDisplayTexts();
         gps::ResetPositionTexts();
         gps::ResetWaypointQueueTexts();
         glide::ResetFinalGlide();
         glide::ClearWindHistory();
+        ShowGlideModeButton(true);
     });
     recorder::AddReplayEndStep([] {
+        core::TrackCacheReset();
         glide::ClearWindHistory();
         glide::ResetHeadingWind();
+        ShowGlideModeButton(false);
     });
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/flarm_binding.h"
 #include "app/load_reports.h"
+#include "app/map_view_links.h"
 #include "app/program_links.h"
 #include "app/resource_library.h"
 #include "app/serial_settings.h"
@@ -37,7 +38,6 @@
 #include "glide/glide_path.h"
 #include "glide/heading_wind.h"
 #include "glide/lifecycle.h"
-#include "glide/polar.h"
 #include "glide/settings_values.h"
 #include "glide/team_code_line.h"
 #include "glide/wind_history.h"
@@ -189,10 +189,7 @@ void LoadProgramSettings(ProgramState& state) {
     map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
     glide::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
     ReadLastTaskFile();
-    map::CGPSmapView* view = state.frame->MapView();
-    if (const glide::GlidePolar polar = glide::CurrentPolar(); polar.usePolar && view != nullptr) {
-        view->ShowGlideModeImage(glide::g_useConstantGlideSpeed.load() != 0 ? 8 : 6);
-    }
+    ShowGlideModeButton(false);
     const float macCready = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
     glide::MacCreadyText.Set(platform::FormatC(L" %0.1f", static_cast<double>(macCready)));
 }

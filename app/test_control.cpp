@@ -5,7 +5,9 @@
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/listctrl.h>
+#include <wx/menu.h>
 #include <wx/modalhook.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
 
@@ -21,9 +23,11 @@
 #include "app/test_hooks.h"
 #include "frame/main_frame.h"
 #include "glide/display_texts.h"
+#include "map/map_buttons.h"
 #include "map/map_view.h"
 #include "map/waypoint_layer.h"
 #include "nav/waypoint_list.h"
+#include "platform/gui/command_ids.h"
 #include "platform/gui/layout_check.h"
 #include "platform/gui/screenshot.h"
 #include "platform/ui_post.h"
@@ -126,6 +130,22 @@ void Press(const std::string& label) {
     button->GetEventHandler()->QueueEvent(click);
 }
 
+// Types into the front dialog's first text field that takes typing (a file
+// dialog's name field).
+void Type(const std::string& text) {
+    wxDialog* dialog = FrontDialog();
+    wxTextCtrl* field = dialog != nullptr ? FindChild<wxTextCtrl>(*dialog, [](wxTextCtrl& t) {
+        return t.IsShown() && t.IsEnabled() && t.IsEditable();
+    })
+                                          : nullptr;
+    if (field == nullptr) {
+        test_hooks::Record("type failed");
+        return;
+    }
+    field->SetValue(wxString::FromUTF8(text));
+    test_hooks::Record("typed " + text);
+}
+
 void Cancel() {
     wxDialog* dialog = FrontDialog();
     if (dialog == nullptr) return;
@@ -174,6 +194,30 @@ void TapMap(const std::string& at) {
     test_hooks::Record("tapped " + at);
 }
 
+// A button of the map window by its id: "button <id> <icon> <shown>".
+void LogMapButton(const std::string& id) {
+    map::CGPSmapView* view = map::g_pMapView;
+    wxWindow* window = view != nullptr ? view->FindWindow(std::stoi(id)) : nullptr;
+    const auto* button = dynamic_cast<const map::CIconButton*>(window);
+    if (button == nullptr) {
+        test_hooks::Record("button " + id + " missing");
+        return;
+    }
+    test_hooks::Record("button " + id + " " + std::to_string(button->IconIndex()) + " " +
+                       (button->IsShown() ? "shown" : "hidden"));
+}
+
+// The label of the menu item with that command id: "menu <id>\t<label>".
+void LogMenuItem(const std::string& id) {
+    const wxMenuBar* menus =
+        frame::g_hMainFrameWnd != nullptr ? frame::g_hMainFrameWnd->GetMenuBar() : nullptr;
+    const wxMenuItem* item =
+        menus != nullptr ? menus->FindItem(platform::gui::WxIdFromCommand(std::stoi(id))) : nullptr;
+    test_hooks::Record("menu " + id + "\t" +
+                       (item != nullptr ? wxStripMenuCodes(item->GetItemLabel()).utf8_string()
+                                        : std::string("missing")));
+}
+
 void Run(const std::string& line) {
     const std::size_t space = line.find(' ');
     const std::string word = line.substr(0, space);
@@ -189,6 +233,8 @@ void Run(const std::string& line) {
         Choose(rest);
     } else if (word == "press") {
         Press(rest);
+    } else if (word == "type") {
+        Type(rest);
     } else if (word == "cancel") {
         Cancel();
     } else if (word == "layout") {
@@ -202,6 +248,10 @@ void Run(const std::string& line) {
         platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_USER_PICKROW,
                                     static_cast<std::uintptr_t>(std::stoul(rest)));
         test_hooks::Record("picked " + rest);
+    } else if (word == "button") {
+        LogMapButton(rest);
+    } else if (word == "menu") {
+        LogMenuItem(rest);
     } else if (word == "shot" && frame::g_hMainFrameWnd != nullptr) {
         platform::gui::SaveScreenshot(*frame::g_hMainFrameWnd, rest);
         test_hooks::Record("shot " + rest);

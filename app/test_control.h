@@ -14,10 +14,21 @@
 //  press <label>    clicks the front dialog's button of that label or
 //                   resource name:
 //                   "pressed <label>" or "press failed";
+//  type <text>      puts text into the front dialog's first field that takes
+//                   typing (a file dialog's name): "typed <text>" or
+//                   "type failed";
 //  cancel           ends the front dialog with Cancel: "cancelled <title>";
 //  symbols          "symbol\t<name>\t<x>\t<y>" for each waypoint drawn with a
 //                   map symbol, at its pixel in the map window, then
 //                   "symbols listed";
+//  tap <x> <y>      a finger's tap on the map window at that pixel:
+//                   "tapped <x> <y>";
+//  pickrow <n>      row n of the map's goto list, as a click on it:
+//                   "picked <n>";
+//  button <id>      the map window's icon button of that id: "button <id>
+//                   <icon index> shown|hidden", or "button <id> missing";
+//  menu <id>        the main menu's item of that command id:
+//                   "menu <id>\t<label>" ("missing" when there is none);
 //  shot <file>      a PNG of the main window: "shot <file>";
 //  mapshot <file>   a PNG of the map window: "mapshot <file>";
 //  dialogshot <file> a PNG of the innermost dialog: "dialogshot <file>";

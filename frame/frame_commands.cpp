@@ -7,6 +7,7 @@
 
 #include "core/string_resources.h"
 #include "map/map_view.h"
+#include "map/map_view_rules.h"
 #include "map/settings_values.h"
 #include "nav/destination_queue.h"
 #include "platform/message_box.h"
@@ -48,10 +49,7 @@ constexpr std::uintptr_t kTapPassed = 19;
 constexpr std::uintptr_t kTapSkipped = 15;
 
 // Glide-mode button pictures.
-constexpr int kPictureFixed = 5;
-constexpr int kPicturePolar = 6;
-constexpr int kPictureNoPolar = 7;
-constexpr int kPictureConstantSpeed = 8;
+constexpr int kPictureFixed = map::kGlideReplayRunning;
 
 template <typename... Args>
 std::wstring Format(const wchar_t* format, Args... args) {
@@ -485,8 +483,7 @@ void FrameCommands::ReopenGpsPort() {
 }
 
 int FrameCommands::GlideModePicture() const {
-    if (!s_.glide.UsePolar()) return kPictureNoPolar;
-    return s_.glide.ConstantGlideSpeed() ? kPictureConstantSpeed : kPicturePolar;
+    return map::GlideModePicture(s_.glide.UsePolar(), s_.glide.ConstantGlideSpeed());
 }
 
 void FrameCommands::OnStopReplay() {

@@ -96,6 +96,11 @@ GlideButtonAction GlideModeButton(int iconIndex, bool pressed) {
     return action;
 }
 
+int GlideModePicture(bool usePolar, bool constantGlideSpeed) {
+    if (!usePolar) return kGlideNoPolar;
+    return constantGlideSpeed ? kGlideConstantSpeed : kGlidePolar;
+}
+
 std::string InitCoordinateText(double degrees) {
     return platform::FormatC("%.6lf", degrees);
 }

@@ -99,6 +99,8 @@ struct GlideButtonAction {
     bool postPolarToggle = false;
 };
 GlideButtonAction GlideModeButton(int iconIndex, bool pressed);
+// The button's picture outside a replay.
+int GlideModePicture(bool usePolar, bool constantGlideSpeed);
 
 // --- "InitLatitude" / "InitLongitude": degrees with "%.6lf".
 std::string InitCoordinateText(double degrees);

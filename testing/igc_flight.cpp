@@ -141,7 +141,8 @@ double CourseDeg(const IgcFix& from, const IgcFix& to) {
     return course < 0.0 ? course + 360.0 : course;
 }
 
-std::string FixSentences(const IgcFix& fix, const IgcFix* previous) {
+std::string FixSentences(const IgcFix& fix, const IgcFix* previous,
+                         std::optional<double> variationEast) {
     double speedKt = 0.0;
     double track = 0.0;
     if (previous != nullptr && fix.utc > previous->utc) {
@@ -156,9 +157,13 @@ std::string FixSentences(const IgcFix& fix, const IgcFix* previous) {
         platform::FormatC("%02d%02d%02d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100);
     const std::string position = flight_text::NmeaAngle(fix.latitude, true) + "," +
                                  flight_text::NmeaAngle(fix.longitude, false);
+    const std::string variation =
+        variationEast ? platform::FormatC("%.1f,%c", std::fabs(*variationEast),
+                                          *variationEast < 0.0 ? 'W' : 'E')
+                      : std::string(",");
     const std::string rmc = platform::FormatC(
-        "GPRMC,%s,%c,%s,%.2f,%.2f,%s,,,%c", time.c_str(), fix.valid ? 'A' : 'V', position.c_str(),
-        speedKt, track, date.c_str(), fix.valid ? 'A' : 'N');
+        "GPRMC,%s,%c,%s,%.2f,%.2f,%s,%s,%c", time.c_str(), fix.valid ? 'A' : 'V', position.c_str(),
+        speedKt, track, date.c_str(), variation.c_str(), fix.valid ? 'A' : 'N');
     const std::string gga = platform::FormatC("GPGGA,%s,%s,%d,08,1.0,%.1f,M,0.0,M,,", time.c_str(),
                                               position.c_str(), fix.valid ? 1 : 0, fix.gpsAltitudeM);
     return flight_text::Sentence(rmc) + flight_text::Sentence(gga);

@@ -9,6 +9,7 @@
 // Speed and track come from the fix before (none for the first).
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,8 +31,10 @@ std::vector<IgcFix> ReadIgcFixes(std::string_view text);
 std::vector<IgcFix> ReadIgcFile(const std::filesystem::path& file);
 
 // The "$GPRMC" and "$GPGGA" of one fix, each ended by CR LF; previous gives
-// the speed and track (null: standing, track 0).
-std::string FixSentences(const IgcFix& fix, const IgcFix* previous);
+// the speed and track (null: standing, track 0). The RMC carries the
+// magnetic variation (degrees, east positive) when one is given.
+std::string FixSentences(const IgcFix& fix, const IgcFix* previous,
+                         std::optional<double> variationEast = std::nullopt);
 
 // The flight as the sentence epochs the demo's feeder plays.
 std::vector<flight_text::Epoch> FlightEpochs(const std::vector<IgcFix>& fixes);

@@ -1,9 +1,6 @@
-// The built program flown on a recorded flight as a pilot would meet it:
-// started through main with nothing installed by the test, a settings
-// folder naming a map, a waypoint file whose fields carry map symbols and a
-// task file; the flight's fixes reach it as receiver sentences through a
-// pseudo-terminal. What it shows is read back through its test control
-// (app/test_control.h). Screenshots go to <build>/screenshots/.
+// The built program flown on a stretch of a recorded flight in cruise
+// (app/tests/gui/flown_program.h): a waypoint file whose fields carry map
+// symbols, a map around the stretch and a task out and back.
 #include <gtest/gtest.h>
 #include <wx/image.h>
 
@@ -11,18 +8,15 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <map>
-#include <memory>
-#include <string>
 #include <thread>
+#include <string>
 #include <vector>
 
-#include "app/tests/gui/program_runner.h"
+#include "app/tests/gui/flown_program.h"
 #include "platform/gui/image_handlers.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
-#include "testing/pseudo_terminal.h"
 
 namespace {
 
@@ -103,143 +97,21 @@ std::string TaskText(const std::vector<Field>& fields) {
     return text;
 }
 
-void Write(const fs::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
+// The program flown on the stretch with the three fields, a map around it
+// and the task out to Near and back.
+FlownProgram Flown(const std::string& name, std::vector<FlightFiles::Setting> settings = {}) {
+    const test_support::FlightMapPlan plan{
+        .first = kFirst, .last = kLast, .underAt = 2480, .crossAt = 2600, .townAt = 2640};
+    FlightFiles files;
+    files.fixes = &Fixes();
+    files.first = kFirst;
+    for (const Field& f : Fields())
+        files.waypoints += WaypointLine(f.name, f.latitude, f.longitude, f.altitudeM, 1);
+    files.task = TaskText(Fields());
+    files.map = test_support::MakeFlightMap(Fixes(), plan).text;
+    files.settings = std::move(settings);
+    return FlownProgram(name, std::move(files));
 }
-
-// The program with its files, on the pseudo-terminal, steered through its
-// control file.
-class FlownProgram {
-  public:
-    explicit FlownProgram(const std::string& name)
-        : folder_(name), control_(folder_.Path() / "control") {
-        const fs::path waypoints = folder_.Path() / "fields.dta";
-        std::string lines;
-        for (const Field& f : Fields())
-            lines += WaypointLine(f.name, f.latitude, f.longitude, f.altitudeM, 1);
-        Write(waypoints, lines);
-        const fs::path task = folder_.Path() / "task.tsk";
-        Write(task, TaskText(Fields()));
-        const test_support::FlightMapPlan plan{
-            .first = kFirst, .last = kLast, .underAt = 2480, .crossAt = 2600, .townAt = 2640};
-        const fs::path map = folder_.Path() / "flight.map";
-        Write(map, test_support::MakeFlightMap(Fixes(), plan).text);
-        Write(control_, "");
-
-        fs::create_directories(SettingsFile(folder_.Path()).parent_path());
-        {
-            platform::SettingsStore settings(SettingsFile(folder_.Path()));
-            settings.WriteString("Settings", "WaypointFile", waypoints.wstring());
-            settings.WriteString("Settings", "MapFile", map.wstring());
-            settings.WriteString("Options\\TaskFiles", "file", task.wstring());
-            // The task editor's own last task.
-            settings.WriteString("Settings", "TaskFileName", task.wstring());
-        }
-        // The receiver talks before the program has opened its port: the
-        // first sentences wait in the terminal for the program's first read.
-        Feed(kFirst, kFirst + 5, std::chrono::milliseconds(0));
-        program_ = std::make_unique<Program>(
-            folder_.Path(), "program",
-            Options{kProgram,
-                    pty_.Path(),
-                    {{"KOR_VAN_SCREEN", "800x480"}, {"KOR_VAN_TEST_CONTROL", control_.string()}}});
-    }
-
-    Program& Running() { return *program_; }
-
-    // Plays fixes first..last (inclusive) at `pause` a fix.
-    void Feed(std::size_t first, std::size_t last, std::chrono::milliseconds pause) {
-        for (std::size_t i = first; i <= last; ++i) {
-            pty_.Send(test_support::FixSentences(Fixes()[i], i > 0 ? &Fixes()[i - 1] : nullptr));
-            next_ = i + 1;
-            if (pause.count() > 0) std::this_thread::sleep_for(pause);
-        }
-    }
-    void FeedTo(std::size_t last) { Feed(next_, last, std::chrono::milliseconds(20)); }
-    std::size_t LastFed() const { return next_ - 1; }
-
-    // Sends a command; the log lines that follow it once `done` is among them.
-    std::vector<std::string> Ask(const std::string& command, const std::string& done) {
-        return AskProgram(*program_, control_, command, done);
-    }
-    // A row of the front dialog's list, and one of its buttons.
-    void Choose(const std::string& row) {
-        const auto answer = Ask("choose " + row, "cho");
-        EXPECT_TRUE(std::any_of(answer.begin(), answer.end(),
-                                [](const std::string& l) { return l.starts_with("chosen"); }))
-            << row;
-    }
-    void Press(const std::string& button) {
-        const auto answer = Ask("press " + button, "press");
-        EXPECT_TRUE(std::any_of(answer.begin(), answer.end(),
-                                [](const std::string& l) { return l.starts_with("pressed"); }))
-            << button;
-    }
-    void Send(const std::string& command) { SendCommand(control_, command); }
-
-    // The display texts by name, once the program has caught up.
-    std::map<std::string, std::string> Texts() {
-        std::this_thread::sleep_for(1500ms);
-        std::map<std::string, std::string> texts;
-        for (const std::string& line : Ask("texts", "texts listed")) {
-            if (!line.starts_with("text\t")) continue;
-            const std::size_t tab = line.find('\t', 5);
-            texts[line.substr(5, tab - 5)] = line.substr(tab + 1);
-        }
-        return texts;
-    }
-
-    // Opens a dialog by its command, waits for it to show.
-    bool Open(int command, const std::string& title) {
-        Send("command " + std::to_string(command));
-        return WaitForWindow(title);
-    }
-    bool WaitForWindow(const std::string& title) {
-        std::string seen;
-        for (int i = 0; i < 100; ++i) {
-            seen.clear();
-            for (const std::string& line : Ask("windows", "windows listed")) {
-                if (line == "window\t" + title) return true;
-                seen += " [" + line + "]";
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        ADD_FAILURE() << "no " << title << " window:" << seen;
-        return false;
-    }
-
-    fs::path Screenshot(const std::string& name) {
-        const fs::path file = kBuild / "screenshots" / ("program_flight_" + name + ".png");
-        fs::create_directories(file.parent_path());
-        Ask("shot " + file.string(), "shot");
-        return file;
-    }
-
-    void DialogScreenshot(const std::string& name) {
-        const fs::path file = kBuild / "screenshots" / ("program_flight_" + name + ".png");
-        Ask("dialogshot " + file.string(), "dialogshot");
-    }
-
-    // Closes what a failed step left open, then the program.
-    void End() {
-        for (int i = 0; i < 4; ++i) {
-            const auto open = Ask("windows", "windows listed");
-            if (std::none_of(open.begin(), open.end(),
-                             [](const std::string& l) { return l.starts_with("window\t"); }))
-                break;
-            Ask("cancel", "cancelled");
-        }
-        program_->Signal(SIGTERM);
-        EXPECT_EQ(program_->Wait(), 0) << program_->Errors();
-    }
-
-  private:
-    TempFolder folder_;
-    fs::path control_;
-    test_support::PseudoTerminal pty_;
-    std::unique_ptr<Program> program_;
-    std::size_t next_ = kFirst;
-};
 
 bool HasDigit(const std::string& text) {
     return text.find_first_of("0123456789") != std::string::npos;
@@ -260,8 +132,8 @@ double AngleBetween(double a, double b) {
 }
 
 TEST(ProgramFlight, EveryLinkIsInstalledAtStartUp) {
-    FlownProgram flight("links");
-    ASSERT_TRUE(flight.Running().WaitFor("shown")) << flight.Running().Errors();
+    FlownProgram flight = Flown("links");
+    ASSERT_TRUE(flight.StartAndFlyTo(kFirst));
     int links = 0;
     for (const std::string& line : flight.Running().Log()) {
         EXPECT_FALSE(line.starts_with("link missing")) << line;
@@ -271,23 +143,25 @@ TEST(ProgramFlight, EveryLinkIsInstalledAtStartUp) {
     flight.End();
 }
 
-// A list choice and the task's activation name the destination; a field in
-// reach shows the altitude needed, one out of reach NOGO; the speed to fly
-// has a value in cruise; the waypoints' symbols are drawn where the map
-// projects them; Open waypoint file shows its dialog.
+// The texts once the waypoint list made `name` the destination and the
+// glider flew on to fix `then`.
+std::map<std::string, std::string> GoneTo(FlownProgram& flight, const std::string& name,
+                                          std::size_t then) {
+    if (!flight.GoTo(name)) return {};
+    flight.FeedTo(then);
+    return flight.Texts();
+}
+
+// A list choice names the destination; a field in reach shows the altitude
+// needed, one out of reach NOGO; the speed to fly has a value in cruise;
+// the waypoints' symbols are drawn where the map projects them; Open
+// waypoint file shows its dialog.
 TEST(ProgramFlight, ArrivalDestinationSpeedToFlySymbolsAndFileDialogAsFlown) {
-    FlownProgram flight("cruise");
-    Program& program = flight.Running();
-    ASSERT_TRUE(program.WaitFor("shown")) << program.Errors();
-    flight.FeedTo(kLast - 60);
+    FlownProgram flight = Flown("cruise");
+    ASSERT_TRUE(flight.StartAndFlyTo(kLast - 60));
     flight.Screenshot("cruise");
 
-    ASSERT_TRUE(flight.Open(32777, "Waypoints"));
-    flight.DialogScreenshot("waypoint_list");
-    flight.Choose("Near");
-    flight.Press("1080");
-    flight.FeedTo(kLast - 50);
-    auto texts = flight.Texts();
+    auto texts = GoneTo(flight, "Near", kLast - 50);
     EXPECT_EQ(texts["DestinationNameText"], "Near");
     // The destination line: bearing, then the altitude needed.
     const std::string nearLine = texts["DestinationLineText"];
@@ -298,18 +172,14 @@ TEST(ProgramFlight, ArrivalDestinationSpeedToFlySymbolsAndFileDialogAsFlown) {
     EXPECT_EQ(texts["SpeedToFlyValueText"].find("---"), std::string::npos);
     flight.Screenshot("near");
 
-    ASSERT_TRUE(flight.Open(32777, "Waypoints"));
-    flight.Choose("Far");
-    flight.Press("1080");
-    flight.FeedTo(kLast - 40);
-    texts = flight.Texts();
+    texts = GoneTo(flight, "Far", kLast - 40);
     EXPECT_EQ(texts["DestinationNameText"], "Far");
     EXPECT_NE(texts["DestinationLineText"].find("NOGO"), std::string::npos)
         << texts["DestinationLineText"];
 
     // Each symbol's pixel is drawn (not the map's white).
     const std::vector<std::string> symbols = flight.Ask("symbols", "symbols listed");
-    const fs::path shot = kBuild / "screenshots" / "program_flight_map_symbols.png";
+    const fs::path shot = FlownProgram::ScreenshotFile("map_symbols");
     flight.Ask("mapshot " + shot.string(), "mapshot");
     platform::gui::EnsurePngHandler();
     wxImage image;
@@ -345,24 +215,15 @@ TEST(ProgramFlight, ArrivalDestinationSpeedToFlySymbolsAndFileDialogAsFlown) {
 }
 
 // The task editor opens with the task the settings name; OK and the task
-// points' OK activate it, and the destination becomes its start. Disabled:
-// after the confirmation the destination keeps its earlier name; the cause
-// is not found yet.
-TEST(ProgramFlight, DISABLED_TaskActivationNamesTheStart) {
-    FlownProgram flight("task");
-    Program& program = flight.Running();
-    ASSERT_TRUE(program.WaitFor("shown")) << program.Errors();
-    flight.FeedTo(kLast - 60);
-    ASSERT_TRUE(flight.Open(32802, "Task editor"));
-    flight.DialogScreenshot("task_editor");
-    flight.Press("1081");
-    // OK asks for the task points to be confirmed.
-    ASSERT_TRUE(flight.WaitForWindow("Task points"));
-    flight.DialogScreenshot("task_points");
-    flight.Press("wxID_OK");
+// points' and limits' OK activate it, and the destination becomes its start.
+TEST(ProgramFlight, TaskActivationNamesTheStart) {
+    FlownProgram flight = Flown("task");
+    ASSERT_TRUE(flight.StartAndFlyTo(kLast - 60));
+    ASSERT_TRUE(flight.ActivateTask("task"));
     flight.FeedTo(kLast - 30);
     EXPECT_EQ(flight.Texts()["DestinationNameText"], "S,Home");
-    for (const std::string& box : program.Boxes())
+    flight.Screenshot("task_activated");
+    for (const std::string& box : flight.Running().Boxes())
         ADD_FAILURE() << box;
     flight.End();
 }
@@ -370,10 +231,8 @@ TEST(ProgramFlight, DISABLED_TaskActivationNamesTheStart) {
 // A tap on a waypoint's symbol offers it in the map's goto list; its row
 // makes it the destination, as the pilot's finger would.
 TEST(ProgramFlight, TheMapsGoToNamesTheDestination) {
-    FlownProgram flight("goto");
-    Program& program = flight.Running();
-    ASSERT_TRUE(program.WaitFor("shown")) << program.Errors();
-    flight.FeedTo(kLast - 60);
+    FlownProgram flight = Flown("goto");
+    ASSERT_TRUE(flight.StartAndFlyTo(kLast - 60));
     std::string at;
     for (const std::string& line : flight.Ask("symbols", "symbols listed")) {
         if (!line.starts_with("symbol\tNear\t")) continue;
@@ -389,21 +248,107 @@ TEST(ProgramFlight, TheMapsGoToNamesTheDestination) {
     flight.End();
 }
 
+// The map's replay button, "<icon index> shown|hidden".
+std::string ReplayButton(FlownProgram& flight) {
+    for (const std::string& line : flight.Ask("button 125", "button 125")) {
+        if (line.starts_with("button 125 ")) return line.substr(11);
+    }
+    return {};
+}
+std::string MenuLabel(FlownProgram& flight, int command) {
+    const std::string prefix = "menu " + std::to_string(command) + "\t";
+    for (const std::string& line : flight.Ask("menu " + std::to_string(command), prefix)) {
+        if (line.starts_with(prefix)) return line.substr(prefix.size());
+    }
+    return {};
+}
+
+// Waits until the replay button shows `wanted`; what it shows last.
+std::string WaitForReplayButton(FlownProgram& flight, const std::string& wanted) {
+    std::string shown;
+    for (int i = 0; i < 100 && shown != wanted; ++i) {
+        shown = ReplayButton(flight);
+        if (shown != wanted) std::this_thread::sleep_for(100ms);
+    }
+    return shown;
+}
+
+// Flight > Replay flight plays a recorded flight through the fix commit:
+// while it runs the map's glide-mode button shows the replay and the menu
+// item stops it, and the displays show the replayed flight; stopped, the
+// button shows the glide mode again.
+TEST(ProgramFlight, AReplayShowsOnTheMapsButtonUntilItIsStopped) {
+    const fs::path flights = kSource / "../shared/testdata/igc/";
+    FlownProgram flight = Flown("replay", {{"Settings", "FlightFileFolder", flights.wstring()}});
+    ASSERT_TRUE(flight.StartAndFlyTo(kFirst + 20));
+    const std::string glideMode = ReplayButton(flight);
+    const std::string replayItem = MenuLabel(flight, 32805);
+    EXPECT_NE(glideMode.substr(0, 2), "5 ") << glideMode;
+
+    // A flight south of the equator, where the one flown live is north.
+    ASSERT_TRUE(flight.Open(32805, "Flight File"));
+    flight.Ask("type 0asljd01.igc", "typed");
+    flight.Press("OK");
+    EXPECT_EQ(WaitForReplayButton(flight, "5 shown"), "5 shown");
+    EXPECT_NE(MenuLabel(flight, 32805), replayItem);
+    const auto texts = flight.TextsNow();
+    EXPECT_NE(texts.at("LatitudeText").find('S'), std::string::npos) << texts.at("LatitudeText");
+    flight.Screenshot("replay");
+
+    flight.Send("command 32805");
+    EXPECT_EQ(WaitForReplayButton(flight, glideMode), glideMode);
+    EXPECT_EQ(MenuLabel(flight, 32805), replayItem);
+    flight.End();
+}
+
+// Pixels of the red the map draws a dropped mark in.
+int RedPixels(const wxImage& image) {
+    int red = 0;
+    for (int y = 0; y < image.GetHeight(); ++y) {
+        for (int x = 0; x < image.GetWidth(); ++x) {
+            red += image.GetRed(x, y) > 180 && image.GetGreen(x, y) < 100 && image.GetBlue(x, y) < 100
+                       ? 1
+                       : 0;
+        }
+    }
+    return red;
+}
+
+wxImage MapShot(FlownProgram& flight, const std::string& name) {
+    const fs::path shot = FlownProgram::ScreenshotFile(name);
+    fs::create_directories(shot.parent_path());
+    flight.Ask("mapshot " + shot.string(), "mapshot");
+    platform::gui::EnsurePngHandler();
+    wxImage image;
+    EXPECT_TRUE(image.LoadFile(shot.string(), wxBITMAP_TYPE_PNG)) << shot;
+    return image;
+}
+
+// Flight > Mark position drops a mark where the glider is: the map file
+// keeps it and the map draws it at once, without a fix more.
+TEST(ProgramFlight, MarkPositionDrawsTheMarkAtOnce) {
+    FlownProgram flight = Flown("mark");
+    ASSERT_TRUE(flight.StartAndFlyTo(kLast - 60));
+    flight.Texts();
+    const fs::path map = flight.Folder() / "flight.map";
+    const auto mapSize = fs::file_size(map);
+    const int redBefore = RedPixels(MapShot(flight, "mark_before"));
+    flight.Send("command 32785");
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_GT(RedPixels(MapShot(flight, "mark_after")), redBefore + 20);
+    EXPECT_GT(fs::file_size(map), mapSize);
+    flight.End();
+}
+
 // With no stored variation (a first start) the receiver's sentences, sent
 // before the program opens its port, give magnetic values equal to the true
 // ones, start after start.
 TEST(ProgramFlight, MagneticValuesEqualTrueOnesAtEveryStart) {
     for (int run = 0; run < 10; ++run) {
         SCOPED_TRACE("start " + std::to_string(run));
-        FlownProgram flight("variation_" + std::to_string(run));
-        Program& program = flight.Running();
-        ASSERT_TRUE(program.WaitFor("shown")) << program.Errors();
-        flight.FeedTo(kFirst + 40);
-        ASSERT_TRUE(flight.Open(32777, "Waypoints"));
-        flight.Choose("Far");
-        flight.Press("1080");
-        flight.FeedTo(kFirst + 50);
-        const auto texts = flight.Texts();
+        FlownProgram flight = Flown("variation_" + std::to_string(run));
+        ASSERT_TRUE(flight.StartAndFlyTo(kFirst + 40));
+        const auto texts = GoneTo(flight, "Far", kFirst + 50);
         ASSERT_EQ(texts.at("DestinationNameText"), "Far");
         const IgcFix& last = Fixes()[flight.LastFed()];
         const double far = test_support::CourseDeg(last, At(Fields()[2]));
