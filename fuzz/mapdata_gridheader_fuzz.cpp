@@ -24,10 +24,10 @@ constexpr std::uint64_t kMaxMappedBytes = 1 << 20;
 
 void LookUpEverywhere(const mapdata::MappedGrid& grid, const mapdata::GridExtent& e) {
     const double rad = mapdata::kGridRadiansPerDegree;
-    const double lats[] = {e.northDegrees, e.southDegrees, (e.northDegrees + e.southDegrees) / 2,
-                           e.northDegrees + 1e-9, e.southDegrees - 1e-9, e.southDegrees + 1e-9};
-    const double lons[] = {e.westDegrees, e.eastDegrees, (e.westDegrees + e.eastDegrees) / 2,
-                           e.westDegrees - 1e-9, e.eastDegrees + 1e-9, e.eastDegrees - 1e-9};
+    const double lats[] = {e.edges.north, e.edges.south, (e.edges.north + e.edges.south) / 2,
+                           e.edges.north + 1e-9, e.edges.south - 1e-9, e.edges.south + 1e-9};
+    const double lons[] = {e.edges.west, e.edges.east, (e.edges.west + e.edges.east) / 2,
+                           e.edges.west - 1e-9, e.edges.east + 1e-9, e.edges.east - 1e-9};
     for (const double lat : lats) {
         for (const double lon : lons) {
             const auto feet = grid.GetElevationAt(-lon * rad, lat * rad);

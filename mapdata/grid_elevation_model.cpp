@@ -18,21 +18,21 @@ constexpr double kEdgeNudge = 1.74532925e-10;
 
 GridGeometry::GridGeometry(const GridExtent& extent)
     : rows_(extent.rows), columns_(extent.columns) {
-    const double westDegrees = -extent.westDegrees;  // positive west from here on
-    const double eastDegrees = -extent.eastDegrees;
-    valid_ = rows_ > 0 && columns_ > 0 && extent.northDegrees > extent.southDegrees &&
-             westDegrees > eastDegrees && std::isfinite(extent.northDegrees) &&
-             std::isfinite(extent.southDegrees) && std::isfinite(westDegrees) &&
+    const double westDegrees = -extent.edges.west;  // positive west from here on
+    const double eastDegrees = -extent.edges.east;
+    valid_ = rows_ > 0 && columns_ > 0 && extent.edges.north > extent.edges.south &&
+             westDegrees > eastDegrees && std::isfinite(extent.edges.north) &&
+             std::isfinite(extent.edges.south) && std::isfinite(westDegrees) &&
              std::isfinite(eastDegrees);
     if (!valid_) return;
 
     // Kilometres per cell; the width at the edge with the larger absolute
     // latitude (the southern one when both are equal).
-    cellHeightKm_ = (extent.northDegrees - extent.southDegrees) / rows_ * kKmPerDegree;
+    cellHeightKm_ = (extent.edges.north - extent.edges.south) / rows_ * kKmPerDegree;
     cellWidthKm_ = (westDegrees - eastDegrees) / columns_ * kKmPerDegree;
 
-    north_ = extent.northDegrees * kGridRadiansPerDegree;
-    south_ = extent.southDegrees * kGridRadiansPerDegree;
+    north_ = extent.edges.north * kGridRadiansPerDegree;
+    south_ = extent.edges.south * kGridRadiansPerDegree;
     west_ = westDegrees * kGridRadiansPerDegree;
     east_ = eastDegrees * kGridRadiansPerDegree;
     const double polewardEdge = std::fabs(north_) > std::fabs(south_) ? north_ : south_;

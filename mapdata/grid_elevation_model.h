@@ -17,16 +17,14 @@
 #include <vector>
 
 #include "core/elevation_model.h"
+#include "core/geo_box.h"
 
 namespace mapdata {
 
-// Where a grid lies, as a grid header gives it: edges in degrees with
-// longitudes EAST positive.
+// Where a grid lies, as a grid header gives it: its outer edges, and how
+// many samples it holds across them.
 struct GridExtent {
-    double northDegrees = 0.0;
-    double southDegrees = 0.0;
-    double westDegrees = 0.0;
-    double eastDegrees = 0.0;
+    core::GeoBox edges;
     int rows = 0;
     int columns = 0;
 };

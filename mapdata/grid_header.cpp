@@ -212,15 +212,15 @@ std::optional<GridHeader> ParseGridHeader(std::string_view text) {
     if (raw.gtopoCorner && !raw.ownEdges) {
         // The corner is the centre of the north-western cell: the edges lie
         // half a cell outside it.
-        extent.northDegrees = raw.uly + raw.ydim / 2.0;
-        extent.westDegrees = raw.ulx - raw.xdim / 2.0;
-        extent.eastDegrees = extent.westDegrees + raw.xdim * extent.columns;
-        extent.southDegrees = extent.northDegrees - raw.ydim * extent.rows;
+        extent.edges.north = raw.uly + raw.ydim / 2.0;
+        extent.edges.west = raw.ulx - raw.xdim / 2.0;
+        extent.edges.east = extent.edges.west + raw.xdim * extent.columns;
+        extent.edges.south = extent.edges.north - raw.ydim * extent.rows;
     } else {
-        extent.northDegrees = raw.upper;
-        extent.southDegrees = raw.lower;
-        extent.westDegrees = raw.left;
-        extent.eastDegrees = raw.right;
+        extent.edges.north = raw.upper;
+        extent.edges.south = raw.lower;
+        extent.edges.west = raw.left;
+        extent.edges.east = raw.right;
     }
     if (header.geometryCount < 6 || !GridGeometry(extent).Valid()) return std::nullopt;
     return header;

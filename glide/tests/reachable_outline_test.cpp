@@ -35,7 +35,7 @@ class ReachableOutlineTest : public ::testing::Test {
         g_useDemInfo = 1;
         // Flat terrain at 200 m around 45.5 N 7.5 E.
         core::SetElevationModel(std::make_shared<mapdata::GridElevationModel>(
-            mapdata::GridExtent{46.5, 44.5, 6.5, 8.5, 400, 400},
+            mapdata::GridExtent{{6.5, 44.5, 8.5, 46.5}, 400, 400},
             std::vector<std::int16_t>(400 * 400, 200)));
     }
     void TearDown() override {

@@ -16,7 +16,7 @@ constexpr double kRad = kGridRadiansPerDegree;
 // 2 rows x 3 columns over 46..47 N, 7..10 E (1 degree cells); sample value
 // 10 x row + column.
 GridElevationModel SmallGrid(std::int16_t noData = -5000) {
-    const GridExtent extent{47.0, 45.0, 7.0, 10.0, 2, 3};
+    const GridExtent extent{{7.0, 45.0, 10.0, 47.0}, 2, 3};
     return GridElevationModel(extent, {0, 1, 2, 10, 11, -5000}, noData);
 }
 
@@ -46,9 +46,9 @@ TEST(GridElevationModelTest, NorthAndWestEdgesAreInsideSouthAndEastOutside) {
 }
 
 TEST(GridElevationModelTest, UnusableGridsAnswerNothing) {
-    const GridExtent extent{47.0, 45.0, 7.0, 10.0, 2, 3};
+    const GridExtent extent{{7.0, 45.0, 10.0, 47.0}, 2, 3};
     EXPECT_FALSE(GridElevationModel(extent, {1, 2, 3}).GetElevationAt(-8.0 * kRad, 46.0 * kRad));
-    const GridExtent upsideDown{45.0, 47.0, 7.0, 10.0, 2, 3};
+    const GridExtent upsideDown{{7.0, 47.0, 10.0, 45.0}, 2, 3};
     EXPECT_FALSE(GridElevationModel(upsideDown, std::vector<std::int16_t>(6, 1))
                      .GetElevationAt(-8.0 * kRad, 46.0 * kRad));
 }
@@ -56,13 +56,13 @@ TEST(GridElevationModelTest, UnusableGridsAnswerNothing) {
 TEST(GridElevationModelTest, SampleStepIsTheSmallerCellSideAtThePolewardEdge) {
     // 0.01 degree cells between 44 and 45 N: 1.1112 km high, 1.1112 cos 45
     // km wide at the northern edge.
-    const GridExtent extent{45.0, 44.0, 7.0, 8.0, 100, 100};
+    const GridExtent extent{{7.0, 44.0, 8.0, 45.0}, 100, 100};
     const GridElevationModel grid(extent, std::vector<std::int16_t>(10000, 0));
     EXPECT_NEAR(grid.Geometry().CellHeightKm(), 1.1112, 1e-9);
     EXPECT_NEAR(grid.Geometry().CellWidthKm(), 1.1112 * std::cos(45.0 * kRad), 1e-9);
     EXPECT_NEAR(grid.SampleStepKm(), 0.8 * 1.1112 * std::cos(45.0 * kRad), 1e-9);
     // In the south the southern edge is the poleward one; fine cells give 0.3 km.
-    const GridExtent south{-44.0, -45.0, 7.0, 8.0, 1200, 1200};
+    const GridExtent south{{7.0, -45.0, 8.0, -44.0}, 1200, 1200};
     const GridElevationModel fine(south, std::vector<std::int16_t>(1200 * 1200, 0));
     EXPECT_NEAR(fine.Geometry().CellWidthKm(), 0.0926 * std::cos(45.0 * kRad), 1e-9);
     EXPECT_DOUBLE_EQ(fine.SampleStepKm(), 0.3);

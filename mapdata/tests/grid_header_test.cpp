@@ -34,10 +34,10 @@ TEST(GridHeaderTest, TheConvertersHeaderReadsAsLittleEndian) {
     EXPECT_EQ(header->geometryCount, 6);
     EXPECT_EQ(header->extent.rows, 2);
     EXPECT_EQ(header->extent.columns, 3);
-    EXPECT_DOUBLE_EQ(header->extent.westDegrees, 7.0);
-    EXPECT_DOUBLE_EQ(header->extent.eastDegrees, 10.0);
-    EXPECT_DOUBLE_EQ(header->extent.northDegrees, 47.0);
-    EXPECT_DOUBLE_EQ(header->extent.southDegrees, 45.0);
+    EXPECT_DOUBLE_EQ(header->extent.edges.west, 7.0);
+    EXPECT_DOUBLE_EQ(header->extent.edges.east, 10.0);
+    EXPECT_DOUBLE_EQ(header->extent.edges.north, 47.0);
+    EXPECT_DOUBLE_EQ(header->extent.edges.south, 45.0);
     EXPECT_EQ(header->noData, -9999);
     EXPECT_DOUBLE_EQ(header->highest, 4800.0);
     EXPECT_EQ(header->fileTitle, "alps.bin");
@@ -52,10 +52,10 @@ TEST(GridHeaderTest, GtopoHeadersPutTheEdgesHalfACellOutsideTheCentres) {
         const auto header = ParseGridHeader(text);
         ASSERT_TRUE(header) << order;
         EXPECT_EQ(header->littleEndian, order[0] == 'I');
-        EXPECT_NEAR(header->extent.northDegrees, 47.0, 1e-12);
-        EXPECT_NEAR(header->extent.westDegrees, 7.0, 1e-12);
-        EXPECT_NEAR(header->extent.eastDegrees, 7.8, 1e-12);
-        EXPECT_NEAR(header->extent.southDegrees, 46.6, 1e-12);
+        EXPECT_NEAR(header->extent.edges.north, 47.0, 1e-12);
+        EXPECT_NEAR(header->extent.edges.west, 7.0, 1e-12);
+        EXPECT_NEAR(header->extent.edges.east, 7.8, 1e-12);
+        EXPECT_NEAR(header->extent.edges.south, 46.6, 1e-12);
         EXPECT_EQ(header->noData, -32768);
     }
     // Without an explicit byte order a GTOPO30 key means big-endian.

@@ -133,10 +133,10 @@ TEST_F(AsciiGridTest, GdalReadsTheSameEdgesAndSamples) {
         const double right = opposite->first, lower = opposite->second;
         const auto header = mapdata::ParseGridHeader(ReadBytes(scratch_ / (stem + ".hdr")));
         ASSERT_TRUE(header);
-        EXPECT_NEAR(header->extent.westDegrees, left, 1e-9);
-        EXPECT_NEAR(header->extent.eastDegrees, right, 1e-9);
-        EXPECT_NEAR(header->extent.northDegrees, upper, 1e-9);
-        EXPECT_NEAR(header->extent.southDegrees, lower, 1e-9);
+        EXPECT_NEAR(header->extent.edges.west, left, 1e-9);
+        EXPECT_NEAR(header->extent.edges.east, right, 1e-9);
+        EXPECT_NEAR(header->extent.edges.north, upper, 1e-9);
+        EXPECT_NEAR(header->extent.edges.south, lower, 1e-9);
 
         const fs::path gdal = scratch_ / (stem + "_gdal.bil");
         ASSERT_EQ(std::system(("gdal_translate -q -of EHdr -ot Int16 '" + input + "' '" + gdal.string() + "'").c_str()), 0);

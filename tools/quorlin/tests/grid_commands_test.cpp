@@ -61,10 +61,10 @@ TEST_F(GridCommandTest, ExtractCutsABigEndianGridIntoALittleEndianOne) {
               (std::vector<std::int16_t>{-9999, 102, 103, 104, 201, 202, 203, 204, 301, 302, 303, 304}));
     const auto header = mapdata::ParseGridHeader(ReadBytes(scratch_ / "part.hdr"));
     ASSERT_TRUE(header);
-    EXPECT_DOUBLE_EQ(header->extent.westDegrees, 10.5);
-    EXPECT_DOUBLE_EQ(header->extent.northDegrees, 49.5);
-    EXPECT_DOUBLE_EQ(header->extent.eastDegrees, 12.5);
-    EXPECT_DOUBLE_EQ(header->extent.southDegrees, 48.0);
+    EXPECT_DOUBLE_EQ(header->extent.edges.west, 10.5);
+    EXPECT_DOUBLE_EQ(header->extent.edges.north, 49.5);
+    EXPECT_DOUBLE_EQ(header->extent.edges.east, 12.5);
+    EXPECT_DOUBLE_EQ(header->extent.edges.south, 48.0);
     EXPECT_EQ(header->extent.rows, 3);
     EXPECT_EQ(header->extent.columns, 4);
     EXPECT_EQ(header->lowest, 102);
