@@ -35,7 +35,7 @@ class Prompts final : public brisvel::DocumentPrompts {
         return text.starts_with("Are you sure") || text.starts_with("File ");
     }
     std::optional<std::filesystem::path> AskMapName() override { return map_; }
-    bool AskBounds(brisvel::Bounds&) override { return true; }
+    bool AskBounds(core::GeoBox&) override { return true; }
 
   private:
     std::filesystem::path map_;

@@ -31,7 +31,7 @@ const mapdata::GridElevationModel& Terrain() {
                     static_cast<std::int16_t>(400.0 + 200.0 * hills);
             }
         }
-        return mapdata::GridElevationModel({45.95, 45.05, 6.865, 8.135, kRows, kColumns},
+        return mapdata::GridElevationModel({{6.865, 45.05, 8.135, 45.95}, kRows, kColumns},
                                         std::move(samples));
     }();
     return terrain;

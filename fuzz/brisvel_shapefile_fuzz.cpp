@@ -29,7 +29,7 @@ class QuietPrompts final : public brisvel::DocumentPrompts {
     // Damaged files are opened all the same, so their shapes are read too.
     bool Ask(std::string_view, std::string_view caption) override { return caption == "Damaged shapefile"; }
     std::optional<std::filesystem::path> AskMapName() override { return std::nullopt; }
-    bool AskBounds(brisvel::Bounds&) override { return false; }
+    bool AskBounds(core::GeoBox&) override { return false; }
 };
 
 std::uint32_t Length(const std::uint8_t* p) {

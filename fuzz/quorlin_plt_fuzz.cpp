@@ -17,7 +17,7 @@ using fuzz::Check;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > (1u << 16)) return 0;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const quorlin::GeoBounds grid{10, 45, 12, 46};
+    const core::GeoBox grid{10, 45, 12, 46};
     // A text found sound ends with a line end and moves within the picture.
     if (quorlin::CheckPltText(text).verdict == quorlin::PltCheck::Verdict::kSound) {
         Check(!text.empty() && text.back() == '\n');

@@ -41,7 +41,7 @@ mapdata::GridElevationModel RidgeGrid() {
                 static_cast<std::int16_t>(std::lround(metres));
         }
     }
-    return mapdata::GridElevationModel({46.0, 45.0, 7.0, 8.0, kCells, kCells}, std::move(samples));
+    return mapdata::GridElevationModel({{7.0, 45.0, 8.0, 46.0}, kCells, kCells}, std::move(samples));
 }
 
 // Longitude (degrees east) on the ridge's western slope where the terrain

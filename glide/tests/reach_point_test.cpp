@@ -34,7 +34,7 @@ mapdata::GridElevationModel Terrain(bool ridge) {
                 samples[row * kCells + column] = 1500;
         }
     }
-    return mapdata::GridElevationModel({46.0, 45.0, 7.0, 8.0, kCells, kCells}, std::move(samples));
+    return mapdata::GridElevationModel({{7.0, 45.0, 8.0, 46.0}, kCells, kCells}, std::move(samples));
 }
 
 const GlidePoint kStart{45.5 * kDegree, -7.3 * kDegree, 0.0F, false};
