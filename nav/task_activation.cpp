@@ -12,6 +12,7 @@
 #include "nav/task_navigation.h"
 #include "platform/critical_section.h"
 #include "platform/message_box.h"
+#include "resources/ids/strings_frame.h"
 
 namespace nav {
 namespace {
@@ -45,8 +46,8 @@ bool DropPromptWithoutFinishAltitude(const CTaskPoint* finish) {
 }
 
 void ShowNoFinishAltitudeBox() {
-    platform::ShowMessageBox(nullptr, core::LoadResourceString(kNoFinishAltitudeText),
-                             core::LoadResourceString(kNoFinishAltitudeCaption),
+    platform::ShowMessageBox(nullptr, core::LoadResourceString(ids::kIdsMissingPointText),
+                             core::LoadResourceString(ids::kIdsMissingPointCaption),
                              platform::mb::kIconHand | platform::mb::kTopmost);
 }
 

@@ -17,11 +17,6 @@
 
 namespace nav {
 
-// Strings of the box shown when the previous-point prompt is on but the
-// finish has no altitude (caption, text).
-inline constexpr unsigned kNoFinishAltitudeCaption = 162;
-inline constexpr unsigned kNoFinishAltitudeText = 163;
-
 // Activates task (with loadQueue, also queues its points); returns the new
 // g_taskNavigationActive.
 int ActivateTask(CTask* task, bool loadQueue);

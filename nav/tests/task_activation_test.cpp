@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/shared_locks.h"
+#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/ui_post.h"
 #include "task_test_support.h"
@@ -148,10 +149,15 @@ TEST_F(TaskActivationTest, PreviousPointPromptNeedsAFinishAltitude) {
     EXPECT_TRUE(boxes_->Boxes().empty());
 
     task->points[2]->altitudeKnown = 0;
+    core::SetStringProvider([](unsigned id) { return L"#" + std::to_wstring(id); });
     ActivateTask(task.get(), false);
+    core::SetStringProvider(nullptr);
     EXPECT_EQ(g_bAutodetectPrevPrompt.load(), 0);
     ASSERT_EQ(boxes_->Boxes().size(), 1U);
     EXPECT_EQ(boxes_->Boxes()[0].style & platform::mb::kIconMask, platform::mb::kIconHand);
+    // The sentence is the text, "Turnpoint detection" the caption.
+    EXPECT_EQ(boxes_->Boxes()[0].text, L"#162");
+    EXPECT_EQ(boxes_->Boxes()[0].caption, L"#163");
     EXPECT_EQ(g_taskLegPoints[0].load(), Current().points[1].get());
 }
 
