@@ -12,6 +12,7 @@
 #include "nav/current_position.h"
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_poly_element.h"
+#include "testing/wait_until.h"
 
 namespace map {
 namespace {
@@ -273,7 +274,7 @@ TEST(AlarmThread, ExitCodesAndVerdict) {
 
     haveFix = true;
     t.Start();
-    for (int i = 0; i < 2000 && t.alarmActive.load() == 0; ++i) std::this_thread::sleep_for(1ms);
+    test_support::WaitUntil([&t] { return t.alarmActive.load() != 0; });
     EXPECT_EQ(t.alarmActive.load(), 1);
     EXPECT_EQ(t.alarmedZone.load(), zones[0].get());
     t.Stop();

@@ -19,6 +19,7 @@
 #include "platform/message_box.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
+#include "testing/wait_until.h"
 
 namespace map {
 namespace {
@@ -115,7 +116,7 @@ class MapExportTest : public ::testing::Test {
 
     void Load(const std::filesystem::path& path) {
         ASSERT_EQ(loader.LoadMapFile(path.wstring(), true, {}), LoadResult::kStarted);
-        for (int i = 0; i < 5000 && ends.load() == 0; ++i) std::this_thread::sleep_for(1ms);
+        test_support::WaitUntil([this] { return ends.load() != 0; });
         ASSERT_EQ(ends.exchange(0), 1);
         loader.OnMapReadDone(0);
     }

@@ -17,6 +17,7 @@
 #include "mapdata/map_stopwatch.h"
 #include "platform/message_box.h"
 #include "testing/scratch_folder.h"
+#include "testing/wait_until.h"
 
 namespace map {
 namespace {
@@ -98,7 +99,7 @@ class MapLoaderTest : public ::testing::Test {
 
     // Waits (bounded) for the read's end post and hands it to the loader.
     bool FinishRead() {
-        for (int i = 0; i < 5000 && ends.load() == 0; ++i) std::this_thread::sleep_for(1ms);
+        test_support::WaitUntil([this] { return ends.load() != 0; });
         if (ends.exchange(0) == 0) return false;
         loader.OnMapReadDone(0);
         return true;
@@ -224,16 +225,13 @@ TEST_F(MapLoaderTest, ReadsEnlargeTheZonesByTheGuardSetAndAGuardChangedDuringARe
 
 TEST_F(MapLoaderTest, TheEndOfAReplacedReadStartsNoAlarmWhileTheNextReads) {
     ASSERT_EQ(Load("zones.map", kZonesMap), LoadResult::kStarted);
-    for (int i = 0; i < 5000 && ends.load() == 0; ++i) std::this_thread::sleep_for(1ms);
+    test_support::WaitUntil([this] { return ends.load() != 0; });
     ASSERT_EQ(ends.exchange(0), 1);  // posted, not yet handled
     ASSERT_EQ(Load("long.map", LongZonesMap()), LoadResult::kStarted);
-    for (int i = 0; i < 5000; ++i) {
-        {
-            const std::lock_guard lock(lists.lock);
-            if (!lists.zones.empty()) break;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
+    test_support::WaitUntil([this] {
+        const std::lock_guard lock(lists.lock);
+        return !lists.zones.empty();
+    });
     loader.OnMapReadDone(0);  // the first read's end arrives late
     EXPECT_TRUE(alarm.Finished());
     ASSERT_TRUE(FinishRead());

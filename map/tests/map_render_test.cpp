@@ -8,6 +8,7 @@
 #include "core/settings_values.h"
 #include "core/track_cache.h"
 #include "mapdata/map_circle_element.h"
+#include "testing/wait_until.h"
 
 namespace map {
 namespace {
@@ -38,7 +39,7 @@ TEST(MapRender, HandsOverOnlyFinishedFrames) {
     int frames = 0;
     render.onFinished = [&frames] { ++frames; };
     render.Start(SmallInput());
-    for (int i = 0; i < 5000 && !render.Finished(); ++i) std::this_thread::sleep_for(1ms);
+    test_support::WaitUntil([&render] { return render.Finished(); });
     render.Stop();
     EXPECT_EQ(render.ExitCode(), 9);
     EXPECT_EQ(frames, 1);

@@ -156,10 +156,10 @@ class Program {
         env["HOME"] = folder.string();
         env["XDG_CONFIG_HOME"] = (folder / "config").string();
         env["XDG_RUNTIME_DIR"] = folder.string();
-        const fs::path suppressions = kSource / "app/tests/gui";
-        env["LSAN_OPTIONS"] = "suppressions=" + (suppressions / "program.lsan.supp").string() +
+        const fs::path suppressions = kSource / "testing/sanitizers";
+        env["LSAN_OPTIONS"] = "suppressions=" + (suppressions / "system.lsan.supp").string() +
                               ":print_suppressions=0";
-        env["TSAN_OPTIONS"] = "suppressions=" + (suppressions / "program.tsan.supp").string();
+        env["TSAN_OPTIONS"] = "suppressions=" + (suppressions / "system.tsan.supp").string();
         return env;
     }
 

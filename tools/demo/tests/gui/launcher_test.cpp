@@ -90,7 +90,7 @@ class Launcher {
         env.push_back("KOR_VAN_TEST_SAVE=" + save.string());
         env.push_back("KOR_VAN_SCREEN=800x480");
         if (!answers.empty()) env.push_back("KOR_VAN_TEST_ANSWERS=" + answers);
-        const fs::path suppressions = kSource / "app/tests/gui/program.lsan.supp";
+        const fs::path suppressions = kSource / "testing/sanitizers/system.lsan.supp";
         env.push_back("LSAN_OPTIONS=suppressions=" + suppressions.string() + ":print_suppressions=0");
         std::vector<char*> envp;
         for (std::string& e : env) envp.push_back(e.data());

@@ -25,7 +25,7 @@ using Clock = std::chrono::steady_clock;
 const fs::path kBuild = KV_BINARY_DIR;
 // What the system libraries under GTK keep until the process ends, as the
 // flight computer's program test leaves out.
-const fs::path kSuppressions = fs::path(KV_SOURCE_DIR) / "app/tests/gui";
+const fs::path kSuppressions = fs::path(KV_SOURCE_DIR) / "testing/sanitizers";
 constexpr auto kStartLimit = 60s;  // the sanitizers make start-up slow
 
 class Converter {
@@ -37,12 +37,12 @@ class Converter {
             ::setenv("HOME", home.c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
             ::setenv("LSAN_OPTIONS",
-                     ("suppressions=" + (kSuppressions / "program.lsan.supp").string() +
+                     ("suppressions=" + (kSuppressions / "system.lsan.supp").string() +
                       ":print_suppressions=0")
                          .c_str(),
                      1);
             ::setenv("TSAN_OPTIONS",
-                     ("suppressions=" + (kSuppressions / "program.tsan.supp").string()).c_str(), 1);
+                     ("suppressions=" + (kSuppressions / "system.tsan.supp").string()).c_str(), 1);
             ::chdir(home.c_str());
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, STDERR_FILENO);
