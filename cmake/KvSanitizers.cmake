@@ -4,6 +4,15 @@ if(KV_SANITIZE AND KV_TSAN)
   message(FATAL_ERROR "KV_SANITIZE and KV_TSAN cannot be combined")
 endif()
 
+# A sanitizer build checks, it never ships: the code under test builds at
+# -O1 with line tables only, half the compile time of -O2 -g. The checks are
+# the same, and stack traces still name file and line.
+if(KV_SANITIZE OR KV_TSAN)
+  foreach(lang C CXX)
+    set(CMAKE_${lang}_FLAGS_RELWITHDEBINFO "-O1 -g1 -DNDEBUG")
+  endforeach()
+endif()
+
 if(KV_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)

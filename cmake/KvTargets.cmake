@@ -83,6 +83,14 @@ function(kv_tests folder)
         KV_BINARY_DIR="${PROJECT_BINARY_DIR}")
     kv_warnings(${target})
     target_compile_options(${target} PRIVATE ${KV_TEST_OPTIONS})
+    # Test files share most of what they instantiate (gtest, the standard
+    # library, our headers): compiled eight to a batch, each is generated
+    # once per batch instead of once per file, about a third of the time.
+    # Each file's helpers stay in its anonymous namespace, so names must
+    # not repeat within a program.
+    if(KV_UNITY_TESTS)
+      set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    endif()
     set_property(GLOBAL APPEND PROPERTY KV_TEST_PROGRAMS ${target})
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kStubs = fs::path(KV_BINARY_DIR) / "app/flarm_stubs";
+const fs::path kFlarmStubs = fs::path(KV_BINARY_DIR) / "app/flarm_stubs";
 
 std::wstring Text(unsigned id) {
     return L"text " + std::to_wstring(id);
@@ -24,7 +24,7 @@ int WriteNothing(const unsigned char* /*bytes*/, unsigned /*count*/) {
 }
 
 platform::DynamicLibrary Stub(const char* folder) {
-    return platform::DynamicLibrary::Open((kStubs / folder / "FLARM_DLL.dll").string());
+    return platform::DynamicLibrary::Open((kFlarmStubs / folder / "FLARM_DLL.dll").string());
 }
 
 class FlarmBindingTest : public ::testing::Test {

@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kStubs = fs::path(KV_BINARY_DIR) / "app/bundle_stubs";
+const fs::path kBundleStubs = fs::path(KV_BINARY_DIR) / "app/bundle_stubs";
 constexpr char kFirst[] = "KOR^VANresDLL.dll";
 constexpr char kSecond[] = "KOR_VANresDLL.dll";
 
@@ -25,7 +25,7 @@ class BundleFolder {
     explicit BundleFolder(const std::map<std::string, std::string>& files)
         : scratch_("kv-bundle") {
         for (const auto& [name, stub] : files)
-            fs::copy_file(kStubs / stub, folder_ / name);
+            fs::copy_file(kBundleStubs / stub, folder_ / name);
     }
     app::LibraryOpener Opener() const {
         return [this](const std::string& name) {

@@ -12,7 +12,7 @@ namespace {
 
 constexpr char kNmea[] = "NMEA";
 
-struct Stored {
+struct StoredNumber {
     const char* name;
     std::uint32_t value;
 };
@@ -51,7 +51,7 @@ TEST_F(SerialSettings, BaudRateFromTextOrNumberWithinRange) {
 }
 
 TEST_F(SerialSettings, ModeFlagsFollowTheirRules) {
-    for (const Stored& s : std::vector<Stored>{{"NMEA_code", 3},
+    for (const StoredNumber& s : std::vector<StoredNumber>{{"NMEA_code", 3},
                                                {"UseRxFlag", 1},
                                                {"CheckMsgLength", 0},
                                                {"AutoReset", 1},

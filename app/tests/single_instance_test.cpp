@@ -19,7 +19,7 @@ std::filesystem::path Scope(const char* test) {
     return std::filesystem::path("/kv-instance-test") / std::to_string(::getpid()) / test;
 }
 
-std::wstring Text(unsigned id) {
+std::wstring NumberedText(unsigned id) {
     return L"text " + std::to_wstring(id);
 }
 
@@ -56,7 +56,7 @@ TEST(SingleInstance, ALaterInstanceHasTheFirstRaiseItsWindow) {
 }
 
 TEST(SingleInstance, TheUserIsToldWhenTheFirstHasNoWindowToRaise) {
-    core::SetStringProvider(&Text);
+    core::SetStringProvider(&NumberedText);
     struct Case {
         const char* name;
         bool serve;
@@ -72,8 +72,8 @@ TEST(SingleInstance, TheUserIsToldWhenTheFirstHasNoWindowToRaise) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(app::SingleInstanceGuard(second), 1);
         ASSERT_EQ(sink->Boxes().size(), 1u);
-        EXPECT_EQ(sink->Boxes()[0].text, Text(2053));
-        EXPECT_EQ(sink->Boxes()[0].caption, Text(2052));
+        EXPECT_EQ(sink->Boxes()[0].text, NumberedText(2053));
+        EXPECT_EQ(sink->Boxes()[0].caption, NumberedText(2052));
         // An instance that serves answers at once; one that does not is
         // given a few seconds.
         if (c.serve) {

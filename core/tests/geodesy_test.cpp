@@ -11,16 +11,18 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "testing/units.h"
 
 namespace core {
 namespace {
 
+using test_support::kRadiansPerDegree;
+
 constexpr double kMetresPerNm = 1852.0;
-constexpr double kDeg = g_pi / 180;
-constexpr double kArcSecond = kDeg / 3600;
+constexpr double kArcSecond = kRadiansPerDegree / 3600;
 
 double Dms(double d, double m, double s) {
-    return (d + m / 60 + s / 3600) * kDeg;
+    return (d + m / 60 + s / 3600) * kRadiansPerDegree;
 }
 
 // Smallest difference of two courses, in arc seconds.
@@ -65,8 +67,8 @@ TEST(Geodesic, FlindersPeakToBuninyong) {
 
     const GeodesicDirectResult dir =
         g_ellipsoid.GeodesicDirect(lat1, lon1, course, 54972.271 / kMetresPerNm, true);
-    EXPECT_NEAR(dir.latitude / kDeg, lat2 / kDeg, 1e-8);
-    EXPECT_NEAR(dir.lonEast / kDeg, lon2 / kDeg, 1e-8);
+    EXPECT_NEAR(dir.latitude / kRadiansPerDegree, lat2 / kRadiansPerDegree, 1e-8);
+    EXPECT_NEAR(dir.lonEast / kRadiansPerDegree, lon2 / kRadiansPerDegree, 1e-8);
     EXPECT_LT(CourseErrorArcSec(dir.reverseCourse, reverse), 0.01);
 }
 
@@ -92,7 +94,7 @@ struct OracleErrors {
 struct RandomPoints {
     std::mt19937_64 engine{20240601};
     std::uniform_real_distribution<double> unit{-1, 1};
-    double Latitude() { return std::asin(unit(engine)) / kDeg; }
+    double Latitude() { return std::asin(unit(engine)) / kRadiansPerDegree; }
     double Longitude() { return 180 * unit(engine); }
 };
 
@@ -110,7 +112,7 @@ TEST(Geodesic, InverseAgreesWithGeographicLib) {
         double s12, azi1, azi2;
         Oracle().Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
         const auto ours =
-            g_ellipsoid.GeodesicInverse(lat1 * kDeg, lon1 * kDeg, lat2 * kDeg, lon2 * kDeg, true);
+            g_ellipsoid.GeodesicInverse(lat1 * kRadiansPerDegree, lon1 * kRadiansPerDegree, lat2 * kRadiansPerDegree, lon2 * kRadiansPerDegree, true);
         SCOPED_TRACE(testing::Message() << lat1 << ' ' << lon1 << ' ' << lat2 << ' ' << lon2);
         if (s12 > 19000e3) {
             // Near the antipode the iteration may stop at its cap; it must
@@ -123,8 +125,8 @@ TEST(Geodesic, InverseAgreesWithGeographicLib) {
         }
         ASSERT_TRUE(ours.valid);
         const double mm = std::fabs(ours.distance * kMetresPerNm - s12) * 1000;
-        const double arcSec = std::max(CourseErrorArcSec(ours.course12, azi1 * kDeg),
-                                       CourseErrorArcSec(ours.course21, azi2 * kDeg + g_pi));
+        const double arcSec = std::max(CourseErrorArcSec(ours.course12, azi1 * kRadiansPerDegree),
+                                       CourseErrorArcSec(ours.course21, azi2 * kRadiansPerDegree + g_pi));
         EXPECT_LT(mm, 0.5);
         EXPECT_LT(arcSec, 0.01);
         errors.Note(mm, arcSec);
@@ -145,12 +147,12 @@ TEST(Geodesic, DirectAgreesWithGeographicLib) {
         const double course = 180 * (random.unit(random.engine) + 1), s = distance(random.engine);
         double lat2, lon2, azi2;
         Oracle().Direct(lat1, lon1, course, s, lat2, lon2, azi2);
-        const auto ours = g_ellipsoid.GeodesicDirect(lat1 * kDeg, lon1 * kDeg, course * kDeg,
+        const auto ours = g_ellipsoid.GeodesicDirect(lat1 * kRadiansPerDegree, lon1 * kRadiansPerDegree, course * kRadiansPerDegree,
                                                      s / kMetresPerNm, true);
         double apart;
-        Oracle().Inverse(lat2, lon2, ours.latitude / kDeg, ours.lonEast / kDeg, apart);
+        Oracle().Inverse(lat2, lon2, ours.latitude / kRadiansPerDegree, ours.lonEast / kRadiansPerDegree, apart);
         SCOPED_TRACE(testing::Message() << lat1 << ' ' << lon1 << ' ' << course << ' ' << s);
-        const double arcSec = CourseErrorArcSec(ours.reverseCourse, azi2 * kDeg + g_pi);
+        const double arcSec = CourseErrorArcSec(ours.reverseCourse, azi2 * kRadiansPerDegree + g_pi);
         EXPECT_LT(apart * 1000, 0.5);
         EXPECT_LT(arcSec, 0.01);
         errors.Note(apart * 1000, arcSec);
@@ -223,7 +225,7 @@ TEST(GeodesicInverse, AntipodesAreMovedNorthAndReported) {
 TEST(GeodesicInverse, NoConvergenceIsReportedWithTheRecord) {
     platform::ScopedRecordingSink sink;
     // Nearly antipodal: the longitude iteration oscillates.
-    const auto r = g_ellipsoid.GeodesicInverse(0.1 * kDeg, 0, -0.5 * kDeg, 179.7 * kDeg, false);
+    const auto r = g_ellipsoid.GeodesicInverse(0.1 * kRadiansPerDegree, 0, -0.5 * kRadiansPerDegree, 179.7 * kRadiansPerDegree, false);
     EXPECT_FALSE(r.valid);
     EXPECT_TRUE(std::isfinite(r.distance));
     EXPECT_EQ(AlertTexts(*sink), std::vector<std::wstring>{L"Algorithm did not converge"});
@@ -239,7 +241,7 @@ TEST(GeodesicDirect, FromThePoleOnlyNorthSouthCoursesAreMeaningful) {
     // The computation goes on: 100 nm down a meridian.
     double lat2, lon2, azi2;
     Oracle().Direct(90, 0, 180, 100 * kMetresPerNm, lat2, lon2, azi2);
-    EXPECT_NEAR(r.latitude / kDeg, lat2, 1e-8);
+    EXPECT_NEAR(r.latitude / kRadiansPerDegree, lat2, 1e-8);
 }
 
 TEST(GeodesicDirect, AbsurdDistanceEnds) {

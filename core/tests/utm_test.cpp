@@ -1,4 +1,5 @@
 #include "core/utm.h"
+#include "testing/units.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,8 @@
 namespace core {
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180;
+using test_support::kRadiansPerDegree;
+
 constexpr double kEarthRadius = 6371000;  // metres, to express angle errors
 
 UtmParameters International1924() {
@@ -68,9 +70,9 @@ void CheckAgainstReference(const std::string& ellipsoid) {
             ADD_FAILURE() << "zone refused";
             continue;
         }
-        const double dLat = (back->latitude - r.latitude) * kDeg * kEarthRadius;
+        const double dLat = (back->latitude - r.latitude) * kRadiansPerDegree * kEarthRadius;
         const double dLon =
-            (-back->lonWest - r.lonEast) * kDeg * kEarthRadius * std::cos(r.latitude * kDeg);
+            (-back->lonWest - r.lonEast) * kRadiansPerDegree * kEarthRadius * std::cos(r.latitude * kRadiansPerDegree);
         const double reverse = std::hypot(dLat, dLon);
         EXPECT_LT(reverse, 1e-3);
         worstForward = std::max(worstForward, forward * 1000);
@@ -126,7 +128,7 @@ TEST(Utm, NamedPoints) {
 TEST(Utm, AnglesInRadiansAndWholeTurns) {
     const UtmPosition degrees = LatLonToUTM(47.5, -12.25, AngleUnit::kDegrees);
     for (const double lonWest : {-12.25, -12.25 + 360, -12.25 - 720}) {
-        const UtmPosition radians = LatLonToUTM(47.5 * kDeg, lonWest * kDeg, AngleUnit::kRadians);
+        const UtmPosition radians = LatLonToUTM(47.5 * kRadiansPerDegree, lonWest * kRadiansPerDegree, AngleUnit::kRadians);
         EXPECT_EQ(radians.zone, degrees.zone);
         EXPECT_NEAR(radians.easting, degrees.easting, 1e-6);
         EXPECT_NEAR(radians.northing, degrees.northing, 1e-6);
@@ -134,8 +136,8 @@ TEST(Utm, AnglesInRadiansAndWholeTurns) {
     const auto back =
         UTMToLatLon(degrees.zone, degrees.northing, degrees.easting, AngleUnit::kRadians);
     ASSERT_TRUE(back.has_value());
-    EXPECT_NEAR(back->latitude, 47.5 * kDeg, 1e-10);
-    EXPECT_NEAR(back->lonWest, -12.25 * kDeg, 1e-10);
+    EXPECT_NEAR(back->latitude, 47.5 * kRadiansPerDegree, 1e-10);
+    EXPECT_NEAR(back->lonWest, -12.25 * kRadiansPerDegree, 1e-10);
 }
 
 TEST(Utm, NonFinitePositionGivesNoZone) {

@@ -8,22 +8,13 @@
 
 #include "fix/tests/fix_test_support.h"
 #include "platform/ui_post.h"
+#include "testing/wait_until.h"
 
 namespace gps::testing {
 namespace {
 
 using namespace std::chrono_literals;
 using Record = platform::RecordingUiPostBackend::Record;
-
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 class FixProcessingThreadTest : public ::testing::Test {
   protected:
@@ -58,8 +49,8 @@ TEST_F(FixProcessingThreadTest, PublishesEverythingTheReaderCommitsWhileTheUiAsk
 
     const ScriptedFix& last = script.Fixes().back();
     ASSERT_TRUE(
-        WaitFor([] { return CurrentNav()->fixTimeHours >= 24.0F + 39.5F / 3600.0F; }, 5000ms));
-    EXPECT_TRUE(WaitFor(
+        test_support::WaitUntil([] { return CurrentNav()->fixTimeHours >= 24.0F + 39.5F / 3600.0F; }, 5000ms));
+    EXPECT_TRUE(test_support::WaitUntil(
         [&last] { return std::abs(CurrentNav()->gpsAltitude - last.altitudeM * 3.2808) < 0.05; },
         5000ms));
     EXPECT_NEAR(CurrentNav()->latRad, last.latitudeDeg * std::numbers::pi / 180.0, 5e-9);

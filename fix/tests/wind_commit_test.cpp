@@ -27,6 +27,7 @@
 #include "glide/wind_estimation.h"
 #include "glide/wind_history.h"
 #include "platform/ui_post.h"
+#include "testing/wait_until.h"
 
 namespace gps::testing {
 namespace {
@@ -110,16 +111,6 @@ WindFlight LegsAndCircles(KnownWind wind) {
     return flight;
 }
 
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(100us);
-    }
-    return true;
-}
-
 double DirectionDegrees(const glide::Wind& wind) {
     return wind.direction / kDegree;
 }
@@ -151,7 +142,7 @@ class WindCommitTest : public ::testing::Test {
         for (const Second& second : seconds) {
             for (const std::string& line : second.lines)
                 Receive(line);
-            ASSERT_TRUE(WaitFor(
+            ASSERT_TRUE(test_support::WaitUntil(
                 [&] { return CurrentNav()->fixTimeHours >= second.fixTime - 1e-6F; }, 5000ms));
         }
     }
@@ -201,7 +192,7 @@ TEST_P(WindCommitInKnownWind, TheHeadingMethodFindsTheWind) {
     Fly(LegsAndCircles(wind).Seconds());
     flying = false;
     page.join();
-    ASSERT_TRUE(WaitFor([] { return !glide::WindHistory().empty(); }, 2000ms));
+    ASSERT_TRUE(test_support::WaitUntil([] { return !glide::WindHistory().empty(); }, 2000ms));
     const glide::Wind last = glide::CurrentWind();
     EXPECT_TRUE(last.valid);
     EXPECT_NEAR(last.speed, wind.speed, 2.0);

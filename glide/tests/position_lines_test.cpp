@@ -1,5 +1,6 @@
 // The position lines in degrees-minutes-seconds, decimal minutes and UTM.
 #include "glide/position_lines.h"
+#include "testing/units.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,8 @@
 namespace glide {
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 struct LineCase {
     const char* what;
@@ -40,7 +42,7 @@ TEST(PositionLinesTest, EveryHemisphereInDegreesAndMinutes) {
          L" 10:00.00' N", L"170:00.00' E"},
     };
     for (const LineCase& c : cases) {
-        const auto lines = FormatPositionLines(c.latitude * kDegree, c.lonWest * kDegree, c.form);
+        const auto lines = FormatPositionLines(c.latitude * kRadiansPerDegree, c.lonWest * kRadiansPerDegree, c.form);
         ASSERT_TRUE(lines) << c.what;
         EXPECT_EQ(lines->latitude, c.latitudeLine) << c.what;
         EXPECT_EQ(lines->longitude, c.longitudeLine) << c.what;
@@ -70,7 +72,7 @@ TEST(PositionLinesTest, UtmFromPositionsAtZoneEdgesAndInTheSouth) {
         {"southern hemisphere, west", -34.6, 58.4, L"21S"},
     };
     for (const UtmCase& c : cases) {
-        const auto lines = FormatPositionLines(c.latitude * kDegree, c.lonWest * kDegree,
+        const auto lines = FormatPositionLines(c.latitude * kRadiansPerDegree, c.lonWest * kRadiansPerDegree,
                                                PositionForm::kUtm);
         ASSERT_TRUE(lines) << c.what;
         EXPECT_EQ(lines->latitude.substr(0, std::wstring(c.latitudePrefix).size()), c.latitudePrefix)

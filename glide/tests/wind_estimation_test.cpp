@@ -15,6 +15,7 @@
 #include "glide/wind_history.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
+#include "testing/wait_until.h"
 
 namespace glide {
 namespace {
@@ -190,13 +191,6 @@ TEST(WindEstimate, AnAcceptedEstimateBecomesTheCurrentWindAndItsHistoryLine) {
     SetCurrentWind({});
 }
 
-template <typename Predicate>
-bool WaitFor(Predicate done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
-}
-
 TEST(WindEstimatorFits, AFitPostsItsEstimateAndCountsItOnlyWithANotifyWindow) {
     platform::ScopedRecordingUiPost posts;
     CWindEstimator estimator(10, platform::kMainFrameWindow);
@@ -207,7 +201,7 @@ TEST(WindEstimatorFits, AFitPostsItsEstimateAndCountsItOnlyWithANotifyWindow) {
     ASSERT_EQ(estimator.KeptSamples().size(), 5U);
 
     estimator.StartFit(0.0F, 0.0F, 0);
-    ASSERT_TRUE(WaitFor([&] { return posts->Records().size() == 1; }));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return posts->Records().size() == 1; }));
     estimator.StopFits();
     EXPECT_EQ(posts->Records().front().message, platform::WM_APP_WINDESTIMATE);
     const std::vector<std::any> payloads = posts->Payloads();

@@ -16,16 +16,18 @@
 #include "glide/wind_texts.h"
 #include "gps/nav_fix.h"
 #include "resources/ids/strings_wind.h"
+#include "testing/units.h"
 
 namespace glide {
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 gps::WindRecord RecordOf(double fromDegrees, float speed) {
     Wind wind;
     wind.speed = speed;
-    wind.direction = fromDegrees * kDegree;
+    wind.direction = fromDegrees * kRadiansPerDegree;
     return ToWindRecord(wind);
 }
 
@@ -137,7 +139,7 @@ TEST(WindEntry, ATypedWindAndATypedHeadingSetTheCurrentWind) {
     Wind wind = CurrentWind();
     EXPECT_TRUE(wind.valid);
     EXPECT_NEAR(wind.speed, 10.0, 1e-4);
-    EXPECT_NEAR(wind.direction, 270.0 * kDegree, 1e-6);
+    EXPECT_NEAR(wind.direction, 270.0 * kRadiansPerDegree, 1e-6);
     EXPECT_EQ(InitialWindDialogValues().direction, 270.0F);
     EXPECT_NEAR(InitialWindDialogValues().speed, 18.5F, 1e-4);
     EXPECT_EQ(WindHistory().size(), 1U);
@@ -152,14 +154,14 @@ TEST(WindEntry, ATypedWindAndATypedHeadingSetTheCurrentWind) {
         const testing::Moment moment = testing::Fly(known, heading, 60.0);
         gps::ChangeNav([&](gps::NavSnapshot& nav) {
             nav.speedKt = static_cast<float>(moment.GroundSpeed());
-            nav.trackRad = moment.Track() * kDegree;
+            nav.trackRad = moment.Track() * kRadiansPerDegree;
         });
         const int result = ApplyWindHeading(static_cast<float>(heading - 2.0));
         EXPECT_EQ(result, heading == 30.0 ? kHeadingWindFirstLine : kHeadingWindGood);
     }
     wind = CurrentWind();
     EXPECT_NEAR(wind.speed, 15.0, 0.01);
-    EXPECT_NEAR(wind.direction, 240.0 * kDegree, 1e-3);
+    EXPECT_NEAR(wind.direction, 240.0 * kRadiansPerDegree, 1e-3);
     core::g_magneticVariation = 0.0;
     gps::ResetNavFix();
     ResetHeadingWind();

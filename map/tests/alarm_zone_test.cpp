@@ -13,14 +13,16 @@
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_poly_element.h"
 #include "testing/wait_until.h"
+#include "testing/units.h"
 
 namespace map {
 namespace {
 
+using test_support::kRadiansPerDegree;
+
 namespace ef = mapdata::element_flag;
 using namespace std::chrono_literals;
 using Clock = std::chrono::system_clock;
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
 
 mapdata::UnitVector Unit(double latDeg, double lonWestDeg) {
     const nav::WaypointRecord r(latDeg, lonWestDeg, true);
@@ -46,7 +48,7 @@ std::unique_ptr<mapdata::CMapPolyElement> Square(double lat, double lon, double 
     const double corners[][2] = {{lat - half, lon - half}, {lat - half, lon + half},
                                  {lat + half, lon + half}, {lat + half, lon - half}};
     for (const auto& c : corners) {
-        p->AddPoint(static_cast<float>(c[1] * kDeg), static_cast<float>(c[0] * kDeg), 0, 0);
+        p->AddPoint(static_cast<float>(c[1] * kRadiansPerDegree), static_cast<float>(c[0] * kRadiansPerDegree), 0, 0);
     }
     p->PrepareZone(0.0F);
     p->ComputeBounds();

@@ -5,11 +5,13 @@
 #include <cmath>
 
 #include "core/waypoint_course.h"
+#include "testing/units.h"
 
 namespace map {
 namespace {
 
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 // A loaded map of about 20 miles around 47 N, 8 W (positive west), in a
 // 424 x 300 pane.
@@ -74,9 +76,9 @@ TEST_F(MapViewModelTest, PublishedTransformMatchesTheScreenFormula) {
     EXPECT_NEAR(s.pixelsPerKm, model.pixelsPerMile / 1.609F, 1e-4F);
     // The visible box: h = radius / R x 1.609 / 2 x 1.1 about the centre.
     const double h = model.mapRadius / 6371.0 * 1.609 / 2.0 * 1.1;
-    EXPECT_NEAR(s.visibleBox[1], 47.0 * kDeg - h, 1e-6);
-    EXPECT_NEAR(s.visibleBox[3], 47.0 * kDeg + h, 1e-6);
-    EXPECT_NEAR(s.visibleBox[2] - s.visibleBox[0], 2.0 * h / std::cos(47.0 * kDeg), 1e-6);
+    EXPECT_NEAR(s.visibleBox[1], 47.0 * kRadiansPerDegree - h, 1e-6);
+    EXPECT_NEAR(s.visibleBox[3], 47.0 * kRadiansPerDegree + h, 1e-6);
+    EXPECT_NEAR(s.visibleBox[2] - s.visibleBox[0], 2.0 * h / std::cos(47.0 * kRadiansPerDegree), 1e-6);
 }
 
 TEST_F(MapViewModelTest, ZoomInThenOutReturnsTheBounds) {
@@ -200,17 +202,17 @@ TEST_F(MapViewModelTest, FocusOnPointBoxAndCosLatitudeBranch) {
     const double r = 6371.0 / 1.852;
     const nav::WaypointRecord point(46.0, 7.0, true);
     model.FocusOnPoint(point, kFocusPoint, radiusNm);
-    const nav::WaypointRecord c1(46.0 * kDeg - radiusNm / r, 7.0 * kDeg - radiusNm / r / std::cos(46.0 * kDeg), false);
-    const nav::WaypointRecord c2(46.0 * kDeg + radiusNm / r, 7.0 * kDeg + radiusNm / r / std::cos(46.0 * kDeg), false);
+    const nav::WaypointRecord c1(46.0 * kRadiansPerDegree - radiusNm / r, 7.0 * kRadiansPerDegree - radiusNm / r / std::cos(46.0 * kRadiansPerDegree), false);
+    const nav::WaypointRecord c2(46.0 * kRadiansPerDegree + radiusNm / r, 7.0 * kRadiansPerDegree + radiusNm / r / std::cos(46.0 * kRadiansPerDegree), false);
     EXPECT_NEAR(g_mapViewStates[kFocusPoint].mapRadius, nav::CourseAndDistance(c1, c2) / 1.609F, 1e-3F);
-    EXPECT_NEAR(g_mapViewStates[kFocusPoint].centre.latitude, 46.0 * kDeg, 1e-9);
+    EXPECT_NEAR(g_mapViewStates[kFocusPoint].centre.latitude, 46.0 * kRadiansPerDegree, 1e-9);
     EXPECT_GT(g_mapViewStates[kFocusPoint].scale, 0.0F);
 
     // Near the pole the longitude half-width is radius x 20 / R.
     const nav::WaypointRecord polar(88.0, 7.0, true);
     model.FocusOnPoint(polar, kFocusPoint, radiusNm);
-    const nav::WaypointRecord p1(88.0 * kDeg - radiusNm / r, 7.0 * kDeg - radiusNm * 20.0 / r, false);
-    const nav::WaypointRecord p2(88.0 * kDeg + radiusNm / r, 7.0 * kDeg + radiusNm * 20.0 / r, false);
+    const nav::WaypointRecord p1(88.0 * kRadiansPerDegree - radiusNm / r, 7.0 * kRadiansPerDegree - radiusNm * 20.0 / r, false);
+    const nav::WaypointRecord p2(88.0 * kRadiansPerDegree + radiusNm / r, 7.0 * kRadiansPerDegree + radiusNm * 20.0 / r, false);
     EXPECT_NEAR(g_mapViewStates[kFocusPoint].mapRadius, nav::CourseAndDistance(p1, p2) / 1.609F, 1e-3F);
 
     // A view not much wider than the new radius is kept as it is.
@@ -232,9 +234,9 @@ TEST_F(MapViewModelTest, TheZoomedSlotShowsTheZoomedRadiusNorthUpOnTheAircraft) 
     const MapViewState& zoomed = g_mapViewStates[kZoomedMap];
     const double r = 6371.0 / 1.852;
     const double dLat = 800.0 / 1852.0 / r;
-    const double dLon = dLat / std::cos(46.0 * kDeg);
-    const nav::WaypointRecord c1(46.0 * kDeg - dLat, 7.0 * kDeg - dLon, false);
-    const nav::WaypointRecord c2(46.0 * kDeg + dLat, 7.0 * kDeg + dLon, false);
+    const double dLon = dLat / std::cos(46.0 * kRadiansPerDegree);
+    const nav::WaypointRecord c1(46.0 * kRadiansPerDegree - dLat, 7.0 * kRadiansPerDegree - dLon, false);
+    const nav::WaypointRecord c2(46.0 * kRadiansPerDegree + dLat, 7.0 * kRadiansPerDegree + dLon, false);
     EXPECT_NEAR(zoomed.mapRadius, nav::CourseAndDistance(c1, c2) / 1.609F, 1e-4F);
     EXPECT_GT(zoomed.scale, 0.0F);
     EXPECT_EQ(zoomed.rotationDeg, 0.0F);

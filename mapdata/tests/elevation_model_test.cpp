@@ -22,7 +22,6 @@
 namespace mapdata {
 namespace {
 
-constexpr double kRad = kGridRadiansPerDegree;
 
 std::string Samples(const std::vector<std::int16_t>& values, bool littleEndian) {
     std::string bytes;
@@ -66,10 +65,10 @@ TEST(ElevationModelTest, LooksUpTheMappedGrid) {
     EXPECT_FLOAT_EQ(*At(model, 47.0, 7.0), 0.0F);  // north-west corner: row 0, column 0
     EXPECT_FALSE(At(model, 45.0, 8.5));            // southern edge
     EXPECT_FALSE(At(model, 46.5, 10.0));           // eastern edge
-    EXPECT_FLOAT_EQ(*model.GetElevationAt(-9.5 * kRad, 46.5 * kRad), 2.0F * 3.2809F);
+    EXPECT_FLOAT_EQ(*model.GetElevationAt(-9.5 * kGridRadiansPerDegree, 46.5 * kGridRadiansPerDegree), 2.0F * 3.2809F);
     ASSERT_TRUE(model.View());
     EXPECT_DOUBLE_EQ(model.View()->SampleStepKm(),
-                     std::max(std::min(111.12, 111.12 * std::cos(47.0 * kRad)) * 0.8, 0.3));
+                     std::max(std::min(111.12, 111.12 * std::cos(47.0 * kGridRadiansPerDegree)) * 0.8, 0.3));
     model.Close();
     EXPECT_FALSE(model.View());
     EXPECT_TRUE(model.HeaderPath().empty());
@@ -116,7 +115,7 @@ TEST(ElevationModelTest, AReplacedGridStaysMappedForItsReader) {
     const std::shared_ptr<const core::ElevationModel> reader = model.View();
     model.Close();
     ASSERT_TRUE(model.ParseHeader(folder / "missing.hdr") == false);
-    EXPECT_FLOAT_EQ(*reader->GetElevationAt(-8.5 * kRad, 45.5 * kRad), 11.0F * 3.2809F);
+    EXPECT_FLOAT_EQ(*reader->GetElevationAt(-8.5 * kGridRadiansPerDegree, 45.5 * kGridRadiansPerDegree), 11.0F * 3.2809F);
 }
 
 TEST(ElevationModelTest, ReadersOnOtherThreadsKeepTheGridTheyHold) {
@@ -132,7 +131,7 @@ TEST(ElevationModelTest, ReadersOnOtherThreadsKeepTheGridTheyHold) {
     std::thread reader([&] {
         while (!stop) {
             if (const auto model = core::CurrentElevationModel()) {
-                const auto feet = model->GetElevationAt(-8.5 * kRad, 45.5 * kRad);
+                const auto feet = model->GetElevationAt(-8.5 * kGridRadiansPerDegree, 45.5 * kGridRadiansPerDegree);
                 if (feet && *feet == 11.0F * 3.2809F) ++answers;
             }
         }

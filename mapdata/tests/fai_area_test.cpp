@@ -9,11 +9,13 @@
 #include <numbers>
 
 #include "core/geodesy.h"
+#include "testing/units.h"
 
 namespace mapdata {
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
+
 constexpr double kKmPerNm = 1.852;
 
 // The leg rule: the small-triangle bounds below 750 km, the large ones from
@@ -65,7 +67,7 @@ struct Triangle {
 // middle to the left or right.
 Triangle MakeTriangle(double baseKm, double course, bool left) {
     Triangle t;
-    t.a = Record(46.0 * kDeg, 7.0 * kDeg);
+    t.a = Record(46.0 * kRadiansPerDegree, 7.0 * kRadiansPerDegree);
     t.b = Along(t.a, course, baseKm);
     const nav::WaypointRecord middle = Along(t.a, course, baseKm / 2.0);
     t.side = Along(middle, course + (left ? -1.0 : 1.0) * std::numbers::pi / 2.0, baseKm / 2.0);
@@ -106,7 +108,7 @@ TEST(FaiAreaTest, EveryOutlinePointIsOnTheSidePointsSideAndFai) {
     for (const double baseKm : {100.0, 200.0, 400.0}) {
         for (int degrees = 0; degrees < 360; degrees += 15) {
             for (const bool left : {true, false}) {
-                const Triangle t = MakeTriangle(baseKm, degrees * kDeg, left);
+                const Triangle t = MakeTriangle(baseKm, degrees * kRadiansPerDegree, left);
                 CFaiAreaElement area;
                 ASSERT_TRUE(area.BuildOutline(t.a, t.b, t.side));
                 const std::string what = std::to_string(baseKm) + " km at " +
@@ -128,7 +130,7 @@ TEST(FaiAreaTest, TheBaseDecidesWhichRegionsExist) {
         bool small, large;
     } cases[] = {{100.0, true, false}, {200.0, true, true}, {400.0, false, true}};
     for (const auto& c : cases) {
-        const Triangle t = MakeTriangle(c.baseKm, 30.0 * kDeg, true);
+        const Triangle t = MakeTriangle(c.baseKm, 30.0 * kRadiansPerDegree, true);
         CFaiAreaElement area;
         ASSERT_TRUE(area.BuildOutline(t.a, t.b, t.side));
         EXPECT_NEAR(area.BaseLengthKm(), c.baseKm, 0.01);
@@ -164,7 +166,7 @@ TEST(FaiAreaTest, ClassificationUsesTheStoredBaseAndTheRule) {
 }
 
 TEST(FaiAreaTest, CornersThatCoincideBuildNothing) {
-    const nav::WaypointRecord a = Record(46.0 * kDeg, 7.0 * kDeg);
+    const nav::WaypointRecord a = Record(46.0 * kRadiansPerDegree, 7.0 * kRadiansPerDegree);
     CFaiAreaElement area;
     ASSERT_TRUE(area.BuildOutline(a, Along(a, 0.0, 100.0), Along(a, 1.0, 50.0)));
     EXPECT_FALSE(area.BuildOutline(a, a, Along(a, 1.0, 50.0)));

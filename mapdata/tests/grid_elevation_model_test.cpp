@@ -11,7 +11,6 @@
 namespace mapdata {
 namespace {
 
-constexpr double kRad = kGridRadiansPerDegree;
 
 // 2 rows x 3 columns over 46..47 N, 7..10 E (1 degree cells); sample value
 // 10 x row + column.
@@ -21,7 +20,7 @@ GridElevationModel SmallGrid(std::int16_t noData = -5000) {
 }
 
 std::optional<float> At(const GridElevationModel& grid, double latDeg, double lonEastDeg) {
-    return grid.GetElevationAt(-lonEastDeg * kRad, latDeg * kRad);
+    return grid.GetElevationAt(-lonEastDeg * kGridRadiansPerDegree, latDeg * kGridRadiansPerDegree);
 }
 
 TEST(GridElevationModelTest, CellsRowsFromTheNorthColumnsFromTheWest) {
@@ -47,10 +46,10 @@ TEST(GridElevationModelTest, NorthAndWestEdgesAreInsideSouthAndEastOutside) {
 
 TEST(GridElevationModelTest, UnusableGridsAnswerNothing) {
     const GridExtent extent{{7.0, 45.0, 10.0, 47.0}, 2, 3};
-    EXPECT_FALSE(GridElevationModel(extent, {1, 2, 3}).GetElevationAt(-8.0 * kRad, 46.0 * kRad));
+    EXPECT_FALSE(GridElevationModel(extent, {1, 2, 3}).GetElevationAt(-8.0 * kGridRadiansPerDegree, 46.0 * kGridRadiansPerDegree));
     const GridExtent upsideDown{{7.0, 47.0, 10.0, 45.0}, 2, 3};
     EXPECT_FALSE(GridElevationModel(upsideDown, std::vector<std::int16_t>(6, 1))
-                     .GetElevationAt(-8.0 * kRad, 46.0 * kRad));
+                     .GetElevationAt(-8.0 * kGridRadiansPerDegree, 46.0 * kGridRadiansPerDegree));
 }
 
 TEST(GridElevationModelTest, SampleStepIsTheSmallerCellSideAtThePolewardEdge) {
@@ -59,12 +58,12 @@ TEST(GridElevationModelTest, SampleStepIsTheSmallerCellSideAtThePolewardEdge) {
     const GridExtent extent{{7.0, 44.0, 8.0, 45.0}, 100, 100};
     const GridElevationModel grid(extent, std::vector<std::int16_t>(10000, 0));
     EXPECT_NEAR(grid.Geometry().CellHeightKm(), 1.1112, 1e-9);
-    EXPECT_NEAR(grid.Geometry().CellWidthKm(), 1.1112 * std::cos(45.0 * kRad), 1e-9);
-    EXPECT_NEAR(grid.SampleStepKm(), 0.8 * 1.1112 * std::cos(45.0 * kRad), 1e-9);
+    EXPECT_NEAR(grid.Geometry().CellWidthKm(), 1.1112 * std::cos(45.0 * kGridRadiansPerDegree), 1e-9);
+    EXPECT_NEAR(grid.SampleStepKm(), 0.8 * 1.1112 * std::cos(45.0 * kGridRadiansPerDegree), 1e-9);
     // In the south the southern edge is the poleward one; fine cells give 0.3 km.
     const GridExtent south{{7.0, -45.0, 8.0, -44.0}, 1200, 1200};
     const GridElevationModel fine(south, std::vector<std::int16_t>(1200 * 1200, 0));
-    EXPECT_NEAR(fine.Geometry().CellWidthKm(), 0.0926 * std::cos(45.0 * kRad), 1e-9);
+    EXPECT_NEAR(fine.Geometry().CellWidthKm(), 0.0926 * std::cos(45.0 * kGridRadiansPerDegree), 1e-9);
     EXPECT_DOUBLE_EQ(fine.SampleStepKm(), 0.3);
 }
 

@@ -1,5 +1,6 @@
 // Circles and arcs: outlines, bounds, the inside test and the distance.
 #include "mapdata/map_circle_element.h"
+#include "testing/units.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +10,19 @@
 namespace mapdata {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kDeg = kPi / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 CMapCircleElement CircleAt(double lonWestDeg, double latDeg, float radiusKm) {
     CMapCircleElement circle;
-    circle.centre = ToUnitVector(lonWestDeg * kDeg, latDeg * kDeg);
+    circle.centre = ToUnitVector(lonWestDeg * kRadiansPerDegree, latDeg * kRadiansPerDegree);
     circle.radiusKm = radiusKm;
     circle.fillStyle = 1;
     return circle;
 }
 
 double BearingFromCentre(const CMapCircleElement& c, const LonLat& p) {
-    return UnitCourseAndDistance(c.centre, ToUnitVector(p)).course / kDeg;
+    return UnitCourseAndDistance(c.centre, ToUnitVector(p)).course / kRadiansPerDegree;
 }
 
 TEST(MapCircleElementTest, ADefaultFullCircleRunsTwoDegreeStepsBackToItsStart) {
@@ -42,8 +43,8 @@ TEST(MapCircleElementTest, ADefaultFullCircleRunsTwoDegreeStepsBackToItsStart) {
 
 TEST(MapCircleElementTest, ArcsRunTheirWayRound) {
     CMapCircleElement arc = CircleAt(-7.0, 46.0, 20.0F);
-    arc.startBearing = static_cast<float>(10.0 * kDeg);
-    arc.endBearing = static_cast<float>(100.0 * kDeg);
+    arc.startBearing = static_cast<float>(10.0 * kRadiansPerDegree);
+    arc.endBearing = static_cast<float>(100.0 * kRadiansPerDegree);
     // Anticlockwise from 10 to 100 degrees: 270 degrees of arc.
     const std::vector<LonLat> anticlockwise = arc.GenerateOutline(5.0F);
     EXPECT_EQ(anticlockwise.size(), 55u);
@@ -58,13 +59,13 @@ TEST(MapCircleElementTest, ArcsRunTheirWayRound) {
 TEST(MapCircleElementTest, BearingsOutOfRangeAreBroughtIntoOneTurn) {
     CMapCircleElement arc = CircleAt(-7.0, 46.0, 20.0F);
     arc.counterClockwise = false;
-    arc.startBearing = static_cast<float>(1080.0 * kDeg);  // three turns: 0
-    arc.endBearing = static_cast<float>(-270.0 * kDeg);    // 90
+    arc.startBearing = static_cast<float>(1080.0 * kRadiansPerDegree);  // three turns: 0
+    arc.endBearing = static_cast<float>(-270.0 * kRadiansPerDegree);    // 90
     const std::vector<LonLat> outline = arc.GenerateOutline(1.0F);
     EXPECT_EQ(outline.size(), 91u);
     arc.startBearing = std::nanf("");
     EXPECT_LE(arc.GenerateOutline(1.0F).size(), 362u);
-    EXPECT_LT(NormaliseBearing(-1e-9F), static_cast<float>(2 * kPi));
+    EXPECT_LT(NormaliseBearing(-1e-9F), static_cast<float>(2 * std::numbers::pi));
 }
 
 TEST(MapCircleElementTest, InsideIsStrictlyWithinTheRadius) {
@@ -91,8 +92,8 @@ TEST(MapCircleElementTest, InsideIsStrictlyWithinTheRadius) {
 
 TEST(MapCircleElementTest, BoundsHoldTheOutlineAndASectorsCentre) {
     CMapCircleElement sector = CircleAt(-7.0, 46.0, 10.0F);
-    sector.startBearing = static_cast<float>(300.0 * kDeg);
-    sector.endBearing = static_cast<float>(60.0 * kDeg);
+    sector.startBearing = static_cast<float>(300.0 * kRadiansPerDegree);
+    sector.endBearing = static_cast<float>(60.0 * kRadiansPerDegree);
     sector.counterClockwise = false;
     sector.ComputeBounds();
     const LonLat centre = UnitVectorToLonLat(sector.centre);

@@ -20,11 +20,13 @@
 #include "platform/utf.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
+#include "testing/units.h"
 
 namespace mapdata {
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -70,13 +72,13 @@ TEST(MapFileHeaderTest, HeadersGiveUnitRadiusAndScaleOrAreRefused) {
         EXPECT_EQ(file.UnitLetter(), c.letter);
         EXPECT_FLOAT_EQ(file.UnitFactor(), c.factor);
         EXPECT_FLOAT_EQ(file.HeaderRadius(), c.radiusMiles);
-        const nav::WaypointRecord a(52 * kDeg, -5 * kDeg, false);
-        const nav::WaypointRecord b(51 * kDeg, -4 * kDeg, false);
+        const nav::WaypointRecord a(52 * kRadiansPerDegree, -5 * kRadiansPerDegree, false);
+        const nav::WaypointRecord b(51 * kRadiansPerDegree, -4 * kRadiansPerDegree, false);
         EXPECT_FLOAT_EQ(file.CornerDistance(), nav::CourseAndDistance(a, b) / 1.609F);
         EXPECT_FLOAT_EQ(file.Scale(), c.scaleIsCornerDistance ? file.CornerDistance() : 25.5F);
         // The centre is the mean of the corners' latitudes and longitudes.
-        EXPECT_NEAR(file.Centre().latitude, 51.5 * kDeg, 1e-12);
-        EXPECT_NEAR(file.Centre().longitude, -4.5 * kDeg, 1e-12);
+        EXPECT_NEAR(file.Centre().latitude, 51.5 * kRadiansPerDegree, 1e-12);
+        EXPECT_NEAR(file.Centre().longitude, -4.5 * kRadiansPerDegree, 1e-12);
         EXPECT_TRUE(file.HasScale());
     }
 }
@@ -114,8 +116,8 @@ TEST(MapFileCoordinatesTest, GroupsReadByTheCoordinateRule) {
         const ParsedCoordinates p = ParseCoordinates(c.text);
         ASSERT_EQ(p.result, c.result);
         if (c.result != CoordinateResult::kParsed) continue;
-        EXPECT_NEAR(p.latitude / kDeg, c.latDeg, 1e-6);
-        EXPECT_NEAR(p.lonWest / kDeg, c.lonWestDeg, 1e-9);
+        EXPECT_NEAR(p.latitude / kRadiansPerDegree, c.latDeg, 1e-6);
+        EXPECT_NEAR(p.lonWest / kRadiansPerDegree, c.lonWestDeg, 1e-9);
     }
 }
 
@@ -145,7 +147,7 @@ TEST(MapFileProjectionTest, GnomonicProjectionAgreesWithProj) {
     for (const auto& centre : centres) {
         SCOPED_TRACE(centre[0]);
         CMapFile file;
-        file.SetCenter(nav::WaypointRecord(centre[0] * kDeg, -centre[1] * kDeg, false));
+        file.SetCenter(nav::WaypointRecord(centre[0] * kRadiansPerDegree, -centre[1] * kRadiansPerDegree, false));
         std::vector<std::pair<double, double>> points;  // lon east, lat
         for (int i = -3; i <= 3; ++i) {
             for (int j = -3; j <= 3; ++j) points.emplace_back(centre[1] + 1.7 * i, centre[0] + 1.3 * j);
@@ -153,7 +155,7 @@ TEST(MapFileProjectionTest, GnomonicProjectionAgreesWithProj) {
         const auto expected = ProjGnomonic(centre[0], centre[1], points);
         ASSERT_EQ(expected.size(), points.size());
         for (std::size_t n = 0; n < points.size(); ++n) {
-            const nav::WaypointRecord p(points[n].second * kDeg, -points[n].first * kDeg, false);
+            const nav::WaypointRecord p(points[n].second * kRadiansPerDegree, -points[n].first * kRadiansPerDegree, false);
             double x = 0.0;
             double y = 0.0;
             file.ProjectExact(p, x, y);
@@ -173,7 +175,7 @@ TEST(MapFileProjectionTest, GnomonicProjectionAgreesWithProj) {
 
 TEST(MapFileProjectionTest, TheCentreIsTheOriginAndRotationTurnsTheAxes) {
     CMapFile file;
-    const nav::WaypointRecord centre(47 * kDeg, -8 * kDeg, false);
+    const nav::WaypointRecord centre(47 * kRadiansPerDegree, -8 * kRadiansPerDegree, false);
     file.SetCenter(centre);
     float x = 1.0F;
     float y = 1.0F;
@@ -182,7 +184,7 @@ TEST(MapFileProjectionTest, TheCentreIsTheOriginAndRotationTurnsTheAxes) {
     EXPECT_NEAR(y, 0.0F, 1e-7);
     // A point east of the centre: x < 0 (x grows westward); at 90 degrees
     // the rotation (cos, sin, -sin, cos) carries it to positive y.
-    const nav::WaypointRecord east(47 * kDeg, -8.1 * kDeg, false);
+    const nav::WaypointRecord east(47 * kRadiansPerDegree, -8.1 * kRadiansPerDegree, false);
     file.Project(east, x, y);
     EXPECT_LT(x, 0.0F);
     EXPECT_NEAR(y, 0.0F, 1e-5);
@@ -198,12 +200,12 @@ TEST(MapFileProjectionTest, ScreenToUnitVectorInvertsProjectToScreen) {
     for (const double rotation : {0.0, 37.0, 180.0}) {
         SCOPED_TRACE(rotation);
         CMapFile file;
-        file.SetCenter(nav::WaypointRecord(46.5 * kDeg, -7.25 * kDeg, false));
+        file.SetCenter(nav::WaypointRecord(46.5 * kRadiansPerDegree, -7.25 * kRadiansPerDegree, false));
         file.SetRotation(rotation, true);
         const MapDrawState state = file.DrawState(240.0F, 320.0F, 3000.0F);
         for (const double dLat : {-0.05, 0.0, 0.07}) {
             for (const double dLon : {-0.08, 0.0, 0.06}) {
-                const nav::WaypointRecord p((46.5 + dLat) * kDeg, (-7.25 + dLon) * kDeg, false);
+                const nav::WaypointRecord p((46.5 + dLat) * kRadiansPerDegree, (-7.25 + dLon) * kRadiansPerDegree, false);
                 const UnitVector v{static_cast<float>(p.x), static_cast<float>(p.y),
                                    static_cast<float>(p.z)};
                 const ScreenPoint s = ProjectToScreen(state, v);
@@ -227,7 +229,7 @@ TEST(MapFileProjectionTest, BoundsAroundACentreProjectSymmetrically) {
     nav::WaypointRecord corner1;
     nav::WaypointRecord corner2;
     const double angle = 16.0 / 6371.0;
-    file.SetBoundsAround(nav::WaypointRecord(52 * kDeg, -5 * kDeg, false), angle, angle, corner1,
+    file.SetBoundsAround(nav::WaypointRecord(52 * kRadiansPerDegree, -5 * kRadiansPerDegree, false), angle, angle, corner1,
                          corner2, true);
     EXPECT_NEAR(file.Corner1X(), -angle, 1e-6);
     EXPECT_NEAR(file.Corner1Y(), -angle, 1e-6);
@@ -246,13 +248,13 @@ TEST(MapFileWriteTest, ANewEmptyMapGetsTheDefaultHeaderInTheCLocale) {
     test_support::ScratchFolder folder("mapfile");
     MapFileChoice choice;
     choice.haveFix = true;
-    choice.position = nav::WaypointRecord(52 * kDeg, -5 * kDeg, false);
+    choice.position = nav::WaypointRecord(52 * kRadiansPerDegree, -5 * kRadiansPerDegree, false);
     choice.mapRadius = 16.0;
     choice.earthRadiusInUnit = 6371.0;
     const auto path = folder / "new.map";
     CMapFile file;
     ASSERT_EQ(file.ChooseMapFile(W(path), false, choice), ChooseResult::kOpened);
-    ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(52.01 * kDeg, -5.02 * kDeg, false)));
+    ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(52.01 * kRadiansPerDegree, -5.02 * kRadiansPerDegree, false)));
     file.Close();
     const std::string text = ReadAll(path);
     EXPECT_EQ(text,
@@ -302,7 +304,7 @@ TEST(MapFileWriteTest, DroppedWaypointsGetFallingCodesInTheFilesEncoding) {
         ASSERT_EQ(file.ChooseMapFile(W(path), true, MapFileChoice{}), ChooseResult::kOpened);
         ASSERT_EQ(file.ReadHeader(), HeaderResult::kRead);
         for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.5 * kDeg, -4.25 * kDeg, false)));
+            ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.5 * kRadiansPerDegree, -4.25 * kRadiansPerDegree, false)));
         }
         EXPECT_EQ(file.NextPointCode(), -13);
         file.Close();
@@ -325,7 +327,7 @@ TEST(MapFileWriteTest, AReadOnlyMapOpensButRefusesDroppedWaypoints) {
     CMapFile file;
     ASSERT_EQ(file.ChooseMapFile(W(path), true, MapFileChoice{}), ChooseResult::kOpened);
     EXPECT_TRUE(file.IsReadOnly());
-    EXPECT_FALSE(file.WritePointRecord(nav::WaypointRecord(51.5 * kDeg, -4.5 * kDeg, false)));
+    EXPECT_FALSE(file.WritePointRecord(nav::WaypointRecord(51.5 * kRadiansPerDegree, -4.5 * kRadiansPerDegree, false)));
 }
 
 TEST(MapFileWriteTest, ABinaryMapTakesDroppedWaypointsBeforeANewEndMarker) {
@@ -338,12 +340,12 @@ TEST(MapFileWriteTest, ABinaryMapTakesDroppedWaypointsBeforeANewEndMarker) {
     ASSERT_EQ(file.ReadHeader(), HeaderResult::kRead);
     ASSERT_TRUE(file.IsBinary());
     // Before a read found the end, nothing is appended (never at offset 0).
-    EXPECT_FALSE(file.WritePointRecord(nav::WaypointRecord(51.5 * kDeg, -4.5 * kDeg, false)));
+    EXPECT_FALSE(file.WritePointRecord(nav::WaypointRecord(51.5 * kRadiansPerDegree, -4.5 * kRadiansPerDegree, false)));
     MapReadContext context;
     ASSERT_TRUE(ParseTextMap(context, file));
     ASSERT_NE(file.recordsEnd.load(), 0U);
-    ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.5 * kDeg, -4.5 * kDeg, false)));
-    ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.6 * kDeg, -4.5 * kDeg, false)));
+    ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.5 * kRadiansPerDegree, -4.5 * kRadiansPerDegree, false)));
+    ASSERT_TRUE(file.WritePointRecord(nav::WaypointRecord(51.6 * kRadiansPerDegree, -4.5 * kRadiansPerDegree, false)));
     file.Close();
 
     CMapFile back;
@@ -354,7 +356,7 @@ TEST(MapFileWriteTest, ABinaryMapTakesDroppedWaypointsBeforeANewEndMarker) {
     ASSERT_EQ(read.general.size(), 2U);
     const auto& second = static_cast<const CMapTextElement&>(*read.general[1]);
     EXPECT_EQ(second.kindCode, -12);
-    EXPECT_NEAR(second.latitude, 51.6 * kDeg, 1e-12);
+    EXPECT_NEAR(second.latitude, 51.6 * kRadiansPerDegree, 1e-12);
     EXPECT_EQ(std::filesystem::file_size(path), back.recordsEnd.load() + 4);
 
     // Written over while open: the reopened object appends to the new file.
@@ -381,7 +383,7 @@ TEST(MapFileReadTest, ARecordIsReadAtAnOffsetPassingOverScaleAndIncludeLines) {
     ASSERT_TRUE(first);
     EXPECT_EQ(first->code, -11);
     EXPECT_EQ(first->lineStart, header.size() + 18);
-    EXPECT_NEAR(first->record.latitude, 51.5 * kDeg, 1e-12);
+    EXPECT_NEAR(first->record.latitude, 51.5 * kRadiansPerDegree, 1e-12);
     auto second = file.ReadRecordAt(first->nextOffset);
     ASSERT_TRUE(second);
     EXPECT_EQ(second->code, 7);

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "mapdata/map_circle_element.h"
+#include "testing/units.h"
 
 namespace mapdata {
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 CMapPolyElement Outline(const std::vector<LonLat>& points, bool close) {
     CMapPolyElement poly;
@@ -208,7 +210,7 @@ TEST(MapPolyElementTest, ASpikeStaysFinite) {
 
 TEST(MapPolyElementTest, CircleOutlinesAppendAsPoints) {
     CMapCircleElement circle;
-    circle.centre = ToUnitVector(-7.0 * kDeg, 46.0 * kDeg);
+    circle.centre = ToUnitVector(-7.0 * kRadiansPerDegree, 46.0 * kRadiansPerDegree);
     circle.radiusKm = 10.0F;
     CMapPolyElement poly;
     ASSERT_TRUE(poly.AddCircleOutline(circle, 10.0F, 2, 1));

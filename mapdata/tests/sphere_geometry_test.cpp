@@ -7,12 +7,13 @@
 #include <numbers>
 
 #include "mapdata/map_draw_state.h"
+#include "testing/units.h"
 
 namespace mapdata {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kDeg = kPi / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 TEST(SphereGeometryTest, CoursesFromTheEquatorPointTheCompassWay) {
     // Longitudes are positive west: a point east of (0, 0) has a negative one.
@@ -22,19 +23,19 @@ TEST(SphereGeometryTest, CoursesFromTheEquatorPointTheCompassWay) {
     } cases[] = {{0.0, 0.01, 0.0}, {-0.01, 0.0, 90.0}, {0.0, -0.01, 180.0}, {0.01, 0.0, 270.0}};
     for (const auto& c : cases) {
         const UnitCourse result = UnitCourseAndDistance(origin, ToUnitVector(c.lonWest, c.lat));
-        EXPECT_NEAR(result.course / kDeg, c.course, 1e-3) << c.course;
+        EXPECT_NEAR(result.course / kRadiansPerDegree, c.course, 1e-3) << c.course;
         EXPECT_NEAR(result.distance, 0.01, 1e-6);
     }
 }
 
 TEST(SphereGeometryTest, DirectAndInverseAgree) {
-    const UnitVector start = ToUnitVector(-7.5 * kDeg, 46.2 * kDeg);
+    const UnitVector start = ToUnitVector(-7.5 * kRadiansPerDegree, 46.2 * kRadiansPerDegree);
     for (double course = 0.0; course < 360.0; course += 37.0) {
         for (const double distance : {0.001, 0.05, 1.2}) {
-            const LonLat end = SphericalDirect(start, distance, course * kDeg);
+            const LonLat end = SphericalDirect(start, distance, course * kRadiansPerDegree);
             const UnitCourse back = UnitCourseAndDistance(start, ToUnitVector(end));
             EXPECT_NEAR(back.distance, distance, 2e-6) << course;
-            EXPECT_NEAR(std::remainder(back.course - course * kDeg, 2 * kPi), 0.0, 1e-3) << course;
+            EXPECT_NEAR(std::remainder(back.course - course * kRadiansPerDegree, 2 * std::numbers::pi), 0.0, 1e-3) << course;
         }
     }
 }
@@ -42,12 +43,12 @@ TEST(SphereGeometryTest, DirectAndInverseAgree) {
 TEST(SphereGeometryTest, PolesGiveLongitudeZero) {
     const LonLat north = UnitVectorToLonLat({0.0F, 0.0F, 1.0F});
     EXPECT_EQ(north.lon, 0.0F);
-    EXPECT_NEAR(north.lat, kPi / 2, 1e-6);
+    EXPECT_NEAR(north.lat, std::numbers::pi / 2, 1e-6);
     // Rounded just off the pole: still finite.
     const LonLat near = UnitVectorToLonLat({1e-6F, 1e-6F, 1.0F});
     EXPECT_TRUE(std::isfinite(near.lon));
     EXPECT_EQ(SphericalDirect({0.0F, 0.0F, 1.0F}, 0.1, 1.0).lon, 0.0F);
-    EXPECT_EQ(UnitCourseAndDistance({0.0F, 0.0F, 1.0F}, ToUnitVector(0.0, 0.5)).course, kPi);
+    EXPECT_EQ(UnitCourseAndDistance({0.0F, 0.0F, 1.0F}, ToUnitVector(0.0, 0.5)).course, std::numbers::pi);
     EXPECT_EQ(UnitCourseAndDistance({0.0F, 0.0F, -1.0F}, ToUnitVector(0.0, 0.5)).course, 0.0);
 }
 
@@ -60,7 +61,7 @@ MapDrawState StateAbout(double lonWest, double lat, double rotationDeg) {
     s.eastX = -so;  // towards increasing west longitude: x grows westward
     s.eastY = -co;
     s.north = {-sl * co, sl * so, cl};
-    const double r = rotationDeg * kDeg;
+    const double r = rotationDeg * kRadiansPerDegree;
     s.r00 = static_cast<float>(std::cos(r));
     s.r01 = static_cast<float>(-std::sin(r));
     s.r10 = static_cast<float>(std::sin(r));
@@ -73,15 +74,15 @@ MapDrawState StateAbout(double lonWest, double lat, double rotationDeg) {
 
 TEST(SphereGeometryTest, ScreenPointsTurnBackIntoPositions) {
     for (const double rotation : {0.0, 37.0, 180.0}) {
-        const MapDrawState state = StateAbout(-7.5 * kDeg, 46.0 * kDeg, rotation);
-        const UnitVector p = ToUnitVector(-7.55 * kDeg, 46.02 * kDeg);
+        const MapDrawState state = StateAbout(-7.5 * kRadiansPerDegree, 46.0 * kRadiansPerDegree, rotation);
+        const UnitVector p = ToUnitVector(-7.55 * kRadiansPerDegree, 46.02 * kRadiansPerDegree);
         const ScreenPoint screen = ProjectToScreen(state, p);
         const UnitVector back = ScreenToUnitVector(state, screen.x, screen.y);
         EXPECT_LT(UnitCourseAndDistance(p, back).distance, 1e-6) << rotation;
     }
     // The centre lands on the screen centre.
-    const MapDrawState state = StateAbout(-7.5 * kDeg, 46.0 * kDeg, 0.0);
-    const ScreenPoint centre = ProjectToScreen(state, ToUnitVector(-7.5 * kDeg, 46.0 * kDeg));
+    const MapDrawState state = StateAbout(-7.5 * kRadiansPerDegree, 46.0 * kRadiansPerDegree, 0.0);
+    const ScreenPoint centre = ProjectToScreen(state, ToUnitVector(-7.5 * kRadiansPerDegree, 46.0 * kRadiansPerDegree));
     EXPECT_NEAR(centre.x, 240.0F, 1e-3);
     EXPECT_NEAR(centre.y, 320.0F, 1e-3);
 }

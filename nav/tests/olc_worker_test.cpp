@@ -19,6 +19,7 @@
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
 #include "nav/olc_worker.h"
+#include "testing/wait_until.h"
 
 namespace nav {
 namespace {
@@ -27,15 +28,6 @@ using namespace std::chrono_literals;
 
 constexpr OlcWeights kFourLegs{100, 100, 100, 100, 0, 0, 0, 0};
 constexpr double kKmPerRadian = 6371.0;
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 // A point on the equator `km` east of longitude 0.
 WaypointRecord East(double km, double northKm = 0.0) {
@@ -61,7 +53,7 @@ class OlcWorkerTest : public testing::Test {
         StartOlcThread();
         auto block = CurrentOlcControl();
         EXPECT_NE(block, nullptr);
-        EXPECT_TRUE(WaitFor([&block] { return !block->notRunning; }));
+        EXPECT_TRUE(test_support::WaitUntil([&block] { return !block->notRunning; }));
         return block;
     }
 
@@ -71,7 +63,7 @@ class OlcWorkerTest : public testing::Test {
                               int legs) {
         const auto expected = OptimiseOlcDistance(TrailOf(block), closing, kFourLegs, legs);
         const auto km = static_cast<float>(expected->value / 100.0);
-        return WaitFor([km] {
+        return test_support::WaitUntil([km] {
             const auto result = TakeNewOlcResult();
             return result && *result == km;
         });
@@ -125,7 +117,7 @@ TEST_F(OlcWorkerTest, ShowsEachResultOnceAndSearchesAgainOnlyOnAChange) {
     const std::uint32_t before = block->searches;
     const WaypointRecord fix = East(50.0);
     AddOlcPoint(&fix);
-    EXPECT_TRUE(WaitFor([&] { return block->searches > before; }));
+    EXPECT_TRUE(test_support::WaitUntil([&] { return block->searches > before; }));
     ASSERT_TRUE(WaitForResult(*block, CopyMapFix(), 4));
 }
 
@@ -152,7 +144,7 @@ TEST_F(OlcWorkerTest, TakesSettingsAndTheDestinationWhileRunning) {
     const auto expected =
         OptimiseOlcDistance(TrailOf(*block), destination, {100, 100, 0, 0, 0, 0, 0, 0}, 2);
     const auto km = static_cast<float>(expected->value / 100.0);
-    EXPECT_TRUE(WaitFor([km] {
+    EXPECT_TRUE(test_support::WaitUntil([km] {
         const auto result = TakeNewOlcResult();
         return result && *result == km;
     }));
@@ -168,10 +160,10 @@ TEST_F(OlcWorkerTest, ANewStartOwnsItsOwnBlock) {
     EXPECT_FALSE(second->stop || second->abandon);
 
     // The first worker ends and lets go of its block; the second runs on.
-    ASSERT_TRUE(WaitFor([&first] { return first.use_count() == 1; }));
+    ASSERT_TRUE(test_support::WaitUntil([&first] { return first.use_count() == 1; }));
     EXPECT_TRUE(first->notRunning);
     EXPECT_EQ(CurrentOlcControl(), second);
-    ASSERT_TRUE(WaitFor([&second] { return !second->notRunning; }));
+    ASSERT_TRUE(test_support::WaitUntil([&second] { return !second->notRunning; }));
     const WaypointRecord fix = East(1.0);
     AddOlcPoint(&fix);
     EXPECT_EQ(TrailOf(*second).size(), 1U);
@@ -186,7 +178,7 @@ TEST_F(OlcWorkerTest, AStopDuringASearchStoresNoResult) {
     for (int i = 0; i < 3000; ++i)
         block->points.push_back(East(0.5 * i, 20.0 * std::sin(i * 0.01)));
     std::thread worker([&block] { EXPECT_EQ(OlcThreadProc(block), 30); });
-    ASSERT_TRUE(WaitFor([&block] { return !block->notRunning; }));
+    ASSERT_TRUE(test_support::WaitUntil([&block] { return !block->notRunning; }));
     block->abandon = true;
     block->stop = true;
     { const platform::CriticalSectionLock lock(block->lock); }

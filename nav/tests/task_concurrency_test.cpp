@@ -22,12 +22,12 @@ namespace {
 using testing::At;
 using testing::Offset;
 
-const WaypointRecord kStart = At(45.0, 10.0, L"S");
-const WaypointRecord kTurn = Offset(kStart, 0.0, 10.0);
-const WaypointRecord kFinish = Offset(kTurn, 90.0, 10.0);
+const WaypointRecord kShortStart = At(45.0, 10.0, L"S");
+const WaypointRecord kShortTurn = Offset(kShortStart, 0.0, 10.0);
+const WaypointRecord kShortFinish = Offset(kShortTurn, 90.0, 10.0);
 
 std::unique_ptr<CTask> BaseTask() {
-    auto task = testing::MakeTask({kStart, kTurn, kFinish});
+    auto task = testing::MakeTask({kShortStart, kShortTurn, kShortFinish});
     testing::MakeStartLine(*task->points[0], 2.0F, 0.0F);
     testing::MakeCylinder(*task->points[1], kRoleOrdinary, 1.0F, 1);
     testing::MakeCylinder(*task->points[2], kRoleFinish, 1.0F);
@@ -39,17 +39,17 @@ std::unique_ptr<CTask> BaseTask() {
 WaypointRecord FixAt(int step) {
     switch (step % 6) {
         case 0:
-            return Offset(kStart, 180.0, 0.5);
+            return Offset(kShortStart, 180.0, 0.5);
         case 1:
-            return Offset(kStart, 0.0, 0.5);
+            return Offset(kShortStart, 0.0, 0.5);
         case 2:
-            return Offset(kTurn, 180.0, 0.5);
+            return Offset(kShortTurn, 180.0, 0.5);
         case 3:
-            return Offset(kTurn, 20.0, 1.5);
+            return Offset(kShortTurn, 20.0, 1.5);
         case 4:
-            return Offset(kFinish, 270.0, 3.0);
+            return Offset(kShortFinish, 270.0, 3.0);
         default:
-            return Offset(kFinish, 270.0, 0.3);
+            return Offset(kShortFinish, 270.0, 0.3);
     }
 }
 

@@ -25,22 +25,16 @@
 #include "nav/current_position.h"
 #include "nav/task_model.h"
 #include "nav/task_statistics.h"
+#include "testing/units.h"
+#include "testing/wait_until.h"
 
 namespace nav {
 namespace {
 
+using test_support::kRadiansPerDegree;
+
 using namespace std::chrono_literals;
 
-constexpr double kDegree = std::numbers::pi / 180.0;
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 std::array<std::wstring, 4> Texts() {
     const platform::CriticalSectionLock lock(glide::DisplayTextLock);
@@ -97,7 +91,7 @@ class TaskStatisticsTest : public testing::Test {
         g_taskTargetPoint = &Point(1);
         g_taskFinishPoint = &Point(3);
         // 0.25 degrees east of the start, 22.26 km short of the first turnpoint.
-        ResetCurrentPosition(0.0, -0.25 * kDegree);
+        ResetCurrentPosition(0.0, -0.25 * kRadiansPerDegree);
         SetTaskStatsLocalClock(&TenPastEleven);
         SetTexts(L"-");
     }
@@ -154,7 +148,7 @@ TEST_F(TaskStatisticsTest, SinglePassWritesTimesSpeedAndArrivalPastMidnight) {
     EXPECT_NEAR(g_taskNeededTime, 1.6497, 1e-3);
 
     // At 1000 ft the climb still missing for the first leg counts too.
-    ResetCurrentPosition(0.0, -0.25 * kDegree);
+    ResetCurrentPosition(0.0, -0.25 * kRadiansPerDegree);
     {
         const platform::CriticalSectionLock lock(core::MapLock);
         g_mapFix.altitude = 1000.0F;
@@ -166,7 +160,7 @@ TEST_F(TaskStatisticsTest, SinglePassWritesTimesSpeedAndArrivalPastMidnight) {
 
 TEST_F(TaskStatisticsTest, BeforeTheStartOnlyASinglePassShowsNumbers) {
     StartTaskStatsThread(g_taskStatsControl, true, false, nullptr);  // from the start
-    EXPECT_TRUE(WaitFor([] { return Texts()[3] == L"e??:??"; }));
+    EXPECT_TRUE(test_support::WaitUntil([] { return Texts()[3] == L"e??:??"; }));
     EXPECT_EQ(Texts(), (std::array<std::wstring, 4>{L"v??.?", L"?h??", L"?h??", L"e??:??"}));
     StopTaskStatsThread(g_taskStatsControl, true);
 
@@ -188,7 +182,7 @@ TEST_F(TaskStatisticsTest, WithoutATimedPointTheTimesReadZero) {
 
 TEST_F(TaskStatisticsTest, NoTimeLeftKeepsThePreviousSpeed) {
     // At the finish, timed on it, nothing left to fly or climb.
-    ResetCurrentPosition(0.0, -1.35 * kDegree);
+    ResetCurrentPosition(0.0, -1.35 * kRadiansPerDegree);
     SetTexts(L"v12.3");
     TaskStatsHolder holder;
     StartTaskStatsThread(holder, false, true, &Point(3));
@@ -207,7 +201,7 @@ TEST_F(TaskStatisticsTest, StopsOwnOnlyTheirBlock) {
     EXPECT_EQ(holder, nullptr);
     ASSERT_EQ(StartTaskStatsThread(holder, true, false, &Point(1)), 1);
     const TaskStatsHolder second = holder;
-    ASSERT_TRUE(WaitFor([&first] { return first->done.load(); }));
+    ASSERT_TRUE(test_support::WaitUntil([&first] { return first->done.load(); }));
     EXPECT_EQ(first->exitCode, kTaskStatsWorkerFrees);
     EXPECT_EQ(holder, second);  // the finished worker left the new block alone
 
@@ -232,7 +226,7 @@ TEST_F(TaskStatisticsTest, AWorkerEndingByItselfClearsOnlyItsOwnHolder) {
         EXPECT_EQ(link->TimedPoint(), &Point(1));
         link->SetTimedPoint(nullptr);  // the task is finished
     }
-    ASSERT_TRUE(WaitFor([&running] { return running->done.load(); }));
+    ASSERT_TRUE(test_support::WaitUntil([&running] { return running->done.load(); }));
     const platform::CriticalSectionLock lock(glide::DisplayTextLock);
     EXPECT_EQ(g_taskStatsControl, nullptr);
     EXPECT_EQ(glide::TaskStatText[1].Get(), L"0h00");

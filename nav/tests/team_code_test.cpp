@@ -12,13 +12,15 @@
 
 #include "core/geodesy.h"
 #include "platform/settings_store.h"
+#include "testing/units.h"
 
 namespace nav {
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180.0;
-constexpr double kCentreLat = 47.0 * kDegree;
-constexpr double kCentreLonWest = -8.0 * kDegree;  // 8 degrees east
+using test_support::kRadiansPerDegree;
+
+constexpr double kCentreLat = 47.0 * kRadiansPerDegree;
+constexpr double kCentreLonWest = -8.0 * kRadiansPerDegree;  // 8 degrees east
 
 TeamSettings Centred(int convention, std::wstring key = L"* KOR_VAN *") {
     TeamSettings settings;
@@ -32,7 +34,7 @@ TeamSettings Centred(int convention, std::wstring key = L"* KOR_VAN *") {
 // The position at a course (degrees) and distance (nm) from the centre.
 TeamPosition Away(double courseDegrees, double nm) {
     const core::GeodesicDirectResult end =
-        core::g_ellipsoid.GeodesicDirect(kCentreLat, -kCentreLonWest, courseDegrees * kDegree, nm, true);
+        core::g_ellipsoid.GeodesicDirect(kCentreLat, -kCentreLonWest, courseDegrees * kRadiansPerDegree, nm, true);
     return {-end.lonEast, end.latitude};
 }
 
@@ -74,7 +76,7 @@ TEST(TeamCodes, TheDocumentedExamples) {
     TeamPosition p = Away(90.0, 0.54);
     EXPECT_EQ(own.Encode(p.longitude, p.latitude), L"B1");
     // Ring 40 and angle 200 (steps of 1/40 radian).
-    p = Away(5.0 / kDegree, 40 * 0.54);
+    p = Away(5.0 / kRadiansPerDegree, 40 * 0.54);
     EXPECT_EQ(own.Encode(p.longitude, p.latitude), L"EK B5");
 
     const TeamCoder base36(Centred(1));
@@ -137,7 +139,7 @@ TEST(TeamCodes, NoCentreGivesDashesAndNothingDecodes) {
         const TeamCoder none(settings);
         EXPECT_EQ(none.Encode(kCentreLonWest, kCentreLat), L"----");
         EXPECT_FALSE(none.Decode(L"A1 A1").has_value());
-        settings.centerLat = 89.5 * kDegree;
+        settings.centerLat = 89.5 * kRadiansPerDegree;
         EXPECT_EQ(TeamCoder(settings).Encode(kCentreLonWest, kCentreLat), L"----");
         settings.centerLat = std::nan("");
         EXPECT_EQ(TeamCoder(settings).Encode(kCentreLonWest, kCentreLat), L"----");

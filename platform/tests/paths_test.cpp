@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 #include "testing/scratch_folder.h"
+#include "testing/scoped_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -23,26 +24,6 @@ class ScratchFolder {
 
   private:
     test_support::ScratchFolder scratch_{"kv_paths"};
-};
-
-// Sets environment variables for a scope (null unsets) and restores them.
-class ScopedEnvironment {
-  public:
-    void Set(const char* name, const char* value) {
-        if (!saved_.contains(name)) {
-            const char* old = std::getenv(name);
-            saved_[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
-        }
-        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        }
-    }
-
-  private:
-    std::map<std::string, std::optional<std::string>> saved_;
 };
 
 TEST(Paths, ExecutableIsThisTestProgram) {
@@ -106,7 +87,7 @@ class DocumentsFolderTest : public ::testing::Test {
     }
 
     ScratchFolder scratch_;
-    ScopedEnvironment environment_;
+    test_support::ScopedEnvironment environment_;
 };
 
 TEST_F(DocumentsFolderTest, TakesTheUserDirsEntry) {

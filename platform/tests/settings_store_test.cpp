@@ -23,6 +23,7 @@
 #include "platform/numbers.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
+#include "testing/scoped_environment.h"
 
 namespace {
 
@@ -526,31 +527,15 @@ TEST_F(SettingsStoreTest, NumbersWrittenAsTextKeepTheCFormUnderACommaLocale) {
     EXPECT_NE(ReadText(File()).find("macReadyManualDef=text:1.500000\n"), std::string::npos);
 }
 
-// Sets or unsets an environment variable for the scope.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnvironment() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST(SettingsStoreDefaultPath, FollowsXdgConfigHomeElseHomeConfig) {
-    const ScopedEnvironment home("HOME", "/home/pilot");
+    const test_support::ScopedEnvironment home("HOME", "/home/pilot");
     {
-        const ScopedEnvironment config("XDG_CONFIG_HOME", "/xdg/config");
+        const test_support::ScopedEnvironment config("XDG_CONFIG_HOME", "/xdg/config");
         EXPECT_EQ(SettingsStore::DefaultPath("KOR_VAN WinCE"),
                   fs::path("/xdg/config/Tarnwell Software/KOR_VAN WinCE"));
     }
     for (const char* ignored : {static_cast<const char*>(nullptr), "", "relative/config"}) {
-        const ScopedEnvironment config("XDG_CONFIG_HOME", ignored);
+        const test_support::ScopedEnvironment config("XDG_CONFIG_HOME", ignored);
         EXPECT_EQ(SettingsStore::DefaultPath("KOR_VAN WinCE"),
                   fs::path("/home/pilot/.config/Tarnwell Software/KOR_VAN WinCE"));
     }

@@ -9,11 +9,13 @@
 #include "recorder/igc_header.h"
 #include "recorder/log_file_name.h"
 #include "testing/scratch_folder.h"
+#include "testing/units.h"
 
 namespace recorder {
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
+
 
 TEST(LogFileNameTest, ProposedNamesFollowTheFilesOfTheFolder) {
     const platform::SystemTime day{2025, 12, 1, 8, 10, 0, 0, 0};
@@ -109,8 +111,8 @@ TEST(IgcRecordsTest, HeaderValuesAreFilteredButTheFixedTextsKeepTheirComma) {
 DeclaredPoint Point(const wchar_t* name, double latDeg, double lonWestDeg) {
     DeclaredPoint point;
     point.name = name;
-    point.latitude = latDeg * kDegree;
-    point.lonWest = lonWestDeg * kDegree;
+    point.latitude = latDeg * kRadiansPerDegree;
+    point.lonWest = lonWestDeg * kRadiansPerDegree;
     return point;
 }
 

@@ -11,11 +11,13 @@
 
 #include "fix/tests/fix_test_support.h"
 #include "recorder/settings_values.h"
+#include "testing/units.h"
 
 namespace recorder {
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
+
 const std::filesystem::path kTestData =
     std::filesystem::path(KV_SOURCE_DIR) / "../shared/testdata/igc";
 
@@ -62,8 +64,8 @@ TEST_F(ReplayTest, EveryValidRecordIsCommittedInOrder) {
             ASSERT_LT(i, committed_.size()) << name;
             const Committed& c = committed_[i++];
             EXPECT_NEAR(c.hours + c.minutes / 60.0 + c.seconds / 3600.0, reference.lastTime, 1e-6);
-            EXPECT_NEAR(c.latitude, record->latitude * kDegree, 1e-9);
-            EXPECT_NEAR(c.longitude, record->lonWest * kDegree, 1e-9);
+            EXPECT_NEAR(c.latitude, record->latitude * kRadiansPerDegree, 1e-9);
+            EXPECT_NEAR(c.longitude, record->lonWest * kRadiansPerDegree, 1e-9);
         }
         EXPECT_EQ(i, committed_.size()) << name;
     }
@@ -119,7 +121,7 @@ TEST_F(ReplayTest, SpeedAndCourseFromSuccessivePositions) {
     fix = fill(47.0, 0.0, 23.99, 0);
     // 0.01 degree north in 36 s, across midnight.
     fix = fill(47.01, 0.0, 0.0, 1);
-    EXPECT_NEAR(fix.groundSpeed, 0.01 * kDegree * 6371.0 / 1.852 / 0.01, 1e-3);
+    EXPECT_NEAR(fix.groundSpeed, 0.01 * kRadiansPerDegree * 6371.0 / 1.852 / 0.01, 1e-3);
     EXPECT_NEAR(fix.trueCourse, 0.0, 1e-6);
     EXPECT_NEAR(fix.magneticCourse, 358.0, 1e-6);
     EXPECT_EQ(fix.hours, 0);

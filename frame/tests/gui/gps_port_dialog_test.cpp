@@ -34,21 +34,15 @@
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
+#include "frame/tests/gui/dialog_test_support.h"
 
 namespace frame {
 namespace {
 
 using namespace std::chrono_literals;
 namespace gui = platform::gui;
-
-const std::filesystem::path kBinaryDir = KV_BINARY_DIR;
-
-std::shared_ptr<const gui::ResourceBundle> OpenBuiltBundle() {
-    platform::DynamicLibrary library =
-        platform::DynamicLibrary::Open((kBinaryDir / gui::kResourceBundleFile).string());
-    if (!library) return nullptr;
-    return std::make_shared<const gui::ResourceBundle>(std::move(library));
-}
+using frame::testing::kBinaryDir;
+using frame::testing::OpenBuiltBundle;
 
 void Feed(std::string_view bytes) {
     gps::FeedGpsPortDialog(

@@ -19,12 +19,13 @@
 #include "platform/settings_store.h"
 #include "recorder/igc_header.h"
 #include "testing/wx_test_app.h"
+#include "frame/tests/gui/dialog_test_support.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
-const std::filesystem::path kBinaryDir = KV_BINARY_DIR;
+using frame::testing::kBinaryDir;
 
 class IgcHeaderDialogTest : public ::testing::Test {
   protected:

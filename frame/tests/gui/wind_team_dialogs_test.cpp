@@ -31,21 +31,16 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "testing/wx_test_app.h"
+#include "frame/tests/gui/dialog_test_support.h"
+#include "testing/units.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
-constexpr double kDegree = std::numbers::pi / 180.0;
-const std::filesystem::path kBinaryDir = KV_BINARY_DIR;
-
-std::shared_ptr<const gui::ResourceBundle> OpenBuiltBundle() {
-    platform::DynamicLibrary library =
-        platform::DynamicLibrary::Open((kBinaryDir / gui::kResourceBundleFile).string());
-    if (!library) return nullptr;
-    return std::make_shared<const gui::ResourceBundle>(std::move(library));
-}
-
+using frame::testing::kBinaryDir;
+using frame::testing::OpenBuiltBundle;
+using test_support::kRadiansPerDegree;
 class DialogTest : public ::testing::Test {
   protected:
     DialogTest() {
@@ -104,9 +99,9 @@ class DialogTest : public ::testing::Test {
 TEST_F(DialogTest, AWindSetInTheWindDialogReachesTheWindTexts) {
     ASSERT_TRUE(installation_.XrcLoaded());
     gps::g_windMethod = gps::WindMethod::kHeading;
-    glide::SetCurrentWind({12.0F, 270.0 * kDegree, true});
+    glide::SetCurrentWind({12.0F, 270.0 * kRadiansPerDegree, true});
     glide::FormatWindText();
-    glide::SetCurrentWind({8.0F, 90.0 * kDegree, true});
+    glide::SetCurrentWind({8.0F, 90.0 * kRadiansPerDegree, true});
     glide::FormatWindText();
 
     CWindDialog dialog(nullptr);
@@ -154,7 +149,7 @@ TEST_F(DialogTest, AWindSetInTheWindDialogReachesTheWindTexts) {
     EXPECT_EQ(glide::WindHistory().size(), 3U);
     const glide::Wind wind = glide::CurrentWind();
     EXPECT_NEAR(wind.speed, 14.5, 1e-4);
-    EXPECT_NEAR(wind.direction, 225.0 * kDegree, 1e-6);
+    EXPECT_NEAR(wind.direction, 225.0 * kRadiansPerDegree, 1e-6);
     gps::g_windMethod = gps::WindMethod::kNone;
 }
 
@@ -162,8 +157,8 @@ TEST_F(DialogTest, ACodeTypedIntoTheTeamDialogShowsDistanceAndBearing) {
     ASSERT_TRUE(installation_.XrcLoaded());
     nav::TeamSettings team;
     team.encodeInfo = 3;
-    team.centerLat = 47.0 * kDegree;
-    team.centerLon = -8.0 * kDegree;
+    team.centerLat = 47.0 * kRadiansPerDegree;
+    team.centerLon = -8.0 * kRadiansPerDegree;
     team.wptName = L"Home field";
     team.lastCode = L"1";
     nav::SetTeamSettings(team);

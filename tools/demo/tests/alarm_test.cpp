@@ -15,9 +15,12 @@
 
 #include "testing/scratch_folder.h"
 #include "tools/flight_text/sentence_epochs.h"
+#include "testing/units.h"
 
 namespace demo {
 namespace {
+
+using test_support::kFeetPerMetre;
 
 using flight_text::Epoch;
 using flight_text::SplitEpochs;
@@ -26,7 +29,6 @@ namespace fs = std::filesystem;
 
 const fs::path kData = fs::path(KV_BINARY_DIR) / "demo/data";
 const fs::path kAlarmsim = fs::path(KV_BINARY_DIR) / "tools/alarmsim/alarmsim";
-constexpr double kFeetPerMetre = 3.2808;
 
 std::string Read(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);

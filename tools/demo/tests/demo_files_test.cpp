@@ -28,7 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 constexpr double kRadPerDeg = 3.14159265358979323846 / 180.0;
-constexpr double kFeetPerMetre = 3.2809;
+constexpr double kGridFeetPerMetre = 3.2809;
 
 // The data set is written once for all tests of this file.
 class DemoFiles : public ::testing::Test {
@@ -66,7 +66,7 @@ TEST_F(DemoFiles, GridGivesTheRidgeHillsAndSeaThroughTheElevationModel) {
     const auto metresAt = [&model](LocalPoint p) {
         const LatLon at = ToLatLon(p);
         const auto feet = model->GetElevationAt(-at.longitude * kRadPerDeg, at.latitude * kRadPerDeg);
-        return feet ? *feet / kFeetPerMetre : -1.0;
+        return feet ? *feet / kGridFeetPerMetre : -1.0;
     };
     const Ridge& ridge = TheRidge();
     const LocalPoint middle{(ridge.from.east + ridge.to.east) / 2, (ridge.from.north + ridge.to.north) / 2};

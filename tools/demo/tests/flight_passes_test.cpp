@@ -30,9 +30,14 @@
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
 #include "tools/flight_text/sentence_epochs.h"
+#include "testing/units.h"
+#include "testing/wait_until.h"
+#include "tools/demo/tests/demo_flight.h"
 
 namespace demo {
 namespace {
+
+using test_support::kMetresPerSecondPerKnot;
 
 using flight_text::Epoch;
 using flight_text::SplitEpochs;
@@ -41,22 +46,6 @@ using glide::testing::AngleBetween;
 
 using namespace std::chrono_literals;
 constexpr double kDegree = std::numbers::pi / 180.0;
-constexpr double kKnot = 1852.0 / 3600.0;
-
-const Flight& TheFlight() {
-    static const Flight flight = FlyDemoFlight();
-    return flight;
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(100us);
-    }
-    return true;
-}
 
 // The wind fit of true airspeed and ground velocity (Method 3, as the demo's
 // settings choose), each estimate it posts handed to the main window's
@@ -90,7 +79,7 @@ class DemoWind : public ::testing::Test {
             for (const std::string& line : epochs[i].lines) gps::testing::Receive(line + "\r\n");
             const float hours = kFlightHour + static_cast<float>(i) / 3600.0F;
             ASSERT_TRUE(
-                WaitFor([&] { return gps::CurrentNav()->fixTimeHours >= hours - 1e-5F; }, 5000ms))
+                test_support::WaitUntil([&] { return gps::CurrentNav()->fixTimeHours >= hours - 1e-5F; }, 5000ms))
                 << i;
             const std::vector<std::any> payloads = posts->Payloads();
             for (; handled_ < payloads.size(); ++handled_)
@@ -114,8 +103,8 @@ class DemoWind : public ::testing::Test {
 };
 
 TEST_F(DemoWind, TheWindFitFindsTheFlightsWindInTheFirstTwoThermals) {
-    const FlightEvents& e = TheFlight().events;
-    const std::vector<Epoch> epochs = SplitEpochs(FlightSentences(TheFlight()));
+    const FlightEvents& e = TheDemoFlight().events;
+    const std::vector<Epoch> epochs = SplitEpochs(FlightSentences(TheDemoFlight()));
     Fly(epochs, 0, e.thermalEnd[0]);
     ExpectTheFlightsWind("after the first thermal");
     Fly(epochs, e.thermalEnd[0], e.thermalEnd[1]);
@@ -129,14 +118,14 @@ TEST_F(DemoWind, TheWindFitFindsTheFlightsWindInTheFirstTwoThermals) {
 // the display's rounding: the search closes at the present position, so a
 // closing leg that shortens may take a few hundred metres off.
 TEST(DemoOlc, TheDistanceShownEndsAtNavsSearchAndNeverFallsBeyondRounding) {
-    const Flight& f = TheFlight();
+    const Flight& f = TheDemoFlight();
     gps::testing::NavTextsScope scope;
     gps::testing::UseStandardClassPolar();
     nav::g_olcMinSpacing = nav::OlcMinSpacing(4);
     nav::StartOlcThread();
     const std::shared_ptr<nav::OlcControlBlock> worker = nav::CurrentOlcControl();
     ASSERT_TRUE(worker);
-    ASSERT_TRUE(WaitFor([&] { return !worker->notRunning.load(); }, 5000ms));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return !worker->notRunning.load(); }, 5000ms));
 
     // The text is in the distance unit chosen; in km here.
     const double unit = glide::CurrentDistanceUnit().factor;
@@ -155,7 +144,7 @@ TEST(DemoOlc, TheDistanceShownEndsAtNavsSearchAndNeverFallsBeyondRounding) {
         fix.altitude = static_cast<float>(s.altitudeM * 3.2808);
         fix.track = std::atan2(s.groundEastMs, s.groundNorthMs) / kDegree + 360.0;
         fix.track = std::fmod(fix.track, 360.0);
-        fix.speed = static_cast<float>(std::hypot(s.groundEastMs, s.groundNorthMs) / kKnot);
+        fix.speed = static_cast<float>(std::hypot(s.groundEastMs, s.groundNorthMs) / kMetresPerSecondPerKnot);
         gps::testing::PublishAndRun(fix);
         const nav::WaypointRecord here = nav::CopyMapFix();
         nav::AddOlcPoint(&here);
@@ -174,8 +163,8 @@ TEST(DemoOlc, TheDistanceShownEndsAtNavsSearchAndNeverFallsBeyondRounding) {
     // The search that closes at the last fix (a second one when a search was
     // under way as it came; each takes milliseconds), then the pass that
     // shows it.
-    ASSERT_TRUE(WaitFor([&] { return worker->searches.load() > searches; }, 60s));
-    WaitFor([&] { return worker->searches.load() > searches + 1; }, 2s);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return worker->searches.load() > searches; }, 60s));
+    test_support::WaitUntil([&] { return worker->searches.load() > searches + 1; }, 2s);
     publish(f.samples[f.events.landing]);
     nav::StopOlcThreadsAndWait(5000);
 

@@ -10,23 +10,21 @@
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
 #include "tools/flight_text/sentence_epochs.h"
+#include "testing/units.h"
+#include "tools/demo/tests/demo_flight.h"
 
 namespace demo {
 namespace {
+
+using test_support::kMetresPerSecondPerKnot;
 
 using flight_text::ChecksumValid;
 using flight_text::Epoch;
 using flight_text::SplitEpochs;
 
-constexpr double kKnot = 1852.0 / 3600.0;
-
-const Flight& TheFlight() {
-    static const Flight flight = FlyDemoFlight();
-    return flight;
-}
 
 TEST(DemoFlight, PhasesComeInOrderOverAboutSeventyFiveMinutes) {
-    const Flight& f = TheFlight();
+    const Flight& f = TheDemoFlight();
     const FlightEvents& e = f.events;
     const std::vector<int> order{e.takeOff,         e.release,         e.thermalStart[0],
                                  e.thermalEnd[0],   e.start,           e.thermalStart[1],
@@ -49,7 +47,7 @@ TEST(DemoFlight, PhasesComeInOrderOverAboutSeventyFiveMinutes) {
 }
 
 TEST(DemoFlight, EveryTaskZoneIsReachedByTheTasksRules) {
-    const Flight& f = TheFlight();
+    const Flight& f = TheDemoFlight();
     const Task& task = TheTask();
     const double leg1 = BearingDeg(task.start, task.turnpoint1);
     // The start line: crossed in the direction of the first leg, within its width.
@@ -78,7 +76,7 @@ TEST(DemoFlight, EveryTaskZoneIsReachedByTheTasksRules) {
 }
 
 TEST(DemoFlight, CrossesOneZoneInsideItsBandPassesUnderAnotherEndsNearAThird) {
-    const Flight& f = TheFlight();
+    const Flight& f = TheDemoFlight();
     const auto& zones = Zones();
     const auto inBand = [](const Zone& z, const FlightSample& s) {
         return InsideOutline(z, s.at) && s.altitudeM >= z.floorM && s.altitudeM <= z.ceilingM;
@@ -107,7 +105,7 @@ TEST(DemoFlight, CrossesOneZoneInsideItsBandPassesUnderAnotherEndsNearAThird) {
 }
 
 TEST(DemoFlight, ClearsTheRidgeOnTheFinalGlide) {
-    const Flight& f = TheFlight();
+    const Flight& f = TheDemoFlight();
     double lowest = 1e9;
     for (int i = f.events.turnpoint2; i < f.events.finish; ++i) {
         const FlightSample& s = f.samples[i];
@@ -119,7 +117,7 @@ TEST(DemoFlight, ClearsTheRidgeOnTheFinalGlide) {
 
 // Mean ground velocity over whole turns of a thermal, which is the drift.
 TEST(DemoFlight, CirclesDriftWithTheWind) {
-    const Flight& f = TheFlight();
+    const Flight& f = TheDemoFlight();
     const LocalPoint wind = WindVelocityMs();
     for (int t = 0; t < 3; ++t) {
         const int from = f.events.thermalStart[t] + 5;
@@ -135,14 +133,14 @@ TEST(DemoFlight, CirclesDriftWithTheWind) {
         const double seconds = to - from;
         const double east = (f.samples[to].at.east - f.samples[from].at.east) * 1000.0 / seconds;
         const double north = (f.samples[to].at.north - f.samples[from].at.north) * 1000.0 / seconds;
-        EXPECT_LT(std::hypot(east - wind.east, north - wind.north) / kKnot, 1.0) << t;
+        EXPECT_LT(std::hypot(east - wind.east, north - wind.north) / kMetresPerSecondPerKnot, 1.0) << t;
     }
 }
 
 // The sentences as written: checksums, order, and the closure of true
 // airspeed, ground velocity and wind at the sentences' own resolution.
 TEST(DemoFlight, SentencesCloseAirspeedGroundVelocityAndWind) {
-    const Flight& f = TheFlight();
+    const Flight& f = TheDemoFlight();
     const std::vector<Epoch> epochs = SplitEpochs(FlightSentences(f));
     ASSERT_EQ(epochs.size(), f.samples.size());
     const LocalPoint wind = WindVelocityMs();
@@ -176,12 +174,12 @@ TEST(DemoFlight, SentencesCloseAirspeedGroundVelocityAndWind) {
         ASSERT_EQ(std::sscanf(epoch.lines[2].c_str(),
                               "$GPGGA,%*[^,],%*[^,],%*c,%*[^,],%*c,1,%*d,%*f,%f", &altitude), 1);
         const double t = track * 3.14159265358979 / 180.0;
-        const double airEast = speed * std::sin(t) - wind.east / kKnot;
-        const double airNorth = speed * std::cos(t) - wind.north / kKnot;
+        const double airEast = speed * std::sin(t) - wind.east / kMetresPerSecondPerKnot;
+        const double airNorth = speed * std::cos(t) - wind.north / kMetresPerSecondPerKnot;
         EXPECT_NEAR(std::hypot(airEast, airNorth), tas, 0.5) << i;
         // Pressure altitude 30 m below the GPS altitude.
         EXPECT_NEAR((pressure - 2000.0) / 3.2808, altitude - 30.0, 0.5) << i;
-        EXPECT_NEAR((vario - 200.0) / 10.0, f.samples[i].varioMs / kKnot, 0.06) << i;
+        EXPECT_NEAR((vario - 200.0) / 10.0, f.samples[i].varioMs / kMetresPerSecondPerKnot, 0.06) << i;
     }
     EXPECT_EQ(gsa, static_cast<int>((epochs.size() + 9) / 10));
     EXPECT_EQ(satelliteChanges, 2);
