@@ -15,12 +15,12 @@ struct Segment {
 // Pixels 0..100 across and 0..50 down.
 constexpr platform::PixelRect kRect{0, 0, 101, 51};
 
-testing::AssertionResult SameSegment(const Segment& got, const Segment& want) {
+::testing::AssertionResult SameSegment(const Segment& got, const Segment& want) {
     const auto near = [](float a, float b) { return std::abs(a - b) <= 1e-4f * (1 + std::abs(b)); };
     if (near(got.x0, want.x0) && near(got.y0, want.y0) && near(got.x1, want.x1) &&
         near(got.y1, want.y1))
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure()
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
            << "(" << got.x0 << ", " << got.y0 << ")-(" << got.x1 << ", " << got.y1 << ")";
 }
 

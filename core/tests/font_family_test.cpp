@@ -11,11 +11,11 @@ namespace {
 
 // fontconfig keeps its configuration for the life of the process, in a form
 // the leak checker reports; release it once every test has run.
-class ReleaseFontconfig : public testing::Environment {
+class ReleaseFontconfig : public ::testing::Environment {
   public:
     void TearDown() override { FcFini(); }
 };
-const testing::Environment* const kReleaseFontconfig =
+const ::testing::Environment* const kReleaseFontconfig =
     testing::AddGlobalTestEnvironment(new ReleaseFontconfig);  // gtest owns it
 
 TEST(FontFamilyTest, FindsAnInstalledFamilyWhateverTheCase) {

@@ -113,7 +113,7 @@ TEST(Geodesic, InverseAgreesWithGeographicLib) {
         Oracle().Inverse(lat1, lon1, lat2, lon2, s12, azi1, azi2);
         const auto ours =
             g_ellipsoid.GeodesicInverse(lat1 * kRadiansPerDegree, lon1 * kRadiansPerDegree, lat2 * kRadiansPerDegree, lon2 * kRadiansPerDegree, true);
-        SCOPED_TRACE(testing::Message() << lat1 << ' ' << lon1 << ' ' << lat2 << ' ' << lon2);
+        SCOPED_TRACE(::testing::Message() << lat1 << ' ' << lon1 << ' ' << lat2 << ' ' << lon2);
         if (s12 > 19000e3) {
             // Near the antipode the iteration may stop at its cap; it must
             // then say so. When it converges it must be right.
@@ -151,7 +151,7 @@ TEST(Geodesic, DirectAgreesWithGeographicLib) {
                                                      s / kMetresPerNm, true);
         double apart;
         Oracle().Inverse(lat2, lon2, ours.latitude / kRadiansPerDegree, ours.lonEast / kRadiansPerDegree, apart);
-        SCOPED_TRACE(testing::Message() << lat1 << ' ' << lon1 << ' ' << course << ' ' << s);
+        SCOPED_TRACE(::testing::Message() << lat1 << ' ' << lon1 << ' ' << course << ' ' << s);
         const double arcSec = CourseErrorArcSec(ours.reverseCourse, azi2 * kRadiansPerDegree + g_pi);
         EXPECT_LT(apart * 1000, 0.5);
         EXPECT_LT(arcSec, 0.01);

@@ -211,7 +211,7 @@ TEST_F(TextFileTest, DetectsEncodingAndDataStart) {
         {"\x80\x81\x8A\x9F\xC0\x80", E::kAnsi, 0, L"\u20AC\u0081\u0160\u0178\u00C0\u20AC"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        SCOPED_TRACE(::testing::PrintToString(c.bytes));
         TextFile file;
         ASSERT_TRUE(file.Open(Put(c.bytes), OpenMode::kRead));
         EXPECT_EQ(file.GetEncoding(), c.encoding);

@@ -58,7 +58,7 @@ void CheckAgainstReference(const std::string& ellipsoid) {
     for (const Reference& r : LoadReference()) {
         if (r.ellipsoid != ellipsoid) continue;
         ++count;
-        SCOPED_TRACE(testing::Message() << r.latitude << ' ' << r.lonEast);
+        SCOPED_TRACE(::testing::Message() << r.latitude << ' ' << r.lonEast);
         const UtmPosition utm = LatLonToUTM(r.latitude, -r.lonEast, AngleUnit::kDegrees);
         EXPECT_EQ(utm.zone, r.zone);
         const double forward =

@@ -75,7 +75,7 @@ TEST_F(CompassWindSettingsTest, TriggerMaskFollowsMethodAndComputeOn) {
     const Case cases[] = {{1, -1, -1, -1}, {1, 0, 3, 0},  {1, 1, 512, 1},
                           {4, 2, 256, 2},  {5, 1, -1, 1}, {1, 7, 3, 0}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "method " << c.method << " on " << c.computeOn);
+        SCOPED_TRACE(::testing::Message() << "method " << c.method << " on " << c.computeOn);
         Store().WriteInt("Settings\\Winds", "Method", static_cast<std::uint32_t>(c.method));
         Store().WriteInt("Settings\\Winds", "ComputeOn", static_cast<std::uint32_t>(c.computeOn));
         gps::LoadWindSettings();

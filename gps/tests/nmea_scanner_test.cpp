@@ -105,7 +105,7 @@ TEST(NmeaScannerTest, NumbersReadAsTheGeneralReaderReadsThem) {
     for (const char* text : texts) {
         for (const std::size_t width : {platform::kNoWidth, std::size_t{0}, std::size_t{2},
                                         std::size_t{3}, std::size_t{5}}) {
-            SCOPED_TRACE(testing::Message() << '"' << text << "\" width " << width);
+            SCOPED_TRACE(::testing::Message() << '"' << text << "\" width " << width);
             double real = -7.0;
             char after = 0;
             const int realCount = NmeaScanner(text).Double(real, width).Char(after).Count();

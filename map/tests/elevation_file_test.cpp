@@ -24,7 +24,7 @@ std::string Header(std::string_view title) {
            "number_of_rows=2\nnumber_of_columns=3\n";
 }
 
-class ElevationFileTest : public testing::Test {
+class ElevationFileTest : public ::testing::Test {
   protected:
     ElevationFileTest() : folder_("elevation-file") {
         folder_.Write("good.hdr", Header("good"));

@@ -43,7 +43,7 @@ TEST(SpeedDirector, PlaysAtTheGapTheDifferenceGives) {
     for (const Case& c : cases) {
         g_soundHoldOff = 0;
         const auto played = RunDirector(Flying(c.airspeed, c.speedToFly), 40);
-        SCOPED_TRACE(testing::Message() << "v " << c.airspeed << " s " << c.speedToFly);
+        SCOPED_TRACE(::testing::Message() << "v " << c.airspeed << " s " << c.speedToFly);
         if (c.sound == nullptr) {
             EXPECT_TRUE(played.empty());
             continue;

@@ -62,7 +62,7 @@ const std::string k24Bits = std::string("\xFF\0\0\0\xFF\0\0\0", 8) +
 TEST_F(DibTest, EveryBitCountReadsBackAsWrittenInBothOrientations) {
     for (int bitCount : {1, 4, 8, 16, 24, 32}) {
         for (int height : {5, -5}) {
-            SCOPED_TRACE(testing::Message() << bitCount << " bits, height " << height);
+            SCOPED_TRACE(::testing::Message() << bitCount << " bits, height " << height);
             CDib dib;
             ASSERT_TRUE(dib.CreateEmpty(false, 13, height, bitCount, nullptr));
             for (std::uint32_t i = 0; i < dib.ImageSize(); ++i)

@@ -138,7 +138,7 @@ TEST(OlcSearch, EqualsThePlainRecursionOnRandomTrails) {
                 const auto trail = RandomTrail(random, n, coarse);
                 const OlcWeights weights = RandomWeights(random, round >= 4);
                 const WaypointRecord closing = RandomTrail(random, 1, coarse).front();
-                SCOPED_TRACE(testing::Message()
+                SCOPED_TRACE(::testing::Message()
                              << "legs " << legs << ", points " << n << ", round " << round);
                 const auto memoised = OptimiseOlcDistance(trail, closing, weights, legs);
                 ASSERT_TRUE(memoised.has_value());
@@ -159,7 +159,7 @@ TEST(OlcSearch, GrowingTrailAndMovingClosingPointGiveTheSameAsOneSearch) {
             for (int move = 0; move < 2; ++move) {
                 const WaypointRecord closing = RandomTrail(random, 1, false).front();
                 const std::vector<WaypointRecord> prefix(trail.begin(), trail.begin() + n + 1);
-                SCOPED_TRACE(testing::Message() << "legs " << legs << ", points " << n + 1);
+                SCOPED_TRACE(::testing::Message() << "legs " << legs << ", points " << n + 1);
                 const auto solution = search.Solve(closing);
                 ASSERT_TRUE(solution.has_value());
                 ExpectSameSolution(*solution, PlainSearch(prefix, weights, legs).Run(closing));
@@ -188,7 +188,7 @@ void ExpectSameAsThePlainProgramme(const std::vector<WaypointRecord>& trail,
                                    const OlcWeights& weights, const WaypointRecord& closing) {
     const PlainOlcProgramme plain(trail, weights, kMaxOlcLegs);
     for (int legs = 1; legs <= kMaxOlcLegs; ++legs) {
-        SCOPED_TRACE(testing::Message() << "legs " << legs << ", points " << trail.size());
+        SCOPED_TRACE(::testing::Message() << "legs " << legs << ", points " << trail.size());
         const auto whole = OptimiseOlcDistance(trail, closing, weights, legs);
         ASSERT_TRUE(whole.has_value());
         ExpectSameSolution(*whole, plain.Close(closing, legs));
@@ -208,7 +208,7 @@ TEST(OlcSearch, EqualsThePlainProgrammeOnLongRandomTrails) {
     for (int round = 0; round < 6; ++round) {
         const bool coarse = round % 2 == 1;  // many equal sums
         const auto trail = RandomTrail(random, 300 + 150 * round, coarse);
-        SCOPED_TRACE(testing::Message() << "round " << round);
+        SCOPED_TRACE(::testing::Message() << "round " << round);
         ExpectSameAsThePlainProgramme(trail, RandomWeights(random, round < 2),
                                       RandomTrail(random, 1, coarse).front());
     }
@@ -256,7 +256,7 @@ TEST(OlcSearch, EqualsThePlainProgrammeAndTheRecursionOnRealFlights) {
             for (std::size_t i = 0; i < flight.size(); i += flight.size() / 20 + 1)
                 few.push_back(flight[i]);
             for (int legs = 1; legs <= kMaxOlcLegs; ++legs) {
-                SCOPED_TRACE(testing::Message() << "legs " << legs << ", " << few.size());
+                SCOPED_TRACE(::testing::Message() << "legs " << legs << ", " << few.size());
                 ExpectSameSolution(*OptimiseOlcDistance(few, flight.back(), weights, legs),
                                    PlainSearch(few, weights, legs).Run(flight.back()));
             }

@@ -39,7 +39,7 @@ std::vector<WaypointRecord> TrailOf(const OlcControlBlock& block) {
     return block.points;
 }
 
-class OlcWorkerTest : public testing::Test {
+class OlcWorkerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ApplyOlcSettings(kFourLegs, false);

@@ -58,7 +58,7 @@ platform::SystemTime TenPastEleven() {
 // Start, two turnpoints and the finish along the equator, 0.45 degrees
 // apart, each leg taken as 50 km; the polar 4 - 0.12 v + 0.0012 v^2 at
 // MacCready 2 flies 70.71 kt with 1.5147 kt sink, no wind.
-class TaskStatisticsTest : public testing::Test {
+class TaskStatisticsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         glide::ChangePolarSettings([](glide::PolarSettings& settings) {
