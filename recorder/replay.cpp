@@ -85,11 +85,17 @@ void SetPosition(gps::GpsFixRecord& fix, const FlightRecord& record) {
 }
 
 // Sleeps the pace between fixes while a pace is set; a pause restarts the
-// pace slow.
+// pace slow. A replay runs as fast as it can until the pilot first pauses
+// it: that pause sets the pace, so that the playback then holds, and on
+// play starts again slow and speeds up.
 void Pace(int& delayMs) {
-    if (g_replayPacing.load() <= 0) return;
     const ReplayMapHooks hooks = MapHooks();
-    while (hooks.paused && hooks.paused() && gps::g_bReplayRunning.load()) {
+    const auto paused = [&hooks] { return hooks.paused && hooks.paused(); };
+    if (g_replayPacing.load() <= 0) {
+        if (!paused()) return;
+        g_replayPacing = 1;
+    }
+    while (paused() && gps::g_bReplayRunning.load()) {
         std::this_thread::sleep_for(kPausedPoll);
         delayMs = kStartDelayMs;
     }

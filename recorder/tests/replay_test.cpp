@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <numbers>
 #include <vector>
 
@@ -98,6 +100,33 @@ TEST_F(ReplayTest, TheThreadStopsWhenAskedWhileLiveDataArrives) {
     EXPECT_FALSE(ReplayThreadRunning());
     EXPECT_GT(committed_.size(), 0U);
     EXPECT_LT(committed_.size(), 202U);
+}
+
+// Unpaced until the first pause; the pause holds the playback, and play
+// starts again at half a second a fix.
+TEST_F(ReplayTest, APauseHoldsThePlaybackAndPlayStartsSlow) {
+    std::atomic<bool> paused{true};
+    std::atomic<int> commits{0};
+    ReplayMapHooks hooks;
+    hooks.paused = [&paused] { return paused.load(); };
+    hooks.redraw = [&commits] { ++commits; };
+    SetReplayMapHooks(std::move(hooks));
+    auto file = std::make_unique<CFlightType>();
+    ASSERT_TRUE(file->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(StartReplay(std::move(file)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(commits.load(), 1);
+    EXPECT_GT(g_replayPacing.load(), 0);
+
+    paused = false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    // 454 ms, then 413 ms, 375 ms: two or three fixes where an unpaced
+    // replay commits dozens.
+    EXPECT_GE(commits.load(), 2);
+    EXPECT_LE(commits.load(), 5);
+    StopReplay();
+    JoinReplay();
+    EXPECT_FALSE(ReplayThreadRunning());
 }
 
 TEST_F(ReplayTest, SpeedAndCourseFromSuccessivePositions) {
