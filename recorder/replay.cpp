@@ -151,6 +151,11 @@ void ReplayFixBuilder::Fill(const FlightRecord& record, const CFlightType& file)
     fix.hours = static_cast<std::int32_t>(seconds / 3600.0);
     fix.minutes = static_cast<std::int32_t>(std::fmod(seconds, 3600.0) / 60.0);
     fix.seconds = static_cast<float>(std::fmod(seconds, 60.0));
+    // The commit stamps the fix time only for a receiver's sentences: the
+    // replay gives its own, so that the clock, the climbs and the circling
+    // follow the replayed flight.
+    fix.fixTime = static_cast<float>(time);
+    fix.valueMask |= gps::value_bit::kFixTime;
     fix.gpsAltitude = static_cast<float>(file.altitude - core::g_geoidSeparation.load());
     fix.gpsAltitudeValid = file.hasAltitude ? 1 : 0;
     fix.valueMask |= gps::value_bit::kPosition | gps::value_bit::kGpsAltitude;

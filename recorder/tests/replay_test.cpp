@@ -25,6 +25,7 @@ struct Committed {
     int hours, minutes;
     float seconds;
     double latitude, longitude;
+    float fixTime;
 };
 
 class ReplayTest : public ::testing::Test {
@@ -37,7 +38,7 @@ class ReplayTest : public ::testing::Test {
         hooks.redraw = [this] {
             const gps::GpsFixRecord& fix = gps::CurrentFix;
             committed_.push_back(
-                {fix.hours, fix.minutes, fix.seconds, fix.latitude, fix.longitude});
+                {fix.hours, fix.minutes, fix.seconds, fix.latitude, fix.longitude, fix.fixTime});
         };
         SetReplayMapHooks(std::move(hooks));
     }
@@ -64,6 +65,7 @@ TEST_F(ReplayTest, EveryValidRecordIsCommittedInOrder) {
             ASSERT_LT(i, committed_.size()) << name;
             const Committed& c = committed_[i++];
             EXPECT_NEAR(c.hours + c.minutes / 60.0 + c.seconds / 3600.0, reference.lastTime, 1e-6);
+            EXPECT_NEAR(c.fixTime, reference.lastTime + 24.0 * reference.dayCount, 1e-4);
             EXPECT_NEAR(c.latitude, record->latitude * kDegree, 1e-9);
             EXPECT_NEAR(c.longitude, record->lonWest * kDegree, 1e-9);
         }
