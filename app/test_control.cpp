@@ -207,6 +207,22 @@ void LogMapButton(const std::string& id) {
                        (button->IsShown() ? "shown" : "hidden"));
 }
 
+// A finger pressing (down) or lifting (up) on the map window's icon button
+// of that id: "held <id>", "lifted <id>", or "button <id> missing".
+void TouchMapButton(const std::string& id, bool down) {
+    map::CGPSmapView* view = map::g_pMapView;
+    wxWindow* window = view != nullptr ? view->FindWindow(std::stoi(id)) : nullptr;
+    auto* button = dynamic_cast<map::CIconButton*>(window);
+    if (button == nullptr) {
+        test_hooks::Record("button " + id + " missing");
+        return;
+    }
+    wxMouseEvent event(down ? wxEVT_LEFT_DOWN : wxEVT_LEFT_UP);
+    event.SetEventObject(button);
+    button->ProcessWindowEvent(event);
+    test_hooks::Record((down ? "held " : "lifted ") + id);
+}
+
 // The label of the menu item with that command id: "menu <id>\t<label>".
 void LogMenuItem(const std::string& id) {
     const wxMenuBar* menus =
@@ -250,6 +266,8 @@ void Run(const std::string& line) {
         test_hooks::Record("picked " + rest);
     } else if (word == "button") {
         LogMapButton(rest);
+    } else if (word == "hold" || word == "lift") {
+        TouchMapButton(rest, word == "hold");
     } else if (word == "menu") {
         LogMenuItem(rest);
     } else if (word == "shot" && frame::g_hMainFrameWnd != nullptr) {

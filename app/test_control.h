@@ -27,6 +27,9 @@
 //                   "picked <n>";
 //  button <id>      the map window's icon button of that id: "button <id>
 //                   <icon index> shown|hidden", or "button <id> missing";
+//  hold <id>        a finger pressing on that icon button of the map window
+//                   and staying: "held <id>" (or "button <id> missing");
+//  lift <id>        the finger lifted from it: "lifted <id>";
 //  menu <id>        the main menu's item of that command id:
 //                   "menu <id>\t<label>" ("missing" when there is none);
 //  shot <file>      a PNG of the main window: "shot <file>";

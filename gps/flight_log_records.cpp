@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,22 @@ struct WriterState {
 
 WriterState g_writer;
 std::atomic<LoggedWindSource> g_windSource{nullptr};
+
+// Everything a fix line is written from, taken when the line fell due, so
+// that a line held for its altitude can be written on any thread.
+struct LineInputs {
+    GpsFixRecord fix;
+    std::uint32_t changes = 0;
+    float hdop = 1.0F;
+    bool pressureKnown = false;
+    core::UtmPosition utm{0.0, 0.0, 0};
+    double navTimeHours = 0.0;
+    LoggedWind wind;
+};
+
+// A due line whose receiver altitude is still to come: the receiver sent
+// the epoch's position before its GGA. Under LogFileLock.
+std::optional<LineInputs> g_heldLine;
 
 // NaN as 0; beyond the limits, the limit.
 double Bounded(double value, double low, double high) {
@@ -107,10 +124,6 @@ double IgcMetres(double feet) {
     return Bounded(feet / kFeetPerMetre, -9999.0, 99999.0);
 }
 
-bool PressureSourceKnown() {
-    return g_nmeaState.pressureSource != 0;
-}
-
 double GnssAltitudeFeet(const GpsFixRecord& fix) {
     return static_cast<double>(fix.gpsAltitude) + core::g_geoidSeparation.load();
 }
@@ -138,7 +151,8 @@ void WriteSatelliteRecord(const GpsFixRecord& fix) {
     satellites.changed = false;
 }
 
-void AppendIgcFix(LogLine& line, const GpsFixRecord& fix) {
+void AppendIgcFix(LogLine& line, const LineInputs& in) {
+    const GpsFixRecord& fix = in.fix;
     const WholeTime time = FixClock(fix);
     const IgcAngle lat = ToIgcAngle(fix.latDegrees, fix.latMinutes, 90.0);
     const IgcAngle lon = ToIgcAngle(fix.lonDegrees, fix.lonMinutes, 180.0);
@@ -149,20 +163,21 @@ void AppendIgcFix(LogLine& line, const GpsFixRecord& fix) {
                 LogLine::kMainLimit);
 
     const double gnss = IgcMetres(GnssAltitudeFeet(fix));
-    const double pressure = PressureSourceKnown() ? IgcMetres(fix.pressureAltitude) : gnss;
-    const double fxa = Bounded(
-        static_cast<double>(g_nmeaState.hdop) * std::max(1.0F, core::g_fxa.load()), 1.0, 999.0);
+    const double pressure = in.pressureKnown ? IgcMetres(fix.pressureAltitude) : gnss;
+    const double fxa =
+        Bounded(static_cast<double>(in.hdop) * std::max(1.0F, core::g_fxa.load()), 1.0, 999.0);
     line.Append(platform::FormatC("A%05.0f%05.0f%03.0f", pressure, gnss, fxa),
                 LogLine::kPieceLimit);
     if (const std::optional<int> enl = core::EngineNoiseReading())
         line.Append(platform::FormatC("%03d", std::clamp(*enl, 0, 999)), LogLine::kPieceLimit);
 }
 
-void AppendTextPosition(LogLine& line, const GpsFixRecord& fix) {
+void AppendTextPosition(LogLine& line, const LineInputs& in) {
+    const GpsFixRecord& fix = in.fix;
     if (core::g_useUtm.load() != 0) {
-        const core::UtmPosition& utm = g_writer.utm;
+        const core::UtmPosition& utm = in.utm;
         line.Append(
-            platform::FormatC("PUM, %07.5f, %8.0f, %d, %7.0f", Bounded(CurrentNav()->fixTimeHours),
+            platform::FormatC("PUM, %07.5f, %8.0f, %d, %7.0f", Bounded(in.navTimeHours),
                               Bounded(utm.northing, -1e8, 1e8), utm.zone,
                               Bounded(utm.easting, -1e8, 1e8)),
             LogLine::kMainLimit);
@@ -177,8 +192,9 @@ void AppendTextPosition(LogLine& line, const GpsFixRecord& fix) {
 
 // Altitudes in feet; with the speed-and-track columns, empty fields keep
 // the column count.
-void AppendTextAltitude(LogLine& line, const GpsFixRecord& fix, bool speedTrack) {
-    if ((g_writer.changes & change_bit::kAltitude) == 0) {
+void AppendTextAltitude(LogLine& line, const LineInputs& in, bool speedTrack) {
+    const GpsFixRecord& fix = in.fix;
+    if ((in.changes & change_bit::kAltitude) == 0) {
         if (speedTrack) line.Append(",,", LogLine::kPieceLimit);
         return;
     }
@@ -186,7 +202,7 @@ void AppendTextAltitude(LogLine& line, const GpsFixRecord& fix, bool speedTrack)
     const double gps = Bounded(GnssAltitudeFeet(fix));
     const double pressure = Bounded(fix.pressureAltitude);
     std::string piece;
-    if (PressureSourceKnown()) {
+    if (in.pressureKnown) {
         piece = valid ? platform::FormatC(", %03.0f, %03.0f", gps, pressure)
                       : platform::FormatC(", , %03.0f", pressure);
     } else if (valid) {
@@ -198,8 +214,9 @@ void AppendTextAltitude(LogLine& line, const GpsFixRecord& fix, bool speedTrack)
     line.Append(piece, LogLine::kPieceLimit);
 }
 
-void AppendTextSpeedTrack(LogLine& line, const GpsFixRecord& fix) {
-    const std::uint32_t changes = g_writer.changes;
+void AppendTextSpeedTrack(LogLine& line, const LineInputs& in) {
+    const GpsFixRecord& fix = in.fix;
+    const std::uint32_t changes = in.changes;
     const bool heading = (changes & change_bit::kHeading) != 0;
     const bool airspeed = (changes & change_bit::kAirspeed) != 0;
     if ((changes & change_bit::kCourse) != 0) {
@@ -216,8 +233,7 @@ void AppendTextSpeedTrack(LogLine& line, const GpsFixRecord& fix) {
         line.Append(",", LogLine::kPieceLimit);
     }
     if (!airspeed) return;
-    const LoggedWindSource source = g_windSource.load();
-    const LoggedWind wind = source != nullptr ? source() : LoggedWind{};
+    const LoggedWind& wind = in.wind;
     const double tas = Bounded(fix.trueAirspeed);
     line.Append(wind.valid ? platform::FormatC(", %03.1f, %03.1f, %03.1f", tas, Bounded(wind.speed),
                                                Bounded(wind.directionDegrees))
@@ -225,19 +241,68 @@ void AppendTextSpeedTrack(LogLine& line, const GpsFixRecord& fix) {
                 LogLine::kAirspeedLimit);
 }
 
-void WriteFixLine(const GpsFixRecord& fix) {
+// Writes the line; under LogFileLock. Reads no state of the port reader.
+void WriteFixLine(const LineInputs& in) {
     LogLine line;
     if (core::g_logFormat.load() == 1) {
-        WriteSatelliteRecord(fix);
-        AppendIgcFix(line, fix);
+        AppendIgcFix(line, in);
     } else {
         const bool speedTrack = core::g_logSpeedTrack.load() != 0;
-        AppendTextPosition(line, fix);
-        AppendTextAltitude(line, fix, speedTrack);
-        if (speedTrack) AppendTextSpeedTrack(line, fix);
+        AppendTextPosition(line, in);
+        AppendTextAltitude(line, in, speedTrack);
+        if (speedTrack) AppendTextSpeedTrack(line, in);
     }
     core::WriteLogLine(line.Finish());
-    g_writer.changes = 0;
+}
+
+LineInputs TakeLineInputs(const GpsFixRecord& fix) {
+    // Only a text log's airspeed columns show the wind.
+    const bool windShown = core::g_logFormat.load() != 1 &&
+                           (g_writer.changes & change_bit::kAirspeed) != 0;
+    const LoggedWindSource source = windShown ? g_windSource.load() : nullptr;
+    return {.fix = fix,
+            .changes = g_writer.changes,
+            .hdop = g_nmeaState.hdop,
+            .pressureKnown = g_nmeaState.pressureSource != 0,
+            .utm = g_writer.utm,
+            .navTimeHours = CurrentNav()->fixTimeHours,
+            .wind = source != nullptr ? source() : LoggedWind{}};
+}
+
+bool SameSecond(double aHours, double bHours) {
+    return std::abs(aHours - bHours) * 3600.0 < 0.5;
+}
+
+double FixHourOfDay(const GpsFixRecord& fix) {
+    return fix.hours + fix.minutes / 60.0 + fix.seconds / 3600.0;
+}
+
+// The receiver sends GGA altitudes, and this epoch's has not come yet: the
+// position sentence came first. Without any GGA altitude (a receiver of
+// RMC alone, a pressure instrument, a binary frame) nothing waits.
+bool AltitudeStillToCome(const GpsFixRecord& fix) {
+    return g_nmeaState.ggaAltitudeSeen == 1 &&
+           !SameSecond(fix.gpsAltitudeTime, FixHourOfDay(fix));
+}
+
+// A held line is written when its epoch's GGA brings the altitude, or, with
+// what was known, when another epoch's position or altitude comes first.
+void SettleHeldLine(const GpsFixRecord& fix) {
+    if (!g_heldLine) return;
+    LineInputs& held = *g_heldLine;
+    const bool altitude = (fix.sourceMask & source_bit::kGpsAltitude) != 0;
+    if (altitude && SameSecond(fix.gpsAltitudeTime, FixHourOfDay(held.fix))) {
+        held.fix.gpsAltitude = fix.gpsAltitude;
+        held.fix.gpsAltitudeValid = fix.gpsAltitudeValid;
+        held.fix.pressureAltitude = fix.pressureAltitude;
+        held.hdop = g_nmeaState.hdop;
+        held.pressureKnown = g_nmeaState.pressureSource != 0;
+        held.changes |= change_bit::kAltitude;
+    } else if (!altitude && (fix.valueMask & value_bit::kPosition) == 0) {
+        return;
+    }
+    WriteFixLine(held);
+    g_heldLine.reset();
 }
 
 // The placeholder date header of an IGC log becomes the GPS date once the
@@ -317,15 +382,31 @@ void WriteFixRecords(GpsFixRecord& fix) {
     const int interval = g_bInTurnpointZone.load() ? 1 : core::g_logInterval.load();
     {
         const platform::CriticalSectionLock lock(core::LogFileLock);
+        SettleHeldLine(fix);
         if (LineDue(interval)) {
-            WriteFixLine(fix);
+            if (core::g_logFormat.load() == 1) WriteSatelliteRecord(fix);
+            const LineInputs inputs = TakeLineInputs(fix);
+            g_writer.changes = 0;
+            if (AltitudeStillToCome(fix)) {
+                g_heldLine = inputs;
+            } else {
+                WriteFixLine(inputs);
+            }
             CompleteDateHeader();
         }
     }
     g_writer.changes &= ~static_cast<std::uint32_t>(core::g_logDataOn.load());
 }
 
+void WriteHeldFixLine() {
+    const platform::CriticalSectionLock lock(core::LogFileLock);
+    if (!g_heldLine) return;
+    WriteFixLine(*g_heldLine);
+    g_heldLine.reset();
+}
+
 void ResetFixRecords() {
+    WriteHeldFixLine();
     g_writer = WriterState{};
     g_loggedGpsDate = 0;
 }

@@ -12,6 +12,14 @@
 // interval (1 while the glider is inside a turnpoint zone). The first two
 // position sentences are never logged.
 //
+// A line's time, position and altitudes belong to one epoch. A receiver
+// that sends its GGA after the epoch's RMC would otherwise have each line
+// carry the altitude of the epoch before: once a receiver has given a GGA
+// altitude, a line that falls due before its epoch's GGA is held (its F
+// record already written) and written when that GGA comes, or, with the
+// altitude known before, as soon as a sentence of another epoch brings a
+// position or an altitude, or the log closes.
+//
 // Every field has a bounded width: an absurd value (from a replay, or
 // anything the sentences carried) cuts or clamps its own field and never
 // runs past the line.
@@ -52,8 +60,14 @@ void SetLoggedWindSource(LoggedWindSource source);
 // altitude (less the automatic QNH correction once there is one).
 void WriteFixRecords(GpsFixRecord& fix);
 
+// Writes a line still waiting for its altitude, with the altitude known
+// when it fell due; nothing when none waits. Any thread: the held line is
+// kept under LogFileLock, which this takes. The recorder calls it before it
+// seals and closes a log.
+void WriteHeldFixLine();
+
 // Back to the load values: no position seen, interval counter -2 (start-up,
-// replay start, tests).
+// replay start, tests). A held line is written first.
 void ResetFixRecords();
 
 }  // namespace gps

@@ -314,6 +314,7 @@ void CloseFlightLog() {
     {
         const platform::CriticalSectionLock lock(core::LogFileLock);
         if (!core::g_hFlightLog.IsOpen()) return;
+        gps::WriteHeldFixLine();
         if (core::g_logFormat.load() == kFormatIgc) error = WriteIgcSecurityRecords();
         ::fdatasync(core::g_hFlightLog.Fd());
         core::g_hFlightLog.Close();

@@ -85,11 +85,17 @@ void SetPosition(gps::GpsFixRecord& fix, const FlightRecord& record) {
 }
 
 // Sleeps the pace between fixes while a pace is set; a pause restarts the
-// pace slow.
+// pace slow. A replay runs as fast as it can until the pilot first pauses
+// it: that pause sets the pace, so that the playback then holds, and on
+// play starts again slow and speeds up.
 void Pace(int& delayMs) {
-    if (g_replayPacing.load() <= 0) return;
     const ReplayMapHooks hooks = MapHooks();
-    while (hooks.paused && hooks.paused() && gps::g_bReplayRunning.load()) {
+    const auto paused = [&hooks] { return hooks.paused && hooks.paused(); };
+    if (g_replayPacing.load() <= 0) {
+        if (!paused()) return;
+        g_replayPacing = 1;
+    }
+    while (paused() && gps::g_bReplayRunning.load()) {
         std::this_thread::sleep_for(kPausedPoll);
         delayMs = kStartDelayMs;
     }
@@ -145,6 +151,11 @@ void ReplayFixBuilder::Fill(const FlightRecord& record, const CFlightType& file)
     fix.hours = static_cast<std::int32_t>(seconds / 3600.0);
     fix.minutes = static_cast<std::int32_t>(std::fmod(seconds, 3600.0) / 60.0);
     fix.seconds = static_cast<float>(std::fmod(seconds, 60.0));
+    // The commit stamps the fix time only for a receiver's sentences: the
+    // replay gives its own, so that the clock, the climbs and the circling
+    // follow the replayed flight.
+    fix.fixTime = static_cast<float>(time);
+    fix.valueMask |= gps::value_bit::kFixTime;
     fix.gpsAltitude = static_cast<float>(file.altitude - core::g_geoidSeparation.load());
     fix.gpsAltitudeValid = file.hasAltitude ? 1 : 0;
     fix.valueMask |= gps::value_bit::kPosition | gps::value_bit::kGpsAltitude;

@@ -181,6 +181,70 @@ TEST_F(FlightLogRecordsTest, IntervalCountsPositionFixesAndIsReachedOrPassed) {
     EXPECT_EQ(LinesLogged(Content()), 6);
 }
 
+// A receiver's epoch at 12:35:<second>, its GGA at altitudeM (no geoid
+// separation), and the B record that belongs to it.
+std::string EpochRmc(int second) {
+    return platform::FormatC("GPRMC,1235%02d,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W",
+                             second);
+}
+std::string EpochGga(int second, int altitudeM) {
+    return platform::FormatC("GPGGA,1235%02d,4807.038,N,01131.000,E,1,08,0.9,%d.0,M,0.0,M,,",
+                             second, altitudeM);
+}
+std::string EpochLine(int second, int altitudeM) {
+    return platform::FormatC("B1235%02d4807038N01131000EA%05d%05d009\r\n", second, altitudeM,
+                             altitudeM);
+}
+int EpochAltitude(int second) {
+    return 500 + 7 * second;
+}
+
+TEST_F(FlightLogRecordsTest, EachLineHasTheAltitudeOfItsOwnEpochInEverySentenceOrder) {
+    enum class Order { kRmcFirst, kGgaFirst, kGgaOnly };
+    for (const Order order : {Order::kRmcFirst, Order::kGgaFirst, Order::kGgaOnly}) {
+        for (const int interval : {1, 2}) {
+            SCOPED_TRACE("order " + std::to_string(static_cast<int>(order)) + ", interval " +
+                         std::to_string(interval));
+            StartOver();
+            core::g_logInterval = interval;
+            // A receiver of GGA alone: the position comes from the GGA.
+            g_nmeaCode = order == Order::kGgaOnly ? 2 : 0;
+            std::string expected;
+            // The counter starts at -2 and reaches the interval at the
+            // position interval + 2; every interval-th after it is logged.
+            for (int second = 1; second <= 9; ++second) {
+                if (order != Order::kRmcFirst) Log(EpochGga(second, EpochAltitude(second)));
+                if (order != Order::kGgaOnly) Log(EpochRmc(second));
+                if (order == Order::kRmcFirst) Log(EpochGga(second, EpochAltitude(second)));
+                if (second >= interval + 2 && (second - interval - 2) % interval == 0)
+                    expected += EpochLine(second, EpochAltitude(second));
+            }
+            EXPECT_EQ(Content(), expected);
+        }
+    }
+}
+
+TEST_F(FlightLogRecordsTest, ALineWaitingForItsAltitudeIsNeverLost) {
+    for (int second = 1; second <= 3; ++second) {
+        Log(EpochRmc(second));
+        Log(EpochGga(second, EpochAltitude(second)));
+    }
+    ASSERT_EQ(Content(), EpochLine(3, EpochAltitude(3)));
+    // The GGA of 4 is lost: its line is written with the altitude known when
+    // the next epoch's position comes.
+    Log(EpochRmc(4));
+    EXPECT_EQ(Added(EpochRmc(5)), EpochLine(4, EpochAltitude(3)));
+    // A GGA of another epoch does not complete the line of 5.
+    EXPECT_EQ(Added(EpochGga(6, EpochAltitude(6))), EpochLine(5, EpochAltitude(3)));
+    // The log closes before the GGA of 7 comes.
+    Log(EpochRmc(7));
+    const std::size_t before = Content().size();
+    WriteHeldFixLine();
+    EXPECT_EQ(Content().substr(before), EpochLine(7, EpochAltitude(6)));
+    WriteHeldFixLine();
+    EXPECT_EQ(Content().size(), before + EpochLine(7, 0).size());
+}
+
 TEST_F(FlightLogRecordsTest, TextLogLines) {
     core::g_logFormat = 0;
     g_hcHdgTrue = 0;
@@ -198,7 +262,7 @@ TEST_F(FlightLogRecordsTest, TextLogLines) {
     EXPECT_EQ(Added(kPosition), "POS, 12.50000, 47.123456, -8.500000,,,,,, 101.5\r\n");
 
     core::g_logSpeedTrack = 0;
-    Log(kGga);
+    Log("GPGGA,123000,4707.40736,N,00830.00000,E,1,08,0.9,545.4,M,46.9,M,,");
     EXPECT_EQ(Added(kPosition), "POS, 12.50000, 47.123456, -8.500000, 1943\r\n");
 }
 

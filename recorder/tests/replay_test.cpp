@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <numbers>
 #include <vector>
 
@@ -25,6 +27,7 @@ struct Committed {
     int hours, minutes;
     float seconds;
     double latitude, longitude;
+    float fixTime;
 };
 
 class ReplayTest : public ::testing::Test {
@@ -37,7 +40,7 @@ class ReplayTest : public ::testing::Test {
         hooks.redraw = [this] {
             const gps::GpsFixRecord& fix = gps::CurrentFix;
             committed_.push_back(
-                {fix.hours, fix.minutes, fix.seconds, fix.latitude, fix.longitude});
+                {fix.hours, fix.minutes, fix.seconds, fix.latitude, fix.longitude, fix.fixTime});
         };
         SetReplayMapHooks(std::move(hooks));
     }
@@ -64,6 +67,7 @@ TEST_F(ReplayTest, EveryValidRecordIsCommittedInOrder) {
             ASSERT_LT(i, committed_.size()) << name;
             const Committed& c = committed_[i++];
             EXPECT_NEAR(c.hours + c.minutes / 60.0 + c.seconds / 3600.0, reference.lastTime, 1e-6);
+            EXPECT_NEAR(c.fixTime, reference.lastTime + 24.0 * reference.dayCount, 1e-4);
             EXPECT_NEAR(c.latitude, record->latitude * kRadiansPerDegree, 1e-9);
             EXPECT_NEAR(c.longitude, record->lonWest * kRadiansPerDegree, 1e-9);
         }
@@ -100,6 +104,33 @@ TEST_F(ReplayTest, TheThreadStopsWhenAskedWhileLiveDataArrives) {
     EXPECT_FALSE(ReplayThreadRunning());
     EXPECT_GT(committed_.size(), 0U);
     EXPECT_LT(committed_.size(), 202U);
+}
+
+// Unpaced until the first pause; the pause holds the playback, and play
+// starts again at half a second a fix.
+TEST_F(ReplayTest, APauseHoldsThePlaybackAndPlayStartsSlow) {
+    std::atomic<bool> paused{true};
+    std::atomic<int> commits{0};
+    ReplayMapHooks hooks;
+    hooks.paused = [&paused] { return paused.load(); };
+    hooks.redraw = [&commits] { ++commits; };
+    SetReplayMapHooks(std::move(hooks));
+    auto file = std::make_unique<CFlightType>();
+    ASSERT_TRUE(file->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(StartReplay(std::move(file)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(commits.load(), 1);
+    EXPECT_GT(g_replayPacing.load(), 0);
+
+    paused = false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    // 454 ms, then 413 ms, 375 ms: two or three fixes where an unpaced
+    // replay commits dozens.
+    EXPECT_GE(commits.load(), 2);
+    EXPECT_LE(commits.load(), 5);
+    StopReplay();
+    JoinReplay();
+    EXPECT_FALSE(ReplayThreadRunning());
 }
 
 TEST_F(ReplayTest, SpeedAndCourseFromSuccessivePositions) {

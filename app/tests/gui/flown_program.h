@@ -1,7 +1,8 @@
 #pragma once
 // The built program flown on a recorded flight as a pilot would meet it:
 // started through main with nothing installed by the test, a settings
-// folder naming a waypoint file, a map and a task file; the flight's fixes
+// folder naming a waypoint file, a map and a task file, on an 800 x 480
+// screen (the test's display, or an Xvfb of its own); the flight's fixes
 // reach it as receiver sentences through a pseudo-terminal, and what it
 // shows is read back through its test control (app/test_control.h).
 // Screenshots go to <build>/screenshots/program_flight_<name>.png.
@@ -21,9 +22,20 @@
 
 #include "app/tests/gui/program_runner.h"
 #include "testing/igc_flight.h"
+#include "testing/private_display.h"
 #include "testing/pseudo_terminal.h"
 
 namespace program_test {
+
+inline constexpr int kScreenWidth = 800;
+inline constexpr int kScreenHeight = 480;
+
+// How the flight log's save dialog, which the first fixes open, is answered.
+enum class LogSave {
+    kCancel,   // cancelled at once: no log
+    kIgcFile,  // with <folder>/flight.igc
+    kDialog,   // not at all: the dialog is shown for the test to handle
+};
 
 // The files a flight is flown with. The texts are written as given.
 struct FlightFiles {
@@ -34,9 +46,9 @@ struct FlightFiles {
     std::string map;        // a text map
     // The receiver's magnetic variation, degrees east; none: not sent.
     std::optional<double> variationEast;
-    // The flight log's save dialog answers with <folder>/flight.igc;
-    // otherwise it is cancelled.
-    bool igcLog = false;
+    LogSave logSave = LogSave::kCancel;
+    // An Xvfb screen of the program's own (see DisplayStarted).
+    bool ownDisplay = false;
     // Further stored texts: section, name, value.
     struct Setting {
         std::string section;
@@ -71,8 +83,14 @@ class FlownProgram {
                 settings.WriteString(more.section, more.name, std::wstring_view(more.value));
         }
         std::map<std::string, std::string> environment{
-            {"KOR_VAN_SCREEN", "800x480"}, {"KOR_VAN_TEST_CONTROL", control_.string()}};
-        if (files_.igcLog) environment["KOR_VAN_TEST_SAVE"] = IgcLog().string();
+            {"KOR_VAN_SCREEN", std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight)},
+            {"KOR_VAN_TEST_CONTROL", control_.string()}};
+        if (files_.logSave == LogSave::kIgcFile) environment["KOR_VAN_TEST_SAVE"] = IgcLog().string();
+        if (files_.logSave == LogSave::kDialog) environment["KOR_VAN_TEST_SAVE"] = "dialog";
+        if (files_.ownDisplay) {
+            display_.emplace(folder_.Path(), kScreenWidth, kScreenHeight);
+            environment["DISPLAY"] = display_->Name();
+        }
         // The receiver talks before the program has opened its port: the
         // first sentences wait in the terminal for the program's first read.
         Feed(files_.first, files_.first + 5, std::chrono::milliseconds(0));
@@ -81,6 +99,9 @@ class FlownProgram {
     }
 
     Program& Running() { return *program_; }
+    // False when a display of the program's own was asked for and did not
+    // come up.
+    bool DisplayStarted() const { return !display_ || !display_->Name().empty(); }
     const fs::path& Folder() const { return folder_.Path(); }
     fs::path IgcLog() const { return folder_.Path() / "flight.igc"; }
     const std::vector<test_support::IgcFix>& Fixes() const { return *files_.fixes; }
@@ -216,6 +237,7 @@ class FlownProgram {
 
     FlightFiles files_;
     TempFolder folder_;
+    std::optional<test_support::PrivateDisplay> display_;
     fs::path control_;
     test_support::PseudoTerminal pty_;
     std::unique_ptr<Program> program_;

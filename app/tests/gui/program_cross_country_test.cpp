@@ -4,7 +4,7 @@
 // with the receiver's magnetic variation and the flight log recording. At
 // each stage the displayed values are checked against what the flight file
 // and our waypoint file say, and the IGC file written against the flight's
-// B records (times and positions).
+// B records (times, positions and altitudes).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -144,11 +144,14 @@ double TrackDeg(std::size_t i) {
 }
 
 // The stages of the flight: take-off, on task toward the first turnpoint,
-// on task toward the second, the final glide home, and the landing.
+// on task toward the second, out of a thermal of six circles, the final
+// glide home, and the landing.
 constexpr std::size_t kTakeOff = 25;
 constexpr std::size_t kTaskActivated = 120;
 constexpr std::size_t kToNorth = 600;
 constexpr std::size_t kToSouth = 2400;
+constexpr std::size_t kThermalEntry = 2394;  // the last fix before it turns
+constexpr std::size_t kThermalLeft = 2433;
 constexpr std::size_t kFinalGlide = 3840;
 constexpr std::size_t kLanded = 4010;
 
@@ -164,7 +167,7 @@ FlownProgram Flown(const std::string& name) {
     files.task = ReadText(kData / "cross_country.tsk");
     files.map = test_support::MakeFlightMap(Fixes(), plan).text;
     files.variationEast = kVariationEast;
-    files.igcLog = true;
+    files.logSave = LogSave::kIgcFile;
     return FlownProgram(name, std::move(files));
 }
 
@@ -185,6 +188,45 @@ std::map<std::string, std::string> FlyTo(FlownProgram& flight, std::size_t last)
     ADD_FAILURE() << "the program did not reach fix " << last << " (" << wanted
                   << "): it shows " << texts["TimeText"];
     return texts;
+}
+
+// The wind as the flight's own drift gives it: circling, the glider's own
+// motion through the air cancels out over whole circles, so the ground
+// covered in them over their time is the wind's. From fix `from` over as
+// many whole circles (by the track turned) as there are before `to`.
+struct DriftWind {
+    double fromDeg = 0.0;  // where it blows from
+    double knots = 0.0;
+};
+DriftWind WindOfCircles(std::size_t from, std::size_t to) {
+    double turned = 0.0;
+    std::size_t end = from;
+    for (std::size_t i = from + 2; i <= to; ++i) {
+        const double before = turned;
+        turned += AngleBetween(TrackDeg(i), TrackDeg(i - 1));
+        if (std::floor(turned / 360.0) > std::floor(before / 360.0)) end = i;
+    }
+    const IgcFix& a = Fixes()[from];
+    const IgcFix& b = Fixes()[end];
+    const double seconds = static_cast<double>(b.utc - a.utc);
+    const double towardDeg = test_support::CourseDeg(a, b);
+    return {std::fmod(towardDeg + 180.0, 360.0),
+            seconds > 0.0 ? test_support::DistanceM(a, b) / seconds / kKnotMs : 0.0};
+}
+
+// The wind the position page shows (" Wnd:  <speed><unit>   <degrees>t")
+// against the drift of the circles flown from fix `from` to fix `to`.
+void ExpectWindOfCircles(const std::map<std::string, std::string>& texts, std::size_t from,
+                         std::size_t to) {
+    const DriftWind drift = WindOfCircles(from, to);
+    const std::string& text = texts.at("WindText");
+    const std::vector<double> shown = Numbers(text);
+    ASSERT_GE(shown.size(), 2U) << text;
+    SCOPED_TRACE(text + " where the circles drift from " + std::to_string(drift.fromDeg) + " at " +
+                 std::to_string(drift.knots) + " kt");
+    ASSERT_GT(drift.knots, 5.0) << "no wind to compare";
+    EXPECT_NEAR(shown[0] * SpeedUnitKnots(text), drift.knots, 3.0);
+    EXPECT_LT(AngleBetween(shown[1], drift.fromDeg), 25.0);
 }
 
 // What the position page shows of the fix itself: time, position, ground
@@ -271,14 +313,20 @@ void ExpectDestinationShown(const std::map<std::string, std::string>& texts, std
     EXPECT_LT(needFt, fieldFt + distanceFt / 15.0 + 2000.0) << line;
 }
 
-// The B records the program wrote are the flight's: each at the time and
-// position of a fix fed, in order, and together they cover the flight
-// from take-off to landing.
+// The B records the program wrote are the flight's: each at the time,
+// position and GNSS altitude of a fix fed (the receiver sends no geoid
+// separation; a metre for the feet between), in order, and together they
+// cover the flight from take-off to landing.
 void ExpectIgcRecordsOfTheFlight(const fs::path& log, std::size_t fed) {
-    std::map<std::string, std::string> flown;  // time -> position
+    struct Flown {
+        std::string position;
+        int gnssAltitudeM = 0;
+    };
+    std::map<std::string, Flown> flown;  // by time
     std::istringstream flightLines(ReadText(kFlight));
     for (std::string line; std::getline(flightLines, line);) {
-        if (line.starts_with("B") && line.size() >= 35) flown[line.substr(1, 6)] = line.substr(7, 17);
+        if (line.starts_with("B") && line.size() >= 35)
+            flown[line.substr(1, 6)] = {line.substr(7, 17), std::stoi(line.substr(30, 5))};
     }
     const std::string text = ReadText(log);
     ASSERT_FALSE(text.empty()) << log;
@@ -292,7 +340,8 @@ void ExpectIgcRecordsOfTheFlight(const fs::path& log, std::size_t fed) {
         const std::string time = line.substr(1, 6);
         const auto found = flown.find(time);
         ASSERT_NE(found, flown.end()) << "no fix at " << line;
-        EXPECT_EQ(line.substr(7, 17), found->second) << line;
+        EXPECT_EQ(line.substr(7, 17), found->second.position) << line;
+        EXPECT_NEAR(std::stoi(line.substr(30, 5)), found->second.gnssAltitudeM, 1) << line;
         EXPECT_GT(time, previous) << line;
         previous = time;
     }
@@ -327,6 +376,10 @@ TEST(ProgramCrossCountry, AFlightFromTakeOffToLandingShowsWhatTheFlightFileSays)
     texts = FlyTo(flight, kToSouth);
     ExpectFixShown(texts, kToSouth);
     ExpectDestinationShown(texts, kToSouth, "Southgate");
+
+    // Out of a thermal: the wind its circles drifted in.
+    texts = FlyTo(flight, kThermalLeft);
+    ExpectWindOfCircles(texts, kThermalEntry, kThermalLeft);
 
     // Home on the final glide, and a field far away.
     texts = FlyTo(flight, kFinalGlide);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <thread>
@@ -273,23 +274,34 @@ std::string WaitForReplayButton(FlownProgram& flight, const std::string& wanted)
     return shown;
 }
 
+// The program flown live, with the shared recorded flights as its flight
+// file folder.
+FlownProgram FlownWithReplays(const std::string& name) {
+    const fs::path flights = kSource / "../shared/testdata/igc/";
+    return Flown(name, {{"Settings", "FlightFileFolder", flights.wstring()}});
+}
+
+// Flight > Replay flight with a flight south of the equator, where the one
+// flown live is north; true once the map's button shows the replay.
+bool StartReplay(FlownProgram& flight) {
+    if (!flight.Open(32805, "Flight File")) return false;
+    flight.Ask("type 0asljd01.igc", "typed");
+    flight.Press("OK");
+    return WaitForReplayButton(flight, "5 shown") == "5 shown";
+}
+
 // Flight > Replay flight plays a recorded flight through the fix commit:
 // while it runs the map's glide-mode button shows the replay and the menu
 // item stops it, and the displays show the replayed flight; stopped, the
 // button shows the glide mode again.
 TEST(ProgramFlight, AReplayShowsOnTheMapsButtonUntilItIsStopped) {
-    const fs::path flights = kSource / "../shared/testdata/igc/";
-    FlownProgram flight = Flown("replay", {{"Settings", "FlightFileFolder", flights.wstring()}});
+    FlownProgram flight = FlownWithReplays("replay");
     ASSERT_TRUE(flight.StartAndFlyTo(kFirst + 20));
     const std::string glideMode = ReplayButton(flight);
     const std::string replayItem = MenuLabel(flight, 32805);
     EXPECT_NE(glideMode.substr(0, 2), "5 ") << glideMode;
 
-    // A flight south of the equator, where the one flown live is north.
-    ASSERT_TRUE(flight.Open(32805, "Flight File"));
-    flight.Ask("type 0asljd01.igc", "typed");
-    flight.Press("OK");
-    EXPECT_EQ(WaitForReplayButton(flight, "5 shown"), "5 shown");
+    ASSERT_TRUE(StartReplay(flight));
     EXPECT_NE(MenuLabel(flight, 32805), replayItem);
     const auto texts = flight.TextsNow();
     EXPECT_NE(texts.at("LatitudeText").find('S'), std::string::npos) << texts.at("LatitudeText");
@@ -298,6 +310,53 @@ TEST(ProgramFlight, AReplayShowsOnTheMapsButtonUntilItIsStopped) {
     flight.Send("command 32805");
     EXPECT_EQ(WaitForReplayButton(flight, glideMode), glideMode);
     EXPECT_EQ(MenuLabel(flight, 32805), replayItem);
+    flight.End();
+}
+
+// The fix time the position page shows (" h:mm'ss\" zone"), in seconds of
+// the day; -1 when it shows none.
+int ShownFixSeconds(FlownProgram& flight) {
+    const std::string text = flight.TextsNow().at("TimeText");
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    if (std::sscanf(text.c_str(), "%d:%d'%d", &hours, &minutes, &seconds) != 3) return -1;
+    return hours * 3600 + minutes * 60 + seconds;
+}
+
+// Holding the map's replay button pauses a replay: the fix time stands
+// while the finger stays. Lifted, the replay plays on, slowly at first
+// (half a second a fix, where it had run as fast as it could).
+TEST(ProgramFlight, HoldingTheReplayButtonPausesTheReplay) {
+    FlownProgram flight = FlownWithReplays("replay_pause");
+    ASSERT_TRUE(flight.StartAndFlyTo(kFirst + 20));
+    const std::string glideMode = ReplayButton(flight);
+    ASSERT_TRUE(StartReplay(flight));
+    const int before = ShownFixSeconds(flight);
+    std::this_thread::sleep_for(1s);
+    const int running = ShownFixSeconds(flight);
+    EXPECT_GT(running, before + 40) << "the replay did not run at full speed";
+
+    flight.Ask("hold 125", "held");
+    std::this_thread::sleep_for(1s);  // the fix in hand reaches the page
+    const int held = ShownFixSeconds(flight);
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(ShownFixSeconds(flight), held) << "the replay went on while paused";
+
+    flight.Ask("lift 125", "lifted");
+    int played = held;
+    for (int i = 0; i < 50 && played == held; ++i) {
+        std::this_thread::sleep_for(100ms);
+        played = ShownFixSeconds(flight);
+    }
+    EXPECT_GT(played, held) << "the replay did not play on";
+    // The first fixes after the pause come about half a second apart:
+    // a second later, a few fixes (4 s apart in the file) more, not dozens.
+    std::this_thread::sleep_for(1s);
+    EXPECT_LE(ShownFixSeconds(flight), played + 5 * 4);
+
+    flight.Send("command 32805");
+    EXPECT_EQ(WaitForReplayButton(flight, glideMode), glideMode);
     flight.End();
 }
 
