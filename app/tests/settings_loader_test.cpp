@@ -32,12 +32,13 @@
 #include "recorder/tests/engine_noise_test_support.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
+#include "testing/units.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
 constexpr const char* kMisc = "Options\\Miscellaneous";
 
 // A loaded value beside the one expected; floats are compared as floats.

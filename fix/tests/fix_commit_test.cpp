@@ -15,13 +15,14 @@
 #include "fix/tests/fix_test_support.h"
 #include "nav/current_position.h"
 #include "platform/ui_post.h"
+#include "testing/units.h"
 
 namespace gps::testing {
 namespace {
 
 using Record = platform::RecordingUiPostBackend::Record;
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
 
 class FixCommitTest : public ::testing::Test {
   protected:

@@ -29,10 +29,11 @@
 #include "nav/destination_queue.h"
 #include "nav/waypoint_proximity.h"
 #include "platform/ui_post.h"
+#include "testing/units.h"
 
 namespace gps::testing {
 
-inline constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using test_support::kRadiansPerDegree;
 
 class RecordingLinks final : public DisplayLinks {
   public:

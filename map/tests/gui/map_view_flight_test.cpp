@@ -45,6 +45,7 @@
 #include "testing/pseudo_terminal.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
+#include "testing/units.h"
 
 namespace map {
 namespace {
@@ -52,7 +53,7 @@ namespace {
 using namespace std::chrono_literals;
 using test_support::IgcFix;
 
-constexpr double kRad = 3.14159265358979323846 / 180.0;
+using test_support::kRadiansPerDegree;
 constexpr double kFeetPerMetre = 3.2808;
 constexpr unsigned kPolarToggle = 32816;
 
@@ -157,8 +158,8 @@ class MapViewFlightTest : public ::testing::Test {
                 if (std::fabs(gps::CurrentNav()->fixTimeHours - hours) > 1e-4F) return false;
                 if (!gps::FirstFixAnnounced()) return true;
                 const nav::WaypointRecord at = nav::CopyMapFix();
-                return std::fabs(at.latitude - f.latitude * kRad) < 1e-6 &&
-                       std::fabs(at.longitude + f.longitude * kRad) < 1e-6;
+                return std::fabs(at.latitude - f.latitude * kRadiansPerDegree) < 1e-6 &&
+                       std::fabs(at.longitude + f.longitude * kRadiansPerDegree) < 1e-6;
             },
             3000ms);
         now += 2000;
@@ -218,7 +219,7 @@ class MapViewFlightTest : public ::testing::Test {
 
     mapdata::ScreenPoint Project(double latitude, double longitude) {
         return mapdata::ProjectToScreen(view->Model().Published(),
-                                        mapdata::ToUnitVector(-longitude * kRad, latitude * kRad));
+                                        mapdata::ToUnitVector(-longitude * kRadiansPerDegree, latitude * kRadiansPerDegree));
     }
 
     // The zone's pixels in the window's last paint that are its hatch red.
@@ -272,24 +273,24 @@ class MapViewFlightTest : public ::testing::Test {
     // estimator: their middle becomes the thermal's (returned, in degrees).
     static std::pair<double, double> CircleAround(double latitude, double longitude) {
         glide::ResetDriftEstimate(0.0);
-        glide::RestartDriftReference(latitude * kRad, -longitude * kRad);
+        glide::RestartDriftReference(latitude * kRadiansPerDegree, -longitude * kRadiansPerDegree);
         constexpr double kRadiusDeg = 0.0009;
         float hours = 12.0F;
         for (int step = 0; step <= 3 * 36 + 1; ++step) {
             const double track = (step * 10) % 360;
             // Turning right: the middle lies 90 degrees right of the track.
-            const double bearing = (track - 90.0) * kRad;  // from the middle to the glider
+            const double bearing = (track - 90.0) * kRadiansPerDegree;  // from the middle to the glider
             const double lat = latitude + kRadiusDeg * std::cos(bearing);
-            const double lon = longitude + kRadiusDeg * std::sin(bearing) / std::cos(latitude * kRad);
+            const double lon = longitude + kRadiusDeg * std::sin(bearing) / std::cos(latitude * kRadiansPerDegree);
             hours += 1.0F / 3600.0F;
-            glide::UpdateDrift({track, 40.0F, lat * kRad, -lon * kRad, 3000.0F, hours});
+            glide::UpdateDrift({track, 40.0F, lat * kRadiansPerDegree, -lon * kRadiansPerDegree, 3000.0F, hours});
         }
         const auto middle = glide::DriftReference();
         EXPECT_TRUE(middle.has_value());
         if (!middle) return {latitude, longitude};
-        EXPECT_NEAR(middle->latitude, latitude * kRad, 2e-6);
-        EXPECT_NEAR(middle->lonWest, -longitude * kRad, 2e-6);
-        return {middle->latitude / kRad, -middle->lonWest / kRad};
+        EXPECT_NEAR(middle->latitude, latitude * kRadiansPerDegree, 2e-6);
+        EXPECT_NEAR(middle->lonWest, -longitude * kRadiansPerDegree, 2e-6);
+        return {middle->latitude / kRadiansPerDegree, -middle->lonWest / kRadiansPerDegree};
     }
 
     // A press and release of an icon button, as the pointer would give them.
@@ -483,7 +484,7 @@ TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpect
     ASSERT_EQ(stored.size(), 20U);
     for (std::size_t k = 0; k < stored.size(); ++k) {
         const IgcFix& f = fixes[kTownAt + 5 - k];
-        const mapdata::UnitVector flown = mapdata::ToUnitVector(-f.longitude * kRad, f.latitude * kRad);
+        const mapdata::UnitVector flown = mapdata::ToUnitVector(-f.longitude * kRadiansPerDegree, f.latitude * kRadiansPerDegree);
         EXPECT_NEAR(stored[k].x, flown.x, 1e-6) << "point " << k;
         EXPECT_NEAR(stored[k].y, flown.y, 1e-6) << "point " << k;
         EXPECT_NEAR(stored[k].z, flown.z, 1e-6) << "point " << k;
@@ -562,7 +563,7 @@ TEST_F(MapViewFlightTest, ReloadsAndOptionChangesDuringTheFlightLoseNothing) {
     view->KillMapTimer();
     ASSERT_TRUE(WaitForMap());
     EXPECT_EQ(view->Model().mapLoaded, 1);
-    EXPECT_NEAR(nav::CopyMapFix().latitude, fixes[kLast].latitude * kRad, 1e-6);
+    EXPECT_NEAR(nav::CopyMapFix().latitude, fixes[kLast].latitude * kRadiansPerDegree, 1e-6);
     // The map and its overlay are both there after the last read: the
     // overlay's label is drawn, the map's town can be tapped.
     view->ResumeMovingMap();

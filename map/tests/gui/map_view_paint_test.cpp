@@ -18,6 +18,7 @@
 #include "platform/settings_store.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
+#include "testing/units.h"
 
 namespace map {
 namespace {
@@ -25,7 +26,6 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
-    constexpr double kRad = 3.14159265358979323846 / 180.0;
     test_support::ScratchFolder scratch{"mapviewpaint"};
     platform::gui::ScopedUiBridge bridge;
     platform::SetAppSettings(std::make_unique<platform::SettingsStore>(scratch / "settings.ini"));
@@ -34,7 +34,7 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
     g_bHaveFix = 0;
     {
         const platform::CriticalSectionLock lock(core::MapLock);
-        nav::ResetCurrentPosition(47.0 * kRad, 8.0 * kRad);
+        nav::ResetCurrentPosition(47.0 * test_support::kRadiansPerDegree, 8.0 * test_support::kRadiansPerDegree);
     }
     auto* frame = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(440, 340));
     auto* view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(400, 300));
@@ -56,7 +56,7 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
     {
         // The aircraft flies on, so that its picture no longer covers the dot.
         const platform::CriticalSectionLock lock(core::MapLock);
-        nav::ResetCurrentPosition(47.05 * kRad, 8.0 * kRad);
+        nav::ResetCurrentPosition(47.05 * test_support::kRadiansPerDegree, 8.0 * test_support::kRadiansPerDegree);
     }
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPNEWFIX, 0, 0, {}});
     platform::gui::ProcessEventsFor(100ms);
