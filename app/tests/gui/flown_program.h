@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstddef>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -29,6 +31,16 @@ namespace program_test {
 
 inline constexpr int kScreenWidth = 800;
 inline constexpr int kScreenHeight = 480;
+
+inline std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The difference of two directions in degrees, 0 to 180.
+inline double AngleBetween(double a, double b) {
+    return std::abs(std::remainder(a - b, 360.0));
+}
 
 // How the flight log's save dialog, which the first fixes open, is answered.
 enum class LogSave {

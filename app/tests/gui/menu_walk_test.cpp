@@ -28,10 +28,10 @@ using namespace program_test;
 using test_support::IgcFix;
 
 const fs::path kDefinitions = kSource / "resources/main_frame.xrc";
-const fs::path kFlight = kSource / "../shared/testdata/igc/apf-bug554.igc";
+const fs::path kWalkFlight = kSource / "../shared/testdata/igc/apf-bug554.igc";
 const fs::path kTask = kSource / "tools/maprender/tests/triangle.tsk";
-constexpr std::size_t kFirst = 2380;
-constexpr std::size_t kLast = 2440;
+constexpr std::size_t kWalkFirst = 2380;
+constexpr std::size_t kWalkLast = 2440;
 
 // Commands that act at once and open no window.
 const std::map<int, std::string> kActions = {
@@ -68,32 +68,27 @@ std::vector<std::string> Lines(const std::vector<std::string>& answer, const std
     return found;
 }
 
-const std::vector<IgcFix>& Fixes() {
-    static const std::vector<IgcFix> fixes = test_support::ReadIgcFile(kFlight);
+const std::vector<IgcFix>& WalkFixes() {
+    static const std::vector<IgcFix> fixes = test_support::ReadIgcFile(kWalkFlight);
     return fixes;
-}
-
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // The program on a screen of its own, with a waypoint file, a task file
 // and a map around a recorded flight whose fixes it is given; the flight
 // log's save dialog is the real one.
 FlownProgram Walked() {
-    const IgcFix& start = Fixes().at(kFirst);
+    const IgcFix& start = WalkFixes().at(kWalkFirst);
     char waypoint[200];
     std::snprintf(waypoint, sizeof waypoint, "Home Field,%.7f,0,0,%.7f,0,0,%.0fM, 1,0,0,0,0,0\r\n",
                   start.latitude, -start.longitude, start.gpsAltitudeM - 500.0);
     const test_support::FlightMapPlan plan{
-        .first = kFirst, .last = kLast, .underAt = 2400, .crossAt = 2420, .townAt = 2430};
+        .first = kWalkFirst, .last = kWalkLast, .underAt = 2400, .crossAt = 2420, .townAt = 2430};
     FlightFiles files;
-    files.fixes = &Fixes();
-    files.first = kFirst;
+    files.fixes = &WalkFixes();
+    files.first = kWalkFirst;
     files.waypoints = waypoint;
     files.task = ReadText(kTask);
-    files.map = test_support::MakeFlightMap(Fixes(), plan).text;
+    files.map = test_support::MakeFlightMap(WalkFixes(), plan).text;
     files.logSave = LogSave::kDialog;
     files.ownDisplay = true;
     return FlownProgram("menu_walk", std::move(files));
@@ -135,7 +130,7 @@ TEST(MenuWalk, EveryCommandsWindowFitsTheCockpitScreen) {
 
     FlownProgram walk = Walked();
     ASSERT_TRUE(walk.DisplayStarted()) << "Xvfb did not start";
-    ASSERT_TRUE(walk.StartAndFlyTo(kLast));
+    ASSERT_TRUE(walk.StartAndFlyTo(kWalkLast));
     // The first fixes open the flight log's save dialog of their own
     // accord: it is checked before the walk, not in the middle of it.
     const auto log = Windows(walk, 20s);

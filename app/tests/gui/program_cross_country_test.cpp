@@ -22,27 +22,23 @@
 #include "app/tests/gui/flown_program.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
+#include "testing/units.h"
 
 namespace {
 
 using namespace program_test;
 using test_support::IgcFix;
 
-const fs::path kFlight = kSource / "../shared/testdata/igc/0asljd01.igc";
+const fs::path kCrossCountryFlight = kSource / "../shared/testdata/igc/0asljd01.igc";
 const fs::path kData = kSource / "app/tests/data";
 // What the receiver reports there (degrees east).
 constexpr double kVariationEast = 11.6;
-constexpr double kFeetPerMetre = 3.2808;
+using test_support::kFeetPerMetre;
 constexpr double kKnotMs = 1852.0 / 3600.0;
 
-const std::vector<IgcFix>& Fixes() {
-    static const std::vector<IgcFix> fixes = test_support::ReadIgcFile(kFlight);
+const std::vector<IgcFix>& CrossCountryFixes() {
+    static const std::vector<IgcFix> fixes = test_support::ReadIgcFile(kCrossCountryFlight);
     return fixes;
-}
-
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct Waypoint {
@@ -51,7 +47,7 @@ struct Waypoint {
     double elevationM = 0.0;
 };
 
-std::vector<std::string> Fields(const std::string& line) {
+std::vector<std::string> CsvFields(const std::string& line) {
     std::vector<std::string> fields;
     std::istringstream in(line);
     for (std::string field; std::getline(in, field, ',');)
@@ -65,7 +61,7 @@ std::vector<Waypoint> Waypoints() {
     std::vector<Waypoint> points;
     std::istringstream lines(ReadText(kData / "cross_country.dta"));
     for (std::string line; std::getline(lines, line);) {
-        const std::vector<std::string> f = Fields(line);
+        const std::vector<std::string> f = CsvFields(line);
         if (f.size() < 8) continue;
         const auto angle = [&f](std::size_t k) {
             const double value =
@@ -104,10 +100,6 @@ std::vector<double> Numbers(const std::string& text) {
     return numbers;
 }
 
-double AngleBetween(double a, double b) {
-    return std::abs(std::remainder(a - b, 360.0));
-}
-
 double Magnetic(double trueDeg) {
     const double m = std::fmod(trueDeg - kVariationEast + 360.0, 360.0);
     return m;
@@ -135,12 +127,12 @@ double AltitudeUnitFeet(const std::string& text) {
 // The ground speed and track a receiver reports at fix i (from the fix
 // before, as the sentences carry them).
 double SpeedKnots(std::size_t i) {
-    const IgcFix& a = Fixes()[i - 1];
-    const IgcFix& b = Fixes()[i];
+    const IgcFix& a = CrossCountryFixes()[i - 1];
+    const IgcFix& b = CrossCountryFixes()[i];
     return test_support::DistanceM(a, b) / static_cast<double>(b.utc - a.utc) / kKnotMs;
 }
 double TrackDeg(std::size_t i) {
-    return test_support::CourseDeg(Fixes()[i - 1], Fixes()[i]);
+    return test_support::CourseDeg(CrossCountryFixes()[i - 1], CrossCountryFixes()[i]);
 }
 
 // The stages of the flight: take-off, on task toward the first turnpoint,
@@ -155,17 +147,17 @@ constexpr std::size_t kThermalLeft = 2433;
 constexpr std::size_t kFinalGlide = 3840;
 constexpr std::size_t kLanded = 4010;
 
-FlownProgram Flown(const std::string& name) {
+FlownProgram FlownCrossCountry(const std::string& name) {
     const test_support::FlightMapPlan plan{.first = 0,
-                                           .last = Fixes().size() - 1,
+                                           .last = CrossCountryFixes().size() - 1,
                                            .underAt = 1600,
                                            .crossAt = 3000,
                                            .townAt = 3400};
     FlightFiles files;
-    files.fixes = &Fixes();
+    files.fixes = &CrossCountryFixes();
     files.waypoints = ReadText(kData / "cross_country.dta");
     files.task = ReadText(kData / "cross_country.tsk");
-    files.map = test_support::MakeFlightMap(Fixes(), plan).text;
+    files.map = test_support::MakeFlightMap(CrossCountryFixes(), plan).text;
     files.variationEast = kVariationEast;
     files.logSave = LogSave::kIgcFile;
     return FlownProgram(name, std::move(files));
@@ -174,7 +166,7 @@ FlownProgram Flown(const std::string& name) {
 // Flies on to fix `last` and waits until the program shows its time.
 std::map<std::string, std::string> FlyTo(FlownProgram& flight, std::size_t last) {
     flight.FeedTo(last, std::chrono::milliseconds(10));
-    const std::time_t utc = static_cast<std::time_t>(Fixes()[last].utc);
+    const std::time_t utc = static_cast<std::time_t>(CrossCountryFixes()[last].utc);
     std::tm tm{};
     gmtime_r(&utc, &tm);
     char wanted[16];
@@ -206,8 +198,8 @@ DriftWind WindOfCircles(std::size_t from, std::size_t to) {
         turned += AngleBetween(TrackDeg(i), TrackDeg(i - 1));
         if (std::floor(turned / 360.0) > std::floor(before / 360.0)) end = i;
     }
-    const IgcFix& a = Fixes()[from];
-    const IgcFix& b = Fixes()[end];
+    const IgcFix& a = CrossCountryFixes()[from];
+    const IgcFix& b = CrossCountryFixes()[end];
     const double seconds = static_cast<double>(b.utc - a.utc);
     const double towardDeg = test_support::CourseDeg(a, b);
     return {std::fmod(towardDeg + 180.0, 360.0),
@@ -232,7 +224,7 @@ void ExpectWindOfCircles(const std::map<std::string, std::string>& texts, std::s
 // What the position page shows of the fix itself: time, position, ground
 // speed, track and altitude.
 void ExpectFixShown(const std::map<std::string, std::string>& texts, std::size_t i) {
-    const IgcFix& fix = Fixes()[i];
+    const IgcFix& fix = CrossCountryFixes()[i];
     SCOPED_TRACE("fix " + std::to_string(i));
     const auto dms = [](const std::string& text, double degrees, char positive, char negative) {
         const std::vector<double> n = Numbers(text);
@@ -281,7 +273,7 @@ void ExpectDestinationShown(const std::map<std::string, std::string>& texts, std
     ASSERT_TRUE(shown == name || shown.ends_with("," + name)) << shown;
     const std::optional<Waypoint> to = Named(name);
     ASSERT_TRUE(to);
-    const IgcFix& fix = Fixes()[i];
+    const IgcFix& fix = CrossCountryFixes()[i];
     const double course = test_support::CourseDeg(fix, to->at);
     const double distanceM = test_support::DistanceM(fix, to->at);
 
@@ -323,7 +315,7 @@ void ExpectIgcRecordsOfTheFlight(const fs::path& log, std::size_t fed) {
         int gnssAltitudeM = 0;
     };
     std::map<std::string, Flown> flown;  // by time
-    std::istringstream flightLines(ReadText(kFlight));
+    std::istringstream flightLines(ReadText(kCrossCountryFlight));
     for (std::string line; std::getline(flightLines, line);) {
         if (line.starts_with("B") && line.size() >= 35)
             flown[line.substr(1, 6)] = {line.substr(7, 17), std::stoi(line.substr(30, 5))};
@@ -352,7 +344,7 @@ void ExpectIgcRecordsOfTheFlight(const fs::path& log, std::size_t fed) {
 }
 
 TEST(ProgramCrossCountry, AFlightFromTakeOffToLandingShowsWhatTheFlightFileSays) {
-    FlownProgram flight = Flown("cross_country");
+    FlownProgram flight = FlownCrossCountry("cross_country");
     ASSERT_TRUE(flight.StartAndFlyTo(kTakeOff));
 
     auto texts = FlyTo(flight, kTakeOff);

@@ -18,6 +18,7 @@
 #include "platform/gui/image_handlers.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
+#include "testing/units.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ const fs::path kFlight = kSource / "../shared/testdata/igc/apf-bug554.igc";
 // A glide of about 20 km, in cruise (see map/tests/gui/map_view_flight_test.cpp).
 constexpr std::size_t kFirst = 2380;
 constexpr std::size_t kLast = 2700;
-constexpr double kFeetPerMetre = 3.2808;
+using test_support::kFeetPerMetre;
 
 const std::vector<IgcFix>& Fixes() {
     static const std::vector<IgcFix> fixes = test_support::ReadIgcFile(kFlight);
@@ -126,10 +127,6 @@ double NumberBefore(const std::string& text, char letter) {
     while (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1])))
         --start;
     return start == at ? -1.0 : std::stod(text.substr(start, at - start));
-}
-
-double AngleBetween(double a, double b) {
-    return std::abs(std::remainder(a - b, 360.0));
 }
 
 TEST(ProgramFlight, EveryLinkIsInstalledAtStartUp) {
