@@ -38,7 +38,7 @@ class BundleFolder {
     const fs::path& folder_ = scratch_.Path();
 };
 
-struct Case {
+struct BundleCase {
     const char* name;
     std::map<std::string, std::string> files;
     bool accepted;
@@ -47,7 +47,7 @@ struct Case {
 };
 
 TEST(ResourceLibrary, TriesBothNamesAndAcceptsOnly133) {
-    const Case cases[] = {
+    const BundleCase cases[] = {
         {"only the second name, 1.3.3.7", {{kSecond, "bundle_1337.so"}}, true, 1, {}},
         {"first name 1.3.3.7 wins",
          {{kFirst, "bundle_1337.so"}, {kSecond, "bundle_1400.so"}},
@@ -76,7 +76,7 @@ TEST(ResourceLibrary, TriesBothNamesAndAcceptsOnly133) {
          {L"KOR_VANresDLL.dll is corrupt or too old"}},
         {"neither", {}, false, 0, {L"Cannot find KOR_VANresDLL.dll"}},
     };
-    for (const Case& c : cases) {
+    for (const BundleCase& c : cases) {
         SCOPED_TRACE(c.name);
         const BundleFolder folder(c.files);
         const platform::ScopedRecordingSink sink;

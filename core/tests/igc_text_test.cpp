@@ -9,14 +9,14 @@
 namespace core {
 namespace {
 
-struct Case {
+struct IgcTextCase {
     wchar_t c;
     int mode;
     char expected;
 };
 
 TEST(IgcTextTest, FoldsSingleCharacters) {
-    for (const Case& k : std::vector<Case>{
+    for (const IgcTextCase& k : std::vector<IgcTextCase>{
              {L'\0', 1, '\0'},        {L'\u00E9', 1, 'e'},
              {L'\u0142', 1, 'l'},     {L'\uFF21', 1, 'A'},  // full-width A
              {L'\uFF04', 1, ' '},                           // full-width $ is still reserved

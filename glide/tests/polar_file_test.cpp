@@ -17,7 +17,7 @@ namespace glide {
 namespace {
 
 using testing::ReadBytes;
-using ::testing::TempDir;
+using testing::TempDir;
 
 std::wstring Wide(const std::filesystem::path& file) {
     return platform::FromUtf8(file.string());

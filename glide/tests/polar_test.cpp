@@ -76,7 +76,7 @@ TEST(BugsTest, PerCentAndFactorConvertBothWays) {
 }
 
 TEST_F(PolarTest, StartUpFitsTheFileAndReadsTheFactors) {
-    const ::testing::TempDir dir;
+    const testing::TempDir dir;
     const auto file = dir.Write("discus.plr", Fixture());
     auto& store = platform::AppSettings();
     store.WriteString(kPolars, "Filename", platform::FromUtf8(file.string()));

@@ -23,7 +23,7 @@ std::wstring Widen(std::string_view text) {
 // A scanner case: text, width, and the value and length, or no number
 // (length 0).
 template <typename T>
-struct Case {
+struct ScanCase {
     const char* text;
     T value;
     std::size_t length;
@@ -32,8 +32,8 @@ struct Case {
 
 // Runs every case through the narrow and the wide scanner.
 template <typename T, typename Scan>
-void CheckCases(const std::vector<Case<T>>& cases, Scan scan) {
-    for (const Case<T>& c : cases) {
+void CheckCases(const std::vector<ScanCase<T>>& cases, Scan scan) {
+    for (const ScanCase<T>& c : cases) {
         for (const bool wide : {false, true}) {
             SCOPED_TRACE(std::string(wide ? "wide \"" : "\"") + c.text + "\" width " +
                          std::to_string(c.width));

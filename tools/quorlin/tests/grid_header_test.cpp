@@ -41,7 +41,7 @@ constexpr char kOwnWithBigEndianKey[] =
     "left_map_x =7\nright_map_x =8\nupper_map_y =47\nlower_map_y =46\nnumber_of_rows =10\n"
     "number_of_columns =10\ndata_byte_order = big_endian\n";
 
-struct Case {
+struct HeaderCase {
     const char* name;
     const char* text;
     int type;
@@ -55,7 +55,7 @@ struct Case {
 };
 
 TEST(ReadGridHeader, ReadsEveryHeaderKind) {
-    const Case cases[] = {
+    const HeaderCase cases[] = {
         {"own", kOwn, kElevationGrid, false, 7, 8, 46, 47, 120, 240, true, true, -5000, false},
         {"GTOPO30 big-endian", kGtopo, kElevationGrid, false, -20, 20, 40, 90, 6000, 4800, false, true, -9999, false},
         {"GTOPO30 Intel order", kGtopoIntel, kElevationGrid, false, 10, 12, 49, 50, 10, 20, true, true, -5000, false},
@@ -68,7 +68,7 @@ TEST(ReadGridHeader, ReadsEveryHeaderKind) {
         {"ASCII without NODATA_value", kAscNoNoData, kAsciiGrid, false, -7, -5, -46, -44.5, 3, 4, false, false, -9999, false},
         {"no rows or columns", "left_map_x =7\nright_map_x =8\n", kElevationGrid, false, 7, 8, 0, 0, 0, 0, true, false, -5000, true},
     };
-    for (const Case& c : cases) {
+    for (const HeaderCase& c : cases) {
         SCOPED_TRACE(c.name);
         const HeaderReading r = ReadGridHeader(c.text, c.type, c.hgt);
         const ElevationGridHeader& h = r.header;
