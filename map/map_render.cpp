@@ -44,6 +44,8 @@ RenderOutcome RenderMapLayers(platform::Canvas& canvas, MapLists& lists, const M
     mapdata::MapDrawContext context = input.draw;
     context.canvas = &canvas;
     context.labelCell = mapdata::LabelCell(canvas, context);
+    mapdata::ArcShapes arcShapes;
+    context.arcShapes = &arcShapes;
     if (input.drawElements) {
         auto last = Clock::now();
         const auto lap = [&](std::size_t layer) {
@@ -105,6 +107,7 @@ int MapRenderThread::Run(const MapRenderInput& input, const std::atomic<bool>& s
         canvas = std::make_unique<platform::Canvas>(input.width, input.height);
     }
     if (!canvas->Valid()) return 8;
+    canvas->UseTextRuns(&textRuns_);
     const RenderOutcome outcome = RenderMapLayers(*canvas, lists_, input, stop);
     if (outcome.stopped || stop.load()) {
         spare_ = std::move(canvas);

@@ -10,7 +10,9 @@
 // MapRenderThread runs it on a thread of its own into a back canvas and
 // hands the canvas over finished (a stopped frame is never handed over).
 // The transform is a value copied at the start, so a republish makes the
-// frame stale, never half-applied. After handing a frame over it starts the
+// frame stale, never half-applied. Its canvases shape text through a cache
+// it keeps across frames (platform/text_runs.h), so a label seen in the last
+// frame is not laid out again. After handing a frame over it starts the
 // track thread on that canvas (map_compose.h composes what the window
 // paints from it).
 
@@ -29,6 +31,7 @@
 #include "mapdata/map_element_draw.h"
 #include "platform/canvas.h"
 #include "platform/canvas_handover.h"
+#include "platform/text_runs.h"
 #include "platform/worker_thread.h"
 
 namespace map {
@@ -70,6 +73,9 @@ RenderOutcome RenderMapLayers(platform::Canvas& canvas, MapLists& lists, const M
 
 // Exit codes: 8 no map, 9 drawn (or stopped).
 class MapRenderThread {
+    // First: outlives every canvas that shapes text through it.
+    platform::TextRunCache textRuns_;
+
   public:
     explicit MapRenderThread(MapLists& lists) : lists_(lists) {}
     ~MapRenderThread();

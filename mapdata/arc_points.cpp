@@ -55,4 +55,36 @@ void AppendArcPoints(platform::Point centre, double radius, double from, double 
     out.push_back(exact(from + std::min(sweep, steps * kStep)));
 }
 
+void ArcPoints(const ArcShapes::Shape& shape, platform::Point centre, std::vector<platform::Point>& out) {
+    out.clear();
+    AppendArcPoints(centre, shape.radius, shape.from, shape.sweep, out);
+    if (shape.dropRepeats) out.erase(std::unique(out.begin(), out.end()), out.end());
+    if (shape.reversed) std::reverse(out.begin(), out.end());
+}
+
+void ArcShapes::Points(const Shape& shape, platform::Point centre, std::vector<platform::Point>& out) {
+    // Only numbers order as keys.
+    if (!std::isfinite(shape.radius) || !std::isfinite(shape.from) || !std::isfinite(shape.sweep)) {
+        ArcPoints(shape, centre, out);
+        return;
+    }
+    auto found = offsets_.find(shape);
+    if (found == offsets_.end()) {
+        // A point's offset from the centre is the same whatever the centre:
+        // centre + rounded offset, whole numbers added.
+        std::vector<platform::Point> offsets;
+        ArcPoints(shape, {0, 0}, offsets);
+        if (points_ + offsets.size() > kMaxPoints) {
+            ArcPoints(shape, centre, out);
+            return;
+        }
+        points_ += offsets.size();
+        found = offsets_.emplace(shape, std::move(offsets)).first;
+    }
+    out.resize(found->second.size());
+    std::transform(found->second.begin(), found->second.end(), out.begin(), [centre](platform::Point p) {
+        return platform::Point{centre.x + p.x, centre.y + p.y};
+    });
+}
+
 }  // namespace mapdata

@@ -179,13 +179,15 @@ void DrawCircleElement(const CMapCircleElement& element, const MapDrawContext& c
         if (!element.counterClockwise) std::swap(from, to);
         double sweep = std::fmod(to - from + kTwoPi, kTwoPi);
         if (sweep <= 0.0) sweep = kTwoPi;
-        std::vector<Point> arc;
-        AppendArcPoints(centre, radius, from, sweep, arc);
         // A thin pen draws nothing between two points on one pixel, and
         // its dashes run on.
-        if (DropsRepeatedPoint(context, element.penNumber))
-            arc.erase(std::unique(arc.begin(), arc.end()), arc.end());
-        if (!element.counterClockwise) std::reverse(arc.begin(), arc.end());
+        const ArcShapes::Shape shape{radius, from, sweep, DropsRepeatedPoint(context, element.penNumber),
+                                     !element.counterClockwise};
+        std::vector<Point> arc;
+        if (context.arcShapes != nullptr)
+            context.arcShapes->Points(shape, centre, arc);
+        else
+            ArcPoints(shape, centre, arc);
         Canvas::StateGuard guard(canvas);
         canvas.SetPen(MapPenFor(context, element.penNumber));
         canvas.Polyline(arc);

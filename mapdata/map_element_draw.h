@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "mapdata/arc_points.h"
 #include "mapdata/fai_area.h"
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_draw_state.h"
@@ -64,6 +65,9 @@ struct MapDrawContext {
     bool showEnlargedZones = false;
     std::array<MapPen, 49> pens = MakeMapPenTable();
     const MapSymbolImages* symbols = nullptr;  // none: symbols are left out
+    // The frame's arcs by shape, kept by the frame's drawer; none: every
+    // arc is stepped round.
+    ArcShapes* arcShapes = nullptr;
 };
 
 // The canvas pen for a pen table number; numbers outside the table give

@@ -23,6 +23,9 @@
 //    has a black one-pixel pen, a white brush, black text on an opaque
 //    white background, the default Font and no clip region.
 //  - Every drawing call, blits included, keeps to the clip region.
+//  - With a text run cache (UseTextRuns), a line of text in an unturned
+//    font is laid out once per font and text and drawn again from its
+//    glyphs, with the same pixels.
 //
 // Pixels: Pixels() gives the canvas's pixels as 0xFFRRGGBB words, row by
 // row (the memory of a device-independent section). Write through it only
@@ -48,6 +51,7 @@
 
 #include "platform/drawing_tools.h"
 #include "platform/image.h"
+#include "platform/text_runs.h"
 
 using PangoLayout = struct _PangoLayout;
 
@@ -163,6 +167,9 @@ class Canvas {
     Colour GetPixel(Point at);
 
     // ---- text (current font, text colour, background) ----
+    // Shapes text through cache from now on (none: lays out every line);
+    // the cache must outlive its use here.
+    void UseTextRuns(TextRunCache* cache) { textRuns_ = cache; }
     // The width and height of one line of text.
     Size TextExtent(std::string_view utf8);
     Size TextExtent(std::wstring_view text);
@@ -210,7 +217,13 @@ class Canvas {
     PangoLayout* Layout();
     void ReleaseText();
     Size PrepareText(std::string_view utf8);
-    void ShowText(double x, double y, Size extent, const PixelRect* clip);
+    // A line ready to show: shaped, or laid out in the layout (no shape).
+    struct PreparedLine {
+        Size size;
+        std::shared_ptr<const ShapedLine> shape;
+    };
+    PreparedLine PrepareLine(std::string_view utf8);
+    void ShowText(double x, double y, Size extent, const PixelRect* clip, const ShapedLine* shape = nullptr);
     bool StretchPixels(const PixelRect& to, const Image& source, const PixelRect& from, bool keyed,
                        Colour key);
     // The parts of rect that lie inside the canvas and the clip region.
@@ -226,6 +239,7 @@ class Canvas {
     // maps are one per thread).
     PangoLayout* layout_ = nullptr;
     std::thread::id layoutOwner_;
+    TextRunCache* textRuns_ = nullptr;
 
     Pen pen_;
     Brush brush_ = Brush::Solid(kWhite);

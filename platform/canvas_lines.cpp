@@ -104,6 +104,11 @@ void Canvas::ThinLine(Point from, Point to, std::uint32_t argb, bool dashed) {
     const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
     const int phase = dashPhase_;
     dashPhase_ = static_cast<int>((phase + major) % kDashPeriod);
+    if (major == 1) {
+        // One step (most steps of an arc or a short line): only `from`.
+        if ((!dashed || phase < kDashOn) && Inside(from.x, from.y)) Row(from.y)[from.x] = argb;
+        return;
+    }
 
     std::int64_t first = 0;
     std::int64_t last = 0;

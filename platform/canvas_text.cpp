@@ -69,16 +69,27 @@ Size Canvas::PrepareText(std::string_view utf8) {
     return size;
 }
 
+Canvas::PreparedLine Canvas::PrepareLine(std::string_view utf8) {
+    if (textRuns_ == nullptr) return {PrepareText(utf8), nullptr};
+    if (auto kept = textRuns_->Find(font_, utf8)) return {kept->size, std::move(kept)};
+    const Size size = PrepareText(utf8);
+    std::optional<ShapedLine> shaped = ShapeLine(layout_);
+    if (!shaped) return {size, nullptr};
+    auto shape = std::make_shared<const ShapedLine>(std::move(*shaped));
+    textRuns_->Add(font_, utf8, shape);
+    return {size, std::move(shape)};
+}
+
 Size Canvas::TextExtent(std::string_view utf8) {
     if (!Valid()) return {};
-    return PrepareText(utf8);
+    return PrepareLine(utf8).size;
 }
 
 Size Canvas::TextExtent(std::wstring_view text) {
     return TextExtent(ToUtf8(text));
 }
 
-void Canvas::ShowText(double x, double y, Size extent, const PixelRect* clip) {
+void Canvas::ShowText(double x, double y, Size extent, const PixelRect* clip, const ShapedLine* shape) {
     // Text that cannot reach the canvas is left out before cairo sees its
     // coordinates (far beyond its fixed-point range they would wrap).
     if (x + extent.width < 0 || y + extent.height < 0 || x > Width() || y > Height()) return;
@@ -104,14 +115,18 @@ void Canvas::ShowText(double x, double y, Size extent, const PixelRect* clip) {
     cairo_set_source_rgb(cairo_, textColour_.red / 255.0, textColour_.green / 255.0,
                          textColour_.blue / 255.0);
     cairo_move_to(cairo_, x, y);
-    pango_cairo_show_layout(cairo_, layout_);
+    if (shape != nullptr)
+        ShowShapedLine(cairo_, *shape);
+    else
+        pango_cairo_show_layout(cairo_, layout_);
     cairo_restore(cairo_);
 }
 
 void Canvas::DrawText(std::string_view utf8, const PixelRect& rect, unsigned format) {
     if (!Valid()) return;
     FlushStroke();
-    const Size size = PrepareText(utf8);
+    const PreparedLine line = PrepareLine(utf8);
+    const Size size = line.size;
     int x = rect.left;
     if ((format & kTextCenter) != 0)
         x = rect.left + (rect.Width() - size.width) / 2;
@@ -122,7 +137,7 @@ void Canvas::DrawText(std::string_view utf8, const PixelRect& rect, unsigned for
         y = rect.top + (rect.Height() - size.height) / 2;
     else if ((format & kTextBottom) != 0)
         y = rect.bottom - size.height;
-    ShowText(x, y, size, (format & kTextNoClip) != 0 ? nullptr : &rect);
+    ShowText(x, y, size, (format & kTextNoClip) != 0 ? nullptr : &rect, line.shape.get());
 }
 
 void Canvas::DrawText(std::wstring_view text, const PixelRect& rect, unsigned format) {
@@ -132,10 +147,11 @@ void Canvas::DrawText(std::wstring_view text, const PixelRect& rect, unsigned fo
 void Canvas::DrawTextCentred(std::string_view utf8, int centreX, int top, int height) {
     if (!Valid()) return;
     FlushStroke();
-    const Size size = PrepareText(utf8);
+    const PreparedLine line = PrepareLine(utf8);
+    const Size size = line.size;
     const int left = centreX - size.width / 2;
     const PixelRect rect{left, top, left + size.width, top + height};
-    ShowText(left, top, size, &rect);
+    ShowText(left, top, size, &rect, line.shape.get());
 }
 
 void Canvas::DrawTextCentred(std::wstring_view text, int centreX, int top, int height) {
@@ -145,11 +161,12 @@ void Canvas::DrawTextCentred(std::wstring_view text, int centreX, int top, int h
 void Canvas::DrawTextAt(Point at, std::string_view utf8) {
     if (!Valid()) return;
     FlushStroke();
-    const Size size = PrepareText(utf8);
     if (font_.escapement % 3600 == 0) {
-        ShowText(at.x, at.y, size, nullptr);
+        const PreparedLine line = PrepareLine(utf8);
+        ShowText(at.x, at.y, line.size, nullptr, line.shape.get());
         return;
     }
+    const Size size = PrepareText(utf8);
     // Turned text reaches at most its width from its corner.
     const int reach = std::max(size.width, size.height);
     if (at.x < -reach || at.y < -reach || at.x > Width() + reach || at.y > Height() + reach) return;

@@ -70,5 +70,31 @@ TEST(ArcPoints, ANegativeRadiusAndTinySweepKeepTheirEnds) {
     EXPECT_EQ(tiny, (std::vector<platform::Point>{{50, 10}, {50, 10}}));
 }
 
+TEST(ArcPoints, ArcsOfOneShapeMovedToTheirCentresAreTheArcsSteppedThere) {
+    // Shapes met again at other centres, far ones included, with repeated
+    // points kept or dropped and either way round; and more points than the
+    // frame keeps, which are stepped round each time.
+    ArcShapes shapes;
+    std::vector<platform::Point> kept;
+    std::vector<platform::Point> stepped;
+    const platform::Point centres[] = {{400, 240}, {-3000, 17}, {123456, -98765}, {0, 0}};
+    for (int round = 0; round < 3; ++round) {
+        for (const double radius : {0.7, 6.4, 13.5, 250.0, 3.0e6}) {
+            for (const bool drop : {false, true}) {
+                const ArcShapes::Shape shape{radius, 1.2, 5.06, drop, round == 1};
+                for (const platform::Point centre : centres) {
+                    shapes.Points(shape, centre, kept);
+                    ArcPoints(shape, centre, stepped);
+                    ASSERT_EQ(kept, stepped) << radius << " " << drop << " " << round;
+                }
+            }
+        }
+    }
+    const ArcShapes::Shape odd{10.0, std::nan(""), 1.0, true, false};
+    shapes.Points(odd, {5, 5}, kept);
+    ArcPoints(odd, {5, 5}, stepped);
+    EXPECT_EQ(kept, stepped);
+}
+
 }  // namespace
 }  // namespace mapdata

@@ -19,7 +19,8 @@
 
 namespace quorlin {
 
-// Output bounds, longitudes positive west.
+// Output bounds with east-positive longitudes (the map header turns them
+// positive west).
 struct ChartJob {
     std::filesystem::path input, output;
     LayerFlags layer;
