@@ -64,6 +64,7 @@
 #include "recorder/logger_declaration.h"
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
+#include "resources/ids/main_frame.h"
 #include "resources/ids/strings.h"
 
 namespace app {
@@ -75,8 +76,6 @@ constexpr std::string_view kMaps = "Options\\Maps";
 using ids::kIdsPortQuestion;
 using ids::kIdsPortCaption;
 
-constexpr int kCommandSwitchNavDisplay = 32811;
-constexpr int kCommandStartFlightLog = 32783;
 constexpr int kHighestNavDisplay = 2;
 
 platform::SettingsStore& Settings() {
@@ -225,7 +224,7 @@ void RestoreNavigationDisplay(ProgramState& state) {
     frame::g_nNavDisplay = std::min(last, kHighestNavDisplay);
     if (frame::g_nNavDisplay > 0) {
         platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                    kCommandSwitchNavDisplay);
+                                    xrc::main_frame::kSwitchNavDisplay);
     }
 }
 
@@ -257,7 +256,7 @@ void ShowAndFinish(ProgramState& state) {
     OpenLastWaypointFile();
     if (core::g_logInterval.load() > 0) {
         platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                    kCommandStartFlightLog);
+                                    xrc::main_frame::kStartLog);
     }
     RequestFirstRedraw(view);
     // From here the map handles committed fixes.

@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
+#include "resources/ids/frame_dialogs.h"
 #include "resources/ids/strings_frame.h"
 
 namespace frame {
@@ -25,17 +26,7 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr char kTemplate[] = "229";
-constexpr int kNumbered = 1188;
-constexpr int kShowAltDifference = 1186;
-constexpr int kPrevPrompt = 1187;
-constexpr int kNextPrompt = 1193;
-constexpr int kRadius = 1191;
-constexpr int kRadiusUnit = 1190;
-constexpr int kAltComp = 1250;
-constexpr int kAutoZoom = 1273;
-constexpr int kUseMcr = 1192;
-constexpr int kConstantSpeed = 1299;
-constexpr int kUseDem = 1322;
+using namespace xrc::frame_dialogs;
 using ids::kIdsKilometres;
 using ids::kIdsMiles;
 using ids::kIdsNumberPrevious;

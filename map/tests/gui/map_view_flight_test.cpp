@@ -40,6 +40,7 @@
 #include "platform/ui_post.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/main_frame.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
 #include "testing/pseudo_terminal.h"
@@ -54,7 +55,7 @@ using test_support::IgcFix;
 
 constexpr double kRad = 3.14159265358979323846 / 180.0;
 constexpr double kFeetPerMetre = 3.2808;
-constexpr unsigned kPolarToggle = 32816;
+using namespace xrc::main_frame;
 
 // The stretch of the flight flown: a glide of about 20 km. The zone passed
 // under lies around kUnderAt, the zone crossed inside its band around
