@@ -185,10 +185,11 @@ void ReadLastTaskFile() {
 // The settings, the last tasks, the glide-mode picture and the MacCready text.
 void LoadProgramSettings(ProgramState& state) {
     LoadSettings(state.frame);
+    if (map::CGPSmapView* view = state.frame->MapView()) view->CreateLabelFont();
     map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
     glide::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
     ReadLastTaskFile();
-    ShowGlideModeButton(false);
+    ShowGlideModeButton(state.frame->MapView(), false);
     const float macCready = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
     glide::MacCreadyText.Set(platform::FormatC(L" %0.1f", static_cast<double>(macCready)));
 }
@@ -239,7 +240,7 @@ void OpenLastWaypointFile() {
 void RequestFirstRedraw(map::CGPSmapView* view) {
     if (view == nullptr) return;
     view->Redraw().Forget();
-    map::CGPSmapView::RequestMapRedraw();
+    view->RequestMapRedraw();
 }
 
 // The window shown, then what needs it: the map, the sound queue, the
@@ -288,7 +289,7 @@ bool InitInstance(ProgramState& state, frame::ScreenSize screen) {
     ReportSettingsProblem(Settings());
     PrepareSubsystems();
     if (!CreateMainFrame(state, screen)) return abandon();
-    InstallProgramLinks(state.portServices);
+    InstallProgramLinks(state.portServices, state.frame->MapView());
     PrepareGpsInput(state);
     LoadProgramSettings(state);
     if (!StartGpsInput(state)) return abandon();

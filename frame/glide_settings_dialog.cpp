@@ -7,9 +7,9 @@
 #include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "frame/frame_commands.h"
+#include "frame/options/view_link.h"
 #include "glide/display_texts.h"
 #include "glide/speed_to_fly_text.h"
-#include "map/map_view.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "platform/gui/ddx.h"
@@ -125,7 +125,7 @@ void CGlideSettingsDlg::OnOK(wxCommandEvent& /*event*/) {
     values_.useDemInfo = CheckOf(*this, kUseDem);
     bool recompute = false;
     if (!values_.Apply(platform::AppSettings(), &recompute)) return;
-    if (recompute && map::g_pMapView != nullptr) map::g_pMapView->RecomputeReachableOutline();
+    if (recompute) Views().RequestOutlineRecompute();
     UpdateAutodetectText();
     glide::SpeedToFlyText(core::g_macCready.load());
     EndDialog(wxID_OK);

@@ -209,7 +209,6 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     splitter_->SetPanes(mapView, position);
 
     mapView_ = mapView;
-    map::g_pMapView = mapView;
     // Both panes are children of the splitter and go together.
     position->SetMapLink(FrameMapLink(*mapView));
     frame::g_pPosView = position;

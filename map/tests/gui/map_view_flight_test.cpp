@@ -113,7 +113,6 @@ class MapViewFlightTest : public ::testing::Test {
     void Start() {
         frame = new wxFrame(nullptr, wxID_ANY, "flight", wxDefaultPosition, wxSize(840, 520));
         view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(800, 480));
-        g_pMapView = view;
         view->SetClock([this] { return now; });
         view->SetSoundSink(&sound);
         view->KillMapTimer();  // the test ticks
@@ -130,7 +129,7 @@ class MapViewFlightTest : public ::testing::Test {
         };
         frameWindow = platform::gui::WindowRegistration(
             platform::kMainFrameWindow, *frame, [this](const platform::WindowMessage& m) {
-                if (m.message == platform::WM_COMMAND && m.wParam == kPolarToggle) {
+                if (m.message == platform::WM_COMMAND && m.wParam == kToggleUsePolar) {
                     polarInUse = !polarInUse;
                     view->ShowGlideModeImage(polarInUse ? kGlidePolar : kGlideNoPolar);
                 }
