@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <wx/textctrl.h>
+#include <wx/weakref.h>
 
 #include "core/settings_values.h"
 #include "fix/display_links.h"
@@ -41,18 +42,22 @@
 namespace app {
 namespace {
 
-map::CGPSmapView* View() {
-    return map::g_pMapView;
-}
+// The links hold the map window weakly: they outlive it at exit, and do
+// nothing once it is gone.
+using ViewRef = wxWeakRef<map::CGPSmapView>;
 
 class MapViewCommands final : public frame::MapCommandTarget {
   public:
+    explicit MapViewCommands(map::CGPSmapView* view) : view_(view) {}
+
     int DisplayMode() const override { return View() != nullptr ? View()->DisplayMode() : 0; }
     void SetDisplayMode(int mode) override {
         if (View() != nullptr) View()->SetMapDisplayMode(mode);
     }
     bool FileOpen() const override { return View() != nullptr && View()->MapFileOpen(); }
-    void RenderBackBuffer() override { map::CGPSmapView::RequestMapRedraw(); }
+    void RenderBackBuffer() override {
+        if (View() != nullptr) View()->RequestMapRedraw();
+    }
     void LayoutButtons(int flag) override {
         if (View() != nullptr) View()->LayoutButtons(flag != 0);
     }
@@ -98,17 +103,68 @@ class MapViewCommands final : public frame::MapCommandTarget {
     void SimplifyElements(double tolerance, double second) override {
         if (View() != nullptr) View()->SimplifyElements(tolerance, second);
     }
-    void ChooseElevationModel() override { app::ChooseElevationModel(); }
-    void ConvertMapRecords() override { app::ConvertMapRecords(); }
+    void ChooseElevationModel() override { app::ChooseElevationModel(View()); }
+    void ConvertMapRecords() override { app::ConvertMapRecords(View()); }
     int NewMapPoint() override {
         frame::CNewWaypointDialog dialog(frame::g_hMainFrameWnd, true);
         dialog.DoModal();
         return -1;  // a map point makes no waypoint list entry
     }
+
+  private:
+    map::CGPSmapView* View() const { return view_.get(); }
+
+    ViewRef view_;
 };
 
+// The options pages' view link over the map window: what the built-in link
+// keeps for a map that does not exist, the window shows.
 class MapViewLink final : public frame::ViewLink {
   public:
+    explicit MapViewLink(map::CGPSmapView* view) : view_(view) {}
+
+    frame::MapViewValues Values() override {
+        const bool first = !Loaded();
+        frame::MapViewValues values = ViewLink::Values();
+        if (first && View() != nullptr) {
+            values.cursorBlinkMs = View()->MapTimerIntervalMs();
+            ViewLink::SetValues(values);
+        }
+        return values;
+    }
+    void StartMapTimer(int intervalMs) override {
+        if (View() != nullptr) View()->StartMapTimer(intervalMs);
+    }
+    void InvalidateMap() override {
+        if (View() != nullptr) View()->Refresh();
+    }
+    int GlideModeIndicator() override {
+        return View() != nullptr ? View()->GlideModeImage() : ViewLink::GlideModeIndicator();
+    }
+    void SetGlideModeIndicator(int image) override {
+        ViewLink::SetGlideModeIndicator(image);
+        if (View() == nullptr) return;
+        View()->ShowGlideModeImage(image);
+        View()->Refresh(true);
+        View()->Update();
+    }
+    bool OutlineShown() override {
+        return View() != nullptr ? View()->ReachableOutlineShown() : ViewLink::OutlineShown();
+    }
+    void SetOutlineShown(bool shown) override {
+        ViewLink::SetOutlineShown(shown);
+        if (View() != nullptr) View()->ShowReachableOutline(shown);
+    }
+    void RequestOutlineRecompute() override {
+        if (View() != nullptr) View()->RecomputeReachableOutline();
+    }
+    void CreateMapFont() override {
+        if (View() != nullptr) View()->CreateLabelFont();
+    }
+    void SetNotesFont(bool bold) override {
+        ViewLink::SetNotesFont(bold);
+        if (View() != nullptr) frame::SetNotesWeight(View()->NotesWindow(), bold);
+    }
     void SetMapMargin(float fraction) override {
         if (View() != nullptr) View()->SetMapMargin(fraction);
     }
@@ -128,6 +184,11 @@ class MapViewLink final : public frame::ViewLink {
         view->ApplySettings(settings);
         map::g_showGotoLine = values.showGotoLine != 0 ? 1 : 0;
     }
+
+  private:
+    map::CGPSmapView* View() const { return view_.get(); }
+
+    ViewRef view_;
 };
 
 // What the map timer reads of the fix, the glide computer and the task.
@@ -217,8 +278,7 @@ void BindReachableOutline(map::CGPSmapView& view) {
 
 }  // namespace
 
-void ConvertMapRecords() {
-    map::CGPSmapView* view = View();
+void ConvertMapRecords(map::CGPSmapView* view) {
     if (view == nullptr || !view->MapFileOpen()) return;
     view->Redraw().BeginContentsChange();
     view->WaitForMapReady(true, true);
@@ -253,10 +313,10 @@ void ConvertMapRecords() {
     if (converted > 0 && view->BinaryMapLoaded()) view->RewriteBinaryMap();
     view->Redraw().EndContentsChange();
     view->Redraw().Invalidate();
-    map::CGPSmapView::RequestMapRedraw();
+    view->RequestMapRedraw();
 }
 
-void ChooseElevationModel() {
+void ChooseElevationModel(map::CGPSmapView* view) {
     const map::DemFileDialog d = map::DemFileDialogFor(map::ElevationModel().HeaderPath());
     std::optional<std::wstring> chosen;
     frame::g_bModalDialogOpen = 1;
@@ -272,25 +332,25 @@ void ChooseElevationModel() {
     }
     frame::g_bModalDialogOpen = 0;
     // The map is drawn anew whatever was chosen, also after Cancel.
-    map::ApplyDemFileChoice(chosen, [] {
-        if (map::CGPSmapView* view = View()) view->Redraw().RequestFull();
-        map::CGPSmapView::RequestMapRedraw();
+    map::ApplyDemFileChoice(chosen, [ref = ViewRef(view)] {
+        if (ref.get() == nullptr) return;
+        ref->Redraw().RequestFull();
+        ref->RequestMapRedraw();
     });
 }
 
-void ShowGlideModeButton(bool replaying) {
-    map::CGPSmapView* view = View();
+void ShowGlideModeButton(map::CGPSmapView* view, bool replaying) {
     if (view == nullptr) return;
     view->ShowGlideModeImage(replaying ? map::kGlideReplayRunning
                                        : map::GlideModePicture(glide::CurrentPolar().usePolar,
                                                                glide::g_useConstantGlideSpeed.load() != 0));
 }
 
-void InstallMapViewLinks() {
+void InstallMapViewLinks(map::CGPSmapView* view) {
     gps::SetDisplayLinks(std::make_shared<FixDisplayLinks>());
-    frame::SetMapCommandTarget(std::make_shared<MapViewCommands>());
-    frame::SetViews(std::make_unique<MapViewLink>());
-    nav::SetMapPointFile(map::MakeMapPointLink());
+    frame::SetMapCommandTarget(std::make_shared<MapViewCommands>(view));
+    frame::SetViews(std::make_unique<MapViewLink>(view));
+    if (view != nullptr) nav::SetMapPointFile(map::MakeMapPointLink(*view));
     // The task code changes its zones under the task lock, sometimes on the
     // fix thread: the window is told by a post and draws them on its own.
     nav::SetTaskMapHook(std::make_shared<map::MapTaskHook>([] {
@@ -301,7 +361,7 @@ void InstallMapViewLinks() {
     nav::SetWaypointMapHook(std::make_shared<map::WaypointElementMaker>([] {
         platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0, 0);
     }));
-    if (map::CGPSmapView* view = View()) {
+    if (view != nullptr) {
         view->SetFrame(frame::g_hMainFrameWnd);
         BindMapPopup(view->TimerSources());
         BindMapTimerSources(view->TimerSources());

@@ -1,6 +1,7 @@
 #include "app/program_links.h"
 
 #include <wx/thread.h>
+#include <wx/weakref.h>
 
 #include <atomic>
 #include <filesystem>
@@ -149,21 +150,21 @@ recorder::ReplayMapHooks ReplayHooks() {
 // and track, and leaves the heading method's lines and the track of the
 // replayed flight behind (the trail would otherwise join two flights). The
 // map's glide-mode button shows the replay while it runs.
-void AddReplaySteps() {
-    recorder::AddReplayStartStep([] {
+void AddReplaySteps(map::CGPSmapView* mapView) {
+    recorder::AddReplayStartStep([view = wxWeakRef<map::CGPSmapView>(mapView)] {
         core::TrackCacheReset();
         glide::InitDisplayTexts();
         gps::ResetPositionTexts();
         gps::ResetWaypointQueueTexts();
         glide::ResetFinalGlide();
         glide::ClearWindHistory();
-        ShowGlideModeButton(true);
+        ShowGlideModeButton(view.get(), true);
     });
-    recorder::AddReplayEndStep([] {
+    recorder::AddReplayEndStep([view = wxWeakRef<map::CGPSmapView>(mapView)] {
         core::TrackCacheReset();
         glide::ClearWindHistory();
         glide::ResetHeadingWind();
-        ShowGlideModeButton(false);
+        ShowGlideModeButton(view.get(), false);
     });
 }
 
@@ -175,12 +176,12 @@ std::optional<std::wstring> OwnTeamCode(double lonWest, double latitude) {
 
 }  // namespace
 
-void InstallProgramLinks(gps::PortReaderServices& portServices) {
-    InstallMapViewLinks();
+void InstallProgramLinks(gps::PortReaderServices& portServices, map::CGPSmapView* mapView) {
+    InstallMapViewLinks(mapView);
     gps::SetPortReaderServices(&portServices);
     gps::SetFlarmTransfer(&TransferToFlarm);
     glide::SetOwnTeamCodeEncoder(&OwnTeamCode);
-    AddReplaySteps();
+    AddReplaySteps(mapView);
     nav::SetDestinationListener(std::make_shared<ProgramDestinationListener>());
     glide::SetSpeedToFlyCourseSource(&SpeedToFlyCoursesNow);
     nav::SetWaypointFileChooser(&ChooseWaypointFile);

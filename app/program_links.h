@@ -15,12 +15,16 @@
 
 #include "gps/port_services.h"
 
+namespace map {
+class CGPSmapView;
+}
+
 namespace app {
 
 // Installs every link; the main window (and with it the map window) exists
 // and the GPS port is not open yet. The port reader's services live as long
 // as the program.
-void InstallProgramLinks(gps::PortReaderServices& portServices);
+void InstallProgramLinks(gps::PortReaderServices& portServices, map::CGPSmapView* mapView);
 // Back to the built-in defaults (exit).
 void RemoveProgramLinks();
 

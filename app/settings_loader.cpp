@@ -121,7 +121,6 @@ void ReadFonts(const SettingsReader& r) {
     frame::g_goRight = KeyCode(r.Unsigned(kFonts, "goRight", u'R'));
     core::g_makeInitPosFromLast = r.Int(kMisc, "makeInitPosFromLast", 1);
     frame::CreateViewFonts();
-    map::CreateMapFont();
 }
 
 // "InitLatitude" / "InitLongitude" (degrees, stored "%.6lf", longitude

@@ -64,6 +64,7 @@
 #include "recorder/logger_declaration.h"
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
+#include "resources/ids/main_frame.h"
 #include "resources/ids/strings.h"
 
 namespace app {
@@ -75,8 +76,6 @@ constexpr std::string_view kMaps = "Options\\Maps";
 using ids::kIdsPortQuestion;
 using ids::kIdsPortCaption;
 
-constexpr int kCommandSwitchNavDisplay = 32811;
-constexpr int kCommandStartFlightLog = 32783;
 constexpr int kHighestNavDisplay = 2;
 
 platform::SettingsStore& Settings() {
@@ -186,10 +185,11 @@ void ReadLastTaskFile() {
 // The settings, the last tasks, the glide-mode picture and the MacCready text.
 void LoadProgramSettings(ProgramState& state) {
     LoadSettings(state.frame);
+    if (map::CGPSmapView* view = state.frame->MapView()) view->CreateLabelFont();
     map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
     glide::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
     ReadLastTaskFile();
-    ShowGlideModeButton(false);
+    ShowGlideModeButton(state.frame->MapView(), false);
     const float macCready = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
     glide::MacCreadyText.Set(platform::FormatC(L" %0.1f", static_cast<double>(macCready)));
 }
@@ -225,7 +225,7 @@ void RestoreNavigationDisplay(ProgramState& state) {
     frame::g_nNavDisplay = std::min(last, kHighestNavDisplay);
     if (frame::g_nNavDisplay > 0) {
         platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                    kCommandSwitchNavDisplay);
+                                    xrc::main_frame::kSwitchNavDisplay);
     }
 }
 
@@ -240,7 +240,7 @@ void OpenLastWaypointFile() {
 void RequestFirstRedraw(map::CGPSmapView* view) {
     if (view == nullptr) return;
     view->Redraw().Forget();
-    map::CGPSmapView::RequestMapRedraw();
+    view->RequestMapRedraw();
 }
 
 // The window shown, then what needs it: the map, the sound queue, the
@@ -257,7 +257,7 @@ void ShowAndFinish(ProgramState& state) {
     OpenLastWaypointFile();
     if (core::g_logInterval.load() > 0) {
         platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                    kCommandStartFlightLog);
+                                    xrc::main_frame::kStartLog);
     }
     RequestFirstRedraw(view);
     // From here the map handles committed fixes.
@@ -289,7 +289,7 @@ bool InitInstance(ProgramState& state, frame::ScreenSize screen) {
     ReportSettingsProblem(Settings());
     PrepareSubsystems();
     if (!CreateMainFrame(state, screen)) return abandon();
-    InstallProgramLinks(state.portServices);
+    InstallProgramLinks(state.portServices, state.frame->MapView());
     PrepareGpsInput(state);
     LoadProgramSettings(state);
     if (!StartGpsInput(state)) return abandon();

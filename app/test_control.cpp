@@ -161,8 +161,13 @@ void CheckLayout() {
     test_hooks::Record("layout checked");
 }
 
+// The main window's map window; null while there is none.
+map::CGPSmapView* MapView() {
+    return frame::g_hMainFrameWnd != nullptr ? frame::g_hMainFrameWnd->MapView() : nullptr;
+}
+
 void LogSymbols() {
-    map::CGPSmapView* view = map::g_pMapView;
+    map::CGPSmapView* view = MapView();
     if (view == nullptr) return;
     const mapdata::MapDrawState state = view->Model().Published();
     const platform::CriticalSectionLock lock(nav::WaypointListLock);
@@ -180,7 +185,7 @@ void LogSymbols() {
 // A finger's tap on the map at "x y" (the map window's pixels): pressed
 // and lifted on the same spot.
 void TapMap(const std::string& at) {
-    map::CGPSmapView* view = map::g_pMapView;
+    map::CGPSmapView* view = MapView();
     if (view == nullptr) return;
     int x = 0;
     int y = 0;
@@ -196,7 +201,7 @@ void TapMap(const std::string& at) {
 
 // A button of the map window by its id: "button <id> <icon> <shown>".
 void LogMapButton(const std::string& id) {
-    map::CGPSmapView* view = map::g_pMapView;
+    map::CGPSmapView* view = MapView();
     wxWindow* window = view != nullptr ? view->FindWindow(std::stoi(id)) : nullptr;
     const auto* button = dynamic_cast<const map::CIconButton*>(window);
     if (button == nullptr) {
@@ -276,8 +281,8 @@ void Run(const std::string& line) {
     } else if (word == "dialogshot" && FrontDialog() != nullptr) {
         platform::gui::SaveScreenshot(*FrontDialog(), rest);
         test_hooks::Record("dialogshot " + rest);
-    } else if (word == "mapshot" && map::g_pMapView != nullptr) {
-        platform::gui::SaveScreenshot(*map::g_pMapView, rest);
+    } else if (word == "mapshot" && MapView() != nullptr) {
+        platform::gui::SaveScreenshot(*MapView(), rest);
         test_hooks::Record("mapshot " + rest);
     }
 }

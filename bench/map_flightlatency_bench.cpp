@@ -104,7 +104,6 @@ class Flight {
 
         frame_ = new wxFrame(nullptr, wxID_ANY, "bench", wxDefaultPosition, wxSize(kWidth + 40, kHeight + 40));
         view_ = new map::CGPSmapView(frame_, wxPoint(0, 0), wxSize(kWidth, kHeight));
-        map::g_pMapView = view_;
         view_->KillMapTimer();
         view_->Bind(wxEVT_PAINT, [this](wxPaintEvent& event) {
             if (watched_ && (!watchedFix_ || AtFix(*watchedFix_)) &&

@@ -14,8 +14,10 @@
 # makes the header-only library <target>: for each string table
 # <folder>/<table>.txt the header generated/<folder>/ids/<table>.h in the
 # build folder (included as "resources/ids/strings_map.h"), the ids of the
-# table's named strings in namespace ids. What links <target> is compiled
-# only once the headers are written.
+# table's named strings in namespace ids, and for each XRC file
+# <folder>/<file>.xrc the header generated/<folder>/ids/<file>.h, the ids
+# of its objects' symbols in namespace xrc::<file>. What links <target> is
+# compiled only once the headers are written.
 find_program(KV_RSVG_CONVERT rsvg-convert REQUIRED)
 
 function(kv_string_tables out_var folder)
@@ -69,19 +71,25 @@ function(kv_resource_ids target folder)
   set(root ${PROJECT_BINARY_DIR}/generated)
   set(ids ${root}/${relative}/ids)
   kv_string_tables(string_tables ${folder})
+  file(GLOB xrcs CONFIGURE_DEPENDS ${folder}/*.xrc)
   set(headers)
-  set(string_arguments)
+  set(arguments)
   foreach(table ${string_tables})
     get_filename_component(stem ${table} NAME_WE)
     list(APPEND headers ${ids}/${stem}.h)
-    list(APPEND string_arguments --strings ${table})
+    list(APPEND arguments --strings ${table})
+  endforeach()
+  foreach(xrc ${xrcs})
+    get_filename_component(stem ${xrc} NAME_WE)
+    list(APPEND headers ${ids}/${stem}.h)
+    list(APPEND arguments --xrc ${xrc})
   endforeach()
   # The compiler rewrites a header only when its ids change, so a changed
-  # text recompiles the bundle and nothing else.
+  # text or layout recompiles the bundle and nothing else.
   add_custom_command(OUTPUT ${headers}
-    COMMAND bundle_compiler ids ${ids} ${string_arguments}
-    DEPENDS bundle_compiler ${string_tables}
-    COMMENT "Writing the string ids of ${relative}")
+    COMMAND bundle_compiler ids ${ids} ${arguments}
+    DEPENDS bundle_compiler ${string_tables} ${xrcs}
+    COMMENT "Writing the string and XRC ids of ${relative}")
   add_custom_target(${target}_headers DEPENDS ${headers})
   add_library(${target} INTERFACE)
   target_include_directories(${target} INTERFACE ${root})

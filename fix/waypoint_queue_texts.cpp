@@ -26,6 +26,7 @@
 #include "nav/task_zone.h"
 #include "nav/waypoint_proximity.h"
 #include "platform/ui_post.h"
+#include "resources/ids/main_frame.h"
 
 namespace gps {
 namespace {
@@ -215,7 +216,7 @@ bool FollowArrival(int state, DisplayLinks& links) {
     }
     if (queued) {
         platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                    kCommandNextWaypoint);
+                                    xrc::main_frame::kNextWaypoint);
     }
     return false;
 }

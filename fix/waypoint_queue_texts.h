@@ -26,10 +26,6 @@ namespace gps {
 inline constexpr int kQueueInvalidatePage = 0x1;
 inline constexpr int kQueueRecomputeFinalGlide = 0x4;
 
-// The next-waypoint command posted to the main frame after leaving a
-// reached destination.
-inline constexpr unsigned kCommandNextWaypoint = 32796;
-
 // Arrival detection is on (the default); task activation switches it off,
 // selecting a task or picking a destination on the map switches it on.
 inline std::atomic<bool> g_arrivalTestOn{true};

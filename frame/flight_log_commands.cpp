@@ -9,6 +9,7 @@
 
 #include "core/settings_values.h"
 #include "core/string_resources.h"
+#include "frame/frame_commands.h"
 #include "frame/igc_header_dialog.h"
 #include "frame/task_dialog.h"
 #include "glide/speed_to_fly_text.h"
@@ -73,7 +74,7 @@ std::unique_ptr<recorder::CFlightType> OpenFlightFile(wxWindow* parent) {
 void SetReplayItem(wxFrame& frame, bool running) {
     wxMenuBar* menus = frame.GetMenuBar();
     if (menus == nullptr) return;
-    wxMenuItem* item = menus->FindItem(platform::gui::WxIdFromCommand(kCommandReplayFlight));
+    wxMenuItem* item = menus->FindItem(platform::gui::WxIdFromCommand(cmd::kReplayFlight));
     if (item != nullptr)
         item->SetItemLabel(core::LoadResourceString(running ? kIdsStopReplay : kIdsReplayFlight));
 }
@@ -98,13 +99,13 @@ void BindFlightLogCommands(wxFrame& frame) {
         [](const nav::CTask& task) { recorder::WriteTaskDeclaration(task, 1); });
     frame.Bind(
         wxEVT_MENU, [](wxCommandEvent&) { recorder::StartFlightLog(0, 0); },
-        platform::gui::WxIdFromCommand(kCommandStartFlightLog));
+        platform::gui::WxIdFromCommand(cmd::kStartLog));
     frame.Bind(
         wxEVT_MENU, [&frame](wxCommandEvent&) { OnReplayFlight(frame); },
-        platform::gui::WxIdFromCommand(kCommandReplayFlight));
+        platform::gui::WxIdFromCommand(cmd::kReplayFlight));
     frame.Bind(
         wxEVT_MENU, [&frame](wxCommandEvent&) { OnDeclareTask(frame); },
-        platform::gui::WxIdFromCommand(kCommandDeclareTask));
+        platform::gui::WxIdFromCommand(cmd::kDeclareTask));
 }
 
 void SetDeclarationDialogs(DeclarationDialogs dialogs) {

@@ -1,6 +1,6 @@
 #pragma once
-// The main window's flight-log and replay commands: start a log (32783),
-// replay a flight (32805, the same item stops a running replay), and the
+// The main window's flight-log and replay commands: start a log,
+// replay a flight (the same item stops a running replay), and the
 // replay's end (WM_USER_REPLAYDONE). Also the wx save dialog the recorder
 // asks for a log file with. UI thread only.
 
@@ -11,10 +11,6 @@
 class wxFrame;
 
 namespace frame {
-
-inline constexpr int kCommandStartFlightLog = 32783;
-inline constexpr int kCommandReplayFlight = 32805;
-inline constexpr int kCommandDeclareTask = 32810;
 
 // The task choice (1 chosen and made current, 2 cancelled; mode 1 at the
 // start of a declaration, 0 in its confirmation loop) and the confirmation

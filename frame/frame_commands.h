@@ -10,6 +10,7 @@
 #include <string>
 
 #include "frame/frame_services.h"
+#include "resources/ids/main_frame.h"
 #include "platform/window_messages.h"
 
 namespace platform {
@@ -19,49 +20,14 @@ struct WindowMessage;
 
 namespace frame {
 
-// Command ids of the message table.
+// Command ids of the message table: those of the menu bar and toolbar as
+// main_frame.xrc names them, and the commands only posted or inserted.
 namespace cmd {
-inline constexpr int kPortSettings = 32771;
-inline constexpr int kOptions = 32772;
-inline constexpr int kRestartTimer = 32773;
-inline constexpr int kOpenWaypointFile = 32775;
-inline constexpr int kTaskDialogMode0 = 32777;
-inline constexpr int kTaskDialogMode1 = 32778;
-inline constexpr int kStartLog = 32783;
-inline constexpr int kLoadMap = 32784;
-inline constexpr int kMarkPosition = 32785;
-inline constexpr int kCenterOnFix = 32786;
-inline constexpr int kZoomIn = 32787;
-inline constexpr int kZoomOut = 32788;
-inline constexpr int kShiftMap = 32789;
-inline constexpr int kToggleZoomedMap = 32794;
-inline constexpr int kReopenPort = 32795;
-inline constexpr int kNextWaypoint = 32796;
-inline constexpr int kPreviousWaypoint = 32797;
-inline constexpr int kWindDialog = 32799;
-inline constexpr int kNewMapPoint = 32800;
-inline constexpr int kNewWaypoint = 32801;
-inline constexpr int kSelectTask = 32802;
-inline constexpr int kConvertMapRecords = 32804;
-inline constexpr int kReplayFlight = 32805;
+using namespace xrc::main_frame;
 inline constexpr int kStopReplay = 32806;
-inline constexpr int kDeclareTask = 32810;
-inline constexpr int kSwitchNavDisplay = 32811;
-inline constexpr int kSaveTaskFile = 32812;
-inline constexpr int kLoadTaskFile = 32813;
-inline constexpr int kExportBinaryMap = 32814;
-inline constexpr int kExportBitmap = 32815;
-inline constexpr int kToggleUsePolar = 32816;
 inline constexpr int kSensorBox = 32819;
 inline constexpr int kRescaleMap = 32820;
 inline constexpr int kNothing = 32826;
-inline constexpr int kElevationModel = 32827;
-inline constexpr int kTaskPointTap19 = 32828;
-inline constexpr int kTaskPointTap15 = 32829;
-inline constexpr int kOverlay = 32830;
-inline constexpr int kOverlayFile = 32831;
-inline constexpr int kGlideSettings = 229;
-inline constexpr int kHelp = 57670;
 }  // namespace cmd
 
 // The auto-detect text numbers its point (the glide settings dialog and the

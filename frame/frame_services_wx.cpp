@@ -60,8 +60,6 @@ constexpr int kMenuSensorBox = 2;
 constexpr int kSensorBoxPosition = 3;
 constexpr wchar_t kTaskFileFilter[] = L"Task Files (*.tsk)|*.tsk|All files  (*.*)|*.*";
 
-map::CGPSmapView* MapView() { return map::g_pMapView; }
-
 int DialogResult(int wxResult) { return wxResult == wxID_OK ? 1 : 2; }
 
 }  // namespace
@@ -69,7 +67,7 @@ int DialogResult(int wxResult) { return wxResult == wxID_OK ? 1 : 2; }
 // --- FrameMap.
 
 bool WxFrameServices::Ready() const {
-    const map::CGPSmapView* view = MapView();
+    const map::CGPSmapView* view = frame_.MapView();
     return view != nullptr && view->MapReady();
 }
 bool WxFrameServices::FileOpen() const { return CurrentMapCommandTarget().FileOpen(); }
@@ -79,7 +77,7 @@ bool WxFrameServices::BinaryMapLoaded() const {
 int WxFrameServices::DisplayMode() const { return CurrentMapCommandTarget().DisplayMode(); }
 void WxFrameServices::SetDisplayMode(int mode) { CurrentMapCommandTarget().SetDisplayMode(mode); }
 void WxFrameServices::SetRelayout(bool on) {
-    map::CGPSmapView* view = MapView();
+    map::CGPSmapView* view = frame_.MapView();
     if (view == nullptr) return;
     if (on)
         view->Redraw().BeginContentsChange();
@@ -87,36 +85,38 @@ void WxFrameServices::SetRelayout(bool on) {
         view->Redraw().EndContentsChange();
 }
 void WxFrameServices::InvalidateDrawing(bool relayout) {
-    map::CGPSmapView* view = MapView();
+    map::CGPSmapView* view = frame_.MapView();
     if (view == nullptr) return;
     view->Redraw().Invalidate();
     if (relayout) view->Redraw().EndContentsChange();
 }
 void WxFrameServices::MarkDrawingValid() {
-    if (map::CGPSmapView* view = MapView()) view->Redraw().Validate();
+    if (map::CGPSmapView* view = frame_.MapView()) view->Redraw().Validate();
 }
-void WxFrameServices::RequestRedraw() { map::CGPSmapView::RequestMapRedraw(); }
+void WxFrameServices::RequestRedraw() {
+    if (map::CGPSmapView* view = frame_.MapView()) view->RequestMapRedraw();
+}
 void WxFrameServices::RenderBackBuffer() { CurrentMapCommandTarget().RenderBackBuffer(); }
 void WxFrameServices::WaitForMapReady(bool elements, bool drawing) {
-    if (map::CGPSmapView* view = MapView()) view->WaitForMapReady(elements, drawing);
+    if (map::CGPSmapView* view = frame_.MapView()) view->WaitForMapReady(elements, drawing);
 }
 void WxFrameServices::LoadMapFile() {
-    if (map::CGPSmapView* view = MapView()) view->LoadMapFile(map::g_mapFileName.Get(), 0);
+    if (map::CGPSmapView* view = frame_.MapView()) view->LoadMapFile(map::g_mapFileName.Get(), 0);
 }
 int WxFrameServices::WaypointElementCount() const {
     const platform::CriticalSectionLock lock(nav::WaypointListLock);
     return static_cast<int>(nav::g_waypointMapElements.size());
 }
 int WxFrameServices::GlideModeImage() const {
-    const map::CGPSmapView* view = MapView();
+    const map::CGPSmapView* view = frame_.MapView();
     return view != nullptr ? view->GlideModeImage() : 5;
 }
 void WxFrameServices::SetGlideModeImage(int image) {
-    if (map::CGPSmapView* view = MapView()) view->ShowGlideModeImage(image);
+    if (map::CGPSmapView* view = frame_.MapView()) view->ShowGlideModeImage(image);
 }
 void WxFrameServices::RedrawGlideModeButton() { CurrentMapCommandTarget().RedrawGlideModeButton(); }
 void WxFrameServices::RecomputeReachableOutline() {
-    if (map::CGPSmapView* view = MapView()) view->RecomputeReachableOutline();
+    if (map::CGPSmapView* view = frame_.MapView()) view->RecomputeReachableOutline();
 }
 void WxFrameServices::LayoutButtons() { CurrentMapCommandTarget().LayoutButtons(0); }
 void WxFrameServices::ZoomMap(bool in) { CurrentMapCommandTarget().ZoomMap(in ? 1 : 0); }

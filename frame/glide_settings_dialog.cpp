@@ -7,9 +7,9 @@
 #include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "frame/frame_commands.h"
+#include "frame/options/view_link.h"
 #include "glide/display_texts.h"
 #include "glide/speed_to_fly_text.h"
-#include "map/map_view.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "platform/gui/ddx.h"
@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
+#include "resources/ids/frame_dialogs.h"
 #include "resources/ids/strings_frame.h"
 
 namespace frame {
@@ -25,17 +26,7 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr char kTemplate[] = "229";
-constexpr int kNumbered = 1188;
-constexpr int kShowAltDifference = 1186;
-constexpr int kPrevPrompt = 1187;
-constexpr int kNextPrompt = 1193;
-constexpr int kRadius = 1191;
-constexpr int kRadiusUnit = 1190;
-constexpr int kAltComp = 1250;
-constexpr int kAutoZoom = 1273;
-constexpr int kUseMcr = 1192;
-constexpr int kConstantSpeed = 1299;
-constexpr int kUseDem = 1322;
+using namespace xrc::frame_dialogs;
 using ids::kIdsKilometres;
 using ids::kIdsMiles;
 using ids::kIdsNumberPrevious;
@@ -134,7 +125,7 @@ void CGlideSettingsDlg::OnOK(wxCommandEvent& /*event*/) {
     values_.useDemInfo = CheckOf(*this, kUseDem);
     bool recompute = false;
     if (!values_.Apply(platform::AppSettings(), &recompute)) return;
-    if (recompute && map::g_pMapView != nullptr) map::g_pMapView->RecomputeReachableOutline();
+    if (recompute) Views().RequestOutlineRecompute();
     UpdateAutodetectText();
     glide::SpeedToFlyText(core::g_macCready.load());
     EndDialog(wxID_OK);

@@ -14,6 +14,7 @@
 #include "platform/gui/screen_fit.h"
 #include "platform/serial_port_names.h"
 #include "platform/window_messages.h"
+#include "resources/ids/gps_port_dialog.h"
 
 namespace frame {
 namespace {
@@ -23,17 +24,7 @@ namespace gui = platform::gui;
 constexpr char kTemplate[] = "130";
 
 // Controls.
-constexpr int kPortCombo = 1363;
-constexpr int kBaudCombo = 1364;
-constexpr int kSerialText = 1372;
-constexpr int kGeoidEdit = 1334;
-constexpr int kGeoidUnit = 1367;
-constexpr int kSirfGgaCheck = 1286;
-constexpr int kAutoResetCheck = 1287;
-constexpr int kNoEventsCheck = 1288;
-constexpr int kIgnoreErrorsCheck = 1289;
-constexpr int kSentenceSetRadio = 1002;
-constexpr int kRxFlagCheck = 1062;
+using namespace xrc::gps_port_dialog;
 // A command that acts as OK.
 constexpr int kOkCommand = 1080;
 

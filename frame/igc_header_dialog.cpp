@@ -15,6 +15,7 @@
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/igc_header_dialog.h"
 #include "resources/ids/strings_recorder.h"
 
 namespace frame {
@@ -23,19 +24,7 @@ namespace {
 using recorder::HeaderKind;
 
 constexpr char kTemplate[] = "215";
-constexpr int kPilotBox = 1147;
-constexpr int kGliderTypeBox = 1148;
-constexpr int kGliderIdBox = 1149;
-constexpr int kDatumBox = 1151;
-constexpr int kPhraseEdit = 1152;
-constexpr int kConfirmationEdit = 1153;
-constexpr int kConfirmationLabel = 1167;
-constexpr int kKindLabel = 1154;
-constexpr int kValueEdit = 1156;
-constexpr int kKindBox = 1157;
-constexpr int kFxaLabel = 1158;
-constexpr int kFxaEdit = 1159;
-constexpr int kValueBox = 1295;
+using namespace xrc::igc_header_dialog;
 
 // The name boxes and their remembered lists.
 constexpr std::pair<int, const char*> kNameBoxes[] = {{kPilotBox, "IGCHeaders\\PilotNames"},

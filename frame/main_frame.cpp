@@ -49,6 +49,7 @@
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
 #include "recorder/settings_values.h"
+#include "resources/ids/main_frame.h"
 #include "resources/ids/strings.h"
 
 namespace frame {
@@ -65,9 +66,8 @@ using ids::kIdsResimplifyMap;
 constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
-constexpr int kCommandAbout = 57664;
+using namespace xrc::main_frame;
 constexpr int kPageProfileMode = 2;
-constexpr int kCommandExit = 57665;
 
 // Key codes the map window takes with WM_USER_MAPKEY.
 constexpr std::uintptr_t kVkLeft = 0x25;
@@ -209,7 +209,6 @@ void CMainFrame::CreateClient(ScreenSize screen) {
     splitter_->SetPanes(mapView, position);
 
     mapView_ = mapView;
-    map::g_pMapView = mapView;
     // Both panes are children of the splitter and go together.
     position->SetMapLink(FrameMapLink(*mapView));
     frame::g_pPosView = position;
@@ -259,10 +258,10 @@ void CMainFrame::BindCommands() {
     }
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(this); },
-        platform::gui::WxIdFromCommand(kCommandAbout));
+        platform::gui::WxIdFromCommand(kAbout));
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { Close(); },
-        platform::gui::WxIdFromCommand(kCommandExit));
+        platform::gui::WxIdFromCommand(kExit));
     // A declaration chooses its task in the task editor (a cancel keeps the
     // flown task) and is confirmed in its own dialog.
     SetDeclarationDialogs({[this](int /*mode*/) {

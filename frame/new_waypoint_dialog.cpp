@@ -21,6 +21,7 @@
 #include "platform/gui/canvas_bitmap.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
+#include "resources/ids/new_waypoint_dialog.h"
 #include "resources/ids/strings_task_dialogs.h"
 
 namespace frame {
@@ -30,18 +31,7 @@ namespace gui = platform::gui;
 
 constexpr char kTemplate[] = "205";
 
-constexpr int kNorthRadio = 1083;
-constexpr int kEastRadio = 1084;
-constexpr int kAltitudeLabel = 1098;
-constexpr int kMarker = 1088;
-constexpr int kComment = 200;
-constexpr int kPen = 1172;
-constexpr int kPenSpin = 1174;
-constexpr int kPenColour = 1175;
-constexpr int kCodeSpin = 1133;
-constexpr int kSymbol = 1099;
-constexpr int kFileOrPick = 1096;
-constexpr int kOkCommand = 1080;
+using namespace xrc::new_waypoint_dialog;
 
 int MapSymbolCount() {
     const auto map = nav::GetMapPointFile();

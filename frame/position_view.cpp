@@ -43,6 +43,7 @@
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
+#include "resources/ids/main_frame.h"
 #include "resources/ids/strings_position.h"
 
 namespace frame {
@@ -51,8 +52,7 @@ namespace {
 using platform::WM_APP;
 using platform::WM_USER;
 
-constexpr unsigned kCommandNextWaypoint = 32796;
-constexpr unsigned kCommandPreviousWaypoint = 32797;
+using namespace xrc::main_frame;
 constexpr unsigned kAutodetectUpdate = WM_APP + 0x20;
 
 // The fonts every page paints with; UI thread only.
@@ -394,11 +394,11 @@ void CGPSposView::Carry(FieldAction action) {
             break;
         case FieldAction::kNextWaypoint:
             platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                        kCommandNextWaypoint);
+                                        kNextWaypoint);
             break;
         case FieldAction::kPreviousWaypoint:
             platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                        kCommandPreviousWaypoint);
+                                        kPreviousWaypoint);
             break;
     }
 }

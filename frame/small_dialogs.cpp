@@ -12,6 +12,8 @@
 #include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
 #include "recorder/logger_library.h"
+#include "resources/ids/about_box.h"
+#include "resources/ids/frame_dialogs.h"
 #include "resources/ids/strings.h"
 
 namespace frame {
@@ -23,22 +25,16 @@ constexpr char kAboutPortrait[] = "100";
 constexpr char kHelpPage[] = "300";
 const wxSize kHelpPageSize(760, 440);
 constexpr char kAboutLandscape[] = "212";
-constexpr int kAboutTitle = 1131;
-constexpr int kAboutWhat = 1107;
-constexpr int kAboutMaker = 1132;
-constexpr int kAboutLogger = 1276;
-constexpr int kAboutClose = 1108;
+using namespace xrc::frame_dialogs;
+using namespace xrc::about_box;
 constexpr int kAboutTextWidth = 320;
 using ids::kIdsAboutWhat;
 using ids::kIdsAboutMaker;
 using ids::kIdsAboutTitle;
 
 constexpr char kMapExportTemplate[] = "232";
-constexpr int kExportScale = 1268;
-constexpr int kExportEightBits = 1270;
 
 constexpr char kConfirmTemplate[] = "216";
-constexpr int kConfirmDeclare = 1164;
 
 }  // namespace
 

@@ -34,24 +34,13 @@
 #include "recorder/logger_library.h"
 #include "resources/ids/strings_recorder.h"
 #include "resources/ids/strings_task_dialogs.h"
+#include "resources/ids/task_dialog.h"
 
 namespace frame {
 namespace {
 
 // Controls.
-constexpr int kPlaceholder = 115;
-constexpr int kInfoText = 200;
-constexpr int kOkOrRevert = 1080;
-constexpr int kNewOrOk = 1081;
-constexpr int kAddOrEdit = 1066;
-constexpr int kDelete = 1067;
-constexpr int kStep = 1133;
-constexpr int kStore = 1178;
-constexpr int kTaskName = 1179;
-constexpr int kDeclare = 1180;
-constexpr int kExtraStart = 1183;
-constexpr int kExtraFinish = 1184;
-constexpr int kNotCounted = 1185;
+using namespace xrc::task_dialog;
 constexpr int kWaypointListId = 293;
 constexpr int kReachableListId = 294;
 constexpr int kPointListId = 172;

@@ -9,6 +9,7 @@
 #include "glide/display_units.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
+#include "resources/ids/task_limits_dialog.h"
 
 namespace frame {
 namespace {
@@ -17,8 +18,7 @@ namespace gui = platform::gui;
 
 constexpr char kTemplate[] = "239";
 constexpr int kUnitLabels[] = {1386, 1387, 1388, 1392, 1393};
-constexpr int kSpeedUnitLabel = 1390;
-constexpr int kTriangleNote = 1396;
+using namespace xrc::task_limits_dialog;
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "recorder/logger_library.h"
 #include "resources/ids/strings_recorder.h"
 #include "resources/ids/strings_task_dialogs.h"
+#include "resources/ids/task_point_dialog.h"
 
 namespace frame {
 namespace {
@@ -23,26 +24,7 @@ namespace gui = platform::gui;
 constexpr char kTemplate[] = "240";
 
 // Controls.
-constexpr int kStartType = 1381;
-constexpr int kFinishType = 1382;
-constexpr int kTurnpoint = 1219;
-constexpr int kTransfer = 1203;
-constexpr int kHasCylinder = 1218;
-constexpr int kHasSector = 1217;
-constexpr int kInnerUsed = 1288;
-constexpr int kNotCountedNote = 1289;
-constexpr int kFinishRadius = 1209;
-constexpr int kStartRadius = 1206;
-constexpr int kCylinderRadius = 1222;
-constexpr int kSectorRadius = 1220;
-constexpr int kSectorAngle = 1224;
-constexpr int kSectorDirection = 1223;
-constexpr int kStartDirection = 1213;
-constexpr int kFinishDirection = 1215;
-constexpr int kInnerRadius = 1228;
-constexpr int kSameZone = 1221;
-constexpr int kSectorMode = 1320;
-constexpr int kUnitLabel = 1214;
+using namespace xrc::task_point_dialog;
 
 // Start types are the four strings from kIdsFirstZoneType on, finish types the
 // first three.

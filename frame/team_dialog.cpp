@@ -16,18 +16,15 @@
 #include "nav/team_code.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
+#include "resources/ids/team_dialog.h"
 
 namespace frame {
 namespace {
 
 constexpr char kTemplate[] = "288";
-constexpr int kCodeField = 1334;
-constexpr int kNameText = 1399;
-constexpr int kResultText = 1413;
-constexpr int kFirstCharacter = 1431;  // "0"; 1441 is "A"
-constexpr int kLastCharacter = 1466;   // "Z"
-constexpr int kBackspace = 1467;
-constexpr int kShow = 1469;
+// The character keys run from kFirstCharacter ("0"; "A" ten on) to
+// kLastCharacter ("Z").
+using namespace xrc::team_dialog;
 
 void SetText(wxWindow* control, const wxString& text) {
     if (auto* entry = dynamic_cast<wxTextEntry*>(control)) {

@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "resources/ids/strings_wind.h"
+#include "resources/ids/wind_dialog.h"
 
 namespace frame {
 namespace {
@@ -25,12 +26,7 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr char kTemplate[] = "202";
-constexpr int kHistoryList = 1105;
-constexpr int kDirectionEdit = 1065;
-constexpr int kSpeedEdit = 1061;
-constexpr int kSpeedUnit = 1063;
-constexpr int kHeadingEdit = 1068;
-constexpr int kResetHeading = 1117;
+using namespace xrc::wind_dialog;
 constexpr int kOkCommand = 1080;
 
 }  // namespace

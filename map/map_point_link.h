@@ -1,7 +1,8 @@
 #pragma once
 // The map window as the text map file the new-waypoint dialog writes its
 // map points into (nav::MapPointFile). Start-up installs it once the map
-// window exists. UI thread.
+// window exists; once the window is gone the link writes nothing. UI
+// thread.
 
 #include <memory>
 
@@ -9,6 +10,8 @@
 
 namespace map {
 
-std::shared_ptr<nav::MapPointFile> MakeMapPointLink();
+class CGPSmapView;
+
+std::shared_ptr<nav::MapPointFile> MakeMapPointLink(CGPSmapView& view);
 
 }  // namespace map

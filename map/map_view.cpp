@@ -76,10 +76,6 @@ void QueueSoundSink::Play(const std::wstring& fileName) {
                          &core::SoundLock, 3000);
 }
 
-void CreateMapFont() {
-    if (g_pMapView != nullptr) g_pMapView->CreateLabelFont();
-}
-
 void LimitTrackPoints(int maxPoints) {
     if (g_trackPointLimit.load() > maxPoints) g_trackPointLimit = maxPoints;
 }
@@ -134,7 +130,6 @@ CGPSmapView::~CGPSmapView() {
     CloseFlarmWindow();
     registration_.Reset();
     KillMapTimer();
-    if (g_pMapView == this) g_pMapView = nullptr;
 }
 
 void CGPSmapView::CreateChildren() {
@@ -224,16 +219,13 @@ void CGPSmapView::CloseFlarmWindow() {
     if (flarm != nullptr && core::g_flarm.closeWindow != nullptr) core::g_flarm.closeWindow(flarm);
 }
 
-int CGPSmapView::RequestMapRedraw() {
-    CGPSmapView* view = g_pMapView;
-    if (view == nullptr) return 0;
-    if (view->redraw_.RequestFull()) {
-        view->model_.backBufferValid = 0;
+void CGPSmapView::RequestMapRedraw() {
+    if (redraw_.RequestFull()) {
+        model_.backBufferValid = 0;
         g_bTrackDrawContinue = 0;
     }
-    view->Refresh(false);
-    view->Update();
-    return 1;
+    Refresh(false);
+    Update();
 }
 
 void CGPSmapView::CreateLabelFont() {

@@ -1,9 +1,9 @@
 #pragma once
 // The map window: the moving-map pane of the main window's splitter.
 //
-// One instance exists while the main window does; the frame hands it on
-// (CMainFrame::MapView()), and g_pMapView points to it for the code not yet
-// given it (set by the frame once the pane is created). Other threads reach
+// One instance exists while the main window does; the frame owns it and
+// hands it on (CMainFrame::MapView()), and start-up gives it to those who
+// use it (app/map_view_links.h). Other threads reach
 // it only through window messages to platform::kMapViewWindow; its members
 // belong to the user-interface thread unless they say otherwise.
 //
@@ -48,10 +48,6 @@ class wxTextCtrl;
 class wxButton;
 
 namespace map {
-
-// Creates the map's label font again from "Family", "baseMapSize" and
-// "mapBold" (when the map window exists).
-void CreateMapFont();
 
 // Lowers the number of track points the map draws to maxPoints when it is
 // above it.
@@ -140,9 +136,8 @@ class CGPSmapView : public wxWindow {
     CGPSmapView(const CGPSmapView&) = delete;
     CGPSmapView& operator=(const CGPSmapView&) = delete;
 
-    // Redraws the whole map at once (unless a partial redraw is pending);
-    // 0 when there is no map window.
-    static int RequestMapRedraw();
+    // Redraws the whole map at once (unless a partial redraw is pending).
+    void RequestMapRedraw();
 
     // Starts reading a map file (`option` 1 at start-up, 0 from the
     // command); 1 when a read started.
@@ -166,7 +161,8 @@ class CGPSmapView : public wxWindow {
     // The timer's period: "CursorBlinkTime", or what StartMapTimer was given.
     int MapTimerIntervalMs() const { return timerIntervalMs_; }
 
-    // The label font from the font settings; refreshes the window.
+    // The label font from the font settings ("Family", "baseMapSize",
+    // "mapBold"); refreshes the window.
     void CreateLabelFont();
     void SetMapMargin(float fraction);
     // Layout class 2 only: the zoom and centre buttons by the navigation
@@ -397,8 +393,5 @@ class CGPSmapView : public wxWindow {
 
 // The fix age in hours.
 using gps::g_fixAgeHours;
-
-// The map window; null before the frame created it and after it is gone.
-inline CGPSmapView* g_pMapView = nullptr;
 
 }  // namespace map

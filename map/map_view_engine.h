@@ -54,7 +54,7 @@ struct CGPSmapView::Engine {
                       g_mapFileName.Set(name);
                       platform::AppSettings().WriteString("Settings", "MapFile", name);
                   },
-                  [] { CGPSmapView::RequestMapRedraw(); }}) {
+                  [&view] { view.RequestMapRedraw(); }}) {
         render.onFinished = [] {
             platform::PostWindowMessage(platform::kMapViewWindow, platform::WM_APP_MAPREDRAW, 0,
                                         kRenderReady);

@@ -45,6 +45,7 @@
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
+#include "resources/ids/main_frame.h"
 
 namespace map {
 
@@ -135,7 +136,7 @@ void CGPSmapView::OnIconButton(int id, bool pressed) {
             if (action.replayHold) g_replayHold = *action.replayHold ? 1 : 0;
             if (action.postPolarToggle)
                 platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_COMMAND,
-                                            kPolarToggleCommand);
+                                            xrc::main_frame::kToggleUsePolar);
             break;
         }
         case kToolbarId:

@@ -93,7 +93,6 @@ inline constexpr int kGlideReplayRunning = 5;
 inline constexpr int kGlidePolar = 6;
 inline constexpr int kGlideNoPolar = 7;
 inline constexpr int kGlideConstantSpeed = 8;
-inline constexpr int kPolarToggleCommand = 32816;
 struct GlideButtonAction {
     std::optional<bool> replayHold;  // set the shared replay-hold flag to this
     bool postPolarToggle = false;

@@ -17,14 +17,15 @@
 #include "nav/map_point_file.h"
 #include "nav/waypoint_file.h"
 #include "platform/settings_store.h"
+#include "resources/ids/new_waypoint_dialog.h"
 
 namespace nav {
 
 // Controls a refusal focuses.
-inline constexpr int kLatitudeDegreesEdit = 1090;
-inline constexpr int kLongitudeDegreesEdit = 1093;
-inline constexpr int kNameEdit = 1089;
-inline constexpr int kAltitudeEdit = 1087;
+using xrc::new_waypoint_dialog::kAltitudeEdit;
+using xrc::new_waypoint_dialog::kLatitudeDegreesEdit;
+using xrc::new_waypoint_dialog::kLongitudeDegreesEdit;
+using xrc::new_waypoint_dialog::kNameEdit;
 
 struct NewWaypointFields {
     int northSouth = 0;  // 0 north, 1 south

@@ -10,6 +10,7 @@
 #include "platform/critical_section.h"
 #include "platform/numbers.h"
 #include "resources/ids/strings_task_dialogs.h"
+#include "resources/ids/task_point_dialog.h"
 
 namespace nav {
 namespace {
@@ -17,12 +18,7 @@ namespace {
 constexpr char kSection[] = "Settings\\Task";
 
 // Controls a refusal focuses.
-constexpr int kStartRadiusEdit = 1206;
-constexpr int kFinishRadiusEdit = 1209;
-constexpr int kHasCylinderCheck = 1218;
-constexpr int kCylinderRadiusEdit = 1222;
-constexpr int kSectorRadiusEdit = 1220;
-constexpr int kTurnpointCombo = 1219;
+using namespace xrc::task_point_dialog;
 
 // The smallest start or finish size OK accepts, in the unit shown.
 constexpr float kSmallestRadius = 0.01F;
@@ -53,10 +49,10 @@ bool HasZone(const CTaskPoint& point) {
 std::optional<ZoneRefusal> CheckZone(const TurnpointZone& zone, int focus) {
     if (zone.hasCylinder == 0 && zone.hasSector == 0) return ZoneRefusal{focus, ids::kIdsZoneError};
     if (zone.hasCylinder != 0 && zone.cylinderRadius <= 0.0F)
-        return ZoneRefusal{focus == kTurnpointCombo ? focus : kCylinderRadiusEdit,
+        return ZoneRefusal{focus == kTurnpoint ? focus : kCylinderRadius,
                            ids::kIdsZoneError};
     if (zone.hasSector != 0 && zone.sectorRadius <= 0.0F)
-        return ZoneRefusal{focus == kTurnpointCombo ? focus : kSectorRadiusEdit,
+        return ZoneRefusal{focus == kTurnpoint ? focus : kSectorRadius,
                            ids::kIdsZoneError};
     return std::nullopt;
 }
@@ -223,12 +219,12 @@ void TaskZonesModel::SetSameZoneForAll(bool on) {
 
 std::optional<ZoneRefusal> TaskZonesModel::Check() const {
     if (task_.points.empty()) return ZoneRefusal{0, ids::kIdsEmptyTask};
-    if (startRadius < kSmallestRadius) return ZoneRefusal{kStartRadiusEdit, 0};
-    if (finishRadius < kSmallestRadius) return ZoneRefusal{kFinishRadiusEdit, 0};
+    if (startRadius < kSmallestRadius) return ZoneRefusal{kStartRadius, 0};
+    if (finishRadius < kSmallestRadius) return ZoneRefusal{kFinishRadius, 0};
     if (TurnpointCount() < 1) return std::nullopt;
-    if (sameZoneForAll != 0) return CheckZone(common, kHasCylinderCheck);
+    if (sameZoneForAll != 0) return CheckZone(common, kHasCylinder);
     for (const TurnpointZone& zone : turnpoints_) {
-        if (auto refusal = CheckZone(zone, kTurnpointCombo)) return refusal;
+        if (auto refusal = CheckZone(zone, kTurnpoint)) return refusal;
     }
     return std::nullopt;
 }

@@ -15,6 +15,7 @@
 #include "core/track_cache.h"
 #include "fix/tests/nav_texts_support.h"
 #include "nav/tests/task_test_support.h"
+#include "resources/ids/main_frame.h"
 
 namespace gps::testing {
 namespace {
@@ -174,7 +175,7 @@ TEST_F(PositionTextsTest, ArrivingAndLeavingPlaySoundsAndMoveOnToTheNextWaypoint
     EXPECT_EQ(glide::DestinationPrefixText.Get().substr(0, 2), L"At");
     EXPECT_TRUE(DestinationReached());
     EXPECT_EQ(CountPosts(scope_.Posts(), platform::kMainFrameWindow, platform::WM_COMMAND,
-                         kCommandNextWaypoint),
+                         xrc::main_frame::kNextWaypoint),
               0);
 
     fix.latitude = 47.1;  // 5.5 km on: left it
@@ -182,11 +183,11 @@ TEST_F(PositionTextsTest, ArrivingAndLeavingPlaySoundsAndMoveOnToTheNextWaypoint
     EXPECT_EQ(scope_.Links().sounds, (std::vector<std::wstring>{L"at.wav", L"to.wav"}));
     EXPECT_EQ(glide::DestinationPrefixText.Get().substr(0, 2), L"To");
     EXPECT_EQ(CountPosts(scope_.Posts(), platform::kMainFrameWindow, platform::WM_COMMAND,
-                         kCommandNextWaypoint),
+                         xrc::main_frame::kNextWaypoint),
               1);
     PublishAndRun(fix);
     EXPECT_EQ(CountPosts(scope_.Posts(), platform::kMainFrameWindow, platform::WM_COMMAND,
-                         kCommandNextWaypoint),
+                         xrc::main_frame::kNextWaypoint),
               1);
 }
 

@@ -3,14 +3,14 @@
 #include "core/settings_values.h"
 #include "gps/settings_values.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_general.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
 
-constexpr int kQnh = 1263;
-constexpr int kTransition = 1267;
+using namespace xrc::options_general;
 
 }  // namespace
 

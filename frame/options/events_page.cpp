@@ -3,6 +3,7 @@
 #include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_general.h"
 #include "resources/ids/strings_options.h"
 
 namespace frame {
@@ -11,7 +12,7 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr int kFirstButtons[4] = {129, 136, 143, 151};
-constexpr int kInvert = 160;
+using namespace xrc::options_general;
 using ids::kIdsEventConflictCaption;
 using ids::kIdsEventConflict;
 

@@ -8,6 +8,7 @@
 #include "gps/gps_port.h"
 #include "gps/settings_values.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_flarm.h"
 
 namespace frame {
 namespace {
@@ -15,10 +16,7 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr int kSoundBoxes[4] = {1375, 1376, 1377, 1087};  // bits 0x1, 0x2, 0x4, 0x8
-constexpr int kShowTcas = 1470;
-constexpr int kClimb = 1471;
-constexpr int kBaudCombo = 1379;
-constexpr int kSetBaud = 1380;
+using namespace xrc::options_flarm;
 
 }  // namespace
 

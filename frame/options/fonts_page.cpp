@@ -10,6 +10,7 @@
 
 #include "core/string_resources.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_more.h"
 #include "resources/ids/strings_options.h"
 
 namespace frame {
@@ -17,17 +18,7 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr int kFamily = 1167;
-constexpr int kMainOffset = 1168;
-constexpr int kMapOffset = 1169;
-constexpr int kListOffset = 1172;
-constexpr int kMapBold = 1181;
-constexpr int kNotesBold = 1314;
-constexpr int kGuillemets = 1252;
-constexpr int kLanguageLetters = 1253;
-constexpr int kMainPreview = 1166;
-constexpr int kMapPreview = 1170;
-constexpr int kListPreview = 1171;
+using namespace xrc::options_more;
 using ids::kIdsMapPreview;
 using ids::kIdsListPreview;
 using ids::kIdsLeftWord;

@@ -11,6 +11,7 @@
 #include "glide/display_units.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_general.h"
 #include "resources/ids/strings_options.h"
 
 namespace frame {
@@ -23,37 +24,9 @@ bool Checked(const wxWindow* page, int id) {
     return box != nullptr && box->GetValue();
 }
 
-// Misc page controls.
-constexpr int kDecimalMinutes = 1003;
-constexpr int kUseUtm = 1000;
-constexpr int kTimeOffset = 1002;
-constexpr int kTimeOffsetSpin = 1001;
-constexpr int kEarthRadius = 1009;
-constexpr int kUseGpsVariation = 1027;
-constexpr int kVariation = 1029;
-constexpr int kDoubleClick = 1100;
-constexpr int kReplayInterval = 1115;
-constexpr int kReplayIntervalSpin = 1116;
-constexpr int kPatternAltitude = 1031;
-constexpr int kDestinations = 1197;
-constexpr int kDestinationsSpin = 1005;
-constexpr int kQueueFifo = 128;
-constexpr int kTimeInMinutes = 1473;
-constexpr int kAltitudeUnit = 1030;
+using namespace xrc::options_general;
 using ids::kIdsFeetLabel;
 using ids::kIdsMetresLabel;
-
-// Log page controls.
-constexpr int kLogFormat = 1023;
-constexpr int kIgcFormat = 1025;
-constexpr int kSpeedTrack = 1022;
-constexpr int kLogInterval = 1045;
-constexpr int kLogIntervalSpin = 1047;
-constexpr int kRawCapture = 1082;
-constexpr int kSaveDropped = 1146;
-constexpr int kScreenUpdates = 1048;
-constexpr int kScreenUpdatesSpin = 1049;
-constexpr int kDiskWarning = 1051;
 
 }  // namespace
 

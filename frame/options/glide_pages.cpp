@@ -9,23 +9,14 @@
 
 #include "core/settings_values.h"
 #include "platform/gui/file_dialog.h"
+#include "resources/ids/options_more.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
 
-// Polar page controls.
-constexpr int kBallastSetting = 1103;
-constexpr int kWeightFactor = 1076;
-constexpr int kBallast = 1080;
-constexpr int kFileName = 1079;
-constexpr int kBrowse = 1078;
-constexpr int kBugs = 1176;
-constexpr int kBugsSpin = 1177;
-
-// Display-cycle page: the first mode's box.
-constexpr int kFirstMode = 1298;
+using namespace xrc::options_more;
 
 }  // namespace
 

@@ -13,6 +13,8 @@
 
 #include "frame/options/scroll_arithmetic.h"
 #include "platform/gui/ddx.h"
+#include "resources/ids/options_general.h"
+#include "resources/ids/options_more.h"
 
 class wxScrollWinEvent;
 class wxSizeEvent;
@@ -62,10 +64,12 @@ class COptionsPage : public wxPanel {
 };
 
 // A page taller than the sheet: its contents scroll vertically in steps of
-// g_nScrollUnit pixels, down to the control kLastControlId plus a margin.
+// g_nScrollUnit pixels, down to the control kLastControlId plus a margin
+// (the empty label that ends each scrolled page's layout).
 class CScrolledPropertyPage : public COptionsPage {
   public:
-    static constexpr int kLastControlId = 1474;
+    static constexpr int kLastControlId = xrc::options_general::kPageEnd;
+    static_assert(kLastControlId == xrc::options_more::kPageEnd);
     CScrolledPropertyPage(int templateId, wxString title, int lastControlId = kLastControlId);
 
     void ScrollToTop();

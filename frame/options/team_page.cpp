@@ -12,21 +12,16 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_general.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
 
-constexpr int kEnable = 1398;
-constexpr int kCode = 1399;
-constexpr int kGrid = 1409;
-constexpr int kNorth = 1083;
-constexpr int kEast = 1084;
+using namespace xrc::options_general;
 constexpr int kLonFields[3] = {1093, 1094, 1095};
 constexpr int kLatFields[3] = {1090, 1091, 1092};
-constexpr int kCentreName = 1089;
-constexpr int kPickCentre = 1096;
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "frame/position_view.h"
-#include "map/map_view.h"
 #include "platform/numbers.h"
 
 namespace frame {
@@ -30,13 +29,13 @@ std::unique_ptr<ViewLink>& Installed() {
     return link;
 }
 
+}  // namespace
+
 void SetNotesWeight(wxTextCtrl& notes, bool bold) {
     wxFont font = notes.GetFont();
     font.SetNumericWeight(bold ? 600 : 400);
     notes.SetFont(font);
 }
-
-}  // namespace
 
 MapViewValues MapViewValues::FromStore(const platform::SettingsStore& store) {
     MapViewValues v;
@@ -58,8 +57,6 @@ MapViewValues MapViewValues::FromStore(const platform::SettingsStore& store) {
 MapViewValues ViewLink::Values() {
     if (!loaded_) {
         values_ = MapViewValues::FromStore(platform::AppSettings());
-        if (map::g_pMapView != nullptr)
-            values_.cursorBlinkMs = map::g_pMapView->MapTimerIntervalMs();
         loaded_ = true;
     }
     return values_;
@@ -70,46 +67,32 @@ void ViewLink::SetValues(const MapViewValues& values) {
     loaded_ = true;
 }
 
-void ViewLink::StartMapTimer(int intervalMs) {
-    if (map::g_pMapView != nullptr) map::g_pMapView->StartMapTimer(intervalMs);
-}
+void ViewLink::StartMapTimer(int) {}
 
 void ViewLink::SetMapMargin(float) {}
 
-void ViewLink::InvalidateMap() {
-    if (map::g_pMapView != nullptr) map::g_pMapView->Refresh();
-}
+void ViewLink::InvalidateMap() {}
 
 int ViewLink::GlideModeIndicator() {
-    return map::g_pMapView != nullptr ? map::g_pMapView->GlideModeImage() : glideModeIndicator_;
+    return glideModeIndicator_;
 }
 
 void ViewLink::SetGlideModeIndicator(int image) {
     glideModeIndicator_ = image;
-    if (map::g_pMapView == nullptr) return;
-    map::g_pMapView->ShowGlideModeImage(image);
-    map::g_pMapView->Refresh(true);
-    map::g_pMapView->Update();
 }
 
 bool ViewLink::OutlineShown() {
-    if (map::g_pMapView != nullptr) return map::g_pMapView->ReachableOutlineShown();
     return Values().showReachableOutline != 0;
 }
 
 void ViewLink::SetOutlineShown(bool shown) {
     Values();
     values_.showReachableOutline = shown ? 1 : 0;
-    if (map::g_pMapView != nullptr) map::g_pMapView->ShowReachableOutline(shown);
 }
 
-void ViewLink::RequestOutlineRecompute() {
-    if (map::g_pMapView != nullptr) map::g_pMapView->RecomputeReachableOutline();
-}
+void ViewLink::RequestOutlineRecompute() {}
 
-void ViewLink::CreateMapFont() {
-    map::CreateMapFont();
-}
+void ViewLink::CreateMapFont() {}
 
 void ViewLink::CreateViewFonts() {
     frame::CreateViewFonts();
@@ -117,7 +100,6 @@ void ViewLink::CreateViewFonts() {
 
 void ViewLink::SetNotesFont(bool bold) {
     if (g_pPosView != nullptr) SetNotesWeight(g_pPosView->NotesWindow(), bold);
-    if (map::g_pMapView != nullptr) SetNotesWeight(map::g_pMapView->NotesWindow(), bold);
 }
 
 void ViewLink::SetListFontFace(const std::wstring&) {}

@@ -2,10 +2,10 @@
 // What the options pages change beyond the stored settings: the map view's
 // own values and the refreshes of the map, the position page and their
 // fonts. The pages reach them only through ViewLink, so their values
-// classes run without a display: tests install a recording link, and the
-// views install theirs as they land (the map view's margin, dot sizes and
-// orientation have no home yet, so the default link keeps them, read once
-// from the store, for the map view to take over).
+// classes run without a display: tests install a recording link, and
+// start-up installs the one over the map window (app/map_view_links.h).
+// The built-in link stands for a map that does not exist: it keeps the
+// values, read once from the store, and refreshes the position page only.
 //
 // UI thread only.
 
@@ -14,6 +14,8 @@
 
 #include "map/map_view_settings.h"
 #include "platform/settings_store.h"
+
+class wxTextCtrl;
 
 namespace frame {
 
@@ -70,11 +72,18 @@ class ViewLink {
     virtual void SetNotesFont(bool bold);
     virtual void SetListFontFace(const std::wstring& face);
 
+  protected:
+    // Whether Values has read the store yet.
+    bool Loaded() const { return loaded_; }
+
   private:
     bool loaded_ = false;
     MapViewValues values_;
     int glideModeIndicator_ = 5;
 };
+
+// A notes window's font made bold (600) or normal (400).
+void SetNotesWeight(wxTextCtrl& notes, bool bold);
 
 // The link the pages use; the built-in one until another is installed.
 ViewLink& Views();

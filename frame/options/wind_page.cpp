@@ -5,6 +5,7 @@
 #include "core/settings_values.h"
 #include "core/string_resources.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_general.h"
 #include "resources/ids/strings_options.h"
 
 namespace frame {
@@ -12,12 +13,8 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr int kMinimumTurn = 1128;
-constexpr int kFirstMethod = 1200;
+using namespace xrc::options_general;
 constexpr int kMethodCount = 6;
-constexpr int kFirstTrigger = 1125;
-constexpr int kMinimumSpeed = 1129;
-constexpr int kSpeedUnit = 1066;
 using ids::kIdsFirstWindSpeedUnit;
 
 }  // namespace

@@ -5,13 +5,15 @@
 #include <type_traits>
 
 #include "platform/utf.h"
+#include "tools/bundle_compiler/xrc_ids.h"
 
 namespace bundle_compiler {
 namespace {
 
-// The objects inside an XRC file's <resource> element.
+// The objects inside an XRC file's <resource> element, without the code
+// names of their numbers, which the toolkit has no use for.
 std::string XrcBody(const std::string& path) {
-    const std::string text = ReadFile(path);
+    const std::string text = StripXrcSymbols(ReadFile(path));
     const auto open = text.find("<resource");
     const auto openEnd = open == std::string::npos ? open : text.find('>', open);
     const auto close = text.rfind("</resource>");

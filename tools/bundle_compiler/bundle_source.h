@@ -1,6 +1,6 @@
 #pragma once
 // The C++ source of a resource bundle: the string tables, the XRC documents
-// merged into one, and the PNG images, as the tables of
+// merged into one (their objects' symbols left out), and the PNG images, as the tables of
 // resources/bundle_data.h.
 
 #include <map>

@@ -20,8 +20,6 @@ using platform::FormatC;
 
 constexpr double kStatuteMilesPerNm = 1.151025481665631;
 constexpr double kDegree = std::numbers::pi / 180.0;
-constexpr int kLastClassBox = 1036;
-constexpr int kLastTypeBox = 1049;
 
 constexpr std::array<const char*, 8> kClassCaptions{"A", "B", "C", "D", "E", "F", "G", "Other"};
 constexpr std::array<const char*, 13> kTypeCaptions{

@@ -15,16 +15,22 @@
 #include <vector>
 
 #include "tools/tandrel/dafif_file.h"
+#include "tools/tandrel/resources/ids/tandrel.h"
 
 namespace tandrel {
 
-// Control ids of the check boxes that choose airspaces.
-inline constexpr int kFirstClassBox = 1029;       // A..G, then 1036 "Other"
-inline constexpr int kFirstTypeBox = 1037;        // control types, ..1049 "Other"
-inline constexpr int kFirstSpecialBox = 1050;     // special-use types, ..1056 "Other"
-inline constexpr int kLastSpecialBox = 1056;
-inline constexpr int kCountryEdit = 1059;
-inline constexpr int kBorderColourEdit = 1025;
+// Control ids of the check boxes that choose airspaces, as tandrel.xrc
+// names them: the classes A..G from kFirstClassBox, then kLastClassBox
+// "Other"; the control types from kFirstTypeBox to kLastTypeBox "Other";
+// the special-use types from kFirstSpecialBox to kLastSpecialBox "Other".
+using xrc::tandrel::kBorderColourEdit;
+using xrc::tandrel::kCountryEdit;
+using xrc::tandrel::kFirstClassBox;
+using xrc::tandrel::kFirstSpecialBox;
+using xrc::tandrel::kFirstTypeBox;
+using xrc::tandrel::kLastClassBox;
+using xrc::tandrel::kLastSpecialBox;
+using xrc::tandrel::kLastTypeBox;
 
 enum class ZeroAgl { kInclude = 0, kOnly = 1, kExclude = 2 };
 

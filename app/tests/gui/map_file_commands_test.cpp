@@ -63,10 +63,10 @@ class MapFileCommandsTest : public frame::testing::BundleSuite {
         window_ = new frame::CMainFrame;
         ASSERT_TRUE(window_->LoadFrame({800, 480}));
         window_->Show();
-        app::InstallMapViewLinks();
+        app::InstallMapViewLinks(window_->MapView());
         platform::gui::ProcessEventsFor(200ms);
-        ASSERT_NE(map::g_pMapView, nullptr);
-        ASSERT_EQ(map::g_pMapView->LoadMapFile(scratch_.Write("main.map", kMainMap).wstring(), 0), 1);
+        ASSERT_NE(window_->MapView(), nullptr);
+        ASSERT_EQ(Map().LoadMapFile(scratch_.Write("main.map", kMainMap).wstring(), 0), 1);
         WaitForMap();
     }
     void TearDown() override {
@@ -77,11 +77,13 @@ class MapFileCommandsTest : public frame::testing::BundleSuite {
         platform::SetAppSettings(nullptr);
     }
 
-    static void WaitForMap() {
+    void WaitForMap() {
         EXPECT_TRUE(platform::gui::ProcessEventsUntil(
-            [] { return map::g_pMapView->MapReadDone(); }, 5000ms));
+            [this] { return Map().MapReadDone(); }, 5000ms));
         platform::gui::ProcessEventsFor(300ms);
     }
+
+    map::CGPSmapView& Map() const { return *window_->MapView(); }
 
     void Menu(int command) {
         wxCommandEvent event(wxEVT_MENU, platform::gui::WxIdFromCommand(command));
@@ -114,9 +116,9 @@ class MapFileCommandsTest : public frame::testing::BundleSuite {
     }
 
     // Pixels of the map's last paint in pure red.
-    static int RedPixels() {
+    int RedPixels() {
         wxBitmap bitmap;
-        if (!map::g_pMapView->LastFrame(bitmap)) return -1;
+        if (!Map().LastFrame(bitmap)) return -1;
         const wxImage image = bitmap.ConvertToImage();
         int red = 0;
         for (int y = 0; y < image.GetHeight(); ++y) {
@@ -148,7 +150,7 @@ TEST_F(MapFileCommandsTest, BothExportsRunThroughTheFrame) {
     Menu(frame::cmd::kExportBitmap);
     mapdata::CDib dib;
     ASSERT_TRUE(dib.LoadQuietly(scratch_ / "out.bmp"));
-    const platform::PixelRect rect = map::g_pMapView->Model().drawRect;
+    const platform::PixelRect rect = Map().Model().drawRect;
     EXPECT_EQ(dib.GetSize().width, static_cast<int>(rect.right * 2.96F));
     EXPECT_EQ(dib.GetSize().height, static_cast<int>(rect.bottom * 2.96F));
     EXPECT_EQ(dib.Header().bitCount, 24);
@@ -241,7 +243,7 @@ TEST_F(MapFileCommandsTest, ANewMapWithoutAFixIsRefusedWithABox) {
     map::g_bHaveFix = 0;
     const platform::ScopedRecordingSink boxes;
     const std::filesystem::path fresh = scratch_ / "fresh.map";
-    EXPECT_EQ(map::g_pMapView->LoadMapFile(fresh.wstring(), 0), 0);
+    EXPECT_EQ(Map().LoadMapFile(fresh.wstring(), 0), 0);
     EXPECT_FALSE(std::filesystem::exists(fresh));
     const auto shown = (*boxes).Boxes();
     ASSERT_EQ(shown.size(), 1U);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/tests/gui/flown_program.h"
+#include "resources/ids/main_frame.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
 
@@ -42,8 +43,8 @@ const std::map<int, std::string> kActions = {
     {32796, "next waypoint"},      {32828, "turnpoint reached"},  {32829, "back to the task"},
     {32773, "restart timer"},
 };
-// Ends the program: walked last.
-constexpr int kExit = 57665;
+// kExit ends the program: walked last.
+using namespace xrc::main_frame;
 
 // The commands of the menu bar, then the toolbar's not in it, each once:
 // the names of their items and tools.

@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/options_flarm.h"
 #include "testing/pseudo_terminal.h"
 #include "testing/wx_test_app.h"
 
@@ -26,7 +27,7 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr int kFlarmTemplate = 238;
+using namespace xrc::options_flarm;
 
 class FlarmPageTest : public ::testing::Test {
   protected:

@@ -67,7 +67,7 @@ class FrameCommandsGuiTest : public frame::testing::BundleSuite {
     // The panes as the table gives them for the frame's present state.
     void ExpectPanes(const frame::NavDisplayLayout& layout) {
         const bool portrait = frame::g_bPortrait != 0;
-        const wxSize mapSize = map::g_pMapView->GetSize();
+        const wxSize mapSize = frame_->MapView()->GetSize();
         const wxSize pageSize = frame::g_pPosView->GetSize();
         EXPECT_EQ(portrait ? mapSize.y : mapSize.x, layout.mapLength) << layout.state;
         EXPECT_EQ(portrait ? pageSize.y : pageSize.x, layout.positionLength) << layout.state;
@@ -95,7 +95,7 @@ TEST_F(FrameCommandsGuiTest, SwitchCommandCyclesThePortraitLayouts) {
 
     Menu(frame::cmd::kSwitchNavDisplay);  // 2 -> full map; the pop-up follows
     ExpectPanes(frame::SwitchNavLayout(area, 2));
-    EXPECT_EQ(window.PopupText(), &map::g_pMapView->NotesWindow());
+    EXPECT_EQ(window.PopupText(), &frame_->MapView()->NotesWindow());
     EXPECT_EQ(window.PopupText()->GetValue(), "notes");
     EXPECT_TRUE(window.PopupText()->IsShown());
 
@@ -104,7 +104,7 @@ TEST_F(FrameCommandsGuiTest, SwitchCommandCyclesThePortraitLayouts) {
     EXPECT_EQ(window.PopupText(), &frame::g_pPosView->NotesWindow());
     EXPECT_EQ(window.PopupText()->GetValue(), "notes");
     EXPECT_TRUE(window.PopupText()->IsShown());
-    EXPECT_FALSE(map::g_pMapView->NotesWindow().IsShown());
+    EXPECT_FALSE(frame_->MapView()->NotesWindow().IsShown());
 }
 
 TEST_F(FrameCommandsGuiTest, LandscapeAlternatesAndTheStateHoldsAfterARestart) {
@@ -128,7 +128,7 @@ TEST_F(FrameCommandsGuiTest, LandscapeAlternatesAndTheStateHoldsAfterARestart) {
     frame::g_nNavDisplay = stored;
     if (stored > 0) Menu(frame::cmd::kSwitchNavDisplay);
     EXPECT_EQ(frame::g_nNavDisplay, 0);
-    EXPECT_EQ(map::g_pMapView->GetSize().x, again.NavArea().width);
+    EXPECT_EQ(frame_->MapView()->GetSize().x, again.NavArea().width);
 }
 
 TEST_F(FrameCommandsGuiTest, MenuCommandsAndUpdatesReachTheCommands) {

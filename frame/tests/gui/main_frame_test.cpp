@@ -6,6 +6,7 @@
 
 #include <wx/menu.h>
 #include <wx/textctrl.h>
+#include <wx/weakref.h>
 
 #include <chrono>
 #include <filesystem>
@@ -69,7 +70,7 @@ TEST_F(MainFrameTest, LandscapePutsThePositionPageRightOfTheMap) {
     CMainFrame& window = Open({800, 480});
     EXPECT_EQ(frame::g_bPortrait, 0);
     EXPECT_EQ(frame::g_hMainFrameWnd, &window);
-    ASSERT_NE(map::g_pMapView, nullptr);
+    ASSERT_NE(window.MapView(), nullptr);
     ASSERT_NE(frame::g_pPosView, nullptr);
     EXPECT_EQ(window.PopupText(), &frame::g_pPosView->NotesWindow());
 
@@ -77,8 +78,8 @@ TEST_F(MainFrameTest, LandscapePutsThePositionPageRightOfTheMap) {
     EXPECT_EQ(window.Splitter()->GetSize(), window.GetClientSize());
     EXPECT_EQ(frame::g_pPosView->GetSize(), wxSize(240, client.y));
     EXPECT_EQ(frame::g_pPosView->GetPosition(), wxPoint(client.x - 240, 0));
-    EXPECT_EQ(map::g_pMapView->GetSize(), wxSize(client.x - 244, client.y));
-    EXPECT_TRUE(map::g_pMapView->MapTimerRunning());  // the map's timer runs from its creation
+    EXPECT_EQ(window.MapView()->GetSize(), wxSize(client.x - 244, client.y));
+    EXPECT_TRUE(window.MapView()->MapTimerRunning());  // the map's timer runs from its creation
     EXPECT_TRUE(platform::gui::SaveScreenshot(window, kScreenshots / "main_frame_landscape.png"));
 }
 
@@ -87,12 +88,12 @@ TEST_F(MainFrameTest, PortraitPutsThePositionPageBelowTheMap) {
     EXPECT_EQ(frame::g_bPortrait, 1);
     const wxSize client = window.Splitter()->GetClientSize();
     EXPECT_EQ(frame::g_pPosView->GetSize(), wxSize(client.x, 125));
-    EXPECT_EQ(map::g_pMapView->GetSize(), wxSize(client.x, client.y - 129));
+    EXPECT_EQ(window.MapView()->GetSize(), wxSize(client.x, client.y - 129));
     // Resizing keeps the position page's height; the map takes the change.
     window.SetSize(480, 700);
     platform::gui::ProcessEventsFor(100ms);
     EXPECT_EQ(frame::g_pPosView->GetSize().y, 125);
-    EXPECT_EQ(map::g_pMapView->GetSize().y, window.Splitter()->GetClientSize().y - 129);
+    EXPECT_EQ(window.MapView()->GetSize().y, window.Splitter()->GetClientSize().y - 129);
     window.SetSize(480, 800);
     platform::gui::ProcessEventsFor(100ms);
     EXPECT_TRUE(platform::gui::SaveScreenshot(window, kScreenshots / "main_frame_portrait.png"));
@@ -146,7 +147,8 @@ TEST_F(MainFrameTest, CloseClosesTheLogAndStopsAtOnceWhenNothingRuns) {
         core::g_hFlightLog.Attach(platform::UniqueFd(::open(log.c_str(), O_RDWR | O_CREAT, 0600)));
         ASSERT_TRUE(core::g_hFlightLog.IsOpen());
     }
-    map::CGPSmapView* mapView = map::g_pMapView;
+    map::CGPSmapView* mapView = window.MapView();
+    const wxWeakRef<map::CGPSmapView> mapRef(mapView);
     bool listened = false;
     CMainFrame::SetCloseListener([&] {
         listened = true;
@@ -163,7 +165,7 @@ TEST_F(MainFrameTest, CloseClosesTheLogAndStopsAtOnceWhenNothingRuns) {
     frame_ = nullptr;  // destroyed by its close
     platform::gui::ProcessEventsFor(100ms);
     EXPECT_EQ(frame::g_hMainFrameWnd, nullptr);
-    EXPECT_EQ(map::g_pMapView, nullptr);
+    EXPECT_EQ(mapRef.get(), nullptr);  // the frame took its map window with it
     EXPECT_EQ(frame::g_pPosView, nullptr);
     CMainFrame::SetCloseListener(nullptr);
     fs::remove(log);

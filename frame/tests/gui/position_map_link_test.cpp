@@ -45,7 +45,7 @@ class PositionMapLinkTest : public ::testing::Test {
         frame_->Show();
         platform::gui::ProcessEventsFor(200ms);
         ASSERT_NE(frame::g_pPosView, nullptr);
-        ASSERT_NE(map::g_pMapView, nullptr);
+        ASSERT_NE(frame_->MapView(), nullptr);
     }
     void TearDown() override {
         if (frame_ != nullptr) frame_->Destroy();
@@ -80,22 +80,22 @@ TEST_F(PositionMapLinkTest, TheAltitudeEditShowsItsWaypointAndGivesTheMapBack) {
     mouse(wxEVT_LEFT_DOWN, {line.left + 10, line.top + 10});
     mouse(wxEVT_LEFT_UP, {line.right - 10, line.top + 10});
     ASSERT_EQ(page.Mode(), frame::ViewMode::kAltitudeEdit);
-    EXPECT_EQ(map::g_pMapView->DisplayMode(), map::kFocusObject);
+    EXPECT_EQ(frame_->MapView()->DisplayMode(), map::kFocusObject);
 
     wxCommandEvent click(wxEVT_BUTTON, frame::kSetButtonId);
     page.FindWindow(frame::kSetButtonId)->GetEventHandler()->ProcessEvent(click);
     EXPECT_EQ(page.Mode(), frame::ViewMode::kFields);
-    EXPECT_EQ(map::g_pMapView->DisplayMode(), map::kMovingMap);
+    EXPECT_EQ(frame_->MapView()->DisplayMode(), map::kMovingMap);
 }
 
 TEST_F(PositionMapLinkTest, TheMapsZoomedModeIsThePagesThermalMode) {
     frame::CGPSposView& page = *frame::g_pPosView;
     // The thermal mode's top line restarts the drift estimate or takes a
     // wind; outside it a tap steps the line's mode.
-    map::g_pMapView->Model().displayMode = map::kZoomedMap;
+    frame_->MapView()->Model().displayMode = map::kZoomedMap;
     page.CycleFieldMode({100, page.Model().Layout().topLine.top + 5});
     EXPECT_EQ(page.Model().Modes().lonLatString, 0);
-    map::g_pMapView->Model().displayMode = map::kMovingMap;
+    frame_->MapView()->Model().displayMode = map::kMovingMap;
     page.CycleFieldMode({100, page.Model().Layout().topLine.top + 5});
     EXPECT_EQ(page.Model().Modes().lonLatString, 1);
 }

@@ -40,6 +40,7 @@
 #include "platform/ui_post.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/main_frame.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
 #include "testing/pseudo_terminal.h"
@@ -55,7 +56,7 @@ using test_support::IgcFix;
 
 using test_support::kRadiansPerDegree;
 constexpr double kFeetPerMetre = 3.2808;
-constexpr unsigned kPolarToggle = 32816;
+using namespace xrc::main_frame;
 
 // The stretch of the flight flown: a glide of about 20 km. The zone passed
 // under lies around kUnderAt, the zone crossed inside its band around
@@ -113,7 +114,6 @@ class MapViewFlightTest : public ::testing::Test {
     void Start() {
         frame = new wxFrame(nullptr, wxID_ANY, "flight", wxDefaultPosition, wxSize(840, 520));
         view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(800, 480));
-        g_pMapView = view;
         view->SetClock([this] { return now; });
         view->SetSoundSink(&sound);
         view->KillMapTimer();  // the test ticks
@@ -130,7 +130,7 @@ class MapViewFlightTest : public ::testing::Test {
         };
         frameWindow = platform::gui::WindowRegistration(
             platform::kMainFrameWindow, *frame, [this](const platform::WindowMessage& m) {
-                if (m.message == platform::WM_COMMAND && m.wParam == kPolarToggle) {
+                if (m.message == platform::WM_COMMAND && m.wParam == kToggleUsePolar) {
                     polarInUse = !polarInUse;
                     view->ShowGlideModeImage(polarInUse ? kGlidePolar : kGlideNoPolar);
                 }

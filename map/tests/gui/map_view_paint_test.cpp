@@ -38,7 +38,6 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
     }
     auto* frame = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(440, 340));
     auto* view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(400, 300));
-    g_pMapView = view;
     frame->Show();
     view->StartupDone();
     view->HandleMessage({platform::kMapViewWindow, platform::WM_USER_MAPFIXCOMMIT, 0, 0, {}});
@@ -75,7 +74,6 @@ TEST(MapViewPaint, LiveTrackDotShowsInItsLiftColour) {
 
     frame->Destroy();
     platform::gui::ProcessEventsFor(20ms);
-    g_pMapView = nullptr;
     platform::SetAppSettings(nullptr);
     gps::ChangeNav([&](gps::NavSnapshot& nav) {
         nav.averageVario = 0.0F;

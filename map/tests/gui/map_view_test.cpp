@@ -60,7 +60,6 @@ class MapViewTest : public ::testing::Test {
         }
         frame = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(440, 340));
         view = new CGPSmapView(frame, wxPoint(0, 0), wxSize(400, 300));
-        g_pMapView = view;
         view->SetClock([this] { return now; });
         view->SetSoundSink(&sink);
         frame->Show();
@@ -407,7 +406,7 @@ TEST_F(MapViewTest, ADroppedPointShowsAtOnceAndJoinsTheWaypointsWhenAskedTo) {
 
 TEST_F(MapViewTest, ANewMapPointIsWrittenToTheTextMapAndDrawn) {
     view->KillMapTimer();
-    const std::shared_ptr<nav::MapPointFile> link = MakeMapPointLink();
+    const std::shared_ptr<nav::MapPointFile> link = MakeMapPointLink(*view);
     EXPECT_FALSE(link->Writable()) << "no map yet";
     // The last record has no line end: the point must not join it.
     const auto mapPath = scratch.Write("points.map", "48,0,0,-8,0,0,46,0,0,-6,0,0,10N,0\r\n"

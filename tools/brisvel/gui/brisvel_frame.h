@@ -16,6 +16,7 @@
 
 #include "platform/settings_store.h"
 #include "tools/brisvel/gui/symbol_art.h"
+#include "tools/brisvel/resources/ids/brisvel.h"
 #include "tools/brisvel/shape_bar_model.h"
 #include "tools/brisvel/shape_document.h"
 
@@ -28,10 +29,10 @@ class CShapeBar;
 class CBrisvelView;
 
 // Command ids of the File menu; its items carry WxIdFromCommand of them.
-inline constexpr int kFileOpen = 57600;
-inline constexpr int kFileClose = 57602;
-inline constexpr int kFileSave = 57603;
-inline constexpr int kFileSaveAs = 57604;
+using xrc::brisvel::kFileClose;
+using xrc::brisvel::kFileOpen;
+using xrc::brisvel::kFileSave;
+using xrc::brisvel::kFileSaveAs;
 
 class CBrisvelMainFrame final : public wxFrame, private DocumentPrompts {
   public:

@@ -9,15 +9,12 @@
 
 #include "tools/brisvel/gui/display_text.h"
 #include "tools/brisvel/gui/symbol_combo.h"
+#include "tools/brisvel/resources/ids/brisvel.h"
 
 namespace brisvel {
 namespace {
 
-constexpr int kFieldList = 1000, kSymbolList = 1001, kEntry = 1002, kListCaption = 1004;
-constexpr int kAll = 1006, kNext = 1007, kAdd = 1008, kNote = 1009, kNoteCaption = 1010;
-constexpr int kSetFont = 1011, kWideLine = 1012, kCounter = 1013, kNoFill = 1014;
-constexpr int kElevation = 1015, kFindNext = 1016, kFeet = 1017, kReset = 1018;
-constexpr int kSearchText = 1019, kSearchNext = 1020, kSearchAddAll = 1036, kList = 1038;
+using namespace xrc::brisvel;
 
 template <typename Control>
 Control* Find(wxWindow& parent, int id) {

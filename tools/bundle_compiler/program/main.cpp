@@ -1,15 +1,17 @@
 // The resource bundle's compiler, run by the build (cmake/KvResources.cmake).
 //
 //   bundle_compiler source OUTPUT.cpp --strings FILE... [--xrc FILE]... [--image ID=FILE]...
-//   bundle_compiler ids FOLDER --strings FILE...
+//   bundle_compiler ids FOLDER --strings FILE... [--xrc FILE]...
 //
 // "source" writes one C++ source file with the string tables, the XRC files
 // merged into one and the PNG images; "ids" writes FOLDER/<table>.h for
-// each string table, the ids of its named strings (rewritten only when
-// they change). Both check every table (string_table.h): anything wrong (a
-// bad line, a repeated id or name, a name that is no identifier, text that
-// is not UTF-8, an XRC file without <resource>) stops the build with a
-// message naming the place.
+// each string table, the ids of its named strings, and FOLDER/<stem>.h for
+// each XRC file, the ids of its named objects (xrc_ids.h); a header is
+// rewritten only when its ids change. Both check every table
+// (string_table.h) and XRC file: anything wrong (a bad line, a repeated id
+// or name, a name that is no identifier, text that is not UTF-8, an XRC
+// file without <resource>, a number with two names) stops the build with
+// a message naming the place.
 
 #include <cstdio>
 #include <filesystem>
@@ -21,6 +23,7 @@
 #include "tools/bundle_compiler/bundle_source.h"
 #include "tools/bundle_compiler/ids_header.h"
 #include "tools/bundle_compiler/string_table.h"
+#include "tools/bundle_compiler/xrc_ids.h"
 
 namespace bundle_compiler {
 namespace {
@@ -28,7 +31,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: bundle_compiler source OUTPUT.cpp --strings FILE... [--xrc FILE]... "
     "[--image ID=FILE]...\n"
-    "       bundle_compiler ids FOLDER --strings FILE...";
+    "       bundle_compiler ids FOLDER --strings FILE... [--xrc FILE]...";
 
 struct Arguments {
     std::string mode;    // "source" or "ids"
@@ -54,7 +57,7 @@ Arguments ParseArguments(int argc, char** argv) {
         const std::string value = argv[++i];
         if (option == "--strings") {
             arguments.strings.push_back(value);
-        } else if (option == "--xrc" && arguments.mode == "source") {
+        } else if (option == "--xrc") {
             arguments.xrcs.push_back(value);
         } else if (option == "--image" && arguments.mode == "source") {
             const auto equals = value.find('=');
@@ -71,20 +74,35 @@ Arguments ParseArguments(int argc, char** argv) {
 }
 
 void WriteSource(const Arguments& arguments) {
+    for (const auto& xrc : arguments.xrcs)
+        ParseXrcSymbols(ReadFile(xrc), xrc);  // a faulty file stops the build here too
     const BundleInputs inputs{.strings = ReadStringTables(arguments.strings),
                               .xrcs = arguments.xrcs,
                               .images = arguments.images};
     WriteIfChanged(arguments.output, BundleSource(inputs));
 }
 
+// "resources/strings_map.txt" for ".../resources/strings_map.txt".
+std::string SourceName(const std::string& file) {
+    const std::filesystem::path path(file);
+    return (path.parent_path().filename() / path.filename()).string();
+}
+
 void WriteIdsHeaders(const Arguments& arguments) {
     std::filesystem::create_directories(arguments.output);
-    for (const auto& table : ReadStringTables(arguments.strings)) {
-        const std::filesystem::path path(table.path);
-        const std::string source = (path.parent_path().filename() / path.filename()).string();
-        WriteIfChanged(arguments.output + "/" + IdsHeaderName(table.path),
-                       IdsHeader(table, source));
-    }
+    std::map<std::string, std::string> headers;  // header name -> its source
+    const auto claim = [&headers](const std::string& file) {
+        const std::string name = IdsHeaderName(file);
+        if (const auto [first, added] = headers.emplace(name, file); !added)
+            Fail(file + ": its ids header " + name + " is also that of " + first->second);
+        return name;
+    };
+    for (const auto& table : ReadStringTables(arguments.strings))
+        WriteIfChanged(arguments.output + "/" + claim(table.path),
+                       IdsHeader(table, SourceName(table.path)));
+    for (const auto& xrc : arguments.xrcs)
+        WriteIfChanged(arguments.output + "/" + claim(xrc),
+                       XrcIdsHeader(ParseXrcSymbols(ReadFile(xrc), xrc), SourceName(xrc)));
 }
 
 int Run(int argc, char** argv) {

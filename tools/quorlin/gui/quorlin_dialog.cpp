@@ -11,6 +11,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include <memory>
+#include <string>
 
 #include "mapdata/map_palette.h"
 #include "platform/gui/colour_dialog.h"
@@ -20,14 +21,15 @@
 #include "platform/numbers.h"
 #include "platform/utf.h"
 #include "tools/quorlin/gui/quorlin_forms.h"
+#include "tools/quorlin/resources/ids/quorlin.h"
 
 namespace quorlin {
 namespace {
 
 namespace gui = platform::gui;
+using xrc::quorlin::kMenuButton;
 
-constexpr int kMenuButton = 1200;
-// The menu's items (resource 1200).
+// kMenuButton opens the menu of the same number; its items:
 constexpr int kAboutCommand = 16, kOptionsCommand = 32;
 constexpr std::chrono::milliseconds kProgressInterval{40};
 constexpr std::chrono::milliseconds kPumpInterval{10};
@@ -211,7 +213,7 @@ void CQuorlinDlg::OnButton(wxCommandEvent& event) {
         case 1020: m.OnGenerateUpDown(); break;
         case 1019: case wxID_CANCEL: RequestClose(); return;
         case kMenuButton: {
-            const std::unique_ptr<wxMenu> menu(wxXmlResource::Get()->LoadMenu("1200"));
+            const std::unique_ptr<wxMenu> menu(wxXmlResource::Get()->LoadMenu(std::to_string(kMenuButton)));
             if (menu) PopupMenu(menu.get());
             return;
         }

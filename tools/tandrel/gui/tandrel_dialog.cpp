@@ -15,6 +15,7 @@
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/utf.h"
+#include "tools/tandrel/resources/ids/tandrel.h"
 #include "tools/tandrel/tandrel_settings.h"
 
 namespace tandrel {
@@ -25,17 +26,7 @@ namespace gui = platform::gui;
 constexpr char kTemplate[] = "102";
 constexpr char kAboutTemplate[] = "100";
 
-// Controls.
-constexpr int kNorth = 1000, kSouth = 1001, kEast = 1002, kWest = 1003;
-constexpr int kNorthNS = 1004, kSouthNS = 1006, kEastEW = 1008, kWestEW = 1010;
-constexpr int kDone = 1012, kRun = 1013, kRunningLabel = 1014, kRunningName = 1015;
-constexpr int kSetOutput = 1016, kOutputName = 1017, kUnits = 1018;
-constexpr int kSkipHigh = 1021, kTopOffset = 1022, kBottomOffset = 1024;
-constexpr int kUseFill = 1026, kSetFill = 1027, kFillSwatch = 1028;
-constexpr int kMaxBottom = 1057, kWideBorder = 1058, kUseAnd = 1060, kNoNotes = 1061;
-constexpr int kBorderSwatch = 1062, kZeroAgl = 1063, kExceptionRemarks = 1066, kStrict = 1067;
-constexpr int kAboutButton = 16;
-constexpr int kAboutVersion = 1064;
+using namespace xrc::tandrel;
 
 wxColour Colour(const mapdata::Rgb& rgb) { return {rgb.red, rgb.green, rgb.blue}; }
 
