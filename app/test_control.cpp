@@ -215,7 +215,7 @@ void LogMapButton(const std::string& id) {
 // A finger pressing (down) or lifting (up) on the map window's icon button
 // of that id: "held <id>", "lifted <id>", or "button <id> missing".
 void TouchMapButton(const std::string& id, bool down) {
-    map::CGPSmapView* view = map::g_pMapView;
+    map::CGPSmapView* view = MapView();
     wxWindow* window = view != nullptr ? view->FindWindow(std::stoi(id)) : nullptr;
     auto* button = dynamic_cast<map::CIconButton*>(window);
     if (button == nullptr) {
