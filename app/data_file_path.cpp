@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/module_services.h"
 #include "platform/paths.h"
 #include "platform/utf.h"
+#include "services/module_services.h"
 
 namespace app {
 namespace {

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <utility>
 
-#include "core/string_resources.h"
 #include "gps/gps_port.h"
 #include "platform/message_box.h"
 #include "resources/ids/strings.h"
+#include "services/string_resources.h"
 
 namespace app {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "core/flarm_library.h"
 #include "platform/dynamic_library.h"
 #include "platform/settings_store.h"
+#include "services/flarm_library.h"
 
 namespace app {
 

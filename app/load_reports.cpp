@@ -2,13 +2,13 @@
 
 #include <cerrno>
 
-#include "core/file_reports.h"
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/sys_error.h"
 #include "platform/utf.h"
 #include "resources/ids/strings_files.h"
+#include "services/file_reports.h"
+#include "services/string_resources.h"
 
 namespace app {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "core/flight_log.h"
 #include "frame/main_frame.h"
 #include "gps/nav_fix.h"
 #include "map/map_view.h"
 #include "recorder/logger_library.h"
+#include "services/flight_log.h"
 
 namespace app {
 

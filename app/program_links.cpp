@@ -12,8 +12,6 @@
 
 #include "app/flarm_binding.h"
 #include "app/map_view_links.h"
-#include "core/sound_queue.h"
-#include "core/track_cache.h"
 #include "core/waypoint_course.h"
 #include "fix/display_links.h"
 #include "fix/position_texts.h"
@@ -23,12 +21,10 @@
 #include "frame/map_command_target.h"
 #include "frame/options/view_link.h"
 #include "frame/position_links.h"
-#include "glide/display_texts.h"
 #include "glide/final_glide.h"
 #include "glide/heading_wind.h"
 #include "glide/lifecycle.h"
 #include "glide/speed_to_fly_text.h"
-#include "glide/team_code_line.h"
 #include "glide/wind_history.h"
 #include "gps/nav_fix.h"
 #include "gps/nmea_classify.h"
@@ -47,6 +43,10 @@
 #include "platform/window_messages.h"
 #include "recorder/flight_log_file.h"
 #include "recorder/replay.h"
+#include "services/sound_queue.h"
+#include "services/track_cache.h"
+#include "texts/display_texts.h"
+#include "texts/team_code_line.h"
 
 namespace app {
 namespace {

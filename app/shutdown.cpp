@@ -2,12 +2,9 @@
 
 #include "app/flarm_binding.h"
 #include "app/program_links.h"
-#include "core/sound_queue.h"
-#include "core/string_resources.h"
-#include "core/track_cache.h"
+#include "fix/fix_processing_thread.h"
 #include "glide/glide_path.h"
 #include "glide/lifecycle.h"
-#include "fix/fix_processing_thread.h"
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
 #include "gps/nmea_classify.h"
@@ -23,6 +20,9 @@
 #include "nav/waypoint_loader.h"
 #include "platform/ui_post.h"
 #include "recorder/logger_library.h"
+#include "services/sound_queue.h"
+#include "services/string_resources.h"
+#include "services/track_cache.h"
 
 namespace app {
 namespace {

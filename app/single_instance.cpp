@@ -16,11 +16,11 @@
 #include <stop_token>
 #include <utility>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/unique_fd.h"
 #include "resources/ids/strings.h"
+#include "services/string_resources.h"
 
 namespace app {
 namespace {

@@ -22,7 +22,6 @@
 
 #include "app/test_hooks.h"
 #include "frame/main_frame.h"
-#include "glide/display_texts.h"
 #include "map/map_buttons.h"
 #include "map/map_view.h"
 #include "map/waypoint_layer.h"
@@ -33,6 +32,7 @@
 #include "platform/ui_post.h"
 #include "platform/utf.h"
 #include "platform/window_messages.h"
+#include "texts/display_texts.h"
 
 namespace app::test_control {
 namespace {

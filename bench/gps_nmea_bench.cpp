@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "core/flarm_library.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nmea_classify.h"
 #include "gps/nmea_line.h"
 #include "gps/nmea_parser_state.h"
+#include "services/flarm_library.h"
 
 namespace {
 

@@ -27,10 +27,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/track_cache.h"
 #include "fix/first_fix.h"
 #include "fix/fix_commit.h"
 #include "fix/fix_processing_thread.h"
@@ -43,6 +40,9 @@
 #include "platform/gui/ui_bridge.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "services/module_services.h"
+#include "services/shared_locks.h"
+#include "services/track_cache.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
 #include "testing/pseudo_terminal.h"

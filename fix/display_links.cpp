@@ -3,7 +3,7 @@
 #include <mutex>
 #include <utility>
 
-#include "core/sound_queue.h"
+#include "services/sound_queue.h"
 
 namespace gps {
 namespace {

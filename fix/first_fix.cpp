@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "core/elevation_model.h"
-#include "core/shared_locks.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
 
 namespace gps {
 namespace {

@@ -6,8 +6,6 @@
 
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/polar.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/thermal_average.h"
@@ -15,6 +13,8 @@
 #include "glide/wind_history.h"
 #include "gps/settings_values.h"
 #include "platform/numbers.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace gps {
 namespace {

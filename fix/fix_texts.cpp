@@ -4,16 +4,16 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
+#include "fix/fix_publication.h"
 #include "glide/glide_context.h"
 #include "glide/speed_to_fly.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/thermal_drift.h"
-#include "fix/fix_publication.h"
 #include "gps/nav_fix.h"
 #include "gps/settings_values.h"
 #include "platform/numbers.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace gps {
 namespace {

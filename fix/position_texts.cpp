@@ -8,21 +8,14 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/track_cache.h"
 #include "fix/display_links.h"
 #include "fix/first_fix.h"
 #include "fix/process_time.h"
 #include "fix/waypoint_queue_texts.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/final_glide.h"
 #include "glide/glide_context.h"
-#include "glide/position_lines.h"
-#include "glide/queue_texts.h"
 #include "glide/settings_values.h"
 #include "glide/speed_to_fly.h"
-#include "glide/team_code_line.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
 #include "nav/current_position.h"
@@ -32,6 +25,13 @@
 #include "nav/task_navigation.h"
 #include "nav/task_texts.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
+#include "services/track_cache.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
+#include "texts/position_lines.h"
+#include "texts/queue_texts.h"
+#include "texts/team_code_line.h"
 
 namespace gps {
 namespace {

@@ -6,16 +6,12 @@
 
 #include "core/elevation_model.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
 #include "core/waypoint_course.h"
 #include "fix/display_links.h"
 #include "glide/altitude_required.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/final_glide.h"
 #include "glide/glide_context.h"
 #include "glide/glide_path.h"
-#include "glide/queue_texts.h"
 #include "glide/settings_values.h"
 #include "glide/speed_to_fly.h"
 #include "glide/speed_to_fly_text.h"
@@ -27,6 +23,10 @@
 #include "nav/waypoint_proximity.h"
 #include "platform/ui_post.h"
 #include "resources/ids/main_frame.h"
+#include "services/shared_locks.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
+#include "texts/queue_texts.h"
 
 namespace gps {
 namespace {

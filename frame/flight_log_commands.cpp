@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "frame/frame_commands.h"
 #include "frame/igc_header_dialog.h"
 #include "frame/task_dialog.h"
@@ -24,6 +23,7 @@
 #include "recorder/settings_values.h"
 #include "recorder/task_declaration.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

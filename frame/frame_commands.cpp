@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "core/string_resources.h"
 #include "map/map_view.h"
 #include "map/map_view_rules.h"
 #include "map/settings_values.h"
@@ -18,6 +17,7 @@
 #include "resources/ids/strings_files.h"
 #include "resources/ids/strings_frame.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -9,10 +9,7 @@
 #include <ctime>
 #include <thread>
 
-#include "core/flarm_library.h"
-#include "core/flight_log.h"
 #include "core/settings_values.h"
-#include "core/sound_queue.h"
 #include "fix/waypoint_queue_texts.h"
 #include "frame/flight_log_commands.h"
 #include "frame/frame_commands.h"
@@ -27,8 +24,6 @@
 #include "frame/task_dialog.h"
 #include "frame/team_dialog.h"
 #include "frame/wind_dialog.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/polar.h"
 #include "glide/settings_values.h"
 #include "glide/speed_to_fly_text.h"
@@ -52,6 +47,11 @@
 #include "recorder/flight_log_file.h"
 #include "recorder/logger_library.h"
 #include "recorder/replay.h"
+#include "services/flarm_library.h"
+#include "services/flight_log.h"
+#include "services/sound_queue.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

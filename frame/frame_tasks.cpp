@@ -1,6 +1,5 @@
 #include "frame/frame_tasks.h"
 
-#include "core/shared_locks.h"
 #include "frame/frame_commands.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
@@ -11,6 +10,7 @@
 #include "nav/waypoint_loader.h"
 #include "platform/ui_post.h"
 #include "platform/worker_thread.h"
+#include "services/shared_locks.h"
 
 namespace frame {
 namespace {

@@ -6,14 +6,14 @@
 
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/polar.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/thermal_average.h"
 #include "glide/wind_history.h"
 #include "gps/nav_fix.h"
 #include "platform/settings_store.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

@@ -3,12 +3,9 @@
 #include <wx/xrc/xmlres.h>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "frame/frame_commands.h"
 #include "frame/options/view_link.h"
-#include "glide/display_texts.h"
 #include "glide/speed_to_fly_text.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
@@ -19,6 +16,9 @@
 #include "platform/settings_store.h"
 #include "resources/ids/frame_dialogs.h"
 #include "resources/ids/strings_frame.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
+#include "texts/display_texts.h"
 
 namespace frame {
 namespace {

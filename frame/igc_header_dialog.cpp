@@ -7,9 +7,7 @@
 
 #include <utility>
 
-#include "core/flight_log.h"
 #include "core/history_list.h"
-#include "core/string_resources.h"
 #include "frame/notes_controls.h"
 #include "platform/clock.h"
 #include "platform/gui/screen_fit.h"
@@ -17,6 +15,8 @@
 #include "platform/settings_store.h"
 #include "resources/ids/igc_header_dialog.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/flight_log.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -15,18 +15,15 @@
 #include <thread>
 #include <utility>
 
-#include "core/flarm_library.h"
-#include "core/flight_log.h"
-#include "core/string_resources.h"
 #include "fix/fix_processing_thread.h"
 #include "frame/bounded_wait.h"
+#include "frame/flight_log_commands.h"
 #include "frame/frame_commands.h"
 #include "frame/frame_services_wx.h"
 #include "frame/frame_tasks.h"
 #include "frame/notes_controls.h"
-#include "frame/small_dialogs.h"
-#include "frame/flight_log_commands.h"
 #include "frame/position_view.h"
+#include "frame/small_dialogs.h"
 #include "frame/static_splitter.h"
 #include "frame/team_dialog.h"
 #include "frame/wind_dialog.h"
@@ -51,6 +48,9 @@
 #include "recorder/settings_values.h"
 #include "resources/ids/main_frame.h"
 #include "resources/ids/strings.h"
+#include "services/flarm_library.h"
+#include "services/flight_log.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

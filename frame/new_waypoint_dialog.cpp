@@ -9,7 +9,6 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "frame/symbol_preview.h"
 #include "frame/task_dialog.h"
@@ -23,6 +22,7 @@
 #include "platform/settings_store.h"
 #include "resources/ids/new_waypoint_dialog.h"
 #include "resources/ids/strings_task_dialogs.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -7,12 +7,12 @@
 
 #include "core/history_list.h"
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "frame/small_controls.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "resources/ids/strings_frame.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -3,13 +3,13 @@
 #include <cmath>
 #include <mutex>
 
-#include "core/shared_locks.h"
 #include "nav/destination_queue.h"
 #include "nav/task_file.h"
 #include "nav/task_model.h"
 #include "nav/waypoint_list.h"
 #include "platform/ddx_text.h"
 #include "platform/numbers.h"
+#include "services/shared_locks.h"
 
 namespace frame {
 namespace {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <mutex>
 
-#include "glide/display_texts.h"
 #include "platform/numbers.h"
 #include "platform/utf.h"
+#include "texts/display_texts.h"
 
 namespace frame {
 namespace {

@@ -10,8 +10,6 @@
 #include <mutex>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "fix/first_fix.h"
 #include "fix/fix_commit.h"
 #include "frame/glide_info_values.h"
@@ -22,8 +20,6 @@
 #include "frame/position_spin.h"
 #include "frame/settings_values.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/final_glide.h"
 #include "glide/polar.h"
 #include "glide/settings_values.h"
@@ -45,6 +41,10 @@
 #include "platform/window_messages.h"
 #include "resources/ids/main_frame.h"
 #include "resources/ids/strings_position.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

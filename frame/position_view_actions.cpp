@@ -9,19 +9,12 @@
 #include <mutex>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/sound_queue.h"
-#include "core/string_resources.h"
 #include "frame/glide_info_values.h"
 #include "frame/position_spin.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/final_glide.h"
-#include "glide/queue_texts.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/wind_history.h"
-#include "glide/wind_texts.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
 #include "gps/settings_values.h"
@@ -34,6 +27,13 @@
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
 #include "resources/ids/strings_position.h"
+#include "services/shared_locks.h"
+#include "services/sound_queue.h"
+#include "services/string_resources.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
+#include "texts/queue_texts.h"
+#include "texts/wind_texts.h"
 
 namespace frame {
 

@@ -9,12 +9,10 @@
 
 #include "core/elevation_model.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
 #include "core/terrain_sampling.h"
 #include "fix/first_fix.h"
 #include "frame/position_links.h"
 #include "glide/altitude_required.h"
-#include "glide/display_units.h"
 #include "glide/glide_context.h"
 #include "glide/glide_path.h"
 #include "glide/speed_to_fly.h"
@@ -22,6 +20,8 @@
 #include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
 #include "nav/current_position.h"
+#include "services/shared_locks.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

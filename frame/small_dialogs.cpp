@@ -4,8 +4,6 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
-#include "core/module_services.h"
-#include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "frame/main_frame.h"
 #include "platform/gui/ddx.h"
@@ -15,6 +13,8 @@
 #include "resources/ids/about_box.h"
 #include "resources/ids/frame_dialogs.h"
 #include "resources/ids/strings.h"
+#include "services/module_services.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -9,11 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/flight_log.h"
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "frame/main_frame.h"
 #include "frame/new_waypoint_dialog.h"
@@ -35,6 +31,10 @@
 #include "resources/ids/strings_recorder.h"
 #include "resources/ids/strings_task_dialogs.h"
 #include "resources/ids/task_dialog.h"
+#include "services/flight_log.h"
+#include "services/module_services.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

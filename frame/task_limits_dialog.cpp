@@ -6,10 +6,10 @@
 
 #include "core/settings_values.h"
 #include "frame/dialog_controls.h"
-#include "glide/display_units.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/settings_store.h"
 #include "resources/ids/task_limits_dialog.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
@@ -15,6 +14,7 @@
 #include "resources/ids/strings_recorder.h"
 #include "resources/ids/strings_task_dialogs.h"
 #include "resources/ids/task_point_dialog.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
 #include "nav/task_editor.h"
 #include "platform/critical_section.h"
+#include "services/shared_locks.h"
 
 namespace frame {
 

@@ -6,10 +6,8 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include "core/string_resources.h"
 #include "frame/sip_edit.h"
 #include "frame/value_list_box.h"
-#include "glide/display_units.h"
 #include "glide/heading_wind.h"
 #include "glide/wind_entry.h"
 #include "glide/wind_history.h"
@@ -19,6 +17,8 @@
 #include "platform/numbers.h"
 #include "resources/ids/strings_wind.h"
 #include "resources/ids/wind_dialog.h"
+#include "services/string_resources.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

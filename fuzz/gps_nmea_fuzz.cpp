@@ -9,7 +9,6 @@
 #include <span>
 #include <vector>
 
-#include "core/flarm_library.h"
 #include "core/settings_values.h"
 #include "fuzz/fuzz_support.h"
 #include "gps/gps_fix_record.h"
@@ -18,6 +17,7 @@
 #include "gps/nmea_line.h"
 #include "gps/nmea_parser_state.h"
 #include "gps/settings_values.h"
+#include "services/flarm_library.h"
 
 namespace {
 

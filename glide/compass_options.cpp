@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "core/settings_values.h"
-#include "glide/display_units.h"
 #include "glide/heading_wind.h"
 #include "gps/settings_values.h"
 #include "platform/numbers.h"
+#include "texts/display_units.h"
 
 namespace glide {
 namespace {

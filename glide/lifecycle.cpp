@@ -3,13 +3,13 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
-#include "glide/display_texts.h"
 #include "glide/modem_event_labels.h"
 #include "glide/wind_estimation.h"
 #include "glide/wind_history.h"
 #include "platform/settings_store.h"
 #include "resources/ids/strings_navigation.h"
+#include "services/string_resources.h"
+#include "texts/display_texts.h"
 
 namespace glide {
 namespace {

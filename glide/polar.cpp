@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
-#include "core/string_resources.h"
 #include "glide/polar_file.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
 #include "resources/ids/strings_files.h"
+#include "services/string_resources.h"
 
 namespace glide {
 namespace {

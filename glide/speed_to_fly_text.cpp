@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/speed_to_fly.h"
 #include "platform/numbers.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace glide {
 namespace {

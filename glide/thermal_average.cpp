@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/settings_values.h"
 #include "glide/speed_to_fly_text.h"
 #include "platform/numbers.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace glide {
 

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/settings_values.h"
 #include "gps/settings_values.h"
 #include "platform/numbers.h"
 #include "platform/ui_post.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace glide {
 namespace {

@@ -6,7 +6,6 @@
 
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
-#include "glide/display_units.h"
 #include "glide/heading_wind.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/wind_history.h"
@@ -14,6 +13,7 @@
 #include "platform/ddx_text.h"
 #include "platform/numbers.h"
 #include "resources/ids/strings_wind.h"
+#include "texts/display_units.h"
 
 namespace glide {
 namespace {

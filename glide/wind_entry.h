@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-#include "glide/wind_texts.h"
+#include "texts/wind_texts.h"
 
 namespace glide {
 

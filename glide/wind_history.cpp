@@ -6,9 +6,9 @@
 
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
-#include "glide/wind_texts.h"
 #include "gps/nav_fix.h"
+#include "texts/display_texts.h"
+#include "texts/wind_texts.h"
 
 namespace glide {
 namespace {

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "glide/display_units.h"
 #include "glide/heading_wind.h"
 #include "gps/settings_values.h"
 #include "gps/wind_settings.h"
 #include "platform/numbers.h"
+#include "texts/display_units.h"
 
 namespace glide {
 namespace {

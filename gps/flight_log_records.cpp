@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "core/flight_log.h"
 #include "core/settings_values.h"
 #include "core/utm.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
 #include "gps/nmea_parser_state.h"
 #include "platform/numbers.h"
+#include "services/flight_log.h"
 
 namespace gps {
 namespace {

@@ -5,8 +5,6 @@
 #include <mutex>
 #include <utility>
 
-#include "core/message_services.h"
-#include "core/string_resources.h"
 #include "gps/port_auto_baud.h"
 #include "gps/port_dialog_feed.h"
 #include "gps/port_events.h"
@@ -21,6 +19,8 @@
 #include "platform/worker_thread.h"
 #include "resources/ids/strings_files.h"
 #include "resources/ids/strings_gps_port.h"
+#include "services/message_services.h"
+#include "services/string_resources.h"
 
 namespace gps {
 namespace {

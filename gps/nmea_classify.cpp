@@ -3,10 +3,10 @@
 #include <atomic>
 #include <cstddef>
 
-#include "core/flarm_library.h"
 #include "gps/nmea_checksum.h"
 #include "gps/nmea_environment.h"
 #include "gps/nmea_parser_state.h"
+#include "services/flarm_library.h"
 
 namespace gps {
 namespace {

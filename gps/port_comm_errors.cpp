@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/flight_log.h"
 #include "platform/serial_device.h"
+#include "services/flight_log.h"
 
 namespace gps {
 namespace {

@@ -6,7 +6,6 @@
 #include <thread>
 #include <utility>
 
-#include "core/message_services.h"
 #include "core/settings_values.h"
 #include "gps/gps_port.h"
 #include "gps/nmea_parse.h"
@@ -17,6 +16,7 @@
 #include "gps/settings_values.h"
 #include "platform/thread_priority.h"
 #include "platform/ui_post.h"
+#include "services/message_services.h"
 
 namespace gps {
 namespace {

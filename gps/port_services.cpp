@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "core/flight_log.h"
 #include "gps/nav_fix.h"
+#include "services/flight_log.h"
 
 namespace gps {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // What the GPS port and its reader need from the rest of the program: the
 // flight log, the navigation side's fix and the external instruments.
-// The built-in services write to the flight log (core/flight_log.h) and read
+// The built-in services write to the flight log (services/flight_log.h) and read
 // the published fix time; they know of no first fix, no sensor box and no
 // logger to switch. Start-up installs services that know the rest before the
 // port opens; tests install their own.

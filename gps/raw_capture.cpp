@@ -7,9 +7,9 @@
 #include <mutex>
 #include <vector>
 
-#include "core/module_services.h"
 #include "platform/unique_fd.h"
 #include "platform/utf.h"
+#include "services/module_services.h"
 
 namespace gps {
 namespace {

@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "core/elevation_model.h"
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
 #include "resources/ids/strings.h"
+#include "services/string_resources.h"
 
 namespace map {
 namespace {

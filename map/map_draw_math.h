@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/track_cache.h"
+#include "services/track_cache.h"
 
 namespace map {
 
-// A track point's colour index: core::TrackColourIndex (core/track_cache.h).
+// A track point's colour index: core::TrackColourIndex (services/track_cache.h).
 using core::TrackColourIndex;
 
 // The 45-degree sector, 0..7, of an angle in degrees brought into

@@ -3,14 +3,14 @@
 #include <iterator>
 #include <utility>
 
-#include "core/message_services.h"
-#include "core/string_resources.h"
 #include "map/map_worker.h"
 #include "mapdata/text_map_reader.h"
 #include "platform/message_box.h"
 #include "platform/thread_priority.h"
 #include "resources/ids/strings_map.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/message_services.h"
+#include "services/string_resources.h"
 
 namespace map {
 namespace {

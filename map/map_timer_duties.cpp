@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "glide/glide_path.h"
 #include "glide/thermal_drift.h"
 #include "gps/nav_fix.h"
@@ -18,6 +17,7 @@
 #include "platform/message_box.h"
 #include "resources/ids/strings.h"
 #include "resources/ids/strings_map.h"
+#include "services/string_resources.h"
 
 namespace map {
 namespace {

@@ -8,11 +8,7 @@
 #include <atomic>
 #include <numbers>
 
-#include "core/flarm_library.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/sound_queue.h"
-#include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
 #include "glide/current_wind.h"
 #include "map/map_view_engine.h"
@@ -24,6 +20,10 @@
 #include "nav/task_model.h"
 #include "platform/gui/canvas_bitmap.h"
 #include "resources/ids/strings_map.h"
+#include "services/flarm_library.h"
+#include "services/shared_locks.h"
+#include "services/sound_queue.h"
+#include "services/string_resources.h"
 
 namespace map {
 namespace {

@@ -14,16 +14,10 @@
 #include <optional>
 
 #include "core/elevation_model.h"
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
-#include "glide/display_texts.h"
 #include "fix/first_fix.h"
 #include "gps/nav_fix.h"
-#include "mapdata/map_file.h"
-#include "mapdata/map_text_element.h"
 #include "map/alarm_zone_check.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
@@ -36,6 +30,8 @@
 #include "map/task_layer_draw.h"
 #include "map/track_draw.h"
 #include "map/waypoint_layer.h"
+#include "mapdata/map_file.h"
+#include "mapdata/map_text_element.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/settings_values.h"
@@ -46,6 +42,10 @@
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
 #include "resources/ids/main_frame.h"
+#include "services/module_services.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
+#include "texts/display_texts.h"
 
 namespace map {
 

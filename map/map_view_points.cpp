@@ -11,16 +11,10 @@
 #include <optional>
 #include <thread>
 
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "core/waypoint_attachments.h"
 #include "fix/first_fix.h"
 #include "gps/nav_fix.h"
-#include "mapdata/binary_map.h"
-#include "mapdata/map_file.h"
-#include "mapdata/map_text_element.h"
 #include "map/alarm_zone_thread.h"
 #include "map/drawing_tables.h"
 #include "map/map_export_command.h"
@@ -30,6 +24,9 @@
 #include "map/map_render.h"
 #include "map/overlay_command.h"
 #include "map/settings_values.h"
+#include "mapdata/binary_map.h"
+#include "mapdata/map_file.h"
+#include "mapdata/map_text_element.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/settings_values.h"
@@ -43,6 +40,9 @@
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
 #include "resources/ids/strings_map.h"
+#include "services/module_services.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
 
 namespace map {
 namespace {

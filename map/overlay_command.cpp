@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "resources/ids/strings.h"
+#include "services/string_resources.h"
 
 namespace map {
 namespace {

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "core/shared_locks.h"
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_poly_element.h"
 #include "nav/destination_queue.h"
 #include "nav/fai_triangle.h"
+#include "services/shared_locks.h"
 
 namespace map {
 namespace {

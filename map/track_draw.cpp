@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "core/track_cache.h"
 #include "map/map_view_model.h"
 #include "map/map_worker.h"
 #include "platform/thread_priority.h"
+#include "services/track_cache.h"
 
 namespace map {
 namespace {

@@ -1,6 +1,6 @@
 #include "nav/current_position.h"
 
-#include "core/shared_locks.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 

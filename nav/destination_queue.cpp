@@ -4,10 +4,10 @@
 #include <mutex>
 #include <utility>
 
-#include "core/shared_locks.h"
 #include "nav/current_position.h"
 #include "nav/settings_values.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "core/elevation_model.h"
-#include "core/string_resources.h"
 #include "nav/waypoint_edit.h"
 #include "nav/waypoint_list.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "resources/ids/strings_task_dialogs.h"
+#include "services/string_resources.h"
 
 namespace nav {
 namespace {

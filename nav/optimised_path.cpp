@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "core/geodesy.h"
-#include "core/shared_locks.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 namespace {

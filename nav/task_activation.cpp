@@ -4,15 +4,15 @@
 #include <memory>
 #include <string>
 
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
-#include "glide/display_texts.h"
 #include "nav/optimised_path.h"
 #include "nav/settings_values.h"
 #include "nav/task_navigation.h"
 #include "platform/critical_section.h"
 #include "platform/message_box.h"
 #include "resources/ids/strings_frame.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
+#include "texts/display_texts.h"
 
 namespace nav {
 namespace {

@@ -7,8 +7,6 @@
 #include <memory>
 #include <utility>
 
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "nav/task_file.h"
 #include "platform/critical_section.h"
 #include "platform/message_box.h"
@@ -17,6 +15,8 @@
 #include "platform/utf.h"
 #include "resources/ids/strings_recorder.h"
 #include "resources/ids/strings_task_dialogs.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
 
 namespace nav {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 #include <utility>
 
-#include "core/shared_locks.h"
-#include "glide/display_texts.h"
 #include "nav/settings_values.h"
 #include "nav/task_activation.h"
 #include "nav/task_texts.h"
+#include "services/shared_locks.h"
+#include "texts/display_texts.h"
 
 namespace nav {
 namespace {

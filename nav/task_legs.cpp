@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstddef>
 
-#include "core/shared_locks.h"
 #include "nav/settings_values.h"
 #include "nav/task_model.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 namespace {

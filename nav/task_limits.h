@@ -11,9 +11,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "glide/display_units.h"
 #include "nav/task_navigation.h"
 #include "platform/settings_store.h"
+#include "texts/display_units.h"
 
 namespace nav {
 

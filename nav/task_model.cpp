@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "core/geodesy.h"
-#include "core/shared_locks.h"
 #include "nav/fai_triangle.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 namespace {

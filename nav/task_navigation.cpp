@@ -4,8 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/shared_locks.h"
-#include "glide/display_texts.h"
 #include "gps/nav_fix.h"
 #include "nav/current_position.h"
 #include "nav/optimised_path.h"
@@ -13,6 +11,8 @@
 #include "nav/task_zone.h"
 #include "platform/numbers.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
+#include "texts/display_texts.h"
 
 namespace nav {
 namespace {

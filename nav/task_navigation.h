@@ -16,9 +16,9 @@
 #include <atomic>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
 #include "nav/task_model.h"
 #include "platform/window_messages.h"
+#include "texts/display_texts.h"
 
 namespace nav {
 

@@ -11,14 +11,14 @@
 #include <thread>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/speed_to_fly.h"
 #include "gps/nav_fix.h"
 #include "nav/current_position.h"
 #include "nav/olc_worker_group.h"
 #include "platform/numbers.h"
+#include "services/shared_locks.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace nav {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <string>
 
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/settings_values.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace nav {
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "core/shared_locks.h"
 #include "platform/critical_section.h"
 #include "platform/numbers.h"
 #include "resources/ids/strings_task_dialogs.h"
 #include "resources/ids/task_point_dialog.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 namespace {

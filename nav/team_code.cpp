@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/geodesy.h"
-#include "core/string_resources.h"
 #include "resources/ids/strings_wind.h"
+#include "services/string_resources.h"
 
 namespace nav {
 namespace {

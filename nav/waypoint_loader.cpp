@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/file_reports.h"
 #include "platform/thread_priority.h"
 #include "platform/ui_post.h"
+#include "services/file_reports.h"
 
 namespace nav {
 namespace {

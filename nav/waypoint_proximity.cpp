@@ -1,8 +1,8 @@
 #include "nav/waypoint_proximity.h"
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
 #include "nav/current_position.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 

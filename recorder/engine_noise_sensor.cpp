@@ -3,10 +3,10 @@
 #include <span>
 #include <string_view>
 
-#include "core/flight_log.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
 #include "recorder/settings_values.h"
+#include "services/flight_log.h"
 
 namespace recorder {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/flarm_library.h"
 #include "platform/settings_store.h"
+#include "services/flarm_library.h"
 
 namespace recorder {
 

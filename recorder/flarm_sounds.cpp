@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/flarm_library.h"
+#include "services/flarm_library.h"
 
 namespace recorder {
 

@@ -12,10 +12,6 @@
 #include <string_view>
 #include <thread>
 
-#include "core/flarm_library.h"
-#include "core/flight_log.h"
-#include "core/module_services.h"
-#include "core/string_resources.h"
 #include "gps/flight_log_records.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
@@ -29,6 +25,10 @@
 #include "recorder/settings_values.h"
 #include "resources/ids/strings.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/flarm_library.h"
+#include "services/flight_log.h"
+#include "services/module_services.h"
+#include "services/string_resources.h"
 
 namespace recorder {
 namespace {

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/flight_log.h"
 #include "platform/clock.h"
+#include "services/flight_log.h"
 
 namespace recorder {
 

@@ -8,7 +8,6 @@
 
 #include "core/igc_text.h"
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "gps/gps_port.h"
 #include "gps/settings_values.h"
 #include "nav/task_model.h"
@@ -17,6 +16,7 @@
 #include "recorder/logger_library.h"
 #include "recorder/task_declaration.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/string_resources.h"
 
 namespace recorder {
 namespace {

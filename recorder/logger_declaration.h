@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/flarm_library.h"
 #include "recorder/logger_abi.h"
+#include "services/flarm_library.h"
 
 namespace nav {
 class CTask;

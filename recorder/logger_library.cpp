@@ -3,11 +3,11 @@
 #include <string>
 #include <utility>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "recorder/logger_declaration.h"
 #include "recorder/task_declaration.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/string_resources.h"
 
 namespace recorder {
 namespace {

@@ -7,9 +7,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "core/flarm_library.h"
 #include "platform/dynamic_library.h"
 #include "recorder/logger_abi.h"
+#include "services/flarm_library.h"
 
 namespace recorder {
 

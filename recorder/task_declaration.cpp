@@ -3,9 +3,7 @@
 #include <mutex>
 #include <string>
 
-#include "core/flight_log.h"
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "nav/destination_queue.h"
 #include "nav/task_model.h"
 #include "platform/message_box.h"
@@ -14,6 +12,8 @@
 #include "recorder/settings_values.h"
 #include "resources/ids/strings.h"
 #include "resources/ids/strings_recorder.h"
+#include "services/flight_log.h"
+#include "services/string_resources.h"
 
 namespace recorder {
 namespace {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "recorder/flarm_sounds.h"
+#include "services/string_resources.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <string>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/sys_error.h"
+#include "services/string_resources.h"
 
 namespace app {
 namespace {

@@ -17,9 +17,7 @@
 #include <vector>
 
 #include "app/data_file_path.h"
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "core/utm.h"
 #include "frame/settings_values.h"
 #include "glide/settings_values.h"
@@ -30,6 +28,8 @@
 #include "recorder/engine_noise_sensor.h"
 #include "recorder/settings_values.h"
 #include "recorder/tests/engine_noise_test_support.h"
+#include "services/module_services.h"
+#include "services/string_resources.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
 #include "testing/units.h"

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <string>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
+#include "services/string_resources.h"
 
 namespace {
 

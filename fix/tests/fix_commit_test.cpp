@@ -10,12 +10,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "glide/display_texts.h"
 #include "fix/fix_processing_thread.h"
 #include "fix/tests/fix_test_support.h"
 #include "nav/current_position.h"
 #include "platform/ui_post.h"
 #include "testing/units.h"
+#include "texts/display_texts.h"
 
 namespace gps::testing {
 namespace {

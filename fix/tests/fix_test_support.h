@@ -10,12 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "core/flight_log.h"
 #include "core/settings_values.h"
-#include "glide/current_wind.h"
-#include "glide/thermal_drift.h"
 #include "fix/first_fix.h"
 #include "fix/fix_commit.h"
+#include "glide/current_wind.h"
+#include "glide/thermal_drift.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nav_fix.h"
 #include "gps/nmea_line.h"
@@ -23,6 +22,7 @@
 #include "gps/settings_values.h"
 #include "nav/destination_queue.h"
 #include "platform/numbers.h"
+#include "services/flight_log.h"
 
 namespace gps::testing {
 

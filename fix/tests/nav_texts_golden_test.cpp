@@ -11,9 +11,9 @@
 
 #include "fix/tests/nav_texts_support.h"
 #include "glide/glide_context.h"
-#include "glide/queue_texts.h"
 #include "nav/tests/task_test_support.h"
 #include "platform/numbers.h"
+#include "texts/queue_texts.h"
 
 namespace gps::testing {
 namespace {

@@ -13,13 +13,11 @@
 
 #include "core/elevation_model.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
 #include "fix/display_links.h"
 #include "fix/first_fix.h"
 #include "fix/position_texts.h"
 #include "fix/waypoint_queue_texts.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
 #include "glide/final_glide.h"
 #include "glide/polar.h"
 #include "glide/settings_values.h"
@@ -29,7 +27,9 @@
 #include "nav/destination_queue.h"
 #include "nav/waypoint_proximity.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
 #include "testing/units.h"
+#include "texts/display_texts.h"
 
 namespace gps::testing {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/track_cache.h"
 #include "fix/tests/nav_texts_support.h"
 #include "nav/tests/task_test_support.h"
 #include "resources/ids/main_frame.h"
+#include "services/track_cache.h"
 
 namespace gps::testing {
 namespace {

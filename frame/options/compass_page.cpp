@@ -1,8 +1,8 @@
 #include "frame/options/compass_page.h"
 
-#include "core/string_resources.h"
 #include "platform/settings_store.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -1,10 +1,10 @@
 #include "frame/options/events_page.h"
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "resources/ids/options_general.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

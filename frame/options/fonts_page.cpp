@@ -8,10 +8,10 @@
 
 #include <algorithm>
 
-#include "core/string_resources.h"
 #include "platform/settings_store.h"
 #include "resources/ids/options_more.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -7,12 +7,12 @@
 #include <cmath>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
-#include "glide/display_units.h"
 #include "platform/numbers.h"
 #include "platform/settings_store.h"
 #include "resources/ids/options_general.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "core/string_resources.h"
-#include "glide/display_units.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

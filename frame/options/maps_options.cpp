@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "core/settings_values.h"
-#include "core/track_cache.h"
 #include "map/map_view.h"
 #include "map/settings_values.h"
 #include "platform/numbers.h"
+#include "services/track_cache.h"
 
 namespace frame {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "core/settings_values.h"
-#include "glide/display_units.h"
 #include "glide/settings_values.h"
 #include "map/map_view.h"
 #include "platform/numbers.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

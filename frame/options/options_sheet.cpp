@@ -5,7 +5,6 @@
 #include <wx/choicebk.h>
 #include <wx/sizer.h>
 
-#include "core/string_resources.h"
 #include "frame/options/alarm_zones_page.h"
 #include "frame/options/compass_page.h"
 #include "frame/options/events_page.h"
@@ -19,6 +18,7 @@
 #include "frame/options/wind_page.h"
 #include "platform/gui/screen_fit.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
 
 namespace frame {
 

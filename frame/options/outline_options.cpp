@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "glide/display_units.h"
 #include "glide/settings_values.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "glide/polar.h"
 #include "glide/polar_file.h"
 #include "glide/settings_values.h"
@@ -16,6 +15,7 @@
 #include "platform/numbers.h"
 #include "resources/ids/strings_files.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

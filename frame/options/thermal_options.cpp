@@ -5,14 +5,14 @@
 #include <cstdint>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/settings_values.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/thermal_average.h"
 #include "gps/settings_values.h"
 #include "map/settings_values.h"
 #include "platform/numbers.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
 
 namespace frame {
 namespace {

@@ -3,10 +3,10 @@
 #include <wx/radiobut.h>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "platform/settings_store.h"
 #include "resources/ids/options_general.h"
 #include "resources/ids/strings_options.h"
+#include "services/string_resources.h"
 
 namespace frame {
 namespace {

@@ -7,11 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/string_resources.h"
 #include "fake_frame_services.h"
 #include "nav/destination_queue.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 
 namespace {

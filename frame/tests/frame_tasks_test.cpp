@@ -11,11 +11,11 @@
 #include <atomic>
 #include <thread>
 
-#include "core/shared_locks.h"
 #include "nav/current_position.h"
 #include "nav/task_statistics.h"
 #include "nav/tests/task_test_support.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
 
 namespace {
 

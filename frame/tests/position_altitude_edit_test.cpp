@@ -7,12 +7,12 @@
 #include <mutex>
 #include <sstream>
 
-#include "core/shared_locks.h"
 #include "nav/destination_queue.h"
 #include "nav/task_file.h"
 #include "nav/task_model.h"
 #include "nav/tests/task_test_support.h"
 #include "platform/utf.h"
+#include "services/shared_locks.h"
 #include "testing/scratch_folder.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/position_profile.h"
-#include "glide/display_texts.h"
+#include "texts/display_texts.h"
 
 namespace {
 

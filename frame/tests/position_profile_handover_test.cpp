@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "fix/tests/nav_texts_support.h"
-#include "glide/display_units.h"
 #include "glide/glide_context.h"
 #include "glide/glide_path.h"
 #include "nav/tests/task_test_support.h"
+#include "texts/display_units.h"
 
 namespace gps::testing {
 namespace {

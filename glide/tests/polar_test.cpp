@@ -9,11 +9,11 @@
 #include <string>
 #include <thread>
 
-#include "core/string_resources.h"
 #include "glide/tests/glide_test_support.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "services/string_resources.h"
 
 namespace glide {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/tests/glide_test_support.h"
+#include "texts/display_texts.h"
 
 namespace glide {
 namespace {

@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
 #include "glide/settings_values.h"
 #include "glide/speed_to_fly_text.h"
 #include "glide/tests/glide_test_support.h"
+#include "texts/display_texts.h"
 
 namespace glide {
 namespace {

@@ -11,11 +11,11 @@
 #include <thread>
 
 #include "core/settings_values.h"
-#include "glide/display_texts.h"
 #include "glide/settings_values.h"
-#include "gps/settings_values.h"
 #include "glide/tests/glide_test_support.h"
+#include "gps/settings_values.h"
 #include "platform/ui_post.h"
+#include "texts/display_texts.h"
 
 namespace glide {
 namespace {

@@ -9,14 +9,14 @@
 
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
 #include "glide/heading_wind.h"
 #include "glide/tests/wind_test_support.h"
 #include "glide/wind_entry.h"
-#include "glide/wind_texts.h"
 #include "gps/nav_fix.h"
 #include "resources/ids/strings_wind.h"
 #include "testing/units.h"
+#include "texts/display_texts.h"
+#include "texts/wind_texts.h"
 
 namespace glide {
 namespace {

@@ -12,12 +12,12 @@
 #include <functional>
 #include <iterator>
 
-#include "core/flight_log.h"
 #include "core/utm.h"
 #include "gps/nav_fix.h"
 #include "gps/tests/nmea_test_support.h"
 #include "platform/numbers.h"
 #include "platform/ui_post.h"
+#include "services/flight_log.h"
 
 namespace gps::testing {
 namespace {

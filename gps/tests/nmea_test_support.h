@@ -9,13 +9,13 @@
 #include <string>
 #include <string_view>
 
-#include "core/flarm_library.h"
 #include "core/settings_values.h"
 #include "gps/gps_fix_record.h"
 #include "gps/nmea_environment.h"
 #include "gps/nmea_line.h"
 #include "gps/nmea_parser_state.h"
 #include "gps/settings_values.h"
+#include "services/flarm_library.h"
 
 namespace gps::testing {
 

@@ -16,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/flight_log.h"
 #include "core/settings_values.h"
 #include "gps/gps_port.h"
 #include "gps/port_auto_baud.h"
@@ -27,6 +26,7 @@
 #include "gps/settings_values.h"
 #include "platform/serial_device.h"
 #include "platform/unique_fd.h"
+#include "services/flight_log.h"
 
 namespace gps {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "core/elevation_model.h"
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 
 namespace map {

@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/string_resources.h"
 #include "map/alarm_zone_options.h"
 #include "map/settings_values.h"
 #include "map/tests/zones_fixture.h"
@@ -16,6 +15,7 @@
 #include "mapdata/map_circle_element.h"
 #include "mapdata/map_stopwatch.h"
 #include "platform/message_box.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wait_until.h"
 

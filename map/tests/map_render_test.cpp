@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "core/settings_values.h"
-#include "core/track_cache.h"
 #include "mapdata/map_circle_element.h"
+#include "services/track_cache.h"
 #include "testing/wait_until.h"
 
 namespace map {

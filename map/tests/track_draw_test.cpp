@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "core/settings_values.h"
-#include "core/track_cache.h"
 #include "core/waypoint_record.h"
 #include "map/map_draw_math.h"
+#include "services/track_cache.h"
 
 namespace map {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "core/shared_locks.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/settings_values.h"
 #include "nav/tests/waypoint_test_support.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 namespace {

@@ -13,12 +13,12 @@
 #include <thread>
 #include <vector>
 
-#include "core/shared_locks.h"
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/olc_search.h"
 #include "nav/olc_settings.h"
 #include "nav/olc_worker.h"
+#include "services/shared_locks.h"
 #include "testing/wait_until.h"
 
 namespace nav {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
 #include "task_test_support.h"
 
 namespace nav {

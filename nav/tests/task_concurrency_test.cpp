@@ -9,11 +9,11 @@
 #include <cmath>
 #include <thread>
 
-#include "core/shared_locks.h"
 #include "nav/task_activation.h"
 #include "nav/task_navigation.h"
 #include "nav/task_statistics.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
 #include "task_test_support.h"
 
 namespace nav {

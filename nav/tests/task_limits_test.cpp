@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/shared_locks.h"
 #include "nav/task_file.h"
 #include "nav/task_zones_model.h"
 #include "nav/tests/task_test_support.h"
 #include "platform/settings_store.h"
 #include "resources/ids/strings_task_dialogs.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "core/shared_locks.h"
 #include "platform/ui_post.h"
+#include "services/shared_locks.h"
 #include "task_test_support.h"
 
 namespace nav {

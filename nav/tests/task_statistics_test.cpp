@@ -16,8 +16,6 @@
 #include <thread>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "glide/display_texts.h"
 #include "glide/glide_context.h"
 #include "glide/polar.h"
 #include "glide/settings_values.h"
@@ -25,8 +23,10 @@
 #include "nav/current_position.h"
 #include "nav/task_model.h"
 #include "nav/task_statistics.h"
+#include "services/shared_locks.h"
 #include "testing/units.h"
 #include "testing/wait_until.h"
+#include "texts/display_texts.h"
 
 namespace nav {
 namespace {

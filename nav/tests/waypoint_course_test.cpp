@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "nav/current_position.h"
 #include "core/waypoint_course.h"
+#include "nav/current_position.h"
 #include "nav/waypoint_entry.h"
 #include "nav/waypoint_proximity.h"
+#include "services/shared_locks.h"
 
 namespace nav {
 namespace {

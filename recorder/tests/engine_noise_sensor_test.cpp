@@ -6,12 +6,12 @@
 #include <string>
 #include <thread>
 
-#include "core/flight_log.h"
 #include "platform/message_box.h"
 #include "platform/ui_post.h"
 #include "recorder/settings_values.h"
 #include "recorder/tests/engine_noise_test_support.h"
 #include "recorder/tests/recorder_test_support.h"
+#include "services/flight_log.h"
 
 namespace recorder::testing {
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "gps/settings_values.h"
 #include "platform/message_box.h"
 #include "recorder/logger_declaration.h"
 #include "recorder/tests/recorder_test_support.h"
+#include "services/string_resources.h"
 
 namespace recorder {
 namespace {

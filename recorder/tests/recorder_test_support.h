@@ -14,13 +14,13 @@
 #include <memory>
 #include <string>
 
-#include "core/flight_log.h"
 #include "fix/tests/fix_test_support.h"
 #include "nav/task_model.h"
 #include "platform/settings_store.h"
 #include "recorder/flight_log_file.h"
 #include "recorder/igc_header.h"
 #include "recorder/task_declaration.h"
+#include "services/flight_log.h"
 #include "testing/scratch_folder.h"
 
 namespace recorder::testing {

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "core/string_resources.h"
 #include "nav/destination_queue.h"
 #include "platform/message_box.h"
 #include "recorder/tests/recorder_test_support.h"
+#include "services/string_resources.h"
 
 namespace recorder::testing {
 namespace {

@@ -24,7 +24,6 @@
 #include <vector>
 
 #include "core/settings_values.h"
-#include "core/track_cache.h"
 #include "map/map_compose.h"
 #include "map/map_render.h"
 #include "map/map_view_model.h"
@@ -36,6 +35,7 @@
 #include "platform/numbers.h"
 #include "platform/utf.h"
 #include "platform/whole_file.h"
+#include "services/track_cache.h"
 
 namespace {
 

@@ -16,13 +16,12 @@
 #include <vector>
 
 #include "app/map_view_links.h"
+#include "fix/display_links.h"
 #include "frame/frame_commands.h"
 #include "frame/main_frame.h"
 #include "frame/map_command_dialogs_wx.h"
-#include "frame/small_dialogs.h"
-#include "core/string_resources.h"
-#include "fix/display_links.h"
 #include "frame/position_links.h"
+#include "frame/small_dialogs.h"
 #include "frame/tests/gui/dialog_test_support.h"
 #include "map/map_view.h"
 #include "map/overlay_command.h"
@@ -34,6 +33,7 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "resources/ids/strings.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 

@@ -5,7 +5,7 @@
 
 #include <cwchar>
 
-#include "core/flarm_library.h"
+#include "services/flarm_library.h"
 
 #define STUB_EXPORT __attribute__((visibility("default")))
 

@@ -15,11 +15,9 @@
 #include <memory>
 #include <string>
 
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/string_resources.h"
-#include "frame/gps_port_dialog.h"
 #include "frame/glide_settings_dialog.h"
+#include "frame/gps_port_dialog.h"
 #include "frame/igc_header_dialog.h"
 #include "frame/main_frame.h"
 #include "frame/new_waypoint_dialog.h"
@@ -45,6 +43,8 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "services/module_services.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/screen_layout.h"
 #include "testing/wx_test_app.h"

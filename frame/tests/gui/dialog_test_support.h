@@ -15,9 +15,9 @@
 #include <memory>
 #include <string>
 
-#include "core/string_resources.h"
 #include "platform/dynamic_library.h"
 #include "platform/gui/resource_bundle.h"
+#include "services/string_resources.h"
 
 namespace frame::testing {
 

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/flarm_library.h"
 #include "frame/options/options_page.h"
 #include "frame/options/options_sheet.h"
 #include "frame/tests/gui/dialog_test_support.h"
@@ -19,6 +18,7 @@
 #include "platform/settings_store.h"
 #include "platform/utf.h"
 #include "resources/ids/options_flarm.h"
+#include "services/flarm_library.h"
 #include "testing/pseudo_terminal.h"
 #include "testing/wx_test_app.h"
 

@@ -12,7 +12,6 @@
 #include <memory>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "dialog_test_support.h"
 #include "frame/frame_commands.h"
 #include "frame/glide_settings_dialog.h"
@@ -28,6 +27,7 @@
 #include "platform/gui/screenshot.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 

@@ -12,19 +12,19 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/flight_log.h"
-#include "core/string_resources.h"
-#include "frame/static_splitter.h"
 #include "frame/position_view.h"
+#include "frame/static_splitter.h"
 #include "map/map_view.h"
 #include "platform/gui/command_ids.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
-#include "testing/wx_test_app.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
+#include "services/flight_log.h"
+#include "services/string_resources.h"
+#include "testing/wx_test_app.h"
 
 namespace {
 

@@ -14,7 +14,6 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "frame/options/options_page.h"
 #include "frame/options/options_sheet.h"
 #include "frame/options/view_link.h"
@@ -29,6 +28,7 @@
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "services/string_resources.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"

@@ -9,8 +9,6 @@
 #include <memory>
 #include <mutex>
 
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "frame/main_frame.h"
 #include "frame/position_view.h"
 #include "map/map_view.h"
@@ -20,6 +18,8 @@
 #include "platform/gui/event_pump.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/settings_store.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
 #include "testing/wx_test_app.h"
 
 namespace {

@@ -15,7 +15,6 @@
 
 #include "core/elevation_model.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
 #include "fix/first_fix.h"
 #include "fix/fix_commit.h"
 #include "frame/glide_info_values.h"
@@ -24,7 +23,7 @@
 #include "frame/position_links.h"
 #include "frame/position_spin.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
+#include "glide/final_glide.h"
 #include "glide/glide_path.h"
 #include "glide/settings_values.h"
 #include "glide/thermal_drift.h"
@@ -32,14 +31,15 @@
 #include "nav/current_position.h"
 #include "nav/destination_queue.h"
 #include "nav/task_activation.h"
-#include "glide/final_glide.h"
 #include "nav/tests/task_test_support.h"
 #include "platform/canvas.h"
 #include "platform/gui/event_pump.h"
 #include "platform/gui/screenshot.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "services/shared_locks.h"
 #include "testing/wx_test_app.h"
+#include "texts/display_texts.h"
 
 namespace {
 

@@ -16,7 +16,6 @@
 #include <chrono>
 #include <memory>
 
-#include "core/string_resources.h"
 #include "dialog_test_support.h"
 #include "frame/notes_controls.h"
 #include "platform/gui/event_pump.h"
@@ -25,6 +24,7 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 

@@ -8,10 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "frame/dialog_controls.h"
 #include "frame/task_dialog.h"
 #include "frame/task_limits_dialog.h"
@@ -27,6 +24,9 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "services/module_services.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 

@@ -10,8 +10,6 @@
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/string_resources.h"
 #include "frame/new_waypoint_dialog.h"
 #include "frame/task_dialog.h"
 #include "frame/tests/gui/dialog_test_support.h"
@@ -25,6 +23,8 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "services/shared_locks.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
 

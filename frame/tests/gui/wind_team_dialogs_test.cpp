@@ -16,12 +16,11 @@
 
 #include "core/geodesy.h"
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "frame/team_dialog.h"
+#include "frame/tests/gui/dialog_test_support.h"
 #include "frame/value_list_box.h"
 #include "frame/wind_dialog.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
 #include "glide/wind_history.h"
 #include "gps/settings_values.h"
 #include "nav/team_code.h"
@@ -30,9 +29,10 @@
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
-#include "testing/wx_test_app.h"
-#include "frame/tests/gui/dialog_test_support.h"
+#include "services/string_resources.h"
 #include "testing/units.h"
+#include "testing/wx_test_app.h"
+#include "texts/display_texts.h"
 
 namespace frame {
 namespace {

@@ -20,8 +20,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/module_services.h"
-#include "core/string_resources.h"
 #include "gps/gps_port.h"
 #include "gps/port_auto_baud.h"
 #include "gps/port_dialog_feed.h"
@@ -30,10 +28,12 @@
 #include "gps/tests/device/reader_harness.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
-#include "testing/pseudo_terminal.h"
-#include "testing/scratch_folder.h"
 #include "platform/ui_post.h"
 #include "platform/utf.h"
+#include "services/module_services.h"
+#include "services/string_resources.h"
+#include "testing/pseudo_terminal.h"
+#include "testing/scratch_folder.h"
 
 namespace gps::testing {
 namespace {

@@ -16,10 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/module_services.h"
 #include "core/settings_values.h"
-#include "core/shared_locks.h"
-#include "core/track_cache.h"
 #include "fix/first_fix.h"
 #include "fix/fix_commit.h"
 #include "fix/fix_processing_thread.h"
@@ -27,8 +24,8 @@
 #include "gps/gps_port.h"
 #include "gps/nav_fix.h"
 #include "map/map_view.h"
-#include "map/waypoint_layer.h"
 #include "map/settings_values.h"
+#include "map/waypoint_layer.h"
 #include "mapdata/map_draw_state.h"
 #include "mapdata/sphere_geometry.h"
 #include "nav/current_position.h"
@@ -37,16 +34,19 @@
 #include "platform/gui/event_pump.h"
 #include "platform/gui/screenshot.h"
 #include "platform/numbers.h"
-#include "platform/ui_post.h"
 #include "platform/settings_store.h"
+#include "platform/ui_post.h"
 #include "platform/utf.h"
 #include "resources/ids/main_frame.h"
+#include "services/module_services.h"
+#include "services/shared_locks.h"
+#include "services/track_cache.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
 #include "testing/pseudo_terminal.h"
 #include "testing/scratch_folder.h"
-#include "testing/wx_test_app.h"
 #include "testing/units.h"
+#include "testing/wx_test_app.h"
 
 namespace map {
 namespace {

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/module_services.h"
-#include "core/shared_locks.h"
 #include "gps/nav_fix.h"
 #include "map/map_sprite.h"
 #include "map/map_view.h"
@@ -16,9 +14,11 @@
 #include "nav/current_position.h"
 #include "platform/gui/event_pump.h"
 #include "platform/settings_store.h"
+#include "services/module_services.h"
+#include "services/shared_locks.h"
 #include "testing/scratch_folder.h"
-#include "testing/wx_test_app.h"
 #include "testing/units.h"
+#include "testing/wx_test_app.h"
 
 namespace map {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "core/flarm_library.h"
 #include "recorder/logger_abi.h"
+#include "services/flarm_library.h"
 
 #define STUB_EXPORT __attribute__((visibility("default")))
 

@@ -18,8 +18,6 @@
 #include "fix/tests/fix_test_support.h"
 #include "fix/tests/nav_texts_support.h"
 #include "glide/current_wind.h"
-#include "glide/display_texts.h"
-#include "glide/display_units.h"
 #include "glide/tests/wind_test_support.h"
 #include "glide/wind_estimation.h"
 #include "glide/wind_history.h"
@@ -27,12 +25,14 @@
 #include "nav/olc_settings.h"
 #include "nav/olc_worker.h"
 #include "platform/ui_post.h"
-#include "tools/demo/demo_region.h"
-#include "tools/demo/flight_path.h"
-#include "tools/flight_text/sentence_epochs.h"
 #include "testing/units.h"
 #include "testing/wait_until.h"
+#include "texts/display_texts.h"
+#include "texts/display_units.h"
+#include "tools/demo/demo_region.h"
+#include "tools/demo/flight_path.h"
 #include "tools/demo/tests/demo_flight.h"
+#include "tools/flight_text/sentence_epochs.h"
 
 namespace demo {
 namespace {

@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "core/module_services.h"
 #include "platform/gui/assert_handler.h"
 #include "platform/gui/bundle_entry_points.h"
 #include "platform/gui/file_dialog.h"
@@ -16,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "services/module_services.h"
 #include "tools/tandrel/gui/tandrel_dialog.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "glide/display_units.h"
+#include "texts/display_units.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "glide/position_lines.h"
+#include "texts/position_lines.h"
 
 #include <cmath>
 #include <cstdlib>

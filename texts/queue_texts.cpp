@@ -1,10 +1,10 @@
-#include "glide/queue_texts.h"
+#include "texts/queue_texts.h"
 
 #include <cmath>
 #include <string>
 
-#include "glide/display_units.h"
 #include "platform/numbers.h"
+#include "texts/display_units.h"
 
 namespace glide {
 namespace {

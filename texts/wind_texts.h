@@ -4,7 +4,7 @@
 // history line. Any thread.
 //
 // Altitude units (core::g_unitAlt): 0 thousands of feet "kF" (1 decimal),
-// 1 km (2 decimals), 2 m (no decimals); speed units as glide/display_units.h.
+// 1 km (2 decimals), 2 m (no decimals); speed units as texts/display_units.h.
 
 #include <optional>
 #include <string>

@@ -1,5 +1,5 @@
 // The position lines in degrees-minutes-seconds, decimal minutes and UTM.
-#include "glide/position_lines.h"
+#include "texts/position_lines.h"
 #include "testing/units.h"
 
 #include <gtest/gtest.h>

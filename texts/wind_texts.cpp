@@ -1,9 +1,9 @@
-#include "glide/wind_texts.h"
+#include "texts/wind_texts.h"
 
 #include <array>
 
-#include "glide/display_units.h"
 #include "platform/numbers.h"
+#include "texts/display_units.h"
 
 namespace glide {
 namespace {

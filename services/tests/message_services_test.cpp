@@ -1,13 +1,13 @@
-#include "core/message_services.h"
+#include "services/message_services.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/sys_error.h"
+#include "services/string_resources.h"
 
 namespace core {
 namespace {

@@ -1,12 +1,12 @@
-#include "core/message_services.h"
+#include "services/message_services.h"
 
 #include <atomic>
 #include <cerrno>
 #include <utility>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/sys_error.h"
+#include "services/string_resources.h"
 
 namespace core {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/flarm_library.h"
+#include "services/flarm_library.h"
 
 std::atomic<CFLARMobject*> g_pFlarmObject{nullptr};
 

@@ -1,17 +1,17 @@
 // The display texts: defaults, prefixes from the string table, bounded
 // writes, and the modem-line event labels.
-#include "glide/display_texts.h"
+#include "texts/display_texts.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/settings_values.h"
-#include "core/string_resources.h"
 #include "glide/lifecycle.h"
 #include "glide/modem_event_labels.h"
 #include "gps/port_modem_lines.h"
 #include "platform/settings_store.h"
+#include "services/string_resources.h"
 
 namespace glide {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/string_resources.h"
+#include "services/string_resources.h"
 
 #include <atomic>
 

@@ -1,11 +1,11 @@
-#include "core/file_reports.h"
+#include "services/file_reports.h"
 
 #include <string>
 
-#include "core/string_resources.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "resources/ids/strings_files.h"
+#include "services/string_resources.h"
 
 namespace core {
 namespace {

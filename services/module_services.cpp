@@ -1,8 +1,8 @@
-#include "core/module_services.h"
+#include "services/module_services.h"
 
-#include "core/string_resources.h"
 #include "platform/paths.h"
 #include "platform/utf.h"
+#include "services/string_resources.h"
 
 // The build defines the program's version (the project version and its
 // revision number).

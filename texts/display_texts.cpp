@@ -1,4 +1,4 @@
-#include "glide/display_texts.h"
+#include "texts/display_texts.h"
 
 namespace glide {
 

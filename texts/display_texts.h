@@ -1,5 +1,5 @@
 #pragma once
-// The texts of the flight displays (glide/display_text.h): what the
+// The texts of the flight displays (texts/display_text.h): what the
 // position page, the glide information window and the map view draw, each
 // with its capacity and its default before the first fix.
 //
@@ -15,8 +15,8 @@
 #include <span>
 #include <string_view>
 
-#include "glide/display_text.h"
 #include "platform/critical_section.h"
+#include "texts/display_text.h"
 
 namespace glide {
 

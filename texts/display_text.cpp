@@ -1,4 +1,4 @@
-#include "glide/display_text.h"
+#include "texts/display_text.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/module_services.h"
+#include "services/module_services.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "core/string_resources.h"
 #include "platform/utf.h"
+#include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 
 // Stand-in libraries (platform/tests/stubs): kv_stub_versioned.so (1.3.3.7)

@@ -1,4 +1,4 @@
-#include "core/track_cache.h"
+#include "services/track_cache.h"
 
 #include <algorithm>
 #include <atomic>

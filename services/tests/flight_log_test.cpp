@@ -1,4 +1,4 @@
-#include "core/flight_log.h"
+#include "services/flight_log.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

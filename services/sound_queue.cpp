@@ -1,4 +1,4 @@
-#include "core/sound_queue.h"
+#include "services/sound_queue.h"
 
 #include <algorithm>
 #include <chrono>

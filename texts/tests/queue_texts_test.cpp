@@ -1,6 +1,6 @@
 // The destination texts in the three glide display modes, with their
 // no-value forms.
-#include "glide/queue_texts.h"
+#include "texts/queue_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "glide/team_code_line.h"
+#include "texts/team_code_line.h"
 
 #include <memory>
 #include <mutex>
 
-#include "glide/display_texts.h"
+#include "texts/display_texts.h"
 
 namespace glide {
 namespace {
