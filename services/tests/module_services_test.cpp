@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ModuleServices, ExeFolderIsThisProgramsFolderWithASlash) {
-    const std::wstring expected = platform::FromUtf8(KV_BINARY_DIR) + L"/core/";
+    const std::wstring expected = platform::FromUtf8(KV_BINARY_DIR) + L"/services/";
     EXPECT_EQ(fs::weakly_canonical(platform::ToUtf8(core::GetExeFolder())),
               fs::weakly_canonical(platform::ToUtf8(expected)));
     EXPECT_TRUE(core::GetExeFolder().ends_with(L'/'));
