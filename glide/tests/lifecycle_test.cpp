@@ -1,17 +1,17 @@
-// The display texts: defaults, prefixes from the string table, bounded
-// writes, and the modem-line event labels.
-#include "texts/display_texts.h"
+// Glide's start-up of the display texts (defaults, prefixes from the string
+// table) and the modem-line event labels.
+#include "glide/lifecycle.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/settings_values.h"
-#include "glide/lifecycle.h"
 #include "glide/modem_event_labels.h"
 #include "gps/port_modem_lines.h"
 #include "platform/settings_store.h"
 #include "services/string_resources.h"
+#include "texts/display_texts.h"
 
 namespace glide {
 namespace {
@@ -66,23 +66,6 @@ TEST_F(DisplayTextsTest, MissingOrShortWordsCutThePrefixes) {
     EXPECT_EQ(DestinationPrefixText.Get(), L"Z");
     EXPECT_EQ(ArrivedPrefixText.Get(), L"");
     EXPECT_EQ(GlidePrefixText.Get(), L":");
-}
-
-TEST_F(DisplayTextsTest, TheSeparatorReplacesOnlyTheThirdLetter) {
-    core::SetStringProvider(Words);
-    InitDisplayTexts();
-    SetDestinationSeparator(L'>');
-    EXPECT_EQ(DestinationPrefixText.Get(), L"To> ");
-}
-
-TEST_F(DisplayTextsTest, WritesAreCutToTheCapacityButThePortKeepsAWholeDevicePath) {
-    TaskDistanceText.Set(L"123456789012");
-    EXPECT_EQ(TaskDistanceText.Get(), L"123456789");
-    TaskStatText[0].Format(L"v%03.1f", 123456789012345678.0);
-    EXPECT_EQ(TaskStatText[0].Get().size(), 19U);
-    const std::wstring path = L"/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial-if00-port0";
-    GpsPortNameText.Set(path);
-    EXPECT_EQ(GpsPortNameText.Get(), path);
 }
 
 struct EventCase {
