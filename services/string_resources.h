@@ -2,7 +2,7 @@
 // Texts from the string table, looked up by id.
 //
 // The string table lives in the resource bundle, which the start-up code
-// loads; core code only needs "the text for id N". Start-up installs a
+// loads; the code only needs "the text for id N". Start-up installs a
 // provider that asks the bundle; until then (and in tests that install
 // nothing) every id gives an empty text.
 
