@@ -102,6 +102,7 @@ BmpResult WriteElevationBmp(int input, const ElevationGridHeader& g, const std::
     const std::size_t painted = std::size_t{3} * g.columns;
     ui.Progress("converting row 0");
     std::size_t done = 0;
+    off_t synced = 0;
     for (std::size_t bandEnd = g.rows; bandEnd > 0;) {
         const std::size_t rows = std::min(bandRows, bandEnd), first = bandEnd - rows;
         if (!ReadAt(input, samples.data(), rows * rowSamples, first * rowSamples)) return BmpResult::kReadFailed;
@@ -116,6 +117,12 @@ BmpResult WriteElevationBmp(int input, const ElevationGridHeader& g, const std::
         if (!out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(rows * stride))) {
             return BmpResult::kWriteFailed;
         }
+        // The disk starts on what is written while the next bands are
+        // painted, so that the flush before the file replaces the old one
+        // waits for little more than the last band.
+        const auto written = static_cast<off_t>(::lseek(output, 0, SEEK_CUR));
+        if (written > synced) ::sync_file_range(output, synced, written - synced, SYNC_FILE_RANGE_WRITE);
+        synced = written;
         bandEnd = first;
     }
     return out.flush() ? BmpResult::kWritten : BmpResult::kWriteFailed;
