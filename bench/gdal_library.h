@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "bench/bench_support.h"
@@ -57,6 +58,7 @@ class GdalLibrary {
         geometry_ = library_.Symbol<void* (*)(void*)>("OGR_F_GetGeometryRef");
         geometryCount_ = library_.Symbol<int (*)(void*)>("OGR_G_GetGeometryCount");
         part_ = library_.Symbol<void* (*)(void*, int)>("OGR_G_GetGeometryRef");
+        area_ = library_.Symbol<double (*)(void*)>("OGR_G_Area");
         if (Ready()) allRegister_();
     }
 
@@ -65,7 +67,7 @@ class GdalLibrary {
                demOptions_ && freeDem_ && dem_ && openEx_ && vectorOptions_ && freeVector_ && vector_ &&
                band_ && maskBand_ && noData_ && driver_ && create_ && createLayer_ && layer_ &&
                fieldDefn_ && freeFieldDefn_ && createField_ && contour_ && polygonize_ &&
-               nextFeature_ && freeFeature_ && geometry_ && geometryCount_ && part_;
+               nextFeature_ && freeFeature_ && geometry_ && geometryCount_ && part_ && area_;
     }
 
     // gdal_translate with these options; false when it fails.
@@ -141,17 +143,13 @@ class GdalLibrary {
     // The rings of a GeoJSON file's first layer: outer rings and holes of
     // its polygons and multipolygons; -1 when it cannot be read.
     double Rings(const std::filesystem::path& file) const {
-        constexpr unsigned kVector = 0x04;  // GDAL_OF_VECTOR
-        void* source = openEx_(file.c_str(), kVector, nullptr, nullptr, nullptr);
-        if (source == nullptr) return -1;
-        void* layer = layer_(source, 0);
-        double rings = layer != nullptr ? 0 : -1;
-        while (void* feature = layer != nullptr ? nextFeature_(layer) : nullptr) {
-            rings += RingsOf(geometry_(feature));
-            freeFeature_(feature);
-        }
-        close_(source);
-        return rings;
+        return SumOverFeatures(file, [this](void* geometry) { return RingsOf(geometry); });
+    }
+
+    // The area its polygons enclose, holes left out, in the square units
+    // of its coordinates; -1 when it cannot be read.
+    double Area(const std::filesystem::path& file) const {
+        return SumOverFeatures(file, [this](void* geometry) { return geometry != nullptr ? area_(geometry) : 0.0; });
     }
 
   private:
@@ -178,6 +176,23 @@ class GdalLibrary {
         if (out != nullptr) close_(out);
         close_(source);
         return made;
+    }
+
+    // The sum of measure(geometry) over the features of a vector file's
+    // first layer; -1 when it cannot be read.
+    template <typename Measure>
+    double SumOverFeatures(const std::filesystem::path& file, Measure measure) const {
+        constexpr unsigned kVector = 0x04;  // GDAL_OF_VECTOR
+        void* source = openEx_(file.c_str(), kVector, nullptr, nullptr, nullptr);
+        if (source == nullptr) return -1;
+        void* layer = layer_(source, 0);
+        double sum = layer != nullptr ? 0 : -1;
+        while (void* feature = layer != nullptr ? nextFeature_(layer) : nullptr) {
+            sum += measure(geometry_(feature));
+            freeFeature_(feature);
+        }
+        close_(source);
+        return sum;
     }
 
     // The rings of a polygon, or of each polygon of a multipolygon.
@@ -231,24 +246,33 @@ class GdalLibrary {
     void* (*geometry_)(void*) = nullptr;
     int (*geometryCount_)(void*) = nullptr;
     void* (*part_)(void*, int) = nullptr;
+    double (*area_)(void*) = nullptr;
 };
 
 // Runs ours and GDAL's alternately (bench::AlternateWithPeer), and reports
-// the medians, their ratio, and how much the outputs differ (compare()).
+// the medians, their ratio, and how much the outputs differ: compare(),
+// or compare(gdal) to read GDAL's output through its library, runs after
+// the timed runs. False, the run marked failed, when GDAL is missing or a
+// conversion failed.
 template <typename Ours, typename Theirs, typename Compare>
-void AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare) {
+bool AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare) {
     static const GdalLibrary gdal;
     if (!gdal.Ready()) {
         state.SkipWithError("GDAL's library not found");
-        return;
+        return false;
     }
     PeerTimes times;
     if (!AlternateWithPeer(state, times, ours, [&] { return theirs(gdal); })) {
         state.SkipWithError("a conversion failed");
-        return;
+        return false;
     }
     ReportAgainstPeer(state, times);
-    state.counters["output_differences"] = compare();
+    if constexpr (std::is_invocable_v<Compare&, const GdalLibrary&>) {
+        state.counters["output_differences"] = compare(gdal);
+    } else {
+        state.counters["output_differences"] = compare();
+    }
+    return true;
 }
 
 }  // namespace bench
