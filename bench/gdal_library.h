@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -59,6 +60,7 @@ class GdalLibrary {
         geometryCount_ = library_.Symbol<int (*)(void*)>("OGR_G_GetGeometryCount");
         part_ = library_.Symbol<void* (*)(void*, int)>("OGR_G_GetGeometryRef");
         area_ = library_.Symbol<double (*)(void*)>("OGR_G_Area");
+        length_ = library_.Symbol<double (*)(void*)>("OGR_G_Length");
         if (Ready()) allRegister_();
     }
 
@@ -67,7 +69,7 @@ class GdalLibrary {
                demOptions_ && freeDem_ && dem_ && openEx_ && vectorOptions_ && freeVector_ && vector_ &&
                band_ && maskBand_ && noData_ && driver_ && create_ && createLayer_ && layer_ &&
                fieldDefn_ && freeFieldDefn_ && createField_ && contour_ && polygonize_ &&
-               nextFeature_ && freeFeature_ && geometry_ && geometryCount_ && part_ && area_;
+               nextFeature_ && freeFeature_ && geometry_ && geometryCount_ && part_ && area_ && length_;
     }
 
     // gdal_translate with these options; false when it fails.
@@ -143,7 +145,14 @@ class GdalLibrary {
     // The rings of a GeoJSON file's first layer: outer rings and holes of
     // its polygons and multipolygons; -1 when it cannot be read.
     double Rings(const std::filesystem::path& file) const {
-        return SumOverFeatures(file, [this](void* geometry) { return RingsOf(geometry); });
+        return SumOverFeatures(file, [this](void* geometry) {
+            return SumOverRings(geometry, [](void*) { return 1.0; });
+        });
+    }
+
+    // The length of all those rings together.
+    double RingLength(const std::filesystem::path& file) const {
+        return SumOverFeatures(file, [this](void* geometry) { return SumOverRings(geometry, length_); });
     }
 
     // The area its polygons enclose, holes left out, in the square units
@@ -195,16 +204,24 @@ class GdalLibrary {
         return sum;
     }
 
-    // The rings of a polygon, or of each polygon of a multipolygon.
-    double RingsOf(void* geometry) const {
+    // The sum of measure(ring) over the rings of a polygon, or of each
+    // polygon of a multipolygon.
+    template <typename Measure>
+    double SumOverRings(void* geometry, Measure measure) const {
         if (geometry == nullptr) return 0;
         const int parts = geometryCount_(geometry);
         void* first = parts > 0 ? part_(geometry, 0) : nullptr;
-        if (first == nullptr || geometryCount_(first) == 0) return parts;  // a polygon's rings
-        double rings = 0;
-        for (int i = 0; i < parts; ++i)
-            rings += geometryCount_(part_(geometry, i));
-        return rings;
+        const bool multi = first != nullptr && geometryCount_(first) > 0;  // a ring has no parts
+        double sum = 0;
+        for (int i = 0; i < parts; ++i) {
+            void* part = part_(geometry, i);
+            if (!multi) {
+                sum += measure(part);
+                continue;
+            }
+            for (int r = 0; r < geometryCount_(part); ++r) sum += measure(part_(part, r));
+        }
+        return sum;
     }
 
     static std::vector<const char*> Argv(const std::vector<std::string>& options) {
@@ -247,15 +264,18 @@ class GdalLibrary {
     int (*geometryCount_)(void*) = nullptr;
     void* (*part_)(void*, int) = nullptr;
     double (*area_)(void*) = nullptr;
+    double (*length_)(void*) = nullptr;
 };
 
 // Runs ours and GDAL's alternately (bench::AlternateWithPeer), and reports
 // the medians, their ratio, and how much the outputs differ: compare(),
 // or compare(gdal) to read GDAL's output through its library, runs after
-// the timed runs. False, the run marked failed, when GDAL is missing or a
-// conversion failed.
+// the timed runs. A difference above `allowed`, or none to be had (a
+// negative one), fails the run. False, the run marked failed, when GDAL is
+// missing, a conversion failed or the outputs differ.
 template <typename Ours, typename Theirs, typename Compare>
-bool AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare) {
+bool AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare,
+                 double allowed = std::numeric_limits<double>::infinity()) {
     static const GdalLibrary gdal;
     if (!gdal.Ready()) {
         state.SkipWithError("GDAL's library not found");
@@ -267,10 +287,16 @@ bool AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare comp
         return false;
     }
     ReportAgainstPeer(state, times);
+    double differences = 0;
     if constexpr (std::is_invocable_v<Compare&, const GdalLibrary&>) {
-        state.counters["output_differences"] = compare(gdal);
+        differences = compare(gdal);
     } else {
-        state.counters["output_differences"] = compare();
+        differences = compare();
+    }
+    state.counters["output_differences"] = differences;
+    if (!(differences >= 0 && differences <= allowed)) {
+        state.SkipWithError("the outputs differ");
+        return false;
     }
     return true;
 }
