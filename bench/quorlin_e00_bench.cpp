@@ -245,14 +245,14 @@ constexpr double kAreaTolerance = 1e-4;
 // west south east north out.json in.e00 PAL" through GDAL's library), both
 // reading the same file.
 //
-// The ring counts differ and say nothing about agreement. Our map paints
-// each polygon's outline as one filled ring and the rings inside it (its
-// holes, filled in the colour of what lies in them) as further rings
-// painted over it, and the clip to the bounds leaves a ring of one repeated
-// point wherever an arc bows out of them (316 rings on 20 x 10 cells, 116
-// of them empty); GDAL gives one polygon per PAL record with its holes as
-// inner rings (200). What both must agree on is the ground the polygons
-// cover, so the run fails when the areas differ by more than
+// Ring counts say nothing about agreement. Our map paints each polygon's
+// outline as one filled ring and the rings inside it (its holes, filled in
+// the colour of what lies in them) as further rings painted over it, and
+// the clip to the bounds can cut a ring into pieces; GDAL gives one polygon
+// per PAL record with its holes as inner rings. On these cells without
+// holes both give one ring a cell, but a layer with holes gives different
+// counts for the same map. What both must agree on is the ground the
+// polygons cover, so the run fails when the areas differ by more than
 // kAreaTolerance.
 void BM_ElevationMap(benchmark::State& state) {
     gridColumns = static_cast<int>(state.range(0));
