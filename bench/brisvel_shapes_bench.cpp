@@ -101,7 +101,8 @@ void BM_AllThenSaveAgainstOgr2Ogr(benchmark::State& state) {
             const auto rows = std::count(std::istreambuf_iterator<char>(in), {}, '\n') - 1;
             return std::abs(static_cast<double>(kPolygons) - static_cast<double>(added)) +
                    std::abs(static_cast<double>(kPolygons) - static_cast<double>(rows));
-        });
+        },
+        0);
 }
 BENCHMARK(BM_AllThenSaveAgainstOgr2Ogr)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "bench/bench_support.h"
@@ -57,6 +59,8 @@ class GdalLibrary {
         geometry_ = library_.Symbol<void* (*)(void*)>("OGR_F_GetGeometryRef");
         geometryCount_ = library_.Symbol<int (*)(void*)>("OGR_G_GetGeometryCount");
         part_ = library_.Symbol<void* (*)(void*, int)>("OGR_G_GetGeometryRef");
+        area_ = library_.Symbol<double (*)(void*)>("OGR_G_Area");
+        length_ = library_.Symbol<double (*)(void*)>("OGR_G_Length");
         if (Ready()) allRegister_();
     }
 
@@ -65,7 +69,7 @@ class GdalLibrary {
                demOptions_ && freeDem_ && dem_ && openEx_ && vectorOptions_ && freeVector_ && vector_ &&
                band_ && maskBand_ && noData_ && driver_ && create_ && createLayer_ && layer_ &&
                fieldDefn_ && freeFieldDefn_ && createField_ && contour_ && polygonize_ &&
-               nextFeature_ && freeFeature_ && geometry_ && geometryCount_ && part_;
+               nextFeature_ && freeFeature_ && geometry_ && geometryCount_ && part_ && area_ && length_;
     }
 
     // gdal_translate with these options; false when it fails.
@@ -141,17 +145,20 @@ class GdalLibrary {
     // The rings of a GeoJSON file's first layer: outer rings and holes of
     // its polygons and multipolygons; -1 when it cannot be read.
     double Rings(const std::filesystem::path& file) const {
-        constexpr unsigned kVector = 0x04;  // GDAL_OF_VECTOR
-        void* source = openEx_(file.c_str(), kVector, nullptr, nullptr, nullptr);
-        if (source == nullptr) return -1;
-        void* layer = layer_(source, 0);
-        double rings = layer != nullptr ? 0 : -1;
-        while (void* feature = layer != nullptr ? nextFeature_(layer) : nullptr) {
-            rings += RingsOf(geometry_(feature));
-            freeFeature_(feature);
-        }
-        close_(source);
-        return rings;
+        return SumOverFeatures(file, [this](void* geometry) {
+            return SumOverRings(geometry, [](void*) { return 1.0; });
+        });
+    }
+
+    // The length of all those rings together.
+    double RingLength(const std::filesystem::path& file) const {
+        return SumOverFeatures(file, [this](void* geometry) { return SumOverRings(geometry, length_); });
+    }
+
+    // The area its polygons enclose, holes left out, in the square units
+    // of its coordinates; -1 when it cannot be read.
+    double Area(const std::filesystem::path& file) const {
+        return SumOverFeatures(file, [this](void* geometry) { return geometry != nullptr ? area_(geometry) : 0.0; });
     }
 
   private:
@@ -180,16 +187,41 @@ class GdalLibrary {
         return made;
     }
 
-    // The rings of a polygon, or of each polygon of a multipolygon.
-    double RingsOf(void* geometry) const {
+    // The sum of measure(geometry) over the features of a vector file's
+    // first layer; -1 when it cannot be read.
+    template <typename Measure>
+    double SumOverFeatures(const std::filesystem::path& file, Measure measure) const {
+        constexpr unsigned kVector = 0x04;  // GDAL_OF_VECTOR
+        void* source = openEx_(file.c_str(), kVector, nullptr, nullptr, nullptr);
+        if (source == nullptr) return -1;
+        void* layer = layer_(source, 0);
+        double sum = layer != nullptr ? 0 : -1;
+        while (void* feature = layer != nullptr ? nextFeature_(layer) : nullptr) {
+            sum += measure(geometry_(feature));
+            freeFeature_(feature);
+        }
+        close_(source);
+        return sum;
+    }
+
+    // The sum of measure(ring) over the rings of a polygon, or of each
+    // polygon of a multipolygon.
+    template <typename Measure>
+    double SumOverRings(void* geometry, Measure measure) const {
         if (geometry == nullptr) return 0;
         const int parts = geometryCount_(geometry);
         void* first = parts > 0 ? part_(geometry, 0) : nullptr;
-        if (first == nullptr || geometryCount_(first) == 0) return parts;  // a polygon's rings
-        double rings = 0;
-        for (int i = 0; i < parts; ++i)
-            rings += geometryCount_(part_(geometry, i));
-        return rings;
+        const bool multi = first != nullptr && geometryCount_(first) > 0;  // a ring has no parts
+        double sum = 0;
+        for (int i = 0; i < parts; ++i) {
+            void* part = part_(geometry, i);
+            if (!multi) {
+                sum += measure(part);
+                continue;
+            }
+            for (int r = 0; r < geometryCount_(part); ++r) sum += measure(part_(part, r));
+        }
+        return sum;
     }
 
     static std::vector<const char*> Argv(const std::vector<std::string>& options) {
@@ -231,24 +263,42 @@ class GdalLibrary {
     void* (*geometry_)(void*) = nullptr;
     int (*geometryCount_)(void*) = nullptr;
     void* (*part_)(void*, int) = nullptr;
+    double (*area_)(void*) = nullptr;
+    double (*length_)(void*) = nullptr;
 };
 
 // Runs ours and GDAL's alternately (bench::AlternateWithPeer), and reports
-// the medians, their ratio, and how much the outputs differ (compare()).
+// the medians, their ratio, and how much the outputs differ: compare(),
+// or compare(gdal) to read GDAL's output through its library, runs after
+// the timed runs. A difference above `allowed`, or none to be had (a
+// negative one), fails the run. False, the run marked failed, when GDAL is
+// missing, a conversion failed or the outputs differ.
 template <typename Ours, typename Theirs, typename Compare>
-void AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare) {
+bool AgainstGdal(benchmark::State& state, Ours ours, Theirs theirs, Compare compare,
+                 double allowed = std::numeric_limits<double>::infinity()) {
     static const GdalLibrary gdal;
     if (!gdal.Ready()) {
         state.SkipWithError("GDAL's library not found");
-        return;
+        return false;
     }
     PeerTimes times;
     if (!AlternateWithPeer(state, times, ours, [&] { return theirs(gdal); })) {
         state.SkipWithError("a conversion failed");
-        return;
+        return false;
     }
     ReportAgainstPeer(state, times);
-    state.counters["output_differences"] = compare();
+    double differences = 0;
+    if constexpr (std::is_invocable_v<Compare&, const GdalLibrary&>) {
+        differences = compare(gdal);
+    } else {
+        differences = compare();
+    }
+    state.counters["output_differences"] = differences;
+    if (!(differences >= 0 && differences <= allowed)) {
+        state.SkipWithError("the outputs differ");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace bench

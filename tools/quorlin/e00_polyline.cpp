@@ -328,7 +328,8 @@ void CE00Polyline::Clip(const core::GeoBox& r, bool wholeRectangle, double margi
         out.push_back(std::move(whole));
         return;
     }
-    if (inside == 0) {
+    // Nothing of the ring inside: the whole rectangle when the ring holds it.
+    const auto rectangleIfHeld = [&] {
         const bool overlaps = !(bounds.east < rect.x1 || bounds.west > rect.x2 || bounds.north < rect.y1 ||
                                 bounds.south > rect.y2);
         if (!wholeRectangle || !overlaps) return;
@@ -343,8 +344,8 @@ void CE00Polyline::Clip(const core::GeoBox& r, bool wholeRectangle, double margi
         box.coverageId = coverageId;
         box.UpdateBounds();
         if (Contains(box) >= 1) out.push_back(std::move(box));
-        return;
-    }
+    };
+    if (inside == 0) return rectangleIfHeld();
     // Pieces, walking the ring from its first point outside.
     std::size_t n = points.size();
     if (n > 1 && points.front().x == points.back().x && points.front().y == points.back().y) --n;
@@ -360,10 +361,17 @@ void CE00Polyline::Clip(const core::GeoBox& r, bool wholeRectangle, double margi
         if (curIn) current.push_back(cur);
         if (prevIn && !curIn) {
             current.push_back(rect.Crossing(prev, cur));
-            pool.push_back(std::move(current));
+            // Where the ring only touches the rectangle's edge from outside
+            // the run is one point: it encloses nothing and is left out.
+            const E00Point& first = current.front();
+            if (std::any_of(current.begin(), current.end(),
+                            [&](const E00Point& p) { return p.x != first.x || p.y != first.y; })) {
+                pool.push_back(std::move(current));
+            }
             current.clear();
         }
     }
+    if (pool.empty()) return rectangleIfHeld();
     const int walk = orientation;
     while (!pool.empty()) {
         std::vector<E00Point> ring = std::move(pool.front());

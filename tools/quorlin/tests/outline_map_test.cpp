@@ -135,6 +135,19 @@ TEST(Polyline, ClipJoinsThroughTheNorthEastCorner) {
     Line({{-1, 1}, {1, 1}, {2, 1}, {11, 1}, {3, 2}, {12, 2}}).Clip({0, 0, 10, 10}, true, 0.0, pieces);
     ASSERT_EQ(pieces.size(), 1u);  // the lone inside point is dropped
     EXPECT_EQ(pieces[0].points.size(), 2u);
+
+    // Where a ring touches the edge from outside, the touching point is no
+    // ring of its own: one that bows out through the east edge twice keeps
+    // one piece, and one round the rectangle gives the rectangle.
+    pieces.clear();
+    Line({{2, 2}, {10, 2}, {11, 3}, {10, 4}, {11, 5}, {10, 6}, {2, 6}, {2, 2}}).Clip({0, 0, 10, 10}, true, 0.0, pieces);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_TRUE(pieces[0].closed);
+    pieces.clear();
+    Line({{-1, -1}, {12, -1}, {12, 4}, {10, 5}, {12, 6}, {12, 11}, {-1, 11}, {-1, -1}})
+        .Clip({0, 0, 10, 10}, true, 0.0, pieces);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces[0].points.size(), 5u);
 }
 
 class TilesTest : public ::testing::Test {

@@ -5,6 +5,8 @@
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "platform/settings_store.h"
 #include "testing/scratch_folder.h"
@@ -93,6 +95,59 @@ TEST_F(PictureTest, SmallGridGivesTheReviewedBitmapAndCalibration) {
     model.OnConvert();
     EXPECT_EQ(ui_.said, std::vector<std::string>{"File length does not match specified size"});
     EXPECT_FALSE(fs::exists(scratch_ / "hill.bmp"));
+}
+
+// The bitmap a grid gives, made the plain way: a new CDib painted cell by
+// cell with CellColour and written whole.
+std::string PlainBitmap(const std::vector<std::int16_t>& cells, int columns, int rows) {
+    mapdata::CDib dib;
+    EXPECT_TRUE(dib.CreateEmpty(false, columns, rows, 24, nullptr));
+    const ColourTable colours = DefaultColourTable();
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const Bgr b = CellColour(cells[static_cast<std::size_t>(r * columns + c)], kDefaultThresholds, colours);
+            std::uint8_t* p = dib.GetPixelAddress(c, r, false);
+            p[0] = b.blue, p[1] = b.green, p[2] = b.red;
+        }
+    std::ostringstream out;
+    EXPECT_TRUE(dib.WriteStream(out));
+    return out.str();
+}
+
+TEST_F(PictureTest, BitmapFilesHoldThePlainlyPaintedBytesInBothByteOrders) {
+    // Every 16-bit value on a picture of several bands with one byte of row
+    // padding; rows whose pixels fill them exactly; a single cell.
+    const struct {
+        int columns, rows;
+    } shapes[] = {{2001, 300}, {4, 3}, {1, 1}};
+    for (const auto& shape : shapes) {
+        std::vector<std::int16_t> cells(static_cast<std::size_t>(shape.columns * shape.rows));
+        for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = static_cast<std::int16_t>(i * 40503u);
+        const std::string expected = PlainBitmap(cells, shape.columns, shape.rows);
+        for (const bool little : {true, false}) {
+            std::string samples;
+            for (const std::int16_t v : cells) {
+                const auto u = static_cast<std::uint16_t>(v);
+                samples += static_cast<char>(little ? u & 0xFF : u >> 8);
+                samples += static_cast<char>(little ? u >> 8 : u & 0xFF);
+            }
+            const fs::path grid = scratch_.Write("cells.bin", samples);
+            ElevationGridHeader h;
+            h.rows = static_cast<std::uint32_t>(shape.rows), h.columns = static_cast<std::uint32_t>(shape.columns);
+            h.littleEndian = little;
+            ASSERT_TRUE(ConvertGridToBitmap({grid, scratch_ / "cells.bmp", h}, ui_, busy_));
+            EXPECT_TRUE(ReadBytes(scratch_ / "cells.bmp") == expected) << shape.columns << " x " << shape.rows;
+        }
+    }
+    EXPECT_TRUE(ui_.said.empty());
+    EXPECT_EQ(busy_, 0);
+
+    // A picture that cannot be written leaves no calibration behind.
+    ElevationGridHeader h;
+    h.rows = h.columns = 1;
+    EXPECT_FALSE(ConvertGridToBitmap({scratch_ / "cells.bin", scratch_ / "none" / "cells.bmp", h}, ui_, busy_));
+    EXPECT_EQ(ui_.said, std::vector<std::string>{"File failed to write"});
+    EXPECT_FALSE(fs::exists(scratch_ / "none"));
 }
 
 // 16 x 8 pixels: red on the left half, blue on the right.
