@@ -118,7 +118,8 @@ std::vector<ObjectTag> ObjectTags(std::string_view text, const std::string& path
         if (StartsWithElement(rest, "<object")) {
             StartTag start = ReadStartTag(text, at + 7, where);
             const std::size_t index = tags.size();
-            tags.push_back({std::move(start.attributes), line, open.empty() ? index : open.front()});
+            tags.push_back(
+                {std::move(start.attributes), line, open.empty() ? index : open.front()});
             if (!start.empty) open.push_back(index);
         } else if (StartsWithElement(rest, "</object")) {
             if (open.empty()) Fail(where + ": </object> without its <object>");
@@ -144,17 +145,17 @@ bool IsNamespaceName(std::string_view name) {
 // The keywords a scope name of one word could spell.
 bool IsKeyword(std::string_view name) {
     static constexpr std::string_view kKeywords[] = {
-        "alignas",   "alignof",  "and",       "asm",       "auto",      "bitand",   "bitor",
-        "bool",      "break",    "case",      "catch",     "char",      "class",    "compl",
-        "concept",   "const",    "consteval", "constexpr", "constinit", "continue", "decltype",
-        "default",   "delete",   "do",        "double",    "else",      "enum",     "explicit",
-        "export",    "extern",   "false",     "float",     "for",       "friend",   "goto",
-        "if",        "inline",   "int",       "long",      "mutable",   "namespace", "new",
-        "noexcept",  "not",      "nullptr",   "operator",  "or",        "private",  "protected",
-        "public",    "register", "requires",  "return",    "short",     "signed",   "sizeof",
-        "static",    "struct",   "switch",    "template",  "this",      "throw",    "true",
-        "try",       "typedef",  "typeid",    "typename",  "union",     "unsigned", "using",
-        "virtual",   "void",     "volatile",  "while",     "xor",
+        "alignas",  "alignof",  "and",       "asm",       "auto",      "bitand",    "bitor",
+        "bool",     "break",    "case",      "catch",     "char",      "class",     "compl",
+        "concept",  "const",    "consteval", "constexpr", "constinit", "continue",  "decltype",
+        "default",  "delete",   "do",        "double",    "else",      "enum",      "explicit",
+        "export",   "extern",   "false",     "float",     "for",       "friend",    "goto",
+        "if",       "inline",   "int",       "long",      "mutable",   "namespace", "new",
+        "noexcept", "not",      "nullptr",   "operator",  "or",        "private",   "protected",
+        "public",   "register", "requires",  "return",    "short",     "signed",    "sizeof",
+        "static",   "struct",   "switch",    "template",  "this",      "throw",     "true",
+        "try",      "typedef",  "typeid",    "typename",  "union",     "unsigned",  "using",
+        "virtual",  "void",     "volatile",  "while",     "xor",
     };
     return std::find(std::begin(kKeywords), std::end(kKeywords), name) != std::end(kKeywords);
 }
@@ -193,7 +194,7 @@ class ScopeNames {
 
   private:
     XrcScope scope_;
-    std::map<unsigned, std::size_t> byId_;      // index into scope_.symbols
+    std::map<unsigned, std::size_t> byId_;       // index into scope_.symbols
     std::map<std::string, std::size_t> byName_;  // index into scope_.symbols
 };
 
@@ -205,7 +206,8 @@ std::optional<XrcSymbol> TagSymbol(const ObjectTag& tag, const std::string& wher
     if (!IsXrcSymbolName(name))
         Fail(where + ": \"" + name + "\" is no symbol (k, a capital letter, letters and digits)");
     const auto number = tag.Find("name");
-    if (!number || !IsNumber(*number)) Fail(where + ": symbol " + name + " on an object without a number");
+    if (!number || !IsNumber(*number))
+        Fail(where + ": symbol " + name + " on an object without a number");
     return XrcSymbol{static_cast<unsigned>(std::stoul(std::string(*number))), name, tag.line};
 }
 
@@ -219,15 +221,17 @@ std::vector<XrcSymbol> FileNames(const std::vector<ScopeNames>& scopes, const st
         for (const auto& symbol : scope.Scope().symbols) {
             const XrcSymbol* own = file.Find(symbol.name);
             if (own != nullptr && own->id != symbol.id)
-                Fail(path + ":" + std::to_string(symbol.line) + ": symbol " + symbol.name + " names " +
-                     std::to_string(symbol.id) + " and, outside this scope, " + std::to_string(own->id) +
-                     " (line " + std::to_string(own->line) + ")");
+                Fail(path + ":" + std::to_string(symbol.line) + ": symbol " + symbol.name +
+                     " names " + std::to_string(symbol.id) + " and, outside this scope, " +
+                     std::to_string(own->id) + " (line " + std::to_string(own->line) + ")");
             all.push_back(symbol);
         }
     }
-    std::stable_sort(all.begin(), all.end(), [](const XrcSymbol& a, const XrcSymbol& b) { return a.line < b.line; });
+    std::stable_sort(all.begin(), all.end(),
+                     [](const XrcSymbol& a, const XrcSymbol& b) { return a.line < b.line; });
     std::map<std::string, std::set<unsigned>> ids;
-    for (const auto& symbol : all) ids[symbol.name].insert(symbol.id);
+    for (const auto& symbol : all)
+        ids[symbol.name].insert(symbol.id);
     std::vector<XrcSymbol> names;
     for (const auto& symbol : all) {
         std::set<unsigned>& numbers = ids[symbol.name];
@@ -271,12 +275,16 @@ XrcSymbols ParseXrcSymbols(std::string_view content, const std::string& path) {
     // of the same name opened it before.
     const auto open = [&](const XrcSymbol& symbol, const std::string& where) {
         const std::string scope = XrcScopeName(symbol.name);
-        if (IsKeyword(scope)) Fail(where + ": symbol " + symbol.name + " opens a scope named " + scope + ", a keyword");
+        if (IsKeyword(scope))
+            Fail(where + ": symbol " + symbol.name + " opens a scope named " + scope +
+                 ", a keyword");
         const auto [first, added] = opener.emplace(scope, symbol.name);
         if (!added && first->second != symbol.name)
-            Fail(where + ": symbols " + symbol.name + " and " + first->second + " both open the scope " + scope);
-        const auto found = std::find_if(scopes.begin(), scopes.end(),
-                                        [&scope](const ScopeNames& s) { return s.Scope().name == scope; });
+            Fail(where + ": symbols " + symbol.name + " and " + first->second +
+                 " both open the scope " + scope);
+        const auto found =
+            std::find_if(scopes.begin(), scopes.end(),
+                         [&scope](const ScopeNames& s) { return s.Scope().name == scope; });
         if (found != scopes.end()) return static_cast<std::size_t>(found - scopes.begin());
         scopes.emplace_back(scope);
         return scopes.size() - 1;
@@ -293,7 +301,8 @@ XrcSymbols ParseXrcSymbols(std::string_view content, const std::string& path) {
         scopes[scopeOf[tag.topLevel]].Add(*symbol, where);
     }
     XrcSymbols result{.path = path, .symbols = FileNames(scopes, path), .scopes = {}};
-    for (std::size_t i = 1; i < scopes.size(); ++i) result.scopes.push_back(scopes[i].Scope());
+    for (std::size_t i = 1; i < scopes.size(); ++i)
+        result.scopes.push_back(scopes[i].Scope());
     return result;
 }
 
