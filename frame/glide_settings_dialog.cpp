@@ -2,6 +2,8 @@
 
 #include <wx/xrc/xmlres.h>
 
+#include <string>
+
 #include "core/settings_values.h"
 #include "frame/dialog_controls.h"
 #include "frame/frame_commands.h"
@@ -25,7 +27,6 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "229";
 using namespace xrc::frame_dialogs;
 using ids::kIdsKilometres;
 using ids::kIdsMiles;
@@ -49,7 +50,8 @@ CGlideSettingsDlg::CGlideSettingsDlg(wxWindow* parent) {
     navigating_ = nav::g_taskNavigationActive.load() != 0;
     nextDetected_ = navigating_ && DetectedNextPoint();
     values_ = GlideSettingsValues::InForce(navigating_, nextDetected_);
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ =
+        wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kGlideSettingsTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CGlideSettingsDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CGlideSettingsDlg::OnOK, this, wxID_OK);

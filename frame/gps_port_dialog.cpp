@@ -21,8 +21,6 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "130";
-
 // Controls.
 using namespace xrc::gps_port_dialog;
 // A command that acts as OK.
@@ -32,7 +30,7 @@ constexpr int kOkCommand = 1080;
 
 CGpsPortDialog::CGpsPortDialog(wxWindow* parent, gps::GpsPortDialogModel model)
     : model_(std::move(model)) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kGpsPortTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CGpsPortDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CGpsPortDialog::OnOK, this, wxID_OK);

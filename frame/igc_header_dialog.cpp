@@ -5,6 +5,7 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include <string>
 #include <utility>
 
 #include "core/history_list.h"
@@ -23,7 +24,6 @@ namespace {
 
 using recorder::HeaderKind;
 
-constexpr char kTemplate[] = "215";
 using namespace xrc::igc_header_dialog;
 
 // The name boxes and their remembered lists.
@@ -57,7 +57,7 @@ void Fill(wxComboBox* box, const std::vector<std::wstring>& entries, const std::
 
 CIGCHeaderDlg::CIGCHeaderDlg(wxWindow* parent)
     : model_(recorder::IgcHeaderModel::Load(platform::AppSettings())) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kIgcHeaderTemplate));
     if (!loaded_) return;
     FillControls();
     for (const auto& [id, section] : kNameBoxes)

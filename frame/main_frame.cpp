@@ -63,7 +63,6 @@ using ids::kIdsElevationHeaderUnreadable;
 using ids::kIdsElevationDataUnmappable;
 using ids::kIdsResimplifyMap;
 
-constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
 using namespace xrc::main_frame;
@@ -169,7 +168,7 @@ bool CMainFrame::LoadFrame(ScreenSize screen) {
                 wxSize(screen.width, screen.height), wxDEFAULT_FRAME_STYLE)) {
         return false;
     }
-    if (const auto bundle = platform::gui::InstalledBundle()) SetIcon(bundle->Icon(128));
+    if (const auto bundle = platform::gui::InstalledBundle()) SetIcon(bundle->Icon(kMainWindow));
     CreateBars();
     // Hiding the toolbar is for hand-held screens; here it stays.
     platform::AppSettings().GetInt("Settings", "AllowHideToolBar", 0);
@@ -188,8 +187,9 @@ bool CMainFrame::LoadFrame(ScreenSize screen) {
 
 void CMainFrame::CreateBars() {
     wxXmlResource& resources = *wxXmlResource::Get();
-    if (wxMenuBar* menus = resources.LoadMenuBar(kMenuAndToolBar)) SetMenuBar(menus);
-    if (wxToolBar* tools = resources.LoadToolBar(this, kMenuAndToolBar)) SetToolBar(tools);
+    if (wxMenuBar* menus = resources.LoadMenuBar(std::to_string(kMainWindow))) SetMenuBar(menus);
+    if (wxToolBar* tools = resources.LoadToolBar(this, std::to_string(kMainWindow)))
+        SetToolBar(tools);
 }
 
 void CMainFrame::CreateClient(ScreenSize screen) {

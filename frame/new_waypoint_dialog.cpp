@@ -29,8 +29,6 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "205";
-
 using namespace xrc::new_waypoint_dialog;
 
 int MapSymbolCount() {
@@ -42,7 +40,7 @@ int MapSymbolCount() {
 
 CNewWaypointDialog::CNewWaypointDialog(wxWindow* parent, bool mapPointMode)
     : model_(core::g_unitAlt.load() != 0, mapPointMode) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kNewWaypointTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CNewWaypointDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CNewWaypointDialog::OnOK, this, wxID_OK);
@@ -60,17 +58,17 @@ void CNewWaypointDialog::DoDataExchange(gui::CDataExchange* pDX) {
     nav::NewWaypointFields& f = model_.fields;
     gui::DDX_Radio(pDX, kNorthRadio, f.northSouth);
     gui::DDX_Radio(pDX, kEastRadio, f.eastWest);
-    gui::DDX_TextDouble(pDX, 1090, f.latDegrees);
+    gui::DDX_TextDouble(pDX, kLatitudeDegreesEdit, f.latDegrees);
     gui::DDV_MinMaxDouble(pDX, f.latDegrees, 0.0, 90.0);
-    gui::DDX_TextDouble(pDX, 1091, f.latMinutes);
+    gui::DDX_TextDouble(pDX, kLatitudeMinutesEdit, f.latMinutes);
     gui::DDV_MinMaxDouble(pDX, f.latMinutes, 0.0, 60.0);
-    gui::DDX_TextDouble(pDX, 1092, f.latSeconds);
+    gui::DDX_TextDouble(pDX, kLatitudeSecondsEdit, f.latSeconds);
     gui::DDV_MinMaxDouble(pDX, f.latSeconds, 0.0, 60.0);
-    gui::DDX_TextDouble(pDX, 1093, f.lonDegrees);
+    gui::DDX_TextDouble(pDX, kLongitudeDegreesEdit, f.lonDegrees);
     gui::DDV_MinMaxDouble(pDX, f.lonDegrees, 0.0, 180.0);
-    gui::DDX_TextDouble(pDX, 1094, f.lonMinutes);
+    gui::DDX_TextDouble(pDX, kLongitudeMinutesEdit, f.lonMinutes);
     gui::DDV_MinMaxDouble(pDX, f.lonMinutes, 0.0, 60.0);
-    gui::DDX_TextDouble(pDX, 1095, f.lonSeconds);
+    gui::DDX_TextDouble(pDX, kLongitudeSecondsEdit, f.lonSeconds);
     gui::DDV_MinMaxDouble(pDX, f.lonSeconds, 0.0, 60.0);
     gui::DDX_TextString(pDX, nav::kNameEdit, f.name);
     gui::DDX_TextString(pDX, kComment, f.comment);

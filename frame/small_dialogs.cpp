@@ -4,6 +4,8 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
+#include <string>
+
 #include "frame/dialog_controls.h"
 #include "frame/main_frame.h"
 #include "platform/gui/ddx.h"
@@ -12,6 +14,7 @@
 #include "recorder/logger_library.h"
 #include "resources/ids/about_box.h"
 #include "resources/ids/frame_dialogs.h"
+#include "resources/ids/help_dialog.h"
 #include "resources/ids/strings.h"
 #include "services/module_services.h"
 #include "services/string_resources.h"
@@ -21,26 +24,20 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kAboutPortrait[] = "100";
-constexpr char kHelpPage[] = "300";
 const wxSize kHelpPageSize(760, 440);
-constexpr char kAboutLandscape[] = "212";
 using namespace xrc::frame_dialogs;
 using namespace xrc::about_box;
+using xrc::help_dialog::kHelpPage;
 constexpr int kAboutTextWidth = 320;
 using ids::kIdsAboutWhat;
 using ids::kIdsAboutMaker;
 using ids::kIdsAboutTitle;
 
-constexpr char kMapExportTemplate[] = "232";
-
-constexpr char kConfirmTemplate[] = "216";
-
 }  // namespace
 
 CAboutDlg::CAboutDlg(wxWindow* parent, int loggerType) : loggerType_(loggerType) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent,
-                                               g_bPortrait != 0 ? kAboutPortrait : kAboutLandscape);
+    loaded_ = wxXmlResource::Get()->LoadDialog(
+        this, parent, std::to_string(g_bPortrait != 0 ? kAboutPortrait : kAboutLandscape));
     if (loaded_) Bind(wxEVT_INIT_DIALOG, &CAboutDlg::OnInitDialog, this);
     if (loaded_) Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_OK); }, kAboutClose);
 }
@@ -68,7 +65,7 @@ void ShowAboutBox(wxWindow* parent) {
 
 bool ShowHelpPage(wxWindow* parent) {
     wxDialog dialog;
-    if (!wxXmlResource::Get()->LoadDialog(&dialog, parent, kHelpPage)) return false;
+    if (!wxXmlResource::Get()->LoadDialog(&dialog, parent, std::to_string(kHelpPage))) return false;
     // The page's sizer asks next to nothing for its text: without a size
     // the window shrank to its OK button. It takes the size it was written
     // for, as far as the screen allows.
@@ -78,7 +75,7 @@ bool ShowHelpPage(wxWindow* parent) {
 }
 
 CMapExportDlg::CMapExportDlg(wxWindow* parent, MapExportValues values) : values_(values) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kMapExportTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kMapExportTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CMapExportDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CMapExportDlg::OnOK, this, wxID_OK);
@@ -115,7 +112,7 @@ std::optional<MapExportValues> RunMapExportDialog(wxWindow* parent) {
 }
 
 CDeclareConfirmDlg::CDeclareConfirmDlg(wxWindow* parent) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kConfirmTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kConfirmTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CDeclareConfirmDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CDeclareConfirmDlg::OnDeclare, this, kConfirmDeclare);

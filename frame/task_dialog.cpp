@@ -100,8 +100,8 @@ void SetTaskDeclarationWriter(TaskDeclarationWriter writer) {
 
 CTaskDialog::CTaskDialog(wxWindow* parent, TaskDialogOptions options)
     : options_(options), timer_(this) {
-    const char* name = g_bPortrait != 0 ? "203" : "213";
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, name);
+    const int name = g_bPortrait != 0 ? kTaskPortraitTemplate : kTaskLandscapeTemplate;
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(name));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CTaskDialog::OnInitDialog, this);
     Bind(wxEVT_CHAR_HOOK, &CTaskDialog::OnCharHook, this);

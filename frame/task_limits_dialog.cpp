@@ -16,16 +16,16 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "239";
-constexpr int kUnitLabels[] = {1386, 1387, 1388, 1392, 1393};
 using namespace xrc::task_limits_dialog;
+constexpr int kUnitLabels[] = {kMaxStartAltitudeUnit, kMaxAltBeforeUnit, kMarginBeforeUnit,
+                               kMaxAltOnTaskUnit, kMarginOnTaskUnit};
 
 }  // namespace
 
 CTaskLimitsDialog::CTaskLimitsDialog(wxWindow* parent)
     : model_(nav::TaskLimitSettings::Read(platform::AppSettings()), core::g_unitAlt.load() != 0,
              glide::CurrentSpeedUnit()) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kTaskLimitsTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CTaskLimitsDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CTaskLimitsDialog::OnOK, this, wxID_OK);
@@ -41,21 +41,21 @@ void CTaskLimitsDialog::DoDataExchange(gui::CDataExchange* pDX) {
     const nav::FloatRange task = m.TaskAltitudeRange();
     const nav::FloatRange margin = m.MarginRange();
     const nav::FloatRange speed = m.SpeedRange();
-    gui::DDX_Check(pDX, 1389, m.startLimits);
-    gui::DDX_TextFloat(pDX, 1336, m.maxStartAltitude);
+    gui::DDX_Check(pDX, kStartLimits, m.startLimits);
+    gui::DDX_TextFloat(pDX, kMaxStartAltitude, m.maxStartAltitude);
     gui::DDV_MinMaxFloat(pDX, m.maxStartAltitude, start.minimum, start.maximum);
-    gui::DDX_TextFloat(pDX, 1337, m.maxStartSpeed);
+    gui::DDX_TextFloat(pDX, kMaxStartSpeed, m.maxStartSpeed);
     gui::DDV_MinMaxFloat(pDX, m.maxStartSpeed, speed.minimum, speed.maximum);
-    gui::DDX_Check(pDX, 1385, m.beforeLimits);
-    gui::DDX_TextInt(pDX, 1334, m.maxAltBefore);
+    gui::DDX_Check(pDX, kBeforeLimits, m.beforeLimits);
+    gui::DDX_TextInt(pDX, kMaxAltBefore, m.maxAltBefore);
     gui::DDV_MinMaxInt(pDX, m.maxAltBefore, static_cast<int>(start.minimum),
                        static_cast<int>(start.maximum));
-    gui::DDX_TextInt(pDX, 1335, m.marginBefore);
+    gui::DDX_TextInt(pDX, kMarginBefore, m.marginBefore);
     gui::DDV_MinMaxInt(pDX, m.marginBefore, 0, static_cast<int>(margin.maximum));
-    gui::DDX_Check(pDX, 1391, m.onTaskLimits);
-    gui::DDX_TextInt(pDX, 1338, m.maxAltOnTask);
+    gui::DDX_Check(pDX, kOnTaskLimits, m.onTaskLimits);
+    gui::DDX_TextInt(pDX, kMaxAltOnTask, m.maxAltOnTask);
     gui::DDV_MinMaxInt(pDX, m.maxAltOnTask, 0, static_cast<int>(task.maximum));
-    gui::DDX_TextInt(pDX, 1339, m.marginOnTask);
+    gui::DDX_TextInt(pDX, kMarginOnTask, m.marginOnTask);
     gui::DDV_MinMaxInt(pDX, m.marginOnTask, 0, static_cast<int>(margin.maximum));
 }
 

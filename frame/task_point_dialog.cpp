@@ -21,8 +21,6 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "240";
-
 // Controls.
 using namespace xrc::task_point_dialog;
 
@@ -45,7 +43,7 @@ CTaskPointDialog::CTaskPointDialog(wxWindow* parent, nav::CTask& task, bool decl
     const bool recorder = recorder::g_bLoggerLibraryBound.load() != 0;
     model_.emplace(task, nav::ZoneSettings::Read(platform::AppSettings(), recorder),
                    core::DistanceUnitFactor(core::g_unitDist.load()));
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kTaskPointTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CTaskPointDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CTaskPointDialog::OnOK, this, wxID_OK);

@@ -21,7 +21,6 @@
 namespace frame {
 namespace {
 
-constexpr char kTemplate[] = "288";
 // The character keys run from kFirstCharacter ("0"; "A" ten on) to
 // kLastCharacter ("Z").
 using namespace xrc::team_dialog;
@@ -37,7 +36,7 @@ void SetText(wxWindow* control, const wxString& text) {
 }  // namespace
 
 CTeamDialog::CTeamDialog(wxWindow* parent, nav::TeamDialogModel model) : model_(std::move(model)) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kTeamTemplate));
     if (!loaded_) return;
     Bind(wxEVT_BUTTON, &CTeamDialog::OnCharacter, this, kFirstCharacter, kLastCharacter);
     Bind(wxEVT_BUTTON, &CTeamDialog::OnBackspace, this, kBackspace);

@@ -6,6 +6,8 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include <string>
+
 #include "frame/sip_edit.h"
 #include "frame/value_list_box.h"
 #include "glide/heading_wind.h"
@@ -25,7 +27,6 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "202";
 using namespace xrc::wind_dialog;
 constexpr int kOkCommand = 1080;
 
@@ -35,7 +36,7 @@ CWindDialog::CWindDialog(wxWindow* parent) {
     const glide::WindDialogValues values = glide::InitialWindDialogValues();
     direction_ = values.direction;
     speed_ = values.speed;
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kWindTemplate));
     if (!loaded_) return;
     PlaceHistoryList();
     Bind(wxEVT_INIT_DIALOG, &CWindDialog::OnInitDialog, this);

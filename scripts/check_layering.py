@@ -22,12 +22,16 @@ tools/quorlin); any other folder below tools/ is a folder of its own too.
 Tests (<folder>/tests/) may also include testing/, anything their folder
 may, and the libraries their kv_tests line links; bench/ and fuzz/ may
 include anything. Prints each fault and exits with 1 when there is one.
+The check that control and dialog numbers are named (check_control_ids.py)
+runs with it.
 
     scripts/check_layering.py [root]
 """
 import pathlib
 import re
 import sys
+
+import check_control_ids
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 SOURCES = ("*.h", "*.cpp")
@@ -200,13 +204,18 @@ def check(root):
 
 
 def main():
-    faults = check(sys.argv[1] if len(sys.argv) > 1 else ".")
+    root = sys.argv[1] if len(sys.argv) > 1 else "."
+    faults = check(root)
     for fault in faults:
         print(fault)
     if faults:
         print(f"{len(faults)} fault(s) break the library order")
-        return 1
-    return 0
+    unnamed = check_control_ids.check(root)
+    for fault in unnamed:
+        print(fault)
+    if unnamed:
+        print(f"{len(unnamed)} control or dialog number(s) written as numbers")
+    return 1 if faults or unnamed else 0
 
 
 if __name__ == "__main__":

@@ -10,22 +10,22 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general;
+using namespace xrc::options_general::alarm_zones_page;
 
 }  // namespace
 
 COptionsAlarmZones::COptionsAlarmZones()
-    : CScrolledPropertyPage(231, "Airspace"),
+    : CScrolledPropertyPage(kAlarmZonesPage, "Airspace"),
       shown_(map::AlarmZoneOptions::FromRunning()),
       values_(shown_) {}
 
 void COptionsAlarmZones::OnInitDialog() {
     CScrolledPropertyPage::OnInitDialog();
     const wxString altUnit = values_.metres ? "[ m ]" : "[ ft ]";
-    SetLabel(1256, altUnit);
-    SetLabel(1268, altUnit);
-    SetLabel(1260, values_.horMetres ? "[ m ]" : "[ ft ]");
-    SetLabel(1265, values_.hectopascal ? "[0.1 hPa]" : "[0.01 inHg]");
+    SetLabel(kGuardAboveUnit, altUnit);
+    SetLabel(kTransitionUnit, altUnit);
+    SetLabel(kHorizontalGuardUnit, values_.horMetres ? "[ m ]" : "[ ft ]");
+    SetLabel(kQnhUnit, values_.hectopascal ? "[0.1 hPa]" : "[0.01 inHg]");
     alarmDisplayed_ = values_.permanentSuaAlarmOffNoDisplay != 0 ? 0 : 1;
     if (wxWindow* qnh = FindWindow(kQnh)) qnh->Bind(wxEVT_SET_FOCUS, &COptionsAlarmZones::OnQnhFocus, this);
     if (wxWindow* transition = FindWindow(kTransition)) transition->SetFocus();
@@ -45,19 +45,19 @@ void COptionsAlarmZones::DoDataExchange(gui::CDataExchange* pDX) {
     gui::DDX_TextFloat(pDX, kTransition, values_.transitionAltitude);
     gui::DDV_MinMaxFloat(pDX, values_.transitionAltitude, transition.minimum, transition.maximum);
     const auto above = values_.GuardAboveRange();
-    gui::DDX_TextFloat(pDX, 1257, values_.altGuardAbove);
+    gui::DDX_TextFloat(pDX, kGuardAbove, values_.altGuardAbove);
     gui::DDV_MinMaxFloat(pDX, values_.altGuardAbove, above.minimum, above.maximum);
     const auto below = values_.GuardBelowRange();
-    gui::DDX_TextFloat(pDX, 1261, values_.altGuardBelow);
+    gui::DDX_TextFloat(pDX, kGuardBelow, values_.altGuardBelow);
     gui::DDV_MinMaxFloat(pDX, values_.altGuardBelow, below.minimum, below.maximum);
     const auto horizontal = values_.HorGuardRange();
-    gui::DDX_TextFloat(pDX, 1258, values_.horGuard);
+    gui::DDX_TextFloat(pDX, kHorizontalGuard, values_.horGuard);
     gui::DDV_MinMaxFloat(pDX, values_.horGuard, horizontal.minimum, horizontal.maximum);
-    gui::DDX_Check(pDX, 1371, values_.exactSuaCheck);
-    gui::DDX_Check(pDX, 1266, values_.showEnlarged);
-    gui::DDX_Check(pDX, 1264, values_.pressureAltForZones);
-    gui::DDX_Check(pDX, 1369, values_.permanentSuaAlarmOff);
-    gui::DDX_Check(pDX, 1370, alarmDisplayed_);
+    gui::DDX_Check(pDX, kExactCheck, values_.exactSuaCheck);
+    gui::DDX_Check(pDX, kShowEnlarged, values_.showEnlarged);
+    gui::DDX_Check(pDX, kPressureAltitude, values_.pressureAltForZones);
+    gui::DDX_Check(pDX, kAlarmOff, values_.permanentSuaAlarmOff);
+    gui::DDX_Check(pDX, kShowAlarm, alarmDisplayed_);
     if (pDX->m_bSaveAndValidate) values_.permanentSuaAlarmOffNoDisplay = alarmDisplayed_ != 0 ? 0 : 1;
 }
 

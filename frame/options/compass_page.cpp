@@ -1,6 +1,7 @@
 #include "frame/options/compass_page.h"
 
 #include "platform/settings_store.h"
+#include "resources/ids/options_general.h"
 #include "resources/ids/strings_options.h"
 #include "services/string_resources.h"
 
@@ -9,33 +10,34 @@ namespace {
 
 namespace gui = platform::gui;
 
+using namespace xrc::options_general::compass_page;
 using ids::kIdsFirstCompassSpeedUnit;
 
 }  // namespace
 
 COptionsCompass::COptionsCompass()
-    : COptionsPage(210, "Compass"), values_(glide::CompassOptions::FromRunning()) {}
+    : COptionsPage(kCompassPage, "Compass"), values_(glide::CompassOptions::FromRunning()) {}
 
 void COptionsCompass::OnInitDialog() {
-    SetLabel(1165, core::LoadResourceString(kIdsFirstCompassSpeedUnit +
-                                            static_cast<unsigned>(values_.speedUnit)));
+    SetLabel(kCompassSpeedUnit, core::LoadResourceString(kIdsFirstCompassSpeedUnit +
+                                                         static_cast<unsigned>(values_.speedUnit)));
 }
 
 void COptionsCompass::DoDataExchange(gui::CDataExchange* pDX) {
     const auto maximum = values_.SpeedMaximumRange();
     const auto minimum = values_.SpeedMinimumRange();
     const auto tolerance = values_.SpeedToleranceRange();
-    gui::DDX_TextFloat(pDX, 1110, values_.speedMaximum);
+    gui::DDX_TextFloat(pDX, kSpeedMaximum, values_.speedMaximum);
     gui::DDV_MinMaxFloat(pDX, values_.speedMaximum, maximum.minimum, maximum.maximum);
-    gui::DDX_TextFloat(pDX, 1109, values_.speedMinimum);
+    gui::DDX_TextFloat(pDX, kSpeedMinimum, values_.speedMinimum);
     gui::DDV_MinMaxFloat(pDX, values_.speedMinimum, minimum.minimum, minimum.maximum);
-    gui::DDX_TextFloat(pDX, 1111, values_.speedTolerance);
+    gui::DDX_TextFloat(pDX, kSpeedTolerance, values_.speedTolerance);
     gui::DDV_MinMaxFloat(pDX, values_.speedTolerance, tolerance.minimum, tolerance.maximum);
-    gui::DDX_TextFloat(pDX, 1112, values_.turnTolerance);
+    gui::DDX_TextFloat(pDX, kTurnTolerance, values_.turnTolerance);
     gui::DDV_MinMaxFloat(pDX, values_.turnTolerance, 0.1F, 5.0F);
-    gui::DDX_TextFloat(pDX, 1114, values_.correction);
+    gui::DDX_TextFloat(pDX, kCorrection, values_.correction);
     gui::DDV_MinMaxFloat(pDX, values_.correction, -180.0F, 180.0F);
-    gui::DDX_Check(pDX, 1129, values_.hcHdgTrue);
+    gui::DDX_Check(pDX, kHeadingsTrue, values_.hcHdgTrue);
 }
 
 void COptionsCompass::OnApply() {

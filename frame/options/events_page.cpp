@@ -11,15 +11,15 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr int kFirstButtons[4] = {129, 136, 143, 151};
-using namespace xrc::options_general;
+using namespace xrc::options_general::events_page;
+constexpr int kFirstButtons[4] = {kFirstCts, kFirstDsr, kFirstRing, kFirstCarrier};
 using ids::kIdsEventConflictCaption;
 using ids::kIdsEventConflict;
 
 }  // namespace
 
 COptionsEvents::COptionsEvents()
-    : COptionsPage(219, "Events"),
+    : COptionsPage(kEventsPage, "Events"),
       before_(glide::EventOptions::FromStore(platform::AppSettings())),
       values_(before_) {}
 

@@ -15,12 +15,14 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr int kSoundBoxes[4] = {1375, 1376, 1377, 1087};  // bits 0x1, 0x2, 0x4, 0x8
 using namespace xrc::options_flarm;
+// Bits 0x1, 0x2, 0x4, 0x8 of the sounds.
+constexpr int kSoundBoxes[4] = {kTrafficSound, kLowAlarmSound, kImportantAlarmSound,
+                                kUrgentAlarmSound};
 
 }  // namespace
 
-CFLARMoptions::CFLARMoptions() : COptionsPage(238, "FLARM") {
+CFLARMoptions::CFLARMoptions() : COptionsPage(kFlarmTemplate, "FLARM") {
     Bind(wxEVT_BUTTON, &CFLARMoptions::OnSetFlarmBaud, this, kSetBaud);
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_more;
+using namespace xrc::options_more::fonts_page;
 using ids::kIdsMapPreview;
 using ids::kIdsListPreview;
 using ids::kIdsLeftWord;
@@ -48,7 +48,7 @@ wxFont MakeFont(const wxString& face, int pixels, int weight) {
 }
 
 COptionsFonts::COptionsFonts()
-    : COptionsPage(217, "Fonts"),
+    : COptionsPage(kFontsPage, "Fonts"),
       values_(FontOptions::FromRunning(platform::AppSettings(), LanguageLetters())),
       mainSize_(values_.MainSize()),
       mapSize_(values_.MapSize()),
@@ -77,9 +77,12 @@ void COptionsFonts::OnInitDialog() {
         faces.Sort();
         families->Set(faces);
     }
-    SetSpin(1133, FontOptions::kMainRange.minimum, FontOptions::kMainRange.maximum, values_.mainOffset, kMainOffset);
-    SetSpin(1134, FontOptions::kMapRange.minimum, FontOptions::kMapRange.maximum, values_.mapOffset, kMapOffset);
-    SetSpin(1135, FontOptions::kListRange.minimum, FontOptions::kListRange.maximum, values_.listOffset, kListOffset);
+    SetSpin(kMainOffsetSpin, FontOptions::kMainRange.minimum, FontOptions::kMainRange.maximum,
+            values_.mainOffset, kMainOffset);
+    SetSpin(kMapOffsetSpin, FontOptions::kMapRange.minimum, FontOptions::kMapRange.maximum,
+            values_.mapOffset, kMapOffset);
+    SetSpin(kListOffsetSpin, FontOptions::kListRange.minimum, FontOptions::kListRange.maximum,
+            values_.listOffset, kListOffset);
     Layout();
 }
 

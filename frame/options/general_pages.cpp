@@ -33,7 +33,7 @@ using ids::kIdsMetresLabel;
 // --- Miscellaneous.
 
 CKOR_VANoptionsMisc::CKOR_VANoptionsMisc()
-    : CScrolledPropertyPage(131, "Misc"), values_(MiscOptions::FromRunning()) {
+    : CScrolledPropertyPage(kMiscPage, "Misc"), values_(MiscOptions::FromRunning()) {
     Bind(wxEVT_CHECKBOX, &CKOR_VANoptionsMisc::OnUseUtm, this, kUseUtm);
     Bind(wxEVT_CHECKBOX, &CKOR_VANoptionsMisc::OnUseGpsVariation, this, kUseGpsVariation);
 }
@@ -99,21 +99,20 @@ void CKOR_VANoptionsMisc::OnApply() {
 // --- Units.
 
 CKOR_VANoptionsUnits::CKOR_VANoptionsUnits()
-    : COptionsPage(132, "Units"), values_(core::UnitsOptions::FromRunning()) {}
+    : COptionsPage(kUnitsPage, "Units"), values_(core::UnitsOptions::FromRunning()) {}
 
 void CKOR_VANoptionsUnits::OnInitDialog() {
-    Show(1151, true);
-    Show(1152, true);
-    Show(1383, true);
+    Show(kInchesOfMercury, true);
+    Show(kHectopascal, true);
     Layout();
 }
 
 void CKOR_VANoptionsUnits::DoDataExchange(gui::CDataExchange* pDX) {
-    gui::DDX_Radio(pDX, 1145, values_.alt);
-    gui::DDX_Radio(pDX, 1139, values_.dist);
-    gui::DDX_Radio(pDX, 1142, values_.speed);
-    gui::DDX_Radio(pDX, 1148, values_.vario);
-    gui::DDX_Radio(pDX, 1151, values_.pressure);
+    gui::DDX_Radio(pDX, kFeet, values_.alt);
+    gui::DDX_Radio(pDX, kStatuteMiles, values_.dist);
+    gui::DDX_Radio(pDX, kKnots, values_.speed);
+    gui::DDX_Radio(pDX, kClimbKnots, values_.vario);
+    gui::DDX_Radio(pDX, kInchesOfMercury, values_.pressure);
 }
 
 void CKOR_VANoptionsUnits::OnApply() {
@@ -123,7 +122,7 @@ void CKOR_VANoptionsUnits::OnApply() {
 // --- Logging.
 
 CKOR_VANoptionsLog::CKOR_VANoptionsLog()
-    : CScrolledPropertyPage(135, "Log"), values_(LogOptions::FromRunning()) {
+    : CScrolledPropertyPage(kLogPage, "Log"), values_(LogOptions::FromRunning()) {
     Bind(wxEVT_RADIOBUTTON, &CKOR_VANoptionsLog::OnFormat, this, kLogFormat);
     Bind(wxEVT_RADIOBUTTON, &CKOR_VANoptionsLog::OnFormat, this, kIgcFormat);
 }
@@ -160,33 +159,34 @@ void CKOR_VANoptionsLog::OnApply() {
 // --- Second miscellaneous page.
 
 CKOR_VANoptionsMisc2::CKOR_VANoptionsMisc2()
-    : CScrolledPropertyPage(234, "Misc 2"), values_(Misc2Options::FromRunning(platform::AppSettings())) {}
+    : CScrolledPropertyPage(kMisc2Page, "Misc 2"),
+      values_(Misc2Options::FromRunning(platform::AppSettings())) {}
 
 void CKOR_VANoptionsMisc2::OnInitDialog() {
     CScrolledPropertyPage::OnInitDialog();
-    SetLabel(1377, values_.metres ? "[m]" : "[ft]");
-    SetLabel(1378, core::g_unitVario >= 1 ? "[m/s]" : "[kts]");
-    if (wxWindow* label = FindWindow(1374)) {
+    SetLabel(kGearUnit, values_.metres ? "[m]" : "[ft]");
+    SetLabel(kMacCreadyUnit, core::g_unitVario >= 1 ? "[m/s]" : "[kts]");
+    if (wxWindow* label = FindWindow(kToleranceLabel)) {
         label->SetLabel(label->GetLabel() + wxString(glide::CurrentSpeedUnit().name.data(),
                                                      glide::CurrentSpeedUnit().name.size()));
     }
 }
 
 void CKOR_VANoptionsMisc2::DoDataExchange(gui::CDataExchange* pDX) {
-    gui::DDX_Radio(pDX, 1182, values_.showWhileCircling);
-    gui::DDX_TextFloat(pDX, 1334, values_.speedDirectorTolerance);
+    gui::DDX_Radio(pDX, kWhileCircling, values_.showWhileCircling);
+    gui::DDX_TextFloat(pDX, kDirectorTolerance, values_.speedDirectorTolerance);
     gui::DDV_MinMaxFloat(pDX, values_.speedDirectorTolerance, values_.ToleranceMinimum(),
                          values_.ToleranceMaximum());
-    gui::DDX_TextInt(pDX, 1335, values_.gearWarnAt);
+    gui::DDX_TextInt(pDX, kGearWarning, values_.gearWarnAt);
     gui::DDV_MinMaxInt(pDX, values_.gearWarnAt, values_.GearMinimum(), values_.GearMaximum());
-    gui::DDX_TextFloat(pDX, 1336, values_.macReadyManualDef);
+    gui::DDX_TextFloat(pDX, kStartMacCready, values_.macReadyManualDef);
     if (pDX->m_bSaveAndValidate && !pDX->Failed() && !values_.MacCreadyInRange()) {
         gui::DDV_MinMaxFloat(pDX, values_.macReadyManualDef, 0.0F, 10.0F * values_.climbFactor);
     }
-    gui::DDX_Check(pDX, 1281, values_.loadMapAtStartup);
-    gui::DDX_Check(pDX, 1280, values_.showMcrWhileCircling);
-    gui::DDX_Check(pDX, 1318, values_.stickyNavDisplay);
-    gui::DDX_Check(pDX, 1319, values_.speedDirector);
+    gui::DDX_Check(pDX, kLoadMapAtStart, values_.loadMapAtStartup);
+    gui::DDX_Check(pDX, kMacCreadyWhileCircling, values_.showMcrWhileCircling);
+    gui::DDX_Check(pDX, kStickyNavDisplay, values_.stickyNavDisplay);
+    gui::DDX_Check(pDX, kSpeedDirector, values_.speedDirector);
 }
 
 void CKOR_VANoptionsMisc2::OnApply() {
@@ -196,16 +196,16 @@ void CKOR_VANoptionsMisc2::OnApply() {
 // --- UTM.
 
 CKOR_VANoptionsUTM::CKOR_VANoptionsUTM()
-    : COptionsPage(136, "UTM"), values_(core::UtmOptions::FromRunning()) {}
+    : COptionsPage(kUtmPage, "UTM"), values_(core::UtmOptions::FromRunning()) {}
 
 void CKOR_VANoptionsUTM::DoDataExchange(gui::CDataExchange* pDX) {
-    gui::DDX_TextDouble(pDX, 1030, values_.centerScaleFactor);
+    gui::DDX_TextDouble(pDX, kCentreScaleFactor, values_.centerScaleFactor);
     gui::DDV_MinMaxDouble(pDX, values_.centerScaleFactor, 0.99, 1.01);
-    gui::DDX_TextDouble(pDX, 1033, values_.eccentricity);
+    gui::DDX_TextDouble(pDX, kEccentricity, values_.eccentricity);
     gui::DDV_MinMaxDouble(pDX, values_.eccentricity, 0.0818, 0.08184);
-    gui::DDX_TextDouble(pDX, 1032, values_.inverseFlattening);
+    gui::DDX_TextDouble(pDX, kInverseFlattening, values_.inverseFlattening);
     gui::DDV_MinMaxDouble(pDX, values_.inverseFlattening, 298.2, 298.3);
-    gui::DDX_TextDouble(pDX, 1031, values_.semiMajorAxis);
+    gui::DDX_TextDouble(pDX, kSemiMajorAxis, values_.semiMajorAxis);
     gui::DDV_MinMaxDouble(pDX, values_.semiMajorAxis, 6.378e6, 6.3783e6);
 }
 

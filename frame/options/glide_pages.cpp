@@ -22,7 +22,8 @@ using namespace xrc::options_more;
 
 // --- Polar.
 
-COptionsPolars::COptionsPolars() : COptionsPage(204, "Polar"), values_(PolarOptions::FromRunning()) {
+COptionsPolars::COptionsPolars()
+    : COptionsPage(kPolarPage, "Polar"), values_(PolarOptions::FromRunning()) {
     Bind(wxEVT_CHECKBOX, &COptionsPolars::OnBallastSetting, this, kBallastSetting);
     Bind(wxEVT_BUTTON, &COptionsPolars::OnBrowse, this, kBrowse);
 }
@@ -69,13 +70,13 @@ void COptionsPolars::OnBrowse(wxCommandEvent&) {
 }
 
 void COptionsPolars::DoDataExchange(gui::CDataExchange* pDX) {
-    gui::DDX_Radio(pDX, 1073, values_.usePolar);
+    gui::DDX_Radio(pDX, kGlideRatioOrPolar, values_.usePolar);
     gui::DDX_TextString(pDX, kFileName, values_.fileName);
-    gui::DDX_TextFloat(pDX, 1071, values_.glideRatio);
+    gui::DDX_TextFloat(pDX, kGlideRatio, values_.glideRatio);
     gui::DDV_MinMaxFloat(pDX, values_.glideRatio, 0.1F, 100.0F);
     gui::DDX_TextFloat(pDX, kWeightFactor, values_.weightFactor);
     gui::DDV_MinMaxFloat(pDX, values_.weightFactor, 0.5F, 3.0F);
-    gui::DDX_TextInt(pDX, 1081, values_.averageSeconds);
+    gui::DDX_TextInt(pDX, kAverageTime, values_.averageSeconds);
     gui::DDV_MinMaxInt(pDX, values_.averageSeconds, 1, 600);
     gui::DDX_Check(pDX, kBallastSetting, values_.useBallastSetting);
     gui::DDX_TextInt(pDX, kBugs, values_.bugsPercent);
@@ -91,12 +92,13 @@ void COptionsPolars::OnApply() {
 // --- Display cycle.
 
 COptionsShowQueue::COptionsShowQueue()
-    : CScrolledPropertyPage(235, "Cycle"), values_(ShowQueueOptions::FromRunning(platform::AppSettings())) {}
+    : CScrolledPropertyPage(kCyclePage, "Cycle"),
+      values_(ShowQueueOptions::FromRunning(platform::AppSettings())) {}
 
 void COptionsShowQueue::OnInitDialog() {
     CScrolledPropertyPage::OnInitDialog();
     for (int i = 0; i < kAltStringModes; ++i) Show(kFirstMode + i, true);
-    Show(1309, false);
+    Show(kCycleNote, false);
     Layout();
 }
 
@@ -104,8 +106,8 @@ void COptionsShowQueue::DoDataExchange(gui::CDataExchange* pDX) {
     for (int i = 0; i < kAltStringModes; ++i) {
         gui::DDX_Check(pDX, kFirstMode + i, values_.inCycle[static_cast<std::size_t>(i)]);
     }
-    gui::DDX_Check(pDX, 1310, values_.altStringCycling);
-    gui::DDX_Radio(pDX, 1370, values_.resolution);
+    gui::DDX_Check(pDX, kCycleAltitudes, values_.altStringCycling);
+    gui::DDX_Radio(pDX, kTextSize, values_.resolution);
 }
 
 void COptionsShowQueue::OnApply() {
@@ -114,15 +116,16 @@ void COptionsShowQueue::OnApply() {
 
 // --- OLC weights.
 
-COptionsOLCdistance::COptionsOLCdistance() : COptionsPage(237, "OLC"), values_(OlcOptions::FromRunning()) {}
+COptionsOLCdistance::COptionsOLCdistance()
+    : COptionsPage(kOlcPage, "OLC"), values_(OlcOptions::FromRunning()) {}
 
 void COptionsOLCdistance::DoDataExchange(gui::CDataExchange* pDX) {
     for (int leg = 0; leg < kOlcEditedLegs; ++leg) {
         int& weight = values_.weights[static_cast<std::size_t>(leg)];
-        gui::DDX_TextInt(pDX, 1334 + leg, weight);
+        gui::DDX_TextInt(pDX, kFirstLegWeight + leg, weight);
         gui::DDV_MinMaxInt(pDX, weight, 0, 100);
     }
-    gui::DDX_Check(pDX, 1368, values_.toDestination);
+    gui::DDX_Check(pDX, kToDestination, values_.toDestination);
 }
 
 void COptionsOLCdistance::OnApply() {
@@ -132,7 +135,7 @@ void COptionsOLCdistance::OnApply() {
 // --- Tasks.
 
 COptionsTasks::COptionsTasks()
-    : CScrolledPropertyPage(236, "Tasks"), values_(TaskOptions::FromRunning(Views())) {}
+    : CScrolledPropertyPage(kTasksPage, "Tasks"), values_(TaskOptions::FromRunning(Views())) {}
 
 // The page shows the POST radius and two switches as stored; a page never
 // shown writes back the running ones.
@@ -140,21 +143,21 @@ void COptionsTasks::OnInitDialog() {
     CScrolledPropertyPage::OnInitDialog();
     values_ = TaskOptions::FromStore(platform::AppSettings(), Views());
     const std::wstring_view unit = core::DistanceUnitName(core::g_unitDist);
-    SetLabel(1310, wxString(unit.data(), unit.size()));
-    SetLabel(1315, wxString(unit.data(), unit.size()));
+    SetLabel(kPostRadiusUnit, wxString(unit.data(), unit.size()));
+    SetLabel(kZoneMarginUnit, wxString(unit.data(), unit.size()));
 }
 
 void COptionsTasks::DoDataExchange(gui::CDataExchange* pDX) {
-    gui::DDX_TextFloat(pDX, 1308, values_.postRadius);
+    gui::DDX_TextFloat(pDX, kPostRadius, values_.postRadius);
     gui::DDV_MinMaxFloat(pDX, values_.postRadius, 0.01F, 20.0F);
-    gui::DDX_TextFloat(pDX, 1313, values_.zoneMargin);
+    gui::DDX_TextFloat(pDX, kZoneMargin, values_.zoneMargin);
     gui::DDV_MinMaxFloat(pDX, values_.zoneMargin, values_.MarginMinimum(), values_.MarginMaximum());
-    gui::DDX_Check(pDX, 1307, values_.resetClock);
-    gui::DDX_Check(pDX, 1311, values_.startEndCheckpointDirection);
-    gui::DDX_Check(pDX, 1312, values_.insertPostAtFinish);
-    gui::DDX_Check(pDX, 1316, values_.allowGotoWithTask);
-    gui::DDX_Check(pDX, 1317, values_.updateTaskFinishGate);
-    gui::DDX_Check(pDX, 1475, values_.gotoToMaxAatPoint);
+    gui::DDX_Check(pDX, kResetClock, values_.resetClock);
+    gui::DDX_Check(pDX, kStartFinishDirection, values_.startEndCheckpointDirection);
+    gui::DDX_Check(pDX, kPostAtFinish, values_.insertPostAtFinish);
+    gui::DDX_Check(pDX, kGotoWithTask, values_.allowGotoWithTask);
+    gui::DDX_Check(pDX, kUpdateFinishGate, values_.updateTaskFinishGate);
+    gui::DDX_Check(pDX, kGotoMaxAatPoint, values_.gotoToMaxAatPoint);
 }
 
 void COptionsTasks::OnApply() {

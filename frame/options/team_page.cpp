@@ -19,14 +19,15 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general;
-constexpr int kLonFields[3] = {1093, 1094, 1095};
-constexpr int kLatFields[3] = {1090, 1091, 1092};
+using namespace xrc::options_general::team_page;
+constexpr int kLonFields[3] = {kLonDegrees, kLonMinutes, kLonSeconds};
+constexpr int kLatFields[3] = {kLatDegrees, kLatMinutes, kLatSeconds};
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 
 }  // namespace
 
-COptionsTeam::COptionsTeam() : COptionsPage(289, "Team"), values_(nav::TeamOptions::FromRunning()) {
+COptionsTeam::COptionsTeam()
+    : COptionsPage(kTeamPage, "Team"), values_(nav::TeamOptions::FromRunning()) {
     Bind(wxEVT_TEXT, &COptionsTeam::OnCodeTyped, this, kCode);
     Bind(wxEVT_BUTTON, &COptionsTeam::OnPickCentre, this, kPickCentre);
 }

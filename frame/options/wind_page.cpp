@@ -13,14 +13,14 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general;
+using namespace xrc::options_general::wind_page;
 constexpr int kMethodCount = 6;
 using ids::kIdsFirstWindSpeedUnit;
 
 }  // namespace
 
 COptionsWinds::COptionsWinds()
-    : CScrolledPropertyPage(211, "Wind"), values_(glide::WindOptions::FromRunning()) {
+    : CScrolledPropertyPage(kWindPage, "Wind"), values_(glide::WindOptions::FromRunning()) {
     for (int i = 0; i < kMethodCount; ++i) {
         Bind(wxEVT_RADIOBUTTON, &COptionsWinds::OnMethod, this, kFirstMethod + i);
     }

@@ -3,9 +3,12 @@
 #include <initializer_list>
 
 #include "tools/quorlin/grid_record.h"
+#include "tools/quorlin/resources/ids/quorlin.h"
 
 namespace quorlin {
 namespace {
+
+using namespace xrc::quorlin::main_dialog;
 
 bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
@@ -41,55 +44,58 @@ ControlLayout LayoutControlsForInputType(const LayoutInput& in) {
     };
     // Nothing loaded: the dialog as its template shows it.
     if (type < kElevationGrid || type > kAsciiGrid) {
-        for (int id : {1099, 1069, 1070, 1065, 1007, 1096, 1063, 1079, 1045, 1015, 1016, 1032, 1064, 1066,
-                       1031, 1026, 1027, 1028, 1005, 1006, 1021, 1022, 1013, 1014, 1020, 1024, 1025,
-                       1002, 1003, 1004, 1023, 1029, 1078}) {
+        for (int id : {kReplaceMissing, kReplacement, kReplacementUnit, kSetOutputBounds, kChangeColours,
+                       kChangeLevels, kColourMapLabel, kRemoveLonLat, kElevationLimits, kHighest, kLowest,
+                       kFillClosed, kSimplify, kLineTolerance, kLineToleranceLabel, kDrawBorders,
+                       kBorderColourLabel, kBorderColour, kRows, kColumns, kRowsLabel, kColumnsLabel,
+                       kThreshold, kThresholdEdit, kUpDownFiles, kMapColourSwatch, kSetMapColour,
+                       kOutputName, kSetOutputFile, kConvert, kCreate, kCornerContinuous, kDeleteBitmaps}) {
             c[id] = ControlState{};
         }
-        for (int id = 1033; id <= 1044; ++id) c[id] = ControlState{};
-        set({1030, 1068, 1018, 1067}, false);
+        for (int id = kFirstLevelText; id <= kLevelUnit; ++id) c[id] = ControlState{};
+        set({kLayerCombo, kSeparateLayer, kExtract, kInsert}, false);
         return out;
     }
-    set({1068, 1030}, false);
-    set({1099, 1069, 1070}, grid || ascii);
-    set({1065}, chart);
-    set({1007, 1096}, grid || (chart && l.hynet));
-    set({1063}, grid || ascii || (chart && l.hynet));
-    for (int id = 1033; id <= 1044; ++id) c[id].shown = grid || ascii || (chart && l.hynet);
-    set({1079}, chart && l.hynet);
-    set({1045, 1015, 1016}, grid || ascii || (chart && l.hynet));
-    set({1064, 1066, 1031}, outlines || (chart && l.polyline));
-    set({1032}, chart && l.polyline);
-    set({1026}, outlines || (chart && l.polyline));
-    set({1027, 1028}, outlines || (chart && (l.polyline || l.point)));
-    set({1005, 1006, 1021, 1022}, grid || ascii);
-    set({1013, 1014}, grid);
-    set({1020}, bitmap);
-    set({1024, 1025}, outlines || (chart && (l.pppoly || l.ponet)));
-    c[1024].shown = c[1024].shown || grid;
-    set({1002, 1003, 1004}, !bitmap);
-    set({1018, 1023, 1067}, grid && in.headerComplete && !in.thresholdOn);
-    set({1029, 1078}, grid && in.thresholdOn);
-    c[1014].enabled = in.thresholdOn;
+    set({kSeparateLayer, kLayerCombo}, false);
+    set({kReplaceMissing, kReplacement, kReplacementUnit}, grid || ascii);
+    set({kSetOutputBounds}, chart);
+    set({kChangeColours, kChangeLevels}, grid || (chart && l.hynet));
+    set({kColourMapLabel}, grid || ascii || (chart && l.hynet));
+    for (int id = kFirstLevelText; id <= kLevelUnit; ++id) c[id].shown = grid || ascii || (chart && l.hynet);
+    set({kRemoveLonLat}, chart && l.hynet);
+    set({kElevationLimits, kHighest, kLowest}, grid || ascii || (chart && l.hynet));
+    set({kSimplify, kLineTolerance, kLineToleranceLabel}, outlines || (chart && l.polyline));
+    set({kFillClosed}, chart && l.polyline);
+    set({kDrawBorders}, outlines || (chart && l.polyline));
+    set({kBorderColourLabel, kBorderColour}, outlines || (chart && (l.polyline || l.point)));
+    set({kRows, kColumns, kRowsLabel, kColumnsLabel}, grid || ascii);
+    set({kThreshold, kThresholdEdit}, grid);
+    set({kUpDownFiles}, bitmap);
+    set({kMapColourSwatch, kSetMapColour}, outlines || (chart && (l.pppoly || l.ponet)));
+    c[kMapColourSwatch].shown = c[kMapColourSwatch].shown || grid;
+    set({kOutputName, kSetOutputFile, kConvert}, !bitmap);
+    set({kExtract, kCreate, kInsert}, grid && in.headerComplete && !in.thresholdOn);
+    set({kCornerContinuous, kDeleteBitmaps}, grid && in.thresholdOn);
+    c[kThresholdEdit].enabled = in.thresholdOn;
 
     const bool networkKept = l.hynet || l.dnnet || l.ponet;
-    c[1026].enabled = !chart || !networkKept;
-    c[1028].enabled = !chart || !(l.aepoint || l.hynet || l.dnnet);
+    c[kDrawBorders].enabled = !chart || !networkKept;
+    c[kBorderColour].enabled = !chart || !(l.aepoint || l.hynet || l.dnnet);
 
-    c[1003].label = outlines ? "Get Header File" : chart ? "Set Map File" : "Set Output File";
-    c[1025].label = chart ? "Set Fill Color" : "Set Map Color";
-    c[1027].label = !chart ? "Border line color  index" : l.point ? "Symbol index" : "Line color  index";
+    c[kSetOutputFile].label = outlines ? "Get Header File" : chart ? "Set Map File" : "Set Output File";
+    c[kSetMapColour].label = chart ? "Set Fill Color" : "Set Map Color";
+    c[kBorderColourLabel].label = !chart ? "Border line color  index" : l.point ? "Symbol index" : "Line color  index";
     if (chart) {
-        c[1026].label = "Combine lines";
+        c[kDrawBorders].label = "Combine lines";
         if (l.pppoly || l.lcpoly) {
-            c[1032].label = "Fill shapes";
-            c[1026].label = "Draw borders";
+            c[kFillClosed].label = "Fill shapes";
+            c[kDrawBorders].label = "Draw borders";
             // The polygon layers' fill rules: borders only offered with the fill.
-            c[1026].enabled = in.fillChecked;
-            c[1068].shown = in.fillChecked;
+            c[kDrawBorders].enabled = in.fillChecked;
+            c[kSeparateLayer].shown = in.fillChecked;
             if (!in.fillChecked) out.bordersCheck = true;
         } else if (l.net) {
-            c[1032].label = "Fill Closed";
+            c[kFillClosed].label = "Fill Closed";
             out.fillCheck = l.hynet || l.dnnet;
             if (networkKept) out.bordersCheck = true;
         }

@@ -39,13 +39,13 @@ struct LayoutInput {
     LayerFlags layer;
     bool headerComplete = false;
     bool thresholdOn = false;
-    bool fillChecked = false;  // 1032, for the polygon layers' fill rules
+    bool fillChecked = false;  // "Fill Closed", for the polygon layers' fill rules
 };
 
 struct ControlLayout {
-    std::map<int, ControlState> controls;  // every control the layout decides
-    std::optional<bool> fillCheck;     // 1032 set by the layer kind
-    std::optional<bool> bordersCheck;  // 1026 set by the layer kind
+    std::map<int, ControlState> controls;  // by control id: every control the layout decides
+    std::optional<bool> fillCheck;         // "Fill Closed" set by the layer kind
+    std::optional<bool> bordersCheck;      // "Draw borders" set by the layer kind
     bool elevationStrip = true;        // the elevation colour strip is painted
 
     const ControlState& operator[](int id) const { return controls.at(id); }

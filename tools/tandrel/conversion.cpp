@@ -129,7 +129,7 @@ class Pass {
         const int classBox = letter >= 'A' && letter <= 'G' ? kFirstClassBox + (letter - 'A') : kLastClassBox;
         if (o_.zeroAgl == ZeroAgl::kOnly && !a.zeroAgl) return false;
         if (o_.zeroAgl == ZeroAgl::kExclude && a.zeroAgl) return false;
-        // Type code n is box 1036 + n; a code beyond the boxes is "Other".
+        // Type code n is box kLastClassBox + n; a code beyond the boxes is "Other".
         const int typeBox = a.typeCode >= 0 && a.typeCode <= 13 ? kLastClassBox + a.typeCode : kLastTypeBox;
         if (o_.useAnd) return o_.Box(classBox) && o_.Box(typeBox);
         return o_.Box(classBox) || o_.Box(typeBox);

@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "app/tests/gui/program_runner.h"
+#include "resources/ids/main_frame.h"
+#include "resources/ids/task_dialog.h"
 #include "testing/igc_flight.h"
 #include "testing/private_display.h"
 #include "testing/pseudo_terminal.h"
@@ -190,15 +192,15 @@ class FlownProgram {
     // The pilot's steps. Go to: the waypoint list's row becomes the
     // destination. Task: the task editor's last task confirmed and flown.
     [[nodiscard]] bool GoTo(const std::string& waypoint) {
-        if (!Open(32777, "Waypoints")) return false;
+        if (!Open(xrc::main_frame::kTaskDialogMode0, "Waypoints")) return false;
         Choose(waypoint);
-        Press("1080");
+        Press(std::to_string(xrc::task_dialog::kOkOrRevert));
         return true;
     }
     [[nodiscard]] bool ActivateTask(const std::string& screenshots = {}) {
-        if (!Open(32802, "Task editor")) return false;
+        if (!Open(xrc::main_frame::kSelectTask, "Task editor")) return false;
         if (!screenshots.empty()) DialogScreenshot(screenshots + "_task_editor");
-        Press("1081");
+        Press(std::to_string(xrc::task_dialog::kNewOrOk));
         // OK has the task points, then the task limits, confirmed.
         if (!WaitForWindow("Task points")) return false;
         if (!screenshots.empty()) DialogScreenshot(screenshots + "_task_points");

@@ -32,7 +32,9 @@
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/frame_dialogs.h"
 #include "resources/ids/strings.h"
+#include "resources/ids/strings_map.h"
 #include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
@@ -144,7 +146,7 @@ TEST_F(MapFileCommandsTest, BothExportsRunThroughTheFrame) {
 
     AnswerFileDialogs({scratch_ / "out.bmp"});
     frame::testing::WhenOpened<frame::CMapExportDlg>(window_, [](frame::CMapExportDlg& dialog) {
-        frame::testing::Type(dialog, 1268, "2.96");
+        frame::testing::Type(dialog, xrc::frame_dialogs::kExportScale, "2.96");
         frame::testing::Click(dialog, wxID_OK);
     });
     Menu(frame::cmd::kExportBitmap);
@@ -247,9 +249,9 @@ TEST_F(MapFileCommandsTest, ANewMapWithoutAFixIsRefusedWithABox) {
     EXPECT_FALSE(std::filesystem::exists(fresh));
     const auto shown = (*boxes).Boxes();
     ASSERT_EQ(shown.size(), 1U);
-    EXPECT_EQ(shown[0].text, core::LoadResourceString(2543));
+    EXPECT_EQ(shown[0].text, core::LoadResourceString(ids::kIdsNewMapWithoutFix));
     EXPECT_FALSE(shown[0].text.empty());
-    EXPECT_EQ(shown[0].caption, core::LoadResourceString(2538));
+    EXPECT_EQ(shown[0].caption, core::LoadResourceString(ids::kIdsMapCaption));
 }
 
 }  // namespace

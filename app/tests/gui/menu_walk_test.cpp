@@ -34,17 +34,28 @@ const fs::path kTask = kSource / "tools/maprender/tests/triangle.tsk";
 constexpr std::size_t kWalkFirst = 2380;
 constexpr std::size_t kWalkLast = 2440;
 
+using namespace xrc::main_frame;
+
 // Commands that act at once and open no window.
 const std::map<int, std::string> kActions = {
-    {32784, "reload map"},         {32786, "centre on position"}, {32787, "zoom in"},
-    {32788, "zoom out"},           {32789, "flip map"},           {32794, "zoomed map"},
-    {32785, "mark position"},      {32830, "hide overlay"},       {32811, "switch display"},
-    {32795, "reopen GPS port"},    {32816, "use polar"},          {32797, "previous waypoint"},
-    {32796, "next waypoint"},      {32828, "turnpoint reached"},  {32829, "back to the task"},
-    {32773, "restart timer"},
+    {kLoadMap, "reload map"},
+    {kCenterOnFix, "centre on position"},
+    {kZoomIn, "zoom in"},
+    {kZoomOut, "zoom out"},
+    {kShiftMap, "flip map"},
+    {kToggleZoomedMap, "zoomed map"},
+    {kMarkPosition, "mark position"},
+    {kOverlay, "hide overlay"},
+    {kSwitchNavDisplay, "switch display"},
+    {kReopenPort, "reopen GPS port"},
+    {kToggleUsePolar, "use polar"},
+    {kPreviousWaypoint, "previous waypoint"},
+    {kNextWaypoint, "next waypoint"},
+    {kTaskPointTap19, "turnpoint reached"},
+    {kTaskPointTap15, "back to the task"},
+    {kRestartTimer, "restart timer"},
 };
 // kExit ends the program: walked last.
-using namespace xrc::main_frame;
 
 // The commands of the menu bar, then the toolbar's not in it, each once:
 // the names of their items and tools.

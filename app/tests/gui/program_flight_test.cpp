@@ -16,6 +16,7 @@
 
 #include "app/tests/gui/flown_program.h"
 #include "platform/gui/image_handlers.h"
+#include "resources/ids/main_frame.h"
 #include "testing/flight_map.h"
 #include "testing/igc_flight.h"
 #include "testing/units.h"
@@ -204,7 +205,7 @@ TEST(ProgramFlight, ArrivalDestinationSpeedToFlySymbolsAndFileDialogAsFlown) {
     EXPECT_GT(drawn, 0);
 
     // File > Open waypoint file shows the waypoint file dialog.
-    ASSERT_TRUE(flight.Open(32775, "Turnpoint Data"));
+    ASSERT_TRUE(flight.Open(xrc::main_frame::kOpenWaypointFile, "Turnpoint Data"));
     flight.DialogScreenshot("open_waypoint_file");
     flight.Ask("cancel", "cancelled");
     flight.FeedTo(kLast);
@@ -281,7 +282,7 @@ FlownProgram FlownWithReplays(const std::string& name) {
 // Flight > Replay flight with a flight south of the equator, where the one
 // flown live is north; true once the map's button shows the replay.
 bool StartReplay(FlownProgram& flight) {
-    if (!flight.Open(32805, "Flight File")) return false;
+    if (!flight.Open(xrc::main_frame::kReplayFlight, "Flight File")) return false;
     flight.Ask("type 0asljd01.igc", "typed");
     flight.Press("OK");
     return WaitForReplayButton(flight, "5 shown") == "5 shown";
@@ -295,18 +296,18 @@ TEST(ProgramFlight, AReplayShowsOnTheMapsButtonUntilItIsStopped) {
     FlownProgram flight = FlownWithReplays("replay");
     ASSERT_TRUE(flight.StartAndFlyTo(kFirst + 20));
     const std::string glideMode = ReplayButton(flight);
-    const std::string replayItem = MenuLabel(flight, 32805);
+    const std::string replayItem = MenuLabel(flight, xrc::main_frame::kReplayFlight);
     EXPECT_NE(glideMode.substr(0, 2), "5 ") << glideMode;
 
     ASSERT_TRUE(StartReplay(flight));
-    EXPECT_NE(MenuLabel(flight, 32805), replayItem);
+    EXPECT_NE(MenuLabel(flight, xrc::main_frame::kReplayFlight), replayItem);
     const auto texts = flight.TextsNow();
     EXPECT_NE(texts.at("LatitudeText").find('S'), std::string::npos) << texts.at("LatitudeText");
     flight.Screenshot("replay");
 
-    flight.Send("command 32805");
+    flight.Send("command " + std::to_string(xrc::main_frame::kReplayFlight));
     EXPECT_EQ(WaitForReplayButton(flight, glideMode), glideMode);
-    EXPECT_EQ(MenuLabel(flight, 32805), replayItem);
+    EXPECT_EQ(MenuLabel(flight, xrc::main_frame::kReplayFlight), replayItem);
     flight.End();
 }
 
@@ -352,7 +353,7 @@ TEST(ProgramFlight, HoldingTheReplayButtonPausesTheReplay) {
     std::this_thread::sleep_for(1s);
     EXPECT_LE(ShownFixSeconds(flight), played + 5 * 4);
 
-    flight.Send("command 32805");
+    flight.Send("command " + std::to_string(xrc::main_frame::kReplayFlight));
     EXPECT_EQ(WaitForReplayButton(flight, glideMode), glideMode);
     flight.End();
 }
@@ -389,7 +390,7 @@ TEST(ProgramFlight, MarkPositionDrawsTheMarkAtOnce) {
     const fs::path map = flight.Folder() / "flight.map";
     const auto mapSize = fs::file_size(map);
     const int redBefore = RedPixels(MapShot(flight, "mark_before"));
-    flight.Send("command 32785");
+    flight.Send("command " + std::to_string(xrc::main_frame::kMarkPosition));
     std::this_thread::sleep_for(1500ms);
     EXPECT_GT(RedPixels(MapShot(flight, "mark_after")), redBefore + 20);
     EXPECT_GT(fs::file_size(map), mapSize);

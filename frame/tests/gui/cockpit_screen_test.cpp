@@ -43,6 +43,8 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/help_dialog.h"
+#include "resources/ids/igc_header_dialog.h"
 #include "services/module_services.h"
 #include "services/string_resources.h"
 #include "testing/scratch_folder.h"
@@ -53,6 +55,7 @@ namespace frame {
 namespace {
 
 namespace gui = platform::gui;
+namespace igc_ids = xrc::igc_header_dialog;
 
 // Before the toolkit opens its display.
 const test_support::ScreenOfTheTest g_screen;
@@ -107,7 +110,7 @@ TEST_F(CockpitScreenTest, TheSmallDialogs) {
     wxTheApp->CallAfter([] {
         wxDialog* help = testing::TopModal<wxDialog>();
         ASSERT_NE(help, nullptr);
-        const wxWindow* page = help->FindWindow(1400);
+        const wxWindow* page = help->FindWindow(xrc::help_dialog::kHelpText);
         ASSERT_NE(page, nullptr);
         EXPECT_GT(page->GetSize().x, test_support::kCockpitWidth / 2);
         EXPECT_GT(page->GetSize().y, test_support::kCockpitHeight / 2);
@@ -122,10 +125,10 @@ TEST_F(CockpitScreenTest, TheIgcHeaderWithEachKindOfHeader) {
     Check(header, [&] { return header.DoModal(); }, "igc_header");
     CIGCHeaderDlg phrase(main_);
     Check(phrase, [&] { return phrase.DoModal(); }, "igc_header_phrase", [&] {
-        auto* kinds = dynamic_cast<wxComboBox*>(phrase.FindWindow(1157));
+        auto* kinds = dynamic_cast<wxComboBox*>(phrase.FindWindow(igc_ids::kKindBox));
         ASSERT_NE(kinds, nullptr);
         kinds->SetSelection(5);
-        wxCommandEvent change(wxEVT_COMBOBOX, 1157);
+        wxCommandEvent change(wxEVT_COMBOBOX, igc_ids::kKindBox);
         change.SetEventObject(kinds);
         kinds->ProcessWindowEvent(change);
     });

@@ -97,7 +97,8 @@ TEST_F(FlarmPageTest, OkWritesTheBitsAndValuesIntoTheObjectAndTheSettings) {
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
     COptionsPage* page = FlarmPage(sheet);
     ASSERT_NE(page, nullptr);
-    const int ids[] = {1375, 1376, 1377, 1087, 1470, 1471};
+    const int ids[] = {kTrafficSound,     kLowAlarmSound, kImportantAlarmSound,
+                       kUrgentAlarmSound, kShowTcas,      kClimb};
     const bool shown[] = {true, false, true, false, true, false};
     const bool wanted[] = {false, true, true, true, false, true};
     for (std::size_t i = 0; i < std::size(ids); ++i) {
@@ -108,8 +109,8 @@ TEST_F(FlarmPageTest, OkWritesTheBitsAndValuesIntoTheObjectAndTheSettings) {
         box->SetValue(wanted[i]);
     }
     // Without a GPS port the baud controls stay hidden.
-    EXPECT_FALSE(page->FindWindow(1379)->IsShown());
-    EXPECT_FALSE(page->FindWindow(1380)->IsShown());
+    EXPECT_FALSE(page->FindWindow(kBaudCombo)->IsShown());
+    EXPECT_FALSE(page->FindWindow(kSetBaud)->IsShown());
 
     ASSERT_TRUE(sheet.ApplyAll());
     EXPECT_EQ(object.sounds, 0x1E);
@@ -135,10 +136,10 @@ TEST_F(FlarmPageTest, TheComboShowsThePortsRate) {
         CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
         COptionsPage* page = FlarmPage(sheet);
         ASSERT_NE(page, nullptr);
-        auto* combo = dynamic_cast<wxComboBox*>(page->FindWindow(1379));
+        auto* combo = dynamic_cast<wxComboBox*>(page->FindWindow(kBaudCombo));
         ASSERT_NE(combo, nullptr);
         EXPECT_TRUE(combo->IsShown());
-        EXPECT_TRUE(page->FindWindow(1380)->IsShown());
+        EXPECT_TRUE(page->FindWindow(kSetBaud)->IsShown());
         EXPECT_EQ(combo->GetSelection(), c.item) << c.rate;
         EXPECT_EQ(combo->GetString(2), "19200");
         gps::CloseGpsPort();

@@ -27,6 +27,8 @@
 #include "platform/gui/screenshot.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/frame_dialogs.h"
+#include "resources/ids/strings.h"
 #include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
@@ -35,6 +37,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using frame::CMainFrame;
+namespace frame_dialog_ids = xrc::frame_dialogs;
 
 class FrameCommandsGuiTest : public frame::testing::BundleSuite {
   protected:
@@ -137,15 +140,15 @@ TEST_F(FrameCommandsGuiTest, MenuCommandsAndUpdatesReachTheCommands) {
     const int overlay = platform::gui::WxIdFromCommand(frame::cmd::kOverlay);
     // An overlay is shown from the start, and the item says what it does.
     EXPECT_TRUE(window.Commands()->OverlayShown());
-    EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(2576)));
+    EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(ids::kIdsHideOverlay)));
     Menu(frame::cmd::kOverlay);
     EXPECT_FALSE(window.Commands()->OverlayShown());
     EXPECT_EQ(map::g_bOverlayShown.load(), 0);
-    EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(2577)));
+    EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(ids::kIdsShowOverlay)));
     Menu(frame::cmd::kOverlay);
     EXPECT_TRUE(window.Commands()->OverlayShown());
     EXPECT_EQ(map::g_bOverlayShown.load(), 1);
-    EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(2576)));
+    EXPECT_EQ(menus->GetLabel(overlay), wxString(core::LoadResourceString(ids::kIdsHideOverlay)));
 
     // No overlay, no map and no polar: their items are off; the replay item
     // (no update handler) stays on.
@@ -187,7 +190,7 @@ TEST_F(FrameCommandsGuiTest, GlideSettingsShowConvertAndRefuseTheRadius) {
         frame::CGlideSettingsDlg dialog(nullptr);
         ASSERT_TRUE(dialog.Loaded());
         dialog.InitDialog();
-        auto* radius = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1191));
+        auto* radius = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(frame_dialog_ids::kRadius));
         ASSERT_NE(radius, nullptr);
         EXPECT_EQ(radius->GetValue(), c.shown);
         radius->ChangeValue(c.typed);

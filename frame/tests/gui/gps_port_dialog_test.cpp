@@ -20,6 +20,7 @@
 #include <string>
 
 #include "core/settings_values.h"
+#include "frame/tests/gui/dialog_test_support.h"
 #include "gps/gps_port.h"
 #include "gps/port_auto_baud.h"
 #include "gps/port_dialog_feed.h"
@@ -28,19 +29,20 @@
 #include "platform/gui/event_pump.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
-#include "testing/wx_test_app.h"
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
 #include "platform/window_messages.h"
-#include "frame/tests/gui/dialog_test_support.h"
+#include "resources/ids/gps_port_dialog.h"
+#include "testing/wx_test_app.h"
 
 namespace frame {
 namespace {
 
 using namespace std::chrono_literals;
 namespace gui = platform::gui;
+namespace port_ids = xrc::gps_port_dialog;
 using frame::testing::kBinaryDir;
 using frame::testing::OpenBuiltBundle;
 
@@ -127,47 +129,50 @@ class GpsPortDialogTest : public ::testing::Test {
 TEST_F(GpsPortDialogTest, ShowsTheSettingsAndTheArrivingTextAndOkStoresWhatWasTyped) {
     MakeDialog();
     const int result = RunModal([this] {
-        EXPECT_EQ(TextOf(1363), L"/dev/ttyUSB7");
-        auto* ports = Find<wxComboBox>(1363);
+        EXPECT_EQ(TextOf(port_ids::kPortCombo), L"/dev/ttyUSB7");
+        auto* ports = Find<wxComboBox>(port_ids::kPortCombo);
         ASSERT_NE(ports, nullptr);
         EXPECT_EQ(ports->GetString(ports->GetCount() - 1), "#gpsAPI");
-        EXPECT_EQ(TextOf(1364), L"9600");
-        EXPECT_TRUE(Find<wxRadioButton>(1004)->GetValue());
-        EXPECT_TRUE(Find<wxCheckBox>(1062)->GetValue());
-        EXPECT_EQ(TextOf(1334), L"-30");
-        EXPECT_EQ(TextOf(1367), L"m");
-        EXPECT_TRUE(Find<wxCheckBox>(1286)->GetValue());
-        EXPECT_FALSE(Find<wxCheckBox>(1289)->GetValue());
-        EXPECT_TRUE(Find<wxCheckBox>(1288)->GetValue());
-        EXPECT_FALSE(Find<wxCheckBox>(1288)->IsEnabled());
+        EXPECT_EQ(TextOf(port_ids::kBaudCombo), L"9600");
+        EXPECT_TRUE(Find<wxRadioButton>(port_ids::kGgaVtgRadio)->GetValue());
+        EXPECT_TRUE(Find<wxCheckBox>(port_ids::kRxFlagCheck)->GetValue());
+        EXPECT_EQ(TextOf(port_ids::kGeoidEdit), L"-30");
+        EXPECT_EQ(TextOf(port_ids::kGeoidUnit), L"m");
+        EXPECT_TRUE(Find<wxCheckBox>(port_ids::kSirfGgaCheck)->GetValue());
+        EXPECT_FALSE(Find<wxCheckBox>(port_ids::kIgnoreErrorsCheck)->GetValue());
+        EXPECT_TRUE(Find<wxCheckBox>(port_ids::kNoEventsCheck)->GetValue());
+        EXPECT_FALSE(Find<wxCheckBox>(port_ids::kNoEventsCheck)->IsEnabled());
         EXPECT_TRUE(gps::GpsPortDialogOpen());
 
         // Text at a wrong rate with no '$' in it: the line shows its end.
         Feed("$" + std::string(600, 'x') + "END\r\n");
         EXPECT_TRUE(platform::PostWindowMessage(platform::kGpsPortDialogWindow,
                                                 platform::WM_APP_SERIALDATA, 606));
-        EXPECT_TRUE(gui::ProcessEventsUntil([&] { return !TextOf(1372).empty(); }, 5s));
-        EXPECT_EQ(TextOf(1372).size(), gps::kPortDialogLineLimit);
-        EXPECT_TRUE(TextOf(1372).ends_with(L"xxEND"));
+        EXPECT_TRUE(
+            gui::ProcessEventsUntil([&] { return !TextOf(port_ids::kSerialText).empty(); }, 5s));
+        EXPECT_EQ(TextOf(port_ids::kSerialText).size(), gps::kPortDialogLineLimit);
+        EXPECT_TRUE(TextOf(port_ids::kSerialText).ends_with(L"xxEND"));
 
         // A sentence, then a rate change by the search.
         Feed("$GPRMC,134749.60,A,4857.88170,N,00705.83929,E,35.9,270.6,281224,,,D*61\r\n");
         platform::PostWindowMessage(platform::kGpsPortDialogWindow, platform::WM_APP_SERIALDATA);
-        EXPECT_TRUE(
-            gui::ProcessEventsUntil([&] { return TextOf(1372).starts_with(L"GPRMC"); }, 5s));
-        Type(1364, L"4800");
+        EXPECT_TRUE(gui::ProcessEventsUntil(
+            [&] { return TextOf(port_ids::kSerialText).starts_with(L"GPRMC"); }, 5s));
+        Type(port_ids::kBaudCombo, L"4800");
         EXPECT_TRUE(gui::SaveScreenshot(*dialog_, kBinaryDir / "screenshots" / "gps_port_130.png"));
         gps::SetGpsPortBaudText(L"19200");
         platform::PostWindowMessage(platform::kGpsPortDialogWindow, platform::WM_APP_PORTSTATUS, 0,
                                     19200);
-        EXPECT_TRUE(gui::ProcessEventsUntil([&] { return TextOf(1364) == L"19200"; }, 5s));
-        EXPECT_EQ(TextOf(1372), L"");
+        EXPECT_TRUE(
+            gui::ProcessEventsUntil([&] { return TextOf(port_ids::kBaudCombo) == L"19200"; }, 5s));
+        EXPECT_EQ(TextOf(port_ids::kSerialText), L"");
 
-        Type(1363, L"com3:");
-        Type(1364, L"\uFF13\uFF18\uFF14\uFF10\uFF10 ");  // full-width digits and a blank
-        Type(1334, L"-1");
-        Find<wxRadioButton>(1002)->SetValue(true);
-        Click(1289);
+        Type(port_ids::kPortCombo, L"com3:");
+        Type(port_ids::kBaudCombo,
+             L"\uFF13\uFF18\uFF14\uFF10\uFF10 ");  // full-width digits and a blank
+        Type(port_ids::kGeoidEdit, L"-1");
+        Find<wxRadioButton>(port_ids::kSentenceSetRadio)->SetValue(true);
+        Click(port_ids::kIgnoreErrorsCheck);
         Click(wxID_OK);
     });
 
@@ -196,10 +201,10 @@ TEST_F(GpsPortDialogTest, ABaudOutOfRangeKeepsTheDialogOpenAndCancelStoresNothin
     MakeDialog();
     bool stayedOpen = false;
     const int result = RunModal([&] {
-        Type(1364, L"300");
+        Type(port_ids::kBaudCombo, L"300");
         Click(wxID_OK);
         stayedOpen = dialog_->IsShown() && gps::GpsPortDialogOpen();
-        Click(1287);  // acts at once, also when cancelled
+        Click(port_ids::kAutoResetCheck);  // acts at once, also when cancelled
         Click(wxID_CANCEL);
     });
 

@@ -12,19 +12,21 @@
 #include <memory>
 
 #include "core/history_list.h"
+#include "frame/tests/gui/dialog_test_support.h"
 #include "platform/gui/resource_bundle.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "recorder/igc_header.h"
+#include "resources/ids/igc_header_dialog.h"
 #include "testing/wx_test_app.h"
-#include "frame/tests/gui/dialog_test_support.h"
 
 namespace frame {
 namespace {
 
 namespace gui = platform::gui;
+namespace igc_ids = xrc::igc_header_dialog;
 using frame::testing::kBinaryDir;
 
 class IgcHeaderDialogTest : public ::testing::Test {
@@ -50,9 +52,9 @@ class IgcHeaderDialogTest : public ::testing::Test {
         dynamic_cast<wxTextEntry*>(dialog_->FindWindow(id))->ChangeValue(text);
     }
     void ChooseKind(int index) const {
-        auto* kinds = dynamic_cast<wxComboBox*>(dialog_->FindWindow(1157));
+        auto* kinds = dynamic_cast<wxComboBox*>(dialog_->FindWindow(igc_ids::kKindBox));
         kinds->SetSelection(index);
-        wxCommandEvent change(wxEVT_COMBOBOX, 1157);
+        wxCommandEvent change(wxEVT_COMBOBOX, igc_ids::kKindBox);
         change.SetEventObject(kinds);
         kinds->ProcessWindowEvent(change);
     }
@@ -76,37 +78,42 @@ TEST_F(IgcHeaderDialogTest, OkStoresTheValuesAndMakesTheHeaderLines) {
     ASSERT_TRUE(installation_.XrcLoaded());
     dialog_ = std::make_unique<CIGCHeaderDlg>(nullptr);
     const int result = RunModal([this] {
-        auto* pilot = dynamic_cast<wxComboBox*>(dialog_->FindWindow(1147));
+        auto* pilot = dynamic_cast<wxComboBox*>(dialog_->FindWindow(igc_ids::kPilotBox));
         ASSERT_NE(pilot, nullptr);
         EXPECT_EQ(pilot->GetValue(), "Anna");
         EXPECT_EQ(pilot->GetCount(), 1U);
         // The phrase and its "Again" appear only with the security phrase,
         // the phrase in the value's place.
-        for (const int id : {1152, 1153, 1167})
+        for (const int id :
+             {igc_ids::kPhraseEdit, igc_ids::kConfirmationEdit, igc_ids::kConfirmationLabel})
             EXPECT_FALSE(dialog_->FindWindow(id)->IsShown()) << id;
         ChooseKind(2);  // CID
-        EXPECT_EQ(dynamic_cast<wxComboBox*>(dialog_->FindWindow(1295))->GetValue(), "XY");
-        Type(1295, L"ABC");
+        EXPECT_EQ(dynamic_cast<wxComboBox*>(dialog_->FindWindow(igc_ids::kValueBox))->GetValue(),
+                  "XY");
+        Type(igc_ids::kValueBox, L"ABC");
         ChooseKind(5);  // SEC: the phrase edits; "ABC" joins the CID history (asked)
         ASSERT_EQ(boxes_->Boxes().size(), 1U);
-        for (const int id : {1152, 1153, 1167})
+        for (const int id :
+             {igc_ids::kPhraseEdit, igc_ids::kConfirmationEdit, igc_ids::kConfirmationLabel})
             EXPECT_TRUE(dialog_->FindWindow(id)->IsShown()) << id;
-        for (const int id : {1158, 1159, 1295, 1156})
+        for (const int id :
+             {igc_ids::kFxaLabel, igc_ids::kFxaEdit, igc_ids::kValueBox, igc_ids::kValueEdit})
             EXPECT_FALSE(dialog_->FindWindow(id)->IsShown()) << id;
         const auto middle = [this](int id) {
             const wxRect rect = dialog_->FindWindow(id)->GetRect();
             return rect.y + rect.height / 2;
         };
-        EXPECT_NEAR(middle(1152), middle(1154), 2) << "the phrase stands beside its label";
-        EXPECT_NEAR(middle(1153), middle(1167), 2);
-        Type(1152, L"seven  ");
-        Type(1153, L"seven  ");
+        EXPECT_NEAR(middle(igc_ids::kPhraseEdit), middle(igc_ids::kKindLabel), 2)
+            << "the phrase stands beside its label";
+        EXPECT_NEAR(middle(igc_ids::kConfirmationEdit), middle(igc_ids::kConfirmationLabel), 2);
+        Type(igc_ids::kPhraseEdit, L"seven  ");
+        Type(igc_ids::kConfirmationEdit, L"seven  ");
         gui::SaveScreenshot(*dialog_, kBinaryDir / "screenshots" / "igc_header_dialog.png");
         Ok();  // refused: too short
         ASSERT_TRUE(dialog_->IsModal());
         EXPECT_EQ(boxes_->Boxes().size(), 2U);
-        Type(1152, L"eight ch");
-        Type(1153, L"eight ch");
+        Type(igc_ids::kPhraseEdit, L"eight ch");
+        Type(igc_ids::kConfirmationEdit, L"eight ch");
         Ok();
     });
     ASSERT_EQ(result, wxID_OK);
@@ -129,7 +136,7 @@ TEST_F(IgcHeaderDialogTest, EnterAddsToAHistoryAndCtrlBackspaceDeletesFromIt) {
     ASSERT_TRUE(installation_.XrcLoaded());
     dialog_ = std::make_unique<CIGCHeaderDlg>(nullptr);
     RunModal([this] {
-        auto* pilot = dynamic_cast<wxComboBox*>(dialog_->FindWindow(1147));
+        auto* pilot = dynamic_cast<wxComboBox*>(dialog_->FindWindow(igc_ids::kPilotBox));
         ASSERT_NE(pilot, nullptr);
         const auto press = [pilot](int code) {
             wxKeyEvent key(wxEVT_KEY_DOWN);

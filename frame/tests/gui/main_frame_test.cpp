@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
+#include "resources/ids/strings.h"
 #include "services/flight_log.h"
 #include "services/string_resources.h"
 #include "testing/wx_test_app.h"
@@ -107,7 +108,7 @@ TEST_F(MainFrameTest, MenuBarToolbarAndTheInsertedItem) {
     ASSERT_NE(first, nullptr);
     const wxMenuItem* inserted = first->FindItemByPosition(5);
     EXPECT_EQ(inserted->GetId(), platform::gui::WxIdFromCommand(frame::kCommandResimplifyMap));
-    EXPECT_EQ(inserted->GetItemLabel(), wxString(core::LoadResourceString(2141)));
+    EXPECT_EQ(inserted->GetItemLabel(), wxString(core::LoadResourceString(ids::kIdsResimplifyMap)));
     EXPECT_EQ(window.GetSubMenuAt(99), nullptr);
 }
 
@@ -181,8 +182,8 @@ TEST_F(MainFrameTest, AnElevationModelThatCannotBeReadIsReported) {
                                         std::string_view("/nowhere/terrain.hdr"));
     CMainFrame withModel;
     ASSERT_EQ(boxes->Boxes().size(), 1u);
-    EXPECT_EQ(boxes->Boxes()[0].text, core::LoadResourceString(2133));
-    EXPECT_EQ(boxes->Boxes()[0].caption, core::LoadResourceString(2132));
+    EXPECT_EQ(boxes->Boxes()[0].text, core::LoadResourceString(ids::kIdsElevationHeaderUnreadable));
+    EXPECT_EQ(boxes->Boxes()[0].caption, core::LoadResourceString(ids::kIdsElevationCaption));
     EXPECT_EQ(frame::g_demHeaderFile.Get(), L"/nowhere/terrain.hdr");
 }
 

@@ -28,6 +28,9 @@
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/options_general.h"
+#include "resources/ids/options_more.h"
+#include "resources/ids/strings_options.h"
 #include "services/string_resources.h"
 #include "testing/comma_locale.h"
 #include "testing/scratch_folder.h"
@@ -37,6 +40,8 @@ namespace frame {
 namespace {
 
 namespace gui = platform::gui;
+namespace general_ids = xrc::options_general;
+namespace more_ids = xrc::options_more;
 
 class OptionsSheetTest : public ::testing::Test {
   protected:
@@ -84,18 +89,25 @@ TEST_F(OptionsSheetTest, PagesComeInTheirOrderAndTheTitleFromTheStringTable) {
     ASSERT_TRUE(installation_.XrcLoaded());
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
     // The FLARM page would follow the fonts page when the FLARM object exists.
-    const int expected[] = {135, 178, 206, 204, 131, 234, 210, 211, 231, 235, 237, 289, 219, 132, 236, 292, 136, 217};
+    const int expected[] = {
+        general_ids::kLogPage,     more_ids::kMapPage,      more_ids::kThermalPage,
+        more_ids::kPolarPage,      general_ids::kMiscPage,  general_ids::kMisc2Page,
+        general_ids::kCompassPage, general_ids::kWindPage,  general_ids::kAlarmZonesPage,
+        more_ids::kCyclePage,      more_ids::kOlcPage,      general_ids::kTeamPage,
+        general_ids::kEventsPage,  general_ids::kUnitsPage, more_ids::kTasksPage,
+        more_ids::kReachPage,      general_ids::kUtmPage,   more_ids::kFontsPage};
     ASSERT_EQ(sheet.PageCount(), 18);
     for (int i = 0; i < 18; ++i) EXPECT_EQ(sheet.Page(i)->TemplateId(), expected[i]);
-    EXPECT_EQ(sheet.GetTitle().ToStdWstring(), gui::BundleString(171));
+    EXPECT_EQ(sheet.GetTitle().ToStdWstring(), gui::BundleString(ids::kIdsSettingsTitle));
 }
 
 TEST_F(OptionsSheetTest, OkOnOnePageWritesBackTheRunningValuesOfTheOthers) {
     glide::g_patternAltitude = 1234.5F;
     gps::g_timeOffset = -3.5F;
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-    sheet.SetActivePage(IndexOf(sheet, 132));
-    auto* metres = dynamic_cast<wxRadioButton*>(sheet.Page(IndexOf(sheet, 132))->FindWindow(1146));
+    sheet.SetActivePage(IndexOf(sheet, general_ids::kUnitsPage));
+    auto* metres = dynamic_cast<wxRadioButton*>(
+        sheet.Page(IndexOf(sheet, general_ids::kUnitsPage))->FindWindow(general_ids::kMetres));
     ASSERT_NE(metres, nullptr);
     metres->SetValue(true);
     ASSERT_TRUE(sheet.ApplyAll());
@@ -104,27 +116,27 @@ TEST_F(OptionsSheetTest, OkOnOnePageWritesBackTheRunningValuesOfTheOthers) {
     EXPECT_FLOAT_EQ(gps::g_timeOffset, -3.5F);
     EXPECT_DOUBLE_EQ(core::g_variation, 1.5);
     EXPECT_EQ(static_cast<int>(Store().GetInt("Options\\Miscellaneous", "TimeOffset", 0)), -4);
-    EXPECT_EQ(g_nLastOptionsPage, IndexOf(sheet, 132));
+    EXPECT_EQ(g_nLastOptionsPage, IndexOf(sheet, general_ids::kUnitsPage));
 }
 
 TEST_F(OptionsSheetTest, ARefusedValueKeepsTheSheetOnItsPageWithTheMessage) {
     const int misc = [] {
         CKOR_VANoptions probe("", nullptr, 0);
-        return IndexOf(probe, 131);
+        return IndexOf(probe, general_ids::kMiscPage);
     }();
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, static_cast<unsigned>(misc));
     const int result = testing::RunModal(sheet, [&] { return sheet.ShowModal(); }, [&] {
         COptionsPage& page = *sheet.Page(misc);
-        EXPECT_EQ(TextOf(page, 1002), L"0");
-        Type(page, 1002, L"13");
-        Type(page, 1031, L"400");
+        EXPECT_EQ(TextOf(page, general_ids::kTimeOffset), L"0");
+        Type(page, general_ids::kTimeOffset, L"13");
+        Type(page, general_ids::kPatternAltitude, L"400");
         EXPECT_FALSE(sheet.ApplyAll());
         EXPECT_TRUE(sheet.IsModal());
         EXPECT_EQ(sheet.ActivePage(), misc);
         EXPECT_EQ(boxes_->Boxes().size(), 1U);
         EXPECT_FLOAT_EQ(gps::g_timeOffset, 0.0F);  // nothing applied
 
-        Type(page, 1002, L"2.3");
+        Type(page, general_ids::kTimeOffset, L"2.3");
         EXPECT_TRUE(sheet.ApplyAll());
         sheet.EndModal(wxID_OK);
     });
@@ -136,21 +148,21 @@ TEST_F(OptionsSheetTest, ARefusedValueKeepsTheSheetOnItsPageWithTheMessage) {
 
 TEST_F(OptionsSheetTest, TeamPageCleansKeysAndRefusesACentreBeyond89Degrees) {
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-    const int team = IndexOf(sheet, 289);
+    const int team = IndexOf(sheet, general_ids::kTeamPage);
     sheet.SetActivePage(team);
     COptionsPage& page = *sheet.Page(team);
-    auto* code = dynamic_cast<wxComboBox*>(page.FindWindow(1399));
+    auto* code = dynamic_cast<wxComboBox*>(page.FindWindow(general_ids::kCode));
     ASSERT_NE(code, nullptr);
     code->SetValue("ab-cde");  // raises the text event as typing does
     EXPECT_EQ(code->GetValue().ToStdWstring(), L"ABCD");
 
-    Type(page, 1090, L"89");
-    Type(page, 1091, L"0");
-    Type(page, 1092, L"30");
+    Type(page, general_ids::kLatDegrees, L"89");
+    Type(page, general_ids::kLatMinutes, L"0");
+    Type(page, general_ids::kLatSeconds, L"30");
     EXPECT_FALSE(sheet.ApplyAll());
     ASSERT_EQ(boxes_->Boxes().size(), 1U);
     EXPECT_EQ(boxes_->Boxes()[0].text, L"Error");
-    Type(page, 1092, L"0");
+    Type(page, general_ids::kLatSeconds, L"0");
     EXPECT_TRUE(sheet.ApplyAll());
     EXPECT_EQ(nav::CurrentTeamCoder()->Settings().lastCode, L"ABCD");
     EXPECT_EQ(nav::CurrentTeamCoder()->Settings().encodeInfo, 3);
@@ -181,8 +193,9 @@ TEST_F(OptionsSheetTest, TallPagesScrollAndEveryPageHasAScreenshot) {
             const auto name = "options_" + std::to_string(sheet.Page(i)->TemplateId()) + ".png";
             EXPECT_TRUE(gui::SaveScreenshot(sheet, testing::Screenshot(name))) << name;
         }
-        sheet.SetActivePage(IndexOf(sheet, 131));
-        auto* misc = dynamic_cast<CScrolledPropertyPage*>(sheet.Page(IndexOf(sheet, 131)));
+        sheet.SetActivePage(IndexOf(sheet, general_ids::kMiscPage));
+        auto* misc = dynamic_cast<CScrolledPropertyPage*>(
+            sheet.Page(IndexOf(sheet, general_ids::kMiscPage)));
         ASSERT_NE(misc, nullptr);
         sheet.SetSize(800, 220);
         // The window system resizes in its own time.
@@ -190,7 +203,9 @@ TEST_F(OptionsSheetTest, TallPagesScrollAndEveryPageHasAScreenshot) {
             wxMilliSleep(20);
             wxYield();
         }
-        EXPECT_GT(misc->State().scrollMax, 0) << misc->State().contentBottom << " " << misc->GetClientSize().GetHeight() << " " << misc->FindWindow(1474)->GetRect().GetBottom();
+        EXPECT_GT(misc->State().scrollMax, 0)
+            << misc->State().contentBottom << " " << misc->GetClientSize().GetHeight() << " "
+            << misc->FindWindow(general_ids::kPageEnd)->GetRect().GetBottom();
         EXPECT_EQ(misc->State().contentBottom % g_nScrollUnit, 0);
         sheet.EndModal(wxID_CANCEL);
     });
@@ -204,16 +219,16 @@ void Check(wxWindow& page, int id, bool checked) {
 
 TEST_F(OptionsSheetTest, LinesAndTheMapInThermalModeAreRefusedTogether) {
     CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-    const int thermal = IndexOf(sheet, 206);
+    const int thermal = IndexOf(sheet, more_ids::kThermalPage);
     sheet.SetActivePage(thermal);
     COptionsPage& page = *sheet.Page(thermal);
-    Check(page, 1203, true);
-    Check(page, 1104, true);
+    Check(page, more_ids::kDrawLines, true);
+    Check(page, more_ids::kShowMap, true);
     EXPECT_FALSE(sheet.ApplyAll());
     EXPECT_EQ(sheet.ActivePage(), thermal);
     ASSERT_EQ(boxes_->Boxes().size(), 1U);
-    EXPECT_EQ(boxes_->Boxes()[0].text, gui::BundleString(2514));
-    Check(page, 1104, false);
+    EXPECT_EQ(boxes_->Boxes()[0].text, gui::BundleString(ids::kIdsLinesAndMapText));
+    Check(page, more_ids::kShowMap, false);
     EXPECT_TRUE(sheet.ApplyAll());
 }
 
@@ -256,9 +271,10 @@ TEST_F(OptionsSheetTest, VisitingOnlyTheUnitsPageChangesNoOtherStoredValue) {
 
     {
         CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
-        const int units = IndexOf(sheet, 132);
+        const int units = IndexOf(sheet, general_ids::kUnitsPage);
         sheet.SetActivePage(units);
-        for (const int id : {1146, 1141, 1144, 1149}) {  // metres, km, km/h, m/s
+        for (const int id : {general_ids::kMetres, general_ids::kKilometres,
+                             general_ids::kKilometresPerHour, general_ids::kMetresPerSecond}) {
             auto* button = dynamic_cast<wxRadioButton*>(sheet.Page(units)->FindWindow(id));
             ASSERT_NE(button, nullptr) << id;
             button->SetValue(true);
@@ -320,14 +336,20 @@ TEST_F(OptionsSheetTest, ValuesSetOnEveryPageAreFoundAgainFromTheFile) {
         int id;
         std::wstring text;
     };
-    const Typed typed[] = {{178, 1044, L"2.5"}, {206, 1057, L"20"}, {204, 1071, L"33.3"}, {237, 1337, L"0"},
-                           {236, 1308, L"2.5"}, {292, 1334, L"96"}, {217, 1168, L"2"},   {131, 1009, L"6370.5"}};
+    const Typed typed[] = {{more_ids::kMapPage, more_ids::kZoomFactor, L"2.5"},
+                           {more_ids::kThermalPage, more_ids::kSearchTime, L"20"},
+                           {more_ids::kPolarPage, more_ids::kGlideRatio, L"33.3"},
+                           {more_ids::kOlcPage, more_ids::kFirstLegWeight + 3, L"0"},
+                           {more_ids::kTasksPage, more_ids::kPostRadius, L"2.5"},
+                           {more_ids::kReachPage, more_ids::kPointCount, L"96"},
+                           {more_ids::kFontsPage, more_ids::kMainOffset, L"2"},
+                           {general_ids::kMiscPage, general_ids::kEarthRadius, L"6370.5"}};
     {
         CKOR_VANoptions sheet("KOR_VAN options", nullptr, 0);
         for (int i = 0; i < sheet.PageCount(); ++i) sheet.SetActivePage(i);
         for (const Typed& t : typed) Type(*sheet.Page(IndexOf(sheet, t.templateId)), t.id, t.text);
-        Check(*sheet.Page(IndexOf(sheet, 235)), 1299, false);
-        Check(*sheet.Page(IndexOf(sheet, 235)), 1300, false);
+        Check(*sheet.Page(IndexOf(sheet, more_ids::kCyclePage)), more_ids::kFirstMode + 1, false);
+        Check(*sheet.Page(IndexOf(sheet, more_ids::kCyclePage)), more_ids::kFirstMode + 2, false);
         ASSERT_TRUE(sheet.ApplyAll()) << (boxes_->Boxes().empty() ? L"" : boxes_->Boxes()[0].text);
     }
     EXPECT_EQ(Store().GetString("Options\\Maps", "ZoomFactor", std::string_view()), "2.500000");
@@ -342,7 +364,8 @@ TEST_F(OptionsSheetTest, ValuesSetOnEveryPageAreFoundAgainFromTheFile) {
         sheet.SetActivePage(index);
         EXPECT_EQ(TextOf(*sheet.Page(index), t.id), t.text) << t.templateId;
     }
-    auto* mode1 = dynamic_cast<wxCheckBox*>(sheet.Page(IndexOf(sheet, 235))->FindWindow(1299));
+    auto* mode1 = dynamic_cast<wxCheckBox*>(
+        sheet.Page(IndexOf(sheet, more_ids::kCyclePage))->FindWindow(more_ids::kFirstMode + 1));
     ASSERT_NE(mode1, nullptr);
     EXPECT_FALSE(mode1->GetValue());
     ASSERT_TRUE(sheet.ApplyAll());  // and OK again changes nothing

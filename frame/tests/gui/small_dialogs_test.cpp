@@ -24,6 +24,9 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/ui_post.h"
+#include "resources/ids/about_box.h"
+#include "resources/ids/frame_dialogs.h"
+#include "resources/ids/strings.h"
 #include "services/string_resources.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
@@ -31,6 +34,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+namespace about_ids = xrc::about_box;
+namespace frame_dialog_ids = xrc::frame_dialogs;
 
 class SmallDialogsTest : public frame::testing::BundleSuite {
   protected:
@@ -52,19 +57,19 @@ TEST_F(SmallDialogsTest, AboutBoxNamesTheRecorderTypeOrLeavesTheLabel) {
     {
         frame::CAboutDlg dialog(nullptr, 0);
         ASSERT_TRUE(dialog.Loaded());
-        templateLabel = Label(dialog, 1276);
+        templateLabel = Label(dialog, about_ids::kAboutLogger);
         dialog.InitDialog();
-        EXPECT_EQ(Label(dialog, 1276), templateLabel);
-        EXPECT_TRUE(Label(dialog, 1131).StartsWith(core::LoadResourceString(2058)));
+        EXPECT_EQ(Label(dialog, about_ids::kAboutLogger), templateLabel);
+        EXPECT_TRUE(Label(dialog, about_ids::kAboutTitle).StartsWith(core::LoadResourceString(ids::kIdsAboutTitle)));
         // The long line is broken to fit the box, not cut.
-        wxString what = Label(dialog, 1107);
+        wxString what = Label(dialog, about_ids::kAboutWhat);
         what.Replace("\n", " ");
-        EXPECT_EQ(what, wxString(core::LoadResourceString(2000)));
-        EXPECT_EQ(Label(dialog, 1132), wxString(core::LoadResourceString(2001)));
+        EXPECT_EQ(what, wxString(core::LoadResourceString(ids::kIdsAboutWhat)));
+        EXPECT_EQ(Label(dialog, about_ids::kAboutMaker), wxString(core::LoadResourceString(ids::kIdsAboutMaker)));
     }
     frame::CAboutDlg dialog(nullptr, 7);
     dialog.InitDialog();
-    EXPECT_EQ(Label(dialog, 1276), "FAI: ???");
+    EXPECT_EQ(Label(dialog, about_ids::kAboutLogger), "FAI: ???");
     EXPECT_TRUE(platform::gui::SaveScreenshot(dialog, frame::testing::Screenshot("about_box.png")));
 }
 
@@ -73,10 +78,10 @@ TEST_F(SmallDialogsTest, MapExportShowsItsValuesAndRefusesAScaleOutOfRange) {
     frame::CMapExportDlg dialog(nullptr, {2.0F, 1});
     ASSERT_TRUE(dialog.Loaded());
     const int result = frame::testing::RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        auto* scale = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1268));
+        auto* scale = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(frame_dialog_ids::kExportScale));
         ASSERT_NE(scale, nullptr);
         EXPECT_EQ(scale->GetValue(), "2");
-        EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog.FindWindow(1270))->GetValue());
+        EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog.FindWindow(frame_dialog_ids::kExportEightBits))->GetValue());
         scale->ChangeValue("0.5");
         wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
         dialog.GetEventHandler()->ProcessEvent(ok);
@@ -99,7 +104,7 @@ TEST_F(SmallDialogsTest, DeclareConfirmationIgnoresEnter) {
         platform::gui::ProcessEventsFor(50ms);
         EXPECT_TRUE(dialog.IsModal());
         EXPECT_EQ(dialog.m_nResult, 0);
-        wxCommandEvent declare(wxEVT_BUTTON, 1164);
+        wxCommandEvent declare(wxEVT_BUTTON, frame_dialog_ids::kConfirmDeclare);
         dialog.GetEventHandler()->ProcessEvent(declare);
     });
     EXPECT_EQ(dialog.m_nResult, 2);

@@ -24,6 +24,9 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/task_dialog.h"
+#include "resources/ids/task_limits_dialog.h"
+#include "resources/ids/task_point_dialog.h"
 #include "services/module_services.h"
 #include "services/shared_locks.h"
 #include "services/string_resources.h"
@@ -35,6 +38,9 @@ namespace {
 
 namespace gui = platform::gui;
 using namespace frame::testing;
+namespace limits_ids = xrc::task_limits_dialog;
+namespace point_ids = xrc::task_point_dialog;
+namespace task_ids = xrc::task_dialog;
 
 constexpr char kWaypoints[] =
     "Alpha,46,0,0,-7,0,0,500\r\n"
@@ -79,19 +85,19 @@ class TaskDialogsTest : public ::testing::Test {
     static void AddPoint(CTaskDialog& editor, wchar_t letter) {
         WhenOpened<CTaskDialog>(&editor, [letter](CTaskDialog& pick) {
             pick.HandleKey(letter);
-            Click(pick, 1080);
+            Click(pick, task_ids::kOkOrRevert);
         });
-        Click(editor, 1066);
+        Click(editor, task_ids::kAddOrEdit);
     }
     // One zone for all turnpoints: a 0.5 km cylinder.
     static void TickCylinder(CTaskPointDialog& zones) {
-        if (CheckOf(zones, 1218) == 0) Click(zones, 1218);
-        Type(zones, 1222, "0.5");
+        if (CheckOf(zones, point_ids::kHasCylinder) == 0) Click(zones, point_ids::kHasCylinder);
+        Type(zones, point_ids::kCylinderRadius, "0.5");
     }
     // Confirms the zones and, when asked, the limits that a click opens.
     static void ConfirmZonesAndLimits(wxWindow& opener, bool limits) {
         WhenOpened<CTaskPointDialog>(&opener, [limits](CTaskPointDialog& zones) {
-            Type(zones, 1206, "1.5");
+            Type(zones, point_ids::kStartRadius, "1.5");
             TickCylinder(zones);
             if (limits) {
                 WhenOpened<CTaskLimitsDialog>(nullptr,
@@ -115,23 +121,23 @@ TEST_F(TaskDialogsTest, BuildsStoresConfirmsAndReopensATask) {
         editor, [&] { return editor.DoModal(); },
         [&] {
             ASSERT_NE(editor.PointList(), nullptr);
-            EXPECT_EQ(TextOf(editor, 1179), L"Task A");
+            EXPECT_EQ(TextOf(editor, task_ids::kTaskName), L"Task A");
             for (const wchar_t letter : {L'A', L'B', L'C', L'A'})
                 AddPoint(editor, letter);
             EXPECT_EQ(editor.PointList()->GetCount(), 4);
             EXPECT_EQ(editor.Editor()->ItemNames(),
                       (std::vector<std::wstring>{L"Alpha", L"Bravo", L"Charlie", L"Alpha"}));
 
-            Type(editor, 1179, "Valley");
+            Type(editor, task_ids::kTaskName, "Valley");
             ConfirmZonesAndLimits(editor, false);
-            Click(editor, 1178);
+            Click(editor, task_ids::kStore);
             ASSERT_EQ(nav::g_taskList.size(), 1U);
             EXPECT_EQ(nav::g_taskList[0].name, L"Valley");
-            EXPECT_EQ(TextOf(editor, 1179), L"Task B");
+            EXPECT_EQ(TextOf(editor, task_ids::kTaskName), L"Task B");
 
             // A name stored already is refused.
-            Type(editor, 1179, "Valley");
-            Click(editor, 1178);
+            Type(editor, task_ids::kTaskName, "Valley");
+            Click(editor, task_ids::kStore);
             EXPECT_EQ(nav::g_taskList.size(), 1U);
             EXPECT_EQ(boxes_->Boxes().back().text,
                       L"A task of this name is stored already. Please choose another name.");
@@ -141,7 +147,7 @@ TEST_F(TaskDialogsTest, BuildsStoresConfirmsAndReopensATask) {
             EXPECT_LE(size.y, 480);
             EXPECT_TRUE(gui::SaveScreenshot(editor, Screenshot("task_dialog_213_editor.png")));
             ConfirmZonesAndLimits(editor, true);
-            Click(editor, 1081);  // OK: zones, limits, saved
+            Click(editor, task_ids::kNewOrOk);  // OK: zones, limits, saved
         });
     ASSERT_EQ(result, wxID_OK);
     EXPECT_FLOAT_EQ(nav::g_defaultTask.startLineWidth, 3.0F);
@@ -164,7 +170,7 @@ TEST_F(TaskDialogsTest, BuildsStoresConfirmsAndReopensATask) {
             // The finish row shows the total with its mark.
             const nav::TaskLegValue finish = nav::TaskLegValueText(nav::g_defaultTask, 3, 1.0F);
             EXPECT_EQ(finish.text.back(), L'*');
-            Click(reopened, 1067);  // delete the first point
+            Click(reopened, task_ids::kDelete);  // delete the first point
             EXPECT_EQ(reopened.PointList()->GetCount(), 3);
             EXPECT_TRUE(reopened.HandleKey(WXK_ESCAPE));  // reverts
         });
@@ -187,14 +193,14 @@ TEST_F(TaskDialogsTest, TheTaskPointDialogRefusesAStartWithoutSize) {
     const int result = RunModal(
         zones, [&] { return zones.DoModal(); },
         [&] {
-            auto* turnpoints = dynamic_cast<wxChoice*>(zones.FindWindow(1219));
+            auto* turnpoints = dynamic_cast<wxChoice*>(zones.FindWindow(point_ids::kTurnpoint));
             ASSERT_NE(turnpoints, nullptr);
             EXPECT_EQ(turnpoints->GetCount(), 2U);
-            EXPECT_EQ(TextOf(zones, 1214), L"[km]");
-            Type(zones, 1206, "0");
+            EXPECT_EQ(TextOf(zones, point_ids::kUnitLabel), L"[km]");
+            Type(zones, point_ids::kStartRadius, "0");
             Click(zones, wxID_OK);
             EXPECT_TRUE(zones.IsModal());
-            Type(zones, 1206, "150");  // beyond 100
+            Type(zones, point_ids::kStartRadius, "150");  // beyond 100
             Click(zones, wxID_OK);
             EXPECT_TRUE(zones.IsModal());
             EXPECT_FALSE(platform::AppSettings().Get("Settings\\Task", "StartRadius"));
@@ -203,7 +209,7 @@ TEST_F(TaskDialogsTest, TheTaskPointDialogRefusesAStartWithoutSize) {
             EXPECT_LE(size.x, 800);
             EXPECT_LE(size.y, 480);
             EXPECT_TRUE(gui::SaveScreenshot(zones, Screenshot("task_point_240.png")));
-            Type(zones, 1206, "2");
+            Type(zones, point_ids::kStartRadius, "2");
             Click(zones, wxID_OK);  // turnpoints without a zone: refused
             EXPECT_TRUE(zones.IsModal());
             EXPECT_EQ(boxes_->Boxes().back().text,
@@ -226,15 +232,15 @@ TEST_F(TaskDialogsTest, TheLimitsDialogShowsMetresAndStoresFeet) {
     const int result = RunModal(
         limits, [&] { return limits.DoModal(); },
         [&] {
-            EXPECT_EQ(TextOf(limits, 1336), L"9144");
-            EXPECT_EQ(TextOf(limits, 1386), L"[m]");
-            Type(limits, 1336, "20000");  // beyond 10000 m
+            EXPECT_EQ(TextOf(limits, limits_ids::kMaxStartAltitude), L"9144");
+            EXPECT_EQ(TextOf(limits, limits_ids::kMaxStartAltitudeUnit), L"[m]");
+            Type(limits, limits_ids::kMaxStartAltitude, "20000");  // beyond 10000 m
             Click(limits, wxID_OK);
             EXPECT_TRUE(limits.IsModal());
             EXPECT_FALSE(boxes_->Boxes().empty());
 
-            Type(limits, 1336, "1000");
-            Click(limits, 1389);  // start limits on
+            Type(limits, limits_ids::kMaxStartAltitude, "1000");
+            Click(limits, limits_ids::kStartLimits);  // start limits on
             const wxSize size = limits.GetSize();
             EXPECT_LE(size.y, 480);
             EXPECT_TRUE(gui::SaveScreenshot(limits, Screenshot("task_limits_239.png")));

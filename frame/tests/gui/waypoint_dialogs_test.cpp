@@ -23,6 +23,8 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "platform/utf.h"
+#include "resources/ids/new_waypoint_dialog.h"
+#include "resources/ids/task_dialog.h"
 #include "services/shared_locks.h"
 #include "services/string_resources.h"
 #include "testing/scratch_folder.h"
@@ -33,6 +35,8 @@ namespace {
 
 namespace gui = platform::gui;
 using namespace frame::testing;
+namespace task_ids = xrc::task_dialog;
+namespace waypoint_ids = xrc::new_waypoint_dialog;
 
 constexpr int kWaypointCount = 3000;
 
@@ -111,7 +115,7 @@ TEST_F(WaypointDialogsTest, TheListJumpsToTheFirstNameOfATypedLetter) {
             ASSERT_NE(list, nullptr);
             EXPECT_EQ(list->GetItemCount(), kWaypointCount);
             EXPECT_EQ(list->Selected(), 0);
-            EXPECT_NE(TextOf(dialog, 200).find(NameAt(0)), std::wstring::npos);
+            EXPECT_NE(TextOf(dialog, task_ids::kInfoText).find(NameAt(0)), std::wstring::npos);
 
             EXPECT_TRUE(dialog.HandleKey('m'));
             const int m = list->Selected();
@@ -128,7 +132,7 @@ TEST_F(WaypointDialogsTest, TheListJumpsToTheFirstNameOfATypedLetter) {
             EXPECT_LE(size.x, 800);
             EXPECT_LE(size.y, 480);
             EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("task_dialog_213_waypoints.png")));
-            Click(dialog, 1080);
+            Click(dialog, task_ids::kOkOrRevert);
         });
     EXPECT_EQ(result, wxID_OK);
     ASSERT_TRUE(dialog.Chosen());
@@ -159,10 +163,11 @@ TEST_F(WaypointDialogsTest, AMapPointShowsItsPenColourAndSymbol) {
     RunModal(
         dialog, [&] { return dialog.DoModal(); },
         [&] {
-            const wxColour pen = dialog.FindWindow(1175)->GetBackgroundColour();
+            const wxColour pen = dialog.FindWindow(waypoint_ids::kPenColour)->GetBackgroundColour();
             const mapdata::Rgb three = *mapdata::PaletteColour(3);
             EXPECT_EQ(pen, wxColour(three.red, three.green, three.blue));
-            const auto* symbol = dynamic_cast<wxStaticBitmap*>(dialog.FindWindow(1099));
+            const auto* symbol =
+                dynamic_cast<wxStaticBitmap*>(dialog.FindWindow(waypoint_ids::kSymbol));
             ASSERT_NE(symbol, nullptr);
             EXPECT_TRUE(symbol->IsShown());
             EXPECT_TRUE(symbol->GetBitmap().IsOk());
@@ -178,28 +183,29 @@ TEST_F(WaypointDialogsTest, AddsAWaypointInMetresAndEditingCommentsTheOldLineOut
     const int result = RunModal(
         dialog, [&] { return dialog.DoModal(); },
         [&] {
-            EXPECT_EQ(TextOf(dialog, 1098), L"Altitude [m]");
-            Type(dialog, 1089, "Ridge Top");
-            Type(dialog, 1090, "46");
-            Type(dialog, 1091, "30");
-            Type(dialog, 1092, "0");
-            Type(dialog, 1093, "7");
-            Type(dialog, 1094, "15");
-            Type(dialog, 1095, "0");
-            dynamic_cast<wxRadioButton*>(dialog.FindWindow(1084))->SetValue(true);  // east
-            Type(dialog, 200, "Summit cross");
+            EXPECT_EQ(TextOf(dialog, waypoint_ids::kAltitudeLabel), L"Altitude [m]");
+            Type(dialog, waypoint_ids::kNameEdit, "Ridge Top");
+            Type(dialog, waypoint_ids::kLatitudeDegreesEdit, "46");
+            Type(dialog, waypoint_ids::kLatitudeMinutesEdit, "30");
+            Type(dialog, waypoint_ids::kLatitudeSecondsEdit, "0");
+            Type(dialog, waypoint_ids::kLongitudeDegreesEdit, "7");
+            Type(dialog, waypoint_ids::kLongitudeMinutesEdit, "15");
+            Type(dialog, waypoint_ids::kLongitudeSecondsEdit, "0");
+            dynamic_cast<wxRadioButton*>(dialog.FindWindow(waypoint_ids::kEastRadio))
+                ->SetValue(true);  // east
+            Type(dialog, waypoint_ids::kComment, "Summit cross");
 
-            Type(dialog, 1087, "20000");  // beyond 12000 m: refused
-            Click(dialog, 1080);
+            Type(dialog, waypoint_ids::kAltitudeEdit, "20000");  // beyond 12000 m: refused
+            Click(dialog, waypoint_ids::kOkCommand);
             EXPECT_TRUE(dialog.IsModal());
             EXPECT_FALSE(boxes_->Boxes().empty());
 
-            Type(dialog, 1087, "3000");
+            Type(dialog, waypoint_ids::kAltitudeEdit, "3000");
             const wxSize size = dialog.GetSize();
             EXPECT_LE(size.x, 800);
             EXPECT_LE(size.y, 480);
             EXPECT_TRUE(gui::SaveScreenshot(dialog, Screenshot("new_waypoint_205.png")));
-            Click(dialog, 1080);
+            Click(dialog, waypoint_ids::kOkCommand);
         });
     ASSERT_EQ(result, wxID_OK);
     const std::string file = ReadFile(path_);
@@ -221,11 +227,12 @@ TEST_F(WaypointDialogsTest, AddsAWaypointInMetresAndEditingCommentsTheOldLineOut
     const int edited = RunModal(
         edit, [&] { return edit.DoModal(); },
         [&] {
-            EXPECT_EQ(TextOf(edit, 1089), L"Ridge Top");
-            EXPECT_EQ(TextOf(edit, 1087), L"3000");
-            EXPECT_TRUE(dynamic_cast<wxRadioButton*>(edit.FindWindow(1084))->GetValue());
-            Type(edit, 1089, "Ridge Summit");
-            Click(edit, 1080);
+            EXPECT_EQ(TextOf(edit, waypoint_ids::kNameEdit), L"Ridge Top");
+            EXPECT_EQ(TextOf(edit, waypoint_ids::kAltitudeEdit), L"3000");
+            EXPECT_TRUE(dynamic_cast<wxRadioButton*>(edit.FindWindow(waypoint_ids::kEastRadio))
+                            ->GetValue());
+            Type(edit, waypoint_ids::kNameEdit, "Ridge Summit");
+            Click(edit, waypoint_ids::kOkCommand);
         });
     ASSERT_EQ(edited, wxID_OK);
     const std::string after = ReadFile(path_);
@@ -248,13 +255,13 @@ TEST_F(WaypointDialogsTest, NewWaypointFromTheListSelectsIt) {
         dialog, [&] { return dialog.DoModal(); },
         [&] {
             WhenOpened<CNewWaypointDialog>(&dialog, [](CNewWaypointDialog& added) {
-                Type(added, 1089, "Aardvark");
-                Type(added, 1090, "46");
-                Type(added, 1093, "7");
-                Type(added, 1087, "500");
-                Click(added, 1080);
+                Type(added, waypoint_ids::kNameEdit, "Aardvark");
+                Type(added, waypoint_ids::kLatitudeDegreesEdit, "46");
+                Type(added, waypoint_ids::kLongitudeDegreesEdit, "7");
+                Type(added, waypoint_ids::kAltitudeEdit, "500");
+                Click(added, waypoint_ids::kOkCommand);
             });
-            Click(dialog, 1081);
+            Click(dialog, task_ids::kNewOrOk);
             EXPECT_EQ(dialog.WaypointList()->GetItemCount(), kWaypointCount + 1);
             EXPECT_EQ(NameAt(dialog.WaypointList()->Selected()), L"Aardvark");
             Click(dialog, wxID_CANCEL);

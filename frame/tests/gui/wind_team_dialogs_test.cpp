@@ -29,6 +29,9 @@
 #include "platform/gui/ui_bridge.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/ids/strings_wind.h"
+#include "resources/ids/team_dialog.h"
+#include "resources/ids/wind_dialog.h"
 #include "services/string_resources.h"
 #include "testing/units.h"
 #include "testing/wx_test_app.h"
@@ -38,6 +41,8 @@ namespace frame {
 namespace {
 
 namespace gui = platform::gui;
+namespace team_ids = xrc::team_dialog;
+namespace wind_ids = xrc::wind_dialog;
 using frame::testing::kBinaryDir;
 using frame::testing::OpenBuiltBundle;
 using test_support::kRadiansPerDegree;
@@ -107,40 +112,40 @@ TEST_F(DialogTest, AWindSetInTheWindDialogReachesTheWindTexts) {
     CWindDialog dialog(nullptr);
     ASSERT_TRUE(dialog.Loaded());
     const int result = RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        EXPECT_EQ(TextOf(dialog, 1065), L"90");
-        EXPECT_EQ(TextOf(dialog, 1061), L"8");
-        EXPECT_EQ(TextOf(dialog, 1063), L"kts");
-        EXPECT_TRUE(dialog.FindWindow(1117)->IsEnabled());
-        auto* list = dynamic_cast<CValueListBox*>(dialog.FindWindow(1105));
+        EXPECT_EQ(TextOf(dialog, wind_ids::kDirectionEdit), L"90");
+        EXPECT_EQ(TextOf(dialog, wind_ids::kSpeedEdit), L"8");
+        EXPECT_EQ(TextOf(dialog, wind_ids::kSpeedUnit), L"kts");
+        EXPECT_TRUE(dialog.FindWindow(wind_ids::kResetHeading)->IsEnabled());
+        auto* list = dynamic_cast<CValueListBox*>(dialog.FindWindow(wind_ids::kHistoryList));
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(list->GetCount(), 2);
         EXPECT_EQ(list->GetString(0).ToStdWstring(), glide::WindHistory().front().line);  // newest first
 
         // Selecting the older line copies its direction and speed.
         list->SetSelection(1);
-        wxCommandEvent select(wxEVT_LISTBOX, 1105);
+        wxCommandEvent select(wxEVT_LISTBOX, wind_ids::kHistoryList);
         select.SetEventObject(list);
         select.SetInt(1);
         list->ProcessWindowEvent(select);
-        EXPECT_EQ(TextOf(dialog, 1065), L"270.0");
-        EXPECT_EQ(TextOf(dialog, 1061), L"12.0");
+        EXPECT_EQ(TextOf(dialog, wind_ids::kDirectionEdit), L"270.0");
+        EXPECT_EQ(TextOf(dialog, wind_ids::kSpeedEdit), L"12.0");
 
         // A heading that is no number keeps the dialog open.
-        Type(dialog, 1068, L"north");
+        Type(dialog, wind_ids::kHeadingEdit, L"north");
         Click(dialog, wxID_OK);
         EXPECT_TRUE(dialog.IsModal());
         ASSERT_EQ(boxes_->Boxes().size(), 1U);
-        EXPECT_EQ(boxes_->Boxes()[0].text, gui::BundleString(2011));
-        EXPECT_EQ(boxes_->Boxes()[0].caption, gui::BundleString(2010));
+        EXPECT_EQ(boxes_->Boxes()[0].text, gui::BundleString(ids::kIdsWindHeadingNotNumber));
+        EXPECT_EQ(boxes_->Boxes()[0].caption, gui::BundleString(ids::kIdsWindHeadingCaption));
 
         // A direction of 360 fails the range check.
-        Type(dialog, 1068, L"");
-        Type(dialog, 1065, L"360");
+        Type(dialog, wind_ids::kHeadingEdit, L"");
+        Type(dialog, wind_ids::kDirectionEdit, L"360");
         Click(dialog, wxID_OK);
         EXPECT_TRUE(dialog.IsModal());
 
-        Type(dialog, 1065, L"225");
-        Type(dialog, 1061, L"\uFF11\uFF14.5");  // full-width "14"
+        Type(dialog, wind_ids::kDirectionEdit, L"225");
+        Type(dialog, wind_ids::kSpeedEdit, L"\uFF11\uFF14.5");  // full-width "14"
         EXPECT_TRUE(gui::SaveScreenshot(dialog, kBinaryDir / "screenshots" / "wind_202.png"));
         Click(dialog, wxID_OK);
     });
@@ -174,24 +179,24 @@ TEST_F(DialogTest, ACodeTypedIntoTheTeamDialogShowsDistanceAndBearing) {
     CTeamDialog dialog(nullptr, model);
     ASSERT_TRUE(dialog.Loaded());
     const int result = RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        EXPECT_EQ(TextOf(dialog, 1399), L"Home field");
-        EXPECT_EQ(TextOf(dialog, 1334), L"1");
-        EXPECT_TRUE(dialog.FindWindow(1469)->IsEnabled());
-        Click(dialog, 1467);  // backspace
-        EXPECT_EQ(TextOf(dialog, 1334), L"");
+        EXPECT_EQ(TextOf(dialog, team_ids::kNameText), L"Home field");
+        EXPECT_EQ(TextOf(dialog, team_ids::kCodeField), L"1");
+        EXPECT_TRUE(dialog.FindWindow(team_ids::kShow)->IsEnabled());
+        Click(dialog, team_ids::kBackspace);
+        EXPECT_EQ(TextOf(dialog, team_ids::kCodeField), L"");
         // 90 degrees from the centre, 1250 m: "90C" with the key's shift
         // 1 on every digit reads "A1D"; typed with a button, keys and a
         // mistake taken back.
-        Click(dialog, 1441);  // "A"
+        Click(dialog, team_ids::kFirstCharacter + 10);  // "A"
         for (const int key : {int{'1'}, int{'x'}, int{WXK_BACK}, int{'d'}}) {
             wxKeyEvent press(wxEVT_CHAR_HOOK);
             press.m_keyCode = key;
             dialog.ProcessWindowEvent(press);
         }
-        EXPECT_EQ(TextOf(dialog, 1334), L"A1D");
-        Click(dialog, 1469);
+        EXPECT_EQ(TextOf(dialog, team_ids::kCodeField), L"A1D");
+        Click(dialog, team_ids::kShow);
         // From 10 nm south: just over 10 nm, bearing a little east of north.
-        const std::wstring shown = TextOf(dialog, 1413);
+        const std::wstring shown = TextOf(dialog, team_ids::kResultText);
         EXPECT_EQ(shown.substr(0, 8), L"  10.0N ") << shown;
         EXPECT_EQ(shown.substr(8), L"     4m") << shown;
         EXPECT_TRUE(gui::SaveScreenshot(dialog, kBinaryDir / "screenshots" / "team_288.png"));
@@ -212,10 +217,10 @@ TEST_F(DialogTest, OkOnACodeThatDoesNotDecodeSetsNothing) {
     CTeamDialog dialog(nullptr, model);
     ASSERT_TRUE(dialog.Loaded());
     RunModal(dialog, [&] { return dialog.DoModal(); }, [&] {
-        EXPECT_FALSE(dialog.FindWindow(1469)->IsEnabled());  // no own position
+        EXPECT_FALSE(dialog.FindWindow(team_ids::kShow)->IsEnabled());  // no own position
         Click(dialog, wxID_OK);
         EXPECT_TRUE(dialog.IsModal());
-        EXPECT_EQ(TextOf(dialog, 1413), L"???");
+        EXPECT_EQ(TextOf(dialog, team_ids::kResultText), L"???");
         Click(dialog, wxID_CANCEL);
     });
     EXPECT_FALSE(dialog.Result().has_value());

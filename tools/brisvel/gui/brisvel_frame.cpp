@@ -9,6 +9,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
+#include <string>
 
 #include "platform/gui/command_ids.h"
 #include "platform/gui/file_dialog.h"
@@ -48,8 +49,9 @@ CBrisvelMainFrame::CBrisvelMainFrame(platform::SettingsStore& store, std::vector
       art_(userSymbols),
       labelFont_(wxFontInfo(9)),
       model_(*this, art_.UserCount()) {
-    wxMenuBar* menus = wxXmlResource::Get()->LoadMenuBar("128");
-    wxToolBar* tools = wxXmlResource::Get()->LoadToolBar(this, "128");
+    wxMenuBar* menus = wxXmlResource::Get()->LoadMenuBar(std::to_string(xrc::brisvel::kMainWindow));
+    wxToolBar* tools =
+        wxXmlResource::Get()->LoadToolBar(this, std::to_string(xrc::brisvel::kMainWindow));
     if (!menus || !tools) return;
     SetMenuBar(menus);
     SetToolBar(tools);

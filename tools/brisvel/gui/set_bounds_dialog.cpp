@@ -2,21 +2,30 @@
 
 #include <wx/xrc/xmlres.h>
 
+#include <string>
+
+#include "tools/brisvel/resources/ids/brisvel.h"
+
 namespace brisvel {
 namespace {
 
 namespace gui = platform::gui;
+using namespace xrc::brisvel::set_bounds_template;
 
-// The controls of one bound: degrees, minutes, hemisphere; the box text
-// is degrees + 1000.
+// The controls of one bound: degrees, minutes, hemisphere and the text of
+// the file's bound.
 struct BoundControls {
-    int degrees, minutes, hemisphere;
+    int degrees, minutes, hemisphere, inFile;
     double maximum;
 };
-constexpr BoundControls kMaxLat{1019, 1020, 1021, 90.0};
-constexpr BoundControls kMinLat{1023, 1024, 1025, 90.0};
-constexpr BoundControls kMaxLon{1027, 1028, 1029, 180.0};
-constexpr BoundControls kMinLon{1031, 1032, 1033, 180.0};
+constexpr BoundControls kMaxLat{kMaxLatDegrees, kMaxLatMinutes, kMaxLatHemisphere, kMaxLatInFile,
+                                90.0};
+constexpr BoundControls kMinLat{kMinLatDegrees, kMinLatMinutes, kMinLatHemisphere, kMinLatInFile,
+                                90.0};
+constexpr BoundControls kMaxLon{kMaxLonDegrees, kMaxLonMinutes, kMaxLonHemisphere, kMaxLonInFile,
+                                180.0};
+constexpr BoundControls kMinLon{kMinLonDegrees, kMinLonMinutes, kMinLonHemisphere, kMinLonInFile,
+                                180.0};
 
 void Exchange(gui::CDataExchange* pDX, const BoundControls& c, BoundEntry& entry) {
     gui::DDX_TextDouble(pDX, c.degrees, entry.degrees);
@@ -31,7 +40,7 @@ void Exchange(gui::CDataExchange* pDX, const BoundControls& c, BoundEntry& entry
 
 CSetBoundsDlg::CSetBoundsDlg(wxWindow* parent, const core::GeoBox& bounds, const core::GeoBox& fileBox)
     : values_(SetBoundsValues::From(bounds)), fileBox_(fileBox) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "132");
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kSetBoundsTemplate));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CSetBoundsDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CSetBoundsDlg::OnOk, this, wxID_OK);
@@ -40,10 +49,10 @@ CSetBoundsDlg::CSetBoundsDlg(wxWindow* parent, const core::GeoBox& bounds, const
 void CSetBoundsDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
     gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
     const std::pair<int, std::string> texts[] = {
-        {kMaxLat.degrees + 1000, BoundText(static_cast<float>(fileBox_.north), true)},
-        {kMinLat.degrees + 1000, BoundText(static_cast<float>(fileBox_.south), true)},
-        {kMaxLon.degrees + 1000, BoundText(static_cast<float>(fileBox_.east), false)},
-        {kMinLon.degrees + 1000, BoundText(static_cast<float>(fileBox_.west), false)},
+        {kMaxLat.inFile, BoundText(static_cast<float>(fileBox_.north), true)},
+        {kMinLat.inFile, BoundText(static_cast<float>(fileBox_.south), true)},
+        {kMaxLon.inFile, BoundText(static_cast<float>(fileBox_.east), false)},
+        {kMinLon.inFile, BoundText(static_cast<float>(fileBox_.west), false)},
     };
     for (const auto& [id, text] : texts)
         if (wxWindow* label = FindWindow(id)) label->SetLabel(wxString::FromUTF8(text));

@@ -7,6 +7,8 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include <string>
+
 #include "tools/brisvel/gui/display_text.h"
 #include "tools/brisvel/gui/symbol_combo.h"
 #include "tools/brisvel/resources/ids/brisvel.h"
@@ -14,7 +16,7 @@
 namespace brisvel {
 namespace {
 
-using namespace xrc::brisvel;
+using namespace xrc::brisvel::shape_bar;
 
 template <typename Control>
 Control* Find(wxWindow& parent, int id) {
@@ -26,10 +28,10 @@ Control* Find(wxWindow& parent, int id) {
 CShapeBar::CShapeBar(wxWindow* parent, ShapeBarModel& model, const SymbolArt& art,
                      std::function<void()> chooseFont)
     : model_(model), art_(art), chooseFont_(std::move(chooseFont)) {
-    loaded_ = wxXmlResource::Get()->LoadPanel(this, parent, "103");
+    loaded_ = wxXmlResource::Get()->LoadPanel(this, parent, std::to_string(kShapeBar));
     if (!loaded_) return;
     combo_ = new CSymbolCombo(this, kSymbolList, art_);
-    loaded_ = wxXmlResource::Get()->AttachUnknownControl("1001", combo_, this);
+    loaded_ = wxXmlResource::Get()->AttachUnknownControl(std::to_string(kSymbolList), combo_, this);
     Bindings();
     ShowModel();
 }

@@ -10,8 +10,8 @@
 // rewritten only when its ids change. Both check every table
 // (string_table.h) and XRC file: anything wrong (a bad line, a repeated id
 // or name, a name that is no identifier, text that is not UTF-8, an XRC
-// file without <resource>, a number with two names) stops the build with
-// a message naming the place.
+// file without <resource>, a number with two names within one dialog)
+// stops the build with a message naming the place.
 
 #include <cstdio>
 #include <filesystem>

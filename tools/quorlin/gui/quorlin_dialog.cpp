@@ -27,10 +27,12 @@ namespace quorlin {
 namespace {
 
 namespace gui = platform::gui;
-using xrc::quorlin::kMenuButton;
-
+using namespace xrc::quorlin::main_dialog;
+using xrc::quorlin::kAboutTemplate;
 // kMenuButton opens the menu of the same number; its items:
-constexpr int kAboutCommand = 16, kOptionsCommand = 32;
+using xrc::quorlin::menu_button::kAboutCommand;
+using xrc::quorlin::menu_button::kOptionsCommand;
+
 constexpr std::chrono::milliseconds kProgressInterval{40};
 constexpr std::chrono::milliseconds kPumpInterval{10};
 
@@ -61,19 +63,19 @@ void DDX_Bool(gui::CDataExchange* pDX, int id, bool& value) {
 
 CQuorlinDlg::CQuorlinDlg(wxWindow* parent, platform::SettingsStore& store)
     : store_(store), model_(store, *this) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "102");
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kMainDialog));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CQuorlinDlg::OnInitDialog, this);
     Bind(wxEVT_CLOSE_WINDOW, &CQuorlinDlg::OnClose, this);
     Bind(wxEVT_BUTTON, &CQuorlinDlg::OnButton, this);
     Bind(wxEVT_CHECKBOX, &CQuorlinDlg::OnCheck, this);
-    Bind(wxEVT_TEXT, &CQuorlinDlg::OnThresholdText, this, 1014);
+    Bind(wxEVT_TEXT, &CQuorlinDlg::OnThresholdText, this, kThresholdEdit);
     Bind(wxEVT_MENU, &CQuorlinDlg::OnMenu, this);
     progressTimer_.SetOwner(this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { ShowProgress(); }, progressTimer_.GetId());
-    if (wxWindow* strip = FindWindow(1046)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintLineStrip, this);
-    if (wxWindow* strip = FindWindow(1008)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintElevationStrip, this);
-    SetEscapeId(1019);  // Escape is "Exit", refused while busy
+    if (wxWindow* strip = FindWindow(kLineStrip)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintLineStrip, this);
+    if (wxWindow* strip = FindWindow(kElevationStrip)) strip->Bind(wxEVT_PAINT, &CQuorlinDlg::PaintElevationStrip, this);
+    SetEscapeId(kExit);  // Escape is "Exit", refused while busy
 }
 
 int CQuorlinDlg::DoModal() { return loaded_ ? platform::gui::ShowModalOnScreen(*this) : -1; }
@@ -85,28 +87,28 @@ void CQuorlinDlg::OnInitDialog(wxInitDialogEvent&) {
 
 void CQuorlinDlg::DoDataExchange(gui::CDataExchange* pDX) {
     QuorlinState& s = model_.state;
-    if (FindWindow(1005) && FindWindow(1005)->IsEnabled()) {
-        gui::DDX_TextULong(pDX, 1005, s.grid.rows);
-        gui::DDX_TextULong(pDX, 1006, s.grid.columns);
+    if (FindWindow(kRows) && FindWindow(kRows)->IsEnabled()) {
+        gui::DDX_TextULong(pDX, kRows, s.grid.rows);
+        gui::DDX_TextULong(pDX, kColumns, s.grid.columns);
     } else if (!pDX->m_bSaveAndValidate) {
-        gui::DDX_TextULong(pDX, 1005, s.grid.rows);
-        gui::DDX_TextULong(pDX, 1006, s.grid.columns);
+        gui::DDX_TextULong(pDX, kRows, s.grid.rows);
+        gui::DDX_TextULong(pDX, kColumns, s.grid.columns);
     }
-    DDX_Bool(pDX, 1013, s.thresholdOn);
-    DDX_Bool(pDX, 1026, s.drawBorders);
-    gui::DDX_TextInt(pDX, 1028, s.borderColourIndex);
+    DDX_Bool(pDX, kThreshold, s.thresholdOn);
+    DDX_Bool(pDX, kDrawBorders, s.drawBorders);
+    gui::DDX_TextInt(pDX, kBorderColour, s.borderColourIndex);
     gui::DDV_MinMaxInt(pDX, s.borderColourIndex, 1, 16);
-    DDX_Bool(pDX, 1029, s.cornerContinuous);
-    DDX_Bool(pDX, 1032, s.fillClosed);
-    DDX_Bool(pDX, 1064, s.simplify);
-    gui::DDX_TextFloat(pDX, 1066, s.lineTolerance);
+    DDX_Bool(pDX, kCornerContinuous, s.cornerContinuous);
+    DDX_Bool(pDX, kFillClosed, s.fillClosed);
+    DDX_Bool(pDX, kSimplify, s.simplify);
+    gui::DDX_TextFloat(pDX, kLineTolerance, s.lineTolerance);
     gui::DDV_MinMaxFloat(pDX, s.lineTolerance, 0.01f, 100.0f);
-    gui::DDX_TextShort(pDX, 1069, s.options.replaceMissingValue);
+    gui::DDX_TextShort(pDX, kReplacement, s.options.replaceMissingValue);
     gui::DDV_MinMaxShort(pDX, s.options.replaceMissingValue, -100, 30000);
-    DDX_Bool(pDX, 1078, s.deleteBitmaps);
-    DDX_Bool(pDX, 1079, s.removeLonLat);
-    DDX_Bool(pDX, 1099, s.options.replaceMissing);
-    DDX_Bool(pDX, 1100, s.centrePixel);
+    DDX_Bool(pDX, kDeleteBitmaps, s.deleteBitmaps);
+    DDX_Bool(pDX, kRemoveLonLat, s.removeLonLat);
+    DDX_Bool(pDX, kReplaceMissing, s.options.replaceMissing);
+    DDX_Bool(pDX, kCentrePixel, s.centrePixel);
 }
 
 bool CQuorlinDlg::ReadControls() {
@@ -119,18 +121,22 @@ void CQuorlinDlg::Refresh() {
     const auto label = [this](int id, std::string_view text) {
         if (wxWindow* w = FindWindow(id)) w->SetLabel(Text(text));
     };
-    label(1001, s.inputPath.string());
-    label(1002, s.outputPath.string());
-    label(1009, s.texts.north);
-    label(1010, s.texts.west);
-    label(1011, s.texts.east);
-    label(1012, s.texts.south);
-    label(1015, s.texts.highest);
-    label(1016, s.texts.lowest);
+    label(kInputName, s.inputPath.string());
+    label(kOutputName, s.outputPath.string());
+    label(kNorthText, s.texts.north);
+    label(kWestText, s.texts.west);
+    label(kEastText, s.texts.east);
+    label(kSouthText, s.texts.south);
+    label(kHighest, s.texts.highest);
+    label(kLowest, s.texts.lowest);
+    // The strip's texts after its first ("0"): six levels, then every other
+    // one of the higher levels.
     const Thresholds& t = s.options.thresholds;
-    for (int i = 0; i <= 5; ++i) label(1034 + i, platform::FormatC("%d", t[static_cast<std::size_t>(i)]));
-    for (int i = 0; i < 4; ++i) label(1040 + i, platform::FormatC("%d", t[static_cast<std::size_t>(7 + 2 * i)]));
-    if (auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(1014))) {
+    for (int i = 0; i <= 5; ++i)
+        label(kFirstLevelText + 1 + i, platform::FormatC("%d", t[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 4; ++i)
+        label(kFirstLevelText + 7 + i, platform::FormatC("%d", t[static_cast<std::size_t>(7 + 2 * i)]));
+    if (auto* edit = dynamic_cast<wxTextCtrl*>(FindWindow(kThresholdEdit))) {
         if (edit->GetValue().ToStdString() != s.thresholdText) edit->ChangeValue(Text(s.thresholdText));
     }
     gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
@@ -144,25 +150,25 @@ void CQuorlinDlg::Refresh() {
         if (!state.label.empty()) w->SetLabel(Text(state.label));
     }
     // The names of the elevation texts go with them.
-    for (const auto& [name, text] : {std::pair{1201, 1015}, std::pair{1202, 1016}}) {
+    for (const auto& [name, text] : {std::pair{kHighestLabel, kHighest}, std::pair{kLowestLabel, kLowest}}) {
         if (wxWindow* w = FindWindow(name)) w->Show(layout[text].shown);
     }
-    if (wxWindow* rows = FindWindow(1005)) rows->Enable(s.rowColumnEditsEnabled);
-    if (wxWindow* columns = FindWindow(1006)) columns->Enable(s.rowColumnEditsEnabled);
+    if (wxWindow* rows = FindWindow(kRows)) rows->Enable(s.rowColumnEditsEnabled);
+    if (wxWindow* columns = FindWindow(kColumns)) columns->Enable(s.rowColumnEditsEnabled);
     if (layout.fillCheck) {
-        dynamic_cast<wxCheckBox*>(FindWindow(1032))->SetValue(*layout.fillCheck);
+        dynamic_cast<wxCheckBox*>(FindWindow(kFillClosed))->SetValue(*layout.fillCheck);
         model_.state.fillClosed = *layout.fillCheck;
     }
     if (layout.bordersCheck) {
-        dynamic_cast<wxCheckBox*>(FindWindow(1026))->SetValue(*layout.bordersCheck);
+        dynamic_cast<wxCheckBox*>(FindWindow(kDrawBorders))->SetValue(*layout.bordersCheck);
         model_.state.drawBorders = *layout.bordersCheck;
     }
     model_.state.showElevationStrip = layout.elevationStrip;
-    if (wxWindow* swatch = FindWindow(1024)) {
+    if (wxWindow* swatch = FindWindow(kMapColourSwatch)) {
         swatch->SetBackgroundColour(wxColour(s.mapColour.red, s.mapColour.green, s.mapColour.blue));
         swatch->Refresh();
     }
-    if (wxWindow* strip = FindWindow(1008)) strip->Refresh();
+    if (wxWindow* strip = FindWindow(kElevationStrip)) strip->Refresh();
     Layout();
     exchanging_ = false;
 }
@@ -200,18 +206,18 @@ void CQuorlinDlg::OnButton(wxCommandEvent& event) {
     QuorlinModel& m = model_;
     if (m.state.busy) return;
     switch (event.GetId()) {
-        case 1000: m.OnGetDataFile(); break;
-        case 1003: m.OnSetOutputFile(); break;
-        case 1004: return Convert();
-        case 1007: m.OnChangeColors(); break;
-        case 1025: m.OnSetMapColor(); break;
-        case 1096: m.OnChangeLevels(); break;
-        case 1018: if (ReadControls()) m.OnExtract(); break;
-        case 1023: if (ReadControls()) m.OnCreateEmptyGrid(); break;
-        case 1067: if (ReadControls()) m.OnInsert(); break;
-        case 1065: m.SetOutputBounds(); break;
-        case 1020: m.OnGenerateUpDown(); break;
-        case 1019: case wxID_CANCEL: RequestClose(); return;
+        case kGetDataFile: m.OnGetDataFile(); break;
+        case kSetOutputFile: m.OnSetOutputFile(); break;
+        case kConvert: return Convert();
+        case kChangeColours: m.OnChangeColors(); break;
+        case kSetMapColour: m.OnSetMapColor(); break;
+        case kChangeLevels: m.OnChangeLevels(); break;
+        case kExtract: if (ReadControls()) m.OnExtract(); break;
+        case kCreate: if (ReadControls()) m.OnCreateEmptyGrid(); break;
+        case kInsert: if (ReadControls()) m.OnInsert(); break;
+        case kSetOutputBounds: m.SetOutputBounds(); break;
+        case kUpDownFiles: m.OnGenerateUpDown(); break;
+        case kExit: case wxID_CANCEL: RequestClose(); return;
         case kMenuButton: {
             const std::unique_ptr<wxMenu> menu(wxXmlResource::Get()->LoadMenu(std::to_string(kMenuButton)));
             if (menu) PopupMenu(menu.get());
@@ -228,10 +234,10 @@ void CQuorlinDlg::OnCheck(wxCommandEvent& event) {
     QuorlinState& s = model_.state;
     const bool on = event.IsChecked();
     switch (event.GetId()) {
-        case 1013: model_.OnThresholdCheck(on); break;
-        case 1029: s.cornerContinuous = on; break;
-        case 1078: s.deleteBitmaps = on; break;
-        case 1032: s.fillClosed = on; break;
+        case kThreshold: model_.OnThresholdCheck(on); break;
+        case kCornerContinuous: s.cornerContinuous = on; break;
+        case kDeleteBitmaps: s.deleteBitmaps = on; break;
+        case kFillClosed: s.fillClosed = on; break;
         default: return;
     }
     Refresh();
@@ -311,7 +317,7 @@ void CQuorlinDlg::Progress(std::string_view text) {
 void CQuorlinDlg::ShowProgress() {
     progressTimer_.Stop();
     progressShown_ = std::chrono::steady_clock::now();
-    if (wxWindow* line = FindWindow(1017)) {
+    if (wxWindow* line = FindWindow(kProgress)) {
         line->SetLabel(progressText_);
         line->Refresh();
         line->Update();
@@ -389,7 +395,7 @@ bool CQuorlinDlg::EditThresholds() { return RunThresholdsDialog(this, store_); }
 
 void ShowAboutBox(wxWindow* parent) {
     wxDialog about;
-    if (!wxXmlResource::Get()->LoadDialog(&about, parent, "100")) return;
+    if (!wxXmlResource::Get()->LoadDialog(&about, parent, std::to_string(kAboutTemplate))) return;
     platform::gui::ShowModalOnScreen(about);
 }
 

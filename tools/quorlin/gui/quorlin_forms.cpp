@@ -9,17 +9,28 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
+#include <string>
+
 #include "mapdata/map_palette.h"
 #include "platform/gui/colour_dialog.h"
 #include "platform/gui/screen_fit.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/utf.h"
+#include "tools/quorlin/resources/ids/quorlin.h"
 
 namespace quorlin {
 namespace {
 
 namespace gui = platform::gui;
+namespace form_ids = xrc::quorlin::input_form_template;
+namespace e00_ids = xrc::quorlin::e00_page;
+using xrc::quorlin::kE00Page;
+using xrc::quorlin::kInputFormTemplate;
+using xrc::quorlin::kLandCoverPage;
+using xrc::quorlin::kThresholdsTemplate;
+using namespace xrc::quorlin::land_cover_page;
+using namespace xrc::quorlin::thresholds_template;
 
 void Say(wxWindow* parent, const wchar_t* text, const wchar_t* caption, unsigned icon) {
     platform::ShowMessageBox(parent, text, caption, platform::mb::kOk | icon);
@@ -34,13 +45,18 @@ void ShowOnly(wxWindow& dialog, std::initializer_list<int> ids, bool shown) {
 }  // namespace
 
 CInputFormDlg::CInputFormDlg(wxWindow* parent, Mode mode, std::string_view prompt) : mode_(mode) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "133");
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kInputFormTemplate));
     if (!loaded_) return;
     SetTitle(mode == kNumber ? "Input number" : "Input Coordinates");
-    if (wxWindow* text = FindWindow(1003)) text->SetLabel(wxString::FromUTF8(prompt.data(), prompt.size()));
+    if (wxWindow* text = FindWindow(form_ids::kPrompt))
+        text->SetLabel(wxString::FromUTF8(prompt.data(), prompt.size()));
     const bool coordinateMode = mode == kCoordinates;
-    ShowOnly(*this, {1008}, !coordinateMode);
-    ShowOnly(*this, {1000, 1001, 1002, 1005, 1007, 1013, 1014, 1015, 1019, 1020}, coordinateMode);
+    ShowOnly(*this, {form_ids::kNumber}, !coordinateMode);
+    ShowOnly(*this,
+             {form_ids::kLatDegrees, form_ids::kLatMinutes, form_ids::kLatSeconds, form_ids::kNorth,
+              form_ids::kSouth, form_ids::kLonDegrees, form_ids::kLonMinutes, form_ids::kLonSeconds,
+              form_ids::kEast, form_ids::kWest},
+             coordinateMode);
     // The group boxes go with their controls.
     for (wxWindow* child : GetChildren()) {
         if (child->IsKindOf(wxCLASSINFO(wxStaticBox))) child->Show(coordinateMode);
@@ -52,23 +68,23 @@ CInputFormDlg::CInputFormDlg(wxWindow* parent, Mode mode, std::string_view promp
 void CInputFormDlg::DoDataExchange(gui::CDataExchange* pDX) {
     if (mode_ == kNumber) {
         float value = static_cast<float>(number);
-        gui::DDX_TextFloat(pDX, 1008, value);
+        gui::DDX_TextFloat(pDX, form_ids::kNumber, value);
         number = value;
         return;
     }
     CoordinateForm& f = coordinates;
-    gui::DDX_TextDouble(pDX, 1000, f.latDegrees);
+    gui::DDX_TextDouble(pDX, form_ids::kLatDegrees, f.latDegrees);
     gui::DDV_MinMaxDouble(pDX, f.latDegrees, -90.9999999, 90.9999999);
-    gui::DDX_TextDouble(pDX, 1001, f.latMinutes);
-    gui::DDX_TextDouble(pDX, 1002, f.latSeconds);
+    gui::DDX_TextDouble(pDX, form_ids::kLatMinutes, f.latMinutes);
+    gui::DDX_TextDouble(pDX, form_ids::kLatSeconds, f.latSeconds);
     int south = f.south ? 1 : 0;
-    gui::DDX_Radio(pDX, 1005, south);
+    gui::DDX_Radio(pDX, form_ids::kNorth, south);
     f.south = south == 1;
-    gui::DDX_TextDouble(pDX, 1013, f.lonDegrees);
-    gui::DDX_TextDouble(pDX, 1014, f.lonMinutes);
-    gui::DDX_TextDouble(pDX, 1015, f.lonSeconds);
+    gui::DDX_TextDouble(pDX, form_ids::kLonDegrees, f.lonDegrees);
+    gui::DDX_TextDouble(pDX, form_ids::kLonMinutes, f.lonMinutes);
+    gui::DDX_TextDouble(pDX, form_ids::kLonSeconds, f.lonSeconds);
     int west = f.east ? 0 : 1;
-    gui::DDX_Radio(pDX, 1019, west);
+    gui::DDX_Radio(pDX, form_ids::kEast, west);
     f.east = west == 0;
 }
 
@@ -109,10 +125,10 @@ std::optional<Corner> RunCoordinateForm(wxWindow* parent, std::string_view promp
 
 CThresholdsDlg::CThresholdsDlg(wxWindow* parent, platform::SettingsStore& store)
     : levels(LoadThresholds(store, kDefaultThresholds)), store_(store) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, "129");
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kThresholdsTemplate));
     if (!loaded_) return;
     for (int i = 0; i < kLevelCount; ++i) {
-        if (wxWindow* current = FindWindow(1080 + i)) {
+        if (wxWindow* current = FindWindow(kFirstCurrentLevel + i)) {
             current->SetLabel(platform::FormatC("%d", levels[static_cast<std::size_t>(i)]));
         }
     }
@@ -123,7 +139,7 @@ CThresholdsDlg::CThresholdsDlg(wxWindow* parent, platform::SettingsStore& store)
 void CThresholdsDlg::DoDataExchange(gui::CDataExchange* pDX) {
     for (int i = 0; i < kLevelCount; ++i) {
         int& level = levels[static_cast<std::size_t>(i)];
-        gui::DDX_TextInt(pDX, 1095 + i, level);
+        gui::DDX_TextInt(pDX, kFirstLevel + i, level);
         gui::DDV_MinMaxInt(pDX, level, 1, 20000);
         if (pDX->m_bSaveAndValidate && !pDX->Failed() && i > 0 && level <= levels[static_cast<std::size_t>(i - 1)]) {
             Say(this, L"Thresholds have to change monotonically", L"Elevation error", platform::mb::kIconHand);
@@ -150,8 +166,8 @@ bool RunThresholdsDialog(wxWindow* parent, platform::SettingsStore& store) {
 COptionsSheet::COptionsSheet(wxWindow* parent, platform::SettingsStore& store, QuorlinOptions& options)
     : wxDialog(parent, wxID_ANY, "Program Options"), store_(store), options_(options), e00_(options.e00) {
     notebook_ = new wxNotebook(this, wxID_ANY);
-    e00Page_ = wxXmlResource::Get()->LoadPanel(notebook_, "106");
-    landPage_ = wxXmlResource::Get()->LoadPanel(notebook_, "136");
+    e00Page_ = wxXmlResource::Get()->LoadPanel(notebook_, std::to_string(kE00Page));
+    landPage_ = wxXmlResource::Get()->LoadPanel(notebook_, std::to_string(kLandCoverPage));
     loaded_ = e00Page_ != nullptr && landPage_ != nullptr;
     if (!loaded_) return;
     notebook_->AddPage(e00Page_, "E00 Options");
@@ -163,8 +179,9 @@ COptionsSheet::COptionsSheet(wxWindow* parent, platform::SettingsStore& store, Q
     SetSizerAndFit(sizer);
     gui::UpdateData(*e00Page_, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
     Bind(wxEVT_BUTTON, &COptionsSheet::OnOk, this, wxID_OK);
-    e00Page_->Bind(wxEVT_BUTTON, &COptionsSheet::OnReset, this, 1069);
-    landPage_->Bind(wxEVT_BUTTON, &COptionsSheet::OnSetColour, this, 1097, 1111);
+    e00Page_->Bind(wxEVT_BUTTON, &COptionsSheet::OnReset, this, e00_ids::kResetE00);
+    landPage_->Bind(wxEVT_BUTTON, &COptionsSheet::OnSetColour, this, kFirstSetColour,
+                    kLastSetColour);
     ShowSwatches();
 }
 
@@ -172,20 +189,20 @@ void COptionsSheet::SelectPage(int page) { notebook_->SetSelection(static_cast<s
 
 void COptionsSheet::DoDataExchange(gui::CDataExchange* pDX) {
     E00Options& e = e00_;
-    gui::DDX_TextInt(pDX, 1071, e.islandsColor);
+    gui::DDX_TextInt(pDX, e00_ids::kIslandsColour, e.islandsColor);
     gui::DDV_MinMaxInt(pDX, e.islandsColor, 1, 16);
-    gui::DDX_TextInt(pDX, 1067, e.lakesColor);
+    gui::DDX_TextInt(pDX, e00_ids::kLakesColour, e.lakesColor);
     gui::DDV_MinMaxInt(pDX, e.lakesColor, 1, 16);
-    gui::DDX_TextInt(pDX, 1068, e.otherLakesColor);
+    gui::DDX_TextInt(pDX, e00_ids::kOtherLakesColour, e.otherLakesColor);
     gui::DDV_MinMaxInt(pDX, e.otherLakesColor, 1, 16);
-    gui::DDX_TextInt(pDX, 1070, e.riversColor);
-    gui::DDX_TextInt(pDX, 1072, e.bndPoly);
-    gui::DDX_TextInt(pDX, 1073, e.bndPolyType);
-    gui::DDX_TextFloat(pDX, 1075, e.bndVal);
-    gui::DDX_TextInt(pDX, 1074, e.lonLatLineType);
-    gui::DDX_TextFloat(pDX, 1076, e.lonLatLineValue);
+    gui::DDX_TextInt(pDX, e00_ids::kRiversColour, e.riversColor);
+    gui::DDX_TextInt(pDX, e00_ids::kBoundaryPolygon, e.bndPoly);
+    gui::DDX_TextInt(pDX, e00_ids::kBoundaryPolygonType, e.bndPolyType);
+    gui::DDX_TextFloat(pDX, e00_ids::kBoundaryValue, e.bndVal);
+    gui::DDX_TextInt(pDX, e00_ids::kLonLatLineType, e.lonLatLineType);
+    gui::DDX_TextFloat(pDX, e00_ids::kLonLatLineValue, e.lonLatLineValue);
     int quad = std::clamp(e.quadSize - 1, 0, 3);
-    gui::DDX_Radio(pDX, 1077, quad);
+    gui::DDX_Radio(pDX, e00_ids::kQuadSize, quad);
     e.quadSize = quad + 1;
 }
 
@@ -212,15 +229,15 @@ void COptionsSheet::SetLandCover(int index, std::uint32_t colorref) {
 }
 
 void COptionsSheet::OnSetColour(wxCommandEvent& event) {
-    const int index = event.GetId() - 1097;
+    const int index = event.GetId() - kFirstSetColour;
     const mapdata::Rgb now = mapdata::RgbFromColorref(options_.landCovers[static_cast<std::size_t>(index)]);
     const auto c = platform::gui::ChooseColour(this, wxColour(now.red, now.green, now.blue), "Land cover colour");
     if (c) SetLandCover(index, mapdata::ColorrefFromRgb({c->Red(), c->Green(), c->Blue()}));
 }
 
 void COptionsSheet::ShowSwatches() {
-    for (int i = 0; i < 15; ++i) {
-        wxWindow* swatch = landPage_->FindWindow(1024 + i);
+    for (int i = 0; i <= kLastSwatch - kFirstSwatch; ++i) {
+        wxWindow* swatch = landPage_->FindWindow(kFirstSwatch + i);
         if (swatch == nullptr) continue;
         const mapdata::Rgb c = mapdata::RgbFromColorref(options_.landCovers[static_cast<std::size_t>(i)]);
         swatch->SetBackgroundColour(wxColour(c.red, c.green, c.blue));

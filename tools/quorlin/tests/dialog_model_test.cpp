@@ -9,12 +9,14 @@
 #include "tools/quorlin/control_layout.h"
 #include "tools/quorlin/input_form.h"
 #include "tools/quorlin/quorlin_model.h"
+#include "tools/quorlin/resources/ids/quorlin.h"
 #include "tools/quorlin/tests/quorlin_test_support.h"
 
 namespace quorlin {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace xrc::quorlin::main_dialog;
 
 TEST(ControlLayout, EachInputTypeOffersItsControls) {
     // (control, shown for types 1..5)
@@ -22,16 +24,26 @@ TEST(ControlLayout, EachInputTypeOffersItsControls) {
         int id;
         std::array<bool, 5> shown;
     } rows[] = {
-        {1099, {true, false, false, false, true}}, {1065, {false, false, false, true, false}},
-        {1007, {true, false, false, false, false}}, {1063, {true, false, false, false, true}},
-        {1015, {true, false, false, false, true}}, {1064, {false, false, true, false, false}},
-        {1032, {false, false, false, false, false}}, {1026, {false, false, true, false, false}},
-        {1028, {false, false, true, false, false}}, {1005, {true, false, false, false, true}},
-        {1013, {true, false, false, false, false}}, {1020, {false, true, false, false, false}},
-        {1024, {true, false, true, false, false}}, {1025, {false, false, true, false, false}},
-        {1003, {true, false, true, true, true}}, {1004, {true, false, true, true, true}},
-        {1018, {true, false, false, false, false}}, {1029, {false, false, false, false, false}},
-        {1030, {false, false, false, false, false}}, {1068, {false, false, false, false, false}},
+        {kReplaceMissing, {true, false, false, false, true}},
+        {kSetOutputBounds, {false, false, false, true, false}},
+        {kChangeColours, {true, false, false, false, false}},
+        {kColourMapLabel, {true, false, false, false, true}},
+        {kHighest, {true, false, false, false, true}},
+        {kSimplify, {false, false, true, false, false}},
+        {kFillClosed, {false, false, false, false, false}},
+        {kDrawBorders, {false, false, true, false, false}},
+        {kBorderColour, {false, false, true, false, false}},
+        {kRows, {true, false, false, false, true}},
+        {kThreshold, {true, false, false, false, false}},
+        {kUpDownFiles, {false, true, false, false, false}},
+        {kMapColourSwatch, {true, false, true, false, false}},
+        {kSetMapColour, {false, false, true, false, false}},
+        {kSetOutputFile, {true, false, true, true, true}},
+        {kConvert, {true, false, true, true, true}},
+        {kExtract, {true, false, false, false, false}},
+        {kCornerContinuous, {false, false, false, false, false}},
+        {kLayerCombo, {false, false, false, false, false}},
+        {kSeparateLayer, {false, false, false, false, false}},
     };
     for (int type = 1; type <= 5; ++type) {
         const ControlLayout layout = LayoutControlsForInputType({type, {}, true, false, false});
@@ -40,45 +52,48 @@ TEST(ControlLayout, EachInputTypeOffersItsControls) {
         }
     }
     const ControlLayout outlines = LayoutControlsForInputType({kOutlines, {}, false, false, false});
-    EXPECT_EQ(outlines[1003].label, "Get Header File");
-    EXPECT_EQ(outlines[1027].label, "Border line color  index");
+    EXPECT_EQ(outlines[kSetOutputFile].label, "Get Header File");
+    EXPECT_EQ(outlines[kBorderColourLabel].label, "Border line color  index");
 }
 
 TEST(ControlLayout, GridCommandsNeedACompleteHeaderAndNoThreshold) {
-    EXPECT_FALSE(LayoutControlsForInputType({kElevationGrid, {}, false, false, false})[1067].shown);
+    EXPECT_FALSE(
+        LayoutControlsForInputType({kElevationGrid, {}, false, false, false})[kInsert].shown);
     const ControlLayout on = LayoutControlsForInputType({kElevationGrid, {}, true, true, false});
-    EXPECT_FALSE(on[1023].shown);
-    EXPECT_TRUE(on[1029].shown);
-    EXPECT_TRUE(on[1078].shown);
-    EXPECT_TRUE(on[1014].enabled);
+    EXPECT_FALSE(on[kCreate].shown);
+    EXPECT_TRUE(on[kCornerContinuous].shown);
+    EXPECT_TRUE(on[kDeleteBitmaps].shown);
+    EXPECT_TRUE(on[kThresholdEdit].enabled);
 }
 
 TEST(ControlLayout, ChartLayersFollowTheirKind) {
     const ControlLayout hynet = LayoutControlsForInputType({kChartLayer, LayerFlagsFromName("x_hynet"), false, false, false});
-    EXPECT_EQ(hynet[1003].label, "Set Map File");
-    EXPECT_EQ(hynet[1032].label, "Fill Closed");
-    EXPECT_TRUE(hynet[1007].shown);
-    EXPECT_TRUE(hynet[1079].shown);
-    EXPECT_FALSE(hynet[1026].enabled);
-    EXPECT_FALSE(hynet[1028].enabled);
+    EXPECT_EQ(hynet[kSetOutputFile].label, "Set Map File");
+    EXPECT_EQ(hynet[kFillClosed].label, "Fill Closed");
+    EXPECT_TRUE(hynet[kChangeColours].shown);
+    EXPECT_TRUE(hynet[kRemoveLonLat].shown);
+    EXPECT_FALSE(hynet[kDrawBorders].enabled);
+    EXPECT_FALSE(hynet[kBorderColour].enabled);
     EXPECT_EQ(hynet.fillCheck, true);
     EXPECT_EQ(hynet.bordersCheck, true);
     EXPECT_TRUE(hynet.elevationStrip);
 
     const ControlLayout point = LayoutControlsForInputType({kChartLayer, LayerFlagsFromName("x_aepoint"), false, false, false});
-    EXPECT_EQ(point[1027].label, "Symbol index");
-    EXPECT_TRUE(point[1027].shown);
-    EXPECT_FALSE(point[1028].enabled);
+    EXPECT_EQ(point[kBorderColourLabel].label, "Symbol index");
+    EXPECT_TRUE(point[kBorderColourLabel].shown);
+    EXPECT_FALSE(point[kBorderColour].enabled);
     EXPECT_FALSE(point.elevationStrip);
 
     const ControlLayout polygons = LayoutControlsForInputType({kChartLayer, LayerFlagsFromName("x_lcpoly"), false, false, true});
-    EXPECT_EQ(polygons[1032].label, "Fill shapes");
-    EXPECT_EQ(polygons[1026].label, "Draw borders");
-    EXPECT_TRUE(polygons[1026].enabled);
-    EXPECT_TRUE(polygons[1068].shown);
-    EXPECT_EQ(polygons[1025].label, "Set Fill Color");
-    EXPECT_FALSE(polygons[1024].shown);
-    EXPECT_TRUE(LayoutControlsForInputType({kChartLayer, LayerFlagsFromName("x_pppoly"), false, false, false})[1024].shown);
+    EXPECT_EQ(polygons[kFillClosed].label, "Fill shapes");
+    EXPECT_EQ(polygons[kDrawBorders].label, "Draw borders");
+    EXPECT_TRUE(polygons[kDrawBorders].enabled);
+    EXPECT_TRUE(polygons[kSeparateLayer].shown);
+    EXPECT_EQ(polygons[kSetMapColour].label, "Set Fill Color");
+    EXPECT_FALSE(polygons[kMapColourSwatch].shown);
+    EXPECT_TRUE(LayoutControlsForInputType({kChartLayer, LayerFlagsFromName("x_pppoly"), false,
+                                            false, false})[kMapColourSwatch]
+                    .shown);
 }
 
 class DialogModelTest : public ::testing::Test {

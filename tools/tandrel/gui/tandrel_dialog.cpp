@@ -7,6 +7,7 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
+#include <string>
 #include <utility>
 
 #include "mapdata/map_palette.h"
@@ -22,9 +23,6 @@ namespace tandrel {
 namespace {
 
 namespace gui = platform::gui;
-
-constexpr char kTemplate[] = "102";
-constexpr char kAboutTemplate[] = "100";
 
 using namespace xrc::tandrel;
 
@@ -71,7 +69,7 @@ CTandrelDlg::CTandrelDlg(wxWindow* parent, platform::SettingsStore& store,
                          std::filesystem::path defaultFolder, std::string versionText)
     : store_(store), defaultFolder_(std::move(defaultFolder)), versionText_(std::move(versionText)) {
     LoadOptions(store_, options_);
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, std::to_string(kMainDialog));
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CTandrelDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CTandrelDlg::OnRun, this, kRun);
@@ -256,7 +254,7 @@ void CTandrelDlg::ShowRunning(bool running) {
 
 void ShowAboutBox(wxWindow* parent, const std::string& versionText) {
     wxDialog about;
-    if (!wxXmlResource::Get()->LoadDialog(&about, parent, kAboutTemplate)) return;
+    if (!wxXmlResource::Get()->LoadDialog(&about, parent, std::to_string(kAboutTemplate))) return;
     if (wxWindow* line = about.FindWindow(kAboutVersion))
         line->SetLabel(wxString::FromUTF8("Vostrel Version " + versionText));
     platform::gui::ShowModalOnScreen(about);

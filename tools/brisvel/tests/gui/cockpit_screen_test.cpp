@@ -24,6 +24,7 @@
 #include "tools/brisvel/gui/brisvel_frame.h"
 #include "tools/brisvel/gui/set_bounds_dialog.h"
 #include "tools/brisvel/gui/shape_bar.h"
+#include "tools/brisvel/resources/ids/brisvel.h"
 #include "tools/brisvel/tests/brisvel_test_support.h"
 
 namespace brisvel {
@@ -113,7 +114,7 @@ TEST_F(BrisvelScreenTest, EveryCommandsWindowFitsTheScreen) {
         ASSERT_TRUE(frame_->OpenShapefile(areas_.Shp()));
     }
     const test_support::CheckEveryModal check("brisvel_font");
-    wxCommandEvent setFont(wxEVT_BUTTON, 1011);
+    wxCommandEvent setFont(wxEVT_BUTTON, xrc::brisvel::kSetFont);
     frame_->Bar().ProcessWindowEvent(setFont);
     EXPECT_EQ(check.Checked().size(), 1U);
 }

@@ -20,12 +20,15 @@
 #include "tools/brisvel/gui/display_text.h"
 #include "tools/brisvel/gui/set_bounds_dialog.h"
 #include "tools/brisvel/gui/shape_bar.h"
+#include "tools/brisvel/resources/ids/brisvel.h"
 #include "tools/brisvel/tests/brisvel_test_support.h"
 
 namespace brisvel {
 namespace {
 
 namespace fs = std::filesystem;
+namespace bar_ids = xrc::brisvel::shape_bar;
+namespace bounds_ids = xrc::brisvel::set_bounds_template;
 using testing::Fixture;
 
 const fs::path kShots = KV_BINARY_DIR "/screenshots";
@@ -76,13 +79,15 @@ TEST_F(BrisvelFrameTest, AShapefileOpensInTwoViewsAndTheBarShowsItsColours) {
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(page->IsSplit());
     auto& bar = frame_->Bar();
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(1004))->GetLabel(), "Fill Color");
-    EXPECT_TRUE(bar.FindWindow(1014)->IsShown());
-    EXPECT_FALSE(bar.FindWindow(1009)->IsShown());
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(1013))->GetLabel(), "Shape 1 of 3");
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(bar_ids::kListCaption))->GetLabel(),
+              "Fill Color");
+    EXPECT_TRUE(bar.FindWindow(bar_ids::kNoFill)->IsShown());
+    EXPECT_FALSE(bar.FindWindow(bar_ids::kNote)->IsShown());
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(bar_ids::kCounter))->GetLabel(),
+              "Shape 1 of 3");
     frame_->BarModel().SelectListEntry(8);
-    bar.Click(1008);  // Add
-    bar.Click(1008);
+    bar.Click(bar_ids::kAdd);
+    bar.Click(bar_ids::kAdd);
     EXPECT_EQ(frame_->BarModel().Document()->Added().size(), 2U);
     EXPECT_TRUE(platform::gui::SaveScreenshot(*frame_, kShots / "brisvel_frame_colours.png"));
 }
@@ -90,20 +95,22 @@ TEST_F(BrisvelFrameTest, AShapefileOpensInTwoViewsAndTheBarShowsItsColours) {
 TEST_F(BrisvelFrameTest, APointFileShowsSymbolsNoteAndElevation) {
     ASSERT_TRUE(frame_->OpenShapefile(Peaks()));
     auto& bar = frame_->Bar();
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(1004))->GetLabel(), "Map Symbol");
-    EXPECT_TRUE(bar.FindWindow(1009)->IsShown());
-    EXPECT_TRUE(bar.FindWindow(1017)->IsShown());
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(1015))->GetLabel(), "Elevation: 4478 [m]");
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(bar_ids::kListCaption))->GetLabel(),
+              "Map Symbol");
+    EXPECT_TRUE(bar.FindWindow(bar_ids::kNote)->IsShown());
+    EXPECT_TRUE(bar.FindWindow(bar_ids::kFeet)->IsShown());
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(bar.FindWindow(bar_ids::kElevation))->GetLabel(),
+              "Elevation: 4478 [m]");
     frame_->BarModel().SelectListEntry(3);
-    bar.Click(1008);
+    bar.Click(bar_ids::kAdd);
     frame_->BarModel().SelectListEntry(0);  // a label
-    bar.Click(1008);
+    bar.Click(bar_ids::kAdd);
     EXPECT_TRUE(platform::gui::SaveScreenshot(*frame_, kShots / "brisvel_frame_symbols.png"));
 }
 
 TEST_F(BrisvelFrameTest, SavingAsksForANameAndBoundsAndClosingOffersToSave) {
     ASSERT_TRUE(frame_->OpenShapefile(Areas()));
-    frame_->Bar().Click(1008);
+    frame_->Bar().Click(bar_ids::kAdd);
     int boundsAsked = 0;
     frame_->chooseMapName = [this] { return std::optional<fs::path>(scratch_ / "out.map"); };
     frame_->chooseBounds = [&](core::GeoBox& bounds, const core::GeoBox& box) {
@@ -118,14 +125,15 @@ TEST_F(BrisvelFrameTest, SavingAsksForANameAndBoundsAndClosingOffersToSave) {
     // Kept for the next run.
     platform::SettingsStore reread(scratch_ / "settings");
     EXPECT_EQ(reread.GetInt("Settings", "BoundsMaxLon", 0), 0x41500000U);
-    frame_->Bar().Click(1008);
+    frame_->Bar().Click(bar_ids::kAdd);
     boxes_->QueueAnswer(platform::kIdNo);
     frame_->CloseShown();
     EXPECT_EQ(frame_->DocumentCount(), 0U);
     ASSERT_EQ(boxes_->Boxes().size(), 1U);
     EXPECT_EQ(boxes_->Boxes()[0].caption, L"Save file?");
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(frame_->Bar().FindWindow(1013))->GetLabel(), " Shape 0 of unknown");
-    EXPECT_FALSE(frame_->Bar().FindWindow(1001)->IsShown());
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(frame_->Bar().FindWindow(bar_ids::kCounter))->GetLabel(),
+              " Shape 0 of unknown");
+    EXPECT_FALSE(frame_->Bar().FindWindow(bar_ids::kSymbolList)->IsShown());
 }
 
 // The frame shows why a shapefile cannot be opened, and asks before it
@@ -161,7 +169,7 @@ TEST_F(BrisvelFrameTest, TheBarWorksOnTheFileOpenedLastUntilItCloses) {
     frame_->CloseShown();
     EXPECT_EQ(frame_->DocumentCount(), 1U);
     EXPECT_EQ(frame_->BarModel().Document(), nullptr);
-    frame_->Bar().Click(1007);  // Next does nothing without a current file
+    frame_->Bar().Click(bar_ids::kNext);  // Next does nothing without a current file
     EXPECT_TRUE(boxes_->Boxes().empty());
     ASSERT_NE(frame_->ShownPage(), nullptr);
 }
@@ -179,15 +187,19 @@ TEST_F(BrisvelFrameTest, SetBoundsShowsTheBoxAndReadsDegreesMinutesAndHemisphere
     CSetBoundsDlg dialog(frame_, core::GeoBox{-3.25F, -45.5F, 10.0F, 46.0F}, core::GeoBox{-4.0F, -45.5F, 12.0F, 47.5F});
     ASSERT_TRUE(dialog.Loaded());
     dialog.InitDialog();
-    EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog.FindWindow(2023))->GetLabel(), "45:30.000 S");
-    EXPECT_EQ(dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1024))->GetValue(), "30");
-    EXPECT_EQ(dynamic_cast<wxChoice*>(dialog.FindWindow(1033))->GetSelection(), 1);
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog.FindWindow(bounds_ids::kMinLatInFile))->GetLabel(),
+              "45:30.000 S");
+    EXPECT_EQ(dynamic_cast<wxTextCtrl*>(dialog.FindWindow(bounds_ids::kMinLatMinutes))->GetValue(),
+              "30");
+    EXPECT_EQ(
+        dynamic_cast<wxChoice*>(dialog.FindWindow(bounds_ids::kMinLonHemisphere))->GetSelection(),
+        1);
     EXPECT_TRUE(platform::gui::SaveScreenshot(dialog, kShots / "brisvel_set_bounds.png"));
-    dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1019))->SetValue("50");
-    dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1020))->SetValue("15");
+    dynamic_cast<wxTextCtrl*>(dialog.FindWindow(bounds_ids::kMaxLatDegrees))->SetValue("50");
+    dynamic_cast<wxTextCtrl*>(dialog.FindWindow(bounds_ids::kMaxLatMinutes))->SetValue("15");
     ASSERT_TRUE(dialog.Accept());
     EXPECT_EQ(dialog.Result(), (core::GeoBox{-3.25F, -45.5F, 10.0F, 50.25F}));
-    dynamic_cast<wxTextCtrl*>(dialog.FindWindow(1027))->SetValue("181");
+    dynamic_cast<wxTextCtrl*>(dialog.FindWindow(bounds_ids::kMaxLonDegrees))->SetValue("181");
     EXPECT_FALSE(dialog.Accept());
 }
 

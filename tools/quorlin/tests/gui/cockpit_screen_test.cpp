@@ -21,9 +21,12 @@
 #include "testing/wx_test_app.h"
 #include "tools/quorlin/gui/quorlin_dialog.h"
 #include "tools/quorlin/gui/quorlin_forms.h"
+#include "tools/quorlin/resources/ids/quorlin.h"
 
 namespace quorlin {
 namespace {
+
+namespace main_ids = xrc::quorlin::main_dialog;
 
 // Before the toolkit opens its display.
 const test_support::ScreenOfTheTest g_screen;
@@ -93,10 +96,13 @@ TEST_F(QuorlinScreenTest, TheAboutBoxAndTheFileDialog) {
 // Exit act at once; Menu... opens the menu walked item by item.
 TEST_F(QuorlinScreenTest, EveryCommandsWindowFitsTheScreen) {
     ASSERT_TRUE(g_screen.Started()) << "Xvfb did not start";
-    const std::set<int> actions = {1004, 1020, 1018, 1023, 1067, 1019, 1200};
+    const std::set<int> actions = {main_ids::kConvert,   main_ids::kUpDownFiles, main_ids::kExtract,
+                                   main_ids::kCreate,    main_ids::kInsert,      main_ids::kExit,
+                                   main_ids::kMenuButton};
     CQuorlinDlg dialog(nullptr, store_);
     ASSERT_TRUE(dialog.Loaded());
-    const std::unique_ptr<wxMenu> menu(wxXmlResource::Get()->LoadMenu("1200"));
+    const std::unique_ptr<wxMenu> menu(
+        wxXmlResource::Get()->LoadMenu(std::to_string(main_ids::kMenuButton)));
     ASSERT_NE(menu, nullptr);
     test_support::ExpectModalFitsCockpitScreen(dialog, [&] { return dialog.DoModal(); }, "quorlin_walk", [&] {
         for (const wxMenuItem* item : menu->GetMenuItems()) {

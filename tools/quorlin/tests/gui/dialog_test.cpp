@@ -19,12 +19,17 @@
 #include "testing/wx_test_app.h"
 #include "tools/quorlin/grid_files.h"
 #include "tools/quorlin/gui/quorlin_forms.h"
+#include "tools/quorlin/resources/ids/quorlin.h"
 #include "tools/quorlin/tests/quorlin_test_support.h"
 
 namespace quorlin {
 namespace {
 
 namespace fs = std::filesystem;
+namespace e00_ids = xrc::quorlin::e00_page;
+namespace form_ids = xrc::quorlin::input_form_template;
+namespace main_ids = xrc::quorlin::main_dialog;
+namespace threshold_ids = xrc::quorlin::thresholds_template;
 
 const fs::path kShots = KV_BINARY_DIR "/screenshots";
 
@@ -91,32 +96,34 @@ TEST_F(QuorlinDialogTest, EachInputTypeLaysOutTheDialog) {
         EXPECT_EQ(dialog->Model().state.inputType, type);
         EXPECT_TRUE(platform::gui::SaveScreenshot(*dialog, kShots / ("quorlin_type" + std::to_string(type) + ".png")));
         if (type == kChartLayer) {
-            EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog->FindWindow(1032))->GetValue());  // a hypsography network fills
-            EXPECT_EQ(dialog->FindWindow(1003)->GetLabel(), "Set Map File");
-            EXPECT_EQ(dialog->FindWindow(1009)->GetLabel(), "47.500N");  // from the layer's bounds table
+            EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog->FindWindow(main_ids::kFillClosed))
+                            ->GetValue());  // a hypsography network fills
+            EXPECT_EQ(dialog->FindWindow(main_ids::kSetOutputFile)->GetLabel(), "Set Map File");
+            EXPECT_EQ(dialog->FindWindow(main_ids::kNorthText)->GetLabel(),
+                      "47.500N");  // from the layer's bounds table
             EXPECT_EQ(dialog->Model().state.outputBounds.west, 6.5);
         }
     }
     dialog->ChooseInput(inputs[0]);
-    EXPECT_TRUE(dialog->FindWindow(1018)->IsShown());  // Extract for a complete grid
-    EXPECT_EQ(dialog->FindWindow(1009)->GetLabel(), "47.000N");
-    EXPECT_EQ(dialog->FindWindow(1015)->GetLabel(), "200");
-    dynamic_cast<wxCheckBox*>(dialog->FindWindow(1013))->SetValue(true);
-    Type(*dialog, 1014, "300");
-    wxCommandEvent check(wxEVT_CHECKBOX, 1013);
+    EXPECT_TRUE(dialog->FindWindow(main_ids::kExtract)->IsShown());  // Extract for a complete grid
+    EXPECT_EQ(dialog->FindWindow(main_ids::kNorthText)->GetLabel(), "47.000N");
+    EXPECT_EQ(dialog->FindWindow(main_ids::kHighest)->GetLabel(), "200");
+    dynamic_cast<wxCheckBox*>(dialog->FindWindow(main_ids::kThreshold))->SetValue(true);
+    Type(*dialog, main_ids::kThresholdEdit, "300");
+    wxCommandEvent check(wxEVT_CHECKBOX, main_ids::kThreshold);
     check.SetInt(1);
     dialog->GetEventHandler()->ProcessEvent(check);
     EXPECT_EQ(dialog->Model().state.outputPath, scratch_ / "alps_0300.bmp");
-    EXPECT_FALSE(dialog->FindWindow(1018)->IsShown());
-    EXPECT_TRUE(dialog->FindWindow(1029)->IsShown());
+    EXPECT_FALSE(dialog->FindWindow(main_ids::kExtract)->IsShown());
+    EXPECT_TRUE(dialog->FindWindow(main_ids::kCornerContinuous)->IsShown());
 }
 
 TEST_F(QuorlinDialogTest, AConversionThroughTheDialogWritesItsFiles) {
     auto dialog = Open();
     dialog->ChooseInput(AsciiGrid(3));
     dialog->ChooseOutput(scratch_ / "out.bin");
-    Type(*dialog, 1069, "-7");
-    dynamic_cast<wxCheckBox*>(dialog->FindWindow(1099))->SetValue(true);
+    Type(*dialog, main_ids::kReplacement, "-7");
+    dynamic_cast<wxCheckBox*>(dialog->FindWindow(main_ids::kReplaceMissing))->SetValue(true);
     dialog->Convert();
     EXPECT_TRUE(boxes_->Boxes().empty()) << boxes_->Boxes()[0].text;
     EXPECT_EQ(testing::ReadBytes(scratch_ / "out.bin").size(), 18u);
@@ -125,7 +132,7 @@ TEST_F(QuorlinDialogTest, AConversionThroughTheDialogWritesItsFiles) {
     EXPECT_EQ(store_.GetInt("Settings", "replaceMissingValue", 0), static_cast<std::uint32_t>(-7));
 
     // Bad numbers are refused before anything starts.
-    Type(*dialog, 1069, "40000");
+    Type(*dialog, main_ids::kReplacement, "40000");
     fs::remove(scratch_ / "out.bin");
     dialog->Convert();
     EXPECT_FALSE(fs::exists(scratch_ / "out.bin"));
@@ -144,7 +151,7 @@ TEST_F(QuorlinDialogTest, ARetrievalErrorIsShownInABoxCaptionedFileError) {
     EXPECT_EQ(boxes_->Boxes()[0].text, L"Error in data retrieval (line 921)");
     EXPECT_EQ(boxes_->Boxes()[0].caption, L"File Error");
     EXPECT_FALSE(fs::exists(scratch_ / "hynet.map"));
-    EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
+    EXPECT_EQ(dialog->FindWindow(main_ids::kProgress)->GetLabel(), "");
 }
 
 // A grid without its xllcorner line is refused in a box naming the file and
@@ -170,7 +177,7 @@ TEST_F(QuorlinDialogTest, DamagedInputsAreToldInBoxes) {
     ASSERT_EQ(boxes_->Boxes().size(), before + 1);
     EXPECT_EQ(boxes_->Boxes().back().caption, L"Damaged input file");
     EXPECT_FALSE(fs::exists(scratch_ / "rdline.map"));
-    EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
+    EXPECT_EQ(dialog->FindWindow(main_ids::kProgress)->GetLabel(), "");
 }
 
 TEST_F(QuorlinDialogTest, CloseAndSecondConvertAreRefusedWhileConverting) {
@@ -180,28 +187,28 @@ TEST_F(QuorlinDialogTest, CloseAndSecondConvertAreRefusedWhileConverting) {
     dialog->ChooseOutput(scratch_.Write("out.bin", "old"));
     // Waiting in the queue, they arrive while the conversion pumps events.
     dialog->GetEventHandler()->QueueEvent(new wxCloseEvent(wxEVT_CLOSE_WINDOW, dialog->GetId()));
-    dialog->GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_BUTTON, 1004));
+    dialog->GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_BUTTON, main_ids::kConvert));
     dialog->Convert();
     ASSERT_EQ(boxes_->Boxes().size(), 1u);  // the one overwrite question
     EXPECT_TRUE(dialog->IsShown());
     EXPECT_EQ(testing::ReadBytes(scratch_ / "out.bin").size(), 400u * 3u * 2u);
-    EXPECT_TRUE(dialog->FindWindow(1004)->IsEnabled());
-    EXPECT_TRUE(dialog->FindWindow(1000)->IsEnabled());
-    EXPECT_EQ(dialog->FindWindow(1017)->GetLabel(), "");
+    EXPECT_TRUE(dialog->FindWindow(main_ids::kConvert)->IsEnabled());
+    EXPECT_TRUE(dialog->FindWindow(main_ids::kGetDataFile)->IsEnabled());
+    EXPECT_EQ(dialog->FindWindow(main_ids::kProgress)->GetLabel(), "");
     EXPECT_TRUE(dialog->RequestClose());
 }
 
 TEST_F(QuorlinDialogTest, SmallDialogsCheckWhatIsTyped) {
     CThresholdsDlg levels(nullptr, store_);
     ASSERT_TRUE(levels.Loaded());
-    EXPECT_EQ(levels.FindWindow(1080)->GetLabel(), "75");
+    EXPECT_EQ(levels.FindWindow(threshold_ids::kFirstCurrentLevel)->GetLabel(), "75");
     EXPECT_TRUE(platform::gui::SaveScreenshot(levels, kShots / "quorlin_thresholds.png"));
-    Type(levels, 1097, "150");
+    Type(levels, threshold_ids::kFirstLevel + 2, "150");
     EXPECT_FALSE(levels.Accept());
     ASSERT_EQ(boxes_->Boxes().size(), 1u);
     EXPECT_EQ(boxes_->Boxes()[0].text, L"Thresholds have to change monotonically");
     EXPECT_EQ(boxes_->Boxes()[0].caption, L"Elevation error");
-    Type(levels, 1097, "310");
+    Type(levels, threshold_ids::kFirstLevel + 2, "310");
     EXPECT_TRUE(levels.Accept());
     EXPECT_EQ(store_.GetInt("colors", "tl2", 0), 310u);
 
@@ -216,13 +223,13 @@ TEST_F(QuorlinDialogTest, SmallDialogsCheckWhatIsTyped) {
     ASSERT_TRUE(corner.Loaded());
     corner.coordinates = SplitCoordinates({-7.25, -45.5});
     corner.ShowValues();
-    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(corner.FindWindow(1007))->GetValue());  // South
-    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(corner.FindWindow(1019))->GetValue());  // East
+    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(corner.FindWindow(form_ids::kSouth))->GetValue());
+    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(corner.FindWindow(form_ids::kEast))->GetValue());
     EXPECT_TRUE(platform::gui::SaveScreenshot(corner, kShots / "quorlin_input_coordinates.png"));
-    Type(corner, 1001, "-1");
+    Type(corner, form_ids::kLatMinutes, "-1");
     EXPECT_FALSE(corner.Accept());
     EXPECT_EQ(boxes_->Boxes().back().text, L"All numbers must be positive");
-    Type(corner, 1001, "30");
+    Type(corner, form_ids::kLatMinutes, "30");
     EXPECT_TRUE(corner.Accept());
     ASSERT_TRUE(JoinCoordinates(corner.coordinates));
     EXPECT_DOUBLE_EQ(JoinCoordinates(corner.coordinates)->latitude, -45.5);
@@ -237,11 +244,11 @@ TEST_F(QuorlinDialogTest, OptionsSheetKeepsItsPages) {
     sheet.SelectPage(1);
     EXPECT_TRUE(platform::gui::SaveScreenshot(sheet, kShots / "quorlin_options_landcover.png"));
     sheet.SelectPage(0);
-    Type(sheet, 1067, "17");
+    Type(sheet, e00_ids::kLakesColour, "17");
     EXPECT_FALSE(sheet.Accept());
-    wxCommandEvent reset(wxEVT_BUTTON, 1069);
-    sheet.FindWindow(1069)->GetEventHandler()->ProcessEvent(reset);
-    Type(sheet, 1070, "0");  // rivers take any number
+    wxCommandEvent reset(wxEVT_BUTTON, e00_ids::kResetE00);
+    sheet.FindWindow(e00_ids::kResetE00)->GetEventHandler()->ProcessEvent(reset);
+    Type(sheet, e00_ids::kRiversColour, "0");  // rivers take any number
     EXPECT_TRUE(sheet.Accept());
     EXPECT_EQ(store_.GetInt("E00Options", "quadSize", 0), 2u);
     EXPECT_EQ(store_.GetInt("colors", "riversColor", 9), 0u);

@@ -17,9 +17,12 @@
 #include "testing/screen_layout.h"
 #include "testing/wx_test_app.h"
 #include "tools/tandrel/gui/tandrel_dialog.h"
+#include "tools/tandrel/resources/ids/tandrel.h"
 
 namespace tandrel {
 namespace {
+
+namespace main_ids = xrc::tandrel::main_dialog;
 
 // Before the toolkit opens its display.
 const test_support::ScreenOfTheTest g_screen;
@@ -53,7 +56,7 @@ TEST_F(TandrelScreenTest, TheDialogItsAboutBoxAndItsChoosers) {
 // the window checked. Run and Done act at once (a run, the end).
 TEST_F(TandrelScreenTest, EveryButtonsWindowFitsTheScreen) {
     ASSERT_TRUE(g_screen.Started()) << "Xvfb did not start";
-    const std::set<int> actions = {1013, 1012};
+    const std::set<int> actions = {main_ids::kRun, main_ids::kDone};
     CTandrelDlg dialog(nullptr, store_, scratch_.Path(), "1.3.3.0");
     ASSERT_TRUE(dialog.Loaded());
     std::size_t walked = 0;

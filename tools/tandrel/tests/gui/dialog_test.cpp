@@ -19,6 +19,7 @@
 #include "platform/message_box.h"
 #include "testing/scratch_folder.h"
 #include "testing/wx_test_app.h"
+#include "tools/tandrel/resources/ids/tandrel.h"
 #include "tools/tandrel/tandrel_settings.h"
 #include "tools/tandrel/tests/tandrel_test_support.h"
 
@@ -26,6 +27,7 @@ namespace tandrel {
 namespace {
 
 namespace fs = std::filesystem;
+namespace main_ids = xrc::tandrel::main_dialog;
 
 class TandrelDialogTest : public ::testing::Test {
   protected:
@@ -49,11 +51,11 @@ class TandrelDialogTest : public ::testing::Test {
 
     // The fixture files' region: 48 N to 50 N, 8 E to 10 E.
     void EnterFixtureRegion(wxDialog& dialog) {
-        Type(dialog, 1000, "50");
-        Type(dialog, 1001, "48");
-        Type(dialog, 1002, "10");
-        Type(dialog, 1003, "8");
-        for (const int east : {1008, 1010}) {
+        Type(dialog, main_ids::kNorth, "50");
+        Type(dialog, main_ids::kSouth, "48");
+        Type(dialog, main_ids::kEast, "10");
+        Type(dialog, main_ids::kWest, "8");
+        for (const int east : {main_ids::kEastEW, main_ids::kWestEW}) {
             auto* button = dynamic_cast<wxRadioButton*>(dialog.FindWindow(east));
             ASSERT_NE(button, nullptr) << east;
             button->SetValue(true);
@@ -103,12 +105,15 @@ TEST_F(TandrelDialogTest, ARunWritesTheMapAndKeepsTheOptions) {
     auto dialog = Open(testing::FixtureFolder());
     ASSERT_TRUE(dialog->OpenDafifFiles({}));
     EnterFixtureRegion(*dialog);
-    Type(*dialog, 1059, " ed ");
-    for (int id : {1032, 1043, 1054}) dynamic_cast<wxCheckBox*>(dialog->FindWindow(id))->SetValue(true);
+    Type(*dialog, main_ids::kCountryEdit, " ed ");
+    // Class D, the control zones' type and restricted areas.
+    for (int id : {main_ids::kFirstClassBox + 3, main_ids::kFirstTypeBox + 6,
+                   main_ids::kFirstSpecialBox + 4})
+        dynamic_cast<wxCheckBox*>(dialog->FindWindow(id))->SetValue(true);
     const fs::path output = scratch_ / "a-rather-long-folder-name" / "alps.map";
     fs::create_directories(output.parent_path());
     dialog->SetOutputFile(output);
-    const wxString shown = dialog->FindWindow(1017)->GetLabel();
+    const wxString shown = dialog->FindWindow(main_ids::kOutputName)->GetLabel();
     EXPECT_TRUE(shown.StartsWith("...")) << shown;
     EXPECT_EQ(shown.length(), 33U);
 
@@ -120,7 +125,7 @@ TEST_F(TandrelDialogTest, ARunWritesTheMapAndKeepsTheOptions) {
     EXPECT_NE(map.find(";ED-R1:"), std::string::npos);     // restricted, ED
     EXPECT_EQ(map.find(";EDTMA04:"), std::string::npos);   // class C
     EXPECT_FALSE(dialog->Running());
-    EXPECT_EQ(dialog->FindWindow(1015)->GetLabel(), "-----");
+    EXPECT_EQ(dialog->FindWindow(main_ids::kRunningName)->GetLabel(), "-----");
 
     TandrelOptions stored;
     LoadOptions(store_, stored);
@@ -139,7 +144,7 @@ TEST_F(TandrelDialogTest, EmptyFilesAreToldAndNoWritesNothing) {
     auto dialog = Open(folder);
     ASSERT_TRUE(dialog->OpenDafifFiles({}));
     EnterFixtureRegion(*dialog);
-    dynamic_cast<wxCheckBox*>(dialog->FindWindow(1054))->SetValue(true);
+    dynamic_cast<wxCheckBox*>(dialog->FindWindow(main_ids::kFirstSpecialBox + 4))->SetValue(true);
     const fs::path output = scratch_ / "empty.map";
     dialog->SetOutputFile(output);
     boxes_->QueueAnswer(platform::kIdNo);
@@ -155,15 +160,15 @@ TEST_F(TandrelDialogTest, EmptyFilesAreToldAndNoWritesNothing) {
 TEST_F(TandrelDialogTest, ColourZeroWithoutFillFocusesTheColour) {
     auto dialog = Open(testing::FixtureFolder());
     ASSERT_TRUE(dialog->OpenDafifFiles({}));
-    Type(*dialog, 1000, "50");
-    Type(*dialog, 1003, "12");  // 12 W .. 0 W
-    Type(*dialog, 1025, "0");
-    EXPECT_FALSE(dialog->FindWindow(1062)->IsShown());  // no swatch for colour 0
+    Type(*dialog, main_ids::kNorth, "50");
+    Type(*dialog, main_ids::kWest, "12");  // 12 W .. 0 W
+    Type(*dialog, main_ids::kBorderColourEdit, "0");
+    EXPECT_FALSE(dialog->FindWindow(main_ids::kBorderSwatch)->IsShown());  // no swatch for colour 0
     dialog->RunConversion();
     ASSERT_EQ(boxes_->Boxes().size(), 1U);
     EXPECT_EQ(boxes_->Boxes()[0].text, L"If you do not fill shapes, you cannot use line color 0");
-    Type(*dialog, 1025, "6");
-    EXPECT_TRUE(dialog->FindWindow(1062)->IsShown());
+    Type(*dialog, main_ids::kBorderColourEdit, "6");
+    EXPECT_TRUE(dialog->FindWindow(main_ids::kBorderSwatch)->IsShown());
 }
 
 }  // namespace
