@@ -149,7 +149,7 @@ void OnReplayFlight(wxFrame& frame) {
 
 void OnReplayFinished(wxFrame& frame) {
     // The end of an earlier replay, told after a new one started.
-    if (recorder::ReplayThreadRunning()) return;
+    if (!recorder::LastReplayEnded()) return;
     recorder::JoinReplay();
     SetReplayItem(frame, false);
     gps::g_bReplayRunning = false;

@@ -37,6 +37,13 @@ ReplayMapHooks g_mapHooks;
 std::vector<std::function<void()>> g_startSteps;
 std::vector<std::function<void()>> g_endSteps;
 platform::WorkerThread g_replayThread;
+// How many replays were started, and how many had ended when the last end
+// was told: the end notice reaches the main window after its thread has
+// finished with the replay but may be handled before the thread has
+// returned, so the window tells the last replay's end from an earlier
+// one's by these, not by whether the thread still runs.
+std::atomic<unsigned> g_replaysStarted{0};
+std::atomic<unsigned> g_replaysEnded{0};
 
 ReplayMapHooks MapHooks() {
     const std::lock_guard lock(g_mutex);
@@ -208,6 +215,7 @@ int ReplayThreadProc(CFlightType& file) {
         Pace(delayMs);
     }
     file.CloseFile();
+    g_replaysEnded = g_replaysStarted.load();
     if (!g_bReplayClosing.exchange(false)) {
         platform::PostWindowMessage(platform::kMainFrameWindow, platform::WM_USER_REPLAYDONE, 0, 0);
     }
@@ -218,6 +226,7 @@ bool StartReplay(std::unique_ptr<CFlightType> file) {
     if (g_replayThread.Running()) return false;
     g_replayThread.JoinFor(0);
     gps::g_bReplayRunning = true;
+    ++g_replaysStarted;
     std::shared_ptr<CFlightType> owned(std::move(file));
     return g_replayThread.Start([owned](std::stop_token) {
         platform::LowerThisThreadPriority(kBelowNormalSteps);
@@ -225,6 +234,10 @@ bool StartReplay(std::unique_ptr<CFlightType> file) {
         gps::ResetFixRecords();
         ReplayThreadProc(*owned);
     });
+}
+
+bool LastReplayEnded() {
+    return g_replaysEnded.load() == g_replaysStarted.load();
 }
 
 bool ReplayThreadRunning() {

@@ -63,6 +63,11 @@ void RunReplayEndSteps();
 bool StartReplay(std::unique_ptr<CFlightType> file);
 // True while the replay thread has not ended.
 bool ReplayThreadRunning();
+// True once the replay started last has played its last record (or was
+// stopped), though its thread may not have returned yet; false while it
+// plays. The end notice of an earlier replay finds this false when a new
+// one has started since.
+bool LastReplayEnded();
 // Asks the replay to stop after the current record.
 void StopReplay();
 // Waits for an ended or stopping replay thread and joins it.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fix/tests/fix_test_support.h"
+#include "platform/ui_post.h"
 #include "recorder/settings_values.h"
 #include "testing/units.h"
 
@@ -163,6 +164,52 @@ TEST_F(ReplayTest, SpeedAndCourseFromSuccessivePositions) {
     EXPECT_EQ(fix.sourceMask & 0x2U, 0x2U);
     EXPECT_EQ(fix.valueMask & 0x4029U, 0x4029U);
     core::g_magneticVariation = 0.0;
+}
+
+// Takes the replay's end notice on the replay thread, as it is posted, and
+// notes what the main window would then find.
+class EndNoticeProbe final : public platform::UiPostBackend {
+  public:
+    bool Post(platform::WindowMessage message) override {
+        if (message.message == platform::WM_USER_REPLAYDONE) {
+            lastEndedAtNotice = LastReplayEnded();
+            ++notices;
+        }
+        return true;
+    }
+    std::optional<std::intptr_t> Send(platform::WindowMessage) override { return std::nullopt; }
+
+    std::atomic<bool> lastEndedAtNotice{false};
+    std::atomic<int> notices{0};
+};
+
+// The main window handles the end notice while the replay thread may not
+// have returned yet: the replay already counts as ended then. A replay
+// started since is not taken for ended by an earlier one's notice.
+TEST_F(ReplayTest, TheEndNoticeFindsTheLastReplayEndedAndALaterOneRunning) {
+    const auto probe = std::make_shared<EndNoticeProbe>();
+    const auto previous = platform::SetUiPostBackend(probe);
+    auto first = std::make_unique<CFlightType>();
+    ASSERT_TRUE(first->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(StartReplay(std::move(first)));
+    EXPECT_FALSE(LastReplayEnded());
+    StopReplay();
+    JoinReplay();
+    EXPECT_EQ(probe->notices.load(), 1);
+    EXPECT_TRUE(probe->lastEndedAtNotice.load());
+
+    std::atomic<bool> paused{true};
+    ReplayMapHooks hooks;
+    hooks.paused = [&paused] { return paused.load(); };
+    SetReplayMapHooks(std::move(hooks));
+    auto second = std::make_unique<CFlightType>();
+    ASSERT_TRUE(second->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(StartReplay(std::move(second)));
+    EXPECT_FALSE(LastReplayEnded());  // the first replay's notice, handled late, is ignored
+    StopReplay();
+    JoinReplay();
+    EXPECT_TRUE(LastReplayEnded());
+    platform::SetUiPostBackend(previous);
 }
 
 }  // namespace
