@@ -23,8 +23,20 @@ namespace {
 
 using recorder::HeaderKind;
 
-constexpr char kTemplate[] = "215";
-using namespace xrc::igc_header_dialog;
+constexpr char kIgcHeaderTemplate[] = "215";
+using xrc::igc_header_dialog::kConfirmationEdit;
+using xrc::igc_header_dialog::kConfirmationLabel;
+using xrc::igc_header_dialog::kDatumBox;
+using xrc::igc_header_dialog::kFxaEdit;
+using xrc::igc_header_dialog::kFxaLabel;
+using xrc::igc_header_dialog::kGliderIdBox;
+using xrc::igc_header_dialog::kGliderTypeBox;
+using xrc::igc_header_dialog::kKindBox;
+using xrc::igc_header_dialog::kKindLabel;
+using xrc::igc_header_dialog::kPhraseEdit;
+using xrc::igc_header_dialog::kPilotBox;
+using xrc::igc_header_dialog::kValueBox;
+using xrc::igc_header_dialog::kValueEdit;
 
 // The name boxes and their remembered lists.
 constexpr std::pair<int, const char*> kNameBoxes[] = {{kPilotBox, "IGCHeaders\\PilotNames"},
@@ -57,7 +69,7 @@ void Fill(wxComboBox* box, const std::vector<std::wstring>& entries, const std::
 
 CIGCHeaderDlg::CIGCHeaderDlg(wxWindow* parent)
     : model_(recorder::IgcHeaderModel::Load(platform::AppSettings())) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kIgcHeaderTemplate);
     if (!loaded_) return;
     FillControls();
     for (const auto& [id, section] : kNameBoxes)

@@ -66,7 +66,8 @@ using ids::kIdsResimplifyMap;
 constexpr char kMenuAndToolBar[] = "128";
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
-using namespace xrc::main_frame;
+using xrc::main_frame::kAbout;
+using xrc::main_frame::kExit;
 constexpr int kPageProfileMode = 2;
 
 // Key codes the map window takes with WM_USER_MAPKEY.

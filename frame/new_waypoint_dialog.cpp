@@ -29,9 +29,20 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "205";
+constexpr char kNewWaypointTemplate[] = "205";
 
-using namespace xrc::new_waypoint_dialog;
+using xrc::new_waypoint_dialog::kAltitudeLabel;
+using xrc::new_waypoint_dialog::kCodeSpin;
+using xrc::new_waypoint_dialog::kComment;
+using xrc::new_waypoint_dialog::kEastRadio;
+using xrc::new_waypoint_dialog::kFileOrPick;
+using xrc::new_waypoint_dialog::kMarker;
+using xrc::new_waypoint_dialog::kNorthRadio;
+using xrc::new_waypoint_dialog::kOkCommand;
+using xrc::new_waypoint_dialog::kPen;
+using xrc::new_waypoint_dialog::kPenColour;
+using xrc::new_waypoint_dialog::kPenSpin;
+using xrc::new_waypoint_dialog::kSymbol;
 
 int MapSymbolCount() {
     const auto map = nav::GetMapPointFile();
@@ -42,7 +53,7 @@ int MapSymbolCount() {
 
 CNewWaypointDialog::CNewWaypointDialog(wxWindow* parent, bool mapPointMode)
     : model_(core::g_unitAlt.load() != 0, mapPointMode) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kNewWaypointTemplate);
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CNewWaypointDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CNewWaypointDialog::OnOK, this, wxID_OK);

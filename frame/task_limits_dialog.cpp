@@ -16,16 +16,17 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "239";
+constexpr char kTaskLimitsTemplate[] = "239";
 constexpr int kUnitLabels[] = {1386, 1387, 1388, 1392, 1393};
-using namespace xrc::task_limits_dialog;
+using xrc::task_limits_dialog::kSpeedUnitLabel;
+using xrc::task_limits_dialog::kTriangleNote;
 
 }  // namespace
 
 CTaskLimitsDialog::CTaskLimitsDialog(wxWindow* parent)
     : model_(nav::TaskLimitSettings::Read(platform::AppSettings()), core::g_unitAlt.load() != 0,
              glide::CurrentSpeedUnit()) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTaskLimitsTemplate);
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CTaskLimitsDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CTaskLimitsDialog::OnOK, this, wxID_OK);

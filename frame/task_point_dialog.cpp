@@ -21,10 +21,29 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "240";
+constexpr char kTaskPointTemplate[] = "240";
 
 // Controls.
-using namespace xrc::task_point_dialog;
+using xrc::task_point_dialog::kCylinderRadius;
+using xrc::task_point_dialog::kFinishDirection;
+using xrc::task_point_dialog::kFinishRadius;
+using xrc::task_point_dialog::kFinishType;
+using xrc::task_point_dialog::kHasCylinder;
+using xrc::task_point_dialog::kHasSector;
+using xrc::task_point_dialog::kInnerRadius;
+using xrc::task_point_dialog::kInnerUsed;
+using xrc::task_point_dialog::kNotCountedNote;
+using xrc::task_point_dialog::kSameZone;
+using xrc::task_point_dialog::kSectorAngle;
+using xrc::task_point_dialog::kSectorDirection;
+using xrc::task_point_dialog::kSectorMode;
+using xrc::task_point_dialog::kSectorRadius;
+using xrc::task_point_dialog::kStartDirection;
+using xrc::task_point_dialog::kStartRadius;
+using xrc::task_point_dialog::kStartType;
+using xrc::task_point_dialog::kTransfer;
+using xrc::task_point_dialog::kTurnpoint;
+using xrc::task_point_dialog::kUnitLabel;
 
 // Start types are the four strings from kIdsFirstZoneType on, finish types the
 // first three.
@@ -45,7 +64,7 @@ CTaskPointDialog::CTaskPointDialog(wxWindow* parent, nav::CTask& task, bool decl
     const bool recorder = recorder::g_bLoggerLibraryBound.load() != 0;
     model_.emplace(task, nav::ZoneSettings::Read(platform::AppSettings(), recorder),
                    core::DistanceUnitFactor(core::g_unitDist.load()));
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTaskPointTemplate);
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CTaskPointDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CTaskPointDialog::OnOK, this, wxID_OK);

@@ -21,10 +21,16 @@
 namespace frame {
 namespace {
 
-constexpr char kTemplate[] = "288";
+constexpr char kTeamTemplate[] = "288";
 // The character keys run from kFirstCharacter ("0"; "A" ten on) to
 // kLastCharacter ("Z").
-using namespace xrc::team_dialog;
+using xrc::team_dialog::kBackspace;
+using xrc::team_dialog::kCodeField;
+using xrc::team_dialog::kFirstCharacter;
+using xrc::team_dialog::kLastCharacter;
+using xrc::team_dialog::kNameText;
+using xrc::team_dialog::kResultText;
+using xrc::team_dialog::kShow;
 
 void SetText(wxWindow* control, const wxString& text) {
     if (auto* entry = dynamic_cast<wxTextEntry*>(control)) {
@@ -37,7 +43,7 @@ void SetText(wxWindow* control, const wxString& text) {
 }  // namespace
 
 CTeamDialog::CTeamDialog(wxWindow* parent, nav::TeamDialogModel model) : model_(std::move(model)) {
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTeamTemplate);
     if (!loaded_) return;
     Bind(wxEVT_BUTTON, &CTeamDialog::OnCharacter, this, kFirstCharacter, kLastCharacter);
     Bind(wxEVT_BUTTON, &CTeamDialog::OnBackspace, this, kBackspace);

@@ -25,9 +25,14 @@ namespace {
 
 namespace gui = platform::gui;
 
-constexpr char kTemplate[] = "202";
-using namespace xrc::wind_dialog;
-constexpr int kOkCommand = 1080;
+constexpr char kWindTemplate[] = "202";
+using xrc::wind_dialog::kDirectionEdit;
+using xrc::wind_dialog::kHeadingEdit;
+using xrc::wind_dialog::kHistoryList;
+using xrc::wind_dialog::kResetHeading;
+using xrc::wind_dialog::kSpeedEdit;
+constexpr int kWindSpeedUnit = xrc::wind_dialog::kSpeedUnit;
+constexpr int kWindOkCommand = 1080;
 
 }  // namespace
 
@@ -35,13 +40,13 @@ CWindDialog::CWindDialog(wxWindow* parent) {
     const glide::WindDialogValues values = glide::InitialWindDialogValues();
     direction_ = values.direction;
     speed_ = values.speed;
-    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kTemplate);
+    loaded_ = wxXmlResource::Get()->LoadDialog(this, parent, kWindTemplate);
     if (!loaded_) return;
     PlaceHistoryList();
     Bind(wxEVT_INIT_DIALOG, &CWindDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CWindDialog::OnOK, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CWindDialog::OnOK, this, kOkCommand);
-    Bind(wxEVT_MENU, &CWindDialog::OnOK, this, kOkCommand);
+    Bind(wxEVT_BUTTON, &CWindDialog::OnOK, this, kWindOkCommand);
+    Bind(wxEVT_MENU, &CWindDialog::OnOK, this, kWindOkCommand);
     Bind(wxEVT_BUTTON, &CWindDialog::OnResetHeading, this, kResetHeading);
     Bind(wxEVT_LISTBOX, &CWindDialog::OnSelectLine, this, kHistoryList);
 }
@@ -85,7 +90,7 @@ void CWindDialog::DoDataExchange(gui::CDataExchange* pDX) {
 
 void CWindDialog::OnInitDialog(wxInitDialogEvent& /*event*/) {
     gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
-    SetControlText(kSpeedUnit, wxString(std::wstring(glide::CurrentSpeedUnit().name)));
+    SetControlText(kWindSpeedUnit, wxString(std::wstring(glide::CurrentSpeedUnit().name)));
     if (history_ != nullptr) {
         for (const glide::WindHistoryEntry& entry : glide::WindHistory())
             history_->Append(wxString(entry.line));

@@ -10,7 +10,8 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general;
+using xrc::options_general::kQnh;
+using xrc::options_general::kTransition;
 
 }  // namespace
 

@@ -12,9 +12,9 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr int kFirstButtons[4] = {129, 136, 143, 151};
-using namespace xrc::options_general;
-using ids::kIdsEventConflictCaption;
 using ids::kIdsEventConflict;
+using ids::kIdsEventConflictCaption;
+using xrc::options_general::kInvert;
 
 }  // namespace
 

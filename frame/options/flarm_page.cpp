@@ -16,7 +16,10 @@ namespace {
 namespace gui = platform::gui;
 
 constexpr int kSoundBoxes[4] = {1375, 1376, 1377, 1087};  // bits 0x1, 0x2, 0x4, 0x8
-using namespace xrc::options_flarm;
+constexpr int kFlarmBaudCombo = xrc::options_flarm::kBaudCombo;
+using xrc::options_flarm::kClimb;
+using xrc::options_flarm::kSetBaud;
+using xrc::options_flarm::kShowTcas;
 
 }  // namespace
 
@@ -35,9 +38,9 @@ void CFLARMoptions::OnInitDialog() {
         Show(kClimb, true);
     }
     const bool portOpen = gps::GpsPortOpen();
-    Show(kBaudCombo, portOpen);
+    Show(kFlarmBaudCombo, portOpen);
     Show(kSetBaud, portOpen);
-    if (auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kBaudCombo)); combo && portOpen) {
+    if (auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kFlarmBaudCombo)); combo && portOpen) {
         std::vector<std::wstring> items;
         for (unsigned i = 0; i < combo->GetCount(); ++i)
             items.push_back(combo->GetString(i).ToStdWstring());
@@ -66,7 +69,7 @@ void CFLARMoptions::OnApply() {
 }
 
 void CFLARMoptions::OnSetFlarmBaud(wxCommandEvent& /*event*/) {
-    auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kBaudCombo));
+    auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kFlarmBaudCombo));
     if (combo == nullptr || combo->GetSelection() < 0) return;
     const int index = combo->GetSelection();
     recorder::SetFlarmBaud(index, combo->GetString(static_cast<unsigned>(index)).ToStdWstring(),

@@ -18,11 +18,21 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_more;
-using ids::kIdsMapPreview;
-using ids::kIdsListPreview;
 using ids::kIdsLeftWord;
+using ids::kIdsListPreview;
+using ids::kIdsMapPreview;
 using ids::kIdsRightWord;
+using xrc::options_more::kFamily;
+using xrc::options_more::kGuillemets;
+using xrc::options_more::kLanguageLetters;
+using xrc::options_more::kListOffset;
+using xrc::options_more::kListPreview;
+using xrc::options_more::kMainOffset;
+using xrc::options_more::kMainPreview;
+using xrc::options_more::kMapBold;
+using xrc::options_more::kMapOffset;
+using xrc::options_more::kMapPreview;
+using xrc::options_more::kNotesBold;
 
 constexpr int kFaceLength = 31;
 

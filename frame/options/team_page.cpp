@@ -19,10 +19,16 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general;
+using xrc::options_general::kCentreName;
+using xrc::options_general::kCode;
+using xrc::options_general::kEast;
+using xrc::options_general::kEnable;
+using xrc::options_general::kGrid;
+using xrc::options_general::kNorth;
+using xrc::options_general::kPickCentre;
 constexpr int kLonFields[3] = {1093, 1094, 1095};
 constexpr int kLatFields[3] = {1090, 1091, 1092};
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+constexpr double kTeamRadiansPerDegree = std::numbers::pi / 180.0;
 
 }  // namespace
 
@@ -94,9 +100,9 @@ void COptionsTeam::DoDataExchange(gui::CDataExchange* pDX) {
         return;
     }
     values_.lonWest = nav::JoinAngle(lonFields_[0], lonFields_[1], lonFields_[2]) *
-                      kRadiansPerDegree * (east_ == 0 ? -1.0 : 1.0);
+                      kTeamRadiansPerDegree * (east_ == 0 ? -1.0 : 1.0);
     values_.latitude = nav::JoinAngle(latFields_[0], latFields_[1], latFields_[2]) *
-                       kRadiansPerDegree * (south_ == 1 ? -1.0 : 1.0);
+                       kTeamRadiansPerDegree * (south_ == 1 ? -1.0 : 1.0);
     if (const auto* name = FindWindow(kCentreName)) values_.wptName = name->GetLabel().ToStdWstring();
 }
 

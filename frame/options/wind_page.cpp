@@ -13,7 +13,11 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general;
+using xrc::options_general::kFirstMethod;
+using xrc::options_general::kFirstTrigger;
+using xrc::options_general::kMinimumSpeed;
+using xrc::options_general::kMinimumTurn;
+using xrc::options_general::kSpeedUnit;
 constexpr int kMethodCount = 6;
 using ids::kIdsFirstWindSpeedUnit;
 

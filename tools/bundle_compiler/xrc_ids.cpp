@@ -11,7 +11,7 @@
 namespace bundle_compiler {
 namespace {
 
-[[noreturn]] void Fail(const std::string& message) {
+[[noreturn]] void FailXrc(const std::string& message) {
     throw BundleError(message);
 }
 
@@ -19,12 +19,12 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-bool IsUpper(char c) {
+bool IsXrcUpper(char c) {
     return c >= 'A' && c <= 'Z';
 }
 
-bool IsAlnum(char c) {
-    return IsUpper(c) || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+bool IsXrcAlnum(char c) {
+    return IsXrcUpper(c) || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
 // One attribute of an element's start tag; `begin` is where the blank
@@ -57,7 +57,7 @@ std::vector<Attribute> ReadAttributes(std::string_view text, std::size_t at,
         const std::size_t begin = at;
         while (at < text.size() && IsSpace(text[at]))
             ++at;
-        if (at >= text.size()) Fail(where + ": unterminated tag");
+        if (at >= text.size()) FailXrc(where + ": unterminated tag");
         if (text[at] == '>' || text[at] == '/') return attributes;
         const std::size_t nameStart = at;
         while (at < text.size() && !IsSpace(text[at]) && text[at] != '=' && text[at] != '>')
@@ -65,14 +65,14 @@ std::vector<Attribute> ReadAttributes(std::string_view text, std::size_t at,
         const std::string_view name = text.substr(nameStart, at - nameStart);
         while (at < text.size() && IsSpace(text[at]))
             ++at;
-        if (at >= text.size() || text[at] != '=') Fail(where + ": attribute without a value");
+        if (at >= text.size() || text[at] != '=') FailXrc(where + ": attribute without a value");
         ++at;
         while (at < text.size() && IsSpace(text[at]))
             ++at;
         if (at >= text.size() || (text[at] != '"' && text[at] != '\''))
-            Fail(where + ": attribute value without quotes");
+            FailXrc(where + ": attribute value without quotes");
         const std::size_t close = text.find(text[at], at + 1);
-        if (close == std::string_view::npos) Fail(where + ": unterminated attribute value");
+        if (close == std::string_view::npos) FailXrc(where + ": unterminated attribute value");
         attributes.push_back({name, text.substr(at + 1, close - at - 1), begin, close + 1});
         at = close + 1;
     }
@@ -91,7 +91,8 @@ std::vector<ObjectTag> ObjectTags(std::string_view text, const std::string& path
         const std::string_view rest = text.substr(at);
         if (rest.starts_with("<!--")) {
             const std::size_t end = text.find("-->", at);
-            if (end == std::string_view::npos) Fail(path + ":" + std::to_string(line) + ": unterminated comment");
+            if (end == std::string_view::npos)
+                FailXrc(path + ":" + std::to_string(line) + ": unterminated comment");
             at = end + 3;
             continue;
         }
@@ -116,14 +117,14 @@ bool IsNumber(std::string_view text) {
 // and underscores.
 bool IsNamespaceName(std::string_view name) {
     return !name.empty() && !(name.front() >= '0' && name.front() <= '9') &&
-           std::all_of(name.begin(), name.end(), [](char c) { return IsAlnum(c) || c == '_'; });
+           std::all_of(name.begin(), name.end(), [](char c) { return IsXrcAlnum(c) || c == '_'; });
 }
 
 }  // namespace
 
 bool IsXrcSymbolName(std::string_view name) {
-    if (name.size() < 2 || name.front() != 'k' || !IsUpper(name[1])) return false;
-    return std::all_of(name.begin(), name.end(), IsAlnum);
+    if (name.size() < 2 || name.front() != 'k' || !IsXrcUpper(name[1])) return false;
+    return std::all_of(name.begin(), name.end(), IsXrcAlnum);
 }
 
 XrcSymbols ParseXrcSymbols(std::string_view content, const std::string& path) {
@@ -136,22 +137,25 @@ XrcSymbols ParseXrcSymbols(std::string_view content, const std::string& path) {
         const std::string where = path + ":" + std::to_string(tag.line);
         const std::string name(*symbol);
         if (!IsXrcSymbolName(name))
-            Fail(where + ": \"" + name + "\" is no symbol (k, a capital letter, letters and digits)");
+            FailXrc(where + ": \"" + name +
+                    "\" is no symbol (k, a capital letter, letters and digits)");
         const auto number = tag.Find("name");
-        if (!number || !IsNumber(*number)) Fail(where + ": symbol " + name + " on an object without a number");
+        if (!number || !IsNumber(*number))
+            FailXrc(where + ": symbol " + name + " on an object without a number");
         const auto id = static_cast<unsigned>(std::stoul(std::string(*number)));
         const auto named = byName.find(name);
         if (named != byName.end()) {
             const XrcSymbol& first = result.symbols[named->second];
             if (first.id != id)
-                Fail(where + ": symbol " + name + " names " + std::to_string(id) + " and " +
-                     std::to_string(first.id) + " (first at line " + std::to_string(first.line) + ")");
+                FailXrc(where + ": symbol " + name + " names " + std::to_string(id) + " and " +
+                        std::to_string(first.id) + " (first at line " + std::to_string(first.line) +
+                        ")");
             continue;
         }
         if (const auto other = byId.find(id); other != byId.end()) {
             const XrcSymbol& first = result.symbols[other->second];
-            Fail(where + ": " + std::to_string(id) + " named " + name + " and " + first.name +
-                 " (first at line " + std::to_string(first.line) + ")");
+            FailXrc(where + ": " + std::to_string(id) + " named " + name + " and " + first.name +
+                    " (first at line " + std::to_string(first.line) + ")");
         }
         byName.emplace(name, result.symbols.size());
         byId.emplace(id, result.symbols.size());
@@ -176,7 +180,8 @@ std::string StripXrcSymbols(std::string_view content) {
 
 std::string XrcIdsHeader(const XrcSymbols& symbols, const std::string& source) {
     const std::string stem = std::filesystem::path(symbols.path).stem().string();
-    if (!IsNamespaceName(stem)) Fail(symbols.path + ": \"" + stem + "\" cannot name a namespace");
+    if (!IsNamespaceName(stem))
+        FailXrc(symbols.path + ": \"" + stem + "\" cannot name a namespace");
     std::ostringstream out;
     out << "#pragma once\n"
         << "// Generated by the bundle compiler from " << source << "; do not edit.\n"

@@ -25,7 +25,14 @@
 
 namespace {
 
-using namespace program_test;
+using program_test::Clock;
+using program_test::FlightFiles;
+using program_test::FlownProgram;
+using program_test::LogSave;
+using program_test::ReadText;
+namespace fs = program_test::fs;
+using program_test::kBuild;
+using program_test::kSource;
 using test_support::IgcFix;
 
 const fs::path kDefinitions = kSource / "resources/main_frame.xrc";
@@ -44,7 +51,7 @@ const std::map<int, std::string> kActions = {
     {32773, "restart timer"},
 };
 // kExit ends the program: walked last.
-using namespace xrc::main_frame;
+using xrc::main_frame::kExit;
 
 // The commands of the menu bar, then the toolbar's not in it, each once:
 // the names of their items and tools.

@@ -14,7 +14,27 @@
 namespace brisvel {
 namespace {
 
-using namespace xrc::brisvel;
+using xrc::brisvel::kAdd;
+using xrc::brisvel::kAll;
+using xrc::brisvel::kCounter;
+using xrc::brisvel::kElevation;
+using xrc::brisvel::kEntry;
+using xrc::brisvel::kFeet;
+using xrc::brisvel::kFieldList;
+using xrc::brisvel::kFindNext;
+using xrc::brisvel::kList;
+using xrc::brisvel::kListCaption;
+using xrc::brisvel::kNext;
+using xrc::brisvel::kNoFill;
+using xrc::brisvel::kNote;
+using xrc::brisvel::kNoteCaption;
+using xrc::brisvel::kReset;
+using xrc::brisvel::kSearchAddAll;
+using xrc::brisvel::kSearchNext;
+using xrc::brisvel::kSearchText;
+using xrc::brisvel::kSetFont;
+using xrc::brisvel::kSymbolList;
+using xrc::brisvel::kWideLine;
 
 template <typename Control>
 Control* Find(wxWindow& parent, int id) {
