@@ -15,9 +15,9 @@ For every file the check reads, outside functions and classes:
 
   - the names the file keeps for itself: everything in an anonymous
     namespace (functions, variables, types, aliases, using-declarations,
-    unscoped enumerators, gmock matchers), and `static` functions and variables, `const` and
-    `constexpr` variables and the types and aliases defined in a .cpp file
-    outside one;
+    unscoped enumerators, gmock matchers), and outside one the `static`
+    functions and variables, the `const` and `constexpr` variables and the
+    types and aliases it defines;
   - the functions and variables it defines for other files, unqualified
     in a namespace (an internal name beside them decides which one code
     after both calls);
@@ -38,8 +38,12 @@ only shared definitions or both are the same alias of the same thing; and
 when a file's own name meets, in the same way, a name of a header that the
 file itself does not include but another file of the target does.
 Overloaded operators are left out (they are told apart by their types), as
-is anything declared inside a function or a class. The reading is a light
-one, not a compiler's: code it cannot follow is reported, never guessed.
+is anything declared inside a function or a class, and so are headers
+generated in the build folder and system headers. The reading is a light
+one, not a compiler's: a source it cannot follow is reported, never
+guessed; a header it cannot follow is left out. What it cannot see (two
+system headers that cannot meet, as <termios.h> and the kernel's termios2)
+the compiler reports, and the file then compiles alone (kv_compile_alone).
 
     scripts/check_unity_names.py <build folder or listing>
 """
