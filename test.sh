@@ -14,6 +14,8 @@ python3 scripts/check_layering.py .
 
 jobs=$(nproc)
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_SANITIZE=ON
+# The files compiled together keep their own names to themselves.
+python3 scripts/check_unity_names.py build/test
 cmake --build build/test -j "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1

@@ -13,7 +13,7 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kSettings = "Settings";
+constexpr std::string_view kFlarmSettingsSection = "Settings";
 using ids::kIdsFlarmCaption;
 using ids::kIdsFlarmRejected;
 
@@ -70,7 +70,7 @@ FlarmSettings ReadFlarmSettings(const platform::SettingsStore& store) {
     const FlarmSettings builtIn;
     const auto read = [&store](std::string_view name, std::int32_t value) {
         return static_cast<std::int32_t>(
-            store.GetInt(kSettings, name, static_cast<std::uint32_t>(value)));
+            store.GetInt(kFlarmSettingsSection, name, static_cast<std::uint32_t>(value)));
     };
     return {read("FLARMsounds", builtIn.sounds), read("FLARMshowTCAS", builtIn.showTcas),
             read("FLARMclimb", builtIn.climb)};

@@ -70,9 +70,9 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kSettings = "Settings";
-constexpr std::string_view kMisc = "Options\\Miscellaneous";
-constexpr std::string_view kMaps = "Options\\Maps";
+constexpr std::string_view kStartupSettingsSection = "Settings";
+constexpr std::string_view kStartupMiscSection = "Options\\Miscellaneous";
+constexpr std::string_view kStartupMapsSection = "Options\\Maps";
 using ids::kIdsPortQuestion;
 using ids::kIdsPortCaption;
 
@@ -127,7 +127,8 @@ void PrepareSubsystems() {
         nav::g_activeTaskPoint = nullptr;
     }
     LoadShowQueue(Settings(), frame::g_showQueueFlags);
-    core::g_allowRotationToTog = ReadInt(kMaps, "AllowRotationToTOG", core::g_allowRotationToTog);
+    core::g_allowRotationToTog =
+        ReadInt(kStartupMapsSection, "AllowRotationToTOG", core::g_allowRotationToTog);
     glide::InitDisplayTexts();
     core::InitDocumentsFolder();
     map::CreateMapGdiResources(platform::gui::BundleImage, core::g_documentsFolder);
@@ -144,7 +145,7 @@ bool CreateMainFrame(ProgramState& state, frame::ScreenSize screen) {
 // The program's folder, the glide and contest tables, the logger and the
 // fix records. The track cache exists before any thread that appends to it.
 void PrepareGpsInput(ProgramState& state) {
-    Settings().WriteString(kSettings, "PathToExe", core::GetExeFolder());
+    Settings().WriteString(kStartupSettingsSection, "PathToExe", core::GetExeFolder());
     glide::InitGlidePathBuffers();
     nav::LoadOlcSettings(Settings());
     // A logger that declares with the port open is told the bundle's revision.
@@ -186,8 +187,8 @@ void ReadLastTaskFile() {
 void LoadProgramSettings(ProgramState& state) {
     LoadSettings(state.frame);
     if (map::CGPSmapView* view = state.frame->MapView()) view->CreateLabelFont();
-    map::g_loadMapAtStartup = ReadInt(kMisc, "LoadMapAtStartup", 1);
-    glide::g_showMcrWhileCircling = ReadInt(kMisc, "ShowMCRwhileCircling", 0);
+    map::g_loadMapAtStartup = ReadInt(kStartupMiscSection, "LoadMapAtStartup", 1);
+    glide::g_showMcrWhileCircling = ReadInt(kStartupMiscSection, "ShowMCRwhileCircling", 0);
     ReadLastTaskFile();
     ShowGlideModeButton(state.frame->MapView(), false);
     const float macCready = core::g_macCready.load() * glide::CurrentClimbUnit().factor;
@@ -209,7 +210,7 @@ void LoadMapAtStartup(map::CGPSmapView* view) {
 
 // A stored simplification distance counts only as a 4-byte float.
 void ReadMapSimplifyDistance() {
-    const auto stored = Settings().GetBinary(kMaps, "mapSimplifyDistance");
+    const auto stored = Settings().GetBinary(kStartupMapsSection, "mapSimplifyDistance");
     if (!stored || stored->size() != sizeof(float)) return;
     float distance = 0.0F;
     std::memcpy(&distance, stored->data(), sizeof distance);
@@ -218,8 +219,9 @@ void ReadMapSimplifyDistance() {
 
 // The navigation display as it was when "stickyNavDisplay" is on.
 void RestoreNavigationDisplay(ProgramState& state) {
-    const std::int32_t sticky = ReadInt(kSettings, "stickyNavDisplay", 0);
-    const std::int32_t last = ReadInt(kSettings, "lastNavDisplaySetting", frame::g_nNavDisplay);
+    const std::int32_t sticky = ReadInt(kStartupSettingsSection, "stickyNavDisplay", 0);
+    const std::int32_t last =
+        ReadInt(kStartupSettingsSection, "lastNavDisplaySetting", frame::g_nNavDisplay);
     state.frame->RestoreNavDisplay(1);
     if (sticky == 0 || last == 0) return;
     frame::g_nNavDisplay = std::min(last, kHighestNavDisplay);
@@ -231,7 +233,8 @@ void RestoreNavigationDisplay(ProgramState& state) {
 
 // The waypoint file, loaded in the background.
 void OpenLastWaypointFile() {
-    std::wstring path = Settings().GetString(kSettings, "WaypointFile", std::wstring_view());
+    std::wstring path =
+        Settings().GetString(kStartupSettingsSection, "WaypointFile", std::wstring_view());
     nav::g_waypointFileName.Set(path);
     if (!path.empty()) nav::OpenWaypointFile(nav::g_waypointFile, path, false, true, true);
 }
@@ -272,7 +275,7 @@ frame::ScreenSize MainScreenSize() {
 }
 
 void ApplyScreenResolution() {
-    ReadInt(kSettings, "Resolution", 1);
+    ReadInt(kStartupSettingsSection, "Resolution", 1);
     map::g_screenResolution = 0;
     map::OrderMapDrawingSizes(map::g_mapDrawingSizes);
 }

@@ -31,6 +31,26 @@ function(kv_warnings target)
   target_compile_options(${target} PRIVATE ${KV_WARNINGS})
 endfunction()
 
+# A library's sources compile KV_UNITY_LIBS_BATCH to a batch (KV_UNITY_LIBS,
+# on by default and in every build type, so the program tested is the program
+# shipped): each batch parses the standard library, wx and our headers once
+# instead of once per file. A file's own names must therefore not repeat in
+# its library; scripts/check_unity_names.py keeps that, over the listing
+# kv_list_unity_sources writes.
+function(kv_unity_library target)
+  if(KV_UNITY_LIBS)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON
+                          UNITY_BUILD_BATCH_SIZE ${KV_UNITY_LIBS_BATCH})
+  endif()
+endfunction()
+
+# Sources of the current folder that compile alone, outside any batch: each
+# brings a namespace in with a using-directive outside its functions, which
+# in a batch would stay in force in the files after it.
+function(kv_compile_alone)
+  set_source_files_properties(${ARGN} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+endfunction()
+
 function(kv_library folder)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -40,6 +60,7 @@ function(kv_library folder)
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_LIBS})
     kv_warnings(${target})
+    kv_unity_library(${target})
   else()
     # A folder with headers only so far.
     add_library(${target} INTERFACE)
@@ -170,4 +191,53 @@ function(kv_precompile_headers target)
   if(KV_CCACHE AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(${target} PRIVATE -fpch-preprocess)
   endif()
+endfunction()
+
+# Writes unity_sources.txt in the build folder: one line per target whose
+# sources compile in batches, "<target>: <file> <file> ...", the files a
+# batch may join (not those a property of their own keeps apart). Called
+# once all targets are made; scripts/check_unity_names.py reads it.
+function(kv_list_unity_sources)
+  set(lines)
+  kv_unity_targets(targets ${PROJECT_SOURCE_DIR})
+  foreach(target ${targets})
+    get_target_property(unity ${target} UNITY_BUILD)
+    if(NOT unity)
+      continue()
+    endif()
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(folder ${target} SOURCE_DIR)
+    set(files)
+    foreach(source ${sources})
+      if(NOT source MATCHES "\\.(cpp|cc|cxx)$")
+        continue()
+      endif()
+      get_filename_component(source ${source} ABSOLUTE BASE_DIR ${folder})
+      set(apart FALSE)
+      foreach(property SKIP_UNITY_BUILD_INCLUSION COMPILE_OPTIONS COMPILE_DEFINITIONS
+                       COMPILE_FLAGS INCLUDE_DIRECTORIES)
+        get_source_file_property(value ${source} TARGET_DIRECTORY ${target} ${property})
+        if(value)
+          set(apart TRUE)
+        endif()
+      endforeach()
+      if(NOT apart)
+        list(APPEND files ${source})
+      endif()
+    endforeach()
+    list(JOIN files " " files)
+    string(APPEND lines "${target}: ${files}\n")
+  endforeach()
+  file(WRITE ${PROJECT_BINARY_DIR}/unity_sources.txt "${lines}")
+endfunction()
+
+# Every target made in a folder and the folders below it.
+function(kv_unity_targets out folder)
+  get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(folders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+  foreach(sub ${folders})
+    kv_unity_targets(more ${sub})
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
 endfunction()

@@ -10,7 +10,7 @@
 namespace gps {
 namespace {
 
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+constexpr double kEnvironmentDegreesPerRadian = 180.0 / std::numbers::pi;
 
 // The parser's view of the published values.
 class PublishedEnvironment final : public NmeaEnvironment {
@@ -20,7 +20,7 @@ class PublishedEnvironment final : public NmeaEnvironment {
     double GpsAltitude() const override { return CurrentNav()->gpsAltitude; }
     double WindSpeed() const override { return glide::CurrentWind().speed; }
     double WindDirection() const override {
-        return glide::CurrentWind().direction * kDegreesPerRadian;
+        return glide::CurrentWind().direction * kEnvironmentDegreesPerRadian;
     }
     double WindCorrectionAngle() const override { return CurrentNav()->windCorrectionAngle; }
     double DensityFactor() const override { return CurrentNav()->densityFactor; }
@@ -35,7 +35,8 @@ const PublishedEnvironment g_publishedEnvironment;
 
 LoggedWind CurrentLoggedWind() {
     const glide::Wind wind = glide::CurrentWind();
-    return {wind.speed, static_cast<float>(wind.direction * kDegreesPerRadian), wind.valid};
+    return {wind.speed, static_cast<float>(wind.direction * kEnvironmentDegreesPerRadian),
+            wind.valid};
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 namespace gps {
 namespace {
 
-bool Has(std::uint32_t mask, std::uint32_t bits) {
+bool HasTextBits(std::uint32_t mask, std::uint32_t bits) {
     return (mask & bits) != 0;
 }
 
@@ -74,7 +74,7 @@ void WriteVarioText(const NavSnapshot& published, std::uint32_t mask) {
     if (InThermal(published)) {
         text = platform::FormatC(L" Vz:%5.1f [%0.1f]%ls", average,
                                  published.thermalClimb * unit.factor, name.c_str());
-    } else if (Has(mask, value_bit::kSecondVario)) {
+    } else if (HasTextBits(mask, value_bit::kSecondVario)) {
         text = platform::FormatC(L" Vz:]%3.1f[ <%0.1f>%ls", published.secondVario * unit.factor,
                                  average, name.c_str());
     } else {
@@ -161,22 +161,22 @@ void FixPublisher::WriteClockTexts(const NavSnapshot& published, float fixTime) 
 
 void FixPublisher::WriteTexts(std::uint32_t mask, const NavSnapshot& published,
                               const GpsFixRecord& fix, const CommittedInstruments& instruments) {
-    if (Has(mask, value_bit::kGpsAltitude | value_bit::kPressureAltitude))
+    if (HasTextBits(mask, value_bit::kGpsAltitude | value_bit::kPressureAltitude))
         WriteAltitudeTexts(published);
-    if (Has(mask, value_bit::kMacCready)) TakeInstrumentMacCready(published);
-    if (Has(mask, value_bit::kVario | value_bit::kAverageVario | value_bit::kSecondVario |
-                      value_bit::kThermalClimb)) {
+    if (HasTextBits(mask, value_bit::kMacCready)) TakeInstrumentMacCready(published);
+    if (HasTextBits(mask, value_bit::kVario | value_bit::kAverageVario | value_bit::kSecondVario |
+                              value_bit::kThermalClimb)) {
         WriteVarioText(published, mask);
     }
-    if (Has(mask, value_bit::kAverageVario)) WriteAirMassTexts(published);
-    if (Has(mask, value_bit::kGpsAltitude))
+    if (HasTextBits(mask, value_bit::kAverageVario)) WriteAirMassTexts(published);
+    if (HasTextBits(mask, value_bit::kGpsAltitude))
         WriteGlideRatio(published, published.averagedGpsClimb, 1.0F);
-    if (Has(mask, value_bit::kBallast | value_bit::kBugs))
+    if (HasTextBits(mask, value_bit::kBallast | value_bit::kBugs))
         WriteInstrumentText(published, fix, instruments.kind);
-    if (Has(mask, value_bit::kHeading) && core::g_togString.load() == 2) {
+    if (HasTextBits(mask, value_bit::kHeading) && core::g_togString.load() == 2) {
         glide::TrackText.Set(platform::FormatC(L" %3.0fh ", double{published.magneticHeading}));
     }
-    if (Has(mask, value_bit::kFixTime)) WriteClockTexts(published, fix.fixTime);
+    if (HasTextBits(mask, value_bit::kFixTime)) WriteClockTexts(published, fix.fixTime);
 }
 
 }  // namespace gps

@@ -52,14 +52,14 @@ ProcessTimeStatistics& Statistics() {
     return statistics;
 }
 
-bool Has(std::uint32_t mask, std::uint32_t bits) {
+bool HasPositionBits(std::uint32_t mask, std::uint32_t bits) {
     return (mask & bits) != 0;
 }
 
 std::uint32_t MovedSourceBits(std::uint32_t source) {
     constexpr std::uint32_t kMoved = 0x100 | 0x200 | 0x1000 | 0x2000 | 0x4000 | 0x8000;
     std::uint32_t moved = source & kMoved;
-    if (Has(source, 0x40 | 0x800)) moved |= 0x40;
+    if (HasPositionBits(source, 0x40 | 0x800)) moved |= 0x40;
     return moved;
 }
 
@@ -234,8 +234,9 @@ void FollowTask(const NavSnapshot& published, const nav::WaypointRecord& positio
 std::uint32_t UpdatePositionTexts(const FixChanges& changes, bool replaying) {
     const auto start = ProcessTimeStatistics::Clock::now();
     std::uint32_t result = MovedSourceBits(changes.sourceMask);
-    const bool position = Has(changes.valueMask, value_bit::kPosition | value_bit::kGpsAltitude);
-    const bool speed = Has(changes.valueMask, value_bit::kCourseAndSpeed);
+    const bool position =
+        HasPositionBits(changes.valueMask, value_bit::kPosition | value_bit::kGpsAltitude);
+    const bool speed = HasPositionBits(changes.valueMask, value_bit::kCourseAndSpeed);
     const std::shared_ptr<DisplayLinks> links = CurrentDisplayLinks();
     const std::shared_ptr<const NavSnapshot> snapshot = CurrentNav();
     const NavSnapshot& published = *snapshot;
@@ -257,13 +258,13 @@ std::uint32_t UpdatePositionTexts(const FixChanges& changes, bool replaying) {
         recompute = WriteSpeedTexts(published, *links);
         result |= position_bit::kSpeedAndCourse;
     }
-    if (Has(changes.valueMask, value_bit::kGpsAltitude | value_bit::kPressureAltitude))
+    if (HasPositionBits(changes.valueMask, value_bit::kGpsAltitude | value_bit::kPressureAltitude))
         result |= position_bit::kOtherValues;
     g_positionTextsMask.fetch_or(result);
 
     if (position) {
         ShowOlcResult();
-        if (Has(changes.valueMask, value_bit::kPosition)) FollowTask(published, here);
+        if (HasPositionBits(changes.valueMask, value_bit::kPosition)) FollowTask(published, here);
         UpdateWaypointQueueTexts(recompute ? kQueueRecomputeFinalGlide : 0);
     }
     if ((position || speed) && links->RedrawWanted(result)) links->InvalidatePositionPage();

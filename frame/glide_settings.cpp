@@ -12,18 +12,18 @@
 namespace frame {
 namespace {
 
-constexpr float kKmPerMile = 1.609F;
+constexpr float kGlideKmPerMile = 1.609F;
 constexpr int kKilometres = 2;
 
 }  // namespace
 
 float RadiusForDisplay(float km, int distanceUnit) {
-    const double shown = distanceUnit == kKilometres ? km : km / kKmPerMile;
+    const double shown = distanceUnit == kKilometres ? km : km / kGlideKmPerMile;
     return static_cast<float>(std::floor(shown * 100.0 + 0.5) / 100.0);
 }
 
 int RadiusHundredthsForStore(float shown, int distanceUnit) {
-    const double km = distanceUnit == kKilometres ? shown : double{shown} * double{kKmPerMile};
+    const double km = distanceUnit == kKilometres ? shown : double{shown} * double{kGlideKmPerMile};
     return static_cast<int>(std::lround(km * 100.0));
 }
 

@@ -27,15 +27,25 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::frame_dialogs;
 using ids::kIdsKilometres;
 using ids::kIdsMiles;
-using ids::kIdsNumberPrevious;
-using ids::kIdsNumberNext;
-using ids::kIdsMissingPointText;
 using ids::kIdsMissingPointCaption;
+using ids::kIdsMissingPointText;
+using ids::kIdsNumberNext;
+using ids::kIdsNumberPrevious;
+using xrc::frame_dialogs::kAltComp;
+using xrc::frame_dialogs::kAutoZoom;
+using xrc::frame_dialogs::kConstantSpeed;
+using xrc::frame_dialogs::kNextPrompt;
+using xrc::frame_dialogs::kNumbered;
+using xrc::frame_dialogs::kPrevPrompt;
+using xrc::frame_dialogs::kRadius;
+using xrc::frame_dialogs::kRadiusUnit;
+using xrc::frame_dialogs::kShowAltDifference;
+using xrc::frame_dialogs::kUseDem;
+using xrc::frame_dialogs::kUseMcr;
 
-constexpr int kKilometres = 2;
+constexpr int kDialogKilometres = 2;
 
 bool DetectedNextPoint() {
     const platform::CriticalSectionLock lock(core::TaskLock);
@@ -70,7 +80,7 @@ void CGlideSettingsDlg::DoDataExchange(gui::CDataExchange* pDX) {
     gui::DDX_Check(pDX, kAutoZoom, values_.autoZoom);
     gui::DDX_TextFloat(pDX, kRadius, values_.detectRadius);
     if (values_.detectRadius != 0.0F) {
-        if (core::g_unitDist.load() == kKilometres) {
+        if (core::g_unitDist.load() == kDialogKilometres) {
             gui::DDV_MinMaxFloat(pDX, values_.detectRadius, 0.05F, 10.0F);
         } else {
             gui::DDV_MinMaxFloat(pDX, values_.detectRadius, 0.03F, 6.1F);
@@ -88,8 +98,8 @@ void CGlideSettingsDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
     SetCheck(*this, kUseMcr, values_.useMcrForAlt);
     SetCheck(*this, kUseDem, values_.useDemInfo);
     SetControlText(*this, kRadiusUnit,
-                   core::LoadResourceString(core::g_unitDist.load() == kKilometres ? kIdsKilometres
-                                                                                   : kIdsMiles));
+                   core::LoadResourceString(
+                       core::g_unitDist.load() == kDialogKilometres ? kIdsKilometres : kIdsMiles));
     wxCommandEvent none;
     OnCheck1193(none);
     OnCheck1187(none);

@@ -22,9 +22,19 @@ namespace {
 namespace gui = platform::gui;
 
 // Controls.
-using namespace xrc::gps_port_dialog;
+using xrc::gps_port_dialog::kAutoResetCheck;
+using xrc::gps_port_dialog::kBaudCombo;
+using xrc::gps_port_dialog::kGeoidEdit;
+using xrc::gps_port_dialog::kGeoidUnit;
+using xrc::gps_port_dialog::kIgnoreErrorsCheck;
+using xrc::gps_port_dialog::kNoEventsCheck;
+using xrc::gps_port_dialog::kPortCombo;
+using xrc::gps_port_dialog::kRxFlagCheck;
+using xrc::gps_port_dialog::kSentenceSetRadio;
+using xrc::gps_port_dialog::kSerialText;
+using xrc::gps_port_dialog::kSirfGgaCheck;
 // A command that acts as OK.
-constexpr int kOkCommand = 1080;
+constexpr int kGpsOkCommand = 1080;
 
 }  // namespace
 
@@ -34,8 +44,8 @@ CGpsPortDialog::CGpsPortDialog(wxWindow* parent, gps::GpsPortDialogModel model)
     if (!loaded_) return;
     Bind(wxEVT_INIT_DIALOG, &CGpsPortDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CGpsPortDialog::OnOK, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CGpsPortDialog::OnOK, this, kOkCommand);
-    Bind(wxEVT_MENU, &CGpsPortDialog::OnOK, this, kOkCommand);
+    Bind(wxEVT_BUTTON, &CGpsPortDialog::OnOK, this, kGpsOkCommand);
+    Bind(wxEVT_MENU, &CGpsPortDialog::OnOK, this, kGpsOkCommand);
     Bind(wxEVT_BUTTON, &CGpsPortDialog::OnCancel, this, wxID_CANCEL);
     Bind(wxEVT_CHECKBOX, &CGpsPortDialog::OnAutoReset, this, kAutoResetCheck);
 }

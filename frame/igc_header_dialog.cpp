@@ -24,7 +24,20 @@ namespace {
 
 using recorder::HeaderKind;
 
-using namespace xrc::igc_header_dialog;
+using xrc::igc_header_dialog::kConfirmationEdit;
+using xrc::igc_header_dialog::kConfirmationLabel;
+using xrc::igc_header_dialog::kDatumBox;
+using xrc::igc_header_dialog::kFxaEdit;
+using xrc::igc_header_dialog::kFxaLabel;
+using xrc::igc_header_dialog::kGliderIdBox;
+using xrc::igc_header_dialog::kGliderTypeBox;
+using xrc::igc_header_dialog::kIgcHeaderTemplate;
+using xrc::igc_header_dialog::kKindBox;
+using xrc::igc_header_dialog::kKindLabel;
+using xrc::igc_header_dialog::kPhraseEdit;
+using xrc::igc_header_dialog::kPilotBox;
+using xrc::igc_header_dialog::kValueBox;
+using xrc::igc_header_dialog::kValueEdit;
 
 // The name boxes and their remembered lists.
 constexpr std::pair<int, const char*> kNameBoxes[] = {{kPilotBox, "IGCHeaders\\PilotNames"},

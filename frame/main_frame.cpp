@@ -65,7 +65,8 @@ using ids::kIdsResimplifyMap;
 
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
-using namespace xrc::main_frame;
+using xrc::main_frame::kAbout;
+using xrc::main_frame::kExit;
 constexpr int kPageProfileMode = 2;
 
 // Key codes the map window takes with WM_USER_MAPKEY.

@@ -29,7 +29,27 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::new_waypoint_dialog;
+using xrc::new_waypoint_dialog::kAltitudeEdit;
+using xrc::new_waypoint_dialog::kAltitudeLabel;
+using xrc::new_waypoint_dialog::kCodeSpin;
+using xrc::new_waypoint_dialog::kComment;
+using xrc::new_waypoint_dialog::kEastRadio;
+using xrc::new_waypoint_dialog::kFileOrPick;
+using xrc::new_waypoint_dialog::kLatitudeDegreesEdit;
+using xrc::new_waypoint_dialog::kLatitudeMinutesEdit;
+using xrc::new_waypoint_dialog::kLatitudeSecondsEdit;
+using xrc::new_waypoint_dialog::kLongitudeDegreesEdit;
+using xrc::new_waypoint_dialog::kLongitudeMinutesEdit;
+using xrc::new_waypoint_dialog::kLongitudeSecondsEdit;
+using xrc::new_waypoint_dialog::kMarker;
+using xrc::new_waypoint_dialog::kNameEdit;
+using xrc::new_waypoint_dialog::kNewWaypointTemplate;
+using xrc::new_waypoint_dialog::kNorthRadio;
+using xrc::new_waypoint_dialog::kOkCommand;
+using xrc::new_waypoint_dialog::kPen;
+using xrc::new_waypoint_dialog::kPenColour;
+using xrc::new_waypoint_dialog::kPenSpin;
+using xrc::new_waypoint_dialog::kSymbol;
 
 int MapSymbolCount() {
     const auto map = nav::GetMapPointFile();

@@ -6,7 +6,7 @@
 namespace frame {
 namespace {
 
-constexpr double kEarthRadiusKm = 6371.0;
+constexpr double kMapBoxEarthRadiusKm = 6371.0;
 constexpr double kMinimumHalfKm = 2.0;
 constexpr double kAircraftMargin = 1.1;  // the aircraft a little inside the edge
 constexpr double kMinimumCosine = 0.05;
@@ -16,7 +16,7 @@ constexpr double kMinimumCosine = 0.05;
 mapdata::ElementBounds WaypointBoxWithAircraft(const nav::WaypointRecord& waypoint,
                                                const std::optional<nav::WaypointRecord>& aircraft) {
     const double cosLat = std::max(std::cos(waypoint.latitude), kMinimumCosine);
-    double half = kMinimumHalfKm / kEarthRadiusKm;  // radians of latitude
+    double half = kMinimumHalfKm / kMapBoxEarthRadiusKm;  // radians of latitude
     if (aircraft) {
         const double dLat = std::abs(aircraft->latitude - waypoint.latitude);
         const double dLon = std::abs(aircraft->longitude - waypoint.longitude) * cosLat;

@@ -13,7 +13,7 @@ namespace {
 using platform::PixelRect;
 
 constexpr int kFontWeight = 900;
-constexpr std::size_t kFaceNameLength = 31;
+constexpr std::size_t kPainterFaceNameLength = 31;
 constexpr int kMarkBox = 15;
 
 void Left(platform::Canvas& canvas, const PixelRect& rect, std::wstring_view text) {
@@ -95,7 +95,7 @@ void SecondLine(platform::Canvas& canvas, const PositionLayout& layout, const Po
 }  // namespace
 
 PositionFonts MakePositionFonts(int baseSize, std::wstring_view faceName) {
-    std::string face = platform::ToUtf8(faceName.substr(0, kFaceNameLength));
+    std::string face = platform::ToUtf8(faceName.substr(0, kPainterFaceNameLength));
     if (face.empty()) face = platform::Font{}.face;
     const auto font = [&](int height, int escapement = 0) {
         return platform::Font{face, height, kFontWeight, escapement};

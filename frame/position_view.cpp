@@ -52,7 +52,8 @@ namespace {
 using platform::WM_APP;
 using platform::WM_USER;
 
-using namespace xrc::main_frame;
+using xrc::main_frame::kNextWaypoint;
+using xrc::main_frame::kPreviousWaypoint;
 constexpr unsigned kAutodetectUpdate = WM_APP + 0x20;
 
 // The fonts every page paints with; UI thread only.

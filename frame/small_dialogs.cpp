@@ -25,8 +25,18 @@ namespace {
 namespace gui = platform::gui;
 
 const wxSize kHelpPageSize(760, 440);
-using namespace xrc::frame_dialogs;
-using namespace xrc::about_box;
+using xrc::frame_dialogs::kConfirmDeclare;
+using xrc::frame_dialogs::kConfirmTemplate;
+using xrc::frame_dialogs::kExportEightBits;
+using xrc::frame_dialogs::kExportScale;
+using xrc::frame_dialogs::kMapExportTemplate;
+using xrc::about_box::kAboutClose;
+using xrc::about_box::kAboutLandscape;
+using xrc::about_box::kAboutLogger;
+using xrc::about_box::kAboutMaker;
+using xrc::about_box::kAboutPortrait;
+using xrc::about_box::kAboutTitle;
+using xrc::about_box::kAboutWhat;
 using xrc::help_dialog::kHelpPage;
 constexpr int kAboutTextWidth = 320;
 using ids::kIdsAboutWhat;

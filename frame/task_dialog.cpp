@@ -40,7 +40,19 @@ namespace frame {
 namespace {
 
 // Controls.
-using namespace xrc::task_dialog;
+using xrc::task_dialog::kAddOrEdit;
+using xrc::task_dialog::kDeclare;
+using xrc::task_dialog::kDelete;
+using xrc::task_dialog::kExtraFinish;
+using xrc::task_dialog::kExtraStart;
+using xrc::task_dialog::kInfoText;
+using xrc::task_dialog::kNewOrOk;
+using xrc::task_dialog::kNotCounted;
+using xrc::task_dialog::kOkOrRevert;
+using xrc::task_dialog::kPlaceholder;
+using xrc::task_dialog::kStep;
+using xrc::task_dialog::kStore;
+using xrc::task_dialog::kTaskName;
 constexpr int kWaypointListId = 293;
 constexpr int kReachableListId = 294;
 constexpr int kPointListId = 172;

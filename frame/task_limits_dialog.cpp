@@ -16,7 +16,23 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::task_limits_dialog;
+using xrc::task_limits_dialog::kBeforeLimits;
+using xrc::task_limits_dialog::kMarginBefore;
+using xrc::task_limits_dialog::kMarginBeforeUnit;
+using xrc::task_limits_dialog::kMarginOnTask;
+using xrc::task_limits_dialog::kMarginOnTaskUnit;
+using xrc::task_limits_dialog::kMaxAltBefore;
+using xrc::task_limits_dialog::kMaxAltBeforeUnit;
+using xrc::task_limits_dialog::kMaxAltOnTask;
+using xrc::task_limits_dialog::kMaxAltOnTaskUnit;
+using xrc::task_limits_dialog::kMaxStartAltitude;
+using xrc::task_limits_dialog::kMaxStartAltitudeUnit;
+using xrc::task_limits_dialog::kMaxStartSpeed;
+using xrc::task_limits_dialog::kOnTaskLimits;
+using xrc::task_limits_dialog::kSpeedUnitLabel;
+using xrc::task_limits_dialog::kStartLimits;
+using xrc::task_limits_dialog::kTaskLimitsTemplate;
+using xrc::task_limits_dialog::kTriangleNote;
 constexpr int kUnitLabels[] = {kMaxStartAltitudeUnit, kMaxAltBeforeUnit, kMarginBeforeUnit,
                                kMaxAltOnTaskUnit, kMarginOnTaskUnit};
 

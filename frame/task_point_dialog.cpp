@@ -22,7 +22,26 @@ namespace {
 namespace gui = platform::gui;
 
 // Controls.
-using namespace xrc::task_point_dialog;
+using xrc::task_point_dialog::kCylinderRadius;
+using xrc::task_point_dialog::kFinishDirection;
+using xrc::task_point_dialog::kFinishRadius;
+using xrc::task_point_dialog::kFinishType;
+using xrc::task_point_dialog::kHasCylinder;
+using xrc::task_point_dialog::kHasSector;
+using xrc::task_point_dialog::kInnerRadius;
+using xrc::task_point_dialog::kInnerUsed;
+using xrc::task_point_dialog::kNotCountedNote;
+using xrc::task_point_dialog::kSameZone;
+using xrc::task_point_dialog::kSectorAngle;
+using xrc::task_point_dialog::kSectorDirection;
+using xrc::task_point_dialog::kSectorMode;
+using xrc::task_point_dialog::kSectorRadius;
+using xrc::task_point_dialog::kStartDirection;
+using xrc::task_point_dialog::kStartRadius;
+using xrc::task_point_dialog::kStartType;
+using xrc::task_point_dialog::kTransfer;
+using xrc::task_point_dialog::kTurnpoint;
+using xrc::task_point_dialog::kUnitLabel;
 
 // Start types are the four strings from kIdsFirstZoneType on, finish types the
 // first three.

@@ -23,7 +23,13 @@ namespace {
 
 // The character keys run from kFirstCharacter ("0"; "A" ten on) to
 // kLastCharacter ("Z").
-using namespace xrc::team_dialog;
+using xrc::team_dialog::kBackspace;
+using xrc::team_dialog::kCodeField;
+using xrc::team_dialog::kFirstCharacter;
+using xrc::team_dialog::kLastCharacter;
+using xrc::team_dialog::kNameText;
+using xrc::team_dialog::kResultText;
+using xrc::team_dialog::kShow;
 
 void SetText(wxWindow* control, const wxString& text) {
     if (auto* entry = dynamic_cast<wxTextEntry*>(control)) {

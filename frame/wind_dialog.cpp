@@ -27,7 +27,12 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::wind_dialog;
+using xrc::wind_dialog::kDirectionEdit;
+using xrc::wind_dialog::kHeadingEdit;
+using xrc::wind_dialog::kHistoryList;
+using xrc::wind_dialog::kResetHeading;
+using xrc::wind_dialog::kSpeedEdit;
+using xrc::wind_dialog::kWindTemplate;
 constexpr int kOkCommand = 1080;
 
 }  // namespace
@@ -41,8 +46,8 @@ CWindDialog::CWindDialog(wxWindow* parent) {
     PlaceHistoryList();
     Bind(wxEVT_INIT_DIALOG, &CWindDialog::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CWindDialog::OnOK, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CWindDialog::OnOK, this, kOkCommand);
-    Bind(wxEVT_MENU, &CWindDialog::OnOK, this, kOkCommand);
+    Bind(wxEVT_BUTTON, &CWindDialog::OnOK, this, kWindOkCommand);
+    Bind(wxEVT_MENU, &CWindDialog::OnOK, this, kWindOkCommand);
     Bind(wxEVT_BUTTON, &CWindDialog::OnResetHeading, this, kResetHeading);
     Bind(wxEVT_LISTBOX, &CWindDialog::OnSelectLine, this, kHistoryList);
 }
@@ -86,7 +91,7 @@ void CWindDialog::DoDataExchange(gui::CDataExchange* pDX) {
 
 void CWindDialog::OnInitDialog(wxInitDialogEvent& /*event*/) {
     gui::UpdateData(*this, false, [this](gui::CDataExchange* pDX) { DoDataExchange(pDX); });
-    SetControlText(kSpeedUnit, wxString(std::wstring(glide::CurrentSpeedUnit().name)));
+    SetControlText(kWindSpeedUnit, wxString(std::wstring(glide::CurrentSpeedUnit().name)));
     if (history_ != nullptr) {
         for (const glide::WindHistoryEntry& entry : glide::WindHistory())
             history_->Append(wxString(entry.line));

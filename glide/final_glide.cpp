@@ -10,8 +10,8 @@
 namespace glide {
 namespace {
 
-constexpr double kFeetPerKm = 3280.8;
-constexpr double kKmPerNauticalMile = 1.852;
+constexpr double kGlideFeetPerKm = 3280.8;
+constexpr double kGlideKmPerNauticalMile = 1.852;
 constexpr float kShortestLeg = 1e-6F;
 constexpr double kSteepestSlope = 100.0;
 constexpr int kWindRounds = 31;
@@ -194,10 +194,10 @@ SlotResult TwoLegs(const GlideContext& context, const FinalGlideRoute& route, in
 std::optional<McSolution> RequiredMcForHeight(const GlideContext& context, float height,
                                               float distanceKm, double course, int slot) {
     if (!(distanceKm >= kShortestLeg) || !Finite(height)) return std::nullopt;
-    const double slope = height / (distanceKm * kFeetPerKm);
+    const double slope = height / (distanceKm * kGlideFeetPerKm);
     if (!(slope <= kSteepestSlope)) return std::nullopt;
     const GlidePolar& polar = context.polar;
-    const double distanceNm = distanceKm / kKmPerNauticalMile;
+    const double distanceNm = distanceKm / kGlideKmPerNauticalMile;
     if (!polar.valid || !(polar.c > 0.0F)) {
         const double v = polar.bestGlideSpeed;
         return Checked(v, 0.0, distanceNm / v);

@@ -8,7 +8,7 @@
 namespace glide {
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr double kHeadingTwoPi = 2.0 * std::numbers::pi;
 constexpr double kEmptyTrack = -9.0;  // any track below -pi marks a slot empty
 constexpr double kParallel = 1e-7;
 constexpr float kNearlyParallel = 0.87F;
@@ -41,8 +41,8 @@ void Store(const Line& line) {
 }
 
 double IntoTurn(double angle) {
-    angle = std::fmod(angle, kTwoPi);
-    return angle < 0.0 ? angle + kTwoPi : angle;
+    angle = std::fmod(angle, kHeadingTwoPi);
+    return angle < 0.0 ? angle + kHeadingTwoPi : angle;
 }
 
 void Fill(gps::WindRecord& wind, double speed, double direction, const HeadingWindInput& input) {

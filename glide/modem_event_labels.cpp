@@ -33,12 +33,12 @@ EventLabels LabelsOf(int index) {
 
 constexpr std::array<const char*, 4> kEventNames{"CTSevent", "DSRevent", "RINGevent",
                                                  "RLSDevent"};
-constexpr const char* kEvents = "Options\\Events";
+constexpr const char* kEventsSection = "Options\\Events";
 
 // The value held so far as default, as every start-up read does.
 int ReadInt(const platform::SettingsStore& store, const char* name, int held) {
     return static_cast<std::int32_t>(
-        store.GetInt(kEvents, name, static_cast<std::uint32_t>(held)));
+        store.GetInt(kEventsSection, name, static_cast<std::uint32_t>(held)));
 }
 
 }  // namespace

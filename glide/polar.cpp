@@ -39,7 +39,7 @@ void Scale(PolarSettings& s) {
     polar.bestGlideSpeed = s.bestGlideSpeedBase * w;
 }
 
-int ReadInt(std::string_view section, std::string_view name, int defaultValue) {
+int ReadPolarInt(std::string_view section, std::string_view name, int defaultValue) {
     return static_cast<std::int32_t>(
         platform::AppSettings().GetInt(section, name, static_cast<std::uint32_t>(defaultValue)));
 }
@@ -105,9 +105,10 @@ void ScalePolar() {
 
 void LoadPolarSettings() {
     const PolarSettings held = CurrentPolarSettings();
-    const int useBallastSetting = ReadInt(kPolars, "UseBallastSetting", held.useBallastSetting);
+    const int useBallastSetting =
+        ReadPolarInt(kPolars, "UseBallastSetting", held.useBallastSetting);
     const std::wstring fileName = platform::AppSettings().GetString(kPolars, "Filename", L"");
-    bool usePolar = ReadInt(kPolars, "UsePolar", 0) != 0;
+    bool usePolar = ReadPolarInt(kPolars, "UsePolar", 0) != 0;
     ChangePolarSettings([&](PolarSettings& s) {
         s.useBallastSetting = useBallastSetting;
         s.fileName = fileName;
@@ -122,14 +123,14 @@ void LoadPolarSettings() {
         platform::AppSettings().WriteInt(kPolars, "UsePolar", 0);
     }
 
-    const int ballastPercent =
-        ReadInt(kPolars, "BallastRatio", static_cast<int>(std::lround(held.ballastRatio * 100.0F)));
+    const int ballastPercent = ReadPolarInt(
+        kPolars, "BallastRatio", static_cast<int>(std::lround(held.ballastRatio * 100.0F)));
     const float weightFactor = ReadWeightFactor();
     // A glide ratio of 0 or below would divide every altitude by it.
     float glideRatio = ReadNumberText("GlideRatio", L"20").value_or(20.0F);
     if (!(glideRatio > 0.0F)) glideRatio = 20.0F;
-    const int averageSeconds =
-        ReadInt(kVario, "AvgTime", static_cast<int>(std::lround(held.varioAverageTime * 3600.0F)));
+    const int averageSeconds = ReadPolarInt(
+        kVario, "AvgTime", static_cast<int>(std::lround(held.varioAverageTime * 3600.0F)));
     ChangePolarSettings([&](PolarSettings& s) {
         s.inUse.usePolar = usePolar;
         s.ballastRatio = static_cast<float>(ballastPercent) / 100.0F;

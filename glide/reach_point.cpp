@@ -11,8 +11,8 @@
 namespace glide {
 namespace {
 
-constexpr double kFeetPerKm = 3280.8;
-constexpr double kKmPerNauticalMile = 1.852;
+constexpr double kReachFeetPerKm = 3280.8;
+constexpr double kReachKmPerNauticalMile = 1.852;
 constexpr double kShortestReachKm = 0.05;
 // The turn the outline's directions are spread over, as it always was.
 constexpr double kFullTurn = 6.283;
@@ -25,7 +25,7 @@ double TerrainCutRange(const std::vector<float>& samples, double range, double g
                        double altitude, const GlideContext& context,
                        const ReachSettings& settings) {
     const double step = range / static_cast<double>(samples.size());
-    const double drop = step / glideRatio * kFeetPerKm;
+    const double drop = step / glideRatio * kReachFeetPerKm;
     double clearLine = altitude - settings.groundClearAltitude;
     double safeLine = altitude - context.safetyAltitude;
     double distance = 0.0;
@@ -61,7 +61,7 @@ ReachPoint ComputeReachPoint(const GlideContext& context, const ReachSettings& s
         GroundGlideRatio(context, direction, settings.useWind, settings.macCready);
     if (!(glideRatio > 0.0)) return point;
     double range = (static_cast<double>(altitude) - context.safetyAltitude - settings.baseOffset) *
-                   glideRatio / kFeetPerKm;
+                   glideRatio / kReachFeetPerKm;
     if (!(range > kShortestReachKm)) return point;
 
     point.result = ReachResult::kOk;
@@ -76,7 +76,7 @@ ReachPoint ComputeReachPoint(const GlideContext& context, const ReachSettings& s
         }
     }
     const core::GeodesicDirectResult end = core::g_ellipsoid.GeodesicDirect(
-        start.latitude, -start.lonWest, direction, range / kKmPerNauticalMile, true);
+        start.latitude, -start.lonWest, direction, range / kReachKmPerNauticalMile, true);
     point.latitude = end.latitude;
     point.lonWest = -end.lonEast;
     return point;

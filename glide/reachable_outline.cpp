@@ -32,20 +32,20 @@ constexpr double kLineRed = 1.0;
 constexpr double kLineGreen = 1.0;
 constexpr double kLineBlue = 0.0;
 
-int ReadInt(std::string_view name, int defaultValue) {
+int ReadOutlineInt(std::string_view name, int defaultValue) {
     return static_cast<std::int32_t>(
         platform::AppSettings().GetInt(kMaps, name, static_cast<std::uint32_t>(defaultValue)));
 }
 
 // The outline options; returns "ShowReachableOutline".
 bool LoadOptions() {
-    g_reachableUseDefaultMc = ReadInt("ReachableUseDefaultMC", 1);
-    g_reachableDefaultMc = static_cast<float>(ReadInt("ReachableDefaultMC", 0)) / 1000.0F;
-    const int points = ReadInt("numberPointsOnOutline", kFewestPoints);
+    g_reachableUseDefaultMc = ReadOutlineInt("ReachableUseDefaultMC", 1);
+    g_reachableDefaultMc = static_cast<float>(ReadOutlineInt("ReachableDefaultMC", 0)) / 1000.0F;
+    const int points = ReadOutlineInt("numberPointsOnOutline", kFewestPoints);
     // More points than the options offer is not a stored choice.
     g_numberPointsOnOutline =
         points > kMostPoints ? kFewestPoints : std::max(points, kFewestPoints);
-    return ReadInt("ShowReachableOutline", 0) != 0;
+    return ReadOutlineInt("ShowReachableOutline", 0) != 0;
 }
 
 void FillBlack(platform::Image& image) {

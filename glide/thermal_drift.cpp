@@ -19,9 +19,9 @@ namespace {
 constexpr double kHalfWindow = 100.0;        // degrees either side of the reference
 constexpr float kMinimumGroundSpeed = 3.0F;  // knots
 constexpr float kForgetPerCircle = 0.6F;     // the fit's memory of earlier circles
-constexpr double kSingular = 1e-12;
-constexpr double kFeetPerNauticalMile = 6076.0;
-constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
+constexpr double kDriftSingular = 1e-12;
+constexpr double kDriftFeetPerNauticalMile = 6076.0;
+constexpr double kDriftDegreesPerRadian = 180.0 / 3.14159265358979323846;
 
 using Matrix3 = std::array<std::array<float, 3>, 3>;
 using Vector3 = std::array<float, 3>;
@@ -74,7 +74,7 @@ std::optional<Vector3> Solve(const Matrix3& m, const Vector3& r) {
     const double d = m[1][0], e = m[1][1], f = m[1][2];
     const double g = m[2][0], h = m[2][1], i = m[2][2];
     const double det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
-    if (!(std::fabs(det) > kSingular)) return std::nullopt;
+    if (!(std::fabs(det) > kDriftSingular)) return std::nullopt;
     // s = adj(M) r / det.
     const std::array<std::array<double, 3>, 3> adjugate{{
         {e * i - f * h, c * h - b * i, b * f - c * e},
@@ -93,7 +93,7 @@ std::optional<Vector3> Solve(const Matrix3& m, const Vector3& r) {
 
 // The track's unit components in the frame of the wind vectors: north, east.
 void AddFitSample(DriftState& state, const DriftFix& fix) {
-    const double track = fix.trackDegrees / kDegreesPerRadian;
+    const double track = fix.trackDegrees / kDriftDegreesPerRadian;
     const Vector3 u{1.0F, static_cast<float>(std::cos(track)), static_cast<float>(std::sin(track))};
     for (int row = 0; row < 3; ++row) {
         state.r[row] += fix.groundSpeed * u[row];
@@ -106,7 +106,7 @@ std::optional<float> ThermalClimb(const DriftState& state, const DriftFix& fix) 
     if (!(state.entryTime < fix.time)) return std::nullopt;
     const double feetPerHour = (fix.altitude - state.entryAltitude) / (fix.time - state.entryTime);
     const double k = (state.entryAltitude + fix.altitude) / 2000.0;
-    return static_cast<float>(feetPerHour / kFeetPerNauticalMile * DensityCorrection(k));
+    return static_cast<float>(feetPerHour / kDriftFeetPerNauticalMile * DensityCorrection(k));
 }
 
 // Solves the fit; the drift goes to DriftText and, with enough air speed,
@@ -120,7 +120,7 @@ std::optional<DriftWind> SolveDrift(DriftState& state, const DriftFix& fix) {
     const double y = -(*s)[2];
     const double speed = std::hypot(x, y);
     // Degrees in [0, 360), also once narrowed to a float.
-    double direction = std::atan2(y, x) * kDegreesPerRadian;
+    double direction = std::atan2(y, x) * kDriftDegreesPerRadian;
     if (direction < 0.0) direction += 360.0;
     if (static_cast<float>(direction) >= 360.0F) direction = 0.0;
     state.drift = {speed, direction};

@@ -21,7 +21,7 @@ namespace {
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 constexpr float kHeadingMax = 359.999F;
 
-float Tenths(double value) {
+float WindTenths(double value) {
     return static_cast<float>(std::trunc(value * 10.0) / 10.0);
 }
 
@@ -33,8 +33,8 @@ bool OnlyBlanks(std::wstring_view text) {
 
 WindDialogValues InitialWindDialogValues() {
     const Wind wind = CurrentWind();
-    return {Tenths(wind.direction / kRadiansPerDegree),
-            Tenths(double{wind.speed} * CurrentSpeedUnit().factor)};
+    return {WindTenths(wind.direction / kRadiansPerDegree),
+            WindTenths(double{wind.speed} * CurrentSpeedUnit().factor)};
 }
 
 std::optional<WindLineValues> WindValuesOfLine(std::wstring_view line) {

@@ -21,12 +21,12 @@ CWindEstimator g_windEstimator;
 namespace {
 
 constexpr int kMinimumCapacity = 8;
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+constexpr double kEstimationRadiansPerDegree = std::numbers::pi / 180.0;
 constexpr double kSecondsPerHour = 3600.0;
 // A fit runs below the threads that take fixes.
 constexpr int kFitPriorityDrop = 2;
 
-bool Finite(const WindSample& s) {
+bool FiniteSample(const WindSample& s) {
     return std::isfinite(s.tas) && std::isfinite(s.groundSpeed) && std::isfinite(s.track) &&
            std::isfinite(s.altitude) && std::isfinite(s.time) && std::isfinite(s.x) &&
            std::isfinite(s.y) && std::isfinite(s.tasSquared);
@@ -128,12 +128,12 @@ int CWindEstimator::AddWindSample(const WindSample& input, bool precomputed) {
     const std::lock_guard lock(mutex_);
     if (!(sample.tas >= settings_.minSpeed)) return 0;
     if (!precomputed) {
-        const double track = sample.track * kRadiansPerDegree;
+        const double track = sample.track * kEstimationRadiansPerDegree;
         sample.x = static_cast<float>(sample.groundSpeed * std::cos(track));
         sample.y = static_cast<float>(sample.groundSpeed * std::sin(track));
         sample.tasSquared = sample.tas * sample.tas;
     }
-    if (!Finite(sample)) return 0;
+    if (!FiniteSample(sample)) return 0;
 
     if (count_ == 0) {
         ring_[0] = sample;

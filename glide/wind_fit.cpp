@@ -5,7 +5,7 @@
 namespace glide {
 namespace {
 
-constexpr int kMaxSteps = 100;
+constexpr int kFitMaxSteps = 100;
 constexpr double kSingular = 1e-40;
 constexpr double kConverged = 0.1;
 constexpr double kInitialDamping = 0.005;
@@ -95,7 +95,7 @@ WindFitResult FitWind(const std::vector<WindSample>& samples, float x0, float y0
         } else {
             damping *= 10.0;
         }
-        if (step + 1 > kMaxSteps) {
+        if (step + 1 > kFitMaxSteps) {
             result.end = WindFitEnd::kNoConvergence;
             return result;
         }

@@ -28,7 +28,7 @@ constexpr std::uint32_t kHeading = 0x100;
 constexpr std::uint32_t kAirspeed = 0x200;
 }  // namespace change_bit
 
-constexpr double kFeetPerMetre = 3.2808;
+constexpr double kLogFeetPerMetre = 3.2808;
 constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
 // Beyond any value a sentence may carry; text-log numbers are held to it.
 constexpr double kLargestValue = 1e6;
@@ -121,7 +121,7 @@ IgcAngle ToIgcAngle(double degrees, double minutes, double maxDegrees) {
 }
 
 double IgcMetres(double feet) {
-    return Bounded(feet / kFeetPerMetre, -9999.0, 99999.0);
+    return Bounded(feet / kLogFeetPerMetre, -9999.0, 99999.0);
 }
 
 double GnssAltitudeFeet(const GpsFixRecord& fix) {
@@ -134,7 +134,7 @@ struct WholeTime {
     int seconds;
 };
 
-WholeTime FixClock(const GpsFixRecord& fix) {
+WholeTime FixClockOf(const GpsFixRecord& fix) {
     return {BoundedInt(fix.hours, 0, 99), BoundedInt(fix.minutes, 0, 99),
             BoundedInt(std::floor(fix.seconds), 0, 99)};
 }
@@ -144,7 +144,7 @@ void WriteSatelliteRecord(const GpsFixRecord& fix) {
     if (g_bSatellitesForNewLog.exchange(false) && !satellites.Text().empty())
         satellites.changed = true;
     if (!satellites.changed) return;
-    const WholeTime time = FixClock(fix);
+    const WholeTime time = FixClockOf(fix);
     const std::string_view ids = satellites.Text();
     core::WriteLogLine(platform::FormatC("F%02d%02d%02d%.*s\r\n", time.hours, time.minutes,
                                          time.seconds, static_cast<int>(ids.size()), ids.data()));
@@ -153,7 +153,7 @@ void WriteSatelliteRecord(const GpsFixRecord& fix) {
 
 void AppendIgcFix(LogLine& line, const LineInputs& in) {
     const GpsFixRecord& fix = in.fix;
-    const WholeTime time = FixClock(fix);
+    const WholeTime time = FixClockOf(fix);
     const IgcAngle lat = ToIgcAngle(fix.latDegrees, fix.latMinutes, 90.0);
     const IgcAngle lon = ToIgcAngle(fix.lonDegrees, fix.lonMinutes, 180.0);
     line.Append(platform::FormatC("B%02d%02d%02d%02.0f%05.0f%c%03.0f%05.0f%c", time.hours,

@@ -16,7 +16,7 @@ using nmea_parse::kKmhPerKnot;
 using nmea_parse::kMpsPerKnot;
 using nmea_parse::ParseContext;
 
-constexpr double kDegreesPerRadian = 180.0 / core::g_pi;
+constexpr double kFrameDegreesPerRadian = 180.0 / core::g_pi;
 
 std::uint16_t Unsigned16(const BinaryFrame& frame, std::size_t offset) {
     return static_cast<std::uint16_t>(frame[offset] | (frame[offset + 1] << 8));
@@ -37,7 +37,7 @@ double Hours(const platform::SystemTime& time) {
 
 // Degrees, minutes and the letter of an angle in radians.
 void SplitAngle(double radians, double& degrees, double& minutes) {
-    const double all = std::fabs(radians) * kDegreesPerRadian;
+    const double all = std::fabs(radians) * kFrameDegreesPerRadian;
     degrees = std::floor(all);
     minutes = (all - degrees) * 60.0;
 }
@@ -114,7 +114,7 @@ int ParseSettingsFrame(ParseContext& context, const BinaryFrame& frame) {
     fix.valueMask |= value_bit::kMacCready;
     const double angle = DecodeFrameAngle(&frame[21]) / 4.0;
     if (std::fabs(angle) <= kMaxWireMagnitude) {
-        const double direction = nmea_parse::WrapDegrees(angle * kDegreesPerRadian - 180.0);
+        const double direction = nmea_parse::WrapDegrees(angle * kFrameDegreesPerRadian - 180.0);
         nmea_parse::TakeInstrumentWind(context, Tenths(Unsigned16(frame, 19)) / kKmhPerKnot,
                                        static_cast<float>(direction));
     }

@@ -37,7 +37,7 @@ std::wstring SizeText(ExportSize size) {
 
 void AppendNumber(std::string& text, double value) { text += platform::FormatC("%lf\n", value); }
 
-void DrawList(const mapdata::ElementList& list, const mapdata::MapDrawContext& context) {
+void ExportList(const mapdata::ElementList& list, const mapdata::MapDrawContext& context) {
     for (const auto& element : list) mapdata::DrawMapElement(*element, context);
 }
 
@@ -155,9 +155,9 @@ bool RenderMapToDC(platform::Canvas& canvas, MapLists& lists, const mapdata::Map
     draw.canvas = &canvas;
     {
         const std::lock_guard lock(lists.lock);
-        DrawList(lists.symbols17, draw);
-        DrawList(lists.zones, draw);
-        DrawList(lists.general, draw);
+        ExportList(lists.symbols17, draw);
+        ExportList(lists.zones, draw);
+        ExportList(lists.general, draw);
     }
     canvas.Finish();
     return true;

@@ -147,7 +147,8 @@ using ids::kIdsAboveAltitudeLimit;
 
 }  // namespace
 
-using namespace view_parts;
+using view_parts::GlidePathConflictPoint;
+using view_parts::ToWxRect;
 
 void CGPSmapView::OnTimer(wxTimerEvent& event) {
     if (event.GetId() != kMapTimerId) {

@@ -67,7 +67,9 @@ ComposeLayers PaintLayers(const MapViewModel& model, wxSize client, int labelBot
 
 }  // namespace
 
-using namespace view_parts;
+using view_parts::DrawContextFor;
+using view_parts::RestartTaskStatistics;
+using view_parts::TrackStyleFor;
 
 void QueueSoundSink::Play(const std::wstring& fileName) {
     const std::filesystem::path path = nav::AttachmentPath(fileName);

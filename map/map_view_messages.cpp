@@ -49,7 +49,10 @@
 
 namespace map {
 
-using namespace view_parts;
+using view_parts::ArrivalFrom;
+using view_parts::RestartTaskStatistics;
+using view_parts::SetZoneFlags;
+using view_parts::TrackStyleFor;
 
 std::intptr_t CGPSmapView::OnWindowMessage(const platform::WindowMessage& message) {
     switch (message.message) {

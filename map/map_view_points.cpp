@@ -52,7 +52,7 @@ using ids::kIdsNewMapWithoutFix;
 
 }  // namespace
 
-using namespace view_parts;
+using view_parts::TablesDrawContext;
 
 int CGPSmapView::LoadMapFile(const std::wstring& fileName, int option) {
     mapdata::MapFileChoice choice;

@@ -15,7 +15,8 @@
 namespace map {
 namespace {
 
-platform::Point Project(const mapdata::MapDrawState& state, const core::TrackCacheRecord& r) {
+platform::Point ProjectTrackPoint(const mapdata::MapDrawState& state,
+                                  const core::TrackCacheRecord& r) {
     const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
         state, {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.z)});
     const auto clampPixel = [](float v) {
@@ -94,7 +95,8 @@ int DrawStoredTrack(platform::CanvasHandover& target, const mapdata::MapDrawStat
     int more = core::TrackCacheFirst(record, -1);
     if (more < 0) return -97;
     const bool lines = style.zoomed && style.linesInThermalMode;
-    std::vector<TrackPiece> turn{{Project(state, record), static_cast<int>(record.attribute)}};
+    std::vector<TrackPiece> turn{
+        {ProjectTrackPoint(state, record), static_cast<int>(record.attribute)}};
     turn.reserve(kTurn);
     platform::Point previous = turn.front().at;
     bool first = true;
@@ -102,7 +104,7 @@ int DrawStoredTrack(platform::CanvasHandover& target, const mapdata::MapDrawStat
         while (turn.size() < kTurn && more > 0 && keepGoing.load() != 0 && --count > 0) {
             more = core::TrackCacheNext(record, -1);
             if (more < 0) break;
-            turn.push_back({Project(state, record), static_cast<int>(record.attribute)});
+            turn.push_back({ProjectTrackPoint(state, record), static_cast<int>(record.attribute)});
         }
         if (!turn.empty()) {
             const bool drawn = target.Draw([&](platform::Canvas& canvas, platform::Point& lastDot) {

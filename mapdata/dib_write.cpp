@@ -19,7 +19,9 @@ namespace mapdata {
 
 namespace {
 
-void Say(std::wstring_view text) { platform::ShowMessageBox(nullptr, text, L"", platform::mb::kOk); }
+void SayWriteError(std::wstring_view text) {
+    platform::ShowMessageBox(nullptr, text, L"", platform::mb::kOk);
+}
 
 void AppendInfoHeader(std::string& out, const BitmapInfoHeader& h) {
     AppendLe32(out, h.size);
@@ -81,7 +83,7 @@ bool CDib::WriteStream(std::ostream& out) const {
     // The rows go out from where they are, not through a copy of the file.
     if (!Write(out, bytes) ||
         !out.write(reinterpret_cast<const char*>(bits_.data()), static_cast<std::streamsize>(bits_.size()))) {
-        Say(L"write error");
+        SayWriteError(L"write error");
         return false;
     }
     return true;
@@ -135,18 +137,18 @@ bool CDib::SaveToFile(const std::filesystem::path& path, int, const platform::Pi
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (extension == "jpg") return false;  // JPEG writing belongs to the converters
     if (extension != "bmp") {
-        Say(L"Unknown file format");
+        SayWriteError(L"Unknown file format");
         return false;
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
-        Say(path.wstring() + L"\nFile did not open for writing");
+        SayWriteError(path.wstring() + L"\nFile did not open for writing");
         return false;
     }
     const bool written = rect ? WritePart(out, *rect) : WriteStream(out);
     out.close();
     if (!written || !out) {
-        Say(L"File failed to write");
+        SayWriteError(L"File failed to write");
         return false;
     }
     return true;
@@ -157,18 +159,18 @@ bool CDib::OpenMapped(const std::filesystem::path& path, bool) {
     std::string bytes;
     std::fstream probe(path, std::ios::binary | std::ios::in | std::ios::out);
     if (!probe) {
-        Say(L"Cannot create file  for memory mapping\nFile may be marked read-only");
+        SayWriteError(L"Cannot create file  for memory mapping\nFile may be marked read-only");
         return false;
     }
     probe.close();
     if (platform::ReadWholeFile(path, bytes, kMaxImageBytes + 64 * 1024) || bytes.empty()) {
-        Say(L"Empty bitmap file");
+        SayWriteError(L"Empty bitmap file");
         return false;
     }
     if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M') {
         const bool jpeg = static_cast<std::uint8_t>(bytes[0]) == 0xFF && bytes.size() > 1 &&
                           static_cast<std::uint8_t>(bytes[1]) == 0xD8;
-        if (!jpeg) Say(L"Invalid bitmap file");
+        if (!jpeg) SayWriteError(L"Invalid bitmap file");
         return false;
     }
     if (!AttachMemory(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 14, bytes.size() - 14))
@@ -186,7 +188,7 @@ bool CDib::SaveMapped(const std::filesystem::path& path) {
     bytes.append(reinterpret_cast<const char*>(bits_.data()), bits_.size());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out || !Write(out, bytes)) {
-        Say(L"Cannot create file  for memory mapping\nFile may be marked read-only");
+        SayWriteError(L"Cannot create file  for memory mapping\nFile may be marked read-only");
         return false;
     }
     mapped_ = true;

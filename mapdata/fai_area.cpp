@@ -10,7 +10,7 @@
 namespace mapdata {
 namespace {
 
-constexpr double kKmPerNm = 1.852;
+constexpr double kAreaKmPerNm = 1.852;
 constexpr std::uint32_t kAreaColour = 0xE0E0E0;
 constexpr float kSmallLow = 0.28F;
 constexpr float kSmallHigh = 0.44F;
@@ -25,12 +25,12 @@ constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 float LegKm(const nav::WaypointRecord& a, const nav::WaypointRecord& b) {
     const core::GeodesicInverseResult leg =
         core::g_ellipsoid.GeodesicInverse(a.latitude, -a.longitude, b.latitude, -b.longitude, true);
-    return leg.valid ? static_cast<float>(leg.distance * kKmPerNm) : 0.0F;
+    return leg.valid ? static_cast<float>(leg.distance * kAreaKmPerNm) : 0.0F;
 }
 
 // A point of the region in the plane of the base: x along the base from the
 // perpendicular through its middle, y away from the base, km.
-struct Offset {
+struct AreaOffset {
     double x = 0.0;
     double y = 0.0;
 };
@@ -50,8 +50,8 @@ class OutlineBuilder {
           midLonEast_(midLonEast),
           perpendicular_(perpendicular) {}
 
-    void Place(Offset p) {
-        const double r = std::hypot(p.x, p.y) / kKmPerNm;
+    void Place(AreaOffset p) {
+        const double r = std::hypot(p.x, p.y) / kAreaKmPerNm;
         const double theta = std::atan2(p.x, p.y);
         const auto at = [&](double course) {
             return core::g_ellipsoid.GeodesicDirect(midLat_, midLonEast_, course, r, true);
@@ -74,7 +74,7 @@ class OutlineBuilder {
 
     // The point at total T where the shorter other leg is the fraction f of
     // T.
-    Offset ShortBranch(double total, double f) const {
+    AreaOffset ShortBranch(double total, double f) const {
         const double d = total - c_;
         double x = ((1.0 - 2.0 * f) * d - 2.0 * f * c_) * (d / 2.0) / c_;
         if (x < 1e-6) x = 0.0;
@@ -82,7 +82,7 @@ class OutlineBuilder {
         return {x, Root(leg * leg - (c_ / 2.0 - x) * (c_ / 2.0 - x))};
     }
     // The point at total T where the longer other leg is the fraction F.
-    Offset LongBranch(double total, double f) const {
+    AreaOffset LongBranch(double total, double f) const {
         const double d = total - c_;
         double x = (2.0 * f * c_ - (1.0 - 2.0 * f) * d) * (d / 2.0) / c_;
         if (x < 1e-6) x = 0.0;
@@ -90,7 +90,7 @@ class OutlineBuilder {
         return {x, Root(leg * leg - (c_ / 2.0 + x) * (c_ / 2.0 + x))};
     }
     // The point at offset x of the ellipse of total T.
-    Offset Ellipse(double total, double x) const {
+    AreaOffset Ellipse(double total, double x) const {
         const double d = total - c_;
         return {x, Root((1.0 - 4.0 * x * x / (d * d)) * (d * d - c_ * c_)) / 2.0};
     }
@@ -98,17 +98,17 @@ class OutlineBuilder {
     // The branch from total t1 to t2: steps of a twentieth of the way, at
     // least 5 km, then its end exactly; returns the end.
     template <typename Branch>
-    Offset SampleBranch(double t1, double t2, Branch branch) {
+    AreaOffset SampleBranch(double t1, double t2, Branch branch) {
         const double step = std::max((t2 - t1) / 20.0, 5.0);
         for (double d = t1 - c_; d < (t2 - c_) - step / 8.0; d += step) Place(branch(d + c_));
-        const Offset end = branch(t2);
+        const AreaOffset end = branch(t2);
         Place(end);
         return end;
     }
 
     // From a branch end down the ellipse of its total towards the
     // perpendicular (down), or up from the perpendicular to it (up).
-    void CapArc(double total, Offset end, bool up) {
+    void CapArc(double total, AreaOffset end, bool up) {
         const double degrees = std::atan2(end.x, end.y) * kDegreesPerRadian;
         const int n = std::max(static_cast<int>(std::floor(degrees / 5.0)) + 1, 1);
         const double step = end.x / (n + 1);
@@ -150,14 +150,14 @@ bool CFaiAreaElement::BuildOutline(const nav::WaypointRecord& cornerA,
     const core::Ellipsoid& earth = core::g_ellipsoid;
     const core::GeodesicInverseResult base = earth.GeodesicInverse(
         cornerA.latitude, -cornerA.longitude, cornerB.latitude, -cornerB.longitude, true);
-    const double c = static_cast<float>(base.distance * kKmPerNm);
+    const double c = static_cast<float>(base.distance * kAreaKmPerNm);
     if (!base.valid || !(c > 0.0) || !std::isfinite(c)) return false;
     const double baseCourse = base.course12;
     const bool largeExists = c / kLargeLow >= kLargeTriangleKm;
     const bool onlyLarge = c / kSmallHigh >= kLargeTriangleKm;
 
     const core::GeodesicDirectResult middle = earth.GeodesicDirect(
-        cornerA.latitude, -cornerA.longitude, baseCourse, c / 2.0 / kKmPerNm, true);
+        cornerA.latitude, -cornerA.longitude, baseCourse, c / 2.0 / kAreaKmPerNm, true);
     const core::GeodesicInverseResult toSide = earth.GeodesicInverse(
         middle.latitude, middle.lonEast, sidePoint.latitude, -sidePoint.longitude, true);
     if (!toSide.valid) return false;
@@ -170,7 +170,7 @@ bool CFaiAreaElement::BuildOutline(const nav::WaypointRecord& cornerA,
     if (!onlyLarge) {
         OutlineBuilder small(*this, c, middle.latitude, middle.lonEast, perpendicular);
         const double high = std::min(c / kSmallLow, static_cast<double>(kLargeTriangleKm));
-        const Offset end = small.SampleBranch(
+        const AreaOffset end = small.SampleBranch(
             c / kSmallHigh, high, [&](double t) { return small.ShortBranch(t, kSmallLow); });
         small.CapArc(high, end, false);
         small.Finish();
@@ -187,10 +187,10 @@ bool CFaiAreaElement::BuildOutline(const nav::WaypointRecord& cornerA,
     const double last = c / kLargeLow;
     const auto shortBranch = [&](double t) { return large.ShortBranch(t, kLargeLow); };
     const auto longBranch = [&](double t) { return large.LongBranch(t, kLargeHigh); };
-    const Offset start = takeOver > first ? shortBranch(first) : longBranch(first);
+    const AreaOffset start = takeOver > first ? shortBranch(first) : longBranch(first);
     large.CapArc(first, start, true);
     if (takeOver > first) large.SampleBranch(first, takeOver, shortBranch);
-    const Offset end = large.SampleBranch(std::max(first, takeOver), last, longBranch);
+    const AreaOffset end = large.SampleBranch(std::max(first, takeOver), last, longBranch);
     large.CapArc(last, end, false);
     large.Finish();
     return true;

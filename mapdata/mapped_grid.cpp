@@ -10,7 +10,7 @@
 namespace mapdata {
 namespace {
 
-constexpr float kFeetPerGridMetre = 3.2809F;
+constexpr float kMappedFeetPerGridMetre = 3.2809F;
 
 }  // namespace
 
@@ -51,7 +51,7 @@ std::optional<float> MappedGrid::GetElevationAt(double lonWest, double latitude)
     const auto value = static_cast<std::int16_t>(
         littleEndian_ ? sample[0] | (sample[1] << 8) : (sample[0] << 8) | sample[1]);
     if (value == noData_) return std::nullopt;
-    return static_cast<float>(value) * kFeetPerGridMetre;
+    return static_cast<float>(value) * kMappedFeetPerGridMetre;
 }
 
 }  // namespace mapdata

@@ -25,10 +25,10 @@ namespace {
 
 using std::wstring_view;
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
-constexpr float kFeetPerMetre = 3.2808F;
+constexpr double kReaderRadiansPerDegree = std::numbers::pi / 180.0;
+constexpr float kReaderFeetPerMetre = 3.2808F;
 // Nautical miles to radians of arc (one minute of arc each).
-constexpr double kRadiansPerNm = std::numbers::pi / 10800.0;
+constexpr double kReaderRadiansPerNm = std::numbers::pi / 10800.0;
 constexpr int kLineOptions = core::TextFile::kStripDelimiter |
                              core::TextFile::kStripTrailingSpace |
                              core::TextFile::kSkipLeadingSpace;
@@ -95,7 +95,7 @@ std::optional<float> SymbolElevation(wstring_view text, std::size_t& pos) {
     pos = close + 1;
     if (!v) return std::nullopt;
     const wchar_t unit = text[close - 1];
-    return (unit == L'M' || unit == L'm') ? v->value * kFeetPerMetre : v->value;
+    return (unit == L'M' || unit == L'm') ? v->value * kReaderFeetPerMetre : v->value;
 }
 
 // |v| without overflow at the smallest int (files may hold any number).
@@ -427,7 +427,7 @@ void TextMapReader::FinishPolyline(std::unique_ptr<CMapPolyElement> poly, bool z
     poly->ClosePolygon();
     poly->ComputeBounds();
     auto copy = std::make_unique<CMapPolyElement>(*poly);
-    copy->PrepareZone(static_cast<float>(context_.horGuardNm * kRadiansPerNm));
+    copy->PrepareZone(static_cast<float>(context_.horGuardNm * kReaderRadiansPerNm));
     copy->ComputeBounds();
     poly->zoneSerial = context_.zoneCounter;
     copy->zoneSerial = context_.zoneCounter;
@@ -512,8 +512,8 @@ std::vector<std::unique_ptr<CMapCircleElement>> TextMapReader::Arcs(const nav::W
         }
         auto arc = make(ccw, pen);
         arc->radiusKm = v[0] * kKmPerMile * file_.UnitFactor();
-        arc->startBearing = static_cast<float>(v[1] * kRadiansPerDegree);
-        arc->endBearing = static_cast<float>(v[2] * kRadiansPerDegree);
+        arc->startBearing = static_cast<float>(v[1] * kReaderRadiansPerDegree);
+        arc->endBearing = static_cast<float>(v[2] * kReaderRadiansPerDegree);
         arcs.push_back(std::move(arc));
         const std::size_t m = entry.find(L'M');
         if (m == wstring_view::npos) break;
@@ -578,7 +578,7 @@ void TextMapReader::ZoneLimits(wstring_view text) {
     pending_.active = true;
     pending_.flags = (c2 == L'H' || c2 == L'h') ? 3 : 1;
     pendingNote_.clear();
-    const float k = (c1 == L'M' || c1 == L'm') ? kFeetPerMetre : 1.0F;
+    const float k = (c1 == L'M' || c1 == L'm') ? kReaderFeetPerMetre : 1.0F;
     pending_.upper = upper->value * k;
     pending_.lower = lower->value * k;
     pending_.a = a > 0.0F ? a * k : a;

@@ -16,7 +16,7 @@
 namespace nav {
 namespace {
 
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+constexpr double kReachableRadPerDeg = std::numbers::pi / 180.0;
 
 float Shown(float feet, bool metres) {
     return metres ? feet / static_cast<float>(kFeetPerMetre) : feet;
@@ -27,15 +27,17 @@ class CurrentReachGlide final : public ReachGlide {
     float RequiredAltitude(const WaypointRecord& /*from*/, const WaypointRecord& to,
                            float distanceKm, double courseDeg) override {
         const glide::LegAltitude leg = glide::AltitudeRequiredAtMacCready(
-            context_, distanceKm, to.altitude, courseDeg * kRadPerDeg, 1, core::g_macCready.load());
+            context_, distanceKm, to.altitude, courseDeg * kReachableRadPerDeg, 1,
+            core::g_macCready.load());
         return leg.altitude;
     }
 
     float TerrainShortfall(const WaypointRecord& from, const WaypointRecord& to, float distanceKm,
                            double courseDeg, float required) override {
         if (glide::g_useDemInfo.load() == 0 || model_ == nullptr) return 0.0F;
-        const core::TerrainProfile profile = core::SampleAlongCourse(
-            model_.get(), from.longitude, from.latitude, courseDeg * kRadPerDeg, distanceKm);
+        const core::TerrainProfile profile =
+            core::SampleAlongCourse(model_.get(), from.longitude, from.latitude,
+                                    courseDeg * kReachableRadPerDeg, distanceKm);
         const std::size_t count = profile.samples.size();
         if (profile.status == core::SampleStatus::kNone || count == 0) return 0.0F;
         const float margin = glide::g_groundClearAltitude.load();

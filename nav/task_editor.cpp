@@ -24,7 +24,7 @@ namespace {
 using ids::kIdsTaskCaption;
 using ids::kIdsTaskSaveFailed;
 
-std::wstring_view Trim(std::wstring_view text) {
+std::wstring_view TrimEditorText(std::wstring_view text) {
     const auto first = text.find_first_not_of(L" \t");
     if (first == std::wstring_view::npos) return {};
     const auto last = text.find_last_not_of(L" \t");
@@ -171,7 +171,7 @@ void TaskEditor::SetExtraPoints(int start, int finish) {
 
 TaskEditor::StoreResult TaskEditor::CheckStore(std::wstring_view name) const {
     if (Count() == 0) return StoreResult::kEmpty;
-    std::wstring trimmed(Trim(name));
+    std::wstring trimmed(TrimEditorText(name));
     if (trimmed.empty()) trimmed = L"Task A";
     if (list_.FindByName(trimmed) != nullptr) return StoreResult::kDuplicateName;
     return StoreResult::kStored;
@@ -180,7 +180,7 @@ TaskEditor::StoreResult TaskEditor::CheckStore(std::wstring_view name) const {
 TaskEditor::StoreResult TaskEditor::Store(std::wstring_view name) {
     const StoreResult check = CheckStore(name);
     if (check != StoreResult::kStored) return check;
-    std::wstring trimmed(Trim(name));
+    std::wstring trimmed(TrimEditorText(name));
     if (trimmed.empty()) trimmed = L"Task A";
     std::unique_ptr<CTask> stored;
     {

@@ -21,7 +21,7 @@ constexpr std::wstring_view kImagesHeader = L"\\*images*\\";
 constexpr std::wstring_view kSoundsHeader = L"\\*sounds*\\";
 constexpr std::wstring_view kLineEnd = L"\r\n";
 constexpr wchar_t kFullWidthComma = 0xFF0C;
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+constexpr double kTaskFileRadPerDeg = std::numbers::pi / 180.0;
 constexpr float kNoTargetAltitude = -10000.0F;
 constexpr float kLowestTargetAltitude = -8000.0F;
 
@@ -117,7 +117,7 @@ double AngleRadians(double degrees, double minutes, double seconds, std::wstring
         }
     }
     if (degrees <= 0.0 && minutes <= 0.0 && seconds <= 0.0) angle = fraction / 60.0 + degrees;
-    return angle * kRadPerDeg;
+    return angle * kTaskFileRadPerDeg;
 }
 
 // Positions beyond these are no places on the earth; such a line is broken.
@@ -187,8 +187,8 @@ void AppendLine(std::wstring& out, std::wstring_view line) {
 }
 
 std::wstring PointLine(const CTaskPoint& p) {
-    const double latitude = p.latitude / kRadPerDeg;
-    const double longitude = p.longitude / kRadPerDeg;
+    const double latitude = p.latitude / kTaskFileRadPerDeg;
+    const double longitude = p.longitude / kTaskFileRadPerDeg;
     std::wstring line = PointName(p.name);
     line += p.altitudeKnown != 0 ? platform::FormatC(L",%lf,0,0,%lf,0,0,%.0f", latitude, longitude,
                                                      static_cast<double>(p.altitude))
@@ -205,7 +205,7 @@ std::wstring ZoneLine(const CTaskPoint& p) {
         p.hasCylinder, p.hasSector, static_cast<double>(p.cylinderRadius),
         static_cast<double>(p.sectorRadius), p.sectorMode, static_cast<double>(p.sectorAngle),
         static_cast<double>(p.sectorDirection), static_cast<double>(p.sectorInnerRadius),
-        p.target.longitude / kRadPerDeg, p.target.latitude / kRadPerDeg, altitude);
+        p.target.longitude / kTaskFileRadPerDeg, p.target.latitude / kTaskFileRadPerDeg, altitude);
 }
 
 const std::wstring& SectionText(const CTaskPoint& p, int section) {
@@ -419,9 +419,10 @@ bool TaskBlockReader::ReadZones(CTask& task) {
         p.notCounted = kind == (kKindTurnpoint | kKindNotCountedBit) ? 1 : 0;
         if (values >= 10) p.sectorInnerRadius = inner;
         if (values >= 12) {
-            if (!IsPlausible(latitude * kRadPerDeg, longitude * kRadPerDeg)) return false;
-            p.target.latitude = latitude * kRadPerDeg;
-            p.target.longitude = longitude * kRadPerDeg;
+            if (!IsPlausible(latitude * kTaskFileRadPerDeg, longitude * kTaskFileRadPerDeg))
+                return false;
+            p.target.latitude = latitude * kTaskFileRadPerDeg;
+            p.target.longitude = longitude * kTaskFileRadPerDeg;
             p.target.ComputeUnitVector();
         }
         if (values >= 13 && altitude > kLowestTargetAltitude) {

@@ -14,7 +14,7 @@ namespace nav {
 namespace {
 
 constexpr double kSphereRadiusKm = 6371.0;
-constexpr double kKmPerNm = 1.852;
+constexpr double kModelKmPerNm = 1.852;
 
 std::wstring TrimBlanks(std::wstring_view text) {
     const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
@@ -58,7 +58,7 @@ int MakeOrdinal(int number, int slot) {
 EllipsoidLeg EllipsoidLegBetween(const WaypointRecord& from, const WaypointRecord& to) {
     const core::GeodesicInverseResult result = core::g_ellipsoid.GeodesicInverse(
         from.latitude, -from.longitude, to.latitude, -to.longitude, /*quiet=*/true);
-    return {static_cast<float>(result.distance * kKmPerNm),
+    return {static_cast<float>(result.distance * kModelKmPerNm),
             result.course12 * 180.0 / std::numbers::pi, result.valid};
 }
 

@@ -17,7 +17,7 @@
 namespace nav {
 namespace {
 
-constexpr double kKmPerNm = 1.852;
+constexpr double kNavigationKmPerNm = 1.852;
 
 float Km(const WaypointRecord& a, const WaypointRecord& b) {
     return EllipsoidLegBetween(a, b).km;
@@ -38,7 +38,7 @@ void PostCommand(unsigned command) {
 // A speed (knots) over `elapsed` hours; with no time elapsed the speed
 // keeps its value.
 void UpdateSpeed(float& speed, float km, float elapsed) {
-    if (elapsed > 0.0F) speed = static_cast<float>(km / elapsed / kKmPerNm);
+    if (elapsed > 0.0F) speed = static_cast<float>(km / elapsed / kNavigationKmPerNm);
 }
 
 float CylinderOf(const CTaskPoint& point) {

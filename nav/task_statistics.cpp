@@ -28,7 +28,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr float kKmPerNm = 1.852F;
+constexpr float kStatisticsKmPerNm = 1.852F;
 constexpr float kFeetPerKm = 3280.8F;
 // Climb rate in feet per hour for each knot of MacCready.
 constexpr float kFeetPerHourPerKnot = 6000.0F;
@@ -203,7 +203,8 @@ void Publish(const TaskStatsControl& block, const LegEstimate& sums, float baseA
     }
     // With no time left the speed has no value: the last one stays.
     if (needed > 0.0F) {
-        const float speed = sums.distance / kKmPerNm * glide::CurrentSpeedUnit().factor / needed;
+        const float speed =
+            sums.distance / kStatisticsKmPerNm * glide::CurrentSpeedUnit().factor / needed;
         SetText(kSpeedText, platform::FormatC(L"v%03.1f", static_cast<double>(speed)));
     }
     SetText(kFinishTimeText, HoursText(needed));
@@ -284,7 +285,7 @@ void AddLegEstimate(const CTaskPoint& point, const CTaskPoint* timedPoint,
     sums.distance += km;
     if (stf.speed > 0.0F && stf.groundRatio > 0.0F) {
         const float perAirKnot = km / stf.speed / stf.groundRatio;
-        sums.time += perAirKnot / kKmPerNm * context.air.airspeedFactor;
+        sums.time += perAirKnot / kStatisticsKmPerNm * context.air.airspeedFactor;
         sums.altitude += perAirKnot * context.polar.Sink(stf.speed) * kFeetPerKm;
     } else {
         sums.flyable = false;

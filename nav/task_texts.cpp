@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kTaskLabel = 0;
 constexpr std::size_t kLegLabel = 1;
 
-double Shown(float value, float factor) {
+double ShownValue(float value, float factor) {
     const double shown = double{value} * factor;
     return std::isfinite(shown) ? shown : 0.0;
 }
@@ -27,8 +27,8 @@ void WriteTaskTextWithRest(const CTask& task) {
     const std::wstring unit(distance.name);
     const float rest = std::max(0.0F, task.totalDistance - task.distanceFlown);
     glide::TaskText.Format(L"%ls: %4.0f%ls %5.0f%ls", label.c_str(),
-                           Shown(task.distanceFlown, distance.factor), unit.c_str(),
-                           Shown(rest, distance.factor), unit.c_str());
+                           ShownValue(task.distanceFlown, distance.factor), unit.c_str(),
+                           ShownValue(rest, distance.factor), unit.c_str());
 }
 
 void WriteTaskText(const CTask& task) {
@@ -39,10 +39,10 @@ void WriteTaskText(const CTask& task) {
     const glide::DisplayUnit distance = glide::CurrentDistanceUnit();
     const glide::DisplayUnit speed = glide::CurrentSpeedUnit();
     const std::wstring label = glide::g_positionTextLabels[kTaskLabel].Get();
-    glide::TaskText.Format(L"%ls: %4.0f%ls %5.1f%ls", label.c_str(),
-                           Shown(task.distanceFlown, distance.factor),
-                           std::wstring(distance.name).c_str(), Shown(task.taskSpeed, speed.factor),
-                           std::wstring(speed.name).c_str());
+    glide::TaskText.Format(
+        L"%ls: %4.0f%ls %5.1f%ls", label.c_str(), ShownValue(task.distanceFlown, distance.factor),
+        std::wstring(distance.name).c_str(), ShownValue(task.taskSpeed, speed.factor),
+        std::wstring(speed.name).c_str());
 }
 
 void WriteLegText(const CTaskPoint* target) {
@@ -53,10 +53,10 @@ void WriteLegText(const CTaskPoint* target) {
     }
     const glide::DisplayUnit distance = glide::CurrentDistanceUnit();
     const glide::DisplayUnit speed = glide::CurrentSpeedUnit();
-    glide::LegText.Format(L"%ls: %4.0f%ls %5.1f%ls", label.c_str(),
-                          Shown(target->distanceFlown, distance.factor),
-                          std::wstring(distance.name).c_str(), Shown(target->legSpeed, speed.factor),
-                          std::wstring(speed.name).c_str());
+    glide::LegText.Format(
+        L"%ls: %4.0f%ls %5.1f%ls", label.c_str(),
+        ShownValue(target->distanceFlown, distance.factor), std::wstring(distance.name).c_str(),
+        ShownValue(target->legSpeed, speed.factor), std::wstring(speed.name).c_str());
 }
 
 }  // namespace nav

@@ -11,9 +11,9 @@
 namespace nav {
 namespace {
 
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
-constexpr double kSphereRadiusKm = 6371.0;
-constexpr double kKmPerNm = 1.852;
+constexpr double kZoneRadPerDeg = std::numbers::pi / 180.0;
+constexpr double kZoneSphereRadiusKm = 6371.0;
+constexpr double kZoneKmPerNm = 1.852;
 // The edges of a sector without a radius are drawn this long.
 constexpr double kUnlimitedEdgeKm = 5.0;
 
@@ -70,9 +70,9 @@ int ZoneState(const CTaskPoint& p, const WaypointRecord& fix, int oldState, int 
 
 // --- Shapes.
 
-ZonePoint Direct(const CTaskPoint& p, double bearingDeg, double km) {
+ZonePoint DirectZonePoint(const CTaskPoint& p, double bearingDeg, double km) {
     const core::GeodesicDirectResult end = core::g_ellipsoid.GeodesicDirect(
-        p.latitude, -p.longitude, Wrap360(bearingDeg) * kRadPerDeg, km / kKmPerNm, true);
+        p.latitude, -p.longitude, Wrap360(bearingDeg) * kZoneRadPerDeg, km / kZoneKmPerNm, true);
     return {end.latitude, -end.lonEast};
 }
 
@@ -117,7 +117,7 @@ ZoneShape Circle(const CTaskPoint& p, float radiusKm) {
     shape.kind = ZoneShapeKind::kCircle;
     shape.centre = {p.latitude, p.longitude};
     shape.radiusKm = radiusKm;
-    const double dLat = radiusKm / kSphereRadiusKm;
+    const double dLat = radiusKm / kZoneSphereRadiusKm;
     const double dLon = dLat / std::max(std::cos(p.latitude), 1e-6);
     BoundsBuilder bounds;
     bounds.Add(ZonePoint{p.latitude + dLat, p.longitude + dLon});
@@ -138,7 +138,7 @@ ZoneShape Arc(const CTaskPoint& p, float radiusKm, double fromDeg, double toDeg)
     BoundsBuilder bounds;
     const int steps = std::max(1, static_cast<int>(std::ceil(sweep / 5.0)));
     for (int i = 0; i <= steps; ++i)
-        bounds.Add(Direct(p, fromDeg + sweep * i / steps, radiusKm));
+        bounds.Add(DirectZonePoint(p, fromDeg + sweep * i / steps, radiusKm));
     shape.bounds = bounds.Bounds();
     return shape;
 }
@@ -165,8 +165,8 @@ void AddSector(const CTaskPoint& p, std::vector<ZoneShape>& shapes) {
     const ZonePoint centre{p.latitude, p.longitude};
     const bool unlimited = p.sectorRadius <= 0.0F;
     const double edgeKm = unlimited ? kUnlimitedEdgeKm : p.sectorRadius;
-    const ZonePoint left = Direct(p, direction - half, edgeKm);
-    const ZonePoint right = Direct(p, direction + half, edgeKm);
+    const ZonePoint left = DirectZonePoint(p, direction - half, edgeKm);
+    const ZonePoint right = DirectZonePoint(p, direction + half, edgeKm);
     if (!unlimited) shapes.push_back(Arc(p, p.sectorRadius, direction - half, direction + half));
     shapes.push_back(Polyline({left, centre, right}));
 }
@@ -194,8 +194,9 @@ ZoneDrawing ZoneShapesOf(const CTaskPoint& p) {
     ZoneDrawing drawing;
     if (!Drawable(p)) return drawing;
     if (p.role != kRoleOrdinary && p.lineHalfWidth > 0.0F) {
-        drawing.shapes.push_back(Polyline({Direct(p, p.sectorDirection - 90.0, p.lineHalfWidth),
-                                           Direct(p, p.sectorDirection + 90.0, p.lineHalfWidth)}));
+        drawing.shapes.push_back(
+            Polyline({DirectZonePoint(p, p.sectorDirection - 90.0, p.lineHalfWidth),
+                      DirectZonePoint(p, p.sectorDirection + 90.0, p.lineHalfWidth)}));
     }
     if (p.hasCylinder != 0 && p.cylinderRadius > 0.0F) {
         drawing.shapes.push_back(Circle(p, p.cylinderRadius));

@@ -15,10 +15,15 @@
 namespace nav {
 namespace {
 
-constexpr char kSection[] = "Settings\\Task";
+constexpr char kZonesSection[] = "Settings\\Task";
 
 // Controls a refusal focuses.
-using namespace xrc::task_point_dialog;
+using xrc::task_point_dialog::kCylinderRadius;
+using xrc::task_point_dialog::kFinishRadius;
+using xrc::task_point_dialog::kHasCylinder;
+using xrc::task_point_dialog::kSectorRadius;
+using xrc::task_point_dialog::kStartRadius;
+using xrc::task_point_dialog::kTurnpoint;
 
 // The smallest start or finish size OK accepts, in the unit shown.
 constexpr float kSmallestRadius = 0.01F;
@@ -28,17 +33,17 @@ float Round(float value, float step) {
 }
 
 float ReadRadius(const platform::SettingsStore& store, std::string_view name) {
-    const std::string text = store.GetString(kSection, name, std::string_view("0.0"));
+    const std::string text = store.GetString(kZonesSection, name, std::string_view("0.0"));
     const auto scanned = platform::ScanFloat(text);
     return scanned ? scanned->value : 0.0F;
 }
 
 void WriteRadius(platform::SettingsStore& store, std::string_view name, float km) {
-    store.WriteString(kSection, name, platform::FormatC("%5.2f", static_cast<double>(km)));
+    store.WriteString(kZonesSection, name, platform::FormatC("%5.2f", static_cast<double>(km)));
 }
 
-int ReadInt(const platform::SettingsStore& store, std::string_view name) {
-    return static_cast<int>(store.GetInt(kSection, name, 0));
+int ReadZoneInt(const platform::SettingsStore& store, std::string_view name) {
+    return static_cast<int>(store.GetInt(kZonesSection, name, 0));
 }
 
 bool HasZone(const CTaskPoint& point) {
@@ -75,11 +80,11 @@ float ShownDirection(float degrees) {
 
 ZoneSettings ZoneSettings::Read(const platform::SettingsStore& store, bool recorderConnected) {
     ZoneSettings s;
-    s.startType = ReadInt(store, "StartIsCylinder");
-    s.finishType = ReadInt(store, "FinishIsCylinder");
-    s.transferToLogger = recorderConnected ? ReadInt(store, "TransferToLogger") : 0;
-    s.tptHasCylinder = ReadInt(store, "TptHasCylinder");
-    s.tptHasSector = ReadInt(store, "TptHasSector");
+    s.startType = ReadZoneInt(store, "StartIsCylinder");
+    s.finishType = ReadZoneInt(store, "FinishIsCylinder");
+    s.transferToLogger = recorderConnected ? ReadZoneInt(store, "TransferToLogger") : 0;
+    s.tptHasCylinder = ReadZoneInt(store, "TptHasCylinder");
+    s.tptHasSector = ReadZoneInt(store, "TptHasSector");
     s.startRadius = ReadRadius(store, "StartRadius");
     s.finishRadius = ReadRadius(store, "FinishRadius");
     s.tptCylinderRadius = ReadRadius(store, "TptCylinderRadius");
@@ -88,11 +93,11 @@ ZoneSettings ZoneSettings::Read(const platform::SettingsStore& store, bool recor
 }
 
 void ZoneSettings::Write(platform::SettingsStore& store) const {
-    store.WriteInt(kSection, "StartIsCylinder", static_cast<std::uint32_t>(startType));
-    store.WriteInt(kSection, "FinishIsCylinder", static_cast<std::uint32_t>(finishType));
-    store.WriteInt(kSection, "TransferToLogger", static_cast<std::uint32_t>(transferToLogger));
-    store.WriteInt(kSection, "TptHasCylinder", static_cast<std::uint32_t>(tptHasCylinder));
-    store.WriteInt(kSection, "TptHasSector", static_cast<std::uint32_t>(tptHasSector));
+    store.WriteInt(kZonesSection, "StartIsCylinder", static_cast<std::uint32_t>(startType));
+    store.WriteInt(kZonesSection, "FinishIsCylinder", static_cast<std::uint32_t>(finishType));
+    store.WriteInt(kZonesSection, "TransferToLogger", static_cast<std::uint32_t>(transferToLogger));
+    store.WriteInt(kZonesSection, "TptHasCylinder", static_cast<std::uint32_t>(tptHasCylinder));
+    store.WriteInt(kZonesSection, "TptHasSector", static_cast<std::uint32_t>(tptHasSector));
     WriteRadius(store, "StartRadius", startRadius);
     WriteRadius(store, "FinishRadius", finishRadius);
     WriteRadius(store, "TptCylinderRadius", tptCylinderRadius);

@@ -18,7 +18,7 @@ bool IsAttachmentLine(std::wstring_view line) {
     return line.size() >= 2 && MatchesAscii(line[0], L';') && MatchesAscii(line[1], L'#');
 }
 
-std::wstring_view Trim(std::wstring_view text) {
+std::wstring_view TrimWaypointText(std::wstring_view text) {
     const auto blank = [](wchar_t c) {
         return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
     };
@@ -47,7 +47,7 @@ void TakeAttachment(WaypointRecord& record, std::wstring_view line) {
     const wchar_t kind = line[2];
     const bool image = MatchesAscii(kind, L'i') || MatchesAscii(kind, L'I');
     const bool sound = MatchesAscii(kind, L's') || MatchesAscii(kind, L'S');
-    const std::wstring_view name = Trim(line.substr(3));
+    const std::wstring_view name = TrimWaypointText(line.substr(3));
     if ((!image && !sound) || name.empty()) return;
     std::error_code error;
     if (!std::filesystem::exists(AttachmentPath(name), error)) return;
@@ -55,7 +55,7 @@ void TakeAttachment(WaypointRecord& record, std::wstring_view line) {
 }
 
 // The elevation model's value for a record read without an altitude.
-void TakeElevation(WaypointRecord& record) {
+void TakeWaypointElevation(WaypointRecord& record) {
     const auto model = core::CurrentElevationModel();
     if (!model) return;
     const auto elevation = model->GetElevationAt(record.longitude, record.latitude);
@@ -127,7 +127,7 @@ CWaypointFile::ReadResult CWaypointFile::ReadWaypoint(std::uint64_t& position,
         }
         lineStart = LineStart();
         if (parsed.attachmentsFollow) ReadAttachments(record);
-        if (!record.altitudeKnown) TakeElevation(record);
+        if (!record.altitudeKnown) TakeWaypointElevation(record);
         position = GetPosition();
         return kRead;
     }

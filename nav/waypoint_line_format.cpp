@@ -8,12 +8,12 @@
 namespace nav {
 namespace {
 
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+constexpr double kFormatDegreesPerRadian = 180.0 / std::numbers::pi;
 
 // Text that must stay on one line: line ends dropped. A name also loses its
 // commas (it ends at the first one) and its TABs become blanks (a TAB makes
 // a line a tab-layout line).
-std::wstring OneLine(std::wstring_view text, bool asName = false) {
+std::wstring OneFormatLine(std::wstring_view text, bool asName = false) {
     std::wstring line;
     line.reserve(text.size());
     for (const wchar_t c : text) {
@@ -42,8 +42,8 @@ std::wstring CommentLine(std::wstring_view comment) {
 
 std::wstring PositionAndAltitude(const WaypointRecord& record, const MapExtension* extension,
                                  bool altitudeInMetres, bool fileInMetres) {
-    const double lat = record.latitude * kDegreesPerRadian;
-    const double lon = record.longitude * kDegreesPerRadian;
+    const double lat = record.latitude * kFormatDegreesPerRadian;
+    const double lon = record.longitude * kFormatDegreesPerRadian;
     const bool withMap = extension != nullptr && (*extension)[0] > 0.0F;
     const MapExtension e = withMap ? *extension : MapExtension{};
     const wchar_t separator = e[3] == 1.0F ? L'^' : L',';
@@ -74,14 +74,14 @@ std::wstring FormatWaypointLines(const WaypointRecord& record, const MapExtensio
     std::wstring text;
     if (attachments.HasStrings()) text += L'\\';
     if (record.HasMarker() && record.altitudeKnown) text += L'^';
-    text += OneLine(record.name.View(), true);
+    text += OneFormatLine(record.name.View(), true);
     text += PositionAndAltitude(record, extension, altitudeInMetres, fileInMetres);
     if (!attachments.comment.empty()) {
         text += CommentLine(attachments.comment);
         text += L"\r\n";
     }
-    if (!attachments.image.empty()) text += L";#i" + OneLine(attachments.image) + L"\r\n";
-    if (!attachments.sound.empty()) text += L";#s" + OneLine(attachments.sound) + L"\r\n";
+    if (!attachments.image.empty()) text += L";#i" + OneFormatLine(attachments.image) + L"\r\n";
+    if (!attachments.sound.empty()) text += L";#s" + OneFormatLine(attachments.sound) + L"\r\n";
     return text;
 }
 

@@ -19,7 +19,7 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 constexpr double kUtmMarker = 361.0;
 constexpr int kMaxUtmZone = 60;
 
-bool IsBlank(wchar_t c) {
+bool IsLineBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
 
@@ -34,8 +34,8 @@ bool IsLetter(wchar_t c, wchar_t capital) {
            MatchesAscii(c, static_cast<wchar_t>(capital + (L'a' - L'A')));
 }
 
-std::size_t SkipBlanks(std::wstring_view text, std::size_t i) {
-    while (i < text.size() && IsBlank(text[i]))
+std::size_t SkipBlanksFrom(std::wstring_view text, std::size_t i) {
+    while (i < text.size() && IsLineBlank(text[i]))
         ++i;
     return i;
 }
@@ -47,7 +47,7 @@ void FoldInto(std::wstring& out, std::wstring_view text) {
 
 // The text with full-width forms read as ASCII: the text itself when it has
 // none (the usual case, which costs no copy), else its folded copy in out.
-std::wstring_view Folded(std::wstring& out, std::wstring_view text) {
+std::wstring_view FoldedInto(std::wstring& out, std::wstring_view text) {
     const bool plain = std::none_of(text.begin(), text.end(),
                                     [](wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E; });
     if (plain) return text;
@@ -183,10 +183,10 @@ void ReadAltitudeField(std::wstring_view text, bool defaultMetres, WaypointRecor
 // The name part of a decimal or tab line: an optional '^' (the marker), then
 // the name after any blanks.
 void SetNameAndMarker(WaypointRecord& record, std::wstring_view text) {
-    std::size_t i = SkipBlanks(text, 0);
+    std::size_t i = SkipBlanksFrom(text, 0);
     if (i < text.size() && MatchesAscii(text[i], L'^')) {
         record.flags |= kMarkerFlag;
-        i = SkipBlanks(text, i + 1);
+        i = SkipBlanksFrom(text, i + 1);
     }
     record.name.Assign(text.substr(i), kFileNameLength);
 }
@@ -247,7 +247,7 @@ std::wstring_view TrimOneBlank(std::wstring_view field, bool leading) {
 
 bool IsMetresHeader(std::wstring_view line) {
     constexpr std::wstring_view kHeader = L"ALT[M]";
-    const std::size_t start = SkipBlanks(line, 0);
+    const std::size_t start = SkipBlanksFrom(line, 0);
     if (line.size() - start < kHeader.size()) return false;
     for (std::size_t i = 0; i < kHeader.size(); ++i) {
         const wchar_t c = line[start + i];
@@ -266,7 +266,7 @@ WaypointLine WaypointLineParser::Parse(std::wstring_view line, bool altitudesInM
     }
     const std::size_t comma = FindComma(line);
     if (comma == std::wstring_view::npos) return {};
-    const std::wstring_view rest = Folded(folded_, line.substr(comma + 1));
+    const std::wstring_view rest = FoldedInto(folded_, line.substr(comma + 1));
     if (StartsWithNumber(rest)) {
         // Unless that number is out of range: then it is no number.
         if (const auto decimal = ParseDecimal(line, comma, rest, altitudesInMetres, record, extension)) {
@@ -284,7 +284,7 @@ std::optional<WaypointLine> WaypointLineParser::ParseDecimal(std::wstring_view l
                                                              bool altitudesInMetres,
                                                              WaypointRecord& record,
                                                              MapExtension* extension) {
-    std::size_t i = SkipBlanks(line, 0);
+    std::size_t i = SkipBlanksFrom(line, 0);
     const bool attachments = i < comma && MatchesAscii(line[i], L'\\');
     if (attachments) ++i;
 
@@ -438,7 +438,7 @@ WaypointLine WaypointLineParser::ParseAlternate(std::wstring_view line, Waypoint
 
     if (const auto comment = fields.Next(true)) {
         std::wstring_view text = TrimOneBlank(*comment, false);
-        text.remove_prefix(SkipBlanks(text, 0));
+        text.remove_prefix(SkipBlanksFrom(text, 0));
         if (!text.empty()) record.attachments.SetComment(text);
     } else {
         return {true, false};

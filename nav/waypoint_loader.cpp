@@ -35,7 +35,7 @@ LoadResult AddElement(WaypointMapHook& hook, const CWaypointEntry& entry,
 // Publishes unless a stop was asked for; the test and the swap are made
 // under the lock, so a load that was asked to stop never overwrites what the
 // one who stopped it publishes afterwards.
-bool Publish(LoadedWaypoints& loaded, const std::stop_token& stop) {
+bool PublishLoaded(LoadedWaypoints& loaded, const std::stop_token& stop) {
     const auto hook = GetWaypointMapHook();
     const platform::CriticalSectionLock lock(WaypointListLock);
     if (stop.stop_requested()) return false;
@@ -91,7 +91,7 @@ LoadResult ReadAllWaypoints(CWaypointFile& file, LoadedWaypoints& loaded, std::s
 }
 
 void PublishWaypoints(LoadedWaypoints& loaded) {
-    Publish(loaded, {});
+    PublishLoaded(loaded, {});
 }
 
 void ClearPublishedWaypoints() {
@@ -135,7 +135,7 @@ bool WaypointLoader::Start(std::wstring path, platform::WindowId window) {
                     result = ReadAllWaypoints(file, loaded, stop);
                 }
             }
-            const bool published = Publish(loaded, stop);
+            const bool published = PublishLoaded(loaded, stop);
             state->result = static_cast<int>(result);
             state->running.store(false, std::memory_order_release);
             if (published && window != 0) {

@@ -6,12 +6,12 @@
 namespace nav {
 namespace {
 
-std::mutex& HookMutex() {
+std::mutex& WaypointHookMutex() {
     static std::mutex mutex;
     return mutex;
 }
 
-std::shared_ptr<WaypointMapHook>& Hook() {
+std::shared_ptr<WaypointMapHook>& WaypointHook() {
     static std::shared_ptr<WaypointMapHook> hook;
     return hook;
 }
@@ -23,13 +23,13 @@ void KeepPair(float& first, float& second) {
 }  // namespace
 
 void SetWaypointMapHook(std::shared_ptr<WaypointMapHook> hook) {
-    const std::lock_guard lock(HookMutex());
-    Hook() = std::move(hook);
+    const std::lock_guard lock(WaypointHookMutex());
+    WaypointHook() = std::move(hook);
 }
 
 std::shared_ptr<WaypointMapHook> GetWaypointMapHook() {
-    const std::lock_guard lock(HookMutex());
-    return Hook();
+    const std::lock_guard lock(WaypointHookMutex());
+    return WaypointHook();
 }
 
 MapExtension ElementExtension(const MapExtension& extension) {

@@ -45,7 +45,7 @@ constexpr std::uint16_t kDataBits5To8 = 0x000F;
 // One or two stop bits; no, odd, even, mark and space parity (CMSPAR).
 constexpr std::uint16_t kStopParity = 0x0001 | 0x0004 | 0x0100 | 0x0200 | 0x0400 | 0x0800 | 0x1000;
 
-int PollTimeout(Clock::time_point deadline) {
+int SerialPollTimeout(Clock::time_point deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
@@ -98,7 +98,7 @@ DataWait SerialPort::WaitForData(std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
     if (!hungUp_) {
         pollfd entry{fd_.Get(), POLLIN, 0};
-        const int ready = ::poll(&entry, 1, PollTimeout(deadline));
+        const int ready = ::poll(&entry, 1, SerialPollTimeout(deadline));
         if (ready == 0) return DataWait::kTimeout;
         if (ready > 0) {
             const bool broken = (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
@@ -163,7 +163,7 @@ int SerialPort::Write(std::span<const std::uint8_t> bytes) {
         if (errno == EINTR) continue;
         if (errno != EAGAIN) return errno;
         pollfd entry{fd_.Get(), POLLOUT, 0};
-        if (::poll(&entry, 1, PollTimeout(deadline)) == 0) return EAGAIN;
+        if (::poll(&entry, 1, SerialPollTimeout(deadline)) == 0) return EAGAIN;
     }
     return 0;
 }

@@ -76,7 +76,7 @@ std::optional<std::vector<std::uint8_t>> ParseHex(std::string_view text) {
     return bytes;
 }
 
-std::optional<std::uint32_t> ParseDecimal(std::string_view text) {
+std::optional<std::uint32_t> ParseUnsignedDecimal(std::string_view text) {
     std::uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
@@ -92,7 +92,7 @@ std::optional<SettingValue> InPlace(std::optional<T> value) {
 }
 
 std::optional<SettingValue> ParseValue(std::string_view type, std::string_view text) {
-    if (type == "int") return InPlace(ParseDecimal(text));
+    if (type == "int") return InPlace(ParseUnsignedDecimal(text));
     if (type == "text") return InPlace(Unescape(text));
     if (type == "binary") return InPlace(ParseHex(text));
     return std::nullopt;

@@ -24,7 +24,7 @@ namespace {
 using ids::kIdsFirstLoggerText;
 
 constexpr std::size_t kHeaderTextLength = 30;
-constexpr std::size_t kPilotLength = 78;
+constexpr std::size_t kLoggerPilotLength = 78;
 constexpr int kKindWithPortOpen = 6;
 
 // Copies text into a zero-terminated UTF-16 array, cut to fit; igc folds
@@ -63,7 +63,7 @@ void FillHeader(KvLoggerHeader& h) {
     const auto text = [](IgcHeaderText which) { return g_igcHeaderTexts[which].Get(); };
     CopyText(h.gliderId, text(kIgcGliderId), kHeaderTextLength, true);
     CopyText(h.gliderType, text(kIgcGliderType), kHeaderTextLength, true);
-    CopyText(h.pilot, text(kIgcPilot), kPilotLength, true);
+    CopyText(h.pilot, text(kIgcPilot), kLoggerPilotLength, true);
     CopyText(h.competitionClass, text(kIgcCompetitionClass), kHeaderTextLength, true);
     CopyText(h.competitionId, text(kIgcCompetitionId), kHeaderTextLength, true);
     CopyText(h.gps, text(kIgcFlightType), kHeaderTextLength, true);

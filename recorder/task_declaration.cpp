@@ -46,7 +46,7 @@ using ids::kIdsLoggerWithoutLog;
 constexpr std::size_t kMinimumPoints = 4;
 constexpr std::size_t kFirstDialogLine = 2;  // GPS and PRS are in the H block
 
-int Box(unsigned text, unsigned caption, unsigned style) {
+int DeclarationBox(unsigned text, unsigned caption, unsigned style) {
     return platform::ShowMessageBox(nullptr, core::LoadResourceString(text),
                                     caption != 0 ? core::LoadResourceString(caption) : L"",
                                     style | platform::mb::kTopmost);
@@ -59,7 +59,7 @@ const nav::CTask* ChooseTask(const DeclarationSteps& steps) {
         if (steps.selectTask(1) == 2) return nullptr;
         const nav::CTask* task = steps.currentTask();
         if (task != nullptr && task->points.size() >= kMinimumPoints) return task;
-        Box(kIdsTooFew, kIdsTaskCaption, platform::mb::kIconExclamation);
+        DeclarationBox(kIdsTooFew, kIdsTaskCaption, platform::mb::kIconExclamation);
     }
 }
 
@@ -88,16 +88,16 @@ DeclarationLog OpenDeclarationLog(const DeclarationSteps& steps, const SavedLogS
             saved.Restore();
             if (!steps.toLogger) return DeclarationLog::kAbandoned;
             CloseFlightLog();
-            Box(kIdsLoggerWithoutLog, 0, platform::mb::kIconInformation);
+            DeclarationBox(kIdsLoggerWithoutLog, 0, platform::mb::kIconInformation);
             return DeclarationLog::kNone;
         }
         if (!core::g_hFlightLog.IsOpen()) {
             saved.Restore();
-            Box(kIdsNoLog, kIdsErrorCaption, platform::mb::kIconHand);
+            DeclarationBox(kIdsNoLog, kIdsErrorCaption, platform::mb::kIconHand);
             return DeclarationLog::kAbandoned;
         }
         if (core::g_logFormat.load() == 1) return DeclarationLog::kOpen;
-        Box(kIdsTextLog, kIdsFileTypeCaption, platform::mb::kIconHand);
+        DeclarationBox(kIdsTextLog, kIdsFileTypeCaption, platform::mb::kIconHand);
     }
 }
 

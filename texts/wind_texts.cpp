@@ -15,13 +15,13 @@ struct HistoryAltitudeUnit {
 };
 
 // Not exact conversions: the figures the history has always shown.
-constexpr std::array<HistoryAltitudeUnit, 3> kAltitudeUnits{
+constexpr std::array<HistoryAltitudeUnit, 3> kHistoryAltitudeUnits{
     {{0.001, 1, L"kF"}, {0.000304735, 2, L"km"}, {0.304735, 0, L"m"}}};
 
 HistoryAltitudeUnit PickAltitudeUnit(int index) {
-    return index >= 0 && static_cast<std::size_t>(index) < kAltitudeUnits.size()
-               ? kAltitudeUnits[static_cast<std::size_t>(index)]
-               : kAltitudeUnits[0];
+    return index >= 0 && static_cast<std::size_t>(index) < kHistoryAltitudeUnits.size()
+               ? kHistoryAltitudeUnits[static_cast<std::size_t>(index)]
+               : kHistoryAltitudeUnits[0];
 }
 
 }  // namespace

@@ -569,3 +569,7 @@ TEST_F(TextFileTest, FullPathIsLexical) {
 
 }  // namespace
 }  // namespace core
+
+#undef TEXT_HEAD
+#undef TEXT_CLEF
+#undef TEXT_TAIL

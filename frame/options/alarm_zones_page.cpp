@@ -10,7 +10,21 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general::alarm_zones_page;
+using xrc::options_general::alarm_zones_page::kAlarmOff;
+using xrc::options_general::alarm_zones_page::kAlarmZonesPage;
+using xrc::options_general::alarm_zones_page::kExactCheck;
+using xrc::options_general::alarm_zones_page::kGuardAbove;
+using xrc::options_general::alarm_zones_page::kGuardAboveUnit;
+using xrc::options_general::alarm_zones_page::kGuardBelow;
+using xrc::options_general::alarm_zones_page::kHorizontalGuard;
+using xrc::options_general::alarm_zones_page::kHorizontalGuardUnit;
+using xrc::options_general::alarm_zones_page::kPressureAltitude;
+using xrc::options_general::alarm_zones_page::kQnh;
+using xrc::options_general::alarm_zones_page::kQnhUnit;
+using xrc::options_general::alarm_zones_page::kShowAlarm;
+using xrc::options_general::alarm_zones_page::kShowEnlarged;
+using xrc::options_general::alarm_zones_page::kTransition;
+using xrc::options_general::alarm_zones_page::kTransitionUnit;
 
 }  // namespace
 

@@ -11,10 +11,17 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general::events_page;
+using xrc::options_general::events_page::kEventsPage;
+using xrc::options_general::events_page::kFirstCarrier;
+using xrc::options_general::events_page::kFirstCts;
+using xrc::options_general::events_page::kFirstDsr;
+using xrc::options_general::events_page::kFirstRing;
+using xrc::options_general::events_page::kInvert;
 constexpr int kFirstButtons[4] = {kFirstCts, kFirstDsr, kFirstRing, kFirstCarrier};
 using ids::kIdsEventConflictCaption;
 using ids::kIdsEventConflict;
+using ids::kIdsEventConflictCaption;
+using xrc::options_general::kInvert;
 
 }  // namespace
 

@@ -15,7 +15,14 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_flarm;
+using xrc::options_flarm::kClimb;
+using xrc::options_flarm::kFlarmTemplate;
+using xrc::options_flarm::kImportantAlarmSound;
+using xrc::options_flarm::kLowAlarmSound;
+using xrc::options_flarm::kSetBaud;
+using xrc::options_flarm::kShowTcas;
+using xrc::options_flarm::kTrafficSound;
+using xrc::options_flarm::kUrgentAlarmSound;
 // Bits 0x1, 0x2, 0x4, 0x8 of the sounds.
 constexpr int kSoundBoxes[4] = {kTrafficSound, kLowAlarmSound, kImportantAlarmSound,
                                 kUrgentAlarmSound};
@@ -37,9 +44,9 @@ void CFLARMoptions::OnInitDialog() {
         Show(kClimb, true);
     }
     const bool portOpen = gps::GpsPortOpen();
-    Show(kBaudCombo, portOpen);
+    Show(kFlarmBaudCombo, portOpen);
     Show(kSetBaud, portOpen);
-    if (auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kBaudCombo)); combo && portOpen) {
+    if (auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kFlarmBaudCombo)); combo && portOpen) {
         std::vector<std::wstring> items;
         for (unsigned i = 0; i < combo->GetCount(); ++i)
             items.push_back(combo->GetString(i).ToStdWstring());
@@ -68,7 +75,7 @@ void CFLARMoptions::OnApply() {
 }
 
 void CFLARMoptions::OnSetFlarmBaud(wxCommandEvent& /*event*/) {
-    auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kBaudCombo));
+    auto* combo = dynamic_cast<wxComboBox*>(FindWindow(kFlarmBaudCombo));
     if (combo == nullptr || combo->GetSelection() < 0) return;
     const int index = combo->GetSelection();
     recorder::SetFlarmBaud(index, combo->GetString(static_cast<unsigned>(index)).ToStdWstring(),

@@ -18,11 +18,38 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_more::fonts_page;
+using xrc::options_more::fonts_page::kFamily;
+using xrc::options_more::fonts_page::kFontsPage;
+using xrc::options_more::fonts_page::kGuillemets;
+using xrc::options_more::fonts_page::kLanguageLetters;
+using xrc::options_more::fonts_page::kListOffset;
+using xrc::options_more::fonts_page::kListOffsetSpin;
+using xrc::options_more::fonts_page::kListPreview;
+using xrc::options_more::fonts_page::kMainOffset;
+using xrc::options_more::fonts_page::kMainOffsetSpin;
+using xrc::options_more::fonts_page::kMainPreview;
+using xrc::options_more::fonts_page::kMapBold;
+using xrc::options_more::fonts_page::kMapOffset;
+using xrc::options_more::fonts_page::kMapOffsetSpin;
+using xrc::options_more::fonts_page::kMapPreview;
+using xrc::options_more::fonts_page::kNotesBold;
 using ids::kIdsMapPreview;
 using ids::kIdsListPreview;
 using ids::kIdsLeftWord;
+using ids::kIdsListPreview;
+using ids::kIdsMapPreview;
 using ids::kIdsRightWord;
+using xrc::options_more::kFamily;
+using xrc::options_more::kGuillemets;
+using xrc::options_more::kLanguageLetters;
+using xrc::options_more::kListOffset;
+using xrc::options_more::kListPreview;
+using xrc::options_more::kMainOffset;
+using xrc::options_more::kMainPreview;
+using xrc::options_more::kMapBold;
+using xrc::options_more::kMapOffset;
+using xrc::options_more::kMapPreview;
+using xrc::options_more::kNotesBold;
 
 constexpr int kFaceLength = 31;
 

@@ -24,9 +24,34 @@ bool Checked(const wxWindow* page, int id) {
     return box != nullptr && box->GetValue();
 }
 
-using namespace xrc::options_general;
 using ids::kIdsFeetLabel;
 using ids::kIdsMetresLabel;
+using xrc::options_general::kAltitudeUnit;
+using xrc::options_general::kDecimalMinutes;
+using xrc::options_general::kDestinations;
+using xrc::options_general::kDestinationsSpin;
+using xrc::options_general::kDiskWarning;
+using xrc::options_general::kDoubleClick;
+using xrc::options_general::kEarthRadius;
+using xrc::options_general::kIgcFormat;
+using xrc::options_general::kLogFormat;
+using xrc::options_general::kLogInterval;
+using xrc::options_general::kLogIntervalSpin;
+using xrc::options_general::kPatternAltitude;
+using xrc::options_general::kQueueFifo;
+using xrc::options_general::kRawCapture;
+using xrc::options_general::kReplayInterval;
+using xrc::options_general::kReplayIntervalSpin;
+using xrc::options_general::kSaveDropped;
+using xrc::options_general::kScreenUpdates;
+using xrc::options_general::kScreenUpdatesSpin;
+using xrc::options_general::kSpeedTrack;
+using xrc::options_general::kTimeInMinutes;
+using xrc::options_general::kTimeOffset;
+using xrc::options_general::kTimeOffsetSpin;
+using xrc::options_general::kUseGpsVariation;
+using xrc::options_general::kUseUtm;
+using xrc::options_general::kVariation;
 
 }  // namespace
 

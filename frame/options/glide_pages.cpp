@@ -16,7 +16,14 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_more;
+using xrc::options_more::kBallast;
+using xrc::options_more::kBallastSetting;
+using xrc::options_more::kBrowse;
+using xrc::options_more::kBugs;
+using xrc::options_more::kBugsSpin;
+using xrc::options_more::kFileName;
+using xrc::options_more::kFirstMode;
+using xrc::options_more::kWeightFactor;
 
 }  // namespace
 

@@ -12,10 +12,10 @@
 namespace frame {
 namespace {
 
-constexpr char kSection[] = "Options\\Logging";
+constexpr char kLogSection[] = "Options\\Logging";
 
-void WriteInt(platform::SettingsStore& store, const char* name, int value) {
-    store.WriteInt(kSection, name, static_cast<std::uint32_t>(value));
+void WriteLogInt(platform::SettingsStore& store, const char* name, int value) {
+    store.WriteInt(kLogSection, name, static_cast<std::uint32_t>(value));
 }
 
 }  // namespace
@@ -47,12 +47,12 @@ void LogOptions::Apply(platform::SettingsStore& store) const {
 
     store.WriteString("Settings", "ScreenUpdates",
                       platform::FormatC("%.1f", static_cast<double>(screenUpdates)));
-    WriteInt(store, "DiskWarning", diskWarning);
-    WriteInt(store, "SaveDroppedWpts", saveDroppedWpts);
-    WriteInt(store, "LogFormat", logFormat);
-    WriteInt(store, "LogSpeedTrack", logSpeedTrack);
-    WriteInt(store, "LogInterval", logInterval);
-    WriteInt(store, "LogDataOn", 1);
+    WriteLogInt(store, "DiskWarning", diskWarning);
+    WriteLogInt(store, "SaveDroppedWpts", saveDroppedWpts);
+    WriteLogInt(store, "LogFormat", logFormat);
+    WriteLogInt(store, "LogSpeedTrack", logSpeedTrack);
+    WriteLogInt(store, "LogInterval", logInterval);
+    WriteLogInt(store, "LogDataOn", 1);
 }
 
 }  // namespace frame

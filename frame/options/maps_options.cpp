@@ -14,15 +14,15 @@
 namespace frame {
 namespace {
 
-constexpr char kMaps[] = "Options\\Maps";
-constexpr float kKmPerMile = 1.609F;
+constexpr char kMapsOptionsSection[] = "Options\\Maps";
+constexpr float kMapsKmPerMile = 1.609F;
 
 float RoundTo(float value, float step) {
     return std::floor(value / step + 0.5F) * step;
 }
 
-void WriteInt(platform::SettingsStore& store, const char* name, int value) {
-    store.WriteInt(kMaps, name, static_cast<std::uint32_t>(value));
+void WriteMapsInt(platform::SettingsStore& store, const char* name, int value) {
+    store.WriteInt(kMapsOptionsSection, name, static_cast<std::uint32_t>(value));
 }
 
 }  // namespace
@@ -38,12 +38,12 @@ MapsOptions MapsOptions::FromRunning(ViewLink& views) {
     o.trackCacheSaveInterval = core::g_trackCacheSaveInterval;
     o.mapMargin = static_cast<int>(view.marginFraction * 100.0F + 0.01F);
     const float radius = map::g_mapRadius;
-    o.mapRadius = RoundTo(o.km ? radius * kKmPerMile : radius, 0.1F);
+    o.mapRadius = RoundTo(o.km ? radius * kMapsKmPerMile : radius, 0.1F);
     o.trackCacheLength = static_cast<unsigned>(std::max(0, core::g_trackCacheLength.load()));
     o.allowRotationToTog = core::g_allowRotationToTog;
     o.minimumMapRotationAngle = static_cast<int>(core::g_minimumMapRotationAngle);
     const float simplify = map::g_mapSimplifyDistance;
-    o.mapSimplifyDistance = RoundTo(o.km ? simplify : simplify / kKmPerMile, 0.01F);
+    o.mapSimplifyDistance = RoundTo(o.km ? simplify : simplify / kMapsKmPerMile, 0.01F);
     o.showGotoLine = view.showGotoLine;
     return o;
 }
@@ -75,28 +75,31 @@ void MapsOptions::Apply(platform::SettingsStore& store, ViewLink& views, const M
         core::g_minimumMapRotationAngle = static_cast<float>(minimumMapRotationAngle);
     }
     float radius = map::g_mapRadius;
-    if (mapRadius != shown.mapRadius) radius = km ? mapRadius / kKmPerMile : mapRadius;
+    if (mapRadius != shown.mapRadius) radius = km ? mapRadius / kMapsKmPerMile : mapRadius;
     map::g_mapRadius = radius;
     float simplify = map::g_mapSimplifyDistance;
     if (mapSimplifyDistance != shown.mapSimplifyDistance) {
-        simplify = km ? mapSimplifyDistance : mapSimplifyDistance * kKmPerMile;
+        simplify = km ? mapSimplifyDistance : mapSimplifyDistance * kMapsKmPerMile;
     }
     map::g_mapSimplifyDistance = simplify;
 
-    WriteInt(store, "CursorBlinkTime", view.cursorBlinkMs);
-    WriteInt(store, "DotSize", dotSize);
-    WriteInt(store, "DotSpacing", dotSpacing);
-    WriteInt(store, "TrackCacheSaveInterval", trackCacheSaveInterval);
-    WriteInt(store, "TrackCacheLength", static_cast<int>(trackCacheLength));
-    WriteInt(store, "AllowRotationToTOG", allowRotationToTog);
-    WriteInt(store, "MinimumMapRotationAngle", minimumMapRotationAngle);
-    store.WriteString(kMaps, "MapRadius", platform::FormatC("%f", static_cast<double>(radius)));
-    store.WriteString(kMaps, "ZoomFactor", platform::FormatC("%f", static_cast<double>(view.zoomFactor)));
-    store.WriteString(kMaps, "MapMargin", platform::FormatC("%f", static_cast<double>(view.marginFraction)));
+    WriteMapsInt(store, "CursorBlinkTime", view.cursorBlinkMs);
+    WriteMapsInt(store, "DotSize", dotSize);
+    WriteMapsInt(store, "DotSpacing", dotSpacing);
+    WriteMapsInt(store, "TrackCacheSaveInterval", trackCacheSaveInterval);
+    WriteMapsInt(store, "TrackCacheLength", static_cast<int>(trackCacheLength));
+    WriteMapsInt(store, "AllowRotationToTOG", allowRotationToTog);
+    WriteMapsInt(store, "MinimumMapRotationAngle", minimumMapRotationAngle);
+    store.WriteString(kMapsOptionsSection, "MapRadius",
+                      platform::FormatC("%f", static_cast<double>(radius)));
+    store.WriteString(kMapsOptionsSection, "ZoomFactor",
+                      platform::FormatC("%f", static_cast<double>(view.zoomFactor)));
+    store.WriteString(kMapsOptionsSection, "MapMargin",
+                      platform::FormatC("%f", static_cast<double>(view.marginFraction)));
     store.WriteInt("Settings", "ShowGOTOline", static_cast<std::uint32_t>(showGotoLine));
     std::uint8_t bytes[sizeof(float)];
     std::memcpy(bytes, &simplify, sizeof bytes);
-    store.WriteBinary(kMaps, "mapSimplifyDistance", bytes);
+    store.WriteBinary(kMapsOptionsSection, "mapSimplifyDistance", bytes);
 }
 
 }  // namespace frame

@@ -14,15 +14,15 @@ namespace {
 
 constexpr char kMisc[] = "Options\\Miscellaneous";
 constexpr char kSettings[] = "Settings";
-constexpr float kFeetPerMetre = 3.2808F;
+constexpr float kMisc2FeetPerMetre = 3.2808F;
 constexpr float kGearWarningOff = -1000.0F;
 
-float RoundTo(float value, float step) {
+float RoundMisc2To(float value, float step) {
     return std::floor(value / step + 0.5F) * step;
 }
 
 int GearDisplay(float feet, bool metres) {
-    return static_cast<int>(std::lround(metres ? feet / kFeetPerMetre : feet));
+    return static_cast<int>(std::lround(metres ? feet / kMisc2FeetPerMetre : feet));
 }
 
 }  // namespace
@@ -33,14 +33,14 @@ Misc2Options Misc2Options::FromRunning(const platform::SettingsStore& store) {
     o.speedFactor = glide::CurrentSpeedUnit().factor;
     o.climbFactor = glide::CurrentClimbUnit().factor;
     o.showWhileCircling = glide::g_showWhileCircling;
-    o.speedDirectorTolerance = RoundTo(core::g_speedDirectorTolerance * o.speedFactor, 0.1F);
+    o.speedDirectorTolerance = RoundMisc2To(core::g_speedDirectorTolerance * o.speedFactor, 0.1F);
     o.gearWarnAt = GearDisplay(core::g_gearWarnAt, o.metres);
     float macCready = 1.0F;
     const std::string text = store.GetString(kMisc, "macReadyManualDef", std::string_view("1.00"));
     if (const auto scanned = platform::ScanFloat(text); scanned && std::isfinite(scanned->value)) {
         macCready = scanned->value;
     }
-    o.macReadyManualDef = RoundTo(macCready * o.climbFactor, 0.01F);
+    o.macReadyManualDef = RoundMisc2To(macCready * o.climbFactor, 0.01F);
     o.loadMapAtStartup = map::g_loadMapAtStartup;
     o.showMcrWhileCircling = glide::g_showMcrWhileCircling;
     o.stickyNavDisplay = static_cast<int>(store.GetInt(kSettings, "stickyNavDisplay", 0));
@@ -49,11 +49,11 @@ Misc2Options Misc2Options::FromRunning(const platform::SettingsStore& store) {
 }
 
 float Misc2Options::ToleranceMinimum() const {
-    return RoundTo(1.0F * speedFactor, 0.1F);
+    return RoundMisc2To(1.0F * speedFactor, 0.1F);
 }
 
 float Misc2Options::ToleranceMaximum() const {
-    return RoundTo(5.0F * speedFactor, 0.1F);
+    return RoundMisc2To(5.0F * speedFactor, 0.1F);
 }
 
 bool Misc2Options::MacCreadyInRange() const {
@@ -70,8 +70,9 @@ void Misc2Options::Apply(platform::SettingsStore& store) const {
     }
     float gear = core::g_gearWarnAt;
     if (gearWarnAt != running.gearWarnAt) {
-        gear = gearWarnAt < 0 ? kGearWarningOff
-                              : static_cast<float>(gearWarnAt) * (metres ? kFeetPerMetre : 1.0F);
+        gear = gearWarnAt < 0
+                   ? kGearWarningOff
+                   : static_cast<float>(gearWarnAt) * (metres ? kMisc2FeetPerMetre : 1.0F);
     }
     const float macCready = macReadyManualDef / climbFactor;
 

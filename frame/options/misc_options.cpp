@@ -15,9 +15,9 @@ namespace frame {
 namespace {
 
 constexpr char kSection[] = "Options\\Miscellaneous";
-constexpr float kFeetPerMetre = 3.2808F;
+constexpr float kMiscFeetPerMetre = 3.2808F;
 
-void WriteInt(platform::SettingsStore& store, const char* name, int value) {
+void WriteMiscInt(platform::SettingsStore& store, const char* name, int value) {
     store.WriteInt(kSection, name, static_cast<std::uint32_t>(value));
 }
 
@@ -41,7 +41,7 @@ MiscOptions MiscOptions::FromRunning() {
     o.fileReplayInterval = recorder::g_fileReplayInterval;
     o.metres = core::g_unitAlt >= 1;
     const float feet = glide::g_patternAltitude;
-    o.patternAltitude = o.metres ? static_cast<int>(feet / kFeetPerMetre + 0.5F)
+    o.patternAltitude = o.metres ? static_cast<int>(feet / kMiscFeetPerMetre + 0.5F)
                                  : static_cast<int>(feet + 0.5F);
     o.maxNumDestinations = nav::g_maxNumDestinations;
     o.queueFifo = nav::g_queueFifo;
@@ -55,7 +55,7 @@ void MiscOptions::Apply(platform::SettingsStore& store) const {
     const MiscOptions running = FromRunning();
     float feet = glide::g_patternAltitude;
     if (patternAltitude != running.patternAltitude || metres != running.metres) {
-        feet = metres ? static_cast<float>(patternAltitude) * kFeetPerMetre
+        feet = metres ? static_cast<float>(patternAltitude) * kMiscFeetPerMetre
                       : static_cast<float>(patternAltitude);
     }
     const StoredTimeOffset offset = SplitTimeOffset(timeOffset);
@@ -75,20 +75,20 @@ void MiscOptions::Apply(platform::SettingsStore& store) const {
     core::g_earthRadius = earthRadius;
     g_doubleClick = doubleClick;
 
-    WriteInt(store, "timeInMinutes", timeInMinutes);
-    WriteInt(store, "QueueFIFO", queueFifo);
-    WriteInt(store, "MaxNumDestinations", maxNumDestinations);
-    WriteInt(store, "GroundClearAltitude", static_cast<int>(feet / 2.0F + 0.5F));
-    WriteInt(store, "PatternAltitude", static_cast<int>(feet + 0.5F));
-    WriteInt(store, "FileReplayInterval", fileReplayInterval);
-    WriteInt(store, "TimeOffset", offset.hours);
-    WriteInt(store, "TimeOffset1", offset.tenths);
-    WriteInt(store, "UseGPSvariation", useGpsVariation);
-    WriteInt(store, "UseUTM", useUtm);
-    WriteInt(store, "DecimalMinutes", decimalMinutes);
+    WriteMiscInt(store, "timeInMinutes", timeInMinutes);
+    WriteMiscInt(store, "QueueFIFO", queueFifo);
+    WriteMiscInt(store, "MaxNumDestinations", maxNumDestinations);
+    WriteMiscInt(store, "GroundClearAltitude", static_cast<int>(feet / 2.0F + 0.5F));
+    WriteMiscInt(store, "PatternAltitude", static_cast<int>(feet + 0.5F));
+    WriteMiscInt(store, "FileReplayInterval", fileReplayInterval);
+    WriteMiscInt(store, "TimeOffset", offset.hours);
+    WriteMiscInt(store, "TimeOffset1", offset.tenths);
+    WriteMiscInt(store, "UseGPSvariation", useGpsVariation);
+    WriteMiscInt(store, "UseUTM", useUtm);
+    WriteMiscInt(store, "DecimalMinutes", decimalMinutes);
     store.WriteString(kSection, "Variation", platform::FormatC("%.1lf", variation));
     store.WriteString(kSection, "EarthRadius", platform::FormatC("%.1lf", earthRadius));
-    WriteInt(store, "DoubleClick", doubleClick);
+    WriteMiscInt(store, "DoubleClick", doubleClick);
 }
 
 }  // namespace frame

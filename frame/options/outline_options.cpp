@@ -9,7 +9,7 @@
 namespace frame {
 namespace {
 
-constexpr char kMaps[] = "Options\\Maps";
+constexpr char kOutlineMapsSection[] = "Options\\Maps";
 
 }  // namespace
 
@@ -28,24 +28,27 @@ void OutlineOptions::Apply(platform::SettingsStore& store, ViewLink& views, cons
     const OutlineOptions& running = opened;
     bool changed = shown != shownAtOpen;
     views.SetOutlineShown(shown != 0);
-    store.WriteInt(kMaps, "ShowReachableOutline", static_cast<std::uint32_t>(shown));
+    store.WriteInt(kOutlineMapsSection, "ShowReachableOutline", static_cast<std::uint32_t>(shown));
 
     const int useDefault = useMacCreadyInUse != 0 ? 0 : 1;
     changed = changed || (shown != 0 && useDefault != glide::g_reachableUseDefaultMc);
     glide::g_reachableUseDefaultMc = useDefault;
-    store.WriteInt(kMaps, "ReachableUseDefaultMC", static_cast<std::uint32_t>(useDefault));
+    store.WriteInt(kOutlineMapsSection, "ReachableUseDefaultMC",
+                   static_cast<std::uint32_t>(useDefault));
 
     // The field shows a tenth; left as shown, the running value stays.
     float knots = glide::g_reachableDefaultMc;
     if (macCready != running.macCready) knots = macCready / climbFactor;
     changed = changed || (shown != 0 && std::fabs(glide::g_reachableDefaultMc - knots) > 1.0F);
     glide::g_reachableDefaultMc = knots;
-    store.WriteInt(kMaps, "ReachableDefaultMC", static_cast<std::uint32_t>(static_cast<int>(knots * 1000.0F + 0.5F)));
+    store.WriteInt(kOutlineMapsSection, "ReachableDefaultMC",
+                   static_cast<std::uint32_t>(static_cast<int>(knots * 1000.0F + 0.5F)));
 
     // The outline made its points when it was created; the new count is the
     // next outline's.
     glide::g_numberPointsOnOutline = pointCount;
-    store.WriteInt(kMaps, "numberPointsOnOutline", static_cast<std::uint32_t>(pointCount));
+    store.WriteInt(kOutlineMapsSection, "numberPointsOnOutline",
+                   static_cast<std::uint32_t>(pointCount));
     if (changed) views.RequestOutlineRecompute();
 }
 

@@ -28,7 +28,7 @@ using ids::kIdsPolarFitFailedAfter;
 
 constexpr unsigned kBoxStyle = platform::mb::kOk | platform::mb::kIconExclamation | platform::mb::kTopmost;
 
-float RoundTo(float value, float step) {
+float RoundPolarTo(float value, float step) {
     return std::floor(value / step + 0.5F) * step;
 }
 
@@ -45,7 +45,7 @@ PolarOptions PolarOptions::FromRunning() {
     o.fileName = s.fileName;
     o.usePolar = s.inUse.usePolar && !s.fileName.empty() ? 1 : 0;
     o.glideRatio = s.inUse.glideRatio;
-    o.weightFactor = RoundTo(s.weightFactor * s.weightFactor, 0.01F);
+    o.weightFactor = RoundPolarTo(s.weightFactor * s.weightFactor, 0.01F);
     o.averageSeconds = static_cast<int>(std::lround(s.varioAverageTime * 3600.0F));
     o.useBallastSetting = s.useBallastSetting;
     o.bugsPercent = static_cast<int>(std::lround(glide::BugsPercent(s.bugsFactor)));

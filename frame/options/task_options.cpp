@@ -13,7 +13,7 @@ namespace {
 constexpr char kTasks[] = "Settings\\Tasks";
 constexpr float kSphereRadiusKm = 6371.0F;
 
-float RoundTo(float value, float step) {
+float RoundTaskTo(float value, float step) {
     return std::floor(value / step + 0.5F) * step;
 }
 
@@ -22,8 +22,9 @@ float RoundTo(float value, float step) {
 TaskOptions TaskOptions::FromRunning(ViewLink& views) {
     TaskOptions o;
     o.distanceFactor = core::DistanceUnitFactor(core::g_unitDist);
-    o.postRadius = RoundTo(nav::g_postRadius * o.distanceFactor, 0.01F);
-    o.zoneMargin = RoundTo(nav::g_minMapZoneRadiusMargin * kSphereRadiusKm * o.distanceFactor, 0.01F);
+    o.postRadius = RoundTaskTo(nav::g_postRadius * o.distanceFactor, 0.01F);
+    o.zoneMargin =
+        RoundTaskTo(nav::g_minMapZoneRadiusMargin * kSphereRadiusKm * o.distanceFactor, 0.01F);
     o.resetClock = nav::g_resetClock;
     o.startEndCheckpointDirection = nav::g_startEndCheckpointDirection;
     o.insertPostAtFinish = nav::g_insertPostAtFinish;
@@ -37,7 +38,7 @@ TaskOptions TaskOptions::FromStore(const platform::SettingsStore& store, ViewLin
     TaskOptions o = FromRunning(views);
     const std::string text = store.GetString(kTasks, "POSTradius", std::string_view());
     if (const auto stored = platform::ScanFloat(text)) {
-        o.postRadius = RoundTo(stored->value * o.distanceFactor, 0.01F);
+        o.postRadius = RoundTaskTo(stored->value * o.distanceFactor, 0.01F);
     }
     o.resetClock = static_cast<int>(store.GetInt(kTasks, "resetClock", static_cast<std::uint32_t>(o.resetClock)));
     o.startEndCheckpointDirection = static_cast<int>(

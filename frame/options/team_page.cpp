@@ -19,7 +19,20 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general::team_page;
+using xrc::options_general::team_page::kCentreName;
+using xrc::options_general::team_page::kCode;
+using xrc::options_general::team_page::kEast;
+using xrc::options_general::team_page::kEnable;
+using xrc::options_general::team_page::kGrid;
+using xrc::options_general::team_page::kLatDegrees;
+using xrc::options_general::team_page::kLatMinutes;
+using xrc::options_general::team_page::kLatSeconds;
+using xrc::options_general::team_page::kLonDegrees;
+using xrc::options_general::team_page::kLonMinutes;
+using xrc::options_general::team_page::kLonSeconds;
+using xrc::options_general::team_page::kNorth;
+using xrc::options_general::team_page::kPickCentre;
+using xrc::options_general::team_page::kTeamPage;
 constexpr int kLonFields[3] = {kLonDegrees, kLonMinutes, kLonSeconds};
 constexpr int kLatFields[3] = {kLatDegrees, kLatMinutes, kLatSeconds};
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
@@ -95,9 +108,9 @@ void COptionsTeam::DoDataExchange(gui::CDataExchange* pDX) {
         return;
     }
     values_.lonWest = nav::JoinAngle(lonFields_[0], lonFields_[1], lonFields_[2]) *
-                      kRadiansPerDegree * (east_ == 0 ? -1.0 : 1.0);
+                      kTeamRadiansPerDegree * (east_ == 0 ? -1.0 : 1.0);
     values_.latitude = nav::JoinAngle(latFields_[0], latFields_[1], latFields_[2]) *
-                       kRadiansPerDegree * (south_ == 1 ? -1.0 : 1.0);
+                       kTeamRadiansPerDegree * (south_ == 1 ? -1.0 : 1.0);
     if (const auto* name = FindWindow(kCentreName)) values_.wptName = name->GetLabel().ToStdWstring();
 }
 

@@ -17,11 +17,12 @@
 namespace frame {
 namespace {
 
-constexpr char kMaps[] = "Options\\Maps";
+constexpr char kThermalMapsSection[] = "Options\\Maps";
 constexpr char kThermals[] = "Options\\Thermals";
 constexpr float kFeetPerMetre = 3.2808F;
 
-void WriteInt(platform::SettingsStore& store, const char* section, const char* name, int value) {
+void WriteThermalInt(platform::SettingsStore& store, const char* section, const char* name,
+                     int value) {
     store.WriteInt(section, name, static_cast<std::uint32_t>(value));
 }
 
@@ -68,30 +69,32 @@ void ThermalModeOptions::Apply(platform::SettingsStore& store, ViewLink& views, 
     map::g_showMapInThermalMode = showMapInThermalMode;
     view.showLiftInThermalMode = showLiftInThermalMode;
     views.SetValues(view);
-    WriteInt(store, kThermals, "showAverage", showAverage);
-    WriteInt(store, kThermals, "autoZoom", autoZoom);
+    WriteThermalInt(store, kThermals, "showAverage", showAverage);
+    WriteThermalInt(store, kThermals, "autoZoom", autoZoom);
 
-    WriteInt(store, kMaps, "ShowLiftInThermalMode", showLiftInThermalMode);
-    WriteInt(store, kMaps, "ShowMapInThermalMode", showMapInThermalMode);
-    WriteInt(store, kMaps, "ZoomedTrackCacheLength", static_cast<int>(zoomedTrackLength));
-    WriteInt(store, kMaps, "InitCircles", initCircles);
-    store.WriteString(kMaps, "ZoomedMapRadius", platform::FormatC("%f", static_cast<double>(view.zoomedRadiusMetres)));
+    WriteThermalInt(store, kThermalMapsSection, "ShowLiftInThermalMode", showLiftInThermalMode);
+    WriteThermalInt(store, kThermalMapsSection, "ShowMapInThermalMode", showMapInThermalMode);
+    WriteThermalInt(store, kThermalMapsSection, "ZoomedTrackCacheLength",
+                    static_cast<int>(zoomedTrackLength));
+    WriteThermalInt(store, kThermalMapsSection, "InitCircles", initCircles);
+    store.WriteString(kThermalMapsSection, "ZoomedMapRadius",
+                      platform::FormatC("%f", static_cast<double>(view.zoomedRadiusMetres)));
 
     float rate = gps::g_minCirclingRate / 3600.0F;
     if (minCirclingRate != shown.minCirclingRate) rate = minCirclingRate;
     gps::g_minCirclingRate = rate * 3600.0F;
     store.WriteString("Settings\\Winds", "MinCirclingRate", platform::FormatC("%f", static_cast<double>(rate)));
-    WriteInt(store, kMaps, "DrawLinesInThermalMode", drawLinesInThermalMode);
+    WriteThermalInt(store, kThermalMapsSection, "DrawLinesInThermalMode", drawLinesInThermalMode);
 
     const int thermals = std::max(averageNthermals, 1);
     glide::g_averageNthermals = thermals;
     glide::InitThermalAverageDecay();
-    WriteInt(store, kThermals, "averageNthermals", thermals);
+    WriteThermalInt(store, kThermals, "averageNthermals", thermals);
 
     core::g_autoMacCready = autoMacCready;
-    WriteInt(store, "Settings\\Vario", "autoMacCready", autoMacCready);
+    WriteThermalInt(store, "Settings\\Vario", "autoMacCready", autoMacCready);
     if (autoMacCready == 0) core::g_autoSetMacCready = 0;
-    WriteInt(store, "Settings", "autoSetMacCready", core::g_autoSetMacCready);
+    WriteThermalInt(store, "Settings", "autoSetMacCready", core::g_autoSetMacCready);
 
     if (core::g_autoSetMacCready != 0) core::g_macCready = std::max(glide::AutoMacCready.load(), 0.0F);
     const float macCready = core::g_macCready;
@@ -99,7 +102,7 @@ void ThermalModeOptions::Apply(platform::SettingsStore& store, ViewLink& views, 
         L" %0.1f", static_cast<double>(macCready * glide::CurrentClimbUnit().factor)));
     glide::SpeedToFlyText(macCready);
 
-    WriteInt(store, kThermals, "thermalSearchTime", thermalSearchTime);
+    WriteThermalInt(store, kThermals, "thermalSearchTime", thermalSearchTime);
     if (thermalSearchTime != shown.thermalSearchTime) {
         gps::g_thermalSearchTime = static_cast<float>(thermalSearchTime) / 3600.0F;
     }

@@ -13,7 +13,12 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general::wind_page;
+using xrc::options_general::wind_page::kFirstMethod;
+using xrc::options_general::wind_page::kFirstTrigger;
+using xrc::options_general::wind_page::kMinimumSpeed;
+using xrc::options_general::wind_page::kMinimumTurn;
+using xrc::options_general::wind_page::kSpeedUnit;
+using xrc::options_general::wind_page::kWindPage;
 constexpr int kMethodCount = 6;
 using ids::kIdsFirstWindSpeedUnit;
 

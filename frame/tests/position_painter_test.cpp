@@ -14,7 +14,7 @@ using frame::ProfileInput;
 using platform::Colour;
 using platform::Point;
 
-const frame::PositionLayout kCompact = frame::ComputePositionLayout(frame::kCompactRows);
+const frame::PositionLayout kPainterCompact = frame::ComputePositionLayout(frame::kCompactRows);
 
 bool AnyNonWhite(platform::Canvas& canvas, const platform::PixelRect& rect) {
     for (int y = rect.top; y < rect.bottom; ++y) {
@@ -36,17 +36,18 @@ TEST(PositionPainter, FieldsDrawOnWhiteWithTheSeparator) {
     texts.destinationName = L"RIDGE";
     frame::PositionPaint paint;
     paint.destinationExists = true;
-    frame::PaintPositionFields(canvas, kCompact, paint, texts, frame::MakePositionFonts(20, L"DejaVu Sans"));
+    frame::PaintPositionFields(canvas, kPainterCompact, paint, texts,
+                               frame::MakePositionFonts(20, L"DejaVu Sans"));
 
     EXPECT_EQ(canvas.GetPixel({2, 99}), platform::kWhite);
     EXPECT_EQ(canvas.GetPixel({16, 46}), platform::kBlack);
     EXPECT_EQ(canvas.GetPixel({219, 46}), platform::kBlack);
     EXPECT_EQ(canvas.GetPixel({220, 46}), platform::kWhite);
-    EXPECT_TRUE(AnyNonWhite(canvas, kCompact.topLine));
-    EXPECT_TRUE(AnyNonWhite(canvas, kCompact.secondCells[0]));
-    EXPECT_TRUE(AnyNonWhite(canvas, kCompact.destinationLine));
+    EXPECT_TRUE(AnyNonWhite(canvas, kPainterCompact.topLine));
+    EXPECT_TRUE(AnyNonWhite(canvas, kPainterCompact.secondCells[0]));
+    EXPECT_TRUE(AnyNonWhite(canvas, kPainterCompact.destinationLine));
     // No fix yet: the glide line stays empty.
-    EXPECT_FALSE(AnyNonWhite(canvas, kCompact.glideLine));
+    EXPECT_FALSE(AnyNonWhite(canvas, kPainterCompact.glideLine));
 }
 
 // The longest destination text of the demo task is written whole: it ends
@@ -59,8 +60,9 @@ TEST(PositionPainter, ALongDestinationNameIsWrittenWhole) {
     texts.destinationName = L"F,Demo Turn North";
     frame::PositionPaint paint;
     paint.destinationExists = true;
-    frame::PaintPositionFields(canvas, kCompact, paint, texts, frame::MakePositionFonts(24, L"DejaVu Sans"));
-    const platform::PixelRect& line = kCompact.destinationLine;
+    frame::PaintPositionFields(canvas, kPainterCompact, paint, texts,
+                               frame::MakePositionFonts(24, L"DejaVu Sans"));
+    const platform::PixelRect& line = kPainterCompact.destinationLine;
     int rightmost = -1;
     for (int y = line.top; y < line.bottom; ++y)
         for (int x = line.left; x < line.right; ++x)
@@ -113,7 +115,7 @@ TEST(PositionProfile, LengthAndBufferRules) {
 TEST(PositionProfile, OneSampleGivesNoProfile) {
     const std::vector<float> one{500.0F};
     ProfileInput input{.ground = one, .lowest = 500.0F, .highest = 500.0F, .altitude = 3000.0F};
-    EXPECT_FALSE(frame::LayOutProfile(input, kCompact, 230, {}).has_value());
+    EXPECT_FALSE(frame::LayOutProfile(input, kPainterCompact, 230, {}).has_value());
 }
 
 TEST(PositionProfile, TheRidgeStandsWhereTheSamplesPutIt) {
@@ -122,7 +124,7 @@ TEST(PositionProfile, TheRidgeStandsWhereTheSamplesPutIt) {
     ground[20] = 2500.0F;
     ProfileInput input{.ground = ground, .lowest = 500.0F, .highest = 2500.0F, .altitude = 3000.0F};
     input.glideEnds = {1000.0F, -2000.0F};
-    const auto drawing = frame::LayOutProfile(input, kCompact, 230, {});
+    const auto drawing = frame::LayOutProfile(input, kPainterCompact, 230, {});
     ASSERT_TRUE(drawing.has_value());
     EXPECT_EQ(drawing->strip, (platform::PixelRect{0, 50, 230, 98}));
     // x from 24 in (230 - 24) / 50 per sample; the ridge at sample 20.
@@ -147,11 +149,11 @@ TEST(PositionProfile, TheRidgeStandsWhereTheSamplesPutIt) {
 
     // Below the highest ground the scale fits the ground; at least 50 ft.
     input.altitude = 1000.0F;
-    EXPECT_EQ(frame::LayOutProfile(input, kCompact, 230, {})->ground[21].y, 50);
+    EXPECT_EQ(frame::LayOutProfile(input, kPainterCompact, 230, {})->ground[21].y, 50);
     std::vector<float> flat(10, 800.0F);
     ProfileInput level{.ground = flat, .lowest = 800.0F, .highest = 800.0F, .altitude = 800.0F};
     level.large = true;
-    const auto low = frame::LayOutProfile(level, kCompact, 230, {});
+    const auto low = frame::LayOutProfile(level, kPainterCompact, 230, {});
     ASSERT_TRUE(low.has_value());
     EXPECT_EQ(low->strip.top, 4);  // 46 higher for the large profile
     EXPECT_EQ(low->ground[1].y, 98);
@@ -191,7 +193,7 @@ TEST(PositionProfile, LegGlidesDropByTheirMarginsOverEachLeg) {
                        .lengthKm = 60.0F};
     input.glidePaths = paths;
     input.glidePaths.push_back({{30.0F, -1000.0F}, {60.0F, -2000.0F}});  // into the ground
-    const auto drawing = frame::LayOutProfile(input, kCompact, 230, {});
+    const auto drawing = frame::LayOutProfile(input, kPainterCompact, 230, {});
     ASSERT_TRUE(drawing.has_value());
     ASSERT_EQ(drawing->lines.size(), 3U);
     EXPECT_EQ(drawing->lines[0].from, (Point{24, 50}));

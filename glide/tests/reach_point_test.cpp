@@ -20,7 +20,7 @@ using testing::ContextWith;
 using testing::kDegree;
 using testing::StandardClassPolar;
 
-constexpr double kFeetPerKm = 3280.8;
+constexpr double kReachTestFeetPerKm = 3280.8;
 constexpr float kFlatMetres = 200.0F;
 
 // 45..46 N, 7..8 E, 0.001 degree cells, flat at 200 m; with a ridge, a wall
@@ -64,7 +64,8 @@ TEST(ReachPointTest, RangeIsTheGlideFromAboveTheSafetyAltitude) {
             ComputeReachPoint(context, Settings(false), nullptr, kStart, 6000.0F, direction);
         ASSERT_EQ(point.result, ReachResult::kOk);
         const double glideRatio = GroundGlideRatio(context, direction, true, 0.0F);
-        EXPECT_NEAR(DistanceKm(point), (6000.0 - 1000.0 - 200.0) * glideRatio / kFeetPerKm, 1e-3);
+        EXPECT_NEAR(DistanceKm(point), (6000.0 - 1000.0 - 200.0) * glideRatio / kReachTestFeetPerKm,
+                    1e-3);
     }
     // Down wind reaches farther than up wind.
     const double downWind = DistanceKm(
@@ -84,7 +85,7 @@ TEST(ReachPointTest, TerrainCutsTheReach) {
         ComputeReachPoint(context, Settings(true), &flat, kStart, 4000.0F, 180.0 * kDegree);
     ASSERT_EQ(level.result, ReachResult::kOk);
     EXPECT_NEAR(DistanceKm(level),
-                (4000.0 - 1000.0 - kFlatMetres * 3.2809) * glideRatio / kFeetPerKm,
+                (4000.0 - 1000.0 - kFlatMetres * 3.2809) * glideRatio / kReachTestFeetPerKm,
                 flat.SampleStepKm());
 
     // Eastward the wall at 7.5 E stops the glide at it (within one sample

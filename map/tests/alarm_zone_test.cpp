@@ -55,7 +55,7 @@ std::unique_ptr<mapdata::CMapPolyElement> Square(double lat, double lon, double 
     return p;
 }
 
-nav::WaypointRecord At(double lat, double lon, float altitude = 3000.0F) {
+nav::WaypointRecord FixAt(double lat, double lon, float altitude = 3000.0F) {
     nav::WaypointRecord r(lat, lon, true);
     r.altitude = altitude;
     r.altitudeKnown = true;
@@ -67,25 +67,25 @@ TEST(AlarmPass, HitAcknowledgeAndLapseAfterHoldOutside) {
     zones.push_back(Circle(47.0, 8.0, 5.0F));
     mapdata::CMapElement& zone = *zones[0];
     const Clock::time_point t0{};
-    AlarmVerdict v = RunAlarmPass(zones, At(47.0, 8.0), {}, mapdata::kNoTerrain, t0);
+    AlarmVerdict v = RunAlarmPass(zones, FixAt(47.0, 8.0), {}, mapdata::kNoTerrain, t0);
     EXPECT_TRUE(v.active);
     EXPECT_EQ(v.zone, &zone);
     EXPECT_NE(zone.flags & ef::kInside, 0U);
 
     zone.flags |= ef::kAcknowledged;
-    v = RunAlarmPass(zones, At(47.0, 8.0), {}, mapdata::kNoTerrain, t0 + 10s);
+    v = RunAlarmPass(zones, FixAt(47.0, 8.0), {}, mapdata::kNoTerrain, t0 + 10s);
     EXPECT_FALSE(v.active);
     EXPECT_EQ(v.zone, &zone);
     EXPECT_NE(zone.flags & ef::kInside, 0U);
 
     // Outside: the acknowledgement holds 180 s after the last hit.
-    v = RunAlarmPass(zones, At(48.0, 8.0), {}, mapdata::kNoTerrain, t0 + 100s);
+    v = RunAlarmPass(zones, FixAt(48.0, 8.0), {}, mapdata::kNoTerrain, t0 + 100s);
     EXPECT_EQ(v.zone, nullptr);
     EXPECT_EQ(zone.flags & ef::kInside, 0U);
     EXPECT_NE(zone.flags & ef::kAcknowledged, 0U);
-    RunAlarmPass(zones, At(48.0, 8.0), {}, mapdata::kNoTerrain, t0 + 190s);
+    RunAlarmPass(zones, FixAt(48.0, 8.0), {}, mapdata::kNoTerrain, t0 + 190s);
     EXPECT_NE(zone.flags & ef::kAcknowledged, 0U);
-    RunAlarmPass(zones, At(48.0, 8.0), {}, mapdata::kNoTerrain, t0 + 191s);
+    RunAlarmPass(zones, FixAt(48.0, 8.0), {}, mapdata::kNoTerrain, t0 + 191s);
     EXPECT_EQ(zone.flags & ef::kAcknowledged, 0U);
 }
 
@@ -94,10 +94,10 @@ TEST(AlarmPass, SecondZoneInsideAnAcknowledgedOneRaisesTheAlarm) {
     zones.push_back(Circle(47.0, 8.0, 50.0F));
     zones.push_back(Square(47.1, 8.0, 0.05));
     zones[0]->flags |= ef::kAcknowledged;
-    AlarmVerdict v = RunAlarmPass(zones, At(47.0, 8.0), {}, mapdata::kNoTerrain, {});
+    AlarmVerdict v = RunAlarmPass(zones, FixAt(47.0, 8.0), {}, mapdata::kNoTerrain, {});
     EXPECT_FALSE(v.active);
     EXPECT_EQ(v.zone, zones[0].get());
-    v = RunAlarmPass(zones, At(47.1, 8.0), {}, mapdata::kNoTerrain, {});
+    v = RunAlarmPass(zones, FixAt(47.1, 8.0), {}, mapdata::kNoTerrain, {});
     EXPECT_TRUE(v.active);
     EXPECT_EQ(v.zone, zones[1].get());
     EXPECT_NE(zones[0]->flags & ef::kInside, 0U);
@@ -121,11 +121,12 @@ TEST(AlarmPass, GuardsTerrainAndUntestedZones) {
         {900.0F, {}, 500.0F, false},  // no ground limits: the band still counts
     };
     for (const Case& c : cases) {
-        const AlarmVerdict v = RunAlarmPass(zones, At(47.0, 8.0, c.altitude), c.guards, c.terrain, {});
+        const AlarmVerdict v =
+            RunAlarmPass(zones, FixAt(47.0, 8.0, c.altitude), c.guards, c.terrain, {});
         EXPECT_EQ(v.zone != nullptr, c.hit) << c.altitude;
     }
     zones[0]->flags |= ef::kNotTested;
-    EXPECT_EQ(RunAlarmPass(zones, At(47.0, 8.0), {}, mapdata::kNoTerrain, {}).zone, nullptr);
+    EXPECT_EQ(RunAlarmPass(zones, FixAt(47.0, 8.0), {}, mapdata::kNoTerrain, {}).zone, nullptr);
 }
 
 TEST(AlarmPass, GroundLimitsNeedTheTerrainElseTheBandCounts) {
@@ -147,8 +148,8 @@ TEST(AlarmPass, GroundLimitsNeedTheTerrainElseTheBandCounts) {
         {900.0F, mapdata::kNoTerrain, 0.0F, false},
     };
     for (const Case& c : cases) {
-        const AlarmVerdict v = RunAlarmPass(zones, At(47.0, 8.0, c.altitude),
-                                            {c.guardBelow, 0.0F}, c.terrain, {});
+        const AlarmVerdict v =
+            RunAlarmPass(zones, FixAt(47.0, 8.0, c.altitude), {c.guardBelow, 0.0F}, c.terrain, {});
         EXPECT_EQ(v.zone != nullptr, c.hit) << c.altitude << " over " << c.terrain;
     }
 }
@@ -165,7 +166,7 @@ TEST(ZoneAltitude, PressureAltitudeOnlyFromASourceThatHasIt) {
         {false, false, 2, 4000.0F}, {true, true, 0, 3000.0F},
     };
     for (const Case& c : cases) {
-        nav::WaypointRecord fix = At(47.0, 8.0, 3000.0F);
+        nav::WaypointRecord fix = FixAt(47.0, 8.0, 3000.0F);
         fix.altitudeKnown = c.known;
         ChooseZoneAltitude(fix, c.usePressure, c.source, 4000.0F);
         EXPECT_EQ(fix.altitude, c.expected);
@@ -225,7 +226,7 @@ TEST(ZoneAltitude, TheLiveFixTakesTheSettingThePublishedPressureAltitudeAndTheTe
     };
     const nav::WaypointRecord saved = nav::g_mapFix;
     for (const Case& c : cases) {
-        nav::g_mapFix = At(47.0, 8.0, 3000.0F);
+        nav::g_mapFix = FixAt(47.0, 8.0, 3000.0F);
         nav::g_mapFix.altitudeKnown = c.known;
         g_pressureAltForZones = c.setting;
         gps::ChangeNav([&](gps::NavSnapshot& nav) {
@@ -260,14 +261,14 @@ TEST(AlarmThread, ExitCodesAndVerdict) {
     std::atomic<bool> haveFix{false};
     mapdata::ElementList empty;
     {
-        AlarmZoneThread t(empty, FastSources(haveFix, At(47.0, 8.0)));
+        AlarmZoneThread t(empty, FastSources(haveFix, FixAt(47.0, 8.0)));
         t.Start();
         t.Stop();
         EXPECT_EQ(t.ExitCode(), 3);
     }
     mapdata::ElementList zones;
     zones.push_back(Circle(47.0, 8.0, 5.0F));
-    AlarmZoneThread t(zones, FastSources(haveFix, At(47.0, 8.0)));
+    AlarmZoneThread t(zones, FastSources(haveFix, FixAt(47.0, 8.0)));
     t.Start();
     std::this_thread::sleep_for(5ms);
     t.Stop();

@@ -12,7 +12,9 @@
 namespace map {
 namespace {
 
-using namespace nav::testing;
+using nav::testing::At;
+using nav::testing::MakeTask;
+using nav::testing::TaskStateScope;
 
 TEST(TaskWarningInputs, FromTheFlownTaskTheAltitudeAndThePublishedLimits) {
     auto task = MakeTask({At(46.5, 6.5, L"Start"), At(47.0, 7.0, L"Turn"), At(47.5, 7.5, L"Finish")});

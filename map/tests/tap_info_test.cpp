@@ -9,7 +9,7 @@
 namespace map {
 namespace {
 
-constexpr double kRad = 3.14159265358979323846 / 180.0;
+constexpr double kTapRad = 3.14159265358979323846 / 180.0;
 
 // A 400 x 300 view around 47 N 8 W with two named points close together,
 // one far away, and a zone around the first.
@@ -25,7 +25,7 @@ class TapInfoTest : public ::testing::Test {
         AddPoint(L"Tower", 47.0001, 8.0001);
         AddPoint(L"Far", 47.05, 8.05);
         auto zone = std::make_unique<mapdata::CMapCircleElement>();
-        zone->centre = mapdata::ToUnitVector(8.0 * kRad, 47.0 * kRad);
+        zone->centre = mapdata::ToUnitVector(8.0 * kTapRad, 47.0 * kTapRad);
         zone->radiusKm = 2.0F;
         zone->fillStyle = 1;
         zone->flags = mapdata::element_flag::kZone;
@@ -39,20 +39,20 @@ class TapInfoTest : public ::testing::Test {
     void AddPoint(const wchar_t* name, double latitude, double lonWest) {
         auto point = std::make_unique<mapdata::CMapTextElement>();
         point->text = name;
-        point->latitude = latitude * kRad;
-        point->longitude = lonWest * kRad;
+        point->latitude = latitude * kTapRad;
+        point->longitude = lonWest * kTapRad;
         point->position = mapdata::ToUnitVector(point->longitude, point->latitude);
         lists.general.push_back(std::move(point));
     }
 
     TapQuery At(double latitude, double lonWest) const {
         TapQuery q;
-        const mapdata::ScreenPoint p =
-            mapdata::ProjectToScreen(state, mapdata::ToUnitVector(lonWest * kRad, latitude * kRad));
+        const mapdata::ScreenPoint p = mapdata::ProjectToScreen(
+            state, mapdata::ToUnitVector(lonWest * kTapRad, latitude * kTapRad));
         q.tapX = p.x;
         q.tapY = p.y;
-        q.latitude = latitude * kRad;
-        q.lonWest = lonWest * kRad;
+        q.latitude = latitude * kTapRad;
+        q.lonWest = lonWest * kTapRad;
         return q;
     }
 

@@ -19,7 +19,7 @@ mapdata::MapDrawState State() {
 
 // A position rightPx pixels right of the centre (longitude positive west,
 // as this state's east vector runs).
-nav::WaypointRecord At(double northPx, double rightPx) {
+nav::WaypointRecord TaskPointAt(double northPx, double rightPx) {
     return nav::WaypointRecord(northPx * 1e-4, rightPx * 1e-4, false);
 }
 
@@ -28,7 +28,7 @@ bool Drawn(platform::Canvas& c, int x, int y) {
 }
 
 TEST(TaskLegs, WideTaskLineDoublesBesideTheLeg) {
-    const std::vector<nav::WaypointRecord> flat{At(0, -30), At(0, 30)};
+    const std::vector<nav::WaypointRecord> flat{TaskPointAt(0, -30), TaskPointAt(0, 30)};
     platform::Canvas canvas(100, 100);
     canvas.FillRect({0, 0, 100, 100}, platform::Brush::Solid(platform::kWhite));
     DrawTaskLegs(canvas, State(), flat, 2);
@@ -46,7 +46,7 @@ TEST(TaskLegs, WideTaskLineDoublesBesideTheLeg) {
 TEST(GotoLine, StaysInsideTheClientRectangle) {
     platform::Canvas canvas(100, 100);
     canvas.FillRect({0, 0, 100, 100}, platform::Brush::Solid(platform::kWhite));
-    DrawGotoLine(canvas, State(), At(0, 0), At(0, 200), {0, 0, 80, 100});
+    DrawGotoLine(canvas, State(), TaskPointAt(0, 0), TaskPointAt(0, 200), {0, 0, 80, 100});
     canvas.Finish();
     EXPECT_TRUE(Drawn(canvas, 70, 50));
     EXPECT_FALSE(Drawn(canvas, 90, 50));
@@ -56,7 +56,8 @@ TEST(GotoLine, StaysInsideTheClientRectangle) {
 // A task of the given points (pixel offsets), each its own position.
 std::unique_ptr<nav::CTask> TaskThrough(std::initializer_list<std::pair<double, double>> points) {
     auto task = std::make_unique<nav::CTask>();
-    for (const auto& [north, right] : points) task->AddPoint(std::make_unique<nav::CTaskPoint>(At(north, right)));
+    for (const auto& [north, right] : points)
+        task->AddPoint(std::make_unique<nav::CTaskPoint>(TaskPointAt(north, right)));
     return task;
 }
 
@@ -64,17 +65,17 @@ TEST(TaskLayer, LegsSkipTheExtraPointsAndFollowMarkedPoints) {
     auto task = TaskThrough({{0, 0}, {0, 10}, {10, 10}, {10, 0}});
     task->extraStart = 1;
     task->extraFinish = 1;
-    task->points[2]->working = At(20, 20);
+    task->points[2]->working = TaskPointAt(20, 20);
     task->points[2]->working.flags |= nav::kMarkedFlag;
     const auto points = TaskLegPoints(*task);
     ASSERT_EQ(points.size(), 2U);
-    EXPECT_DOUBLE_EQ(points[0].longitude, At(0, 10).longitude);
-    EXPECT_DOUBLE_EQ(points[1].latitude, At(20, 20).latitude);  // where it was reached
+    EXPECT_DOUBLE_EQ(points[0].longitude, TaskPointAt(0, 10).longitude);
+    EXPECT_DOUBLE_EQ(points[1].latitude, TaskPointAt(20, 20).latitude);  // where it was reached
     task->extraStart = 0;
     task->extraFinish = 0;
     task->points[2]->working.flags = 0;
     EXPECT_EQ(TaskLegPoints(*task).size(), 4U);
-    EXPECT_DOUBLE_EQ(TaskLegPoints(*task)[2].latitude, At(10, 10).latitude);
+    EXPECT_DOUBLE_EQ(TaskLegPoints(*task)[2].latitude, TaskPointAt(10, 10).latitude);
 }
 
 TEST(TaskLayer, DrawsLegsZonesAndTheFaiArea) {
@@ -86,11 +87,12 @@ TEST(TaskLayer, DrawsLegsZonesAndTheFaiArea) {
     nav::TaskMapElements zones;
     nav::ZoneShape circle;
     circle.kind = nav::ZoneShapeKind::kCircle;
-    circle.centre = {0.0, At(0, 30).longitude};
+    circle.centre = {0.0, TaskPointAt(0, 30).longitude};
     circle.radiusKm = 10.0F * 6371.0F / 10000.0F;  // 10 px
     zones.push_back(MakeTaskZoneElement(circle));
     nav::ZoneShape line;
-    line.points = {{At(-20, -30).latitude, At(-20, -30).longitude}, {At(20, -30).latitude, At(20, -30).longitude}};
+    line.points = {{TaskPointAt(-20, -30).latitude, TaskPointAt(-20, -30).longitude},
+                   {TaskPointAt(20, -30).latitude, TaskPointAt(20, -30).longitude}};
     zones.push_back(MakeTaskZoneElement(line));
     nav::ZoneShape dot = circle;
     dot.radiusKm = 0.0F;
@@ -128,14 +130,14 @@ TEST(TaskLayer, DrawsLegsZonesAndTheFaiArea) {
 
     // The FAI area fills the region that makes a triangle with the base.
     MapFaiArea fai;
-    fai.BuildOutline(At(0, -30), At(0, 30), At(30, 0));
+    fai.BuildOutline(TaskPointAt(0, -30), TaskPointAt(0, 30), TaskPointAt(30, 0));
     source.faiArea = &fai;
     source.drawZones = true;
     canvas = draw(source);
     EXPECT_TRUE(Drawn(*canvas, right, 25));
     EXPECT_FALSE(Drawn(*canvas, right, 75));  // not on the far side of the base
-    EXPECT_EQ(fai.ClassifyTriangleWith(At(30, 0)), 1);
-    EXPECT_EQ(fai.ClassifyTriangleWith(At(2, 0)), 0);
+    EXPECT_EQ(fai.ClassifyTriangleWith(TaskPointAt(30, 0)), 1);
+    EXPECT_EQ(fai.ClassifyTriangleWith(TaskPointAt(2, 0)), 0);
     source.task = nullptr;
     canvas = draw(source);
     EXPECT_FALSE(Drawn(*canvas, right, 25));

@@ -12,7 +12,9 @@
 namespace map {
 namespace {
 
-std::uint32_t Argb(platform::Colour c) { return platform::PremultipliedArgb(255, c.red, c.green, c.blue); }
+std::uint32_t TrackArgb(platform::Colour c) {
+    return platform::PremultipliedArgb(255, c.red, c.green, c.blue);
+}
 
 TEST(TrackDot, DiamondSpacingAndLiftColour) {
     platform::Canvas canvas(100, 60);
@@ -23,7 +25,7 @@ TEST(TrackDot, DiamondSpacingAndLiftColour) {
     EXPECT_FALSE(DrawTrackDot(canvas, last, {52, 31}, false, strongLift, style));  // within 3 px
     EXPECT_FALSE(DrawTrackDot(canvas, last, {20, 30}, true, strongLift, style));   // button column
     canvas.Finish();
-    const std::uint32_t colour = Argb(TrackColour(style, strongLift));
+    const std::uint32_t colour = TrackArgb(TrackColour(style, strongLift));
     EXPECT_EQ(colour, platform::PremultipliedArgb(255, 255, 130, 0));
     // dotSize 2: a diamond of half-size 1.
     EXPECT_EQ(canvas.Pixels().Pixel(50, 30), colour);
@@ -104,7 +106,7 @@ TEST_F(StoredTrackTest, DrawsNewestFirstInTurnsUnderTheHandOver) {
     // Every point in its own colour; the oldest (index 0) at the centre is
     // the last dot, kept as the canvas's mark.
     for (int i : {0, 7, 20, 29}) {
-        EXPECT_EQ(PixelAt(handover, Where(i)), Argb(TrackColour(style, 2 * (i % 21)))) << i;
+        EXPECT_EQ(PixelAt(handover, Where(i)), TrackArgb(TrackColour(style, 2 * (i % 21)))) << i;
     }
     platform::Point mark;
     handover.Draw([&](platform::Canvas&, platform::Point& m) { mark = m; });
@@ -117,14 +119,15 @@ TEST_F(StoredTrackTest, CountLimitsThePointsAndLinesJoinThem) {
     platform::CanvasHandover handover;
     White(handover);
     EXPECT_EQ(DrawStoredTrack(handover, state, style, 5, go, {}), 97);  // the newest 5: 25..29
-    EXPECT_NE(PixelAt(handover, Where(25)), Argb(platform::kWhite));
-    EXPECT_EQ(PixelAt(handover, Where(24)), Argb(platform::kWhite));
+    EXPECT_NE(PixelAt(handover, Where(25)), TrackArgb(platform::kWhite));
+    EXPECT_EQ(PixelAt(handover, Where(24)), TrackArgb(platform::kWhite));
 
     style.zoomed = true;
     White(handover);
     EXPECT_EQ(DrawStoredTrack(handover, state, style, 30, go, {}), 97);
     // Lines: the pixels between the points are drawn too.
-    EXPECT_NE(PixelAt(handover, {(Where(10).x + Where(11).x) / 2, 30}), Argb(platform::kWhite));
+    EXPECT_NE(PixelAt(handover, {(Where(10).x + Where(11).x) / 2, 30}),
+              TrackArgb(platform::kWhite));
 }
 
 TEST_F(StoredTrackTest, ThreadDrawsAndStops) {
@@ -142,7 +145,7 @@ TEST_F(StoredTrackTest, ThreadDrawsAndStops) {
     while (!thread.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(thread.ExitCode(), 97);
     EXPECT_GE(progress.load(), 1);
-    EXPECT_EQ(PixelAt(handover, Where(0)), Argb(TrackColour(style, 0)));
+    EXPECT_EQ(PixelAt(handover, Where(0)), TrackArgb(TrackColour(style, 0)));
     thread.Start({state, style, 0});
     thread.Stop();
     EXPECT_EQ(thread.ExitCode(), -97);
@@ -165,7 +168,7 @@ TEST_F(StoredTrackTest, LiveDotsAndPaintsGoOnWhileTheTrackThreadDraws) {
     thread.Start({state, style, 100});
     while (!thread.Finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(thread.ExitCode(), 97);
-    EXPECT_EQ(PixelAt(handover, Where(20)), Argb(TrackColour(style, 2 * (20 % 21))));
+    EXPECT_EQ(PixelAt(handover, Where(20)), TrackArgb(TrackColour(style, 2 * (20 % 21))));
 }
 
 TEST(LiveTrack, DotsKeepTheirSpacingAndLinesStartAtTheLastPoint) {
@@ -181,7 +184,7 @@ TEST(LiveTrack, DotsKeepTheirSpacingAndLinesStartAtTheLastPoint) {
     EXPECT_TRUE(DrawLiveTrackPoint(handover, {70, 30}, 1, style));  // a line from (50, 30)
     std::uint32_t between = 0;
     handover.Read([&](const platform::Image& image) { between = image.Pixel(60, 30); });
-    EXPECT_EQ(between, Argb(TrackColour(style, 1)));
+    EXPECT_EQ(between, TrackArgb(TrackColour(style, 1)));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 
 using test_support::kRadiansPerDegree;
 
-constexpr double kKmPerNm = 1.852;
+constexpr double kFaiTestKmPerNm = 1.852;
 
 // The leg rule: the small-triangle bounds below 750 km, the large ones from
 // there.
@@ -54,8 +54,8 @@ nav::WaypointRecord Record(double latitude, double lonEast) {
 
 // The point `km` from p on `course` (radians).
 nav::WaypointRecord Along(const nav::WaypointRecord& p, double course, double km) {
-    const core::GeodesicDirectResult r =
-        core::g_ellipsoid.GeodesicDirect(p.latitude, -p.longitude, course, km / kKmPerNm, true);
+    const core::GeodesicDirectResult r = core::g_ellipsoid.GeodesicDirect(
+        p.latitude, -p.longitude, course, km / kFaiTestKmPerNm, true);
     return Record(r.latitude, r.lonEast);
 }
 

@@ -19,29 +19,29 @@ GridElevationModel SmallGrid(std::int16_t noData = -5000) {
     return GridElevationModel(extent, {0, 1, 2, 10, 11, -5000}, noData);
 }
 
-std::optional<float> At(const GridElevationModel& grid, double latDeg, double lonEastDeg) {
+std::optional<float> GridPointAt(const GridElevationModel& grid, double latDeg, double lonEastDeg) {
     return grid.GetElevationAt(-lonEastDeg * kGridRadiansPerDegree, latDeg * kGridRadiansPerDegree);
 }
 
 TEST(GridElevationModelTest, CellsRowsFromTheNorthColumnsFromTheWest) {
     const GridElevationModel grid = SmallGrid();
-    EXPECT_FLOAT_EQ(*At(grid, 46.5, 7.5), 0.0F);
-    EXPECT_FLOAT_EQ(*At(grid, 46.5, 9.5), 2.0F * 3.2809F);
-    EXPECT_FLOAT_EQ(*At(grid, 45.5, 8.5), 11.0F * 3.2809F);
-    EXPECT_FALSE(At(grid, 45.5, 9.5));  // no data
+    EXPECT_FLOAT_EQ(*GridPointAt(grid, 46.5, 7.5), 0.0F);
+    EXPECT_FLOAT_EQ(*GridPointAt(grid, 46.5, 9.5), 2.0F * 3.2809F);
+    EXPECT_FLOAT_EQ(*GridPointAt(grid, 45.5, 8.5), 11.0F * 3.2809F);
+    EXPECT_FALSE(GridPointAt(grid, 45.5, 9.5));  // no data
     // No-data value other than the default: that cell reads.
-    EXPECT_FLOAT_EQ(*At(SmallGrid(-9999), 45.5, 9.5), -5000.0F * 3.2809F);
+    EXPECT_FLOAT_EQ(*GridPointAt(SmallGrid(-9999), 45.5, 9.5), -5000.0F * 3.2809F);
 }
 
 TEST(GridElevationModelTest, NorthAndWestEdgesAreInsideSouthAndEastOutside) {
     const GridElevationModel grid = SmallGrid();
-    EXPECT_FLOAT_EQ(*At(grid, 47.0, 7.0), 0.0F);  // north-west corner: row 0, column 0
-    EXPECT_FALSE(At(grid, 45.0, 8.5));            // southern edge
-    EXPECT_FALSE(At(grid, 45.0 + 0.5e-8, 8.5));   // within 1e-8 degree of it
-    EXPECT_FLOAT_EQ(*At(grid, 45.0 + 2e-8, 8.5), 11.0F * 3.2809F);
-    EXPECT_FALSE(At(grid, 46.5, 10.0));  // eastern edge
-    EXPECT_FALSE(At(grid, 47.0 + 1e-9, 7.5));
-    EXPECT_FALSE(At(grid, 46.5, 7.0 - 1e-9));
+    EXPECT_FLOAT_EQ(*GridPointAt(grid, 47.0, 7.0), 0.0F);  // north-west corner: row 0, column 0
+    EXPECT_FALSE(GridPointAt(grid, 45.0, 8.5));            // southern edge
+    EXPECT_FALSE(GridPointAt(grid, 45.0 + 0.5e-8, 8.5));   // within 1e-8 degree of it
+    EXPECT_FLOAT_EQ(*GridPointAt(grid, 45.0 + 2e-8, 8.5), 11.0F * 3.2809F);
+    EXPECT_FALSE(GridPointAt(grid, 46.5, 10.0));  // eastern edge
+    EXPECT_FALSE(GridPointAt(grid, 47.0 + 1e-9, 7.5));
+    EXPECT_FALSE(GridPointAt(grid, 46.5, 7.0 - 1e-9));
 }
 
 TEST(GridElevationModelTest, UnusableGridsAnswerNothing) {

@@ -16,15 +16,17 @@
 namespace mapdata {
 namespace {
 
-constexpr const char* kHeader = "52,0,0,-5,0,0,51,0,0,-4,0,0,10N,0\r\n";
+constexpr const char* kReaderHeader = "52,0,0,-5,0,0,51,0,0,-4,0,0,10N,0\r\n";
 
-std::wstring W(const std::filesystem::path& p) { return platform::FromUtf8(p.string()); }
+std::wstring WideText(const std::filesystem::path& p) {
+    return platform::FromUtf8(p.string());
+}
 
 // Reads the file at path; false when the header is refused or the read
 // failed.
 bool ReadMap(const std::filesystem::path& path, MapReadContext& context) {
     CMapFile file;
-    if (!file.Open(W(path), core::OpenMode::kRead, true)) return false;
+    if (!file.Open(WideText(path), core::OpenMode::kRead, true)) return false;
     if (file.ReadHeader() != HeaderResult::kRead) return false;
     return ParseTextMap(context, file);
 }
@@ -38,7 +40,7 @@ std::string DumpOf(const std::string& bytes, float guard = 0.0F) {
 }
 
 TEST(TextMapReaderTest, PolylinesLabelsSymbolsRingsZonesArcsMarkersAndTheFreePolyline) {
-    const std::string map = std::string(kHeader) +
+    const std::string map = std::string(kReaderHeader) +
                             "; a comment\r\n"
                             "*1,2\r\n"
                             "51,30,0,-4,30,0,-1\r\n"
@@ -162,11 +164,11 @@ TEST(TextMapReaderTest, AGuardedZoneCircleGetsALargerLinkedCopy) {
     test_support::ScratchFolder folder("textmap");
     MapReadContext context;
     context.horGuardNm = 2.0F;
-    ASSERT_TRUE(ReadMap(folder.Write("z.map", std::string(kHeader) +
-                                                  "51,37,0,-4,37,0,-7,;3000,1000FH\r\n"
-                                                  "51,37,0,-4,37,0,-5,CTR#!\r\n"
-                                                  "51,37,0,-4,37,0,2,@-5,4M Airfield\r\n"),
-                        context));
+    ASSERT_TRUE(ReadMap(
+        folder.Write("z.map", std::string(kReaderHeader) + "51,37,0,-4,37,0,-7,;3000,1000FH\r\n"
+                                                           "51,37,0,-4,37,0,-5,CTR#!\r\n"
+                                                           "51,37,0,-4,37,0,2,@-5,4M Airfield\r\n"),
+        context));
     ASSERT_EQ(context.zones.size(), 2U);
     EXPECT_TRUE(context.general.empty());  // a negative radius makes no symbol
     const auto& source = static_cast<const CMapCircleElement&>(*context.zones[0]);
@@ -184,15 +186,15 @@ TEST(TextMapReaderTest, AGuardedZoneCircleGetsALargerLinkedCopy) {
 }
 
 TEST(TextMapReaderTest, CodeZeroNeedsItsCommaAndALoneVertexIsDropped) {
-    const std::string dump = DumpOf(std::string(kHeader) +
-                                    "51,30,0,-4,30,0,0\r\n"     // no text: skipped
-                                    "51,30,0,-4,30,0,0,\r\n"    // empty text: a vertex
+    const std::string dump = DumpOf(std::string(kReaderHeader) +
+                                    "51,30,0,-4,30,0,0\r\n"   // no text: skipped
+                                    "51,30,0,-4,30,0,0,\r\n"  // empty text: a vertex
                                     "51,31,0,-4,31,0,0,x\r\n"
-                                    "51,32,0,-4,32,0,-2\r\n"    // one point: dropped at the next
+                                    "51,32,0,-4,32,0,-2\r\n"  // one point: dropped at the next
                                     "51,33,0,-4,33,0,-2\r\n"
                                     "51,34,0,-4,34,0,-1\r\n"
-                                    "51,35,0,-4,35,0,7 x\r\n"   // not one number
-                                    "51,35,0,-4,35,0\r\n");     // no code
+                                    "51,35,0,-4,35,0,7 x\r\n"  // not one number
+                                    "51,35,0,-4,35,0\r\n");    // no code
     EXPECT_EQ(dump,
               "[general] 2\n"
               "poly points=2 type=0 fill=0/000002 flags=00 serial=0 scale=0,0\n"
@@ -278,10 +280,10 @@ TEST(TextMapReaderTest, IncludesStopSixteenDeep) {
 TEST(TextMapReaderTest, AnOverLongLineIsSkippedWholeAndCounted) {
     test_support::ScratchFolder folder("textmap");
     MapReadContext context;
-    ASSERT_TRUE(ReadMap(folder.Write("long.map", std::string(kHeader) + "51,30,0,-4,30,0,-5," +
-                                                     std::string(5000, 'x') +
-                                                     "\r\n51,30,0,-4,30,0,-11,after\r\n"),
-                        context));
+    ASSERT_TRUE(ReadMap(
+        folder.Write("long.map", std::string(kReaderHeader) + "51,30,0,-4,30,0,-5," +
+                                     std::string(5000, 'x') + "\r\n51,30,0,-4,30,0,-11,after\r\n"),
+        context));
     EXPECT_EQ(context.longLinesSkipped, 1U);
     ASSERT_EQ(context.general.size(), 1U);
 }
@@ -300,7 +302,7 @@ class CountingContext : public MapReadContext {
 };
 
 TEST(TextMapReaderTest, ElementsAreSplicedInBatchesOfMoreThanForty) {
-    std::string map = kHeader;
+    std::string map = kReaderHeader;
     for (int i = 0; i < 100; ++i) map += "51,30,0,-4,30,0,-11\r\n";
     test_support::ScratchFolder folder("textmap");
     CountingContext context;
@@ -312,14 +314,14 @@ TEST(TextMapReaderTest, ElementsAreSplicedInBatchesOfMoreThanForty) {
 }
 
 TEST(TextMapReaderTest, AZoneNoteMissingAtTheEndEndsTheReadNormally) {
-    const std::string dump = DumpOf(std::string(kHeader) +
+    const std::string dump = DumpOf(std::string(kReaderHeader) +
                                     "51,30,0,-4,30,0,-1\r\n51,31,0,-4,31,0,-1\r\n"
                                     "51,37,0,-4,37,0,-7,;25,10\\\r\n");
     EXPECT_NE(dump.find("poly points=2"), std::string::npos);
 }
 
 TEST(TextMapReaderTest, AStoppedReadEndsAtOnce) {
-    std::string map = kHeader;
+    std::string map = kReaderHeader;
     for (int i = 0; i < 10; ++i) map += "51,30,0,-4,30,0,-11\r\n";
     test_support::ScratchFolder folder("textmap");
     MapReadContext context;

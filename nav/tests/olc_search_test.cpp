@@ -97,7 +97,7 @@ class PlainSearch {
     int legs_;
 };
 
-WaypointRecord At(double latDeg, double lonWestDeg) {
+WaypointRecord AtWest(double latDeg, double lonWestDeg) {
     return WaypointRecord(latDeg, lonWestDeg, true);
 }
 
@@ -110,7 +110,7 @@ std::vector<WaypointRecord> RandomTrail(std::mt19937& random, std::size_t n, boo
     for (std::size_t i = 0; i < n; ++i) {
         const double a = coarse ? grid(random) * 0.5 : fine(random);
         const double b = coarse ? grid(random) * 0.5 : fine(random);
-        trail.push_back(At(45.0 + a, -6.0 - b));
+        trail.push_back(AtWest(45.0 + a, -6.0 - b));
     }
     return trail;
 }
@@ -177,7 +177,7 @@ std::vector<WaypointRecord> Flight(const std::string& name) {
         if (line.size() < 24 || line[0] != 'B') continue;
         const double lat = std::stod(line.substr(7, 2)) + std::stod(line.substr(9, 5)) / 60000.0;
         const double lon = std::stod(line.substr(15, 3)) + std::stod(line.substr(18, 5)) / 60000.0;
-        fixes.push_back(At(line[14] == 'S' ? -lat : lat, line[23] == 'E' ? -lon : lon));
+        fixes.push_back(AtWest(line[14] == 'S' ? -lat : lat, line[23] == 'E' ? -lon : lon));
     }
     return fixes;
 }
@@ -232,7 +232,7 @@ TEST(OlcSearch, EqualsThePlainProgrammeAlongNearlyStraightLegs) {
         const double radians = heading * std::numbers::pi / 180.0;
         lat += step * std::cos(radians);
         lonWest -= step * std::sin(radians) / std::cos(lat * std::numbers::pi / 180.0);
-        trail.push_back(At(lat, lonWest));
+        trail.push_back(AtWest(lat, lonWest));
     }
     OlcWeights equal{};
     equal.fill(100);
@@ -282,8 +282,8 @@ TEST(OlcSearch, ANewEarthRadiusFillsTheTableAnew) {
 
 TEST(OlcSearch, FewerPointsThanLegsUseEveryPoint) {
     // Two points, three legs: w1 d(P1, P2) + w2 d(P2, Z).
-    const std::vector<WaypointRecord> trail{At(0.0, 0.0), At(0.0, 1.0)};
-    const WaypointRecord closing = At(1.0, 1.0);
+    const std::vector<WaypointRecord> trail{AtWest(0.0, 0.0), AtWest(0.0, 1.0)};
+    const WaypointRecord closing = AtWest(1.0, 1.0);
     const OlcWeights weights{100, 80, 60, 0, 0, 0, 0, 0};
     const double degreeKm = 6371.0 * std::numbers::pi / 180.0;
     const auto solution = OptimiseOlcDistance(trail, closing, weights, 3);
@@ -297,9 +297,9 @@ TEST(OlcSearch, FewerPointsThanLegsUseEveryPoint) {
 TEST(OlcSearch, WeightsChooseTheLegs) {
     // An out-and-return along a meridian with a detour east: with the last
     // leg weighted 0, the search gains nothing by flying it back.
-    const std::vector<WaypointRecord> trail{At(45.0, 6.0), At(45.5, 6.0), At(46.0, 6.0),
-                                            At(46.0, 5.5), At(45.5, 6.0)};
-    const WaypointRecord closing = At(45.0, 6.0);
+    const std::vector<WaypointRecord> trail{AtWest(45.0, 6.0), AtWest(45.5, 6.0), AtWest(46.0, 6.0),
+                                            AtWest(46.0, 5.5), AtWest(45.5, 6.0)};
+    const WaypointRecord closing = AtWest(45.0, 6.0);
     const auto full = OptimiseOlcDistance(trail, closing, {100, 100, 0, 0, 0, 0, 0, 0}, 2);
     const auto lastFree = OptimiseOlcDistance(trail, closing, {100, 0, 0, 0, 0, 0, 0, 0}, 2);
     ASSERT_TRUE(full && lastFree);

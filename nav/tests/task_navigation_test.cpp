@@ -15,16 +15,16 @@ namespace {
 using testing::At;
 using testing::Offset;
 
-const WaypointRecord kStart = At(45.0, 10.0, L"Start");
-const WaypointRecord kTurn = Offset(kStart, 0.0, 20.0);
-const WaypointRecord kFinish = Offset(kTurn, 90.0, 20.0);
+const WaypointRecord kNavigationStart = At(45.0, 10.0, L"Start");
+const WaypointRecord kNavigationTurn = Offset(kNavigationStart, 0.0, 20.0);
+const WaypointRecord kNavigationFinish = Offset(kNavigationTurn, 90.0, 20.0);
 
 class TaskNavigationTest : public ::testing::Test {
   protected:
     // Start line 4 km wide across the first leg (due north), a 1 km
     // turnpoint cylinder 20 km north, a 1 km finish cylinder 20 km east of it.
     void ActivateOutAndAcross() {
-        auto task = testing::MakeTask({kStart, kTurn, kFinish});
+        auto task = testing::MakeTask({kNavigationStart, kNavigationTurn, kNavigationFinish});
         testing::MakeStartLine(*task->points[0], 2.0F, 0.0F);
         testing::MakeCylinder(*task->points[1], kRoleOrdinary, 1.0F);
         testing::MakeCylinder(*task->points[2], kRoleFinish, 1.0F);
@@ -57,33 +57,33 @@ TEST_F(TaskNavigationTest, StartTurnpointFinish) {
     CTaskPoint& turn = PointAt(1);
     CTaskPoint& finish = PointAt(2);
 
-    Fly(Offset(kStart, 180.0, 0.5), 1.00F);  // behind the line: nothing yet
+    Fly(Offset(kNavigationStart, 180.0, 0.5), 1.00F);  // behind the line: nothing yet
     EXPECT_EQ(g_taskTargetPoint.load(), &start);
-    Fly(Offset(kStart, 0.0, 0.5), 1.01F);  // across it: the start
+    Fly(Offset(kNavigationStart, 0.0, 0.5), 1.01F);  // across it: the start
     EXPECT_EQ(start.timeReached, 1.01F);
     EXPECT_EQ(g_taskTargetPoint.load(), &turn);
     EXPECT_EQ(g_taskDisplayPoint.load(), &turn);
 
-    Fly(Offset(kStart, 0.0, 10.0), 1.11F);
+    Fly(Offset(kNavigationStart, 0.0, 10.0), 1.11F);
     EXPECT_NEAR(turn.distanceFlown, 10.0F, 0.6F);
     EXPECT_NEAR(turn.legSpeed, 10.0F / 0.1F / 1.852F, 3.0F);
-    Fly(Offset(kTurn, 180.0, 0.5), 1.20F);  // into the cylinder: not passed yet
+    Fly(Offset(kNavigationTurn, 180.0, 0.5), 1.20F);  // into the cylinder: not passed yet
     EXPECT_EQ(g_taskTargetPoint.load(), &turn);
     EXPECT_EQ(turn.timeReached, 1.20F);
-    Fly(Offset(kTurn, 0.0, 1.5), 1.22F);  // out of it: passed
+    Fly(Offset(kNavigationTurn, 0.0, 1.5), 1.22F);  // out of it: passed
     EXPECT_EQ(g_taskTargetPoint.load(), &finish);
     EXPECT_NE(turn.working.flags & kReachedFlag, 0U);
     EXPECT_NEAR(Task().distanceToLastPoint, 19.5F, 0.7F);
 
-    Fly(Offset(kFinish, 270.0, 5.0), 1.40F);
+    Fly(Offset(kNavigationFinish, 270.0, 5.0), 1.40F);
     EXPECT_EQ(g_taskTargetPoint.load(), &finish);
-    Fly(Offset(kFinish, 270.0, 0.5), 1.50F);  // into the finish: reached
+    Fly(Offset(kNavigationFinish, 270.0, 0.5), 1.50F);  // into the finish: reached
     EXPECT_EQ(g_taskTargetPoint.load(), nullptr);
     EXPECT_NE(finish.working.flags & kReachedFlag, 0U);
     EXPECT_NEAR(Task().distanceToLastPoint, 19.5F + 19.5F, 1.0F);
     EXPECT_EQ(Messages(), (std::vector<unsigned>{WM_APP_TASKTARGETSHOWN, WM_APP_TASKTARGETSHOWN}));
 
-    Fly(Offset(kFinish, 0.0, 5.0), 1.60F);  // nothing flown any more
+    Fly(Offset(kNavigationFinish, 0.0, 5.0), 1.60F);  // nothing flown any more
     EXPECT_EQ(g_taskTargetPoint.load(), nullptr);
 }
 
@@ -92,8 +92,8 @@ TEST_F(TaskNavigationTest, StartAboveTheLimitsPostsTheExcess) {
     g_maxStartAltitude = 2000.0F;
     g_resetClock = 1;
     ActivateOutAndAcross();
-    Fly(Offset(kStart, 180.0, 0.5), 1.0F);
-    Fly(Offset(kStart, 0.0, 0.5), 1.01F, 105.0F, 3234.5F);
+    Fly(Offset(kNavigationStart, 180.0, 0.5), 1.0F);
+    Fly(Offset(kNavigationStart, 0.0, 0.5), 1.01F, 105.0F, 3234.5F);
     const auto records = posts_->Records();
     ASSERT_EQ(records.size(), 2U);
     EXPECT_EQ(records[0].message, platform::WM_COMMAND);
@@ -106,12 +106,12 @@ TEST_F(TaskNavigationTest, StartAboveTheLimitsPostsTheExcess) {
 
 TEST_F(TaskNavigationTest, CrossingTheStartAgainRestartsTheTask) {
     ActivateOutAndAcross();
-    Fly(Offset(kStart, 180.0, 0.5), 1.0F);
-    Fly(Offset(kStart, 0.0, 0.5), 1.01F);
-    Fly(Offset(kStart, 0.0, 1.5), 1.05F);
+    Fly(Offset(kNavigationStart, 180.0, 0.5), 1.0F);
+    Fly(Offset(kNavigationStart, 0.0, 0.5), 1.01F);
+    Fly(Offset(kNavigationStart, 0.0, 1.5), 1.05F);
     EXPECT_GT(Task().distanceFlown, 0.0F);
-    Fly(Offset(kStart, 180.0, 0.5), 1.10F);  // back behind the line
-    Fly(Offset(kStart, 0.0, 0.5), 1.12F);    // and across again
+    Fly(Offset(kNavigationStart, 180.0, 0.5), 1.10F);  // back behind the line
+    Fly(Offset(kNavigationStart, 0.0, 0.5), 1.12F);    // and across again
     EXPECT_EQ(PointAt(0).timeReached, 1.12F);
     EXPECT_EQ(g_taskTargetPoint.load(), &PointAt(1));
     EXPECT_EQ(Task().distanceToLastPoint, 0.0F);
@@ -120,12 +120,12 @@ TEST_F(TaskNavigationTest, CrossingTheStartAgainRestartsTheTask) {
 
 TEST_F(TaskNavigationTest, NoElapsedTimeKeepsTheSpeeds) {
     ActivateOutAndAcross();
-    Fly(Offset(kStart, 180.0, 0.5), 1.0F);
-    Fly(Offset(kStart, 0.0, 0.5), 1.0F);
-    Fly(Offset(kStart, 0.0, 5.0), 1.0F);  // the same second
+    Fly(Offset(kNavigationStart, 180.0, 0.5), 1.0F);
+    Fly(Offset(kNavigationStart, 0.0, 0.5), 1.0F);
+    Fly(Offset(kNavigationStart, 0.0, 5.0), 1.0F);  // the same second
     EXPECT_EQ(PointAt(1).legSpeed, 0.0F);
     EXPECT_EQ(Task().taskSpeed, 0.0F);
-    Fly(Offset(kStart, 0.0, 10.0), 1.1F);
+    Fly(Offset(kNavigationStart, 0.0, 10.0), 1.1F);
     EXPECT_GT(PointAt(1).legSpeed, 40.0F);
     EXPECT_TRUE(std::isfinite(Task().taskSpeed));
 }
@@ -170,12 +170,13 @@ TEST_F(TaskNavigationTest, ClosedTriangleFinishesInTheFirstCorner) {
 
 TEST_F(TaskNavigationTest, OtherTasksAndInactiveNavigationAreIgnored) {
     ActivateOutAndAcross();
-    auto other = testing::MakeTask({kStart, kTurn});
-    Fly(Offset(kStart, 180.0, 0.5), 1.0F);
-    UpdateTaskNavigation(other.get(), NavigationFix{Offset(kStart, 0.0, 0.5), 1.01F, 60.0F, 0.0F});
+    auto other = testing::MakeTask({kNavigationStart, kNavigationTurn});
+    Fly(Offset(kNavigationStart, 180.0, 0.5), 1.0F);
+    UpdateTaskNavigation(other.get(),
+                         NavigationFix{Offset(kNavigationStart, 0.0, 0.5), 1.01F, 60.0F, 0.0F});
     EXPECT_EQ(PointAt(0).timeReached, kNotReached);
     g_taskNavigationActive = 0;
-    Fly(Offset(kStart, 0.0, 0.5), 1.01F);
+    Fly(Offset(kNavigationStart, 0.0, 0.5), 1.01F);
     EXPECT_EQ(PointAt(0).timeReached, kNotReached);
 }
 

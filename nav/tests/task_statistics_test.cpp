@@ -35,8 +35,7 @@ using test_support::kRadiansPerDegree;
 
 using namespace std::chrono_literals;
 
-
-std::array<std::wstring, 4> Texts() {
+std::array<std::wstring, 4> StatisticsTexts() {
     const platform::CriticalSectionLock lock(glide::DisplayTextLock);
     return {glide::TaskStatText[0].Get(), glide::TaskStatText[1].Get(),
             glide::TaskStatText[2].Get(), glide::TaskStatText[3].Get()};
@@ -143,7 +142,8 @@ TEST_F(TaskStatisticsTest, SinglePassWritesTimesSpeedAndArrivalPastMidnight) {
     EXPECT_EQ(holder, nullptr);
     // 22.26 km to the first turnpoint, then 100 km; 9593 ft needed, climbed
     // at 2 kt from the safety altitude: 1.650 h in all, 23:10 + 1:39.
-    EXPECT_EQ(Texts(), (std::array<std::wstring, 4>{L"v40.0", L"0h10", L"1h39", L"e0:49"}));
+    EXPECT_EQ(StatisticsTexts(),
+              (std::array<std::wstring, 4>{L"v40.0", L"0h10", L"1h39", L"e0:49"}));
     EXPECT_NEAR(g_taskNeededAltitude, 9592.6, 0.5);
     EXPECT_NEAR(g_taskNeededTime, 1.6497, 1e-3);
 
@@ -155,28 +155,29 @@ TEST_F(TaskStatisticsTest, SinglePassWritesTimesSpeedAndArrivalPastMidnight) {
         g_mapFix.altitudeKnown = true;
     }
     StartTaskStatsThread(holder, false, true, &Point(1));
-    EXPECT_EQ(Texts()[1], L"0h18");
+    EXPECT_EQ(StatisticsTexts()[1], L"0h18");
 }
 
 TEST_F(TaskStatisticsTest, BeforeTheStartOnlyASinglePassShowsNumbers) {
     StartTaskStatsThread(g_taskStatsControl, true, false, nullptr);  // from the start
-    EXPECT_TRUE(test_support::WaitUntil([] { return Texts()[3] == L"e??:??"; }));
-    EXPECT_EQ(Texts(), (std::array<std::wstring, 4>{L"v??.?", L"?h??", L"?h??", L"e??:??"}));
+    EXPECT_TRUE(test_support::WaitUntil([] { return StatisticsTexts()[3] == L"e??:??"; }));
+    EXPECT_EQ(StatisticsTexts(),
+              (std::array<std::wstring, 4>{L"v??.?", L"?h??", L"?h??", L"e??:??"}));
     StopTaskStatsThread(g_taskStatsControl, true);
 
     TaskStatsHolder holder;
     StartTaskStatsThread(holder, false, true, nullptr);
     // Three legs, 11542 ft climbed from the start's safety altitude.
-    EXPECT_EQ(Texts()[0], L"v40.0");
-    EXPECT_EQ(Texts()[2], L"2h01");
+    EXPECT_EQ(StatisticsTexts()[0], L"v40.0");
+    EXPECT_EQ(StatisticsTexts()[2], L"2h01");
 }
 
 TEST_F(TaskStatisticsTest, WithoutATimedPointTheTimesReadZero) {
     g_taskStartPoint = nullptr;
     TaskStatsHolder holder;
     EXPECT_EQ(StartTaskStatsThread(holder, false, true, nullptr), kTaskStatsWorkerFrees);
-    EXPECT_EQ(Texts()[1], L"0h00");
-    EXPECT_EQ(Texts()[2], L"0h00");
+    EXPECT_EQ(StatisticsTexts()[1], L"0h00");
+    EXPECT_EQ(StatisticsTexts()[2], L"0h00");
     EXPECT_EQ(g_taskNeededTime, 0.0F);
 }
 
@@ -187,8 +188,8 @@ TEST_F(TaskStatisticsTest, NoTimeLeftKeepsThePreviousSpeed) {
     TaskStatsHolder holder;
     StartTaskStatsThread(holder, false, true, &Point(3));
     EXPECT_EQ(g_taskNeededTime, 0.0F);
-    EXPECT_EQ(Texts()[0], L"v12.3");
-    EXPECT_EQ(Texts()[2], L"0h00");
+    EXPECT_EQ(StatisticsTexts()[0], L"v12.3");
+    EXPECT_EQ(StatisticsTexts()[2], L"0h00");
 }
 
 TEST_F(TaskStatisticsTest, StopsOwnOnlyTheirBlock) {
@@ -244,7 +245,7 @@ TEST_F(TaskStatisticsTest, StartsAndStopsWhileOthersReadAndSteer) {
     std::atomic<bool> done{false};
     std::thread reader([&done, this] {
         for (int i = 0; !done; ++i) {
-            static_cast<void>(Texts());
+            static_cast<void>(StatisticsTexts());
             static_cast<void>(g_taskNeededTime.load());
             const platform::CriticalSectionLock lock(glide::DisplayTextLock);
             const auto link = GetTaskStatisticsLink();

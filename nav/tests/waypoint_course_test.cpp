@@ -18,7 +18,7 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-WaypointRecord At(double latDeg, double lonWestDeg) {
+WaypointRecord CoursePointAt(double latDeg, double lonWestDeg) {
     return WaypointRecord(latDeg, lonWestDeg, true);
 }
 
@@ -41,7 +41,7 @@ TEST(WaypointRecordTest, ConstructionCopyAndPosition) {
     EXPECT_NEAR(record.y, std::sqrt(0.5), 1e-15);  // east of Greenwich: y > 0
     EXPECT_NEAR(record.z, std::sqrt(0.5), 1e-15);
 
-    WaypointRecord original = At(1.0, 2.0);
+    WaypointRecord original = CoursePointAt(1.0, 2.0);
     original.name.Assign(L"A name far longer than the forty-three characters a record keeps");
     EXPECT_EQ(original.name.size(), WaypointName::kCapacity);
     original.attachments.comment = L"note";
@@ -51,7 +51,7 @@ TEST(WaypointRecordTest, ConstructionCopyAndPosition) {
     EXPECT_EQ(original.attachments.comment, L"note");
     EXPECT_EQ(copy.attachments.commentLineOffset, 42U);
 
-    WaypointRecord moved = At(0.0, 0.0);
+    WaypointRecord moved = CoursePointAt(0.0, 0.0);
     moved.CopyPosition(original);
     EXPECT_TRUE(moved.IsSamePosition(original));
     EXPECT_TRUE(moved.name.empty());
@@ -86,8 +86,8 @@ TEST(CourseAndDistanceTest, Courses) {
     for (const CourseCase& c : cases) {
         SCOPED_TRACE(c.label);
         CourseResult course;
-        const float distance =
-            CourseAndDistance(At(c.fromLat, c.fromLon), At(c.toLat, c.toLon), &course);
+        const float distance = CourseAndDistance(CoursePointAt(c.fromLat, c.fromLon),
+                                                 CoursePointAt(c.toLat, c.toLon), &course);
         EXPECT_NEAR(distance, c.distanceKm, 1e-3 * std::max(1.0, c.distanceKm));
         EXPECT_NEAR(course.trueCourseDeg, c.course, 1e-6);
         EXPECT_NEAR(course.magneticCourseDeg, c.course, 1e-6);
@@ -96,8 +96,8 @@ TEST(CourseAndDistanceTest, Courses) {
 }
 
 TEST(CourseAndDistanceTest, MatchesTheHaversineDistanceAndTheEarthRadiusSetting) {
-    const WaypointRecord a = At(47.5, -8.25);
-    const WaypointRecord b = At(-33.9, 70.5);
+    const WaypointRecord a = CoursePointAt(47.5, -8.25);
+    const WaypointRecord b = CoursePointAt(-33.9, 70.5);
     const double dLat = b.latitude - a.latitude;
     const double dLon = b.longitude - a.longitude;
     const double h =
@@ -106,7 +106,8 @@ TEST(CourseAndDistanceTest, MatchesTheHaversineDistanceAndTheEarthRadiusSetting)
     EXPECT_NEAR(CourseAndDistance(a, b), 2 * 6371.0 * std::asin(std::sqrt(h)), 0.01);
 
     const double saved = core::g_earthRadius.exchange(3440.0);  // nautical miles
-    EXPECT_NEAR(CourseAndDistance(At(0, 0), At(1, 0)), 3440.0 * kPi / 180.0, 1e-3);
+    EXPECT_NEAR(CourseAndDistance(CoursePointAt(0, 0), CoursePointAt(1, 0)), 3440.0 * kPi / 180.0,
+                1e-3);
     core::g_earthRadius = saved;
 }
 
@@ -129,7 +130,8 @@ TEST(CourseAndDistanceTest, MagneticVariation) {
         SCOPED_TRACE(c.variation);
         const Variation variation(c.variation);
         CourseResult course;
-        CourseAndDistance(At(c.from[0], c.from[1]), At(c.to[0], c.to[1]), &course);
+        CourseAndDistance(CoursePointAt(c.from[0], c.from[1]), CoursePointAt(c.to[0], c.to[1]),
+                          &course);
         EXPECT_NEAR(course.magneticCourseDeg, c.magnetic, 1e-6);
     }
 }
@@ -169,7 +171,7 @@ TEST(ProximityTest, UpdateMeasuresFromTheCurrentPosition) {
     g_proximityState = kProximityOutside;
     const int saved = core::g_autoZoomWaypoint.exchange(0);
     float distance = 0.0F;
-    const WaypointRecord target = At(0.001, 0.0);
+    const WaypointRecord target = CoursePointAt(0.001, 0.0);
     EXPECT_EQ(UpdateProximityState(target, distance, 1.0F), kProximityChange | kProximityInside);
     EXPECT_NEAR(distance, 6371.0 * 0.001 * kPi / 180.0, 1e-4);
     EXPECT_EQ(g_proximityState, kProximityChange | kProximityInside);

@@ -17,7 +17,7 @@
 namespace platform::gui {
 namespace {
 
-constexpr int kGap = 8;
+constexpr int kFontGap = 8;
 // Room for a family name and about eight of them; the sample beneath.
 const wxSize kFamiliesSize(240, 200);
 const wxSize kSampleSize(300, 72);
@@ -47,7 +47,7 @@ class Sample final : public wxWindow {
         dc.SetTextForeground(*wxBLACK);
         const wxString text = "AaBbYyZz 0123";
         const wxSize extent = dc.GetTextExtent(text);
-        dc.DrawText(text, kGap, (GetClientSize().y - extent.y) / 2);
+        dc.DrawText(text, kFontGap, (GetClientSize().y - extent.y) / 2);
     }
 
     wxFont font_;
@@ -72,19 +72,21 @@ class FontChooser final : public wxDialog {
         sample_ = new Sample(this);
 
         auto* size = new wxBoxSizer(wxHORIZONTAL);
-        size->Add(new wxStaticText(this, wxID_ANY, "&Size"), wxSizerFlags().CentreVertical().Border(wxRIGHT, kGap));
+        size->Add(new wxStaticText(this, wxID_ANY, "&Size"),
+                  wxSizerFlags().CentreVertical().Border(wxRIGHT, kFontGap));
         size->Add(points_, wxSizerFlags(1));
         auto* right = new wxBoxSizer(wxVERTICAL);
-        right->Add(size, wxSizerFlags().Expand().Border(wxBOTTOM, kGap));
-        right->Add(bold_, wxSizerFlags().Border(wxBOTTOM, kGap));
+        right->Add(size, wxSizerFlags().Expand().Border(wxBOTTOM, kFontGap));
+        right->Add(bold_, wxSizerFlags().Border(wxBOTTOM, kFontGap));
         right->Add(italic_);
         auto* row = new wxBoxSizer(wxHORIZONTAL);
-        row->Add(families_, wxSizerFlags(1).Expand().Border(wxRIGHT, kGap));
+        row->Add(families_, wxSizerFlags(1).Expand().Border(wxRIGHT, kFontGap));
         row->Add(right, wxSizerFlags());
         auto* column = new wxBoxSizer(wxVERTICAL);
-        column->Add(row, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT | wxTOP, kGap));
-        column->Add(sample_, wxSizerFlags().Expand().Border(wxALL, kGap));
-        column->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), wxSizerFlags().Expand().Border(wxALL, kGap));
+        column->Add(row, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT | wxTOP, kFontGap));
+        column->Add(sample_, wxSizerFlags().Expand().Border(wxALL, kFontGap));
+        column->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL),
+                    wxSizerFlags().Expand().Border(wxALL, kFontGap));
         SetSizerAndFit(column);
 
         const int at = families_->FindString(initial.GetFaceName());

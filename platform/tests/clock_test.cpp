@@ -11,8 +11,10 @@
 
 namespace {
 
-using namespace std::chrono;
 using platform::SystemTime;
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+using std::chrono::system_clock;
 
 steady_clock::time_point SteadyAt(long long ms) {
     return steady_clock::time_point(milliseconds(ms));

@@ -12,7 +12,9 @@ namespace {
 using platform::AutoResetEvent;
 using platform::ManualResetEvent;
 using platform::WaitResult;
-using namespace std::chrono;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using std::chrono::steady_clock;
 
 // Polls until count reaches at least expected or a generous limit passes.
 bool EventuallyAtLeast(const std::atomic<int>& count, int expected) {

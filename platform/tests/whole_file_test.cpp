@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& file) {
+std::string ReadWholeText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
@@ -37,7 +37,7 @@ TEST(ReplaceWholeFile, KeepsALinkAndTheOldPermissions) {
 
     ASSERT_FALSE(platform::ReplaceWholeFile(link, "new"));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadText(target), "new");
+    EXPECT_EQ(ReadWholeText(target), "new");
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Entries(folder / "data"), std::vector<fs::path>{target});
@@ -50,12 +50,12 @@ TEST(FileReplacement, NothingChangesUntilCommitAndAnUncommittedOneLeavesNothing)
         platform::FileReplacement replacement(file);
         ASSERT_FALSE(replacement.Error());
         ASSERT_EQ(::write(replacement.Fd(), "new", 3), 3);
-        EXPECT_EQ(ReadText(file), "old");
+        EXPECT_EQ(ReadWholeText(file), "old");
         ASSERT_EQ(Entries(folder.Path()).size(), 2u);  // the file and its temporary file
         const std::string temp = Entries(folder.Path())[1].filename().string();
         EXPECT_TRUE(temp.starts_with("file.tmp-" + std::to_string(::getpid()) + "-")) << temp;
     }
-    EXPECT_EQ(ReadText(file), "old");
+    EXPECT_EQ(ReadWholeText(file), "old");
     EXPECT_EQ(Entries(folder.Path()), std::vector<fs::path>{file});
 
     EXPECT_TRUE(platform::FileReplacement(folder.Path()).Error());  // a folder is no file

@@ -21,7 +21,7 @@ namespace {
 
 using test_support::kRadiansPerDegree;
 
-const std::filesystem::path kTestData =
+const std::filesystem::path kReplayTestData =
     std::filesystem::path(KV_SOURCE_DIR) / "../shared/testdata/igc";
 
 struct Committed {
@@ -58,9 +58,9 @@ TEST_F(ReplayTest, EveryValidRecordIsCommittedInOrder) {
     for (const char* name : {"18BF14K1.igc", "2010-08-20-XCS-AAA-08.igc"}) {
         committed_.clear();
         CFlightType reference;
-        ASSERT_TRUE(reference.Open(kTestData / name));
+        ASSERT_TRUE(reference.Open(kReplayTestData / name));
         CFlightType file;
-        ASSERT_TRUE(file.Open(kTestData / name));
+        ASSERT_TRUE(file.Open(kReplayTestData / name));
         gps::g_bReplayRunning = true;
         EXPECT_EQ(ReplayThreadProc(file), 11);
         std::size_t i = 0;
@@ -92,7 +92,7 @@ TEST_F(ReplayTest, ALiveSentenceDuringAReplayIsNotCommitted) {
 
 TEST_F(ReplayTest, TheThreadStopsWhenAskedWhileLiveDataArrives) {
     auto file = std::make_unique<CFlightType>();
-    ASSERT_TRUE(file->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(file->Open(kReplayTestData / "18BF14K1.igc"));
     ASSERT_TRUE(StartReplay(std::move(file)));
     EXPECT_TRUE(gps::g_bReplayRunning.load());
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
@@ -117,7 +117,7 @@ TEST_F(ReplayTest, APauseHoldsThePlaybackAndPlayStartsSlow) {
     hooks.redraw = [&commits] { ++commits; };
     SetReplayMapHooks(std::move(hooks));
     auto file = std::make_unique<CFlightType>();
-    ASSERT_TRUE(file->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(file->Open(kReplayTestData / "18BF14K1.igc"));
     ASSERT_TRUE(StartReplay(std::move(file)));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     EXPECT_EQ(commits.load(), 1);

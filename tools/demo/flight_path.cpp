@@ -11,7 +11,7 @@
 namespace demo {
 namespace {
 
-constexpr double kKnot = 1852.0 / 3600.0;  // m/s
+constexpr double kPathMetresPerSecondPerKnot = 1852.0 / 3600.0;  // m/s
 constexpr double kRad = std::numbers::pi / 180.0;
 constexpr double kGravity = 9.81;
 constexpr double kGlideKmh = 135.0;
@@ -20,13 +20,13 @@ constexpr double kCirclingMs = 24.7;  // about 89 km/h at 45 degrees of bank
 constexpr double kTowMs = 33.4;
 constexpr double kArrivalAboveHomeM = 150.0;
 
-double Wrap360(double deg) {
+double WrapPathDegrees(double deg) {
     deg = std::fmod(deg, 360.0);
     return deg < 0.0 ? deg + 360.0 : deg;
 }
 
 double Wrap180(double deg) {
-    deg = Wrap360(deg);
+    deg = WrapPathDegrees(deg);
     return deg > 180.0 ? deg - 360.0 : deg;
 }
 
@@ -38,7 +38,7 @@ double HeadingForTrack(double trackDeg, double tasMs) {
     const double along = std::sqrt(std::max(0.0, tasMs * tasMs - cross * cross));
     const double east = along * std::sin(t) - cross * std::cos(t);
     const double north = along * std::cos(t) + cross * std::sin(t);
-    return Wrap360(std::atan2(east, north) / kRad);
+    return WrapPathDegrees(std::atan2(east, north) / kRad);
 }
 
 // Ground speed along a track at this airspeed.
@@ -70,8 +70,8 @@ class Simulator {
 
     // In the air: turns towards headingDeg at most maxTurnDeg this second.
     void Fly(double headingDeg, double tasMs, double climbMs, double maxTurnDeg = 10.0) {
-        headingDeg_ = Wrap360(headingDeg_ +
-                              std::clamp(Wrap180(headingDeg - headingDeg_), -maxTurnDeg, maxTurnDeg));
+        headingDeg_ = WrapPathDegrees(
+            headingDeg_ + std::clamp(Wrap180(headingDeg - headingDeg_), -maxTurnDeg, maxTurnDeg));
         const double h = headingDeg_ * kRad;
         const LocalPoint w = WindVelocityMs();
         tas_ = tasMs;
@@ -106,7 +106,8 @@ class Simulator {
         // The air velocity is what the ground velocity leaves after the wind.
         const LocalPoint w = WindVelocityMs();
         s.tasMs = std::hypot(groundEast - w.east, groundNorth - w.north);
-        s.headingDeg = Wrap360(std::atan2(groundEast - w.east, groundNorth - w.north) / kRad);
+        s.headingDeg =
+            WrapPathDegrees(std::atan2(groundEast - w.east, groundNorth - w.north) / kRad);
         s.varioMs = onGround ? 0.0 : climbMs;
         s.onGround = onGround;
         const std::size_t n = std::min<std::size_t>(flight_.samples.size(), 19);
@@ -148,7 +149,8 @@ constexpr double kRunwayDeg = kWindFromDeg;  // take off and land into the wind
 // into the wind, a turn, and back, up to 700 m over the field.
 void StandAndTow(Simulator& sim, FlightEvents& e) {
     for (int i = 0; i < 180; ++i) sim.Roll(0.0);
-    for (int i = 1; i <= 25; ++i) sim.Roll((kTowMs - kWindKnots * kKnot) * i / 25.0);
+    for (int i = 1; i <= 25; ++i)
+        sim.Roll((kTowMs - kWindKnots * kPathMetresPerSecondPerKnot) * i / 25.0);
     e.takeOff = sim.Now();
     const double towClimb = 700.0 / 455.0;
     for (int i = 0; i < 455; ++i)
@@ -226,7 +228,7 @@ void FinalGlideAndLanding(Simulator& sim, FlightEvents& e) {
         sim.Fly(kRunwayDeg, approach, height > 15.0 ? -2.5 : -1.0, 10.0);
     }
     e.landing = sim.Now();
-    const double touchDown = approach - kWindKnots * kKnot;
+    const double touchDown = approach - kWindKnots * kPathMetresPerSecondPerKnot;
     for (int i = 1; i <= 20; ++i) sim.Roll(touchDown * (20 - i) / 20.0);
     e.stopped = sim.Now();
     for (int i = 0; i < 60; ++i) sim.Roll(0.0);
@@ -236,7 +238,8 @@ void FinalGlideAndLanding(Simulator& sim, FlightEvents& e) {
 
 LocalPoint WindVelocityMs() {
     const double from = kWindFromDeg * kRad;
-    return {-kWindKnots * kKnot * std::sin(from), -kWindKnots * kKnot * std::cos(from)};
+    return {-kWindKnots * kPathMetresPerSecondPerKnot * std::sin(from),
+            -kWindKnots * kPathMetresPerSecondPerKnot * std::cos(from)};
 }
 
 Flight FlyDemoFlight() {

@@ -7,7 +7,7 @@
 namespace demo {
 namespace {
 
-constexpr double kFeetPerMetre = 3.2808;
+constexpr double kTaskFeetPerMetre = 3.2808;
 
 struct TaskPoint {
     const char* name;
@@ -22,7 +22,7 @@ struct TaskPoint {
 std::string PointLine(const TaskPoint& point) {
     const LatLon p = ToLatLon(point.at);
     return Format("%s,%lf,0,0,%lf,0,0,%.0f\r\n", point.name, p.latitude, -p.longitude,
-                  TerrainHeightM(point.at) * kFeetPerMetre);
+                  TerrainHeightM(point.at) * kTaskFeetPerMetre);
 }
 
 std::string ZoneLine(const TaskPoint& point) {
@@ -30,7 +30,7 @@ std::string ZoneLine(const TaskPoint& point) {
     return Format("%d,%d,%d,%d,%0.2f,%0.2f,%d,%0.2f,%0.2f,%0.2f,%0.7lf,%0.7lf,%0.0f\r\n",
                   point.role, point.kind, point.cylinder ? 1 : 0, 0,
                   point.cylinder ? point.radiusKm : 0.0, 3.0, 0, 90.0, point.directionDeg, 0.0,
-                  -p.longitude, p.latitude, TerrainHeightM(point.at) * kFeetPerMetre);
+                  -p.longitude, p.latitude, TerrainHeightM(point.at) * kTaskFeetPerMetre);
 }
 
 }  // namespace

@@ -48,7 +48,9 @@ std::unique_ptr<CInfoTable> OpenLayerTable(const ChartJob& job, const char* name
     return table;
 }
 
-int Truncated(const CInfoValue& v) { return v.kind == InfoKind::kReal ? static_cast<int>(v.real) : v.integer; }
+int TruncatedPolygonValue(const CInfoValue& v) {
+    return v.kind == InfoKind::kReal ? static_cast<int>(v.real) : v.integer;
+}
 
 }  // namespace
 
@@ -61,7 +63,7 @@ bool WriteLakes(std::vector<CE00Polyline>& arcs, const ChartJob& job, float xSca
     std::vector<PolygonRecord> records;
     for (int polygon = 2; polygon <= static_cast<int>(table->RecordCount()); ++polygon) {
         const CInfoValue* kind = table->ValueItem().empty() ? nullptr : table->Lookup(table->ValueItem(), polygon);
-        if (kind) records.push_back({polygon, Truncated(*kind)});
+        if (kind) records.push_back({polygon, TruncatedPolygonValue(*kind)});
     }
     RingList rings;
     BuildLakeRingNodes(shores, rings, records, {1, 0}, nullptr, 0, 9);
@@ -113,7 +115,7 @@ bool WritePolygonLayer(std::vector<CE00Polyline>& arcs, const ChartJob& job, flo
         // Each polygon's class (its value item, 1..15) gives its colour.
         const auto colour = [&](int polygon) {
             const CInfoValue* v = table->ValueItem().empty() ? nullptr : table->Lookup(table->ValueItem(), polygon);
-            const int index = v ? Truncated(*v) - 1 : -1;
+            const int index = v ? TruncatedPolygonValue(*v) - 1 : -1;
             return index >= 0 && index < static_cast<int>(job.landCovers.size())
                        ? static_cast<float>(job.landCovers[static_cast<std::size_t>(index)])
                        : 0.0f;

@@ -9,8 +9,8 @@
 namespace quorlin {
 namespace {
 
-constexpr double kWholeRun = 1000.0;
-constexpr float kKmToDegrees = 0.009208104f;
+constexpr double kRingWholeRun = 1000.0;
+constexpr float kRingKmToDegrees = 0.009208104f;
 constexpr float kMetresPerThousandFeet = 304.7851257324219f;
 
 bool Faces(const CE00Polyline& arc, int polygon) { return arc.leftPolygon == polygon || arc.rightPolygon == polygon; }
@@ -406,7 +406,8 @@ bool WriteE00Fill(const E00RingNode& node, std::string& out, int pen, int fillCo
         const float outlineValue = ring->line.value;
         for (CE00Polyline& piece : pieces) {
             CE00Polyline simple;
-            if (simplify && piece.Simplify(style.toleranceKm * kKmToDegrees, style.xScale, 0.0f, simple)) {
+            if (simplify &&
+                piece.Simplify(style.toleranceKm * kRingKmToDegrees, style.xScale, 0.0f, simple)) {
                 simple.UpdateBounds();
                 simple.closed = piece.closed;
                 piece = std::move(simple);
@@ -418,20 +419,23 @@ bool WriteE00Fill(const E00RingNode& node, std::string& out, int pen, int fillCo
             }
             const int penCode = node.penFlag ? 17 : 88;
             if (fillColour == 0) {
-                piece.WriteMapPolyline(out, pen, 0, 0, 0, 0, false, kWholeRun);
+                piece.WriteMapPolyline(out, pen, 0, 0, 0, 0, false, kRingWholeRun);
                 continue;
             }
             const int red = fillColour & 255, green = (fillColour >> 8) & 255, blue = (fillColour >> 16) & 255;
             if (!piece.closed) out += platform::FormatC(";E00-fill not closed, %d,%d,%d\r\n", red, green, blue);
             if (outlineFlag) {
                 const int code = pen < 0 ? -penCode : penCode;
-                piece.WriteMapPolyline(out, std::abs(pen), code, red, green, blue, false, kWholeRun);
+                piece.WriteMapPolyline(out, std::abs(pen), code, red, green, blue, false,
+                                       kRingWholeRun);
             } else if (fillColour == 999 || fillColour == -999) {
                 const int code = static_cast<int>(outlineValue);
-                piece.WriteMapPolyline(out, pen, fillColour == 999 ? code : -code, 0, 0, 0, false, kWholeRun);
+                piece.WriteMapPolyline(out, pen, fillColour == 999 ? code : -code, 0, 0, 0, false,
+                                       kRingWholeRun);
             } else {
                 const Bgr c = (*style.colours)[static_cast<std::size_t>(fillBand)];
-                piece.WriteMapPolyline(out, pen, -penCode, c.red, c.green, c.blue, false, kWholeRun);
+                piece.WriteMapPolyline(out, pen, -penCode, c.red, c.green, c.blue, false,
+                                       kRingWholeRun);
             }
         }
     }

@@ -25,7 +25,7 @@ constexpr char kBinQuestion[] = "Output file does not have BIN extension\n\nDo y
 constexpr char kOverwrite[] = "Output file already exists !!!\n\nAre you sure you want to overwrite it?";
 constexpr char kDifferent[] = "Data and Output files have to be different";
 
-bool Exists(const std::filesystem::path& path) {
+bool GridFileExists(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
 }
@@ -101,7 +101,7 @@ void QuorlinModel::OnExtract() {
     QuorlinState& s = state;
     if (!EqualIgnoringCase(FileExtension(s.outputPath), "bin") && !ui_.Ask(kBinQuestion)) return;
     if (SameStem(s.inputPath, s.outputPath)) return ui_.Message(kDifferent, Icon::kStop);
-    if (Exists(s.outputPath) && !ui_.Ask(kOverwrite)) return;
+    if (GridFileExists(s.outputPath) && !ui_.Ask(kOverwrite)) return;
     SaveReplaceMissing(settings_, s.options.replaceMissing, s.options.replaceMissingValue);
     const ElevationGridHeader g = s.grid;
     std::string samples;
@@ -182,7 +182,7 @@ void QuorlinModel::OnCreateEmptyGrid() {
     if (!EqualIgnoringCase(FileExtension(s.outputPath), "bin")) {
         return ui_.Message("Output file does not have BIN extension", Icon::kStop);
     }
-    if (Exists(s.outputPath) && !ui_.Ask(kOverwrite)) return;
+    if (GridFileExists(s.outputPath) && !ui_.Ask(kOverwrite)) return;
     double res = 1.0 / 120.0;
     if (ui_.Ask("Do you want to create HIGH RESOLUTION (90m) file?", "Map resolution")) res /= 10.0;
     const ElevationGridHeader& g = s.grid;
@@ -240,7 +240,8 @@ void QuorlinModel::OnInsert() {
         return ui_.Message("Output file does not have BIN extension", Icon::kExclamation);
     }
     if (SameStem(s.inputPath, s.outputPath)) return ui_.Message(kDifferent, Icon::kStop);
-    if (!Exists(s.outputPath)) return ui_.Message("Output file does not already exists", Icon::kStop);
+    if (!GridFileExists(s.outputPath))
+        return ui_.Message("Output file does not already exists", Icon::kStop);
     const auto target = LoadHeader(s.outputPath);
     if (!target) return ui_.Message("Output File information file unavailable", Icon::kStop);
     ElevationGridHeader out = target->first;

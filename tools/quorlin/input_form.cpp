@@ -5,7 +5,7 @@
 namespace quorlin {
 namespace {
 
-void Split(double value, double& degrees, double& minutes, double& seconds) {
+void SplitDegrees(double value, double& degrees, double& minutes, double& seconds) {
     value = std::fabs(value) + 1.37e-5;
     degrees = std::floor(value);
     const double rest = (value - degrees) * 60.0;
@@ -24,8 +24,8 @@ CoordinateForm SplitCoordinates(Corner corner) {
     CoordinateForm f;
     f.south = corner.latitude < 0;
     f.east = corner.longitude < 0;
-    Split(corner.latitude, f.latDegrees, f.latMinutes, f.latSeconds);
-    Split(corner.longitude, f.lonDegrees, f.lonMinutes, f.lonSeconds);
+    SplitDegrees(corner.latitude, f.latDegrees, f.latMinutes, f.latSeconds);
+    SplitDegrees(corner.longitude, f.lonDegrees, f.lonMinutes, f.lonSeconds);
     return f;
 }
 

@@ -9,16 +9,16 @@
 namespace quorlin {
 namespace {
 
-constexpr double kKmToDegrees = 0.009208104;
+constexpr double kTileKmToDegrees = 0.009208104;
 constexpr float kTileSpacing = 0.14f;
-constexpr double kWholeRun = 1000.0;
+constexpr double kTileWholeRun = 1000.0;
 
 bool Large(const CE00Polyline& line, double quadWidth, double quadHeight) {
     return line.bounds.east - line.bounds.west > quadWidth && line.bounds.north - line.bounds.south > quadHeight;
 }
 
 void Write(const CE00Polyline& line, const MapTileStyle& s, std::string& out) {
-    line.WriteMapPolyline(out, s.pen, s.fillCode, s.red, s.green, s.blue, false, kWholeRun);
+    line.WriteMapPolyline(out, s.pen, s.fillCode, s.red, s.green, s.blue, false, kTileWholeRun);
 }
 
 std::string Section(const std::string& baseName, const std::string& suffix, const core::GeoBox& b) {
@@ -47,7 +47,7 @@ std::string MapTilesText(const std::vector<CE00Polyline>& lines, const std::stri
     ui.Pump();
     std::string out = MapHeaderLine(header) + Section(baseName, "_0_0.map", header);
     const auto xScale = static_cast<float>(1.0 / std::cos((tiles.south + tiles.north) * 0.00872638888888889));
-    const auto tolerance = static_cast<float>(style.toleranceKm * kKmToDegrees);
+    const auto tolerance = static_cast<float>(style.toleranceKm * kTileKmToDegrees);
     const bool tiling = std::any_of(lines.begin(), lines.end(),
                                     [&](const CE00Polyline& l) { return Large(l, quadWidth, quadHeight); });
     for (const CE00Polyline& line : lines) {

@@ -47,7 +47,7 @@ const std::uint8_t* RowOf(const EncodeRequest& r, int scanline) {
     return r.row;
 }
 
-bool Encode(EncodeRequest* r) {
+bool EncodePicture(EncodeRequest* r) {
     jpeg_compress_struct info{};
     mapdata::JpegErrorJump errors{};
     info.err = mapdata::JpegErrorsThatJump(errors);
@@ -114,7 +114,7 @@ bool SaveJpeg(const mapdata::CDib& dib, const std::filesystem::path& path, int q
     bool encoded = false;
     {
         BusyScope scope(ui, busy);
-        encoded = Encode(&r);
+        encoded = EncodePicture(&r);
     }
     const std::string bytes(reinterpret_cast<const char*>(r.out), encoded ? r.size : 0);
     std::free(r.out);

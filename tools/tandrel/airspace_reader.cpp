@@ -8,10 +8,10 @@ namespace tandrel {
 namespace {
 
 // Field counts and positions of the DAFIF files.
-constexpr std::size_t kControlParentFields = 18;
-constexpr std::size_t kSpecialParentFields = 18;
-constexpr std::size_t kControlSegmentFields = 28;
-constexpr std::size_t kSpecialSegmentFields = 29;
+constexpr std::size_t kControlParentFieldCount = 18;
+constexpr std::size_t kSpecialParentFieldCount = 18;
+constexpr std::size_t kControlSegmentFieldCount = 28;
+constexpr std::size_t kSpecialSegmentFieldCount = 29;
 constexpr std::size_t kCountryFields = 8;
 
 // " " and the field when a number starts it.
@@ -42,9 +42,10 @@ AirspaceReader::AirspaceReader(AirspaceKind kind, const DafifFile& parents,
                                const DafifFile& segments, const DafifFile* countries)
     : kind_(kind),
       parents_(parents),
-      segments_(segments,
-                kind == AirspaceKind::kControl ? kControlSegmentFields : kSpecialSegmentFields,
-                kind == AirspaceKind::kSpecialUse) {
+      segments_(
+          segments,
+          kind == AirspaceKind::kControl ? kControlSegmentFieldCount : kSpecialSegmentFieldCount,
+          kind == AirspaceKind::kSpecialUse) {
     if (countries != nullptr) countries_.emplace(*countries, kCountryFields, kind == AirspaceKind::kSpecialUse);
 }
 
@@ -54,7 +55,8 @@ std::string AirspaceReader::Identifier(std::size_t index) const {
 
 void AirspaceReader::ReadParent(CAirspace& a, std::size_t index, const ReadOptions& options) const {
     const bool control = kind_ == AirspaceKind::kControl;
-    const auto f = SplitFields(parents_.Record(index), control ? kControlParentFields : kSpecialParentFields);
+    const auto f = SplitFields(parents_.Record(index),
+                               control ? kControlParentFieldCount : kSpecialParentFieldCount);
     a.identifier = Kept(f[0], 15);
     if (control) {
         const auto type = platform::ScanInt(Kept(f[1], 7));

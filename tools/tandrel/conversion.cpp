@@ -19,7 +19,7 @@ namespace {
 using platform::FormatC;
 
 constexpr double kStatuteMilesPerNm = 1.151025481665631;
-constexpr double kDegree = std::numbers::pi / 180.0;
+constexpr double kConversionDegree = std::numbers::pi / 180.0;
 
 constexpr std::array<const char*, 8> kClassCaptions{"A", "B", "C", "D", "E", "F", "G", "Other"};
 constexpr std::array<const char*, 13> kTypeCaptions{
@@ -48,7 +48,8 @@ std::string Captions(const TandrelOptions& o, int first, const std::array<const 
 
 double DistanceNm(double lat1, double lon1, double lat2, double lon2) {
     return core::g_ellipsoid
-        .GeodesicInverse(lat1 * kDegree, lon1 * kDegree, lat2 * kDegree, lon2 * kDegree, true)
+        .GeodesicInverse(lat1 * kConversionDegree, lon1 * kConversionDegree,
+                         lat2 * kConversionDegree, lon2 * kConversionDegree, true)
         .distance;
 }
 

@@ -25,7 +25,14 @@
 
 namespace {
 
-using namespace program_test;
+using program_test::Clock;
+using program_test::FlightFiles;
+using program_test::FlownProgram;
+using program_test::LogSave;
+using program_test::ReadText;
+namespace fs = program_test::fs;
+using program_test::kBuild;
+using program_test::kSource;
 using test_support::IgcFix;
 
 const fs::path kDefinitions = kSource / "resources/main_frame.xrc";
@@ -34,7 +41,23 @@ const fs::path kTask = kSource / "tools/maprender/tests/triangle.tsk";
 constexpr std::size_t kWalkFirst = 2380;
 constexpr std::size_t kWalkLast = 2440;
 
-using namespace xrc::main_frame;
+using xrc::main_frame::kCenterOnFix;
+using xrc::main_frame::kExit;
+using xrc::main_frame::kLoadMap;
+using xrc::main_frame::kMarkPosition;
+using xrc::main_frame::kNextWaypoint;
+using xrc::main_frame::kOverlay;
+using xrc::main_frame::kPreviousWaypoint;
+using xrc::main_frame::kReopenPort;
+using xrc::main_frame::kRestartTimer;
+using xrc::main_frame::kShiftMap;
+using xrc::main_frame::kSwitchNavDisplay;
+using xrc::main_frame::kTaskPointTap15;
+using xrc::main_frame::kTaskPointTap19;
+using xrc::main_frame::kToggleUsePolar;
+using xrc::main_frame::kToggleZoomedMap;
+using xrc::main_frame::kZoomIn;
+using xrc::main_frame::kZoomOut;
 
 // Commands that act at once and open no window.
 const std::map<int, std::string> kActions = {

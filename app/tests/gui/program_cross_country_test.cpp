@@ -26,7 +26,13 @@
 
 namespace {
 
-using namespace program_test;
+using program_test::AngleBetween;
+using program_test::FlightFiles;
+using program_test::FlownProgram;
+using program_test::LogSave;
+using program_test::ReadText;
+namespace fs = program_test::fs;
+using program_test::kSource;
 using test_support::IgcFix;
 
 const fs::path kCrossCountryFlight = kSource / "../shared/testdata/igc/0asljd01.igc";

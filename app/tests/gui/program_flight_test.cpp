@@ -23,7 +23,11 @@
 
 namespace {
 
-using namespace program_test;
+using program_test::AngleBetween;
+using program_test::FlightFiles;
+using program_test::FlownProgram;
+namespace fs = program_test::fs;
+using program_test::kSource;
 using test_support::IgcFix;
 
 const fs::path kFlight = kSource / "../shared/testdata/igc/apf-bug554.igc";

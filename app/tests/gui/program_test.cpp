@@ -27,7 +27,15 @@
 
 namespace {
 
-using namespace program_test;
+using program_test::Clock;
+using program_test::Program;
+using program_test::SettingsFile;
+using program_test::TempFolder;
+namespace fs = program_test::fs;
+using program_test::kBuild;
+using program_test::kProgram;
+using program_test::kSource;
+using program_test::kStartLimit;
 
 // A pseudo-terminal standing in for the GPS receiver.
 class FakeReceiver {

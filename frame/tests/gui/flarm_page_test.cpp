@@ -27,7 +27,7 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_flarm;
+using xrc::options_flarm::kFlarmTemplate;
 
 class FlarmPageTest : public ::testing::Test {
   protected:

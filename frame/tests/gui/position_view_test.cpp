@@ -49,7 +49,7 @@ using frame::CGPSposView;
 using frame::PageClock;
 using frame::ViewMode;
 
-const fs::path kScreenshots = fs::path(KV_BINARY_DIR) / "screenshots";
+const fs::path kPositionScreenshots = fs::path(KV_BINARY_DIR) / "screenshots";
 
 // A ridge running north-south 20 km east of the origin, 2500 ft on 500 ft
 // ground, 1 km wide.
@@ -110,10 +110,10 @@ class PositionViewTest : public ::testing::Test {
         nav::g_destinationValid = 1;
     }
     void Shoot(const std::string& name) {
-        fs::create_directories(kScreenshots);
+        fs::create_directories(kPositionScreenshots);
         view_->Refresh();
         platform::gui::ProcessEventsFor(50ms);
-        EXPECT_TRUE(platform::gui::SaveScreenshot(*frame_, kScreenshots / (name + ".png")));
+        EXPECT_TRUE(platform::gui::SaveScreenshot(*frame_, kPositionScreenshots / (name + ".png")));
     }
 
     wxFrame* frame_ = nullptr;  // owned by wx

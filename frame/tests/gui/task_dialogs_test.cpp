@@ -42,7 +42,7 @@ namespace limits_ids = xrc::task_limits_dialog;
 namespace point_ids = xrc::task_point_dialog;
 namespace task_ids = xrc::task_dialog;
 
-constexpr char kWaypoints[] =
+constexpr char kTaskDialogWaypoints[] =
     "Alpha,46,0,0,-7,0,0,500\r\n"
     "Bravo,46,30,0,-7,0,0,600\r\n"
     "Charlie,46,30,0,-7,30,0,700\r\n"
@@ -58,7 +58,8 @@ class TaskDialogsTest : public ::testing::Test {
         core::g_unitDist = 2;
         core::g_documentsFolder = platform::FromUtf8(folder_.Path().string()) + L"/";
         std::filesystem::create_directory(folder_ / "KOR_VAN WinCE");
-        std::wstring path = platform::FromUtf8(folder_.Write("tasks.dta", kWaypoints).string());
+        std::wstring path =
+            platform::FromUtf8(folder_.Write("tasks.dta", kTaskDialogWaypoints).string());
         ASSERT_EQ(nav::OpenWaypointFile(nav::g_waypointFile, path, true, true, false), 1);
         nav::g_taskList.DeleteAll();
         const platform::CriticalSectionLock lock(core::TaskLock);

@@ -56,7 +56,7 @@ using test_support::IgcFix;
 
 using test_support::kRadiansPerDegree;
 constexpr double kFeetPerMetre = 3.2808;
-using namespace xrc::main_frame;
+using xrc::main_frame::kToggleUsePolar;
 
 // The stretch of the flight flown: a glide of about 20 km. The zone passed
 // under lies around kUnderAt, the zone crossed inside its band around

@@ -16,7 +16,28 @@
 namespace brisvel {
 namespace {
 
-using namespace xrc::brisvel::shape_bar;
+using xrc::brisvel::shape_bar::kAdd;
+using xrc::brisvel::shape_bar::kAll;
+using xrc::brisvel::shape_bar::kCounter;
+using xrc::brisvel::shape_bar::kElevation;
+using xrc::brisvel::shape_bar::kEntry;
+using xrc::brisvel::shape_bar::kFeet;
+using xrc::brisvel::shape_bar::kFieldList;
+using xrc::brisvel::shape_bar::kFindNext;
+using xrc::brisvel::shape_bar::kList;
+using xrc::brisvel::shape_bar::kListCaption;
+using xrc::brisvel::shape_bar::kNext;
+using xrc::brisvel::shape_bar::kNoFill;
+using xrc::brisvel::shape_bar::kNote;
+using xrc::brisvel::shape_bar::kNoteCaption;
+using xrc::brisvel::shape_bar::kReset;
+using xrc::brisvel::shape_bar::kSearchAddAll;
+using xrc::brisvel::shape_bar::kSearchNext;
+using xrc::brisvel::shape_bar::kSearchText;
+using xrc::brisvel::shape_bar::kSetFont;
+using xrc::brisvel::shape_bar::kShapeBar;
+using xrc::brisvel::shape_bar::kSymbolList;
+using xrc::brisvel::shape_bar::kWideLine;
 
 template <typename Control>
 Control* Find(wxWindow& parent, int id) {

@@ -204,7 +204,7 @@ struct MapRecord {
     bool hasText;
 };
 
-double Degrees(const std::string& d, const std::string& m, const std::string& s) {
+double FileDegrees(const std::string& d, const std::string& m, const std::string& s) {
     const double deg = std::stod(d);
     const double rest = (std::stod(m) + std::stod(s) / 60.0) / 60.0;
     return deg < 0.0 || d.starts_with("-") ? deg - rest : deg + rest;
@@ -250,7 +250,7 @@ MapShape ReadShape(const std::string& text) {
         const std::vector<std::string> f = Split(line, 8);
         EXPECT_GE(f.size(), 7U) << line;
         if (f.size() < 7) continue;
-        MapRecord r{Degrees(f[0], f[1], f[2]), Degrees(f[3], f[4], f[5]), std::stoi(f[6]),
+        MapRecord r{FileDegrees(f[0], f[1], f[2]), FileDegrees(f[3], f[4], f[5]), std::stoi(f[6]),
                     f.size() > 7 ? f[7] : "", f.size() > 7};
         shape.records.push_back(r);
         if (r.code == -7 && r.text.ends_with("\\")) shape.notes.push_back(lines.at(++i));

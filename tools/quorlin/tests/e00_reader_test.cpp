@@ -17,7 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path Fixture(const char* name) { return testing::DataFolder() / "e00" / name; }
+fs::path E00Fixture(const char* name) {
+    return testing::DataFolder() / "e00" / name;
+}
 
 TEST(E00File, StartLineRefusesOtherFilesAndTheCompressedForm) {
     test_support::ScratchFolder folder;
@@ -40,7 +42,7 @@ TEST(E00File, StartLineRefusesOtherFilesAndTheCompressedForm) {
 
 TEST(E00File, ArcsInBothPrecisionsWithJunctionsAndEmptyArcsSkipped) {
     for (const char* name : {"lines.e00", "lines_double.e00"}) {
-        const auto arcs = ReadE00Arcs(Fixture(name));
+        const auto arcs = ReadE00Arcs(E00Fixture(name));
         ASSERT_EQ(arcs.size(), 3u) << name;
         EXPECT_EQ(arcs[0].coverageNumber, 1);
         EXPECT_EQ(arcs[0].coverageId, 11);
@@ -72,7 +74,7 @@ TEST(E00File, ArcsOfFilesThatAreNotReadable) {
 
 TEST(E00File, LabelsInBothPrecisions) {
     for (const char* name : {"aepoint.e00", "aepoint_double.e00"}) {
-        E00File file(Fixture(name));
+        E00File file(E00Fixture(name));
         int precision = 0;
         ASSERT_EQ(ReadE00Start(file), E00Start::kReadable);
         ASSERT_TRUE(FindE00Section(file, "LAB ", precision));
@@ -98,7 +100,7 @@ TEST(E00File, LabelSectionEndsAtALineThatIsNotARecord) {
 }
 
 TEST(InfoTable, EveryItemTypeAcrossRecordLines) {
-    CInfoTable table(Fixture("items.e00"), "pat");
+    CInfoTable table(E00Fixture("items.e00"), "pat");
     ASSERT_TRUE(table.Open());
     EXPECT_EQ(table.TableName(), "ITEMS.PAT");
     ASSERT_TRUE(table.ReadRecords());
@@ -135,7 +137,7 @@ TEST(InfoTable, EveryItemTypeAcrossRecordLines) {
 
 TEST(InfoTable, DerivedNamesAndLookupByRecordNumber) {
     for (const char* name : {"aepoint.e00", "aepoint_double.e00"}) {
-        const fs::path path = Fixture(name);
+        const fs::path path = E00Fixture(name);
         CInfoTable table(path, "PAT");
         // The base name comes from the file name, not the coverage inside.
         const bool isAepoint = path.stem() == "aepoint";
@@ -156,9 +158,9 @@ TEST(InfoTable, DerivedNamesAndLookupByRecordNumber) {
 }
 
 TEST(InfoTable, WantedItemsOnlyAndTablesThatDoNotOpen) {
-    CInfoTable lines(Fixture("lines_double.e00"), "AAT");
+    CInfoTable lines(E00Fixture("lines_double.e00"), "AAT");
     EXPECT_FALSE(lines.Open());  // its table is LINES.AAT
-    CInfoTable table(Fixture("lines.e00"), "AAT");
+    CInfoTable table(E00Fixture("lines.e00"), "AAT");
     ASSERT_TRUE(table.Open());
     const std::vector<std::string> wanted{"LINEVAL"};
     ASSERT_TRUE(table.ReadRecords(&wanted));
@@ -167,7 +169,7 @@ TEST(InfoTable, WantedItemsOnlyAndTablesThatDoNotOpen) {
 
     test_support::ScratchFolder folder;
     const fs::path path = folder.Path() / "cut.e00";
-    const std::string text = testing::ReadBytes(Fixture("lines.e00"));
+    const std::string text = testing::ReadBytes(E00Fixture("lines.e00"));
     testing::WriteBytes(path, text.substr(0, text.find("LENGTH")));
     CInfoTable cut(path, "AAT");
     EXPECT_FALSE(cut.Open());  // ends inside the item lines
@@ -179,7 +181,7 @@ TEST(InfoTable, WantedItemsOnlyAndTablesThatDoNotOpen) {
 TEST(InfoTable, RecordsCutByTheEndOfTheFileAreDropped) {
     test_support::ScratchFolder folder;
     const fs::path path = folder.Path() / "items.e00";
-    const std::string text = testing::ReadBytes(Fixture("items.e00"));
+    const std::string text = testing::ReadBytes(E00Fixture("items.e00"));
     testing::WriteBytes(path, text.substr(0, text.find("1999 7 4") + 20));
     CInfoTable table(path, "PAT");
     ASSERT_TRUE(table.Open());

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // '#' is the above-threshold index, '.' the below one, 'm' the missing one
 // of the halftone palette an 8-bit picture is made with.
-mapdata::CDib Picture(const std::vector<std::string>& rows, ThresholdIndices& indices) {
+mapdata::CDib ThresholdPicture(const std::vector<std::string>& rows, ThresholdIndices& indices) {
     mapdata::CDib dib;
     const int width = static_cast<int>(rows.front().size()), height = static_cast<int>(rows.size());
     EXPECT_TRUE(dib.CreateEmpty(false, width, height, 8, nullptr));
@@ -110,7 +110,7 @@ TEST(ThresholdFill, MatchesTheSweepRule) {
         for (bool corners : {false, true}) {
             SCOPED_TRACE(std::string(c.name) + (corners ? " corners" : " edges"));
             ThresholdIndices indices;
-            mapdata::CDib dib = Picture(c.rows, indices);
+            mapdata::CDib dib = ThresholdPicture(c.rows, indices);
             testing::ScriptedUi ui;
             FillThresholdBitmap(dib, corners, indices, ui);
             EXPECT_EQ(Rows(dib, indices), SweepFill(c.rows, corners));
@@ -119,7 +119,7 @@ TEST(ThresholdFill, MatchesTheSweepRule) {
     }
     // The diagonal ring keeps its inside only without corner joining.
     ThresholdIndices indices;
-    mapdata::CDib ring = Picture(cases[1].rows, indices);
+    mapdata::CDib ring = ThresholdPicture(cases[1].rows, indices);
     testing::ScriptedUi ui;
     FillThresholdBitmap(ring, false, indices, ui);
     EXPECT_EQ(Rows(ring, indices)[2], "m#...#m");
@@ -209,7 +209,8 @@ TEST_F(UpDownTest, DeletesBitmapsAndGoesOnAfterATracerFailure) {
 
 TEST_F(UpDownTest, BitmapInputIsFilledAndOtherDepthsRefused) {
     ThresholdIndices indices;
-    const mapdata::CDib dib = Picture({"######", "#....#", "#.##.#", "#....#", "######", "......"}, indices);
+    const mapdata::CDib dib =
+        ThresholdPicture({"######", "#....#", "#.##.#", "#....#", "######", "......"}, indices);
     const fs::path base = scratch_.Path() / "pic";  // no extension: names appended directly
     ASSERT_TRUE(dib.SaveToFile(base.string() + ".bmp", 100, nullptr));
     fs::rename(base.string() + ".bmp", base);
