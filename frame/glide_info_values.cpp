@@ -4,6 +4,7 @@
 #include <mutex>
 #include <numbers>
 
+#include "core/angles.h"
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
 #include "glide/polar.h"
@@ -18,7 +19,7 @@
 namespace frame {
 namespace {
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 
 void StoreWind(const GlideValues& values) {
     const std::scoped_lock lock(glide::WindLock);

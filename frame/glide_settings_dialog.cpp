@@ -27,15 +27,10 @@ namespace {
 
 namespace gui = platform::gui;
 
-using ids::kIdsKilometres;
-using ids::kIdsMiles;
-using ids::kIdsMissingPointCaption;
-using ids::kIdsMissingPointText;
-using ids::kIdsNumberNext;
-using ids::kIdsNumberPrevious;
 using xrc::frame_dialogs::kAltComp;
 using xrc::frame_dialogs::kAutoZoom;
 using xrc::frame_dialogs::kConstantSpeed;
+using xrc::frame_dialogs::kGlideSettingsTemplate;
 using xrc::frame_dialogs::kNextPrompt;
 using xrc::frame_dialogs::kNumbered;
 using xrc::frame_dialogs::kPrevPrompt;
@@ -44,6 +39,12 @@ using xrc::frame_dialogs::kRadiusUnit;
 using xrc::frame_dialogs::kShowAltDifference;
 using xrc::frame_dialogs::kUseDem;
 using xrc::frame_dialogs::kUseMcr;
+using ids::kIdsKilometres;
+using ids::kIdsMiles;
+using ids::kIdsNumberPrevious;
+using ids::kIdsNumberNext;
+using ids::kIdsMissingPointText;
+using ids::kIdsMissingPointCaption;
 
 constexpr int kDialogKilometres = 2;
 
@@ -98,8 +99,8 @@ void CGlideSettingsDlg::OnInitDialog(wxInitDialogEvent& /*event*/) {
     SetCheck(*this, kUseMcr, values_.useMcrForAlt);
     SetCheck(*this, kUseDem, values_.useDemInfo);
     SetControlText(*this, kRadiusUnit,
-                   core::LoadResourceString(
-                       core::g_unitDist.load() == kDialogKilometres ? kIdsKilometres : kIdsMiles));
+                   core::LoadResourceString(core::g_unitDist.load() == kDialogKilometres ? kIdsKilometres
+                                                                                   : kIdsMiles));
     wxCommandEvent none;
     OnCheck1193(none);
     OnCheck1187(none);

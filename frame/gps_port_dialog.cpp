@@ -26,6 +26,7 @@ using xrc::gps_port_dialog::kAutoResetCheck;
 using xrc::gps_port_dialog::kBaudCombo;
 using xrc::gps_port_dialog::kGeoidEdit;
 using xrc::gps_port_dialog::kGeoidUnit;
+using xrc::gps_port_dialog::kGpsPortTemplate;
 using xrc::gps_port_dialog::kIgnoreErrorsCheck;
 using xrc::gps_port_dialog::kNoEventsCheck;
 using xrc::gps_port_dialog::kPortCombo;

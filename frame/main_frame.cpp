@@ -66,7 +66,11 @@ using ids::kIdsResimplifyMap;
 constexpr int kResimplifyMenuPosition = 5;
 constexpr int kPortraitPositionExtra = 25;
 using xrc::main_frame::kAbout;
+using xrc::main_frame::kDeclareTask;
 using xrc::main_frame::kExit;
+using xrc::main_frame::kMainWindow;
+using xrc::main_frame::kReplayFlight;
+using xrc::main_frame::kStartLog;
 constexpr int kPageProfileMode = 2;
 
 // Key codes the map window takes with WM_USER_MAPKEY.

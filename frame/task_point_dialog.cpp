@@ -39,6 +39,7 @@ using xrc::task_point_dialog::kSectorRadius;
 using xrc::task_point_dialog::kStartDirection;
 using xrc::task_point_dialog::kStartRadius;
 using xrc::task_point_dialog::kStartType;
+using xrc::task_point_dialog::kTaskPointTemplate;
 using xrc::task_point_dialog::kTransfer;
 using xrc::task_point_dialog::kTurnpoint;
 using xrc::task_point_dialog::kUnitLabel;

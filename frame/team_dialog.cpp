@@ -30,6 +30,7 @@ using xrc::team_dialog::kLastCharacter;
 using xrc::team_dialog::kNameText;
 using xrc::team_dialog::kResultText;
 using xrc::team_dialog::kShow;
+using xrc::team_dialog::kTeamTemplate;
 
 void SetText(wxWindow* control, const wxString& text) {
     if (auto* entry = dynamic_cast<wxTextEntry*>(control)) {

@@ -32,8 +32,9 @@ using xrc::wind_dialog::kHeadingEdit;
 using xrc::wind_dialog::kHistoryList;
 using xrc::wind_dialog::kResetHeading;
 using xrc::wind_dialog::kSpeedEdit;
+constexpr int kWindSpeedUnit = xrc::wind_dialog::kSpeedUnit;
 using xrc::wind_dialog::kWindTemplate;
-constexpr int kOkCommand = 1080;
+constexpr int kWindOkCommand = 1080;
 
 }  // namespace
 

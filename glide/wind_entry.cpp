@@ -4,6 +4,7 @@
 #include <numbers>
 #include <string>
 
+#include "core/angles.h"
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
 #include "glide/heading_wind.h"
@@ -18,7 +19,7 @@
 namespace glide {
 namespace {
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 constexpr float kHeadingMax = 359.999F;
 
 float WindTenths(double value) {

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string_view>
 
+#include "core/angles.h"
 #include "core/settings_values.h"
 #include "glide/current_wind.h"
 #include "glide/speed_to_fly_text.h"
@@ -21,7 +22,7 @@ CWindEstimator g_windEstimator;
 namespace {
 
 constexpr int kMinimumCapacity = 8;
-constexpr double kEstimationRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 constexpr double kSecondsPerHour = 3600.0;
 // A fit runs below the threads that take fixes.
 constexpr int kFitPriorityDrop = 2;
@@ -128,7 +129,7 @@ int CWindEstimator::AddWindSample(const WindSample& input, bool precomputed) {
     const std::lock_guard lock(mutex_);
     if (!(sample.tas >= settings_.minSpeed)) return 0;
     if (!precomputed) {
-        const double track = sample.track * kEstimationRadiansPerDegree;
+        const double track = sample.track * kRadiansPerDegree;
         sample.x = static_cast<float>(sample.groundSpeed * std::cos(track));
         sample.y = static_cast<float>(sample.groundSpeed * std::sin(track));
         sample.tasSquared = sample.tas * sample.tas;

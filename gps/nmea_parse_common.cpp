@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "core/angles.h"
 #include "core/geodesy.h"
 #include "gps/nmea_parse_internal.h"
 #include "gps/settings_values.h"
@@ -7,7 +8,7 @@
 namespace gps::nmea_parse {
 namespace {
 
-constexpr double kRadiansPerDegree = core::g_pi / 180.0;
+using core::kRadiansPerDegree;
 
 double Radians(double degrees, double minutes) {
     return (degrees + minutes / 60.0) * kRadiansPerDegree;

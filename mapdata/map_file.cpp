@@ -9,6 +9,7 @@
 #include <numbers>
 #include <thread>
 
+#include "core/angles.h"
 #include "core/utm.h"
 #include "core/waypoint_course.h"
 #include "mapdata/binary_map_records.h"
@@ -19,7 +20,7 @@
 namespace mapdata {
 namespace {
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 // The degree factor of the rotation, as the map has always used it.
 constexpr double kRotationDegree = 0.017453292;
 // A first field of at least this marks the UTM form of a record.

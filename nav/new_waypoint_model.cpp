@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/angles.h"
 #include "core/elevation_model.h"
 #include "nav/waypoint_edit.h"
 #include "nav/waypoint_list.h"
@@ -18,7 +19,7 @@
 namespace nav {
 namespace {
 
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 constexpr unsigned kQuestion =
     platform::mb::kYesNo | platform::mb::kIconQuestion | platform::mb::kTopmost;
 constexpr unsigned kStop = platform::mb::kOk | platform::mb::kIconHand | platform::mb::kTopmost;
@@ -172,8 +173,8 @@ NewWaypointModel::NewWaypointModel(bool metres, bool mapPointMode)
     : metres_(metres), mapPointMode_(mapPointMode) {}
 
 void NewWaypointModel::FillFrom(const WaypointRecord& record, const MapExtension* extension) {
-    const double lat = record.latitude / kRadPerDeg;
-    const double lon = record.longitude / kRadPerDeg;  // positive west
+    const double lat = record.latitude / kRadiansPerDegree;
+    const double lon = record.longitude / kRadiansPerDegree;  // positive west
     fields.northSouth = lat < 0.0 ? 1 : 0;
     fields.eastWest = lon < 0.0 ? 0 : 1;
     const DmsFields la = SplitDegrees(std::fabs(lat));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/angles.h"
 #include "core/elevation_model.h"
 #include "core/settings_values.h"
 #include "core/terrain_sampling.h"
@@ -16,7 +17,7 @@
 namespace nav {
 namespace {
 
-constexpr double kReachableRadPerDeg = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 
 float Shown(float feet, bool metres) {
     return metres ? feet / static_cast<float>(kFeetPerMetre) : feet;
@@ -27,7 +28,7 @@ class CurrentReachGlide final : public ReachGlide {
     float RequiredAltitude(const WaypointRecord& /*from*/, const WaypointRecord& to,
                            float distanceKm, double courseDeg) override {
         const glide::LegAltitude leg = glide::AltitudeRequiredAtMacCready(
-            context_, distanceKm, to.altitude, courseDeg * kReachableRadPerDeg, 1,
+            context_, distanceKm, to.altitude, courseDeg * kRadiansPerDegree, 1,
             core::g_macCready.load());
         return leg.altitude;
     }
@@ -37,7 +38,7 @@ class CurrentReachGlide final : public ReachGlide {
         if (glide::g_useDemInfo.load() == 0 || model_ == nullptr) return 0.0F;
         const core::TerrainProfile profile =
             core::SampleAlongCourse(model_.get(), from.longitude, from.latitude,
-                                    courseDeg * kReachableRadPerDeg, distanceKm);
+                                    courseDeg * kRadiansPerDegree, distanceKm);
         const std::size_t count = profile.samples.size();
         if (profile.status == core::SampleStatus::kNone || count == 0) return 0.0F;
         const float margin = glide::g_groundClearAltitude.load();

@@ -7,6 +7,7 @@
 #include <numbers>
 #include <system_error>
 
+#include "core/angles.h"
 #include "core/elevation_model.h"
 #include "platform/ddx_text.h"
 #include "platform/numbers.h"
@@ -21,7 +22,7 @@ constexpr std::wstring_view kImagesHeader = L"\\*images*\\";
 constexpr std::wstring_view kSoundsHeader = L"\\*sounds*\\";
 constexpr std::wstring_view kLineEnd = L"\r\n";
 constexpr wchar_t kFullWidthComma = 0xFF0C;
-constexpr double kTaskFileRadPerDeg = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 constexpr float kNoTargetAltitude = -10000.0F;
 constexpr float kLowestTargetAltitude = -8000.0F;
 
@@ -117,7 +118,7 @@ double AngleRadians(double degrees, double minutes, double seconds, std::wstring
         }
     }
     if (degrees <= 0.0 && minutes <= 0.0 && seconds <= 0.0) angle = fraction / 60.0 + degrees;
-    return angle * kTaskFileRadPerDeg;
+    return angle * kRadiansPerDegree;
 }
 
 // Positions beyond these are no places on the earth; such a line is broken.
@@ -187,8 +188,8 @@ void AppendLine(std::wstring& out, std::wstring_view line) {
 }
 
 std::wstring PointLine(const CTaskPoint& p) {
-    const double latitude = p.latitude / kTaskFileRadPerDeg;
-    const double longitude = p.longitude / kTaskFileRadPerDeg;
+    const double latitude = p.latitude / kRadiansPerDegree;
+    const double longitude = p.longitude / kRadiansPerDegree;
     std::wstring line = PointName(p.name);
     line += p.altitudeKnown != 0 ? platform::FormatC(L",%lf,0,0,%lf,0,0,%.0f", latitude, longitude,
                                                      static_cast<double>(p.altitude))
@@ -205,7 +206,7 @@ std::wstring ZoneLine(const CTaskPoint& p) {
         p.hasCylinder, p.hasSector, static_cast<double>(p.cylinderRadius),
         static_cast<double>(p.sectorRadius), p.sectorMode, static_cast<double>(p.sectorAngle),
         static_cast<double>(p.sectorDirection), static_cast<double>(p.sectorInnerRadius),
-        p.target.longitude / kTaskFileRadPerDeg, p.target.latitude / kTaskFileRadPerDeg, altitude);
+        p.target.longitude / kRadiansPerDegree, p.target.latitude / kRadiansPerDegree, altitude);
 }
 
 const std::wstring& SectionText(const CTaskPoint& p, int section) {
@@ -419,10 +420,10 @@ bool TaskBlockReader::ReadZones(CTask& task) {
         p.notCounted = kind == (kKindTurnpoint | kKindNotCountedBit) ? 1 : 0;
         if (values >= 10) p.sectorInnerRadius = inner;
         if (values >= 12) {
-            if (!IsPlausible(latitude * kTaskFileRadPerDeg, longitude * kTaskFileRadPerDeg))
+            if (!IsPlausible(latitude * kRadiansPerDegree, longitude * kRadiansPerDegree))
                 return false;
-            p.target.latitude = latitude * kTaskFileRadPerDeg;
-            p.target.longitude = longitude * kTaskFileRadPerDeg;
+            p.target.latitude = latitude * kRadiansPerDegree;
+            p.target.longitude = longitude * kRadiansPerDegree;
             p.target.ComputeUnitVector();
         }
         if (values >= 13 && altitude > kLowestTargetAltitude) {

@@ -8,13 +8,14 @@
 #include <numbers>
 #include <optional>
 
+#include "core/angles.h"
 #include "core/utm.h"
 #include "platform/ddx_text.h"
 
 namespace nav {
 namespace {
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 // Latitudes in degrees above this are UTM eastings instead.
 constexpr double kUtmMarker = 361.0;
 constexpr int kMaxUtmZone = 60;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/angles.h"
 #include "core/settings_values.h"
 #include "fix/fix_commit.h"
 #include "gps/flight_log_records.h"
@@ -23,7 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 constexpr double kKnotsPerRadianHour = 6371.0 / 1.852;
 constexpr int kReplayExitCode = 11;
 constexpr int kBelowNormalSteps = 5;

@@ -10,7 +10,14 @@ namespace {
 
 namespace gui = platform::gui;
 
-using namespace xrc::options_general::compass_page;
+using xrc::options_general::compass_page::kCompassPage;
+using xrc::options_general::compass_page::kCompassSpeedUnit;
+using xrc::options_general::compass_page::kCorrection;
+using xrc::options_general::compass_page::kHeadingsTrue;
+using xrc::options_general::compass_page::kSpeedMaximum;
+using xrc::options_general::compass_page::kSpeedMinimum;
+using xrc::options_general::compass_page::kSpeedTolerance;
+using xrc::options_general::compass_page::kTurnTolerance;
 using ids::kIdsFirstCompassSpeedUnit;
 
 }  // namespace

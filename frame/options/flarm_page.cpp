@@ -15,6 +15,7 @@ namespace {
 
 namespace gui = platform::gui;
 
+constexpr int kFlarmBaudCombo = xrc::options_flarm::kBaudCombo;
 using xrc::options_flarm::kClimb;
 using xrc::options_flarm::kFlarmTemplate;
 using xrc::options_flarm::kImportantAlarmSound;

@@ -24,19 +24,34 @@ bool Checked(const wxWindow* page, int id) {
     return box != nullptr && box->GetValue();
 }
 
-using ids::kIdsFeetLabel;
-using ids::kIdsMetresLabel;
 using xrc::options_general::kAltitudeUnit;
+using xrc::options_general::kCentreScaleFactor;
+using xrc::options_general::kClimbKnots;
 using xrc::options_general::kDecimalMinutes;
 using xrc::options_general::kDestinations;
 using xrc::options_general::kDestinationsSpin;
+using xrc::options_general::kDirectorTolerance;
 using xrc::options_general::kDiskWarning;
 using xrc::options_general::kDoubleClick;
 using xrc::options_general::kEarthRadius;
+using xrc::options_general::kEccentricity;
+using xrc::options_general::kFeet;
+using xrc::options_general::kGearUnit;
+using xrc::options_general::kGearWarning;
+using xrc::options_general::kHectopascal;
 using xrc::options_general::kIgcFormat;
+using xrc::options_general::kInchesOfMercury;
+using xrc::options_general::kInverseFlattening;
+using xrc::options_general::kKnots;
+using xrc::options_general::kLoadMapAtStart;
 using xrc::options_general::kLogFormat;
 using xrc::options_general::kLogInterval;
 using xrc::options_general::kLogIntervalSpin;
+using xrc::options_general::kLogPage;
+using xrc::options_general::kMacCreadyUnit;
+using xrc::options_general::kMacCreadyWhileCircling;
+using xrc::options_general::kMisc2Page;
+using xrc::options_general::kMiscPage;
 using xrc::options_general::kPatternAltitude;
 using xrc::options_general::kQueueFifo;
 using xrc::options_general::kRawCapture;
@@ -45,13 +60,24 @@ using xrc::options_general::kReplayIntervalSpin;
 using xrc::options_general::kSaveDropped;
 using xrc::options_general::kScreenUpdates;
 using xrc::options_general::kScreenUpdatesSpin;
+using xrc::options_general::kSemiMajorAxis;
+using xrc::options_general::kSpeedDirector;
 using xrc::options_general::kSpeedTrack;
+using xrc::options_general::kStartMacCready;
+using xrc::options_general::kStatuteMiles;
+using xrc::options_general::kStickyNavDisplay;
 using xrc::options_general::kTimeInMinutes;
 using xrc::options_general::kTimeOffset;
 using xrc::options_general::kTimeOffsetSpin;
+using xrc::options_general::kToleranceLabel;
+using xrc::options_general::kUnitsPage;
 using xrc::options_general::kUseGpsVariation;
 using xrc::options_general::kUseUtm;
+using xrc::options_general::kUtmPage;
 using xrc::options_general::kVariation;
+using xrc::options_general::kWhileCircling;
+using ids::kIdsFeetLabel;
+using ids::kIdsMetresLabel;
 
 }  // namespace
 

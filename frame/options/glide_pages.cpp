@@ -16,14 +16,35 @@ namespace {
 
 namespace gui = platform::gui;
 
+using xrc::options_more::kAverageTime;
 using xrc::options_more::kBallast;
 using xrc::options_more::kBallastSetting;
 using xrc::options_more::kBrowse;
 using xrc::options_more::kBugs;
 using xrc::options_more::kBugsSpin;
+using xrc::options_more::kCycleAltitudes;
+using xrc::options_more::kCycleNote;
+using xrc::options_more::kCyclePage;
 using xrc::options_more::kFileName;
+using xrc::options_more::kFirstLegWeight;
 using xrc::options_more::kFirstMode;
+using xrc::options_more::kGlideRatioOrPolar;
+using xrc::options_more::kGotoMaxAatPoint;
+using xrc::options_more::kGotoWithTask;
+using xrc::options_more::kOlcPage;
+using xrc::options_more::kPolarPage;
+using xrc::options_more::kPostAtFinish;
+using xrc::options_more::kPostRadius;
+using xrc::options_more::kPostRadiusUnit;
+using xrc::options_more::kResetClock;
+using xrc::options_more::kStartFinishDirection;
+using xrc::options_more::kTasksPage;
+using xrc::options_more::kTextSize;
+using xrc::options_more::kToDestination;
+using xrc::options_more::kUpdateFinishGate;
 using xrc::options_more::kWeightFactor;
+using xrc::options_more::kZoneMargin;
+using xrc::options_more::kZoneMarginUnit;
 
 }  // namespace
 
@@ -79,7 +100,7 @@ void COptionsPolars::OnBrowse(wxCommandEvent&) {
 void COptionsPolars::DoDataExchange(gui::CDataExchange* pDX) {
     gui::DDX_Radio(pDX, kGlideRatioOrPolar, values_.usePolar);
     gui::DDX_TextString(pDX, kFileName, values_.fileName);
-    gui::DDX_TextFloat(pDX, kGlideRatio, values_.glideRatio);
+    gui::DDX_TextFloat(pDX, xrc::options_more::kGlideRatio, values_.glideRatio);
     gui::DDV_MinMaxFloat(pDX, values_.glideRatio, 0.1F, 100.0F);
     gui::DDX_TextFloat(pDX, kWeightFactor, values_.weightFactor);
     gui::DDV_MinMaxFloat(pDX, values_.weightFactor, 0.5F, 3.0F);

@@ -18,7 +18,46 @@ namespace gui = platform::gui;
 
 using ids::kIdsLinesAndMapText;
 using ids::kIdsLinesAndMapCaption;
-using namespace xrc::options_more;
+using xrc::options_more::kAutoMacCready;
+using xrc::options_more::kAveragedThermals;
+using xrc::options_more::kCacheLength;
+using xrc::options_more::kCacheSaveInterval;
+using xrc::options_more::kCacheSaveIntervalSpin;
+using xrc::options_more::kClimbUnit;
+using xrc::options_more::kCursorBlink;
+using xrc::options_more::kCursorBlinkSpin;
+using xrc::options_more::kDotSize;
+using xrc::options_more::kDotSizeSpin;
+using xrc::options_more::kDotSpacing;
+using xrc::options_more::kDotSpacingSpin;
+using xrc::options_more::kDrawLines;
+using xrc::options_more::kGotoLine;
+using xrc::options_more::kInitCircles;
+using xrc::options_more::kInitCirclesSpin;
+using xrc::options_more::kMapMargin;
+using xrc::options_more::kMapMarginSpin;
+using xrc::options_more::kMapPage;
+using xrc::options_more::kMapRadius;
+using xrc::options_more::kMapRadiusUnit;
+using xrc::options_more::kMinCirclingRate;
+using xrc::options_more::kMinimumRotation;
+using xrc::options_more::kOutlineMacCready;
+using xrc::options_more::kPointCount;
+using xrc::options_more::kReachPage;
+using xrc::options_more::kRotateToTrack;
+using xrc::options_more::kSearchTime;
+using xrc::options_more::kShowAverage;
+using xrc::options_more::kShowLift;
+using xrc::options_more::kShowMap;
+using xrc::options_more::kShowOutline;
+using xrc::options_more::kSimplifyDistance;
+using xrc::options_more::kSimplifyUnit;
+using xrc::options_more::kThermalPage;
+using xrc::options_more::kUseMacCreadyInUse;
+using xrc::options_more::kZoomFactor;
+using xrc::options_more::kZoomedRadius;
+using xrc::options_more::kZoomedRadiusUnit;
+using xrc::options_more::kZoomedTrackLength;
 
 }  // namespace
 
@@ -96,7 +135,7 @@ void COptionsThermalMode::DoDataExchange(gui::CDataExchange* pDX) {
     gui::DDX_TextInt(pDX, kSearchTime, values_.thermalSearchTime);
     gui::DDV_MinMaxInt(pDX, values_.thermalSearchTime, 0, 100);
     gui::DDX_Check(pDX, kShowAverage, values_.showAverage);
-    gui::DDX_Check(pDX, kAutoZoom, values_.autoZoom);
+    gui::DDX_Check(pDX, xrc::options_more::kAutoZoom, values_.autoZoom);
     gui::DDX_Check(pDX, kAutoMacCready, values_.autoMacCready);
     if (!pDX->m_bSaveAndValidate) {
         if (auto* field = dynamic_cast<wxTextCtrl*>(FindWindow(kAveragedThermals))) {

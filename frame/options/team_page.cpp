@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/angles.h"
 #include "frame/task_dialog.h"
 #include "nav/team_code.h"
 #include "platform/message_box.h"
@@ -35,7 +36,7 @@ using xrc::options_general::team_page::kPickCentre;
 using xrc::options_general::team_page::kTeamPage;
 constexpr int kLonFields[3] = {kLonDegrees, kLonMinutes, kLonSeconds};
 constexpr int kLatFields[3] = {kLatDegrees, kLatMinutes, kLatSeconds};
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 
 }  // namespace
 
@@ -108,9 +109,9 @@ void COptionsTeam::DoDataExchange(gui::CDataExchange* pDX) {
         return;
     }
     values_.lonWest = nav::JoinAngle(lonFields_[0], lonFields_[1], lonFields_[2]) *
-                      kTeamRadiansPerDegree * (east_ == 0 ? -1.0 : 1.0);
+                      kRadiansPerDegree * (east_ == 0 ? -1.0 : 1.0);
     values_.latitude = nav::JoinAngle(latFields_[0], latFields_[1], latFields_[2]) *
-                       kTeamRadiansPerDegree * (south_ == 1 ? -1.0 : 1.0);
+                       kRadiansPerDegree * (south_ == 1 ? -1.0 : 1.0);
     if (const auto* name = FindWindow(kCentreName)) values_.wptName = name->GetLabel().ToStdWstring();
 }
 

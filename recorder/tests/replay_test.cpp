@@ -190,7 +190,7 @@ TEST_F(ReplayTest, TheEndNoticeFindsTheLastReplayEndedAndALaterOneRunning) {
     const auto probe = std::make_shared<EndNoticeProbe>();
     const auto previous = platform::SetUiPostBackend(probe);
     auto first = std::make_unique<CFlightType>();
-    ASSERT_TRUE(first->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(first->Open(kReplayTestData / "18BF14K1.igc"));
     ASSERT_TRUE(StartReplay(std::move(first)));
     EXPECT_FALSE(LastReplayEnded());
     StopReplay();
@@ -203,7 +203,7 @@ TEST_F(ReplayTest, TheEndNoticeFindsTheLastReplayEndedAndALaterOneRunning) {
     hooks.paused = [&paused] { return paused.load(); };
     SetReplayMapHooks(std::move(hooks));
     auto second = std::make_unique<CFlightType>();
-    ASSERT_TRUE(second->Open(kTestData / "18BF14K1.igc"));
+    ASSERT_TRUE(second->Open(kReplayTestData / "18BF14K1.igc"));
     ASSERT_TRUE(StartReplay(std::move(second)));
     EXPECT_FALSE(LastReplayEnded());  // the first replay's notice, handled late, is ignored
     StopReplay();

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <ostream>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "tools/quorlin/fd_stream.h"
 #include "tools/quorlin/grid_files.h"
 #include "tools/quorlin/picture_files.h"
+#include "tools/quorlin/positioned_io.h"
 
 namespace quorlin {
 
@@ -66,17 +66,6 @@ bool PictureTooLarge(const ElevationGridHeader& g) {
     const mapdata::CDib layout(static_cast<int>(g.columns), static_cast<int>(g.rows), 24);
     return static_cast<std::uint64_t>(layout.GetRowBytes(static_cast<int>(g.columns))) * g.rows >
            mapdata::kMaxImageBytes;
-}
-
-// Reads exactly `size` bytes at `offset`; false on an error or a short file.
-bool ReadAt(int fd, std::uint8_t* into, std::size_t size, std::uint64_t offset) {
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, into, size, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        into += got, size -= static_cast<std::size_t>(got), offset += static_cast<std::uint64_t>(got);
-    }
-    return true;
 }
 
 enum class BmpResult { kWritten, kReadFailed, kWriteFailed };

@@ -8,7 +8,45 @@
 namespace quorlin {
 namespace {
 
-using namespace xrc::quorlin::main_dialog;
+using xrc::quorlin::main_dialog::kBorderColour;
+using xrc::quorlin::main_dialog::kBorderColourLabel;
+using xrc::quorlin::main_dialog::kChangeColours;
+using xrc::quorlin::main_dialog::kChangeLevels;
+using xrc::quorlin::main_dialog::kColourMapLabel;
+using xrc::quorlin::main_dialog::kColumns;
+using xrc::quorlin::main_dialog::kColumnsLabel;
+using xrc::quorlin::main_dialog::kConvert;
+using xrc::quorlin::main_dialog::kCornerContinuous;
+using xrc::quorlin::main_dialog::kCreate;
+using xrc::quorlin::main_dialog::kDeleteBitmaps;
+using xrc::quorlin::main_dialog::kDrawBorders;
+using xrc::quorlin::main_dialog::kElevationLimits;
+using xrc::quorlin::main_dialog::kExtract;
+using xrc::quorlin::main_dialog::kFillClosed;
+using xrc::quorlin::main_dialog::kFirstLevelText;
+using xrc::quorlin::main_dialog::kHighest;
+using xrc::quorlin::main_dialog::kInsert;
+using xrc::quorlin::main_dialog::kLayerCombo;
+using xrc::quorlin::main_dialog::kLevelUnit;
+using xrc::quorlin::main_dialog::kLineTolerance;
+using xrc::quorlin::main_dialog::kLineToleranceLabel;
+using xrc::quorlin::main_dialog::kLowest;
+using xrc::quorlin::main_dialog::kMapColourSwatch;
+using xrc::quorlin::main_dialog::kOutputName;
+using xrc::quorlin::main_dialog::kRemoveLonLat;
+using xrc::quorlin::main_dialog::kReplaceMissing;
+using xrc::quorlin::main_dialog::kReplacement;
+using xrc::quorlin::main_dialog::kReplacementUnit;
+using xrc::quorlin::main_dialog::kRows;
+using xrc::quorlin::main_dialog::kRowsLabel;
+using xrc::quorlin::main_dialog::kSeparateLayer;
+using xrc::quorlin::main_dialog::kSetMapColour;
+using xrc::quorlin::main_dialog::kSetOutputBounds;
+using xrc::quorlin::main_dialog::kSetOutputFile;
+using xrc::quorlin::main_dialog::kSimplify;
+using xrc::quorlin::main_dialog::kThreshold;
+using xrc::quorlin::main_dialog::kThresholdEdit;
+using xrc::quorlin::main_dialog::kUpDownFiles;
 
 bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;

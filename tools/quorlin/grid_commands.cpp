@@ -12,6 +12,7 @@
 #include "platform/unique_fd.h"
 #include "tools/quorlin/grid_files.h"
 #include "tools/quorlin/grid_geometry.h"
+#include "tools/quorlin/positioned_io.h"
 #include "tools/quorlin/quorlin_model.h"
 
 namespace quorlin {
@@ -48,26 +49,6 @@ long Floor(double v) { return Truncate(std::floor(v)); }
 void RowProgress(QuorlinUi& ui, long row, long rows) {
     if (row % 10 == 0) ui.Progress(platform::FormatC("Row %ld out of %ld", row, rows));
     ui.Pump();
-}
-
-bool ReadAt(int fd, void* data, std::size_t size, std::uint64_t offset) {
-    auto* p = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
-        if (n <= 0) return false;
-        p += n, size -= static_cast<std::size_t>(n), offset += static_cast<std::uint64_t>(n);
-    }
-    return true;
-}
-
-bool WriteAt(int fd, const void* data, std::size_t size, std::uint64_t offset) {
-    const auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, p, size, static_cast<off_t>(offset));
-        if (n <= 0) return false;
-        p += n, size -= static_cast<std::size_t>(n), offset += static_cast<std::uint64_t>(n);
-    }
-    return true;
 }
 
 std::int16_t Decode(const char* p, bool littleEndian) {

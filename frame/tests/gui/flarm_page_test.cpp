@@ -27,7 +27,15 @@ namespace {
 
 namespace gui = platform::gui;
 
+using xrc::options_flarm::kBaudCombo;
+using xrc::options_flarm::kClimb;
 using xrc::options_flarm::kFlarmTemplate;
+using xrc::options_flarm::kImportantAlarmSound;
+using xrc::options_flarm::kLowAlarmSound;
+using xrc::options_flarm::kSetBaud;
+using xrc::options_flarm::kShowTcas;
+using xrc::options_flarm::kTrafficSound;
+using xrc::options_flarm::kUrgentAlarmSound;
 
 class FlarmPageTest : public ::testing::Test {
   protected:

@@ -37,7 +37,13 @@ namespace frame {
 namespace {
 
 namespace gui = platform::gui;
-using namespace frame::testing;
+using frame::testing::Click;
+using frame::testing::OpenBuiltBundle;
+using frame::testing::RunModal;
+using frame::testing::Screenshot;
+using frame::testing::TextOf;
+using frame::testing::Type;
+using frame::testing::WhenOpened;
 namespace limits_ids = xrc::task_limits_dialog;
 namespace point_ids = xrc::task_point_dialog;
 namespace task_ids = xrc::task_dialog;

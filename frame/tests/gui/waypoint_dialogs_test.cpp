@@ -34,7 +34,13 @@ namespace frame {
 namespace {
 
 namespace gui = platform::gui;
-using namespace frame::testing;
+using frame::testing::Click;
+using frame::testing::OpenBuiltBundle;
+using frame::testing::RunModal;
+using frame::testing::Screenshot;
+using frame::testing::TextOf;
+using frame::testing::Type;
+using frame::testing::WhenOpened;
 namespace task_ids = xrc::task_dialog;
 namespace waypoint_ids = xrc::new_waypoint_dialog;
 

@@ -10,7 +10,23 @@ namespace brisvel {
 namespace {
 
 namespace gui = platform::gui;
-using namespace xrc::brisvel::set_bounds_template;
+using xrc::brisvel::set_bounds_template::kMaxLatDegrees;
+using xrc::brisvel::set_bounds_template::kMaxLatHemisphere;
+using xrc::brisvel::set_bounds_template::kMaxLatInFile;
+using xrc::brisvel::set_bounds_template::kMaxLatMinutes;
+using xrc::brisvel::set_bounds_template::kMaxLonDegrees;
+using xrc::brisvel::set_bounds_template::kMaxLonHemisphere;
+using xrc::brisvel::set_bounds_template::kMaxLonInFile;
+using xrc::brisvel::set_bounds_template::kMaxLonMinutes;
+using xrc::brisvel::set_bounds_template::kMinLatDegrees;
+using xrc::brisvel::set_bounds_template::kMinLatHemisphere;
+using xrc::brisvel::set_bounds_template::kMinLatInFile;
+using xrc::brisvel::set_bounds_template::kMinLatMinutes;
+using xrc::brisvel::set_bounds_template::kMinLonDegrees;
+using xrc::brisvel::set_bounds_template::kMinLonHemisphere;
+using xrc::brisvel::set_bounds_template::kMinLonInFile;
+using xrc::brisvel::set_bounds_template::kMinLonMinutes;
+using xrc::brisvel::set_bounds_template::kSetBoundsTemplate;
 
 // The controls of one bound: degrees, minutes, hemisphere and the text of
 // the file's bound.

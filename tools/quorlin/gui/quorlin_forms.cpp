@@ -29,8 +29,14 @@ using xrc::quorlin::kE00Page;
 using xrc::quorlin::kInputFormTemplate;
 using xrc::quorlin::kLandCoverPage;
 using xrc::quorlin::kThresholdsTemplate;
-using namespace xrc::quorlin::land_cover_page;
-using namespace xrc::quorlin::thresholds_template;
+using xrc::quorlin::land_cover_page::kFirstSetColour;
+using xrc::quorlin::land_cover_page::kFirstSwatch;
+using xrc::quorlin::land_cover_page::kLandCoverPage;
+using xrc::quorlin::land_cover_page::kLastSetColour;
+using xrc::quorlin::land_cover_page::kLastSwatch;
+using xrc::quorlin::thresholds_template::kFirstCurrentLevel;
+using xrc::quorlin::thresholds_template::kFirstLevel;
+using xrc::quorlin::thresholds_template::kThresholdsTemplate;
 
 void Say(wxWindow* parent, const wchar_t* text, const wchar_t* caption, unsigned icon) {
     platform::ShowMessageBox(parent, text, caption, platform::mb::kOk | icon);
