@@ -10,13 +10,13 @@ namespace {
 
 constexpr double kFeetPerMetre = 3.2808;
 
-GeoBox BoxAround(const IgcFix& f, double half) {
-    return {f.latitude - half, f.latitude + half, f.longitude - half, f.longitude + half};
+core::GeoBox BoxAround(const IgcFix& f, double half) {
+    return {f.longitude - half, f.latitude - half, f.longitude + half, f.latitude + half};
 }
 
 // A zone from lowerFt to upperFt over the box: its altitude record, then
 // the outline.
-std::string ZoneText(const GeoBox& b, int lowerFt, int upperFt) {
+std::string ZoneText(const core::GeoBox& b, int lowerFt, int upperFt) {
     std::string text = MapPoint((b.south + b.north) / 2, (b.west + b.east) / 2) + ",-7,;" +
                        std::to_string(upperFt) + "," + std::to_string(lowerFt) + "F\r\n";
     text += MapPoint(b.south, b.west) + ",-2,18,255,0,0,3\r\n";
@@ -39,18 +39,16 @@ std::string MapPoint(double latitude, double longitude) {
 
 FlightMap MakeFlightMap(const std::vector<IgcFix>& fixes, const FlightMapPlan& plan) {
     FlightMap m;
-    GeoBox all{90, -90, 180, -180};
-    for (std::size_t i = plan.first; i <= plan.last && i < fixes.size(); ++i) {
-        all = {std::min(all.south, fixes[i].latitude), std::max(all.north, fixes[i].latitude),
-               std::min(all.west, fixes[i].longitude), std::max(all.east, fixes[i].longitude)};
-    }
+    core::GeoBox all;
+    for (std::size_t i = plan.first; i <= plan.last && i < fixes.size(); ++i)
+        all.Extend(PositionOf(fixes[i]));
     m.text = MapPoint(all.north + 0.2, all.west - 0.3) + "," + MapPoint(all.south - 0.2, all.east + 0.3) +
              ",10N,0\r\n";
 
     m.under = BoxAround(fixes.at(plan.underAt), plan.zoneHalfDeg);
     double highest = 0.0;
     for (std::size_t i = plan.first; i <= plan.last && i < fixes.size(); ++i) {
-        if (m.under.Contains(fixes[i])) highest = std::max(highest, fixes[i].gpsAltitudeM);
+        if (m.under.ContainsInside(PositionOf(fixes[i]))) highest = std::max(highest, fixes[i].gpsAltitudeM);
     }
     const int underFloor = RoundDownFt(highest) + 3000;
     m.text += ZoneText(m.under, underFloor, underFloor + 5000);

@@ -10,16 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "core/geo_box.h"
 #include "testing/igc_flight.h"
 
 namespace test_support {
 
-struct GeoBox {
-    double south, north, west, east;  // degrees, east positive
-    bool Contains(const IgcFix& f) const {
-        return f.latitude > south && f.latitude < north && f.longitude > west && f.longitude < east;
-    }
-};
+// Where a fix is.
+constexpr core::GeoPoint PositionOf(const IgcFix& fix) { return {fix.latitude, fix.longitude}; }
 
 // Indexes into the flight's fixes.
 struct FlightMapPlan {
@@ -32,8 +29,8 @@ struct FlightMapPlan {
 };
 
 struct FlightMap {
-    GeoBox under;
-    GeoBox cross;
+    core::GeoBox under;
+    core::GeoBox cross;
     int crossLowerFt = 0;
     int crossUpperFt = 0;
     IgcFix town;

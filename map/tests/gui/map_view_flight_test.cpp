@@ -70,7 +70,7 @@ constexpr std::size_t kTownAt = 2640;
 constexpr std::size_t kLast = 2700;
 
 using test_support::FlightMap;
-using test_support::GeoBox;
+using test_support::PositionOf;
 
 const test_support::FlightMapPlan kPlan{
     .first = kFirst, .last = kLast, .underAt = kUnderAt, .crossAt = kCrossAt, .townAt = kTownAt};
@@ -223,7 +223,7 @@ class MapViewFlightTest : public ::testing::Test {
     }
 
     // The zone's pixels in the window's last paint that are its hatch red.
-    int RedPixelsOver(const GeoBox& box) {
+    int RedPixelsOver(const core::GeoBox& box) {
         const mapdata::ScreenPoint a = Project(box.north, box.west);
         const mapdata::ScreenPoint b = Project(box.south, box.east);
         return PixelsIn(wxRect(wxPoint(static_cast<int>(std::min(a.x, b.x)), static_cast<int>(std::min(a.y, b.y))),
@@ -342,13 +342,13 @@ class MapViewFlightTest : public ::testing::Test {
 TEST_F(MapViewFlightTest, FixtureMapLiesAroundTheFlownStretch) {
     ASSERT_GT(fixes.size(), kLast);
     for (std::size_t i = kFirst; i < kCrossAt - 15; ++i)
-        EXPECT_FALSE(map.cross.Contains(fixes[i])) << "fix " << i << " enters the crossed zone early";
+        EXPECT_FALSE(map.cross.ContainsInside(PositionOf(fixes[i]))) << "fix " << i << " enters the crossed zone early";
     int under = 0;
     int inside = 0;
     for (std::size_t i = kFirst; i <= kLast; ++i) {
-        under += map.under.Contains(fixes[i]) ? 1 : 0;
+        under += map.under.ContainsInside(PositionOf(fixes[i])) ? 1 : 0;
         const double ft = fixes[i].gpsAltitudeM * kFeetPerMetre;
-        if (map.cross.Contains(fixes[i])) {
+        if (map.cross.ContainsInside(PositionOf(fixes[i]))) {
             ++inside;
             EXPECT_GT(ft, map.crossLowerFt);
             EXPECT_LT(ft, map.crossUpperFt);
@@ -356,7 +356,7 @@ TEST_F(MapViewFlightTest, FixtureMapLiesAroundTheFlownStretch) {
     }
     EXPECT_GT(under, 5);
     EXPECT_GT(inside, 5);
-    EXPECT_FALSE(map.cross.Contains(fixes[kLast])) << "the track leaves the zone again";
+    EXPECT_FALSE(map.cross.ContainsInside(PositionOf(fixes[kLast]))) << "the track leaves the zone again";
 }
 
 TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpects) {
