@@ -83,11 +83,9 @@ void BM_MapRenderAgainstPlainCairo(benchmark::State& state) {
     const std::size_t total = lists.general.size() + lists.zones.size() + lists.symbols17.size() +
                               lists.symbols27.size();
     const map::MapRenderInput input = ViewInput(file, static_cast<int>(state.range(0)));
-    const auto& box = input.draw.state.visibleBox;
-    const mapdata::ElementBounds viewBox{box[0], box[1], box[2], box[3]};
     std::size_t inView = 0;
     for (const auto* list : {&lists.general, &lists.zones, &lists.symbols17, &lists.symbols27}) {
-        for (const auto& e : *list) inView += e->IntersectsBox(viewBox) ? 1 : 0;
+        for (const auto& e : *list) inView += e->IntersectsBox(input.draw.state.visibleBox) ? 1 : 0;
     }
 
     bench::PlainCairoMap plain(lists, input.draw);

@@ -72,13 +72,12 @@ class PlainCairoMap {
         int cellHeight = 0;
         pango_layout_get_pixel_size(layout, &cellWidth, &cellHeight);
 
-        const auto& b = state.visibleBox;
-        const mapdata::ElementBounds view{b[0], b[1], b[2], b[3]};
+        const core::GeoBox& view = state.visibleBox;
         std::vector<double> xs;
         std::vector<double> ys;
         for (const Element& e : elements_) {
-            if (!(e.bounds.maxLon > view.minLon && e.bounds.minLon < view.maxLon &&
-                  e.bounds.maxLat > view.minLat && e.bounds.minLat < view.maxLat))
+            if (!(e.bounds.west < view.east && view.west < e.bounds.east && e.bounds.south < view.north &&
+                  view.south < e.bounds.north))
                 continue;
             if (!(e.scale1 == e.scale2 || (e.scale1 <= state.scale && state.scale <= e.scale2))) continue;
             switch (e.kind) {
@@ -103,7 +102,7 @@ class PlainCairoMap {
     enum class Kind { kLines, kArea, kCircle, kText };
     struct Element {
         Kind kind;
-        mapdata::ElementBounds bounds;
+        core::GeoBox bounds;
         float scale1 = 0;
         float scale2 = 0;
         std::vector<mapdata::UnitVector> points;  // a circle's centre, a text's position
@@ -165,9 +164,9 @@ class PlainCairoMap {
                 const auto& t = static_cast<const mapdata::CMapTextElement&>(element);
                 e.kind = Kind::kText;
                 // A text's box is its point, edges included.
-                constexpr double kEdge = 1e-7;
-                e.bounds = {static_cast<float>(t.longitude - kEdge), static_cast<float>(t.latitude - kEdge),
-                            static_cast<float>(t.longitude + kEdge), static_cast<float>(t.latitude + kEdge)};
+                constexpr double kEdge = 6e-6;  // degrees
+                const core::GeoPoint at = core::FromRadiansWest(t.latitude, t.longitude);
+                e.bounds = {at.longitude - kEdge, at.latitude - kEdge, at.longitude + kEdge, at.latitude + kEdge};
                 e.points.push_back(t.position);
                 e.code = t.kindCode;
                 e.scale3 = t.scale3;

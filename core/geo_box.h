@@ -85,4 +85,14 @@ constexpr GeoBox Union(GeoBox a, const GeoBox& b) {
     return a;
 }
 
+// From edges in radians with longitude positive west, as stored maps keep
+// them: the smallest west-positive longitude is the east edge. Each edge is
+// converted as given, so edges out of order stay out of order.
+constexpr GeoBox BoxFromRadiansWest(double minLonWest, double minLat, double maxLonWest,
+                                    double maxLat) {
+    const GeoPoint southWest = FromRadiansWest(minLat, maxLonWest);
+    const GeoPoint northEast = FromRadiansWest(maxLat, minLonWest);
+    return {southWest.longitude, southWest.latitude, northEast.longitude, northEast.latitude};
+}
+
 }  // namespace core

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace frame {
 namespace {
@@ -10,11 +11,12 @@ constexpr double kMapBoxEarthRadiusKm = 6371.0;
 constexpr double kMinimumHalfKm = 2.0;
 constexpr double kAircraftMargin = 1.1;  // the aircraft a little inside the edge
 constexpr double kMinimumCosine = 0.05;
+constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 
 }  // namespace
 
-mapdata::ElementBounds WaypointBoxWithAircraft(const nav::WaypointRecord& waypoint,
-                                               const std::optional<nav::WaypointRecord>& aircraft) {
+core::GeoBox WaypointBoxWithAircraft(const nav::WaypointRecord& waypoint,
+                                     const std::optional<nav::WaypointRecord>& aircraft) {
     const double cosLat = std::max(std::cos(waypoint.latitude), kMinimumCosine);
     double half = kMinimumHalfKm / kMapBoxEarthRadiusKm;  // radians of latitude
     if (aircraft) {
@@ -22,9 +24,11 @@ mapdata::ElementBounds WaypointBoxWithAircraft(const nav::WaypointRecord& waypoi
         const double dLon = std::abs(aircraft->longitude - waypoint.longitude) * cosLat;
         half = std::max(half, kAircraftMargin * std::max(dLat, dLon));
     }
-    const double lonHalf = half / cosLat;
-    return {static_cast<float>(waypoint.longitude - lonHalf), static_cast<float>(waypoint.latitude - half),
-            static_cast<float>(waypoint.longitude + lonHalf), static_cast<float>(waypoint.latitude + half)};
+    const core::GeoPoint centre = core::FromRadiansWest(waypoint.latitude, waypoint.longitude);
+    const double halfDeg = half * kDegreesPerRadian;
+    const double lonHalfDeg = halfDeg / cosLat;
+    return {centre.longitude - lonHalfDeg, centre.latitude - halfDeg, centre.longitude + lonHalfDeg,
+            centre.latitude + halfDeg};
 }
 
 }  // namespace frame

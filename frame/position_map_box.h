@@ -6,12 +6,12 @@
 
 #include <optional>
 
+#include "core/geo_box.h"
 #include "core/waypoint_record.h"
-#include "mapdata/map_element.h"
 
 namespace frame {
 
-mapdata::ElementBounds WaypointBoxWithAircraft(const nav::WaypointRecord& waypoint,
-                                               const std::optional<nav::WaypointRecord>& aircraft);
+core::GeoBox WaypointBoxWithAircraft(const nav::WaypointRecord& waypoint,
+                                     const std::optional<nav::WaypointRecord>& aircraft);
 
 }  // namespace frame

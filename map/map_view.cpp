@@ -311,7 +311,7 @@ void CGPSmapView::SetMapRotation(float angle) {
     if (model_.TakeRedrawRequest()) MapChanged();
 }
 
-void CGPSmapView::ShowObjectOnMap(const mapdata::ElementBounds& object) {
+void CGPSmapView::ShowObjectOnMap(const core::GeoBox& object) {
     if (model_.displayMode == kFocusObject) return;
     RestartTaskStatistics();
     model_.FocusOnObject(object, kFocusObject, true, nav::CopyMapFix());

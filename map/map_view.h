@@ -187,7 +187,7 @@ class CGPSmapView : public wxWindow {
     // file and the map drawn again; false without a loaded, writable map.
     bool AppendWaypointToMap(const nav::WaypointRecord& record);
     // Shows an object's box with the aircraft (mode 3).
-    void ShowObjectOnMap(const mapdata::ElementBounds& object);
+    void ShowObjectOnMap(const core::GeoBox& object);
     // The glide-mode button's picture, one of map_view_rules.h's kGlide...
     // values (replay running, polar in use, not used, constant glide speed).
     int GlideModeImage() const { return glideModeImage_; }

@@ -72,10 +72,11 @@ mapdata::MapDrawState MapViewModel::PublishMapTransform() {
     s.pixelsPerKm = pixelsPerMile / kKmPerMile;
     s.rotation = static_cast<float>(rotationDeg * kDegree);
     const nav::WaypointRecord& c = mapFile_.Centre();
-    const double h = mapRadius / EarthRadiusKm() * kKmPerMile / 2.0 * 1.1;
+    const core::GeoPoint centre = core::FromRadiansWest(c.latitude, c.longitude);
+    const double h = mapRadius / EarthRadiusKm() * kKmPerMile / 2.0 * 1.1 / kDegree;
     const double cosLat = std::max(std::cos(c.latitude), 1e-6);
-    s.visibleBox = {static_cast<float>(c.longitude - h / cosLat), static_cast<float>(c.latitude - h),
-                    static_cast<float>(c.longitude + h / cosLat), static_cast<float>(c.latitude + h)};
+    s.visibleBox = {centre.longitude - h / cosLat, centre.latitude - h, centre.longitude + h / cosLat,
+                    centre.latitude + h};
     published_ = s;
     return s;
 }
@@ -266,7 +267,7 @@ void MapViewModel::FocusOnPoint(const nav::WaypointRecord& position, int slot, f
     }
 }
 
-void MapViewModel::FocusOnObject(const mapdata::ElementBounds& object, int slot, bool aroundObject,
+void MapViewModel::FocusOnObject(const core::GeoBox& object, int slot, bool aroundObject,
                                  const nav::WaypointRecord& aircraft) {
     if (slot < 0 || slot >= kViewStateCount) return;
     MapViewState& target = g_mapViewStates[static_cast<std::size_t>(slot)];
@@ -275,15 +276,17 @@ void MapViewModel::FocusOnObject(const mapdata::ElementBounds& object, int slot,
         CopyViewState(target, moving);
         return;
     }
-    const nav::WaypointRecord objectCentre((object.minLat + object.maxLat) / 2.0,
-                                           (object.minLon + object.maxLon) / 2.0, false);
-    const nav::WaypointRecord centre = aroundObject ? objectCentre : aircraft;
-    // Half extents that hold the whole box seen from the centre.
-    const double dLat = std::max(std::abs(object.maxLat - centre.latitude),
-                                 std::abs(object.minLat - centre.latitude));
+    const core::GeoPoint objectCentre{(object.south + object.north) / 2.0,
+                                      (object.west + object.east) / 2.0};
+    const nav::WaypointRecord centre =
+        aroundObject ? nav::WaypointRecord(core::LatitudeRadians(objectCentre), core::LonWestRadians(objectCentre), false)
+                     : aircraft;
+    const core::GeoPoint at = core::FromRadiansWest(centre.latitude, centre.longitude);
+    // Half extents that hold the whole box seen from the centre, radians.
+    const double dLat = std::max(std::abs(object.north - at.latitude), std::abs(object.south - at.latitude)) * kDegree;
     const double cosLat = std::max(std::cos(centre.latitude), 0.05);
-    const double dLon = std::max(std::abs(object.maxLon - centre.longitude),
-                                 std::abs(object.minLon - centre.longitude)) * cosLat;
+    const double dLon = std::max(std::abs(object.east - at.longitude), std::abs(object.west - at.longitude)) *
+                        kDegree * cosLat;
     const double half = std::max({dLat, dLon, 1e-6});
     mapdata::CMapFile temporary;
     temporary.CopyProjection(mapFile_);

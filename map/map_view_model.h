@@ -68,7 +68,7 @@ class MapViewModel {
     void FocusOnPoint(const nav::WaypointRecord& position, int slot, float radiusNm);
     // Prepares slot to show an object's bounds, centred on the aircraft or,
     // with aroundObject, on the object's own centre.
-    void FocusOnObject(const mapdata::ElementBounds& object, int slot, bool aroundObject,
+    void FocusOnObject(const core::GeoBox& object, int slot, bool aroundObject,
                        const nav::WaypointRecord& aircraft);
     // Prepares the zoomed mode's slot: the aircraft with zoomedMapRadius
     // (metres) round it, north up, following the aircraft.

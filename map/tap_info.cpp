@@ -73,7 +73,7 @@ TapInfo BuildTapInfo(const MapLists& lists, std::span<const TapPoint> waypoints,
         const std::uint32_t flags = LoadFlags(*zone);
         if ((flags & (flag::kNotesHidden | flag::kNotDrawn)) != 0) continue;
         if (!mapdata::ShouldDrawZone(*zone, query.showEnlarged)) continue;
-        if (!zone->ContainsPoint(query.lonWest, query.latitude)) continue;
+        if (!zone->ContainsPoint(core::FromRadiansWest(query.latitude, query.lonWest))) continue;
         nav::WaypointRecord probe = tapped;
         probe.altitude = -1000.0F;
         if (query.exactSuaCheck && !zone->ZoneTest(probe, 0.0F, 0.0F, -1.0F)) continue;

@@ -1,5 +1,6 @@
 #include "mapdata/binary_map_records.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -22,12 +23,23 @@ std::uint32_t StoredZoneFlags(const CMapElement& e) {
     return flags;
 }
 
+// Bounds as stored: radians, longitude positive west, smallest longitude,
+// smallest latitude, largest longitude, largest latitude. An element
+// without bounds (a label, a symbol, an empty point list) stores zeros.
+std::array<float, 4> StoredBounds(const core::GeoBox& bounds) {
+    if (bounds == core::GeoBox{}) return {};
+    const core::GeoPoint southEast{bounds.south, bounds.east};
+    const core::GeoPoint northWest{bounds.north, bounds.west};
+    return {static_cast<float>(core::LonWestRadians(southEast)),
+            static_cast<float>(core::LatitudeRadians(southEast)),
+            static_cast<float>(core::LonWestRadians(northWest)),
+            static_cast<float>(core::LatitudeRadians(northWest))};
+}
+
 void WriteHead(BinaryWriter& out, const CMapElement& e, std::uint32_t flags, std::uint32_t mark) {
     out.Word(flags);
-    out.Float(e.bounds.minLon);
-    out.Float(e.bounds.minLat);
-    out.Float(e.bounds.maxLon);
-    out.Float(e.bounds.maxLat);
+    for (const float edge : StoredBounds(e.bounds))
+        out.Float(edge);
     out.Word(mark);
     out.Int(e.zoneSerial);
     out.Float(e.lowerAltitude);
@@ -39,10 +51,12 @@ void WriteHead(BinaryWriter& out, const CMapElement& e, std::uint32_t flags, std
 }
 
 bool ReadHead(BinaryReader& in, CMapElement& e, int version) {
-    if (!in.Word(e.flags) || !in.Float(e.bounds.minLon) || !in.Float(e.bounds.minLat) ||
-        !in.Float(e.bounds.maxLon) || !in.Float(e.bounds.maxLat)) {
+    std::array<float, 4> stored{};
+    if (!in.Word(e.flags) || !in.Float(stored[0]) || !in.Float(stored[1]) || !in.Float(stored[2]) ||
+        !in.Float(stored[3])) {
         return false;
     }
+    e.bounds = core::BoxFromRadiansWest(stored[0], stored[1], stored[2], stored[3]);
     if (version >= 6 && !in.Word(e.type27Mark)) return false;
     if (version >= 5 && !in.Int(e.zoneSerial)) return false;
     if (!in.Float(e.lowerAltitude) || !in.Float(e.upperAltitude)) return false;

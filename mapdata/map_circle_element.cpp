@@ -69,14 +69,9 @@ UnitVector CMapCircleElement::GetArcEnd() const {
 void CMapCircleElement::ComputeBounds() {
     std::vector<LonLat> points = GenerateOutline(2.0F);
     if (sector) points.push_back(UnitVectorToLonLat(centre));
-    ElementBounds b{points.front().lon, points.front().lat, points.front().lon, points.front().lat};
-    for (const LonLat& p : points) {
-        b.minLon = std::min(b.minLon, p.lon);
-        b.maxLon = std::max(b.maxLon, p.lon);
-        b.minLat = std::min(b.minLat, p.lat);
-        b.maxLat = std::max(b.maxLat, p.lat);
-    }
-    bounds = b;
+    bounds = {};
+    for (const LonLat& p : points)
+        bounds.Extend(core::FromRadiansWest(p.lat, p.lon));
 }
 
 bool CMapCircleElement::ZoneTest(const nav::WaypointRecord& fix, float marginBelow,

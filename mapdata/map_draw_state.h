@@ -7,8 +7,7 @@
 // their own. The functions are pure; any thread may call them with a state
 // of its own.
 
-#include <array>
-
+#include "core/geo_box.h"
 #include "mapdata/sphere_geometry.h"
 
 namespace mapdata {
@@ -34,7 +33,7 @@ struct MapDrawState {
     float scale = 0.0F;         // the current map scale
     float pixelsPerKm = 1.0F;   // of a circle's radius on the screen
     float rotation = 0.0F;      // the map rotation, radians
-    std::array<float, 4> visibleBox{};  // minLon, minLat, maxLon, maxLat
+    core::GeoBox visibleBox;    // what may be seen, degrees east positive
 };
 
 struct ScreenPoint {

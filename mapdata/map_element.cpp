@@ -13,16 +13,6 @@ constexpr float kFeetPerMetre = 3.2808F;
 
 }  // namespace
 
-bool CMapElement::ContainsPoint(double lonWest, double latitude) const {
-    return bounds.minLon < lonWest && lonWest < bounds.maxLon && bounds.minLat < latitude &&
-           latitude < bounds.maxLat;
-}
-
-bool CMapElement::IntersectsBox(const ElementBounds& box) const {
-    return bounds.maxLon > box.minLon && bounds.minLon < box.maxLon && bounds.maxLat > box.minLat &&
-           bounds.minLat < box.maxLat;
-}
-
 bool CMapElement::IsVisibleAtScale(float currentScale) const {
     return scale1 == scale2 || (scale1 <= currentScale && currentScale <= scale2);
 }

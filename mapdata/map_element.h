@@ -10,8 +10,11 @@
 // of a source zone and its enlarged copy is found by their shared zone
 // serial, not by a pointer.
 //
-// Bounds and positions are radians with longitude positive WEST. Altitudes
-// and limits are feet.
+// Bounds, and the points the box and point tests take, are degrees with
+// longitude positive EAST (core::GeoBox, core::GeoPoint); the binary map
+// reader and writer convert them from and to the stored form (radians,
+// longitude positive west). The elements' own positions stay in that form
+// (sphere_geometry.h). Altitudes and limits are feet.
 //
 // Elements carry no lock: the lists that hold them are guarded by the map
 // window's list lock. The alarm-zone thread reads zone elements and writes
@@ -24,6 +27,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/geo_box.h"
 #include "core/waypoint_record.h"
 
 namespace mapdata {
@@ -42,17 +46,6 @@ inline constexpr std::uint32_t kNotesHidden = 0x20;
 inline constexpr std::uint32_t kNotDrawn = 0x40;
 }  // namespace element_flag
 
-// Smallest and largest longitude and latitude, radians (longitude positive
-// west).
-struct ElementBounds {
-    float minLon = 0.0F;
-    float minLat = 0.0F;
-    float maxLon = 0.0F;
-    float maxLat = 0.0F;
-
-    friend bool operator==(const ElementBounds&, const ElementBounds&) = default;
-};
-
 // The terrain value of a zone test when no terrain elevation is known.
 inline constexpr float kNoTerrain = -1000.0F;
 
@@ -69,9 +62,10 @@ class CMapElement {
     // Sets the bounds from the element's geometry (circles, point lists).
     virtual void ComputeBounds() {}
     // Strictly inside the bounds.
-    bool ContainsPoint(double lonWest, double latitude) const;
-    // The bounds overlap the box (strict); text elements test their point.
-    virtual bool IntersectsBox(const ElementBounds& box) const;
+    bool ContainsPoint(const core::GeoPoint& point) const { return bounds.ContainsInside(point); }
+    // The bounds overlap the box (strict: boxes that only touch do not);
+    // text elements test their point.
+    virtual bool IntersectsBox(const core::GeoBox& box) const { return bounds.OverlapsInside(box); }
     // Equal scale values: visible at every scale; else scale1 <= scale <=
     // scale2.
     bool IsVisibleAtScale(float currentScale) const;
@@ -101,7 +95,7 @@ class CMapElement {
         // atomic_ref needs a non-const object; the load writes nothing.
         return std::atomic_ref(const_cast<std::uint32_t&>(flags)).load(std::memory_order_relaxed);
     }
-    ElementBounds bounds;
+    core::GeoBox bounds;  // empty until set (text elements keep none)
     float lowerAltitude = 0.0F;  // equal to upperAltitude: no altitude limits
     float upperAltitude = 0.0F;
     float scale1 = 0.0F;  // equal to scale2: visible at every scale

@@ -26,9 +26,8 @@ using platform::Point;
 Colour ToColour(Rgb rgb) { return {rgb.red, rgb.green, rgb.blue}; }
 
 bool InView(const CMapElement& element, const MapDrawContext& context) {
-    const auto& box = context.state.visibleBox;
     return element.IsVisibleAtScale(context.state.scale) &&
-           element.IntersectsBox({box[0], box[1], box[2], box[3]}) &&
+           element.IntersectsBox(context.state.visibleBox) &&
            ShouldDrawZone(element, context.showEnlargedZones);
 }
 
@@ -249,8 +248,7 @@ void DrawTextElement(const CMapTextElement& element, const MapDrawContext& conte
     if (context.canvas == nullptr || (element.LoadFlags() & element_flag::kNotDrawn) != 0 ||
         !element.IsVisibleAtScale(context.state.scale))
         return;
-    const auto& box = context.state.visibleBox;
-    if (!element.IntersectsBox({box[0], box[1], box[2], box[3]})) return;
+    if (!element.IntersectsBox(context.state.visibleBox)) return;
     const int code = element.kindCode;
     if (code != kLabelCode && code < 0 && code > kMarkerCode) return;
     if (code == kLabelCode && element.text.empty()) return;

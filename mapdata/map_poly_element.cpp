@@ -82,20 +82,11 @@ bool CMapPolyElement::ClosePolygon() {
 }
 
 void CMapPolyElement::ComputeBounds() {
-    if (points_.empty()) {
-        bounds = {};
-        return;
-    }
-    const LonLat first = UnitVectorToLonLat(points_.front().Position());
-    ElementBounds b{first.lon, first.lat, first.lon, first.lat};
+    bounds = {};
     for (const MapPoint& point : points_) {
         const LonLat p = UnitVectorToLonLat(point.Position());
-        b.minLon = std::min(b.minLon, p.lon);
-        b.maxLon = std::max(b.maxLon, p.lon);
-        b.minLat = std::min(b.minLat, p.lat);
-        b.maxLat = std::max(b.maxLat, p.lat);
+        bounds.Extend(core::FromRadiansWest(p.lat, p.lon));
     }
-    bounds = b;
 }
 
 }  // namespace mapdata

@@ -60,7 +60,7 @@ class CMapPolyElement : public CMapElement {
     // The outline of a circle element (GenerateOutline) at stepDegrees.
     bool AddCircleOutline(const CMapCircleElement& circle, float stepDegrees, std::int32_t pen,
                           std::uint32_t kind);
-    // Count 0, bytes in use 0, winding 0, bounds 0.
+    // Count 0, bytes in use 0, winding 0, no bounds.
     void RemoveAllPoints();
     // Appends the first position (with the last point's pen and kind) when
     // the last differs from it.

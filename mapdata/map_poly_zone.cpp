@@ -88,7 +88,7 @@ bool CMapPolyElement::ZoneTest(const nav::WaypointRecord& fix, float marginBelow
                                float marginAbove, float terrain) const {
     if (points_.size() < 3) return false;
     if (!PassesVerticalTest(fix, marginBelow, marginAbove, terrain)) return false;
-    if (!ContainsPoint(fix.longitude, fix.latitude)) return false;
+    if (!ContainsPoint(core::FromRadiansWest(fix.latitude, fix.longitude))) return false;
     const std::vector<PlanePoint> plane = ToPlane(points_);
     return IsInsideLonLatPolygon(plane, fix.longitude, fix.latitude);
 }

@@ -37,9 +37,8 @@ CMapTextElement CMapTextElement::CreateFromWaypoint(const nav::WaypointRecord& w
     return element;
 }
 
-bool CMapTextElement::IntersectsBox(const ElementBounds& box) const {
-    return box.minLon <= longitude && longitude <= box.maxLon && box.minLat <= latitude &&
-           latitude <= box.maxLat;
+bool CMapTextElement::IntersectsBox(const core::GeoBox& box) const {
+    return box.Contains(core::FromRadiansWest(latitude, longitude));
 }
 
 }  // namespace mapdata

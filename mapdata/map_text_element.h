@@ -37,7 +37,7 @@ class CMapTextElement : public CMapElement {
                                               std::optional<std::wstring_view> comment = {});
 
     // Inclusive: the point lies in the box or on its edge.
-    bool IntersectsBox(const ElementBounds& box) const override;
+    bool IntersectsBox(const core::GeoBox& box) const override;
 
     double longitude = 0.0;  // radians, positive west
     double latitude = 0.0;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/geo_box.h"
 #include "core/waypoint_record.h"
 
 namespace nav {
@@ -28,34 +29,21 @@ class TaskMapElement {
 
 using TaskMapElements = std::vector<std::unique_ptr<TaskMapElement>>;
 
-// A position in radians, longitude positive west.
-struct ZonePoint {
-    double latitude = 0.0;
-    double lonWest = 0.0;
-};
-
-// A box in radians, longitudes positive west (so east < west).
-struct ZoneBounds {
-    float north = 0.0F;
-    float south = 0.0F;
-    float west = 0.0F;
-    float east = 0.0F;
-};
-
 enum class ZoneShapeKind {
     kPolyline,  // the points in order (a line, the edges of a sector)
     kCircle,    // a whole circle of radiusKm about centre
     kArc,       // the part of that circle clockwise from fromBearing to toBearing
 };
 
+// Positions and bounds in degrees, longitude positive east.
 struct ZoneShape {
     ZoneShapeKind kind = ZoneShapeKind::kPolyline;
-    std::vector<ZonePoint> points;  // kPolyline
-    ZonePoint centre;               // kCircle, kArc
-    float radiusKm = 0.0F;         // kCircle, kArc
-    double fromBearingDeg = 0.0;   // kArc, degrees true
-    double toBearingDeg = 0.0;     // kArc
-    ZoneBounds bounds;
+    std::vector<core::GeoPoint> points;  // kPolyline
+    core::GeoPoint centre;               // kCircle, kArc
+    float radiusKm = 0.0F;               // kCircle, kArc
+    double fromBearingDeg = 0.0;         // kArc, degrees true
+    double toBearingDeg = 0.0;           // kArc
+    core::GeoBox bounds;
 };
 
 // The map's FAI-triangle area overlay: the region where a third point makes

@@ -176,8 +176,7 @@ void CTaskPoint::DetachedFromQueue() {
 }
 
 int CTaskPoint::UpdateInsideCount(const WaypointRecord& position) {
-    const bool inside = box.south < position.latitude && position.latitude < box.north &&
-                        box.east < position.longitude && position.longitude < box.west;
+    const bool inside = box.ContainsInside(core::FromRadiansWest(position.latitude, position.longitude));
     const int limit = g_insideCountLimit.load();
     const bool settled = std::abs(insideCount) > limit;
     insideCount += inside ? 1 : -1;

@@ -122,7 +122,7 @@ class CTaskPoint final : public QueueTaskPoint {
     // Degrees true from the point into the sector; -1 = compute it.
     float sectorDirection = -1.0F;
     float lineHalfWidth = 0.0F;  // km; 0 = no line
-    ZoneBounds box;              // from BuildZoneElements
+    core::GeoBox box;            // from BuildZoneElements; degrees, east positive
     int insideCount = -2;        // see UpdateInsideCount
     float sectorInnerRadius = 0.0F;
     int notCounted = 0;  // 1 exactly when pointKind is 3

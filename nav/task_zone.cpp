@@ -70,76 +70,50 @@ int ZoneState(const CTaskPoint& p, const WaypointRecord& fix, int oldState, int 
 
 // --- Shapes.
 
-ZonePoint DirectZonePoint(const CTaskPoint& p, double bearingDeg, double km) {
-    const core::GeodesicDirectResult end = core::g_ellipsoid.GeodesicDirect(
-        p.latitude, -p.longitude, Wrap360(bearingDeg) * kZoneRadPerDeg, km / kZoneKmPerNm, true);
-    return {end.latitude, -end.lonEast};
+// Where the point's position is, in the form shapes hold.
+core::GeoPoint TaskPointPosition(const CTaskPoint& p) {
+    return core::FromRadiansWest(p.latitude, p.longitude);
 }
 
-class BoundsBuilder {
-  public:
-    void Add(const ZonePoint& point) {
-        if (empty_) {
-            bounds_ = {static_cast<float>(point.latitude), static_cast<float>(point.latitude),
-                       static_cast<float>(point.lonWest), static_cast<float>(point.lonWest)};
-            empty_ = false;
-            return;
-        }
-        bounds_.north = std::max(bounds_.north, static_cast<float>(point.latitude));
-        bounds_.south = std::min(bounds_.south, static_cast<float>(point.latitude));
-        bounds_.west = std::max(bounds_.west, static_cast<float>(point.lonWest));
-        bounds_.east = std::min(bounds_.east, static_cast<float>(point.lonWest));
-    }
-    void Add(const ZoneBounds& other) {
-        Add(ZonePoint{other.north, other.west});
-        Add(ZonePoint{other.south, other.east});
-    }
-    const ZoneBounds& Bounds() const { return bounds_; }
+core::GeoPoint DirectZonePoint(const CTaskPoint& p, double bearingDeg, double km) {
+    const core::GeodesicDirectResult end = core::g_ellipsoid.GeodesicDirect(
+        p.latitude, -p.longitude, Wrap360(bearingDeg) * kZoneRadPerDeg, km / kZoneKmPerNm, true);
+    return core::FromRadiansWest(end.latitude, -end.lonEast);
+}
 
-  private:
-    ZoneBounds bounds_;
-    bool empty_ = true;
-};
-
-ZoneShape Polyline(std::vector<ZonePoint> points) {
+ZoneShape Polyline(std::vector<core::GeoPoint> points) {
     ZoneShape shape;
     shape.kind = ZoneShapeKind::kPolyline;
-    BoundsBuilder bounds;
-    for (const ZonePoint& point : points)
-        bounds.Add(point);
+    for (const core::GeoPoint& point : points)
+        shape.bounds.Extend(point);
     shape.points = std::move(points);
-    shape.bounds = bounds.Bounds();
     return shape;
 }
 
 ZoneShape Circle(const CTaskPoint& p, float radiusKm) {
     ZoneShape shape;
     shape.kind = ZoneShapeKind::kCircle;
-    shape.centre = {p.latitude, p.longitude};
+    shape.centre = TaskPointPosition(p);
     shape.radiusKm = radiusKm;
-    const double dLat = radiusKm / kZoneSphereRadiusKm;
+    const double dLat = radiusKm / kZoneSphereRadiusKm / kZoneRadPerDeg;
     const double dLon = dLat / std::max(std::cos(p.latitude), 1e-6);
-    BoundsBuilder bounds;
-    bounds.Add(ZonePoint{p.latitude + dLat, p.longitude + dLon});
-    bounds.Add(ZonePoint{p.latitude - dLat, p.longitude - dLon});
-    shape.bounds = bounds.Bounds();
+    const core::GeoPoint& c = shape.centre;
+    shape.bounds = {c.longitude - dLon, c.latitude - dLat, c.longitude + dLon, c.latitude + dLat};
     return shape;
 }
 
 ZoneShape Arc(const CTaskPoint& p, float radiusKm, double fromDeg, double toDeg) {
     ZoneShape shape;
     shape.kind = ZoneShapeKind::kArc;
-    shape.centre = {p.latitude, p.longitude};
+    shape.centre = TaskPointPosition(p);
     shape.radiusKm = radiusKm;
     shape.fromBearingDeg = Wrap360(fromDeg);
     shape.toBearingDeg = Wrap360(toDeg);
     double sweep = Wrap360(toDeg - fromDeg);
     if (sweep == 0.0 && toDeg != fromDeg) sweep = 360.0;
-    BoundsBuilder bounds;
     const int steps = std::max(1, static_cast<int>(std::ceil(sweep / 5.0)));
     for (int i = 0; i <= steps; ++i)
-        bounds.Add(DirectZonePoint(p, fromDeg + sweep * i / steps, radiusKm));
-    shape.bounds = bounds.Bounds();
+        shape.bounds.Extend(DirectZonePoint(p, fromDeg + sweep * i / steps, radiusKm));
     return shape;
 }
 
@@ -162,13 +136,12 @@ bool Drawable(const CTaskPoint& p) {
 void AddSector(const CTaskPoint& p, std::vector<ZoneShape>& shapes) {
     const double direction = p.sectorDirection + (p.IsStartRole() ? 180.0 : 0.0);
     const double half = p.sectorAngle / 2.0;
-    const ZonePoint centre{p.latitude, p.longitude};
     const bool unlimited = p.sectorRadius <= 0.0F;
     const double edgeKm = unlimited ? kUnlimitedEdgeKm : p.sectorRadius;
-    const ZonePoint left = DirectZonePoint(p, direction - half, edgeKm);
-    const ZonePoint right = DirectZonePoint(p, direction + half, edgeKm);
+    const core::GeoPoint left = DirectZonePoint(p, direction - half, edgeKm);
+    const core::GeoPoint right = DirectZonePoint(p, direction + half, edgeKm);
     if (!unlimited) shapes.push_back(Arc(p, p.sectorRadius, direction - half, direction + half));
-    shapes.push_back(Polyline({left, centre, right}));
+    shapes.push_back(Polyline({left, TaskPointPosition(p), right}));
 }
 
 }  // namespace
@@ -194,9 +167,8 @@ ZoneDrawing ZoneShapesOf(const CTaskPoint& p) {
     ZoneDrawing drawing;
     if (!Drawable(p)) return drawing;
     if (p.role != kRoleOrdinary && p.lineHalfWidth > 0.0F) {
-        drawing.shapes.push_back(
-            Polyline({DirectZonePoint(p, p.sectorDirection - 90.0, p.lineHalfWidth),
-                      DirectZonePoint(p, p.sectorDirection + 90.0, p.lineHalfWidth)}));
+        drawing.shapes.push_back(Polyline({DirectZonePoint(p, p.sectorDirection - 90.0, p.lineHalfWidth),
+                                           DirectZonePoint(p, p.sectorDirection + 90.0, p.lineHalfWidth)}));
     }
     if (p.hasCylinder != 0 && p.cylinderRadius > 0.0F) {
         drawing.shapes.push_back(Circle(p, p.cylinderRadius));
@@ -204,26 +176,24 @@ ZoneDrawing ZoneShapesOf(const CTaskPoint& p) {
     if (p.hasSector != 0 && p.sectorDirection >= 0.0F && p.sectorAngle > 0.0F) {
         AddSector(p, drawing.shapes);
     }
-    BoundsBuilder bounds;
     for (const ZoneShape& shape : drawing.shapes)
-        bounds.Add(shape.bounds);
-    drawing.bounds = bounds.Bounds();
+        drawing.bounds.Extend(shape.bounds);
     return drawing;
 }
 
-ZoneBounds InsideCountBox(const ZoneBounds& bounds, double marginRad) {
-    const double centreLat = (static_cast<double>(bounds.north) + bounds.south) / 2.0;
-    const double centreLon = (static_cast<double>(bounds.west) + bounds.east) / 2.0;
-    const double cosLat = std::max(std::cos(centreLat), 1e-6);
-    const double halfHeight = (static_cast<double>(bounds.north) - bounds.south) / 2.0;
-    const double halfWidth = (static_cast<double>(bounds.west) - bounds.east) / 2.0 * cosLat;
-    const double half = std::max(halfHeight, halfWidth);  // on the ground
+core::GeoBox InsideCountBox(const core::GeoBox& bounds, double marginRad) {
+    const double centreLat = (bounds.north + bounds.south) / 2.0;
+    const double centreLon = (bounds.west + bounds.east) / 2.0;
+    const double cosLat = std::max(std::cos(centreLat * kZoneRadPerDeg), 1e-6);
+    const double halfHeight = bounds.Height() / 2.0;
+    const double halfWidth = bounds.Width() / 2.0 * cosLat;
+    const double half = std::max(halfHeight, halfWidth);  // on the ground, degrees of arc
+    const double margin = marginRad / kZoneRadPerDeg;
     constexpr double kEnlarge = 1.5;
     const double border = (kEnlarge - 1.0) * 2.0 * half;
-    const double extent = border < 2.0 * kEnlarge * marginRad ? half + marginRad : half * kEnlarge;
-    return {static_cast<float>(centreLat + extent), static_cast<float>(centreLat - extent),
-            static_cast<float>(centreLon + extent / cosLat),
-            static_cast<float>(centreLon - extent / cosLat)};
+    const double extent = border < 2.0 * kEnlarge * margin ? half + margin : half * kEnlarge;
+    return {centreLon - extent / cosLat, centreLat - extent, centreLon + extent / cosLat,
+            centreLat + extent};
 }
 
 int CTaskPoint::BuildZoneElements(TaskMapElements& elements) {

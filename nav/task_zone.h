@@ -27,13 +27,13 @@ int IsFixInTaskPointZone(CTaskPoint* p, float* outDistance, int slot, const Wayp
 // usable line, cylinder or sector).
 struct ZoneDrawing {
     std::vector<ZoneShape> shapes;
-    ZoneBounds bounds;
+    core::GeoBox bounds;
 };
 ZoneDrawing ZoneShapesOf(const CTaskPoint& p);
 
 // The bounding box the inside counter tests: `bounds` made square on the
 // ground and enlarged by half about its centre, or grown by marginRad
 // (radians of arc) on every side when that border would be thinner.
-ZoneBounds InsideCountBox(const ZoneBounds& bounds, double marginRad);
+core::GeoBox InsideCountBox(const core::GeoBox& bounds, double marginRad);
 
 }  // namespace nav

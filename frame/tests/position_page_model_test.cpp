@@ -364,20 +364,20 @@ TEST(PositionMapBox, TheWaypointIsShownWithTheAircraftAndNeverAsAPoint) {
     constexpr double kRad = 3.14159265358979 / 180.0;
     const nav::WaypointRecord ridge(47.0, -8.0, true);
     // Without a fix: 2 km either way around the waypoint.
-    const mapdata::ElementBounds alone = frame::WaypointBoxWithAircraft(ridge, std::nullopt);
-    EXPECT_NEAR((alone.maxLat - alone.minLat) / 2.0, 2.0 / 6371.0, 1e-6);
-    EXPECT_NEAR((alone.maxLat + alone.minLat) / 2.0, ridge.latitude, 1e-6);
-    EXPECT_NEAR((alone.maxLon + alone.minLon) / 2.0, ridge.longitude, 1e-6);
+    // Degrees, longitude positive east.
+    const core::GeoBox alone = frame::WaypointBoxWithAircraft(ridge, std::nullopt);
+    EXPECT_NEAR(alone.Height() / 2.0 * kRad, 2.0 / 6371.0, 1e-6);
+    EXPECT_NEAR((alone.north + alone.south) / 2.0, 47.0, 1e-6);
+    EXPECT_NEAR((alone.west + alone.east) / 2.0, 8.0, 1e-6);  // -8 positive west
     // 2 km east-west: the longitude span is wider by 1 / cos(latitude).
-    EXPECT_NEAR((alone.maxLon - alone.minLon) * std::cos(47.0 * kRad),
-                alone.maxLat - alone.minLat, 1e-6);
+    EXPECT_NEAR(alone.Width() * std::cos(47.0 * kRad), alone.Height(), 1e-6);
     // The aircraft 0.3 degrees north: the box still centred on the waypoint
     // and holding the aircraft.
     const nav::WaypointRecord aircraft(47.3, -8.0, true);
-    const mapdata::ElementBounds both = frame::WaypointBoxWithAircraft(ridge, aircraft);
-    EXPECT_NEAR((both.maxLat + both.minLat) / 2.0, ridge.latitude, 1e-6);
-    EXPECT_GT(both.maxLat, aircraft.latitude);
-    EXPECT_LT(both.minLat, ridge.latitude - 0.29 * kRad);
+    const core::GeoBox both = frame::WaypointBoxWithAircraft(ridge, aircraft);
+    EXPECT_NEAR((both.north + both.south) / 2.0, 47.0, 1e-6);
+    EXPECT_GT(both.north, 47.3);
+    EXPECT_LT(both.south, 47.0 - 0.29);
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ TEST(EnlargedZones, OnChangedAndOff) {
     zones.push_back(Square(47.5, 8.0, 0.05));
     zones.push_back(Circle(46.0, 8.0, 5.0F));
     zones[2]->flags |= ef::kNotTested;  // switched off for good
-    const float sourceTop = zones[1]->bounds.maxLat;
+    const double sourceTop = zones[1]->bounds.north;
     std::int32_t counter = 1;
 
     BuildEnlargedZones(zones, 1.0F, counter);
@@ -194,15 +194,15 @@ TEST(EnlargedZones, OnChangedAndOff) {
     EXPECT_NE(zones[5]->flags & ef::kNotTested, 0U);  // the copy stays off
     const auto& circleCopy = static_cast<const mapdata::CMapCircleElement&>(*zones[1]);
     EXPECT_NEAR(circleCopy.radiusKm, 5.0F + 1.852F, 1e-4F);
-    const double margin = 1.852 / 6371.0;
-    EXPECT_NEAR(zones[3]->bounds.maxLat - sourceTop, margin, margin * 0.01);
+    const double margin = 1.852 / 6371.0 * 180.0 / 3.14159265358979;  // degrees
+    EXPECT_NEAR(zones[3]->bounds.north - sourceTop, margin, margin * 0.01);
 
     // A changed guard remakes the copies; no new serials.
     BuildEnlargedZones(zones, 2.0F, counter);
     ASSERT_EQ(zones.size(), 6U);
     EXPECT_EQ(counter, 4);
     EXPECT_NEAR(static_cast<const mapdata::CMapCircleElement&>(*zones[1]).radiusKm, 5.0F + 3.704F, 1e-4F);
-    EXPECT_NEAR(zones[3]->bounds.maxLat - sourceTop, 2.0 * margin, margin * 0.02);
+    EXPECT_NEAR(zones[3]->bounds.north - sourceTop, 2.0 * margin, margin * 0.02);
 
     BuildEnlargedZones(zones, 0.0F, counter);
     ASSERT_EQ(zones.size(), 3U);
@@ -210,7 +210,7 @@ TEST(EnlargedZones, OnChangedAndOff) {
     EXPECT_EQ(zones[1]->flags & ef::kNotTested, 0U);
     EXPECT_NE(zones[2]->flags & ef::kNotTested, 0U);
     for (const auto& z : zones) EXPECT_EQ(z->zoneSerial, 0);
-    EXPECT_FLOAT_EQ(zones[1]->bounds.maxLat, sourceTop);
+    EXPECT_DOUBLE_EQ(zones[1]->bounds.north, sourceTop);
 }
 
 TEST(ZoneAltitude, TheLiveFixTakesTheSettingThePublishedPressureAltitudeAndTheTerrain) {

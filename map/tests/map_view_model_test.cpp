@@ -74,11 +74,13 @@ TEST_F(MapViewModelTest, PublishedTransformMatchesTheScreenFormula) {
     EXPECT_NEAR(sp.x, model.ScreenX(px), 0.05F);
     EXPECT_NEAR(sp.y, model.ScreenY(py), 0.05F);
     EXPECT_NEAR(s.pixelsPerKm, model.pixelsPerMile / 1.609F, 1e-4F);
-    // The visible box: h = radius / R x 1.609 / 2 x 1.1 about the centre.
-    const double h = model.mapRadius / 6371.0 * 1.609 / 2.0 * 1.1;
-    EXPECT_NEAR(s.visibleBox[1], 47.0 * kRadiansPerDegree - h, 1e-6);
-    EXPECT_NEAR(s.visibleBox[3], 47.0 * kRadiansPerDegree + h, 1e-6);
-    EXPECT_NEAR(s.visibleBox[2] - s.visibleBox[0], 2.0 * h / std::cos(47.0 * kRadiansPerDegree), 1e-6);
+    // The visible box: h = radius / R x 1.609 / 2 x 1.1 radians about the
+    // centre, in degrees.
+    const double h = model.mapRadius / 6371.0 * 1.609 / 2.0 * 1.1 / kRadiansPerDegree;
+    EXPECT_NEAR(s.visibleBox.south, 47.0 - h, 1e-6);
+    EXPECT_NEAR(s.visibleBox.north, 47.0 + h, 1e-6);
+    EXPECT_NEAR(s.visibleBox.Width(), 2.0 * h / std::cos(47.0 * kRadiansPerDegree), 1e-6);
+    EXPECT_NEAR((s.visibleBox.west + s.visibleBox.east) / 2.0, -8.0, 1e-6);  // 8 W
 }
 
 TEST_F(MapViewModelTest, ZoomInThenOutReturnsTheBounds) {

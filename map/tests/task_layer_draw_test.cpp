@@ -82,17 +82,19 @@ TEST(TaskLayer, DrawsLegsZonesAndTheFaiArea) {
     mapdata::MapDrawContext context;
     context.state = State();
     context.state.pixelsPerKm = 10000.0F / 6371.0F;
-    context.state.visibleBox = {-1.0F, -1.0F, 1.0F, 1.0F};
+    context.state.visibleBox = {-60.0, -60.0, 60.0, 60.0};
     auto task = TaskThrough({{0, -30}, {0, 30}});
     nav::TaskMapElements zones;
     nav::ZoneShape circle;
     circle.kind = nav::ZoneShapeKind::kCircle;
-    circle.centre = {0.0, TaskPointAt(0, 30).longitude};
+    const auto geo = [](const nav::WaypointRecord& r) {
+        return core::FromRadiansWest(r.latitude, r.longitude);
+    };
+    circle.centre = geo(TaskPointAt(0, 30));
     circle.radiusKm = 10.0F * 6371.0F / 10000.0F;  // 10 px
     zones.push_back(MakeTaskZoneElement(circle));
     nav::ZoneShape line;
-    line.points = {{TaskPointAt(-20, -30).latitude, TaskPointAt(-20, -30).longitude},
-                   {TaskPointAt(20, -30).latitude, TaskPointAt(20, -30).longitude}};
+    line.points = {geo(TaskPointAt(-20, -30)), geo(TaskPointAt(20, -30))};
     zones.push_back(MakeTaskZoneElement(line));
     nav::ZoneShape dot = circle;
     dot.radiusKm = 0.0F;

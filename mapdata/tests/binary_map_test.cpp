@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -18,6 +19,9 @@ namespace mapdata {
 namespace {
 
 constexpr const char* kHeader = "52,0,0,-5,0,0,51,0,0,-4,0,0,10M,1";
+// The bounds every record of the test's writer stores (radians, longitude
+// positive west: smallest and largest longitude and latitude).
+constexpr core::GeoBox kStoredBounds = core::BoxFromRadiansWest(0.1F, 0.2F, 0.3F, 0.4F);
 
 // Little-endian bytes, written field by field as the format's tables list
 // them.
@@ -156,6 +160,8 @@ TEST(BinaryMapTest, OlderVersionsReadWithTheirOwnFields) {
         EXPECT_EQ(zone.note, v >= 5 ? L"note" : L"");
         // The pair is numbered afresh only where serials were stored.
         EXPECT_EQ(zone.zoneSerial, v >= 5 ? 1 : 0);
+        EXPECT_NEAR(zone.bounds.east, -0.1 * 180.0 / 3.14159265358979, 1e-5);  // west-positive 0.1
+        EXPECT_NEAR(zone.bounds.north, 0.4 * 180.0 / 3.14159265358979, 1e-5);
         EXPECT_EQ(copy.zoneSerial, zone.zoneSerial);
         // The marked symbol lands in the type-27 list from version 6.
         ASSERT_EQ(v >= 6 ? c.symbols27.size() : c.general.size(), 1U);
@@ -187,7 +193,7 @@ TEST(BinaryMapTest, TheWriterProducesVersionEightByTheTables) {
     text->scale2 = 2.0F;
     text->scale3 = 3.0F;
     text->scale4 = 4.0F;
-    text->bounds = {0.1F, 0.2F, 0.3F, 0.4F};
+    text->bounds = kStoredBounds;
     text->limitA = 500.0F;
     text->longitude = -0.08;
     text->latitude = 0.9;
@@ -202,7 +208,7 @@ TEST(BinaryMapTest, TheWriterProducesVersionEightByTheTables) {
     auto zone = std::make_unique<CMapCircleElement>();
     zone->flags = 0x03 | element_flag::kAcknowledged | element_flag::kInside;
     zone->zoneSerial = 9;
-    zone->bounds = {0.1F, 0.2F, 0.3F, 0.4F};
+    zone->bounds = kStoredBounds;
     zone->lowerAltitude = 1000.0F;
     zone->upperAltitude = 3000.0F;
     zone->limitA = 500.0F;
@@ -223,7 +229,7 @@ TEST(BinaryMapTest, TheWriterProducesVersionEightByTheTables) {
     poly->fillStyle = 1;
     poly->fillColour = 0xFF0000;
     poly->type = 17;
-    poly->bounds = {0.1F, 0.2F, 0.3F, 0.4F};
+    poly->bounds = kStoredBounds;
     poly->limitA = 500.0F;
     poly->name = L"line";
     poly->AppendPointRecord({0.6F, 0.0F, 0.8F, 3, 0});
@@ -287,6 +293,26 @@ TEST(BinaryMapTest, ATextMapWrittenAndReadBackListsTheSame) {
     ASSERT_EQ(first.symbols17.size(), 1U);
     for (auto& e : first.symbols27) e->type27Mark = 1;
     EXPECT_EQ(DumpMapLists(second), DumpMapLists(first));
+}
+
+TEST(BinaryMapTest, StoredBoundsComeBackBitForBit) {
+    CMapPolyElement poly;
+    BinaryWriter none;
+    WritePolyRecord(none, poly, 0);
+    EXPECT_EQ(none.Data().substr(4, 16), std::string(16, '\0')) << "no bounds store zeros";
+    for (const auto& edges : {std::array{0.1F, 0.2F, 0.3F, 0.4F}, std::array{-3.1415927F, -1.5707964F, 1e-30F, -0.0F},
+                              std::array{0.5F, 0.0F, 0.4F, -0.25F}}) {  // the last out of order
+        poly.bounds = core::BoxFromRadiansWest(edges[0], edges[1], edges[2], edges[3]);
+        BinaryWriter out;
+        WritePolyRecord(out, poly, 0);
+        EXPECT_EQ(out.Data().substr(4, 16), Bytes{}.F32(edges[0]).F32(edges[1]).F32(edges[2]).F32(edges[3]).b);
+        BinaryReader in({reinterpret_cast<const unsigned char*>(out.Data().data()), out.Data().size()});
+        const auto back = ReadPolyRecord(in, 8);
+        ASSERT_TRUE(back);
+        BinaryWriter again;
+        WritePolyRecord(again, *back, 0);
+        EXPECT_EQ(again.Data(), out.Data());
+    }
 }
 
 TEST(BinaryMapTest, LongNamesAreCutToFiveHundredEleven) {

@@ -97,10 +97,11 @@ TEST(MapCircleElementTest, BoundsHoldTheOutlineAndASectorsCentre) {
     sector.counterClockwise = false;
     sector.ComputeBounds();
     const LonLat centre = UnitVectorToLonLat(sector.centre);
-    EXPECT_GT(sector.bounds.minLat, centre.lat);  // the arc lies north
+    const core::GeoPoint centreDegrees = core::FromRadiansWest(centre.lat, centre.lon);
+    EXPECT_GT(sector.bounds.south, centreDegrees.latitude);  // the arc lies north
     sector.sector = true;
     sector.ComputeBounds();
-    EXPECT_FLOAT_EQ(sector.bounds.minLat, centre.lat);
+    EXPECT_DOUBLE_EQ(sector.bounds.south, centreDegrees.latitude);
     const LonLat start = UnitVectorToLonLat(sector.GetArcStart());
     EXPECT_GT(start.lon, centre.lon);  // north-west: longitude positive west
     EXPECT_GT(start.lat, centre.lat);

@@ -24,7 +24,7 @@ class MapElementDrawTest : public ::testing::Test {
         context_.state.cy = kSize / 2.0F;
         context_.state.k = 400.0F;
         context_.state.pixelsPerKm = 1.0F;
-        context_.state.visibleBox = {-4.0F, -2.0F, 4.0F, 2.0F};
+        context_.state.visibleBox = {-180.0, -90.0, 180.0, 90.0};
     }
     UnitVector At(int x, int y) const {
         return ScreenToUnitVector(context_.state, static_cast<float>(x) + 0.5F,

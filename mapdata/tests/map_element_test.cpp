@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numbers>
+
 #include "mapdata/map_poly_element.h"
 
 namespace mapdata {
@@ -29,13 +31,19 @@ nav::WaypointRecord FixAt(double lonWest, double lat, std::optional<float> altit
     return fix;
 }
 
-TEST(MapElementTest, BoundsAndBoxTestsAreStrict) {
+TEST(MapElementTest, BoundsAreDegreesEastAndTheirTestsStrict) {
     const CMapPolyElement zone = SquareZone();
-    EXPECT_TRUE(zone.ContainsPoint(0.15, 0.15));
-    EXPECT_FALSE(zone.ContainsPoint(zone.bounds.minLon, 0.15));
-    EXPECT_FALSE(zone.ContainsPoint(0.15, zone.bounds.maxLat));
-    EXPECT_TRUE(zone.IntersectsBox({0.15F, 0.15F, 0.3F, 0.3F}));
-    EXPECT_FALSE(zone.IntersectsBox({zone.bounds.maxLon, 0.0F, 0.3F, 0.3F}));  // touching only
+    const core::GeoBox& b = zone.bounds;
+    // 0.1..0.2 radians west: 11.46 to 5.73 degrees west.
+    EXPECT_NEAR(b.west, -0.2 * 180.0 / std::numbers::pi, 1e-4);
+    EXPECT_NEAR(b.east, -0.1 * 180.0 / std::numbers::pi, 1e-4);
+    EXPECT_NEAR(b.south, 0.1 * 180.0 / std::numbers::pi, 1e-4);
+    const core::GeoPoint middle{(b.south + b.north) / 2.0, (b.west + b.east) / 2.0};
+    EXPECT_TRUE(zone.ContainsPoint(middle));
+    EXPECT_FALSE(zone.ContainsPoint({middle.latitude, b.west}));
+    EXPECT_FALSE(zone.ContainsPoint({b.north, middle.longitude}));
+    EXPECT_TRUE(zone.IntersectsBox({middle.longitude, middle.latitude, 0.0, 20.0}));
+    EXPECT_FALSE(zone.IntersectsBox({b.east, 0.0, 0.0, 20.0}));  // touching only
 }
 
 TEST(MapElementTest, EqualScaleValuesAreVisibleAtEveryScale) {

@@ -44,7 +44,7 @@ TEST(MapPolyElementTest, BytesInUseCountASpareRecordUntilClosed) {
 
     poly.RemoveAllPoints();
     EXPECT_EQ(poly.BytesInUse(), 0u);
-    EXPECT_EQ(poly.bounds, ElementBounds{});
+    EXPECT_EQ(poly.bounds, core::GeoBox{});
     for (int i = 0; i < 5; ++i) poly.AddPoint(0.01F * i, 0.001F * i * i, 0, 1);
     EXPECT_EQ(poly.BytesInUse(), 20u * 5);  // no spare after RemoveAllPoints
     const CMapPolyElement openCopy(poly);
@@ -190,7 +190,7 @@ TEST(MapPolyElementTest, PrepareZoneOffsetsEveryEdgeOutwardByTheMargin) {
         // The offset outline contains the original.
         EXPECT_TRUE(zone.ZoneTest(Fix(0.10, 0.10), 0, 0, kNoTerrain) ||
                     zone.ZoneTest(Fix(0.1001, 0.1001), 0, 0, kNoTerrain));
-        EXPECT_LT(zone.bounds.minLon, original.bounds.minLon);
+        EXPECT_GT(zone.bounds.east, original.bounds.east);
     }
 }
 

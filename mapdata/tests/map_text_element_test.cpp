@@ -63,10 +63,13 @@ TEST(MapTextElementTest, AGivenCommentReplacesTheWaypointsOwn) {
 
 TEST(MapTextElementTest, APointOnTheBoxEdgeIsInside) {
     CMapTextElement e;
-    e.longitude = 0.1F;
+    e.longitude = 0.1F;  // radians west
     e.latitude = 0.2F;
-    EXPECT_TRUE(e.IntersectsBox({0.1F, 0.1F, 0.2F, 0.2F}));
-    EXPECT_FALSE(e.IntersectsBox({0.11F, 0.1F, 0.2F, 0.2F}));
+    const core::GeoPoint p = core::FromRadiansWest(e.latitude, e.longitude);
+    EXPECT_TRUE(e.IntersectsBox({p.longitude - 1.0, p.latitude, p.longitude, p.latitude + 1.0}));
+    EXPECT_FALSE(e.IntersectsBox({p.longitude - 1.0, p.latitude + 0.01, p.longitude, p.latitude + 1.0}));
+    EXPECT_FALSE(e.IntersectsBox({-p.longitude - 1.0, p.latitude - 1.0, -p.longitude + 1.0, p.latitude + 1.0}))
+        << "east is not west";
 }
 
 }  // namespace

@@ -204,7 +204,7 @@ TEST(TaskModelTest, AssignmentCopiesDeeplyAndRedirectsCorners) {
 
 TEST(TaskModelTest, InsideCounterDecidesAfterItsHysteresis) {
     CTaskPoint point(kOrigin);
-    point.box = {0.8F, 0.7F, 0.0F, -0.3F};
+    point.box = {0.0, 40.0, 17.0, 46.0};
     const WaypointRecord inside = At(43.0, 10.0);
     const WaypointRecord outside = At(60.0, 10.0);
     std::vector<int> results;

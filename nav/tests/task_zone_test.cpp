@@ -132,22 +132,24 @@ TEST(TaskZoneTest, OnlyDrawableZonesGetShapes) {
     start.sectorDirection = 0.0F;
     const ZoneDrawing line = ZoneShapesOf(start);
     ASSERT_EQ(line.shapes.size(), 1U);
-    EXPECT_NEAR(line.bounds.west - line.bounds.east,
-                4.0 / 6371.0 / std::cos(45.0 * testing::kRadPerDeg), 1e-5);
+    EXPECT_NEAR(line.bounds.Width() * testing::kRadPerDeg, 4.0 / 6371.0 / std::cos(45.0 * testing::kRadPerDeg),
+                1e-5);
 }
 
 TEST(TaskZoneTest, InsideBoxIsSquareAndAtLeastTheMargin) {
     const double margin = 1.3 / 6371.0;
-    const ZoneBounds tiny{0.7854F, 0.7853F, 0.1F, 0.0999F};
-    const ZoneBounds grown = InsideCountBox(tiny, margin);
-    EXPECT_GE(grown.north - 0.78535F, margin * 0.99);
-    EXPECT_GE(0.78535F - grown.south, margin * 0.99);
+    const double marginDeg = margin / testing::kRadPerDeg;
+    const core::GeoBox tiny{5.7280, 45.0010, 5.7340, 45.0016};
+    const core::GeoBox grown = InsideCountBox(tiny, margin);
+    EXPECT_GE(grown.north - 45.0013, marginDeg * 0.99);
+    EXPECT_GE(45.0013 - grown.south, marginDeg * 0.99);
 
-    const double cosLat = std::cos(0.8);
-    const ZoneBounds wide{0.81F, 0.79F, static_cast<float>(0.2 / cosLat), 0.0F};
-    const ZoneBounds box = InsideCountBox(wide, margin);
-    EXPECT_NEAR(box.north - box.south, 0.3, 1e-4);  // the 0.2 side on the ground, times 1.5
-    EXPECT_NEAR((box.west - box.east) * cosLat, 0.3, 1e-3);
+    const double cosLat = std::cos(45.0 * testing::kRadPerDeg);
+    const core::GeoBox wide{0.0, 44.5, 1.0 / cosLat, 45.5};
+    const core::GeoBox box = InsideCountBox(wide, margin);
+    EXPECT_NEAR(box.Height(), 1.5, 1e-9);  // the 1 degree side on the ground, times 1.5
+    EXPECT_NEAR(box.Width() * cosLat, 1.5, 1e-9);
+    EXPECT_NEAR((box.west + box.east) / 2.0, 0.5 / cosLat, 1e-9);
 }
 
 }  // namespace

@@ -470,8 +470,7 @@ TEST_F(MapViewTest, InModeThreeATapInTheZoneMovesTheTaskPointTarget) {
     nav::g_taskNavigationActive = 1;
     nav::g_activeTaskPoint = point;
 
-    view->ShowObjectOnMap({-7.2F * static_cast<float>(kRad), 46.8F * static_cast<float>(kRad),
-                           -6.8F * static_cast<float>(kRad), 47.2F * static_cast<float>(kRad)});
+    view->ShowObjectOnMap({6.8, 46.8, 7.2, 47.2});
     ASSERT_EQ(view->DisplayMode(), kFocusObject);
     EXPECT_EQ(stats->stops.load(), 1) << "showing the object restarts the task statistics";
     EXPECT_EQ(stats->starts.load(), 1);

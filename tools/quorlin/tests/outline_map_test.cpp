@@ -3,7 +3,6 @@
 // from a grid through the threshold to the ".map" file.
 #include <gtest/gtest.h>
 
-#include <numbers>
 #include <vector>
 
 #include "mapdata/map_poly_element.h"
@@ -350,15 +349,15 @@ TEST_F(ChainTest, TheFlightComputersReaderLoadsTheConvertedMap) {
         }
     }
     ASSERT_EQ(polygons.size(), 2u);
-    constexpr float kDeg = static_cast<float>(std::numbers::pi / 180.0);
+    constexpr double kTolerance = 6e-4;  // degrees: the stored single precision
     for (const mapdata::CMapPolyElement* poly : polygons) {
         EXPECT_EQ(poly->type, 17);
         EXPECT_NE(poly->fillStyle, 0);
-        // Longitudes positive west in the element's bounds.
-        EXPECT_GE(poly->bounds.minLon, -12.0F * kDeg - 1e-5F);
-        EXPECT_LE(poly->bounds.maxLon, -10.0F * kDeg + 1e-5F);
-        EXPECT_GE(poly->bounds.minLat, 45.0F * kDeg - 1e-5F);
-        EXPECT_LE(poly->bounds.maxLat, 46.0F * kDeg + 1e-5F);
+        // Within the grid's 10..12 E, 45..46 N.
+        EXPECT_GE(poly->bounds.west, 10.0 - kTolerance);
+        EXPECT_LE(poly->bounds.east, 12.0 + kTolerance);
+        EXPECT_GE(poly->bounds.south, 45.0 - kTolerance);
+        EXPECT_LE(poly->bounds.north, 46.0 + kTolerance);
     }
 }
 
