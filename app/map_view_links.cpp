@@ -24,7 +24,6 @@
 #include "glide/speed_to_fly_text.h"
 #include "gps/nav_fix.h"
 #include "map/elevation_file.h"
-#include "map/map_painter.h"
 #include "map/map_point_link.h"
 #include "map/map_timer_inputs.h"
 #include "map/map_view.h"
@@ -181,8 +180,8 @@ class MapViewLink final : public frame::ViewLink {
         settings.showLiftInThermalMode = values.showLiftInThermalMode;
         settings.drawLinesInThermalMode = values.drawLinesInThermalMode;
         settings.allowGotoWithTask = values.allowGotoWithTask;
+        settings.showGotoLine = values.showGotoLine;
         view->ApplySettings(settings);
-        map::g_showGotoLine = values.showGotoLine != 0 ? 1 : 0;
     }
 
   private:

@@ -95,7 +95,6 @@ void ReadTaskGateAndStartMap(const SettingsReader& r) {
     nav::g_updateTaskFinishGate = r.Int(kTasks, "updateTaskFinishGate", 0);
     core::g_autoZoomWaypoint = r.Int(kSettings, "AutoZoomWaypoint", 0);
     map::LoadMapIconTable();
-    map::InitMapModule();
 }
 
 void ReadGlideSwitches(const SettingsReader& r) {

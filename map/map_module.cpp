@@ -4,15 +4,10 @@
 
 #include "map/map_draw_math.h"
 #include "map/map_icon_table.h"
-#include "map/map_painter.h"
 #include "platform/gui/resource_bundle.h"
-#include "platform/settings_store.h"
 
 namespace map {
 
-void InitMapModule() {
-    g_showGotoLine = platform::AppSettings().GetInt("Settings", "ShowGOTOline", 1) != 0 ? 1 : 0;
-}
 void LoadMapIconTable() {
     if (platform::gui::InstalledBundle() == nullptr) return;
     SetMapIcons(MakeMapIconTable(platform::gui::BundleImage, MapIconSize(g_screenResolution.load())));

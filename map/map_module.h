@@ -6,10 +6,6 @@
 
 namespace map {
 
-// Sets up the map module (its lock, the screen size and colour depth, and
-// the "ShowGOTOline" setting).
-void InitMapModule();
-
 // Loads the map buttons' icon table from the installed resource bundle
 // (nothing without one).
 void LoadMapIconTable();

@@ -3,7 +3,6 @@
 // thread): the task layer, the aircraft and glide-path conflict sprites
 // with their pictures, and the frame the paint blits.
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -13,9 +12,6 @@
 #include "map/map_sprite.h"
 
 namespace map {
-
-// "ShowGOTOline" (Settings): the GOTO line is drawn to the destination.
-inline std::atomic<int> g_showGotoLine{1};
 
 // The label font from "Family", "baseMapSize" and "mapBold".
 platform::Font MapLabelFont();

@@ -42,7 +42,7 @@ wxRect ToWx(const platform::PixelRect& r) {
 // What the paint lays over the back canvas besides the task layer, the
 // outline and the sprites.
 ComposeLayers PaintLayers(const MapViewModel& model, wxSize client, int labelBottom, int layoutClass,
-                          int navDisplay, bool allowGotoWithTask) {
+                          int navDisplay, const MapViewSettings& settings) {
     ComposeLayers layers;
     layers.state = model.Published();
     layers.labelBottom = labelBottom;
@@ -58,8 +58,8 @@ ComposeLayers PaintLayers(const MapViewModel& model, wxSize client, int labelBot
     if (const MapDrawingTables* tables = DrawingTables()) layers.windArrows = &tables->windArrows;
     const bool taskActive = nav::g_taskNavigationActive.load() != 0;
     if (g_bHaveFix.load() != 0 &&
-        GotoLineShown(g_showGotoLine.load() != 0, nav::g_destinationValid.load() != 0, taskActive,
-                      allowGotoWithTask)) {
+        GotoLineShown(settings.showGotoLine != 0, nav::g_destinationValid.load() != 0, taskActive,
+                      settings.allowGotoWithTask != 0)) {
         layers.gotoLine = GotoLineInput{nav::CopyMapFix(), nav::CopyDestination()};
     }
     return layers;
@@ -399,8 +399,7 @@ void CGPSmapView::OnPaint(wxPaintEvent& /*event*/) {
     redraw_.Painted();
     const platform::Image* frame = engine_->painter.Compose(
         client.x, client.y, engine_->render.handover, &reachableOutline_,
-        PaintLayers(model_, client, labelBottom_, layoutClass_, navDisplay_,
-                    settings_.allowGotoWithTask != 0));
+        PaintLayers(model_, client, labelBottom_, layoutClass_, navDisplay_, settings_));
     if (frame != nullptr && platform::gui::CopyToBitmap(*frame, frameBitmap_)) {
         dc.DrawBitmap(frameBitmap_, 0, 0);
     } else {

@@ -1,8 +1,9 @@
 #pragma once
-// The twelve settings the map window reads when it is made. The floats are
-// stored as text; their defaults are written with "%f" in the C locale
-// before the read, and a text that does not read as a number keeps the
-// default.
+// The settings of the map window: read from the store when it is made,
+// changed as a whole by the options pages (CGPSmapView::ApplySettings).
+// The floats are stored as text; their defaults are written with "%f" in
+// the C locale before the read, and a text that does not read as a number
+// keeps the default.
 
 #include <string>
 
@@ -23,6 +24,7 @@ struct MapViewSettings {
     std::wstring mapFile;            // "MapFile" (Settings)
     int drawLinesInThermalMode = 1;  // "DrawLinesInThermalMode"
     std::wstring overlayFile;        // "OverlayFile" (Settings)
+    int showGotoLine = 1;            // "ShowGOTOline" (Settings): the line to the destination
 };
 
 // defaults: the values in force (the current map and overlay names, the
