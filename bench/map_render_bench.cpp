@@ -85,7 +85,8 @@ void BM_MapRenderAgainstPlainCairo(benchmark::State& state) {
     const map::MapRenderInput input = ViewInput(file, static_cast<int>(state.range(0)));
     std::size_t inView = 0;
     for (const auto* list : {&lists.general, &lists.zones, &lists.symbols17, &lists.symbols27}) {
-        for (const auto& e : *list) inView += e->IntersectsBox(input.draw.state.visibleBox) ? 1 : 0;
+        for (const auto& e : *list)
+            inView += e->IntersectsBox(input.draw.state.visibleBox) ? 1 : 0;
     }
 
     bench::PlainCairoMap plain(lists, input.draw);

@@ -76,8 +76,8 @@ class PlainCairoMap {
         std::vector<double> xs;
         std::vector<double> ys;
         for (const Element& e : elements_) {
-            if (!(e.bounds.west < view.east && view.west < e.bounds.east && e.bounds.south < view.north &&
-                  view.south < e.bounds.north))
+            if (!(e.bounds.west < view.east && view.west < e.bounds.east &&
+                  e.bounds.south < view.north && view.south < e.bounds.north))
                 continue;
             if (!(e.scale1 == e.scale2 || (e.scale1 <= state.scale && state.scale <= e.scale2))) continue;
             switch (e.kind) {
@@ -166,7 +166,8 @@ class PlainCairoMap {
                 // A text's box is its point, edges included.
                 constexpr double kEdge = 6e-6;  // degrees
                 const core::GeoPoint at = core::FromRadiansWest(t.latitude, t.longitude);
-                e.bounds = {at.longitude - kEdge, at.latitude - kEdge, at.longitude + kEdge, at.latitude + kEdge};
+                e.bounds = {at.longitude - kEdge, at.latitude - kEdge, at.longitude + kEdge,
+                            at.latitude + kEdge};
                 e.points.push_back(t.position);
                 e.code = t.kindCode;
                 e.scale3 = t.scale3;

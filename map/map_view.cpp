@@ -41,8 +41,8 @@ wxRect ToWx(const platform::PixelRect& r) {
 
 // What the paint lays over the back canvas besides the task layer, the
 // outline and the sprites.
-ComposeLayers PaintLayers(const MapViewModel& model, wxSize client, int labelBottom, int layoutClass,
-                          int navDisplay, const MapViewSettings& settings) {
+ComposeLayers PaintLayers(const MapViewModel& model, wxSize client, int labelBottom,
+                          int layoutClass, int navDisplay, const MapViewSettings& settings) {
     ComposeLayers layers;
     layers.state = model.Published();
     layers.labelBottom = labelBottom;

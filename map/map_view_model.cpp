@@ -75,8 +75,8 @@ mapdata::MapDrawState MapViewModel::PublishMapTransform() {
     const core::GeoPoint centre = core::FromRadiansWest(c.latitude, c.longitude);
     const double h = mapRadius / EarthRadiusKm() * kKmPerMile / 2.0 * 1.1 / kDegree;
     const double cosLat = std::max(std::cos(c.latitude), 1e-6);
-    s.visibleBox = {centre.longitude - h / cosLat, centre.latitude - h, centre.longitude + h / cosLat,
-                    centre.latitude + h};
+    s.visibleBox = {centre.longitude - h / cosLat, centre.latitude - h,
+                    centre.longitude + h / cosLat, centre.latitude + h};
     published_ = s;
     return s;
 }
@@ -279,14 +279,18 @@ void MapViewModel::FocusOnObject(const core::GeoBox& object, int slot, bool arou
     const core::GeoPoint objectCentre{(object.south + object.north) / 2.0,
                                       (object.west + object.east) / 2.0};
     const nav::WaypointRecord centre =
-        aroundObject ? nav::WaypointRecord(core::LatitudeRadians(objectCentre), core::LonWestRadians(objectCentre), false)
+        aroundObject ? nav::WaypointRecord(core::LatitudeRadians(objectCentre),
+                                           core::LonWestRadians(objectCentre), false)
                      : aircraft;
     const core::GeoPoint at = core::FromRadiansWest(centre.latitude, centre.longitude);
     // Half extents that hold the whole box seen from the centre, radians.
-    const double dLat = std::max(std::abs(object.north - at.latitude), std::abs(object.south - at.latitude)) * kDegree;
+    const double dLat =
+        std::max(std::abs(object.north - at.latitude), std::abs(object.south - at.latitude)) *
+        kDegree;
     const double cosLat = std::max(std::cos(centre.latitude), 0.05);
-    const double dLon = std::max(std::abs(object.east - at.longitude), std::abs(object.west - at.longitude)) *
-                        kDegree * cosLat;
+    const double dLon =
+        std::max(std::abs(object.east - at.longitude), std::abs(object.west - at.longitude)) *
+        kDegree * cosLat;
     const double half = std::max({dLat, dLon, 1e-6});
     mapdata::CMapFile temporary;
     temporary.CopyProjection(mapFile_);

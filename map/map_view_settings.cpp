@@ -34,8 +34,8 @@ MapViewSettings ReadMapViewSettings(const platform::SettingsStore& store,
     s.mapFile = store.GetString("Settings", "MapFile", defaults.mapFile);
     s.drawLinesInThermalMode = ReadInt(store, "DrawLinesInThermalMode", defaults.drawLinesInThermalMode);
     s.overlayFile = store.GetString("Settings", "OverlayFile", defaults.overlayFile);
-    s.showGotoLine = static_cast<int>(
-        store.GetInt("Settings", "ShowGOTOline", static_cast<std::uint32_t>(defaults.showGotoLine)));
+    s.showGotoLine = static_cast<int>(store.GetInt(
+        "Settings", "ShowGOTOline", static_cast<std::uint32_t>(defaults.showGotoLine)));
     return s;
 }
 

@@ -69,8 +69,9 @@ std::unique_ptr<TaskZoneElement> MakeTaskZoneElement(const nav::ZoneShape& shape
         if (shape.points.size() < 2) return nullptr;
         auto line = std::make_unique<mapdata::CMapPolyElement>();
         for (const core::GeoPoint& p : shape.points) {
-            if (!line->AddPoint(static_cast<float>(core::LonWestRadians(p)), static_cast<float>(core::LatitudeRadians(p)),
-                                kTaskZonePenNumber, 1)) {
+            if (!line->AddPoint(static_cast<float>(core::LonWestRadians(p)),
+                                static_cast<float>(core::LatitudeRadians(p)), kTaskZonePenNumber,
+                                1)) {
                 return nullptr;
             }
         }
@@ -79,7 +80,8 @@ std::unique_ptr<TaskZoneElement> MakeTaskZoneElement(const nav::ZoneShape& shape
     }
     if (!(shape.radiusKm > 0.0F) || !std::isfinite(shape.radiusKm)) return nullptr;
     auto circle = std::make_unique<mapdata::CMapCircleElement>();
-    circle->centre = mapdata::ToUnitVector(core::LonWestRadians(shape.centre), core::LatitudeRadians(shape.centre));
+    circle->centre = mapdata::ToUnitVector(core::LonWestRadians(shape.centre),
+                                           core::LatitudeRadians(shape.centre));
     circle->radiusKm = shape.radiusKm;
     circle->penNumber = kTaskZonePenNumber;
     if (shape.kind == nav::ZoneShapeKind::kArc) {

@@ -95,7 +95,7 @@ class CMapElement {
         // atomic_ref needs a non-const object; the load writes nothing.
         return std::atomic_ref(const_cast<std::uint32_t&>(flags)).load(std::memory_order_relaxed);
     }
-    core::GeoBox bounds;  // empty until set (text elements keep none)
+    core::GeoBox bounds;         // empty until set (text elements keep none)
     float lowerAltitude = 0.0F;  // equal to upperAltitude: no altitude limits
     float upperAltitude = 0.0F;
     float scale1 = 0.0F;  // equal to scale2: visible at every scale

@@ -176,7 +176,8 @@ void CTaskPoint::DetachedFromQueue() {
 }
 
 int CTaskPoint::UpdateInsideCount(const WaypointRecord& position) {
-    const bool inside = box.ContainsInside(core::FromRadiansWest(position.latitude, position.longitude));
+    const bool inside =
+        box.ContainsInside(core::FromRadiansWest(position.latitude, position.longitude));
     const int limit = g_insideCountLimit.load();
     const bool settled = std::abs(insideCount) > limit;
     insideCount += inside ? 1 : -1;

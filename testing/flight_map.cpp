@@ -48,7 +48,8 @@ FlightMap MakeFlightMap(const std::vector<IgcFix>& fixes, const FlightMapPlan& p
     m.under = BoxAround(fixes.at(plan.underAt), plan.zoneHalfDeg);
     double highest = 0.0;
     for (std::size_t i = plan.first; i <= plan.last && i < fixes.size(); ++i) {
-        if (m.under.ContainsInside(PositionOf(fixes[i]))) highest = std::max(highest, fixes[i].gpsAltitudeM);
+        if (m.under.ContainsInside(PositionOf(fixes[i])))
+            highest = std::max(highest, fixes[i].gpsAltitudeM);
     }
     const int underFloor = RoundDownFt(highest) + 3000;
     m.text += ZoneText(m.under, underFloor, underFloor + 5000);

@@ -16,7 +16,9 @@
 namespace test_support {
 
 // Where a fix is.
-constexpr core::GeoPoint PositionOf(const IgcFix& fix) { return {fix.latitude, fix.longitude}; }
+constexpr core::GeoPoint PositionOf(const IgcFix& fix) {
+    return {fix.latitude, fix.longitude};
+}
 
 // Indexes into the flight's fixes.
 struct FlightMapPlan {

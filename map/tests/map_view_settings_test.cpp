@@ -9,7 +9,8 @@ namespace {
 
 TEST(MapViewSettingsTest, ReadsEachValueUnderItsSectionAndKeepsTheDefaultsOtherwise) {
     platform::SettingsStore store{""};
-    EXPECT_EQ(ReadMapViewSettings(store, {}).showGotoLine, 1) << "the line is shown on a fresh install";
+    EXPECT_EQ(ReadMapViewSettings(store, {}).showGotoLine, 1)
+        << "the line is shown on a fresh install";
     store.WriteInt("Settings", "ShowGOTOline", 0);
     store.WriteInt("Options\\Maps", "ShowGOTOline", 1);  // not where it is kept
     store.WriteInt("Options\\Maps", "DotSize", 4);

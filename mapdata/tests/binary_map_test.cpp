@@ -300,13 +300,16 @@ TEST(BinaryMapTest, StoredBoundsComeBackBitForBit) {
     BinaryWriter none;
     WritePolyRecord(none, poly, 0);
     EXPECT_EQ(none.Data().substr(4, 16), std::string(16, '\0')) << "no bounds store zeros";
-    for (const auto& edges : {std::array{0.1F, 0.2F, 0.3F, 0.4F}, std::array{-3.1415927F, -1.5707964F, 1e-30F, -0.0F},
-                              std::array{0.5F, 0.0F, 0.4F, -0.25F}}) {  // the last out of order
+    for (const auto& edges :
+         {std::array{0.1F, 0.2F, 0.3F, 0.4F}, std::array{-3.1415927F, -1.5707964F, 1e-30F, -0.0F},
+          std::array{0.5F, 0.0F, 0.4F, -0.25F}}) {  // the last out of order
         poly.bounds = core::BoxFromRadiansWest(edges[0], edges[1], edges[2], edges[3]);
         BinaryWriter out;
         WritePolyRecord(out, poly, 0);
-        EXPECT_EQ(out.Data().substr(4, 16), Bytes{}.F32(edges[0]).F32(edges[1]).F32(edges[2]).F32(edges[3]).b);
-        BinaryReader in({reinterpret_cast<const unsigned char*>(out.Data().data()), out.Data().size()});
+        EXPECT_EQ(out.Data().substr(4, 16),
+                  Bytes{}.F32(edges[0]).F32(edges[1]).F32(edges[2]).F32(edges[3]).b);
+        BinaryReader in(
+            {reinterpret_cast<const unsigned char*>(out.Data().data()), out.Data().size()});
         const auto back = ReadPolyRecord(in, 8);
         ASSERT_TRUE(back);
         BinaryWriter again;

@@ -67,8 +67,10 @@ TEST(MapTextElementTest, APointOnTheBoxEdgeIsInside) {
     e.latitude = 0.2F;
     const core::GeoPoint p = core::FromRadiansWest(e.latitude, e.longitude);
     EXPECT_TRUE(e.IntersectsBox({p.longitude - 1.0, p.latitude, p.longitude, p.latitude + 1.0}));
-    EXPECT_FALSE(e.IntersectsBox({p.longitude - 1.0, p.latitude + 0.01, p.longitude, p.latitude + 1.0}));
-    EXPECT_FALSE(e.IntersectsBox({-p.longitude - 1.0, p.latitude - 1.0, -p.longitude + 1.0, p.latitude + 1.0}))
+    EXPECT_FALSE(
+        e.IntersectsBox({p.longitude - 1.0, p.latitude + 0.01, p.longitude, p.latitude + 1.0}));
+    EXPECT_FALSE(e.IntersectsBox(
+        {-p.longitude - 1.0, p.latitude - 1.0, -p.longitude + 1.0, p.latitude + 1.0}))
         << "east is not west";
 }
 

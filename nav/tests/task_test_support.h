@@ -123,7 +123,8 @@ class RecordingTaskMapHook final : public TaskMapHook {
     bool PlaceTouchMarker(std::unique_ptr<TaskMapElement>& marker,
                           const WaypointRecord& at) override {
         if (!marker) marker = std::make_unique<RecordedShape>(ZoneShape{});
-        static_cast<RecordedShape&>(*marker).shape.centre = core::FromRadiansWest(at.latitude, at.longitude);
+        static_cast<RecordedShape&>(*marker).shape.centre =
+            core::FromRadiansWest(at.latitude, at.longitude);
         ++markers;
         return true;
     }

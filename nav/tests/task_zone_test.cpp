@@ -132,8 +132,8 @@ TEST(TaskZoneTest, OnlyDrawableZonesGetShapes) {
     start.sectorDirection = 0.0F;
     const ZoneDrawing line = ZoneShapesOf(start);
     ASSERT_EQ(line.shapes.size(), 1U);
-    EXPECT_NEAR(line.bounds.Width() * testing::kRadPerDeg, 4.0 / 6371.0 / std::cos(45.0 * testing::kRadPerDeg),
-                1e-5);
+    EXPECT_NEAR(line.bounds.Width() * testing::kRadPerDeg,
+                4.0 / 6371.0 / std::cos(45.0 * testing::kRadPerDeg), 1e-5);
 }
 
 TEST(TaskZoneTest, InsideBoxIsSquareAndAtLeastTheMargin) {

@@ -342,7 +342,8 @@ class MapViewFlightTest : public ::testing::Test {
 TEST_F(MapViewFlightTest, FixtureMapLiesAroundTheFlownStretch) {
     ASSERT_GT(fixes.size(), kLast);
     for (std::size_t i = kFirst; i < kCrossAt - 15; ++i)
-        EXPECT_FALSE(map.cross.ContainsInside(PositionOf(fixes[i]))) << "fix " << i << " enters the crossed zone early";
+        EXPECT_FALSE(map.cross.ContainsInside(PositionOf(fixes[i])))
+            << "fix " << i << " enters the crossed zone early";
     int under = 0;
     int inside = 0;
     for (std::size_t i = kFirst; i <= kLast; ++i) {
@@ -356,7 +357,8 @@ TEST_F(MapViewFlightTest, FixtureMapLiesAroundTheFlownStretch) {
     }
     EXPECT_GT(under, 5);
     EXPECT_GT(inside, 5);
-    EXPECT_FALSE(map.cross.ContainsInside(PositionOf(fixes[kLast]))) << "the track leaves the zone again";
+    EXPECT_FALSE(map.cross.ContainsInside(PositionOf(fixes[kLast])))
+        << "the track leaves the zone again";
 }
 
 TEST_F(MapViewFlightTest, FlownThroughTheFlightItsControlsAnswerAsThePilotExpects) {
