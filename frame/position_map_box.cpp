@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "core/angles.h"
 
 namespace frame {
 namespace {
@@ -11,7 +12,6 @@ constexpr double kMapBoxEarthRadiusKm = 6371.0;
 constexpr double kMinimumHalfKm = 2.0;
 constexpr double kAircraftMargin = 1.1;  // the aircraft a little inside the edge
 constexpr double kMinimumCosine = 0.05;
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 
 }  // namespace
 
@@ -25,7 +25,7 @@ core::GeoBox WaypointBoxWithAircraft(const nav::WaypointRecord& waypoint,
         half = std::max(half, kAircraftMargin * std::max(dLat, dLon));
     }
     const core::GeoPoint centre = core::FromRadiansWest(waypoint.latitude, waypoint.longitude);
-    const double halfDeg = half * kDegreesPerRadian;
+    const double halfDeg = half / core::kRadiansPerDegree;
     const double lonHalfDeg = halfDeg / cosLat;
     return {centre.longitude - lonHalfDeg, centre.latitude - halfDeg, centre.longitude + lonHalfDeg,
             centre.latitude + halfDeg};

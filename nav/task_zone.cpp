@@ -167,8 +167,9 @@ ZoneDrawing ZoneShapesOf(const CTaskPoint& p) {
     ZoneDrawing drawing;
     if (!Drawable(p)) return drawing;
     if (p.role != kRoleOrdinary && p.lineHalfWidth > 0.0F) {
-        drawing.shapes.push_back(Polyline({DirectZonePoint(p, p.sectorDirection - 90.0, p.lineHalfWidth),
-                                           DirectZonePoint(p, p.sectorDirection + 90.0, p.lineHalfWidth)}));
+        drawing.shapes.push_back(
+            Polyline({DirectZonePoint(p, p.sectorDirection - 90.0, p.lineHalfWidth),
+                      DirectZonePoint(p, p.sectorDirection + 90.0, p.lineHalfWidth)}));
     }
     if (p.hasCylinder != 0 && p.cylinderRadius > 0.0F) {
         drawing.shapes.push_back(Circle(p, p.cylinderRadius));
