@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/settings_store.h"
+#include "testing/sanitizer_options.h"
 
 namespace program_test {
 
@@ -156,10 +157,7 @@ class Program {
         env["HOME"] = folder.string();
         env["XDG_CONFIG_HOME"] = (folder / "config").string();
         env["XDG_RUNTIME_DIR"] = folder.string();
-        const fs::path suppressions = kSource / "testing/sanitizers";
-        env["LSAN_OPTIONS"] = "suppressions=" + (suppressions / "system.lsan.supp").string() +
-                              ":print_suppressions=0";
-        env["TSAN_OPTIONS"] = "suppressions=" + (suppressions / "system.tsan.supp").string();
+        for (const auto& [name, value] : test_support::SanitizerOptions()) env[name] = value;
         return env;
     }
 

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "testing/private_display.h"
+#include "testing/sanitizer_options.h"
 #include "testing/scratch_folder.h"
 #include "tools/demo/demo_region.h"
 #include "tools/demo/flight_path.h"
@@ -90,8 +91,7 @@ class Launcher {
         env.push_back("KOR_VAN_TEST_SAVE=" + save.string());
         env.push_back("KOR_VAN_SCREEN=800x480");
         if (!answers.empty()) env.push_back("KOR_VAN_TEST_ANSWERS=" + answers);
-        const fs::path suppressions = kSource / "testing/sanitizers/system.lsan.supp";
-        env.push_back("LSAN_OPTIONS=suppressions=" + suppressions.string() + ":print_suppressions=0");
+        for (const auto& [name, value] : test_support::SanitizerOptions()) env.push_back(name + "=" + value);
         std::vector<char*> envp;
         for (std::string& e : env) envp.push_back(e.data());
         envp.push_back(nullptr);

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "testing/sanitizer_options.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -23,9 +25,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 const fs::path kBuild = KV_BINARY_DIR;
-// What the system libraries under GTK keep until the process ends, as the
-// flight computer's program test leaves out.
-const fs::path kSuppressions = fs::path(KV_SOURCE_DIR) / "testing/sanitizers";
 constexpr auto kStartLimit = 60s;  // the sanitizers make start-up slow
 
 class Converter {
@@ -36,13 +35,8 @@ class Converter {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             ::setenv("HOME", home.c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-            ::setenv("LSAN_OPTIONS",
-                     ("suppressions=" + (kSuppressions / "system.lsan.supp").string() +
-                      ":print_suppressions=0")
-                         .c_str(),
-                     1);
-            ::setenv("TSAN_OPTIONS",
-                     ("suppressions=" + (kSuppressions / "system.tsan.supp").string()).c_str(), 1);
+            for (const auto& [name, value] : test_support::SanitizerOptions())
+                ::setenv(name.c_str(), value.c_str(), 1);
             ::chdir(home.c_str());
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, STDERR_FILENO);
