@@ -6,13 +6,10 @@
 #include <sstream>
 
 #include "platform/utf.h"
+#include "tools/bundle_compiler/source_text.h"
 
 namespace bundle_compiler {
 namespace {
-
-[[noreturn]] void Fail(const std::string& message) {
-    throw BundleError(message);
-}
 
 // The text as wide characters; nothing unless it is valid UTF-8 (which
 // alone converts back to the same bytes).
@@ -45,14 +42,6 @@ std::wstring Unescape(const std::wstring& text, const std::string& where) {
         }
     }
     return out;
-}
-
-bool IsUpper(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
-bool IsAlnum(char c) {
-    return IsUpper(c) || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
 TableString ParseLine(std::string_view line, int number, const std::string& where) {

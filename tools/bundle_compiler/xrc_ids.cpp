@@ -7,25 +7,14 @@
 #include <set>
 #include <sstream>
 
+#include "tools/bundle_compiler/source_text.h"
 #include "tools/bundle_compiler/string_table.h"
 
 namespace bundle_compiler {
 namespace {
 
-[[noreturn]] void FailXrc(const std::string& message) {
-    throw BundleError(message);
-}
-
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-bool IsXrcUpper(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
-bool IsXrcAlnum(char c) {
-    return IsXrcUpper(c) || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
 // One attribute of an element's start tag; `begin` is where the blank
@@ -76,12 +65,12 @@ StartTag ReadStartTag(std::string_view text, std::size_t at, const std::string& 
         const std::string_view name = text.substr(nameStart, at - nameStart);
         while (at < text.size() && IsSpace(text[at]))
             ++at;
-        if (at >= text.size() || text[at] != '=') FailXrc(where + ": attribute without a value");
+        if (at >= text.size() || text[at] != '=') Fail(where + ": attribute without a value");
         ++at;
         while (at < text.size() && IsSpace(text[at]))
             ++at;
         if (at >= text.size() || (text[at] != '"' && text[at] != '\''))
-            FailXrc(where + ": attribute value without quotes");
+            Fail(where + ": attribute value without quotes");
         const std::size_t close = text.find(text[at], at + 1);
         if (close == std::string_view::npos) Fail(where + ": unterminated attribute value");
         tag.attributes.push_back({name, text.substr(at + 1, close - at - 1), begin, close + 1});
@@ -139,7 +128,7 @@ bool IsNumber(std::string_view text) {
 // and underscores.
 bool IsNamespaceName(std::string_view name) {
     return !name.empty() && !(name.front() >= '0' && name.front() <= '9') &&
-           std::all_of(name.begin(), name.end(), [](char c) { return IsXrcAlnum(c) || c == '_'; });
+           std::all_of(name.begin(), name.end(), [](char c) { return IsAlnum(c) || c == '_'; });
 }
 
 // The keywords a scope name of one word could spell.
@@ -245,8 +234,8 @@ std::vector<XrcSymbol> FileNames(const std::vector<ScopeNames>& scopes, const st
 }  // namespace
 
 bool IsXrcSymbolName(std::string_view name) {
-    if (name.size() < 2 || name.front() != 'k' || !IsXrcUpper(name[1])) return false;
-    return std::all_of(name.begin(), name.end(), IsXrcAlnum);
+    if (name.size() < 2 || name.front() != 'k' || !IsUpper(name[1])) return false;
+    return std::all_of(name.begin(), name.end(), IsAlnum);
 }
 
 std::string XrcScopeName(std::string_view symbol) {
