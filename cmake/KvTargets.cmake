@@ -51,8 +51,9 @@ function(kv_unity_library target)
 endfunction()
 
 # Sources of the current folder that compile alone, outside any batch: each
-# brings a namespace in with a using-directive outside its functions, which
-# in a batch would stay in force in the files after it.
+# includes a header that cannot share a translation unit with what the
+# other files of its library include (the kernel's termios2 beside
+# <termios.h>).
 function(kv_compile_alone)
   set_source_files_properties(${ARGN} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 endfunction()
