@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <mutex>
-#include <numbers>
 
 #include "core/angles.h"
 #include "core/settings_values.h"

@@ -1,7 +1,6 @@
 #include "glide/wind_entry.h"
 
 #include <cmath>
-#include <numbers>
 #include <string>
 
 #include "core/angles.h"

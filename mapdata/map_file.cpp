@@ -6,7 +6,6 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
-#include <numbers>
 #include <thread>
 
 #include "core/angles.h"

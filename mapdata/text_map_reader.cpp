@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/angles.h"
 #include "core/geodesy.h"
 #include "mapdata/binary_map.h"
 #include "mapdata/map_circle_element.h"
@@ -25,7 +26,7 @@ namespace {
 
 using std::wstring_view;
 
-constexpr double kReaderRadiansPerDegree = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 constexpr float kReaderFeetPerMetre = 3.2808F;
 // Nautical miles to radians of arc (one minute of arc each).
 constexpr double kReaderRadiansPerNm = std::numbers::pi / 10800.0;
@@ -512,8 +513,8 @@ std::vector<std::unique_ptr<CMapCircleElement>> TextMapReader::Arcs(const nav::W
         }
         auto arc = make(ccw, pen);
         arc->radiusKm = v[0] * kKmPerMile * file_.UnitFactor();
-        arc->startBearing = static_cast<float>(v[1] * kReaderRadiansPerDegree);
-        arc->endBearing = static_cast<float>(v[2] * kReaderRadiansPerDegree);
+        arc->startBearing = static_cast<float>(v[1] * kRadiansPerDegree);
+        arc->endBearing = static_cast<float>(v[2] * kRadiansPerDegree);
         arcs.push_back(std::move(arc));
         const std::size_t m = entry.find(L'M');
         if (m == wstring_view::npos) break;

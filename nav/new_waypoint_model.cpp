@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cwctype>
-#include <numbers>
 #include <utility>
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "core/angles.h"
 #include "core/elevation_model.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
+#include "core/angles.h"
 #include "core/geodesy.h"
 #include "nav/current_position.h"
 #include "nav/settings_values.h"
@@ -11,7 +11,7 @@
 namespace nav {
 namespace {
 
-constexpr double kZoneRadPerDeg = std::numbers::pi / 180.0;
+using core::kRadiansPerDegree;
 constexpr double kZoneSphereRadiusKm = 6371.0;
 constexpr double kZoneKmPerNm = 1.852;
 // The edges of a sector without a radius are drawn this long.
@@ -77,7 +77,7 @@ core::GeoPoint TaskPointPosition(const CTaskPoint& p) {
 
 core::GeoPoint DirectZonePoint(const CTaskPoint& p, double bearingDeg, double km) {
     const core::GeodesicDirectResult end = core::g_ellipsoid.GeodesicDirect(
-        p.latitude, -p.longitude, Wrap360(bearingDeg) * kZoneRadPerDeg, km / kZoneKmPerNm, true);
+        p.latitude, -p.longitude, Wrap360(bearingDeg) * kRadiansPerDegree, km / kZoneKmPerNm, true);
     return core::FromRadiansWest(end.latitude, -end.lonEast);
 }
 
@@ -95,7 +95,7 @@ ZoneShape Circle(const CTaskPoint& p, float radiusKm) {
     shape.kind = ZoneShapeKind::kCircle;
     shape.centre = TaskPointPosition(p);
     shape.radiusKm = radiusKm;
-    const double dLat = radiusKm / kZoneSphereRadiusKm / kZoneRadPerDeg;
+    const double dLat = radiusKm / kZoneSphereRadiusKm / kRadiansPerDegree;
     const double dLon = dLat / std::max(std::cos(p.latitude), 1e-6);
     const core::GeoPoint& c = shape.centre;
     shape.bounds = {c.longitude - dLon, c.latitude - dLat, c.longitude + dLon, c.latitude + dLat};
@@ -185,11 +185,11 @@ ZoneDrawing ZoneShapesOf(const CTaskPoint& p) {
 core::GeoBox InsideCountBox(const core::GeoBox& bounds, double marginRad) {
     const double centreLat = (bounds.north + bounds.south) / 2.0;
     const double centreLon = (bounds.west + bounds.east) / 2.0;
-    const double cosLat = std::max(std::cos(centreLat * kZoneRadPerDeg), 1e-6);
+    const double cosLat = std::max(std::cos(centreLat * kRadiansPerDegree), 1e-6);
     const double halfHeight = bounds.Height() / 2.0;
     const double halfWidth = bounds.Width() / 2.0 * cosLat;
     const double half = std::max(halfHeight, halfWidth);  // on the ground, degrees of arc
-    const double margin = marginRad / kZoneRadPerDeg;
+    const double margin = marginRad / kRadiansPerDegree;
     constexpr double kEnlarge = 1.5;
     const double border = (kEnlarge - 1.0) * 2.0 * half;
     const double extent = border < 2.0 * kEnlarge * margin ? half + margin : half * kEnlarge;

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cmath>
 #include <mutex>
-#include <numbers>
 #include <thread>
 #include <vector>
 

@@ -5,7 +5,6 @@
 #include <wx/textctrl.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "core/angles.h"
 #include "frame/task_dialog.h"

@@ -25,6 +25,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 using program_test::Clock;
 using program_test::FlightFiles;
 using program_test::FlownProgram;

@@ -26,6 +26,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 using program_test::AngleBetween;
 using program_test::FlightFiles;
 using program_test::FlownProgram;

@@ -27,6 +27,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 using program_test::Clock;
 using program_test::Program;
 using program_test::SettingsFile;
